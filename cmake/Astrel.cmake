@@ -1,0 +1,148 @@
+# Shared settings and helper functions of every folder's CMakeLists.txt.
+
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo)
+endif()
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  set(ASTREL_WIN32 ON)
+else()
+  set(ASTREL_WIN32 OFF)
+endif()
+
+# Texts are written in UTF-8 and reach the programs, their files and windows as code page 1252,
+# in both builds, so that a native test sees the same bytes as the Windows program.
+add_compile_options(-fexec-charset=CP1252 -Wall -Wextra -Wno-unused-parameter)
+
+if(ASTREL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+set(ASTREL_WINE_RUNNER ${CMAKE_SOURCE_DIR}/tools/wine/wine-run.sh)
+set(ASTREL_WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
+
+if(ASTREL_WIN32)
+  add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 NOMINMAX)
+  # The project's own folder as the Windows programs see it (Wine's drive Z: is the root).
+  set(ASTREL_SOURCE_DIR_FOR_TESTS "Z:${CMAKE_SOURCE_DIR}")
+  set(ASTREL_BINARY_DIR_FOR_TESTS "Z:${CMAKE_BINARY_DIR}")
+  set(CMAKE_CROSSCOMPILING_EMULATOR bash ${ASTREL_WINE_RUNNER} --template ${ASTREL_WINE_TEMPLATE})
+  if(NOT ASTREL_WIN32_DEPS)
+    message(FATAL_ERROR "ASTREL_WIN32_DEPS is not set: run tools/setup/setup.sh (make does this)")
+  endif()
+  add_library(astrel_png SHARED IMPORTED GLOBAL)
+  set_target_properties(astrel_png PROPERTIES
+    IMPORTED_LOCATION ${ASTREL_WIN32_DEPS}/bin/lpng.dll
+    IMPORTED_IMPLIB ${ASTREL_WIN32_DEPS}/lib/liblpng.dll.a
+    INTERFACE_INCLUDE_DIRECTORIES ${ASTREL_WIN32_DEPS}/include)
+  add_library(astrel_expat SHARED IMPORTED GLOBAL)
+  set_target_properties(astrel_expat PROPERTIES
+    IMPORTED_LOCATION ${ASTREL_WIN32_DEPS}/bin/xmlparse.dll
+    IMPORTED_IMPLIB ${ASTREL_WIN32_DEPS}/lib/libxmlparse.dll.a
+    INTERFACE_INCLUDE_DIRECTORIES ${ASTREL_WIN32_DEPS}/include)
+  add_library(astrel_jpeg STATIC IMPORTED GLOBAL)
+  set_target_properties(astrel_jpeg PROPERTIES
+    IMPORTED_LOCATION ${ASTREL_WIN32_DEPS}/lib/libjpeg.a
+    INTERFACE_INCLUDE_DIRECTORIES ${ASTREL_WIN32_DEPS}/include)
+  set(ASTREL_ZLIB_LIBRARY /usr/i686-w64-mingw32/lib/libz.a)
+else()
+  set(ASTREL_SOURCE_DIR_FOR_TESTS "${CMAKE_SOURCE_DIR}")
+  set(ASTREL_BINARY_DIR_FOR_TESTS "${CMAKE_BINARY_DIR}")
+  find_package(PNG REQUIRED)
+  find_package(JPEG REQUIRED)
+  find_package(EXPAT REQUIRED)
+  find_package(ZLIB REQUIRED)
+  add_library(astrel_png INTERFACE IMPORTED GLOBAL)
+  target_link_libraries(astrel_png INTERFACE PNG::PNG)
+  add_library(astrel_jpeg INTERFACE IMPORTED GLOBAL)
+  target_link_libraries(astrel_jpeg INTERFACE JPEG::JPEG)
+  add_library(astrel_expat INTERFACE IMPORTED GLOBAL)
+  target_link_libraries(astrel_expat INTERFACE EXPAT::EXPAT)
+endif()
+
+# GoogleTest, built from Debian's sources in each configuration.
+if(NOT ASTREL_FUZZ)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # GoogleTest's own sources are not ours to compile in code page 1252 or with our warnings.
+  foreach(t gtest gtest_main gmock gmock_main)
+    if(TARGET ${t})
+      target_compile_options(${t} PRIVATE -finput-charset=UTF-8 -fexec-charset=UTF-8 -w)
+    endif()
+  endforeach()
+endif()
+
+# astrel_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>]
+#             [WIN32_ONLY] [NATIVE_ONLY] [GUI] [LABELS ...])
+# One GoogleTest program, registered as one ctest test. Tests find their fixtures through the
+# definitions ASTREL_SOURCE_DIR and ASTREL_BINARY_DIR (as the program sees them: under Wine with
+# drive Z:). Under Wine every test has a prefix and an X server of its own.
+function(astrel_test)
+  cmake_parse_arguments(T "WIN32_ONLY;NATIVE_ONLY;GUI;NO_GTEST_MAIN" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  if(ASTREL_FUZZ)
+    return()
+  endif()
+  if(T_WIN32_ONLY AND NOT ASTREL_WIN32)
+    return()
+  endif()
+  if(T_NATIVE_ONLY AND ASTREL_WIN32)
+    return()
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  if(T_NO_GTEST_MAIN)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest)
+  else()
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main)
+  endif()
+  target_compile_definitions(${T_NAME} PRIVATE
+    ASTREL_SOURCE_DIR="${ASTREL_SOURCE_DIR_FOR_TESTS}"
+    ASTREL_BINARY_DIR="${ASTREL_BINARY_DIR_FOR_TESTS}")
+  if(ASTREL_WIN32 AND T_GUI)
+    set_target_properties(${T_NAME} PROPERTIES WIN32_EXECUTABLE OFF)
+  endif()
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(ASTREL_WIN32)
+    # The runner's own limit ends Wine cleanly before ctest would kill the runner.
+    math(EXPR inner "${T_TIMEOUT} - 10")
+    set_property(TEST ${T_NAME} APPEND PROPERTY ENVIRONMENT ASTREL_WINE_TIMEOUT=${inner})
+  endif()
+  if(T_ENVIRONMENT)
+    set_property(TEST ${T_NAME} APPEND PROPERTY ENVIRONMENT ${T_ENVIRONMENT})
+  endif()
+  if(T_LABELS)
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
+
+# astrel_fuzz(NAME <name> SOURCES <files...> [LIBS <targets...>])
+# A libFuzzer target, built only in the fuzz configuration. `make fuzz` runs each for a while,
+# `make test` briefly.
+function(astrel_fuzz)
+  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  if(NOT ASTREL_FUZZ)
+    return()
+  endif()
+  add_executable(${F_NAME} ${F_SOURCES})
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  set_property(GLOBAL APPEND PROPERTY ASTREL_FUZZ_TARGETS ${F_NAME})
+endfunction()
+
+# astrel_portable_library(<name> <sources...>): a library of pure logic, built in every configuration
+# (fuzz targets link it too). Pure logic does not include <windows.h>.
+function(astrel_portable_library name)
+  add_library(${name} STATIC ${ARGN})
+  if(ASTREL_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
+endfunction()

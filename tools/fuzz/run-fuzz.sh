@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of a fuzz build folder for a given time, several at once.
+# usage: run-fuzz.sh BUILD_DIR SECONDS JOBS
+# Each target starts from its seed folder (fuzz/seeds/<name>, may be missing) and keeps what it
+# finds in BUILD_DIR/corpus/<name>. A crash leaves its input in BUILD_DIR/crashes/<name>/.
+set -u
+build=$1 seconds=$2 jobs=${3:-$(nproc)}
+list=$build/fuzz-targets.txt
+[ -f "$list" ] || { echo "run-fuzz: $list fehlt" >&2; exit 2; }
+mapfile -t lines <"$list"
+if [ "${#lines[@]}" -eq 0 ]; then echo "run-fuzz: keine Fuzz-Ziele"; exit 0; fi
+
+one() {
+  local name=$1 prog=$2 seeds=$3 build=$4 seconds=$5
+  local corpus=$build/corpus/$name crashes=$build/crashes/$name
+  mkdir -p "$corpus" "$crashes"
+  local dirs=("$corpus")
+  [ -d "$seeds" ] && dirs+=("$seeds")
+  if "$prog" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+       -artifact_prefix="$crashes/" "${dirs[@]}" >"$build/$name.fuzz.log" 2>&1; then
+    echo "fuzz $name: ok ($seconds s, $(ls "$corpus" | wc -l) inputs in corpus)"
+  else
+    echo "fuzz $name: FEHLER"; tail -40 "$build/$name.fuzz.log"; return 1
+  fi
+}
+export -f one
+printf '%s\n' "${lines[@]}" | xargs -P "$jobs" -L 1 bash -c 'one "$0" "$1" "$2" "'"$build"'" "'"$seconds"'"' \
+  >"$build/fuzz-summary.log"
+rc=$?
+cat "$build/fuzz-summary.log"
+passed=$(grep -c ': ok' "$build/fuzz-summary.log")
+failed=$(grep -c ': FEHLER' "$build/fuzz-summary.log")
+echo "fuzz: $passed passed, $failed failed"
+[ "$rc" = 0 ] && [ "$failed" = 0 ]

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# Prepares a Debian 12 machine for both builds, idempotently:
+#   1. the Debian packages (i386 architecture, Wine, mingw-w64, Xvfb, fonts, test peers, libraries);
+#   2. the German locale;
+#   3. the win32 builds of libpng (lpng.dll, zlib inside), expat (xmlparse.dll) and libjpeg (static),
+#      cross-built from Debian's source packages into a cache outside the checkout, keyed by version.
+# A second run checks and returns in well under a second.
+# Prints the cache folder of the win32 libraries on its last line of output (for the Makefile).
+set -euo pipefail
+
+log() { printf 'setup: %s\n' "$*" >&2; }
+die() { printf 'setup: FEHLER: %s\n' "$*" >&2; exit 1; }
+
+HOST_PACKAGES=(
+  build-essential cmake make pkg-config dpkg-dev
+  g++-mingw-w64-i686 libz-mingw-w64-dev
+  wine wine32:i386 xvfb xauth x11-utils
+  locales fonts-liberation
+  googletest libgtest-dev libbenchmark-dev
+  libpng-dev libjpeg-dev libexpat1-dev zlib1g-dev
+  zip unzip clang libclang-rt-14-dev
+  imagemagick libtiff-tools giflib-tools
+  python3
+)
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; elif command -v sudo >/dev/null; then sudo "$@"; else
+    die "Pakete fehlen und es gibt kein root-Recht, um sie zu installieren: $*"; fi
+}
+
+missing_packages() {
+  local p
+  for p in "${HOST_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || printf '%s\n' "$p"
+  done
+}
+
+# --- 1. packages -------------------------------------------------------------------------------
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  log "adding the i386 architecture"
+  as_root dpkg --add-architecture i386
+  as_root apt-get update -qq || die "apt-get update failed"
+fi
+mapfile -t missing < <(missing_packages)
+if [ "${#missing[@]}" -gt 0 ]; then
+  log "installing: ${missing[*]}"
+  as_root apt-get update -qq || die "apt-get update failed"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2 \
+    || die "could not install: ${missing[*]}"
+  mapfile -t still < <(missing_packages)
+  [ "${#still[@]}" -eq 0 ] || die "still missing after install: ${still[*]}"
+fi
+
+# --- 2. locale ---------------------------------------------------------------------------------
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  log "generating de_DE.UTF-8"
+  as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >&2 || die "locale-gen failed"
+fi
+
+# --- 3. win32 libraries ------------------------------------------------------------------------
+pkgver() { dpkg-query -W -f='${Version}' "$1"; }
+PNG_VER=$(apt-cache show --no-all-versions libpng-dev 2>/dev/null | sed -n 's/^Version: //p' | head -1)
+JPEG_VER=$(apt-cache show --no-all-versions libjpeg62-turbo-dev 2>/dev/null | sed -n 's/^Version: //p' | head -1)
+EXPAT_VER=$(apt-cache show --no-all-versions libexpat1-dev 2>/dev/null | sed -n 's/^Version: //p' | head -1)
+ZLIB_VER=$(pkgver libz-mingw-w64-dev)
+[ -n "$PNG_VER" ] && [ -n "$JPEG_VER" ] && [ -n "$EXPAT_VER" ] || die "cannot read the library versions from apt"
+KEY=$(printf '%s|%s|%s|%s|1' "$PNG_VER" "$JPEG_VER" "$EXPAT_VER" "$ZLIB_VER" | sha1sum | cut -c1-12)
+CACHE_ROOT=${ASTREL_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/astrel-win32-deps}
+PREFIX=$CACHE_ROOT/$KEY
+
+if [ -f "$PREFIX/.complete" ]; then
+  printf '%s\n' "$PREFIX"
+  exit 0
+fi
+
+log "cross-building libpng $PNG_VER, libjpeg-turbo $JPEG_VER, expat $EXPAT_VER into $PREFIX"
+mkdir -p "$CACHE_ROOT"
+exec 9>"$CACHE_ROOT/.lock"
+flock 9
+if [ -f "$PREFIX/.complete" ]; then printf '%s\n' "$PREFIX"; exit 0; fi
+
+WORK=$(mktemp -d "$CACHE_ROOT/work.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+rm -rf "$PREFIX"
+mkdir -p "$PREFIX"/{bin,lib,include}
+
+# A private apt folder with deb-src entries made from the machine's own deb entries, so that
+# apt-get source works without touching the machine's lists.
+APTDIR=$WORK/apt
+mkdir -p "$APTDIR/sources" "$APTDIR/lists/partial"
+found=0
+for f in /etc/apt/sources.list.d/*.sources; do
+  [ -f "$f" ] || continue
+  sed 's/^Types:.*/Types: deb-src/' "$f" >"$APTDIR/sources/$(basename "$f")"; found=1
+done
+for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+  [ -f "$f" ] || continue
+  grep -E '^deb ' "$f" | sed 's/^deb /deb-src /' >"$APTDIR/sources/$(basename "$f").list" || true; found=1
+done
+[ "$found" = 1 ] || die "no apt sources found to derive source entries from"
+APTOPT=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$APTDIR/sources"
+        -o Dir::State::Lists="$APTDIR/lists" -o Dir::Cache="$APTDIR/cache" -o APT::Sandbox::User=root)
+mkdir -p "$APTDIR/cache/archives/partial"
+apt-get "${APTOPT[@]}" update -qq >&2 || die "cannot read the source package lists"
+# The newest listed version first; a mirror that lacks it (a security update not mirrored) falls
+# back to the next one listed.
+fetch_source() {
+  local pkg=$1 v
+  for v in $(apt-cache "${APTOPT[@]}" showsrc "$pkg" 2>/dev/null | sed -n 's/^Version: //p' | sort -uVr); do
+    ( cd "$WORK" && apt-get "${APTOPT[@]}" source --download-only -qq "$pkg=$v" >/dev/null 2>&1 ) && return 0
+    rm -f "$WORK/${pkg}_"*
+  done
+  die "cannot download the source package $pkg"
+}
+for pkg in libpng1.6 libjpeg-turbo expat; do fetch_source "$pkg"; done
+for dsc in "$WORK"/*.dsc; do ( cd "$WORK" && dpkg-source --no-check -x "$dsc" >/dev/null ) \
+  || die "cannot unpack $dsc"; done
+
+TC=$WORK/toolchain.cmake
+cat >"$TC" <<EOF
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 $PREFIX)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+EOF
+cmake_build() { # srcdir builddir args...
+  local src=$1 bld=$2; shift 2
+  cmake -S "$src" -B "$bld" -DCMAKE_TOOLCHAIN_FILE="$TC" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$PREFIX" "$@" >"$bld.log" 2>&1 || { cat "$bld.log" >&2; die "configure of $src failed"; }
+  cmake --build "$bld" -j"$(nproc)" >>"$bld.log" 2>&1 || { tail -40 "$bld.log" >&2; die "build of $src failed"; }
+}
+
+# libpng as lpng.dll with zlib linked in statically. The open and close helpers that the
+# picture reader uses ride along in the same DLL.
+PNGSRC=$(echo "$WORK"/libpng1.6-*/)
+cat >"$WORK/pngfile.c" <<'EOF'
+/* File helpers exported next to libpng, so that a program opens and closes the file it
+   reads with the same C runtime that libpng reads it with. */
+#include <stdio.h>
+#include "png.h"
+PNG_EXPORT(500, FILE *, png_open_file, (const char *name, const char *mode));
+PNG_EXPORT(501, int, png_close_file, (FILE *f));
+FILE *PNGAPI png_open_file(const char *name, const char *mode) { return fopen(name, mode); }
+int PNGAPI png_close_file(FILE *f) { return f ? fclose(f) : EOF; }
+EOF
+cmake_build "$PNGSRC" "$WORK/png-build" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+  -DPNG_EXECUTABLES=OFF -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a \
+  -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include -DCMAKE_POSITION_INDEPENDENT_CODE=ON
+cp "$PNGSRC"/png.h "$PNGSRC"/pngconf.h "$WORK"/png-build/pnglibconf.h "$PREFIX/include/"
+i686-w64-mingw32-gcc -O2 -msse2 -mfpmath=sse -I"$PREFIX/include" -c "$WORK/pngfile.c" -o "$WORK/pngfile.o"
+i686-w64-mingw32-gcc -shared -o "$PREFIX/bin/lpng.dll" -Wl,--out-implib,"$PREFIX/lib/liblpng.dll.a" \
+  -Wl,--whole-archive "$WORK"/png-build/libpng16*.a -Wl,--no-whole-archive "$WORK/pngfile.o" \
+  /usr/i686-w64-mingw32/lib/libz.a -static-libgcc -s \
+  || die "linking lpng.dll failed"
+
+# expat as xmlparse.dll: its static objects linked into a DLL of that name, all symbols exported.
+EXPATSRC=$(echo "$WORK"/expat-*/)
+[ -d "$EXPATSRC/expat" ] && EXPATSRC=$EXPATSRC/expat
+# Debian's patches test "#if XML_DTD == 1" (as its autotools config.h has it); CMake's template
+# defines the feature macros empty. Give them the value 1.
+sed -i 's/^#cmakedefine \(XML_[A-Z_]*\)$/#cmakedefine \1 1/' "$EXPATSRC/expat_config.h.cmake"
+cmake_build "$EXPATSRC" "$WORK/expat-build" -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+  -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF \
+  -DCMAKE_POSITION_INDEPENDENT_CODE=ON
+cp "$EXPATSRC"/lib/expat.h "$EXPATSRC"/lib/expat_external.h "$PREFIX/include/"
+i686-w64-mingw32-gcc -shared -o "$PREFIX/bin/xmlparse.dll" -Wl,--out-implib,"$PREFIX/lib/libxmlparse.dll.a" \
+  -Wl,--whole-archive "$WORK"/expat-build/libexpat*.a -Wl,--no-whole-archive -static-libgcc -s \
+  || die "linking xmlparse.dll failed"
+
+# libjpeg-turbo, static, without the SIMD parts (no assembler needed)
+JPEGSRC=$(echo "$WORK"/libjpeg-turbo-*/)
+cmake_build "$JPEGSRC" "$WORK/jpeg-build" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF \
+  -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF -DWITH_JAVA=OFF -DREQUIRE_SIMD=OFF
+cmake --install "$WORK/jpeg-build" >/dev/null
+rm -rf "$PREFIX/share" "$PREFIX/doc" "$PREFIX/bin"/*.exe
+
+{ for dsc in "$WORK"/*.dsc; do basename "$dsc" .dsc; done; echo "zlib (mingw) $ZLIB_VER"; } >"$PREFIX/versions.txt"
+touch "$PREFIX/.complete"
+log "win32 libraries ready in $PREFIX"
+printf '%s\n' "$PREFIX"

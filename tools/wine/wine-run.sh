@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine the way every win32 test runs:
+#   - a private Wine prefix, copied from a template prefix that is made once per build folder;
+#   - an X server of its own (Xvfb on a display number it picks itself), never an existing display;
+#   - the German locale, WINEDEBUG=-all, the caller's WINEDLLOVERRIDES passed through;
+#   - a time limit, after which the program, its wineserver and the X server are ended;
+#   - Wine's output goes to files (its background processes inherit open pipes, so a caller waiting
+#     for end-of-file on them would hang) and is printed afterwards;
+#   - the program's exit code is the result.
+#
+# usage: wine-run.sh --template DIR [--timeout SECONDS] [--keep-prefix DIR] PROGRAM.exe [ARGS...]
+#   The environment variable ASTREL_WINE_TIMEOUT overrides the default time limit (120 s).
+#   With --keep-prefix the prefix is left in DIR after the run (for inspecting registry and files).
+set -u
+
+template=""
+limit=${ASTREL_WINE_TIMEOUT:-120}
+keep=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --template) template=$2; shift 2 ;;
+    --timeout) limit=$2; shift 2 ;;
+    --keep-prefix) keep=$2; shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+[ -n "$template" ] || { echo "wine-run: --template fehlt" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "wine-run: kein Programm angegeben" >&2; exit 2; }
+
+export WINEDEBUG=-all
+export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
+export WINEARCH=win32
+base_overrides="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# --- the template prefix, made once (several runs may ask for it at the same time) -------------
+make_template() {
+  mkdir -p "$(dirname "$template")"
+  exec 8>"$template.lock"
+  flock 8
+  if [ ! -f "$template/.ready" ]; then
+    rm -rf "$template" "$template.tmp"
+    mkdir -p "$template.tmp"
+    (
+      export WINEPREFIX=$template.tmp WINEDLLOVERRIDES=$base_overrides
+      wineboot -i >"$template.log" 2>&1 </dev/null
+      # Without a window manager Wine waits about 2 s whenever a dialog closes; unmanaged windows don't.
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$template.log" 2>&1 </dev/null
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$template.log" 2>&1 </dev/null
+      wineserver -w
+    )
+    if [ ! -f "$template.tmp/system.reg" ]; then
+      echo "wine-run: Wine-Präfix konnte nicht angelegt werden (siehe $template.log)" >&2
+      exit 3
+    fi
+    touch "$template.tmp/.ready"
+    mv "$template.tmp" "$template"
+  fi
+  exec 8>&-
+}
+[ -f "$template/.ready" ] || make_template || exit 3
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+prefix=${keep:-$work/prefix}
+xpid=""
+cleanup() {
+  if [ -d "$prefix" ]; then WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null; fi
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT
+
+# The template's files are hard-linked (a prefix is some 600 MB of system DLLs that no test
+# changes); the registry files, which Wine rewrites, are real copies.
+rm -rf "$prefix"
+cp -al "$template" "$prefix"
+for reg in "$prefix"/*.reg; do cp --remove-destination "$template/$(basename "$reg")" "$reg"; done
+
+# --- an X server of our own --------------------------------------------------------------------
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xpid=$!
+for _ in $(seq 1 200); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xpid" 2>/dev/null || break
+  sleep 0.05
+done
+display=$(tr -dc '0-9' <"$work/display" 2>/dev/null)
+if [ -z "$display" ]; then
+  echo "wine-run: Xvfb ist nicht gestartet:" >&2; cat "$work/xvfb.log" >&2; exit 3
+fi
+
+# --- the program -------------------------------------------------------------------------------
+overrides=$base_overrides
+[ -n "${WINEDLLOVERRIDES:-}" ] && overrides="$WINEDLLOVERRIDES;$overrides"
+WINEPREFIX=$prefix DISPLAY=:$display WINEDLLOVERRIDES=$overrides \
+  timeout -k 5 "$limit" wine "$@" >"$work/out" 2>"$work/err" </dev/null
+rc=$?
+cat "$work/out"
+# Wine's own noise on stderr is dropped; the program's messages are kept.
+grep -v -E '^(wine: |[0-9a-f]{4}:(err|fixme|warn):|Xlib: |X connection)' "$work/err" >&2 || true
+if [ "$rc" = 124 ] || [ "$rc" = 137 ]; then
+  echo "wine-run: Zeitlimit von $limit s überschritten: $*" >&2
+fi
+exit "$rc"
