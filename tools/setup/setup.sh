@@ -45,7 +45,7 @@ mapfile -t missing < <(missing_packages)
 if [ "${#missing[@]}" -gt 0 ]; then
   log "installing: ${missing[*]}"
   as_root apt-get update -qq || die "apt-get update failed"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2 \
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >&2 \
     || die "could not install: ${missing[*]}"
   mapfile -t still < <(missing_packages)
   [ "${#still[@]}" -eq 0 ] || die "still missing after install: ${still[*]}"
