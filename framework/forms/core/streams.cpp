@@ -1,0 +1,124 @@
+#include "streams.h"
+
+#include <cstring>
+
+int64_t TStream::Size() {
+  int64_t pos = Seek(0, soFromCurrent);
+  int64_t size = Seek(0, soFromEnd);
+  Seek(pos, soFromBeginning);
+  return size;
+}
+
+void TStream::SetSize(int64_t) { throw EStreamError("Die Größe dieses Streams kann nicht geändert werden"); }
+
+void TStream::ReadBuffer(void* Buffer, int64_t Count) {
+  if (Count != 0 && Read(Buffer, Count) != Count) throw EReadError("Stream-Lesefehler");
+}
+
+void TStream::WriteBuffer(const void* Buffer, int64_t Count) {
+  if (Count != 0 && Write(Buffer, Count) != Count) throw EWriteError("Stream-Schreibfehler");
+}
+
+int64_t TStream::CopyFrom(TStream& Source, int64_t Count) {
+  if (Count == 0) {
+    Source.SetPosition(0);
+    Count = Source.Size();
+  }
+  int64_t total = Count;
+  char buf[65536];
+  while (Count > 0) {
+    int64_t n = Count < int64_t(sizeof buf) ? Count : int64_t(sizeof buf);
+    Source.ReadBuffer(buf, n);
+    WriteBuffer(buf, n);
+    Count -= n;
+  }
+  return total;
+}
+
+int64_t TMemoryStream::Read(void* Buffer, int64_t Count) {
+  if (Count <= 0 || FPosition >= Size()) return 0;
+  int64_t n = Size() - FPosition;
+  if (n > Count) n = Count;
+  std::memcpy(Buffer, FData.data() + FPosition, static_cast<size_t>(n));
+  FPosition += n;
+  return n;
+}
+
+int64_t TMemoryStream::Write(const void* Buffer, int64_t Count) {
+  if (Count <= 0) return 0;
+  if (FPosition + Count > Size()) FData.resize(static_cast<size_t>(FPosition + Count));
+  std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
+  FPosition += Count;
+  return Count;
+}
+
+int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+  int64_t base = Origin == soFromBeginning ? 0 : Origin == soFromCurrent ? FPosition : Size();
+  int64_t pos = base + Offset;
+  if (pos < 0) pos = 0;
+  FPosition = pos;
+  return FPosition;
+}
+
+void TMemoryStream::SetSize(int64_t NewSize) {
+  FData.resize(static_cast<size_t>(NewSize < 0 ? 0 : NewSize));
+  if (FPosition > Size()) FPosition = Size();
+}
+
+void TMemoryStream::Clear() {
+  FData.clear();
+  FPosition = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream& Stream) {
+  Stream.SetPosition(0);
+  int64_t n = Stream.Size();
+  SetSize(n);
+  if (n) Stream.ReadBuffer(FData.data(), n);
+  FPosition = 0;
+}
+
+void TMemoryStream::LoadFromFile(const String& FileName) {
+  TFileStream f(FileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(f);
+}
+
+void TMemoryStream::SaveToStream(TStream& Stream) {
+  if (!FData.empty()) Stream.WriteBuffer(FData.data(), Size());
+}
+
+void TMemoryStream::SaveToFile(const String& FileName) {
+  TFileStream f(FileName, fmCreate);
+  SaveToStream(f);
+}
+
+TFileStream::TFileStream(const String& FileName, uint16_t Mode) : FFileName(FileName) {
+  if (Mode == fmCreate) {
+    FFile = std::fopen(FileName.c_str(), "w+b");
+    if (!FFile) throw EFCreateError("Datei " + FileName + " kann nicht erstellt werden");
+    return;
+  }
+  const char* how = (Mode & 3) == fmOpenRead ? "rb" : "r+b";
+  FFile = std::fopen(FileName.c_str(), how);
+  if (!FFile) throw EFOpenError("Datei " + FileName + " kann nicht geöffnet werden");
+}
+
+TFileStream::~TFileStream() {
+  if (FFile) std::fclose(FFile);
+}
+
+int64_t TFileStream::Read(void* Buffer, int64_t Count) {
+  if (Count <= 0) return 0;
+  return static_cast<int64_t>(std::fread(Buffer, 1, static_cast<size_t>(Count), FFile));
+}
+
+int64_t TFileStream::Write(const void* Buffer, int64_t Count) {
+  if (Count <= 0) return 0;
+  return static_cast<int64_t>(std::fwrite(Buffer, 1, static_cast<size_t>(Count), FFile));
+}
+
+int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+  int whence = Origin == soFromBeginning ? SEEK_SET : Origin == soFromCurrent ? SEEK_CUR : SEEK_END;
+  if (std::fseek(FFile, static_cast<long>(Offset), whence) != 0) return -1;
+  return static_cast<int64_t>(std::ftell(FFile));
+}

@@ -1,0 +1,84 @@
+// Streams of the component library: the abstract TStream, TMemoryStream and TFileStream (over
+// the C runtime's files, which take code page 1252 names on Windows).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "classes.h"
+
+enum TSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
+
+// File stream modes (the share flags are accepted and not enforced).
+enum : uint16_t {
+  fmOpenRead = 0x0000,
+  fmOpenWrite = 0x0001,
+  fmOpenReadWrite = 0x0002,
+  fmShareCompat = 0x0000,
+  fmShareExclusive = 0x0010,
+  fmShareDenyWrite = 0x0020,
+  fmShareDenyRead = 0x0030,
+  fmShareDenyNone = 0x0040,
+  fmCreate = 0xFFFF,
+};
+
+class TStream : public TObject {
+public:
+  const char* ClassName() const override { return "TStream"; }
+  // Read and Write move up to Count bytes and return how many they moved.
+  virtual int64_t Read(void* Buffer, int64_t Count) = 0;
+  virtual int64_t Write(const void* Buffer, int64_t Count) = 0;
+  virtual int64_t Seek(int64_t Offset, TSeekOrigin Origin) = 0;
+
+  int64_t Position() { return Seek(0, soFromCurrent); }
+  void SetPosition(int64_t Pos) { Seek(Pos, soFromBeginning); }
+  virtual int64_t Size();
+  virtual void SetSize(int64_t NewSize);
+
+  // All or an exception: EReadError "Stream-Lesefehler", EWriteError "Stream-Schreibfehler".
+  void ReadBuffer(void* Buffer, int64_t Count);
+  void WriteBuffer(const void* Buffer, int64_t Count);
+  // Copies Count bytes from Source's position; Count 0 copies all of Source from its start.
+  int64_t CopyFrom(TStream& Source, int64_t Count);
+};
+
+class TMemoryStream : public TStream {
+public:
+  const char* ClassName() const override { return "TMemoryStream"; }
+  int64_t Read(void* Buffer, int64_t Count) override;
+  int64_t Write(const void* Buffer, int64_t Count) override;
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+  int64_t Size() override { return static_cast<int64_t>(FData.size()); }
+  void SetSize(int64_t NewSize) override;
+
+  void Clear();
+  char* Memory() { return FData.data(); }
+  const char* Memory() const { return FData.data(); }
+  void LoadFromStream(TStream& Stream);
+  void LoadFromFile(const String& FileName);
+  void SaveToStream(TStream& Stream);
+  void SaveToFile(const String& FileName);
+
+private:
+  std::vector<char> FData;
+  int64_t FPosition = 0;
+};
+
+class TFileStream : public TStream {
+public:
+  // fmCreate creates or empties the file (EFCreateError "Datei <Name> kann nicht erstellt
+  // werden"); the other modes open an existing one (EFOpenError "Datei <Name> kann nicht
+  // geöffnet werden").
+  TFileStream(const String& FileName, uint16_t Mode);
+  ~TFileStream() override;
+  const char* ClassName() const override { return "TFileStream"; }
+  int64_t Read(void* Buffer, int64_t Count) override;
+  int64_t Write(const void* Buffer, int64_t Count) override;
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+  const String& FileName() const { return FFileName; }
+
+private:
+  std::FILE* FFile = nullptr;
+  String FFileName;
+};

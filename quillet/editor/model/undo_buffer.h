@@ -1,0 +1,220 @@
+// The editor's undo buffer: a list of undo records that the editor owns.
+//
+// Every record adds itself to its editor's buffer when it is created (nothing is added while an
+// undo runs: such a record is freed at once). Adding discards every record after the current
+// one. Undo walks backwards from the current record taking back one run of records of exactly
+// one class (typing, deleting, Backspace, caret moves...), or one whole compound group, together
+// with the padding (TReLineUndo) and trailing-blank (TDeleteTrailUndo) records next to them.
+// Redo does not exist: it raises ECodeEditorError "Redo not yet implemented".
+//
+// Record classes and what they store (X, Y: the caret before the change):
+//   TUndo                 abstract
+//   TCaretUndo            X, Y
+//   TInsertUndo           X, Y, inserted text              (also TReLineUndo, TInsertTabUndo)
+//   TDeleteUndo           X, Y, deleted text               (also TDeleteTrailUndo, TBackspaceUndo)
+//   TReplaceUndo          X, Y, 1-based index into the whole text, replaced and replacing text
+//   TDeleteSelectedUndo   X, Y, deleted text, the selection begin and end
+//   TSelectUndo           X, Y, the selection begin and end (also TUnselectUndo)
+//   TBeginCompoundUndo, TEndCompoundUndo   group markers
+#pragma once
+
+#include "lists.h"
+
+class TEditorModel;
+
+class ECodeEditorError : public Exception {
+public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "ECodeEditorError"; }
+};
+
+class TUndo;
+
+class TUndoBuffer : public TList {
+public:
+  explicit TUndoBuffer(TEditorModel* Editor) : FEditor(Editor) {}
+  ~TUndoBuffer() override;
+  const char* ClassName() const override { return "TUndoBuffer"; }
+
+  // Takes ownership of Undo (frees it at once while an undo is running).
+  void AddUndo(TUndo* Undo);
+  void Undo();
+  void Redo();
+  void Clear() override;
+
+  // The newest record in effect (-1: none), the record at an index, and the in-undo flag.
+  int CurrentIndex() const { return FPtr; }
+  void SetCurrentIndex(int Index) { FPtr = Index; }
+  TUndo* Record(int Index) const { return static_cast<TUndo*>(Get(Index)); }
+  TUndo* Current() const { return FPtr >= 0 ? Record(FPtr) : nullptr; }
+  bool InUndo() const { return FInUndo; }
+  TEditorModel* Editor() const { return FEditor; }
+
+protected:
+  void Notify(void* Ptr, TListNotification Action) override;
+
+private:
+  TEditorModel* FEditor;
+  int FPtr = -1;
+  bool FInUndo = false;
+};
+
+// Record kinds, for telling classes apart exactly (a run is made of one exact class).
+enum TUndoKind {
+  ukCaret, ukInsert, ukReLine, ukInsertTab, ukDelete, ukDeleteTrail, ukBackspace, ukReplace,
+  ukDeleteSelected, ukSelect, ukUnselect, ukBeginCompound, ukEndCompound
+};
+
+class TUndo : public TObject {
+public:
+  // Creating a record adds it to Editor's undo buffer (see TUndoBuffer::AddUndo): create it
+  // with TUndo::Record<TKind>(editor, fields...).
+  explicit TUndo(TEditorModel* Editor) : FEditor(Editor) {}
+  const char* ClassName() const override { return "TUndo"; }
+  virtual TUndoKind Kind() const = 0;
+  TEditorModel* Editor() const { return FEditor; }
+  // Takes the change back. Run-joining records step the buffer's index back over their run.
+  virtual void Undo() {}
+
+  template <typename T, typename... Args>
+  static void Record(TEditorModel* Editor, Args&&... args);
+
+protected:
+  TUndoBuffer& Buffer() const;
+  // Editor's group-undo switch.
+  bool GroupUndo() const;
+
+private:
+  TEditorModel* FEditor;
+};
+
+class TCaretUndo : public TUndo {
+public:
+  TCaretUndo(TEditorModel* Editor, int X, int Y) : TUndo(Editor), FCaretX(X), FCaretY(Y) {}
+  const char* ClassName() const override { return "TCaretUndo"; }
+  TUndoKind Kind() const override { return ukCaret; }
+  void Undo() override;
+  int CaretX() const { return FCaretX; }
+  int CaretY() const { return FCaretY; }
+
+protected:
+  int FCaretX, FCaretY;
+};
+
+class TInsertUndo : public TCaretUndo {
+public:
+  TInsertUndo(TEditorModel* Editor, int X, int Y, const String& Text) : TCaretUndo(Editor, X, Y), FText(Text) {}
+  const char* ClassName() const override { return "TInsertUndo"; }
+  TUndoKind Kind() const override { return ukInsert; }
+  void Undo() override;
+  const String& Text() const { return FText; }
+
+protected:
+  String FText;
+};
+
+class TReLineUndo : public TInsertUndo {
+public:
+  using TInsertUndo::TInsertUndo;
+  const char* ClassName() const override { return "TReLineUndo"; }
+  TUndoKind Kind() const override { return ukReLine; }
+};
+
+class TInsertTabUndo : public TInsertUndo {
+public:
+  using TInsertUndo::TInsertUndo;
+  const char* ClassName() const override { return "TInsertTabUndo"; }
+  TUndoKind Kind() const override { return ukInsertTab; }
+};
+
+class TDeleteUndo : public TInsertUndo {
+public:
+  using TInsertUndo::TInsertUndo;
+  const char* ClassName() const override { return "TDeleteUndo"; }
+  TUndoKind Kind() const override { return ukDelete; }
+  void Undo() override;
+};
+
+class TDeleteTrailUndo : public TDeleteUndo {
+public:
+  using TDeleteUndo::TDeleteUndo;
+  const char* ClassName() const override { return "TDeleteTrailUndo"; }
+  TUndoKind Kind() const override { return ukDeleteTrail; }
+};
+
+class TBackspaceUndo : public TDeleteUndo {
+public:
+  using TDeleteUndo::TDeleteUndo;
+  const char* ClassName() const override { return "TBackspaceUndo"; }
+  TUndoKind Kind() const override { return ukBackspace; }
+  void Undo() override;
+};
+
+class TReplaceUndo : public TCaretUndo {
+public:
+  TReplaceUndo(TEditorModel* Editor, int X, int Y, int BeginIndex, const String& Text, const String& NewText)
+      : TCaretUndo(Editor, X, Y), FBeg(BeginIndex), FText(Text), FNewText(NewText) {}
+  const char* ClassName() const override { return "TReplaceUndo"; }
+  TUndoKind Kind() const override { return ukReplace; }
+  void Undo() override;
+  int BeginIndex() const { return FBeg; }  // 1-based character index into the whole text
+  const String& Text() const { return FText; }
+  const String& NewText() const { return FNewText; }
+
+private:
+  int FBeg;
+  String FText, FNewText;
+};
+
+class TDeleteSelectedUndo : public TDeleteUndo {
+public:
+  TDeleteSelectedUndo(TEditorModel* Editor, int X, int Y, const String& Text, int BegX, int BegY, int EndX, int EndY)
+      : TDeleteUndo(Editor, X, Y, Text), FSelBegX(BegX), FSelBegY(BegY), FSelEndX(EndX), FSelEndY(EndY) {}
+  const char* ClassName() const override { return "TDeleteSelectedUndo"; }
+  TUndoKind Kind() const override { return ukDeleteSelected; }
+  void Undo() override;
+  int SelBegX() const { return FSelBegX; }
+  int SelBegY() const { return FSelBegY; }
+  int SelEndX() const { return FSelEndX; }
+  int SelEndY() const { return FSelEndY; }
+
+private:
+  int FSelBegX, FSelBegY, FSelEndX, FSelEndY;
+};
+
+class TSelectUndo : public TCaretUndo {
+public:
+  TSelectUndo(TEditorModel* Editor, int X, int Y, int BegX, int BegY, int EndX, int EndY)
+      : TCaretUndo(Editor, X, Y), FSelBegX(BegX), FSelBegY(BegY), FSelEndX(EndX), FSelEndY(EndY) {}
+  const char* ClassName() const override { return "TSelectUndo"; }
+  TUndoKind Kind() const override { return ukSelect; }
+  void Undo() override;
+  int SelBegX() const { return FSelBegX; }
+  int SelBegY() const { return FSelBegY; }
+  int SelEndX() const { return FSelEndX; }
+  int SelEndY() const { return FSelEndY; }
+
+private:
+  int FSelBegX, FSelBegY, FSelEndX, FSelEndY;
+};
+
+class TUnselectUndo : public TSelectUndo {
+public:
+  using TSelectUndo::TSelectUndo;
+  const char* ClassName() const override { return "TUnselectUndo"; }
+  TUndoKind Kind() const override { return ukUnselect; }
+};
+
+class TBeginCompoundUndo : public TUndo {
+public:
+  using TUndo::TUndo;
+  const char* ClassName() const override { return "TBeginCompoundUndo"; }
+  TUndoKind Kind() const override { return ukBeginCompound; }
+};
+
+class TEndCompoundUndo : public TBeginCompoundUndo {
+public:
+  using TBeginCompoundUndo::TBeginCompoundUndo;
+  const char* ClassName() const override { return "TEndCompoundUndo"; }
+  TUndoKind Kind() const override { return ukEndCompound; }
+};
