@@ -20,9 +20,9 @@ constexpr bool IsSystemColor(TColor c) { return (uint32_t(c) & 0x80000000u) != 0
 constexpr TColor RGBColor(int r, int g, int b) {
   return TColor(uint32_t(r & 0xFF) | (uint32_t(g & 0xFF) << 8) | (uint32_t(b & 0xFF) << 16));
 }
-constexpr int GetRValue(TColor rgb) { return int(uint32_t(rgb) & 0xFF); }
-constexpr int GetGValue(TColor rgb) { return int((uint32_t(rgb) >> 8) & 0xFF); }
-constexpr int GetBValue(TColor rgb) { return int((uint32_t(rgb) >> 16) & 0xFF); }
+constexpr int RedOf(TColor rgb) { return int(uint32_t(rgb) & 0xFF); }
+constexpr int GreenOf(TColor rgb) { return int((uint32_t(rgb) >> 8) & 0xFF); }
+constexpr int BlueOf(TColor rgb) { return int((uint32_t(rgb) >> 16) & 0xFF); }
 
 // Named colours.
 constexpr TColor clBlack = 0x000000;

@@ -1,0 +1,294 @@
+// Window controls on the raw Win32 API: TControl, TWinControl (a window of its own with its
+// creation parameters and message dispatch), TCustomControl (paints itself on a canvas).
+//
+// A control's window is made on first use of Handle(). The object is found from the window
+// through a window property set at WM_NCCREATE; every message goes to the virtual WndProc,
+// whose default dispatches to the OnXxx handlers below and then to the window class's own
+// procedure. Every window procedure, timer and callback of the library is an exception
+// firewall: an exception that a handler raises is shown by HandleException (its German
+// message) and the program goes on.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <vector>
+
+#include "classes.h"
+#include "colors.h"
+#include "graphics.h"
+#include "keys.h"
+
+// ---- exceptions reaching a window procedure, timer or callback -------------------------------
+
+// Shows the exception's message (a message box titled with the application title) unless a
+// handler is installed; tests install one that records the message instead.
+using TExceptionHandler = std::function<void(const String& Message)>;
+void SetExceptionHandler(TExceptionHandler handler);
+void SetApplicationTitle(const String& title);
+const String& ApplicationTitle();
+// The message of the exception being handled (call inside a catch block).
+String CurrentExceptionMessage();
+void HandleException();  // inside a catch block
+
+// Runs f; an exception is handled (shown) and the default value returned.
+template <typename R, typename F>
+R Firewall(R fallback, F&& f) {
+  try {
+    return f();
+  } catch (...) {
+    HandleException();
+    return fallback;
+  }
+}
+
+// ---- cursors --------------------------------------------------------------------------------
+
+enum TCursor { crDefault = 0, crArrow = -2, crIBeam = -4, crHourGlass = -11, crHandPoint = -21 };
+HCURSOR CursorHandle(TCursor cursor);
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TBorderStyle { bsNone, bsSingle };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift,
+                                       int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+// The shift state of a key message (GetKeyState) and of a mouse message's key flags.
+TShiftState KeyboardShiftState();
+TShiftState MouseShiftState(WPARAM keys);
+
+class TWinControl;
+
+// ---- TControl -------------------------------------------------------------------------------
+
+class TControl : public TComponent {
+public:
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+  const char* ClassName() const override { return "TControl"; }
+
+  TWinControl* Parent() const { return FParent; }
+  virtual void SetParent(TWinControl* AParent);
+
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+  void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+  void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+  void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+  virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign v);
+  bool Visible() const { return FVisible; }
+  virtual void SetVisible(bool v);
+  bool Enabled() const { return FEnabled; }
+  virtual void SetEnabled(bool v);
+  TColor Color() const { return FColor; }
+  virtual void SetColor(TColor v);
+  TFont* Font() { return &FFont; }
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor v) { FCursor = v; }
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool v) { FParentColor = v; }
+  bool ParentFont() const { return FParentFont; }
+  void SetParentFont(bool v) { FParentFont = v; }
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool v) { FShowHint = v; }
+  bool ParentShowHint() const { return FParentShowHint; }
+  void SetParentShowHint(bool v) { FParentShowHint = v; }
+  const String& Hint() const { return FHint; }
+  void SetHint(const String& v) { FHint = v; }
+  TComponent* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TComponent* m) { FPopupMenu = m; }
+
+  virtual void Invalidate() {}
+  // The client size (the window's client area once the window exists).
+  virtual int ClientWidth() const { return FWidth; }
+  virtual int ClientHeight() const { return FHeight; }
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+
+protected:
+  virtual void FontChanged() {}
+  virtual void BoundsChanged() {}
+  TWinControl* FParent = nullptr;
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  TAlign FAlign = alNone;
+  bool FVisible = true, FEnabled = true;
+  TColor FColor = clWindow;
+  TFont FFont;
+  TCursor FCursor = crDefault;
+  bool FParentColor = true, FParentFont = true, FShowHint = false, FParentShowHint = true;
+  String FHint;
+  TComponent* FPopupMenu = nullptr;
+};
+
+// ---- TWinControl ----------------------------------------------------------------------------
+
+// What CreateWnd passes to the window system; CreateParams fills it and subclasses adjust it.
+struct TCreateParams {
+  String Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  UINT ClassStyle = CS_DBLCLKS;
+  HCURSOR ClassCursor = nullptr;
+  String WinClassName;      // our window class (registered on first use)
+  String BaseClassName;     // a system class to superclass ("LISTBOX"), or empty
+};
+
+class TWinControl : public TControl {
+public:
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+  const char* ClassName() const override { return "TWinControl"; }
+
+  HWND Handle();
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  void HandleNeeded() { Handle(); }
+  void DestroyHandle();
+  void RecreateWnd();
+  // A window to create this control's window in when it has no parent control.
+  HWND ParentWindow() const { return FParentWindow; }
+  void SetParentWindow(HWND w);
+  // The control a window belongs to, or null.
+  static TWinControl* FromHandle(HWND w);
+
+  void SetParent(TWinControl* AParent) override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  void SetVisible(bool v) override;
+  void SetEnabled(bool v) override;
+  void SetColor(TColor v) override;
+  int ClientWidth() const override;
+  int ClientHeight() const override;
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool v) { FTabStop = v; }
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool v) { if (v != FCtl3D) { FCtl3D = v; RecreateWnd(); } }
+
+  void SetFocus();
+  bool Focused() const;
+  void Invalidate() override;
+  void Update();
+  void Repaint();
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  void SetCaptureMouse(bool on);
+  // The child controls (in insertion order).
+  int ControlCount() const { return int(FControls.size()); }
+  TControl* Controls(int i) const { return FControls[size_t(i)]; }
+  // Re-lays out the children aligned to the client area.
+  void Realign();
+
+  // Sends / posts a message to the window.
+  LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
+  void Post(UINT msg, WPARAM w = 0, LPARAM l = 0);
+
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+
+  // Every message of the window. The default dispatches to the handlers below and then to
+  // DefaultHandler. Override to see any message first.
+  virtual LRESULT WndProc(UINT msg, WPARAM w, LPARAM l);
+  LRESULT DefaultHandler(UINT msg, WPARAM w, LPARAM l);
+
+  // Messages for which a popup control (a drop-down list) asks its owner window: the owner
+  // passes WM_DRAWITEM and WM_MEASUREITEM on to the control that registered here.
+  void SetOwnerDrawTarget(TWinControl* target) { FOwnerDrawTarget = target; }
+
+protected:
+  virtual void CreateParams(TCreateParams& params);
+  virtual void CreateWnd();
+  virtual void CreateWindowHandle(const TCreateParams& params);
+  virtual void DestroyWnd();
+  // Called after the window exists / before it goes.
+  virtual void HandleCreated() {}
+  virtual void HandleDestroying() {}
+
+  // Handlers (return true when handled; result in r).
+  virtual bool OnPaintMessage() { return false; }
+  virtual void OnSize() {}
+  virtual void OnSetFocus() { FireEvent(OnEnter, this); }
+  virtual void OnKillFocus() { FireEvent(OnExit, this); }
+  virtual void KeyDown(Word& Key, TShiftState Shift) {}
+  virtual void KeyUp(Word& Key, TShiftState Shift) {}
+  virtual void KeyPress(char& Key) {}
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseMove(TShiftState Shift, int X, int Y);
+  virtual void DblClick() { FireEvent(OnDblClick, this); }
+  virtual bool SetCursorMessage(int X, int Y);  // true when a cursor was set
+  virtual UINT DialogCode() { return 0; }
+  virtual void HScroll(int code, int pos) {}
+  virtual void VScroll(int code, int pos) {}
+  // Owner-draw messages that this control gets from its owner window.
+  virtual bool DrawItemMessage(DRAWITEMSTRUCT& dis) { return false; }
+  virtual bool MeasureItemMessage(MEASUREITEMSTRUCT& mis) { return false; }
+
+  void FontChanged() override;
+  HFONT FontHandle() { return FFont.Handle(); }
+
+  HWND FHandle = nullptr;
+  HWND FParentWindow = nullptr;
+  WNDPROC FDefWndProc = nullptr;
+  bool FTabStop = false, FCtl3D = true;
+  HBRUSH FBackBrush = nullptr;
+  TWinControl* FOwnerDrawTarget = nullptr;
+  bool FCaptureMouse = false;  // the left button captures the mouse until it is released
+  std::vector<TControl*> FControls;
+
+private:
+  static LRESULT CALLBACK StaticWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+  friend class TControl;
+  bool FRealigning = false;
+};
+
+// ---- TCustomControl -------------------------------------------------------------------------
+
+// A window control that paints itself: Paint() draws on Canvas() during WM_PAINT.
+class TCustomControl : public TWinControl {
+public:
+  explicit TCustomControl(TComponent* AOwner);
+  ~TCustomControl() override;
+  const char* ClassName() const override { return "TCustomControl"; }
+  TCanvas* Canvas() { return &FCanvas; }
+
+protected:
+  virtual void Paint() {}
+  bool OnPaintMessage() override;
+  void CreateParams(TCreateParams& params) override;
+  void FontChanged() override;
+  // A DC for drawing outside WM_PAINT (released by ReleaseCanvas).
+  void AcquireCanvas();
+  void ReleaseCanvas();
+  TCanvas FCanvas;
+
+private:
+  HDC FWindowDC = nullptr;
+  int FCanvasLock = 0;
+};
+
+// ---- system caret ---------------------------------------------------------------------------
+
+struct TCaret {
+  static void Create(HWND w, int width, int height) { CreateCaret(w, nullptr, width, height); }
+  static void Destroy() { DestroyCaret(); }
+  static void Show(HWND w) { ShowCaret(w); }
+  static void Hide(HWND w) { HideCaret(w); }
+  static void SetPos(int x, int y) { SetCaretPos(x, y); }
+};
+
+// Pumps the waiting messages of this thread (tests and modal loops).
+void ProcessMessages();

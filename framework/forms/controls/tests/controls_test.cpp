@@ -1,0 +1,157 @@
+// The control layer driven under Wine: windows made from controls, painting read back as
+// pixels, the exception firewall, timers, the clipboard and the owner-drawn list box.
+#include <gtest/gtest.h>
+
+#include "clipboard.h"
+#include "controls.h"
+#include "listbox.h"
+#include "timer.h"
+
+namespace {
+
+// A top-level window to hold the controls under test.
+class THost : public TWinControl {
+public:
+  THost() : TWinControl(nullptr) { SetBounds(50, 50, 300, 200); }
+  const char* ClassName() const override { return "TTestHost"; }
+
+protected:
+  void CreateParams(TCreateParams& p) override {
+    TWinControl::CreateParams(p);
+    p.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
+  }
+};
+
+class TRedBox : public TCustomControl {
+public:
+  explicit TRedBox(TComponent* o) : TCustomControl(o) {}
+  const char* ClassName() const override { return "TRedBox"; }
+  bool ThrowInPaint = false;
+  int Clicks = 0;
+  Word LastKey = 0;
+
+protected:
+  void Paint() override {
+    if (ThrowInPaint) {
+      ThrowInPaint = false;
+      throw EInvalidOperation("Zeichnen fehlgeschlagen");
+    }
+    Canvas()->Brush()->SetColor(clRed);
+    Canvas()->FillRect(TRect(0, 0, ClientWidth(), ClientHeight()));
+  }
+  void MouseDown(TMouseButton b, TShiftState s, int x, int y) override {
+    ++Clicks;
+    if (x == 13) throw Exception("Klick abgelehnt");
+  }
+  void KeyDown(Word& key, TShiftState s) override { LastKey = key; }
+};
+
+struct TMessages {
+  std::vector<String> Shown;
+  TMessages() { SetExceptionHandler([this](const String& m) { Shown.push_back(m); }); }
+  ~TMessages() { SetExceptionHandler(nullptr); }
+};
+
+COLORREF ScreenPixel(HWND w, int x, int y) {
+  HDC dc = GetDC(w);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(w, dc);
+  return c;
+}
+
+TEST(Controls, ChildPaintsAndFillsItsParentWhenAlignedToClient) {
+  THost host;
+  TRedBox box(&host);
+  box.SetParent(&host);
+  box.SetAlign(alClient);
+  host.Handle();
+  ProcessMessages();
+  EXPECT_EQ(box.Width(), host.ClientWidth());
+  EXPECT_EQ(box.Height(), host.ClientHeight());
+  box.Repaint();
+  EXPECT_EQ(ScreenPixel(box.Handle(), 5, 5), RGB(255, 0, 0));
+  host.SetBounds(50, 50, 400, 300);
+  ProcessMessages();
+  EXPECT_EQ(box.Width(), host.ClientWidth());
+}
+
+TEST(Controls, ExceptionInAHandlerIsShownAndTheWindowGoesOn) {
+  TMessages messages;
+  THost host;
+  TRedBox box(&host);
+  box.SetParent(&host);
+  box.SetBounds(0, 0, 100, 100);
+  host.Handle();
+  box.ThrowInPaint = true;
+  box.Repaint();
+  ASSERT_EQ(messages.Shown.size(), 1u);
+  EXPECT_EQ(messages.Shown[0], "Zeichnen fehlgeschlagen");
+  SendMessageA(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(13, 5));
+  SendMessageA(box.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(13, 5));
+  ASSERT_EQ(messages.Shown.size(), 2u);
+  EXPECT_EQ(messages.Shown[1], "Klick abgelehnt");
+  // The window still works.
+  SendMessageA(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+  EXPECT_EQ(box.Clicks, 2);
+  SendMessageA(box.Handle(), WM_KEYDOWN, VK_LEFT, 0);
+  EXPECT_EQ(box.LastKey, VK_LEFT);
+  box.Repaint();
+  EXPECT_EQ(ScreenPixel(box.Handle(), 5, 5), RGB(255, 0, 0));
+}
+
+TEST(Controls, TimerTicksAndAFailingTickIsShown) {
+  TMessages messages;
+  TTimer timer;
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) {
+    if (++ticks == 1) throw Exception("Zeitgeber fehlgeschlagen");
+  };
+  timer.SetInterval(10);
+  timer.SetEnabled(false);
+  timer.SetEnabled(true);
+  const DWORD start = GetTickCount();
+  while (ticks < 2 && GetTickCount() - start < 5000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    ProcessMessages();
+  }
+  timer.SetEnabled(false);
+  EXPECT_GE(ticks, 2);
+  ASSERT_FALSE(messages.Shown.empty());
+  EXPECT_EQ(messages.Shown[0], "Zeitgeber fehlgeschlagen");
+}
+
+TEST(Controls, ClipboardTextRoundTrip) {
+  ASSERT_TRUE(TClipboard::SetText("Grüße\r\nzwei"));
+  String text;
+  ASSERT_TRUE(TClipboard::GetText(text));
+  EXPECT_EQ(text, "Grüße\r\nzwei");
+  EXPECT_TRUE(TClipboard::HasText());
+}
+
+TEST(Controls, OwnerDrawnListBoxDrawsThroughItsEvent) {
+  THost host;
+  TListBox list(&host);
+  list.SetParent(&host);
+  list.SetBounds(0, 0, 200, 100);
+  list.SetStyle(lbOwnerDrawFixed);
+  list.SetItemHeight(20);
+  std::vector<int> drawn;
+  list.OnDrawItem = [&](TWinControl*, int index, const TRect& r, TOwnerDrawState state) {
+    drawn.push_back(index);
+    list.Canvas()->Brush()->SetColor(index == 1 ? clBlue : clWhite);
+    list.Canvas()->FillRect(r);
+  };
+  list.Items()->Add("eins");
+  list.Items()->Add("zwei");
+  host.Handle();
+  list.SetItemIndex(0);
+  list.Repaint();
+  EXPECT_NE(std::find(drawn.begin(), drawn.end(), 1), drawn.end());
+  const TRect r = list.ItemRect(1);
+  EXPECT_EQ(r.Height(), 20);
+  EXPECT_EQ(ScreenPixel(list.Handle(), r.left + 5, r.top + 5), RGB(0, 0, 255));
+  EXPECT_EQ(list.ItemAtPos(5, 25), 1);
+  EXPECT_EQ(list.ItemIndex(), 0);
+}
+
+}  // namespace
