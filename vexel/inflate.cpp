@@ -1,0 +1,655 @@
+// Inflate decoder for deflated zip entries (RFC 1951).
+//
+// Layout of the work:
+//   - Input comes through InflateIo::read into a 32 KB buffer, refilled only when it is used up,
+//     never with more than the entry's remaining compressed bytes.
+//   - Bits are held in a machine word, least significant bit first. While at least kInMargin
+//     buffered bytes remain, the fast loop tops the word up with one unaligned load; otherwise
+//     bytes are taken one at a time, and past the end of the input they read as 0xFF.
+//   - Output goes into a 64 KB buffer: the lower half is the history (the previous 32 KB, zero at
+//     the start of every entry), the upper half collects new bytes. When it is full the new 32 KB
+//     are added to the CRC, written, and moved down to become the history. A back-reference
+//     (at most 32768 back) therefore never wraps and never leaves the buffer.
+//   - Huffman codes are decoded with one table lookup: a first-level table indexed by the next
+//     bits of the input, and for longer codes a sub-table reached from its first-level entry.
+//
+// Everything lives in one allocation per entry; no table survives the entry.
+
+#include "inflate.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "crc32.h"
+
+namespace vexel {
+namespace {
+
+// The bit buffer is one register wide: 64 bits natively, 32 bits in the Windows build.
+typedef size_t BitWord;
+const unsigned kWordBits = sizeof(BitWord) * 8;
+
+const size_t kWindow = 32768;     // the format's largest distance and our output piece
+const size_t kInChunk = 0x8000;   // largest single read
+const unsigned kMaxMatch = 258;   // longest copy of the format
+const unsigned kCopySlack = 16;   // word-wise copies may run this far past a copy's end
+const unsigned kInMargin = 16;    // the fast loop's three refills read at most this far ahead
+// All-ones bytes handed out after the input is used up before decoding stops. A valid stream's
+// last code may need a look-ahead of two bytes; anything far beyond that is a truncated entry.
+const unsigned kFakeLimit = 16;
+
+// Decoding table entry (32 bits):
+//   bits 0..7    bits the entry uses up (the code's length; for a sub-table link the first-level
+//                width; in a sub-table the code's bits beyond the first level)
+//   bits 8..11   extra bits that follow a length or distance code; for a link the sub-table width
+//   bit 12..15   kind flags below (none set: a length or distance base)
+//   bits 16..31  literal byte, code-length symbol, base value, or the sub-table's start index
+const uint32_t kLink = 0x1000;
+const uint32_t kEnd = 0x2000;
+const uint32_t kInvalid = 0x4000;
+const uint32_t kLiteral = 0x8000;  // also marks the symbols of the code-length code
+
+// Table sizes. A first-level table has 2^width entries (width = the wanted width, lowered to the
+// longest code). Each sub-table holds at least one code and spans at most 2^(15 - width)
+// entries, so 288 literal/length codes need at most 288 sub-tables of 16 entries past a 2^11
+// first level, and 32 distance codes at most 32 of 128 past a 2^8 first level.
+const unsigned kLitBits = 11;
+const unsigned kDistBits = 8;
+const unsigned kLenCodeBits = 7;
+const unsigned kLitCap = (1u << kLitBits) + 288 * 16;
+const unsigned kDistCap = (1u << kDistBits) + 32 * 128;
+const unsigned kFixedLitCap = 512;  // fixed code: longest literal/length code 9 bits
+const unsigned kFixedDistCap = 32;  // fixed code: 32 distance codes of 5 bits
+const unsigned kLenCodeCap = 1u << kLenCodeBits;
+
+// Length codes 257..287: base lengths and extra bits; 99 marks the two codes that do not exist.
+const uint16_t kLengthBase[31] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27, 31,
+                                  35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258, 0,  0};
+const uint8_t kLengthExtra[31] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2,
+                                  3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 99, 99};
+// Distance codes 0..29; codes 30 and 31 can be sent in a block but mean nothing.
+const uint16_t kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+                                193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+const uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+// Order in which a dynamic block sends the lengths of the code-length code.
+const uint8_t kLenCodeOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+enum CodeKind { kLitLenCode, kDistCode, kLenCode };
+
+// What a block routine reports.
+enum BlockResult {
+  kBlockDone,     // the block's end code (or its stored bytes) reached
+  kBlockInvalid,  // an invalid code ended the block; decoding may go on with the next one
+  kBlockStop,     // decoding cannot go on: write failed, input long gone, or no usable table
+  kBlockDrop      // stored block with bad lengths: the unwritten output is dropped, entry ends
+};
+
+struct State {
+  const InflateIo* io;
+  uint32_t remaining;           // compressed bytes not yet asked for
+  const unsigned char* inNext;  // next unread byte of the input buffer
+  const unsigned char* inEnd;
+  unsigned fake;                // all-ones bytes handed out after the input was used up
+  BitWord bits;                 // bit buffer; bits above `count` are zero in the slow path
+  unsigned count;
+  unsigned char* out;           // next output position, in [win + kWindow, win + 2 * kWindow]
+  unsigned char* valid;         // first byte of the window this entry wrote
+  uint32_t crc;
+  bool writeFailed;
+  bool damaged;                 // anything a valid stream cannot contain was seen
+  bool fixedBuilt;
+  unsigned fixedLitBits, fixedDistBits;
+  uint32_t lit[kLitCap];
+  uint32_t dist[kDistCap];
+  uint32_t fixedLit[kFixedLitCap];
+  uint32_t fixedDist[kFixedDistCap];
+  uint32_t lenCode[kLenCodeCap];
+  uint8_t lens[320];            // HLIT + HDIST is at most 288 + 32
+  unsigned char in[kInChunk];
+  unsigned char win[2 * kWindow + kCopySlack];
+};
+
+inline BitWord Mask(unsigned n) { return ((BitWord)1 << n) - 1; }
+
+inline BitWord LoadWord(const unsigned char* p) {
+  BitWord w;
+  memcpy(&w, p, sizeof w);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  w = sizeof w == 8 ? (BitWord)__builtin_bswap64(w) : (BitWord)__builtin_bswap32((uint32_t)w);
+#endif
+  return w;
+}
+
+inline void Copy8(unsigned char* dst, const unsigned char* src) {
+  uint64_t v;
+  memcpy(&v, src, 8);
+  memcpy(dst, &v, 8);
+}
+
+// ---- input -------------------------------------------------------------------------------------
+
+bool Refill(State& s) {
+  if (s.remaining == 0) return false;
+  size_t want = s.remaining < kInChunk ? s.remaining : kInChunk;
+  size_t got = s.io->read(s.io->context, s.in, want);
+  if (got > want) got = want;
+  if (got == 0) {  // reading failed: what is missing reads as all ones
+    s.remaining = 0;
+    return false;
+  }
+  s.remaining -= (uint32_t)got;
+  s.inNext = s.in;
+  s.inEnd = s.in + got;
+  return true;
+}
+
+// Makes sure the bit buffer holds at least n bits (n <= 25), one byte at a time. False once the
+// input has been used up for longer than any valid stream could need.
+bool Need(State& s, unsigned n) {
+  while (s.count < n) {
+    unsigned byte;
+    if (s.inNext == s.inEnd && !Refill(s)) {
+      if (++s.fake > kFakeLimit) return false;
+      byte = 0xFF;
+    } else {
+      byte = *s.inNext++;
+    }
+    s.bits |= (BitWord)byte << s.count;
+    s.count += 8;
+  }
+  return true;
+}
+
+inline void Drop(State& s, unsigned n) {
+  s.bits >>= n;
+  s.count -= n;
+}
+
+// ---- output ------------------------------------------------------------------------------------
+
+bool WriteOut(State& s, const unsigned char* p, size_t n) {
+  s.crc = UpdateCrc(p, n, s.crc);
+  if (!s.io->write(s.io->context, p, n)) {
+    s.writeFailed = true;
+    return false;
+  }
+  return true;
+}
+
+// The upper half is full: write it and make it the history.
+bool FlushFull(State& s) {
+  unsigned char* fresh = s.win + kWindow;
+  if (!WriteOut(s, fresh, kWindow)) return false;
+  memcpy(s.win, fresh, kWindow);
+  s.out = fresh;
+  s.valid = s.win;
+  return true;
+}
+
+inline bool PutByte(State& s, unsigned char b) {
+  *s.out++ = b;
+  return s.out != s.win + 2 * kWindow || FlushFull(s);
+}
+
+// ---- tables ------------------------------------------------------------------------------------
+
+uint32_t SymbolEntry(CodeKind kind, unsigned sym) {
+  if (kind == kLenCode) return (sym << 16) | kLiteral;
+  if (kind == kDistCode) {
+    if (sym >= 30) return kInvalid;
+    return ((uint32_t)kDistBase[sym] << 16) | ((uint32_t)kDistExtra[sym] << 8);
+  }
+  if (sym < 256) return (sym << 16) | kLiteral;
+  if (sym == 256) return kEnd;
+  unsigned i = sym - 257;
+  if (kLengthExtra[i] == 99) return kInvalid;
+  return ((uint32_t)kLengthBase[i] << 16) | ((uint32_t)kLengthExtra[i] << 8);
+}
+
+enum TableResult { kTableComplete, kTableIncomplete, kTableOversubscribed };
+
+// Builds the decoding table of the canonical code given by n code lengths (0 = symbol unused).
+// Slots that no code reaches (an incomplete code) hold invalid entries that use up the slot's
+// index bits. *width receives the first-level width used.
+TableResult BuildTable(uint32_t* table, unsigned cap, const uint8_t* lens, unsigned n, CodeKind kind,
+                       unsigned wanted, unsigned* width, unsigned* longest) {
+  unsigned count[16] = {0};
+  for (unsigned i = 0; i < n; i++) count[lens[i]]++;
+  count[0] = 0;
+  unsigned maxLen = 15;
+  while (maxLen > 0 && count[maxLen] == 0) maxLen--;
+  *longest = maxLen;
+  if (maxLen == 0) {  // no codes at all: every lookup is invalid
+    table[0] = table[1] = kInvalid | 1;
+    *width = 1;
+    return kTableIncomplete;
+  }
+  // Code space check: what is left after each length, doubled for the next.
+  int left = 1;
+  for (unsigned len = 1; len <= 15; len++) {
+    left = (left << 1) - (int)count[len];
+    if (left < 0) return kTableOversubscribed;
+  }
+  bool incomplete = left > 0;
+
+  // Symbols ordered by code length, equal lengths by symbol number (canonical order).
+  uint16_t offset[17];
+  uint16_t sorted[320];
+  offset[1] = 0;
+  for (unsigned len = 1; len < 16; len++) offset[len + 1] = (uint16_t)(offset[len] + count[len]);
+  for (unsigned i = 0; i < n; i++)
+    if (lens[i]) sorted[offset[lens[i]]++] = (uint16_t)i;
+
+  unsigned w = wanted < maxLen ? wanted : maxLen;
+  unsigned size = 1u << w;
+  *width = w;
+  if (incomplete)
+    for (unsigned i = 0; i < size; i++) table[i] = kInvalid | w;
+
+  unsigned next = size;  // where the next sub-table goes
+  unsigned code = 0;     // canonical code, most significant bit first
+  unsigned k = 0;        // index into sorted
+  unsigned subPrefix = ~0u, subStart = 0;
+  for (unsigned len = 1; len <= maxLen; len++, code <<= 1) {
+    for (unsigned c = 0; c < count[len]; c++, code++) {
+      unsigned sym = sorted[k++];
+      unsigned rev = 0;  // the code as it arrives: first bit lowest
+      for (unsigned b = 0; b < len; b++) rev |= ((code >> b) & 1u) << (len - 1 - b);
+      uint32_t entry = SymbolEntry(kind, sym);
+      if (len <= w) {
+        for (unsigned i = rev; i < size; i += 1u << len) table[i] = entry | len;
+        continue;
+      }
+      unsigned prefix = rev & (size - 1);
+      if (prefix != subPrefix) {
+        // A new sub-table: wide enough for the codes that share this prefix.
+        unsigned sw = len - w;
+        int room = 1 << sw;
+        for (unsigned l = len; l < maxLen; l++) {
+          room -= (int)count[l] - (l == len ? (int)c : 0);
+          if (room <= 0) break;
+          sw++;
+          room <<= 1;
+        }
+        if (next + (1u << sw) > cap) return kTableOversubscribed;  // cannot happen (see the caps)
+        subPrefix = prefix;
+        subStart = next;
+        if (incomplete)
+          for (unsigned i = 0; i < (1u << sw); i++) table[next + i] = kInvalid | sw;
+        table[prefix] = ((uint32_t)next << 16) | kLink | (sw << 8) | w;
+        next += 1u << sw;
+      }
+      unsigned sw = (table[prefix] >> 8) & 15;
+      unsigned rest = len - w;
+      for (unsigned i = rev >> w; i < (1u << sw); i += 1u << rest) table[subStart + i] = entry | rest;
+    }
+  }
+  return incomplete ? kTableIncomplete : kTableComplete;
+}
+
+// ---- codes -------------------------------------------------------------------------------------
+
+// Decodes one literal/length code and, for a length, its distance, copying through the window.
+// Returns kBlockDone for the end code, kBlockInvalid, kBlockStop, or -1 to go on.
+int SlowStep(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* dist, unsigned distBits) {
+  if (!Need(s, litBits)) return kBlockStop;
+  uint32_t e = lit[s.bits & Mask(litBits)];
+  if (e & kLink) {
+    Drop(s, e & 0xFF);
+    unsigned sw = (e >> 8) & 15;
+    if (!Need(s, sw)) return kBlockStop;
+    e = lit[(e >> 16) + (s.bits & Mask(sw))];
+  }
+  Drop(s, e & 0xFF);
+  if (e & kLiteral) return PutByte(s, (unsigned char)(e >> 16)) ? -1 : kBlockStop;
+  if (e & kEnd) return kBlockDone;
+  if (e & kInvalid) return kBlockInvalid;
+  unsigned extra = (e >> 8) & 15;
+  if (!Need(s, extra)) return kBlockStop;
+  unsigned len = (e >> 16) + (unsigned)(s.bits & Mask(extra));
+  Drop(s, extra);
+
+  if (!Need(s, distBits)) return kBlockStop;
+  e = dist[s.bits & Mask(distBits)];
+  if (e & kLink) {
+    Drop(s, e & 0xFF);
+    unsigned sw = (e >> 8) & 15;
+    if (!Need(s, sw)) return kBlockStop;
+    e = dist[(e >> 16) + (s.bits & Mask(sw))];
+  }
+  Drop(s, e & 0xFF);
+  if (e & kInvalid) return kBlockInvalid;
+  extra = (e >> 8) & 15;
+  if (!Need(s, extra)) return kBlockStop;
+  size_t d = (e >> 16) + (unsigned)(s.bits & Mask(extra));
+  Drop(s, extra);
+  if (d > (size_t)(s.out - s.valid)) s.damaged = true;  // reaches before the entry: zeros
+
+  const unsigned char* src = s.out - d;
+  while (len--) {
+    *s.out++ = *src++;
+    if (s.out == s.win + 2 * kWindow) {
+      if (!FlushFull(s)) return kBlockStop;
+      src -= kWindow;
+    }
+  }
+  return -1;
+}
+
+// Tops the bit buffer up to at least kWordBits - 7 bits with one unaligned load. Bits loaded
+// beyond the new count are the true following bits and are simply loaded again next time.
+#define VEXEL_REFILL()                            \
+  do {                                            \
+    bb |= LoadWord(in) << cnt;                    \
+    in += (kWordBits - 1 - cnt) >> 3;             \
+    cnt |= kWordBits - 8;                         \
+  } while (0)
+
+// The fast loop: runs while a whole literal/length/distance step can neither run out of buffered
+// input nor reach the end of the output half. Returns a BlockResult, or -1 when it left because
+// of those limits.
+int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* dist, unsigned distBits) {
+  BitWord bb = s.bits;
+  unsigned cnt = s.count;
+  const unsigned char* in = s.inNext;
+  unsigned char* out = s.out;
+  const unsigned char* const inLimit = s.inEnd - kInMargin;
+  // Below the limit even the longest copy ends before the output half is full, so the slow
+  // path, which writes a full half at once, always finds room behind `out`.
+  unsigned char* const outLimit = s.win + 2 * kWindow - kMaxMatch - 1;
+  const BitWord litMask = Mask(litBits), distMask = Mask(distBits);
+  int result = -1;
+
+  while (in <= inLimit && out <= outLimit) {
+    VEXEL_REFILL();
+    uint32_t e = lit[bb & litMask];
+    if (e & kLink) {
+      bb >>= litBits;
+      cnt -= litBits;
+      e = lit[(e >> 16) + (bb & Mask((e >> 8) & 15))];
+    }
+    bb >>= e & 0xFF;
+    cnt -= e & 0xFF;
+    if (e & kLiteral) {
+      *out++ = (unsigned char)(e >> 16);
+      // Often a second literal follows; take it while the buffer surely holds its bits.
+      if (kWordBits == 64) {
+        e = lit[bb & litMask];
+        if ((e & kLiteral) && !(e & kLink)) {
+          bb >>= e & 0xFF;
+          cnt -= e & 0xFF;
+          *out++ = (unsigned char)(e >> 16);
+        }
+      }
+      continue;
+    }
+    if (e & (kEnd | kInvalid)) {
+      result = (e & kEnd) ? kBlockDone : kBlockInvalid;
+      break;
+    }
+    unsigned extra = (e >> 8) & 15;
+    unsigned len = (e >> 16) + (unsigned)(bb & Mask(extra));
+    bb >>= extra;
+    cnt -= extra;
+
+    if (kWordBits == 32) VEXEL_REFILL();
+    e = dist[bb & distMask];
+    if (e & kLink) {
+      bb >>= distBits;
+      cnt -= distBits;
+      e = dist[(e >> 16) + (bb & Mask((e >> 8) & 15))];
+    }
+    bb >>= e & 0xFF;
+    cnt -= e & 0xFF;
+    if (e & kInvalid) {
+      result = kBlockInvalid;
+      break;
+    }
+    extra = (e >> 8) & 15;
+    if (kWordBits == 32) VEXEL_REFILL();
+    size_t d = (e >> 16) + (unsigned)(bb & Mask(extra));
+    bb >>= extra;
+    cnt -= extra;
+    if (d > (size_t)(out - s.valid)) s.damaged = true;  // reaches before the entry: zeros
+
+    const unsigned char* src = out - d;
+    unsigned char* end = out + len;
+    if (d >= 8) {
+      do {
+        Copy8(out, src);
+        out += 8;
+        src += 8;
+      } while (out < end);
+    } else if (d == 1) {
+      uint64_t v = 0x0101010101010101ull * *src;
+      do {
+        memcpy(out, &v, 8);
+        out += 8;
+      } while (out < end);
+    } else {
+      do *out++ = *src++;
+      while (out < end);
+    }
+    out = end;
+  }
+  s.bits = bb & Mask(cnt);  // the slow path wants nothing above the count
+  s.count = cnt;
+  s.inNext = in;
+  s.out = out;
+  return result;
+}
+
+#undef VEXEL_REFILL
+
+int DecodeCodes(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* dist, unsigned distBits) {
+  for (;;) {
+    if (s.inEnd - s.inNext >= (ptrdiff_t)kInMargin && s.out < s.win + 2 * kWindow - kMaxMatch) {
+      int r = FastLoop(s, lit, litBits, dist, distBits);
+      if (r >= 0) return r;
+    }
+    int r = SlowStep(s, lit, litBits, dist, distBits);
+    if (r >= 0) return r;
+  }
+}
+
+// ---- blocks ------------------------------------------------------------------------------------
+
+int StoredBlock(State& s) {
+  Drop(s, s.count & 7);
+  if (!Need(s, 16)) return kBlockStop;
+  unsigned len = (unsigned)(s.bits & 0xFFFF);
+  Drop(s, 16);
+  if (!Need(s, 16)) return kBlockStop;
+  unsigned nlen = (unsigned)(s.bits & 0xFFFF);
+  Drop(s, 16);
+  if (s.fake) {  // the input ended before the block's lengths: truncated, not a bad block
+    s.damaged = true;
+    return kBlockStop;
+  }
+  if (len != (~nlen & 0xFFFF)) {
+    s.damaged = true;
+    s.out = s.win + kWindow;
+    return kBlockDrop;
+  }
+  // Whole bytes still in the bit buffer come first, then the input buffer.
+  while (len > 0 && s.count >= 8) {
+    if (!PutByte(s, (unsigned char)s.bits)) return kBlockStop;
+    Drop(s, 8);
+    len--;
+  }
+  if (s.count >= 8) return kBlockDone;  // the block was shorter than the look-ahead
+  s.bits = 0;
+  s.count = 0;
+  while (len > 0) {
+    if (s.inNext == s.inEnd && !Refill(s)) {  // input ends inside the block
+      s.damaged = true;
+      return kBlockStop;
+    }
+    size_t n = len;
+    if (n > (size_t)(s.inEnd - s.inNext)) n = (size_t)(s.inEnd - s.inNext);
+    size_t room = (size_t)(s.win + 2 * kWindow - s.out);
+    if (n > room) n = room;
+    memcpy(s.out, s.inNext, n);
+    s.out += n;
+    s.inNext += n;
+    len -= (unsigned)n;
+    if (s.out == s.win + 2 * kWindow && !FlushFull(s)) return kBlockStop;
+  }
+  return kBlockDone;
+}
+
+int FixedBlock(State& s) {
+  if (!s.fixedBuilt) {
+    uint8_t lens[288];
+    unsigned i = 0, longest;
+    for (; i < 144; i++) lens[i] = 8;
+    for (; i < 256; i++) lens[i] = 9;
+    for (; i < 280; i++) lens[i] = 7;
+    for (; i < 288; i++) lens[i] = 8;
+    BuildTable(s.fixedLit, kFixedLitCap, lens, 288, kLitLenCode, 9, &s.fixedLitBits, &longest);
+    for (i = 0; i < 32; i++) lens[i] = 5;  // codes 30 and 31 decode as invalid
+    BuildTable(s.fixedDist, kFixedDistCap, lens, 32, kDistCode, 5, &s.fixedDistBits, &longest);
+    s.fixedBuilt = true;
+  }
+  return DecodeCodes(s, s.fixedLit, s.fixedLitBits, s.fixedDist, s.fixedDistBits);
+}
+
+int DynamicBlock(State& s) {
+  if (!Need(s, 14)) return kBlockStop;
+  unsigned nlit = 257 + (unsigned)(s.bits & 31);
+  unsigned ndist = 1 + (unsigned)((s.bits >> 5) & 31);
+  unsigned nlen = 4 + (unsigned)((s.bits >> 10) & 15);
+  Drop(s, 14);
+  if (nlit > 286 || ndist > 30) s.damaged = true;  // the extra codes decode as invalid
+
+  uint8_t lenLens[19];
+  memset(lenLens, 0, sizeof lenLens);
+  for (unsigned i = 0; i < nlen; i++) {
+    if (!Need(s, 3)) return kBlockStop;
+    lenLens[kLenCodeOrder[i]] = (uint8_t)(s.bits & 7);
+    Drop(s, 3);
+  }
+  unsigned lenBits, longest;
+  TableResult r = BuildTable(s.lenCode, kLenCodeCap, lenLens, 19, kLenCode, kLenCodeBits, &lenBits, &longest);
+  if (r == kTableOversubscribed) {
+    s.damaged = true;
+    return kBlockStop;
+  }
+  if (r == kTableIncomplete) s.damaged = true;
+
+  // The code lengths of both codes, in one run; repeats may cross from one code into the other.
+  unsigned total = nlit + ndist, i = 0, prev = 0;
+  while (i < total) {
+    if (!Need(s, lenBits)) return kBlockStop;
+    uint32_t e = s.lenCode[s.bits & Mask(lenBits)];
+    Drop(s, e & 0xFF);
+    if (e & kInvalid) {
+      s.damaged = true;
+      return kBlockStop;
+    }
+    unsigned sym = e >> 16, repeat, value;
+    if (sym < 16) {
+      s.lens[i++] = (uint8_t)sym;
+      prev = sym;
+      continue;
+    }
+    if (sym == 16) {
+      if (i == 0) s.damaged = true;  // nothing to repeat: repeats the starting length 0
+      if (!Need(s, 2)) return kBlockStop;
+      repeat = 3 + (unsigned)(s.bits & 3);
+      Drop(s, 2);
+      value = prev;
+    } else if (sym == 17) {
+      if (!Need(s, 3)) return kBlockStop;
+      repeat = 3 + (unsigned)(s.bits & 7);
+      Drop(s, 3);
+      value = prev = 0;
+    } else {
+      if (!Need(s, 7)) return kBlockStop;
+      repeat = 11 + (unsigned)(s.bits & 127);
+      Drop(s, 7);
+      value = prev = 0;
+    }
+    if (repeat > total - i) {  // would run past the last length
+      s.damaged = true;
+      return kBlockStop;
+    }
+    while (repeat--) s.lens[i++] = (uint8_t)value;
+  }
+  if (s.lens[256] == 0) s.damaged = true;  // no end code: the block can only end invalid
+
+  unsigned litBits, distBits;
+  r = BuildTable(s.lit, kLitCap, s.lens, nlit, kLitLenCode, kLitBits, &litBits, &longest);
+  if (r == kTableOversubscribed) {
+    s.damaged = true;
+    return kBlockStop;
+  }
+  if (r == kTableIncomplete && longest != 1) s.damaged = true;
+  r = BuildTable(s.dist, kDistCap, s.lens + nlit, ndist, kDistCode, kDistBits, &distBits, &longest);
+  if (r == kTableOversubscribed) {
+    s.damaged = true;
+    return kBlockStop;
+  }
+  // An incomplete distance code is valid when it has no codes or a single one-bit code.
+  if (r == kTableIncomplete && longest > 1) s.damaged = true;
+  return DecodeCodes(s, s.lit, litBits, s.dist, distBits);
+}
+
+}  // namespace
+
+bool InflateEntry(const InflateIo& io, uint32_t compressedSize, uint32_t& runningCrc) {
+  State* sp = (State*)malloc(sizeof(State));
+  if (!sp) return false;
+  State& s = *sp;
+  s.io = &io;
+  s.remaining = compressedSize;
+  s.inNext = s.inEnd = s.in;
+  s.fake = 0;
+  s.bits = 0;
+  s.count = 0;
+  memset(s.win, 0, kWindow);  // history before the entry's first byte reads as zeros
+  s.out = s.valid = s.win + kWindow;
+  s.crc = runningCrc;
+  s.writeFailed = false;
+  s.damaged = false;
+  s.fixedBuilt = false;
+
+  bool finished = false, dropped = false;
+  for (;;) {
+    if (!Need(s, 3)) break;
+    bool last = s.bits & 1;
+    unsigned type = (unsigned)(s.bits >> 1) & 3;
+    Drop(s, 3);
+    int r;
+    if (type == 0) {
+      r = StoredBlock(s);
+    } else if (type == 1) {
+      r = FixedBlock(s);
+    } else if (type == 2) {
+      r = DynamicBlock(s);
+    } else {
+      s.damaged = true;
+      r = kBlockDone;
+    }
+    if (r == kBlockDrop) {
+      dropped = true;
+      break;
+    }
+    if (r == kBlockStop) break;
+    if (r == kBlockInvalid) s.damaged = true;
+    if (last) {
+      finished = true;
+      break;
+    }
+  }
+  if (!dropped && !s.writeFailed && s.out > s.win + kWindow)
+    WriteOut(s, s.win + kWindow, (size_t)(s.out - (s.win + kWindow)));
+  // The stream must have ended within the real input, not in the all-ones bytes behind it.
+  if (s.fake * 8 > s.count) finished = false;
+  bool ok = finished && !s.damaged && !s.writeFailed;
+  runningCrc = s.crc;
+  free(sp);
+  return ok;
+}
+
+}  // namespace vexel

@@ -1,0 +1,36 @@
+// Decoder for deflated zip entries (the Deflate format of RFC 1951).
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+namespace vexel {
+
+struct InflateIo {
+  void* context;
+  // Delivers up to max compressed bytes of the entry (already decrypted by the caller when the
+  // entry is encrypted); returns the count, 0 when the entry's compressed bytes are used up or
+  // reading failed. The decoder asks for min(bytes left, 0x8000) each time its buffer is used up.
+  size_t (*read)(void* context, unsigned char* buf, size_t max);
+  // Takes decoded bytes; returns nonzero on success, 0 when writing failed. Output arrives in
+  // pieces of 32768 bytes, whenever the window is full, and once more at the end with the rest.
+  int (*write)(void* context, const unsigned char* buf, size_t n);
+};
+
+// Decodes one deflated entry whose compressed size is compressedSize. Every byte handed to write
+// is added, in order, to runningCrc.
+//
+// Returns true when the stream decoded cleanly to its final block, false for damaged data or a
+// failed write; in both cases the caller's CRC test stays the verdict. Damaged data is decoded as
+// far as it goes and never makes the decoder read or write outside its buffers:
+//   - an invalid literal/length or distance code ends its block; decoding goes on with the next
+//     block unless that block was the last;
+//   - a block of type 3 decodes nothing; decoding goes on unless it was the last;
+//   - a stored block whose NLEN is not the complement of LEN drops the output not yet written
+//     and ends the entry; so does a dynamic block whose code lengths give no usable table;
+//   - a back-reference before the entry's first byte copies zeros;
+//   - after the compressed bytes are used up the input reads as all-ones bytes, and decoding
+//     stops a few bytes later.
+bool InflateEntry(const InflateIo& io, uint32_t compressedSize, uint32_t& runningCrc);
+
+}  // namespace vexel
