@@ -19,7 +19,7 @@ class CRasAccess {
     kRasValidateEntryName, kSlotCount
   };
   // How long a hang-up waits at most for RAS to report the line down (polls of 500 ms).
-  static const int kHangUpPolls = 20;
+  static constexpr int kHangUpPolls = 20;
 
   CRasAccess();
   virtual ~CRasAccess();
