@@ -1,0 +1,220 @@
+// Throughput of the installer's inflate decoder and CRC-32 next to zlib's inflate and crc32, on
+// the same deflate streams, in MB/s of decoded output, with the ratio ours/zlib.
+//
+// Both decoders do the installer's whole job per entry: decode, hand the output on in pieces of
+// 32 KB (to the same sink), and compute the CRC-32 of it. zlib's inflate alone (without crc32) is
+// shown as well, as the stricter comparison.
+
+#include <stdio.h>
+#include <string.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "crc32.h"
+#include "inflate.h"
+
+namespace {
+
+typedef std::vector<unsigned char> Bytes;
+
+// ---- inputs --------------------------------------------------------------------------------------
+
+bool AppendFile(Bytes& b, const char* path, size_t limit) {
+  FILE* f = fopen(path, "rb");
+  if (!f) return false;
+  unsigned char buf[65536];
+  size_t n;
+  while (b.size() < limit && (n = fread(buf, 1, sizeof buf, f)) > 0) b.insert(b.end(), buf, buf + n);
+  fclose(f);
+  return true;
+}
+
+// Program text: the C++ library headers, else generated words.
+Bytes TextCorpus(size_t size) {
+  Bytes b;
+  const char* dirs[] = {"/usr/include/c++/12/bits/", "/usr/include/"};
+  const char* names[] = {"stl_algo.h",  "basic_string.h", "stl_tree.h",     "regex_compiler.tcc", "locale_facets.tcc",
+                         "hashtable.h", "shared_ptr_base.h", "stl_vector.h", "unordered_map.h",    "stdio.h",
+                         "stdlib.h",    "string.h",       "unistd.h",       "math.h",             "time.h"};
+  while (b.size() < size) {
+    size_t before = b.size();
+    for (const char* d : dirs)
+      for (const char* n : names) AppendFile(b, (std::string(d) + n).c_str(), size);
+    if (b.size() == before) break;
+  }
+  std::mt19937 rng(1);
+  static const char* const words[] = {"int", "return", "const", "struct", "if", "else", "for", "size_t",
+                                      "(", ")", "{", "}", ";", "\n", "  ", "Verzeichnis", "Datei"};
+  while (b.size() < size) {
+    const char* w = words[rng() % (sizeof words / sizeof *words)];
+    b.insert(b.end(), w, w + strlen(w));
+    b.push_back(' ');
+  }
+  b.resize(size);
+  return b;
+}
+
+// Machine code and data: this program and the shared libraries it uses, else structured noise.
+Bytes BinaryCorpus(size_t size) {
+  Bytes b;
+  const char* files[] = {"/proc/self/exe", "/usr/lib/x86_64-linux-gnu/libstdc++.so.6",
+                         "/usr/lib/x86_64-linux-gnu/libc.so.6", "/usr/lib/x86_64-linux-gnu/libz.so.1",
+                         "/usr/lib/x86_64-linux-gnu/libm.so.6"};
+  for (const char* f : files) AppendFile(b, f, size);
+  std::mt19937 rng(2);
+  while (b.size() < size) {
+    unsigned char v = (unsigned char)rng();
+    size_t run = 1 + rng() % 40;
+    for (size_t i = 0; i < run; i++) b.push_back(rng() % 4 ? v : (unsigned char)rng());
+  }
+  b.resize(size);
+  return b;
+}
+
+Bytes Deflate(const Bytes& data, int level) {
+  z_stream z = {};
+  deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+  Bytes out(deflateBound(&z, (uLong)data.size()));
+  z.next_in = const_cast<unsigned char*>(data.data());
+  z.avail_in = (uInt)data.size();
+  z.next_out = out.data();
+  z.avail_out = (uInt)out.size();
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+// ---- the two decoders ----------------------------------------------------------------------------
+
+// Where decoded pieces go: copied on, as a file write would.
+struct Sink {
+  Bytes buf;
+  size_t pos = 0;
+  void Put(const unsigned char* p, size_t n) {
+    memcpy(buf.data() + pos, p, n);
+    pos += n;
+  }
+};
+
+struct Source {
+  const Bytes* in;
+  size_t pos;
+};
+
+uint32_t Ours(const Bytes& stream, Sink& sink) {
+  Source src = {&stream, 0};
+  struct Ctx {
+    Source* src;
+    Sink* sink;
+  } ctx = {&src, &sink};
+  vexel::InflateIo io;
+  io.context = &ctx;
+  io.read = [](void* c, unsigned char* buf, size_t max) -> size_t {
+    Source& s = *static_cast<Ctx*>(c)->src;
+    size_t n = std::min(max, s.in->size() - s.pos);
+    memcpy(buf, s.in->data() + s.pos, n);
+    s.pos += n;
+    return n;
+  };
+  io.write = [](void* c, const unsigned char* buf, size_t n) -> int {
+    static_cast<Ctx*>(c)->sink->Put(buf, n);
+    return 1;
+  };
+  uint32_t running = 0xFFFFFFFFu;
+  if (!vexel::InflateEntry(io, (uint32_t)stream.size(), running)) fprintf(stderr, "bench_inflate: decoding failed\n");
+  return ~running;
+}
+
+// zlib the same way: input in pieces of 32 KB, output in pieces of 32 KB to the sink.
+uint32_t Zlib(const Bytes& stream, Sink& sink, bool withCrc) {
+  z_stream z = {};
+  inflateInit2(&z, -15);
+  unsigned char in[32768], out[32768];
+  size_t pos = 0;
+  uLong crc = crc32(0, nullptr, 0);
+  int rc = Z_OK;
+  while (rc == Z_OK) {
+    if (z.avail_in == 0) {
+      size_t n = std::min(sizeof in, stream.size() - pos);
+      memcpy(in, stream.data() + pos, n);
+      pos += n;
+      z.next_in = in;
+      z.avail_in = (uInt)n;
+    }
+    z.next_out = out;
+    z.avail_out = sizeof out;
+    rc = inflate(&z, Z_NO_FLUSH);
+    size_t got = sizeof out - z.avail_out;
+    if (withCrc) crc = crc32(crc, out, (uInt)got);
+    sink.Put(out, got);
+  }
+  if (rc != Z_STREAM_END) fprintf(stderr, "bench_inflate: zlib failed\n");
+  inflateEnd(&z);
+  return (uint32_t)crc;
+}
+
+// Best of several runs of about a fifth of a second each, in MB/s of `bytes`.
+template <typename F>
+double MBps(size_t bytes, F&& f) {
+  double best = 1e30;
+  for (int run = 0; run < 5; run++) {
+    auto t0 = std::chrono::steady_clock::now();
+    int reps = 0;
+    double secs;
+    do {
+      f();
+      reps++;
+      secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    } while (secs < 0.2);
+    best = std::min(best, secs / reps);
+  }
+  return (double)bytes / best / 1e6;
+}
+
+}  // namespace
+
+int main() {
+  const size_t kSize = 8 << 20;
+  vexel::BuildCrcTable();
+  Bytes text = TextCorpus(kSize), binary = BinaryCorpus(kSize);
+  struct Case {
+    const char* name;
+    const Bytes* data;
+    int level;
+  } cases[] = {{"text", &text, 1}, {"text", &text, 6}, {"text", &text, 9},
+               {"binary", &binary, 6}, {"binary", &binary, 0}};
+
+  printf("inflate (decode + CRC-32 + 32 KB writes), MB/s of output\n");
+  printf("%-8s %5s %8s %10s %10s %8s %14s %8s\n", "input", "level", "ratio", "ours", "zlib", "ours/zlib",
+         "zlib w/o crc", "ours/it");
+  double worst = 1e30;
+  for (const Case& c : cases) {
+    Bytes stream = Deflate(*c.data, c.level);
+    Sink sink;
+    sink.buf.resize(c.data->size());
+    uint32_t a = 0, b = 0;
+    double ours = MBps(c.data->size(), [&] { sink.pos = 0; a = Ours(stream, sink); });
+    bool same = sink.pos == c.data->size() && memcmp(sink.buf.data(), c.data->data(), sink.pos) == 0;
+    double zlib = MBps(c.data->size(), [&] { sink.pos = 0; b = Zlib(stream, sink, true); });
+    double bare = MBps(c.data->size(), [&] { sink.pos = 0; Zlib(stream, sink, false); });
+    if (!same || a != b) fprintf(stderr, "bench_inflate: outputs differ (%s, level %d)\n", c.name, c.level);
+    printf("%-8s %5d %7.2f: %10.1f %10.1f %8.2f %14.1f %8.2f\n", c.name, c.level,
+           (double)c.data->size() / stream.size(), ours, zlib, ours / zlib, bare, ours / bare);
+    worst = std::min(worst, ours / bare);
+  }
+
+  Bytes buf = binary;
+  uint32_t x = 0, y = 0;
+  double ours = MBps(buf.size(), [&] { x = vexel::UpdateCrc(buf.data(), buf.size(), 0xFFFFFFFFu); });
+  double zlib = MBps(buf.size(), [&] { y = (uint32_t)crc32(0, buf.data(), (uInt)buf.size()); });
+  if (~x != y) fprintf(stderr, "bench_inflate: CRC-32 values differ\n");
+  printf("\nCRC-32 of %zu MB, MB/s: ours %.1f, zlib %.1f, ours/zlib %.2f\n", buf.size() >> 20, ours, zlib, ours / zlib);
+  printf("inflate ours/zlib (without its crc32), lowest: %.2f\n", worst);
+  return 0;
+}
