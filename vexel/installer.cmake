@@ -1,0 +1,47 @@
+# ---- installer: configuration block, archive walk, dialogs -------------------------------------
+# Included from CMakeLists.txt below the inflate section.
+
+# The pure logic: configuration block, entry names and paths, traditional decryption, the walk.
+astrel_portable_library(vexel_core config_block.cpp entry_path.cpp zip_crypt.cpp zip_walker.cpp)
+target_include_directories(vexel_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(vexel_core PUBLIC vexel_inflate)
+if(ASTREL_WIN32)
+  # Linked into the small installer program, which has no C++ runtime.
+  target_compile_options(vexel_core PRIVATE -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+                                            -ffunction-sections)
+else()
+  # The walk's surroundings on Linux, for tests, the fuzz target and the benchmark.
+  astrel_portable_library(vexel_posix_host posix_host.cpp)
+  target_link_libraries(vexel_posix_host PUBLIC vexel_core)
+endif()
+
+astrel_test(NAME vexel_config_block_test SOURCES tests/config_block_test.cpp LIBS vexel_core TIMEOUT 60)
+astrel_test(NAME vexel_entry_path_test NATIVE_ONLY SOURCES tests/entry_path_test.cpp LIBS vexel_posix_host TIMEOUT 60)
+astrel_test(NAME vexel_zip_crypt_test NATIVE_ONLY SOURCES tests/zip_crypt_test.cpp LIBS vexel_core TIMEOUT 60)
+astrel_test(NAME vexel_zip_walker_test NATIVE_ONLY SOURCES tests/zip_walker_test.cpp
+            LIBS vexel_posix_host ${vexel_zlib} TIMEOUT 120)
+
+if(NOT ASTREL_WIN32)
+  return()
+endif()
+
+# The installer program. Its image must stay within the 38400 bytes in front of the configuration
+# block: no C++ runtime, no exceptions, no static constructors, wsprintfA rather than stdio.
+enable_language(RC)
+# The pure logic is compiled once more for this program with its small-code options.
+add_executable(Vexel WIN32 installer_main.cpp installer_dialogs.cpp win32_host.cpp Vexel.rc
+               config_block.cpp entry_path.cpp zip_crypt.cpp zip_walker.cpp crc32.cpp inflate.cpp)
+target_include_directories(Vexel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(Vexel PRIVATE comctl32 shell32 mpr)
+target_compile_options(Vexel PRIVATE
+  $<$<COMPILE_LANGUAGE:CXX>:-Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+                            -ffunction-sections>)
+# Own entry point without the run-time start-up; no relocations (the image always loads at its base).
+target_link_options(Vexel PRIVATE -nostartfiles -Wl,-e,_VexelStart -s -Wl,--gc-sections
+                    -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
+set_source_files_properties(Vexel.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/MnIcon.ico)
+find_program(VEXEL_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
+add_custom_command(TARGET Vexel POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DIMAGE=$<TARGET_FILE:Vexel> -DLIMIT=38400 -DOBJDUMP=${VEXEL_OBJDUMP}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/check_image.cmake
+  VERBATIM)
