@@ -1,0 +1,10 @@
+// Everything of the dialog library's window half in one include.
+#pragma once
+
+#include "Controls.h"
+#include "DataExchange.h"
+#include "Dialog.h"
+#include "Internet.h"
+#include "PropertySheet.h"
+#include "WinApp.h"
+#include "Wnd.h"

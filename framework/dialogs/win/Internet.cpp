@@ -1,0 +1,203 @@
+#include "Internet.h"
+
+#include <string>
+#include <vector>
+
+#include "WinApp.h"
+
+// ---- exception --------------------------------------------------------------------------------
+
+BOOL CInternetException::GetErrorMessage(LPSTR buffer, UINT size) const {
+  if (!buffer || !size) return FALSE;
+  CString text = GetErrorMessage();
+  lstrcpynA(buffer, text, static_cast<int>(size));
+  return TRUE;
+}
+
+CString CInternetException::GetErrorMessage() const {
+  char buf[512] = {};
+  DWORD n = 0;
+  if (m_dwError >= INTERNET_ERROR_BASE && m_dwError <= INTERNET_ERROR_LAST)
+    n = ::FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, ::GetModuleHandleA("wininet.dll"),
+                         m_dwError, 0, buf, sizeof buf, nullptr);
+  if (!n)
+    n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, m_dwError, 0, buf,
+                         sizeof buf, nullptr);
+  CString text = n ? CString(buf, static_cast<int>(n)) : CString();
+  text.TrimRight();
+  if (text.IsEmpty()) text.Format("Internetfehler %lu", static_cast<unsigned long>(m_dwError));
+  return text;
+}
+
+void AfxThrowInternetException(DWORD_PTR context, DWORD error) {
+  if (!error) error = ::GetLastError();
+  throw CInternetException(error, context);
+}
+
+// ---- files ------------------------------------------------------------------------------------
+
+CInternetFile::CInternetFile(HINTERNET file, CInternetSession* session, LPCSTR url, DWORD_PTR context)
+    : m_hFile(file), m_pSession(session), m_strURL(url ? url : ""), m_dwContext(context) {}
+
+CInternetFile::~CInternetFile() { Close(); }
+
+void CInternetFile::Close() {
+  if (m_hFile) ::InternetCloseHandle(m_hFile);
+  m_hFile = nullptr;
+}
+
+UINT CInternetFile::Read(void* buf, UINT count) {
+  if (!m_hFile) throw CInternetException(ERROR_INVALID_HANDLE, m_dwContext);
+  DWORD got = 0;
+  if (count && !::InternetReadFile(m_hFile, buf, count, &got)) AfxThrowInternetException(m_dwContext);
+  return got;
+}
+
+void CInternetFile::Write(const void* buf, UINT count) {
+  if (!m_hFile) throw CInternetException(ERROR_INVALID_HANDLE, m_dwContext);
+  DWORD written = 0;
+  if (!::InternetWriteFile(m_hFile, buf, count, &written) || written != count)
+    AfxThrowInternetException(m_dwContext);
+}
+
+long CInternetFile::Seek(long, UINT) { throw CFileException(CFileException::generic); }
+
+long CInternetFile::GetLength() const {
+  DWORD avail = 0;
+  if (!m_hFile || !::InternetQueryDataAvailable(m_hFile, &avail, 0, 0)) return 0;
+  return static_cast<long>(avail);
+}
+
+BOOL CInternetFile::ReadString(CString& line) {
+  std::string s;
+  char ch = 0;
+  bool any = false;
+  while (Read(&ch, 1) == 1) {
+    any = true;
+    if (ch == '\n') break;
+    s += ch;
+  }
+  if (!s.empty() && s.back() == '\r') s.pop_back();
+  line = CString(s);
+  return any;
+}
+
+CHttpFile::CHttpFile(HINTERNET file, CInternetSession* session, LPCSTR url, DWORD_PTR context, LPCSTR verb,
+                     LPCSTR object)
+    : CInternetFile(file, session, url, context), m_strVerb(verb ? verb : "GET"), m_strObject(object ? object : "/") {}
+
+BOOL CHttpFile::AddRequestHeaders(LPCSTR headers, DWORD flags) {
+  return ::HttpAddRequestHeadersA(m_hFile, headers, static_cast<DWORD>(-1), flags);
+}
+
+BOOL CHttpFile::SendRequest(LPCSTR headers, DWORD headersLength, LPVOID optional, DWORD optionalLength) {
+  if (!headersLength && headers) headersLength = static_cast<DWORD>(lstrlenA(headers));
+  if (!::HttpSendRequestA(m_hFile, headers, headersLength, optional, optionalLength))
+    AfxThrowInternetException(m_dwContext);
+  return TRUE;
+}
+
+BOOL CHttpFile::QueryInfo(DWORD level, CString& value) const {
+  std::vector<char> buf(1024);
+  for (;;) {
+    DWORD size = static_cast<DWORD>(buf.size());
+    DWORD index = 0;
+    if (::HttpQueryInfoA(m_hFile, level, buf.data(), &size, &index)) {
+      value = CString(buf.data(), static_cast<int>(size));
+      return TRUE;
+    }
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buf.size()) return FALSE;
+    buf.resize(size + 1);
+  }
+}
+
+BOOL CHttpFile::QueryInfo(DWORD level, DWORD& value) const {
+  DWORD size = sizeof value;
+  DWORD index = 0;
+  return ::HttpQueryInfoA(m_hFile, level | HTTP_QUERY_FLAG_NUMBER, &value, &size, &index);
+}
+
+BOOL CHttpFile::QueryInfoStatusCode(DWORD& status) const { return QueryInfo(HTTP_QUERY_STATUS_CODE, status); }
+
+// ---- connections ------------------------------------------------------------------------------
+
+CInternetConnection::CInternetConnection(CInternetSession* session, HINTERNET connection, LPCSTR server,
+                                         INTERNET_PORT port, DWORD_PTR context)
+    : m_pSession(session), m_hConnection(connection), m_strServer(server ? server : ""), m_nPort(port),
+      m_dwContext(context) {}
+
+CInternetConnection::~CInternetConnection() { Close(); }
+
+void CInternetConnection::Close() {
+  if (m_hConnection) ::InternetCloseHandle(m_hConnection);
+  m_hConnection = nullptr;
+}
+
+CHttpFile* CHttpConnection::OpenRequest(LPCSTR verb, LPCSTR object, LPCSTR referer, DWORD_PTR context,
+                                        LPCSTR* acceptTypes, LPCSTR version, DWORD flags) {
+  if (!object || !*object) object = "/";
+  HINTERNET h = ::HttpOpenRequestA(m_hConnection, verb, object, version, referer, acceptTypes, flags, context);
+  if (!h) AfxThrowInternetException(context);
+  CString url = CString("http://") + m_strServer;
+  if (m_nPort != INTERNET_INVALID_PORT_NUMBER && m_nPort != INTERNET_DEFAULT_HTTP_PORT)
+    url += CString::Formatted(":%u", static_cast<unsigned>(m_nPort));
+  url += object[0] == '/' ? CString(object) : CString("/") + object;
+  return new CHttpFile(h, m_pSession, url, context, verb, object);
+}
+
+CHttpFile* CHttpConnection::OpenRequest(int verb, LPCSTR object, LPCSTR referer, DWORD_PTR context,
+                                        LPCSTR* acceptTypes, LPCSTR version, DWORD flags) {
+  static const char* const kVerbs[] = {"POST", "GET", "HEAD", "PUT", "LINK", "DELETE", "UNLINK"};
+  if (verb < 0 || verb > HTTP_VERB_UNLINK) throw CInternetException(ERROR_INVALID_PARAMETER, context);
+  return OpenRequest(kVerbs[verb], object, referer, context, acceptTypes, version, flags);
+}
+
+// ---- session ----------------------------------------------------------------------------------
+
+CInternetSession::CInternetSession(LPCSTR agent, DWORD_PTR context, DWORD accessType, LPCSTR proxy,
+                                   LPCSTR proxyBypass, DWORD flags)
+    : m_dwContext(context), m_strAgent(agent ? agent : AfxGetAppTitle()) {
+  m_hSession = ::InternetOpenA(m_strAgent, accessType, proxy, proxyBypass, flags);
+  if (!m_hSession) AfxThrowInternetException(context);
+}
+
+CInternetSession::~CInternetSession() { Close(); }
+
+void CInternetSession::Close() {
+  if (m_hSession) ::InternetCloseHandle(m_hSession);
+  m_hSession = nullptr;
+}
+
+CInternetFile* CInternetSession::OpenURL(LPCSTR url, DWORD_PTR context, DWORD flags, LPCSTR headers,
+                                         DWORD headersLength) {
+  if (!m_hSession) throw CInternetException(ERROR_INVALID_HANDLE, context);
+  if (!url) throw CInternetException(ERROR_INTERNET_INVALID_URL, context);
+  if (headers && !headersLength) headersLength = static_cast<DWORD>(lstrlenA(headers));
+  HINTERNET h = ::InternetOpenUrlA(m_hSession, url, headers, headersLength, flags, context);
+  if (!h) AfxThrowInternetException(context);
+  if (CString(url).Left(7).CompareNoCase("http://") == 0 || CString(url).Left(8).CompareNoCase("https://") == 0) {
+    CString u(url);
+    int start = u.Find("//") + 2;
+    int slash = u.Find('/', start);
+    CString object = slash >= 0 ? u.Mid(slash) : CString("/");
+    return new CHttpFile(h, this, url, context, "GET", object);
+  }
+  return new CInternetFile(h, this, url, context);
+}
+
+CHttpConnection* CInternetSession::GetHttpConnection(LPCSTR server, INTERNET_PORT port, LPCSTR user,
+                                                     LPCSTR password) {
+  if (!m_hSession) throw CInternetException(ERROR_INVALID_HANDLE, m_dwContext);
+  HINTERNET h = ::InternetConnectA(m_hSession, server, port, user, password, INTERNET_SERVICE_HTTP, 0, m_dwContext);
+  if (!h) AfxThrowInternetException(m_dwContext);
+  return new CHttpConnection(this, h, server, port, m_dwContext);
+}
+
+BOOL CInternetSession::SetOption(DWORD option, DWORD value) {
+  return ::InternetSetOptionA(m_hSession, option, &value, sizeof value);
+}
+
+BOOL CInternetSession::QueryOption(DWORD option, DWORD& value) const {
+  DWORD size = sizeof value;
+  return ::InternetQueryOptionA(m_hSession, option, &value, &size);
+}
