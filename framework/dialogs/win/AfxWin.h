@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "DataExchange.h"
 #include "Dialog.h"
+#include "Gdi.h"
 #include "Internet.h"
 #include "PropertySheet.h"
 #include "WinApp.h"

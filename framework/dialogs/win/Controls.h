@@ -6,7 +6,10 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <string>
+
 #include "CString.h"
+#include "DataExchange.h"
 #include "Wnd.h"
 
 class CStatic : public CWnd {
@@ -210,4 +213,58 @@ class CToolTipCtrl : public CWnd {
 
  private:
   void FillToolInfo(TOOLINFOA& ti, CWnd* tool) const;
+};
+
+// A list view ("SysListView32") in report mode.
+class CListCtrl : public CWnd {
+ public:
+  int InsertColumn(int col, LPCSTR heading, int format = LVCFMT_LEFT, int width = -1);
+  int InsertItem(int item, LPCSTR text);
+  BOOL SetItemText(int item, int subItem, LPCSTR text);
+  CString GetItemText(int item, int subItem) const;
+  int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+  BOOL DeleteItem(int item) { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item))); }
+  BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
+  // The next item after `start` (-1: from the beginning) with the LVNI_ flags, or -1.
+  int GetNextItem(int start, int flags) const {
+    return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
+  }
+  int GetSelectedCount() const { return static_cast<int>(SendMessage(LVM_GETSELECTEDCOUNT)); }
+  BOOL SetItemState(int item, UINT state, UINT mask);
+  BOOL SetItemData(int item, DWORD_PTR data);
+  DWORD_PTR GetItemData(int item) const;
+  DWORD SetExtendedStyle(DWORD style) {
+    return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
+  }
+  BOOL SetColumnWidth(int col, int width) { return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(col), MAKELPARAM(width, 0))); }
+};
+
+class COleDateTime;
+
+// A date picker ("SysDateTimePick32"); times are the date value of the dialog library.
+class CDateTimeCtrl : public CWnd {
+ public:
+  BOOL SetTime(const COleDateTime& value);
+  // FALSE (and the value unchanged) when the control holds no valid date.
+  BOOL GetTime(COleDateTime& value) const;
+};
+void DDX_DateTimeCtrl(CDataExchange* dx, int id, COleDateTime& value);
+
+// The open and save dialogs of the system.
+class CFileDialog {
+ public:
+  CFileDialog(BOOL openDialog, LPCSTR defaultExt = nullptr, LPCSTR fileName = nullptr,
+              DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCSTR filter = nullptr, CWnd* parent = nullptr);
+  virtual ~CFileDialog() = default;
+  // IDOK with the chosen path, IDCANCEL otherwise.
+  virtual INT_PTR DoModal();
+  CString GetPathName() const { return CString(m_file); }
+  CString GetFileName() const;
+  OPENFILENAMEA m_ofn;
+
+ private:
+  BOOL m_open;
+  char m_file[MAX_PATH];
+  std::string m_filter;
+  CString m_defExt;
 };

@@ -165,7 +165,7 @@ BOOL AfxDllMain(HINSTANCE inst, DWORD reason) {
 
 void AfxEnableControlContainer() {
   // The dialogs hold no embedded objects; the common controls they use are registered here.
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
   ::InitCommonControlsEx(&icc);
 }
 

@@ -20,6 +20,7 @@
 
 class CWnd;
 class CDataExchange;
+class CMenu;
 
 // ---- message maps -----------------------------------------------------------------------------
 
@@ -241,7 +242,8 @@ class CWnd : public CCmdTarget {
   DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
   DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
-  HMENU GetSystemMenuHandle(BOOL revert = FALSE) const { return ::GetSystemMenu(m_hWnd, revert); }
+  // The system menu (a wrapper kept by the library; see Gdi.h).
+  CMenu* GetSystemMenu(BOOL revert) const;
   HICON SetIcon(HICON icon, BOOL big) {
     return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
   }

@@ -233,7 +233,9 @@ TEST_F(FormTest, DialogEndedDuringInitialisationIsNeverShown) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(dlg.initCalls, 1);
     EXPECT_EQ(dlg.destroyCalls, 1);
-    if (viaClose) EXPECT_FALSE(dlg.visibleAtCancel);
+    if (viaClose) {
+      EXPECT_FALSE(dlg.visibleAtCancel);
+    }
   }
 }
 

@@ -27,3 +27,9 @@
 #define IDS_QUESTION 5115
 #define IDS_LONG 5587
 #define IDS_WIZARD 123
+
+#define IDD_LISTS 300
+#define IDC_ENTRIES 1201
+#define IDC_FROM 1202
+#define IDB_SPLASH 166
+#define IDR_TRAY 172
