@@ -438,6 +438,10 @@ DWORD WINAPI RasHangUpA(HANDLE h) {
   if (c->hungUp) return Result(line + " again", 0);
   c->hungUp = 1;
   JoinPumping(c);
+  if (c->thread && WaitForSingleObject(c->thread, 0) == WAIT_OBJECT_0) {
+    CloseHandle(c->thread);
+    c->thread = nullptr;
+  }
   WritePrivateProfileStringA("connections", ConnKey(c->id).c_str(), nullptr, StatePath().c_str());
   c->state = kDisconnected;
   return Result(line, 0);
