@@ -45,3 +45,18 @@ add_custom_command(TARGET Vexel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -DIMAGE=$<TARGET_FILE:Vexel> -DLIMIT=38400 -DOBJDUMP=${VEXEL_OBJDUMP}
           -P ${CMAKE_CURRENT_SOURCE_DIR}/check_image.cmake
   VERBATIM)
+
+# Its tests drive the real program under Wine over archives made by Info-ZIP's zip.
+find_program(VEXEL_ZIP_TOOL NAMES zip REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+find_program(VEXEL_UNZIP_TOOL NAMES unzip REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+set(vexel_fixtures ${CMAKE_CURRENT_BINARY_DIR}/installer-fixtures)
+add_custom_command(OUTPUT ${vexel_fixtures}/stamp
+  COMMAND ${CMAKE_COMMAND} -DOUT=${vexel_fixtures} -DZIP=${VEXEL_ZIP_TOOL} -DUNZIP=${VEXEL_UNZIP_TOOL}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/make_installer_fixtures.cmake
+  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/make_installer_fixtures.cmake
+  COMMENT "Archive für die Tests des Installers"
+  VERBATIM)
+add_custom_target(vexel_installer_fixtures DEPENDS ${vexel_fixtures}/stamp)
+astrel_test(NAME vexel_installer_test WIN32_ONLY GUI SOURCES tests/installer_test.cpp
+            LIBS vexel_core ${vexel_zlib} TIMEOUT 240)
+add_dependencies(vexel_installer_test Vexel vexel_installer_fixtures)

@@ -84,6 +84,7 @@ void LongFolderName(const char* folder, char* out, size_t size) {
 }
 
 void FillFolderList(HWND dialog) {
+  EnsureTrailingBackslash(g_folder, sizeof g_folder);
   char spec[MAX_PATH + 8];
   lstrcpynA(spec, g_folder, MAX_PATH);
   lstrcatA(spec, "*.*");

@@ -1,0 +1,476 @@
+// The installer program under Wine: installers are put together from the built Vexel.exe, a
+// configuration block and archives made by Info-ZIP's zip; the test starts each one as a child
+// process and drives its dialogs as a user would (folder edit, buttons, the overwrite, password and
+// folder dialogs), then compares what it extracted with what unzip extracted from the same archive.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "config_block.h"
+#include "crc32.h"
+#include "zip_walker.h"
+#include "zip_writer.h"
+
+using namespace vexel;
+
+namespace {
+
+const std::string kBinary = ASTREL_BINARY_DIR;
+const std::string kSource = ASTREL_SOURCE_DIR;
+const std::string kFixtures = kBinary + "/vexel/installer-fixtures";
+const DWORD kWait = 15000;  // ms to wait for a window or the end of the program
+
+std::string ReadAll(const std::string& path) {
+  std::string data;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
+  if (h == INVALID_HANDLE_VALUE) return data;
+  char buf[65536];
+  DWORD got = 0;
+  while (::ReadFile(h, buf, sizeof buf, &got, 0) && got) data.append(buf, got);
+  CloseHandle(h);
+  return data;
+}
+
+bool WriteFile(const std::string& path, const std::string& data) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = ::WriteFile(h, data.data(), (DWORD)data.size(), &written, 0) && written == data.size();
+  CloseHandle(h);
+  return ok;
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void ListTree(const std::string& root, const std::string& rel, std::map<std::string, std::string>& out) {
+  WIN32_FIND_DATAA f;
+  HANDLE h = FindFirstFileA((root + rel + "\\*").c_str(), &f);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string n = f.cFileName;
+    if (n == "." || n == "..") continue;
+    const std::string r = rel + "\\" + n;
+    if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      out[r] = "<dir>";
+      ListTree(root, r, out);
+    } else {
+      out[r] = ReadAll(root + r);
+    }
+  } while (FindNextFileA(h, &f));
+  FindClose(h);
+}
+
+std::map<std::string, std::string> Tree(const std::string& root) {
+  std::map<std::string, std::string> t;
+  ListTree(root, "", t);
+  return t;
+}
+
+// Both trees hold the same folders and files with the same bytes; names the differences.
+::testing::AssertionResult SameTree(const std::string& got, const std::string& expected) {
+  const std::map<std::string, std::string> a = Tree(got), b = Tree(expected);
+  std::string diff;
+  for (const auto& e : b) {
+    auto it = a.find(e.first);
+    if (it == a.end()) diff += " fehlt:" + e.first;
+    else if (it->second != e.second) diff += " anders:" + e.first;
+  }
+  for (const auto& e : a)
+    if (!b.count(e.first)) diff += " zuviel:" + e.first;
+  if (b.empty()) diff += " (Vergleichsbaum leer)";
+  if (diff.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << got << " gegen " << expected << ":" << diff;
+}
+
+std::string NewTempFolder(const char* name) {
+  static int counter = 0;
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string folder = std::string(temp) + "vexeltest" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++counter) + name;
+  CreateDirectoryA(folder.c_str(), 0);
+  return folder;
+}
+
+// An installer made as the packer makes it: the program padded to the image length, the block
+// (unless block is empty) and the archive.
+std::string MakeInstaller(const std::string& zip, const std::string& block) {
+  std::string image = ReadAll(kBinary + "/vexel/Vexel.exe");
+  EXPECT_GT(image.size(), 1000u);
+  EXPECT_LE(image.size(), kImageLength);
+  image.resize(kImageLength, '\0');
+  const std::string path = NewTempFolder("") + "\\Setup.exe";
+  EXPECT_TRUE(WriteFile(path, image + block + zip));
+  return path;
+}
+
+std::string Block(uint8_t flags, const char* title = "", const char* folder = "", const char* run = "") {
+  unsigned char b[kBlockLength];
+  EXPECT_TRUE(WriteConfigBlock(flags, title, folder, run, b));
+  return std::string((const char*)b, kBlockLength);
+}
+
+std::string WindowText(HWND w) {
+  char buf[1024] = "";
+  SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, 0);
+  return buf;
+}
+
+// One run of an installer, seen from outside.
+class Installer {
+ public:
+  explicit Installer(const std::string& exe, const std::string& cwd = "") {
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    std::string cmd = "\"" + exe + "\"";
+    started_ = CreateProcessA(exe.c_str(), &cmd[0], 0, 0, FALSE, 0, 0, cwd.empty() ? 0 : cwd.c_str(), &si, &pi_);
+    EXPECT_TRUE(started_) << exe;
+  }
+  ~Installer() {
+    if (!started_) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+  }
+
+  // A visible top-level window of the installer with this caption.
+  HWND Window(const std::string& caption, DWORD wait = kWait) {
+    const DWORD end = GetTickCount() + wait;
+    do {
+      Search s{pi_.dwProcessId, caption, 0};
+      EnumWindows(FindCaption, (LPARAM)&s);
+      if (s.found) return s.found;
+      if (WaitForSingleObject(pi_.hProcess, 20) != WAIT_TIMEOUT) break;
+    } while (GetTickCount() < end);
+    ADD_FAILURE() << "kein Fenster \"" << caption << "\"";
+    return 0;
+  }
+
+  // The main dialog: the window with the caption of the block (or "VEXEL32").
+  HWND Main(const std::string& caption = "VEXEL32") { return main_ = Window(caption); }
+
+  // Waits for a message box with this caption, returns its text and closes it with OK.
+  std::string Box(const std::string& caption) {
+    HWND box = Window(caption);
+    if (!box) return "<kein Fenster>";
+    std::string text;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      char cls[32];
+      GetClassNameA(c, cls, sizeof cls);
+      if (lstrcmpiA(cls, "Static") == 0 && !WindowText(c).empty()) text = WindowText(c);
+    }
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitGone(box);
+    return text;
+  }
+
+  void SetText(HWND dialog, int id, const std::string& text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, (LPARAM)text.c_str());
+  }
+  void Click(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+  }
+  void WaitGone(HWND w) {
+    const DWORD end = GetTickCount() + kWait;
+    while (IsWindow(w) && IsWindowVisible(w) && GetTickCount() < end) Sleep(10);
+  }
+  // The program's exit code once it has ended (259 while it still runs).
+  DWORD Exit() {
+    WaitForSingleObject(pi_.hProcess, kWait);
+    DWORD code = 259;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+  }
+  bool Running() { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+  std::vector<std::string> Items(int id, HWND dialog = 0) {
+    std::vector<std::string> items;
+    HWND list = GetDlgItem(dialog ? dialog : main_, id);
+    const LRESULT n = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) items.push_back(ItemText(list, (int)i));
+    return items;
+  }
+
+  // A list item of another process: asked for as UTF-16 (which Wine carries across processes
+  // whole) and turned into code page 1252.
+  static std::string ItemText(HWND list, int index) {
+    wchar_t wide[300] = L"";
+    SendMessageW(list, LB_GETTEXT, index, (LPARAM)wide);
+    char text[600] = "";
+    WideCharToMultiByte(1252, 0, wide, -1, text, sizeof text, 0, 0);
+    return text;
+  }
+
+  HWND main_ = 0;
+
+ private:
+  struct Search {
+    DWORD pid;
+    std::string caption;
+    HWND found;
+  };
+  static BOOL CALLBACK FindCaption(HWND w, LPARAM p) {
+    Search& s = *(Search*)p;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == s.pid && IsWindowVisible(w) && WindowText(w) == s.caption) {
+      s.found = w;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  PROCESS_INFORMATION pi_;
+  bool started_ = false;
+};
+
+const std::string kAllExtracted = kTextAllExtracted;
+
+TEST(Installer, ExtractsWhatUnzipExtracts) {
+  for (const char* variant : {"stored", "fast", "normal", "best", "noextra", "folders"}) {
+    SCOPED_TRACE(variant);
+    const std::string exe = MakeInstaller(ReadAll(kFixtures + "/" + variant + ".zip"), Block(0x0A));
+    const std::string target = NewTempFolder("ziel") + "\\neu\\tiefer";  // created by the walk
+    Installer run(exe);
+    HWND main = run.Main();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, 301)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, 302)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, 1007)));  // no run command
+    EXPECT_EQ(SendDlgItemMessageA(main, 501, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageA(main, 301, LB_GETSELCOUNT, 0, 0), SendDlgItemMessageA(main, 301, LB_GETCOUNT, 0, 0));
+    run.SetText(main, 101, target + "\\");  // one trailing "\" is dropped
+    run.Click(main, IDOK);
+    EXPECT_EQ(run.Box("Ready"), kAllExtracted);
+    EXPECT_EQ(run.Exit(), 1u);
+    EXPECT_TRUE(SameTree(target, kFixtures + "/ref/" + variant));
+  }
+}
+
+TEST(Installer, DeliveredInstaller) {
+  const std::string exe = kSource + "/dist/Vexel.exe";
+  ASSERT_EQ(GetFileAttributesA(exe.c_str()) != INVALID_FILE_ATTRIBUTES, true) << "dist/Vexel.exe fehlt";
+  Installer run(exe);
+  HWND main = run.Main("Programm Name :   Quillet   Version 1.6");
+  ASSERT_TRUE(main);
+  EXPECT_EQ(WindowText(GetDlgItem(main, 101)), "C:\\DESIGNER");
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, 301)));  // the plain list
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, 302)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, 1007)));
+  EXPECT_EQ(SendDlgItemMessageA(main, 1007, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendDlgItemMessageA(main, 503, BM_GETCHECK, 0, 0), BST_CHECKED);
+  const std::vector<std::string> items = run.Items(302);
+  ASSERT_FALSE(items.empty());
+  EXPECT_EQ(items[0], "LPng.dll");
+  run.Click(main, IDCANCEL);
+  EXPECT_EQ(run.Exit(), 2u);
+}
+
+TEST(Installer, PasswordIsAskedOnceAndRemembered) {
+  for (const char* variant : {"secret", "secretstored"}) {
+    SCOPED_TRACE(variant);
+    const std::string exe = MakeInstaller(ReadAll(kFixtures + "/" + variant + ".zip"), Block(0x0A));
+    const std::string target = NewTempFolder("ziel");
+    Installer run(exe);
+    HWND main = run.Main();
+    ASSERT_TRUE(main);
+    run.SetText(main, 101, target);
+    run.Click(main, IDOK);
+    HWND pw = run.Window("Passwort eingeben ...");
+    ASSERT_TRUE(pw);
+    run.SetText(pw, 101, "geheim");
+    run.Click(pw, IDOK);
+    EXPECT_EQ(run.Box("Ready"), kAllExtracted);  // no second question came before this
+    EXPECT_EQ(run.Exit(), 1u);
+    EXPECT_TRUE(SameTree(target, kFixtures + "/ref/" + variant));
+  }
+}
+
+TEST(Installer, CheckByteFromTheCrcAndThreeWrongPasswords) {
+  BuildCrcTable();
+  vexel_test::ZipWriter w;
+  vexel_test::WriterEntry a = vexel_test::Named("DATEN/roh.txt", std::string(40000, 'r') + "Ende");
+  a.method = 0;
+  a.password = "Kennwort";
+  w.Add(a);
+  vexel_test::WriterEntry b = vexel_test::Named("gepackt.txt", std::string(50000, 'g') + "Ende");
+  b.password = "Kennwort";
+  w.Add(b);
+  const std::string exe = MakeInstaller(w.Finish(), Block(0x0A));
+
+  const std::string target = NewTempFolder("ziel");
+  {
+    Installer run(exe);
+    HWND main = run.Main();
+    ASSERT_TRUE(main);
+    run.SetText(main, 101, target);
+    run.Click(main, IDOK);
+    for (const char* answer : {"falsch", "Kennwort"}) {
+      HWND pw = run.Window("Passwort eingeben ...");
+      ASSERT_TRUE(pw);
+      run.SetText(pw, 101, answer);
+      run.Click(pw, IDOK);
+      run.WaitGone(pw);
+    }
+    EXPECT_EQ(run.Box("Ready"), kAllExtracted);
+    EXPECT_EQ(run.Exit(), 1u);
+    EXPECT_EQ(ReadAll(target + "\\DATEN\\roh.txt"), a.data);
+    EXPECT_EQ(ReadAll(target + "\\gepackt.txt"), b.data);
+  }
+  {
+    const std::string other = NewTempFolder("ziel");
+    Installer run(exe);
+    HWND main = run.Main();
+    ASSERT_TRUE(main);
+    run.SetText(main, 101, other);
+    run.Click(main, IDOK);
+    for (int i = 0; i < 3; ++i) {
+      HWND pw = run.Window("Passwort eingeben ...");
+      ASSERT_TRUE(pw);
+      run.SetText(pw, 101, "falsch");
+      run.Click(pw, IDOK);
+      run.WaitGone(pw);
+    }
+    EXPECT_EQ(run.Box(kCaptionError), kTextWrongPassword);
+    EXPECT_EQ(WindowText(GetDlgItem(main, 601)), kStatusNotExtracted);
+    EXPECT_TRUE(run.Running());  // the dialog stays open
+    EXPECT_EQ(Tree(other).size(), 0u);
+    run.Click(main, IDCANCEL);
+    EXPECT_EQ(run.Exit(), 2u);
+  }
+}
+
+TEST(Installer, OverwriteQuestionWithoutRepeating) {
+  const std::string exe = MakeInstaller(ReadAll(kFixtures + "/normal.zip"), Block(0x02));
+  const std::string target = NewTempFolder("ziel");
+  WriteFile(target + "\\Quillet.exe", "alt");
+  WriteFile(target + "\\LPng.dll", "alt");
+  Installer run(exe);
+  HWND main = run.Main();
+  ASSERT_TRUE(main);
+  EXPECT_EQ(SendDlgItemMessageA(main, 503, BM_GETCHECK, 0, 0), BST_CHECKED);
+  run.SetText(main, 101, target);
+  run.Click(main, IDOK);
+  HWND question = run.Window("File überschreiben ...");
+  ASSERT_TRUE(question);
+  EXPECT_EQ(WindowText(GetDlgItem(question, 101)), target + "\\Quillet.exe...existiert schon , überschreiben ?");
+  SendDlgItemMessageA(question, 401, BM_SETCHECK, BST_CHECKED, 0);
+  run.Click(question, IDCANCEL);  // "Nein", and don't ask again
+  run.WaitGone(question);
+  HWND ready = run.Window("Ready");  // LPng.dll was left alone without a question
+  ASSERT_TRUE(ready);
+  EXPECT_EQ(SendDlgItemMessageA(main, 502, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendDlgItemMessageA(main, 503, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(run.Box("Ready"), kAllExtracted);
+  EXPECT_EQ(run.Exit(), 1u);
+  EXPECT_EQ(ReadAll(target + "\\Quillet.exe"), "alt");
+  EXPECT_EQ(ReadAll(target + "\\LPng.dll"), "alt");
+  EXPECT_EQ(ReadAll(target + "\\DATEN\\Hilfe\\QUILLET.HLP"), ReadAll(kFixtures + "/ref/normal/DATEN/Hilfe/QUILLET.HLP"));
+}
+
+TEST(Installer, RunsTheProgramAfterExtracting) {
+  // Flag bit 0 clear: the check box is hidden but ticked, so the program starts without asking.
+  const std::string exe = MakeInstaller(ReadAll(kFixtures + "/best.zip"),
+                                        Block(0x14, "Mit Start", "", "cmd.exe|/c mkdir ><\\gestartet"));
+  const std::string target = NewTempFolder("ziel");
+  Installer run(exe);
+  HWND main = run.Main("Mit Start");
+  ASSERT_TRUE(main);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, 1007)));
+  EXPECT_EQ(SendDlgItemMessageA(main, 1007, BM_GETCHECK, 0, 0), BST_CHECKED);
+  for (int id : {501, 502, 503, 509}) EXPECT_EQ(GetDlgItem(main, id), (HWND)0) << id;  // flag bit 2
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, 302)));  // flag bit 1 clear: the plain list
+  run.SetText(main, 101, target);
+  run.Click(main, IDOK);
+  EXPECT_EQ(run.Box("Ready"), kAllExtracted);
+  EXPECT_EQ(run.Exit(), 1u);
+  const DWORD end = GetTickCount() + kWait;
+  while (!IsFolder(target + "\\gestartet") && GetTickCount() < end) Sleep(20);
+  EXPECT_TRUE(IsFolder(target + "\\gestartet"));
+}
+
+TEST(Installer, BadBlocksAndArchivesGetAMessage) {
+  {  // lengths that reach past the block: the defaults hold, the archive behind the block is read
+    std::string block = Block(0x00, "Titel");
+    block[5] = (char)250;
+    Installer run(MakeInstaller(ReadAll(kFixtures + "/fast.zip"), block));
+    EXPECT_EQ(run.Box(kCaptionError), "Der Konfigurationsblock ist beschädigt . Es gelten die Voreinstellungen .");
+    HWND main = run.Main();
+    ASSERT_TRUE(main);
+    EXPECT_EQ(run.Items(301).size(), 4u);
+    run.Click(main, IDCANCEL);
+    EXPECT_EQ(run.Exit(), 2u);
+  }
+  struct Case {
+    const char* zip;
+    const char* message;
+  } cases[] = {{"garbage", kTextDamaged}, {"pipe", kTextNoSizes}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.zip);
+    Installer run(MakeInstaller(ReadAll(kFixtures + "/" + c.zip + ".zip"), Block(0x02)));
+    EXPECT_EQ(run.Box(kCaptionError), c.message);
+    HWND main = run.Main();
+    ASSERT_TRUE(main);
+    run.Click(main, IDOK);  // nothing listed: nothing to extract, and no report of success
+    EXPECT_EQ(run.Box(kCaptionError), kTextCannotRead);
+    EXPECT_TRUE(run.Running());
+    run.Click(main, IDCANCEL);
+    EXPECT_EQ(run.Exit(), 2u);
+  }
+  {  // neither block nor archive
+    Installer run(MakeInstaller("", ""));
+    EXPECT_EQ(run.Box(kCaptionError), kTextCannotRead);
+    HWND main = run.Main();
+    ASSERT_TRUE(main);
+    run.Click(main, IDCANCEL);
+    EXPECT_EQ(run.Exit(), 2u);
+  }
+}
+
+TEST(Installer, FolderChooserAndNewFolder) {
+  const std::string exe = MakeInstaller(ReadAll(kFixtures + "/stored.zip"), Block(0x02, "", "C:\\gibt\\es\\nicht"));
+  const std::string cwd = NewTempFolder("start");
+  Installer run(exe, cwd);
+  HWND main = run.Main();
+  ASSERT_TRUE(main);
+  EXPECT_EQ(WindowText(GetDlgItem(main, 101)), "C:\\gibt\\es\\nicht");
+  run.Click(main, 775);
+  HWND chooser = run.Window("Select extract directory");
+  ASSERT_TRUE(chooser);
+  // A folder that does not exist opens the chooser at the current directory.
+  char longCwd[MAX_PATH];
+  GetLongPathNameA(cwd.c_str(), longCwd, sizeof longCwd);
+  EXPECT_EQ(lstrcmpiA(WindowText(GetDlgItem(chooser, 2001)).c_str(), (std::string(longCwd) + "\\").c_str()), 0)
+      << WindowText(GetDlgItem(chooser, 2001));
+  HWND list = GetDlgItem(chooser, 2003);
+  EXPECT_EQ(Installer::ItemText(list, 0), "[..]");
+  EXPECT_NE(SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM) "[-c-]"), LB_ERR);  // drives too
+
+  run.Click(chooser, 2004);
+  HWND create = run.Window("Unterverzeichnis erzeugen ...");
+  ASSERT_TRUE(create);
+  run.SetText(create, 3002, "x:y");
+  run.Click(create, IDOK);
+  EXPECT_EQ(run.Box(kCaptionError), "Verzeichnis kann nicht erstellt werden ");
+  run.SetText(create, 3002, "Neu\\Unten");
+  run.Click(create, IDOK);
+  run.WaitGone(create);
+  EXPECT_TRUE(IsFolder(cwd + "\\Neu\\Unten"));
+  run.Click(chooser, IDOK);
+  run.WaitGone(chooser);
+  const std::string chosen = WindowText(GetDlgItem(main, 101));
+  EXPECT_EQ(lstrcmpiA(chosen.c_str(), (std::string(longCwd) + "\\Neu\\Unten\\").c_str()), 0) << chosen;
+  run.Click(main, IDOK);
+  EXPECT_EQ(run.Box("Ready"), kAllExtracted);
+  EXPECT_EQ(run.Exit(), 1u);
+  EXPECT_TRUE(SameTree(cwd + "\\Neu\\Unten", kFixtures + "/ref/stored"));
+}
+
+}  // namespace
