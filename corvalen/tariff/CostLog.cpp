@@ -1,0 +1,368 @@
+#include "CostLog.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "CFile.h"
+#include "Feiertage.h"
+#include "Settings.h"
+#include "TarifTexts.h"
+#include "TarifUi.h"
+
+void CLogFile::Append(const CString& text) {
+  if (!path) return;
+  CFile f;
+  if (!f.Open(*path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite)) return;
+  try {
+    f.Seek(0, CFile::end);
+    f.Write(text.c_str(), static_cast<UINT>(text.GetLength()));
+  } catch (const CFileException&) {
+    // Errors while appending are not reported.
+  }
+}
+
+BOOL CLogFile::ReadByte(char* out) {
+  if (!path) return FALSE;
+  CFile f;
+  if (!f.Open(*path, CFile::modeRead)) return FALSE;
+  return f.Read(out, 1) == 1;
+}
+
+BOOL CLogFile::Create() {
+  if (!path) return FALSE;
+  CFile f;
+  return f.Open(*path, CFile::modeCreate | CFile::modeWrite);
+}
+
+BOOL CLogFile::CreateIfMissing() {
+  if (!path) return FALSE;
+  if (CFile::Exists(*path)) return TRUE;
+  return Create();
+}
+
+CCostLog::CCostLog(CSettings* s) : settings(s) {}
+
+void CCostLog::BuildPaths() {
+  CString base = settings->GetPATH();
+  logPath = base + "\\" + "rechnung.log";
+  htmlPath = base + "\\" + "rechnung.html";
+}
+
+void CCostLog::LookupTarif(const CProviderArray& providers, const CString& id, CString& name, CString& number,
+                           int& takt, float& price, float& dialInFee) {
+  for (int i = 0; i < providers.GetSize(); ++i) {
+    const CProvider* p = providers[i];
+    if (p->GetId() == id) {
+      name = p->GetName();
+      number = p->GetPhoneNumber();
+      takt = p->GetTakt();
+      price = p->GetPrice();
+      dialInFee = p->GetDialInFee();
+      return;
+    }
+  }
+  name.Empty();
+  number.Empty();
+  takt = 0;
+  price = 0;
+  dialInFee = 0;
+}
+
+CString CCostLog::TruncateDecimals(const CString& formatted, int decimals) {
+  int dot = formatted.Find('.');
+  if (dot < 0) return formatted;
+  return formatted.Left(dot + 1 + decimals);
+}
+
+namespace {
+CString Two(int v) { return CString::Formatted(v < 10 && v >= 0 ? "0%d" : "%d", v); }
+}  // namespace
+
+CString CCostLog::FormatRecord(const CConnectionRecord& r, const CProviderArray& providers) {
+  COleDateTimeSpan span = r.end - r.start;
+  CString name, number;
+  int takt;
+  float listPrice, dialInFee;
+  LookupTarif(providers, r.providerId, name, number, takt, listPrice, dialInFee);
+  if (r.noDialInFee == 1) dialInFee = 0;
+  long long seconds = 0;
+  if (span.GetStatus() == COleDateTimeSpan::valid && std::isfinite(span.m_span) && span.m_span > 0 &&
+      span.m_span < 36500)
+    seconds = static_cast<long long>(span.GetDays()) * 86400 + span.GetHours() * 3600 + span.GetMinutes() * 60 +
+              span.GetSeconds();
+  // A provider missing from the list has no billing interval: it is billed by the second, so
+  // the record's own price still applies and nothing divides by zero.
+  if (takt <= 0) takt = 1;
+  long long units = seconds / takt + (seconds % takt > 0 ? 1 : 0);
+  float cost = (static_cast<float>(takt) * 0.016666668f * r.price * static_cast<float>(units) + dialInFee) * 0.01f;
+
+  CString rec;
+  rec += "default;";
+  rec += CString::Formatted("%d/%d/%d %d:%d:%d;", r.start.GetMonth(), r.start.GetDay(), r.start.GetYear(),
+                            r.start.GetHour(), r.start.GetMinute(), r.start.GetSecond());
+  // The duration shows the hours within the day (whole days do not show).
+  const int daySeconds = static_cast<int>(seconds % 86400);
+  rec += Two(daySeconds / 3600) + ":" + Two(daySeconds / 60 % 60) + ":" + Two(daySeconds % 60) + ";";
+  rec += name + ";";
+  rec += CString::Formatted("%d;", takt);
+  rec += TruncateDecimals(CString::Formatted("%f", static_cast<double>(r.price)), 2) + ";";
+  rec += TruncateDecimals(CString::Formatted("%f", static_cast<double>(dialInFee)), 2) + ";";
+  rec += TruncateDecimals(CString::Formatted("%f", cost + 0.0005), 3) + ";";
+  rec += ";;";
+  rec += number + ";";
+  return rec;
+}
+
+void CCostLog::AppendConnection(const CConnectionRecord& record, const CProviderArray& providers) {
+  BuildPaths();
+  CString text = FormatRecord(record, providers);
+  SetPath(&logPath);
+  CreateIfMissing();
+  // The record goes in with one write, so an interrupted program leaves no half record that
+  // would shift every later one.
+  Append(text);
+}
+
+bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& out) {
+  out.clear();
+  size_t pos = 0;
+  while (pos < log.size()) {
+    CCostRecord rec;
+    int f = 0;
+    for (; f < 11; ++f) {
+      size_t semi = log.find(';', pos);
+      if (semi == std::string::npos) return false;  // cut off inside this record
+      rec.fields[f] = CString(log.substr(pos, semi - pos));
+      pos = semi + 1;
+    }
+    // Start "month/day/year hour:minute:second", split at the fixed separators.
+    const std::string s = rec.fields[1].str();
+    size_t a = s.find('/'), b = a == std::string::npos ? a : s.find('/', a + 1);
+    size_t c = b == std::string::npos ? b : s.find(' ', b + 1);
+    size_t d = c == std::string::npos ? c : s.find(':', c + 1);
+    size_t e = d == std::string::npos ? d : s.find(':', d + 1);
+    if (e != std::string::npos) {
+      auto num = [&s](size_t from, size_t to) { return std::atoi(s.substr(from, to - from).c_str()); };
+      rec.start = COleDateTime(num(b + 1, c), num(0, a), num(a + 1, b), num(c + 1, d), num(d + 1, e),
+                               num(e + 1, s.size()));
+    } else {
+      rec.start.SetStatus(COleDateTime::invalid);
+    }
+    rec.costOk = true;
+    for (int i = 0; i < rec.fields[7].GetLength(); ++i) {
+      char ch = rec.fields[7][i];
+      if (!((ch >= '0' && ch <= '9') || ch == '.')) rec.costOk = false;
+    }
+    out.push_back(rec);
+  }
+  return true;
+}
+
+double CCostLog::TotalOf(const std::string& log, const COleDateTime& from, const COleDateTime& to) {
+  std::vector<CCostRecord> records;
+  ParseRecords(log, records);
+  double sum = 0;
+  bool bad = false;
+  for (const CCostRecord& r : records) {
+    if (!r.Valid()) {
+      bad = true;
+      continue;
+    }
+    if (!bad && from <= r.start && r.start <= to) sum += std::atof(r.Cost());
+  }
+  if (bad) return -1;
+  if (!(sum < 2e6)) return -1;  // beyond what an int of thousandths holds: not a real log
+  int v = static_cast<int>(sum * 1000);
+  if (v % 10 >= 5) v += 10;
+  return v / 10;
+}
+
+double CCostLog::GetTotal(const COleDateTime& from, const COleDateTime& to) {
+  BuildPaths();
+  std::string log;
+  if (!ReadWholeFile(logPath, log)) {
+    SetPath(&logPath);
+    Create();
+    return 0;
+  }
+  return TotalOf(log, from, to);
+}
+
+CString CCostLog::EscapeHtml(const CString& text) {
+  CString out;
+  for (int i = 0; i < text.GetLength(); ++i) {
+    char c = text[i];
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c; break;
+    }
+  }
+  return out;
+}
+
+namespace {
+// dd.mm.yyyy with the day after a blank, as the period heading shows it.
+CString HeadingDate(const COleDateTime& d) {
+  CString s;
+  s += CString::Formatted(d.GetDay() < 10 ? " 0%d." : " %d.", d.GetDay());
+  s += CString::Formatted(d.GetMonth() < 10 ? "0%d." : "%d.", d.GetMonth());
+  s += CString::Formatted("%d", d.GetYear());
+  return s;
+}
+
+CString CellDate(const COleDateTime& d) {
+  return Two(d.GetDay()) + "." + Two(d.GetMonth()) + "." + CString::Formatted("%d", d.GetYear());
+}
+CString CellTime(const COleDateTime& d) {
+  return Two(d.GetHour()) + ":" + Two(d.GetMinute()) + ":" + Two(d.GetSecond());
+}
+
+const char kHead[] =
+    "<HTML>\n<HEAD>\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\n"
+    "<TITLE>Kosten </TITLE>\n"
+    "<LINK REL=\"stylesheet\" TYPE=\"text/css\" MEDIA=\"print\" HREF=\"print.css\">\n"
+    "<LINK REL=\"stylesheet\" TYPE=\"text/css\" MEDIA=\"screen\" HREF=\"screen.css\">\n"
+    "<STYLE TYPE=\"text/css\">\n.a { font-size:11px; color:#000000; font-family:Arial,Helvetica,sans-serif; }\n"
+    "</STYLE>\n</HEAD>\n<BODY BGCOLOR=\"#FFFFFF\">\n";
+
+// The logo row (string 112 of the list layout, the same markup in the grouped one).
+const char kLogoRow[] =
+    "<TABLE WIDTH=\"649\" BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"0\">\n<TR>"
+    "<TD><IMG SRC=\"logo.gif\" WIDTH=\"64\" HEIGHT=\"95\" ALT=\"\"></TD>"
+    "<TD><IMG SRC=\"rechnung.gif\" WIDTH=\"468\" HEIGHT=\"60\" ALT=\"Banner\"></TD>"
+    "<TD><IMG SRC=\"trivo.gif\" WIDTH=\"91\" HEIGHT=\"95\" ALT=\"\"></TD></TR>\n</TABLE>\n";
+
+const char kColumns[] =
+    "<TD CLASS=\"a\"><B>Beginn</B></TD><TD CLASS=\"a\"><B>Dauer</B></TD><TD CLASS=\"a\"><B>Takt</B></TD>"
+    "<TD CLASS=\"a\"><B>Verb.geb.</B></TD><TD CLASS=\"a\"><B>Einwahl</B></TD>"
+    "<TD CLASS=\"a\"><B>Tarifname</B></TD><TD CLASS=\"a\"><B>Rufnummer</B></TD>"
+    "<TD CLASS=\"a\"><B>Kosten</B></TD></TR>\n";
+// Strings 5552 to 5554: the column headings repeated for every printed page (shown only when
+// printing, starting a new page), the headings of the screen, and the rule below them.
+const char kHeadingPrint[] = "<TR ID=\"Print\" STYLE=\"page-break-before:always\">";
+const char kHeadingScreen[] = "<TR>";
+const char kHeadingRule[] = "<TR><TD COLSPAN=\"8\"><HR></TD></TR>\n";
+
+const char kClosingNote[] =
+    "<TABLE WIDTH=\"649\" BORDER=\"0\"><TR><TD CLASS=\"a\"><B>Anfallende Grundgeb&uuml;hren werden nicht "
+    "mit aufgef&uuml;hrt</B><BR><BR>Bitte beachten Sie, dass die aufgeführten Kosten nur ein "
+    "Näherungswert sind und ausschließlich zu Ihrer Information dienen. Für die Richtigkeit der "
+    "gemachten Angaben übernimmt die Firma Astrel AG keine Gewähr. Aus technischen Gründen können "
+    "die tatsächlich angefallenen Gebühren von den hier aufgeführten abweichen.</TD></TR></TABLE>\n"
+    "</BODY>\n</HTML>\n";
+
+const char kCell[] = "<TD CLASS=\"a\">";
+const char kSep[] = "<TD WIDTH=\"1\" BGCOLOR=\"#000000\"></TD>";
+}  // namespace
+
+CString CCostLog::BuildList(const std::vector<CCostRecord>& records, const COleDateTime& from,
+                            const COleDateTime& to, bool* ok) const {
+  CString html = kHead;
+  html += kLogoRow;
+  html += "<TABLE WIDTH=\"649\" BORDER=\"0\">\n<TR><TD CLASS=\"a\"><B>Kosten vom " + HeadingDate(from) + " bis " +
+          HeadingDate(to) + "</B></TD></TR>\n</TABLE>\n";
+  html += "<TABLE WIDTH=\"649\" BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"2\">\n";
+  html += CString(kHeadingScreen) + kColumns + kHeadingRule;
+  double sum = 0;
+  int rows = 0;
+  for (const CCostRecord& r : records) {
+    if (!r.Valid()) {
+      *ok = false;
+      return html;
+    }
+    if (!(from <= r.start && r.start <= to)) continue;
+    if (rows > 0 && rows % kRowsPerPage == 0) html += CString(kHeadingPrint) + kColumns;
+    ++rows;
+    html += "<TR>";
+    html += kCell + CellDate(r.start) + " " + CellTime(r.start) + "</TD>";
+    html += kCell + EscapeHtml(r.Duration()) + "</TD>";
+    html += kCell + EscapeHtml(r.Takt()) + "</TD>";
+    html += kCell + EscapeHtml(r.Price()) + " Pf</TD>";
+    html += kCell + EscapeHtml(r.DialInFee()) + " Pf</TD>";
+    html += kCell + EscapeHtml(r.Name()) + "</TD>";
+    html += kCell + EscapeHtml(r.Number()) + "</TD>";
+    html += kCell + r.Cost() + " DM</TD></TR>\n";
+    sum += std::atof(r.Cost());
+  }
+  html += "<TR><TD COLSPAN=\"7\" CLASS=\"a\"><B>Summe:</B></TD><TD CLASS=\"a\"><B>" +
+          TruncateDecimals(CString::Formatted("%f", sum), 2) + " DM</B></TD></TR>\n</TABLE>\n";
+  html += kClosingNote;
+  return html;
+}
+
+CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const COleDateTime& from,
+                               const COleDateTime& to, bool* ok) {
+  groupedRows.clear();
+  for (const CCostRecord& r : records) {
+    if (!r.Valid()) {
+      *ok = false;
+      break;
+    }
+    if (!(from <= r.start && r.start <= to)) continue;
+    std::vector<CString> row = {CellDate(r.start) + " " + CellTime(r.start), r.Duration(), r.Takt(), r.Price(),
+                                r.DialInFee(), r.Name(), r.Number(), r.Cost()};
+    // After every row whose name is not greater: one tariff's records keep their file order.
+    size_t at = 0;
+    while (at < groupedRows.size() && groupedRows[at][5].Compare(r.Name()) <= 0) ++at;
+    groupedRows.insert(groupedRows.begin() + static_cast<long>(at), row);
+  }
+  CString html = kHead;
+  if (!*ok) return html;
+  html += kLogoRow;
+  html += "<TABLE WIDTH=\"649\" BORDER=\"0\">\n<TR><TD CLASS=\"a\"><B>Kosten vom " + HeadingDate(from) + " bis " +
+          HeadingDate(to) + "</B></TD></TR>\n</TABLE>\n";
+  double total = 0;
+  size_t i = 0;
+  while (i < groupedRows.size()) {
+    const CString name = groupedRows[i][5];
+    html += "<TABLE WIDTH=\"649\" BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"2\">\n";
+    html += "<TR><TD COLSPAN=\"11\" CLASS=\"a\"><B>Tarifname : " + EscapeHtml(name) + "</B></TD></TR>\n";
+    double sum = 0;
+    for (; i < groupedRows.size() && groupedRows[i][5] == name; ++i) {
+      const std::vector<CString>& row = groupedRows[i];
+      const CString date = row[0].Left(10), time = row[0].Mid(11);
+      html += "<TR>";
+      html += kCell + date + "</TD>" + kSep;
+      html += kCell + time + "</TD>" + kSep;
+      html += kCell + EscapeHtml(row[1]) + "</TD>" + kSep;
+      html += kCell + EscapeHtml(row[2]) + "</TD>" + kSep;
+      html += kCell + EscapeHtml(row[3]) + " Pf</TD>" + kSep;
+      html += kCell + row[7] + " DM</TD></TR>\n";
+      sum += std::atof(row[7]);
+    }
+    total += sum;
+    html += "<TR><TD COLSPAN=\"10\" CLASS=\"a\"><B>Summe:</B></TD><TD CLASS=\"a\"><B>" +
+            TruncateDecimals(CString::Formatted("%f ", sum + 0.005), 2) + " DM</B></TD></TR>\n</TABLE>\n";
+  }
+  html += "<TABLE WIDTH=\"649\" BORDER=\"0\"><TR><TD CLASS=\"a\"><B>Gesamtsumme:</B></TD><TD CLASS=\"a\"><B>" +
+          TruncateDecimals(CString::Formatted("%f", total + 0.005), 2) + " DM</B></TD></TR></TABLE>\n";
+  html += kClosingNote;
+  return html;
+}
+
+BOOL CCostLog::WriteHtml(const COleDateTime& from, const COleDateTime& to) {
+  BuildPaths();
+  CString base = settings->GetPATH();
+  WriteWholeFile(base + "\\print.css", kPrintCss);
+  WriteWholeFile(base + "\\screen.css", kScreenCss);
+  CTarifUi& ui = GetTarifUi();
+  ui.BeginWaitCursor();
+  std::string log;
+  ReadWholeFile(logPath, log);
+  std::vector<CCostRecord> records;
+  ParseRecords(log, records);
+  bool ok = true;
+  CString html = plain ? BuildGrouped(records, from, to, &ok) : BuildList(records, from, to, &ok);
+  BOOL written = WriteWholeFile(htmlPath, html.str());
+  if (!ok || !written) {
+    ui.EndWaitCursor();
+    return FALSE;
+  }
+  ui.OpenDocument(htmlPath);
+  ui.EndWaitCursor();
+  return TRUE;
+}

@@ -1,0 +1,95 @@
+// The cost log "rechnung.log" (one record per connection or price segment), the totals of a
+// period, and the HTML bill "rechnung.html" with its print and screen style sheets.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CArray.h"
+#include "COleDateTime.h"
+#include "CString.h"
+#include "TarifDatabase.h"
+
+class CSettings;
+
+// A file that texts are appended to.
+class CLogFile {
+ public:
+  virtual ~CLogFile() = default;
+  // Appends the text's bytes at the end of the file (no terminator, no line break).
+  virtual void Append(const CString& text);
+  // Reads the file's first byte; FALSE when there is none.
+  virtual BOOL ReadByte(char* out);
+  BOOL Create();
+  BOOL CreateIfMissing();
+  void SetPath(const CString* p) { path = p; }
+
+ protected:
+  const CString* path = nullptr;
+};
+
+// One connection or price segment to be logged.
+struct CConnectionRecord {
+  COleDateTime start, end;
+  CString providerId;
+  BYTE noDialInFee = 0;  // 1: a later segment, whose connection's dial-in fee is booked already
+  float price = 0;       // Pf per minute valid for the segment
+};
+
+// One record of the log as read back.
+struct CCostRecord {
+  CString fields[11];
+  COleDateTime start;
+  bool costOk = false;  // the cost field holds only digits and points
+  const CString& Start() const { return fields[1]; }
+  const CString& Duration() const { return fields[2]; }
+  const CString& Name() const { return fields[3]; }
+  const CString& Takt() const { return fields[4]; }
+  const CString& Price() const { return fields[5]; }
+  const CString& DialInFee() const { return fields[6]; }
+  const CString& Cost() const { return fields[7]; }
+  const CString& Number() const { return fields[10]; }
+  bool Valid() const { return costOk && start.GetStatus() == COleDateTime::valid; }
+};
+
+class CCostLog : public CLogFile {
+ public:
+  // Rows of the list layout between two repetitions of the column headings.
+  static const int kRowsPerPage = 55;
+
+  explicit CCostLog(CSettings* settings);
+  void BuildPaths();
+  static void LookupTarif(const CProviderArray& providers, const CString& id, CString& name, CString& number,
+                          int& takt, float& price, float& dialInFee);
+  // Appends the record; `providers` are the database's active providers.
+  void AppendConnection(const CConnectionRecord& record, const CProviderArray& providers);
+  // The record text as it is appended.
+  static CString FormatRecord(const CConnectionRecord& record, const CProviderArray& providers);
+  // Sum of the costs in [from, to] in hundredths of a DM, -1 for a malformed log.
+  double GetTotal(const COleDateTime& from, const COleDateTime& to);
+  static double TotalOf(const std::string& log, const COleDateTime& from, const COleDateTime& to);
+  // Writes and opens the bill for [from, to]; FALSE for a malformed log (the bill stays
+  // incomplete and is not opened).
+  BOOL WriteHtml(const COleDateTime& from, const COleDateTime& to);
+  void SetPlain(BYTE flag) { plain = flag; }
+  const CString& GetLogPath() const { return logPath; }
+  const CString& GetHtmlPath() const { return htmlPath; }
+
+  // Splits a log into its records; a record cut off at the end of the file (a write that
+  // did not finish) is not returned. FALSE when the text ends inside a record.
+  static bool ParseRecords(const std::string& log, std::vector<CCostRecord>& out);
+  // "Pf"/"DM" texts of the bill are written as they stand; names and numbers are escaped.
+  static CString EscapeHtml(const CString& text);
+  static CString TruncateDecimals(const CString& formatted, int decimals);
+
+ private:
+  CString BuildList(const std::vector<CCostRecord>& records, const COleDateTime& from, const COleDateTime& to,
+                    bool* ok) const;
+  CString BuildGrouped(const std::vector<CCostRecord>& records, const COleDateTime& from,
+                       const COleDateTime& to, bool* ok);
+
+  CSettings* settings;
+  CString logPath, htmlPath;
+  BYTE plain = 0;
+  std::vector<std::vector<CString>> groupedRows;  // eight texts per row, sorted by tariff name
+};

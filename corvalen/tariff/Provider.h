@@ -1,0 +1,134 @@
+// One internet-by-call provider: its data from the tariff file, its current tariff values after
+// the rules of the moment, and the usage copied from the free-minute protocol.
+#pragma once
+
+#include "CObject.h"
+#include "COleDateTime.h"
+#include "CString.h"
+
+class CTarifRuleList;
+class CTarifContext;
+class CProvider;
+
+// Five optional tariff values; applying writes the set ones (or, with `all`, every one, unset
+// values as their defaults).
+class CTarifAction : public CObject {
+  DECLARE_DYNAMIC(CTarifAction)
+ public:
+  void SetPrice(float v) { price = v; hasPrice = 1; }
+  void SetBaseFee(float v) { baseFee = v; hasBaseFee = 1; }
+  void SetFreeMinutes(int v) { freeMinutes = v; hasFreeMinutes = 1; }
+  void SetTakt(int v) { takt = v; hasTakt = 1; }
+  void SetDialInFee(float v) { dialInFee = v; hasDialInFee = 1; }
+  void Apply(CProvider* provider, BOOL all) const;
+
+  float price = 0;
+  BYTE hasPrice = 0;
+  float baseFee = 0;
+  BYTE hasBaseFee = 0;
+  int freeMinutes = 0;
+  BYTE hasFreeMinutes = 0;
+  int takt = 1;
+  BYTE hasTakt = 0;
+  float dialInFee = 0;
+  BYTE hasDialInFee = 0;
+};
+
+class CProvider : public CObject {
+  DECLARE_DYNAMIC(CProvider)
+ public:
+  CProvider() = default;
+  ~CProvider() override;
+  CProvider(const CProvider&) = delete;
+  CProvider& operator=(const CProvider&) = delete;
+
+  // Narrows the UTF-8 forms of Ä Ö Ü ß ä ö ü to their code page 1252 bytes and drops every other
+  // two-byte sequence that starts with 0xC3.
+  static void FixUmlauts(CString& text);
+
+  const CString& GetId() const { return id; }
+  void SetId(CString v) { FixUmlauts(v); id = v; }
+  const CString& GetName() const { return name; }
+  void SetName(CString v) { FixUmlauts(v); name = v; }
+  const CString& GetUserName() const { return userName; }
+  void SetUserName(CString v) { FixUmlauts(v); userName = v; }
+  const CString& GetPassword() const { return password; }
+  void SetPassword(CString v) { FixUmlauts(v); password = v; }
+  const CString& GetInfo() const { return info; }
+  void AppendInfo(CString v) { FixUmlauts(v); info += v; }
+  void SetInfo(const CString& v) { info = v; }
+  const CString& GetPhoneNumber() const { return phoneNumber; }
+  void SetPhoneNumber(const CString& v) { phoneNumber = v; }
+
+  float GetPrice() const { return price; }
+  void SetPrice(float v) { price = v; }
+  float GetBaseFee() const { return baseFee; }
+  void SetBaseFee(float v) { baseFee = v; }
+  int GetFreeMinutes() const { return freeMinutes; }
+  void SetFreeMinutes(int v) { freeMinutes = v; }
+  int GetTakt() const { return takt; }
+  void SetTakt(int v) { takt = v; }
+  float GetDialInFee() const { return dialInFee; }
+  void SetDialInFee(float v) { dialInFee = v; }
+
+  BOOL IsLoginRequired() const { return loginRequired; }
+  void SetLoginRequired(BOOL v) { loginRequired = v ? 1 : 0; }
+  BOOL IsRegistered() const { return registered; }
+  void SetRegistered(BOOL v) { registered = v ? 1 : 0; }
+  BOOL IsActive() const { return active; }
+  void SetActive(BOOL v) { active = v ? 1 : 0; }
+  BOOL GetSkipFirstPage() const { return skipFirstPage; }
+  void SetSkipFirstPage(BOOL v) { skipFirstPage = v ? 1 : 0; }
+  BOOL HasFreeMinutes() const { return hasFreeMinutes; }
+  void SetHasFreeMinutes(BOOL v) { hasFreeMinutes = v ? 1 : 0; }
+  BOOL CountsCalls() const { return countsCalls; }
+  void SetCountsCalls(BOOL v) { countsCalls = v ? 1 : 0; }
+
+  const COleDateTime& GetRegistrationDate() const { return registrationDate; }
+  void SetRegistrationDate(const COleDateTime& v) { registrationDate = v; }
+  int GetOnlineMinutes() const { return onlineMinutes; }
+  void SetOnlineMinutes(int v) { onlineMinutes = v; }
+  int GetCallCount() const { return callCount; }
+  void SetCallCount(int v) { callCount = v; }
+  int GetPeriodDay() const { return periodDay; }
+  void SetPeriodDay(int v) { periodDay = v; }
+  const COleDateTime& GetPeriodStart() const { return periodStart; }
+  void SetPeriodStart(const COleDateTime& v) { periodStart = v; }
+  int GetUsagePeriod() const { return usagePeriod; }
+  void SetUsagePeriod(int v) { usagePeriod = v; }
+
+  CTarifAction* GetBaseValues() const { return baseValues; }
+  void SetBaseValues(CTarifAction* a);
+  CTarifRuleList* GetRuleList() const { return ruleList; }
+  void SetRuleList(CTarifRuleList* list);
+
+  // Base values (all five written), then every matching rule in file order.
+  void ApplyTariff(const CTarifContext& context);
+  // -1 when this provider ranks before `other`, 1 when after (0 only for equal names and keys).
+  int Compare(const CProvider* other) const;
+
+ private:
+  BYTE countsCalls = 0;
+  CString info;
+  CString password, userName;
+  CString id;
+  CString phoneNumber;
+  CString name;
+  CTarifAction* baseValues = nullptr;
+  float price = 0;
+  float baseFee = 0;
+  int freeMinutes = 0;
+  int takt = 1;
+  float dialInFee = 0;
+  BYTE loginRequired = 0;
+  BYTE registered = 0;
+  BYTE active = 1;
+  BYTE skipFirstPage = 0;
+  COleDateTime registrationDate;
+  int onlineMinutes = 0, callCount = 0;
+  CTarifRuleList* ruleList = nullptr;
+  int periodDay = 1;
+  COleDateTime periodStart;
+  int usagePeriod = 0;
+  BYTE hasFreeMinutes = 0;
+};

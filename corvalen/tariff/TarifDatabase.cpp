@@ -1,0 +1,481 @@
+#include "TarifDatabase.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <expat.h>
+#include <string>
+#include <vector>
+
+#include "CFile.h"
+#include "Settings.h"
+#include "TarifClock.h"
+#include "TarifManager.h"
+#include "TarifScramble.h"
+#include "TarifTexts.h"
+#include "TarifUi.h"
+
+namespace {
+
+bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+
+bool IsCompareElement(const char* name, int* op) {
+  static const struct { const char* name; int op; } kinds[] = {
+      {"eq", CTarifComparison::opEqual},        {"ne", CTarifComparison::opNotEqual},
+      {"gt", CTarifComparison::opGreater},      {"ge", CTarifComparison::opGreaterEqual},
+      {"lt", CTarifComparison::opLess},         {"le", CTarifComparison::opLessEqual},
+      {"in-range", CTarifComparison::opInRange},
+  };
+  for (const auto& k : kinds)
+    if (Is(name, k.name)) {
+      *op = k.op;
+      return true;
+    }
+  return false;
+}
+
+bool IsTextElement(const char* name) {
+  return Is(name, "name") || Is(name, "telefonnummer") || Is(name, "username") || Is(name, "passwort") ||
+         Is(name, "info") || Is(name, "anmeldepflichtig") || Is(name, "skipfirstpage") ||
+         Is(name, "freiminuten");
+}
+
+// The state of one parse. Text is collected over all character-data chunks of an element (expat
+// splits text at entities and line ends) and applied when the element ends or a child starts.
+struct ParseState {
+  CTarifDatabase* db = nullptr;
+  XML_Parser parser = nullptr;
+  CProvider* provider = nullptr;
+  CTarifAction* action = nullptr;
+  CTarifRuleList* rules = nullptr;
+  CTarifRule* rule = nullptr;
+  std::vector<CTarifConditionGroup*> groups;  // open groups; NULL for one that has no place
+  std::string element;                        // the text element being read, empty for none
+  std::string text;
+
+  CTarifConditionGroup* Group() const { return groups.empty() ? nullptr : groups.back(); }
+
+  void FlushText() {
+    if (!element.empty() && provider) {
+      CString t(text);
+      t.Trim();
+      if (!t.IsEmpty()) Apply(element.c_str(), t);
+    }
+    element.clear();
+    text.clear();
+  }
+
+  void Apply(const char* el, CString t) {
+    CProvider* p = provider;
+    CString upper = t;
+    upper.MakeUpper();
+    const BOOL flag = upper != "N";
+    if (Is(el, "name")) {
+      if (t[0] >= 'a' && t[0] <= 'z') t.SetAt(0, static_cast<char>(t[0] - 'a' + 'A'));
+      p->SetName(t);
+    } else if (Is(el, "telefonnummer")) {
+      p->SetPhoneNumber(t);
+    } else if (Is(el, "username")) {
+      p->SetUserName(t);
+    } else if (Is(el, "passwort")) {
+      p->SetPassword(t);
+    } else if (Is(el, "info")) {
+      p->AppendInfo(t);
+    } else if (Is(el, "anmeldepflichtig")) {
+      p->SetLoginRequired(flag);
+    } else if (Is(el, "skipfirstpage")) {
+      p->SetSkipFirstPage(flag);
+    } else if (Is(el, "freiminuten")) {
+      p->SetHasFreeMinutes(flag);
+    }
+  }
+
+  void FinishProvider() {
+    if (!provider) return;
+    if (provider->GetId().IsEmpty()) {
+      delete provider;
+    } else {
+      db->SetProvider(provider->GetId(), provider);
+    }
+    provider = nullptr;
+    action = nullptr;
+    rules = nullptr;
+    rule = nullptr;
+    groups.clear();
+  }
+
+  void StartProvider(const char** atts) {
+    FinishProvider();  // a provider inside a provider ends the outer one
+    provider = new CProvider;
+    action = new CTarifAction;
+    provider->SetBaseValues(action);
+    // Every string of the list, names and values alike: "id" and "active" take the next one.
+    for (int i = 0; atts[i]; ++i) {
+      if (!atts[i + 1]) break;
+      if (Is(atts[i], "id")) provider->SetId(atts[i + 1]);
+      if (Is(atts[i], "active")) {
+        CString v(atts[i + 1]);
+        v.MakeUpper();
+        provider->SetActive(v != "N");
+      }
+    }
+  }
+
+  void Set(const char** atts) {
+    if (!action) return;
+    // A string naming a field takes the string two places further on as its value; a name
+    // without a value at the end of the list sets nothing.
+    for (int i = 0; atts[i]; ++i) {
+      const char* f = atts[i];
+      if (!Is(f, "takt") && !Is(f, "preis") && !Is(f, "grundgebuehr") && !Is(f, "freimin") &&
+          !Is(f, "pfgeinwahl"))
+        continue;
+      if (!atts[i + 1] || !atts[i + 2]) break;
+      const char* v = atts[i + 2];
+      if (Is(f, "takt")) action->SetTakt(std::atoi(v));
+      else if (Is(f, "freimin")) action->SetFreeMinutes(std::atoi(v));
+      else if (Is(f, "preis")) action->SetPrice(static_cast<float>(std::atof(v)));
+      else if (Is(f, "grundgebuehr")) action->SetBaseFee(static_cast<float>(std::atof(v)));
+      else action->SetDialInFee(static_cast<float>(std::atof(v)));
+      i += 2;
+    }
+  }
+
+  void StartRule() {
+    if (!provider) return;
+    if (!rules) {
+      rules = new CTarifRuleList;
+      provider->SetRuleList(rules);
+    }
+    rule = new CTarifRule;
+    rules->Add(rule);
+    action = new CTarifAction;
+    rule->SetAction(action);
+    CTarifConditionGroup* top = new CTarifConditionGroup(CTarifConditionGroup::modeAnd, nullptr);
+    rule->SetCondition(top);
+    groups.assign(1, top);
+  }
+
+  void StartGroup(int mode) {
+    if (static_cast<int>(groups.size()) >= CTarifDatabase::kMaxGroupDepth) {
+      XML_StopParser(parser, XML_FALSE);
+      return;
+    }
+    CTarifConditionGroup* parent = Group();
+    CTarifConditionGroup* g = nullptr;
+    if (parent) {
+      g = new CTarifConditionGroup(mode, parent);
+      parent->AddChild(g);
+    }
+    groups.push_back(g);
+  }
+
+  void NoteVariable(const CString& var) {
+    if (!provider) return;
+    if (var == "online.monat" || var == "anrufe.monat") provider->SetUsagePeriod(1);
+    if (var == "online.woche" || var == "anrufe.woche") provider->SetUsagePeriod(2);
+    if (var == "online.tag" || var == "anrufe.tag") provider->SetUsagePeriod(3);
+    if (var.Find("anrufe") >= 0) provider->SetCountsCalls(TRUE);
+  }
+
+  void Compare(int op, const char** atts) {
+    // The first attribute's value names the variable, the second's is the operand (names do
+    // not count). A missing operand reads as an empty text.
+    if (!atts[0] || !atts[1]) return;
+    CString var(atts[1]);
+    const char* operand = (atts[2] && atts[3]) ? atts[3] : "";
+    NoteVariable(var);
+    CTarifConditionGroup* g = Group();
+    if (!g) return;
+    if (op != CTarifComparison::opInRange) {
+      int value = std::atoi(operand);
+      if (var == "feiertag" && (op == CTarifComparison::opEqual || op == CTarifComparison::opNotEqual))
+        value = Is(operand, "N") ? 0 : 1;
+      g->AddChild(new CTarifComparison(var, op, value));
+      return;
+    }
+    CString range(operand);
+    if (range.Find(',') < 0) {
+      int dash = range.Find('-');
+      if (dash < 0) g->AddChild(new CTarifComparison(var, op, 0, std::atoi(range)));
+      else g->AddChild(new CTarifComparison(var, op, std::atoi(range.Left(dash)), std::atoi(range.Mid(dash + 1))));
+      return;
+    }
+    CTarifConditionGroup* any = new CTarifConditionGroup(CTarifConditionGroup::modeOr, g);
+    g->AddChild(any);
+    int start = 0;
+    while (start <= range.GetLength()) {
+      int comma = range.Find(',', start);
+      if (comma < 0) comma = range.GetLength();
+      CString item = range.Mid(start, comma - start);
+      int dash = item.Find('-');
+      if (dash < 0) {
+        any->AddChild(new CTarifComparison(var, CTarifComparison::opEqual, std::atoi(item)));
+      } else if (dash == 0) {
+        any->AddChild(new CTarifComparison(var, CTarifComparison::opLessEqual, std::atoi(item.Mid(1))));
+      } else if (dash == item.GetLength() - 1) {
+        any->AddChild(new CTarifComparison(var, CTarifComparison::opGreaterEqual, std::atoi(item.Left(dash))));
+      } else {
+        any->AddChild(new CTarifComparison(var, CTarifComparison::opInRange, std::atoi(item.Left(dash)),
+                                           std::atoi(item.Mid(dash + 1))));
+      }
+      start = comma + 1;
+    }
+  }
+};
+
+void XMLCALL OnStart(void* user, const char* name, const char** atts) {
+  ParseState& s = *static_cast<ParseState*>(user);
+  s.FlushText();
+  int op;
+  if (Is(name, "Provider")) s.StartProvider(atts);
+  else if (IsTextElement(name)) s.element = name;
+  else if (Is(name, "set")) s.Set(atts);
+  else if (Is(name, "rule")) s.StartRule();
+  else if (Is(name, "and")) s.StartGroup(CTarifConditionGroup::modeAnd);
+  else if (Is(name, "or")) s.StartGroup(CTarifConditionGroup::modeOr);
+  else if (Is(name, "not")) s.StartGroup(CTarifConditionGroup::modeNot);
+  else if (IsCompareElement(name, &op)) s.Compare(op, atts);
+}
+
+void XMLCALL OnEnd(void* user, const char* name) {
+  ParseState& s = *static_cast<ParseState*>(user);
+  s.FlushText();
+  if (Is(name, "Provider")) {
+    s.FinishProvider();
+  } else if (Is(name, "rule")) {
+    s.action = nullptr;
+    s.rule = nullptr;
+    s.groups.clear();
+  } else if (Is(name, "and") || Is(name, "or") || Is(name, "not")) {
+    if (s.groups.size() > 1 || (s.groups.size() == 1 && !s.rule)) s.groups.pop_back();
+  }
+}
+
+void XMLCALL OnText(void* user, const char* text, int len) {
+  ParseState& s = *static_cast<ParseState*>(user);
+  if (!s.element.empty()) s.text.append(text, static_cast<size_t>(len));
+}
+
+struct CheckState {
+  const CString* wanted;
+  bool found;
+};
+
+void XMLCALL OnCheckStart(void* user, const char* name, const char** atts) {
+  CheckState& s = *static_cast<CheckState*>(user);
+  if (!Is(name, "Provider")) return;
+  for (int i = 0; atts[i] && atts[i + 1]; ++i)
+    if (Is(atts[i], "id") && *s.wanted == atts[i + 1]) s.found = true;
+}
+
+}  // namespace
+
+CTarifDatabase::CTarifDatabase() : providers(10) {}
+
+CTarifDatabase::~CTarifDatabase() { RemoveAllProviders(); }
+
+BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
+  if (length > 0x7FFFFFFF) return FALSE;
+  ParseState state;
+  state.db = this;
+  XML_Parser parser = XML_ParserCreate(nullptr);
+  if (!parser) return FALSE;
+  state.parser = parser;
+  XML_SetUserData(parser, &state);
+  XML_SetElementHandler(parser, OnStart, OnEnd);
+  XML_SetCharacterDataHandler(parser, OnText);
+  // The whole document in one call, not marked final: a file cut off after a complete element
+  // is accepted, only malformed content fails.
+  BOOL ok = XML_Parse(parser, data, static_cast<int>(length), 0) != XML_STATUS_ERROR;
+  XML_ParserFree(parser);
+  // A provider the document did not finish is incomplete and is dropped.
+  delete state.provider;
+  return ok;
+}
+
+BOOL CTarifDatabase::ParseFile() {
+  CSettings* settings = manager ? manager->GetSettings() : nullptr;
+  if (!settings) return FALSE;
+  std::string buf;
+  if (!ReadWholeFile(settings->DataFile("tarif.dat"), buf)) return FALSE;
+  UnscrambleTarif(reinterpret_cast<unsigned char*>(&buf[0]), buf.size());
+  return ParseBuffer(buf.data(), buf.size());
+}
+
+void CTarifDatabase::Load(CTarifManager* m, CTarifConnection* c) {
+  manager = m;
+  connection = c;
+  if (!ParseFile()) {
+    RemoveAllProviders();
+    AddDefaultProvider();
+    GetTarifUi().ShowError(kTarifUnreadable, kTitle);
+  }
+  SortActiveByName();
+}
+
+BOOL CTarifDatabase::Reload() {
+  passingByName.RemoveAll();
+  filteredOutByName.RemoveAll();
+  activeByName.RemoveAll();
+  ranking.RemoveAll();
+  CString held;
+  if (connection && connection->GetConnectedProvider()) held = connection->GetConnectedProvider()->GetId();
+  RemoveAllProviders();
+  if (ParseFile()) {
+    if (!held.IsEmpty() && connection) connection->SetConnectedProvider(Find(held));
+    SortActiveByName();
+    return TRUE;
+  }
+  RemoveAllProviders();
+  AddDefaultProvider();
+  // The record the connection held is gone; it now holds the fallback provider, or none.
+  if (!held.IsEmpty() && connection) connection->SetConnectedProvider(Find(held));
+  GetTarifUi().ShowError(kTarifUnreadable, kTitle);
+  return FALSE;
+}
+
+void CTarifDatabase::RemoveAllProviders() {
+  CString key;
+  CObject* obj;
+  for (POSITION pos = providers.GetStartPosition(); pos;) {
+    providers.GetNextAssoc(pos, key, obj);
+    delete obj;
+  }
+  providers.RemoveAll();
+  ranking.RemoveAll();
+  activeByName.RemoveAll();
+  passingByName.RemoveAll();
+  filteredOutByName.RemoveAll();
+}
+
+void CTarifDatabase::AddDefaultProvider() {
+  CSettings own;
+  CSettings* settings = manager && manager->GetSettings() ? manager->GetSettings() : &own;
+  const CProvider* src = settings->GetProvider();
+  CProvider* p = new CProvider;
+  p->SetId(src->GetId());
+  p->SetPhoneNumber(src->GetPhoneNumber());
+  p->SetUserName(src->GetUserName());
+  p->SetPassword(src->GetPassword());
+  p->SetPrice(src->GetPrice());
+  p->SetName(src->GetName());
+  p->SetInfo(kDefaultProviderInfo);
+  SetProvider(p->GetId(), p);
+}
+
+void CTarifDatabase::SetProvider(const CString& id, CProvider* provider) {
+  CObject* old = nullptr;
+  if (providers.Lookup(id, old) && old != provider) delete old;
+  providers.SetAt(id, provider);
+}
+
+BOOL CTarifDatabase::Lookup(const CString& id, CProvider*& provider) const {
+  CObject* obj = nullptr;
+  if (!providers.Lookup(id, obj)) return FALSE;
+  provider = static_cast<CProvider*>(obj);
+  return TRUE;
+}
+
+CProvider* CTarifDatabase::Find(const CString& id) const {
+  CProvider* p = nullptr;
+  return Lookup(id, p) ? p : nullptr;
+}
+
+void CTarifDatabase::InsertByName(CProviderArray& arr, CProvider* p) {
+  int i = 0;
+  while (i < arr.GetSize() && arr[i]->GetName().Compare(p->GetName()) < 0) ++i;
+  arr.InsertAt(i, p);
+}
+
+void CTarifDatabase::SortActiveByName() {
+  activeByName.RemoveAll();
+  CString key;
+  CObject* obj;
+  for (POSITION pos = providers.GetStartPosition(); pos;) {
+    providers.GetNextAssoc(pos, key, obj);
+    CProvider* p = static_cast<CProvider*>(obj);
+    if (p->IsActive()) InsertByName(activeByName, p);
+  }
+}
+
+const CProviderArray& CTarifDatabase::BuildFilteredLists() {
+  passingByName.RemoveAll();
+  filteredOutByName.RemoveAll();
+  CProviderFilter filter = manager ? manager->ReadFilter() : CProviderFilter();
+  CString key;
+  CObject* obj;
+  for (POSITION pos = providers.GetStartPosition(); pos;) {
+    providers.GetNextAssoc(pos, key, obj);
+    CProvider* p = static_cast<CProvider*>(obj);
+    if (!p->IsActive()) continue;
+    InsertByName(filter.IsFilteredOut(p) ? filteredOutByName : passingByName, p);
+  }
+  return passingByName;
+}
+
+int CTarifDatabase::CheckTarifBuffer(const char* data, size_t length, const CString& wantedId, bool findAny) {
+  if (length > 0x7FFFFFFF) return 2;
+  std::string buf(data, length);
+  UnscrambleTarif(reinterpret_cast<unsigned char*>(&buf[0]), buf.size());
+  CheckState state{&wantedId, findAny};
+  XML_Parser parser = XML_ParserCreate(nullptr);
+  if (!parser) return 2;
+  XML_SetUserData(parser, &state);
+  XML_SetStartElementHandler(parser, OnCheckStart);
+  bool ok = XML_Parse(parser, buf.data(), static_cast<int>(buf.size()), 0) != XML_STATUS_ERROR;
+  XML_ParserFree(parser);
+  if (!ok) return 2;
+  return state.found ? 0 : 1;
+}
+
+int CTarifDatabase::CheckTarifFile(const char* path) const {
+  CString wanted;
+  bool any = true;
+  if (connection && connection->GetConnectedProvider()) {
+    wanted = connection->GetConnectedProvider()->GetId();
+    any = false;
+  }
+  std::string buf;
+  if (!ReadWholeFile(path, buf)) return 2;
+  return CheckTarifBuffer(buf.data(), buf.size(), wanted, any);
+}
+
+CProviderRanking& CTarifDatabase::Rank(CRankOrder* order, const CTarifContext& context, int* changes,
+                                       CProvider* current) {
+  *changes = 0;
+  bool hadFreeMinutes = false;
+  int oldPlace = -1;
+  if (current) {
+    hadFreeMinutes = current->GetFreeMinutes() > 0;
+    oldPlace = ranking.FindUsable(current->GetId());
+  }
+  if (manager) {
+    manager->GetProtocolStore().UpdateUsagePeriods(*this, context.date);
+    // The registrations of the entry-assignment store.
+    if (CRegistrationSource* regs = manager->GetRegistrations()) {
+      CString id;
+      COleDateTime date;
+      for (int i = 0; regs->GetAt(i, id, date); ++i)
+        if (CProvider* p = Find(id)) p->SetRegistrationDate(date);
+    }
+  }
+  ranking.RemoveAll();
+  ranking.SetOrder(order);
+  // The filter settings are read once for the whole ranking.
+  CProviderFilter filter = manager ? manager->ReadFilter() : CProviderFilter();
+  CString key;
+  CObject* obj;
+  for (POSITION pos = providers.GetStartPosition(); pos;) {
+    providers.GetNextAssoc(pos, key, obj);
+    CProvider* p = static_cast<CProvider*>(obj);
+    if (!p->IsActive()) continue;
+    p->ApplyTariff(context);
+    if (!filter.IsFilteredOut(p)) ranking.Insert(p);
+  }
+  if (current) {
+    int newPlace = ranking.FindUsable(current->GetId());
+    if (oldPlace >= 0 && newPlace > oldPlace && current->GetPrice() > 0) *changes += 2;
+    if (current->GetFreeMinutes() == 0 && hadFreeMinutes) *changes += 1;
+  }
+  return ranking;
+}

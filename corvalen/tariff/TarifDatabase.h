@@ -1,0 +1,84 @@
+// The tariff database: every provider of "tarif.dat" with its base values and rules, kept by id,
+// the name-sorted lists for the dialogs, the ranking, and the fallback provider when the file
+// cannot be read.
+#pragma once
+
+#include "CArray.h"
+#include "CMapStringToOb.h"
+#include "CObject.h"
+#include "CString.h"
+#include "Provider.h"
+#include "TarifRules.h"
+
+class CTarifManager;
+class CTarifContext;
+
+// The connection whose provider the engine must know: the connected (or dialled) provider, and
+// the new record of that provider after the database was read again.
+class CTarifConnection {
+ public:
+  virtual ~CTarifConnection() = default;
+  virtual CProvider* GetConnectedProvider() const = 0;
+  virtual void SetConnectedProvider(CProvider* provider) = 0;
+};
+
+// The registrations of the entry-assignment store: provider id and registration date, read by
+// index until GetAt answers FALSE.
+class CRegistrationSource {
+ public:
+  virtual ~CRegistrationSource() = default;
+  virtual BOOL GetAt(int index, CString& providerId, COleDateTime& date) const = 0;
+};
+
+typedef CTypedPtrArray<CObArray, CProvider*> CProviderArray;
+
+class CTarifDatabase : public CObject {
+ public:
+  // Group nesting deeper than this is not a tariff but an attack on the evaluator's stack;
+  // the file is refused.
+  static const int kMaxGroupDepth = 64;
+
+  CTarifDatabase();
+  ~CTarifDatabase() override;
+  CTarifDatabase(const CTarifDatabase&) = delete;
+  CTarifDatabase& operator=(const CTarifDatabase&) = delete;
+
+  void Load(CTarifManager* manager, CTarifConnection* connection);
+  BOOL ParseFile();
+  // Parses an unscrambled tariff document and adds its providers; FALSE when expat refuses it.
+  BOOL ParseBuffer(const char* data, size_t length);
+  BOOL Reload();
+  void RemoveAllProviders();
+  void AddDefaultProvider();
+  void SetProvider(const CString& id, CProvider* provider);
+  BOOL Lookup(const CString& id, CProvider*& provider) const;
+  CProvider* Find(const CString& id) const;
+  void SortActiveByName();
+  const CProviderArray& BuildFilteredLists();
+  const CProviderArray& GetActiveByName() const { return activeByName; }
+  const CProviderArray& GetRanking() const { return ranking.GetUsable(); }
+  const CProviderArray& GetFilteredOut() const { return filteredOutByName; }
+  const CProviderArray& GetPassing() const { return passingByName; }
+  CProviderRanking& GetProviderRanking() { return ranking; }
+  const CMapStringToOb& GetProviders() const { return providers; }
+  int GetCount() const { return providers.GetCount(); }
+
+  // 0 = good, 1 = readable but without the connected provider, 2 = unreadable.
+  int CheckTarifFile(const char* path) const;
+  static int CheckTarifBuffer(const char* data, size_t length, const CString& wantedId, bool findAny);
+
+  CProviderRanking& Rank(CRankOrder* order, const CTarifContext& context, int* changes, CProvider* current);
+
+  void SetManager(CTarifManager* m) { manager = m; }
+  void SetConnection(CTarifConnection* c) { connection = c; }
+
+ private:
+  static void InsertByName(CProviderArray& arr, CProvider* p);
+
+  CTarifConnection* connection = nullptr;
+  CMapStringToOb providers;
+  CProviderRanking ranking;
+  CProviderArray activeByName;
+  CProviderArray passingByName, filteredOutByName;
+  CTarifManager* manager = nullptr;
+};

@@ -1,0 +1,105 @@
+#include "TarifManager.h"
+
+#include <cmath>
+
+#include "TarifClock.h"
+#include "TarifTexts.h"
+#include "TarifUi.h"
+
+BOOL CProviderFilter::IsFilteredOut(const CProvider* p) const {
+  // Ids are found as substrings of the "<"-joined lists, as the options page writes them.
+  if (!p->GetId().IsEmpty()) {
+    if (notInFilter.Find(p->GetId()) >= 0) return FALSE;
+    if (filtered.Find(p->GetId()) >= 0) return TRUE;
+  }
+  const BOOL* s = switches.on;
+  if (s[CFilterSwitches::hideUnregistered] != s[CFilterSwitches::loginOnly]) {
+    if (s[CFilterSwitches::hideUnregistered] && p->IsLoginRequired() && p->GetRegistrationDate().m_dt == 0)
+      return TRUE;
+    if (s[CFilterSwitches::loginOnly] && !p->IsLoginRequired()) return TRUE;
+  }
+  if (s[CFilterSwitches::noDialInFee] && p->GetDialInFee() > 0) return TRUE;
+  if (s[CFilterSwitches::noBaseFee] && p->GetBaseFee() > 0) return TRUE;
+  const bool second = s[CFilterSwitches::taktSecond], minute = s[CFilterSwitches::taktMinute];
+  if (second && minute) return !(p->GetTakt() == 1 || p->GetTakt() == 60);
+  if (second) return p->GetTakt() != 1;
+  if (minute) return p->GetTakt() != 60;
+  return FALSE;
+}
+
+void CTarifManager::Init(CSettings* s, CTarifConnection* c, CRegistrationSource* r) {
+  settings = s;
+  connection = c;
+  registrations = r;
+  protocols.SetSettings(s);
+  protocols.Load(this);
+  if (!holidays.Load(s)) GetTarifUi().ShowError(kHolidaysUnreadable, kTitle);
+  database.Load(this, c);
+}
+
+CProviderFilter CTarifManager::ReadFilter() {
+  CProviderFilter f;
+  if (!settings) return f;
+  f.notInFilter = settings->GetNotInFilterProvider();
+  f.filtered = settings->GetFilterProvider();
+  f.switches = settings->GetFilter();
+  return f;
+}
+
+BOOL CTarifManager::IsFilteredOut(const CProvider* p) { return ReadFilter().IsFilteredOut(p); }
+
+int CTarifManager::ElapsedSeconds(const COleDateTime& now) const {
+  if (!IsFreeMinuteClockRunning()) return carriedSeconds;
+  double days = (now - clockStart).m_span;
+  if (!std::isfinite(days) || days < 0) days = 0;  // a clock set back counts no time
+  if (days > 3650) days = 3650;
+  return static_cast<int>(days * 86400.0 + 5.787037037037037e-6) + carriedSeconds;
+}
+
+CProviderRanking& CTarifManager::Recompute(int* changes, CProvider* current) {
+  COleDateTime now = GetNow();
+  CTarifProtocol* rec = nullptr;
+  if (current && current->HasFreeMinutes() && protocols.Lookup(current->GetId(), rec)) {
+    int seconds = ElapsedSeconds(now);
+    carriedSeconds = seconds % 60;
+    clockStart = now;
+    rec->SetOnlineMinutes(rec->GetOnlineMinutes() + seconds / 60);
+    protocols.Save();
+  }
+  COleDateTime today(now.GetYear(), now.GetMonth(), now.GetDay(), 0, 0, 0);
+  CTarifContext context(now, holidays.IsFeiertag(today) ? 1 : 0);
+  CRankOrder order;
+  int ignored = 0;
+  return database.Rank(&order, context, changes ? changes : &ignored, current);
+}
+
+BOOL CTarifManager::Reload() {
+  BOOL ok = database.Reload();
+  int changes = 0;
+  Recompute(&changes, nullptr);
+  return ok;
+}
+
+void CTarifManager::CountCall(const CProvider* p) {
+  CTarifProtocol* rec = nullptr;
+  if (p && protocols.Lookup(p->GetId(), rec)) rec->SetCallCount(rec->GetCallCount() + 1);
+  protocols.Save();
+}
+
+void CTarifManager::StartFreeMinutes(const CProvider* p) {
+  if (!p || !p->HasFreeMinutes()) return;
+  clockStart = GetNow();
+  carriedSeconds = 0;
+}
+
+void CTarifManager::StopFreeMinutes(const CProvider* p) {
+  if (!p || !p->HasFreeMinutes()) return;
+  CTarifProtocol* rec = nullptr;
+  if (protocols.Lookup(p->GetId(), rec)) {
+    int seconds = ElapsedSeconds(GetNow());
+    rec->SetOnlineMinutes(rec->GetOnlineMinutes() + seconds / 60 + (seconds % 60 > 0 ? 1 : 0));
+    protocols.Save();
+  }
+  carriedSeconds = 0;
+  clockStart = InvalidDate();
+}

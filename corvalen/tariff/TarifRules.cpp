@@ -1,0 +1,169 @@
+#include "TarifRules.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "TarifClock.h"
+
+IMPLEMENT_DYNAMIC(CTarifCondition, CObject)
+IMPLEMENT_DYNAMIC(CTarifConditionGroup, CTarifCondition)
+IMPLEMENT_DYNAMIC(CTarifComparison, CTarifCondition)
+IMPLEMENT_DYNAMIC(CTarifRule, CObject)
+IMPLEMENT_DYNAMIC(CTarifRuleList, CObject)
+
+CTarifConditionGroup::~CTarifConditionGroup() {
+  for (int i = 0; i < children.GetSize(); ++i) delete children[i];
+}
+
+BOOL CTarifConditionGroup::Evaluate(const CProvider* p, const CTarifContext& c) const {
+  const int n = children.GetSize();
+  switch (mode) {
+    case modeAnd:
+      for (int i = 0; i < n; ++i)
+        if (!children[i]->Evaluate(p, c)) return FALSE;
+      return TRUE;
+    case modeOr:
+      for (int i = 0; i < n; ++i)
+        if (children[i]->Evaluate(p, c)) return TRUE;
+      return FALSE;
+    default:  // not: true at the first false child
+      for (int i = 0; i < n; ++i)
+        if (!children[i]->Evaluate(p, c)) return TRUE;
+      return FALSE;
+  }
+}
+
+namespace {
+// The engine's variables compute in 32-bit ints; the difference wraps as they do.
+int Diff32(long long value, long long operand) {
+  return static_cast<int>(static_cast<std::uint32_t>(value - operand));
+}
+
+// A YYYYMMDD operand as a date value at 00:00:00 (invalid for an impossible date).
+COleDateTime DateOperand(int operand) {
+  return COleDateTime(operand / 10000, (operand % 10000) / 100, operand % 100, 0, 0, 0);
+}
+
+// Whole days of a span, toward zero; FALSE when the span cannot be computed.
+bool WholeDays(const COleDateTimeSpan& span, long long* days) {
+  if (span.GetStatus() != COleDateTimeSpan::valid || !std::isfinite(span.m_span) ||
+      std::fabs(span.m_span) > 1e7)
+    return false;
+  *days = static_cast<long long>(span.m_span);
+  return true;
+}
+}  // namespace
+
+int CTarifComparison::Difference(const CProvider* p, const CTarifContext& c, int operand, BOOL* ok) const {
+  *ok = TRUE;
+  const COleDateTime& m = c.date;
+  const char* v = variable.c_str();
+  auto is = [v](const char* name) { return std::strcmp(v, name) == 0; };
+  if (m.GetStatus() != COleDateTime::valid &&
+      (std::strncmp(v, "tag.", 4) == 0 || std::strncmp(v, "stunde.", 7) == 0 ||
+       std::strncmp(v, "minute.", 7) == 0 || is("datum.tag") || is("datum.jahr") || is("datum.monat")))
+    return 0;  // the moment's components cannot be computed
+  if (is("tag.jahr")) return Diff32(m.GetDayOfYear(), operand);
+  if (is("tag.monat") || is("datum.tag")) return Diff32(m.GetDay(), operand);
+  if (is("tag.woche")) return Diff32(m.GetDayOfWeek() - 1, operand);
+  if (is("stunde.monat")) return Diff32((m.GetDay() - 1) * 24 + m.GetHour(), operand);
+  if (is("stunde.woche")) return Diff32((m.GetDayOfWeek() - 1) * 24 + m.GetHour(), operand);
+  if (is("stunde.tag")) return Diff32(m.GetHour(), operand);
+  if (is("minute.monat"))
+    return Diff32((m.GetDay() - 1) * 1440 + m.GetHour() * 60 + m.GetMinute(), operand);
+  if (is("minute.woche"))
+    return Diff32((m.GetDayOfWeek() - 1) * 1440 + m.GetHour() * 60 + m.GetMinute(), operand);
+  if (is("minute.tag")) return Diff32(m.GetHour() * 60 + m.GetMinute(), operand);
+  if (is("feiertag")) return Diff32((c.isHoliday || m.GetDayOfWeek() == 1) ? 1 : 0, operand);
+  if (is("anrufe.gesamt") || is("anrufe.monat") || is("anrufe.woche") || is("anrufe.tag"))
+    return Diff32(p->GetCallCount(), operand);
+  if (is("online.gesamt") || is("online.monat") || is("online.woche") || is("online.tag"))
+    return Diff32(p->GetOnlineMinutes(), operand);
+  if (is("anmeldungsdauer")) {
+    const COleDateTime& reg = p->GetRegistrationDate();
+    if (reg.m_dt == 0) return 0;
+    COleDateTimeSpan span = m - reg;
+    if (span.GetStatus() != COleDateTimeSpan::valid || !std::isfinite(span.m_span) ||
+        std::fabs(span.m_span) > 1e6)
+      return 0;
+    long long minutes = static_cast<long long>(span.m_span * 1440.0 + 5.787037037037037e-6);
+    return Diff32(minutes, operand);
+  }
+  if (is("anmeldungsdatum")) {
+    const COleDateTime& reg = p->GetRegistrationDate();
+    if (reg.m_dt == 0) {
+      *ok = FALSE;
+      return 0;
+    }
+    long long days;
+    if (!WholeDays(reg - DateOperand(operand), &days)) return 0;
+    return static_cast<int>(days);
+  }
+  if (is("datum.iso")) {
+    long long days;
+    if (!WholeDays(GetToday() - DateOperand(operand), &days)) return 0;
+    return static_cast<int>(days);
+  }
+  if (is("datum.jahr")) return Diff32(m.GetYear(), operand);
+  if (is("datum.monat")) return Diff32(m.GetMonth(), operand);
+  return 0;
+}
+
+BOOL CTarifComparison::Evaluate(const CProvider* p, const CTarifContext& c) const {
+  BOOL ok;
+  int d = Difference(p, c, first, &ok);
+  if (!ok) return FALSE;
+  switch (op) {
+    case opInRange: {
+      int upper = Difference(p, c, second, &ok);
+      return d >= 0 && upper <= 0;
+    }
+    case opEqual: return d == 0;
+    case opGreater: return d > 0;
+    case opLess: return d < 0;
+    case opGreaterEqual: return d >= 0;
+    case opLessEqual: return d <= 0;
+    case opNotEqual: return d != 0;
+    default: return FALSE;
+  }
+}
+
+CTarifRule::~CTarifRule() {
+  delete action;
+  delete condition;
+}
+
+BOOL CTarifRule::Matches(const CProvider* p, const CTarifContext& c) const {
+  return condition ? condition->Evaluate(p, c) : TRUE;
+}
+
+void CTarifRule::Apply(CProvider* p) const {
+  if (action) action->Apply(p, FALSE);
+}
+
+CTarifRuleList::~CTarifRuleList() {
+  for (int i = 0; i < rules.GetSize(); ++i) delete rules[i];
+}
+
+void CTarifRuleList::Apply(CProvider* p, const CTarifContext& c) const {
+  for (int i = 0; i < rules.GetSize(); ++i)
+    if (rules[i]->Matches(p, c)) rules[i]->Apply(p);
+}
+
+int CProviderRanking::FindUsable(const CString& id) const {
+  for (int i = 0; i < usable.GetSize(); ++i)
+    if (usable[i]->GetId() == id) return i;
+  return -1;
+}
+
+void CProviderRanking::Insert(CProvider* provider) {
+  auto place = [provider](const CTypedPtrArray<CObArray, CProvider*>& arr) {
+    int i = 0;
+    while (i < arr.GetSize() && arr[i]->Compare(provider) < 0) ++i;
+    return i;
+  };
+  all.InsertAt(place(all), provider);
+  if (!(provider->IsLoginRequired() && provider->GetRegistrationDate().m_dt == 0))
+    usable.InsertAt(place(usable), provider);
+}

@@ -1,0 +1,122 @@
+// Tariff rules: a condition tree over the moment and the provider's usage, and an action that
+// overrides tariff values; and the ranking of the providers for one moment.
+#pragma once
+
+#include "CArray.h"
+#include "CObject.h"
+#include "COleDateTime.h"
+#include "CString.h"
+#include "Provider.h"
+
+// The moment of a ranking and whether its day is a listed holiday.
+class CTarifContext {
+ public:
+  CTarifContext(const COleDateTime& moment, int holiday) : date(moment), isHoliday(holiday) {}
+  COleDateTime date;
+  int isHoliday;
+};
+
+class CTarifCondition : public CObject {
+  DECLARE_DYNAMIC(CTarifCondition)
+ public:
+  virtual BOOL Evaluate(const CProvider* provider, const CTarifContext& context) const = 0;
+};
+
+class CTarifConditionGroup : public CTarifCondition {
+  DECLARE_DYNAMIC(CTarifConditionGroup)
+ public:
+  enum Mode { modeNot = 0, modeAnd = 1, modeOr = 2 };
+  CTarifConditionGroup(int mode, CTarifConditionGroup* parent) : mode(mode), parent(parent) {}
+  ~CTarifConditionGroup() override;
+  CTarifConditionGroup(const CTarifConditionGroup&) = delete;
+  CTarifConditionGroup& operator=(const CTarifConditionGroup&) = delete;
+
+  void AddChild(CTarifCondition* child) { children.Add(child); }
+  BOOL Evaluate(const CProvider* provider, const CTarifContext& context) const override;
+  CTarifConditionGroup* GetParent() const { return parent; }
+  int GetMode() const { return mode; }
+  int GetChildCount() const { return children.GetSize(); }
+  CTarifCondition* GetChild(int i) const { return children[i]; }
+
+ private:
+  int mode;
+  CTarifConditionGroup* parent;
+  CTypedPtrArray<CObArray, CTarifCondition*> children;
+};
+
+class CTarifComparison : public CTarifCondition {
+  DECLARE_DYNAMIC(CTarifComparison)
+ public:
+  enum Op { opInRange = 0, opEqual = 1, opGreater = 2, opLess = 3, opGreaterEqual = 4,
+            opLessEqual = 5, opNotEqual = 6 };
+  CTarifComparison(const CString& variable, int op, int first, int second = 0)
+      : variable(variable), op(op), first(first), second(second) {}
+  BOOL Evaluate(const CProvider* provider, const CTarifContext& context) const override;
+  // value - operand for the variable, as a 32-bit difference (0 for unknown variables and
+  // when the value cannot be computed); `ok` FALSE when every comparison must fail.
+  int Difference(const CProvider* provider, const CTarifContext& context, int operand, BOOL* ok) const;
+
+  CString variable;
+  int op;
+  int first;
+  int second;
+};
+
+class CTarifRule : public CObject {
+  DECLARE_DYNAMIC(CTarifRule)
+ public:
+  CTarifRule() = default;
+  ~CTarifRule() override;
+  CTarifRule(const CTarifRule&) = delete;
+  CTarifRule& operator=(const CTarifRule&) = delete;
+  void SetAction(CTarifAction* a) { delete action; action = a; }
+  void SetCondition(CTarifCondition* c) { delete condition; condition = c; }
+  CTarifAction* GetAction() const { return action; }
+  CTarifCondition* GetCondition() const { return condition; }
+  BOOL Matches(const CProvider* provider, const CTarifContext& context) const;
+  void Apply(CProvider* provider) const;
+
+ private:
+  CTarifAction* action = nullptr;
+  CTarifCondition* condition = nullptr;
+};
+
+class CTarifRuleList : public CObject {
+  DECLARE_DYNAMIC(CTarifRuleList)
+ public:
+  CTarifRuleList() = default;
+  ~CTarifRuleList() override;
+  CTarifRuleList(const CTarifRuleList&) = delete;
+  CTarifRuleList& operator=(const CTarifRuleList&) = delete;
+  void Add(CTarifRule* rule) { rules.Add(rule); }
+  int GetSize() const { return rules.GetSize(); }
+  CTarifRule* GetAt(int i) const { return rules[i]; }
+  // Every matching rule in file order applies its set values; later ones override.
+  void Apply(CProvider* provider, const CTarifContext& context) const;
+
+ private:
+  CTypedPtrArray<CObArray, CTarifRule*> rules;
+};
+
+class CRankOrder : public CObject {};
+
+class CProviderRanking : public CObject {
+ public:
+  int GetCount() const { return all.GetSize(); }
+  CProvider* GetAt(int i) const { return all[i]; }
+  int GetUsableCount() const { return usable.GetSize(); }
+  CProvider* GetUsableAt(int i) const { return usable[i]; }
+  const CTypedPtrArray<CObArray, CProvider*>& GetAll() const { return all; }
+  const CTypedPtrArray<CObArray, CProvider*>& GetUsable() const { return usable; }
+  int FindUsable(const CString& id) const;
+  void RemoveAll() { all.RemoveAll(); usable.RemoveAll(); }
+  void SetOrder(CRankOrder* o) { order = o; }
+  // Before the first entry that does not rank before the provider; login providers without a
+  // registration date go into `all` only.
+  void Insert(CProvider* provider);
+
+ private:
+  CTypedPtrArray<CObArray, CProvider*> all;
+  CTypedPtrArray<CObArray, CProvider*> usable;
+  CRankOrder* order = nullptr;
+};

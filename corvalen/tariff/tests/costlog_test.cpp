@@ -1,0 +1,168 @@
+#include <memory>
+
+#include "CostLog.h"
+#include "Settings.h"
+#include "TarifTexts.h"
+#include "TestSupport.h"
+
+namespace {
+int Count(const std::string& hay, const std::string& needle) {
+  int n = 0;
+  for (size_t p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
+  return n;
+}
+}  // namespace
+
+class CostLogTest : public TariffTest {
+ protected:
+  void SetUp() override {
+    TariffTest::SetUp();
+    auto add = [this](const char* id, const char* name, const char* number, int takt, float price, float fee) {
+      auto* p = new CProvider;
+      p->SetId(id);
+      p->SetName(name);
+      p->SetPhoneNumber(number);
+      p->SetTakt(takt);
+      p->SetPrice(price);
+      p->SetDialInFee(fee);
+      owned.emplace_back(p);
+      list.Add(p);
+    };
+    add("minute", "Minutentakt", "0190123", 60, 9.0f, 5.0f);
+    add("sekunde", "Kabel & Netz <Ost>", "01019", 1, 9.0f, 0.0f);
+  }
+  CConnectionRecord Rec(const char* id, const COleDateTime& start, int seconds, float price, BYTE noFee = 0) {
+    CConnectionRecord r;
+    r.start = start;
+    r.end = start + COleDateTimeSpan(0, 0, 0, seconds);
+    r.providerId = id;
+    r.price = price;
+    r.noDialInFee = noFee;
+    return r;
+  }
+  CSettings settings;
+  std::vector<std::unique_ptr<CProvider>> owned;
+  CProviderArray list;
+};
+
+TEST_F(CostLogTest, RecordFieldsAndCosts) {
+  const COleDateTime start(2001, 4, 3, 9, 5, 7);
+  EXPECT_EQ(CCostLog::FormatRecord(Rec("minute", start, 61, 1.49f), list),
+            "default;4/3/2001 9:5:7;00:01:01;Minutentakt;60;1.49;5.00;0.080;;;0190123;");
+  EXPECT_EQ(CCostLog::FormatRecord(Rec("minute", start, 61, 1.49f, 1), list),
+            "default;4/3/2001 9:5:7;00:01:01;Minutentakt;60;1.49;0.00;0.030;;;0190123;");
+  // Per-second billing: 61 units of one second.
+  EXPECT_EQ(CCostLog::FormatRecord(Rec("sekunde", start, 61, 1.2f), list),
+            "default;4/3/2001 9:5:7;00:01:01;Kabel & Netz <Ost>;1;1.20;0.00;0.012;;;01019;");
+  // Whole days do not show in the duration, but they are billed.
+  EXPECT_EQ(CCostLog::FormatRecord(Rec("minute", COleDateTime(2026, 12, 31, 23, 0, 0), 86400 + 3600 + 59, 1.0f), list),
+            "default;12/31/2026 23:0:0;01:00:59;Minutentakt;60;1.00;5.00;15.060;;;0190123;");
+  // An id missing from the list: no name, number or fee, billed by the second at its own price.
+  EXPECT_EQ(CCostLog::FormatRecord(Rec("weg", start, 90, 2.0f), list), "default;4/3/2001 9:5:7;00:01:30;;1;2.00;0.00;0.030;;;;");
+  // A clock set back during the connection bills nothing instead of a negative cost.
+  EXPECT_EQ(CCostLog::FormatRecord(Rec("minute", start, -30, 1.0f), list).Find("-"), -1);
+  // Decimal point whatever the platform's locale; three decimals.
+  EXPECT_EQ(CCostLog::TruncateDecimals("12.345678", 3), "12.345");
+}
+
+TEST_F(CostLogTest, AppendedRecordsAreSummedForAPeriod) {
+  CCostLog log(&settings);
+  EXPECT_EQ(log.GetTotal(COleDateTime(2001, 1, 1, 0, 0, 0), COleDateTime(2030, 1, 1, 0, 0, 0)), 0);
+  EXPECT_TRUE(FileExists("rechnung.log"));  // made empty on first read
+  log.AppendConnection(Rec("minute", COleDateTime(2001, 4, 3, 9, 5, 7), 61, 1.49f), list);
+  log.AppendConnection(Rec("minute", COleDateTime(2001, 4, 3, 9, 6, 8), 61, 1.49f, 1), list);
+  log.AppendConnection(Rec("minute", COleDateTime(2001, 4, 5, 0, 0, 0), 61, 1.49f, 1), list);
+  EXPECT_EQ(Count(ReadFile("rechnung.log"), "default;"), 3);
+  EXPECT_EQ(log.GetTotal(COleDateTime(2001, 4, 3, 0, 0, 0), COleDateTime(2001, 4, 3, 23, 59, 59)), 11);
+  EXPECT_EQ(log.GetTotal(COleDateTime(2001, 4, 3, 9, 5, 7), COleDateTime(2001, 4, 5, 0, 0, 0)), 14);
+  EXPECT_EQ(log.GetTotal(COleDateTime(2001, 4, 3, 9, 5, 8), COleDateTime(2001, 4, 4, 0, 0, 0)), 3);
+  // The day is never taken for the month: 4/3 is April 3 whatever the locale says.
+  EXPECT_EQ(log.GetTotal(COleDateTime(2001, 3, 4, 0, 0, 0), COleDateTime(2001, 3, 4, 23, 59, 59)), 0);
+}
+
+TEST_F(CostLogTest, MalformedLogsGiveMinusOne) {
+  CCostLog log(&settings);
+  const COleDateTime from(2000, 1, 1, 0, 0, 0), to(2030, 1, 1, 0, 0, 0);
+  const std::string good = "default;4/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0.080;;;1;";
+  struct { std::string text; double want; } cases[] = {
+      {good, 8},
+      {good + "default;4/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0,030;;;1;", -1},  // decimal comma
+      {"default;13/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0.080;;;1;" + good, -1},  // no month 13
+      {"default;kaputt;00:01:01;X;60;1.49;5.00;0.080;;;1;", -1},
+      {good + "default;4/3/2001 9:5", 8},  // a record cut off by an interrupted write
+      {"", 0},
+      {";;;;;;;;;;;", -1},
+  };
+  for (auto& c : cases) {
+    WriteFile("rechnung.log", c.text);
+    EXPECT_EQ(log.GetTotal(from, to), c.want) << c.text;
+  }
+}
+
+TEST_F(CostLogTest, ListBillWithStyleSheetsPagesAndEscapedNames) {
+  CCostLog log(&settings);
+  for (int i = 0; i < 60; ++i)
+    log.AppendConnection(Rec(i % 2 ? "sekunde" : "minute", COleDateTime(2026, 3, 1, 8, 0, 0) + COleDateTimeSpan(0, 0, i, 0), 61,
+                             1.49f, 1),
+                         list);
+  log.AppendConnection(Rec("minute", COleDateTime(2026, 4, 1, 8, 0, 0), 61, 1.49f), list);  // outside the period
+  ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 23, 59, 59)));
+  EXPECT_EQ(ReadFile("print.css"), "#Print {}\n#NoPrint {display:none;}");
+  EXPECT_EQ(ReadFile("screen.css"), "#Print {display:none;}\n#NoPrint {}");
+  ASSERT_EQ(ui.opened.size(), 1u);
+  EXPECT_EQ(ui.opened[0], PathOf("rechnung.html"));
+  EXPECT_EQ(ui.waitDepth, 0);
+  const std::string html = ReadFile("rechnung.html");
+  EXPECT_NE(html.find("Kosten vom  01.03.2026 bis  31.03.2026</B></TD></TR>"), std::string::npos);
+  EXPECT_NE(html.find("Kabel &amp; Netz &lt;Ost&gt;"), std::string::npos);
+  EXPECT_EQ(html.find("Kabel & Netz"), std::string::npos);
+  EXPECT_NE(html.find("01.03.2026 08:05:00"), std::string::npos);
+  EXPECT_EQ(Count(html, "<TD CLASS=\"a\">00:01:01</TD>"), 60);
+  EXPECT_EQ(Count(html, "page-break-before:always"), 1);  // headings again after 55 rows
+  // 30 rows of 0.030 and 30 of 0.015.
+  EXPECT_NE(html.find("<B>Summe:</B></TD><TD CLASS=\"a\"><B>1.35 DM"), std::string::npos);
+  EXPECT_NE(html.find("1.49 Pf"), std::string::npos);
+  EXPECT_NE(html.find("logo.gif"), std::string::npos);
+  EXPECT_NE(html.find("ALT=\"Banner\""), std::string::npos);
+  EXPECT_NE(html.find("Aus technischen Gr\xFCnden k\xF6nnen"), std::string::npos);
+  EXPECT_NE(html.find("Anfallende Grundgeb&uuml;hren werden nicht mit aufgef&uuml;hrt"), std::string::npos);
+  for (const char* col : {"Beginn", "Dauer", "Takt", "Verb.geb.", "Einwahl", "Tarifname", "Rufnummer", "Kosten"})
+    EXPECT_EQ(Count(html, std::string("<B>") + col + "</B>"), 2) << col;
+}
+
+TEST_F(CostLogTest, GroupedBillKeepsFileOrderWithinEachTariff) {
+  CCostLog log(&settings);
+  log.SetPlain(1);
+  log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 10, 0, 0), 61, 1.49f), list);
+  log.AppendConnection(Rec("sekunde", COleDateTime(2026, 3, 2, 11, 0, 0), 61, 1.2f), list);
+  log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 12, 0, 0), 61, 1.49f, 1), list);
+  ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+  const std::string html = ReadFile("rechnung.html");
+  size_t kabel = html.find("Tarifname : Kabel &amp; Netz &lt;Ost&gt;");
+  size_t minute = html.find("Tarifname : Minutentakt");
+  ASSERT_NE(kabel, std::string::npos);
+  ASSERT_NE(minute, std::string::npos);
+  EXPECT_LT(kabel, minute);  // "K" before "M"
+  size_t ten = html.find("10:00:00"), twelve = html.find("12:00:00");
+  EXPECT_LT(minute, ten);
+  EXPECT_LT(ten, twelve);
+  EXPECT_NE(html.find("<B>0.11 DM"), std::string::npos);  // 0.080 + 0.030 + 0.005
+  EXPECT_NE(html.find("<B>0.01 DM"), std::string::npos);  // 0.012 + 0.005
+  EXPECT_NE(html.find("Gesamtsumme:"), std::string::npos);
+  EXPECT_NE(html.find("<B>0.12 DM"), std::string::npos);  // 0.122 + 0.005
+  EXPECT_NE(html.find("<TITLE>Kosten </TITLE>"), std::string::npos);
+}
+
+TEST_F(CostLogTest, MalformedLogLeavesTheBillUnopened) {
+  CCostLog log(&settings);
+  log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 10, 0, 0), 61, 1.49f), list);
+  std::string text = ReadFile("rechnung.log") + "default;3/3/2026 1:0:0;00:00:01;X;60;1.00;0.00;1,5;;;1;";
+  WriteFile("rechnung.log", text);
+  for (BYTE layout : {0, 1}) {
+    log.SetPlain(layout);
+    EXPECT_FALSE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+  }
+  EXPECT_TRUE(ui.opened.empty());
+  EXPECT_EQ(ui.waitDepth, 0);
+  EXPECT_EQ(std::string(kBillUnreadable), "Ihre Rechnungsdaten konnten nicht korrekt gelesen werden!");
+}

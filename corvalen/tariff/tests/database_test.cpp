@@ -1,0 +1,322 @@
+#include <cstring>
+#include <functional>
+#include <set>
+
+#include "TarifDatabase.h"
+#include "TarifManager.h"
+#include "TarifScramble.h"
+#include "TarifTexts.h"
+#include "TestSupport.h"
+
+namespace {
+const char kSampleTemplate[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Providerliste version="2.0">
+  <Provider id="p1" active="j">
+    <name>  aol</name>
+    <telefonnummer>0101901</telefonnummer>
+    <username>nutzer</username>
+    <passwort>kennwort</passwort>
+    <info>Kabel &amp; Netz</info>
+    <info>
+      zweite Zeile</info>
+    <anmeldepflichtig>ja</anmeldepflichtig>
+    <skipfirstpage>n</skipfirstpage>
+    <freiminuten>1</freiminuten>
+    <set a="takt" b="60" c="preis" d="1.49"/>
+    <set a="grundgebuehr" b="5" c="freimin" d="30" e="pfgeinwahl" f="6.5"/>
+    <rule><eq v="anrufe.woche" o="3"/><set f="preis" v="0.9"/></rule>
+    <rule><in-range v="stunde.tag" r="1,3-5,20-,-2"/></rule>
+  </Provider>
+  <Provider id="p2" active="N"><name>ruhend</name></Provider>
+  <Provider id="p3" active="no"><name>MUELLER</name><anmeldepflichtig>n</anmeldepflichtig></Provider>
+  <Provider active="j"><name>ohne Kennung</name></Provider>
+  <Provider id="p4"><name>erst</name><telefonnummer>1</telefonnummer></Provider>
+  <Provider id="p4"><name>zweit</name></Provider>
+</Providerliste>
+)";
+
+// The document in UTF-8 (the test's own texts are code page 1252).
+std::string Sample() {
+  std::string s = kSampleTemplate;
+  s.replace(s.find("MUELLER"), 7, "M\xC3\xBCller &amp; S\xC3\xB6hne \xC3\xA4");
+  return s;
+}
+const std::string kSample = Sample();
+
+struct Fixture : TariffTest {
+  CSettings settings;
+  CTarifManager manager;
+  void Init() { manager.Init(&settings, nullptr); }
+  CTarifDatabase& Db() { return manager.GetDatabase(); }
+  CProvider* P(const char* id) { return Db().Find(id); }
+};
+
+struct Holder : CTarifConnection {
+  CProvider* p = nullptr;
+  CProvider* GetConnectedProvider() const override { return p; }
+  void SetConnectedProvider(CProvider* n) override { p = n; }
+};
+}  // namespace
+
+class DatabaseTest : public Fixture {};
+
+TEST_F(DatabaseTest, ReadsEveryElementOfTheFile) {
+  WriteTarif(kSample);
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  Init();
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(Db().GetCount(), 4);  // p1, p2, p3, p4; the provider without id is dropped
+  CProvider* p = P("p1");
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->GetName(), "Aol");
+  EXPECT_EQ(p->GetPhoneNumber(), "0101901");
+  EXPECT_EQ(p->GetUserName(), "nutzer");
+  EXPECT_EQ(p->GetPassword(), "kennwort");
+  // All the text of an element counts, also before and after an entity.
+  EXPECT_EQ(p->GetInfo(), "Kabel & Netzzweite Zeile");
+  EXPECT_TRUE(p->IsLoginRequired());
+  EXPECT_FALSE(p->GetSkipFirstPage());
+  EXPECT_TRUE(p->HasFreeMinutes());
+  EXPECT_TRUE(p->IsActive());
+  EXPECT_EQ(p->GetUsagePeriod(), 2);
+  EXPECT_TRUE(p->CountsCalls());
+  const CTarifAction* base = p->GetBaseValues();
+  ASSERT_NE(base, nullptr);
+  EXPECT_EQ(base->takt, 60);
+  EXPECT_FLOAT_EQ(base->price, 1.49f);
+  EXPECT_FLOAT_EQ(base->baseFee, 5.0f);
+  EXPECT_EQ(base->freeMinutes, 30);
+  EXPECT_FLOAT_EQ(base->dialInFee, 6.5f);
+  ASSERT_NE(p->GetRuleList(), nullptr);
+  ASSERT_EQ(p->GetRuleList()->GetSize(), 2);
+  // The list item form of in-range builds an "or" group of one comparison per item.
+  auto* top = static_cast<CTarifConditionGroup*>(p->GetRuleList()->GetAt(1)->GetCondition());
+  ASSERT_EQ(top->GetChildCount(), 1);
+  auto* any = static_cast<CTarifConditionGroup*>(top->GetChild(0));
+  EXPECT_EQ(any->GetMode(), CTarifConditionGroup::modeOr);
+  ASSERT_EQ(any->GetChildCount(), 4);
+  struct { int op, first, second; } want[] = {
+      {CTarifComparison::opEqual, 1, 0}, {CTarifComparison::opInRange, 3, 5},
+      {CTarifComparison::opGreaterEqual, 20, 0}, {CTarifComparison::opLessEqual, 2, 0}};
+  for (int i = 0; i < 4; ++i) {
+    auto* c = static_cast<CTarifComparison*>(any->GetChild(i));
+    EXPECT_EQ(c->variable, "stunde.tag");
+    EXPECT_EQ(c->op, want[i].op) << i;
+    EXPECT_EQ(c->first, want[i].first) << i;
+    EXPECT_EQ(c->second, want[i].second) << i;
+  }
+  EXPECT_FLOAT_EQ(static_cast<CTarifRule*>(p->GetRuleList()->GetAt(0))->GetAction()->price, 0.9f);
+
+  EXPECT_FALSE(P("p2")->IsActive());
+  EXPECT_TRUE(P("p3")->IsActive());  // only "n" in any case makes a provider inactive
+  EXPECT_EQ(P("p3")->GetName(), "M\xFCller & S\xF6hne \xE4");
+  EXPECT_FALSE(P("p3")->IsLoginRequired());
+  EXPECT_EQ(P("p4")->GetName(), "Zweit");  // a repeated id takes the earlier one's place
+  EXPECT_EQ(P("p4")->GetPhoneNumber(), "");
+
+  // Name-sorted active providers for the dialogs.
+  const CProviderArray& byName = Db().GetActiveByName();
+  ASSERT_EQ(byName.GetSize(), 3);
+  EXPECT_EQ(byName[0]->GetId(), "p1");
+  EXPECT_EQ(byName[1]->GetId(), "p3");
+  EXPECT_EQ(byName[2]->GetId(), "p4");
+}
+
+TEST_F(DatabaseTest, UnreadableFilesGiveTheFallbackProviderAndTheMessage) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  const std::string plainXml = "<Providerliste><Provider id=\"x\"/></Providerliste>";
+  struct { const char* what; bool write; std::string bytes; bool scramble; } cases[] = {
+      {"missing", false, "", false},
+      {"not scrambled", true, plainXml, false},
+      {"malformed", true, "<Providerliste><Provider id=\"x\"></Providerliste>", true},
+      {"binary junk", true, std::string("\0\xff\x01<", 4), false},
+  };
+  for (auto& c : cases) {
+    RemoveFile("tarif.dat");
+    if (c.write) {
+      if (c.scramble) WriteTarif(c.bytes);
+      else WriteFile("tarif.dat", c.bytes);
+    }
+    ui.messages.clear();
+    CTarifManager m;
+    m.Init(&settings, nullptr);
+    ASSERT_EQ(ui.messages.size(), 1u) << c.what;
+    EXPECT_EQ(ui.messages[0].text, kTarifUnreadable);
+    EXPECT_EQ(ui.messages[0].title, "Astrel Corvalen 2.0");
+    ASSERT_EQ(m.GetDatabase().GetCount(), 1) << c.what;
+    CProvider* p = m.FindProvider("id-10034");
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->GetInfo(), "Dies ist ein Default-Provider, Verbindungspreise ohne Gew\xE4hr! ");
+    EXPECT_EQ(p->GetUserName(), "QZJ");
+    EXPECT_FLOAT_EQ(p->GetPrice(), 2.9f);
+    EXPECT_EQ(p->GetTakt(), 1);
+    EXPECT_EQ(m.GetActiveByName().GetSize(), 1);
+  }
+  EXPECT_EQ(std::string(kTarifUnreadable),
+            "Die Tarifinformationen konnten nicht korrekt gelesen werden.\nBitte starten Sie die Reparaturroutine "
+            "der Installation und\nstarten danach den Download f\xFCr eine aktuelle Tarifliste.");
+}
+
+TEST_F(DatabaseTest, EmptyAndCutOffFilesKeepWhatIsComplete) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  WriteFile("tarif.dat", "");
+  Init();
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(Db().GetCount(), 0);
+
+  // Cut off inside the third provider: the two complete ones stay, the unfinished one is dropped.
+  std::string doc = kSample;
+  doc = doc.substr(0, doc.find("<name>M\xC3\xBC"));
+  WriteTarif(doc);
+  CTarifManager m;
+  m.Init(&settings, nullptr);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(m.GetDatabase().GetCount(), 2);
+  EXPECT_NE(m.FindProvider("p1"), nullptr);
+  EXPECT_NE(m.FindProvider("p2"), nullptr);
+  EXPECT_EQ(m.FindProvider("p3"), nullptr);
+}
+
+TEST_F(DatabaseTest, ShortAttributeListsAreNeverReadPastTheirEnd) {
+  // Each of these once read beyond the attribute list; now a missing value sets nothing.
+  const char* doc = R"(<Providerliste>
+    <Provider id="a" x="id"><set a="takt"/><set a="preis" b="2"/><set a="x" b="takt" c="60"/>
+      <rule><eq/><eq v="stunde.tag"/><in-range v="minute.tag"/><and><gt v="anrufe.tag"/></and></rule>
+      <set a="preis"/>
+    </Provider>
+    <Provider active="N" id="b" c="active"/>
+  </Providerliste>)";
+  CTarifDatabase db;
+  ASSERT_TRUE(db.ParseBuffer(doc, strlen(doc)));
+  CProvider* a = db.Find("a");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->GetBaseValues()->takt, 60);
+  EXPECT_FLOAT_EQ(a->GetBaseValues()->price, 2.0f);
+  EXPECT_EQ(a->GetUsagePeriod(), 3);
+  auto* top = static_cast<CTarifConditionGroup*>(a->GetRuleList()->GetAt(0)->GetCondition());
+  EXPECT_EQ(top->GetChildCount(), 3);  // <eq/> names no variable and is left out
+  ASSERT_NE(db.Find("b"), nullptr);
+  EXPECT_FALSE(db.Find("b")->IsActive());  // the trailing "active" has no value and changes nothing
+}
+
+TEST_F(DatabaseTest, DeeplyNestedGroupsAreRefused) {
+  std::string doc = "<Providerliste><Provider id=\"a\"><rule>";
+  for (int i = 0; i < 5000; ++i) doc += "<not>";
+  CTarifDatabase db;
+  EXPECT_FALSE(db.ParseBuffer(doc.data(), doc.size()));
+}
+
+TEST_F(DatabaseTest, FixUmlautsNarrowsTheSevenLetters) {
+  struct { const char* in; const char* out; } cases[] = {
+      {"\xC3\x84\xC3\x96\xC3\x9C\xC3\x9F\xC3\xA4\xC3\xB6\xC3\xBC", "\xC4\xD6\xDC\xDF\xE4\xF6\xFC"},
+      {"Caf\xC3\xA9!", "Caf!"},
+      {"ende\xC3", "ende"},
+      {"\xC3\xC3\xA4", "\xA4"},
+      {"\xE2\x82\xAC", "\xE2\x82\xAC"},
+  };
+  for (auto& c : cases) {
+    CString s(c.in);
+    CProvider::FixUmlauts(s);
+    EXPECT_EQ(Hex(s.str()), Hex(c.out)) << Hex(c.in);
+  }
+}
+
+TEST_F(DatabaseTest, CheckTarifFileJudgesADownloadWithoutTouchingTheDatabase) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  WriteTarif(kSample);
+  Holder conn;
+  CTarifManager m;
+  m.Init(&settings, &conn);
+  std::string other = "<Providerliste><Provider id=\"q\"/></Providerliste>";
+  ScrambleTarif(reinterpret_cast<unsigned char*>(&other[0]), other.size());
+  WriteFile("tarif.sic", other);
+  EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.sic").c_str()), 0);  // nobody connected
+  EXPECT_EQ(m.CheckTarifFile(PathOf("missing.sic").c_str()), 2);
+  conn.p = m.FindProvider("p1");
+  EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.sic").c_str()), 1);
+  EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.dat").c_str()), 0);
+  WriteFile("bad.sic", "<<<");
+  EXPECT_EQ(m.CheckTarifFile(PathOf("bad.sic").c_str()), 2);
+  EXPECT_EQ(m.GetDatabase().GetCount(), 4);
+}
+
+TEST_F(DatabaseTest, ReloadHandsTheConnectionItsNewRecord) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  WriteTarif(kSample);
+  Holder conn;
+  CTarifManager m;
+  m.Init(&settings, &conn);
+  conn.p = m.FindProvider("p1");
+  WriteTarif("<Providerliste><Provider id=\"p1\"><name>neu</name></Provider></Providerliste>");
+  EXPECT_TRUE(m.Reload());
+  ASSERT_NE(conn.p, nullptr);
+  EXPECT_EQ(conn.p->GetName(), "Neu");
+  EXPECT_EQ(conn.p, m.FindProvider("p1"));
+  EXPECT_EQ(m.GetRanking().GetSize(), 1);
+
+  WriteTarif("<Providerliste><Provider id=\"p9\"/></Providerliste>");
+  EXPECT_TRUE(m.Reload());
+  EXPECT_EQ(conn.p, nullptr);
+
+  conn.p = m.FindProvider("p9");
+  WriteFile("tarif.dat", "kaputt");
+  EXPECT_FALSE(m.Reload());
+  EXPECT_EQ(conn.p, nullptr);
+  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(m.FindProvider("id-10034"), nullptr);
+}
+
+TEST_F(DatabaseTest, EqualNamesKeepTheLaterOneInFront) {
+  const char* doc = R"(<Providerliste>
+    <Provider id="b"><name>Gleich</name></Provider>
+    <Provider id="a"><name>Anders</name></Provider>
+    <Provider id="c"><name>Gleich</name></Provider>
+  </Providerliste>)";
+  CTarifDatabase db;
+  ASSERT_TRUE(db.ParseBuffer(doc, strlen(doc)));
+  db.SortActiveByName();
+  const CProviderArray& arr = db.GetActiveByName();
+  ASSERT_EQ(arr.GetSize(), 3);
+  EXPECT_EQ(arr[0]->GetId(), "a");
+  EXPECT_EQ(arr[1]->GetId(), "c");
+  EXPECT_EQ(arr[2]->GetId(), "b");
+}
+
+TEST_F(DatabaseTest, DemoTariffUsesEveryKindOfCondition) {
+  std::string xml = SourceFile("corvalen/data/tarife.xml");
+  ASSERT_FALSE(xml.empty());
+  CTarifDatabase db;
+  ASSERT_TRUE(db.ParseBuffer(xml.data(), xml.size()));
+  EXPECT_GE(db.GetCount(), 12);
+  std::set<std::string> vars, ops, groups;
+  std::function<void(const CTarifCondition*)> walk = [&](const CTarifCondition* c) {
+    if (auto* g = dynamic_cast<const CTarifConditionGroup*>(c)) {
+      groups.insert(std::to_string(g->GetMode()));
+      for (int i = 0; i < g->GetChildCount(); ++i) walk(g->GetChild(i));
+    } else if (auto* k = dynamic_cast<const CTarifComparison*>(c)) {
+      vars.insert(k->variable.str());
+      ops.insert(std::to_string(k->op));
+    }
+  };
+  CString key;
+  CObject* obj;
+  for (POSITION pos = db.GetProviders().GetStartPosition(); pos;) {
+    db.GetProviders().GetNextAssoc(pos, key, obj);
+    auto* p = static_cast<CProvider*>(obj);
+    if (!p->GetRuleList()) continue;
+    for (int i = 0; i < p->GetRuleList()->GetSize(); ++i) walk(p->GetRuleList()->GetAt(i)->GetCondition());
+  }
+  const char* all[] = {"tag.jahr", "tag.monat", "datum.tag", "tag.woche", "stunde.monat", "stunde.woche",
+                       "stunde.tag", "minute.monat", "minute.woche", "minute.tag", "feiertag", "anrufe.gesamt",
+                       "anrufe.monat", "anrufe.woche", "anrufe.tag", "online.gesamt", "online.monat",
+                       "online.woche", "online.tag", "anmeldungsdauer", "anmeldungsdatum", "datum.iso",
+                       "datum.jahr", "datum.monat"};
+  for (const char* v : all) EXPECT_TRUE(vars.count(v)) << v;
+  EXPECT_EQ(ops.size(), 7u);
+  EXPECT_EQ(groups.size(), 3u);
+  // The build turns the source into tarif.dat with the scrambling tool.
+  std::string built;
+  ASSERT_TRUE(ReadWholeFile((std::string(ASTREL_BINARY_DIR) + "/corvalen/data/tarif.dat").c_str(), built));
+  UnscrambleTarif(reinterpret_cast<unsigned char*>(&built[0]), built.size());
+  EXPECT_EQ(built, xml);
+}

@@ -1,0 +1,129 @@
+#include "CFile.h"
+
+#include <cstring>
+
+CFile::~CFile() { Close(); }
+
+std::string CFile::NativePath(const char* path) {
+  std::string p(path ? path : "");
+#ifndef _WIN32
+  for (char& c : p)
+    if (c == '\\') c = '/';
+#endif
+  return p;
+}
+
+BOOL CFile::Open(const char* path, UINT flags) {
+  Close();
+  std::string p = NativePath(path);
+  const char* mode = "rb";
+  if (flags & modeCreate) {
+    if (flags & modeNoTruncate) {
+      f_ = std::fopen(p.c_str(), "r+b");
+      if (!f_) f_ = std::fopen(p.c_str(), "w+b");
+      return f_ != nullptr;
+    }
+    mode = (flags & modeReadWrite) ? "w+b" : "wb";
+  } else if (flags & (modeWrite | modeReadWrite)) {
+    mode = "r+b";
+  }
+  f_ = std::fopen(p.c_str(), mode);
+  return f_ != nullptr;
+}
+
+void CFile::Close() {
+  if (f_) std::fclose(f_);
+  f_ = nullptr;
+}
+
+UINT CFile::Read(void* buf, UINT count) {
+  if (!f_) throw CFileException(CFileException::generic);
+  return static_cast<UINT>(std::fread(buf, 1, count, f_));
+}
+
+void CFile::Write(const void* buf, UINT count) {
+  if (!f_) throw CFileException(CFileException::generic);
+  if (count && std::fwrite(buf, 1, count, f_) != count) throw CFileException(CFileException::generic);
+}
+
+long CFile::Seek(long offset, UINT from) {
+  if (!f_) return -1;
+  std::fseek(f_, offset, from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END);
+  return std::ftell(f_);
+}
+
+long CFile::GetLength() const {
+  if (!f_) return 0;
+  long here = std::ftell(f_);
+  std::fseek(f_, 0, SEEK_END);
+  long len = std::ftell(f_);
+  std::fseek(f_, here, SEEK_SET);
+  return len;
+}
+
+void CFile::Flush() {
+  if (f_ && std::fflush(f_) != 0) throw CFileException(CFileException::generic);
+}
+
+BOOL CFile::Exists(const char* path) {
+  std::FILE* f = std::fopen(NativePath(path).c_str(), "rb");
+  if (!f) return FALSE;
+  std::fclose(f);
+  return TRUE;
+}
+
+BOOL CFile::Remove(const char* path) { return std::remove(NativePath(path).c_str()) == 0; }
+
+BOOL CFile::Replace(const char* from, const char* to) {
+  std::string f = NativePath(from), t = NativePath(to);
+#ifdef _WIN32
+  // rename() does not replace an existing file on Windows.
+  std::remove(t.c_str());
+#endif
+  return std::rename(f.c_str(), t.c_str()) == 0;
+}
+
+CMemFile::CMemFile(const void* data, size_t size)
+    : data_(static_cast<const char*>(data), size) {}
+
+UINT CMemFile::Read(void* buf, UINT count) {
+  size_t avail = pos_ < data_.size() ? data_.size() - pos_ : 0;
+  size_t n = count < avail ? count : avail;
+  if (n) std::memcpy(buf, data_.data() + pos_, n);
+  pos_ += n;
+  return static_cast<UINT>(n);
+}
+
+void CMemFile::Write(const void* buf, UINT count) {
+  if (pos_ > data_.size()) data_.resize(pos_);
+  data_.replace(pos_, count < data_.size() - pos_ ? count : data_.size() - pos_,
+                static_cast<const char*>(buf), count);
+  pos_ += count;
+}
+
+long CMemFile::Seek(long offset, UINT from) {
+  long base = from == begin ? 0 : from == current ? static_cast<long>(pos_) : GetLength();
+  long p = base + offset;
+  pos_ = p < 0 ? 0 : static_cast<size_t>(p);
+  return static_cast<long>(pos_);
+}
+
+BOOL ReadWholeFile(const char* path, std::string& out) {
+  out.clear();
+  std::FILE* f = std::fopen(CFile::NativePath(path).c_str(), "rb");
+  if (!f) return FALSE;
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+BOOL WriteWholeFile(const char* path, const std::string& data) {
+  std::FILE* f = std::fopen(CFile::NativePath(path).c_str(), "wb");
+  if (!f) return FALSE;
+  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  ok = (std::fclose(f) == 0) && ok;
+  return ok;
+}

@@ -1,0 +1,81 @@
+// Files: CFile over the C library's streams, CMemFile over a buffer in memory. Paths use the
+// program's "\" separators; natively they are turned into "/" so the same path texts work.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "AfxTypes.h"
+#include "CString.h"
+
+// Thrown by CFile's Read/Write on a failing stream and by CArchive on a short or malformed
+// archive. The causes are those the archive code distinguishes.
+class CFileException {
+ public:
+  enum Cause { none, generic, endOfFile, badFormat, badClass, badSchema, badIndex };
+  explicit CFileException(Cause c) : m_cause(c) {}
+  Cause m_cause;
+};
+typedef CFileException CArchiveException;
+
+class CFile {
+ public:
+  enum OpenFlags {
+    modeRead = 0x0000,
+    modeWrite = 0x0001,
+    modeReadWrite = 0x0002,
+    modeCreate = 0x1000,
+    modeNoTruncate = 0x2000,
+    typeBinary = 0x8000,
+  };
+  enum SeekPosition { begin = 0, current = 1, end = 2 };
+
+  CFile() = default;
+  virtual ~CFile();
+  CFile(const CFile&) = delete;
+  CFile& operator=(const CFile&) = delete;
+
+  // FALSE when the file cannot be opened in that mode.
+  virtual BOOL Open(const char* path, UINT flags);
+  virtual void Close();
+  // Number of bytes read (less than count at the end of the file).
+  virtual UINT Read(void* buf, UINT count);
+  virtual void Write(const void* buf, UINT count);
+  virtual long Seek(long offset, UINT from);
+  virtual long GetLength() const;
+  virtual void Flush();
+  BOOL IsOpen() const { return f_ != nullptr; }
+
+  // Helpers of the programs' file handling.
+  static BOOL Exists(const char* path);
+  static BOOL Remove(const char* path);
+  // Replaces `to` by `from` (the new file takes the place of the old one in one step).
+  static BOOL Replace(const char* from, const char* to);
+  static std::string NativePath(const char* path);
+
+ private:
+  std::FILE* f_ = nullptr;
+};
+
+class CMemFile : public CFile {
+ public:
+  CMemFile() = default;
+  CMemFile(const void* data, size_t size);
+  BOOL Open(const char*, UINT) override { return TRUE; }
+  void Close() override {}
+  UINT Read(void* buf, UINT count) override;
+  void Write(const void* buf, UINT count) override;
+  long Seek(long offset, UINT from) override;
+  long GetLength() const override { return static_cast<long>(data_.size()); }
+  void Flush() override {}
+  const std::string& Data() const { return data_; }
+
+ private:
+  std::string data_;
+  size_t pos_ = 0;
+};
+
+// Reads a whole file into `out`; FALSE when it cannot be opened or read.
+BOOL ReadWholeFile(const char* path, std::string& out);
+// Writes `data` as the whole new content of the file; FALSE on any failure.
+BOOL WriteWholeFile(const char* path, const std::string& data);
