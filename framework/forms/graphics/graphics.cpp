@@ -1,5 +1,7 @@
 #include "graphics.h"
 
+#include <vector>
+
 namespace {
 
 TColor SystemColorFromWindows(int index) { return TColor(GetSysColor(index)); }
@@ -213,6 +215,14 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const String& text) {
   Select();
   ExtTextOutA(FDC, x, y, ETO_CLIPPED | (FBrush.Style() == bsClear ? 0 : ETO_OPAQUE), &r,
               text.data(), UINT(text.size()), nullptr);
+}
+
+void TCanvas::TextCells(const TRect& r, int x, int y, const String& text, int cellWidth) {
+  Select();
+  SetBkColor(FDC, ColorRef(FBrush.Color()));
+  std::vector<INT> dx(text.size(), cellWidth);
+  ExtTextOutA(FDC, x, y, ETO_CLIPPED | ETO_OPAQUE, &r, text.data(), UINT(text.size()),
+              dx.empty() ? nullptr : dx.data());
 }
 
 SIZE TCanvas::TextExtent(const String& text) {

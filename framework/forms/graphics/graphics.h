@@ -140,6 +140,9 @@ public:
   void TextOut(int x, int y, const String& text);
   // Text clipped to r, the rectangle filled with the brush colour first.
   void TextRect(const TRect& r, int x, int y, const String& text);
+  // Text in a fixed grid: every character advances cellWidth pixels, clipped to r, which is
+  // filled with the brush colour first.
+  void TextCells(const TRect& r, int x, int y, const String& text, int cellWidth);
   int TextWidth(const String& text);
   int TextHeight(const String& text);
   SIZE TextExtent(const String& text);

@@ -265,7 +265,8 @@ void TSyntaxHighlighter::Rescan(const THighlightLines& lines) {
   }
 }
 
-int TSyntaxHighlighter::LinesChanged(const THighlightLines& lines, int first, int delta) {
+int TSyntaxHighlighter::LinesChanged(const THighlightLines& lines, int first, int delta,
+                                     int lastEdited) {
   if (!KeepsStates()) return -1;
   if (first < 0) first = 0;
   const int count = lines.LineCount();
@@ -306,7 +307,7 @@ int TSyntaxHighlighter::LinesChanged(const THighlightLines& lines, int first, in
       state = next;
     }
   };
-  recompute(first, first + std::max(delta, 0));
+  recompute(first, std::max(first + std::max(delta, 0), lastEdited));
   // Entries that came up from beyond the array on a deletion are computed too.
   for (int u = first + 1; u <= limit; ++u) {
     if (FStates[size_t(u)] == kUnknownState) {

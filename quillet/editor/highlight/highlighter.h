@@ -111,8 +111,9 @@ public:
   // After an edit: line `first` changed and `delta` lines were inserted below it (delta > 0)
   // or removed below it (delta < 0). Recomputes the states of the changed lines and of the
   // lines below until a state agrees with the stored one. Returns the last line whose start
-  // state changed, or -1 when no line below `first` changed its state.
-  int LinesChanged(const THighlightLines& lines, int first, int delta);
+  // state changed, or -1 when no line below `first` changed its state. lastEdited (when
+  // given) is the last line whose text may have changed; lines up to it are always rescanned.
+  int LinesChanged(const THighlightLines& lines, int first, int delta, int lastEdited = -1);
   // The state at the start of line i (0 for lines above 65536 and without long tokens).
   uint8_t LineState(int i) const;
   // The state at the end of line text s when it starts in `state` (the scan of the rescan).
