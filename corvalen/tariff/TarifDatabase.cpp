@@ -382,9 +382,15 @@ CProvider* CTarifDatabase::Find(const CString& id) const {
 }
 
 void CTarifDatabase::InsertByName(CProviderArray& arr, CProvider* p) {
-  int i = 0;
-  while (i < arr.GetSize() && arr[i]->GetName().Compare(p->GetName()) < 0) ++i;
-  arr.InsertAt(i, p);
+  // Before the first entry whose name is not lower; the array is sorted, so a binary search
+  // finds that place (equal names: the new one goes in front of them).
+  int lo = 0, hi = arr.GetSize();
+  while (lo < hi) {
+    int mid = lo + (hi - lo) / 2;
+    if (arr[mid]->GetName().Compare(p->GetName()) < 0) lo = mid + 1;
+    else hi = mid;
+  }
+  arr.InsertAt(lo, p);
 }
 
 void CTarifDatabase::SortActiveByName() {

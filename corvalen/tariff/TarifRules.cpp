@@ -158,10 +158,16 @@ int CProviderRanking::FindUsable(const CString& id) const {
 }
 
 void CProviderRanking::Insert(CProvider* provider) {
+  // Before the first entry that does not rank before the provider: the arrays are kept in
+  // that order, so a binary search finds the place.
   auto place = [provider](const CTypedPtrArray<CObArray, CProvider*>& arr) {
-    int i = 0;
-    while (i < arr.GetSize() && arr[i]->Compare(provider) < 0) ++i;
-    return i;
+    int lo = 0, hi = arr.GetSize();
+    while (lo < hi) {
+      int mid = lo + (hi - lo) / 2;
+      if (arr[mid]->Compare(provider) < 0) lo = mid + 1;
+      else hi = mid;
+    }
+    return lo;
   };
   all.InsertAt(place(all), provider);
   if (!(provider->IsLoginRequired() && provider->GetRegistrationDate().m_dt == 0))

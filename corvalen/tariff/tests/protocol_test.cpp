@@ -1,4 +1,7 @@
+#include <filesystem>
+
 #include "CArchive.h"
+#include "CFile.h"
 #include "TarifClock.h"
 #include "TarifManager.h"
 #include "TestSupport.h"
@@ -229,4 +232,24 @@ TEST_F(ProtocolTest, RemoveResetsTheProvidersUsage) {
   EXPECT_EQ(day.GetDay(), 31);
   day.SetDay(-3);
   EXPECT_EQ(day.GetDay(), 1);
+}
+
+TEST_F(ProtocolTest, AFailedSaveLeavesTheStoredRecordsAlone) {
+  CTarifProtocolStore store;
+  store.SetSettings(&settings);
+  store.SetAt("a", Record(5, 1, 1));
+  store.Save();
+  const std::string before = ReadFile("free.log");
+  ASSERT_EQ(before.size(), 2u + 2 + 20 + 24);
+  // The new file cannot be made (a folder stands in its place): free.log keeps its records.
+  std::filesystem::create_directories(CFile::NativePath(PathOf("free.tmp").c_str()));
+  store.SetAt("b", Record(6, 2, 2));
+  store.Save();
+  EXPECT_EQ(ReadFile("free.log"), before);
+  std::filesystem::remove(CFile::NativePath(PathOf("free.tmp").c_str()));
+  store.Save();
+  CTarifProtocolStore back;
+  back.SetSettings(&settings);
+  back.Load(nullptr);
+  EXPECT_EQ(back.GetMap().GetCount(), 2);
 }
