@@ -1,4 +1,5 @@
-// Everything of the dialog library's window half in one include.
+// Everything of the dialog library's window half in one include (the socket class, which needs
+// <winsock2.h> ahead of <windows.h>, has its own: AsyncSocket.h, included first).
 #pragma once
 
 #include "Controls.h"

@@ -102,7 +102,20 @@ void AfxReportCurrentException() {
   } catch (const CInternetException& e) {
     text += ": " + e.GetErrorMessage();
   } catch (const CFileException& e) {
-    text += CString::Formatted(": Dateifehler (Ursache %d)", static_cast<int>(e.m_cause));
+    switch (e.m_cause) {
+      case CFileException::endOfFile:
+        text += ": Die Datei endet unerwartet";
+        break;
+      case CFileException::badFormat:
+      case CFileException::badClass:
+      case CFileException::badSchema:
+      case CFileException::badIndex:
+        text += ": Die Datei hat ein ungültiges Format";
+        break;
+      default:
+        text += ": Die Datei konnte nicht geöffnet, gelesen oder geschrieben werden";
+        break;
+    }
   } catch (const std::exception& e) {
     text += CString(": ") + e.what();
   } catch (...) {
@@ -199,6 +212,21 @@ BOOL AfxPreTranslateMessage(MSG* msg) {
   return FALSE;
 }
 
+BOOL AfxPumpWaitingMessages() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return FALSE;
+    }
+    if (!AfxPreTranslateMessage(&msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+  }
+  return TRUE;
+}
+
 void AfxPruneTemporaryWindows() {
   std::lock_guard<std::mutex> lock(g_tempMutex);
   auto& map = Temporaries();
@@ -215,6 +243,8 @@ void AfxPruneTemporaryWindows() {
 // ---- CWnd -------------------------------------------------------------------------------------
 
 CWnd::~CWnd() {
+  CWinApp* app = AfxGetApp();
+  if (app && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
   if (!m_hWnd) return;
   if (FromHandlePermanent(m_hWnd) == this) {
     if (m_createdHere && ::IsWindow(m_hWnd)) {

@@ -295,5 +295,9 @@ class CWnd : public CCmdTarget {
 BOOL AfxPreTranslateMessage(MSG* msg);
 // Dispatches a message to an object through its window procedure, with the exception firewall.
 LRESULT AfxCallWndProc(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// Dispatches every message waiting for this thread, with pre-translation, and returns at once;
+// for work that waits (dialling, pauses) and must keep the windows answering. FALSE when the
+// program is ending (the quit message is put back for the outer loop).
+BOOL AfxPumpWaitingMessages();
 // Drops temporary wrappers of windows that no longer exist.
 void AfxPruneTemporaryWindows();

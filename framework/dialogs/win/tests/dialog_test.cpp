@@ -392,7 +392,7 @@ TEST_F(FormTest, ExceptionsFromHandlersAreReportedAndTheDialogGoesOn) {
   EXPECT_EQ(ReportCollector::reports[0], "Ein unerwarteter Fehler ist aufgetreten: Leitung belegt.");
   EXPECT_EQ(ReportCollector::reports[1].rfind("Ein unerwarteter Fehler ist aufgetreten: ", 0), 0u);
   EXPECT_GT(ReportCollector::reports[1].size(), 45u) << "carries WinInet's text";
-  EXPECT_EQ(ReportCollector::reports[2], "Ein unerwarteter Fehler ist aufgetreten: Dateifehler (Ursache 1).");
+  EXPECT_EQ(ReportCollector::reports[2], "Ein unerwarteter Fehler ist aufgetreten: Die Datei konnte nicht geöffnet, gelesen oder geschrieben werden.");
 }
 
 TEST_F(FormTest, ModelessDialogLivesUntilDestroyed) {

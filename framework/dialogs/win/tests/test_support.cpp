@@ -2,8 +2,10 @@
 
 #include <chrono>
 
+#ifndef ASTREL_OWN_APP
 // The test program's application object, as every program of the library has one.
 CWinApp theApp("Prüfprogramm");
+#endif
 
 namespace {
 
