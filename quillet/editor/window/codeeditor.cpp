@@ -538,6 +538,7 @@ void TRACustomEditor::KeyDown(Word& Key, TShiftState Shift) {
   OnKeyDown = saved;
   if (before != 0 && Key == 0 && !userZeroed && !FCompletionConsumedKey && !charFollows)
     TEditorModel::KeyPress(0);  // clears the drop flag that the command set
+  FSwallowSysChar = Key == 0;
 }
 
 void TRACustomEditor::KeyUp(Word& Key, TShiftState Shift) {
@@ -559,6 +560,7 @@ void TRACustomEditor::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
   int cx, cy;
   PixelToCell(X, Y, cx, cy);
   FMouseY = Y;
+  FDragRow = cy;
   TEditorModel::MouseDown(cx, cy, Button == mbLeft);
   if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
 }
@@ -568,6 +570,7 @@ void TRACustomEditor::MouseMove(TShiftState Shift, int X, int Y) {
     int cx, cy;
     PixelToCell(X, Y, cx, cy);
     FMouseY = Y;
+    FDragRow = cy;
     TEditorModel::MouseMove(cx, cy);
     FAutoScrollTimer.SetEnabled(Y < 0 || Y > ClientHeight());
   }
@@ -597,7 +600,11 @@ void TRACustomEditor::AutoScrollTick() {
     delta = 1;
   else
     delta = VisibleRowCount();
-  TEditorModel::AutoScroll(delta);
+  // The drag target row moves; the model moves the caret and the selection end there.
+  int target = FDragRow + delta;
+  if (!CursorBeyondEOF()) target = std::min(target, Lines()->Count() - 1);
+  FDragRow = std::max(target, 0);
+  TEditorModel::AutoScroll(FDragRow - CaretY());
 }
 
 bool TRACustomEditor::SetCursorMessage(int X, int Y) {
@@ -624,7 +631,15 @@ LRESULT TRACustomEditor::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_EDITORCOMMAND:
       ExecCommand(int(w));
       return 0;
+    case WM_SYSCHAR:
+      // The character of an Alt key that ran a command (Alt+Backspace: undo) is not a menu key.
+      if (FSwallowSysChar) {
+        FSwallowSysChar = false;
+        return 0;
+      }
+      break;
     default:
-      return TCustomControl::WndProc(msg, w, l);
+      break;
   }
+  return TCustomControl::WndProc(msg, w, l);
 }

@@ -213,6 +213,7 @@ public:
   void PixelToCell(int PX, int PY, int& X, int& Y) const;
   void UpdateEditorGeometry();
   TLineAttrs& LineAttrs() { return FAttrs; }
+  TTimer* AutoScrollTimer() { return &FAutoScrollTimer; }
 
   // Fills the attributes of line Line for the columns First..Last (see the header comment).
   virtual void GetLineAttr(int Line, int First, int Last);
@@ -301,8 +302,10 @@ private:
   TLineAttrs FAttrs;
   TTimer FAutoScrollTimer;
   int FMouseY = 0;
+  int FDragRow = 0;  // the line the drag has reached
   bool FIgnoreMouseDown = false;
   bool FCompletionConsumedKey = false;
+  bool FSwallowSysChar = false;
   std::unique_ptr<TCompletion> FCompletion;
 };
 

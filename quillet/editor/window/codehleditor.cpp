@@ -64,9 +64,9 @@ void TCodeHLEditor::TextModified(int Pos, TTextAction Action, const String& Text
     Invalidate();
     return;
   }
-  const int length = lines->TextLength();
-  const int p = std::clamp(Pos, 0, std::max(length - 1, 0));
-  const int line = length > 0 ? lines->LineOfPosition(p) : 0;
+  // The line of the position; the store's position table is valid near the edit, so this costs
+  // nothing in a large text.
+  const int line = lines->LineOfPosition(std::max(Pos, 0));
   // Where exactly the notified position lies relative to the change differs between the
   // operations (before or after the inserted text); the range covers both.
   const int first = std::max(line - breaks - 1, 0);

@@ -74,6 +74,18 @@ protected:
     Pump();
     Modifiers(false, false);
   }
+  void AltKey(WORD vk) {
+    BYTE ks[256];
+    GetKeyboardState(ks);
+    ks[VK_MENU] = 0x80;
+    SetKeyboardState(ks);
+    const LPARAM l = (LPARAM(MapVirtualKeyA(vk, 0)) << 16) | (1 << 29) | 1;
+    PostMessageA(W(), WM_SYSKEYDOWN, vk, l);
+    Pump();
+    PostMessageA(W(), WM_SYSKEYUP, vk, l | 0xC0000000);
+    Pump();
+    Modifiers(false, false);
+  }
   void Type(const char* s) {
     for (; *s; ++s) SendMessageA(W(), WM_CHAR, WPARAM(BYTE(*s)), 1);
     Pump();
@@ -337,6 +349,102 @@ TEST_F(EditorWindow, EditingKeepsMultiLineTagStates) {
   E->Invalidate();
   Pump();
   EXPECT_EQ(CellCorner(0, 3), Rgb(clAqua));  // the attribute name on the continuation line
+}
+
+TEST_F(EditorWindow, AltBackspaceUndoes) {
+  Type("abc");
+  AltKey(VK_BACK);
+  EXPECT_EQ(E->Lines()->Count() > 0 ? E->Lines()->Line(0) : String(), "");
+  Type("d");
+  EXPECT_EQ(E->Lines()->Line(0), "d");
+}
+
+TEST_F(EditorWindow, DragBelowTheWindowScrollsOnEachTick) {
+  String text;
+  for (int i = 0; i < 100; ++i) text += "row " + IntToStr(i) + "\r\n";
+  E->Lines()->SetText(text);
+  Pump();
+  const POINT a = CellCentre(0, 0);
+  SendMessageA(W(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.x, a.y));
+  const int nearY = E->ClientHeight() + 5;  // up to 20 pixels below: one line per tick
+  SendMessageA(W(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(a.x, nearY));
+  EXPECT_TRUE(E->AutoScrollTimer()->Enabled());
+  const int lastVisible = E->LastVisibleRow();
+  E->AutoScrollTimer()->Tick();
+  E->AutoScrollTimer()->Tick();
+  Pump();
+  EXPECT_EQ(E->CaretY(), lastVisible + 3);  // the row under the pointer, then two more
+  EXPECT_EQ(E->TopRow(), 3);
+  EXPECT_GE(E->LastVisibleRow(), E->CaretY());
+  SendMessageA(W(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(a.x, E->ClientHeight() + 50));
+  int cx, underPointer;
+  E->PixelToCell(a.x, E->ClientHeight() + 50, cx, underPointer);
+  E->AutoScrollTimer()->Tick();  // further below: a page per tick
+  Pump();
+  EXPECT_EQ(E->CaretY(), underPointer + E->VisibleRowCount());
+  SendMessageA(W(), WM_LBUTTONUP, 0, MAKELPARAM(a.x, E->ClientHeight() + 50));
+  Pump();
+  EXPECT_FALSE(E->AutoScrollTimer()->Enabled());
+  EXPECT_TRUE(E->HasSelection());
+  EXPECT_EQ(E->SelBegY(), 0);
+  EXPECT_EQ(E->SelEndY(), E->CaretY());
+}
+
+TEST_F(EditorWindow, GutterEventCursorAndHiddenMargin) {
+  int painted = 0;
+  E->OnPaintGutter = [&](TObject*, TCanvas* c) {
+    ++painted;
+    c->Brush()->SetColor(clRed);
+    c->FillRect(TRect(2, 2, 6, 6));
+  };
+  E->Lines()->SetText("x");
+  E->Invalidate();
+  Pump();
+  EXPECT_GT(painted, 0);
+  EXPECT_EQ(Pixel(3, 3), Rgb(clRed));
+  // Over the gutter the arrow, over the text the text beam.
+  POINT p = {5, 5};
+  ClientToScreen(W(), &p);
+  SetCursorPos(p.x, p.y);
+  SendMessageA(W(), WM_SETCURSOR, WPARAM(W()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+  p = CellCentre(3, 0);
+  ClientToScreen(W(), &p);
+  SetCursorPos(p.x, p.y);
+  SendMessageA(W(), WM_SETCURSOR, WPARAM(W()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_IBEAM));
+  // A margin beyond the visible columns plus two is not drawn.
+  E->SetRightMargin(E->LastVisibleCol() + 3);
+  E->SetRightMarginColor(clRed);
+  E->Invalidate();
+  Pump();
+  const TRect last = E->CellRect(E->VisibleColCount() - 1, 2);
+  for (int x = last.left; x < E->ClientWidth(); ++x) ASSERT_NE(Pixel(x, last.top + 2), Rgb(clRed));
+}
+
+TEST_F(EditorWindow, CompletionListDrawsAndAcceptsAClick) {
+  E->Completion()->Identifers()->Add("alpha=Alpha entry");
+  E->Completion()->Identifers()->Add("beta=Beta entry");
+  E->Completion()->ItemHeight = 16;
+  Type("b");
+  Key(VK_SPACE, true);
+  ASSERT_TRUE(E->Completion()->Visible());
+  TCodeEditorCompletionList* list = E->Completion()->List();
+  EXPECT_EQ(list->ItemIndex(), 1);  // the entry that starts with the word
+  list->Update();
+  HDC dc = GetDC(list->Handle());
+  const COLORREF selected = GetPixel(dc, 1, 16 + 1);
+  const COLORREF other = GetPixel(dc, 1, 1);
+  ReleaseDC(list->Handle(), dc);
+  EXPECT_EQ(selected, Rgb(clHighlight));
+  EXPECT_EQ(other, Rgb(clWindow));
+  // A click on the first entry inserts it in place of the word.
+  SendMessageA(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(list->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  Pump();
+  EXPECT_FALSE(E->Completion()->Visible());
+  EXPECT_EQ(E->Lines()->Line(0), "alpha");
+  EXPECT_EQ(E->CaretX(), 5);
 }
 
 }  // namespace
