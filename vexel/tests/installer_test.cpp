@@ -375,6 +375,45 @@ TEST(Installer, OverwriteQuestionWithoutRepeating) {
   EXPECT_EQ(ReadAll(target + "\\DATEN\\Hilfe\\QUILLET.HLP"), ReadAll(kFixtures + "/ref/normal/DATEN/Hilfe/QUILLET.HLP"));
 }
 
+TEST(Installer, ReplacesExistingFilesOnlyWithGoodEntries) {
+  BuildCrcTable();
+  vexel_test::ZipWriter w;
+  w.Add(vexel_test::Named("gut.txt", std::string(30000, 'n') + "neu"));
+  vexel_test::WriterEntry bad = vexel_test::Named("kaputt.txt", std::string(30000, 'k') + "neu");
+  bad.corruptCrc = true;
+  w.Add(bad);
+  const std::string exe = MakeInstaller(w.Finish(), Block(0x0A));  // rule: overwrite
+  const std::string target = NewTempFolder("ziel");
+  WriteFile(target + "\\gut.txt", "alt");
+  WriteFile(target + "\\kaputt.txt", "die gute alte Fassung");
+  Installer run(exe);
+  HWND main = run.Main();
+  ASSERT_TRUE(main);
+  run.SetText(main, 101, target);
+  run.Click(main, IDOK);
+  EXPECT_EQ(run.Box(kCaptionError), kTextNotExtracted);
+  EXPECT_EQ(WindowText(GetDlgItem(main, 601)), kStatusNotExtracted);
+  EXPECT_EQ(ReadAll(target + "\\gut.txt"), std::string(30000, 'n') + "neu");
+  EXPECT_EQ(ReadAll(target + "\\kaputt.txt"), "die gute alte Fassung");
+  EXPECT_EQ(Tree(target).size(), 2u);  // no temporary file left behind
+  EXPECT_EQ(SendDlgItemMessageA(main, 301, LB_GETSEL, 0, 0), 0);  // done
+  EXPECT_GT(SendDlgItemMessageA(main, 301, LB_GETSEL, 1, 0), 0);  // failed: still selected
+  EXPECT_TRUE(run.Running());
+  run.Click(main, IDCANCEL);
+  EXPECT_EQ(run.Exit(), 2u);
+}
+
+TEST(Installer, TemporaryFolderAsDefault) {
+  Installer run(MakeInstaller(ReadAll(kFixtures + "/fast.zip"), Block(0x02, "", "><")));
+  HWND main = run.Main();
+  ASSERT_TRUE(main);
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  EXPECT_EQ(WindowText(GetDlgItem(main, 101)), temp);
+  run.Click(main, IDCANCEL);
+  EXPECT_EQ(run.Exit(), 2u);
+}
+
 TEST(Installer, RunsTheProgramAfterExtracting) {
   // Flag bit 0 clear: the check box is hidden but ticked, so the program starts without asking.
   const std::string exe = MakeInstaller(ReadAll(kFixtures + "/best.zip"),
@@ -463,6 +502,22 @@ TEST(Installer, FolderChooserAndNewFolder) {
   run.Click(create, IDOK);
   run.WaitGone(create);
   EXPECT_TRUE(IsFolder(cwd + "\\Neu\\Unten"));
+  EXPECT_EQ(lstrcmpiA(WindowText(GetDlgItem(chooser, 2001)).c_str(), (std::string(longCwd) + "\\Neu\\Unten\\").c_str()), 0)
+      << WindowText(GetDlgItem(chooser, 2001));
+  // A double click on "[..]" goes one folder up, and back down into "[Unten]".
+  EXPECT_EQ(Installer::ItemText(list, 0), "[..]");
+  SendMessageA(list, LB_SETCURSEL, 0, 0);
+  PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(2003, LBN_DBLCLK), (LPARAM)list);
+  const DWORD end = GetTickCount() + kWait;
+  while (SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM) "[Unten]") == LB_ERR && GetTickCount() < end)
+    Sleep(20);
+  EXPECT_EQ(lstrcmpiA(WindowText(GetDlgItem(chooser, 2001)).c_str(), (std::string(longCwd) + "\\Neu\\").c_str()), 0)
+      << WindowText(GetDlgItem(chooser, 2001));
+  SendMessageA(list, LB_SETCURSEL, SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM) "[Unten]"), 0);
+  PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(2003, LBN_DBLCLK), (LPARAM)list);
+  const DWORD end2 = GetTickCount() + kWait;
+  while (SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM) "[Unten]") != LB_ERR && GetTickCount() < end2)
+    Sleep(20);
   run.Click(chooser, IDOK);
   run.WaitGone(chooser);
   const std::string chosen = WindowText(GetDlgItem(main, 101));
