@@ -26,6 +26,7 @@ BOOL CDialog::CreateFromTemplate(UINT templateId, HWND parent) {
     ::DestroyWindow(h);
     return FALSE;
   }
+  m_createdHere = TRUE;
   return TRUE;
 }
 

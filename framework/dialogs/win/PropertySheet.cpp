@@ -212,6 +212,7 @@ BOOL CPropertySheet::OnInitDialog() { return TRUE; }
 
 void CPropertySheet::EndDialog(int result) {
   m_result = result;
+  m_ended = TRUE;
   EndModalLoop(result);
 }
 
@@ -254,6 +255,7 @@ INT_PTR CPropertySheet::DoModal() {
   BOOL enableOwner = owner && ::IsWindowEnabled(owner);
   if (enableOwner) ::EnableWindow(owner, FALSE);
   m_result = IDCANCEL;
+  m_ended = FALSE;
   CPropertySheet* savedInit = t_sheetInit;
   t_sheetInit = this;
   HWND h = reinterpret_cast<HWND>(::PropertySheetA(&psh));
@@ -267,7 +269,7 @@ INT_PTR CPropertySheet::DoModal() {
       AfxReportCurrentException();
     }
     (void)init;
-    if (ModalLoopCheck()) {
+    if (!m_ended && ModalLoopCheck()) {
       ::ShowWindow(h, SW_SHOWNORMAL);
       RunModalLoop();
     }

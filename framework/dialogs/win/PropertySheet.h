@@ -100,6 +100,7 @@ class CPropertySheet : public CWnd {
   std::vector<CPropertyPage*> m_pages;
   CString m_strCaption;
   int m_result = IDCANCEL;
+  BOOL m_ended = FALSE;
 };
 
 INT_PTR CALLBACK AfxPropPageDlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -276,6 +276,7 @@ class CWnd : public CCmdTarget {
 
   WNDPROC m_pfnSuper = nullptr;  // the window's own procedure after subclassing
   int m_nModalResult = -1;
+  BOOL m_createdHere = FALSE;  // made by this object: destroyed with it
 
  private:
   friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -287,7 +288,6 @@ class CWnd : public CCmdTarget {
   };
   const CurrentMsg* m_current = nullptr;
   BOOL m_continueModal = FALSE;
-  BOOL m_createdHere = FALSE;
 };
 
 // Passes a message through the pre-translation of the windows from its target up to the target's

@@ -412,6 +412,14 @@ TEST_F(FormTest, ModelessDialogLivesUntilDestroyed) {
   EXPECT_EQ(dlg.m_hWnd, nullptr);
   EXPECT_FALSE(::IsWindow(h));
   EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
+
+  // A modeless dialog goes with its object.
+  {
+    CFormDlg scoped;
+    ASSERT_TRUE(scoped.Create(IDD_FORM));
+    h = scoped.m_hWnd;
+  }
+  EXPECT_FALSE(::IsWindow(h));
 }
 
 }  // namespace

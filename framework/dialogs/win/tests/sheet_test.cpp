@@ -194,3 +194,26 @@ TEST(OptionsSheet, StartPageOkAndSecondRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sheet that ends itself while it is being initialised is never run.
+class CEndingSheet : public CPropertySheet {
+ public:
+  CEndingSheet(Script& s) : CPropertySheet("Ende"), p1(IDD_PAGE1, 1, s, 0) { AddPage(&p1); }
+  BOOL OnInitDialog() override {
+    EndDialog(IDCANCEL);
+    return TRUE;
+  }
+  CScriptPage p1;
+};
+
+TEST(OptionsSheet, EndedDuringInitialisation) {
+  Script s;
+  CEndingSheet sheet(s);
+  EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+  EXPECT_EQ(sheet.m_hWnd, nullptr);
+  EXPECT_EQ(sheet.p1.m_hWnd, nullptr);
+}
+
+}  // namespace
