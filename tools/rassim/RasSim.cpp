@@ -297,11 +297,10 @@ void Notify(Connection* c, DWORD state, DWORD error) {
   if (c->notifier) c->notifier(0xCCCD /* WM_RASDIALEVENT */, state, error);
 }
 
-DWORD WINAPI DialThread(void* arg) {
-  Connection* c = static_cast<Connection*>(arg);
+void RunDial(Connection* c) {
   for (const auto& step : c->script) {
     Sleep(c->stepMs);
-    if (c->hungUp) return 0;
+    if (c->hungUp) return;
     if (step.first == kConnected) {
       c->connectedAt = GetTickCount();
       WritePrivateProfileStringA("connections", ConnKey(c->id).c_str(),
@@ -310,6 +309,14 @@ DWORD WINAPI DialThread(void* arg) {
     }
     if (step.second) c->failed = true;
     Notify(c, step.first, step.second);
+  }
+}
+
+DWORD WINAPI DialThread(void* arg) {
+  try {
+    RunDial(static_cast<Connection*>(arg));
+  } catch (...) {
+    // Out of memory while logging: the dial just stops, as a line that went silent.
   }
   return 0;
 }
@@ -391,9 +398,7 @@ DWORD WINAPI RasDialA(void* extensions, LPCSTR phonebook, DialParams* params, DW
     if (!EntryExists(params->szEntryName)) return Result(line, kErrEntryNotFound);
     ReadEntry(params->szEntryName, &e);
   }
-  Lock lock;
   Connection* c = new Connection;
-  c->id = g_nextId++;
   c->entry = params->szEntryName;
   c->deviceType = e.szDeviceType;
   c->deviceName = e.szDeviceName;
@@ -403,11 +408,19 @@ DWORD WINAPI RasDialA(void* extensions, LPCSTR phonebook, DialParams* params, DW
   std::string expected = Setting("Password");
   bool passwordOk = expected.empty() || expected == c->password;
   bool deviceOk = DeviceExists(e.szDeviceName);
-  std::string outcome = OutcomeForAttempt();
+  std::string outcome;
+  {
+    Lock lock;
+    outcome = OutcomeForAttempt();
+  }
   c->script = Script(outcome, deviceOk, passwordOk);
   c->stepMs = SettingInt("StepMs", 5);
   c->notifier = notifierType == 0 ? reinterpret_cast<DialNotifier>(notifier) : nullptr;
-  g_connections.push_back(c);
+  {
+    Lock lock;
+    c->id = g_nextId++;
+    g_connections.push_back(c);
+  }
   *out = ToHandle(c->id);
   line += " outcome=" + outcome + " handle=" + N(c->id);
   if (!notifier) {  // synchronous dial: runs the states here and answers with the final error
