@@ -104,6 +104,8 @@ protected:
   virtual String GetTextStr() const;
   virtual void SetTextStr(const String& Value);
   virtual void SetUpdateState(bool Updating) {}
+
+public:
   // Splits a text at its line breaks as Text does (for lists that store text their own way).
   static void SplitLines(const String& Value, std::vector<String>& Lines);
 

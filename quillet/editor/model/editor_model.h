@@ -181,7 +181,8 @@ public:
   // The next tab stop after column X (TabStops: blank-separated 1-based columns).
   int NextTabStop(int X) const;
   // Rebuilds the tab-alignment marks from the lines above the caret line.
-  void BuildTabMarks();
+  void BuildTabMarks() { BuildTabMarks(FCaretY); }
+  void BuildTabMarks(int CaretLine);
   bool TabMark(int Column) const { return Column >= 0 && Column <= MaxColumn && FTabMarks[Column]; }
   // Every tab in S replaced by the blanks up to the first tab stop after column 0.
   String ExpandTabs(const String& S) const;
@@ -203,6 +204,8 @@ public:
   // ---- used by the line store and the undo records ----
   void LinesChanged();                  // the store changed outside the model's own writes
   void CaretPlace(int X, int Y);        // caret placement without an undo record
+  // The cell limits of the caret: column 0..MaxColumn, line 0..Count - 1 (unless CursorBeyondEOF).
+  void ClampCell(int& X, int& Y) const;
   void RestoreSelection(int BegX, int BegY, int EndX, int EndY, bool Present);
   // Text changes at linear positions (line by line; no undo records, no notifications).
   void DeleteAtPos(int P, int Length);
@@ -216,6 +219,12 @@ public:
 protected:
   // Commands end early through this internal exception; ExecCommand catches it silently.
   struct EComplete {};
+  // The update lock raised by one for a scope (the locked writes), also when an exception passes.
+  struct LockRaised {
+    explicit LockRaised(int& lock) : FLock(lock) { ++FLock; }
+    ~LockRaised() { --FLock; }
+    int& FLock;
+  };
 
 private:
   void Command(int Command);

@@ -28,3 +28,9 @@ bool HasAnyChar(const String& Chars, const String& S);
 String AnsiChangeCase(const String& S);
 inline int Max(int a, int b) { return a > b ? a : b; }
 inline int Min(int a, int b) { return a < b ? a : b; }
+// Every line break of S (CR LF, a lone CR, a lone LF) as CR LF.
+String NormalizeLineBreaks(const String& S);
+// Whether C belongs to an identifier (letters A-Z, a-z, digits, underscore).
+inline bool IsIdentChar(char C) {
+  return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '_';
+}

@@ -118,6 +118,9 @@ public:
   using TInsertUndo::TInsertUndo;
   const char* ClassName() const override { return "TReLineUndo"; }
   TUndoKind Kind() const override { return ukReLine; }
+  // The padding goes; the caret stays where the undo of the padded change put it (X here is
+  // the old line end, not a caret position).
+  void Undo() override;
 };
 
 class TInsertTabUndo : public TInsertUndo {
@@ -140,6 +143,10 @@ public:
   using TDeleteUndo::TDeleteUndo;
   const char* ClassName() const override { return "TDeleteTrailUndo"; }
   TUndoKind Kind() const override { return ukDeleteTrail; }
+  // The blanks go back where they were cut, the end of line Y (not under the caret, which a
+  // change elsewhere on the line may have left anywhere); the caret stays for the records of
+  // the same change that are undone next.
+  void Undo() override;
 };
 
 class TBackspaceUndo : public TDeleteUndo {

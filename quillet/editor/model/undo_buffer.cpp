@@ -1,0 +1,136 @@
+#include "undo_buffer.h"
+
+#include "editor_model.h"
+
+TUndoBuffer::~TUndoBuffer() { Clear(); }
+
+void TUndoBuffer::Notify(void* Ptr, TListNotification Action) {
+  if (Action == lnDeleted) delete static_cast<TUndo*>(Ptr);
+}
+
+void TUndoBuffer::AddUndo(TUndo* Undo) {
+  if (FInUndo) {  // a change made by undoing is not itself recorded
+    delete Undo;
+    return;
+  }
+  while (Count() - 1 > FPtr) Delete(Count() - 1);
+  TList::Add(Undo);
+  FPtr = Count() - 1;
+}
+
+void TUndoBuffer::Clear() {
+  TList::Clear();
+  FPtr = -1;
+}
+
+void TUndoBuffer::Redo() { throw ECodeEditorError("Redo not yet implemented"); }
+
+void TUndoBuffer::Undo() {
+  struct InUndo {
+    bool& flag;
+    explicit InUndo(bool& f) : flag(f) { flag = true; }
+    ~InUndo() { flag = false; }
+  };
+  {
+    InUndo guard(FInUndo);
+    if (FPtr < 0) return;
+    int depth = 0;
+    bool haveRun = true;
+    TUndoKind run = Current()->Kind();
+    while (FPtr >= 0) {
+      TUndo* u = Current();
+      TUndoKind k = u->Kind();
+      // One step: one run of records of one class, or one whole compound group, with the
+      // padding and trailing-blank records next to them.
+      if ((!haveRun || k != run) && k != ukDeleteTrail && k != ukReLine && depth < 1) break;
+      if (k == ukBeginCompound) {
+        --depth;
+        haveRun = false;
+      } else if (k == ukEndCompound) {
+        ++depth;
+      }
+      u->Undo();
+      --FPtr;
+      if (haveRun && (run == ukDeleteTrail || run == ukReLine) && FPtr >= 0) run = Current()->Kind();
+      if (!FEditor->GroupUndo()) break;
+    }
+  }
+  if (FEditor->UpdateLock() == 0) {
+    FEditor->TextReplaced(false);
+    FEditor->Changed();
+  }
+}
+
+// ---- records ------------------------------------------------------------------------------
+
+TUndoBuffer& TUndo::Buffer() const { return *FEditor->UndoBuffer(); }
+
+bool TUndo::GroupUndo() const { return FEditor->GroupUndo(); }
+
+// Each record takes back its own change; the buffer's loop goes on over the records of the same
+// class, so a run still is one step. (Joining a run's texts into one change would be right only
+// for runs that are contiguous in the text, which a selection made without a record can break.)
+
+void TCaretUndo::Undo() { Editor()->CaretPlace(FCaretX, FCaretY); }
+
+void TInsertUndo::Undo() {
+  TEditorModel* e = Editor();
+  int p = e->LinePos(FCaretX, FCaretY);
+  if (p >= 0) e->DeleteAtPos(p, static_cast<int>(FText.size()));
+  e->CaretPlace(FCaretX, FCaretY);
+}
+
+void TReLineUndo::Undo() {
+  TEditorModel* e = Editor();
+  int p = e->LinePos(FCaretX, FCaretY);
+  if (p >= 0) e->DeleteAtPos(p, static_cast<int>(FText.size()));
+}
+
+namespace {
+// Puts a deleted text back at the caret (at the text's end when the caret is below it).
+void InsertAtCaret(TEditorModel* e, const String& text) {
+  int p = e->LinePos(e->CaretX(), e->CaretY());
+  if (p < 0) p = e->Lines()->TextLength();
+  e->InsertAtPos(p, text);
+}
+}  // namespace
+
+void TDeleteUndo::Undo() {
+  InsertAtCaret(Editor(), FText);
+  Editor()->CaretPlace(FCaretX, FCaretY);
+}
+
+void TDeleteTrailUndo::Undo() {
+  TEditorModel* e = Editor();
+  int p = e->LinePos(FCaretX - static_cast<int>(FText.size()), FCaretY);
+  if (p >= 0) e->InsertAtPos(p, FText);
+}
+
+void TBackspaceUndo::Undo() {
+  InsertAtCaret(Editor(), FText);
+  Editor()->CaretPlace(FCaretX, FCaretY);
+}
+
+void TReplaceUndo::Undo() {
+  TEditorModel* e = Editor();
+  int p = FBeg - 1;
+  if (p >= 0) {
+    e->DeleteAtPos(p, static_cast<int>(FNewText.size()));
+    e->InsertAtPos(p, FText);
+  }
+  e->CaretPlace(FCaretX, FCaretY);
+}
+
+void TDeleteSelectedUndo::Undo() {
+  TEditorModel* e = Editor();
+  int p = e->LinePos(FSelBegX, FSelBegY);
+  if (p < 0) p = e->Lines()->TextLength();
+  e->InsertAtPos(p, FText);
+  e->RestoreSelection(FSelBegX, FSelBegY, FSelEndX, FSelEndY, !FText.empty());
+  e->CaretPlace(FCaretX, FCaretY);
+}
+
+void TSelectUndo::Undo() {
+  Editor()->RestoreSelection(FSelBegX, FSelBegY, FSelEndX, FSelEndY, true);
+  Editor()->CaretPlace(FCaretX, FCaretY);
+}
