@@ -294,6 +294,7 @@ int TSyntaxHighlighter::LinesChanged(const THighlightLines& lines, int first, in
   const int limit = std::min(count - 1, top);
   int lastChanged = -1;
   auto recompute = [&](int start, int mustReach) {
+    if (start >= top) return;  // lines from 65536 on keep no state
     uint8_t state = start == 0 ? uint8_t(lsNone) : FStates[size_t(start)];
     if (state == kUnknownState) state = lsNone;
     for (int i = start; i + 1 <= limit; ++i) {
@@ -308,12 +309,11 @@ int TSyntaxHighlighter::LinesChanged(const THighlightLines& lines, int first, in
     }
   };
   recompute(first, std::max(first + std::max(delta, 0), lastEdited));
-  // Entries that came up from beyond the array on a deletion are computed too.
-  for (int u = first + 1; u <= limit; ++u) {
-    if (FStates[size_t(u)] == kUnknownState) {
-      recompute(u - 1, limit);
-      break;
-    }
+  // Entries that came up from beyond the array on a deletion are computed too (unless the
+  // first pass already ran through them).
+  if (delta < 0 && first < top) {
+    const int u = std::max(first + 1, top + delta + 1);
+    if (u <= limit && FStates[size_t(u)] == kUnknownState) recompute(u - 1, limit);
   }
   return lastChanged;
 }

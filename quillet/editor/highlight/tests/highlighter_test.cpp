@@ -181,6 +181,14 @@ TEST(Highlighter, LinesPastTheStateArrayAreStateZero) {
   EXPECT_EQ(h.H.LineState(69999), lsNone);
   h.Line(69999);  // must not read past the array
   ExpectLook(h.A, 0, 0, h.H.Colors().PlainText, "outside a tag");
+  // Edits far below the array: typing, a new line, a removed line.
+  h.Lines.L[69000] += "<";
+  EXPECT_EQ(h.H.LinesChanged(h.Lines, 68999, 0, 69001), -1);
+  h.Lines.L.insert(h.Lines.L.begin() + 69001, "x");
+  h.H.LinesChanged(h.Lines, 69000, 1);
+  h.Lines.L.erase(h.Lines.L.begin() + 69001);
+  h.H.LinesChanged(h.Lines, 69000, -1);
+  EXPECT_EQ(h.H.LineState(65536), lsTag);
 }
 
 // After any edit, the incrementally kept states equal a full rescan of the new text.
