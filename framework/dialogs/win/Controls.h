@@ -186,6 +186,14 @@ class CRichEditCtrl : public CWnd {
   COLORREF SetBackgroundColor(BOOL sysColor, COLORREF color) {
     return static_cast<COLORREF>(SendMessage(EM_SETBKGNDCOLOR, sysColor, static_cast<LPARAM>(color)));
   }
+  // Marks addresses in the text as links (EN_LINK notifications with ENM_LINK).
+  BOOL SetAutoURLDetect(BOOL on = TRUE) { return SendMessage(EM_AUTOURLDETECT, on) == 0; }
+  // Client position of a character.
+  POINT PosFromChar(long ch) const {
+    POINTL p = {0, 0};
+    SendMessage(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), ch);
+    return POINT{p.x, p.y};
+  }
   // The text of a character range (a link's text from EN_LINK, for example).
   CString GetTextRange(long first, long last) const;
 };

@@ -39,6 +39,7 @@ class CDC {
   BOOL TextOut(int x, int y, LPCSTR text, int count) { return ::TextOutA(m_hDC, x, y, text, count); }
   COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
   operator HDC() const { return m_hDC; }
+  HDC GetSafeHdc() const { return m_hDC; }
   HDC m_hDC = nullptr;
 };
 

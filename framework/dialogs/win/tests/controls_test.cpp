@@ -68,6 +68,53 @@ TEST(Controls, RichEditHoldsTextWithBoldRunsAndLinksDetected) {
   EXPECT_EQ(dlg.DoModal(), IDOK);
 }
 
+// A click on a detected address reaches the dialog's map as EN_LINK with the link's range.
+class CLinkDlg : public CDialog {
+ public:
+  CLinkDlg() : CDialog(IDD_FORM) {}
+  const CMessageMap* GetMessageMap() const override {
+    using M = CMessageMapOf<CLinkDlg>;
+    static const CMessageMap map(CDialog::GetMessageMap(), {M::Notify(EN_LINK, IDC_RICH, &CLinkDlg::OnLink)});
+    return &map;
+  }
+  void DoDataExchange(CDataExchange* dx) override { DDX_Control(dx, IDC_RICH, m_rich); }
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    m_rich.SetEventMask(ENM_LINK);
+    m_rich.SetAutoURLDetect(TRUE);
+    m_rich.SetWindowText("Mehr unter http://www.example.org/hilfe dazu.");
+    SetTimer(1, 1);
+    return TRUE;
+  }
+  void OnTimer(UINT_PTR id) override {
+    if (id == 1) {
+      KillTimer(1);
+      POINT p = m_rich.PosFromChar(15);
+      m_rich.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x + 2, p.y + 4));
+      m_rich.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(p.x + 2, p.y + 4));
+      SetTimer(2, 200);
+    } else {
+      KillTimer(2);
+      EndDialog(IDOK);
+    }
+    CDialog::OnTimer(id);
+  }
+  void OnLink(NMHDR* nm, LRESULT* result) {
+    const ENLINK* link = reinterpret_cast<const ENLINK*>(nm);
+    if (link->msg == WM_LBUTTONDOWN) linkText = m_rich.GetTextRange(link->chrg.cpMin, link->chrg.cpMax);
+    *result = 0;
+  }
+  CRichEditCtrl m_rich;
+  CString linkText;
+};
+
+TEST(Controls, LinkClickInRichEditReachesTheDialog) {
+  ASSERT_TRUE(AfxInitRichEdit2());
+  CLinkDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(dlg.linkText, "http://www.example.org/hilfe");
+}
+
 TEST(Controls, ComboAndListBoxesKeepTextsAndItemData) {
   ASSERT_TRUE(AfxInitRichEdit2());
   CRichDlg dlg;
