@@ -115,14 +115,14 @@ DWORD Result(std::string line, DWORD rc) {
 struct Device { std::string type, name; };
 
 std::vector<Device> Devices() {
-  std::string spec = Setting("Devices", "modem,Standardmodem;isdn,AVM ISDN-Controller");
+  std::string list = Setting("Devices", "modem,Standardmodem;isdn,AVM ISDN-Controller");
   std::vector<Device> out;
-  if (spec == "none") return out;
+  if (list == "none") return out;
   size_t pos = 0;
-  while (pos <= spec.size()) {
-    size_t end = spec.find(';', pos);
-    if (end == std::string::npos) end = spec.size();
-    std::string item = spec.substr(pos, end - pos);
+  while (pos <= list.size()) {
+    size_t end = list.find(';', pos);
+    if (end == std::string::npos) end = list.size();
+    std::string item = list.substr(pos, end - pos);
     size_t comma = item.find(',');
     if (comma != std::string::npos) out.push_back({item.substr(0, comma), item.substr(comma + 1)});
     pos = end + 1;
