@@ -239,6 +239,36 @@ TEST_F(FormTest, DialogEndedDuringInitialisationIsNeverShown) {
   }
 }
 
+// Keys pass the dialog's pre-translation, which gives them the dialog keyboard: Esc cancels,
+// Enter presses the default button.
+TEST_F(FormTest, EscapeAndEnterThroughPreTranslation) {
+  struct Case {
+    UINT key;
+    INT_PTR result;
+  };
+  for (const Case& c : {Case{VK_ESCAPE, IDCANCEL}, Case{VK_RETURN, IDOK}}) {
+    CFormDlg dlg;
+    dlg.steps = {[&](CFormDlg* d) {
+      HWND edit = ::GetDlgItem(*d, IDC_NAME);
+      ::SetFocus(edit);
+      ::PostMessageA(edit, WM_KEYDOWN, c.key, 1);
+      ::PostMessageA(edit, WM_KEYUP, c.key, 0xC0000001);
+    }};
+    EXPECT_EQ(dlg.DoModal(), c.result);
+  }
+}
+
+// The end of the program ends a modal run; the quit message stays for the outer loop.
+TEST_F(FormTest, QuitMessageEndsTheModalRun) {
+  CFormDlg dlg;
+  dlg.steps = {[](CFormDlg*) { ::PostQuitMessage(3); }};
+  EXPECT_EQ(dlg.DoModal(), -1);
+  EXPECT_EQ(dlg.m_hWnd, nullptr);
+  MSG msg;
+  ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, WPARAM(3));
+}
+
 TEST_F(FormTest, MissingTemplateFails) {
   CDialog dlg(4711);
   EXPECT_EQ(dlg.DoModal(), -1);
