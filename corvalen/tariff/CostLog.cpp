@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <clocale>
 
 #include "CFile.h"
 #include "Feiertage.h"
@@ -76,6 +77,35 @@ CString CCostLog::TruncateDecimals(const CString& formatted, int decimals) {
 }
 
 namespace {
+// "%f" with a point as decimal sign, even if some part of the process changed the C library's
+// numeric locale: the log and the bill are read back by the fixed format.
+CString FixedText(double v) {
+  CString s = CString::Formatted("%f", v);
+  const char point = *std::localeconv()->decimal_point;
+  if (point != '.') s.Replace(point, '.');
+  return s;
+}
+
+// The value of a cost text of digits and points, read as atof reads it in the "C" locale (up to
+// a second point), whatever the process's numeric locale.
+double AmountOf(const CString& text) {
+  // Digits as one whole number and the count of decimals: one division then rounds exactly as
+  // atof does for the short texts of the log.
+  double digits = 0, divisor = 1;
+  bool fraction = false;
+  for (int i = 0; i < text.GetLength(); ++i) {
+    char c = text[i];
+    if (c == '.' && !fraction) {
+      fraction = true;
+      continue;
+    }
+    if (c < '0' || c > '9') break;
+    digits = digits * 10 + (c - '0');
+    if (fraction) divisor *= 10;
+  }
+  return digits / divisor;
+}
+
 CString Two(int v) { return CString::Formatted(v < 10 && v >= 0 ? "0%d" : "%d", v); }
 }  // namespace
 
@@ -106,9 +136,9 @@ CString CCostLog::FormatRecord(const CConnectionRecord& r, const CProviderArray&
   rec += Two(daySeconds / 3600) + ":" + Two(daySeconds / 60 % 60) + ":" + Two(daySeconds % 60) + ";";
   rec += name + ";";
   rec += CString::Formatted("%d;", takt);
-  rec += TruncateDecimals(CString::Formatted("%f", static_cast<double>(r.price)), 2) + ";";
-  rec += TruncateDecimals(CString::Formatted("%f", static_cast<double>(dialInFee)), 2) + ";";
-  rec += TruncateDecimals(CString::Formatted("%f", cost + 0.0005), 3) + ";";
+  rec += TruncateDecimals(FixedText(r.price), 2) + ";";
+  rec += TruncateDecimals(FixedText(dialInFee), 2) + ";";
+  rec += TruncateDecimals(FixedText(cost + 0.0005), 3) + ";";
   rec += ";;";
   rec += number + ";";
   return rec;
@@ -169,7 +199,7 @@ double CCostLog::TotalOf(const std::string& log, const COleDateTime& from, const
       bad = true;
       continue;
     }
-    if (!bad && from <= r.start && r.start <= to) sum += std::atof(r.Cost());
+    if (!bad && from <= r.start && r.start <= to) sum += AmountOf(r.Cost());
   }
   if (bad) return -1;
   if (!(sum < 2e6)) return -1;  // beyond what an int of thousandths holds: not a real log
@@ -286,10 +316,10 @@ CString CCostLog::BuildList(const std::vector<CCostRecord>& records, const COleD
     html += kCell + EscapeHtml(r.Name()) + "</TD>";
     html += kCell + EscapeHtml(r.Number()) + "</TD>";
     html += kCell + r.Cost() + " DM</TD></TR>\n";
-    sum += std::atof(r.Cost());
+    sum += AmountOf(r.Cost());
   }
   html += "<TR><TD COLSPAN=\"7\" CLASS=\"a\"><B>Summe:</B></TD><TD CLASS=\"a\"><B>" +
-          TruncateDecimals(CString::Formatted("%f", sum), 2) + " DM</B></TD></TR>\n</TABLE>\n";
+          TruncateDecimals(FixedText(sum), 2) + " DM</B></TD></TR>\n</TABLE>\n";
   html += kClosingNote;
   return html;
 }
@@ -332,14 +362,14 @@ CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const CO
       html += kCell + EscapeHtml(row[2]) + "</TD>" + kSep;
       html += kCell + EscapeHtml(row[3]) + " Pf</TD>" + kSep;
       html += kCell + row[7] + " DM</TD></TR>\n";
-      sum += std::atof(row[7]);
+      sum += AmountOf(row[7]);
     }
     total += sum;
     html += "<TR><TD COLSPAN=\"10\" CLASS=\"a\"><B>Summe:</B></TD><TD CLASS=\"a\"><B>" +
-            TruncateDecimals(CString::Formatted("%f ", sum + 0.005), 2) + " DM</B></TD></TR>\n</TABLE>\n";
+            TruncateDecimals(FixedText(sum + 0.005) + " ", 2) + " DM</B></TD></TR>\n</TABLE>\n";
   }
   html += "<TABLE WIDTH=\"649\" BORDER=\"0\"><TR><TD CLASS=\"a\"><B>Gesamtsumme:</B></TD><TD CLASS=\"a\"><B>" +
-          TruncateDecimals(CString::Formatted("%f", total + 0.005), 2) + " DM</B></TD></TR></TABLE>\n";
+          TruncateDecimals(FixedText(total + 0.005), 2) + " DM</B></TD></TR></TABLE>\n";
   html += kClosingNote;
   return html;
 }

@@ -1,5 +1,6 @@
 #include "TarifDatabase.h"
 
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <expat.h>
@@ -17,6 +18,19 @@
 namespace {
 
 bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+
+// atof as it reads in the "C" locale (a point as decimal sign), even if some part of the
+// process changed the C library's numeric locale.
+double AtofC(const char* text) {
+  const char point = *std::localeconv()->decimal_point;
+  if (point == '.') return std::atof(text);
+  std::string t(text);
+  size_t own = t.find(point);
+  if (own != std::string::npos) t.resize(own);  // the "C" reading stops there
+  for (char& c : t)
+    if (c == '.') c = point;
+  return std::atof(t.c_str());
+}
 
 bool IsCompareElement(const char* name, int* op) {
   static const struct { const char* name; int op; } kinds[] = {
@@ -133,9 +147,9 @@ struct ParseState {
       const char* v = atts[i + 2];
       if (Is(f, "takt")) action->SetTakt(std::atoi(v));
       else if (Is(f, "freimin")) action->SetFreeMinutes(std::atoi(v));
-      else if (Is(f, "preis")) action->SetPrice(static_cast<float>(std::atof(v)));
-      else if (Is(f, "grundgebuehr")) action->SetBaseFee(static_cast<float>(std::atof(v)));
-      else action->SetDialInFee(static_cast<float>(std::atof(v)));
+      else if (Is(f, "preis")) action->SetPrice(static_cast<float>(AtofC(v)));
+      else if (Is(f, "grundgebuehr")) action->SetBaseFee(static_cast<float>(AtofC(v)));
+      else action->SetDialInFee(static_cast<float>(AtofC(v)));
       i += 2;
     }
   }

@@ -1,3 +1,4 @@
+#include <clocale>
 #include <memory>
 
 #include "CostLog.h"
@@ -165,4 +166,24 @@ TEST_F(CostLogTest, MalformedLogLeavesTheBillUnopened) {
   EXPECT_TRUE(ui.opened.empty());
   EXPECT_EQ(ui.waitDepth, 0);
   EXPECT_EQ(std::string(kBillUnreadable), "Ihre Rechnungsdaten konnten nicht korrekt gelesen werden!");
+}
+
+TEST_F(CostLogTest, AmountsKeepTheirPointUnderAGermanNumericLocale) {
+  // The program never changes the locale; this checks that nothing else doing so could turn
+  // the log's decimal points into commas, which the log reader would refuse.
+  const char* names[] = {"de_DE.UTF-8", "de_DE", "German_Germany.1252", "German"};
+  const char* set = nullptr;
+  for (const char* n : names)
+    if ((set = std::setlocale(LC_NUMERIC, n))) break;
+  if (!set) GTEST_SKIP() << "no German locale installed";
+  const bool comma = *std::localeconv()->decimal_point == ',';
+  const CString rec = CCostLog::FormatRecord(Rec("minute", COleDateTime(2001, 4, 3, 9, 5, 7), 61, 1.49f), list);
+  CCostLog log(&settings);
+  log.AppendConnection(Rec("minute", COleDateTime(2001, 4, 3, 9, 5, 7), 61, 1.49f), list);
+  log.AppendConnection(Rec("minute", COleDateTime(2001, 4, 3, 9, 6, 8), 61, 1.49f, 1), list);
+  const double total = log.GetTotal(COleDateTime(2001, 4, 3, 0, 0, 0), COleDateTime(2001, 4, 4, 0, 0, 0));
+  std::setlocale(LC_NUMERIC, "C");
+  EXPECT_TRUE(comma);
+  EXPECT_EQ(rec, "default;4/3/2001 9:5:7;00:01:01;Minutentakt;60;1.49;5.00;0.080;;;0190123;");
+  EXPECT_EQ(total, 11);
 }

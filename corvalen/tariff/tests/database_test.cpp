@@ -1,3 +1,4 @@
+#include <clocale>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -319,4 +320,20 @@ TEST_F(DatabaseTest, DemoTariffUsesEveryKindOfCondition) {
   ASSERT_TRUE(ReadWholeFile((std::string(ASTREL_BINARY_DIR) + "/corvalen/data/tarif.dat").c_str(), built));
   UnscrambleTarif(reinterpret_cast<unsigned char*>(&built[0]), built.size());
   EXPECT_EQ(built, xml);
+}
+
+TEST_F(DatabaseTest, PricesReadWithAPointUnderAGermanNumericLocale) {
+  const char* names[] = {"de_DE.UTF-8", "de_DE", "German_Germany.1252", "German"};
+  const char* set = nullptr;
+  for (const char* n : names)
+    if ((set = std::setlocale(LC_NUMERIC, n))) break;
+  if (!set) GTEST_SKIP() << "no German locale installed";
+  const char* doc = "<Providerliste><Provider id=\"a\"><set a=\"preis\" b=\"1.49\" c=\"pfgeinwahl\" d=\"2,5\"/>"
+                    "</Provider></Providerliste>";
+  CTarifDatabase db;
+  bool ok = db.ParseBuffer(doc, strlen(doc));
+  std::setlocale(LC_NUMERIC, "C");
+  ASSERT_TRUE(ok);
+  EXPECT_FLOAT_EQ(db.Find("a")->GetBaseValues()->price, 1.49f);
+  EXPECT_FLOAT_EQ(db.Find("a")->GetBaseValues()->dialInFee, 2.0f);  // a comma ends the number
 }
