@@ -17,6 +17,7 @@ InstallerState g_installer;
 
 namespace {
 
+const char kCaptionCannotRun[] = "Programm kann nicht gestartet werden .";
 const char kTextBadBlock[] = "Der Konfigurationsblock ist beschädigt . Es gelten die Voreinstellungen .";
 
 void ReadOwnConfigBlock() {
@@ -49,7 +50,10 @@ void RunAfterExtract(UINT checked) {
   char program[MAX_PATH * 2], parameters[MAX_PATH * 2];
   RunCommandPart(1, program, sizeof program);
   RunCommandPart(2, parameters, sizeof parameters);
-  if (program[0]) ShellExecuteA(0, "open", program, parameters, "", SW_SHOW);
+  if (!program[0]) return;
+  // ShellExecute reports failure as a value of 32 or less.
+  if ((INT_PTR)ShellExecuteA(0, "open", program, parameters, "", SW_SHOW) <= 32)
+    MessageBoxA(0, program, kCaptionCannotRun, MB_OK);
 }
 
 void CopyEntriesToPlainList(HWND dialog) {

@@ -435,6 +435,19 @@ TEST(Installer, RunsTheProgramAfterExtracting) {
   EXPECT_TRUE(IsFolder(target + "\\gestartet"));
 }
 
+TEST(Installer, ProgramThatCannotBeStarted) {
+  Installer run(MakeInstaller(ReadAll(kFixtures + "/fast.zip"), Block(0x03, "", "", "><\\fehlt.exe")));
+  HWND main = run.Main();
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, 1007)));
+  const std::string target = NewTempFolder("ziel");
+  run.SetText(main, 101, target);
+  run.Click(main, IDOK);
+  EXPECT_EQ(run.Box("Ready"), kAllExtracted);
+  EXPECT_EQ(run.Box("Programm kann nicht gestartet werden ."), target + "\\fehlt.exe");
+  EXPECT_EQ(run.Exit(), 1u);
+}
+
 TEST(Installer, BadBlocksAndArchivesGetAMessage) {
   {  // lengths that reach past the block: the defaults hold, the archive behind the block is read
     std::string block = Block(0x00, "Titel");
