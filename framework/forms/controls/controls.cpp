@@ -212,8 +212,6 @@ HWND TWinControl::Handle() {
   if (!FHandle) {
     CreateWnd();
     SendMessageA(FHandle, WM_SETFONT, WPARAM(FFont.Handle()), 0);
-    RECT r;
-    GetClientRect(FHandle, &r);
     HandleCreated();
     for (TControl* c : FControls)
       if (auto* wc = dynamic_cast<TWinControl*>(c)) wc->Handle();

@@ -183,9 +183,11 @@ TRACustomEditor::TRACustomEditor(TComponent* AOwner)
 }
 
 TRACustomEditor::~TRACustomEditor() {
-  FCompletion.reset();  // its list window belongs to ours
-  SetView(nullptr);
+  // The window goes first (with it the list window it owns); messages that arrive meanwhile
+  // still find the completion and the view.
   DestroyHandle();
+  SetView(nullptr);
+  FCompletion.reset();
 }
 
 void TRACustomEditor::Loaded() {
@@ -505,7 +507,7 @@ void TRACustomEditor::OnSetFocus() {
 }
 
 void TRACustomEditor::OnKillFocus() {
-  FCompletion->CloseUp(false);
+  if (FCompletion) FCompletion->CloseUp(false);
   if (FHasCaret) {
     DestroyCaret();
     FHasCaret = false;

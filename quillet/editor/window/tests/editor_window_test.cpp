@@ -251,6 +251,27 @@ TEST_F(EditorWindow, FailingCommandShowsItsMessageAndEditingGoesOn) {
   EXPECT_EQ(E->Lines()->Line(0), "ok");
 }
 
+TEST_F(EditorWindow, FailingLineAttributeHandlerIsShownOnceAndPaintingGoesOn) {
+  E->Lines()->SetText("abc\r\ndef");
+  bool fail = true;
+  E->OnGetLineAttr = [&](TObject*, String& line, int index, TLineAttrs& attrs) {
+    if (fail) {
+      fail = false;
+      throw Exception("Zeilenfarben nicht lesbar");
+    }
+    attrs[1].Back = clLime;  // column 0
+  };
+  E->Invalidate();
+  Pump();
+  ASSERT_EQ(Shown.size(), 1u);
+  EXPECT_EQ(Shown[0], "Zeilenfarben nicht lesbar");
+  E->Invalidate();
+  Pump();
+  EXPECT_EQ(CellCorner(0, 0), Rgb(clLime));
+  EXPECT_EQ(CellCorner(0, 1), Rgb(clLime));
+  EXPECT_EQ(CellCorner(1, 0), Rgb(clWindow));
+}
+
 TEST_F(EditorWindow, CompletionAfterTypingPauseAndOnDemand) {
   E->Completion()->Identifers()->Add("begin=begin");
   E->Completion()->Identifers()->Add("break=break");
