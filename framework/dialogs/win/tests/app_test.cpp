@@ -100,3 +100,23 @@ TEST(Windows, TemporaryWrappersAndAttachedObjects) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Library, ApplicationObjectOfALibrary) {
+  HMODULE lib = ::LoadLibraryA("dialogs_win_testdll.dll");
+  ASSERT_NE(lib, nullptr);
+  typedef void(WINAPI * Describe)(char*, int);
+  FARPROC proc = ::GetProcAddress(lib, "DescribeLibrary@8");
+  if (!proc) proc = ::GetProcAddress(lib, "DescribeLibrary");
+  Describe describe = reinterpret_cast<Describe>(reinterpret_cast<void (*)()>(proc));
+  ASSERT_NE(describe, nullptr);
+  char buf[256] = {};
+  describe(buf, sizeof buf);
+  EXPECT_STREQ(buf, "1|1|Zeichenkette der Bibliothek – äöü|Prüfbibliothek");
+  ::FreeLibrary(lib);
+  // The program's own application object is untouched.
+  EXPECT_STREQ(AfxGetAppTitle(), "Prüfprogramm");
+}
+
+}  // namespace
