@@ -242,10 +242,15 @@ void AfxPruneTemporaryWindows() {
 
 // ---- CWnd -------------------------------------------------------------------------------------
 
+const CWnd CWnd::wndTop(HWND_TOP);
+const CWnd CWnd::wndBottom(HWND_BOTTOM);
+const CWnd CWnd::wndTopMost(HWND_TOPMOST);
+const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
+
 CWnd::~CWnd() {
   CWinApp* app = AfxGetApp();
   if (app && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
-  if (!m_hWnd) return;
+  if (!m_hWnd || m_hWnd == HWND_TOPMOST || m_hWnd == HWND_NOTOPMOST || m_hWnd == HWND_BOTTOM) return;
   if (FromHandlePermanent(m_hWnd) == this) {
     if (m_createdHere && ::IsWindow(m_hWnd)) {
       // Only this object's own handling may run now; the window proc sees no object any more.

@@ -205,6 +205,7 @@ class CWnd : public CCmdTarget {
   int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
   void SetDlgItemText(int id, LPCSTR text) { ::SetDlgItemTextA(m_hWnd, id, text); }
   int GetDlgItemText(int id, CString& text) const;
+  int GetDlgItemText(int id, LPSTR buffer, int size) const { return ::GetDlgItemTextA(m_hWnd, id, buffer, size); }
   void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE) { ::SetDlgItemInt(m_hWnd, id, value, isSigned); }
   UINT GetDlgItemInt(int id, BOOL* ok = nullptr, BOOL isSigned = TRUE) const {
     return ::GetDlgItemInt(m_hWnd, id, ok, isSigned);
@@ -260,6 +261,9 @@ class CWnd : public CCmdTarget {
   HFONT GetFontHandle() const { return reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0)); }
   void SetFont(HFONT font, BOOL redraw = TRUE) { SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
 
+  // Places for SetWindowPos.
+  static const CWnd wndTop, wndBottom, wndTopMost, wndNoTopMost;
+
   // The library's own modal loop: runs until EndModalLoop or until the window is gone, passing
   // every message through the pre-translation of the windows it is addressed to (from the window
   // up to its top-level window) before dispatching it. A hidden window is shown when the queue
@@ -288,6 +292,8 @@ class CWnd : public CCmdTarget {
   };
   const CurrentMsg* m_current = nullptr;
   BOOL m_continueModal = FALSE;
+  // A marker object for one of the HWND_ places.
+  explicit CWnd(HWND place) : m_hWnd(place) {}
 };
 
 // Passes a message through the pre-translation of the windows from its target up to the target's

@@ -438,6 +438,8 @@ TEST_F(FormTest, ModelessDialogLivesUntilDestroyed) {
   CString status;
   dlg.GetDlgItemText(IDC_STATUS, status);
   EXPECT_EQ(status, "1 Klicks");
+  EXPECT_TRUE(dlg.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+  EXPECT_TRUE(dlg.GetExStyle() & WS_EX_TOPMOST);
   EXPECT_TRUE(dlg.DestroyWindow());
   EXPECT_EQ(dlg.m_hWnd, nullptr);
   EXPECT_FALSE(::IsWindow(h));
