@@ -55,59 +55,77 @@ bool WholeDays(const COleDateTimeSpan& span, long long* days) {
 }
 }  // namespace
 
+CTarifComparison::Variable CTarifComparison::Classify(const CString& name) {
+  static const struct { const char* name; Variable kind; } table[] = {
+      {"tag.jahr", varDayOfYear},        {"tag.monat", varDayOfMonth},     {"datum.tag", varDayOfMonth},
+      {"tag.woche", varDayOfWeek},       {"stunde.monat", varHourOfMonth}, {"stunde.woche", varHourOfWeek},
+      {"stunde.tag", varHourOfDay},      {"minute.monat", varMinuteOfMonth}, {"minute.woche", varMinuteOfWeek},
+      {"minute.tag", varMinuteOfDay},    {"feiertag", varHoliday},         {"anrufe.gesamt", varCalls},
+      {"anrufe.monat", varCalls},        {"anrufe.woche", varCalls},       {"anrufe.tag", varCalls},
+      {"online.gesamt", varOnline},      {"online.monat", varOnline},      {"online.woche", varOnline},
+      {"online.tag", varOnline},         {"anmeldungsdauer", varRegisteredMinutes},
+      {"anmeldungsdatum", varRegistrationDate}, {"datum.iso", varIsoDate}, {"datum.jahr", varYear},
+      {"datum.monat", varMonth},
+  };
+  for (const auto& t : table)
+    if (name == t.name) return t.kind;
+  return varUnknown;
+}
+
 int CTarifComparison::Difference(const CProvider* p, const CTarifContext& c, int operand, BOOL* ok) const {
   *ok = TRUE;
   const COleDateTime& m = c.date;
-  const char* v = variable.c_str();
-  auto is = [v](const char* name) { return std::strcmp(v, name) == 0; };
-  if (m.GetStatus() != COleDateTime::valid &&
-      (std::strncmp(v, "tag.", 4) == 0 || std::strncmp(v, "stunde.", 7) == 0 ||
-       std::strncmp(v, "minute.", 7) == 0 || is("datum.tag") || is("datum.jahr") || is("datum.monat")))
-    return 0;  // the moment's components cannot be computed
-  if (is("tag.jahr")) return Diff32(m.GetDayOfYear(), operand);
-  if (is("tag.monat") || is("datum.tag")) return Diff32(m.GetDay(), operand);
-  if (is("tag.woche")) return Diff32(m.GetDayOfWeek() - 1, operand);
-  if (is("stunde.monat")) return Diff32((m.GetDay() - 1) * 24 + m.GetHour(), operand);
-  if (is("stunde.woche")) return Diff32((m.GetDayOfWeek() - 1) * 24 + m.GetHour(), operand);
-  if (is("stunde.tag")) return Diff32(m.GetHour(), operand);
-  if (is("minute.monat"))
-    return Diff32((m.GetDay() - 1) * 1440 + m.GetHour() * 60 + m.GetMinute(), operand);
-  if (is("minute.woche"))
-    return Diff32((m.GetDayOfWeek() - 1) * 1440 + m.GetHour() * 60 + m.GetMinute(), operand);
-  if (is("minute.tag")) return Diff32(m.GetHour() * 60 + m.GetMinute(), operand);
-  if (is("feiertag")) return Diff32((c.isHoliday || m.GetDayOfWeek() == 1) ? 1 : 0, operand);
-  if (is("anrufe.gesamt") || is("anrufe.monat") || is("anrufe.woche") || is("anrufe.tag"))
-    return Diff32(p->GetCallCount(), operand);
-  if (is("online.gesamt") || is("online.monat") || is("online.woche") || is("online.tag"))
-    return Diff32(p->GetOnlineMinutes(), operand);
-  if (is("anmeldungsdauer")) {
-    const COleDateTime& reg = p->GetRegistrationDate();
-    if (reg.m_dt == 0) return 0;
-    COleDateTimeSpan span = m - reg;
-    if (span.GetStatus() != COleDateTimeSpan::valid || !std::isfinite(span.m_span) ||
-        std::fabs(span.m_span) > 1e6)
-      return 0;
-    long long minutes = static_cast<long long>(span.m_span * 1440.0 + 5.787037037037037e-6);
-    return Diff32(minutes, operand);
+  switch (kind) {
+    case varDayOfYear: case varDayOfMonth: case varDayOfWeek: case varHourOfMonth: case varHourOfWeek:
+    case varHourOfDay: case varMinuteOfMonth: case varMinuteOfWeek: case varMinuteOfDay: case varYear:
+    case varMonth:
+      if (m.GetStatus() != COleDateTime::valid) return 0;  // the moment's parts cannot be computed
+      break;
+    default:
+      break;
   }
-  if (is("anmeldungsdatum")) {
-    const COleDateTime& reg = p->GetRegistrationDate();
-    if (reg.m_dt == 0) {
-      *ok = FALSE;
-      return 0;
+  switch (kind) {
+    case varDayOfYear: return Diff32(c.dayOfYear, operand);
+    case varDayOfMonth: return Diff32(c.day, operand);
+    case varDayOfWeek: return Diff32(c.dayOfWeek - 1, operand);
+    case varHourOfMonth: return Diff32((c.day - 1) * 24 + c.hour, operand);
+    case varHourOfWeek: return Diff32((c.dayOfWeek - 1) * 24 + c.hour, operand);
+    case varHourOfDay: return Diff32(c.hour, operand);
+    case varMinuteOfMonth: return Diff32((c.day - 1) * 1440 + c.hour * 60 + c.minute, operand);
+    case varMinuteOfWeek: return Diff32((c.dayOfWeek - 1) * 1440 + c.hour * 60 + c.minute, operand);
+    case varMinuteOfDay: return Diff32(c.hour * 60 + c.minute, operand);
+    case varHoliday: return Diff32((c.isHoliday || c.dayOfWeek == 1) ? 1 : 0, operand);
+    case varCalls: return Diff32(p->GetCallCount(), operand);
+    case varOnline: return Diff32(p->GetOnlineMinutes(), operand);
+    case varRegisteredMinutes: {
+      const COleDateTime& reg = p->GetRegistrationDate();
+      if (reg.m_dt == 0) return 0;
+      COleDateTimeSpan span = m - reg;
+      if (span.GetStatus() != COleDateTimeSpan::valid || !std::isfinite(span.m_span) ||
+          std::fabs(span.m_span) > 1e6)
+        return 0;
+      long long minutes = static_cast<long long>(span.m_span * 1440.0 + 5.787037037037037e-6);
+      return Diff32(minutes, operand);
     }
-    long long days;
-    if (!WholeDays(reg - DateOperand(operand), &days)) return 0;
-    return static_cast<int>(days);
+    case varRegistrationDate: {
+      const COleDateTime& reg = p->GetRegistrationDate();
+      if (reg.m_dt == 0) {
+        *ok = FALSE;
+        return 0;
+      }
+      long long days;
+      if (!WholeDays(reg - DateOperand(operand), &days)) return 0;
+      return static_cast<int>(days);
+    }
+    case varIsoDate: {
+      long long days;
+      if (!WholeDays(GetToday() - DateOperand(operand), &days)) return 0;
+      return static_cast<int>(days);
+    }
+    case varYear: return Diff32(c.year, operand);
+    case varMonth: return Diff32(c.month, operand);
+    default: return 0;
   }
-  if (is("datum.iso")) {
-    long long days;
-    if (!WholeDays(GetToday() - DateOperand(operand), &days)) return 0;
-    return static_cast<int>(days);
-  }
-  if (is("datum.jahr")) return Diff32(m.GetYear(), operand);
-  if (is("datum.monat")) return Diff32(m.GetMonth(), operand);
-  return 0;
 }
 
 BOOL CTarifComparison::Evaluate(const CProvider* p, const CTarifContext& c) const {

@@ -11,9 +11,14 @@
 // The moment of a ranking and whether its day is a listed holiday.
 class CTarifContext {
  public:
-  CTarifContext(const COleDateTime& moment, int holiday) : date(moment), isHoliday(holiday) {}
+  CTarifContext(const COleDateTime& moment, int holiday)
+      : date(moment), isHoliday(holiday), year(moment.GetYear()), month(moment.GetMonth()), day(moment.GetDay()),
+        hour(moment.GetHour()), minute(moment.GetMinute()), dayOfWeek(moment.GetDayOfWeek()),
+        dayOfYear(moment.GetDayOfYear()) {}
   COleDateTime date;
   int isHoliday;
+  // The moment's parts, computed once for every rule of the ranking.
+  int year, month, day, hour, minute, dayOfWeek, dayOfYear;
 };
 
 class CTarifCondition : public CObject {
@@ -49,8 +54,13 @@ class CTarifComparison : public CTarifCondition {
  public:
   enum Op { opInRange = 0, opEqual = 1, opGreater = 2, opLess = 3, opGreaterEqual = 4,
             opLessEqual = 5, opNotEqual = 6 };
+  // The variables a comparison can name; any other name compares as 0.
+  enum Variable { varUnknown, varDayOfYear, varDayOfMonth, varDayOfWeek, varHourOfMonth, varHourOfWeek,
+                  varHourOfDay, varMinuteOfMonth, varMinuteOfWeek, varMinuteOfDay, varHoliday, varCalls,
+                  varOnline, varRegisteredMinutes, varRegistrationDate, varIsoDate, varYear, varMonth };
   CTarifComparison(const CString& variable, int op, int first, int second = 0)
-      : variable(variable), op(op), first(first), second(second) {}
+      : variable(variable), op(op), first(first), second(second), kind(Classify(variable)) {}
+  static Variable Classify(const CString& name);
   BOOL Evaluate(const CProvider* provider, const CTarifContext& context) const override;
   // value - operand for the variable, as a 32-bit difference (0 for unknown variables and
   // when the value cannot be computed); `ok` FALSE when every comparison must fail.
@@ -60,6 +70,7 @@ class CTarifComparison : public CTarifCondition {
   int op;
   int first;
   int second;
+  Variable kind;  // the variable, looked up once when the rule is read
 };
 
 class CTarifRule : public CObject {
