@@ -356,16 +356,30 @@ BOOL CWnd::DestroyWindow() {
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 
+namespace {
+
+// The message each window procedure on this thread is handling, innermost first; Default() works
+// on it. Kept on the stack rather than in the object, as a handler may destroy (and so delete)
+// its own object.
+struct CurrentMsg {
+  const CWnd* wnd;
+  UINT msg;
+  WPARAM wp;
+  LPARAM lp;
+  const CurrentMsg* outer;
+};
+thread_local const CurrentMsg* t_current = nullptr;
+
+}  // namespace
+
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-  CurrentMsg cur{msg, wp, lp};
-  const CurrentMsg* saved = m_current;
-  m_current = &cur;
-  LRESULT r = 0;
+  CurrentMsg cur{this, msg, wp, lp, t_current};
   struct Restore {
-    CWnd* w;
-    const CurrentMsg* saved;
-    ~Restore() { w->m_current = saved; }
-  } restore{this, saved};
+    const CurrentMsg* outer;
+    ~Restore() { t_current = outer; }
+  } restore{t_current};
+  t_current = &cur;
+  LRESULT r = 0;
   if (!OnWndMsg(msg, wp, lp, &r)) r = DefWindowProc(msg, wp, lp);
   return r;
 }
@@ -376,8 +390,9 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CWnd::Default() {
-  if (!m_current) return 0;
-  return DefWindowProc(m_current->msg, m_current->wp, m_current->lp);
+  for (const CurrentMsg* c = t_current; c; c = c->outer)
+    if (c->wnd == this) return DefWindowProc(c->msg, c->wp, c->lp);
+  return 0;
 }
 
 BOOL CWnd::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
@@ -533,7 +548,7 @@ int CWnd::RunModalLoop() {
   BOOL shown = (GetStyle() & WS_VISIBLE) != 0;
   ++g_modalDepth;
   MSG msg;
-  while (m_continueModal && ::IsWindow(self)) {
+  while (::IsWindow(self) && m_continueModal) {
     if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
       if (!shown) {
         shown = TRUE;

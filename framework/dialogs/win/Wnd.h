@@ -285,12 +285,6 @@ class CWnd : public CCmdTarget {
  private:
   friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
   friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
-  struct CurrentMsg {
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-  };
-  const CurrentMsg* m_current = nullptr;
   BOOL m_continueModal = FALSE;
   // A marker object for one of the HWND_ places.
   explicit CWnd(HWND place) : m_hWnd(place) {}
