@@ -301,6 +301,38 @@ TEST_F(EditorWindow, CompletionAfterTypingPauseAndOnDemand) {
   EXPECT_EQ(E->Lines()->Line(0), "x begin break");
 }
 
+TEST_F(EditorWindow, CompletionEventsCancelAndTemplatesOpenWhenNotExact) {
+  E->Completion()->Identifers()->Add("alpha=alpha");
+  bool cancel = true;
+  int asked = 0;
+  E->OnCompletionIdentifer = [&](TObject* sender, bool& c) {
+    EXPECT_EQ(sender, static_cast<TObject*>(E));
+    ++asked;
+    c = cancel;
+  };
+  Key(VK_SPACE, true);
+  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(E->Completion()->Visible());
+  cancel = false;
+  Key(VK_SPACE, true);
+  EXPECT_TRUE(E->Completion()->Visible());
+  Key(VK_ESCAPE);
+  // Two templates start with the word: the list opens with the first of them.
+  E->Completion()->Templates()->Add("tab=table=<table>|</table>");
+  E->Completion()->Templates()->Add("tabrow=table row=<tr>|</tr>");
+  E->Completion()->Templates()->Add("img=image=<img src=|>");
+  Type("ta");
+  Key('J', true);
+  ASSERT_TRUE(E->Completion()->Visible());
+  EXPECT_EQ(E->Completion()->Items()->Count(), 2);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_EQ(E->Lines()->Line(0), "<tr></tr>");
+  EXPECT_EQ(E->CaretX(), 4);
+  E->ExecCommand(376);  // the insertion is one undo step
+  EXPECT_EQ(E->Lines()->Line(0), "ta");
+}
+
 TEST_F(EditorWindow, TemplateWithOneMatchIsInsertedAtOnce) {
   E->Completion()->Templates()->Add("ifb=if block=if (|)/nbegin/nend");
   E->Completion()->Templates()->Add("wh=while=while |");
