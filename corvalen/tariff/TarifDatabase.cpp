@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <expat.h>
 #include <string>
 #include <vector>
@@ -319,6 +320,7 @@ BOOL CTarifDatabase::ParseFile() {
 void CTarifDatabase::Load(CTarifManager* m, CTarifConnection* c) {
   manager = m;
   connection = c;
+  RemoveAllProviders();  // a second load starts afresh, no list keeps an old record
   if (!ParseFile()) {
     RemoveAllProviders();
     AddDefaultProvider();
@@ -379,7 +381,15 @@ void CTarifDatabase::AddDefaultProvider() {
 
 void CTarifDatabase::SetProvider(const CString& id, CProvider* provider) {
   CObject* old = nullptr;
-  if (providers.Lookup(id, old) && old != provider) delete old;
+  if (providers.Lookup(id, old) && old != provider) {
+    // No list may keep the record that is replaced.
+    CProvider* gone = static_cast<CProvider*>(old);
+    ranking.Remove(gone);
+    for (CProviderArray* arr : {&activeByName, &passingByName, &filteredOutByName})
+      for (int i = arr->GetSize() - 1; i >= 0; --i)
+        if ((*arr)[i] == gone) arr->RemoveAt(i);
+    delete gone;
+  }
   providers.SetAt(id, provider);
 }
 

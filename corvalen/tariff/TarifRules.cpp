@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include "TarifClock.h"
 
@@ -173,6 +174,12 @@ int CProviderRanking::FindUsable(const CString& id) const {
   for (int i = 0; i < usable.GetSize(); ++i)
     if (usable[i]->GetId() == id) return i;
   return -1;
+}
+
+void CProviderRanking::Remove(const CProvider* provider) {
+  for (auto* arr : {&all, &usable})
+    for (int i = arr->GetSize() - 1; i >= 0; --i)
+      if ((*arr)[i] == provider) arr->RemoveAt(i);
 }
 
 void CProviderRanking::Insert(CProvider* provider) {

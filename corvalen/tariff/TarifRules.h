@@ -121,6 +121,8 @@ class CProviderRanking : public CObject {
   const CTypedPtrArray<CObArray, CProvider*>& GetUsable() const { return usable; }
   int FindUsable(const CString& id) const;
   void RemoveAll() { all.RemoveAll(); usable.RemoveAll(); }
+  // Takes a provider out of both arrays (its record is about to be deleted).
+  void Remove(const CProvider* provider);
   void SetOrder(CRankOrder* o) { order = o; }
   // Before the first entry that does not rank before the provider; login providers without a
   // registration date go into `all` only.

@@ -337,3 +337,31 @@ TEST_F(DatabaseTest, PricesReadWithAPointUnderAGermanNumericLocale) {
   EXPECT_FLOAT_EQ(db.Find("a")->GetBaseValues()->price, 1.49f);
   EXPECT_FLOAT_EQ(db.Find("a")->GetBaseValues()->dialInFee, 2.0f);  // a comma ends the number
 }
+
+TEST_F(DatabaseTest, AReplacedRecordLeavesEveryList) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  WriteTarif(kSample);
+  Init();
+  int changes;
+  manager.Recompute(&changes, nullptr);
+  manager.BuildFilteredLists();
+  CProvider* fresh = new CProvider;
+  fresh->SetId("p4");
+  fresh->SetName("Neu");
+  Db().SetProvider("p4", fresh);
+  auto holds = [](const CProviderArray& arr, const char* id) {
+    for (int i = 0; i < arr.GetSize(); ++i)
+      if (arr[i]->GetId() == id) return true;
+    return false;
+  };
+  EXPECT_FALSE(holds(Db().GetActiveByName(), "p4"));
+  EXPECT_FALSE(holds(Db().GetRanking(), "p4"));
+  EXPECT_FALSE(holds(Db().GetPassing(), "p4"));
+  EXPECT_EQ(Db().GetProviderRanking().GetCount(), 2);  // p1 (no registration) and p3
+  manager.Recompute(&changes, nullptr);
+  EXPECT_TRUE(holds(Db().GetRanking(), "p4"));
+  // Loading again starts from an empty database.
+  Db().Load(&manager, nullptr);
+  EXPECT_EQ(Db().GetCount(), 4);
+  EXPECT_EQ(P("p4")->GetName(), "Zweit");
+}
