@@ -30,6 +30,11 @@ BOOL CLogFile::ReadByte(char* out) {
   return f.Read(out, 1) == 1;
 }
 
+BOOL CLogFile::ReadAll(std::string& out) const {
+  out.clear();
+  return path && ReadWholeFile(*path, out);
+}
+
 BOOL CLogFile::Create() {
   if (!path) return FALSE;
   CFile f;

@@ -22,6 +22,8 @@ class CLogFile {
   virtual BOOL ReadByte(char* out);
   BOOL Create();
   BOOL CreateIfMissing();
+  // The whole file; FALSE when it cannot be read.
+  BOOL ReadAll(std::string& out) const;
   void SetPath(const CString* p) { path = p; }
 
  protected:

@@ -187,3 +187,22 @@ TEST_F(CostLogTest, AmountsKeepTheirPointUnderAGermanNumericLocale) {
   EXPECT_EQ(rec, "default;4/3/2001 9:5:7;00:01:01;Minutentakt;60;1.49;5.00;0.080;;;0190123;");
   EXPECT_EQ(total, 11);
 }
+
+TEST_F(CostLogTest, LogFileAppendsAndCreatesOnlyWhenAsked) {
+  const CString path(PathOf("zuordnung.log").c_str());
+  CLogFile f;
+  f.SetPath(&path);
+  char c = 0;
+  EXPECT_FALSE(f.ReadByte(&c));
+  EXPECT_TRUE(f.CreateIfMissing());
+  f.Append("ab");
+  f.Append("c;");
+  EXPECT_TRUE(f.CreateIfMissing());  // an existing file keeps its content
+  std::string all;
+  EXPECT_TRUE(f.ReadAll(all));
+  EXPECT_EQ(all, "abc;");
+  EXPECT_TRUE(f.ReadByte(&c));
+  EXPECT_EQ(c, 'a');
+  EXPECT_TRUE(f.Create());
+  EXPECT_EQ(ReadFile("zuordnung.log"), "");
+}
