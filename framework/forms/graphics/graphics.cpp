@@ -83,8 +83,11 @@ HFONT TFont::Make(TFontStyles style) const {
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
-  lf.lfPitchAndFamily = FPitch == fpFixed ? FIXED_PITCH : FPitch == fpVariable ? VARIABLE_PITCH
-                                                                              : DEFAULT_PITCH;
+  // A fixed-pitch font asks for the modern family too, so that a missing face falls back to a
+  // fixed-pitch one.
+  lf.lfPitchAndFamily = FPitch == fpFixed      ? BYTE(FIXED_PITCH | FF_MODERN)
+                        : FPitch == fpVariable ? BYTE(VARIABLE_PITCH)
+                                               : BYTE(DEFAULT_PITCH);
   lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
   return CreateFontIndirectA(&lf);
 }

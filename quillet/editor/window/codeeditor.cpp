@@ -152,7 +152,9 @@ void TGutter::Paint() {
   };
   bar(0, g, e->GutterColor());
   bar(g - 2, 1, e->Color());
-  bar(g + 1, 2, e->Color());
+  // The strip between the gutter and the first cell (a 2-pixel line right of the grey one and
+  // the text area's first pixel column) in the editor's colour.
+  bar(g, 3, e->Color());
   bar(g - 1, 1, RGBColor(128, 128, 128));
   e->PaintGutter(c);
 }
@@ -176,6 +178,7 @@ TRACustomEditor::TRACustomEditor(TComponent* AOwner)
   FColor = clWindow;
   FFont.SetName("Courier New");
   FFont.SetSize(10);
+  FFont.SetPitch(fpFixed);  // the text is laid out in a grid of equal cells
   FAutoScrollTimer.SetEnabled(false);
   FAutoScrollTimer.SetInterval(100);
   FAutoScrollTimer.OnTimer = [this](TObject*) { AutoScrollTick(); };
@@ -425,7 +428,7 @@ void TRACustomEditor::Paint() {
   if (UpdateLock() > 0) return;
   TRect r;
   if (FFullRepaint) {
-    r = FEditorClient.ClientRect();
+    r = FEditorClient.BoundsRect();  // the whole text area, in its own coordinates
   } else {
     r = Canvas()->ClipRect();
     r.left -= FGutterWidth;

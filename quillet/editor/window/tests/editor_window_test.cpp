@@ -3,6 +3,8 @@
 // matter.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "codehleditor.h"
 
 namespace {
@@ -116,9 +118,22 @@ protected:
         if (Pixel(x, y) == c) return true;
     return false;
   }
-  COLORREF CellCorner(int col, int row) {
+  // The background of a cell: its most frequent colour (the glyph covers less of it).
+  COLORREF CellBack(int col, int row) {
     const TRect r = E->CellRect(col - E->LeftCol(), row - E->TopRow());
-    return Pixel(r.left + 1, r.top + 1);
+    std::map<COLORREF, int> count;
+    HDC dc = GetDC(W());
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) ++count[GetPixel(dc, x, y)];
+    ReleaseDC(W(), dc);
+    COLORREF best = 0;
+    int most = -1;
+    for (const auto& kv : count)
+      if (kv.second > most) {
+        best = kv.first;
+        most = kv.second;
+      }
+    return best;
   }
 };
 
@@ -174,10 +189,10 @@ TEST_F(EditorWindow, HighlightedTagIsPaintedInItsColours) {
   E->Lines()->SetText("<table border=1> &amp;");
   E->Invalidate();
   Pump();
-  EXPECT_EQ(CellCorner(0, 0), Rgb(clYellow));   // <
-  EXPECT_EQ(CellCorner(3, 0), Rgb(clYellow));   // table
-  EXPECT_EQ(CellCorner(8, 0), Rgb(clAqua));     // border
-  EXPECT_EQ(CellCorner(13, 0), Rgb(clWindow));  // = (symbol, window background)
+  EXPECT_EQ(CellBack(0, 0), Rgb(clYellow));   // <
+  EXPECT_EQ(CellBack(3, 0), Rgb(clYellow));   // table
+  EXPECT_EQ(CellBack(8, 0), Rgb(clAqua));     // border
+  EXPECT_EQ(CellBack(13, 0), Rgb(clWindow));  // = (symbol, window background)
   EXPECT_TRUE(CellHas(2, 0, Rgb(clBlue)));      // a letter of table in the tag colour
   EXPECT_TRUE(CellHas(8, 0, Rgb(clMaroon)));    // a letter of border
   EXPECT_TRUE(CellHas(14, 0, Rgb(clGreen)));    // the value 1
@@ -191,11 +206,11 @@ TEST_F(EditorWindow, SelectionMarginAndGutterPixels) {
   E->Invalidate();
   Pump();
   const COLORREF sel = Rgb(clHighlight);
-  EXPECT_EQ(CellCorner(3, 1), sel);
-  EXPECT_EQ(CellCorner(1, 1), Rgb(clWindow));
-  EXPECT_EQ(CellCorner(20, 2), sel);            // right of the text of a line inside
-  EXPECT_EQ(CellCorner(20, 1), sel);            // and of the begin line
-  EXPECT_EQ(CellCorner(20, 3), Rgb(clWindow));  // not on the end line
+  EXPECT_EQ(CellBack(3, 1), sel);
+  EXPECT_EQ(CellBack(1, 1), Rgb(clWindow));
+  EXPECT_EQ(CellBack(20, 2), sel);            // right of the text of a line inside
+  EXPECT_EQ(CellBack(20, 1), sel);            // and of the begin line
+  EXPECT_EQ(CellBack(20, 3), Rgb(clWindow));  // not on the end line
   EXPECT_TRUE(CellHas(1, 2, Rgb(clWhite)));     // selected text in the selection colour
   const TRect margin = E->CellRect(30, 0);
   EXPECT_EQ(Pixel(margin.left, 5 * E->CellHeight() + 2), Rgb(clSilver));
@@ -267,9 +282,9 @@ TEST_F(EditorWindow, FailingLineAttributeHandlerIsShownOnceAndPaintingGoesOn) {
   EXPECT_EQ(Shown[0], "Zeilenfarben nicht lesbar");
   E->Invalidate();
   Pump();
-  EXPECT_EQ(CellCorner(0, 0), Rgb(clLime));
-  EXPECT_EQ(CellCorner(0, 1), Rgb(clLime));
-  EXPECT_EQ(CellCorner(1, 0), Rgb(clWindow));
+  EXPECT_EQ(CellBack(0, 0), Rgb(clLime));
+  EXPECT_EQ(CellBack(0, 1), Rgb(clLime));
+  EXPECT_EQ(CellBack(1, 0), Rgb(clWindow));
 }
 
 TEST_F(EditorWindow, CompletionAfterTypingPauseAndOnDemand) {
@@ -378,8 +393,8 @@ TEST_F(EditorWindow, LongLineToTheLastColumnIsPaintedWithoutOverrun) {
   EXPECT_TRUE(E->HasSelection());
   E->Invalidate();
   Pump();
-  EXPECT_EQ(CellCorner(1023, 0), Rgb(clHighlight));
-  EXPECT_EQ(CellCorner(1024, 0), Rgb(clWindow));
+  EXPECT_EQ(CellBack(1023, 0), Rgb(clHighlight));
+  EXPECT_EQ(CellBack(1024, 0), Rgb(clWindow));
   EXPECT_TRUE(Shown.empty());
 }
 
@@ -401,7 +416,7 @@ TEST_F(EditorWindow, EditingKeepsMultiLineTagStates) {
   E->Colors()->Identifer.BackColor = clAqua;
   E->Invalidate();
   Pump();
-  EXPECT_EQ(CellCorner(0, 3), Rgb(clAqua));  // the attribute name on the continuation line
+  EXPECT_EQ(CellBack(0, 3), Rgb(clAqua));  // the attribute name on the continuation line
 }
 
 TEST_F(EditorWindow, AltBackspaceUndoes) {
