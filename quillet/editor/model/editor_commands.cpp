@@ -549,10 +549,11 @@ void TEditorModel::DeleteChar() {
     FView->RepaintLine(Y);
     Changed();
   } else if (Y < LastLine()) {
-    // The next line joins at the line end; a caret beyond it goes there first (no blanks are
-    // added), so that the joined text does not end up under a caret that undo inserts at.
+    // The next line joins at the line end; a caret beyond it goes there first (recorded; no
+    // blanks are added), so that undo puts the line break back at the end and the caret back
+    // where it stood.
     if (X > len) {
-      CaretPlace(len, Y);
+      SetCaret(len, Y);
       X = len;
     }
     TUndo::Record<TDeleteUndo>(this, X, Y, String("\r\n"));

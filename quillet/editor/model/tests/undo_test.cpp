@@ -124,3 +124,18 @@ TEST_F(Undo, UndoingEverythingRestoresTheText) {
     ASSERT_EQ(Text(), original) << "round " << round << ": " << trail;
   }
 }
+
+// Changes made while the caret stands beyond the line end, undone in any order of steps.
+TEST_F(Undo, ChangesBeyondTheLineEndComeBackInPlace) {
+  SetText(" t\r\no");
+  ed.CaretPlace(1, 0);
+  Cmd(ecDelete);           // " " is left and cut: a trailing-blank record
+  Cmd(ecDelete);           // joins the next line at the line end (the caret goes there)
+  EXPECT_EQ(Text(), "o\r\n");
+  ExpectCaret(0, 0);
+  ed.SetCaret(4, 0);
+  ed.InsertText("<p>\r");  // beyond the end: goes in at the end
+  EXPECT_EQ(Text(), "o<p>\r\n\r\n");
+  while (ed.UndoBuffer()->CurrentIndex() >= 0) Cmd(ecUndo);
+  EXPECT_EQ(Text(), " t\r\no\r\n");
+}
