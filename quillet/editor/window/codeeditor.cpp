@@ -636,6 +636,15 @@ LRESULT TRACustomEditor::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_EDITORCOMMAND:
       ExecCommand(int(w));
       return 0;
+    case WM_MOUSEWHEEL: {
+      // The wheel scrolls the view by the system's wheel line count per notch.
+      UINT lines = 3;
+      SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+      const int notches = -short(HIWORD(w)) / WHEEL_DELTA;
+      const int step = lines == WHEEL_PAGESCROLL ? VisibleRowCount() : int(lines);
+      if (notches != 0) SetLeftTop(LeftCol(), std::max(TopRow() + notches * step, 0));
+      return 0;
+    }
     case WM_SYSCHAR:
       // The character of an Alt key that ran a command (Alt+Backspace: undo) is not a menu key.
       if (FSwallowSysChar) {

@@ -377,6 +377,16 @@ TEST_F(EditorWindow, ScrollBarsMoveTheView) {
   SendMessageA(W(), WM_HSCROLL, SB_LINERIGHT, 0);
   Pump();
   EXPECT_EQ(E->LeftCol(), 1);
+  // The wheel: one notch down and two up.
+  const int top = E->TopRow();
+  UINT lines = 3;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  SendMessageA(W(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), 0);
+  Pump();
+  EXPECT_EQ(E->TopRow(), top + int(lines));
+  SendMessageA(W(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(2 * WHEEL_DELTA)), 0);
+  Pump();
+  EXPECT_EQ(E->TopRow(), top - int(lines));
   // The caret follows Ctrl+End and the view with it.
   Key(VK_END, true);
   EXPECT_EQ(E->CaretY(), 199);  // a final line break adds no line
