@@ -148,7 +148,7 @@ void TCompletion::InsertSelected() {
 }
 
 bool TCompletion::KeyDown(Word& Key, TShiftState Shift) {
-  if (!FVisible || !FList) return false;
+  if (!FVisible || !FList || FItems.Count() == 0) return false;
   int index = FList->ItemIndex();
   const int page = std::max(DropDownCount, 1);
   switch (Key) {

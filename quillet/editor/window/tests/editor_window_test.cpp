@@ -387,6 +387,13 @@ TEST_F(EditorWindow, ScrollBarsMoveTheView) {
   SendMessageA(W(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(2 * WHEEL_DELTA)), 0);
   Pump();
   EXPECT_EQ(E->TopRow(), top - int(lines));
+  try {
+    E->HorzScrollBar()->SetMin(300);  // above its maximum of 255
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ(e.Message(), "Eigenschaft Scrollbar außerhalb des zulässigen Bereichs");
+  }
+  EXPECT_EQ(E->HorzScrollBar()->Max(), 255);
   // The caret follows Ctrl+End and the view with it.
   Key(VK_END, true);
   EXPECT_EQ(E->CaretY(), 199);  // a final line break adds no line
