@@ -1,0 +1,119 @@
+#include "dialog_script.h"
+
+#include <commctrl.h>
+
+namespace {
+DialogScript* g_running = nullptr;
+const DWORD kScriptTimeoutMs = 15000;
+
+struct Search {
+  std::string title;
+  bool dialogClassOnly;
+  HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND wnd, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  if (!::IsWindowVisible(wnd)) return TRUE;
+  if (WindowText(wnd) != s->title) return TRUE;
+  if (s->dialogClassOnly) {
+    char cls[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    if (std::string(cls) != "#32770") return TRUE;
+  }
+  s->found = wnd;
+  return FALSE;
+}
+
+BOOL CALLBACK CloseProc(HWND wnd, LPARAM) {
+  if (::IsWindowVisible(wnd)) ::PostMessageA(wnd, WM_COMMAND, IDCANCEL, 0);
+  return TRUE;
+}
+}  // namespace
+
+DialogScript::DialogScript() = default;
+
+DialogScript::~DialogScript() {
+  if (timer_) ::KillTimer(nullptr, timer_);
+  if (g_running == this) g_running = nullptr;
+}
+
+void DialogScript::Start() {
+  g_running = this;
+  started_ = ::GetTickCount();
+  timer_ = ::SetTimer(nullptr, 0, 20, &DialogScript::Tick);
+}
+
+void CALLBACK DialogScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  DialogScript* s = g_running;
+  if (!s || s->inStep_) return;
+  if (s->Finished()) {
+    ::KillTimer(nullptr, s->timer_);
+    s->timer_ = 0;
+    return;
+  }
+  if (::GetTickCount() - s->started_ > kScriptTimeoutMs) {
+    s->timedOut_ = true;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CloseProc, 0);
+    return;
+  }
+  s->inStep_ = true;
+  bool done = s->steps_[s->next_]();
+  s->inStep_ = false;
+  if (done) ++s->next_;
+}
+
+HWND FindThreadWindow(const std::string& title) {
+  Search s{title, false, nullptr};
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindProc, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND FindMessageBox(const std::string& title) {
+  Search s{title, true, nullptr};
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindProc, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+std::string WindowText(HWND wnd) {
+  char buf[4096] = {};
+  ::GetWindowTextA(wnd, buf, sizeof buf);
+  return buf;
+}
+
+std::string ItemText(HWND dlg, int id) { return WindowText(::GetDlgItem(dlg, id)); }
+
+void PostClick(HWND dlg, int id) {
+  ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dlg, id)));
+}
+
+std::string MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
+
+std::string ToolTipText(HWND dlg, int id) {
+  // The dialog's tool tip is a top-level window of this thread owned by the dialog.
+  struct Tips {
+    HWND owner;
+    std::vector<HWND> found;
+  } tips{dlg, {}};
+  ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND w, LPARAM lp) -> BOOL {
+    auto* t = reinterpret_cast<Tips*>(lp);
+    char cls[64] = {};
+    ::GetClassNameA(w, cls, sizeof cls);
+    if (std::string(cls) == TOOLTIPS_CLASSA) t->found.push_back(w);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&tips));
+  for (HWND tip : tips.found) {
+    char text[1024] = {};
+    TOOLINFOA ti = {};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = dlg;
+    ti.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dlg, id));
+    ti.lpszText = text;
+    if (::SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) {
+      ::SendMessageA(tip, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+      return text;
+    }
+  }
+  return "";
+}

@@ -1,0 +1,49 @@
+// Drives the windows of a modal run from inside it: steps run one after the other on a thread
+// timer of the test thread, each repeated until it reports that it is done. Clicks are posted,
+// so that the handler runs in the dialog's own loop and may open further boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class DialogScript {
+ public:
+  using Step = std::function<bool()>;  // true = done, go on with the next step
+  DialogScript();
+  ~DialogScript();
+  DialogScript& Then(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+  }
+  // Starts the timer; the steps run while the caller's modal run pumps messages.
+  void Start();
+  // True when every step ran; a script that does not finish within its time closes the
+  // thread's windows so that the modal run ends and the test fails instead of hanging.
+  bool Finished() const { return next_ == steps_.size(); }
+  bool TimedOut() const { return timedOut_; }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+  std::vector<Step> steps_;
+  size_t next_ = 0;
+  UINT_PTR timer_ = 0;
+  DWORD started_ = 0;
+  bool timedOut_ = false;
+  bool inStep_ = false;
+};
+
+// A visible top-level window of this thread with that exact title, or nullptr.
+HWND FindThreadWindow(const std::string& title);
+// The same among dialog windows only (message boxes).
+HWND FindMessageBox(const std::string& title);
+std::string WindowText(HWND wnd);
+std::string ItemText(HWND dlg, int id);
+// Posts a button click to the dialog (BN_CLICKED of the control).
+void PostClick(HWND dlg, int id);
+// The text of a message box (its static text).
+std::string MessageBoxText(HWND box);
+// The tool tip text the dialog's tool tip control holds for a child, "" for none.
+std::string ToolTipText(HWND dlg, int id);

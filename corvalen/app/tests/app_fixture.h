@@ -1,0 +1,226 @@
+// Runs the real Corvalen.exe for a test: a folder of its own with the program, its libraries, the
+// demo data and the RAS stand-in (with its configuration, phone book and call log), the registry
+// seeded as the installation and the user's settings leave it, and the program's clock made faster.
+// Windows of the program are found by title and driven by messages.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CorvalenRun {
+ public:
+  CorvalenRun() {
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    static int n = 0;
+    dir_ = std::string(tmp) + "corv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++n) + "\\";
+    CreateDirectoryA(dir_.c_str(), nullptr);
+    const char* files[] = {"Corvalen.exe", "xmlparse.dll", "corvai.dll", "tarif.dat", "Feiertags.dat",
+                           "rasapi32.dll", "rasdlg.dll"};
+    for (const char* f : files)
+      CopyFileA((std::string(CORVALEN_EXE_DIR) + "\\" + f).c_str(), (dir_ + f).c_str(), FALSE);
+    SetEnvironmentVariableA("RASSIM_CONFIG", (dir_ + "rassim.ini").c_str());
+    SetEnvironmentVariableA("CORVALEN_TIMESCALE", "60");
+    SetEnvironmentVariableA("CORVALEN_START", nullptr);
+    Ras("StepMs", "1");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen");
+    Machine("PATH", dir_);
+    // The state a finished set-up leaves; tests of the first start remove these.
+    User("AGB", "1");
+    User("DefaultDFUDeviceName", "Standardmodem");
+    User("DefaultDFUDeviceTyp", "modem");
+    User("UpdateFrequence", "1");
+    // Funkelnetz: a provider without free minutes, so no question comes before dialling.
+    User("DefaultConnection", "fk-100");
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "RemoteAccess", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS)
+      RegCloseKey(key);
+  }
+  ~CorvalenRun() {
+    for (PROCESS_INFORMATION& pi : processes_) {
+      if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+        Quit(pi);
+        if (WaitForSingleObject(pi.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
+      }
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    }
+  }
+
+  void Ras(const char* key, const char* value) const {
+    WritePrivateProfileStringA("rassim", key, value, (dir_ + "rassim.ini").c_str());
+  }
+  static void User(const char* name, const std::string& value) { SetValue(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen", name, value); }
+  static void Machine(const char* name, const std::string& value) {
+    SetValue(HKEY_LOCAL_MACHINE, "Software\\ASTREL\\Corvalen2.0", name, value);
+  }
+  static std::string GetUser(const char* name) {
+    char buf[512] = {};
+    DWORD size = sizeof buf - 1;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen", 0, KEY_READ, &key) != ERROR_SUCCESS)
+      return "<missing>";
+    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(buf) : std::string("<missing>");
+  }
+  static void DeleteUser(const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen", 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+      RegDeleteValueA(key, name);
+      RegCloseKey(key);
+    }
+  }
+
+  // Starts the program; returns its index.
+  int Start(const std::string& args = "") {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string cmd = "\"" + dir_ + "Corvalen.exe\" " + args;
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &pi)) return -1;
+    processes_.push_back(pi);
+    return static_cast<int>(processes_.size()) - 1;
+  }
+  const PROCESS_INFORMATION& Process(int i) const { return processes_[static_cast<size_t>(i)]; }
+  bool Exited(int i, DWORD ms) const { return WaitForSingleObject(processes_[static_cast<size_t>(i)].hProcess, ms) == WAIT_OBJECT_0; }
+
+  // The first top-level window of the program's processes with that title (and visible, if asked).
+  HWND FindTop(const char* title, bool visible, DWORD pid = 0) const {
+    struct Ctx {
+      const CorvalenRun* self;
+      const char* title;
+      bool visible;
+      DWORD pid;
+      HWND found;
+    } ctx{this, title, visible, pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM lp) WINAPI -> BOOL {
+          Ctx* c = reinterpret_cast<Ctx*>(lp);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          if (!c->self->IsOurs(owner) || (c->pid && owner != c->pid)) return TRUE;
+          if (c->visible && !IsWindowVisible(w)) return TRUE;
+          char text[256] = {};
+          GetWindowTextA(w, text, sizeof text);
+          if (std::string(text) != c->title) return TRUE;
+          c->found = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+  }
+  bool IsOurs(DWORD pid) const {
+    for (const PROCESS_INFORMATION& pi : processes_)
+      if (pi.dwProcessId == pid) return true;
+    return false;
+  }
+
+  // Waits until the condition holds (polling every 20 ms); false after the limit.
+  static bool WaitFor(const std::function<bool()>& cond, DWORD ms = 15000) {
+    DWORD start = GetTickCount();
+    while (!cond()) {
+      if (GetTickCount() - start > ms) return false;
+      Sleep(20);
+    }
+    return true;
+  }
+
+  HWND WaitMain(DWORD ms = 15000) const {
+    HWND w = nullptr;
+    WaitFor([&] { return (w = FindTop("Astrel Corvalen", true)) != nullptr; }, ms);
+    return w;
+  }
+  // A message box of the program with that title; its text in *text.
+  HWND WaitBox(const char* title, std::string* text, DWORD ms = 15000) const {
+    HWND w = nullptr;
+    WaitFor([&] { return (w = FindTop(title, true)) != nullptr; }, ms);
+    if (w && text) *text = BoxText(w);
+    return w;
+  }
+  static std::string BoxText(HWND box) {
+    char buf[2048] = {};
+    GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
+    return buf;
+  }
+  static void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }
+  static std::string Text(HWND dialog, int id) {
+    char buf[512] = {};
+    GetDlgItemTextA(dialog, id, buf, sizeof buf);
+    return buf;
+  }
+  static bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+  static bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+  static std::vector<std::string> ComboItems(HWND dialog, int id) {
+    std::vector<std::string> items;
+    HWND combo = GetDlgItem(dialog, id);
+    int n = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    // Item texts are read through the selection: Wine passes CB_GETLBTEXT to another process
+    // without the text.
+    int sel = static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+    for (int i = 0; i < n; ++i) {
+      char buf[512] = {};
+      SendMessageA(combo, CB_SETCURSEL, i, 0);
+      SendMessageA(combo, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+      items.push_back(buf);
+    }
+    SendMessageA(combo, CB_SETCURSEL, sel, 0);
+    return items;
+  }
+  static int ComboSel(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)); }
+
+  void Quit(const PROCESS_INFORMATION& pi) const {
+    HWND w = FindTop("Astrel Corvalen", false, pi.dwProcessId);
+    if (w) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+  }
+
+  // TRUE when some process owns the connected mutex (it cannot be taken within 50 ms).
+  static bool ConnectedMutexOwned() {
+    HANDLE m = OpenMutexA(SYNCHRONIZE, FALSE, "CORVALENCONNECTED");
+    if (!m) return false;
+    DWORD w = WaitForSingleObject(m, 50);
+    if (w == WAIT_OBJECT_0 || w == WAIT_ABANDONED) ReleaseMutex(m);
+    CloseHandle(m);
+    return w == WAIT_TIMEOUT;
+  }
+
+  std::string File(const char* name) const { return Slurp(dir_ + name); }
+  std::string RasLog() const { return File("rassim.log"); }
+  int RasCount(const std::string& what) const {
+    std::string log = RasLog();
+    int n = 0;
+    for (size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++n;
+    return n;
+  }
+  std::string PhonebookValue(const char* entry, const char* key) const {
+    char buf[1024] = {};
+    GetPrivateProfileStringA(entry, key, "<missing>", buf, sizeof buf, (dir_ + "rassim.pbk").c_str());
+    return buf;
+  }
+  const std::string& Dir() const { return dir_; }
+  static std::string Slurp(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+
+ private:
+  static void SetValue(HKEY root, const char* path, const char* name, const std::string& value) {
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) return;
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+  }
+
+  std::string dir_;
+  std::vector<PROCESS_INFORMATION> processes_;
+};

@@ -1,0 +1,218 @@
+// The real Corvalen.exe under Wine against the RAS stand-in: start, first start, connecting,
+// hanging up, retries, cancelling, the tray, a second instance, the AutoDial hook's road.
+#include <gtest/gtest.h>
+
+#include "app_fixture.h"
+
+namespace {
+
+// Control ids of the main dialog.
+enum {
+  kProvider = 1015, kAendern = 1065, kVerbinden = 1050, kTrennen = 1052, kOptionen = 1042, kKosten = 1120,
+  kGroup = 1071, kPreis = 1062, kTakt = 1063, kEinwahl = 1064, kBenutzer = 5539, kPasswort = 1041,
+  kStatus = 1051, kInfo = 1053, kOnlineKosten = 1126, kOnlineZeit = 1128, kOnlinePreis = 1130,
+};
+
+const char kTitle[] = "Astrel Corvalen 2.0";
+const char kTitleShort[] = "Corvalen 2.0";
+
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+
+TEST(CorvalenStart, ShowsTheRankedProviderList) {
+  CorvalenRun run;
+  int p = run.Start();
+  ASSERT_GE(p, 0);
+  HWND main = run.WaitMain();
+  ASSERT_NE(nullptr, main);
+  std::vector<std::string> items = CorvalenRun::ComboItems(main, kProvider);
+  ASSERT_GT(items.size(), 2u);
+  for (const std::string& item : items) {
+    // " __  1.23 Pfg     Name"
+    ASSERT_GE(item.size(), 18u) << item;
+    EXPECT_EQ(' ', item[0]) << item;
+    EXPECT_NE(std::string::npos, item.find(" Pfg     ")) << item;
+  }
+  // Cheapest first.
+  double last = -1;
+  for (const std::string& item : items) {
+    double price = atof(item.c_str() + 5);
+    EXPECT_LE(last, price + 1e-9) << item;
+    last = price;
+  }
+  int sel = CorvalenRun::ComboSel(main, kProvider);
+  ASSERT_GE(sel, 0);
+  EXPECT_NE(std::string::npos, items[static_cast<size_t>(sel)].find("Funkelnetz")) << items[static_cast<size_t>(sel)];
+  EXPECT_EQ("", CorvalenRun::Text(main, kStatus));
+  EXPECT_EQ("", CorvalenRun::Text(main, kInfo));
+  EXPECT_TRUE(CorvalenRun::Enabled(main, kVerbinden));
+  EXPECT_FALSE(CorvalenRun::Enabled(main, kTrennen));
+  EXPECT_FALSE(CorvalenRun::Visible(main, kOnlineZeit));
+  EXPECT_EQ(std::string(items[static_cast<size_t>(sel)].c_str() + 5, 4) + " Pfg", CorvalenRun::Text(main, kPreis));
+  // The router's own entry exists and names the hook.
+  EXPECT_NE(std::string::npos, run.PhonebookValue("Corvalen2000", "AutodialDll").find("corvai.dll"));
+  EXPECT_EQ("AutoDialFunc", run.PhonebookValue("Corvalen2000", "AutodialFunc"));
+  run.Quit(run.Process(p));
+  EXPECT_TRUE(run.Exited(p, 10000));
+}
+
+
+// Starts the program and waits for its main dialog.
+HWND StartMain(CorvalenRun& run, int* index = nullptr, const std::string& args = "") {
+  int p = run.Start(args);
+  if (index) *index = p;
+  return p < 0 ? nullptr : run.WaitMain();
+}
+
+bool Online(HWND main) {
+  return CorvalenRun::Text(main, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main, kTrennen);
+}
+
+TEST(CorvalenConnection, ConnectMeterHangUpAndCostRecord) {
+  CorvalenRun run;
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  // Pick the second provider (one that bills something).
+  SendDlgItemMessageA(main, kProvider, CB_SETCURSEL, 1, 0);
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(kProvider, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(main, kProvider)));
+  std::vector<std::string> items = CorvalenRun::ComboItems(main, kProvider);
+  std::string name = items[1].substr(items[1].find("Pfg     ") + 8);
+  EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
+
+  CorvalenRun::Press(main, kVerbinden);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
+  EXPECT_EQ("Aktuelle Verbindung : " + name, CorvalenRun::Text(main, kGroup));
+  EXPECT_EQ(1, run.RasCount("RasDialA"));
+  // After connecting the window goes to the tray.
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 5000));
+  // The online display counts (the clock runs 60 times faster here).
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) >= "0:00:05"; }, 5000))
+      << CorvalenRun::Text(main, kOnlineZeit);
+  EXPECT_NE(std::string::npos, CorvalenRun::Text(main, kOnlinePreis).find(" Pfg"));
+  std::string cost = CorvalenRun::Text(main, kOnlineKosten);
+  EXPECT_EQ(5u, cost.size()) << cost;  // "%3.3f" of DM
+  // The tray menu's "Wiederherstellen" brings it back.
+  PostMessageA(main, WM_COMMAND, 40002, 0);
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
+
+  CorvalenRun::Press(main, kTrennen);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }));
+  EXPECT_FALSE(CorvalenRun::Enabled(main, kTrennen));
+  EXPECT_EQ("Aktuelle Verbindung", CorvalenRun::Text(main, kGroup));
+  EXPECT_FALSE(CorvalenRun::Visible(main, kOnlineZeit));
+  EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
+  EXPECT_EQ(1, run.RasCount("RasHangUpA"));
+  std::string log = run.File("rechnung.log");
+  EXPECT_NE(std::string::npos, log.find(name)) << log;
+}
+
+TEST(CorvalenConnection, FailedAttemptsAreRetriedAndReported) {
+  CorvalenRun run;
+  run.Ras("Outcome", "busy");
+  CorvalenRun::User("MaxDialAttempts", "3");
+  CorvalenRun::User("WaitingTimeForDialAttempts", "2");
+  CorvalenRun::User("DefaultDialString", "0i");
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  CorvalenRun::Press(main, kVerbinden);
+  std::string text;
+  HWND box = run.WaitBox(kTitleShort, &text);
+  ASSERT_NE(nullptr, box);
+  EXPECT_TRUE(StartsWith(text, "Der Verbindungsaufbau zum gewählten Provider ist fehlgeschlagen.\r\nFehler - ")) << text;
+  EXPECT_EQ(3, run.RasCount("RasDialA"));
+  // The line-type letter is not dialled.
+  EXPECT_EQ(std::string::npos, run.RasLog().find("0i")) << run.RasLog();
+  CorvalenRun::Press(box, IDOK);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }));
+  EXPECT_FALSE(CorvalenRun::Enabled(main, kTrennen));
+  EXPECT_EQ("&Trennen", CorvalenRun::Text(main, kTrennen));
+  EXPECT_EQ("", CorvalenRun::Text(main, kStatus));
+  EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
+}
+
+TEST(CorvalenConnection, CancelDuringThePauseBetweenAttempts) {
+  CorvalenRun run;
+  run.Ras("Outcome", "busy");
+  CorvalenRun::User("MaxDialAttempts", "3");
+  CorvalenRun::User("WaitingTimeForDialAttempts", "1200");  // 20 s at the test's clock
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  CorvalenRun::Press(main, kVerbinden);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.RasCount("RasDialA") == 1 && CorvalenRun::Text(main, kTrennen) == "&Abbrechen"; }));
+  Sleep(200);
+  EXPECT_EQ(std::string::npos, CorvalenRun::Text(main, kInfo).find("Versuch-Nr.  2"));
+  EXPECT_NE(std::string::npos, CorvalenRun::Text(main, kInfo).find("Verbindungsaufbau Versuch-Nr.  1 mit '"));
+  DWORD start = GetTickCount();
+  CorvalenRun::Press(main, kTrennen);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }, 5000));
+  EXPECT_LT(GetTickCount() - start, 5000u);
+  EXPECT_EQ(1, run.RasCount("RasDialA"));
+  EXPECT_EQ(nullptr, run.FindTop(kTitleShort, true));  // a cancel is no error
+}
+
+TEST(CorvalenConnection, ADroppedLineIsNoticedAndBilled) {
+  CorvalenRun run;
+  run.Ras("DropAfterMs", "500");
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  CorvalenRun::Press(main, kVerbinden);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  DWORD online = GetTickCount();
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }, 5000));
+  EXPECT_LT(GetTickCount() - online, 2500u);
+  EXPECT_FALSE(CorvalenRun::Enabled(main, kTrennen));
+  EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
+  EXPECT_FALSE(run.File("rechnung.log").empty());
+}
+
+TEST(CorvalenConnection, ASecondConnectWhileALineIsUpIsRefused) {
+  CorvalenRun run;
+  run.Ras("Connected", "Fremdeintrag");
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  CorvalenRun::Press(main, kVerbinden);
+  std::string text;
+  HWND box = run.WaitBox(kTitleShort, &text);
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ("Es ist noch eine Verbindung aktiv!", text);
+  EXPECT_EQ(0, run.RasCount("RasDialA"));
+  CorvalenRun::Press(box, IDOK);
+}
+
+TEST(CorvalenConnection, AutomaticConnectAtStart) {
+  CorvalenRun run;
+  CorvalenRun::User("Automatic", "1");
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  EXPECT_EQ(1, run.RasCount("RasDialA"));
+  EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
+  EXPECT_NE(std::string::npos, CorvalenRun::Text(main, kGroup).find("Funkelnetz"));
+}
+
+TEST(CorvalenConnection, AProviderWithFreeMinutesAsksFirst) {
+  CorvalenRun run;
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  std::vector<std::string> items = CorvalenRun::ComboItems(main, kProvider);
+  ASSERT_TRUE(StartsWith(items[0], " F_ ")) << items[0];
+  SendDlgItemMessageA(main, kProvider, CB_SETCURSEL, 0, 0);
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(kProvider, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(main, kProvider)));
+  CorvalenRun::Press(main, kVerbinden);
+  std::string text;
+  HWND box = run.WaitBox(kTitle, &text);
+  ASSERT_NE(nullptr, box);
+  EXPECT_NE(std::string::npos, text.find("Freiminuten")) << text;
+  CorvalenRun::Press(box, IDCANCEL);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }));
+  EXPECT_EQ(0, run.RasCount("RasDialA"));
+  EXPECT_EQ(nullptr, run.FindTop(kTitleShort, true));
+  CorvalenRun::Press(main, kVerbinden);
+  box = run.WaitBox(kTitle, &text);
+  ASSERT_NE(nullptr, box);
+  CorvalenRun::Press(box, IDOK);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  EXPECT_NE(std::string::npos, CorvalenRun::Text(main, kGroup).find("Nachtfalke Net"));
+}
+
+}  // namespace

@@ -1,0 +1,502 @@
+#include <winsock2.h>
+
+#include "ConnectionController.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "ErrTable.h"
+#include "Internet.h"
+#include "PropertySheet.h"
+#include "TarifClock.h"
+#include "TarifTexts.h"
+#include "WinApp.h"
+
+const char kOwnEntryName[] = "Corvalen2000";
+
+namespace {
+
+// The web server that a provider flagged "skipfirstpage" wants to see once before its line
+// carries traffic.
+const char kProbeHost[] = "www.freenet.de";
+
+// String-table ids of the texts shown here.
+enum : UINT {
+  kIdsDialFailed = 146,
+  kIdsConnectionActive = 147,
+  kIdsFreenetWarning = 201,
+  kIdsNoDun = 5102,
+  kIdsNoPath = 5105,
+  kIdsEntryNotCreated = 5107,
+  kIdsAssignmentRead = 5114,
+  kIdsAssignmentDelete = 5116,
+  kIdsOfferOwnEntry = 5119,
+  kIdsNoSockets = 5126,
+  kIdsLoginOnly = 5508,
+};
+
+}  // namespace
+
+// ---- CStatusHelper ---------------------------------------------------------------------------------
+
+void CStatusHelper::LoadText(UINT id) { text_ = AfxLoadString(id); }
+
+LRESULT CStatusHelper::SendToOwner(UINT msg, WPARAM wp, LPARAM lp) const {
+  return owner_ ? ::SendMessageA(owner_, msg, wp, lp) : 0;
+}
+
+int CStatusHelper::ShowMessage(UINT flags1, UINT flags2) const {
+  CString title = AfxLoadString(kIdsTitleShort);
+  return ::MessageBoxA(owner_, text_, title, flags1 | flags2);
+}
+
+// ---- CRasConnection --------------------------------------------------------------------------------
+
+void CRasConnection::Reset() {
+  COleDateTime now = GetNow();
+  connectTime_ = endTime_ = segmentStart_ = now;
+  onlineSeconds_ = 0;
+  cost_ = 0.0f;
+  feeBilled_ = 0;
+  price_ = 0.0f;
+}
+
+COleDateTimeSpan CRasConnection::GetOnlineSpan(const COleDateTime& now) {
+  COleDateTimeSpan span = now - connectTime_;
+  onlineSeconds_ = static_cast<int>(std::floor(span.GetTotalSeconds() + 0.5));
+  return span;
+}
+
+float CRasConnection::AddBillingUnit() {
+  int takt = provider_ ? provider_->GetTakt() : 0;
+  cost_ = static_cast<float>(cost_ + takt * 0.016666668f * price_);
+  return cost_;
+}
+
+// ---- CConnectionController -----------------------------------------------------------------------
+
+CConnectionController::CConnectionController(CSettings* settings, CProvider* current, CStatusHelper* status,
+                                             HWND mainWindow, CControllerServices* services)
+    : costLog_(settings),
+      main_(mainWindow),
+      status_(status),
+      settings_(settings),
+      current_(current),
+      services_(services ? services : &noServices_) {}
+
+CConnectionController::~CConnectionController() {
+  if (socketsStarted_) WSACleanup();
+}
+
+UINT CConnectionController::Scaled(UINT ms) const {
+  UINT v = ms / static_cast<UINT>(scale_);
+  return v ? v : 1;
+}
+
+int CConnectionController::Show(UINT textId, UINT icon) {
+  status_->LoadText(textId);
+  return status_->ShowMessage(icon);
+}
+
+int CConnectionController::ShowText(const CString& text, UINT icon) {
+  status_->SetText(text);
+  return status_->ShowMessage(icon);
+}
+
+bool CConnectionController::StartupCheck() {
+  UINT failure = 0;
+  WSADATA wsa;
+  if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0) {
+    failure = kIdsNoSockets;
+  } else {
+    socketsStarted_ = true;
+    if (ras_.Load() != 0) failure = kIdsNoDun;
+  }
+  if (!failure) {
+    services_->UpdateServerInfo(*this, FALSE);
+    while (!settings_->IsAGBAccepted()) {
+      if (!services_->ShowTerms(main_)) {
+        status_->SendToOwner(WM_CLOSE, 0, 0);
+        return false;
+      }
+      settings_->SetAGB("1");
+    }
+    CString path = settings_->GetPATH();
+    path.Trim();
+    if (path.IsEmpty()) failure = kIdsNoPath;
+  }
+  if (!failure && entrySetup_.EntryExists(ras_, kOwnEntryName)) return true;
+  if (!failure) {
+    CProvider* def = settings_->GetProvider();
+    int rc = entrySetup_.CreateEntry(kOwnEntryName, ras_, def->GetPhoneNumber(), *settings_, def->GetUserName(),
+                                     def->GetPassword(), TRUE);
+    if (rc == 0) return true;
+    // The RAS layer keeps the system's own error number; its text is looked up by that number.
+    unsigned r = ras_.GetLastResult();
+    CString text = CString::Formatted("Fehler %d, %d :  ", static_cast<int>(r), 600);
+    text += CRasAccess::GetRasErrorText(r);
+    ShowText(text, MB_ICONEXCLAMATION);
+    failure = kIdsEntryNotCreated;
+  }
+  Show(failure, MB_ICONHAND);
+  status_->SendToOwner(WM_CLOSE, 0, 0);
+  return false;
+}
+
+bool CConnectionController::Connect() {
+  ras_.SetProvider(nullptr);
+  int rc = ras_.EnumConnections();
+  if (rc != 0) {
+    // Without knowing whether a line is up, dialling could start a second connection: say so.
+    ShowText(AfxLoadString(kIdsDialFailed) + " " + CErrTable::GetErrorString(rc), MB_ICONEXCLAMATION);
+    return false;
+  }
+  if (ras_.GetConnectionCount() != 0) {
+    Show(kIdsConnectionActive, MB_ICONEXCLAMATION);
+    return true;
+  }
+  if (!current_) return false;
+  int result = current_->IsLoginRequired() ? DialAssignedEntry() : DialOwnEntry();
+  if (result == 0 || result == kDialCancelled) {
+    OnConnected();
+    return true;
+  }
+  ShowText(AfxLoadString(kIdsDialFailed) + " " + CErrTable::GetErrorString(result), MB_ICONEXCLAMATION);
+  return false;
+}
+
+int CConnectionController::DialAssignedEntry() {
+  CString entry, user, password;
+  if (current_->IsRegistered()) {
+    entry = services_->LookupAssignment(current_->GetId());
+    if (entry == "null") {
+      Show(kIdsAssignmentRead, MB_ICONEXCLAMATION);
+      return kDialCancelled;
+    }
+    BOOL saved = FALSE;
+    GetAssignedCredentials(user, password, saved);
+    if (user.IsEmpty() || password.IsEmpty() || !saved) {
+      if (AskUserData(password, FALSE, FALSE) == kDialCancelled) return kDialCancelled;
+    }
+    user = "";  // the entry's stored user name is dialled
+  } else {
+    ras_.SetProvider(current_);
+    int rc = CreateProviderEntry(manager_, current_, entry, main_);
+    current_ = ras_.GetProvider();
+    ras_.SetProvider(nullptr);
+    if (rc != 0) return rc;
+  }
+  return DialLoop(entry, user, password, kAssignedEntry);
+}
+
+int CConnectionController::DialOwnEntry() {
+  CString entry;
+  if (current_->IsRegistered()) {
+    entry = services_->LookupAssignment(current_->GetId());
+    if (entry == "null") {
+      Show(kIdsAssignmentRead, MB_ICONEXCLAMATION);
+      return kDialCancelled;
+    }
+  } else {
+    entry = kOwnEntryName;
+    if (current_->HasFreeMinutes() && current_->GetCallCount() == 0) {
+      if (!services_->ShowFreeMinutes(main_, *this, current_->GetId(), entry)) return kDialCancelled;
+    }
+    entrySetup_.SetDefaultInternetEntry(kOwnEntryName);
+    int rc = entrySetup_.WriteEntry(kOwnEntryName, ras_, current_->GetPhoneNumber(), *settings_, "", "", TRUE, FALSE);
+    if (rc != 0) return rc;
+  }
+  return DialLoop(entry, current_->GetUserName(), current_->GetPassword(), kOwnEntry);
+}
+
+CString CConnectionController::DialPrefix(const CString& dialString) {
+  CString prefix;
+  for (int i = 0; i < dialString.GetLength(); ++i) {
+    char c = dialString[i];
+    if (c != 'i' && c != 'I' && c != 'M' && c != 'm') prefix += c;
+  }
+  return prefix;
+}
+
+void CConnectionController::PauseBetweenAttempts(DWORD ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (cancelDial_) return;
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= ms) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    if (!AfxPumpWaitingMessages()) return;
+  }
+}
+
+int CConnectionController::DialLoop(const CString& entry, const CString& user, const CString& password,
+                                    DialKind kind) {
+  CString prefix = DialPrefix(settings_->GetDefaultDialString());
+  int result = -1;
+  int attempt = 1;
+  cancelDial_ = 0;
+  ras_.SetNotifyWindow(main_, kMsgDialProgress);
+  char number[21] = {}, area[11] = {};
+  ras_.GetEntryPhoneNumber(entry, number, sizeof number, area, sizeof area);
+  ras_.SetNumber(CString(area) + number);
+  int maxAttempts = settings_->GetMaxDialAttempts();
+  DWORD pause = Scaled(static_cast<UINT>(settings_->GetWaitingTimeForDialAttempts()) * 1000u);
+  while (attempt <= maxAttempts && result != kErrRasNotLoaded && !cancelDial_) {
+    status_->SendToOwner(kMsgDialProgress, kProgressAttempt, attempt);
+    result = ras_.Dial(main_, entry, prefix.str(), user.IsEmpty() ? nullptr : static_cast<const char*>(user),
+                       password);
+    if (cancelDial_) return kDialCancelled;
+    if (result == 0) break;
+    bool pauseFollows;
+    if (kind == kOwnEntry) {
+      pauseFollows = attempt < maxAttempts;
+      ++attempt;
+    } else {
+      ++attempt;
+      pauseFollows = attempt < maxAttempts;
+    }
+    if (pauseFollows && result != kErrRasNotLoaded) {
+      PauseBetweenAttempts(pause);
+      if (cancelDial_) return kDialCancelled;
+    }
+  }
+  return result;
+}
+
+int CConnectionController::CreateProviderEntry(CTarifManager* manager, CProvider* provider, CString& entryName,
+                                               HWND parent) {
+  CString name = provider->GetName();
+  name.MakeLower();
+  if (name.Find("freenet") >= 0) Show(kIdsFreenetWarning, MB_ICONWARNING);
+  CString text;
+  if (provider->IsLoginRequired()) {
+    text = AfxLoadString(kIdsLoginOnly);
+    if (provider->GetBaseFee() > 0)
+      text += "\n(Monatliche Grundgebühr des Anbieters : " + CString::Formatted("%.2f", provider->GetBaseFee()) + " DM)";
+  } else {
+    text = AfxLoadString(kIdsOfferOwnEntry);
+  }
+  if (::MessageBoxA(parent, text, AfxLoadString(kIdsTitle), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    return kDialCancelled;
+  CString entry = MakeUniqueEntryName(provider->GetName());
+  CString user = provider->GetUserName(), password = provider->GetPassword();
+  int day = 1;
+  if (services_->ShowNewEntry(parent, *this, *provider, !provider->IsLoginRequired(), entry, user, password, day) != IDOK)
+    return kDialCancelled;
+  if (entrySetup_.CreateEntry(entry, ras_, provider->GetPhoneNumber(), *settings_, user, password, TRUE) != 0) return 1;
+  services_->AddAssignment(provider->GetId(), entry, day);
+  entryName = entry;
+  provider->SetRegistered(TRUE);
+  status_->SendToOwner(kMsgRefreshProviders, 0, 0);
+  return 0;
+}
+
+CString CConnectionController::MakeUniqueEntryName(const CString& base) {
+  if (ras_.ValidateEntryName(base) == 0) return base;
+  for (int n = 1; n <= 99; ++n) {
+    CString candidate = base + CString::Formatted("(%d)", n);
+    if (ras_.ValidateEntryName(candidate) == 0) return candidate;
+  }
+  return base;
+}
+
+void CConnectionController::GetAssignedCredentials(CString& user, CString& password, BOOL& saved) {
+  user = password = "";
+  saved = FALSE;
+  CString entry = current_ ? services_->LookupAssignment(current_->GetId()) : CString("null");
+  if (entry == "null") {
+    Show(kIdsAssignmentRead, MB_ICONEXCLAMATION);
+    return;
+  }
+  entrySetup_.GetCredentials(entry, ras_, user, password, saved);
+}
+
+void CConnectionController::SetAssignedCredentials(const CString& user, const CString& password, BOOL save) {
+  CString entry = current_ ? services_->LookupAssignment(current_->GetId()) : CString("null");
+  if (entry == "null") {
+    Show(kIdsAssignmentRead, MB_ICONEXCLAMATION);
+    return;
+  }
+  entrySetup_.SetCredentials(entry, ras_, user, password, save);
+}
+
+int CConnectionController::AskUserData(CString& password, BOOL allowDelete, BOOL showActivationDay) {
+  if (current_ && current_->IsRegistered() && current_->IsLoginRequired()) {
+    CString user, pw;
+    BOOL saved = FALSE;
+    GetAssignedCredentials(user, pw, saved);
+    if (services_->ShowUserData(main_, *this, allowDelete, showActivationDay, user, pw, saved) != IDOK)
+      return kDialCancelled;
+    SetAssignedCredentials(user, pw, saved);
+    password = pw;
+    return 0;
+  }
+  if (!current_) return 0;
+  CString entry;
+  int rc = CreateProviderEntry(manager_, current_, entry, main_);
+  if (rc != 0 && rc != kDialCancelled) Show(kIdsAssignmentRead, MB_ICONEXCLAMATION);
+  return 0;
+}
+
+bool CConnectionController::DeleteAssignment(CProvider* provider) {
+  services_->LoadAssignments(manager_);
+  CString entry = services_->LookupAssignment(provider->GetId());
+  if (entry == "null") {
+    Show(kIdsAssignmentRead, MB_ICONEXCLAMATION);
+    return false;
+  }
+  services_->RemoveAssignment(provider->GetId());
+  provider->SetRegistered(FALSE);
+  if (ras_.DeleteEntry(entry) != 0) {
+    Show(kIdsAssignmentDelete, MB_ICONEXCLAMATION);
+    return false;
+  }
+  status_->SendToOwner(kMsgRefreshProviders, 0, 0);
+  return true;
+}
+
+bool CConnectionController::HangUp() {
+  ras_.HangUp();
+  CProvider* metered = ras_.GetProvider();
+  if (!metered) return true;
+  if (manager_) manager_->StopFreeMinutes(metered);
+  ras_.SetEndTime(GetNow());
+  CConnectionRecord record;
+  record.start = ras_.GetSegmentStart();
+  record.end = ras_.GetEndTime();
+  record.providerId = metered->GetId();
+  record.noDialInFee = ras_.IsFeeBilled() ? 1 : 0;
+  record.price = ras_.GetPricePerMinute();
+  if (manager_) costLog_.AppendConnection(record, manager_->GetActiveByName());
+  ras_.SetProvider(nullptr);
+  ras_.Reset();
+  KillMainTimer(kTimerOnline);
+  KillMainTimer(kTimerBilling);
+  KillMainTimer(kTimerMailCheck);
+  SetMainTimer(kTimerRefresh, Scaled(60000));
+  return true;
+}
+
+void CConnectionController::CancelDial() {
+  cancelDial_ = 1;
+  ras_.CancelDial();
+  ras_.HangUp();
+}
+
+bool CConnectionController::IsOnline() { return ras_.IsConnected() != 0; }
+
+CString CConnectionController::ProgressText(int state, const CString& number) {
+  switch (state) {
+    case 0: return "Initialisiere DFÜ-Device .";
+    case 1: return "DFÜ-Device initialisiert ...";
+    case 2: return "Wähle - " + number + " ........";
+    case 3: return "Verbindung hergestellt ...";
+    case 5:
+    case 19: return "Passwortüberprüfung .......";
+    case 14: return "Passwortüberprüfung erfolgreich .......";
+    default: return CString();
+  }
+}
+
+void CConnectionController::FormatDialProgress(WPARAM code, LPARAM number, HWND title, HWND status, HWND group) {
+  unsigned low = static_cast<unsigned>(code & 0xFFFF);
+  if (low == kProgressAttempt) {
+    CString name = current_ ? current_->GetName() : CString();
+    CString text = CString::Formatted("Verbindungsaufbau Versuch-Nr.  %d", static_cast<int>(number)) + " mit '" + name + "'";
+    ::SetWindowTextA(title, text);
+    return;
+  }
+  if (low == kProgressMailCheck) {
+    ::SetWindowTextA(status, "Sende POP3 Request ..... ");
+    return;
+  }
+  CString text = ProgressText(static_cast<int>(low), ras_.GetNumber());
+  if (!text.IsEmpty()) ::SetWindowTextA(status, text);
+}
+
+void CConnectionController::OnConnected() {
+  serverMessages_ = 0;
+  if (!IsOnline() || !current_) return;
+  ras_.Reset();
+  ras_.SetPricePerMinute(current_->GetPrice());
+  ras_.SetCost(current_->GetDialInFee());
+  ras_.SetConnectTime(GetNow());
+  ras_.SetProvider(current_);
+  SetMainTimer(kTimerOnline, Scaled(1000));
+  SetMainTimer(kTimerBilling, Scaled(static_cast<UINT>(current_->GetTakt() > 0 ? current_->GetTakt() : 1) * 1000u));
+  ::SendMessageA(main_, WM_TIMER, kTimerBilling, 0);
+  if (manager_) {
+    manager_->CountCall(current_);
+    manager_->StartFreeMinutes(current_);
+  }
+  if (current_->GetSkipFirstPage()) ProbeProviderHomePage();
+  if (services_->IsMessageOfDayDue(*this) && services_->UpdateServerInfo(*this, TRUE) == 1) serverMessages_ = 1;
+  if (updateConnection_) return;
+  if (services_->RunTarifUpdateCheck(*this)) {
+    services_->ShowTip(main_, settings_->GetTarifUpdateTip());
+    status_->SendToOwner(kMsgRefreshProviders, 0, 1);
+  }
+  services_->RunDialerUpdateCheck(*this);
+  if (settings_->GetPOP3() == "1") {
+    status_->SendToOwner(kMsgDialProgress, kProgressMailCheck, 0);
+    services_->StartMailCheck(*this);
+    SetMainTimer(kTimerMailCheck, Scaled(1200000));
+  }
+  if (!startedByHook_)
+    SetMainTimer(kTimerUrlOfDay, 1);
+  else if (serverMessages_)
+    services_->ShowTip(main_, settings_->GetDailyTip());
+  ::SendMessageA(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+CStringArray& CConnectionController::GetDeviceNames() {
+  deviceNames_.RemoveAll();
+  if (ras_.EnumDevices() == 0) {
+    for (int i = 0; i < ras_.GetDeviceCount(); ++i) {
+      RASDEVINFOA info = {};
+      info.dwSize = sizeof info;
+      if (ras_.GetDevice(&info, i) == 0) deviceNames_.Add(info.szDeviceName);
+    }
+  }
+  return deviceNames_;
+}
+
+void CConnectionController::GetDevice(CString& name, CString& type, int index) {
+  name = type = "";
+  RASDEVINFOA info = {};
+  info.dwSize = sizeof info;
+  if (ras_.EnumDevices() == 0 && ras_.GetDevice(&info, index) == 0) {
+    name = info.szDeviceName;
+    type = info.szDeviceType;
+  }
+}
+
+void CConnectionController::SetTariffManager(CTarifManager* manager) {
+  manager_ = manager;
+  services_->LoadAssignments(manager);
+}
+
+bool CConnectionController::RunSetupWizard() { return services_->RunSetupWizard(main_, *this) == ID_WIZFINISH; }
+
+int CConnectionController::UpdateOwnEntry() {
+  return entrySetup_.WriteEntry(kOwnEntryName, ras_, "", *settings_, "", "", FALSE, FALSE);
+}
+
+void CConnectionController::ProbeProviderHomePage() {
+  try {
+    CInternetSession session("Microsoft Internet Browser");
+    CHttpConnection* connection = session.GetHttpConnection(kProbeHost);
+    CHttpFile* file = nullptr;
+    try {
+      file = connection->OpenRequest(CHttpConnection::HTTP_VERB_GET, "/");
+      file->SendRequest();
+      char buffer[256];
+      while (file->Read(buffer, sizeof buffer) == sizeof buffer) {
+      }
+    } catch (CInternetException&) {
+    }
+    delete file;
+    delete connection;
+  } catch (CInternetException&) {
+  }
+}

@@ -1,0 +1,223 @@
+// The engine behind "Verbinden" and "Trennen": start-up checks, choosing and dialling the phone-book
+// entry of the current provider with attempts and pauses, metering online time and running cost,
+// the work after connecting, and the cost record at hang-up.
+//
+// The controller reaches the main window only through its window handle (timers, WM_USER+1
+// progress, WM_USER+3 refresh, WM_TIMER 5, SC_MINIMIZE, WM_CLOSE) and through CStatusHelper
+// (texts and message boxes). The dialogs it opens and the work of the later subsystems (server
+// messages, update checks, mailbox check, entry assignments) are reached through
+// CControllerServices, which the application supplies.
+#pragma once
+
+#include <windows.h>
+
+#include "CArray.h"
+#include "COleDateTime.h"
+#include "CString.h"
+#include "CostLog.h"
+#include "RasAccess.h"
+#include "RasEntrySetup.h"
+#include "Settings.h"
+#include "TarifManager.h"
+
+class CConnectionController;
+
+// Progress and refresh messages to the main window.
+const UINT kMsgDialProgress = WM_USER + 1;    // wParam (error << 16) | state, or one of the two below
+const UINT kMsgRefreshProviders = WM_USER + 3;
+const WPARAM kProgressAttempt = 0x402;        // lParam = attempt number
+const WPARAM kProgressMailCheck = 0x404;
+// The main window's timers.
+enum { kTimerUrlOfDay = 1, kTimerRefresh = 2, kTimerAutoConnect = 3, kTimerOnline = 4, kTimerBilling = 5,
+       kTimerMailCheck = 6 };
+// A dial routine's result besides 0 (connected) and the CErrTable indices.
+const int kDialCancelled = 99999;
+// The own phone-book entry of the router.
+extern const char kOwnEntryName[];
+
+// The helper through which the controller loads texts, shows message boxes and talks to the
+// main window.
+class CStatusHelper {
+ public:
+  virtual ~CStatusHelper() = default;
+  void LoadText(UINT id);
+  void SetText(const CString& text) { text_ = text; }
+  const CString& GetText() const { return text_; }
+  HWND GetOwner() const { return owner_; }
+  void SetOwner(HWND owner) { owner_ = owner; }
+  // SendMessageA to the owner; 0 without one.
+  LRESULT SendToOwner(UINT msg, WPARAM wp, LPARAM lp) const;
+  // The text in a message box of the owner, titled with string 5104; returns the box's result.
+  int ShowMessage(UINT flags1, UINT flags2 = 0) const;
+
+ private:
+  CString text_;
+  HWND owner_ = nullptr;
+};
+
+// The metered connection: RAS access plus online time, price segment and running cost. It is the
+// connection the tariff engine asks for the connected provider.
+class CRasConnection : public CRasAccess, public CTarifConnection {
+ public:
+  ~CRasConnection() override = default;
+
+  void Reset();
+  CProvider* GetProvider() const { return provider_; }
+  void SetProvider(CProvider* p) { provider_ = p; }
+  CProvider* GetConnectedProvider() const override { return provider_; }
+  void SetConnectedProvider(CProvider* p) override { provider_ = p; }
+  void SetConnectTime(const COleDateTime& t) { connectTime_ = t; segmentStart_ = t; }
+  const COleDateTime& GetConnectTime() const { return connectTime_; }
+  const COleDateTime& GetEndTime() const { return endTime_; }
+  void SetEndTime(const COleDateTime& t) { endTime_ = t; }
+  // now - connect time; its whole seconds are kept as the online seconds.
+  COleDateTimeSpan GetOnlineSpan(const COleDateTime& now);
+  int GetOnlineSeconds() const { return onlineSeconds_; }
+  void SetPricePerMinute(float p) { price_ = p; }
+  float GetPricePerMinute() const { return price_; }
+  // One billing interval of the metered provider at the segment's price; returns the new cost.
+  float AddBillingUnit();
+  void SetFeeBilled(BOOL on) { feeBilled_ = on ? 1 : 0; }
+  BOOL IsFeeBilled() const { return feeBilled_; }
+  float GetCost() const { return cost_; }
+  void SetCost(float c) { cost_ = c; }
+  void SetNumber(const CString& n) { number_ = n; }
+  const CString& GetNumber() const { return number_; }
+  void SetSegmentStart(const COleDateTime& t) { segmentStart_ = t; }
+  const COleDateTime& GetSegmentStart() const { return segmentStart_; }
+
+ private:
+  COleDateTime segmentStart_;
+  BYTE feeBilled_ = 0;
+  float price_ = 0;
+  int onlineSeconds_ = 0;
+  CProvider* provider_ = nullptr;
+  float cost_ = 0;
+  COleDateTime endTime_;
+  COleDateTime connectTime_;
+  CString number_;
+};
+
+// What the controller asks of the rest of the program: its dialogs and the work of the
+// subsystems that come later. Every default does nothing and answers "not done", so the
+// controller works (without that work) until the real ones are plugged in.
+class CControllerServices {
+ public:
+  virtual ~CControllerServices() = default;
+  // The terms dialog; TRUE when it ended with OK and the terms were accepted.
+  virtual BOOL ShowTerms(HWND parent) { return FALSE; }
+  // The free-minutes dialog for a provider and the entry about to be dialled; TRUE for OK.
+  virtual BOOL ShowFreeMinutes(HWND parent, CConnectionController& c, const CString& providerId,
+                               const CString& entry) { return FALSE; }
+  // The user-data dialog of a provider with an assigned entry; IDOK fills the three values.
+  virtual int ShowUserData(HWND parent, CConnectionController& c, BOOL allowDelete, BOOL showActivationDay,
+                           CString& user, CString& password, BOOL& saved) { return IDCANCEL; }
+  // The dialog that names a new entry of the user's own for a provider; IDOK fills the values.
+  virtual int ShowNewEntry(HWND parent, CConnectionController& c, CProvider& provider, BOOL ownNumber,
+                           CString& name, CString& user, CString& password, int& activationDay) {
+    return IDCANCEL;
+  }
+  // The set-up wizard; its result (ID_WIZFINISH when finished, with the settings saved).
+  virtual INT_PTR RunSetupWizard(HWND parent, CConnectionController& c) { return IDCANCEL; }
+  // The text viewer in tip mode.
+  virtual void ShowTip(HWND parent, const CString& text) {}
+
+  // Server messages: read the stored ones (download off) or fetch them; 1 when refreshed.
+  virtual int UpdateServerInfo(CConnectionController& c, BOOL download) { return 0; }
+  virtual BOOL IsMessageOfDayDue(CConnectionController& c) { return FALSE; }
+  // The tariff-update check: TRUE when an update was offered and taken.
+  virtual BOOL RunTarifUpdateCheck(CConnectionController& c) { return FALSE; }
+  virtual void RunDialerUpdateCheck(CConnectionController& c) {}
+  virtual void StartMailCheck(CConnectionController& c) {}
+
+  // The entry-assignment store: the entry assigned to a provider id, or "null".
+  virtual CString LookupAssignment(const CString& providerId) { return "null"; }
+  virtual BOOL AddAssignment(const CString& providerId, const CString& entry, int activationDay) { return FALSE; }
+  virtual BOOL RemoveAssignment(const CString& providerId) { return FALSE; }
+  virtual void LoadAssignments(CTarifManager* manager) {}
+};
+
+class CConnectionController : public CObject {
+ public:
+  CConnectionController(CSettings* settings, CProvider* current, CStatusHelper* status, HWND mainWindow,
+                        CControllerServices* services);
+  ~CConnectionController() override;
+  CConnectionController(const CConnectionController&) = delete;
+  CConnectionController& operator=(const CConnectionController&) = delete;
+
+  bool StartupCheck();
+  bool Connect();
+  int DialAssignedEntry();
+  int DialOwnEntry();
+  int CreateProviderEntry(CTarifManager* manager, CProvider* provider, CString& entryName, HWND parent);
+  CString MakeUniqueEntryName(const CString& base);
+  void GetAssignedCredentials(CString& user, CString& password, BOOL& saved);
+  void SetAssignedCredentials(const CString& user, const CString& password, BOOL save);
+  int AskUserData(CString& password, BOOL allowDelete, BOOL showActivationDay);
+  bool DeleteAssignment(CProvider* provider);
+  bool HangUp();
+  void CancelDial();
+  bool IsOnline();
+  void FormatDialProgress(WPARAM code, LPARAM number, HWND title, HWND status, HWND group);
+  void OnConnected();
+  CStringArray& GetDeviceNames();
+  void GetDevice(CString& name, CString& type, int index);
+  void SetTariffManager(CTarifManager* manager);
+  bool RunSetupWizard();
+  int UpdateOwnEntry();
+  void ProbeProviderHomePage();
+
+  void SetCurrentProvider(CProvider* p) { current_ = p; }
+  CProvider* GetCurrentProvider() const { return current_; }
+  CRasConnection& GetRasConnection() { return ras_; }
+  CTarifManager* GetTariffManager() const { return manager_; }
+  CSettings* GetSettings() const { return settings_; }
+  CCostLog& GetCostLog() { return costLog_; }
+  HWND GetMainWindow() const { return main_; }
+  CStatusHelper* GetStatus() const { return status_; }
+  CControllerServices& GetServices() { return *services_; }
+  BOOL IsAutoDisconnect() const { return autoDisconnect_; }
+  void SetAutoDisconnect(BOOL on) { autoDisconnect_ = on ? 1 : 0; }
+  BOOL IsStartedByHook() const { return startedByHook_; }
+  void SetStartedByHook(BOOL on) { startedByHook_ = on ? 1 : 0; }
+  BOOL IsUpdateConnection() const { return updateConnection_; }
+  void SetUpdateConnection(BOOL on) { updateConnection_ = on ? 1 : 0; }
+  BOOL HasServerMessages() const { return serverMessages_; }
+
+  // Timer periods and pauses are divided by this (1 in use; tests run the clock faster).
+  void SetTimeScale(int scale) { scale_ = scale > 0 ? scale : 1; }
+  UINT Scaled(UINT ms) const;
+  // The pause between dial attempts; it keeps the windows answering ("Abbrechen" must work) and
+  // ends early when the dial is cancelled.
+  void PauseBetweenAttempts(DWORD ms);
+  // The prefix the modem dials: "DefaultDialString" without the line-type letters i, I, M, m.
+  static CString DialPrefix(const CString& dialString);
+  static CString ProgressText(int state, const CString& number);
+
+ private:
+  enum DialKind { kOwnEntry, kAssignedEntry };
+  int DialLoop(const CString& entry, const CString& user, const CString& password, DialKind kind);
+  int Show(UINT textId, UINT icon);
+  int ShowText(const CString& text, UINT icon);
+  void SetMainTimer(UINT id, UINT ms) { ::SetTimer(main_, id, ms, nullptr); }
+  void KillMainTimer(UINT id) { ::KillTimer(main_, id); }
+
+  BYTE serverMessages_ = 0;
+  BYTE updateConnection_ = 0;
+  BYTE startedByHook_ = 0;
+  BYTE autoDisconnect_ = 0;
+  BYTE cancelDial_ = 0;
+  CCostLog costLog_;
+  CStringArray deviceNames_;
+  CTarifManager* manager_ = nullptr;
+  HWND main_ = nullptr;
+  CStatusHelper* status_ = nullptr;
+  CSettings* settings_ = nullptr;
+  CProvider* current_ = nullptr;
+  CRasConnection ras_;
+  CRasEntrySetup entrySetup_;
+  CControllerServices* services_ = nullptr;
+  CControllerServices noServices_;
+  int scale_ = 1;
+  bool socketsStarted_ = false;
+};
