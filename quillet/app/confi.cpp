@@ -1,0 +1,244 @@
+#include "confi.h"
+
+#include "commands.h"
+#include "main.h"
+#include "pagelogic.h"
+
+TEdit* TForm1::NewEdit(TWinControl* Parent, int Id, int X, int Y, int W, const String& Text) {
+  auto* e = new TEdit(this);
+  e->SetBounds(X, Y, W, 21);
+  e->SetText(Text);
+  e->SetControlId(NP_EDIT + Id);
+  e->SetParent(Parent);
+  return e;
+}
+
+TPanel* TForm1::NewPanel(TWinControl* Parent, int Id, int X, int Y, int W, int H, TColor Color) {
+  auto* p = new TPanel(this);
+  p->SetBounds(X, Y, W, H);
+  p->SetColor(Color);
+  p->BevelOuter = bvLowered;
+  p->SetParent(Parent);
+  FIds.push_back({p, NP_PANEL + Id});
+  return p;
+}
+
+TColorButton* TForm1::NewButton(TWinControl* Parent, int Id, int X, int Y, int W, const String& Caption) {
+  auto* b = new TColorButton(this);
+  b->SetBounds(X, Y, W, 25);
+  b->SetCaption(Caption);
+  b->Font()->SetName("Arial");
+  b->Font()->SetStyle(TFontStyles(fsBold));
+  b->Font()->SetColor(clMaroon);
+  b->SetStyle(bsCenter | bsShowKey);
+  b->SetParent(Parent);
+  FIds.push_back({b, NP_BUTTON + Id});
+  return b;
+}
+
+void TForm1::NewLabel(TWinControl* Parent, int X, int Y, int W, const String& Caption) {
+  auto* l = new TLabel(this);
+  l->SetBounds(X, Y, W, 16);
+  l->SetCaption(Caption);
+  l->SetParent(Parent);
+}
+
+TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
+  SetCaption(" Quillet - Formulardesigner");
+  SetBorderStyle(fbSingle);
+  SetPosition(poScreenCenter);
+  MainMenu1 = new TMainMenu(this);
+  auto* prog = new TMenuItem(this, "&Programm");
+  prog->SetAlwaysPopup(true);
+  MainMenu1->Items()->Add(prog);
+  auto* quit = new TMenuItem(this, "Beenden");
+  quit->OnClick = [this](TObject*) { ColorButton2Click(); };
+  prog->Add(quit);
+  SetMenu(MainMenu1);
+  SetClientSize(481, 322);
+
+  NewLabel(this, 10, 10, 150, "Documenten Name");
+  Edit1 = NewEdit(this, 1, 10, 28, 220, "");
+  NewLabel(this, 10, 56, 150, "Documenten Titel");
+  Edit3 = NewEdit(this, 3, 10, 74, 220, "");
+  NewLabel(this, 10, 102, 150, "Meta Name  -  Autor");
+  Edit2 = NewEdit(this, 2, 10, 120, 220, "");
+  for (TEdit* e : {Edit1, Edit2, Edit3}) e->FOnReturnWanted = true;
+  Edit1->OnKeyPress = [this](TObject*, char& k) { if (k == '\r') { k = 0; Edit3->SetFocus(); } };
+  Edit3->OnKeyPress = [this](TObject*, char& k) { if (k == '\r') { k = 0; Edit2->SetFocus(); } };
+  Edit2->OnKeyPress = [this](TObject*, char& k) { if (k == '\r') { k = 0; Edit1->SetFocus(); } };
+
+  NewLabel(this, 250, 10, 200, "Hintergrund Bild");
+  Panel2 = NewPanel(this, 2, 250, 28, 180, 21, clWindow);
+  ColorButton3 = NewButton(this, 3, 436, 26, 35, "...");
+  NewLabel(this, 250, 56, 200, "Hintergrund Sound");
+  Panel3 = NewPanel(this, 3, 250, 74, 180, 21, clWindow);
+  ColorButton4 = NewButton(this, 4, 436, 72, 35, "...");
+  NewLabel(this, 250, 102, 100, "Loop");
+  Panel5 = NewPanel(this, 5, 250, 120, 50, 21, clWindow);
+  Panel5->SetCaption("1");
+  UpDown1 = new TUpDown(this);
+  UpDown1->Orientation = udHorizontal;
+  UpDown1->SetRange(1, 100);
+  UpDown1->SetPosition(1);
+  UpDown1->SetBounds(304, 120, 36, 21);
+  UpDown1->SetControlId(NP_UPDOWN + 1);
+  UpDown1->SetParent(this);
+  UpDown1->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) {
+    Panel5->SetCaption(IntToStr(UpDown1->Position()));
+  };
+
+  NewLabel(this, 10, 156, 90, "Hintergrund");
+  Panel4 = NewPanel(this, 4, 10, 174, 60, 21, clWhite);
+  NewLabel(this, 90, 156, 60, "Link");
+  Panel6 = NewPanel(this, 6, 90, 174, 60, 21, clBlue);
+  NewLabel(this, 170, 156, 60, "A - Link");
+  Panel7 = NewPanel(this, 7, 170, 174, 60, 21, clRed);
+  NewLabel(this, 250, 156, 60, "V - Link");
+  Panel8 = NewPanel(this, 8, 250, 174, 60, 21, clPurple);
+  for (TPanel* p : {Panel4, Panel6, Panel7, Panel8}) p->OnClick = [this, p](TObject*) { PanelColorClick(p); };
+  NewLabel(this, 330, 156, 140, "Hintergrund Eigenschaft");
+  CheckBox1 = new TCheckBox(this);
+  CheckBox1->SetCaption("Fixiert");
+  CheckBox1->SetBounds(330, 176, 120, 18);
+  CheckBox1->SetControlId(NP_CHECK + 1);
+  CheckBox1->SetParent(this);
+
+  ColorButton1 = NewButton(this, 1, 10, 280, 150, "Document Erstellen");
+  ColorButton5 = NewButton(this, 5, 170, 280, 140, "Frames Setzen");
+  ColorButton2 = NewButton(this, 2, 320, 280, 150, "Beenden");
+  ColorButton1->OnClick = [this](TObject*) { ColorButton1Click(); };
+  ColorButton2->OnClick = [this](TObject*) { ColorButton2Click(); };
+  ColorButton3->OnClick = [this](TObject*) { CopyMedia(bi, Panel2); };
+  ColorButton4->OnClick = [this](TObject*) { CopyMedia(so, Panel3); };
+  ColorButton5->OnClick = [this](TObject*) { ColorButton5Click(); };
+
+  // The frame set, shown by "Frames Setzen".
+  Panel10 = NewPanel(this, 10, 0, 0, 481, 322, clBtnFace);
+  Panel10->BevelOuter = bvRaised;
+  Panel10->SetVisible(false);
+  CheckBox2 = new TCheckBox(this);
+  CheckBox2->SetCaption("Frame Set aktivieren");
+  CheckBox2->SetBounds(10, 10, 200, 18);
+  CheckBox2->SetControlId(NP_CHECK + 2);
+  CheckBox2->SetParent(Panel10);
+  NewLabel(Panel10, 10, 40, 200, "Frameset Cols - Daten");
+  Edit4 = NewEdit(Panel10, 4, 10, 58, 60, "155");
+  Edit4->SetMaxLength(4);
+  Edit5 = NewEdit(Panel10, 5, 80, 58, 60, "*");
+  NewLabel(Panel10, 160, 40, 60, "Border");
+  Panel11 = NewPanel(Panel10, 11, 160, 58, 40, 21, clWindow);
+  Panel11->SetCaption("4");
+  UpDown2 = new TUpDown(this);
+  UpDown2->SetRange(0, 10);
+  UpDown2->SetPosition(0);
+  UpDown2->SetBounds(204, 58, 20, 21);
+  UpDown2->SetControlId(NP_UPDOWN + 2);
+  UpDown2->SetParent(Panel10);
+  UpDown2->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) {
+    Panel11->SetCaption(IntToStr(UpDown2->Position()));
+  };
+  NewLabel(Panel10, 10, 90, 200, "Doc. Name   -  . htm");
+  Edit6 = NewEdit(Panel10, 6, 10, 108, 200, "");
+  NewLabel(Panel10, 240, 90, 200, "Doc. Titel");
+  Edit7 = NewEdit(Panel10, 7, 240, 108, 200, "");
+  NewLabel(Panel10, 10, 140, 200, "Frameset Rows - Daten");
+  Edit8 = NewEdit(Panel10, 8, 10, 158, 60, "40");
+  Edit9 = NewEdit(Panel10, 9, 80, 158, 60, "60");
+  Edit8->SetMaxLength(4);
+  Edit9->SetMaxLength(4);
+  NewLabel(Panel10, 10, 186, 200, "Doc. Name 1  -  .htm");
+  Edit10 = NewEdit(Panel10, 10, 10, 204, 200, "");
+  NewLabel(Panel10, 240, 186, 200, "Doc. Titel 1");
+  Edit11 = NewEdit(Panel10, 11, 240, 204, 200, "");
+  NewLabel(Panel10, 10, 232, 200, "Doc. Name 2  -  .htm");
+  Edit12 = NewEdit(Panel10, 12, 10, 250, 200, "");
+  NewLabel(Panel10, 240, 232, 200, "Doc. Titel 2");
+  Edit13 = NewEdit(Panel10, 13, 240, 250, 200, "");
+  ColorButton6 = NewButton(Panel10, 6, 320, 286, 150, "Abbrechen");
+  ColorButton6->OnClick = [this](TObject*) { ColorButton6Click(); };
+  CheckBox2->OnClick = [this](TObject*) {
+    if (CheckBox2->Checked()) ColorButton6->SetCaption("\xDC" "bernehmen");
+  };
+
+  Colo = new TColorDialog(this);
+  Colo->FullOpen = true;
+  bi = new TOpenDialog(this);
+  bi->Title = "Hintergrund Bild Laden ...";
+  bi->Filter = "Alle Dateien(*.bmp;*.jpg;*.gif;*.png)|*.bmp;*.jpg;*.gif;*.png";
+  so = new TOpenDialog(this);
+  so->Title = "Sound Datei Laden ...";
+  so->Filter = "Sound Dateien (*.wav;*.mid;*.au;*.aif)|*.wav;*.mid;*.au;*.aif";
+
+  OnShow = [this](TObject*) { FormShow(); };
+  Handle();
+  for (auto& [c, id] : FIds) SetWindowLongPtrA(c->Handle(), GWLP_ID, id);
+}
+
+void TForm1::FormShow() {
+  Panel5->SetCaption(IntToStr(UpDown1->Position()));
+  Edit1->SetFocus();
+}
+
+void TForm1::ColorButton1Click() {
+  TNewPageSettings s;
+  s.DocumentName = Edit1->Text();
+  s.Author = Edit2->Text();
+  s.Title = Edit3->Text();
+  s.SoundFile = Panel3->Caption();
+  s.LoopCount = Panel5->Caption();
+  s.PictureFile = Panel2->Caption();
+  s.Background = uint32_t(ColorToRGB(Panel4->Color()));
+  s.Link = uint32_t(ColorToRGB(Panel6->Color()));
+  s.ALink = uint32_t(ColorToRGB(Panel7->Color()));
+  s.VLink = uint32_t(ColorToRGB(Panel8->Color()));
+  s.Fixed = CheckBox1->Checked();
+  s.Frames = CheckBox2->Checked();
+  s.Cols1 = Edit4->Text();
+  s.Cols2 = Edit5->Text();
+  s.Border = Panel11->Caption();
+  s.LeftSrc = Edit6->Text();
+  s.LeftName = Edit7->Text();
+  s.Rows1 = Edit8->Text();
+  s.Rows2 = Edit9->Text();
+  s.Row1Src = Edit10->Text();
+  s.Row1Name = Edit11->Text();
+  s.Row2Src = Edit12->Text();
+  s.Row2Name = Edit13->Text();
+  AppendNewPageList(s, *MainForm->Exchange);
+  Close();
+}
+
+void TForm1::ColorButton2Click() {
+  MainForm->Exchange->Clear();
+  Close();
+}
+
+void TForm1::CopyMedia(TOpenDialog* Dialog, TPanel* Target) {
+  Dialog->FileName.clear();
+  if (!Dialog->Execute()) return;
+  TMemoryStream* m = MainForm->Stream;
+  m->Clear();
+  m->LoadFromFile(Dialog->FileName);
+  const String name = ExtractFileName(Dialog->FileName);
+  const String target = MainForm->ProgramDir + "DATEN\\" + name;
+  // Copying a file onto itself (chosen from DATEN\) leaves it as it is.
+  if (!SameText(target, Dialog->FileName)) m->SaveToFile(target);
+  Target->SetCaption(name);
+}
+
+void TForm1::PanelColorClick(TPanel* Panel) {
+  Colo->Color = Panel->Color();
+  if (Colo->Execute()) Panel->SetColor(Colo->Color);
+}
+
+void TForm1::ColorButton5Click() {
+  Panel10->SetVisible(true);
+  BringWindowToTop(Panel10->Handle());
+  for (TColorButton* b : {ColorButton5, ColorButton1, ColorButton2}) b->SetEnabled(false);
+}
+
+void TForm1::ColorButton6Click() {
+  Panel10->SetVisible(false);
+  for (TColorButton* b : {ColorButton5, ColorButton1, ColorButton2}) b->SetEnabled(true);
+}

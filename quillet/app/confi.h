@@ -1,0 +1,41 @@
+// TForm1: the new-page dialog. "Document Erstellen" writes the page settings into the main
+// window's exchange list (see AppendNewPageList); the "..." buttons copy a background picture
+// or sound into the working folder DATEN\.
+#pragma once
+
+#include "colorbutton.h"
+#include "dialogs.h"
+#include "forms.h"
+#include "menus.h"
+#include "stdctrls.h"
+
+class TForm1 : public TForm {
+public:
+  explicit TForm1(TComponent* AOwner);
+  const char* ClassName() const override { return "TForm1"; }
+
+  TEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10, *Edit11,
+      *Edit12, *Edit13;
+  TPanel *Panel2, *Panel3, *Panel4, *Panel5, *Panel6, *Panel7, *Panel8, *Panel10, *Panel11;
+  TUpDown *UpDown1, *UpDown2;
+  TCheckBox *CheckBox1, *CheckBox2;
+  TColorButton *ColorButton1, *ColorButton2, *ColorButton3, *ColorButton4, *ColorButton5, *ColorButton6;
+  TMainMenu* MainMenu1;
+  TColorDialog* Colo;
+  TOpenDialog *bi, *so;
+
+  void ColorButton1Click();
+  void ColorButton2Click();
+  void CopyMedia(TOpenDialog* Dialog, TPanel* Target);
+  void PanelColorClick(TPanel* Panel);
+  void ColorButton5Click();
+  void ColorButton6Click();
+
+private:
+  TEdit* NewEdit(TWinControl* Parent, int Id, int X, int Y, int W, const String& Text);
+  TPanel* NewPanel(TWinControl* Parent, int Id, int X, int Y, int W, int H, TColor Color);
+  TColorButton* NewButton(TWinControl* Parent, int Id, int X, int Y, int W, const String& Caption);
+  void NewLabel(TWinControl* Parent, int X, int Y, int W, const String& Caption);
+  void FormShow();
+  std::vector<std::pair<TWinControl*, int>> FIds;
+};

@@ -1,0 +1,92 @@
+// TMainForm: Quillet's main window, the MDI frame with the menus, tool bar and status bar, the
+// file commands, the browser preview, the History menu, the fixed snippets and the road of the
+// insert dialogs through the exchange list.
+#pragma once
+
+#include <map>
+
+#include "dialogs.h"
+#include "forms.h"
+#include "insertdialogs.h"
+#include "menus.h"
+#include "pagelogic.h"
+#include "stdctrls.h"
+#include "streams.h"
+
+class TMDIChild;
+
+class TMainForm : public TForm {
+public:
+  explicit TMainForm(TComponent* AOwner);
+  ~TMainForm() override;
+  const char* ClassName() const override { return "TMainForm"; }
+
+  // ---- program-wide values ----
+  TStringList* Exchange = nullptr;      // the exchange list of the insert dialogs
+  TStringList* PicturePaths = nullptr;  // thumbnails of the image browser
+  TMemoryStream* Stream = nullptr;      // media copies of the new-page dialog
+  String ProgramDir, BrowserPath, LastPreview, OpenedFolder;
+  bool FileOpened = false;
+  TMenuItem* LastHistory = nullptr;
+
+  // ---- components ----
+  TMainMenu* MainMenu1;
+  TMenuItem *FileMenu, *FileNewItem, *FileOpenItem, *FileCloseItem, *FileSaveAsItem, *FileExitItem;
+  TMenuItem *EditMenu, *EditUndo, *EditCut, *EditCopy, *EditPaste, *EditDelete, *EditSelectAll;
+  TMenuItem *HtmlMenu, *JavaMenu, *HistoryMenu, *BrowserMenu, *HelpMenu;
+  TToolBar* ToolBar1;
+  TImageList* ImageList1;
+  TStatusBar* StatusBar;
+  TOpenDialog* OpenDialog;
+  TSaveDialog* Sav;
+  TOpenDialog* bro;
+
+  TMDIChild* CreateDocumentWindow(const String& Name);
+  // The active document window (an editor window; other MDI children do not count).
+  TMDIChild* ActiveDocument() const;
+  int DocumentCount() const;
+  void RemoveHistoryEntry(const String& Caption);
+  // "Speichern unter..." for a document window.
+  void SaveDocumentAs(TMDIChild* Doc);
+  // Inserts text at the caret of the active editor.
+  void InsertAtCaret(const String& Text);
+
+  void FileNewItemClick();
+  void FileOpenItemClick();
+  void FileCloseItemClick();
+  void FileSaveAsItemClick();
+  void FileExitItemClick();
+  void Preview();
+  void Browser1Click();
+  void HelpClick();
+  void InfoBoxClick();
+  void LinkClick();
+  void MailLinkClick();
+  void RunInsertDialog(TInsertDialogKind Kind);
+  void UpdateMenuItems();
+  bool CommandEnabled(unsigned Command) const;
+
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  bool CloseQuery() override;
+
+private:
+  void FormCreate();
+  void BuildMenus();
+  void BuildToolBar();
+  TMenuItem* AddItem(TMenuItem* Parent, const String& Caption, unsigned Command, const String& Hint,
+                     std::function<void()> Action);
+  void AddSnippet(TMenuItem* Parent, const String& Caption, unsigned Command, TSnippet S);
+  void AddInputSnippet(TMenuItem* Parent, const String& Caption, unsigned Command, const String& BoxCaption,
+                       String (*Make)(const String&));
+  void AddDialogItem(TMenuItem* Parent, const String& Caption, unsigned Command, TInsertDialogKind Kind);
+  void mClick(TMenuItem* Item);
+  void ShowHintInStatusBar();
+  bool StartBrowser(const String& File);
+  String UniqueWorkNameFor(const String& Caption, const TMDIChild* Except) const;
+  std::map<unsigned, std::function<void()>> FActions;
+  std::map<unsigned, TToolButton*> FButtons;
+  std::map<unsigned, TInsertDialogKind> FDialogCommands;
+  std::vector<TMenuItem*> FDocumentMenus;  // enabled while a document exists
+};
+
+extern TMainForm* MainForm;

@@ -1,0 +1,39 @@
+# The win32 half of Quillet's application: the windows and dialogs, the program and dist/Quillet.
+add_library(quillet_app STATIC colorbutton.cpp insertdialogs.cpp childwin.cpp main.cpp confi.cpp about.cpp)
+target_include_directories(quillet_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(quillet_app PUBLIC forms_app editor_window quillet_pagelogic)
+
+add_executable(Quillet WIN32 quillet.cpp res/quillet.rc)
+target_link_libraries(Quillet PRIVATE quillet_app astrel_png)
+set_target_properties(Quillet PROPERTIES OUTPUT_NAME Quillet)
+
+# dist/Quillet: the program, the PNG library it loads and its working folder.
+set(QUILLET_DIST ${CMAKE_SOURCE_DIR}/dist/Quillet)
+add_custom_target(quillet_dist ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLET_DIST}/DATEN
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Quillet> ${QUILLET_DIST}/Quillet.exe
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ASTREL_WIN32_DEPS}/bin/lpng.dll ${QUILLET_DIST}/lpng.dll
+  DEPENDS Quillet
+  COMMENT "dist/Quillet")
+
+# A stand-in browser for the preview tests: writes its command line into a file beside itself.
+add_executable(quillet_recorder tests/recorder.cpp)
+
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/quillet_app_test.cpp)
+  astrel_test(NAME quillet_app_test WIN32_ONLY GUI
+    SOURCES tests/quillet_app_test.cpp
+    LIBS quillet_pagelogic forms_core TIMEOUT 240)
+  add_dependencies(quillet_app_test Quillet quillet_recorder)
+  target_compile_definitions(quillet_app_test PRIVATE
+    QUILLET_EXE="$<TARGET_FILE_NAME:Quillet>" RECORDER_EXE="$<TARGET_FILE_NAME:quillet_recorder>"
+    QUILLET_BUILD_DIR="${ASTREL_BINARY_DIR_FOR_TESTS}/quillet/app"
+    QUILLET_DEPS_BIN="Z:${ASTREL_WIN32_DEPS}/bin")
+endif()
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/colorbutton_test.cpp)
+  astrel_test(NAME quillet_colorbutton_test WIN32_ONLY GUI
+    SOURCES tests/colorbutton_test.cpp
+    LIBS quillet_app TIMEOUT 120)
+endif()
+# The program imports system libraries and the shipped PNG library only.
+add_test(NAME quillet_imports
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_imports.sh $<TARGET_FILE:Quillet>)

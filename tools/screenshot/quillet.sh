@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Takes the README screenshot of Quillet: starts dist/Quillet/Quillet.exe with an empty page
+# under an Xvfb display of its own, types a few lines, captures the screen into docs/quillet.png
+# and ends everything it started.
+# usage: quillet.sh BUILD_DIR [OUTPUT.png]
+set -eu
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-build}
+out=${2:-$root/docs/quillet.png}
+prog=$root/dist/Quillet/Quillet.exe
+[ -f "$prog" ] || { echo "screenshot: $prog fehlt (erst make win32)" >&2; exit 1; }
+mkdir -p "$root/$build"
+export WINEPREFIX=$root/$build/screenshot-prefix WINEDEBUG=-all WINEARCH=win32 LANG=de_DE.UTF-8
+exec 3>"$root/$build/screenshot-display"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$root/$build/screenshot-display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$root/$build/screenshot-display")
+cleanup() {
+  [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+[ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true; }
+cd "$(dirname "$prog")"
+wine "$prog" /neu >/dev/null 2>&1 &
+app=$!
+# Wait for the main window, then let it settle.
+for _ in $(seq 100); do
+  if xwininfo -root -tree 2>/dev/null | grep -q 'Quillet 1.6'; then break; fi
+  sleep 0.2
+done
+sleep 3
+import -window root "$out"
+echo "screenshot: $out"
