@@ -511,8 +511,11 @@ void TEditorModel::Backspace() {
     CaretPlace(target, Y);
     Changed();
   } else if (FCaretY > 0) {
-    DeleteSelected();
-    if (FCaretX != 0 || FCaretY == 0) return;  // the deletion left the caret elsewhere: done
+    // With a selection Backspace takes the selection only, at the line start as elsewhere.
+    if (FSelected) {
+      DeleteSelected();
+      return;
+    }
     PadCaret();
     int X = FCaretX, Y = FCaretY;
     int prevLen = FLines->LineLength(Y - 1);
@@ -632,6 +635,7 @@ void TEditorModel::BlockIndent(bool Indent) {
 void TEditorModel::ChangeCase(int Command) {
   if (!FSelected) return;
   String text = GetSelText();
+  if (text.empty()) return;
   String r = Command == ecToUpperCase ? AnsiUpperCase(text) : Command == ecToLowerCase ? AnsiLowerCase(text) : AnsiChangeCase(text);
   ReplaceSelection(r);
 }

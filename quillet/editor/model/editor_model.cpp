@@ -330,15 +330,17 @@ void TEditorModel::ClampCell(int& X, int& Y) const {
 void TEditorModel::CaretPlace(int X, int Y) {
   if (X == FCaretX && Y == FCaretY) return;
   ClampCell(X, Y);
+  // A window not yet sized counts as one row and one column.
+  int rows = std::max(FVisibleRowCount, 1), cols = std::max(FVisibleColCount, 1);
   int top = FTopRow, left = FLeftCol;
   if (Y < FTopRow)
     top = Y;
-  else if (Y > std::max(LastVisibleRow(), 0))
-    top = Y - FVisibleRowCount + 1;
+  else if (Y > std::max(FTopRow + rows - 1, 0))
+    top = Y - rows + 1;
   if (X < FLeftCol)
     left = X;
-  else if (X > LastVisibleCol())
-    left = X - FVisibleColCount + 1;
+  else if (X > FLeftCol + cols - 1)
+    left = X - cols + 1;
   if (top != FTopRow || left != FLeftCol) SetLeftTop(left, top);
   bool moved = X != FCaretX || Y != FCaretY;
   FCaretX = X;

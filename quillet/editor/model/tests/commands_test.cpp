@@ -434,3 +434,12 @@ TEST_F(Commands, CompletionReplacesTheWordBeforeTheCaret) {
   EXPECT_EQ(Text(), "  beginbe\r\n");
   ExpectCaret(7, 0);
 }
+
+TEST_F(Commands, BackspaceWithASelectionDeletesOnlyTheSelection) {
+  SetText("eins\r\nzwei\r\ndrei");
+  Select(0, 1, 0, 2);
+  ed.CaretPlace(0, 2);
+  Cmd(ecBackspace);
+  EXPECT_EQ(Text(), "eins\r\ndrei\r\n");
+  ExpectCaret(0, 1);
+}
