@@ -17,7 +17,7 @@ HOST_PACKAGES=(
   wine wine32:i386 xvfb xauth x11-utils
   locales fonts-liberation
   googletest libgtest-dev libbenchmark-dev
-  libpng-dev libjpeg-dev libexpat1-dev zlib1g-dev
+  libpng-dev libjpeg-dev libexpat1-dev zlib1g-dev libtiff-dev libgif-dev
   zip unzip clang libclang-rt-14-dev
   imagemagick libtiff-tools giflib-tools
   python3
