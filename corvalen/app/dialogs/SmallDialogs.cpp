@@ -46,6 +46,11 @@ void CDlg_AGB::DoDataExchange(CDataExchange* dx) {
   DDX_Radio(dx, IDC_AGB_YES, m_choice);
 }
 
+void CDlg_AGB::OnOK() {
+  if (!UpdateData(TRUE) || m_choice < 0) return;
+  EndDialog(IDOK);
+}
+
 void CDlg_AGB::OnChoice() { GetDlgItem(IDOK)->EnableWindow(TRUE); }
 
 BOOL RunTermsDialog(CWnd* parent) {

@@ -31,6 +31,8 @@ class CDlg_AGB : public CTipDialog {
   const CMessageMap* GetMessageMap() const override;
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* dx) override;
+  // Ends with IDOK only once a choice was made (also for Enter while OK is disabled).
+  void OnOK() override;
   int GetChoice() const { return m_choice; }
   // The terms as shown: strings 115, 119, 120, 121, 122, 5505 and 5506.
   static CString TermsText();

@@ -31,7 +31,7 @@ const CMessageMap* CWzdPageOption1::GetMessageMap() const {
 void CWzdPageOption1::DoDataExchange(CDataExchange* dx) { DDX_Control(dx, IDC_DEVICES, m_devices); }
 
 BOOL CWzdPageOption1::OnSetActive() {
-  GetSheet()->SetWizardButtons(PSWIZB_NEXT);
+  GetSheet()->SetWizardButtons(PSWIZB_NEXT | PSWIZB_DISABLEDFINISH);
   return CWzdPage::OnSetActive();
 }
 
@@ -56,7 +56,7 @@ void CWzdPageOption2::DoDataExchange(CDataExchange* dx) {
 }
 
 BOOL CWzdPageOption2::OnSetActive() {
-  GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
+  GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT | PSWIZB_DISABLEDFINISH);
   return CWzdPage::OnSetActive();
 }
 
@@ -75,7 +75,7 @@ BOOL CWzdPageOption3::OnInitDialog() {
 }
 
 BOOL CWzdPageOption3::OnSetActive() {
-  GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
+  GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT | PSWIZB_DISABLEDFINISH);
   return CWzdPage::OnSetActive();
 }
 

@@ -118,6 +118,63 @@ class CorvalenRun {
         reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
   }
+  // A visible top-level window of the program of exactly that size (the splash picture).
+  HWND FindSized(int width, int height) const {
+    struct Ctx {
+      const CorvalenRun* self;
+      int w, h;
+      HWND found;
+    } ctx{this, width, height, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM lp) WINAPI -> BOOL {
+          Ctx* c = reinterpret_cast<Ctx*>(lp);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          RECT r;
+          if (!c->self->IsOurs(owner) || !IsWindowVisible(w) || !GetWindowRect(w, &r)) return TRUE;
+          if (r.right - r.left != c->w || r.bottom - r.top != c->h) return TRUE;
+          c->found = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+  }
+  static void SetRemoteAccess(const char* name, const std::string& value) { SetValue(HKEY_CURRENT_USER, "RemoteAccess", name, value); }
+  // Runs the AutoDial stand-in with the hook's function; its exit code (the hook's result), or
+  // 9999 when it did not end in time. A router the hook starts is added to the programs.
+  DWORD RunAutoDial(const char* function, DWORD ms) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string cmd = std::string("\"") + CORVALEN_AUTODIAL + "\" " + function;
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &pi)) return 9998;
+    DWORD code = 9999;
+    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    else TerminateProcess(pi.hProcess, 9999);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    AdoptRouters();
+    return code;
+  }
+  // Routers started by someone else (the hook): found by their main window's title.
+  void AdoptRouters() {
+    EnumWindows(
+        [](HWND w, LPARAM lp) WINAPI -> BOOL {
+          CorvalenRun* self = reinterpret_cast<CorvalenRun*>(lp);
+          char text[64] = {};
+          GetWindowTextA(w, text, sizeof text);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(w, &pid);
+          if (std::string(text) != "Astrel Corvalen" || self->IsOurs(pid)) return TRUE;
+          PROCESS_INFORMATION pi = {};
+          pi.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+          pi.hThread = OpenThread(THREAD_ALL_ACCESS, FALSE, GetWindowThreadProcessId(w, nullptr));
+          pi.dwProcessId = pid;
+          if (pi.hProcess) self->processes_.push_back(pi);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+  }
   bool IsOurs(DWORD pid) const {
     for (const PROCESS_INFORMATION& pi : processes_)
       if (pi.dwProcessId == pid) return true;

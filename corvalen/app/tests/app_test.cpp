@@ -215,4 +215,143 @@ TEST(CorvalenConnection, AProviderWithFreeMinutesAsksFirst) {
   EXPECT_NE(std::string::npos, CorvalenRun::Text(main, kGroup).find("Nachtfalke Net"));
 }
 
+TEST(CorvalenStart, FirstStartAsksTermsAndDeviceThenCreatesTheEntry) {
+  CorvalenRun run;
+  CorvalenRun::DeleteUser("AGB");
+  CorvalenRun::DeleteUser("DefaultDFUDeviceName");
+  CorvalenRun::DeleteUser("DefaultConnection");
+  // Refusing the terms ends the program before its window is seen.
+  int first = run.Start();
+  std::string text;
+  HWND box = run.WaitBox(kTitle, &text);
+  ASSERT_NE(nullptr, box);
+  EXPECT_NE(std::string::npos, text.find("Akzeptieren Sie die AGB?")) << text;
+  CorvalenRun::Press(box, IDNO);
+  EXPECT_TRUE(run.Exited(first, 10000));
+  EXPECT_EQ("<missing>", CorvalenRun::GetUser("AGB"));
+
+  int second = run.Start();
+  box = run.WaitBox(kTitle, &text);
+  ASSERT_NE(nullptr, box);
+  CorvalenRun::Press(box, IDYES);
+  // The device question of the set-up names the first device of the system.
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] {
+    HWND b = run.FindTop(kTitle, true);
+    return b && b != box && CorvalenRun::BoxText(b).find("Standardmodem") != std::string::npos;
+  }));
+  box = run.FindTop(kTitle, true);
+  CorvalenRun::Press(box, IDYES);
+  HWND main = run.WaitMain();
+  ASSERT_NE(nullptr, main);
+  EXPECT_EQ("1", CorvalenRun::GetUser("AGB"));
+  EXPECT_EQ("Standardmodem", CorvalenRun::GetUser("DefaultDFUDeviceName"));
+  EXPECT_EQ("modem", CorvalenRun::GetUser("DefaultDFUDeviceTyp"));
+  EXPECT_EQ("Standardmodem", run.PhonebookValue("Corvalen2000", "DeviceName"));
+  EXPECT_NE(std::string::npos, run.PhonebookValue("Corvalen2000", "AutodialDll").find("corvai.dll"));
+  // Without a chosen provider the cheapest is selected.
+  EXPECT_EQ(0, CorvalenRun::ComboSel(main, kProvider));
+  run.Quit(run.Process(second));
+  EXPECT_TRUE(run.Exited(second, 10000));
+}
+
+TEST(CorvalenStart, ABrokenInstallationIsReportedAndEndsTheProgram) {
+  CorvalenRun run;
+  CorvalenRun::Machine("PATH", " ");
+  int p = run.Start();
+  std::string text;
+  HWND box = run.WaitBox(kTitleShort, &text);
+  ASSERT_NE(nullptr, box);
+  EXPECT_TRUE(StartsWith(text, "Die Corvalen Installation ist defekt . Der Applikationspfad kann nicht gesetzt werden.")) << text;
+  CorvalenRun::Press(box, IDOK);
+  EXPECT_TRUE(run.Exited(p, 10000));
+}
+
+TEST(CorvalenStart, SecondStartRestoresTheFirstAndSplashOnlyWithoutTheHook) {
+  CorvalenRun run;
+  SetEnvironmentVariableA("CORVALEN_TIMESCALE", "1");
+  int first = run.Start();
+  // The splash (the 360 x 200 picture) comes before the main dialog.
+  bool splash = CorvalenRun::WaitFor([&] { return run.FindSized(360, 200) != nullptr; }, 10000);
+  EXPECT_TRUE(splash);
+  HWND main = run.WaitMain();
+  ASSERT_NE(nullptr, main);
+  EXPECT_EQ(nullptr, run.FindSized(360, 200));
+  // Minimised through the system menu it goes to the tray; a second start brings it back.
+  PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 5000));
+  PostMessageA(main, WM_COMMAND, 40002, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
+  PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 5000));
+  int second = run.Start();
+  EXPECT_TRUE(run.Exited(second, 10000));
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
+  run.Quit(run.Process(first));
+  ASSERT_TRUE(run.Exited(first, 10000));
+
+  // Started by the AutoDial hook: no splash.
+  int hooked = run.Start("AfterDll0;0");
+  bool hookSplash = false;
+  HWND hookedMain = nullptr;
+  CorvalenRun::WaitFor([&] {
+    if (run.FindSized(360, 200)) hookSplash = true;
+    return (hookedMain = run.FindTop("Astrel Corvalen", true, run.Process(hooked).dwProcessId)) != nullptr;
+  });
+  EXPECT_NE(nullptr, hookedMain);
+  EXPECT_FALSE(hookSplash);
+  SetEnvironmentVariableA("CORVALEN_TIMESCALE", "60");
+}
+
+TEST(CorvalenConnection, QuittingWhileOnlineAsksFirst) {
+  CorvalenRun run;
+  int p = 0;
+  HWND main = StartMain(run, &p);
+  ASSERT_NE(nullptr, main);
+  CorvalenRun::Press(main, kVerbinden);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 5000));
+  // "Beenden" of the tray menu.
+  PostMessageA(main, WM_COMMAND, 40004, 0);
+  std::string text;
+  HWND box = run.WaitBox(kTitle, &text);
+  ASSERT_NE(nullptr, box);
+  EXPECT_TRUE(StartsWith(text, "Es ist noch eine Verbindung aktiv !\nWenn Sie das Programm beenden")) << text;
+  CorvalenRun::Press(box, IDNO);
+  Sleep(300);
+  EXPECT_TRUE(Online(main));
+  EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
+  EXPECT_FALSE(run.Exited(p, 0));
+  CorvalenRun::Press(main, IDCANCEL);
+  box = run.WaitBox(kTitle, &text);
+  ASSERT_NE(nullptr, box);
+  CorvalenRun::Press(box, IDYES);
+  EXPECT_TRUE(run.Exited(p, 10000));
+  EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
+  EXPECT_EQ(1, run.RasCount("RasHangUpA"));
+  EXPECT_FALSE(run.File("rechnung.log").empty());
+}
+
+TEST(CorvalenAutoDial, TheHookStartsTheRouterAndWaitsForItsConnection) {
+  CorvalenRun run;
+  // The installation's folder as the hook reads it (it appends the program's name).
+  CorvalenRun::Machine("PATH", run.Dir());
+  CorvalenRun::User("Automatic", "1");
+  CorvalenRun::SetRemoteAccess("InternetProfile", "Corvalen2000");
+  // One start creates the router's own entry, which names the hook.
+  int setup = run.Start();
+  ASSERT_NE(nullptr, run.WaitMain());
+  run.Quit(run.Process(setup));
+  ASSERT_TRUE(run.Exited(setup, 10000));
+  ASSERT_NE(std::string::npos, run.PhonebookValue("Corvalen2000", "AutodialDll").find("corvai.dll"));
+
+  DWORD code = run.RunAutoDial("AutoDialFuncA", 30000);
+  EXPECT_EQ(0u, code);
+  EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
+  HWND main = run.FindTop("Astrel Corvalen", false);
+  ASSERT_NE(nullptr, main);
+  EXPECT_TRUE(Online(main));
+  CorvalenRun::Press(main, kTrennen);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !CorvalenRun::ConnectedMutexOwned(); }, 5000));
+}
+
 }  // namespace

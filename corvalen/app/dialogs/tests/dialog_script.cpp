@@ -25,6 +25,22 @@ BOOL CALLBACK FindProc(HWND wnd, LPARAM lp) {
   return FALSE;
 }
 
+BOOL CALLBACK TipProc(HWND w, LPARAM lp) {
+  char cls[64] = {};
+  ::GetClassNameA(w, cls, sizeof cls);
+  if (std::string(cls) == TOOLTIPS_CLASSA) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+  return TRUE;
+}
+
+BOOL CALLBACK OtherProc(HWND w, LPARAM lp) {
+  auto* o = reinterpret_cast<HWND*>(lp);  // {except, found}
+  char cls[64] = {};
+  ::GetClassNameA(w, cls, sizeof cls);
+  if (w == o[0] || !::IsWindowVisible(w) || std::string(cls) != "#32770") return TRUE;
+  o[1] = w;
+  return FALSE;
+}
+
 BOOL CALLBACK CloseProc(HWND wnd, LPARAM) {
   if (::IsWindowVisible(wnd)) ::PostMessageA(wnd, WM_COMMAND, IDCANCEL, 0);
   return TRUE;
@@ -75,6 +91,14 @@ HWND FindMessageBox(const std::string& title) {
   return s.found;
 }
 
+HWND FindOtherDialog(HWND except) {
+  struct Other {
+    HWND except, found;
+  } o{except, nullptr};
+  ::EnumThreadWindows(::GetCurrentThreadId(), OtherProc, reinterpret_cast<LPARAM>(&o));
+  return o.found;
+}
+
 std::string WindowText(HWND wnd) {
   char buf[4096] = {};
   ::GetWindowTextA(wnd, buf, sizeof buf);
@@ -92,16 +116,9 @@ std::string MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
 std::string ToolTipText(HWND dlg, int id) {
   // The dialog's tool tip is a top-level window of this thread owned by the dialog.
   struct Tips {
-    HWND owner;
     std::vector<HWND> found;
-  } tips{dlg, {}};
-  ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND w, LPARAM lp) -> BOOL {
-    auto* t = reinterpret_cast<Tips*>(lp);
-    char cls[64] = {};
-    ::GetClassNameA(w, cls, sizeof cls);
-    if (std::string(cls) == TOOLTIPS_CLASSA) t->found.push_back(w);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&tips));
+  } tips;
+  ::EnumThreadWindows(::GetCurrentThreadId(), TipProc, reinterpret_cast<LPARAM>(&tips.found));
   for (HWND tip : tips.found) {
     char text[1024] = {};
     TOOLINFOA ti = {};

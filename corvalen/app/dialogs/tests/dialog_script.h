@@ -39,6 +39,8 @@ class DialogScript {
 HWND FindThreadWindow(const std::string& title);
 // The same among dialog windows only (message boxes).
 HWND FindMessageBox(const std::string& title);
+// A visible dialog window of this thread other than `except` (a message box over it).
+HWND FindOtherDialog(HWND except);
 std::string WindowText(HWND wnd);
 std::string ItemText(HWND dlg, int id);
 // Posts a button click to the dialog (BN_CLICKED of the control).

@@ -7,6 +7,7 @@
 
 #include "AccountDialogs.h"
 #include "SmallDialogs.h"
+#include "TipMarkup.h"
 #include "TippDesTages.h"
 #include "dialog_script.h"
 
@@ -54,7 +55,7 @@ TEST_F(ViewerTest, TipShowsBoldAndUnderlinedRunsInRichEdit20) {
     cls = ClassOf(edit);
     text = WindowText(edit);
     // Rich edit 2.0 keeps the line break as one character.
-    effects = EffectMap(edit, 32);
+    effects = EffectMap(edit, 38);
     PostClick(dlg, IDOK);
     return true;
   });
@@ -63,7 +64,7 @@ TEST_F(ViewerTest, TipShowsBoldAndUnderlinedRunsInRichEdit20) {
   ASSERT_TRUE(script.Finished());
   EXPECT_EQ(cls, "RichEdit20A");
   EXPECT_EQ(text, "Tipp des Tages:\r\nKlicken Sie Verbinden.");
-  EXPECT_EQ(effects, "bbbb..........." ".............uuuuuuuuu..");
+  EXPECT_EQ(effects, "bbbb" + std::string(24, '.') + "uuuuuuuuu.");
 }
 
 TEST_F(ViewerTest, UnpairedMarkersGiveNoRunsAndHelpModeSetsTheTitle) {
@@ -193,12 +194,13 @@ TEST(TermsDialog, OkWaitsForAChoiceAndOnlyAcceptanceCounts) {
           okBefore = ::IsWindowEnabled(::GetDlgItem(dlg, IDOK));
           terms = ItemText(dlg, IDC_AGB_TEXT);
           tip = ToolTipText(dlg, IDC_AGB_YES);
-          // OK cannot end it yet.
+          // OK (as Enter would send it) cannot end it yet.
           PostClick(dlg, IDOK);
-          if (c.click) ::SendMessageA(::GetDlgItem(dlg, c.click), BM_CLICK, 0, 0);
           return true;
         })
         .Then([&] {
+          EXPECT_TRUE(::IsWindowVisible(dlg));
+          if (c.click) ::SendMessageA(::GetDlgItem(dlg, c.click), BM_CLICK, 0, 0);
           okAfter = ::IsWindowEnabled(::GetDlgItem(dlg, IDOK));
           if (c.end == IDOK) PostClick(dlg, IDOK);
           else ::PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
