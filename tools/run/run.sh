@@ -24,5 +24,21 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:$(cat "$root/$build/demo-display")
   echo "run: kein DISPLAY gesetzt; eigenes Xvfb auf $DISPLAY gestartet"
 fi
+if [ "$what" = corvalen ]; then
+  # The router dials the simulated line: the RAS stand-in's libraries (kept apart in rassim/) are
+  # found on the path and preferred to Wine's stubs; its phone book and call log live in the
+  # demo folder. The installation's registry value PATH names the program folder with the data.
+  demo=$root/$build/demo-rassim
+  mkdir -p "$demo"
+  [ -f "$demo/rassim.ini" ] || printf '[rassim]\nStepMs=300\n' >"$demo/rassim.ini"
+  winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
+  export WINEDLLOVERRIDES="rasapi32,rasdlg=n,b" WINEPATH="$(winpath "$root/dist/Corvalen/rassim")"
+  export RASSIM_CONFIG="$(winpath "$demo/rassim.ini")"
+  wine reg add 'HKLM\Software\ASTREL\Corvalen2.0' /v PATH /d "$(winpath "$root/dist/Corvalen/")" /f >/dev/null 2>&1
+  wine reg add 'HKCU\RemoteAccess' /f >/dev/null 2>&1
+  echo "run: Corvalen wählt über das simulierte DFÜ-Netzwerk (Anrufprotokoll: $demo/rassim.log)"
+fi
 cd "$(dirname "$prog")"
+# Quillet starts with an empty page to type in.
+[ "$what" = quillet ] && [ $# -eq 0 ] && set -- /neu
 exec wine "$prog" "$@"

@@ -1,0 +1,432 @@
+// Quillet.exe driven from outside under Wine: each test starts the real program in a folder of
+// its own, runs menu commands through WM_COMMAND, fills dialogs through their windows, types
+// into the editor with WM_CHAR and checks the files that result byte for byte.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "../commands.h"
+#include "pagelogic.h"
+
+namespace {
+
+const char* const kQuestion = "Die Datei wurde ge\xE4ndert , sollen die \xC4nderungen gespeichert werden ?";
+
+String WinPath(String s) {
+  for (char& c : s)
+    if (c == '/') c = '\\';
+  return s;
+}
+
+void RemoveTree(const String& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const String n = fd.cFileName;
+      if (n == "." || n == "..") continue;
+      const String p = dir + "\\" + n;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
+      else DeleteFileA(p.c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+String ReadFile(const String& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const String& path, const String& data) {
+  std::ofstream f(path, std::ios::binary);
+  f << data;
+}
+
+String Text(HWND w) {
+  char buf[1024] = {};
+  SendMessageA(w, WM_GETTEXT, sizeof buf, LPARAM(buf));
+  return buf;
+}
+
+// The page as "Speichern unter..." writes it: lines with CR LF.
+String Crlf(const std::vector<String>& lines) {
+  String s;
+  for (const String& l : lines) s += l + "\r\n";
+  return s;
+}
+
+String DefaultSkeleton(const String& emptyLine = "") {
+  TNewPageSettings s;
+  TStringList list, page;
+  AppendNewPageList(s, list);
+  AppendPageSkeleton(list, page);
+  std::vector<String> v;
+  for (int i = 0; i < page.Count(); ++i) v.push_back(page.Strings(i));
+  v[v.size() - 3] = emptyLine;
+  return Crlf(v);
+}
+
+class Quillet : public ::testing::Test {
+protected:
+  String Dir;
+  PROCESS_INFORMATION Pi = {};
+  HWND Main = nullptr;
+
+  void Start(bool withBrowser = false) {
+    Dir = WinPath(String(ASTREL_BINARY_DIR) + "\\quillet-app-test\\" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    RemoveTree(Dir);
+    CreateDirectoryA(WinPath(String(ASTREL_BINARY_DIR) + "\\quillet-app-test").c_str(), nullptr);
+    ASSERT_TRUE(CreateDirectoryA(Dir.c_str(), nullptr));
+    const String build = WinPath(QUILLET_BUILD_DIR);
+    ASSERT_TRUE(CopyFileA((build + "\\" QUILLET_EXE).c_str(), (Dir + "\\Quillet.exe").c_str(), FALSE));
+    CopyFileA((WinPath(QUILLET_DEPS_BIN) + "\\lpng.dll").c_str(), (Dir + "\\lpng.dll").c_str(), FALSE);
+    if (withBrowser) {
+      ASSERT_TRUE(CopyFileA((build + "\\" RECORDER_EXE).c_str(), (Dir + "\\recorder.exe").c_str(), FALSE));
+      WriteFile(Dir + "\\Browser.cfg", Dir + "\\recorder.exe\r\n");
+    }
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    String cmd = "\"" + Dir + "\\Quillet.exe\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, Dir.c_str(), &si, &Pi));
+    WaitForInputIdle(Pi.hProcess, 10000);
+    for (int i = 0; i < 200 && !Main; ++i) {
+      Main = FindWindowA(QUILLET_MAIN_CLASS, nullptr);
+      if (!Main) Sleep(50);
+    }
+    ASSERT_NE(Main, nullptr);
+  }
+
+  void TearDown() override {
+    if (Pi.hProcess) {
+      if (WaitForSingleObject(Pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(Pi.hProcess, 1);
+      WaitForSingleObject(Pi.hProcess, 5000);
+      CloseHandle(Pi.hProcess);
+      CloseHandle(Pi.hThread);
+    }
+  }
+
+  // A visible top-level window of the program with this caption.
+  HWND FindTop(const String& caption) {
+    struct Ctx { DWORD pid; const String* caption; HWND found; } ctx = {Pi.dwProcessId, &caption, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
+          auto* c = reinterpret_cast<Ctx*>(l);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(w, &pid);
+          if (pid == c->pid && IsWindowVisible(w) && Text(w) == *c->caption) {
+            c->found = w;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        LPARAM(&ctx));
+    return ctx.found;
+  }
+  HWND WaitTop(const String& caption) {
+    for (int i = 0; i < 300; ++i) {
+      if (HWND w = FindTop(caption)) return w;
+      Sleep(30);
+    }
+    ADD_FAILURE() << "no window \"" << caption << "\"";
+    return nullptr;
+  }
+  void WaitGone(HWND w) {
+    for (int i = 0; i < 300 && IsWindow(w) && IsWindowVisible(w); ++i) Sleep(30);
+  }
+  // A descendant control by id.
+  static HWND Control(HWND parent, int id) {
+    struct Ctx { int id; HWND found; } ctx = {id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
+          auto* c = reinterpret_cast<Ctx*>(l);
+          if (GetDlgCtrlID(w) == c->id) {
+            c->found = w;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        LPARAM(&ctx));
+    return ctx.found;
+  }
+  static String StaticTexts(HWND dlg) {
+    String all;
+    EnumChildWindows(
+        dlg,
+        [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
+          char cls[32] = {};
+          GetClassNameA(w, cls, sizeof cls);
+          if (lstrcmpiA(cls, "Static") == 0) *reinterpret_cast<String*>(l) += Text(w);
+          return TRUE;
+        },
+        LPARAM(&all));
+    return all;
+  }
+
+  void Cmd(unsigned id) { SendMessageA(Main, WM_COMMAND, id, 0); }
+  void PostCmd(unsigned id) { PostMessageA(Main, WM_COMMAND, id, 0); }
+  bool Enabled(unsigned id) { return SendMessageA(Main, QM_COMMANDENABLED, id, 0) == 1; }
+  int Documents() { return int(SendMessageA(Main, QM_DOCUMENTCOUNT, 0, 0)); }
+  HWND ActiveChild() {
+    HWND client = FindWindowExA(Main, nullptr, "MDICLIENT", nullptr);
+    return HWND(SendMessageA(client, WM_MDIGETACTIVE, 0, 0));
+  }
+  HWND Editor() { return FindWindowExA(ActiveChild(), nullptr, "TCodeHLEditor", nullptr); }
+  void Type(const String& s) {
+    HWND e = Editor();
+    for (char c : s) SendMessageA(e, WM_CHAR, WPARAM(BYTE(c)), 1);
+  }
+  void Click(HWND w) {
+    PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  }
+  // Answers the message box with this caption; returns its text.
+  String Answer(const String& caption, int button) {
+    HWND box = WaitTop(caption);
+    if (!box) return "";
+    const String text = StaticTexts(box);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(GetDlgItem(box, button)));
+    WaitGone(box);
+    return text;
+  }
+  // A file dialog: the name typed into its file name field, then OK.
+  void ChooseFile(const String& caption, const String& name) {
+    HWND dlg = WaitTop(caption);
+    ASSERT_NE(dlg, nullptr);
+    HWND field = GetDlgItem(dlg, 0x47c);  // the name combo box
+    if (!field) field = GetDlgItem(dlg, 0x480);
+    ASSERT_NE(field, nullptr);
+    SendMessageA(field, WM_SETTEXT, 0, LPARAM(name.c_str()));
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(dlg, IDOK)));
+    WaitGone(dlg);
+  }
+  // "Neu" with the dialog left as it is, then "Document Erstellen".
+  void NewPage() {
+    const int before = Documents();
+    PostCmd(cmFileNew);
+    HWND dlg = WaitTop(" Quillet - Formulardesigner");
+    ASSERT_NE(dlg, nullptr);
+    Click(Control(dlg, NP_BUTTON + 1));
+    for (int i = 0; i < 300 && Documents() == before; ++i) Sleep(30);
+    ASSERT_EQ(Documents(), before + 1);
+  }
+  String SaveAs(const String& name) {
+    PostCmd(cmFileSaveAs);
+    ChooseFile("Datei speichern als ...", Dir + "\\" + name);
+    const String path = Dir + "\\" + SaveAsFileName(name);
+    for (int i = 0; i < 200 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(30);
+    Documents();  // the save has finished once the program answers again
+    return ReadFile(path);
+  }
+  void InputBox(const String& caption, const String& text) {
+    HWND box = WaitTop(caption);
+    ASSERT_NE(box, nullptr);
+    HWND edit = FindWindowExA(box, nullptr, "TEdit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SendMessageA(edit, WM_SETTEXT, 0, LPARAM(text.c_str()));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(box, IDOK)));
+    WaitGone(box);
+  }
+};
+
+TEST_F(Quillet, StartCreatesTheWorkingFolderAndEnablesOnlyWhatNeedsNoDocument) {
+  Start();
+  const DWORD a = GetFileAttributesA((Dir + "\\DATEN").c_str());
+  ASSERT_NE(a, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(a & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(Documents(), 0);
+  for (unsigned id : {cmFileNew, cmFileOpen, cmFileExit, cmBrowser, cmHelp, cmInfoBox}) EXPECT_TRUE(Enabled(id)) << id;
+  for (unsigned id : {cmFileClose, cmFileSaveAs, cmBreak, cmDateScript, cmEditSelectAll, cmPreview, cmMailLink})
+    EXPECT_FALSE(Enabled(id)) << id;
+  // Dialogs that are not part of the program yet stay disabled.
+  for (unsigned id : {cmImage, cmLink, cmTable, cmFormBuilder, cmSoundTable, cmMarquee, cmVideo, cmFontText,
+                      cmImageBrowser, cmCompressor})
+    EXPECT_FALSE(Enabled(id)) << id;
+
+  PostCmd(cmHelp);
+  EXPECT_EQ(Answer("Quillet", IDOK), "Die Hilfe Datei - Quillet.hlp - ist nicht vorhanden !");
+
+  PostCmd(cmInfoBox);
+  HWND info = WaitTop("Info");
+  ASSERT_NE(info, nullptr);
+  const String memory = Text(Control(info, AB_MEMORY));
+  EXPECT_EQ(memory.substr(memory.size() - 7), "  Byte ");
+  EXPECT_NE(memory.find('.'), String::npos) << memory;  // grouped by the German separator
+  PostMessageA(info, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(info, IDOK)));
+  WaitGone(info);
+}
+
+TEST_F(Quillet, NewPageWithDefaultsTypingAndSnippetsSavedByteForByte) {
+  Start();
+  NewPage();
+  EXPECT_EQ(Text(ActiveChild()), "Unbenannt.htm");
+  for (unsigned id : {cmFileClose, cmFileSaveAs, cmBreak, cmDateScript, cmPreview, cmMailLink}) EXPECT_TRUE(Enabled(id)) << id;
+  EXPECT_FALSE(Enabled(cmImage));
+  EXPECT_EQ(SaveAs("seite"), DefaultSkeleton());  // ".htm" added to a name without a dot
+
+  // The caret stands on the empty line before "</Body>".
+  Type("Hallo \xC4rger");
+  Cmd(cmRule);
+  Cmd(cmBold);
+  Cmd(cmListBox);
+  const String saved = SaveAs("seite.txt");
+  String want = DefaultSkeleton("Hallo \xC4rger<HR>");
+  const String body = "</Body>\r\n";
+  want.insert(want.find(body), "<B> Text </B><select>\r\n  <option>Text</option>\r\n  <option>Text</option>\r\n</select>   \r\n\r\n");
+  EXPECT_EQ(saved, want);
+
+  // An input-box snippet: cancelled inserts nothing, OK inserts the text.
+  PostCmd(cmIsIndex);
+  InputBox("IsIndex Prompt...", "Suche");
+  PostCmd(cmSuperScript);
+  HWND box = WaitTop("Text nach oben versetzen...");
+  ASSERT_NE(box, nullptr);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(box, IDCANCEL)));
+  WaitGone(box);
+  const String third = SaveAs("drei.htm");
+  EXPECT_NE(third.find("</select>   \r\n<Isindex prompt=\"Suche\">\r\n"), String::npos) << third;
+  EXPECT_EQ(third.find("<Sup>"), String::npos);
+}
+
+TEST_F(Quillet, NewPageDialogSettingsAndFrameSet) {
+  Start();
+  PostCmd(cmFileNew);
+  HWND dlg = WaitTop(" Quillet - Formulardesigner");
+  ASSERT_NE(dlg, nullptr);
+  SendMessageA(Control(dlg, NP_EDIT + 1), WM_SETTEXT, 0, LPARAM("index"));
+  SendMessageA(Control(dlg, NP_EDIT + 2), WM_SETTEXT, 0, LPARAM("M\xFCller"));
+  SendMessageA(Control(dlg, NP_EDIT + 3), WM_SETTEXT, 0, LPARAM("Start"));
+  PostMessageA(Control(dlg, NP_CHECK + 1), BM_CLICK, 0, 0);
+  // "Frames Setzen" shows the frame panel and disables the main buttons.
+  Click(Control(dlg, NP_BUTTON + 5));
+  HWND frames = Control(dlg, NP_PANEL + 10);
+  for (int i = 0; i < 100 && !IsWindowVisible(frames); ++i) Sleep(30);
+  ASSERT_TRUE(IsWindowVisible(frames));
+  Documents();  // the click has been handled
+  EXPECT_FALSE(IsWindowEnabled(Control(dlg, NP_BUTTON + 1)));
+  PostMessageA(Control(dlg, NP_CHECK + 2), BM_CLICK, 0, 0);
+  SendMessageA(Control(dlg, NP_EDIT + 6), WM_SETTEXT, 0, LPARAM("links.htm"));
+  SendMessageA(Control(dlg, NP_EDIT + 7), WM_SETTEXT, 0, LPARAM("links"));
+  Click(Control(dlg, NP_BUTTON + 6));
+  for (int i = 0; i < 100 && IsWindowVisible(frames); ++i) Sleep(30);
+  EXPECT_TRUE(IsWindowEnabled(Control(dlg, NP_BUTTON + 1)));
+  Click(Control(dlg, NP_BUTTON + 1));
+  for (int i = 0; i < 300 && Documents() == 0; ++i) Sleep(30);
+  ASSERT_EQ(Documents(), 1);
+  EXPECT_EQ(Text(ActiveChild()), "index.htm");
+  const std::vector<String> want = {
+      "<Html>", "<Head>", "<Title>Start</Title>",
+      "<Meta Name=\"Generator\" Content=\"Quillet Version 1.6\">",
+      "<Meta Name=\"Keywords\" Content=\" \">", "<Meta Name=\"Description\" Content=\" \">",
+      "<Meta Name=\"Autor\" Content=\"M\xFCller\">", "<Meta Name=\"Language\" Content=\"Deutsch,de\">",
+      "</Head>", "<Frameset Cols=\"155,*\" Border=\"4\">", "<Frame src=\"links.htm\" Name=\"links\">",
+      "<Frameset Rows=\"40%,60%\">", "<Frame src=\"\" Name=\"\">", "<Frame src=\"\" Name=\"\">",
+      "</Frameset>", "</Frameset>",
+      "<Body bgcolor=\"#FFFFFF\" link=\"#0000FF\" alink=\"#FF0000\" vlink=\"#800080\" bgproperties=fixed>",
+      "", "</Body>", "</Html>"};
+  EXPECT_EQ(SaveAs("index"), Crlf(want));
+}
+
+TEST_F(Quillet, BeendenInTheDialogCreatesNothing) {
+  Start();
+  PostCmd(cmFileNew);
+  HWND dlg = WaitTop(" Quillet - Formulardesigner");
+  ASSERT_NE(dlg, nullptr);
+  Click(Control(dlg, NP_BUTTON + 2));
+  WaitGone(dlg);
+  EXPECT_EQ(Documents(), 0);
+}
+
+TEST_F(Quillet, ClosingAChangedPageAsksAndKeepsItsWorkingCopy) {
+  Start();
+  NewPage();
+  Type("erste");
+  // A click in the editor after typing leaves the page changed.
+  PostMessageA(Editor(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 10));
+  PostMessageA(Editor(), WM_LBUTTONUP, 0, MAKELPARAM(40, 10));
+  Documents();
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
+  EXPECT_EQ(Documents(), 0);
+  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton("erste"));
+  EXPECT_FALSE(Enabled(cmFileSaveAs));
+}
+
+TEST_F(Quillet, BeendenAsksAboutEveryChangedPage) {
+  Start();
+  NewPage();
+  Type("eins");
+  NewPage();
+  Type("zwei");
+  PostCmd(cmFileExit);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  EXPECT_EQ(WaitForSingleObject(Pi.hProcess, 10000), WAIT_OBJECT_0);
+  // Two unsaved pages of the same name keep working copies of their own.
+  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\Unbenannt-2.htm"), DefaultSkeleton("zwei"));
+  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton("eins"));
+}
+
+TEST_F(Quillet, PreviewHandsTheWorkingCopyToTheConfiguredBrowser) {
+  Start(true);
+  NewPage();
+  Type("A");
+  Cmd(cmPreview);
+  NewPage();
+  Type("B");
+  Cmd(cmPreview);
+  const String log = Dir + "\\recorder.txt";
+  String got;
+  for (int i = 0; i < 300; ++i) {
+    got = ReadFile(log);
+    if (std::count(got.begin(), got.end(), '\n') >= 2) break;
+    Sleep(30);
+  }
+  const String daten = Dir + "\\DATEN\\";
+  const String first = daten + "Unbenannt.htm\r\n", second = daten + "Unbenannt-2.htm\r\n";
+  EXPECT_TRUE(got == first + second || got == second + first) << got;
+  EXPECT_EQ(ReadFile(daten + "Unbenannt.htm"), DefaultSkeleton("A"));
+  EXPECT_EQ(ReadFile(daten + "Unbenannt-2.htm"), DefaultSkeleton("B"));
+  // A preview counts as saved: closing asks nothing.
+  PostCmd(cmFileClose);
+  for (int i = 0; i < 200 && Documents() != 1; ++i) Sleep(30);
+  EXPECT_EQ(Documents(), 1);
+  EXPECT_EQ(FindTop("Warnung"), nullptr);
+}
+
+TEST_F(Quillet, PreviewWithoutABrowserSaysSo) {
+  Start();
+  WriteFile(Dir + "\\Browser.cfg", "\r\n");
+  NewPage();
+  PostCmd(cmPreview);
+  EXPECT_EQ(Answer("Quillet", IDOK), "Der Pfad zum Internet Browser wurde noch nicht konfiguriert !");
+}
+
+TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
+  Start();
+  WriteFile(Dir + "\\probe.htm", "<p>\r\nPost\r\n");
+  PostCmd(cmFileOpen);
+  ChooseFile("Html Seiten laden ...", Dir + "\\probe.htm");
+  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
+  ASSERT_EQ(Documents(), 1);
+  EXPECT_EQ(Text(ActiveChild()), "probe.htm");
+  // Without a selection the link commands refuse.
+  PostCmd(cmMailLink);
+  EXPECT_EQ(Answer("Quillet", IDOK), "Selektieren sie die zu linkende Zeile , oder einen Text , im Formular!");
+  Cmd(cmEditSelectAll);
+  PostCmd(cmMailLink);
+  InputBox("E - Mail Link einsetzen", "a@b.de");
+  // The selection (both lines) becomes the link text; the link's CR starts a new line.
+  EXPECT_EQ(SaveAs("kopie"), "<a Href=\"mailto:a@b.de\"><p>\r\nPost</a>\r\n\r\n");
+}
+
+}  // namespace
