@@ -2,7 +2,10 @@
 // dialogs will, so the program can be used from its first start to its first connection.
 #include "AppDialogs.h"
 
+#include "AccountDialogs.h"
 #include "PropertySheet.h"
+#include "SmallDialogs.h"
+#include "TippDesTages.h"
 #include "WinApp.h"
 
 namespace {
@@ -48,21 +51,41 @@ class CAppDialogsBasic : public CAppDialogs {
     return ID_WIZFINISH;
   }
 
+  int ShowUserData(HWND parent, CConnectionController& c, BOOL allowDelete, BOOL showActivationDay,
+                   CString& user, CString& password, BOOL& saved) override {
+    CDlg_Benutzerdaten dlg(&c, allowDelete, showActivationDay, CWnd::FromHandle(parent));
+    dlg.SetUserName(user);
+    dlg.SetPassword(password);
+    dlg.SetSavePassword(saved);
+    int r = static_cast<int>(dlg.DoModal());
+    if (r == IDOK) {
+      user = dlg.GetUserName();
+      password = dlg.GetPassword();
+      saved = dlg.IsSavePassword();
+    }
+    return r;
+  }
+
   void ShowTip(HWND parent, const CString& text) override {
-    ::MessageBoxA(parent, StripViewerMarkers(text), "Tipp des Tages", MB_OK | MB_ICONINFORMATION);
+    CDlg_TippDesTages tip(CWnd::FromHandle(parent));
+    tip.SetText(text);
+    tip.Show();
   }
 
   void ShowDetails(HWND parent, const CString& title, const CString& text) override {
-    ::MessageBoxA(parent, text, title, MB_OK | MB_ICONINFORMATION);
+    ShowProviderDetails(CWnd::FromHandle(parent), title, text);
   }
 
   void ShowHelp(const CString& text) override {
-    ::MessageBoxA(nullptr, StripViewerMarkers(text), "Hilfe", MB_OK | MB_ICONINFORMATION);
+    CDlg_TippDesTages help;
+    help.SetHelpMode(TRUE);
+    help.SetText(text);
+    help.Show();
   }
 
   void ShowInfo(HWND parent) override {
-    ::MessageBoxA(parent, "Astrel Corvalen 2.0\r\nDer Least-Cost-Router für Internet-by-Call.",
-                  "Info über Corvalen", MB_OK | MB_ICONINFORMATION);
+    CDlg_Info info(CWnd::FromHandle(parent));
+    info.DoModal();
   }
 
   // The options sheet lives in the dialogs folder; without it nothing is changed.
