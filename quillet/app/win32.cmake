@@ -37,3 +37,8 @@ endif()
 # The program imports system libraries and the shipped PNG library only.
 add_test(NAME quillet_imports
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_imports.sh $<TARGET_FILE:Quillet>)
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/mainform_test.cpp)
+  astrel_test(NAME quillet_mainform_test WIN32_ONLY GUI
+    SOURCES tests/mainform_test.cpp
+    LIBS quillet_app TIMEOUT 120)
+endif()

@@ -253,8 +253,15 @@ TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   FHeight = 41;
 }
 
+void TPanel::SetCaption(const String& v) {
+  FCaption = v;
+  if (HandleAllocated()) SetWindowTextA(FHandle, v.c_str());  // readable as the window text
+  Invalidate();
+}
+
 void TPanel::CreateParams(TCreateParams& p) {
   TCustomControl::CreateParams(p);
+  p.Caption = FCaption;
   p.ExStyle |= WS_EX_CONTROLPARENT;
 }
 

@@ -144,7 +144,7 @@ public:
   explicit TPanel(TComponent* AOwner);
   const char* ClassName() const override { return "TPanel"; }
   const String& Caption() const { return FCaption; }
-  void SetCaption(const String& v) { FCaption = v; Invalidate(); }
+  void SetCaption(const String& v);
   void SetColor(TColor v) override { TCustomControl::SetColor(v); Invalidate(); }
   TBevelCut BevelOuter = bvRaised;
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;

@@ -335,6 +335,38 @@ TEST_F(Quillet, NewPageDialogSettingsAndFrameSet) {
   EXPECT_EQ(SaveAs("index"), Crlf(want));
 }
 
+TEST_F(Quillet, MediaAreCopiedIntoTheWorkingFolder) {
+  Start();
+  const String picture("GIF89a\0\x01\xFF\r\n\x1A end", 16);
+  WriteFile(Dir + "\\bild.gif", picture);
+  WriteFile(Dir + "\\ton.wav", "RIFF....WAVE");
+  PostCmd(cmFileNew);
+  HWND dlg = WaitTop(" Quillet - Formulardesigner");
+  ASSERT_NE(dlg, nullptr);
+  Click(Control(dlg, NP_BUTTON + 3));
+  ChooseFile("Hintergrund Bild Laden ...", Dir + "\\bild.gif");
+  Click(Control(dlg, NP_BUTTON + 4));
+  ChooseFile("Sound Datei Laden ...", Dir + "\\ton.wav");
+  // The loop count follows the up-down when the mouse button is released over it.
+  HWND updown = Control(dlg, NP_UPDOWN + 1);
+  RECT r;
+  GetClientRect(updown, &r);
+  PostMessageA(updown, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right - 4, r.bottom / 2));
+  PostMessageA(updown, WM_LBUTTONUP, 0, MAKELPARAM(r.right - 4, r.bottom / 2));
+  Documents();
+  EXPECT_EQ(Text(Control(dlg, NP_PANEL + 2)), "bild.gif");
+  EXPECT_EQ(Text(Control(dlg, NP_PANEL + 3)), "ton.wav");
+  EXPECT_EQ(Text(Control(dlg, NP_PANEL + 5)), "2");
+  Click(Control(dlg, NP_BUTTON + 1));
+  for (int i = 0; i < 300 && Documents() == 0; ++i) Sleep(30);
+  ASSERT_EQ(Documents(), 1);
+  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\bild.gif"), picture);
+  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\ton.wav"), "RIFF....WAVE");
+  const String page = SaveAs("medien");
+  EXPECT_NE(page.find("<bgsound src=\"ton.wav\" loop=\"2\">\r\n</Head>\r\n"), String::npos) << page;
+  EXPECT_NE(page.find("<Body background=\"bild.gif\" bgcolor=\"#FFFFFF\""), String::npos) << page;
+}
+
 TEST_F(Quillet, BeendenInTheDialogCreatesNothing) {
   Start();
   PostCmd(cmFileNew);
