@@ -161,3 +161,9 @@ void CDlg_Freiminuten::OnHilfe() {
   help.SetText(AfxLoadString(5550));
   help.Show();
 }
+
+BOOL RunFreeMinutesDialog(CWnd* parent, CConnectionController& controller, const CString& providerId,
+                          const CString& entry) {
+  CDlg_Freiminuten dlg(&controller, providerId, entry, parent);
+  return dlg.DoModal() == IDOK;
+}

@@ -67,3 +67,7 @@ class CDlg_Freiminuten : public CTipDialog {
   CString m_providerId, m_entry;
   CSpinButtonCtrl m_spinHours, m_spinMinutes, m_spinDay, m_spinCalls;
 };
+
+// The free-minutes dialog for a provider before it is dialled through `entry`; TRUE for OK.
+BOOL RunFreeMinutesDialog(CWnd* parent, CConnectionController& controller, const CString& providerId,
+                          const CString& entry);

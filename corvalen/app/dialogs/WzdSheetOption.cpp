@@ -163,6 +163,9 @@ INT_PTR RunSetupWizard(CWnd* parent, CConnectionController* controller) {
   CWzdSheetOption wizard(parent);
   wizard.SetController(controller);
   INT_PTR r = wizard.DoModal();
-  if (r == ID_WIZFINISH) wizard.SaveSettings();
+  if (r == ID_WIZFINISH && controller) {
+    wizard.SaveSettings();
+    controller->UpdateOwnEntry();
+  }
   return r;
 }

@@ -95,5 +95,7 @@ class CWzdSheetOption : public CPropertySheet {
   CConnectionController* m_controller = nullptr;
 };
 
-// Runs the wizard for the controller; when it ends with ID_WIZFINISH its settings are saved.
+// Runs the wizard for the controller; when it ends with ID_WIZFINISH its settings are saved and
+// the router's own phone-book entry (made before the wizard ran, with the first device) is
+// rewritten for the chosen device.
 INT_PTR RunSetupWizard(CWnd* parent, CConnectionController* controller);
