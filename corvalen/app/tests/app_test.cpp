@@ -354,4 +354,72 @@ TEST(CorvalenAutoDial, TheHookStartsTheRouterAndWaitsForItsConnection) {
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !CorvalenRun::ConnectedMutexOwned(); }, 5000));
 }
 
+TEST(CorvalenConnection, APriceChangeWhileOnlineSplitsTheCostRecord) {
+  CorvalenRun run;
+  // Thursday 17:58:30; the test's clock runs a minute per second. Funkelnetz costs 1.49 Pf until
+  // 17:59 and 2.79 Pf from 18:00.
+  SetEnvironmentVariableA("CORVALEN_START", "20261210175830");
+  HWND main = StartMain(run);
+  SetEnvironmentVariableA("CORVALEN_START", nullptr);
+  ASSERT_NE(nullptr, main);
+  CorvalenRun::Press(main, kVerbinden);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !CorvalenRun::Text(main, kOnlinePreis).empty(); }, 5000));
+  ASSERT_EQ("1.49 Pfg", CorvalenRun::Text(main, kOnlinePreis));
+  // Past 18:00 the ranking is refreshed (timer 4 does so at second 0 as well); Funkelnetz falls
+  // back and the cheaper provider is offered.
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) >= "0:01:40"; }, 10000));
+  PostMessageA(main, WM_USER + 3, 0, 0);
+  std::string text;
+  HWND box = run.WaitBox(kTitle, &text, 5000);
+  ASSERT_NE(nullptr, box);
+  EXPECT_TRUE(StartsWith(text, "Der Corvalen informiert !")) << text;
+  CorvalenRun::Press(box, IDNO);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlinePreis) == "2.79 Pfg"; }, 5000));
+  // The next billing interval closes the 1.49 segment.
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.File("rechnung.log").find(";1.49;") != std::string::npos; }, 5000))
+      << run.File("rechnung.log");
+  PostMessageA(main, WM_COMMAND, 40006, 0);  // "Verbindung trennen" of the tray menu
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.File("rechnung.log").find(";2.79;") != std::string::npos; }, 5000))
+      << run.File("rechnung.log");
+  std::string log = run.File("rechnung.log");
+  size_t first = log.find(";1.49;"), second = log.find(";2.79;");
+  EXPECT_LT(first, second);
+  // The later segment carries no dial-in fee: ";2.79;0.00;".
+  EXPECT_NE(std::string::npos, log.find(";2.79;0.00;")) << log;
+  EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
+}
+
+TEST(CorvalenStart, TheListIsRerankedEveryMinute) {
+  CorvalenRun run;
+  SetEnvironmentVariableA("CORVALEN_START", "20261210175930");
+  HWND main = StartMain(run);
+  SetEnvironmentVariableA("CORVALEN_START", nullptr);
+  ASSERT_NE(nullptr, main);
+  auto funkel = [&] {
+    for (const std::string& item : CorvalenRun::ComboItems(main, kProvider))
+      if (item.find("Funkelnetz") != std::string::npos) return item;
+    return std::string();
+  };
+  EXPECT_EQ(" __  1.49 Pfg     Funkelnetz", funkel());
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return funkel() == " __  2.79 Pfg     Funkelnetz"; }, 8000)) << funkel();
+  // The chosen provider stays chosen.
+  EXPECT_EQ("2.79 Pfg", CorvalenRun::Text(main, kPreis));
+}
+
+TEST(CorvalenConnection, NoAttemptsAllowedShowsTheOutOfRangeText) {
+  CorvalenRun run;
+  CorvalenRun::User("MaxDialAttempts", "0");
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  CorvalenRun::Press(main, kVerbinden);
+  std::string text;
+  HWND box = run.WaitBox(kTitleShort, &text);
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ("Der Verbindungsaufbau zum gewählten Provider ist fehlgeschlagen.\r\nFehler - "
+            "CErrTable::GetErrorString: Array out of bounds!", text);
+  EXPECT_EQ(0, run.RasCount("RasDialA"));
+  CorvalenRun::Press(box, IDOK);
+}
+
 }  // namespace
