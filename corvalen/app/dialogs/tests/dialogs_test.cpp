@@ -454,4 +454,37 @@ TEST_F(FreeMinutesTest, OutOfRangeValuesKeepTheDialogOpen) {
   EXPECT_EQ(shown, "0/0/1/0");
 }
 
+TEST_F(FreeMinutesTest, HelpShowsTheTextInTheHelpViewer) {
+  CDlg_Freiminuten dlg(controller_.get(), "P1", "Corvalen2000");
+  HWND wnd = nullptr;
+  std::string help;
+  DialogScript script;
+  script
+      .Then([&] {
+        wnd = FindThreadWindow("Freiminutenverwaltung");
+        if (!wnd) return false;
+        PostClick(wnd, IDC_HILFE_FM);
+        return true;
+      })
+      .Then([&] {
+        HWND viewer = FindThreadWindow("Hilfesystem Corvalen");
+        if (!viewer) return false;
+        help = ItemText(viewer, IDC_VIEWER20);
+        PostClick(viewer, IDOK);
+        return true;
+      })
+      .Then([&] {
+        if (FindThreadWindow("Hilfesystem Corvalen")) return false;
+        ::PostMessageA(wnd, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      });
+  script.Start();
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(help.find("Freiminutenverwaltung\r\n"), 0u) << help;
+  EXPECT_EQ(help.find('\\'), std::string::npos) << help;
+  CTarifProtocol* rec = nullptr;
+  EXPECT_FALSE(manager_.GetProtocolStore().Lookup("P1", rec));
+}
+
 }  // namespace
