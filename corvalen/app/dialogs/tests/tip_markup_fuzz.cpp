@@ -1,0 +1,26 @@
+// Fuzz target: tip and help texts (also the server's) through the viewer's markup handling.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "TipMarkup.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  CString text(reinterpret_cast<const char*>(data), static_cast<int>(size));
+  CString expanded = ExpandTipMarkers(text);
+  for (bool crLf : {false, true}) {
+    CTipRuns runs = StripTipMarks(expanded, crLf);
+    if (runs.text.GetLength() > expanded.GetLength()) abort();
+    for (const std::vector<long>* list : {&runs.bold, &runs.underline}) {
+      if (list->size() > static_cast<size_t>(kMaxTipMarks)) abort();
+      long last = 0;
+      for (long p : *list) {
+        if (p < last || p > runs.text.GetLength()) abort();
+        last = p;
+      }
+      for (auto& pair : TipRunPairs(*list))
+        if (pair.first > pair.second) abort();
+    }
+  }
+  return 0;
+}
