@@ -117,6 +117,12 @@ void TColorButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
   TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
+bool TColorButton::DialogChar(char Ch) {
+  if (!Accelerator() || AnsiUpperChar(Ch) != Accelerator() || !Enabled()) return false;
+  Click();
+  return true;
+}
+
 LRESULT TColorButton::WndProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_LBUTTONUP: {
@@ -135,12 +141,7 @@ LRESULT TColorButton::WndProc(UINT msg, WPARAM w, LPARAM l) {
       break;
     case WM_SYSCHAR:
     case WM_CHAR:
-      if (msg == WM_SYSCHAR || (GetKeyState(VK_MENU) & 0x8000)) {
-        if (Accelerator() && AnsiUpperChar(char(w)) == Accelerator() && Enabled()) {
-          Click();
-          return 0;
-        }
-      }
+      if ((msg == WM_SYSCHAR || (GetKeyState(VK_MENU) & 0x8000)) && DialogChar(char(w))) return 0;
       break;
     case WM_ENABLE:
       FState = w ? bsUp : bsDisabled;

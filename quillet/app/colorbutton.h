@@ -3,6 +3,7 @@
 #pragma once
 
 #include "controls.h"
+#include "forms.h"
 
 enum TAlignment {
   alTopLeft, alTopCenter, alTopRight, alMiddleLeft, alMiddleCenter, alMiddleRight,
@@ -29,7 +30,7 @@ private:
   int FWidth = 0, FHeight = 0;
 };
 
-class TColorButton : public TCustomControl {
+class TColorButton : public TCustomControl, public TDialogCharTarget {
 public:
   explicit TColorButton(TComponent* AOwner);
   const char* ClassName() const override { return "TColorButton"; }
@@ -61,6 +62,7 @@ public:
   static TColor Darker(TColor C);
 
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  bool DialogChar(char Ch) override;
 
 protected:
   void Paint() override;

@@ -374,7 +374,11 @@ void TMainForm::FileOpenItemClick() {
   FileOpened = true;
   OpenDialog->FileName.clear();
   if (!OpenDialog->Execute()) return;
-  const String file = OpenDialog->FileName;
+  OpenFile(OpenDialog->FileName);
+}
+
+void TMainForm::OpenFile(const String& file) {
+  FileOpened = true;
   OpenedFolder = ExtractFilePath(file);
   TStringList text;
   text.LoadFromFile(file);  // a file that cannot be read opens no window

@@ -53,6 +53,8 @@ public:
 
   void FileNewItemClick();
   void FileOpenItemClick();
+  // Opens a page in a new document window as "\xD6ffnen" does (also the program's file parameter).
+  void OpenFile(const String& File);
   void FileCloseItemClick();
   void FileSaveAsItemClick();
   void FileExitItemClick();

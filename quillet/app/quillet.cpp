@@ -13,9 +13,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CmdLine, int) {
     // The image, link, marquee, video and font dialogs, the table designer, the table title and
     // the form builder follow here once their modules are part of the program.
     MainForm->Show();
-    // "/neu" opens an empty page to type in (the demo start).
-    if (CmdLine && String(CmdLine).find("/neu") != String::npos) {
-      TMDIChild* c = MainForm->CreateDocumentWindow("Unbenannt.htm");
+    // A file parameter opens that page; "/neu" opens an empty page to type in.
+    String param = Trim(CmdLine ? String(CmdLine) : String());
+    if (param.size() >= 2 && param.front() == '"' && param.back() == '"') param = param.substr(1, param.size() - 2);
+    TMDIChild* c = nullptr;
+    if (param == "/neu") c = MainForm->CreateDocumentWindow("Unbenannt.htm");
+    else if (!param.empty() && FileExists(param)) {
+      MainForm->OpenFile(param);
+      c = MainForm->ActiveDocument();
+    }
+    if (c) {
       c->SetWindowState(wsMaximized);
       c->edi->SetFocus();
     }

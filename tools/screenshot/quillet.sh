@@ -23,8 +23,17 @@ cleanup() {
 }
 trap cleanup EXIT
 [ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true; }
+# A small page to show, with the highlighting at work.
+page=$root/$build/screenshot-page/beispiel.htm
+mkdir -p "$(dirname "$page")"
+printf '%s\r\n' '<Html>' '<Head>' '<Title>Willkommen</Title>' \
+  '<Meta Name="Generator" Content="Quillet Version 1.6">' '</Head>' \
+  '<Body bgcolor="#FFFFFF" link="#0000FF" alink="#FF0000" vlink="#800080">' \
+  '<!-- Kopfzeile -->' '<Center><B> Meine erste Seite </B></Center>' '<HR>' \
+  '<P Align="left"> Hier steht der Text der Seite. </P>' '<a Href="mailto:post@example.de">Post</a>' \
+  '' '</Body>' '</Html>' > "$page"
 cd "$(dirname "$prog")"
-wine "$prog" /neu >/dev/null 2>&1 &
+wine "$prog" "Z:${page//\//\\}" >/dev/null 2>&1 &
 app=$!
 # Wait for the main window, then let it settle.
 for _ in $(seq 100); do
@@ -32,5 +41,5 @@ for _ in $(seq 100); do
   sleep 0.2
 done
 sleep 3
-import -window root "$out"
+import -window root png:- | convert - -trim +repage "$out"
 echo "screenshot: $out"

@@ -275,6 +275,17 @@ TForm* TForm::ActiveMDIChild() const {
 }
 
 namespace {
+bool OfferDialogChar(TWinControl* parent, char ch) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    auto* w = dynamic_cast<TWinControl*>(parent->Controls(i));
+    if (!w || !w->Visible() || !w->Enabled()) continue;
+    if (auto* t = dynamic_cast<TDialogCharTarget*>(w))
+      if (t->DialogChar(ch)) return true;
+    if (OfferDialogChar(w, ch)) return true;
+  }
+  return false;
+}
+
 TButton* FindButton(TWinControl* parent, bool def) {
   for (int i = 0; i < parent->ControlCount(); ++i) {
     if (auto* b = dynamic_cast<TButton*>(parent->Controls(i)))
@@ -285,6 +296,8 @@ TButton* FindButton(TWinControl* parent, bool def) {
   return nullptr;
 }
 }  // namespace
+
+bool TForm::DialogChar(char Ch) { return OfferDialogChar(this, Ch); }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
   LRESULT r = 0;
@@ -431,6 +444,7 @@ bool Dispatch(MSG& m) {
   if (main && main->ClientHandle() && TranslateMDISysAccel(main->ClientHandle(), &m)) return true;
   HWND active = GetActiveWindow();
   if (auto* f = dynamic_cast<TForm*>(TWinControl::FromHandle(active))) {
+    if (m.message == WM_SYSCHAR && f->DialogChar(char(m.wParam))) return true;
     if (f->BorderStyle() != fbSizeable && IsDialogMessageA(active, &m)) return true;
   }
   TranslateMessage(&m);

@@ -20,6 +20,14 @@ enum TFormBorder { fbSizeable, fbSingle, fbDialog };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
+// A control that answers its accelerator character (Alt + letter) anywhere on its form.
+class TDialogCharTarget {
+public:
+  virtual ~TDialogCharTarget() = default;
+  // True when Ch is this control's accelerator and the control acted on it.
+  virtual bool DialogChar(char Ch) = 0;
+};
+
 // Sent to a form to free it after its close (caFree); the form is deleted outside its handlers.
 constexpr UINT CM_RELEASE = WM_APP + 0x100;
 
@@ -69,6 +77,8 @@ public:
   // Runs OnCreate: a form's constructor builds its controls, then calls this (the class
   // library's order: the form's fields exist before its creation handler runs).
   void DoCreate() { FireEvent(OnCreate, this); }
+  // Offers an accelerator character to the form's controls; true when one took it.
+  bool DialogChar(char Ch);
 
 protected:
   void CreateParams(TCreateParams& p) override;

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "colorbutton.h"
+#include "stdctrls.h"
 
 namespace {
 
@@ -169,6 +170,36 @@ TEST_F(ColorButton, AcceleratorUnderlinedOnlyWithShowKey) {
   EXPECT_GT(withKey, withoutKey);
   B->SetCaption("W");
   EXPECT_EQ(count(), withoutKey);  // the "&" itself is never drawn
+}
+
+TEST(ColorButtonOnAForm, AltAndTheAcceleratorClicksFromAnyControl) {
+  TApplication app;
+  app.Initialize();
+  TForm form(nullptr);
+  form.SetBorderStyle(fbSingle);
+  form.Show();
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  auto* b = new TColorButton(&form);
+  b->SetCaption("\xDC" "&bernehmen");
+  b->SetBounds(10, 40, 100, 25);
+  b->SetParent(&form);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  form.Handle();
+  SetActiveWindow(form.Handle());
+  edit->SetFocus();
+  app.ProcessMessages();
+  PostMessageA(edit->Handle(), WM_SYSCHAR, 'B', 1 << 29);
+  app.ProcessMessages();
+  EXPECT_EQ(clicks, 1);
+  PostMessageA(edit->Handle(), WM_SYSCHAR, 'x', 1 << 29);
+  app.ProcessMessages();
+  EXPECT_EQ(clicks, 1);
+  b->SetEnabled(false);
+  PostMessageA(edit->Handle(), WM_SYSCHAR, 'b', 1 << 29);
+  app.ProcessMessages();
+  EXPECT_EQ(clicks, 1);
 }
 
 }  // namespace
