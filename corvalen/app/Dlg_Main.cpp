@@ -250,8 +250,8 @@ void CDlg_Main::OnVerbinden() {
   Enable(IDC_VERBINDEN, FALSE);
   Enable(IDC_OPTIONEN, FALSE);
   Enable(IDC_KOSTEN, FALSE);
-  Enable(IDC_TRENNEN, TRUE);
   Text(IDC_TRENNEN, "&Abbrechen");
+  Enable(IDC_TRENNEN, TRUE);
   RedrawWindow();
   HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
   bool ok = m_pController->Connect();

@@ -131,10 +131,11 @@ bool CConnectionController::StartupCheck() {
     int rc = entrySetup_.CreateEntry(kOwnEntryName, ras_, def->GetPhoneNumber(), *settings_, def->GetUserName(),
                                      def->GetPassword(), TRUE);
     if (rc == 0) return true;
-    // The RAS layer keeps the system's own error number; its text is looked up by that number.
+    // The RAS layer keeps the system's own error number; its text is looked up by that number
+    // (when RAS reported none, the access layer's own text says what failed).
     unsigned r = ras_.GetLastResult();
     CString text = CString::Formatted("Fehler %d, %d :  ", static_cast<int>(r), 600);
-    text += CRasAccess::GetRasErrorText(r);
+    text += r ? CRasAccess::GetRasErrorText(r) : CErrTable::GetErrorString(rc);
     ShowText(text, MB_ICONEXCLAMATION);
     failure = kIdsEntryNotCreated;
   }

@@ -38,7 +38,11 @@ BOOL CDlg_AGB::OnInitDialog() {
   m_terms = TermsText();
   CTipDialog::OnInitDialog();
   GetDlgItem(IDOK)->EnableWindow(m_choice >= 0);
-  return TRUE;
+  // The terms are read from their start, not selected; the focus waits on "Abbrechen".
+  SendDlgItemMessage(IDC_AGB_TEXT, EM_SETSEL, 0, 0);
+  SendDlgItemMessage(IDC_AGB_TEXT, EM_SCROLLCARET);
+  ::SetFocus(::GetDlgItem(m_hWnd, IDCANCEL));
+  return FALSE;
 }
 
 void CDlg_AGB::DoDataExchange(CDataExchange* dx) {

@@ -75,7 +75,9 @@ BOOL CDlg_TippDesTages::OnInitDialog() {
   m_tip.Activate(TRUE);
   m_tip.AddToolsForChildren(this);
   BringWindowToTop();
-  return TRUE;
+  // The focus goes to OK: a focused text control would select its whole text.
+  ::SetFocus(::GetDlgItem(m_hWnd, IDOK));
+  return FALSE;
 }
 
 void CDlg_TippDesTages::ShowTextWithRuns(HWND edit) {

@@ -4,6 +4,8 @@
 
 #include "app_fixture.h"
 
+#include <commctrl.h>
+
 namespace {
 
 // Control ids of the main dialog.
@@ -64,7 +66,8 @@ HWND StartMain(CorvalenRun& run, int* index = nullptr, const std::string& args =
 }
 
 bool Online(HWND main) {
-  return CorvalenRun::Text(main, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main, kTrennen);
+  return CorvalenRun::Text(main, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main, kTrennen) &&
+         !CorvalenRun::Enabled(main, kVerbinden);
 }
 
 TEST(CorvalenConnection, ConnectMeterHangUpAndCostRecord) {
@@ -420,6 +423,42 @@ TEST(CorvalenConnection, NoAttemptsAllowedShowsTheOutOfRangeText) {
             "CErrTable::GetErrorString: Array out of bounds!", text);
   EXPECT_EQ(0, run.RasCount("RasDialA"));
   CorvalenRun::Press(box, IDOK);
+}
+
+TEST(CorvalenStart, AnEntryThatCannotBeCreatedIsReportedWithItsOwnError) {
+  CorvalenRun run;
+  run.Ras("Devices", "none");
+  int p = run.Start();
+  std::string text;
+  HWND box = run.WaitBox(kTitleShort, &text);
+  ASSERT_NE(nullptr, box);
+  EXPECT_TRUE(StartsWith(text, "Fehler ")) << text;
+  EXPECT_NE(std::string::npos, text.find(", 600 :  ")) << text;
+  CorvalenRun::Press(box, IDOK);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] {
+    HWND b = run.FindTop(kTitleShort, true);
+    return b && b != box && CorvalenRun::BoxText(b) != text;
+  }));
+  box = run.FindTop(kTitleShort, true);
+  EXPECT_EQ("DFÜ-Netzwerkeintrag \"Corvalen2000\" konnte nicht erzeugt werden. Programm wird beendet!",
+            CorvalenRun::BoxText(box));
+  CorvalenRun::Press(box, IDOK);
+  EXPECT_TRUE(run.Exited(p, 10000));
+}
+
+TEST(CorvalenStart, EveryButtonHasItsToolTip) {
+  CorvalenRun run;
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  HWND tip = nullptr;
+  CorvalenRun::WaitFor([&] {
+    tip = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr);
+    while (tip && GetWindow(tip, GW_OWNER) != main) tip = FindWindowExA(nullptr, tip, "tooltips_class32", nullptr);
+    return tip != nullptr;
+  }, 5000);
+  ASSERT_NE(nullptr, tip);
+  // The eight buttons and the provider list have texts in the string table.
+  EXPECT_EQ(9, static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0)));
 }
 
 }  // namespace

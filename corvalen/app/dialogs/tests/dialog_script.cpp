@@ -41,6 +41,41 @@ BOOL CALLBACK OtherProc(HWND w, LPARAM lp) {
   return FALSE;
 }
 
+// With CORVDLG_SHOTS set to a folder, every visible window of the thread is saved there as a
+// bitmap before each step (to look at the dialogs as a user sees them).
+BOOL CALLBACK ShotProc(HWND w, LPARAM) {
+  char dir[MAX_PATH] = {};
+  if (!::IsWindowVisible(w) || !::GetEnvironmentVariableA("CORVDLG_SHOTS", dir, sizeof dir)) return TRUE;
+  static int n = 0;
+  RECT rc;
+  ::GetWindowRect(w, &rc);
+  int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+  if (cx <= 0 || cy <= 0) return TRUE;
+  HDC src = ::GetWindowDC(w), mem = ::CreateCompatibleDC(src);
+  BITMAPINFO bi = {};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, cy, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bmp = ::CreateDIBSection(src, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(mem, bmp);
+  ::BitBlt(mem, 0, 0, cx, cy, src, 0, 0, SRCCOPY);
+  ::GdiFlush();
+  DWORD size = static_cast<DWORD>(((cx * 3 + 3) & ~3) * cy);
+  BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
+                         static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader)};
+  std::string path = std::string(dir) + "\\shot" + std::to_string(++n) + ".bmp";
+  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written;
+  ::WriteFile(f, &fh, sizeof fh, &written, nullptr);
+  ::WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr);
+  ::WriteFile(f, bits, size, &written, nullptr);
+  ::CloseHandle(f);
+  ::SelectObject(mem, old);
+  ::DeleteObject(bmp);
+  ::DeleteDC(mem);
+  ::ReleaseDC(w, src);
+  return TRUE;
+}
+
 BOOL CALLBACK CloseProc(HWND wnd, LPARAM) {
   if (::IsWindowVisible(wnd)) ::PostMessageA(wnd, WM_COMMAND, IDCANCEL, 0);
   return TRUE;
@@ -74,6 +109,7 @@ void CALLBACK DialogScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
     return;
   }
   s->inStep_ = true;
+  if (::GetEnvironmentVariableA("CORVDLG_SHOTS", nullptr, 0)) ::EnumThreadWindows(::GetCurrentThreadId(), ShotProc, 0);
   bool done = s->steps_[s->next_]();
   s->inStep_ = false;
   if (done) ++s->next_;
