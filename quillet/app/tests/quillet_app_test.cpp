@@ -447,6 +447,21 @@ TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
   Start();
   WriteFile(Dir + "\\probe.htm", "<p>\r\nPost\r\n");
   PostCmd(cmFileOpen);
+  // The dialog offers the page, script, text and all-files filters.
+  HWND dlg = WaitTop("Html Seiten laden ...");
+  ASSERT_NE(dlg, nullptr);
+  HWND types = GetDlgItem(dlg, 0x470);
+  ASSERT_NE(types, nullptr);
+  std::vector<String> filters;
+  for (int i = 0; i < int(SendMessageA(types, CB_GETCOUNT, 0, 0)); ++i) {
+    wchar_t wide[256] = {};
+    SendMessageW(types, CB_GETLBTEXT, i, LPARAM(wide));  // the dialog's list is a Unicode one
+    char buf[256] = {};
+    WideCharToMultiByte(1252, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
+    filters.push_back(buf);
+  }
+  EXPECT_EQ(filters, (std::vector<String>{"Html Seiten(*.htm;*.html;*.shtml)", "Java Scripte (*.js)",
+                                          "Text Dateien(*.txt)", "Alle Dateien(*.*)"}));
   ChooseFile("Html Seiten laden ...", Dir + "\\probe.htm");
   for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
   ASSERT_EQ(Documents(), 1);
