@@ -432,7 +432,9 @@ bool TMainForm::CloseQuery() {
 
 bool TMainForm::StartBrowser(const String& File) {
   LastPreview = File;
-  return ShellExecuteFile(Application->Handle(), BrowserPath, File, "");
+  if (ShellExecuteFile(Application->Handle(), BrowserPath, File, "")) return true;
+  ShowMessage("Der Internet Browser " + BrowserPath + " kann nicht gestartet werden !");
+  return false;
 }
 
 void TMainForm::Preview() {

@@ -443,6 +443,32 @@ TEST_F(Quillet, PreviewWithoutABrowserSaysSo) {
   EXPECT_EQ(Answer("Quillet", IDOK), "Der Pfad zum Internet Browser wurde noch nicht konfiguriert !");
 }
 
+TEST_F(Quillet, APreviewBrowserThatCannotStartIsNamed) {
+  Start();
+  WriteFile(Dir + "\\Browser.cfg", Dir + "\\fehlt.exe\r\n");
+  NewPage();
+  PostCmd(cmPreview);
+  EXPECT_EQ(Answer("Quillet", IDOK), "Der Internet Browser " + Dir + "\\fehlt.exe kann nicht gestartet werden !");
+  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton());
+}
+
+TEST_F(Quillet, ClosingAChangedOpenedPageWithYesSavesItUnderTheChosenName) {
+  Start();
+  WriteFile(Dir + "\\alt.htm", "alt\r\n");
+  PostCmd(cmFileOpen);
+  ChooseFile("Html Seiten laden ...", Dir + "\\alt.htm");
+  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
+  ASSERT_EQ(Documents(), 1);
+  Type("neu ");
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  ChooseFile("Datei speichern als ...", Dir + "\\gerettet");
+  for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
+  EXPECT_EQ(Documents(), 0);
+  EXPECT_EQ(ReadFile(Dir + "\\gerettet.htm"), "neu alt\r\n");
+  EXPECT_EQ(ReadFile(Dir + "\\alt.htm"), "alt\r\n");
+}
+
 TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
   Start();
   WriteFile(Dir + "\\probe.htm", "<p>\r\nPost\r\n");
