@@ -1,0 +1,315 @@
+// The rewriting passes of the HTML compressor (see compresspasses.h).
+#include "compresspasses.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+const size_t npos = static_cast<size_t>(-1);
+
+inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The text during one pass. The walk's position i splits the text in two: the part before i
+// (already passed, B[0, W)) and the part from i on (B[R, L)). The gap between them is what the
+// replacements so far have removed. Moving i forward copies bytes from the back part to the
+// front part; a replacement takes bytes off the front of the back part and puts the new bytes
+// there, so the rest of the text never moves.
+class TWalk {
+public:
+  TWalk(char* Text, size_t Length) : B(Text), L(Length) {}
+
+  bool AtEnd() const { return R >= L; }
+  size_t Left() const { return L - R; }
+  char Cur() const { return B[R]; }
+  char At(size_t k) const { return B[R + k]; }  // k < Left()
+  bool HasPrev() const { return W > 0; }
+  char Prev() const { return B[W - 1]; }
+  size_t ReadIndex() const { return R; }   // where the text from i on lies in the buffer
+  size_t End() const { return L; }
+
+  // The text from i on, lower-cased, starts with the lower-case Lit (all of it inside the text).
+  bool StartsWith(const char* Lit, size_t n) const {
+    if (n > L - R) return false;
+    for (size_t k = 0; k < n; ++k)
+      if (Lower(B[R + k]) != Lit[k]) return false;
+    return true;
+  }
+  // Offset from i of the first occurrence of Lit (which starts with a character that is not a
+  // letter), lower-cased comparison, at offset From or later; npos when there is none.
+  size_t Find(const char* Lit, size_t n, size_t From) const {
+    size_t p = R + From;
+    while (p + n <= L) {
+      const void* hit = std::memchr(B + p, Lit[0], L - p - n + 1);
+      if (!hit) return npos;
+      p = static_cast<size_t>(static_cast<const char*>(hit) - B);
+      size_t k = 1;
+      while (k < n && Lower(B[p + k]) == Lit[k]) ++k;
+      if (k == n) return p - R;
+      ++p;
+    }
+    return npos;
+  }
+  size_t FindChar(char c, size_t From) const {
+    if (From >= L - R) return npos;
+    const void* hit = std::memchr(B + R + From, c, L - R - From);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - (B + R)) : npos;
+  }
+
+  // i moves forward over n bytes, which stay.
+  void Keep(size_t n) {
+    if (W != R) std::memmove(B + W, B + R, n);
+    W += n;
+    R += n;
+  }
+  // The n bytes at i are removed.
+  void Drop(size_t n) { R += n; }
+  // S is put in at i (in front of the text from i on).
+  void Insert(const char* S, size_t n) {
+    // Only a replacement that follows a larger shortening lengthens the text (the closer of the
+    // pair pass), so the gap always has room; the check keeps a mistake from overwriting text.
+    if (R - W < n) throw std::logic_error("HTML-Kompressor: Text würde länger als der geladene");
+    R -= n;
+    std::memcpy(B + R, S, n);
+  }
+  void Replace(size_t FindLength, const char* S, size_t n) {
+    Drop(FindLength);
+    Insert(S, n);
+  }
+  // Moves i forward to the next byte that is one of the (up to three) given characters.
+  void KeepUntil(char a, char b, char c) {
+    size_t p = R;
+    while (p < L && B[p] != a && B[p] != b && B[p] != c) ++p;
+    Keep(p - R);
+  }
+  // The rest of the text stays; returns the text's new length.
+  size_t Finish() {
+    Keep(L - R);
+    return W;
+  }
+
+private:
+  char* B;
+  size_t W = 0, R = 0, L;
+};
+
+// The protected region that starts at i, if any: its end tag. "<script" counts only with script
+// protection.
+const char* ProtectedEnd(const TWalk& w, bool Script, size_t& EndLength) {
+  if (w.StartsWith("<textarea", 9)) {
+    EndLength = 11;
+    return "</textarea>";
+  }
+  if (w.StartsWith("<pre", 4)) {
+    EndLength = 6;
+    return "</pre>";
+  }
+  if (Script && w.StartsWith("<script", 7)) {
+    EndLength = 9;
+    return "</script>";
+  }
+  return nullptr;
+}
+
+// Skips the protected region at i, if there is one: i moves to just after the first character of
+// its end tag. Returns false when the end tag is missing (the pass then ends).
+enum TSkip { skNone, skSkipped, skUnclosed };
+TSkip SkipProtected(TWalk& w, bool Script) {
+  size_t n = 0;
+  const char* end = ProtectedEnd(w, Script, n);
+  if (!end) return skNone;
+  size_t p = w.Find(end, n, 1);
+  if (p == npos) return skUnclosed;
+  w.Keep(p + 1);
+  return skSkipped;
+}
+
+// Replace pass: every occurrence of Find (lower case, compared with the lower-cased text) becomes
+// Replace, outside the protected regions. A match that Replace removes entirely must touch a tag
+// or a blank (">" or a blank before it, "<", a blank or a line break after it). The position is
+// tested again after a replacement, so runs collapse completely. Passes whose Find starts with a
+// carriage return skip over tags and remove "<!--webbot" tags when Webbots is set.
+size_t ReplacePass(char* Text, size_t Length, const char* Find, const char* Replace, bool Script, bool Webbots) {
+  TWalk w(Text, Length);
+  const size_t lf = std::strlen(Find), lr = std::strlen(Replace);
+  const bool crPass = Find[0] == '\r';
+  const char f0 = Find[0];
+  const char F0 = (f0 >= 'a' && f0 <= 'z') ? static_cast<char>(f0 - ('a' - 'A')) : f0;
+  while (!w.AtEnd()) {
+    w.KeepUntil('<', f0, F0);
+    if (w.AtEnd()) break;
+    const char c = w.Cur();
+    if (c == '<') {
+      TSkip s = SkipProtected(w, Script);
+      if (s == skUnclosed) break;
+      if (s == skSkipped) continue;
+    }
+    if (Lower(c) == f0 && w.StartsWith(Find, lf)) {
+      bool replace = true;
+      if (lr == 0) {
+        bool before = w.HasPrev() && (w.Prev() == '>' || w.Prev() == ' ');
+        char n = lf < w.Left() ? w.At(lf) : '\0';
+        bool after = lf < w.Left() && (n == '<' || n == ' ' || n == '\r' || n == '\n');
+        replace = before || after;
+      }
+      if (replace) {
+        w.Replace(lf, Replace, lr);
+        continue;
+      }
+    }
+    if (crPass && c == '<') {
+      if (Webbots && w.StartsWith("<!--webbot", 10)) {
+        size_t gt = w.FindChar('>', 0);
+        if (gt != npos) {
+          // The tag goes; what followed it is tested from here on like any other text.
+          w.Drop(gt + 1);
+          continue;
+        }
+      }
+      // Line breaks inside a tag stay.
+      size_t gt = w.FindChar('>', 0);
+      if (gt == npos) break;
+      w.Keep(gt);
+    }
+    w.Keep(1);
+  }
+  return w.Finish();
+}
+
+// A quoted attribute value that cannot stand without its quotes: an empty one, or one that holds
+// white space or a ">".
+bool NeedsQuotes(const TWalk& w, size_t From, size_t To) {
+  if (From == To) return true;
+  for (size_t k = From; k < To; ++k) {
+    char c = w.At(k);
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '>') return true;
+  }
+  return false;
+}
+
+// Quote removal: double quotes inside tags go, except around values that need them. Tags start
+// with "<" and a letter or "/"; comments, the document type and a "<" in running text are not
+// touched, nor is a tag holding a single quote, nor the protected regions.
+size_t QuotePass(char* Text, size_t Length) {
+  TWalk w(Text, Length);
+  // The next ">" and the next single quote at or after the walk's position, as buffer indices
+  // (End() for none). The text from i on is never changed by this pass, so they stay valid until
+  // the walk passes them.
+  size_t nextGt = 0, nextSq = 0;
+  bool haveGt = false, haveSq = false;
+  auto next = [&w](char c, size_t& cached, bool& have) {
+    if (!have || cached < w.ReadIndex()) {
+      size_t off = w.FindChar(c, 0);
+      cached = off == npos ? w.End() : w.ReadIndex() + off;
+      have = true;
+    }
+    return cached;
+  };
+  while (!w.AtEnd()) {
+    w.KeepUntil('<', '<', '<');
+    if (w.AtEnd()) break;
+    TSkip s = SkipProtected(w, true);
+    if (s == skUnclosed) break;
+    if (s == skSkipped) continue;
+    if (w.Left() < 2 || !(IsAsciiLetter(w.At(1)) || w.At(1) == '/')) {
+      w.Keep(1);
+      continue;
+    }
+    if (next('\'', nextSq, haveSq) < next('>', nextGt, haveGt)) {
+      w.Keep(1);   // a tag with a single quote keeps all its double quotes
+      continue;
+    }
+    w.Keep(1);
+    while (!w.AtEnd() && w.Cur() != '>') {
+      const char c = w.Cur();
+      if (c == '=' && w.Left() >= 2 && w.At(1) == '"') {
+        size_t close = w.FindChar('"', 2);
+        if (close == npos) return w.Finish();  // an unclosed value: the rest stays as it is
+        if (NeedsQuotes(w, 2, close)) {
+          w.Keep(close + 1);
+        } else {
+          w.Keep(1);
+          w.Drop(1);
+          w.Keep(close - 2);
+          w.Drop(1);
+        }
+        continue;
+      }
+      if (c == '"') {
+        w.Drop(1);
+        continue;
+      }
+      w.Keep(1);
+    }
+    if (!w.AtEnd()) w.Keep(1);  // the ">"
+  }
+  return w.Finish();
+}
+
+// Pair pass: each Opener becomes OpenerReplacement and the next "</p>" after it "</center>",
+// outside the protected regions.
+size_t PairPass(char* Text, size_t Length, const char* Opener, const char* OpenerReplacement) {
+  TWalk w(Text, Length);
+  const size_t lo = std::strlen(Opener), lor = std::strlen(OpenerReplacement);
+  bool closer = false;
+  while (!w.AtEnd()) {
+    w.KeepUntil('<', '<', '<');
+    if (w.AtEnd()) break;
+    TSkip s = SkipProtected(w, true);
+    if (s == skUnclosed) break;
+    if (s == skSkipped) continue;
+    if (!closer && w.StartsWith(Opener, lo)) {
+      w.Replace(lo, OpenerReplacement, lor);
+      closer = true;
+    } else if (closer && w.StartsWith("</p>", 4)) {
+      w.Replace(4, "</center>", 9);
+      closer = false;
+    }
+    w.Keep(1);
+  }
+  return w.Finish();
+}
+
+}  // namespace
+
+size_t CompressHTMLText(char* Text, size_t n, const THTMLCompressOptions& o) {
+  if (n == 0) return 0;
+  if (o.InvCommas) n = QuotePass(Text, n);
+  if (o.AllReturns || o.Returns) {
+    // Doubled line breaks collapse also inside scripts.
+    n = ReplacePass(Text, n, "\r\r", "\r", false, o.Webbots);
+    n = ReplacePass(Text, n, "\n\n", "\n", false, o.Webbots);
+  }
+  if (o.AllReturns) {
+    n = ReplacePass(Text, n, "\r\n", "", true, o.Webbots);
+    n = ReplacePass(Text, n, "\r", "", true, o.Webbots);
+    n = ReplacePass(Text, n, "\n", "", true, o.Webbots);
+  }
+  if (o.Spaces) {
+    static const char* const spaces[][2] = {
+        {"    ", " "}, {"   ", " "}, {"  ", " "}, {"  ", " "}, {" >", ">"},
+        {"> <t", "><t"}, {"> </t", "></t"}, {"> <l", "><l"}, {"> </l", "></l"},
+        {"> <p", "><p"}, {"> </p", "></p"}};
+    for (const auto& r : spaces) n = ReplacePass(Text, n, r[0], r[1], true, o.Webbots);
+  }
+  if (o.SimpleTags) {
+    static const char* const tags[][2] = {{"<strong>", "<b>"}, {"</strong>", "</b>"}, {"<em>", "<i>"},
+                                          {"</em>", "</i>"},   {"<strike>", "<s>"},   {"</strike>", "</s>"}};
+    for (const auto& r : tags) n = ReplacePass(Text, n, r[0], r[1], true, o.Webbots);
+  }
+  if (o.BlockquoteToUl) {
+    n = ReplacePass(Text, n, "<blockquote>", "<ul>", true, o.Webbots);
+    n = ReplacePass(Text, n, "</blockquote>", "</ul>", true, o.Webbots);
+  }
+  if (o.Center) {
+    n = PairPass(Text, n, "<p align=center>", "<center>");
+    n = PairPass(Text, n, "<p align=\"center\">", "<center>");
+  }
+  return n;
+}
+
+std::string CompressHTMLString(std::string Text, const THTMLCompressOptions& Options) {
+  Text.resize(CompressHTMLText(&Text[0], Text.size(), Options));
+  return Text;
+}
