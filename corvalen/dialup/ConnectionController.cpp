@@ -46,8 +46,11 @@ LRESULT CStatusHelper::SendToOwner(UINT msg, WPARAM wp, LPARAM lp) const {
 }
 
 int CStatusHelper::ShowMessage(UINT flags1, UINT flags2) const {
-  CString title = AfxLoadString(kIdsTitleShort);
-  return ::MessageBoxA(owner_, text_, title, flags1 | flags2);
+  return ShowMessageTitled(AfxLoadString(kIdsTitleShort), flags1 | flags2);
+}
+
+int CStatusHelper::ShowMessageTitled(const char* title, UINT flags) const {
+  return ::MessageBoxA(owner_, text_, title, flags);
 }
 
 // ---- CRasConnection --------------------------------------------------------------------------------
@@ -277,7 +280,8 @@ int CConnectionController::CreateProviderEntry(CTarifManager* manager, CProvider
   } else {
     text = AfxLoadString(kIdsOfferOwnEntry);
   }
-  if (::MessageBoxA(parent, text, AfxLoadString(kIdsTitle), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+  status_->SetText(text);
+  if (status_->ShowMessageTitled(AfxLoadString(kIdsTitle), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
     return kDialCancelled;
   CString entry = MakeUniqueEntryName(provider->GetName());
   CString user = provider->GetUserName(), password = provider->GetPassword();

@@ -48,7 +48,9 @@ class CStatusHelper {
   // SendMessageA to the owner; 0 without one.
   LRESULT SendToOwner(UINT msg, WPARAM wp, LPARAM lp) const;
   // The text in a message box of the owner, titled with string 5104; returns the box's result.
-  int ShowMessage(UINT flags1, UINT flags2 = 0) const;
+  virtual int ShowMessage(UINT flags1, UINT flags2 = 0) const;
+  // The same under another title.
+  virtual int ShowMessageTitled(const char* title, UINT flags) const;
 
  private:
   CString text_;
@@ -189,7 +191,7 @@ class CConnectionController : public CObject {
   UINT Scaled(UINT ms) const;
   // The pause between dial attempts; it keeps the windows answering ("Abbrechen" must work) and
   // ends early when the dial is cancelled.
-  void PauseBetweenAttempts(DWORD ms);
+  virtual void PauseBetweenAttempts(DWORD ms);
   // The prefix the modem dials: "DefaultDialString" without the line-type letters i, I, M, m.
   static CString DialPrefix(const CString& dialString);
   static CString ProgressText(int state, const CString& number);

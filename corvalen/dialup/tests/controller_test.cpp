@@ -1,0 +1,208 @@
+// The connection controller in a test program of its own, against the RAS stand-in: the dial
+// loop's attempts and pauses, cancelling in a pause, the error texts, the progress texts and
+// unique entry names. The main window is a hidden window that records the progress messages.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ConnectionController.h"
+#include "ErrTable.h"
+#include "rassim_fixture.h"
+
+namespace {
+
+std::vector<LPARAM> g_attempts;
+
+LRESULT CALLBACK RecordingProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kMsgDialProgress && wp == kProgressAttempt) g_attempts.push_back(lp);
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+HWND MakeWindow() {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = RecordingProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "ControllerTestMain";
+  RegisterClassA(&wc);
+  return CreateWindowA("ControllerTestMain", "Astrel Corvalen", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                       wc.hInstance, nullptr);
+}
+
+// Message boxes are recorded and answered.
+class RecordingStatus : public CStatusHelper {
+ public:
+  int ShowMessage(UINT f1, UINT f2) const override { return ShowMessageTitled("Corvalen 2.0", f1 | f2); }
+  int ShowMessageTitled(const char*, UINT) const override {
+    shown.push_back(GetText().str());
+    return answer;
+  }
+  mutable std::vector<std::string> shown;
+  int answer = IDOK;
+};
+
+class FakeServices : public CControllerServices {
+ public:
+  BOOL ShowTerms(HWND) override { return TRUE; }
+  CString LookupAssignment(const CString& id) override { return id == "login-1" ? CString("Meins") : CString("null"); }
+  int ShowUserData(HWND, CConnectionController&, BOOL, BOOL, CString& user, CString& password, BOOL& saved) override {
+    user = "ich";
+    password = "geheim";
+    saved = TRUE;
+    return IDOK;
+  }
+};
+
+// Counts the pauses instead of waiting; may cancel in the first one.
+class CountingController : public CConnectionController {
+ public:
+  using CConnectionController::CConnectionController;
+  void PauseBetweenAttempts(DWORD) override {
+    ++pauses;
+    if (cancelInPause) CancelDial();
+  }
+  int pauses = 0;
+  bool cancelInPause = false;
+};
+
+class ControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    HKEY key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\ASTREL\\Corvalen2.0", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(tmp), static_cast<DWORD>(strlen(tmp) + 1));
+    RegCloseKey(key);
+    settings.SetAGB("1");
+    settings.SetDefaultDFUDeviceName("Standardmodem");
+    settings.SetDefaultDialString("0i");
+    settings.SetMaxDialAttempts(3);
+    settings.SetWaitingTimeForDialAttempts(2);
+    main = MakeWindow();
+    status.SetOwner(main);
+    g_attempts.clear();
+    provider.SetId("own-1");
+    provider.SetName("Testnetz");
+    provider.SetPhoneNumber("0190123");
+    provider.SetTakt(60);
+    controller = new CountingController(&settings, &provider, &status, main, &services);
+    ASSERT_TRUE(controller->StartupCheck());
+    status.shown.clear();
+  }
+  void TearDown() override {
+    delete controller;
+    DestroyWindow(main);
+  }
+
+  RasSimFixture ras;
+  CSettings settings;
+  RecordingStatus status;
+  FakeServices services;
+  CProvider provider;
+  HWND main = nullptr;
+  CountingController* controller = nullptr;
+};
+
+TEST_F(ControllerTest, OwnEntryPausesBetweenEveryPairOfAttempts) {
+  ras.Set("Outcome", "busy");
+  EXPECT_FALSE(controller->Connect());
+  EXPECT_EQ(3, ras.Count("RasDialA"));
+  EXPECT_EQ(2, controller->pauses);
+  EXPECT_EQ((std::vector<LPARAM>{1, 2, 3}), g_attempts);
+  ASSERT_EQ(1u, status.shown.size());
+  EXPECT_EQ(0u, status.shown[0].find("Der Verbindungsaufbau zum gewählten Provider ist fehlgeschlagen.\r\nFehler - "));
+  // The line-type letter is not dialled: the prefix is "0" alone.
+  EXPECT_EQ(std::string::npos, ras.Log().find("0i"));
+  EXPECT_FALSE(controller->IsOnline());
+}
+
+TEST_F(ControllerTest, AssignedEntryHasNoPauseBeforeTheLastAttempt) {
+  ras.Set("Outcome", "busy");
+  CRasEntrySetup setup;
+  ASSERT_EQ(0, setup.CreateEntry("Meins", controller->GetRasConnection(), "0190999", settings, "ich", "geheim", TRUE));
+  provider.SetId("login-1");
+  provider.SetLoginRequired(TRUE);
+  provider.SetRegistered(TRUE);
+  EXPECT_FALSE(controller->Connect());
+  EXPECT_EQ(3, ras.Count("RasDialA"));
+  EXPECT_EQ(1, controller->pauses);
+  EXPECT_NE(std::string::npos, ras.Log().find("Meins"));
+}
+
+TEST_F(ControllerTest, CancelInThePauseEndsTheDialQuietly) {
+  ras.Set("Outcome", "busy");
+  controller->cancelInPause = true;
+  EXPECT_TRUE(controller->Connect());
+  EXPECT_EQ(1, ras.Count("RasDialA"));
+  EXPECT_TRUE(status.shown.empty());
+}
+
+TEST_F(ControllerTest, NoAttemptsGiveTheOutOfBoundsText) {
+  settings.SetMaxDialAttempts(0);
+  EXPECT_FALSE(controller->Connect());
+  EXPECT_EQ(0, ras.Count("RasDialA"));
+  ASSERT_EQ(1u, status.shown.size());
+  EXPECT_EQ(std::string("Der Verbindungsaufbau zum gewählten Provider ist fehlgeschlagen.\r\nFehler - ") +
+                CErrTable::GetErrorString(-1),
+            status.shown[0]);
+}
+
+TEST_F(ControllerTest, ConnectsAndHangsUp) {
+  EXPECT_TRUE(controller->Connect());
+  EXPECT_TRUE(controller->IsOnline());
+  EXPECT_EQ(&provider, controller->GetRasConnection().GetProvider());
+  EXPECT_EQ("0190123", std::string(controller->GetRasConnection().GetNumber()));
+  EXPECT_TRUE(controller->HangUp());
+  EXPECT_FALSE(controller->IsOnline());
+  EXPECT_EQ(nullptr, controller->GetRasConnection().GetProvider());
+}
+
+TEST_F(ControllerTest, ProgressTexts) {
+  HWND title = CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 10, 10, main, nullptr, nullptr, nullptr);
+  HWND line = CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 10, 10, main, nullptr, nullptr, nullptr);
+  controller->GetRasConnection().SetNumber("0190123");
+  struct Case {
+    WPARAM code;
+    const char* text;
+  } cases[] = {
+      {0, "Initialisiere DFÜ-Device ."},
+      {1, "DFÜ-Device initialisiert ..."},
+      {2, "Wähle - 0190123 ........"},
+      {3, "Verbindung hergestellt ..."},
+      {5, "Passwortüberprüfung ......."},
+      {19 | (676u << 16), "Passwortüberprüfung ......."},
+      {14, "Passwortüberprüfung erfolgreich ......."},
+      {0x404, "Sende POP3 Request ..... "},
+      {7, "Sende POP3 Request ..... "},  // other states change nothing
+  };
+  char buf[256];
+  for (const Case& c : cases) {
+    controller->FormatDialProgress(c.code, 0, title, line, nullptr);
+    GetWindowTextA(line, buf, sizeof buf);
+    EXPECT_STREQ(c.text, buf) << c.code;
+  }
+  controller->FormatDialProgress(0x402, 2, title, line, nullptr);
+  GetWindowTextA(title, buf, sizeof buf);
+  EXPECT_STREQ("Verbindungsaufbau Versuch-Nr.  2 mit 'Testnetz'", buf);
+}
+
+TEST_F(ControllerTest, UniqueEntryNames) {
+  EXPECT_EQ("Neu", std::string(controller->MakeUniqueEntryName("Neu")));
+  EXPECT_EQ("Corvalen2000(1)", std::string(controller->MakeUniqueEntryName("Corvalen2000")));
+  EXPECT_EQ("", std::string(CConnectionController::DialPrefix("iImM")));
+  EXPECT_EQ("0,", std::string(CConnectionController::DialPrefix("0i,")));
+}
+
+TEST_F(ControllerTest, BillingUnitsAddTheIntervalsCost) {
+  CRasConnection& c = controller->GetRasConnection();
+  c.Reset();
+  c.SetProvider(&provider);
+  c.SetPricePerMinute(1.5f);
+  c.SetCost(10.0f);
+  EXPECT_FLOAT_EQ(11.5f, c.AddBillingUnit());
+  EXPECT_FLOAT_EQ(13.0f, c.AddBillingUnit());
+  c.SetProvider(nullptr);
+}
+
+}  // namespace
