@@ -360,6 +360,38 @@ TEST_F(UserDataTest, DeleteAsksFirst) {
   EXPECT_EQ(question, std::string(AfxLoadString(5121).c_str()));
 }
 
+TEST_F(UserDataTest, DeleteWithYesGoesThroughTheControllerAndEndsTheDialog) {
+  CDlg_Benutzerdaten dlg(controller_.get(), TRUE, FALSE);
+  dlg.SetUserName("u");
+  std::string report;
+  DialogScript script;
+  script
+      .Then([&] {
+        HWND wnd = FindThreadWindow("Anmeldungsdaten '" + std::string(settings_->GetProvider()->GetName().c_str()) + "'");
+        if (!wnd) return false;
+        PostClick(wnd, IDC_DELETE);
+        return true;
+      })
+      .Then([&] {
+        HWND box = FindMessageBox("Astrel Corvalen 2.0");
+        if (!box) return false;
+        ::PostMessageA(box, WM_COMMAND, IDYES, 0);
+        return true;
+      })
+      .Then([&] {
+        // Without an assignment the controller says it could not read one.
+        HWND box = FindMessageBox("Corvalen 2.0");
+        if (!box) return false;
+        report = MessageBoxText(box);
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+      });
+  script.Start();
+  EXPECT_EQ(dlg.DoModal(), CDlg_Benutzerdaten::kDeleted);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(report, "Fehler beim Lesen der Zuordnungsdaten ( corva.dat )!");
+}
+
 class FreeMinutesTest : public ControllerTest {
  protected:
   void SetUp() override {
