@@ -1,0 +1,122 @@
+// TBitmap: the picture store of the component library. The pixels are kept as a device-independent
+// bitmap (rows from the bottom up, each padded to 4 bytes, 24-bit pixels in blue-green-red order,
+// indexed pixels with their colour table), so the window system can draw them as they stand and
+// code that works on scan lines reads and writes them in place. ScanLine(y) is row y counted from
+// the top.
+//
+// The pixel memory comes from heap storage; the window-system half (bitmap_win.h) can put the same
+// pixels into a DIB section, which it then owns and releases through the storage hooks below.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "classes.h"
+#include "colors.h"
+
+// The exception of every picture reader: a file that is not a picture of the expected kind.
+FORMS_EXCEPTION(EInvalidGraphic, Exception);
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf16bit, pf24bit, pf32bit };
+
+// One colour table entry in the order of a DIB colour table.
+struct TRGBQuad {
+  uint8_t rgbBlue = 0, rgbGreen = 0, rgbRed = 0, rgbReserved = 0;
+};
+
+// Bits per pixel of a pixel format (pfDevice counts as 24 bits).
+int PixelFormatBits(TPixelFormat pf);
+
+class TBitmap;
+
+// What the window-system half keeps beside the pixels (its DIB section, a memory DC, a canvas).
+// Changing() is called before the pixel memory is replaced or freed.
+class TBitmapExtension {
+public:
+  virtual ~TBitmapExtension() = default;
+  virtual void Changing() = 0;
+};
+
+// Pixel memory that someone other than the bitmap owns (a DIB section): Release frees it.
+class TBitmapStorage {
+public:
+  virtual ~TBitmapStorage() = default;
+};
+
+class TBitmap : public TPersistent {
+public:
+  // Larger pictures are refused with EInvalidGraphic: 2^28 bytes of pixels (a 9000 x 9000 picture
+  // at 24 bits), far beyond anything the programs show, so a hostile size cannot exhaust memory.
+  static constexpr int64_t MaxPixelBytes = int64_t(1) << 28;
+
+  TBitmap() = default;
+  ~TBitmap() override;
+  const char* ClassName() const override { return "TBitmap"; }
+
+  // Copies another bitmap: size, pixel format, colour table and pixels. nullptr empties it.
+  void Assign(TPersistent* Source) override;
+
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  // Size changes keep the pixels of the overlapping area; new pixels are black (index 0).
+  void SetWidth(int w) { SetSize(w, FHeight); }
+  void SetHeight(int h) { SetSize(FWidth, h); }
+  void SetSize(int w, int h);
+  bool Empty() const { return FWidth == 0 || FHeight == 0; }
+
+  TPixelFormat PixelFormat() const { return FPixelFormat; }
+  // Converts the pixels: to a deeper format through the colour table; to an indexed format each
+  // pixel takes the nearest entry of that format's default colour table.
+  void SetPixelFormat(TPixelFormat pf);
+  int BitsPerPixel() const { return PixelFormatBits(FPixelFormat); }
+
+  // Bytes per row (padded to 4 bytes) and the start of the bottom-up pixel block (the last row).
+  int RowBytes() const { return RowBytesFor(FWidth, BitsPerPixel()); }
+  static int RowBytesFor(int width, int bits) { return ((width * bits + 31) / 32) * 4; }
+  uint8_t* Bits() { return FBits; }
+  const uint8_t* Bits() const { return FBits; }
+  size_t ImageSize() const { return size_t(RowBytes()) * size_t(FHeight); }
+
+  // Row y counted from the top; EInvalidOperation "Zeilenindex außerhalb des gültigen Bereichs"
+  // outside 0 .. Height - 1.
+  uint8_t* ScanLine(int y);
+  const uint8_t* ScanLine(int y) const;
+
+  // The colour table of an indexed format (2, 16 or 256 entries); empty for the others.
+  std::vector<TRGBQuad>& Palette() { return FPalette; }
+  const std::vector<TRGBQuad>& Palette() const { return FPalette; }
+  void SetPalette(const std::vector<TRGBQuad>& pal);
+  static std::vector<TRGBQuad> DefaultPalette(TPixelFormat pf);
+
+  // One pixel as an RGB colour; coordinates outside the picture give clBlack / are ignored.
+  TColor Pixel(int x, int y) const;
+  void SetPixel(int x, int y, TColor c);
+  // Fills every pixel with one colour (index 0 .. for indexed formats: the nearest entry).
+  void Fill(TColor c);
+
+  // The window-system half.
+  TBitmapExtension* Extension() const { return FExtension.get(); }
+  void SetExtension(std::unique_ptr<TBitmapExtension> e) { FExtension = std::move(e); }
+  // Puts the pixels into memory that Storage owns (Bits must hold ImageSize() bytes); the current
+  // pixels are copied there. The storage is dropped again when the size or format changes.
+  void AdoptStorage(uint8_t* bits, std::unique_ptr<TBitmapStorage> storage);
+  TBitmapStorage* Storage() const { return FStorage.get(); }
+  // Counts changes of size, format and colour table (the window-system half rebuilds on change).
+  unsigned ChangeCount() const { return FChangeCount; }
+
+private:
+  void Reallocate(int w, int h, TPixelFormat pf, bool keep);
+  void ReleasePixels();
+  int Nearest(TColor c) const;
+
+  int FWidth = 0, FHeight = 0;
+  TPixelFormat FPixelFormat = pf24bit;
+  std::vector<TRGBQuad> FPalette;
+  std::vector<uint8_t> FHeap;
+  uint8_t* FBits = nullptr;
+  std::unique_ptr<TBitmapStorage> FStorage;
+  std::unique_ptr<TBitmapExtension> FExtension;
+  unsigned FChangeCount = 0;
+};

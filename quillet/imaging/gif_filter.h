@@ -1,0 +1,31 @@
+// GIFFilter: reads one frame of a GIF file into a new 24-bit bitmap, or only counts the frames.
+// Self-contained, with its own LZW decoder; separate from the GIF picture class.
+#pragma once
+
+#include <cstdint>
+
+#include "bitmap.h"
+#include "streams.h"
+
+struct TGIFScreenInfo {
+  uint16_t Width = 0, Height = 0;
+  uint8_t Background[3] = {0, 0, 0};  // blue, green, red; black without a global colour table
+  uint8_t Aspect = 0;
+};
+
+struct TGIFFrameInfo {
+  uint16_t Left = 0, Top = 0, Width = 0, Height = 0;
+  uint16_t Delay = 0;                 // hundredths of a second; 0 without a graphic control block
+  bool Transparent = false;
+  uint8_t TransparentColor[3] = {0, 0, 0};  // blue, green, red
+  bool Interlaced = false;
+};
+
+// Reads frame FrameIndex (0 = the first; -1 decodes nothing and only counts). Returns the new bitmap,
+// owned by the caller, or nullptr when the frame does not exist; FrameCount is always the number of
+// frames in the file. Raises EInvalidGraphic "unrecognized GIF" for a file that is not a GIF or whose
+// data is broken, and for a frame larger than MaxPixels pixels.
+TBitmap* ReadGIFStream(TStream& Stream, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame,
+                       int& FrameCount, int64_t MaxPixels = 1 << 24);
+TBitmap* ReadGIFFile(const String& FileName, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame,
+                     int& FrameCount);

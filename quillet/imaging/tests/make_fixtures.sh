@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Makes the test pictures of the GIF, PCX and TIFF readers into a folder, each beside the pixels
+# that ImageMagick decodes from it (<name>.rgb, 8 bits per channel, top row first).
+#   make_fixtures.sh OUTDIR
+set -euo pipefail
+out=$1
+mkdir -p "$out"
+cd "$out"
+rm -f ./*.tif ./*.gif ./*.pcx ./*.rgb
+
+# Pictures: the built-in rose (70 x 46, many colours) and a bilevel page with text-like detail.
+convert rose: -alpha off rose.ppm
+convert -size 203x61 xc:white -fill black -draw 'rectangle 3,3 60,20' -draw 'circle 120,30 140,50' \
+  -draw 'line 0,60 202,0' -draw 'rectangle 150,5 152,55' -draw 'point 201,59' -monochrome page.pbm
+
+t() { convert "$@"; }
+# RGB
+t rose.ppm -compress none rgb_none.tif
+t rose.ppm -compress lzw rgb_lzw.tif
+t rose.ppm -compress lzw -define tiff:predictor=2 rgb_lzw_pred.tif
+tiffcp -c packbits rgb_none.tif rgb_packbits.tif
+tiffcp -B -c none rgb_none.tif rgb_big.tif
+tiffcp -p separate -r 16 -c lzw rgb_none.tif rgb_planar.tif
+tiffcp -r 7 -c lzw:2 rgb_none.tif rgb_strips_pred.tif
+# grey and palette
+t rose.ppm -colorspace gray -depth 8 -compress none grey8.tif
+t rose.ppm -colorspace gray -depth 8 -compress lzw -define quantum:polarity=min-is-white grey8_white.tif
+t rose.ppm -colorspace gray -depth 4 -compress none grey4.tif
+t rose.ppm -colors 200 -type palette -compress lzw pal8.tif
+t rose.ppm -colors 16 -type palette -depth 4 -compress none pal4.tif
+# bilevel
+t page.pbm -define quantum:polarity=min-is-white -compress none mono_white.tif
+t page.pbm -compress none mono_black.tif
+tiffcp -c g3 mono_white.tif mono_g3.tif
+tiffcp -c g3:2d mono_white.tif mono_g3_2d.tif
+tiffcp -c g3:2d:fill -r 9 mono_white.tif mono_g3_2d_fill.tif
+tiffcp -c g4 mono_white.tif mono_g4.tif
+tiffcp -c g4 -f lsb2msb mono_white.tif mono_g4_lsb.tif
+tiffcp -c g4 mono_black.tif mono_g4_black.tif
+tiffcp -c packbits mono_black.tif mono_packbits.tif
+tiffcp -c lzw mono_white.tif mono_lzw.tif
+# two images and a resolution in centimetres
+t rose.ppm page.pbm -compress none two.tif
+t rose.ppm -units PixelsPerCentimeter -density 118 -compress none dpcm.tif
+
+# GIF
+t rose.ppm rose.gif
+t rose.ppm -interlace GIF rose_interlaced.gif
+t -seed 7 -size 300x200 plasma: -colors 256 plasma.gif
+t -delay 7 rose.ppm \( rose.ppm -negate \) \( rose.ppm -flip -colors 64 \) -loop 0 +repage anim.gif
+t page.pbm page.gif
+
+# PCX
+t rose.ppm rose.pcx
+t rose.ppm -colors 200 -type palette pal8.pcx
+t page.pbm -type bilevel mono.pcx
+t rose.ppm -colors 16 -type palette pal16.pcx
+
+for f in *.tif *.gif *.pcx; do
+  convert "$f[0]" +repage -alpha off -depth 8 "rgb:${f%.*}_${f##*.}.rgb"
+done
+for i in 1 2; do convert "anim.gif[$i]" +repage -alpha off -depth 8 "rgb:anim_gif_$i.rgb"; done
+convert "two.tif[1]" -depth 8 "rgb:two_tif_1.rgb"
+rm -f rose.ppm page.pbm

@@ -1,0 +1,209 @@
+#include "tiff_filter.h"
+
+#include <memory>
+
+#include "fixtures.h"
+
+namespace {
+
+std::unique_ptr<TBitmap> Read(const std::string& name, int index = 0, int* count = nullptr, int* xres = nullptr,
+                              int* yres = nullptr) {
+  std::unique_ptr<TMemoryStream> s(StreamOf(ReadAll(Fixture(name))));
+  int c = 0, x = 0, y = 0;
+  std::unique_ptr<TBitmap> b(ReadTIFF(*s, index, c, x, y));
+  if (count) *count = c;
+  if (xres) *xres = x;
+  if (yres) *yres = y;
+  return b;
+}
+
+}  // namespace
+
+TEST(TIFFReader, TrueColourPalettesAndGreyMatchImageMagick) {
+  for (const char* name : {"rgb_none", "rgb_lzw", "rgb_lzw_pred", "rgb_packbits", "rgb_big", "rgb_planar",
+                           "rgb_strips_pred", "grey8", "grey8_white", "pal8", "pal4"}) {
+    SCOPED_TRACE(name);
+    auto b = Read(std::string(name) + ".tif");
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->PixelFormat(), pf24bit);
+    EXPECT_EQ(b->Width(), 70);
+    EXPECT_EQ(b->Height(), 46);
+    if (std::string(name).compare(0, 3, "pal") == 0) {
+      // Colour maps keep the upper 8 bits of each 16-bit value, ImageMagick rounds them.
+      EXPECT_TRUE(SamePixels(*b, std::string(name) + "_tif.rgb", 1));
+    } else {
+      EXPECT_TRUE(SamePixels(*b, std::string(name) + "_tif.rgb"));
+    }
+  }
+}
+
+TEST(TIFFReader, FourBitGreyKeepsSixteenSteps) {
+  // Each 4-bit level v becomes 16 v (15 -> 240) where ImageMagick scales to 17 v.
+  auto b = Read("grey4.tif");
+  ASSERT_TRUE(b);
+  EXPECT_TRUE(SamePixels(*b, "grey4_tif.rgb", [](uint8_t v) { return v / 17 * 16; }));
+}
+
+TEST(TIFFReader, BilevelPicturesShowWhiteAsOneBits) {
+  for (const char* name : {"mono_white", "mono_black", "mono_g3", "mono_g3_2d", "mono_g3_2d_fill", "mono_g4",
+                           "mono_g4_lsb", "mono_g4_black", "mono_packbits", "mono_lzw"}) {
+    SCOPED_TRACE(name);
+    auto b = Read(std::string(name) + ".tif");
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->PixelFormat(), pf1bit);
+    EXPECT_EQ(b->Width(), 203);
+    // The bitmap's table is black, white: 1 bits are white whatever the file's photometric.
+    EXPECT_TRUE(SamePixels(*b, std::string(name) + "_tif.rgb"));
+  }
+}
+
+TEST(TIFFReader, ImageIndexCountAndResolution) {
+  int count = 0, xres = 0, yres = 0;
+  auto first = Read("two.tif", 0, &count);
+  EXPECT_EQ(count, 2);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->PixelFormat(), pf24bit);
+  auto second = Read("two.tif", 1, &count);
+  EXPECT_EQ(count, 2);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->PixelFormat(), pf1bit);
+  EXPECT_TRUE(SamePixels(*second, "two_tif_1.rgb"));
+  EXPECT_FALSE(Read("two.tif", 2, &count));
+  EXPECT_EQ(count, 2);
+
+  Read("dpcm.tif", 0, nullptr, &xres, &yres);  // 118 dots per centimetre
+  EXPECT_EQ(xres, 299);
+  EXPECT_EQ(yres, 299);
+}
+
+namespace {
+
+// A small little- or big-endian TIFF built by hand: one strip, given tags.
+struct Tag {
+  uint16_t tag, type;
+  uint32_t count, value;
+};
+
+std::vector<uint8_t> MakeTIFF(bool big, std::vector<Tag> tags, const std::vector<uint8_t>& pixels,
+                              const std::vector<uint8_t>& extra = {}) {
+  std::vector<uint8_t> f;
+  auto put16 = [&](uint32_t v) {
+    if (big) { f.push_back(uint8_t(v >> 8)); f.push_back(uint8_t(v)); }
+    else { f.push_back(uint8_t(v)); f.push_back(uint8_t(v >> 8)); }
+  };
+  auto put32 = [&](uint32_t v) {
+    if (big) { put16(v >> 16); put16(v & 0xFFFF); }
+    else { put16(v & 0xFFFF); put16(v >> 16); }
+  };
+  f.push_back(big ? 'M' : 'I');
+  f.push_back(big ? 'M' : 'I');
+  put16(42);
+  put32(8);
+  uint32_t dataOff = 8 + 2 + uint32_t(tags.size() + 2) * 12 + 4;
+  tags.push_back({273, 4, 1, dataOff + uint32_t(extra.size())});
+  tags.push_back({279, 4, 1, uint32_t(pixels.size())});
+  put16(uint32_t(tags.size()));
+  for (const Tag& t : tags) {
+    put16(t.tag);
+    put16(t.type);
+    put32(t.count);
+    if (t.type == 3 && t.count == 1) { put16(t.value); put16(0); }
+    else put32(t.value);
+  }
+  put32(0);
+  f.insert(f.end(), extra.begin(), extra.end());
+  f.insert(f.end(), pixels.begin(), pixels.end());
+  return f;
+}
+
+std::unique_ptr<TBitmap> ReadBytes(const std::vector<uint8_t>& bytes, int* xres = nullptr) {
+  std::unique_ptr<TMemoryStream> s(StreamOf(bytes));
+  int c, x, y;
+  std::unique_ptr<TBitmap> b(ReadTIFF(*s, 0, c, x, y));
+  if (xres) *xres = x;
+  return b;
+}
+
+}  // namespace
+
+TEST(TIFFReader, HandMadeRowsFollowTheirTags) {
+  // RGB with horizontal differencing: (10,20,30),(1,1,1) -> (10,20,30),(11,21,31); big-endian SHORTs.
+  auto pred = ReadBytes(MakeTIFF(true, {{256, 3, 1, 2}, {257, 3, 1, 1}, {258, 3, 1, 8}, {277, 3, 1, 3},
+                                        {262, 3, 1, 2}, {317, 3, 1, 2}},
+                                 {10, 20, 30, 1, 1, 1}));
+  ASSERT_TRUE(pred);
+  EXPECT_EQ(pred->Pixel(0, 0), RGBColor(10, 20, 30));
+  EXPECT_EQ(pred->Pixel(1, 0), RGBColor(11, 21, 31));
+
+  // 4-bit grey 15: 240 with black-is-zero, 15 with white-is-zero.
+  for (uint32_t p : {1u, 0u}) {
+    auto g = ReadBytes(MakeTIFF(false, {{256, 3, 1, 2}, {257, 3, 1, 1}, {258, 3, 1, 4}, {262, 3, 1, p}}, {0xF0}));
+    ASSERT_TRUE(g);
+    EXPECT_EQ(RedOf(g->Pixel(0, 0)), p == 1 ? 240 : 15);
+    EXPECT_EQ(RedOf(g->Pixel(1, 0)), p == 1 ? 0 : 255);
+  }
+
+  // PackBits: -128 produces nothing and does not end the row; 2 literal bytes, then a run of 2.
+  auto pb = ReadBytes(MakeTIFF(false, {{256, 3, 1, 4}, {257, 3, 1, 1}, {258, 3, 1, 8}, {262, 3, 1, 1},
+                                       {259, 3, 1, 32773}},
+                               {0x80, 0x01, 5, 6, 0x80, 0xFF, 9}));
+  ASSERT_TRUE(pb);
+  EXPECT_EQ(RedOf(pb->Pixel(0, 0)), 5);
+  EXPECT_EQ(RedOf(pb->Pixel(1, 0)), 6);
+  EXPECT_EQ(RedOf(pb->Pixel(2, 0)), 9);
+  EXPECT_EQ(RedOf(pb->Pixel(3, 0)), 9);
+
+  // Resolution 118/1 per centimetre: 299 dots per inch; RowsPerStrip missing: one strip.
+  std::vector<uint8_t> rational = {118, 0, 0, 0, 1, 0, 0, 0};
+  int xres = 0;
+  auto r = ReadBytes(MakeTIFF(false, {{256, 3, 1, 1}, {257, 3, 1, 3}, {258, 3, 1, 8}, {262, 3, 1, 1},
+                                      {282, 5, 1, 8 + 2 + 8 * 12 + 4}, {296, 3, 1, 3}},
+                              {1, 2, 3}, rational),
+                     &xres);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(xres, 299);
+  EXPECT_EQ(RedOf(r->Pixel(0, 2)), 3);
+}
+
+TEST(TIFFReader, BrokenFilesFailWithTheirTexts) {
+  struct Case { std::vector<uint8_t> bytes; const char* message; };
+  std::vector<uint8_t> bits = MakeTIFF(false, {{256, 3, 1, 1}, {257, 3, 1, 1}, {258, 3, 3, 200}, {277, 3, 1, 3}},
+                                       {0, 0, 0});
+  // Three BitsPerSample values at offset 200: 8, 8, 16.
+  bits.resize(220, 0);
+  bits[200] = 8; bits[202] = 8; bits[204] = 16;
+  for (const Case& c : {Case{{'G', 'I', 'F', '8'}, "unrecognized TIFF"}, Case{{}, "unrecognized TIFF"},
+                        Case{{'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0}, "Invalid TIFF stream"},
+                        Case{bits, "Invalid TIFF stream"}}) {
+    std::unique_ptr<TMemoryStream> s(StreamOf(c.bytes));
+    int n, x, y;
+    try {
+      delete ReadTIFF(*s, 0, n, x, y);
+      ADD_FAILURE() << "no exception for " << c.message;
+    } catch (const EInvalidGraphic& e) {
+      EXPECT_EQ(e.Message(), c.message);
+    }
+  }
+  // A huge size in a tiny file is refused instead of allocated.
+  auto huge = MakeTIFF(false, {{256, 4, 1, 100000}, {257, 4, 1, 100000}, {258, 3, 1, 8}}, {0});
+  std::unique_ptr<TMemoryStream> s(StreamOf(huge));
+  int n, x, y;
+  EXPECT_THROW(delete ReadTIFF(*s, 0, n, x, y), EInvalidGraphic);
+}
+
+TEST(TIFFReader, TruncatedFilesKeepTheRowsDecodedSoFar) {
+  for (const char* name : {"rgb_lzw.tif", "mono_g4.tif", "mono_g3_2d.tif", "rgb_packbits.tif"}) {
+    std::vector<uint8_t> all = ReadAll(Fixture(name));
+    ASSERT_GT(all.size(), 200u);
+    // Cut at several places; the reader either refuses or returns a picture, never crashes.
+    for (size_t cut : {size_t(7), size_t(100), all.size() / 2, all.size() - 1}) {
+      std::vector<uint8_t> part(all.begin(), all.begin() + long(cut));
+      std::unique_ptr<TMemoryStream> s(StreamOf(part));
+      int n, x, y;
+      try {
+        delete ReadTIFF(*s, 0, n, x, y);
+      } catch (const EInvalidGraphic&) {
+      }
+    }
+  }
+}

@@ -1,0 +1,331 @@
+#include "tiff_ccitt.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// One code of a table: its bits as written in T.4 / T.6 and the run length (or mode) it stands for.
+struct CodeRow {
+  const char* bits;
+  int value;
+};
+
+// Values above the run lengths in the run tables.
+constexpr int kEOL = -1;
+// Modes of the two-dimensional code table.
+enum Mode { mPass = 100, mHorizontal, mV0, mVR1, mVR2, mVR3, mVL1, mVL2, mVL3, mExtension, mEOL };
+
+// Extended make-up codes, shared by both colours (T.4 table 3).
+#define EXTENDED_MAKEUP                                                                             \
+  {"00000001000", 1792}, {"00000001100", 1856}, {"00000001101", 1920}, {"000000010010", 1984},       \
+      {"000000010011", 2048}, {"000000010100", 2112}, {"000000010101", 2176}, {"000000010110", 2240}, \
+      {"000000010111", 2304}, {"000000011100", 2368}, {"000000011101", 2432}, {"000000011110", 2496}, \
+      {"000000011111", 2560}, {"000000000001", kEOL}
+
+// White run lengths: terminating codes 0 - 63, then make-up codes 64 - 1728 (T.4 tables 2 and 3).
+const CodeRow kWhite[] = {
+    {"00110101", 0},   {"000111", 1},     {"0111", 2},       {"1000", 3},       {"1011", 4},
+    {"1100", 5},       {"1110", 6},       {"1111", 7},       {"10011", 8},      {"10100", 9},
+    {"00111", 10},     {"01000", 11},     {"001000", 12},    {"000011", 13},    {"110100", 14},
+    {"110101", 15},    {"101010", 16},    {"101011", 17},    {"0100111", 18},   {"0001100", 19},
+    {"0001000", 20},   {"0010111", 21},   {"0000011", 22},   {"0000100", 23},   {"0101000", 24},
+    {"0101011", 25},   {"0010011", 26},   {"0100100", 27},   {"0011000", 28},   {"00000010", 29},
+    {"00000011", 30},  {"00011010", 31},  {"00011011", 32},  {"00010010", 33},  {"00010011", 34},
+    {"00010100", 35},  {"00010101", 36},  {"00010110", 37},  {"00010111", 38},  {"00101000", 39},
+    {"00101001", 40},  {"00101010", 41},  {"00101011", 42},  {"00101100", 43},  {"00101101", 44},
+    {"00000100", 45},  {"00000101", 46},  {"00001010", 47},  {"00001011", 48},  {"01010010", 49},
+    {"01010011", 50},  {"01010100", 51},  {"01010101", 52},  {"00100100", 53},  {"00100101", 54},
+    {"01011000", 55},  {"01011001", 56},  {"01011010", 57},  {"01011011", 58},  {"01001010", 59},
+    {"01001011", 60},  {"00110010", 61},  {"00110011", 62},  {"00110100", 63},  {"11011", 64},
+    {"10010", 128},    {"010111", 192},   {"0110111", 256},  {"00110110", 320}, {"00110111", 384},
+    {"01100100", 448}, {"01100101", 512}, {"01101000", 576}, {"01100111", 640}, {"011001100", 704},
+    {"011001101", 768},   {"011010010", 832},  {"011010011", 896},  {"011010100", 960},
+    {"011010101", 1024},  {"011010110", 1088}, {"011010111", 1152}, {"011011000", 1216},
+    {"011011001", 1280},  {"011011010", 1344}, {"011011011", 1408}, {"010011000", 1472},
+    {"010011001", 1536},  {"010011010", 1600}, {"011000", 1664},    {"010011011", 1728},
+    EXTENDED_MAKEUP};
+
+// Black run lengths (T.4 tables 2 and 3).
+const CodeRow kBlack[] = {
+    {"0000110111", 0},     {"010", 1},            {"11", 2},             {"10", 3},
+    {"011", 4},            {"0011", 5},           {"0010", 6},           {"00011", 7},
+    {"000101", 8},         {"000100", 9},         {"0000100", 10},       {"0000101", 11},
+    {"0000111", 12},       {"00000100", 13},      {"00000111", 14},      {"000011000", 15},
+    {"0000010111", 16},    {"0000011000", 17},    {"0000001000", 18},    {"00001100111", 19},
+    {"00001101000", 20},   {"00001101100", 21},   {"00000110111", 22},   {"00000101000", 23},
+    {"00000010111", 24},   {"00000011000", 25},   {"000011001010", 26},  {"000011001011", 27},
+    {"000011001100", 28},  {"000011001101", 29},  {"000001101000", 30},  {"000001101001", 31},
+    {"000001101010", 32},  {"000001101011", 33},  {"000011010010", 34},  {"000011010011", 35},
+    {"000011010100", 36},  {"000011010101", 37},  {"000011010110", 38},  {"000011010111", 39},
+    {"000001101100", 40},  {"000001101101", 41},  {"000011011010", 42},  {"000011011011", 43},
+    {"000001010100", 44},  {"000001010101", 45},  {"000001010110", 46},  {"000001010111", 47},
+    {"000001100100", 48},  {"000001100101", 49},  {"000001010010", 50},  {"000001010011", 51},
+    {"000000100100", 52},  {"000000110111", 53},  {"000000111000", 54},  {"000000100111", 55},
+    {"000000101000", 56},  {"000001011000", 57},  {"000001011001", 58},  {"000000101011", 59},
+    {"000000101100", 60},  {"000001011010", 61},  {"000001100110", 62},  {"000001100111", 63},
+    {"0000001111", 64},    {"000011001000", 128}, {"000011001001", 192}, {"000001011011", 256},
+    {"000000110011", 320}, {"000000110100", 384}, {"000000110101", 448}, {"0000001101100", 512},
+    {"0000001101101", 576},  {"0000001001010", 640},  {"0000001001011", 704},  {"0000001001100", 768},
+    {"0000001001101", 832},  {"0000001110010", 896},  {"0000001110011", 960},  {"0000001110100", 1024},
+    {"0000001110101", 1088}, {"0000001110110", 1152}, {"0000001110111", 1216}, {"0000001010010", 1280},
+    {"0000001010011", 1344}, {"0000001010100", 1408}, {"0000001010101", 1472}, {"0000001011010", 1536},
+    {"0000001011011", 1600}, {"0000001100100", 1664}, {"0000001100101", 1728},
+    EXTENDED_MAKEUP};
+
+// Two-dimensional mode codes (T.4 table 4, T.6 table 1).
+const CodeRow kModes[] = {{"0001", mPass},       {"001", mHorizontal},    {"1", mV0},
+                          {"011", mVR1},         {"000011", mVR2},        {"0000011", mVR3},
+                          {"010", mVL1},         {"000010", mVL2},        {"0000010", mVL3},
+                          {"0000001", mExtension}, {"000000000001", mEOL}};
+
+// Tables are searched through a direct index of the next 13 bits: each slot holds the row whose
+// code is a prefix of those bits (the codes of one table are prefix-free), built once.
+constexpr int kPeekBits = 13;
+struct Index {
+  int16_t value[1 << kPeekBits];
+  uint8_t length[1 << kPeekBits];  // 0: no code
+  template <size_t N>
+  explicit Index(const CodeRow (&rows)[N]) {
+    std::memset(length, 0, sizeof length);
+    std::memset(value, 0, sizeof value);
+    for (const CodeRow& r : rows) {
+      int len = int(std::strlen(r.bits)), code = 0;
+      for (int i = 0; i < len; ++i) code = code * 2 + (r.bits[i] - '0');
+      int first = code << (kPeekBits - len), count = 1 << (kPeekBits - len);
+      for (int i = 0; i < count; ++i) {
+        length[first + i] = uint8_t(len);
+        value[first + i] = int16_t(r.value);
+      }
+    }
+  }
+};
+
+const Index& WhiteIndex() { static const Index i(kWhite); return i; }
+const Index& BlackIndex() { static const Index i(kBlack); return i; }
+const Index& ModeIndex() { static const Index i(kModes); return i; }
+
+uint8_t Reverse(uint8_t b) {
+  b = uint8_t((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+  b = uint8_t((b & 0xCC) >> 2 | (b & 0x33) << 2);
+  return uint8_t((b & 0xAA) >> 1 | (b & 0x55) << 1);
+}
+
+}  // namespace
+
+TCCITTDecoder::TCCITTDecoder(const uint8_t* Data, size_t Size, int Width, int FillOrder)
+    : FData(Data, Data + Size), FBits(Size * 8), FWidth(std::max(0, Width)) {
+  if (FillOrder == 2)
+    for (uint8_t& b : FData) b = Reverse(b);
+  FData.resize(FData.size() + 4, 0);  // peeks beyond the end read zeros
+  FRef.assign(2, FWidth);             // an all-white reference line before the first row
+}
+
+int TCCITTDecoder::Peek(int n) const {
+  size_t byte = FPos >> 3;
+  if (byte >= FData.size() - 4) return 0;
+  uint32_t v = uint32_t(FData[byte]) << 24 | uint32_t(FData[byte + 1]) << 16 | uint32_t(FData[byte + 2]) << 8 |
+               uint32_t(FData[byte + 3]);
+  v <<= (FPos & 7);
+  return int(v >> (32 - n));
+}
+
+bool TCCITTDecoder::SkipEOL() {
+  // Eleven or more zeros and a one: an EOL, possibly after fill bits.
+  size_t p = FPos;
+  int zeros = 0;
+  while (p < FBits) {
+    size_t byte = p >> 3;
+    if ((FData[byte] >> (7 - (p & 7))) & 1) break;
+    ++zeros;
+    ++p;
+  }
+  if (zeros < 11 || p >= FBits) return false;
+  FPos = p + 1;
+  return true;
+}
+
+int TCCITTDecoder::ReadRun(int color) {
+  const Index& idx = color ? BlackIndex() : WhiteIndex();
+  int total = 0;
+  for (;;) {
+    if (AtEnd()) return -1;
+    int bits = Peek(kPeekBits);
+    int len = idx.length[bits];
+    if (len == 0 || idx.value[bits] == kEOL) return -1;
+    FPos += size_t(len);
+    int run = idx.value[bits];
+    total += run;
+    if (total > (1 << 24)) return -1;  // no row is that wide: broken data
+    if (run < 64) return total;
+  }
+}
+
+// Adds a changing element; runs are clipped at the width and never go backwards.
+static void AddChange(std::vector<int>& cur, int& a0, int a1, int width) {
+  a1 = std::min(std::max(a1, std::max(a0, 0)), width);
+  cur.push_back(a1);
+  a0 = a1;
+}
+
+bool TCCITTDecoder::Decode1D(bool& sawEOL) {
+  FCur.clear();
+  int a0 = 0, color = 0;
+  while (a0 < FWidth) {
+    if (AtEnd()) return false;
+    size_t save = FPos;
+    if (SkipEOL()) {
+      if (FCur.empty()) continue;  // an EOL at the very start of the row is skipped
+      // An EOL inside a row: the rest of the row is white; the EOL starts the next row.
+      FPos = save;
+      sawEOL = true;
+      if (color) FCur.back() = FWidth;
+      break;
+    }
+    int run = ReadRun(color);
+    if (run < 0) return false;
+    AddChange(FCur, a0, a0 + run, FWidth);
+    color ^= 1;
+  }
+  if (color) FCur.push_back(FWidth);  // the row ends black: close the run
+  return true;
+}
+
+bool TCCITTDecoder::Decode2D(bool& sawEOL) {
+  FCur.clear();
+  const Index& modes = ModeIndex();
+  int a0 = -1, color = 0;
+  size_t i = 0;  // index into the reference changes
+  std::vector<int>& ref = FRef;
+  while (a0 < FWidth) {
+    if (AtEnd()) return false;
+    // Each change takes at least one pixel but for modes that broken data repeats at one place.
+    if (FCur.size() > size_t(FWidth) * 2 + 8) return false;
+    // b1: the first changing element of the reference line right of a0 whose colour is the
+    // opposite of a0's (even indices change white to black); b2 the one after it.
+    while (i > 0 && ref[i - 1] > a0) --i;
+    while (i < ref.size() && ref[i] <= a0) ++i;
+    if (i < ref.size() && (int(i) & 1) != color) ++i;
+    int b1 = i < ref.size() ? ref[i] : FWidth;
+    int b2 = i + 1 < ref.size() ? ref[i + 1] : FWidth;
+    int bits = Peek(kPeekBits);
+    int len = modes.length[bits];
+    if (len == 0) return false;
+    int mode = modes.value[bits];
+    if (mode == mEOL) {
+      // An EOL inside a row: the rest keeps the current colour; the EOL is read again by the next row.
+      sawEOL = true;
+      break;
+    }
+    FPos += size_t(len);
+    int start = std::max(a0, 0);
+    switch (mode) {
+      case mPass:
+        // The run goes on in the same colour; nothing changes on this row up to b2.
+        a0 = std::max(b2, start);
+        if (a0 >= FWidth) a0 = FWidth;
+        break;
+      case mHorizontal: {
+        int r1 = ReadRun(color);
+        if (r1 < 0) return false;
+        int r2 = ReadRun(color ^ 1);
+        if (r2 < 0) return false;
+        a0 = start;
+        AddChange(FCur, a0, start + r1, FWidth);
+        AddChange(FCur, a0, start + r1 + r2, FWidth);
+        break;
+      }
+      case mExtension: {
+        // Uncompressed mode (T.4 annex): patterns of zeros (white) and ones (black) until an exit code.
+        FPos += 3;
+        a0 = start;
+        for (;;) {
+          if (AtEnd()) return false;
+          int zeros = 0;
+          while (zeros < 11 && !AtEnd() && Peek(1) == 0) {
+            ++zeros;
+            ++FPos;
+          }
+          if (AtEnd() || zeros >= 11) return false;
+          ++FPos;  // the one that ends the pattern
+          if (zeros <= 4) {
+            int from = a0;
+            if (color) { AddChange(FCur, a0, from, FWidth); color = 0; }
+            AddChange(FCur, a0, from + zeros, FWidth);   // whites end, a black pixel begins
+            AddChange(FCur, a0, from + zeros + 1, FWidth);  // and ends
+          } else if (zeros == 5) {
+            if (color) { AddChange(FCur, a0, a0, FWidth); color = 0; }
+            a0 = std::min(a0 + 5, FWidth);
+          } else {
+            if (color) { AddChange(FCur, a0, a0, FWidth); color = 0; }
+            a0 = std::min(a0 + zeros - 6, FWidth);
+            int next = Peek(1);
+            ++FPos;
+            if (next) { AddChange(FCur, a0, a0, FWidth); color = 1; }
+            break;
+          }
+        }
+        continue;
+      }
+      default: {
+        static const int offset[] = {0, 1, 2, 3, -1, -2, -3};
+        int a1 = b1 + offset[mode - mV0];
+        a0 = start;
+        AddChange(FCur, a0, a1, FWidth);
+        color ^= 1;
+        break;
+      }
+    }
+  }
+  if (FCur.size() & 1) FCur.push_back(FWidth);
+  return true;
+}
+
+void TCCITTDecoder::Emit(uint8_t* Row) {
+  // Runs alternate white (1 bits) and black (0 bits), starting white.
+  size_t bytes = size_t(FWidth + 7) / 8;
+  std::memset(Row, 0, bytes);
+  int x = 0;
+  for (size_t k = 0; k <= FCur.size(); k += 2) {
+    int end = k < FCur.size() ? std::min(FCur[k], FWidth) : FWidth;
+    for (; x < end; ++x) Row[x >> 3] |= uint8_t(0x80 >> (x & 7));
+    if (k + 1 < FCur.size()) x = std::max(x, std::min(FCur[k + 1], FWidth));
+    else break;
+  }
+  // The row becomes the reference line, padded so that b1 and b2 always exist.
+  FRef = FCur;
+  FRef.push_back(FWidth);
+  FRef.push_back(FWidth);
+}
+
+bool TCCITTDecoder::DecodeModifiedHuffman(uint8_t* Row) {
+  bool eol = false;
+  bool ok = Decode1D(eol);
+  Emit(Row);
+  FPos = (FPos + 7) & ~size_t(7);
+  return ok;
+}
+
+bool TCCITTDecoder::DecodeT4(uint8_t* Row, bool TwoDimensional) {
+  bool oneD = true;
+  if (SkipEOL()) {
+    if (TwoDimensional) {
+      oneD = Peek(1) == 1;
+      ++FPos;
+    }
+  } else if (TwoDimensional) {
+    oneD = false;
+  }
+  bool eol = false;
+  bool ok = oneD ? Decode1D(eol) : Decode2D(eol);
+  Emit(Row);
+  return ok;
+}
+
+bool TCCITTDecoder::DecodeT6(uint8_t* Row) {
+  bool eol = false;
+  bool ok = Decode2D(eol);
+  Emit(Row);
+  // EOL in Group 4 data is the end-of-block mark.
+  return ok && !eol;
+}

@@ -1,0 +1,37 @@
+// TIFCCITT: the CCITT fax decoders of the TIFF reader: modified Huffman (TIFF compression 2),
+// Group 3 one- and two-dimensional (T.4, compression 3) and Group 4 (T.6, compression 4).
+// Decoded rows are 1 bit per pixel, most significant bit first, white runs as 1 bits.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class TCCITTDecoder {
+public:
+  // Data is the strip; FillOrder 2 means the bits of each byte come least significant first.
+  TCCITTDecoder(const uint8_t* Data, size_t Size, int Width, int FillOrder);
+
+  // Each decodes one row into Row (at least (Width + 7) / 8 bytes) from the running bit position
+  // and returns false when the data holds no further row (the end of the data, the end-of-block
+  // mark of Group 4, or a code that no table knows). Row is written in either case.
+  bool DecodeModifiedHuffman(uint8_t* Row);  // starts at a byte boundary, ends on one
+  bool DecodeT4(uint8_t* Row, bool TwoDimensional);
+  bool DecodeT6(uint8_t* Row);
+
+  size_t BitPosition() const { return FPos; }
+
+private:
+  int Peek(int n) const;
+  bool AtEnd() const { return FPos >= FBits; }
+  int ReadRun(int color);  // total run of one colour (make-up codes and a terminating code); -1 when broken
+  bool Decode1D(bool& sawEOL);
+  bool Decode2D(bool& sawEOL);
+  void Emit(uint8_t* Row);
+  bool SkipEOL();  // an EOL (with any fill zeros before it) at the position: consumed, true
+
+  std::vector<uint8_t> FData;
+  size_t FBits = 0, FPos = 0;
+  int FWidth;
+  std::vector<int> FRef, FCur;  // changing elements of the reference and the current row
+};

@@ -1,0 +1,373 @@
+#include "tiff_filter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "tiff_ccitt.h"
+#include "tiff_lzw.h"
+
+namespace {
+
+[[noreturn]] void Invalid() { throw EInvalidGraphic("Invalid TIFF stream"); }
+
+enum : uint16_t {
+  tagImageWidth = 256, tagImageLength = 257, tagBitsPerSample = 258, tagCompression = 259,
+  tagPhotometric = 262, tagFillOrder = 266, tagStripOffsets = 273, tagSamplesPerPixel = 277,
+  tagRowsPerStrip = 278, tagStripByteCounts = 279, tagXResolution = 282, tagYResolution = 283,
+  tagPlanarConfig = 284, tagT4Options = 292, tagResolutionUnit = 296, tagPredictor = 317,
+  tagColorMap = 320,
+};
+
+// The file in memory, read with the byte order of its header; reads outside it give 0.
+class TiffData {
+public:
+  std::vector<uint8_t> bytes;
+  bool big = false;
+
+  bool Has(uint64_t off, uint64_t n) const { return off <= bytes.size() && n <= bytes.size() - off; }
+  uint32_t U16(uint64_t off) const {
+    if (!Has(off, 2)) return 0;
+    const uint8_t* p = bytes.data() + off;
+    return big ? uint32_t(p[0] << 8 | p[1]) : uint32_t(p[1] << 8 | p[0]);
+  }
+  uint32_t U32(uint64_t off) const {
+    if (!Has(off, 4)) return 0;
+    const uint8_t* p = bytes.data() + off;
+    return big ? uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]
+               : uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+  }
+};
+
+struct Entry {
+  uint16_t tag = 0, type = 0;
+  uint32_t count = 0;
+  uint64_t field = 0;  // file offset of the 4-byte value field
+};
+
+class Directory {
+public:
+  Directory(const TiffData& d, std::vector<Entry> e) : FData(d), FEntries(std::move(e)) {}
+
+  const Entry* Find(uint16_t tag) const {
+    for (const Entry& e : FEntries)
+      if (e.tag == tag) return &e;
+    return nullptr;
+  }
+  static int TypeSize(uint16_t type) { return type == 3 ? 2 : type == 4 ? 4 : type == 1 ? 1 : 4; }
+
+  uint32_t Value(uint16_t tag, uint32_t def) const {
+    const Entry* e = Find(tag);
+    return e ? Element(*e, 0) : def;
+  }
+  // Elements of an array: inside the value field when they fit in its 4 bytes, else at its offset.
+  uint64_t Base(const Entry& e) const {
+    return uint64_t(e.count) * uint64_t(TypeSize(e.type)) <= 4 ? e.field : FData.U32(e.field);
+  }
+  uint32_t Element(const Entry& e, uint64_t i) const {
+    uint64_t off = Base(e) + i * uint64_t(TypeSize(e.type));
+    switch (e.type) {
+      case 1: return FData.Has(off, 1) ? FData.bytes[off] : 0;
+      case 3: return FData.U16(off);
+      default: return FData.U32(off);
+    }
+  }
+  // The number of elements that lie inside the file.
+  uint64_t Available(const Entry& e) const {
+    uint64_t base = Base(e), size = uint64_t(TypeSize(e.type));
+    if (base >= FData.bytes.size()) return 0;
+    return std::min<uint64_t>(e.count, (FData.bytes.size() - base) / size);
+  }
+  uint64_t Count(uint16_t tag) const {
+    const Entry* e = Find(tag);
+    return e ? Available(*e) : 0;
+  }
+  uint32_t Element(uint16_t tag, uint64_t i, uint32_t def) const {
+    const Entry* e = Find(tag);
+    return e && i < Available(*e) ? Element(*e, i) : def;
+  }
+  double Rational(uint16_t tag) const {
+    const Entry* e = Find(tag);
+    if (!e) return 0;
+    uint64_t off = FData.U32(e->field);
+    double num = FData.U32(off), den = FData.U32(off + 4);
+    return num / (den == 0 ? 1 : den);
+  }
+
+private:
+  const TiffData& FData;
+  std::vector<Entry> FEntries;
+};
+
+int Truncate(double v) { return v >= 2147483647.0 ? 2147483647 : v <= 0 ? 0 : int(v); }
+
+enum Kind { kNone, kRGB, kPalette, kGrey, kBilevel, kPlanarRGB };
+
+// The rows of one strip (or one plane of a planar strip), decoded in order.
+class StripRows {
+public:
+  StripRows(const uint8_t* data, size_t size, size_t rowLength, int compression, int width, int fillOrder,
+            bool twoD, size_t rows)
+      : FData(data), FSize(size), FRowLength(rowLength), FCompression(compression), FTwoD(twoD),
+        FRow(rowLength + 8, 0) {
+    if (compression == 5) FLZW.reset(new TTIFLZWDec(rowLength, data, size));
+    if (compression >= 2 && compression <= 4) FFax.reset(new TCCITTDecoder(data, size, width, fillOrder));
+    if (compression == 32773) UnpackBits(rows);
+  }
+
+  // The next row: FRowLength bytes (zeros where the data gave none).
+  const uint8_t* Next() {
+    uint8_t* row = FRow.data();
+    switch (FCompression) {
+      case 1:
+      case 32773: {
+        const uint8_t* src = FCompression == 1 ? FData : FUnpacked.data();
+        size_t size = FCompression == 1 ? FSize : FUnpacked.size();
+        std::memset(row, 0, FRowLength);
+        if (FPos < size) std::memcpy(row, src + FPos, std::min(FRowLength, size - FPos));
+        FPos += FRowLength;
+        return row;
+      }
+      case 2:
+      case 3:
+      case 4:
+        if (!FFaxOk) return row;  // broken data: the rest of the strip stays as it is
+        FFaxOk = FCompression == 2 ? FFax->DecodeModifiedHuffman(row)
+                 : FCompression == 3 ? FFax->DecodeT4(row, FTwoD)
+                                     : FFax->DecodeT6(row);
+        return row;
+      case 5:
+        return FLZW->GetRow();
+      default:
+        std::memset(row, 0, FRowLength);
+        return row;
+    }
+  }
+
+private:
+  // PackBits for the whole strip at once, so that a run may go on into the next row; never more
+  // than the strip's rows.
+  void UnpackBits(size_t rows) {
+    size_t limit = FRowLength * rows;
+    FUnpacked.reserve(std::min<size_t>(limit, FSize * 128 + 128));
+    size_t p = 0;
+    while (p < FSize && FUnpacked.size() < limit) {
+      int n = int8_t(FData[p++]);
+      if (n >= 0) {
+        size_t take = std::min<size_t>(size_t(n) + 1, FSize - p);
+        take = std::min(take, limit - FUnpacked.size());
+        FUnpacked.insert(FUnpacked.end(), FData + p, FData + p + take);
+        p += size_t(n) + 1;
+      } else if (n != -128) {
+        if (p >= FSize) break;
+        size_t count = std::min<size_t>(size_t(1 - n), limit - FUnpacked.size());
+        FUnpacked.insert(FUnpacked.end(), count, FData[p++]);
+      }
+    }
+  }
+
+  const uint8_t* FData;
+  size_t FSize, FRowLength;
+  int FCompression;
+  bool FTwoD;
+  std::vector<uint8_t> FRow, FUnpacked;
+  size_t FPos = 0;
+  std::unique_ptr<TTIFLZWDec> FLZW;
+  std::unique_ptr<TCCITTDecoder> FFax;
+  bool FFaxOk = true;
+};
+
+}  // namespace
+
+TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
+                  int64_t MaxPixels) {
+  ImageCount = 0;
+  XResolution = YResolution = 0;
+  TiffData d;
+  {
+    int64_t avail = Stream.Size() - Stream.Position();
+    d.bytes.resize(size_t(std::max<int64_t>(0, avail)));
+    if (!d.bytes.empty()) d.bytes.resize(size_t(Stream.Read(d.bytes.data(), int64_t(d.bytes.size()))));
+  }
+  if (d.bytes.size() < 8 || !((d.bytes[0] == 'I' && d.bytes[1] == 'I') || (d.bytes[0] == 'M' && d.bytes[1] == 'M')))
+    throw EInvalidGraphic("unrecognized TIFF");
+  d.big = d.bytes[0] == 'M';
+
+  // The directory chain; a directory that lies outside the file or that the chain visits a second
+  // time ends it.
+  std::vector<Entry> wanted;
+  bool found = false;
+  std::set<uint32_t> seen;
+  for (uint32_t off = d.U32(4); off != 0 && seen.insert(off).second;) {
+    uint32_t n = d.U16(off);
+    if (!d.Has(off, 2 + uint64_t(n) * 12 + 4)) break;
+    if (ImageCount == ImageIndex) {
+      found = true;
+      for (uint32_t i = 0; i < n; ++i) {
+        uint64_t e = off + 2 + uint64_t(i) * 12;
+        wanted.push_back(Entry{uint16_t(d.U16(e)), uint16_t(d.U16(e + 2)), d.U32(e + 4), e + 8});
+      }
+    }
+    ++ImageCount;
+    off = d.U32(off + 2 + uint64_t(n) * 12);
+  }
+  if (ImageCount == 0) Invalid();
+  if (!found) return nullptr;
+  Directory dir(d, std::move(wanted));
+
+  const uint32_t W = dir.Value(tagImageWidth, 0), H = dir.Value(tagImageLength, 0);
+  const uint32_t B = dir.Value(tagBitsPerSample, 1);
+  for (uint64_t i = 1, n = dir.Count(tagBitsPerSample); i < n; ++i)
+    if (dir.Element(tagBitsPerSample, i, B) != B) Invalid();
+  const uint32_t C = dir.Value(tagCompression, 1), P = dir.Value(tagPhotometric, 2);
+  const uint32_t fillOrder = dir.Value(tagFillOrder, 1), N = dir.Value(tagSamplesPerPixel, 1);
+  uint32_t rowsPerStrip = dir.Value(tagRowsPerStrip, H);
+  if (rowsPerStrip == 0 || rowsPerStrip > H) rowsPerStrip = H;
+  const bool planar = dir.Value(tagPlanarConfig, 1) == 2 && N > 1;
+  const bool twoD = (dir.Value(tagT4Options, 0) & 1) != 0;
+  const uint32_t unit = dir.Value(tagResolutionUnit, 2), predictor = dir.Value(tagPredictor, 1);
+
+  double xr = dir.Rational(tagXResolution), yr = dir.Rational(tagYResolution);
+  if (unit == 1 || unit == 2) {
+    XResolution = Truncate(xr);
+    YResolution = Truncate(yr);
+  } else if (unit == 3) {
+    XResolution = Truncate(xr * 2.54);
+    YResolution = Truncate(yr * 2.54);
+  }
+
+  if (int64_t(W) * int64_t(H) > MaxPixels || W > 0x7FFFFFFF || H > 0x7FFFFFFF) Invalid();
+  const bool bilevel = B == 1 && N == 1;
+  std::unique_ptr<TBitmap> bmp(new TBitmap);
+  bmp->SetPixelFormat(bilevel ? pf1bit : pf24bit);
+  bmp->SetSize(int(W), int(H));
+
+  Kind kind = kNone;
+  if (P == 2 && N == 3 && B == 8) kind = planar ? kPlanarRGB : kRGB;
+  else if (P == 3 && N == 1 && (B == 8 || B == 4)) kind = kPalette;
+  else if ((P == 0 || P == 1) && N == 1 && (B == 8 || B == 4)) kind = kGrey;
+  else if ((P == 0 || P == 1) && bilevel) kind = kBilevel;
+  const uint64_t strips = dir.Count(tagStripOffsets);
+  if (kind == kNone || strips == 0 || bmp->Empty()) return bmp.release();
+
+  // Bytes of one decoded row (of one plane for planar data).
+  uint64_t rowLength = uint64_t(W) * B * (planar ? 1 : N) / 8;
+  if ((B == 4 && (W & 1)) || (B == 1 && (W & 7))) ++rowLength;
+  const bool fax = C >= 2 && C <= 4;
+  if (fax && !bilevel) return bmp.release();  // fax codes give bilevel rows only
+
+  // The colour map as blue-green-red entries, upper 8 bits of each 16-bit value.
+  uint8_t cmap[256][3] = {};
+  if (kind == kPalette) {
+    uint32_t n = 1u << B;
+    for (uint32_t i = 0; i < n; ++i) {
+      cmap[i][2] = uint8_t(dir.Element(tagColorMap, i, 0) >> 8);
+      cmap[i][1] = uint8_t(dir.Element(tagColorMap, n + i, 0) >> 8);
+      cmap[i][0] = uint8_t(dir.Element(tagColorMap, 2 * n + i, 0) >> 8);
+    }
+  }
+
+  std::vector<uint8_t> expanded(size_t(rowLength) * 2 + 8);
+  // The row after nibble expansion and prediction.
+  auto prepare = [&](const uint8_t* row) -> const uint8_t* {
+    if (B == 4 && !fax) {
+      for (uint64_t i = 0; i < rowLength; ++i) {
+        uint8_t hi = row[i] >> 4, lo = row[i] & 15;
+        if (P == 0 || P == 1) { hi = uint8_t(hi * 16); lo = uint8_t(lo * 16); }
+        expanded[2 * i] = hi;
+        expanded[2 * i + 1] = lo;
+      }
+      return expanded.data();
+    }
+    if (predictor == 2 && B == 8) {
+      std::memcpy(expanded.data(), row, size_t(rowLength));
+      uint8_t* r = expanded.data();
+      uint32_t step = planar ? 1 : N;
+      if (step == 1 || step == 3)
+        for (uint64_t i = step; i < uint64_t(W) * step && i < rowLength; ++i) r[i] = uint8_t(r[i] + r[i - step]);
+      return r;
+    }
+    return row;
+  };
+
+  auto stripData = [&](uint64_t i, const uint8_t*& data, size_t& size) {
+    uint64_t off = dir.Element(tagStripOffsets, i, 0);
+    uint64_t count = dir.Find(tagStripByteCounts) ? dir.Element(tagStripByteCounts, i, 0) : d.bytes.size();
+    if (off >= d.bytes.size()) { data = d.bytes.data(); size = 0; return; }
+    data = d.bytes.data() + off;
+    size = size_t(std::min<uint64_t>(count, d.bytes.size() - off));
+  };
+
+  uint32_t y = 0;
+  if (!planar) {
+    for (uint64_t s = 0; s < strips && y < H; ++s, y += rowsPerStrip) {
+      const uint8_t* data;
+      size_t size;
+      stripData(s, data, size);
+      uint32_t rows = std::min(rowsPerStrip, H - y);
+      StripRows in(data, size, size_t(rowLength), int(C), int(W), int(fillOrder), twoD, rows);
+      for (uint32_t r = 0; r < rows; ++r) {
+        const uint8_t* row = prepare(in.Next());
+        uint8_t* out = bmp->ScanLine(int(y + r));
+        switch (kind) {
+          case kRGB:
+            for (uint32_t x = 0; x < W; ++x) {
+              out[3 * x] = row[3 * x + 2];
+              out[3 * x + 1] = row[3 * x + 1];
+              out[3 * x + 2] = row[3 * x];
+            }
+            break;
+          case kPalette:
+            for (uint32_t x = 0; x < W; ++x) std::memcpy(out + 3 * x, cmap[row[x]], 3);
+            break;
+          case kGrey:
+            for (uint32_t x = 0; x < W; ++x) {
+              uint8_t v = P == 0 ? uint8_t(255 - row[x]) : row[x];
+              out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
+            }
+            break;
+          case kBilevel: {
+            // The bitmap shows 1 bits white. Fax decoding writes white runs as 1 bits; stored bits
+            // mean white when they are 1 in a black-is-zero picture and 0 in a white-is-zero one.
+            size_t bytes = (W + 7) / 8;
+            bool invert = fax ? P == 1 : P == 0;
+            for (size_t i = 0; i < bytes; ++i) out[i] = invert ? uint8_t(~row[i]) : row[i];
+            if (W & 7) out[bytes - 1] &= uint8_t(0xFF00 >> (W & 7));
+            break;
+          }
+          default:
+            break;
+        }
+      }
+    }
+  } else {
+    const uint64_t groups = strips / 3;
+    for (uint64_t g = 0; g < groups && y < H; ++g, y += rowsPerStrip) {
+      uint32_t rows = std::min(rowsPerStrip, H - y);
+      std::unique_ptr<StripRows> plane[3];
+      for (int p = 0; p < 3; ++p) {
+        const uint8_t* data;
+        size_t size;
+        stripData(uint64_t(p) * groups + g, data, size);
+        plane[p].reset(new StripRows(data, size, size_t(rowLength), int(C), int(W), int(fillOrder), twoD, rows));
+      }
+      std::vector<uint8_t> rgb[3];
+      for (uint32_t r = 0; r < rows; ++r) {
+        for (int p = 0; p < 3; ++p) {
+          const uint8_t* row = prepare(plane[p]->Next());
+          rgb[p].assign(row, row + W);
+        }
+        uint8_t* out = bmp->ScanLine(int(y + r));
+        for (uint32_t x = 0; x < W; ++x) {
+          out[3 * x] = rgb[2][x];
+          out[3 * x + 1] = rgb[1][x];
+          out[3 * x + 2] = rgb[0][x];
+        }
+      }
+    }
+  }
+  return bmp.release();
+}

@@ -1,0 +1,17 @@
+// TIFFilt: reads one image of a TIFF stream (strips; uncompressed, modified Huffman, CCITT Group 3
+// and 4, LZW, PackBits; bilevel, grey, palette and RGB pictures) into a new bitmap: 1 bit per pixel
+// for bilevel pictures (1 bits white), 24 bits per pixel otherwise.
+#pragma once
+
+#include <cstdint>
+
+#include "bitmap.h"
+#include "streams.h"
+
+// Reads image ImageIndex (0 = the first) from the stream's position. ImageCount gets the number of
+// images in the file; XResolution and YResolution the resolution in dots per inch (0 when the file
+// gives none). Returns the new bitmap, owned by the caller, or nullptr when the file has fewer images.
+// Raises EInvalidGraphic "unrecognized TIFF" for a stream that is no TIFF, "Invalid TIFF stream" for
+// a broken one (no readable directory, differing bits per sample, more than MaxPixels pixels).
+TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
+                  int64_t MaxPixels = 1 << 24);
