@@ -156,6 +156,26 @@ TEST_F(ViewerTest, ProviderDetailsKeepTheTextAndOpenClickedLinks) {
   EXPECT_EQ(dlg.opened, "http://www.example.com/tarif");
 }
 
+TEST_F(ViewerTest, ProviderDetailsFallBackToThePlainRichEdit) {
+  AfxInitRichEdit();
+  CDlg_ProviderDetails dlg(nullptr, "Detailinfos \"Alt\"", "Keinen weiteren Detailinformationen vorhanden.");
+  std::string cls, text;
+  DialogScript script;
+  script.Then([&] {
+    HWND wnd = FindThreadWindow("Detailinfos \"Alt\"");
+    if (!wnd) return false;
+    cls = ClassOf(::GetDlgItem(wnd, IDC_VIEWER));
+    text = ItemText(wnd, IDC_VIEWER);
+    PostClick(wnd, IDOK);
+    return true;
+  });
+  script.Start();
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  ASSERT_TRUE(script.Finished());
+  EXPECT_STRCASEEQ(cls.c_str(), "RICHEDIT");
+  EXPECT_EQ(text, "Keinen weiteren Detailinformationen vorhanden.");
+}
+
 TEST(InfoDialog, ShowsVersionAndTips) {
   CDlg_Info info;
   std::string version, tip;
