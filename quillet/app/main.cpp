@@ -212,7 +212,7 @@ void TMainForm::BuildMenus() {
   AddItem(HelpMenu, "-", 0, "", nullptr);
   AddItem(HelpMenu, "Hil&fe", cmHelp, "", [this] { HelpClick(); });
 
-  FDocumentMenus = {HistoryMenu, JavaMenu, EditMenu, HtmlMenu, FileCloseItem, FileSaveAsItem};
+  FDocumentMenus = {JavaMenu, EditMenu, HtmlMenu, FileCloseItem, FileSaveAsItem};
 }
 
 void TMainForm::BuildToolBar() {
@@ -294,6 +294,7 @@ void TMainForm::UpdateMenuItems() {
   // browser) is no document.
   const bool doc = DocumentCount() > 0;
   for (TMenuItem* m : FDocumentMenus) m->SetEnabled(doc);
+  HistoryMenu->SetEnabled(MDIChildCount() > 0);  // its entries restore any MDI child
   for (auto& [cmd, kind] : FDialogCommands) TMenuItem::FindItem(cmd)->SetEnabled(bool(InsertDialog(kind)));
   for (unsigned cmd : {cmFileSaveAs, cmPreview, cmMailLink}) FButtons[cmd]->SetEnabled(doc);
   const std::pair<unsigned, TInsertDialogKind> dialogs[] = {

@@ -65,6 +65,7 @@ TEST_F(MainWindow, AnMDIChildWithoutAnEditorEnablesNoEditorCommand) {
   EXPECT_EQ(MainForm->DocumentCount(), 0);
   for (unsigned id : {cmFileSaveAs, cmEditSelectAll, cmBreak, cmDateScript, cmPreview, cmMailLink})
     EXPECT_FALSE(MainForm->CommandEnabled(id)) << id;
+  EXPECT_TRUE(MainForm->HistoryMenu->Enabled());
   // Commands that still arrive act on no window.
   SendMessageA(MainForm->Handle(), WM_COMMAND, cmBreak, 0);
   SendMessageA(MainForm->Handle(), WM_COMMAND, cmEditSelectAll, 0);
