@@ -435,6 +435,27 @@ TEST_F(Quillet, PreviewHandsTheWorkingCopyToTheConfiguredBrowser) {
   EXPECT_EQ(FindTop("Warnung"), nullptr);
 }
 
+TEST_F(Quillet, PreviewOfAnOpenedPageShowsTheFileItself) {
+  Start(true);
+  WriteFile(Dir + "\\seite.htm", "alt\r\n");
+  PostCmd(cmFileOpen);
+  ChooseFile("Html Seiten laden ...", Dir + "\\seite.htm");
+  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
+  ASSERT_EQ(Documents(), 1);
+  // Unsaved changes: the question; Yes writes them into the file before the browser shows it.
+  Type("neu ");
+  PostCmd(cmPreview);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  String got;
+  for (int i = 0; i < 300 && got.empty(); ++i) {
+    got = ReadFile(Dir + "\\recorder.txt");
+    if (got.empty()) Sleep(30);
+  }
+  EXPECT_EQ(got, Dir + "\\seite.htm\r\n");
+  EXPECT_EQ(ReadFile(Dir + "\\seite.htm"), "neu alt\r\n");
+  EXPECT_EQ(GetFileAttributesA((Dir + "\\DATEN\\seite.htm").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(Quillet, PreviewWithoutABrowserSaysSo) {
   Start();
   WriteFile(Dir + "\\Browser.cfg", "\r\n");
