@@ -103,6 +103,15 @@ bool TEdit::CommandNotify(int Code, int) {
   return true;
 }
 
+LRESULT TEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_GETDLGCODE && FOnReturnWanted && l) {
+    const MSG* m = reinterpret_cast<const MSG*>(l);
+    if ((m->message == WM_KEYDOWN || m->message == WM_CHAR) && (m->wParam == VK_RETURN || m->wParam == '\r'))
+      return DLGC_WANTALLKEYS | DefaultHandler(msg, w, l);
+  }
+  return TStdControl::WndProc(msg, w, l);
+}
+
 void TEdit::KeyPress(char& Key) {
   if (OnKeyPress) OnKeyPress(this, Key);
 }

@@ -55,9 +55,9 @@ protected:
   void CreateParams(TCreateParams& p) override;
   void HandleCreated() override;
   void KeyPress(char& Key) override;
-  UINT DialogCode() override { return FOnReturnWanted ? DLGC_WANTALLKEYS : 0; }
 
 public:
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   bool FOnReturnWanted = false;  // Return reaches OnKeyPress instead of the default button
 
 private:

@@ -301,6 +301,19 @@ TEST_F(Quillet, NewPageDialogSettingsAndFrameSet) {
   PostCmd(cmFileNew);
   HWND dlg = WaitTop(" Quillet - Formulardesigner");
   ASSERT_NE(dlg, nullptr);
+  // Return moves from the name to the title, to the author and back to the name.
+  auto focus = [&] {
+    GUITHREADINFO gi = {};
+    gi.cbSize = sizeof gi;
+    GetGUIThreadInfo(Pi.dwThreadId, &gi);
+    return gi.hwndFocus;
+  };
+  for (int i = 0; i < 100 && focus() != Control(dlg, NP_EDIT + 1); ++i) Sleep(30);
+  for (int next : {3, 2, 1}) {
+    PostMessageA(focus(), WM_KEYDOWN, VK_RETURN, 1);
+    for (int i = 0; i < 100 && focus() != Control(dlg, NP_EDIT + next); ++i) Sleep(30);
+    EXPECT_EQ(focus(), Control(dlg, NP_EDIT + next)) << next;
+  }
   SendMessageA(Control(dlg, NP_EDIT + 1), WM_SETTEXT, 0, LPARAM("index"));
   SendMessageA(Control(dlg, NP_EDIT + 2), WM_SETTEXT, 0, LPARAM("M\xFCller"));
   SendMessageA(Control(dlg, NP_EDIT + 3), WM_SETTEXT, 0, LPARAM("Start"));
