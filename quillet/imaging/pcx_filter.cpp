@@ -57,6 +57,7 @@ TBitmap* ReadPCXStream(TStream& s, int& HorzResolution, int& VertResolution, int
   std::unique_ptr<TBitmap> bmp(new TBitmap);
   bmp->SetPixelFormat(pf24bit);
   bmp->SetSize(width, height);
+  if (bmp->Empty()) return bmp.release();  // a width or height of 0: nothing to decode
 
   uint8_t pal[768] = {};
   if (planes == 1 && bits > 4 && Size >= 128 + 768) {

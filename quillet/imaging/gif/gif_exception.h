@@ -7,11 +7,14 @@
 
 #include <functional>
 
+#include "bitmap.h"
 #include "sysutils.h"
 
-class GIFException : public Exception {
+// A kind of the component library's invalid-graphic exception, so that the image loader treats it as
+// it treats every picture reader's error.
+class GIFException : public EInvalidGraphic {
 public:
-  using Exception::Exception;
+  using EInvalidGraphic::EInvalidGraphic;
   const char* ClassName() const override { return "GIFException"; }
 };
 

@@ -95,6 +95,12 @@ TEST(PCXReader, RefusesUnknownHeadersAndHostileSizes) {
   int h, v;
   EXPECT_THROW(ReadBytes(huge, h, v), EInvalidGraphic);
   EXPECT_THROW(ReadBytes({10, 5, 1}, h, v), EInvalidGraphic);
+  // Xmax below Xmin: width 0, an empty picture whatever the height.
+  std::vector<uint8_t> narrow = Header(8, 1, 1, 1537, 1);
+  narrow[4] = 1; narrow[8] = 0;
+  auto e = ReadBytes(narrow, h, v);
+  ASSERT_TRUE(e);
+  EXPECT_TRUE(e->Empty());
   // Short data: rows beyond it stay black, nothing is read past the file.
   std::vector<uint8_t> s = Header(8, 1, 40, 40, 40);
   s.insert(s.end(), {0xFF, 3});

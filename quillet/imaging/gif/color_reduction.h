@@ -1,0 +1,99 @@
+// Colour reduction: a true-colour picture turned into an 8-bit palette picture, with the palette of
+// a reduction mode and one of the ditherers. Scan-line access to the component library's bitmaps
+// goes through TDIB (the reader reads a picture at a given pixel format, the writer builds the
+// result and puts it into the target bitmap).
+#pragma once
+
+#include <memory>
+
+#include "bitmap.h"
+#include "color_lookup.h"
+#include "dither_engine.h"
+#include "gif_exception.h"
+
+// Numbered as the GIF picture class stores them.
+enum TColorReduction {
+  rmNone = 0,            // a 24-bit copy
+  rmWindows20 = 1,       // the system's 20 static colours
+  rmWindows256 = 2,      // the halftone palette
+  rmWindowsGray = 3,     // 4 grey levels
+  rmMonochrome = 4,      // black and white
+  rmGrayScale = 5,       // 256 grey levels
+  rmNetscape = 6,        // the 216-colour web palette
+  rmQuantize = 7,        // octree palette of the picture, 256 entries
+  rmQuantizeWindows = 8, // octree palette of 236 colours within the 20 static colours
+  rmPalette = 9,         // the caller's palette
+};
+
+enum TDitherMode {
+  dmNearest = 0,
+  dmFloydSteinberg = 1,
+  dmStucki = 2,
+  dmSierra = 3,
+  dmJaJuNi = 4,
+  dmSteveArche = 5,
+  dmBurkes = 6,
+};
+
+// A bitmap read or written row by row in one pixel format.
+class TDIB {
+public:
+  virtual ~TDIB() = default;
+  // Row n counted from the top.
+  virtual uint8_t* ScanLine(int Row) = 0;
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  TPixelFormat PixelFormat() const { return FPixelFormat; }
+
+protected:
+  int FWidth = 0, FHeight = 0;
+  TPixelFormat FPixelFormat = pf24bit;
+};
+
+// Reads a bitmap at PixelFormat: in place when it already has that format, otherwise through a
+// converted copy, so the caller's bitmap is left as it is.
+class TDIBReader : public TDIB {
+public:
+  TDIBReader(TBitmap& Bitmap, TPixelFormat PixelFormat);
+  uint8_t* ScanLine(int Row) override { return FBitmap->ScanLine(Row); }
+
+private:
+  TBitmap FCopy;
+  TBitmap* FBitmap;
+};
+
+// Builds a picture of 8 or 24 bits per pixel ("Unsupported PixelFormat" otherwise; a width or
+// height of 0 gives "Invalid image dimensions") with the given palette, and puts it into Target on
+// Commit (or when destroyed without Commit).
+class TDIBWriter : public TDIB {
+public:
+  TDIBWriter(TBitmap& Target, TPixelFormat PixelFormat, int Width, int Height, const TLogPalette& Palette);
+  ~TDIBWriter() override;
+  uint8_t* ScanLine(int Row) override { return FDIB.ScanLine(Row); }
+  void Commit();
+
+private:
+  TBitmap& FTarget;
+  TBitmap FDIB;
+  bool FCommitted = false;
+};
+
+// Palettes of the reduction modes.
+TLogPalette SystemPalette20();        // the default palette: 10 first and 10 last static colours
+TLogPalette HalftonePalette();        // 256: the static colours, a 6x6x6 cube and 20 more greys
+TLogPalette GrayPalette(int Levels);  // 2, 4 or 256 grey levels, PC_NOCOLLAPSE
+TLogPalette WebPalette();             // 216 entries, red outermost, levels 0, 51, ... 255
+
+// An octree palette of the picture: ColorCount entries (from index 0), or, with ReserveSystemColors,
+// 256 entries with the 20 static colours at 0 - 9 and 246 - 255 and 236 quantised colours between.
+TLogPalette BuildOctreePalette(TDIB& Reader, int ColorCount, int ColorBits, bool ReserveSystemColors);
+
+std::unique_ptr<TColorLookup> CreateColorLookup(TColorReduction Reduction, const TLogPalette& Palette);
+std::unique_ptr<TDitherEngine> CreateDitherer(TDitherMode Mode, int Width, TColorLookup* Lookup);
+
+// A new bitmap (owned by the caller): a 24-bit copy for rmNone, otherwise an 8-bit picture with the
+// mode's palette, each pixel chosen by the ditherer. ColorBits is the octree depth of rmQuantize
+// and rmQuantizeWindows; CustomPalette the palette of rmPalette (none: an empty result).
+// Modes outside the lists raise "Invalid reduction method".
+std::unique_ptr<TBitmap> ReduceBitmapColors(TBitmap& Bitmap, int Reduction, int DitherMode, int ColorBits,
+                                            const TLogPalette* CustomPalette);
