@@ -179,11 +179,13 @@ size_t ReplacePass(char* Text, size_t Length, const char* Find, const char* Repl
 
 // A quoted attribute value that cannot stand without its quotes: an empty one, or one that holds
 // white space or a ">".
+inline bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+
 bool NeedsQuotes(const TWalk& w, size_t From, size_t To) {
   if (From == To) return true;
   for (size_t k = From; k < To; ++k) {
     char c = w.At(k);
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '>') return true;
+    if (IsWhite(c) || c == '>') return true;
   }
   return false;
 }
@@ -223,18 +225,23 @@ size_t QuotePass(char* Text, size_t Length) {
     w.Keep(1);
     while (!w.AtEnd() && w.Cur() != '>') {
       const char c = w.Cur();
-      if (c == '=' && w.Left() >= 2 && w.At(1) == '"') {
-        size_t close = w.FindChar('"', 2);
-        if (close == npos) return w.Finish();  // an unclosed value: the rest stays as it is
-        if (NeedsQuotes(w, 2, close)) {
-          w.Keep(close + 1);
-        } else {
-          w.Keep(1);
-          w.Drop(1);
-          w.Keep(close - 2);
-          w.Drop(1);
+      if (c == '=') {
+        // An attribute value in double quotes, white space allowed after the "=".
+        size_t q = 1;
+        while (q < w.Left() && IsWhite(w.At(q))) ++q;
+        if (q < w.Left() && w.At(q) == '"') {
+          size_t close = w.FindChar('"', q + 1);
+          if (close == npos) return w.Finish();  // an unclosed value: the rest stays as it is
+          if (NeedsQuotes(w, q + 1, close)) {
+            w.Keep(close + 1);
+          } else {
+            w.Keep(q);
+            w.Drop(1);
+            w.Keep(close - q - 1);
+            w.Drop(1);
+          }
+          continue;
         }
-        continue;
       }
       if (c == '"') {
         w.Drop(1);

@@ -115,6 +115,7 @@ TEST(CompressPasses, InvCommas) {
       {"<Meta Name=\"Keywords\" Content=\" \">", "<Meta Name=Keywords Content=\" \">"},
       {"<img alt=\"\" src=\"a.gif\">", "<img alt=\"\" src=a.gif>"},
       {"<input value=\"a>b\" name=\"n\">", "<input value=\"a>b\" name=n>"},
+      {"<a title = \"zwei Worte\" href =\r\n\"x.htm\">", "<a title = \"zwei Worte\" href =\r\nx.htm>"},
       // An unclosed value ends the pass.
       {"<p class=\"a\"><a href=\"x.htm>Text", "<p class=a><a href=\"x.htm>Text"},
   });
@@ -210,7 +211,7 @@ TEST(CompressPasses, RealisticPageWithEveryOption) {
 // compressor must agree with the plain reading byte for byte, and never lengthen the text.
 TEST(CompressPasses, AgreesWithThePlainReadingOnGeneratedPages) {
   static const char* const pieces[] = {
-      "<", ">", "\"", "'", "=", " ", "  ", "\r", "\n", "\r\n", "a", "Text", "<p>", "</p>", "<P ALIGN=CENTER>",
+      "<", ">", "\"", "'", "=", "= \"", "\t", " ", "  ", "\r", "\n", "\r\n", "a", "Text", "<p>", "</p>", "<P ALIGN=CENTER>",
       "<p align=\"center\">", "<p align=center>", "<strong>", "</STRONG>", "<em>", "</em>", "<strike>", "</strike>",
       "<blockquote>", "</blockquote>", "<pre>", "</PRE>", "<textarea>", "</textarea>", "<script>", "</script>",
       "<!--webbot bot=x -->", "<!--webbot", "<!-- c -->", "<!DOCTYPE x>", "value=\"", "alt=\"", "=\"",

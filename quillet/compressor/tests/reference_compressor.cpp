@@ -87,15 +87,16 @@ void Quotes(string& s) {
       }
       ++i;
       while (i < s.size() && s[i] != '>') {
-        if (s[i] == '=' && i + 1 < s.size() && s[i + 1] == '"') {
-          size_t close = s.find('"', i + 2);
+        size_t open = s[i] == '=' ? s.find_first_not_of(" \t\r\n\f", i + 1) : npos;
+        if (open != npos && s[open] == '"') {
+          size_t close = s.find('"', open + 1);
           if (close == npos) return;
-          string value = s.substr(i + 2, close - i - 2);
+          string value = s.substr(open + 1, close - open - 1);
           if (value.empty() || value.find_first_of(" \t\r\n\f>") != npos) {
             i = close + 1;
           } else {
             s.erase(close, 1);
-            s.erase(i + 1, 1);
+            s.erase(open, 1);
             i = close - 1;
           }
           continue;
