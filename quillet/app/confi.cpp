@@ -88,7 +88,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Panel5->SetCaption(IntToStr(UpDown1->Position()));
   };
 
-  NewLabel(this, 10, 156, 90, "Hintergrund");
+  NewLabel(this, 10, 156, 75, "Hintergrund");
   Panel4 = NewPanel(this, 4, 10, 174, 60, 21, clWhite);
   NewLabel(this, 90, 156, 60, "Link");
   Panel6 = NewPanel(this, 6, 90, 174, 60, 21, clBlue);
@@ -97,7 +97,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   NewLabel(this, 250, 156, 60, "V - Link");
   Panel8 = NewPanel(this, 8, 250, 174, 60, 21, clPurple);
   for (TPanel* p : {Panel4, Panel6, Panel7, Panel8}) p->OnClick = [this, p](TObject*) { PanelColorClick(p); };
-  NewLabel(this, 330, 156, 140, "Hintergrund Eigenschaft");
+  NewLabel(this, 330, 156, 145, "Hintergrund Eigenschaft");
   CheckBox1 = new TCheckBox(this);
   CheckBox1->SetCaption("Fixiert");
   CheckBox1->SetBounds(330, 176, 120, 18);
@@ -122,7 +122,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   CheckBox2->SetBounds(10, 10, 200, 18);
   CheckBox2->SetControlId(NP_CHECK + 2);
   CheckBox2->SetParent(Panel10);
-  NewLabel(Panel10, 10, 40, 200, "Frameset Cols - Daten");
+  NewLabel(Panel10, 10, 40, 140, "Frameset Cols - Daten");
   Edit4 = NewEdit(Panel10, 4, 10, 58, 60, "155");
   Edit4->SetMaxLength(4);
   Edit5 = NewEdit(Panel10, 5, 80, 58, 60, "*");

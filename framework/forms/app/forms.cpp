@@ -346,6 +346,15 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_ERASEBKGND: {
+      if (FFormStyle == fsMDIForm) break;
+      RECT rc;
+      GetClientRect(FHandle, &rc);
+      HBRUSH b = CreateSolidBrush(COLORREF(ColorToRGB(Color())));
+      FillRect(HDC(w), &rc, b);
+      DeleteObject(b);
+      return 1;
+    }
     case WM_ACTIVATE:
       if (LOWORD(w) != WA_INACTIVE && FFormStyle != fsMDIChild) Screen->SetActiveForm(this);
       break;
