@@ -65,9 +65,17 @@ HWND StartMain(CorvalenRun& run, int* index = nullptr, const std::string& args =
   return p < 0 ? nullptr : run.WaitMain();
 }
 
+// After a hang-up: the caption is reset last of all (after the connected mutex is released).
+bool Offline(HWND main) {
+  return CorvalenRun::Text(main, kGroup) == "Aktuelle Verbindung" && CorvalenRun::Enabled(main, kVerbinden) &&
+         !CorvalenRun::Enabled(main, kTrennen);
+}
+
 bool Online(HWND main) {
-  return CorvalenRun::Text(main, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main, kTrennen) &&
-         !CorvalenRun::Enabled(main, kVerbinden);
+  // The group caption names the provider only once the connect has succeeded; read first, it
+  // makes the other two reads see the finished state.
+  return StartsWith(CorvalenRun::Text(main, kGroup), "Aktuelle Verbindung : ") &&
+         CorvalenRun::Text(main, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main, kTrennen);
 }
 
 TEST(CorvalenConnection, ConnectMeterHangUpAndCostRecord) {
@@ -99,9 +107,7 @@ TEST(CorvalenConnection, ConnectMeterHangUpAndCostRecord) {
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
 
   CorvalenRun::Press(main, kTrennen);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }));
-  EXPECT_FALSE(CorvalenRun::Enabled(main, kTrennen));
-  EXPECT_EQ("Aktuelle Verbindung", CorvalenRun::Text(main, kGroup));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }));
   EXPECT_FALSE(CorvalenRun::Visible(main, kOnlineZeit));
   EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
   EXPECT_EQ(1, run.RasCount("RasHangUpA"));
@@ -126,10 +132,12 @@ TEST(CorvalenConnection, FailedAttemptsAreRetriedAndReported) {
   // The line-type letter is not dialled.
   EXPECT_EQ(std::string::npos, run.RasLog().find("0i")) << run.RasLog();
   CorvalenRun::Press(box, IDOK);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }));
-  EXPECT_FALSE(CorvalenRun::Enabled(main, kTrennen));
-  EXPECT_EQ("&Trennen", CorvalenRun::Text(main, kTrennen));
-  EXPECT_EQ("", CorvalenRun::Text(main, kStatus));
+  // The failed connect restores the buttons and clears the progress lines, in that order.
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] {
+    return CorvalenRun::Text(main, kInfo).empty() && CorvalenRun::Text(main, kStatus).empty() &&
+           CorvalenRun::Enabled(main, kVerbinden) && !CorvalenRun::Enabled(main, kTrennen) &&
+           CorvalenRun::Text(main, kTrennen) == "&Trennen";
+  }));
   EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
 }
 
@@ -161,9 +169,8 @@ TEST(CorvalenConnection, ADroppedLineIsNoticedAndBilled) {
   CorvalenRun::Press(main, kVerbinden);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
   DWORD online = GetTickCount();
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }, 5000));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }, 5000));
   EXPECT_LT(GetTickCount() - online, 2500u);
-  EXPECT_FALSE(CorvalenRun::Enabled(main, kTrennen));
   EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
   EXPECT_FALSE(run.File("rechnung.log").empty());
 }
