@@ -113,7 +113,7 @@ const char* ProtectedEnd(const TWalk& w, bool Script, size_t& EndLength) {
 }
 
 // Skips the protected region at i, if there is one: i moves to just after the first character of
-// its end tag. Returns false when the end tag is missing (the pass then ends).
+// its end tag. skUnclosed when the end tag is missing (the pass then ends there).
 enum TSkip { skNone, skSkipped, skUnclosed };
 TSkip SkipProtected(TWalk& w, bool Script) {
   size_t n = 0;
