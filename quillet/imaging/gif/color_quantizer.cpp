@@ -14,6 +14,8 @@ void TColorQuantizer::DeleteTree(TOctreeNode* Node) {
 }
 
 void TColorQuantizer::ProcessImage(TDIB& Reader) {
+  // Rows are read as three bytes per pixel.
+  if (Reader.PixelFormat() != pf24bit) throw GIFException(gifmsg::PixelFormat);
   for (int y = 0; y < Reader.Height(); ++y) {
     const uint8_t* p = Reader.ScanLine(y);
     for (int x = 0; x < Reader.Width(); ++x, p += 3) AddPixel(p[2], p[1], p[0]);

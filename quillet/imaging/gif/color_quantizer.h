@@ -27,6 +27,7 @@ public:
   TColorQuantizer& operator=(const TColorQuantizer&) = delete;
 
   // Adds every pixel of a 24-bit picture, reducing the tree whenever it has too many leaves.
+  // A reader of another pixel format raises "Unsupported PixelFormat".
   void ProcessImage(TDIB& Reader);
   void AddPixel(int Red, int Green, int Blue);
   // One entry per leaf, depth first with children 0 to 7 in order: the leaf's average colour.

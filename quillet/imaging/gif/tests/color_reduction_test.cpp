@@ -226,6 +226,14 @@ TEST(Octree, ManyColoursAreReducedToTheMaximum) {
       EXPECT_EQ(q.GetColorTable().size(), size_t(q.LeafCount()));
     }
   }
+  TDIBReader eightBit(src, pf8bit);
+  TColorQuantizer q(16, 8);
+  try {
+    q.ProcessImage(eightBit);
+    ADD_FAILURE() << "8-bit rows read as 24-bit";
+  } catch (const GIFException& e) {
+    EXPECT_STREQ(e.what(), "Unsupported PixelFormat");
+  }
   // With the static colours reserved they stay at both ends.
   TDIBReader reader(src, pf24bit);
   const TLogPalette p = BuildOctreePalette(reader, 256, 8, true);
