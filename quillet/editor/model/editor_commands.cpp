@@ -503,7 +503,7 @@ void TEditorModel::Backspace() {
     target = std::max(std::min(target, X - 1), 0);
     String line = FLines->Line(Y);
     String removed = line.substr(static_cast<size_t>(target), static_cast<size_t>(X - target));
-    TUndo::Record<TBackspaceUndo>(this, X, Y, removed);
+    TUndo::Record<TBackspaceUndo>(this, X, Y, removed, LinePos(target, Y));
     line.erase(static_cast<size_t>(target), static_cast<size_t>(X - target));
     PutLine(Y, line);
     TextModified(LinePos(target, Y), taDelete, removed);
@@ -519,7 +519,7 @@ void TEditorModel::Backspace() {
     PadCaret();
     int X = FCaretX, Y = FCaretY;
     int prevLen = FLines->LineLength(Y - 1);
-    TUndo::Record<TBackspaceUndo>(this, X, Y, String("\r"));
+    TUndo::Record<TBackspaceUndo>(this, X, Y, String("\r"), FLines->LineStart(Y - 1) + prevLen);
     {
       LockRaised lock(FUpdateLock);
       FLines->RawPut(Y - 1, FLines->Line(Y - 1) + FLines->Line(Y));
@@ -545,21 +545,14 @@ void TEditorModel::DeleteChar() {
   int len = static_cast<int>(line.size());
   if (X < len) {
     String ch(1, line[static_cast<size_t>(X)]);
-    TUndo::Record<TDeleteUndo>(this, X, Y, ch);
+    TUndo::Record<TDeleteUndo>(this, X, Y, ch, LinePos(X, Y));
     line.erase(static_cast<size_t>(X), 1);
     PutLine(Y, line);
     TextModified(LinePos(X, Y), taDelete, ch);
     FView->RepaintLine(Y);
     Changed();
   } else if (Y < LastLine()) {
-    // The next line joins at the line end; a caret beyond it goes there first (recorded; no
-    // blanks are added), so that undo puts the line break back at the end and the caret back
-    // where it stood.
-    if (X > len) {
-      SetCaret(len, Y);
-      X = len;
-    }
-    TUndo::Record<TDeleteUndo>(this, X, Y, String("\r\n"));
+    TUndo::Record<TDeleteUndo>(this, X, Y, String("\r\n"), FLines->LineStart(Y) + len);
     {
       LockRaised lock(FUpdateLock);
       FLines->RawPut(Y, line + FLines->Line(Y + 1));

@@ -203,11 +203,9 @@ void TEditorModel::InsertText(const String& Text) {
       FCaretX = x;
     }
     int p = FLines->Count() == 0 ? 0 : LinePos(FCaretX, FCaretY);
-    // A caret beyond the line end inserts at the end: the caret goes there first (recorded),
-    // so that the insertion's record names the place the text went to even after the text
-    // has lengthened the line.
-    MoveCaretToInsertion(p);
-    TUndo::Record<TInsertUndo>(this, FCaretX, FCaretY, text);
+    // The record keeps the position too: a caret beyond the line end inserts at the end, and
+    // the inserted text lengthens the line, so (X, Y) alone would not find the place again.
+    TUndo::Record<TInsertUndo>(this, FCaretX, FCaretY, text, p);
     InsertAtPos(p, text);
     TextModified(p, taInsert, Text);
     int x, y;
@@ -219,14 +217,6 @@ void TEditorModel::InsertText(const String& Text) {
     throw;
   }
   EndUpdate();
-}
-
-void TEditorModel::MoveCaretToInsertion(int P) {
-  int x, y;
-  CaretFromPos(P, x, y);
-  if (x < 0 || (x == FCaretX && y == FCaretY)) return;
-  TUndo::Record<TCaretUndo>(this, FCaretX, FCaretY);
-  CaretPlace(x, y);
 }
 
 void TEditorModel::ReplaceSelection(const String& Text) {
@@ -432,8 +422,7 @@ void TEditorModel::PasteFromClipboard() {
       String text = ExpandTabs(NormalizeLineBreaks(clip));
       if (FLines->Count() > 0) PadCaret();
       int p = FLines->Count() == 0 ? 0 : LinePos(FCaretX, FCaretY);
-      MoveCaretToInsertion(p);  // an empty store takes the text at its start
-      TUndo::Record<TInsertUndo>(this, FCaretX, FCaretY, text);
+      TUndo::Record<TInsertUndo>(this, FCaretX, FCaretY, text, p);  // an empty store: at 0
       group = false;
       DoEndCompound();
       {

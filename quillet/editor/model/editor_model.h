@@ -240,8 +240,7 @@ private:
   void PlayMacro();
   void PadCaret();
   void EnsureLine();
-  void PutLine(int Y, const String& S);
-  void MoveCaretToInsertion(int P);   // locked line write: trailing blanks cut (undo-recorded)
+  void PutLine(int Y, const String& S);   // locked line write: trailing blanks cut (undo-recorded)
   int UnindentColumn(int X, int Y) const;
   int IndentWidth() const;
   void WordBounds(int X, int Y, int& Beg, int& End) const;

@@ -75,7 +75,7 @@ void TCaretUndo::Undo() { Editor()->CaretPlace(FCaretX, FCaretY); }
 
 void TInsertUndo::Undo() {
   TEditorModel* e = Editor();
-  int p = e->LinePos(FCaretX, FCaretY);
+  int p = FPosition >= 0 ? FPosition : e->LinePos(FCaretX, FCaretY);
   if (p >= 0) e->DeleteAtPos(p, static_cast<int>(FText.size()));
   e->CaretPlace(FCaretX, FCaretY);
 }
@@ -87,16 +87,17 @@ void TReLineUndo::Undo() {
 }
 
 namespace {
-// Puts a deleted text back at the caret (at the text's end when the caret is below it).
-void InsertAtCaret(TEditorModel* e, const String& text) {
-  int p = e->LinePos(e->CaretX(), e->CaretY());
+// Puts a deleted text back where it was deleted, or when that is not known at the caret (at
+// the text's end when the caret is below it).
+void InsertAtCaret(TEditorModel* e, const String& text, int position) {
+  int p = position >= 0 ? position : e->LinePos(e->CaretX(), e->CaretY());
   if (p < 0) p = e->Lines()->TextLength();
   e->InsertAtPos(p, text);
 }
 }  // namespace
 
 void TDeleteUndo::Undo() {
-  InsertAtCaret(Editor(), FText);
+  InsertAtCaret(Editor(), FText, FPosition);
   Editor()->CaretPlace(FCaretX, FCaretY);
 }
 
@@ -107,7 +108,7 @@ void TDeleteTrailUndo::Undo() {
 }
 
 void TBackspaceUndo::Undo() {
-  InsertAtCaret(Editor(), FText);
+  InsertAtCaret(Editor(), FText, FPosition);
   Editor()->CaretPlace(FCaretX, FCaretY);
 }
 

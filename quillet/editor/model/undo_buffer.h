@@ -103,14 +103,21 @@ protected:
 
 class TInsertUndo : public TCaretUndo {
 public:
-  TInsertUndo(TEditorModel* Editor, int X, int Y, const String& Text) : TCaretUndo(Editor, X, Y), FText(Text) {}
+  // Position: the linear position the text went in at (or, for the deletion records, was
+  // deleted at), when the change knows it; undo works there. Without it undo works at (X, Y)
+  // (insertions) or at the caret (deletions), which is the same place unless the caret stood
+  // beyond the line end or beyond column 1024 of a longer line.
+  TInsertUndo(TEditorModel* Editor, int X, int Y, const String& Text, int Position = -1)
+      : TCaretUndo(Editor, X, Y), FText(Text), FPosition(Position) {}
   const char* ClassName() const override { return "TInsertUndo"; }
   TUndoKind Kind() const override { return ukInsert; }
   void Undo() override;
   const String& Text() const { return FText; }
+  int Position() const { return FPosition; }
 
 protected:
   String FText;
+  int FPosition;
 };
 
 class TReLineUndo : public TInsertUndo {

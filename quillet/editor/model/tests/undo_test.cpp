@@ -130,9 +130,9 @@ TEST_F(Undo, ChangesBeyondTheLineEndComeBackInPlace) {
   SetText(" t\r\no");
   ed.CaretPlace(1, 0);
   Cmd(ecDelete);           // " " is left and cut: a trailing-blank record
-  Cmd(ecDelete);           // joins the next line at the line end (the caret goes there)
+  Cmd(ecDelete);           // joins the next line at the line end; the caret stays
   EXPECT_EQ(Text(), "o\r\n");
-  ExpectCaret(0, 0);
+  ExpectCaret(1, 0);
   ed.SetCaret(4, 0);
   ed.InsertText("<p>\r");  // beyond the end: goes in at the end
   EXPECT_EQ(Text(), "o<p>\r\n\r\n");
