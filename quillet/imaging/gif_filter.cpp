@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -255,6 +256,9 @@ TBitmap* ReadGIFStream(TStream& s, int FrameIndex, TGIFScreenInfo& Screen, TGIFF
     throw;
   } catch (EStreamError&) {
     // A header, table or block cut off by the end of the file.
+    Bad();
+  } catch (const std::bad_alloc&) {
+    // A frame too large for the memory at hand.
     Bad();
   }
 }

@@ -26,6 +26,6 @@ struct TGIFFrameInfo {
 // frames in the file. Raises EInvalidGraphic "unrecognized GIF" for a file that is not a GIF or whose
 // data is broken, and for a frame larger than MaxPixels pixels.
 TBitmap* ReadGIFStream(TStream& Stream, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame,
-                       int& FrameCount, int64_t MaxPixels = 1 << 24);
+                       int& FrameCount, int64_t MaxPixels = int64_t(1) << 26);
 TBitmap* ReadGIFFile(const String& FileName, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame,
                      int& FrameCount);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -37,7 +38,7 @@ uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 }  // namespace
 
-TBitmap* ReadPCXStream(TStream& s, int& HorzResolution, int& VertResolution, int64_t Size, TScreenResolution Screen,
+static TBitmap* ReadPCXStreamImpl(TStream& s, int& HorzResolution, int& VertResolution, int64_t Size, TScreenResolution Screen,
                        int64_t MaxPixels) {
   int64_t start = s.Position();
   uint8_t h[128];
@@ -115,6 +116,16 @@ TBitmap* ReadPCXStream(TStream& s, int& HorzResolution, int& VertResolution, int
     }
   }
   return bmp.release();
+}
+
+TBitmap* ReadPCXStream(TStream& s, int& HorzResolution, int& VertResolution, int64_t Size, TScreenResolution Screen,
+                       int64_t MaxPixels) {
+  try {
+    return ReadPCXStreamImpl(s, HorzResolution, VertResolution, Size, Screen, MaxPixels);
+  } catch (const std::bad_alloc&) {
+    // A picture too large for the memory at hand.
+    throw EInvalidGraphic("unrecognized PCX");
+  }
 }
 
 TBitmap* ReadPCXFile(const String& FileName, int& HorzResolution, int& VertResolution, TScreenResolution Screen) {

@@ -17,6 +17,6 @@ struct TScreenResolution {
 // Raises EInvalidGraphic "unrecognized PCX" for a header outside the values the reader knows and for
 // a picture larger than MaxPixels pixels.
 TBitmap* ReadPCXStream(TStream& Stream, int& HorzResolution, int& VertResolution, int64_t Size,
-                       TScreenResolution Screen = TScreenResolution(), int64_t MaxPixels = 1 << 24);
+                       TScreenResolution Screen = TScreenResolution(), int64_t MaxPixels = int64_t(1) << 26);
 TBitmap* ReadPCXFile(const String& FileName, int& HorzResolution, int& VertResolution,
                      TScreenResolution Screen = TScreenResolution());

@@ -114,18 +114,25 @@ uint8_t Reverse(uint8_t b) {
 }  // namespace
 
 TCCITTDecoder::TCCITTDecoder(const uint8_t* Data, size_t Size, int Width, int FillOrder)
-    : FData(Data, Data + Size), FBits(Size * 8), FWidth(std::max(0, Width)) {
-  if (FillOrder == 2)
-    for (uint8_t& b : FData) b = Reverse(b);
-  FData.resize(FData.size() + 4, 0);  // peeks beyond the end read zeros
-  FRef.assign(2, FWidth);             // an all-white reference line before the first row
+    : FData(Data), FSize(Size), FBits(Size * 8), FWidth(std::max(0, Width)) {
+  if (FillOrder == 2) {
+    FReversed.assign(Data, Data + Size);
+    for (uint8_t& b : FReversed) b = Reverse(b);
+    FData = FReversed.data();
+  }
+  FRef.assign(2, FWidth);  // an all-white reference line before the first row
 }
 
 int TCCITTDecoder::Peek(int n) const {
+  // Bits beyond the end of the data read as zeros.
   size_t byte = FPos >> 3;
-  if (byte >= FData.size() - 4) return 0;
-  uint32_t v = uint32_t(FData[byte]) << 24 | uint32_t(FData[byte + 1]) << 16 | uint32_t(FData[byte + 2]) << 8 |
-               uint32_t(FData[byte + 3]);
+  uint32_t v = 0;
+  if (byte + 4 <= FSize) {
+    v = uint32_t(FData[byte]) << 24 | uint32_t(FData[byte + 1]) << 16 | uint32_t(FData[byte + 2]) << 8 |
+        uint32_t(FData[byte + 3]);
+  } else {
+    for (size_t i = 0; i < 4; ++i) v = v << 8 | (byte + i < FSize ? FData[byte + i] : 0u);
+  }
   v <<= (FPos & 7);
   return int(v >> (32 - n));
 }
@@ -281,19 +288,32 @@ bool TCCITTDecoder::Decode2D(bool& sawEOL) {
   return true;
 }
 
+// Sets bits from..to-1 of a row (most significant bit first), whole bytes at a time.
+static void SetRun(uint8_t* Row, int from, int to) {
+  if (from >= to) return;
+  int fb = from >> 3, lb = (to - 1) >> 3;
+  uint8_t first = uint8_t(0xFF >> (from & 7)), last = uint8_t(0xFF << (7 - ((to - 1) & 7)));
+  if (fb == lb) {
+    Row[fb] |= uint8_t(first & last);
+    return;
+  }
+  Row[fb] |= first;
+  if (lb > fb + 1) std::memset(Row + fb + 1, 0xFF, size_t(lb - fb - 1));
+  Row[lb] |= last;
+}
+
 void TCCITTDecoder::Emit(uint8_t* Row) {
   // Runs alternate white (1 bits) and black (0 bits), starting white.
-  size_t bytes = size_t(FWidth + 7) / 8;
-  std::memset(Row, 0, bytes);
+  std::memset(Row, 0, size_t(FWidth + 7) / 8);
   int x = 0;
-  for (size_t k = 0; k <= FCur.size(); k += 2) {
+  for (size_t k = 0;; k += 2) {
     int end = k < FCur.size() ? std::min(FCur[k], FWidth) : FWidth;
-    for (; x < end; ++x) Row[x >> 3] |= uint8_t(0x80 >> (x & 7));
-    if (k + 1 < FCur.size()) x = std::max(x, std::min(FCur[k + 1], FWidth));
-    else break;
+    SetRun(Row, x, end);
+    if (k + 1 >= FCur.size()) break;
+    x = std::max(end, std::min(FCur[k + 1], FWidth));
   }
   // The row becomes the reference line, padded so that b1 and b2 always exist.
-  FRef = FCur;
+  FRef.swap(FCur);
   FRef.push_back(FWidth);
   FRef.push_back(FWidth);
 }

@@ -9,7 +9,8 @@
 
 class TCCITTDecoder {
 public:
-  // Data is the strip; FillOrder 2 means the bits of each byte come least significant first.
+  // Data is the strip, which must outlive the decoder; FillOrder 2 means the bits of each byte come
+  // least significant first (the decoder then works on a reversed copy).
   TCCITTDecoder(const uint8_t* Data, size_t Size, int Width, int FillOrder);
 
   // Each decodes one row into Row (at least (Width + 7) / 8 bytes) from the running bit position
@@ -30,8 +31,9 @@ private:
   void Emit(uint8_t* Row);
   bool SkipEOL();  // an EOL (with any fill zeros before it) at the position: consumed, true
 
-  std::vector<uint8_t> FData;
-  size_t FBits = 0, FPos = 0;
+  std::vector<uint8_t> FReversed;
+  const uint8_t* FData;
+  size_t FSize, FBits = 0, FPos = 0;
   int FWidth;
   std::vector<int> FRef, FCur;  // changing elements of the reference and the current row
 };

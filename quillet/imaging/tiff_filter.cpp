@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <set>
 #include <vector>
 
@@ -151,22 +152,26 @@ private:
   // PackBits for the whole strip at once, so that a run may go on into the next row; never more
   // than the strip's rows.
   void UnpackBits(size_t rows) {
-    size_t limit = FRowLength * rows;
-    FUnpacked.reserve(std::min<size_t>(limit, FSize * 128 + 128));
-    size_t p = 0;
-    while (p < FSize && FUnpacked.size() < limit) {
-      int n = int8_t(FData[p++]);
-      if (n >= 0) {
-        size_t take = std::min<size_t>(size_t(n) + 1, FSize - p);
-        take = std::min(take, limit - FUnpacked.size());
-        FUnpacked.insert(FUnpacked.end(), FData + p, FData + p + take);
-        p += size_t(n) + 1;
-      } else if (n != -128) {
+    // Two bytes give at most 128: the output never needs more than 64 times the data.
+    size_t limit = std::min(FRowLength * rows, FSize * 64 + 128);
+    FUnpacked.resize(limit);
+    uint8_t* out = FUnpacked.data();
+    size_t p = 0, n = 0;
+    while (p < FSize && n < limit) {
+      int c = int8_t(FData[p++]);
+      if (c >= 0) {
+        size_t take = std::min({size_t(c) + 1, FSize - p, limit - n});
+        std::memcpy(out + n, FData + p, take);
+        n += take;
+        p += size_t(c) + 1;
+      } else if (c != -128) {
         if (p >= FSize) break;
-        size_t count = std::min<size_t>(size_t(1 - n), limit - FUnpacked.size());
-        FUnpacked.insert(FUnpacked.end(), count, FData[p++]);
+        size_t count = std::min<size_t>(size_t(1 - c), limit - n);
+        std::memset(out + n, FData[p++], count);
+        n += count;
       }
     }
+    FUnpacked.resize(n);
   }
 
   const uint8_t* FData;
@@ -182,7 +187,7 @@ private:
 
 }  // namespace
 
-TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
+static TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
                   int64_t MaxPixels) {
   ImageCount = 0;
   XResolution = YResolution = 0;
@@ -239,7 +244,7 @@ TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolu
     YResolution = Truncate(yr * 2.54);
   }
 
-  if (int64_t(W) * int64_t(H) > MaxPixels || W > 0x7FFFFFFF || H > 0x7FFFFFFF) Invalid();
+  if (W > 0x7FFFFFFF || H > 0x7FFFFFFF || uint64_t(W) * uint64_t(H) > uint64_t(MaxPixels)) Invalid();
   const bool bilevel = B == 1 && N == 1;
   std::unique_ptr<TBitmap> bmp(new TBitmap);
   bmp->SetPixelFormat(bilevel ? pf1bit : pf24bit);
@@ -293,11 +298,24 @@ TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolu
     return row;
   };
 
+  // Fax data stored least significant bit first is turned around once for all strips.
+  std::vector<uint8_t> reversed;
+  const uint8_t* base = d.bytes.data();
+  if (fax && fillOrder == 2) {
+    reversed = d.bytes;
+    for (uint8_t& b : reversed) {
+      b = uint8_t((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+      b = uint8_t((b & 0xCC) >> 2 | (b & 0x33) << 2);
+      b = uint8_t((b & 0xAA) >> 1 | (b & 0x55) << 1);
+    }
+    base = reversed.data();
+  }
+  const int stripFillOrder = fax && fillOrder == 2 ? 1 : int(fillOrder);
   auto stripData = [&](uint64_t i, const uint8_t*& data, size_t& size) {
     uint64_t off = dir.Element(tagStripOffsets, i, 0);
     uint64_t count = dir.Find(tagStripByteCounts) ? dir.Element(tagStripByteCounts, i, 0) : d.bytes.size();
-    if (off >= d.bytes.size()) { data = d.bytes.data(); size = 0; return; }
-    data = d.bytes.data() + off;
+    if (off >= d.bytes.size()) { data = base; size = 0; return; }
+    data = base + off;
     size = size_t(std::min<uint64_t>(count, d.bytes.size() - off));
   };
 
@@ -308,7 +326,7 @@ TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolu
       size_t size;
       stripData(s, data, size);
       uint32_t rows = std::min(rowsPerStrip, H - y);
-      StripRows in(data, size, size_t(rowLength), int(C), int(W), int(fillOrder), twoD, rows);
+      StripRows in(data, size, size_t(rowLength), int(C), int(W), stripFillOrder, twoD, rows);
       for (uint32_t r = 0; r < rows; ++r) {
         const uint8_t* row = prepare(in.Next());
         uint8_t* out = bmp->ScanLine(int(y + r));
@@ -352,7 +370,7 @@ TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolu
         const uint8_t* data;
         size_t size;
         stripData(uint64_t(p) * groups + g, data, size);
-        plane[p].reset(new StripRows(data, size, size_t(rowLength), int(C), int(W), int(fillOrder), twoD, rows));
+        plane[p].reset(new StripRows(data, size, size_t(rowLength), int(C), int(W), stripFillOrder, twoD, rows));
       }
       std::vector<uint8_t> rgb[3];
       for (uint32_t r = 0; r < rows; ++r) {
@@ -370,4 +388,14 @@ TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolu
     }
   }
   return bmp.release();
+}
+
+TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
+                  int64_t MaxPixels) {
+  try {
+    return ReadTIFFImpl(Stream, ImageIndex, ImageCount, XResolution, YResolution, MaxPixels);
+  } catch (const std::bad_alloc&) {
+    // A picture too large for the memory at hand.
+    throw EInvalidGraphic("Invalid TIFF stream");
+  }
 }

@@ -14,4 +14,4 @@
 // Raises EInvalidGraphic "unrecognized TIFF" for a stream that is no TIFF, "Invalid TIFF stream" for
 // a broken one (no readable directory, differing bits per sample, more than MaxPixels pixels).
 TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
-                  int64_t MaxPixels = 1 << 24);
+                  int64_t MaxPixels = int64_t(1) << 26);

@@ -66,6 +66,17 @@ TEST(PCXReader, RunLengthAndResolution) {
   EXPECT_EQ(c->Pixel(0, 0), RGBColor(10, 20, 30));
   EXPECT_EQ(c->Pixel(1, 0), RGBColor(11, 21, 31));
 
+  // 4 bits: two pixels a byte, high nibble first, colours from the header's table.
+  std::vector<uint8_t> n = Header(4, 1, 3, 1, 2, 1, 1, 0);
+  n[16 + 3 * 2] = 50; n[16 + 3 * 2 + 2] = 60;   // entry 2: (50, 0, 60)
+  n[16 + 3 * 15 + 1] = 70;                      // entry 15: (0, 70, 0)
+  n.insert(n.end(), {0x2F, 0x20});
+  auto q = ReadBytes(n, h, v);
+  ASSERT_TRUE(q);
+  EXPECT_EQ(q->Pixel(0, 0), RGBColor(50, 0, 60));
+  EXPECT_EQ(q->Pixel(1, 0), RGBColor(0, 70, 0));
+  EXPECT_EQ(q->Pixel(2, 0), RGBColor(50, 0, 60));
+
   // 1 bit: set bits white; a run longer than the line ends with the line.
   std::vector<uint8_t> m = Header(1, 1, 10, 2, 2);
   m.insert(m.end(), {0xFF, 0xA0, 0xC2, 0x00, 0xFF, 0x00});

@@ -185,10 +185,12 @@ TEST(TIFFReader, BrokenFilesFailWithTheirTexts) {
     }
   }
   // A huge size in a tiny file is refused instead of allocated.
-  auto huge = MakeTIFF(false, {{256, 4, 1, 100000}, {257, 4, 1, 100000}, {258, 3, 1, 8}}, {0});
-  std::unique_ptr<TMemoryStream> s(StreamOf(huge));
-  int n, x, y;
-  EXPECT_THROW(delete ReadTIFF(*s, 0, n, x, y), EInvalidGraphic);
+  for (uint32_t side : {100000u, 0xFFFFFFFFu}) {
+    auto huge = MakeTIFF(false, {{256, 4, 1, side}, {257, 4, 1, side}, {258, 3, 1, 8}}, {0});
+    std::unique_ptr<TMemoryStream> s(StreamOf(huge));
+    int n, x, y;
+    EXPECT_THROW(delete ReadTIFF(*s, 0, n, x, y), EInvalidGraphic) << side;
+  }
 }
 
 TEST(TIFFReader, TruncatedFilesKeepTheRowsDecodedSoFar) {
