@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -133,6 +134,29 @@ class CorvalenRun {
           RECT r;
           if (!c->self->IsOurs(owner) || !IsWindowVisible(w) || !GetWindowRect(w, &r)) return TRUE;
           if (r.right - r.left != c->w || r.bottom - r.top != c->h) return TRUE;
+          c->found = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+  }
+  // The tray icon's own window: hidden, 10 x 10, without title, of the program's class family.
+  HWND FindHiddenTrayWindow() const {
+    struct Ctx {
+      const CorvalenRun* self;
+      HWND found;
+    } ctx{this, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM lp) WINAPI -> BOOL {
+          Ctx* c = reinterpret_cast<Ctx*>(lp);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          RECT r;
+          char cls[64] = {}, text[8] = {};
+          GetClassNameA(w, cls, sizeof cls);
+          GetWindowTextA(w, text, sizeof text);
+          if (!c->self->IsOurs(owner) || IsWindowVisible(w) || !GetWindowRect(w, &r) || text[0]) return TRUE;
+          if (r.right - r.left != 10 || r.bottom - r.top != 10 || strncmp(cls, "Afx:", 4) != 0) return TRUE;
           c->found = w;
           return FALSE;
         },

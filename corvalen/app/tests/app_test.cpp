@@ -468,4 +468,47 @@ TEST(CorvalenStart, EveryButtonHasItsToolTip) {
   EXPECT_EQ(9, static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0)));
 }
 
+TEST(CorvalenConnection, TakingTheCheaperOfferRedialsWithTheCheapest) {
+  CorvalenRun run;
+  SetEnvironmentVariableA("CORVALEN_START", "20261210175900");
+  HWND main = StartMain(run);
+  SetEnvironmentVariableA("CORVALEN_START", nullptr);
+  ASSERT_NE(nullptr, main);
+  CorvalenRun::Press(main, kVerbinden);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) >= "0:01:10"; }, 10000));
+  PostMessageA(main, WM_USER + 3, 0, 0);
+  std::string text;
+  HWND box = run.WaitBox(kTitle, &text, 5000);
+  ASSERT_NE(nullptr, box);
+  ASSERT_TRUE(StartsWith(text, "Der Corvalen informiert !")) << text;
+  EXPECT_NE(std::string::npos, text.find("Pfg/min  Nachtfalke Net)")) << text;
+  CorvalenRun::Press(box, IDYES);
+  // Hung up (the Funkelnetz record is written), then the cheapest is dialled: it has free
+  // minutes, so its question comes first.
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.File("rechnung.log").find("Funkelnetz") != std::string::npos; }, 5000));
+  HWND freeBox = nullptr;
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] {
+    freeBox = run.FindTop(kTitle, true);
+    return freeBox && freeBox != box && CorvalenRun::BoxText(freeBox).find("Freiminuten") != std::string::npos;
+  }));
+  CorvalenRun::Press(freeBox, IDOK);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main) && CorvalenRun::Text(main, kGroup).find("Nachtfalke") != std::string::npos; }));
+  EXPECT_EQ(2, run.RasCount("RasDialA"));
+  EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
+}
+
+TEST(CorvalenTray, ADoubleClickOnTheIconRestoresTheWindow) {
+  CorvalenRun run;
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 5000));
+  // The icon's own hidden window receives the shell's notifications (WM_USER + 10).
+  HWND tray = nullptr;
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (tray = run.FindHiddenTrayWindow()) != nullptr; }, 5000));
+  PostMessageA(tray, WM_USER + 10, 172, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
+}
+
 }  // namespace
