@@ -35,3 +35,7 @@ CString StripViewerMarkers(const CString& text) {
   out.Replace("\\v", "");
   return out;
 }
+
+BOOL IsStartedByHookParameter(const CString& fileName) {
+  return fileName.GetLength() >= 8 && fileName.Left(8) == "AfterDll";
+}

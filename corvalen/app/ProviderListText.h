@@ -1,5 +1,5 @@
-// The texts of the main dialog that are pure formatting: the provider list's items, the item
-// selected at start, and the online display's values.
+// The pure text work of the application: the provider list's items, the item selected at start,
+// the online display's values, the viewer's markers and the AutoDial hook's start parameter.
 #pragma once
 
 #include "CString.h"
@@ -23,3 +23,7 @@ CString FormatOnlineTime(long seconds);
 
 // A text of the viewer as plain text: the bold and underline markers "\b" and "\v" removed.
 CString StripViewerMarkers(const CString& text);
+
+// TRUE when the command line's file parameter starts with "AfterDll" (case-sensitive): the
+// AutoDial hook started the program. What follows is not read.
+BOOL IsStartedByHookParameter(const CString& fileName);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "Dlg_Main.h"
+#include "ProviderListText.h"
 #include "TarifClock.h"
 
 namespace {
@@ -29,10 +30,6 @@ BOOL InitRichEdit20() {
   if (!AfxInitRichEdit2()) return FALSE;
   if (!g_richEdit20.m_hModule) g_richEdit20.m_hModule = ::LoadLibraryA("RICHED20.DLL");
   return g_richEdit20.m_hModule != nullptr;
-}
-
-BOOL IsStartedByHookParameter(const CString& fileName) {
-  return fileName.GetLength() >= 8 && fileName.Left(8) == "AfterDll";
 }
 
 int ReadTimeScale() {

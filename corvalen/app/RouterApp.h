@@ -21,8 +21,6 @@ class CRichEdit20Lib {
 
 BOOL IsWinInetPresent();
 BOOL InitRichEdit20();
-// TRUE when the command line's file parameter starts with "AfterDll" (the AutoDial hook's start).
-BOOL IsStartedByHookParameter(const CString& fileName);
 // The factor by which the test environment runs the program's clock faster (environment variable
 // CORVALEN_TIMESCALE, 1 when unset); with CORVALEN_START=YYYYMMDDHHMMSS the clock starts there.
 int ReadTimeScale();

@@ -59,4 +59,12 @@ TEST(StripViewerMarkers, BoldAndUnderlineMarkersGo) {
   EXPECT_STREQ("Titel und Wort.", StripViewerMarkers("\\bTitel\\b und \\vWort\\v.").c_str());
 }
 
+TEST(IsStartedByHookParameter, FirstEightCharactersCaseSensitive) {
+  EXPECT_TRUE(IsStartedByHookParameter("AfterDll0;0"));
+  EXPECT_TRUE(IsStartedByHookParameter("AfterDll"));
+  EXPECT_FALSE(IsStartedByHookParameter("afterdll0;0"));
+  EXPECT_FALSE(IsStartedByHookParameter("AfterDl"));
+  EXPECT_FALSE(IsStartedByHookParameter(""));
+}
+
 }  // namespace
