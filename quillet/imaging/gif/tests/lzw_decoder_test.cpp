@@ -135,16 +135,27 @@ TEST(GIFDecoder, CodesSpanningBlocksOfOneByte) {
 }
 
 TEST(GIFDecoder, HostileTablesEndWithAnError) {
-  // 7 and then 7 again as the code being defined make entry 7 refer to itself.
-  Bytes selfRef = PackCodes({{4, 3}, {0, 3}, {7, 3}, {7, 3}, {7, 4}});
-  TMemoryStream s;
-  Fill(s, FrameData(2, selfRef));
-  Bytes px;
-  try {
-    Decode(s, 20, 1, false, 0, px);
-    FAIL() << "no error";
-  } catch (const GIFException& e) {
-    EXPECT_STREQ(e.what(), "Circular decoder table entry");
+  struct Case {
+    const char* name;
+    Bytes data;
+  } cases[] = {
+      // 7 and then 7 again as the code being defined make entry 7 refer to itself.
+      {"an entry referring to itself", FrameData(2, PackCodes({{4, 3}, {0, 3}, {7, 3}, {7, 3}, {7, 4}}))},
+      // Codes beyond the next free one chain entries 11 -> 12 -> 13 -> 11: the walk is stopped
+      // when it would overflow the pixel stack.
+      {"a loop through three entries",
+       FrameData(3, PackCodes({{8, 4}, {0, 4}, {12, 4}, {13, 4}, {11, 4}, {0, 4}, {11, 4}}))},
+  };
+  for (auto& c : cases) {
+    TMemoryStream s;
+    Fill(s, c.data);
+    Bytes px;
+    try {
+      Decode(s, 100, 1, false, 0, px);
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const GIFException& e) {
+      EXPECT_STREQ(e.what(), "Circular decoder table entry") << c.name;
+    }
   }
 }
 
