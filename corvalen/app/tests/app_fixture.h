@@ -141,11 +141,12 @@ class CorvalenRun {
     return ctx.found;
   }
   // The tray icon's own window: hidden, 10 x 10, without title, of the program's class family.
-  HWND FindHiddenTrayWindow() const {
+  HWND FindHiddenTrayWindow(int* count = nullptr) const {
     struct Ctx {
       const CorvalenRun* self;
       HWND found;
-    } ctx{this, nullptr};
+      int count;
+    } ctx{this, nullptr, 0};
     EnumWindows(
         [](HWND w, LPARAM lp) WINAPI -> BOOL {
           Ctx* c = reinterpret_cast<Ctx*>(lp);
@@ -158,9 +159,11 @@ class CorvalenRun {
           if (!c->self->IsOurs(owner) || IsWindowVisible(w) || !GetWindowRect(w, &r) || text[0]) return TRUE;
           if (r.right - r.left != 10 || r.bottom - r.top != 10 || strncmp(cls, "Afx:", 4) != 0) return TRUE;
           c->found = w;
-          return FALSE;
+          ++c->count;
+          return TRUE;
         },
         reinterpret_cast<LPARAM>(&ctx));
+    if (count) *count = ctx.count;
     return ctx.found;
   }
   static void SetRemoteAccess(const char* name, const std::string& value) { SetValue(HKEY_CURRENT_USER, "RemoteAccess", name, value); }

@@ -293,6 +293,10 @@ TEST(CorvalenStart, SecondStartRestoresTheFirstAndSplashOnlyWithoutTheHook) {
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
   PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 5000));
+  // The icon of the first minimise is gone: one icon window.
+  int icons = 0;
+  run.FindHiddenTrayWindow(&icons);
+  EXPECT_EQ(1, icons);
   int second = run.Start();
   EXPECT_TRUE(run.Exited(second, 10000));
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
