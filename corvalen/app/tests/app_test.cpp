@@ -513,6 +513,13 @@ TEST(CorvalenTray, ADoubleClickOnTheIconRestoresTheWindow) {
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (tray = run.FindHiddenTrayWindow()) != nullptr; }, 5000));
   PostMessageA(tray, WM_USER + 10, 172, WM_LBUTTONDBLCLK);
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
+  // "Verbindung trennen" while offline restores the offline state and dials or hangs up nothing.
+  PostMessageA(main, WM_COMMAND, 40006, 0);
+  Sleep(300);
+  EXPECT_TRUE(Offline(main));
+  EXPECT_EQ("&Trennen", CorvalenRun::Text(main, kTrennen));
+  EXPECT_EQ(0, run.RasCount("RasDialA"));
+  EXPECT_EQ(nullptr, run.FindTop(kTitleShort, true));
 }
 
 }  // namespace
