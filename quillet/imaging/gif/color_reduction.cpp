@@ -81,7 +81,10 @@ TLogPalette SystemPalette20() {
   return p;
 }
 
-TLogPalette HalftonePalette() {
+namespace {
+THalftonePaletteSource HalftoneSource = nullptr;
+
+TLogPalette BuiltInHalftonePalette() {
   const TLogPalette sys = SystemPalette20();
   TLogPalette p(sys.begin(), sys.begin() + 10);
   for (int r = 0; r < 6; ++r)
@@ -95,6 +98,17 @@ TLogPalette HalftonePalette() {
     }
   p.insert(p.end(), sys.begin() + 10, sys.end());
   return p;
+}
+}  // namespace
+
+void SetHalftonePaletteSource(THalftonePaletteSource Source) { HalftoneSource = Source; }
+
+TLogPalette HalftonePalette() {
+  if (HalftoneSource) {
+    TLogPalette p = HalftoneSource();
+    if (!p.empty()) return p;
+  }
+  return BuiltInHalftonePalette();
 }
 
 TLogPalette GrayPalette(int Levels) {

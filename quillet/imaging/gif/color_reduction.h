@@ -80,7 +80,12 @@ private:
 
 // Palettes of the reduction modes.
 TLogPalette SystemPalette20();        // the default palette: 10 first and 10 last static colours
-TLogPalette HalftonePalette();        // 256: the static colours, a 6x6x6 cube and 20 more greys
+// The halftone palette of rmWindows256: by default 256 entries made here (the 20 static colours,
+// a 6x6x6 cube and 20 more greys); the Windows build replaces it by the screen's own halftone palette
+// (halftone_win32.h).
+TLogPalette HalftonePalette();
+using THalftonePaletteSource = TLogPalette (*)();
+void SetHalftonePaletteSource(THalftonePaletteSource Source);  // nullptr: the palette made here
 TLogPalette GrayPalette(int Levels);  // 2, 4 or 256 grey levels, PC_NOCOLLAPSE
 TLogPalette WebPalette();             // 216 entries, red outermost, levels 0, 51, ... 255
 
