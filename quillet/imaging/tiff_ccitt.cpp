@@ -139,6 +139,7 @@ int TCCITTDecoder::Peek(int n) const {
 
 bool TCCITTDecoder::SkipEOL() {
   // Eleven or more zeros and a one: an EOL, possibly after fill bits.
+  if (Peek(11) != 0) return false;
   size_t p = FPos;
   int zeros = 0;
   while (p < FBits) {

@@ -127,6 +127,11 @@ public:
       case 32773: {
         const uint8_t* src = FCompression == 1 ? FData : FUnpacked.data();
         size_t size = FCompression == 1 ? FSize : FUnpacked.size();
+        if (FPos <= size && FRowLength <= size - FPos) {
+          // A whole row in the data: read it where it lies.
+          FPos += FRowLength;
+          return src + FPos - FRowLength;
+        }
         std::memset(row, 0, FRowLength);
         if (FPos < size) std::memcpy(row, src + FPos, std::min(FRowLength, size - FPos));
         FPos += FRowLength;
