@@ -34,8 +34,7 @@ BOOL InitRichEdit20() {
 
 int ReadTimeScale() {
   char buffer[32] = {};
-  if (!::GetEnvironmentVariableA("CORVALEN_TIMESCALE", buffer, sizeof buffer)) return 1;
-  int scale = std::atoi(buffer);
+  int scale = ::GetEnvironmentVariableA("CORVALEN_TIMESCALE", buffer, sizeof buffer) ? std::atoi(buffer) : 1;
   if (scale < 1) scale = 1;
   char start[32] = {};
   int y, mo, d, h, mi, s;
