@@ -78,6 +78,17 @@ TEST(GIFReader, FramesMatchImageMagick) {
   }
 }
 
+TEST(GIFReader, ReadsFromAFile) {
+  TGIFScreenInfo screen;
+  TGIFFrameInfo frame;
+  int count = 0;
+  std::unique_ptr<TBitmap> b(ReadGIFFile(Fixture("anim.gif"), 2, screen, frame, count));
+  ASSERT_TRUE(b);
+  EXPECT_EQ(count, 3);
+  EXPECT_TRUE(SamePixels(*b, "anim_gif_2.rgb"));
+  EXPECT_THROW(ReadGIFFile(Fixture("rose.pcx"), 0, screen, frame, count), EInvalidGraphic);
+}
+
 TEST(GIFReader, CountsFramesAndFillsTheRecords) {
   std::vector<uint8_t> anim = ReadAll(Fixture("anim.gif"));
   for (int index : {-1, 5}) {

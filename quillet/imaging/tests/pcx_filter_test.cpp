@@ -38,6 +38,14 @@ TEST(PCXReader, PicturesMatchImageMagick) {
   }
 }
 
+TEST(PCXReader, ReadsFromAFile) {
+  int h = 0, v = 0;
+  std::unique_ptr<TBitmap> b(ReadPCXFile(Fixture("pal8.pcx"), h, v));
+  ASSERT_TRUE(b);
+  EXPECT_TRUE(SamePixels(*b, "pal8_pcx.rgb"));
+  EXPECT_THROW(ReadPCXFile(Fixture("rose.gif"), h, v), EInvalidGraphic);
+}
+
 TEST(PCXReader, RunLengthAndResolution) {
   // 8-bit: 193 7 gives one 7; 192 x gives nothing; palette entry 7 is (1, 2, 3).
   std::vector<uint8_t> f = Header(8, 1, 3, 1, 3, 300, 0);

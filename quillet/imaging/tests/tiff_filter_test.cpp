@@ -153,6 +153,15 @@ TEST(TIFFReader, HandMadeRowsFollowTheirTags) {
   EXPECT_EQ(RedOf(pb->Pixel(2, 0)), 9);
   EXPECT_EQ(RedOf(pb->Pixel(3, 0)), 9);
 
+  // Modified Huffman (compression 2), rows byte-aligned: white 3 black 2 white 3, then black 8.
+  // Stored black-is-zero: the decoded white runs are shown white all the same.
+  auto mh = ReadBytes(MakeTIFF(false, {{256, 3, 1, 8}, {257, 3, 1, 2}, {259, 3, 1, 2}, {262, 3, 1, 0}},
+                               {0x8E, 0x00, 0x35, 0x14}));
+  ASSERT_TRUE(mh);
+  EXPECT_EQ(mh->PixelFormat(), pf1bit);
+  EXPECT_EQ(mh->ScanLine(0)[0], 0xE7);
+  EXPECT_EQ(mh->ScanLine(1)[0], 0x00);
+
   // Resolution 118/1 per centimetre: 299 dots per inch; RowsPerStrip missing: one strip.
   std::vector<uint8_t> rational = {118, 0, 0, 0, 1, 0, 0, 0};
   int xres = 0;
