@@ -31,7 +31,12 @@ public:
   HDC DC = nullptr;
   HGDIOBJ OldBitmap = nullptr;
   unsigned ChangeCount = 0;
+  std::vector<TRGBQuad> Palette;  // the colour table the DIB section holds
 };
+
+bool SamePalette(const std::vector<TRGBQuad>& a, const std::vector<TRGBQuad>& b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(TRGBQuad)) == 0);
+}
 
 TBitmapWin* Ext(TBitmap& b) {
   auto* e = dynamic_cast<TBitmapWin*>(b.Extension());
@@ -64,7 +69,20 @@ HBITMAP BitmapHandle(TBitmap& b) {
   if (b.Empty()) return nullptr;
   TBitmapWin* e = Ext(b);
   auto* dib = dynamic_cast<TDIBStorage*>(b.Storage());
-  if (dib && e->ChangeCount == b.ChangeCount()) return dib->Handle;
+  if (dib && e->ChangeCount == b.ChangeCount()) {
+    // Colour table entries edited in place since: the DIB section takes them over.
+    if (!SamePalette(e->Palette, b.Palette())) {
+      HDC dc = e->DC ? e->DC : CreateCompatibleDC(nullptr);
+      HGDIOBJ old = e->DC ? nullptr : SelectObject(dc, dib->Handle);
+      SetDIBColorTable(dc, 0, UINT(b.Palette().size()), reinterpret_cast<const RGBQUAD*>(b.Palette().data()));
+      if (!e->DC) {
+        SelectObject(dc, old);
+        DeleteDC(dc);
+      }
+      e->Palette = b.Palette();
+    }
+    return dib->Handle;
+  }
   e->Changing();
   std::vector<uint8_t> info = BitmapInfo(b);
   void* bits = nullptr;
@@ -72,6 +90,7 @@ HBITMAP BitmapHandle(TBitmap& b) {
   if (!h || !bits) throw EInvalidGraphic("Bitmap kann nicht angelegt werden");
   b.AdoptStorage(static_cast<uint8_t*>(bits), std::unique_ptr<TBitmapStorage>(new TDIBStorage(h)));
   e->ChangeCount = b.ChangeCount();
+  e->Palette = b.Palette();
   return h;
 }
 

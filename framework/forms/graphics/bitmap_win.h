@@ -3,8 +3,9 @@
 //
 // The DIB section is made when first asked for (BitmapHandle or BitmapCanvas) and holds the very
 // pixels that ScanLine reads and writes; after drawing with GDI call GdiFlush before reading scan
-// lines. A change of size, pixel format or colour table (SetPalette) replaces it: ask for the
-// handle or the canvas again afterwards.
+// lines. A change of size or pixel format replaces it: ask for the handle or the canvas again
+// afterwards. Colour table entries changed through Palette() reach the DIB section the next time
+// the handle or the canvas is asked for.
 #pragma once
 
 #include <windows.h>

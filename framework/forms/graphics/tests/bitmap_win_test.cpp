@@ -49,3 +49,18 @@ TEST(BitmapWin, DrawCopiesOntoAnotherCanvas) {
   EXPECT_EQ(BitmapCanvas(empty), nullptr);
   DrawBitmap(*c, 0, 0, empty);
 }
+
+TEST(BitmapWin, EditedColourTableReachesTheSection) {
+  TBitmap pal;
+  pal.SetPixelFormat(pf8bit);
+  pal.SetSize(2, 1);
+  pal.ScanLine(0)[1] = 9;
+  TBitmap dest;
+  dest.SetSize(2, 1);
+  HDC src = BitmapCanvas(pal)->Handle();
+  pal.Palette()[9] = TRGBQuad{10, 20, 30, 0};
+  BitmapHandle(pal);
+  BitBlt(BitmapCanvas(dest)->Handle(), 0, 0, 2, 1, src, 0, 0, SRCCOPY);
+  GdiFlush();
+  EXPECT_EQ(dest.Pixel(1, 0), RGBColor(30, 20, 10));
+}
