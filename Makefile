@@ -6,6 +6,7 @@
 #   make run-corvalen  build and start Corvalen under Wine on the simulated line
 #   make bench         the benchmarks, against their peers, as ratios
 #   make fuzz          every fuzz target for FUZZ_SECONDS seconds each (default 600)
+#   make screenshot    renews the README's pictures of the running programs (docs/*.png)
 
 SHELL := /bin/bash
 .SHELLFLAGS := -eo pipefail -c
@@ -17,7 +18,7 @@ FUZZ_SMOKE_SECONDS ?= 15
 CMAKE_GEN := -G Ninja
 
 .PHONY: all setup native asan win32 fuzz-build test test-native test-asan test-win32 test-fuzz \
-        run run-corvalen bench fuzz dist clean
+        run run-corvalen bench fuzz screenshot clean
 
 all: native win32
 
@@ -84,6 +85,9 @@ run: win32
 
 run-corvalen: win32
 	@bash tools/run/run.sh corvalen $(BUILD)
+
+screenshot: win32
+	@bash tools/screenshot/quillet.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) dist

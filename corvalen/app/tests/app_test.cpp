@@ -209,18 +209,19 @@ TEST(CorvalenConnection, AProviderWithFreeMinutesAsksFirst) {
   SendDlgItemMessageA(main, kProvider, CB_SETCURSEL, 0, 0);
   SendMessageA(main, WM_COMMAND, MAKEWPARAM(kProvider, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(main, kProvider)));
   CorvalenRun::Press(main, kVerbinden);
-  std::string text;
-  HWND box = run.WaitBox(kTitle, &text);
-  ASSERT_NE(nullptr, box);
-  EXPECT_NE(std::string::npos, text.find("Freiminuten")) << text;
-  CorvalenRun::Press(box, IDCANCEL);
+  // The free-minutes dialog: cancelled, nothing is dialled.
+  HWND dlg = run.WaitBox("Freiminutenverwaltung", nullptr);
+  ASSERT_NE(nullptr, dlg);
+  CorvalenRun::Press(dlg, IDCANCEL);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }));
   EXPECT_EQ(0, run.RasCount("RasDialA"));
   EXPECT_EQ(nullptr, run.FindTop(kTitleShort, true));
+  // With OK the record is kept in free.log and the provider is dialled.
   CorvalenRun::Press(main, kVerbinden);
-  box = run.WaitBox(kTitle, &text);
-  ASSERT_NE(nullptr, box);
-  CorvalenRun::Press(box, IDOK);
+  dlg = run.WaitBox("Freiminutenverwaltung", nullptr);
+  ASSERT_NE(nullptr, dlg);
+  SetDlgItemTextA(dlg, 1010, "30");
+  CorvalenRun::Press(dlg, IDOK);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
   EXPECT_NE(std::string::npos, CorvalenRun::Text(main, kGroup).find("Nachtfalke Net"));
 }
@@ -230,32 +231,39 @@ TEST(CorvalenStart, FirstStartAsksTermsAndDeviceThenCreatesTheEntry) {
   CorvalenRun::DeleteUser("AGB");
   CorvalenRun::DeleteUser("DefaultDFUDeviceName");
   CorvalenRun::DeleteUser("DefaultConnection");
+  const char kTerms[] = "Astrel Corvalen: Allgemeine Gesch\xE4" "ftsbedingungen";
   // Refusing the terms ends the program before its window is seen.
   int first = run.Start();
-  std::string text;
-  HWND box = run.WaitBox(kTitle, &text);
-  ASSERT_NE(nullptr, box);
-  EXPECT_NE(std::string::npos, text.find("Akzeptieren Sie die AGB?")) << text;
-  CorvalenRun::Press(box, IDNO);
+  HWND terms = run.WaitBox(kTerms, nullptr);
+  ASSERT_NE(nullptr, terms);
+  EXPECT_FALSE(CorvalenRun::Enabled(terms, IDOK));
+  SendMessageA(GetDlgItem(terms, 5535), BM_CLICK, 0, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(terms, IDOK); }));
+  CorvalenRun::Press(terms, IDOK);
   EXPECT_TRUE(run.Exited(first, 10000));
   EXPECT_EQ("<missing>", CorvalenRun::GetUser("AGB"));
 
+  // Accepted: the set-up wizard follows with the system's devices.
   int second = run.Start();
-  box = run.WaitBox(kTitle, &text);
-  ASSERT_NE(nullptr, box);
-  CorvalenRun::Press(box, IDYES);
-  // The device question of the set-up names the first device of the system.
+  terms = run.WaitBox(kTerms, nullptr);
+  ASSERT_NE(nullptr, terms);
+  SendMessageA(GetDlgItem(terms, 5534), BM_CLICK, 0, 0);
+  CorvalenRun::Press(terms, IDOK);
+  HWND wizard = run.WaitBox("Astrel Corvalen Einstellungen - Modem", nullptr);
+  ASSERT_NE(nullptr, wizard);
+  EXPECT_EQ("1", CorvalenRun::GetUser("AGB"));
+  PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.FindTop("Astrel Corvalen Einstellungen - Amtsholung", true) != nullptr; }));
+  PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] {
-    HWND b = run.FindTop(kTitle, true);
-    return b && b != box && CorvalenRun::BoxText(b).find("Standardmodem") != std::string::npos;
+    return run.FindTop("Astrel Corvalen Einstellungen - \xDC" "bernahme von DF\xDC-Eintr\xE4gen", true) != nullptr;
   }));
-  box = run.FindTop(kTitle, true);
-  CorvalenRun::Press(box, IDYES);
+  PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
   HWND main = run.WaitMain();
   ASSERT_NE(nullptr, main);
-  EXPECT_EQ("1", CorvalenRun::GetUser("AGB"));
   EXPECT_EQ("Standardmodem", CorvalenRun::GetUser("DefaultDFUDeviceName"));
   EXPECT_EQ("modem", CorvalenRun::GetUser("DefaultDFUDeviceTyp"));
+  EXPECT_EQ("0", CorvalenRun::GetUser("UpdateFrequence"));
   EXPECT_EQ("Standardmodem", run.PhonebookValue("Corvalen2000", "DeviceName"));
   EXPECT_NE(std::string::npos, run.PhonebookValue("Corvalen2000", "AutodialDll").find("corvai.dll"));
   // Without a chosen provider the cheapest is selected.
@@ -489,14 +497,11 @@ TEST(CorvalenConnection, TakingTheCheaperOfferRedialsWithTheCheapest) {
   EXPECT_NE(std::string::npos, text.find("Pfg/min  Nachtfalke Net)")) << text;
   CorvalenRun::Press(box, IDYES);
   // Hung up (the Funkelnetz record is written), then the cheapest is dialled: it has free
-  // minutes, so its question comes first.
+  // minutes, so its free-minutes dialog comes first.
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.File("rechnung.log").find("Funkelnetz") != std::string::npos; }, 5000));
-  HWND freeBox = nullptr;
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] {
-    freeBox = run.FindTop(kTitle, true);
-    return freeBox && freeBox != box && CorvalenRun::BoxText(freeBox).find("Freiminuten") != std::string::npos;
-  }));
-  CorvalenRun::Press(freeBox, IDOK);
+  HWND freeDlg = run.WaitBox("Freiminutenverwaltung", nullptr);
+  ASSERT_NE(nullptr, freeDlg);
+  CorvalenRun::Press(freeDlg, IDOK);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main) && CorvalenRun::Text(main, kGroup).find("Nachtfalke") != std::string::npos; }));
   EXPECT_EQ(2, run.RasCount("RasDialA"));
   EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
