@@ -1,5 +1,6 @@
-// The plain versions of the program's dialogs: message boxes that ask and tell what the full
-// dialogs will, so the program can be used from its first start to its first connection.
+// The program's dialogs behind the interface through which the main dialog and the connection
+// controller open them. The options sheet is not part of the program yet: its menu entries change
+// nothing.
 #include "AppDialogs.h"
 
 #include "AccountDialogs.h"
