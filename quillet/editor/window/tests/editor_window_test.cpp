@@ -449,6 +449,8 @@ TEST_F(EditorWindow, DragBelowTheWindowScrollsOnEachTick) {
   for (int i = 0; i < 100; ++i) text += "row " + IntToStr(i) + "\r\n";
   E->Lines()->SetText(text);
   Pump();
+  // The test ticks the timer itself: on a busy machine its real 100 ms ticks would add steps.
+  E->AutoScrollTimer()->SetInterval(600000);
   const POINT a = CellCentre(0, 0);
   SendMessageA(W(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.x, a.y));
   const int nearY = E->ClientHeight() + 5;  // up to 20 pixels below: one line per tick
