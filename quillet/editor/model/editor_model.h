@@ -26,7 +26,8 @@
 //   LeftCol/TopRow and UpdateLock (no painting while it is above 0). Columns run 0..MaxColumn;
 //   the line-attribute array needs MaxColumn + 2 entries (entry c + 1 for column c).
 // - Change notifications, in this order for every edit: undo records first, then
-//   TextModified(Pos, Action, Text) (view's TextModified), then Changed(), which fires OnChange
+//   TextModified(Pos, Action, Text) (view's TextModified; Pos is the linear position where the
+//   text went in or came out, Text as the edit gave it), then Changed(), which fires OnChange
 //   and then StatusChanged() (fires OnChangeStatus). StatusChanged also follows caret moves by
 //   SetCaret (unless locked), insert/read-only switching, macro recording and EndUpdate.
 //   TextReplaced runs when the whole text was set or re-read (Lines assigned, Lines.Text set,
@@ -210,7 +211,6 @@ public:
   // Text changes at linear positions (line by line; no undo records, no notifications).
   void DeleteAtPos(int P, int Length);
   void InsertAtPos(int P, const String& Text);
-  // Inserting CR LF at the end of the last line splits nothing: this appends a line.
   void Redo();
   void Undo();
   void DoBeginCompound();
