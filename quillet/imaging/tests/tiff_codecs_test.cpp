@@ -108,6 +108,17 @@ TEST(CCITT, TwoDimensionalModes) {
   EXPECT_TRUE(pass.DecodeT6(row));
   EXPECT_TRUE(pass.DecodeT6(row));
   EXPECT_EQ(row[0], 0xFF);
+  // Group 3 uncompressed mode: extension 0000001 111, then "1" (a black pixel), "01" (white, black),
+  // the exit 0000001 with the colour bit 0 (white); V0 finishes the row white.
+  auto u = Bits("0000001111 1 01 00000010 1");
+  TCCITTDecoder unc(u.data(), u.size(), 8, 1);
+  EXPECT_TRUE(unc.DecodeT4(row, true));
+  EXPECT_EQ(row[0], 0x5F);  // 0 1 0 11111
+  // An EOL and tag bit 1 before a row: that row is one-dimensional.
+  auto t = Bits("000000000001 1 1000 11 1000");
+  TCCITTDecoder tag(t.data(), t.size(), 8, 1);
+  EXPECT_TRUE(tag.DecodeT4(row, true));
+  EXPECT_EQ(row[0], 0xE7);
   // An EOL ends a Group 4 block.
   auto e = Bits("000000000001 000000000001");
   TCCITTDecoder eob(e.data(), e.size(), 8, 1);
