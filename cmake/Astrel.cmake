@@ -152,3 +152,17 @@ function(astrel_portable_library name)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
 endfunction()
+
+# astrel_add_subfolders(): adds every subfolder of the current folder that has a CMakeLists.txt,
+# in name order. bench/, fuzz/ and tools/ hold one subfolder per component this way, so a
+# component adds its benchmark, fuzz target or tool without touching a shared list.
+function(astrel_add_subfolders)
+  file(GLOB parts CONFIGURE_DEPENDS LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+       ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT parts)
+  foreach(part IN LISTS parts)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${part}/CMakeLists.txt)
+      add_subdirectory(${part})
+    endif()
+  endforeach()
+endfunction()
