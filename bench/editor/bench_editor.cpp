@@ -3,6 +3,7 @@
 // characters at the end and in the middle, breaks lines, pastes 100 KB and undoes everything.
 // Each figure is printed for both pages with the ratio; one keystroke must cost about the same
 // in both (ratio under 2) and opening 5 MB must take well under a second.
+#include "bench_timing.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,13 +14,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(const std::function<void()>& f) {
-  auto t0 = Clock::now();
-  f();
-  return std::chrono::duration<double>(Clock::now() - t0).count();
-}
+using bench::Seconds;
 
 // The model as the highlighting editor drives it: line states follow every change, and the
 // changed line is coloured as painting would.

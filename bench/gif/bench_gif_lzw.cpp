@@ -6,6 +6,7 @@
 // The frames are written by giflib's own encoder: 256-colour noise (the table fills and clears all
 // the time), a smooth 64-colour picture like a photograph, and a drawing with large flat areas.
 
+#include "bench_timing.h"
 #include <gif_lib.h>
 
 #include <algorithm>
@@ -21,24 +22,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<uint8_t>;
 
-double Time(const std::function<void()>& f) {
-  double best = 1e9;
-  for (int round = 0; round < 5; ++round) {
-    int n = 0;
-    auto start = Clock::now();
-    double elapsed;
-    do {
-      f();
-      ++n;
-      elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    } while (elapsed < 0.15);
-    best = std::min(best, elapsed / n);
-  }
-  return best;
-}
+using bench::BestSecondsPerCall;
 
 // A GIF file of one frame written by giflib.
 Bytes WriteGif(const Bytes& px, int w, int h, int bits) {
@@ -113,11 +99,11 @@ int main() {
     Bytes ours, theirs;
     TMemoryStream s;
     s.WriteBuffer(file.data(), int64_t(file.size()));
-    const double tOurs = Time([&] {
+    const double tOurs = BestSecondsPerCall([&] {
       s.SetPosition(DataOffset(file));
       Decode(s, w, h, false, 0, ours);
     });
-    const double tGiflib = Time([&] { GiflibDecode(file, theirs); });
+    const double tGiflib = BestSecondsPerCall([&] { GiflibDecode(file, theirs); });
     same = same && ours == *f.px && theirs == *f.px;
     const double mpx = double(w) * h / 1e6;
     std::printf("%-30s %7zu bytes  ours %7.1f Mpx/s   giflib %7.1f Mpx/s   ratio %.2f\n", f.name, file.size(),

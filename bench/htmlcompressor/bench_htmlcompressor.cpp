@@ -4,6 +4,7 @@
 // 50 KB: the compressor takes time in proportion to the page, so both rates must be about the
 // same. For contrast the plain reading of the passes, which moves the rest of the text at every
 // replacement, runs on pages of 50 KB and 200 KB (its time grows with the square of the size).
+#include "bench_timing.h"
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -14,13 +15,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(const std::function<void()>& f) {
-  auto t0 = Clock::now();
-  f();
-  return std::chrono::duration<double>(Clock::now() - t0).count();
-}
+using bench::Seconds;
 
 std::string MakePage(size_t bytes) {
   static const char* const block[] = {

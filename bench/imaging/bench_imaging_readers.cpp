@@ -6,6 +6,7 @@
 // two-dimensional), and a 256-colour GIF. Both sides do the whole job: open the file, decode every
 // row and store it as a 24-bit (or 1-bit) picture in blue-green-red order.
 
+#include "bench_timing.h"
 #include <gif_lib.h>
 #include <unistd.h>
 #include <tiffio.h>
@@ -27,24 +28,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Best of several runs, each at least a little while, in seconds per call.
-double Time(const std::function<void()>& f) {
-  double best = 1e9;
-  for (int round = 0; round < 5; ++round) {
-    int n = 0;
-    auto start = Clock::now();
-    double elapsed;
-    do {
-      f();
-      ++n;
-      elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    } while (elapsed < 0.15);
-    best = std::min(best, elapsed / n);
-  }
-  return best;
-}
+using bench::BestSecondsPerCall;
 
 // A smooth picture with texture, like a photograph.
 std::vector<uint8_t> Photo(int w, int h) {
@@ -212,14 +196,14 @@ int main() {
     WriteTIFF(c.file, c.bilevel ? aw : pw, c.bilevel ? ah : ph, c.bilevel ? page : photo, c.bilevel, c.compression,
               c.rows);
     double px = c.bilevel ? double(aw) * ah : double(pw) * ph;
-    double ours = Time([&] { OurTIFFRead(c.file); });
-    double peer = Time([&] { LibtiffRead(c.file); });
+    double ours = BestSecondsPerCall([&] { OurTIFFRead(c.file); });
+    double peer = BestSecondsPerCall([&] { LibtiffRead(c.file); });
     Report(c.name, px, ours, peer, "libtiff");
   }
   std::string gif = dir + "/plasma.gif";
   WriteGIF(gif, gw, gh);
-  double ours = Time([&] { OurGIFRead(gif); });
-  double peer = Time([&] { GiflibRead(gif); });
+  double ours = BestSecondsPerCall([&] { OurGIFRead(gif); });
+  double peer = BestSecondsPerCall([&] { GiflibRead(gif); });
   Report("GIF 1600x1200 256 colours", double(gw) * gh, ours, peer, "giflib");
   std::string rm = "rm -rf " + dir;
   return std::system(rm.c_str()) == 0 ? 0 : 1;
