@@ -284,6 +284,27 @@ TEST(CorvalenStart, ABrokenInstallationIsReportedAndEndsTheProgram) {
   EXPECT_TRUE(run.Exited(p, 10000));
 }
 
+TEST(CorvalenStart, WithoutWinInetItSaysSoAndEnds) {
+  CorvalenRun run;
+  // Wine loads no WININET.DLL into a program whose per-program override names it with no load
+  // order (the test's prefix is its own, so the setting goes with it).
+  const char kOverrides[] = "Software\\Wine\\AppDefaults\\Corvalen.exe\\DllOverrides";
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+  RegSetValueExA(key, "wininet", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+  RegCloseKey(key);
+  int p = run.Start();
+  std::string text;
+  HWND box = run.WaitBox(kTitle, &text);
+  ASSERT_NE(nullptr, box);
+  // Wine reports itself as Windows NT: the text for NT.
+  EXPECT_TRUE(StartsWith(text, "Die Datei WININET.DLL fehlt!")) << text;
+  CorvalenRun::Press(box, IDOK);
+  EXPECT_TRUE(run.Exited(p, 10000));
+  EXPECT_EQ(nullptr, run.FindTop(kTitleShort, true));
+  RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides);
+}
+
 TEST(CorvalenStart, SecondStartRestoresTheFirstAndSplashOnlyWithoutTheHook) {
   CorvalenRun run;
   SetEnvironmentVariableA("CORVALEN_TIMESCALE", "1");
