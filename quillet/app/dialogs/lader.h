@@ -1,0 +1,28 @@
+// Tlader: the image dialog. "..." reads a picture for its size and copies it into the working
+// folder; "Übernehmen" hands five items to the main window, which completes the IMG tag.
+#pragma once
+
+#include "tagdialog.h"
+
+class Tlader : public TTagDialog {
+public:
+  explicit Tlader(TComponent* AOwner);
+  const char* ClassName() const override { return "Tlader"; }
+
+  TEdit *Edit1, *Edit2, *Edit3;
+  TPanel *Panel2, *Panel3, *Panel4, *Panel5;
+  TUpDown* UpDown2;
+  TComboBox* ComboBox1;
+  TColorButton *ColorButton1, *ColorButton2, *ColorButton3;
+  TOpenDialog* Ope;
+
+  void ColorButton1Click();
+  // The second half of "...": measures the chosen picture and takes it. A picture that cannot
+  // be read raises its message and leaves every value as it was.
+  void TakePicture(const String& File);
+  void ColorButton2Click();
+  void ColorButton3Click();
+
+protected:
+  void MenuClick() override { Close(); }
+};

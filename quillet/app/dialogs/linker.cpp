@@ -1,0 +1,48 @@
+#include "linker.h"
+
+#include "insertids.h"
+#include "main.h"
+
+namespace {
+const char* const kUrlTypes[] = {"http://", "ftp://", "file://"};
+}
+
+Tlinker::Tlinker(TComponent* AOwner) : TTagDialog(AOwner, LI_BLOCK, " Link Einf\xFCgen ...", "&Beenden") {
+  SetClientSize(400, 170);
+  NewLabel(10, 10, 200, "Link Adresse eingeben");
+  Edit1 = NewEdit(1, 10, 28, 380, "http://");
+  NewLabel(10, 60, 150, "Target");
+  ComboBox1 = NewCombo(1, 10, 78, 150, {"_Blank", "_Self", "_Parent", "_Top"}, true);
+  NewLabel(200, 60, 150, "URL Type");
+  ComboBox2 = NewCombo(2, 200, 78, 150, {kUrlTypes[0], kUrlTypes[1], kUrlTypes[2]}, false);
+  ColorButton1 = NewButton(1, 10, 130, 180, "\xDC" "bernehmen");
+  ColorButton2 = NewButton(2, 210, 130, 180, "Abbrechen");
+  ColorButton1->SetEnabled(false);
+  Edit1->OnChange = [this](TObject*) { ColorButton1->SetEnabled(true); };
+  ComboBox2->OnChange = [this](TObject*) { ComboBox2Change(); };
+  ColorButton1->OnClick = [this](TObject*) { ColorButton1Click(); };
+  ColorButton2->OnClick = [this](TObject*) { ColorButton2Click(); };
+  AssignIds();
+}
+
+void Tlinker::ComboBox2Change() {
+  const int i = ComboBox2->ItemIndex();
+  if (i >= 0 && i < 3) Edit1->SetText(kUrlTypes[i]);
+}
+
+void Tlinker::ColorButton1Click() {
+  TStringList* list = MainForm->Exchange;
+  const String text = list->Count() > 0 ? list->Strings(0) : String();
+  String link = "<a Href=\"" + Edit1->Text() + "\"";
+  const String target = ComboBox1->Text();
+  if (target.empty()) link += ">" + text + "</a>";
+  else link += " Target=\"" + target + "\">" + text + "</a>";
+  list->Clear();
+  list->Add(link);
+  Close();
+}
+
+void Tlinker::ColorButton2Click() {
+  MainForm->Exchange->Clear();
+  Close();
+}

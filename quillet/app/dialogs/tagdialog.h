@@ -1,0 +1,50 @@
+// TTagDialog: what the five tag dialogs share: a modal form centred on the screen with only the
+// system menu, the menu "&Programm" with one entry, and helpers that create the controls with
+// their ids (see insertids.h). TFreeComboBox is a combo box whose text may also be typed.
+#pragma once
+
+#include "colorbutton.h"
+#include "dialogs.h"
+#include "forms.h"
+#include "menus.h"
+#include "stdctrls.h"
+
+class TFreeComboBox : public TComboBox {
+public:
+  explicit TFreeComboBox(TComponent* AOwner) : TComboBox(AOwner) {}
+  const char* ClassName() const override { return "TFreeComboBox"; }
+
+protected:
+  void CreateParams(TCreateParams& p) override;
+};
+
+class TTagDialog : public TForm {
+public:
+  TTagDialog(TComponent* AOwner, int IdBlock, const String& Caption, const String& MenuEntry);
+
+protected:
+  TEdit* NewEdit(int N, int X, int Y, int W, const String& Text = "");
+  TPanel* NewPanel(int N, int X, int Y, int W, TColor Color = clWindow);
+  TColorButton* NewButton(int N, int X, int Y, int W, const String& Caption);
+  TComboBox* NewCombo(int N, int X, int Y, int W, std::initializer_list<const char*> Items, bool FreeText);
+  // An up-down beside its panel that writes its position into the panel on mouse release.
+  TUpDown* NewUpDown(int N, TPanel* Panel, int Min, int Max, int Position);
+  void NewLabel(int X, int Y, int W, const String& Caption);
+  // Gives the painted controls their ids once the windows exist; called at the end of a constructor.
+  void AssignIds();
+  // What the menu entry does.
+  virtual void MenuClick() = 0;
+  TMainMenu* MainMenu1;
+  int FBlock;
+
+private:
+  std::vector<std::pair<TWinControl*, int>> FIds;
+};
+
+// A colour panel's click: the colour dialog (fully opened) starts with the panel's colour, and
+// the panel takes the chosen colour; a cancelled dialog changes nothing.
+void PickPanelColor(TColorDialog* Dialog, TPanel* Panel);
+
+// Copies a chosen media file into the working folder, program folder + "DATEN\" + its bare name
+// (replacing a file of that name), and returns the bare name.
+String CopyToWorkFolder(const String& File);
