@@ -1,0 +1,211 @@
+// The decoder's C frames must never see a C++ exception: its error exit leaves them with longjmp
+// back to the one setjmp in DecodeJPEG, and the exception is raised there, once the decompressor
+// is destroyed. Everything DecodeJPEG builds lives in the caller's JPEGReadState, so the jump
+// skips no destructor.
+#include "jpeg_reader.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <vector>
+
+extern "C" {
+#include <jerror.h>
+#include <jpeglib.h>
+}
+
+#include "sysutils.h"
+
+namespace {
+
+// Bytes asked from the stream per fill of the decoder's input buffer.
+constexpr size_t InputBufferSize = 4096;
+
+struct JPEGErrorManager {
+  jpeg_error_mgr pub;  // first: libjpeg sees only this part
+  std::jmp_buf jump;
+};
+
+// The source over the class library stream, in the manner of libjpeg's own file source: an empty
+// stream is an error, data that ends early is completed by an end-of-image marker with a warning.
+struct JPEGStreamSource {
+  jpeg_source_mgr pub;  // first: libjpeg sees only this part
+  TStream* stream;
+  std::exception_ptr streamError;  // an exception of the stream, raised again after the jump
+  bool startOfFile;
+  JOCTET buffer[InputBufferSize];
+};
+
+struct JPEGReadState {
+  jpeg_decompress_struct cinfo{};
+  JPEGErrorManager err{};
+  JPEGStreamSource source{};
+  bool created = false;
+  std::unique_ptr<TBitmap> bitmap;
+  std::vector<JSAMPLE> row;  // a row of four-channel samples when CMYK is converted here
+  bool cmyk = false;
+  int xres = 0, yres = 0;
+  bool haveRes = false;
+
+  ~JPEGReadState() {
+    if (created) jpeg_destroy_decompress(&cinfo);
+  }
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<JPEGErrorManager*>(cinfo->err);
+  std::longjmp(err->jump, 1);
+}
+void EmitMessage(j_common_ptr, int) {}
+void OutputMessage(j_common_ptr) {}
+void FormatMessage(j_common_ptr, char* buffer) { buffer[0] = 0; }
+void ResetErrorManager(j_common_ptr cinfo) {
+  cinfo->err->num_warnings = 0;
+  cinfo->err->msg_code = 0;
+}
+
+void InitSource(j_decompress_ptr cinfo) {
+  reinterpret_cast<JPEGStreamSource*>(cinfo->src)->startOfFile = true;
+}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+  auto* src = reinterpret_cast<JPEGStreamSource*>(cinfo->src);
+  int64_t n = 0;
+  bool failed = false;
+  try {
+    n = src->stream->Read(src->buffer, int64_t(InputBufferSize));
+  } catch (...) {
+    src->streamError = std::current_exception();
+    failed = true;
+  }
+  // The jump happens outside the handler, so no exception object is left behind.
+  if (failed) ERREXIT(cinfo, JERR_FILE_READ);
+  if (n <= 0) {
+    if (src->startOfFile) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    src->buffer[0] = 0xFF;
+    src->buffer[1] = JPEG_EOI;
+    n = 2;
+  }
+  src->pub.next_input_byte = src->buffer;
+  src->pub.bytes_in_buffer = size_t(n);
+  src->startOfFile = false;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+  auto* src = reinterpret_cast<JPEGStreamSource*>(cinfo->src);
+  if (count <= 0) return;
+  while (count > long(src->pub.bytes_in_buffer)) {
+    count -= long(src->pub.bytes_in_buffer);
+    FillInputBuffer(cinfo);
+  }
+  src->pub.next_input_byte += count;
+  src->pub.bytes_in_buffer -= size_t(count);
+}
+
+void TermSource(j_decompress_ptr) {}
+
+// CMYK samples to blue-green-red. Adobe's files (the usual ones) store the inks inverted, 255
+// meaning no ink; the others store them as they are.
+void CMYKToBGR(const JSAMPLE* in, uint8_t* out, int width, bool inverted) {
+  for (int x = 0; x < width; ++x, in += 4, out += 3) {
+    int c = in[0], m = in[1], y = in[2], k = in[3];
+    if (!inverted) {
+      c = 255 - c; m = 255 - m; y = 255 - y; k = 255 - k;
+    }
+    out[0] = uint8_t((y * k + 127) / 255);
+    out[1] = uint8_t((m * k + 127) / 255);
+    out[2] = uint8_t((c * k + 127) / 255);
+  }
+}
+
+// Returns 0 when the picture is decoded, else the message code of the decoder's error (or of the
+// bitmap's refusal, which is then kept in bitmapError).
+int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapError) {
+  jpeg_decompress_struct* cinfo = &s.cinfo;
+  if (setjmp(s.err.jump)) return s.err.pub.msg_code ? s.err.pub.msg_code : -1;
+
+  cinfo->err = jpeg_std_error(&s.err.pub);
+  s.err.pub.error_exit = ErrorExit;
+  s.err.pub.emit_message = EmitMessage;
+  s.err.pub.output_message = OutputMessage;
+  s.err.pub.format_message = FormatMessage;
+  s.err.pub.reset_error_mgr = ResetErrorManager;
+  jpeg_create_decompress(cinfo);
+  s.created = true;
+
+  s.source.pub.init_source = InitSource;
+  s.source.pub.fill_input_buffer = FillInputBuffer;
+  s.source.pub.skip_input_data = SkipInputData;
+  s.source.pub.resync_to_restart = jpeg_resync_to_restart;
+  s.source.pub.term_source = TermSource;
+  cinfo->src = &s.source.pub;
+
+  jpeg_read_header(cinfo, TRUE);
+
+  switch (cinfo->density_unit) {
+    case 0:
+    case 1:
+      s.xres = cinfo->X_density;
+      s.yres = cinfo->Y_density;
+      s.haveRes = true;
+      break;
+    case 2:
+      s.xres = int(cinfo->X_density * 2.54);
+      s.yres = int(cinfo->Y_density * 2.54);
+      s.haveRes = true;
+      break;
+    default:
+      break;
+  }
+
+  s.cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+  cinfo->out_color_space = s.cmyk ? JCS_CMYK : JCS_EXT_BGR;
+
+  // The bitmap is made (and a hostile size refused) before the decoder allocates its buffers.
+  jpeg_calc_output_dimensions(cinfo);
+  try {
+    if (int64_t(cinfo->output_width) * cinfo->output_height > maxPixels) throw EInvalidGraphic("Bild zu gro\xDF");
+    s.bitmap.reset(new TBitmap);
+    s.bitmap->SetPixelFormat(pf24bit);
+    s.bitmap->SetSize(int(cinfo->output_width), int(cinfo->output_height));
+    if (s.cmyk) s.row.resize(size_t(cinfo->output_width) * 4);
+  } catch (...) {
+    bitmapError = std::current_exception();
+  }
+  if (bitmapError) return -1;
+
+  jpeg_start_decompress(cinfo);
+  while (cinfo->output_scanline < cinfo->output_height) {
+    uint8_t* line = s.bitmap->ScanLine(int(cinfo->output_scanline));
+    JSAMPROW rows[1] = {s.cmyk ? s.row.data() : line};
+    // The stream source never suspends, so a row always arrives; should none, finishing fails.
+    if (jpeg_read_scanlines(cinfo, rows, 1) != 1) break;
+    if (s.cmyk) CMYKToBGR(s.row.data(), line, int(cinfo->output_width), cinfo->saw_Adobe_marker);
+  }
+  jpeg_finish_decompress(cinfo);
+  return 0;
+}
+
+}  // namespace
+
+String JPEGErrorText(int MessageCode) {
+  return "unrecognized JPeg - " + Format("JPEG error #%d", MessageCode);
+}
+
+TBitmap* ReadJPEGStream(TStream& Stream, int& XResolution, int& YResolution, int64_t MaxPixels) {
+  auto s = std::make_unique<JPEGReadState>();
+  s->source.stream = &Stream;
+  std::exception_ptr bitmapError;
+  int code = DecodeJPEG(*s, MaxPixels, bitmapError);
+  if (bitmapError) std::rethrow_exception(bitmapError);
+  if (s->source.streamError) std::rethrow_exception(s->source.streamError);
+  if (code != 0) throw EInvalidGraphic(JPEGErrorText(code));
+  if (s->haveRes) {
+    XResolution = s->xres;
+    YResolution = s->yres;
+  }
+  return s->bitmap.release();
+}

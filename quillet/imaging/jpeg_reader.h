@@ -1,0 +1,22 @@
+// JPEG stream reader of the image loader: decodes a JPEG (JFIF) picture with libjpeg into a new
+// 24-bit bitmap and reports the picture's density in dots per inch.
+#pragma once
+
+#include "bitmap.h"
+#include "streams.h"
+
+// Reads the picture from the stream's position. Returns the new bitmap, owned by the caller.
+// XResolution / YResolution receive the JFIF density: as stored for density unit 0 (aspect ratio
+// only) and 1 (dots per inch), converted to dots per inch (truncated) for unit 2 (dots per
+// centimetre); for any other unit they keep the values they had.
+// Colour, greyscale and CMYK pictures all give blue-green-red pixels.
+// Every error of the decoder raises EInvalidGraphic "unrecognized JPeg - JPEG error #<code>" with
+// libjpeg's message code; warnings (such as data ending before the end-of-image marker, where the
+// rest of the picture stays grey) are dropped. A picture of more than MaxPixels pixels (by default
+// as many as a bitmap may hold) raises EInvalidGraphic "Bild zu groß" before anything is decoded.
+// An exception of the stream passes unchanged.
+TBitmap* ReadJPEGStream(TStream& Stream, int& XResolution, int& YResolution,
+                        int64_t MaxPixels = TBitmap::MaxPixelBytes / 3);
+
+// The text of a decoder error: "unrecognized JPeg - JPEG error #<code>".
+String JPEGErrorText(int MessageCode);
