@@ -253,6 +253,7 @@ TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
   RegisterDriven<Tlader>(idImage);
   MainForm->UpdateMenuItems();
   TMDIChild* doc = MainForm->CreateDocumentWindow("seite.htm");
+  doc->edi->Lines()->Add("");
   App.ProcessMessages();
   EXPECT_TRUE(MainForm->CommandEnabled(cmMarquee));
   gDrive = [](TForm* f) {
@@ -279,11 +280,10 @@ TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
   SetTimer(nullptr, 0, 20, DriveDialog);
   SendMessageA(MainForm->Handle(), WM_COMMAND, cmImage, 0);
   gDialog = nullptr;
-  // Inserting leaves the caret where it was: the picture comes in front of the marquee.
   EXPECT_EQ(doc->edi->Lines()->Text(),
-            "<IMG Src=\"bild.gif\" Width=\"10\" Height=\"20\" Border=\"0\">\r\n"
             "<Marquee Align=\"Top\" Behaviour=\"Scroll\" Direction=\"Left\" Scrollamount=\"1\" Loop=\"1\" "
-            "Bgcolor=\"#FFFFFF\">Hallo</Marquee>\r\n");
+            "Bgcolor=\"#FFFFFF\">Hallo</Marquee>\r\n"
+            "<IMG Src=\"bild.gif\" Width=\"10\" Height=\"20\" Border=\"0\">\r\n\r\n");
   RegisterInsertDialog(idMarquee, nullptr);
   RegisterInsertDialog(idVideo, nullptr);
   RegisterInsertDialog(idImage, nullptr);
