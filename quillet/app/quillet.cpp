@@ -1,16 +1,27 @@
 // Quillet's program block: the application, its forms in their order, the message loop.
 #include "about.h"
 #include "childwin.h"
+#include "lader.h"
+#include "laufer.h"
+#include "linker.h"
 #include "main.h"
+#include "texter.h"
+#include "viform.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CmdLine, int) {
   TApplication app;
   return Firewall(1, [&] {
     Application->Initialize();
     Application->SetTitle("Quillet");
+    // The dialogs of the insert commands; a command's menu entry is enabled once its dialog is here.
+    RegisterInsertDialog(idImage, [](TComponent* o) -> TForm* { return new Tlader(o); });
+    RegisterInsertDialog(idLink, [](TComponent* o) -> TForm* { return new Tlinker(o); });
+    RegisterInsertDialog(idMarquee, [](TComponent* o) -> TForm* { return new Tlaufer(o); });
+    RegisterInsertDialog(idVideo, [](TComponent* o) -> TForm* { return new Tviform(o); });
+    RegisterInsertDialog(idFont, [](TComponent* o) -> TForm* { return new Ttexter(o); });
     Application->CreateForm<TMainForm>();
     Application->CreateForm<TAboutBox>();
-    // The image, link, marquee, video and font dialogs, the table designer, the table title and
+    // The table designer, the table title and
     // the form builder follow here once their modules are part of the program.
     MainForm->Show();
     // A file parameter opens that page; "/neu" opens an empty page to type in.

@@ -6,6 +6,9 @@ target_link_libraries(quillet_app PUBLIC forms_app editor_window quillet_pagelog
 add_executable(Quillet WIN32 quillet.cpp res/quillet.rc)
 target_link_libraries(Quillet PRIVATE quillet_app astrel_png)
 set_target_properties(Quillet PROPERTIES OUTPUT_NAME Quillet)
+# The link, image, marquee, video and font dialogs.
+add_subdirectory(dialogs)
+target_link_libraries(Quillet PRIVATE quillet_tagdialogs)
 
 # dist/Quillet: the program, the PNG library it loads and its working folder.
 set(QUILLET_DIST ${CMAKE_SOURCE_DIR}/dist/Quillet)

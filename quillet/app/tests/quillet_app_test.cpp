@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "../commands.h"
+#include "../dialogs/insertids.h"
 #include "pagelogic.h"
 
 namespace {
@@ -246,9 +247,10 @@ TEST_F(Quillet, StartCreatesTheWorkingFolderAndEnablesOnlyWhatNeedsNoDocument) {
   for (unsigned id : {cmFileNew, cmFileOpen, cmFileExit, cmBrowser, cmHelp, cmInfoBox}) EXPECT_TRUE(Enabled(id)) << id;
   for (unsigned id : {cmFileClose, cmFileSaveAs, cmBreak, cmDateScript, cmEditSelectAll, cmPreview, cmMailLink})
     EXPECT_FALSE(Enabled(id)) << id;
+  // The tag dialogs exist; their commands wait for a document.
+  for (unsigned id : {cmImage, cmLink, cmMarquee, cmVideo, cmFontText}) EXPECT_FALSE(Enabled(id)) << id;
   // Dialogs that are not part of the program yet stay disabled.
-  for (unsigned id : {cmImage, cmLink, cmTable, cmFormBuilder, cmSoundTable, cmMarquee, cmVideo, cmFontText,
-                      cmImageBrowser, cmCompressor})
+  for (unsigned id : {cmTable, cmFormBuilder, cmSoundTable, cmImageBrowser, cmCompressor})
     EXPECT_FALSE(Enabled(id)) << id;
 
   PostCmd(cmHelp);
@@ -269,7 +271,7 @@ TEST_F(Quillet, NewPageWithDefaultsTypingAndSnippetsSavedByteForByte) {
   NewPage();
   EXPECT_EQ(Text(ActiveChild()), "Unbenannt.htm");
   for (unsigned id : {cmFileClose, cmFileSaveAs, cmBreak, cmDateScript, cmPreview, cmMailLink}) EXPECT_TRUE(Enabled(id)) << id;
-  EXPECT_FALSE(Enabled(cmImage));
+  for (unsigned id : {cmImage, cmLink, cmMarquee, cmVideo, cmFontText}) EXPECT_TRUE(Enabled(id)) << id;
   EXPECT_EQ(SaveAs("seite"), DefaultSkeleton());  // ".htm" added to a name without a dot
 
   // The caret stands on the empty line before "</Body>".
@@ -534,6 +536,43 @@ TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
   InputBox("E - Mail Link einsetzen", "a@b.de");
   // The selection (both lines) becomes the link text; the link's CR starts a new line.
   EXPECT_EQ(SaveAs("kopie"), "<a Href=\"mailto:a@b.de\"><p>\r\nPost</a>\r\n\r\n");
+}
+
+TEST_F(Quillet, TagDialogsInsertTheirTagsAtTheCaret) {
+  Start();
+  WriteFile(Dir + "\\probe.htm", "Wort\r\n");
+  PostCmd(cmFileOpen);
+  ChooseFile("Html Seiten laden ...", Dir + "\\probe.htm");
+  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
+  ASSERT_EQ(Documents(), 1);
+  // The link goes around the selection.
+  Cmd(cmEditSelectAll);
+  PostCmd(cmLink);
+  HWND link = WaitTop(" Link Einf\xFCgen ...");
+  ASSERT_NE(link, nullptr);
+  HWND accept = Control(link, LI_BLOCK + ID_BUTTON + 1);
+  EXPECT_FALSE(IsWindowEnabled(accept));
+  SendMessageA(Control(link, LI_BLOCK + ID_EDIT + 1), WM_SETTEXT, 0, LPARAM("seite2.htm"));
+  EXPECT_TRUE(IsWindowEnabled(accept));
+  Click(accept);
+  WaitGone(link);
+  // The marquee comes in at the caret, behind the link.
+  PostCmd(cmMarquee);
+  HWND marquee = WaitTop(" Lauftext einrichten");
+  ASSERT_NE(marquee, nullptr);
+  SendMessageA(Control(marquee, MQ_BLOCK + ID_EDIT + 5), WM_SETTEXT, 0, LPARAM("Hallo"));
+  Click(Control(marquee, MQ_BLOCK + ID_BUTTON + 1));
+  WaitGone(marquee);
+  // "Beenden" of the video dialog inserts nothing.
+  PostCmd(cmVideo);
+  HWND video = WaitTop(" Video einbinden");
+  ASSERT_NE(video, nullptr);
+  SendMessageA(Control(video, VI_BLOCK + ID_EDIT + 1), WM_SETTEXT, 0, LPARAM("clip.avi"));
+  Click(Control(video, VI_BLOCK + ID_BUTTON + 3));
+  WaitGone(video);
+  EXPECT_EQ(SaveAs("kopie"),
+            "<a Href=\"seite2.htm\">Wort</a>\r\n<Marquee Align=\"Top\" Behaviour=\"Scroll\" Direction=\"Left\" "
+            "Scrollamount=\"1\" Loop=\"1\" Bgcolor=\"#FFFFFF\">Hallo</Marquee>\r\n\r\n");
 }
 
 }  // namespace
