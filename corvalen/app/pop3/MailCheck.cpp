@@ -1,0 +1,203 @@
+#include "MailCheck.h"
+
+#include <cstdlib>
+#include <map>
+
+#include "WinApp.h"
+
+const char kPop3Host[] = "pop3.postwell.de";
+const char kNewMailFormat[] = "Ihr Postfach bei  POSTWELL enthält zur Zeit  %d  neue E-Mail(s)!";
+const char kMailLoginFailedText[] =
+    "Ein Fehler beim Abfragen des Postwell-Postfaches ist aufgetreten!\n"
+    "Bitte überprüfen Sie Benutzername und Passwort.";
+
+namespace {
+
+const UINT kTitleString = 138;
+const UINT kNewMailString = 5125;
+// One receive per notification takes at most this much; WinSock notifies again while more waits.
+const int kReceiveChunk = 999;
+
+// The sockets waiting for their time limit, by thread-timer id.
+std::map<UINT_PTR, CPop3Socket*>& Timeouts() {
+  static std::map<UINT_PTR, CPop3Socket*> timers;
+  return timers;
+}
+
+}  // namespace
+
+// ---- CPop3Socket -----------------------------------------------------------------------------
+
+CPop3Socket::CPop3Socket(CMailCheck* owner, CString host, CString user, CString password, UINT port,
+                         UINT timeoutMs)
+    : password_(password), user_(user), owner_(owner), dialogue_(user.str(), password.str()) {
+  if (!Create(0, SOCK_STREAM, FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE)) return;
+  if (!Connect(host, port) && GetLastError() != WSAEWOULDBLOCK) {
+    CAsyncSocket::Close();
+    return;
+  }
+  timer_ = ::SetTimer(nullptr, 0, timeoutMs, &CPop3Socket::OnTimeout);
+  if (timer_) Timeouts()[timer_] = this;
+}
+
+CPop3Socket::~CPop3Socket() { Close(); }
+
+void CPop3Socket::KillTimeout() {
+  if (!timer_) return;
+  ::KillTimer(nullptr, timer_);
+  Timeouts().erase(timer_);
+  timer_ = 0;
+}
+
+void CPop3Socket::Close() {
+  KillTimeout();
+  CAsyncSocket::Close();
+}
+
+void CALLBACK CPop3Socket::OnTimeout(HWND, UINT, UINT_PTR id, DWORD) {
+  auto it = Timeouts().find(id);
+  if (it == Timeouts().end()) {
+    ::KillTimer(nullptr, id);
+    return;
+  }
+  it->second->Finish(pop3::kAbandoned);
+}
+
+BOOL CPop3Socket::ProcessReply() {
+  char buffer[kReceiveChunk + 1] = {};
+  int n = Receive(buffer, kReceiveChunk);
+  if (n == SOCKET_ERROR) {
+    // Nothing there after all (a notification that came late) is no failure.
+    if (GetLastError() != WSAEWOULDBLOCK) outcome_ = pop3::kAbandoned;
+    return TRUE;
+  }
+  if (n == 0) {
+    outcome_ = dialogue_.Closed();
+  } else {
+    std::string commands;
+    outcome_ = dialogue_.Receive(buffer, static_cast<size_t>(n), commands);
+    pending_ += commands;
+    if (!SendPending()) outcome_ = pop3::kAbandoned;
+  }
+  return outcome_ != pop3::kLoginRefused && outcome_ != pop3::kRefused;
+}
+
+BOOL CPop3Socket::SendPending() {
+  while (!pending_.empty()) {
+    int n = Send(pending_.data(), static_cast<int>(pending_.size()));
+    if (n == SOCKET_ERROR) return GetLastError() == WSAEWOULDBLOCK;  // the rest goes on OnSend
+    pending_.erase(0, static_cast<size_t>(n));
+  }
+  return TRUE;
+}
+
+void CPop3Socket::OnReceive(int error) {
+  if (error) {
+    Finish(pop3::kAbandoned);
+    return;
+  }
+  ProcessReply();
+  if (outcome_ != pop3::kGoOn) Finish(outcome_);
+}
+
+void CPop3Socket::OnSend(int error) {
+  if (error || !SendPending()) Finish(pop3::kAbandoned);
+}
+
+void CPop3Socket::OnConnect(int error) {
+  // Nothing is sent before the greeting arrives.
+  if (error) Finish(pop3::kAbandoned);
+}
+
+void CPop3Socket::OnClose(int) {
+  // The last replies may still wait unread behind the close.
+  while (outcome_ == pop3::kGoOn && m_hSocket != INVALID_SOCKET) {
+    char buffer[kReceiveChunk];
+    int n = Receive(buffer, sizeof buffer);
+    if (n <= 0) break;
+    std::string commands;
+    outcome_ = dialogue_.Receive(buffer, static_cast<size_t>(n), commands);
+  }
+  Finish(outcome_ != pop3::kGoOn ? outcome_ : dialogue_.Closed());
+}
+
+void CPop3Socket::Finish(pop3::Outcome outcome) {
+  CMailCheck* owner = owner_;
+  switch (outcome) {
+    case pop3::kFinished: owner->ReportNewMail(dialogue_.NewMessages()); break;
+    case pop3::kLoginRefused: owner->ReportFailure(TRUE); break;
+    case pop3::kRefused: owner->ReportFailure(FALSE); break;
+    default: owner->Abandon(); break;
+  }
+  // This object is gone now.
+}
+
+// ---- CMailCheck ------------------------------------------------------------------------------
+
+CMailCheck::CMailCheck(CSettings* settings, CWnd* owner) : owner_(owner), settings_(settings), host_(kPop3Host) {
+  if (const char* server = std::getenv("CORVALEN_POP3_SERVER")) {
+    std::string s = server;
+    size_t colon = s.rfind(':');
+    if (colon != std::string::npos) {
+      int port = std::atoi(s.c_str() + colon + 1);
+      if (port > 0 && port < 65536) port_ = static_cast<UINT>(port);
+      s.erase(colon);
+    }
+    if (!s.empty()) host_ = s.c_str();
+  }
+}
+
+CMailCheck::~CMailCheck() { delete Detach(); }
+
+void CMailCheck::Start() {
+  if (!settings_ || settings_->GetPOP3() != "1") return;
+  CString password;
+  if (settings_->GetPOPSpeichern() == "1") {
+    password = settings_->GetPOP3Passwort();
+  } else {
+    if (!mailboxDialog_ || !mailboxDialog_()) return;
+    password = settings_->GetPOP3Passwort();
+    settings_->SetPOP3Passwort("");  // typed for this check only, never kept
+  }
+  // Read after the dialog, which may have changed the user name as well.
+  CString user = settings_->GetPOP3Postfach();
+  delete Detach();
+  CPop3Socket* s = new CPop3Socket(this, host_, user, password, port_, timeoutMs_);
+  if (!s->IsConnecting()) {
+    delete s;  // unreachable from the start (no network, unknown host): no message
+    return;
+  }
+  socket_ = s;
+}
+
+CPop3Socket* CMailCheck::Detach() {
+  CPop3Socket* s = socket_;
+  socket_ = nullptr;
+  if (s) s->Close();
+  return s;
+}
+
+void CMailCheck::ShowMessage(const CString& text, UINT flags) {
+  CString title;
+  if (!AfxLoadString(kTitleString, title)) title = "Astrel Corvalen 2.0";
+  ::MessageBoxA(owner_ ? owner_->m_hWnd : nullptr, text, title, flags);
+}
+
+void CMailCheck::ReportNewMail(int newMessages) {
+  // The socket is closed before the box: no notification of it can arrive while the box waits.
+  CPop3Socket* s = Detach();
+  if (newMessages > 0) {
+    CString format;
+    if (!AfxLoadString(kNewMailString, format)) format = kNewMailFormat;
+    ShowMessage(CString::Formatted(format, newMessages), MB_OK | MB_SYSTEMMODAL | MB_ICONINFORMATION);
+  }
+  delete s;
+}
+
+void CMailCheck::ReportFailure(BOOL loginFailed) {
+  CPop3Socket* s = Detach();
+  if (loginFailed) ShowMessage(kMailLoginFailedText, MB_OK | MB_SYSTEMMODAL | MB_ICONERROR);
+  delete s;
+}
+
+void CMailCheck::Abandon() { delete Detach(); }

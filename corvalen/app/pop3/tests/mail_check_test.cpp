@@ -1,0 +1,290 @@
+// The mailbox check against a small POP3 server on 127.0.0.1, run on a thread of the test: the
+// check's socket notifications arrive as window messages, which the test pumps.
+#include "MailCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "RegistryMemory.h"
+
+namespace {
+
+// One connection: the greeting, then one reply per command line; with dropAfter >= 0 the
+// connection is closed after that many commands; with no replies the server never says anything.
+struct Pop3Server {
+  std::vector<std::string> replies;
+  int dropAfter = -1;
+  std::vector<std::string> commands;  // read after the thread ended
+  SOCKET listener = INVALID_SOCKET;
+  UINT port = 0;
+  HANDLE thread = nullptr;
+
+  explicit Pop3Server(std::vector<std::string> r, int drop = -1) : replies(std::move(r)), dropAfter(drop) {
+    EXPECT_TRUE(AfxSocketInit());
+    listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = inet_addr("127.0.0.1");
+    EXPECT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    EXPECT_EQ(listen(listener, 1), 0);
+    int len = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    port = ntohs(a.sin_port);
+    thread = CreateThread(nullptr, 0, &Pop3Server::Run, this, 0, nullptr);
+  }
+  ~Pop3Server() {
+    closesocket(listener);  // ends a thread still waiting to accept
+    if (thread) {
+      WaitForSingleObject(thread, 5000);
+      CloseHandle(thread);
+    }
+  }
+  // Waits for the server's end (the client closed or the script ran out).
+  void Join() {
+    EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+  }
+
+  static DWORD WINAPI Run(void* p) {
+    static_cast<Pop3Server*>(p)->Serve();
+    return 0;
+  }
+  void Serve() {
+    SOCKET c = accept(listener, nullptr, nullptr);
+    if (c == INVALID_SOCKET) return;
+    auto say = [&](size_t i) {
+      if (i < replies.size()) send(c, replies[i].data(), static_cast<int>(replies[i].size()), 0);
+    };
+    say(0);
+    std::string line;
+    char ch;
+    while (recv(c, &ch, 1, 0) == 1) {
+      if (ch != '\n') {
+        line += ch;
+        continue;
+      }
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      commands.push_back(line);
+      line.clear();
+      if (static_cast<int>(commands.size()) == dropAfter) break;
+      say(commands.size());
+      if (commands.back().compare(0, 4, "QUIT") == 0) break;
+    }
+    closesocket(c);
+  }
+};
+
+// The check with its boxes recorded instead of shown.
+class TestMailCheck : public CMailCheck {
+ public:
+  using CMailCheck::CMailCheck;
+  struct Box {
+    std::string text;
+    UINT flags;
+  };
+  std::vector<Box> boxes;
+
+ protected:
+  void ShowMessage(const CString& text, UINT flags) override { boxes.push_back({text.str(), flags}); }
+};
+
+// Pumps the thread's messages until the check has ended or the time is up; the milliseconds
+// it took.
+DWORD PumpUntilEnded(CMailCheck& check, DWORD limitMs = 10000) {
+  DWORD start = GetTickCount();
+  while (check.GetSocket() && GetTickCount() - start < limitMs) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  return GetTickCount() - start;
+}
+
+class MailCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.SetPOP3("1");
+    settings.SetPOP3Postfach("kunde");
+    settings.SetPOP3Passwort("geheim");
+    settings.SetPOPSpeichern("1");
+  }
+  // Runs one check against the server and waits for both ends.
+  void RunCheck(TestMailCheck& check, Pop3Server& server) {
+    check.SetServer("127.0.0.1", server.port);
+    check.Start();
+    ASSERT_NE(check.GetSocket(), nullptr);
+    PumpUntilEnded(check);
+    EXPECT_EQ(check.GetSocket(), nullptr) << "the check did not end";
+    server.Join();
+  }
+
+  CMemoryRegistry registry;
+  CSettings settings{&registry};
+};
+
+const std::vector<std::string> kFullDialogue = {"+OK", "USER kunde", "PASS geheim", "STAT ", "LAST ", "QUIT "};
+
+std::vector<std::string> Replies(const char* stat, const char* last) {
+  return {"+OK POP3 server ready\r\n", "+OK\r\n", "+OK maildrop locked\r\n", stat, last, "+OK bye\r\n"};
+}
+
+}  // namespace
+
+TEST_F(MailCheckTest, NewMailIsReportedOnce) {
+  Pop3Server server(Replies("+OK 5 2048\r\n", "+OK 3\r\n"));
+  // The server comes from the environment, as the program's tests give it.
+  std::string env = "CORVALEN_POP3_SERVER=127.0.0.1:" + std::to_string(server.port);
+  _putenv(env.c_str());
+  TestMailCheck check(&settings, nullptr);
+  _putenv("CORVALEN_POP3_SERVER=");
+  check.Start();
+  ASSERT_NE(check.GetSocket(), nullptr);
+  PumpUntilEnded(check);
+  server.Join();
+  EXPECT_EQ(check.GetSocket(), nullptr);
+  EXPECT_EQ(server.commands,
+            (std::vector<std::string>{"USER kunde", "PASS geheim", "STAT ", "LAST ", "QUIT "}));
+  ASSERT_EQ(check.boxes.size(), 1u);
+  EXPECT_EQ(check.boxes[0].text, "Ihr Postfach bei  POSTWELL enthält zur Zeit  2  neue E-Mail(s)!");
+  EXPECT_EQ(check.boxes[0].flags, static_cast<UINT>(MB_OK | MB_SYSTEMMODAL | MB_ICONINFORMATION));
+}
+
+TEST_F(MailCheckTest, NoNewMailShowsNothing) {
+  struct { const char* stat; const char* last; } cases[] = {
+      {"+OK 0 0\r\n", "+OK 0\r\n"}, {"+OK 4 100\r\n", "+OK 4\r\n"}};
+  for (auto& c : cases) {
+    Pop3Server server(Replies(c.stat, c.last));
+    TestMailCheck check(&settings, nullptr);
+    RunCheck(check, server);
+    EXPECT_EQ(server.commands.size(), 5u) << c.stat;
+    EXPECT_TRUE(check.boxes.empty()) << c.stat;
+  }
+}
+
+TEST_F(MailCheckTest, RefusedLoginShowsTheErrorBox) {
+  // Replies up to the refusal; whether the box shows.
+  struct { std::vector<std::string> replies; bool box; size_t commands; } cases[] = {
+      {{"+OK\r\n", "-ERR unknown user\r\n"}, true, 1},
+      {{"+OK\r\n", "+OK\r\n", "-err invalid password\r\n"}, true, 2},
+      {{"-ERR too busy\r\n"}, false, 0},
+      {{"+OK\r\n", "+OK\r\n", "+OK\r\n", "-ERR\r\n"}, false, 3},
+  };
+  for (auto& c : cases) {
+    Pop3Server server(c.replies);
+    TestMailCheck check(&settings, nullptr);
+    RunCheck(check, server);
+    EXPECT_EQ(server.commands.size(), c.commands);
+    ASSERT_EQ(check.boxes.size(), c.box ? 1u : 0u) << c.commands;
+    if (c.box) {
+      EXPECT_EQ(check.boxes[0].text,
+                "Ein Fehler beim Abfragen des Postwell-Postfaches ist aufgetreten!\n"
+                "Bitte überprüfen Sie Benutzername und Passwort.");
+      EXPECT_EQ(check.boxes[0].flags, static_cast<UINT>(MB_OK | MB_SYSTEMMODAL | MB_ICONERROR));
+    }
+  }
+}
+
+TEST_F(MailCheckTest, DroppedConnectionEndsSilently) {
+  Pop3Server server(Replies("+OK 5 1\r\n", "+OK 0\r\n"), 1);  // hangs up after USER
+  TestMailCheck check(&settings, nullptr);
+  RunCheck(check, server);
+  EXPECT_EQ(server.commands, (std::vector<std::string>{"USER kunde"}));
+  EXPECT_TRUE(check.boxes.empty());
+}
+
+TEST_F(MailCheckTest, HangUpAfterQuitStillReportsTheMail) {
+  std::vector<std::string> replies = Replies("+OK 7 1\r\n", "+OK 2\r\n");
+  replies.pop_back();  // no answer to QUIT, the server just closes
+  Pop3Server server(replies);
+  TestMailCheck check(&settings, nullptr);
+  RunCheck(check, server);
+  ASSERT_EQ(check.boxes.size(), 1u);
+  EXPECT_EQ(check.boxes[0].text, "Ihr Postfach bei  POSTWELL enthält zur Zeit  5  neue E-Mail(s)!");
+}
+
+TEST_F(MailCheckTest, SilentServerIsGivenUpAfterTheTimeLimit) {
+  Pop3Server server({});
+  TestMailCheck check(&settings, nullptr);
+  check.SetTimeout(300);
+  check.SetServer("127.0.0.1", server.port);
+  check.Start();
+  ASSERT_NE(check.GetSocket(), nullptr);
+  DWORD took = PumpUntilEnded(check);
+  EXPECT_EQ(check.GetSocket(), nullptr);
+  EXPECT_GE(took, 250u);
+  EXPECT_LT(took, 5000u);
+  server.Join();  // the server saw the connection closed
+  EXPECT_TRUE(server.commands.empty());
+  EXPECT_TRUE(check.boxes.empty());
+}
+
+TEST_F(MailCheckTest, UnreachableServerEndsSilently) {
+  UINT port;
+  {
+    Pop3Server closed({});  // a port that was free a moment ago and has no listener now
+    port = closed.port;
+  }
+  TestMailCheck check(&settings, nullptr);
+  check.SetServer("127.0.0.1", port);
+  check.Start();
+  PumpUntilEnded(check);
+  EXPECT_EQ(check.GetSocket(), nullptr);
+  EXPECT_TRUE(check.boxes.empty());
+}
+
+TEST_F(MailCheckTest, TypedPasswordIsUsedOnceAndNotKept) {
+  settings.SetPOPSpeichern("0");
+  settings.SetPOP3Passwort("");
+  int asked = 0;
+  Pop3Server server(Replies("+OK 1 1\r\n", "+OK 0\r\n"));
+  TestMailCheck check(&settings, nullptr);
+  check.SetMailboxDialog([&] {
+    ++asked;
+    settings.SetPOP3Postfach("anna");
+    settings.SetPOP3Passwort("einmal");
+    return TRUE;
+  });
+  RunCheck(check, server);
+  EXPECT_EQ(asked, 1);
+  ASSERT_GE(server.commands.size(), 2u);
+  EXPECT_EQ(server.commands[0], "USER anna");
+  EXPECT_EQ(server.commands[1], "PASS einmal");
+  EXPECT_EQ(settings.GetPOP3Passwort(), "");
+  ASSERT_EQ(check.boxes.size(), 1u);
+}
+
+TEST_F(MailCheckTest, NoCheckWhenOffOrTheDialogIsCancelled) {
+  TestMailCheck off(&settings, nullptr);
+  settings.SetPOP3("0");
+  int asked = 0;
+  off.SetMailboxDialog([&] { ++asked; return TRUE; });
+  off.Start();
+  EXPECT_EQ(off.GetSocket(), nullptr);
+
+  settings.SetPOP3("1");
+  settings.SetPOPSpeichern("0");
+  off.SetMailboxDialog([&] { ++asked; return FALSE; });
+  off.Start();
+  EXPECT_EQ(off.GetSocket(), nullptr);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(settings.GetPOP3Passwort(), "geheim");  // untouched by a cancelled dialog
+}
+
+TEST_F(MailCheckTest, StartReplacesARunningCheck) {
+  Pop3Server silent({});
+  Pop3Server server(Replies("+OK 3 1\r\n", "+OK 0\r\n"));
+  TestMailCheck check(&settings, nullptr);
+  check.SetServer("127.0.0.1", silent.port);
+  check.Start();
+  CPop3Socket* first = check.GetSocket();
+  ASSERT_NE(first, nullptr);
+  RunCheck(check, server);  // the second Start drops the first check
+  silent.Join();
+  ASSERT_EQ(check.boxes.size(), 1u);
+  EXPECT_EQ(check.boxes[0].text, "Ihr Postfach bei  POSTWELL enthält zur Zeit  3  neue E-Mail(s)!");
+}

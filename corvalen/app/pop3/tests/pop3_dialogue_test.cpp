@@ -1,0 +1,154 @@
+#include "Pop3Dialogue.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+using namespace pop3;
+
+namespace {
+
+// Feeds one server reply and returns what the dialogue sent.
+std::string Say(CPop3Dialogue& d, const std::string& reply, Outcome expected = kGoOn) {
+  std::string sent;
+  EXPECT_EQ(d.Receive(reply.data(), reply.size(), sent), expected) << reply;
+  return sent;
+}
+
+// Runs the dialogue up to the LAST reply; returns the dialogue for inspection.
+void RunToQuit(CPop3Dialogue& d, const std::string& stat, const std::string& last) {
+  Say(d, "+OK POP3 ready\r\n");
+  Say(d, "+OK\r\n");
+  Say(d, "+OK logged in\r\n");
+  Say(d, stat);
+  EXPECT_EQ(Say(d, last), "QUIT \r\n");
+}
+
+}  // namespace
+
+TEST(Pop3Reply, ErrorReplyAnyCase) {
+  struct { const char* reply; bool err; } cases[] = {
+      {"-ERR no such user\r\n", true}, {"-err\r\n", true}, {"-ErR", true}, {"-ER", false},
+      {"+OK -ERR", false}, {" -ERR", false}, {"", false}};
+  for (auto& c : cases) EXPECT_EQ(IsErrorReply(c.reply), c.err) << c.reply;
+}
+
+TEST(Pop3Reply, NumberAfterFirstBlankOrTab) {
+  struct { const char* reply; bool found; int value; } cases[] = {
+      {"+OK 5 1234\r\n", true, 5},      {"+OK   12 octets", true, 12}, {"+OK\t7 x", true, 7},
+      {"+OK 3", true, 3},                {"+OK x", true, 0},            {"+OK\r\n", false, -1},
+      {"+OK", false, -1},                {"+OK 99999999999999", true, INT_MAX},
+      {"+OK\t 4", true, 4}, {"+OK 12abc 3", true, 12},
+  };
+  for (auto& c : cases) {
+    int v = -1;
+    EXPECT_EQ(ReadReplyNumber(c.reply, v), c.found) << c.reply;
+    EXPECT_EQ(v, c.value) << c.reply;
+  }
+}
+
+TEST(Pop3Dialogue, FullDialogueSendsTheCommandsAndCountsNewMail) {
+  CPop3Dialogue d("kunde", "geheim");
+  EXPECT_EQ(Say(d, "+OK POP3 ready\r\n"), "USER kunde\r\n");
+  EXPECT_EQ(d.GetState(), kUserSent);
+  EXPECT_EQ(Say(d, "+OK\r\n"), "PASS geheim\r\n");
+  EXPECT_EQ(d.GetState(), kPassSent);
+  EXPECT_EQ(Say(d, "+OK maildrop locked\r\n"), "STAT \r\n");
+  EXPECT_EQ(d.GetState(), kStatSent);
+  EXPECT_EQ(Say(d, "+OK 5 2000\r\n"), "LAST \r\n");
+  EXPECT_EQ(d.GetState(), kLastSent);
+  EXPECT_EQ(Say(d, "+OK 3\r\n"), "QUIT \r\n");
+  EXPECT_EQ(d.GetState(), kQuitSent);
+  EXPECT_FALSE(d.IsDone());
+  EXPECT_EQ(Say(d, "+OK bye\r\n", kFinished), "");
+  EXPECT_TRUE(d.IsDone());
+  EXPECT_EQ(d.GetCount(), 5);
+  EXPECT_EQ(d.GetLast(), 3);
+  EXPECT_EQ(d.NewMessages(), 2);
+  // Anything after the end changes nothing.
+  EXPECT_EQ(Say(d, "+OK more\r\n", kFinished), "");
+}
+
+TEST(Pop3Dialogue, NewMessageCount) {
+  struct { const char* stat; const char* last; int newMessages; } cases[] = {
+      {"+OK 5 100\r\n", "+OK 3\r\n", 2}, {"+OK 0 0\r\n", "+OK 0\r\n", 0},
+      {"+OK 4 10\r\n", "+OK 4\r\n", 0},  {"+OK 0 0\r\n", "+OK 7\r\n", 0}};
+  for (auto& c : cases) {
+    CPop3Dialogue d("u", "p");
+    RunToQuit(d, c.stat, c.last);
+    Say(d, "+OK\r\n", kFinished);
+    EXPECT_EQ(d.NewMessages(), c.newMessages) << c.stat << c.last;
+  }
+}
+
+TEST(Pop3Dialogue, RepliesSplitAndJoinedAnyHowGiveTheSameDialogue) {
+  const std::string server = "+OK hi\r\n+OK\r\n+OK\r\n+OK 9 1\r\n+OK 2\r\n+OK bye\r\n";
+  for (std::size_t chunk : {std::size_t(1), std::size_t(3), std::size_t(7), server.size()}) {
+    CPop3Dialogue d("a", "b");
+    std::string sent;
+    Outcome o = kGoOn;
+    for (std::size_t i = 0; i < server.size(); i += chunk)
+      o = d.Receive(server.data() + i, std::min(chunk, server.size() - i), sent);
+    EXPECT_EQ(o, kFinished) << chunk;
+    EXPECT_EQ(sent, "USER a\r\nPASS b\r\nSTAT \r\nLAST \r\nQUIT \r\n") << chunk;
+    EXPECT_EQ(d.NewMessages(), 7) << chunk;
+  }
+}
+
+TEST(Pop3Dialogue, ErrorRepliesEndTheDialogue) {
+  // Replies before the -ERR, the outcome, the state at the end.
+  struct { int okBefore; Outcome outcome; int state; } cases[] = {
+      {0, kRefused, kWaitGreeting}, {1, kLoginRefused, kUserSent}, {2, kLoginRefused, kPassSent},
+      {3, kRefused, kStatSent}};
+  const char* oks[] = {"+OK\r\n", "+OK\r\n", "+OK\r\n"};
+  for (auto& c : cases) {
+    CPop3Dialogue d("u", "p");
+    for (int i = 0; i < c.okBefore; ++i) Say(d, oks[i]);
+    EXPECT_EQ(Say(d, "-err invalid password\r\n", c.outcome), "") << c.okBefore;
+    EXPECT_EQ(d.GetState(), c.state);
+    EXPECT_EQ(d.Closed(), c.outcome);
+  }
+  CPop3Dialogue last("u", "p");
+  for (const char* r : {"+OK\r\n", "+OK\r\n", "+OK\r\n", "+OK 2 10\r\n"}) Say(last, r);
+  EXPECT_EQ(Say(last, "-ERR unknown command\r\n", kRefused), "");
+}
+
+TEST(Pop3Dialogue, StatWithoutBlankStallsWithoutSending) {
+  CPop3Dialogue d("u", "p");
+  for (const char* r : {"+OK\r\n", "+OK\r\n", "+OK\r\n"}) Say(d, r);
+  EXPECT_EQ(Say(d, "+OK\r\n"), "");
+  EXPECT_EQ(d.GetState(), kStatSent);
+  EXPECT_EQ(d.Closed(), kAbandoned);
+}
+
+TEST(Pop3Dialogue, ClosedConnection) {
+  CPop3Dialogue early("u", "p");
+  Say(early, "+OK\r\n");
+  EXPECT_EQ(early.Closed(), kAbandoned);
+  EXPECT_FALSE(early.IsDone());
+
+  // Hung up after QUIT without answering it: both numbers are known, the mail counts.
+  CPop3Dialogue quit("u", "p");
+  RunToQuit(quit, "+OK 6 0\r\n", "+OK 1\r\n");
+  EXPECT_EQ(quit.Closed(), kFinished);
+  EXPECT_TRUE(quit.IsDone());
+  EXPECT_EQ(quit.NewMessages(), 5);
+}
+
+TEST(Pop3Dialogue, LineBreaksInNameOrPasswordStartNoSecondCommand) {
+  CPop3Dialogue d("kunde\r\nDELE 1", "pw\nQUIT");
+  EXPECT_EQ(Say(d, "+OK\r\n"), "USER kundeDELE 1\r\n");
+  EXPECT_EQ(Say(d, "+OK\r\n"), "PASS pwQUIT\r\n");
+}
+
+TEST(Pop3Dialogue, OverlongReplyIsTakenAsItsFirstBytes) {
+  CPop3Dialogue d("u", "p");
+  for (const char* r : {"+OK\r\n", "+OK\r\n", "+OK\r\n"}) Say(d, r);
+  // A STAT reply far longer than a line may be: answered once, its rest dropped up to the LF.
+  std::string longReply = "+OK 8 " + std::string(5000, '1') + "\r\n";
+  EXPECT_EQ(Say(d, longReply), "LAST \r\n");
+  EXPECT_EQ(d.GetCount(), 8);
+  EXPECT_EQ(d.GetState(), kLastSent);
+  EXPECT_EQ(Say(d, "+OK 1\r\n"), "QUIT \r\n");
+}
