@@ -1,0 +1,104 @@
+// Corvalen's talk with its update server over HTTP: the server's message file, the banner picture
+// of the bill, and the daily checks for a new program version and new tariff data with the
+// download dialog. Everything runs on the user-interface thread, one transfer at a time.
+#pragma once
+
+#include <functional>
+
+#include "AfxWin.h"
+#include "ServerMessages.h"
+
+class CConnectionController;
+
+// Fetches the address into the file (created or emptied first). FALSE when WinInet cannot be
+// opened, the address cannot be reached, the server answers with an error status, the file
+// cannot be written or a read fails; what was written until then stays in the file.
+BOOL DownloadFile(CString url, CString path);
+
+// The update server's address ("http://host[:port]"), to which "/msg/" and "MessageUrl" are
+// joined for the server messages.
+CString GetUpdateServer();
+void SetUpdateServer(const CString& base);  // empty: the built-in one
+
+// The message boxes and the browser of the checks. Tests install recorders; an empty function
+// restores the real ones.
+using UpdateMessageBox = std::function<int(HWND parent, const CString& text, const CString& title, UINT type)>;
+void SetUpdateMessageBox(UpdateMessageBox box);
+using UpdateBrowser = std::function<void(const CString& url)>;
+void SetUpdateBrowser(UpdateBrowser browser);
+
+class CUpdateCheck : public CObject {
+ public:
+  explicit CUpdateCheck(CConnectionController* controller);
+  ~CUpdateCheck() override = default;
+  virtual BOOL IsDue() = 0;
+  virtual BOOL Run(CWnd* parent) = 0;
+  CString GetPATH();
+  CConnectionController* GetController() const { return controller; }
+
+ protected:
+  CConnectionController* controller;
+  CSettings* settings;
+};
+
+// A new program version: offers to open its page.
+class CDialerUpdateCheck : public CUpdateCheck {
+ public:
+  explicit CDialerUpdateCheck(CConnectionController* controller) : CUpdateCheck(controller) {}
+  BOOL IsDue() override;
+  BOOL Run(CWnd* parent) override;  // TRUE always
+  BOOL IsNewVersion();
+};
+
+// New tariff data: offers the download and installs it.
+class CTarifUpdateCheck : public CUpdateCheck {
+ public:
+  explicit CTarifUpdateCheck(CConnectionController* controller);
+  BOOL IsDue() override;
+  // TRUE when the user took the offered tariff data and it was installed.
+  BOOL Run(CWnd* parent) override;
+  BOOL IsNewTarif();
+  // The download dialog; TRUE when new tariff data was installed.
+  BOOL RunDownload();
+
+ private:
+  CString question;
+};
+
+// The server messages. The results go into the controller's settings; the banner's date is kept
+// for the rest of the run.
+class CServerInfo : public CObject {
+ public:
+  // Without download: reads the stored messages. With download: fetches fresh ones and, when they
+  // parse, puts them in place of the stored ones and fetches a changed banner (TRUE); otherwise
+  // the stored ones stay in force (FALSE).
+  BOOL Update(CConnectionController* controller, BOOL download);
+  BOOL ParseFile(CString path);
+  BOOL IsMessageOfDayDue();
+  BOOL IsBannerDue();
+  void FetchBanner(CUpdateCheck* check);
+  // The banner date of the messages read last.
+  static CString GetBannerDate();
+
+ private:
+  CSettings* settings_ = nullptr;
+};
+
+// "Astrel Corvalen Download": fetches the tariff file, checks it and installs it.
+class CDlg_Download : public CDialog {
+ public:
+  enum { IDD = 5519, kInfo1 = 1053, kInfo2 = 5538, kTimerStart = 5 };
+  explicit CDlg_Download(CWnd* parent = nullptr);
+  void SetUpdateCheck(CUpdateCheck* check) { check_ = check; }
+  // The pause before the work starts, so that the dialog is painted first (1000 ms in use).
+  void SetStartDelay(UINT ms) { delay_ = ms; }
+  // The pause of every dialog made from now on.
+  static void SetDefaultStartDelay(UINT ms);
+  BOOL OnInitDialog() override;
+  void OnTimer(UINT_PTR id) override;
+
+ private:
+  int Install();
+  CUpdateCheck* check_ = nullptr;
+  UINT delay_;
+};

@@ -1,0 +1,280 @@
+// The HTTP downloads, the server messages, the banner and the tariff update under Wine, against a
+// small HTTP server of the test's own on 127.0.0.1. Message boxes and the browser are recorded
+// instead of shown; the clock stands still.
+#include "http_server.h"  // winsock2.h before windows.h
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ConnectionController.h"
+#include "TarifClock.h"
+#include "TarifManager.h"
+#include "TarifScramble.h"
+#include "Updates.h"
+
+namespace {
+
+std::string Scrambled(std::string s) {
+  ScrambleTarif(reinterpret_cast<unsigned char*>(&s[0]), s.size());
+  return s;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::string out;
+  ReadWholeFile(path.c_str(), out);
+  return out;
+}
+
+struct Holder : CTarifConnection {
+  CProvider* p = nullptr;
+  CProvider* GetConnectedProvider() const override { return p; }
+  void SetConnectedProvider(CProvider* n) override { p = n; }
+};
+
+struct Box {
+  std::string text, title;
+};
+
+class UpdatesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen");
+    char tmp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, tmp);
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::string(tmp) + "corvupd-" + info->name();
+    ::CreateDirectoryA(dir_.c_str(), nullptr);
+    for (const char* f : {"ServerInfo.dat", "ServerInfo.sic", "tarif.dat", "tarif.sic", "banner.gif", "rechnung.gif"})
+      ::DeleteFileA(Path(f).c_str());
+    HKEY key;
+    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\ASTREL\\Corvalen2.0", &key);
+    ::RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir_.c_str()),
+                     static_cast<DWORD>(dir_.size() + 1));
+    ::RegSetValueExA(key, "MessageUrl", 0, REG_SZ, reinterpret_cast<const BYTE*>("corva.xml"), 10);
+    ::RegCloseKey(key);
+    SetFixedNow(COleDateTime(2026, 3, 4, 13, 30, 0));
+    SetUpdateServer(server_.Base().c_str());
+    SetUpdateMessageBox([this](HWND, const CString& text, const CString& title, UINT) {
+      boxes_.push_back({std::string(text), std::string(title)});
+      return answer_;
+    });
+    SetUpdateBrowser([this](const CString& url) { opened_.push_back(std::string(url)); });
+    CDlg_Download::SetDefaultStartDelay(1);
+    WriteWholeFile(Path("Feiertags.dat").c_str(), "<Feiertage/>");
+    settings_ = std::make_unique<CSettings>();
+    controller_ = std::make_unique<CConnectionController>(settings_.get(), settings_->GetProvider(), &status_,
+                                                          nullptr, nullptr);
+  }
+  void TearDown() override {
+    SetUpdateMessageBox(nullptr);
+    SetUpdateBrowser(nullptr);
+    SetUpdateServer("");
+    SetTarifClock(nullptr);
+  }
+  std::string Path(const char* name) const { return dir_ + "\\" + name; }
+  bool Exists(const char* name) const { return ::GetFileAttributesA(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES; }
+  std::string Url(const char* path) const { return server_.Base() + path; }
+
+  // Messages naming the server's tariff file and banner.
+  std::string Messages(const char* tarifDate, const char* bannerDate) const {
+    return std::string("<?xml version=\"1.0\"?><server>") + "<tip typ=\"tarif\"><url>" + Url("/tarif.dat") +
+           "</url><date>" + tarifDate + "</date></tip><tip typ=\"banner\"><url>" + Url("/banner.gif") +
+           "</url><date>" + bannerDate + "</date></tip><tip typ=\"dialer\"><url>" + Url("/setup.html") +
+           "</url><date>2026-02-01 08:00:00</date></tip><tip typ=\"tarifupdate\">Neue Tarife!</tip></server>";
+  }
+  // Installs a tariff file and a manager over it with "p1" connected.
+  void InstallTarif() {
+    WriteWholeFile(Path("tarif.dat").c_str(), Scrambled("<Providerliste><Provider id=\"p1\"/></Providerliste>"));
+    manager_.Init(settings_.get(), &conn_);
+    conn_.p = manager_.FindProvider("p1");
+    ASSERT_NE(conn_.p, nullptr);
+    controller_->SetTariffManager(&manager_);
+  }
+
+  TestHttpServer server_;
+  std::string dir_;
+  std::vector<Box> boxes_;
+  std::vector<std::string> opened_;
+  int answer_ = IDYES;
+  CStatusHelper status_;
+  std::unique_ptr<CSettings> settings_;
+  std::unique_ptr<CConnectionController> controller_;
+  Holder conn_;
+  CTarifManager manager_;
+};
+
+TEST_F(UpdatesTest, DownloadFileWritesTheWholeBody) {
+  struct Case {
+    const char* path;
+    size_t size;
+  } cases[] = {{"/empty", 0}, {"/hundred", 100}, {"/short", 37}, {"/large", 70000}};
+  for (const Case& c : cases) {
+    std::string body;
+    for (size_t i = 0; i < c.size; ++i) body += static_cast<char>('a' + i * 7 % 26);
+    server_.Set(c.path, body);
+    EXPECT_TRUE(DownloadFile(Url(c.path).c_str(), Path("out.bin").c_str())) << c.path;
+    EXPECT_EQ(ReadAll(Path("out.bin")), body) << c.path;
+  }
+  std::vector<std::string> agents = server_.UserAgents();
+  ASSERT_FALSE(agents.empty());
+  EXPECT_EQ(agents[0], "Microsoft Internet Browser");
+}
+
+TEST_F(UpdatesTest, DownloadFileFailures) {
+  server_.Set("/gone", "<html>Fehlerseite</html>", 404);
+  EXPECT_FALSE(DownloadFile(Url("/gone").c_str(), Path("out.bin").c_str()));
+  EXPECT_FALSE(DownloadFile("http://127.0.0.1:1/nobody", Path("out.bin").c_str()));
+  server_.Set("/ok", "data");
+  // The folder to write into does not exist.
+  EXPECT_FALSE(DownloadFile(Url("/ok").c_str(), (dir_ + "\\missing\\out.bin").c_str()));
+}
+
+TEST_F(UpdatesTest, ServerMessagesAreFetchedPutInPlaceAndBringTheBanner) {
+  server_.Set("/msg/corva.xml", Scrambled(Messages("2026-03-01 10:00:00", "2026-01-05 00:00:00")));
+  server_.Set("/banner.gif", "GIF89a-banner");
+  CServerInfo info;
+  EXPECT_TRUE(info.Update(controller_.get(), TRUE));
+  EXPECT_FALSE(Exists("ServerInfo.sic"));
+  EXPECT_TRUE(Exists("ServerInfo.dat"));
+  EXPECT_EQ(std::string(settings_->GetTarifUrl()), Url("/tarif.dat"));
+  EXPECT_EQ(ReadAll(Path("rechnung.gif")), "GIF89a-banner");
+  EXPECT_FALSE(Exists("banner.gif"));
+  EXPECT_EQ(std::string(settings_->GetBannerTime()), "2026-01-05 00:00:00");
+
+  // The same banner date again: the picture is not fetched a second time.
+  EXPECT_TRUE(info.Update(controller_.get(), TRUE));
+  int bannerRequests = 0;
+  for (const std::string& p : server_.Paths()) bannerRequests += p == "/banner.gif";
+  EXPECT_EQ(bannerRequests, 1);
+
+  // At the next start the stored file is read without the network.
+  CSettings fresh;
+  CConnectionController other(&fresh, fresh.GetProvider(), &status_, nullptr, nullptr);
+  EXPECT_TRUE(CServerInfo().Update(&other, FALSE));
+  EXPECT_EQ(std::string(fresh.GetTarifDate()), "2026-03-01 10:00:00");
+}
+
+TEST_F(UpdatesTest, BadOrMissingServerMessagesKeepTheStoredOnes) {
+  server_.Set("/msg/corva.xml", Scrambled(Messages("2026-03-01 10:00:00", "")));
+  CServerInfo info;
+  ASSERT_TRUE(info.Update(controller_.get(), TRUE));
+  std::string stored = ReadAll(Path("ServerInfo.dat"));
+
+  // Cut short: left as ServerInfo.sic, not used.
+  std::string broken = Messages("2027-01-01 00:00:00", "");
+  server_.Set("/msg/corva.xml", Scrambled(broken.substr(0, broken.size() - 20)));
+  EXPECT_FALSE(info.Update(controller_.get(), TRUE));
+  EXPECT_TRUE(Exists("ServerInfo.sic"));
+  EXPECT_EQ(ReadAll(Path("ServerInfo.dat")), stored);
+  EXPECT_EQ(std::string(settings_->GetTarifDate()), "2026-03-01 10:00:00");
+
+  // The server has nothing (404) or is not there at all.
+  server_.Set("/msg/corva.xml", "", 404);
+  EXPECT_FALSE(info.Update(controller_.get(), TRUE));
+  SetUpdateServer("http://127.0.0.1:1");
+  EXPECT_FALSE(info.Update(controller_.get(), TRUE));
+  EXPECT_EQ(ReadAll(Path("ServerInfo.dat")), stored);
+  EXPECT_EQ(std::string(settings_->GetTarifDate()), "2026-03-01 10:00:00");
+}
+
+// The tariff download of the options page and of the daily check.
+TEST_F(UpdatesTest, TariffDownloadInstallsAGoodFileAndReloads) {
+  InstallTarif();
+  std::string next = Scrambled("<Providerliste><Provider id=\"p1\"/><Provider id=\"p2\"/></Providerliste>");
+  server_.Set("/tarif.dat", next);
+  settings_->SetTarifUrl(Url("/tarif.dat").c_str());
+  CTarifUpdateCheck check(controller_.get());
+  EXPECT_TRUE(check.RunDownload());
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(ReadAll(Path("tarif.dat")), next);
+  EXPECT_FALSE(Exists("tarif.sic"));
+  EXPECT_NE(manager_.FindProvider("p2"), nullptr);  // loaded at once
+}
+
+TEST_F(UpdatesTest, TariffFileWithoutTheCurrentProviderIsInstalledWithItsNote) {
+  InstallTarif();
+  std::string next = Scrambled("<Providerliste><Provider id=\"p9\"/></Providerliste>");
+  server_.Set("/tarif.dat", next);
+  settings_->SetTarifUrl(Url("/tarif.dat").c_str());
+  EXPECT_TRUE(CTarifUpdateCheck(controller_.get()).RunDownload());
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].title, "Hinweis");
+  EXPECT_EQ(boxes_[0].text,
+            "Tarifdatei wurde erfolgreich geladen!\nDie neuen Tarife stehen beim n\xE4" "chsten Programmstart zur "
+            "Verf\xFC" "gung");
+  EXPECT_EQ(ReadAll(Path("tarif.dat")), next);
+  EXPECT_EQ(manager_.FindProvider("p9"), nullptr);  // only from the next start
+}
+
+TEST_F(UpdatesTest, BrokenTariffDownloadsAreRefused) {
+  InstallTarif();
+  std::string old = ReadAll(Path("tarif.dat"));
+  std::string whole = "<Providerliste><Provider id=\"p1\"/><Provider id=\"p2\"/></Providerliste>";
+  struct Case {
+    const char* what;
+    std::string body;
+    int status;
+  } cases[] = {
+      {"not xml", Scrambled("<<<kein xml"), 200},
+      {"cut short", Scrambled(whole.substr(0, 40)), 200},
+      {"empty", "", 200},
+      {"error page", Scrambled(whole), 404},
+  };
+  settings_->SetTarifUrl(Url("/tarif.dat").c_str());
+  for (const Case& c : cases) {
+    boxes_.clear();
+    server_.Set("/tarif.dat", c.body, c.status);
+    EXPECT_FALSE(CTarifUpdateCheck(controller_.get()).RunDownload()) << c.what;
+    ASSERT_EQ(boxes_.size(), 1u) << c.what;
+    EXPECT_EQ(boxes_[0].title, "Fehler");
+    EXPECT_EQ(boxes_[0].text, "Tarifdaten konnten nicht erfolgreich\naktualisiert werden !");
+    EXPECT_EQ(ReadAll(Path("tarif.dat")), old) << c.what;
+  }
+  // No address at all (no server messages yet).
+  settings_->SetTarifUrl("");
+  EXPECT_FALSE(CTarifUpdateCheck(controller_.get()).RunDownload());
+}
+
+TEST_F(UpdatesTest, DailyChecksAskOnlyForNewStampsAndRememberTheAnswer) {
+  InstallTarif();
+  server_.Set("/tarif.dat", Scrambled("<Providerliste><Provider id=\"p1\"/></Providerliste>"));
+  settings_->SetTarifUrl(Url("/tarif.dat").c_str());
+  settings_->SetTarifDate("2026-03-01 10:00:00");
+  settings_->SetDialerUrl(Url("/setup.html").c_str());
+  settings_->SetDialerDate("2026-02-01 08:00:00");
+
+  CTarifUpdateCheck tarif(controller_.get());
+  answer_ = IDNO;
+  EXPECT_FALSE(tarif.Run(nullptr));
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].title, "Astrel Corvalen 2.0");
+  EXPECT_NE(boxes_[0].text.find("Es sind neue Tarifdaten vorhanden!"), std::string::npos);
+  EXPECT_EQ(std::string(settings_->GetCurrentTarif()), "");
+  answer_ = IDYES;
+  EXPECT_TRUE(tarif.Run(nullptr));
+  EXPECT_EQ(std::string(settings_->GetCurrentTarif()), "2026-03-01 10:00:00");
+  boxes_.clear();
+  EXPECT_FALSE(tarif.Run(nullptr));  // nothing new now: no question
+  EXPECT_TRUE(boxes_.empty());
+
+  CDialerUpdateCheck dialer(controller_.get());
+  EXPECT_TRUE(dialer.Run(nullptr));
+  ASSERT_EQ(opened_.size(), 1u);
+  EXPECT_EQ(opened_[0], Url("/setup.html"));
+  EXPECT_EQ(std::string(settings_->GetCurrentDialer()), "2026-02-01 08:00:00");
+
+  // Two connects on one day: the checks are due once; "Nur manuell" turns them off.
+  EXPECT_TRUE(tarif.IsDue());
+  EXPECT_FALSE(tarif.IsDue());
+  EXPECT_TRUE(dialer.IsDue());
+  SetFixedNow(COleDateTime(2026, 3, 5, 8, 0, 0));
+  settings_->SetUpdateFrequence("1");
+  EXPECT_FALSE(tarif.IsDue());
+  EXPECT_FALSE(dialer.IsDue());
+}
+
+}  // namespace
