@@ -9,72 +9,9 @@
 #include <vector>
 
 #include "RegistryMemory.h"
+#include "pop3_server.h"
 
 namespace {
-
-// One connection: the greeting, then one reply per command line; with dropAfter >= 0 the
-// connection is closed after that many commands; with no replies the server never says anything.
-struct Pop3Server {
-  std::vector<std::string> replies;
-  int dropAfter = -1;
-  std::vector<std::string> commands;  // read after the thread ended
-  SOCKET listener = INVALID_SOCKET;
-  UINT port = 0;
-  HANDLE thread = nullptr;
-
-  explicit Pop3Server(std::vector<std::string> r, int drop = -1) : replies(std::move(r)), dropAfter(drop) {
-    EXPECT_TRUE(AfxSocketInit());
-    listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = inet_addr("127.0.0.1");
-    EXPECT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    EXPECT_EQ(listen(listener, 1), 0);
-    int len = sizeof a;
-    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
-    thread = CreateThread(nullptr, 0, &Pop3Server::Run, this, 0, nullptr);
-  }
-  ~Pop3Server() {
-    closesocket(listener);  // ends a thread still waiting to accept
-    if (thread) {
-      WaitForSingleObject(thread, 5000);
-      CloseHandle(thread);
-    }
-  }
-  // Waits for the server's end (the client closed or the script ran out).
-  void Join() {
-    EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
-  }
-
-  static DWORD WINAPI Run(void* p) {
-    static_cast<Pop3Server*>(p)->Serve();
-    return 0;
-  }
-  void Serve() {
-    SOCKET c = accept(listener, nullptr, nullptr);
-    if (c == INVALID_SOCKET) return;
-    auto say = [&](size_t i) {
-      if (i < replies.size()) send(c, replies[i].data(), static_cast<int>(replies[i].size()), 0);
-    };
-    say(0);
-    std::string line;
-    char ch;
-    while (recv(c, &ch, 1, 0) == 1) {
-      if (ch != '\n') {
-        line += ch;
-        continue;
-      }
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      commands.push_back(line);
-      line.clear();
-      if (static_cast<int>(commands.size()) == dropAfter) break;
-      say(commands.size());
-      if (commands.back().compare(0, 4, "QUIT") == 0) break;
-    }
-    closesocket(c);
-  }
-};
 
 // The check with its boxes recorded instead of shown.
 class TestMailCheck : public CMailCheck {
