@@ -1,7 +1,7 @@
-// The width and height in pixels of a picture file, for the image dialog. GIF, PCX and TIFF go
-// through the imaging readers; BMP, JPEG and PNG are checked as far as their headers and
-// measured from those. An unreadable picture raises an exception with a message for the user
-// (EInvalidGraphic; the base Exception for PNG, as the PNG reader does).
+// The width and height in pixels of a picture file, for the image dialog. PNG, JPEG, GIF, PCX and
+// TIFF pictures are read whole by their readers (chosen by the file's extension), which raise
+// their own messages for a picture they cannot read; a BMP file is checked and measured from its
+// headers.
 #pragma once
 
 #include "sysutils.h"
