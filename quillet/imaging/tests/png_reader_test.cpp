@@ -98,7 +98,8 @@ TEST(PNGReader, TransparentPicturesAreBlendedOverTheBitmap) {
   struct Case {
     const char* name;
     int width, height, tolerance;
-  } cases[] = {{"rgba8", 70, 46, 0}, {"greyalpha8", 70, 46, 0}, {"paltrns", 70, 46, 0}, {"rgba16", 64, 16, 2}};
+  } cases[] = {{"rgba8", 70, 46, 0}, {"greyalpha8", 70, 46, 0}, {"paltrns", 70, 46, 0},
+               {"rgbtrns", 70, 46, 0}, {"rgba16", 64, 16, 2}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TBitmap b;
@@ -107,13 +108,17 @@ TEST(PNGReader, TransparentPicturesAreBlendedOverTheBitmap) {
     LoadPNGFile(Fixture(std::string(c.name) + ".png"), b);
     EXPECT_TRUE(SameBlend(b, c.name, c.tolerance));
   }
-  // The palette picture's transparent corner keeps the destination exactly.
-  TBitmap b;
-  b.SetSize(70, 46);
-  b.Fill(Beneath);
-  LoadPNGFile(Fixture("paltrns.png"), b);
-  EXPECT_EQ(b.Pixel(0, 0), Beneath);
-  EXPECT_EQ(b.Pixel(20, 10), Beneath);
+  // The transparent corner of the pictures with a tRNS chunk keeps the destination exactly.
+  for (const char* name : {"paltrns.png", "rgbtrns.png"}) {
+    SCOPED_TRACE(name);
+    TBitmap b;
+    b.SetSize(70, 46);
+    b.Fill(Beneath);
+    LoadPNGFile(Fixture(name), b);
+    EXPECT_EQ(b.Pixel(0, 0), Beneath);
+    EXPECT_EQ(b.Pixel(20, 10), Beneath);
+    EXPECT_NE(b.Pixel(21, 11), Beneath);
+  }
 }
 
 TEST(PNGReader, SizesTheBitmapToThePicture) {
