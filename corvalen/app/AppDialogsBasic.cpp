@@ -1,6 +1,8 @@
 // The program's dialogs behind the interface through which the main dialog and the connection
 // controller open them. The options sheet is not part of the program yet: its menu entries change
 // nothing.
+#include "MailCheck.h"  // WinSock before <windows.h>
+
 #include "AppDialogs.h"
 
 #include "AccountDialogs.h"
@@ -9,6 +11,8 @@
 #include "TippDesTages.h"
 #include "WzdSheetOption.h"
 #include "WinApp.h"
+
+#include <memory>
 
 namespace {
 
@@ -62,8 +66,21 @@ class CAppDialogsBasic : public CAppDialogs {
     info.DoModal();
   }
 
+  // The mailbox check after a connect and on timer 6. Without a mailbox dialog in the program,
+  // a mailbox whose password is not stored is not checked.
+  void StartMailCheck(CConnectionController& c) override {
+    if (!mailCheck_) {
+      mailCheck_.reset(new CMailCheck(c.GetSettings(), CWnd::FromHandle(c.GetMainWindow())));
+      mailCheck_->SetTimeout(c.Scaled(kPop3TimeoutMs));
+    }
+    mailCheck_->Start();
+  }
+
   // The options sheet lives in the dialogs folder; without it nothing is changed.
   INT_PTR ShowOptions(HWND, CConnectionController&, CTarifManager&, CSettings&, int) override { return IDCANCEL; }
+
+ private:
+  std::unique_ptr<CMailCheck> mailCheck_;
 };
 
 }  // namespace
