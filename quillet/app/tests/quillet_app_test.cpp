@@ -575,4 +575,42 @@ TEST_F(Quillet, TagDialogsInsertTheirTagsAtTheCaret) {
             "Scrollamount=\"1\" Loop=\"1\" Bgcolor=\"#FFFFFF\">Hallo</Marquee>\r\n\r\n");
 }
 
+TEST_F(Quillet, ImageAndFontDialogsThroughTheirWindows) {
+  Start();
+  // A GIF of 10 x 20 pixels.
+  WriteFile(Dir + "\\bild.gif", ReadFile(String(ASTREL_SOURCE_DIR) + "/quillet/app/dialogs/tests/fixtures/bild.gif"));
+  NewPage();
+  // "..." reads the picture for its size and copies it into the working folder.
+  PostCmd(cmImage);
+  HWND image = WaitTop(" Grafik einf\xFCgen");
+  ASSERT_NE(image, nullptr);
+  Click(Control(image, LA_BLOCK + ID_BUTTON + 1));
+  ChooseFile("Bilder einladen", Dir + "\\bild.gif");
+  HWND name = Control(image, LA_BLOCK + ID_EDIT + 1);
+  for (int i = 0; i < 100 && Text(name).empty(); ++i) Sleep(30);
+  EXPECT_EQ(Text(name), "bild.gif");
+  EXPECT_NE(GetFileAttributesA((Dir + "\\DATEN\\bild.gif").c_str()), INVALID_FILE_ATTRIBUTES);
+  Click(Control(image, LA_BLOCK + ID_BUTTON + 2));
+  WaitGone(image);
+  // A click on the first line of the font list picks that face.
+  PostCmd(cmFontText);
+  HWND font = WaitTop(" Text Optionen");
+  ASSERT_NE(font, nullptr);
+  HWND list = Control(font, TX_BLOCK + ID_FONTLIST);
+  HWND accept = Control(font, TX_BLOCK + ID_BUTTON + 1);
+  EXPECT_FALSE(IsWindowEnabled(accept));
+  Click(list);
+  for (int i = 0; i < 100 && !IsWindowEnabled(accept); ++i) Sleep(30);
+  ASSERT_TRUE(IsWindowEnabled(accept));
+  Click(accept);
+  WaitGone(font);
+  const String page = SaveAs("bild.htm");
+  const String tags = "<IMG Src=\"bild.gif\" Width=\"10\" Height=\"20\" Border=\"0\">\r\n<Font Size=\"1\" Color=\"#000000\" Face=\"";
+  const size_t at = page.find(tags);
+  ASSERT_NE(at, String::npos) << page;
+  const size_t end = page.find("\"> Text </Font>\r\n", at);
+  ASSERT_NE(end, String::npos) << page;
+  EXPECT_GT(end, at + tags.size());  // a face name
+}
+
 }  // namespace
