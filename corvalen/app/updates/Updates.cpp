@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "ConnectionController.h"
 #include "TarifManager.h"
@@ -55,39 +56,34 @@ BOOL PutInPlace(const CString& fresh, const CString& inForce) {
 }  // namespace
 
 BOOL DownloadFile(CString url, CString path) {
-  HINTERNET net = ::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (!net) return FALSE;
-  HINTERNET file = ::InternetOpenUrlA(net, url, nullptr, 0, INTERNET_FLAG_RELOAD, 0);
-  if (!file) {
-    ::InternetCloseHandle(net);
-    return FALSE;
-  }
+  // WinInet is loaded by the session on first use; without it there is no download.
   BOOL ok = TRUE;
-  // An error page of the server is no download.
-  DWORD status = 0, size = sizeof status;
-  if (::HttpQueryInfoA(file, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
-      (status < 200 || status > 299))
-    ok = FALSE;
   HANDLE out = INVALID_HANDLE_VALUE;
-  if (ok) {
-    out = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) ok = FALSE;
-  }
-  // A short block is no end: the network hands over what has arrived. The end is an empty read.
-  char block[1024];
-  while (ok) {
-    DWORD got = 0;
-    if (!::InternetReadFile(file, block, sizeof block, &got)) {
-      ok = FALSE;
-      break;
+  try {
+    CInternetSession session(kAgent, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    std::unique_ptr<CInternetFile> file(session.OpenURL(url, 1, INTERNET_FLAG_RELOAD));
+    // An error page of the server is no download.
+    if (auto* http = dynamic_cast<CHttpFile*>(file.get())) {
+      DWORD status = 0;
+      if (http->QueryInfoStatusCode(status) && (status < 200 || status > 299)) return FALSE;
     }
-    if (got == 0) break;
-    DWORD written = 0;
-    if (!::WriteFile(out, block, got, &written, nullptr) || written != got) ok = FALSE;
+    out = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return FALSE;
+    // A short block is no end: the network hands over what has arrived. The end is an empty read.
+    char block[1024];
+    for (;;) {
+      UINT got = file->Read(block, sizeof block);
+      if (got == 0) break;
+      DWORD written = 0;
+      if (!::WriteFile(out, block, got, &written, nullptr) || written != got) {
+        ok = FALSE;
+        break;
+      }
+    }
+  } catch (const CInternetException&) {
+    ok = FALSE;
   }
   if (out != INVALID_HANDLE_VALUE) ::CloseHandle(out);
-  ::InternetCloseHandle(file);
-  ::InternetCloseHandle(net);
   return ok;
 }
 
