@@ -508,12 +508,16 @@ void TMainForm::LinkClick() {
   }
   Exchange->Clear();
   Exchange->Add(sel);
-  doc->edi->DeleteSelected();
   {
     std::unique_ptr<TForm> dialog(InsertDialog(idLink)(Application));
     dialog->ShowModal();
   }
-  if (Exchange->Count() > 0 && ActiveDocument() == doc) doc->edi->InsertText(Exchange->Strings(0) + CR);
+  // The link replaces the selected text only when the dialog gave one: a cancelled dialog leaves
+  // the page as it was.
+  if (Exchange->Count() > 0 && ActiveDocument() == doc) {
+    doc->edi->DeleteSelected();
+    doc->edi->InsertText(Exchange->Strings(0) + CR);
+  }
 }
 
 void TMainForm::MailLinkClick() {

@@ -545,6 +545,13 @@ TEST_F(Quillet, TagDialogsInsertTheirTagsAtTheCaret) {
   ChooseFile("Html Seiten laden ...", Dir + "\\probe.htm");
   for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
   ASSERT_EQ(Documents(), 1);
+  // A cancelled link dialog leaves the selected text where it was.
+  Cmd(cmEditSelectAll);
+  PostCmd(cmLink);
+  HWND cancelled = WaitTop(" Link Einf\xFCgen ...");
+  ASSERT_NE(cancelled, nullptr);
+  Click(Control(cancelled, LI_BLOCK + ID_BUTTON + 2));
+  WaitGone(cancelled);
   // The link goes around the selection.
   Cmd(cmEditSelectAll);
   PostCmd(cmLink);
