@@ -68,6 +68,10 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t maxPixels) {
   if (setjmp(png_jmpbuf(s.png))) return false;
   s.info = png_create_info_struct(s.png);
   if (!s.info) return false;
+  // Only the chunks that make the picture are read (header, palette, transparency, data); text,
+  // colour profiles and the other ancillary chunks are skipped unread, so a hostile file cannot make
+  // the library keep hundreds of them in memory.
+  png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_init_io(s.png, file);
   png_set_read_status_fn(s.png, nullptr);
   png_read_info(s.png, s.info);
