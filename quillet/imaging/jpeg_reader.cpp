@@ -21,6 +21,9 @@ namespace {
 
 // Bytes asked from the stream per fill of the decoder's input buffer.
 constexpr size_t InputBufferSize = 4096;
+// Scans a progressive picture may have. Real ones have about ten; the library reads any number,
+// each over the whole picture, so a small hostile file could keep it busy for minutes.
+constexpr int MaxScans = 1000;
 
 struct JPEGErrorManager {
   jpeg_error_mgr pub;  // first: libjpeg sees only this part
@@ -40,6 +43,7 @@ struct JPEGStreamSource {
 struct JPEGReadState {
   jpeg_decompress_struct cinfo{};
   JPEGErrorManager err{};
+  jpeg_progress_mgr progress{};
   JPEGStreamSource source{};
   bool created = false;
   std::unique_ptr<TBitmap> bitmap;
@@ -63,6 +67,12 @@ void FormatMessage(j_common_ptr, char* buffer) { buffer[0] = 0; }
 void ResetErrorManager(j_common_ptr cinfo) {
   cinfo->err->num_warnings = 0;
   cinfo->err->msg_code = 0;
+}
+
+// Too many scans count as invalid progression parameters.
+void ProgressMonitor(j_common_ptr cinfo) {
+  auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (cinfo->is_decompressor && d->input_scan_number > MaxScans) ERREXIT(cinfo, JERR_BAD_PROGRESSION);
 }
 
 void InitSource(j_decompress_ptr cinfo) {
@@ -135,6 +145,8 @@ int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapEr
   s.err.pub.reset_error_mgr = ResetErrorManager;
   jpeg_create_decompress(cinfo);
   s.created = true;
+  s.progress.progress_monitor = ProgressMonitor;
+  cinfo->progress = &s.progress;
 
   s.source.pub.init_source = InitSource;
   s.source.pub.fill_input_buffer = FillInputBuffer;

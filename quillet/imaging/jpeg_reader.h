@@ -14,6 +14,7 @@
 // libjpeg's message code; warnings (such as data ending before the end-of-image marker, where the
 // rest of the picture stays grey) are dropped. A picture of more than MaxPixels pixels (by default
 // as many as a bitmap may hold) raises EInvalidGraphic "Bild zu groß" before anything is decoded.
+// A progressive picture of more than 1000 scans fails like a decoder error (JERR_BAD_PROGRESSION).
 // An exception of the stream passes unchanged.
 TBitmap* ReadJPEGStream(TStream& Stream, int& XResolution, int& YResolution,
                         int64_t MaxPixels = TBitmap::MaxPixelBytes / 3);

@@ -154,6 +154,31 @@ TEST(JPEGReader, HostileSizeIsRefusedBeforeDecoding) {
   }
 }
 
+TEST(JPEGReader, EndlessProgressionIsCutOff) {
+  // The last scan of the progressive picture repeated (each copy refines the picture once more):
+  // a few hundred copies still load, a few thousand are refused.
+  std::vector<uint8_t> f = ReadAll(Fixture("progressive.jpg"));
+  size_t last = 0;
+  for (size_t i = 2; i + 1 < f.size(); ++i)
+    if (f[i] == 0xFF && f[i + 1] == 0xDA) last = i;
+  ASSERT_GT(last, 0u);
+  ASSERT_TRUE(f[f.size() - 2] == 0xFF && f[f.size() - 1] == 0xD9);
+  std::vector<uint8_t> scan(f.begin() + last, f.end() - 2);
+  for (int copies : {300, 3000}) {
+    SCOPED_TRACE(copies);
+    std::vector<uint8_t> g(f.begin(), f.end() - 2);
+    for (int i = 0; i < copies; ++i) g.insert(g.end(), scan.begin(), scan.end());
+    g.push_back(0xFF);
+    g.push_back(0xD9);
+    if (copies < 1000) {
+      int x = 0, y = 0;
+      EXPECT_EQ(ReadBytes(g, x, y)->Width(), 70);
+    } else {
+      EXPECT_EQ(ErrorOf(g), JPEGErrorText(JERR_BAD_PROGRESSION));
+    }
+  }
+}
+
 TEST(JPEGReader, StreamErrorsPassUnchanged) {
   std::vector<uint8_t> f = ReadAll(Fixture("rose.jpg"));
   FailingStream s(1000);
