@@ -9,6 +9,7 @@
 #include "PropertySheet.h"
 #include "SmallDialogs.h"
 #include "TippDesTages.h"
+#include "Updates.h"
 #include "WzdSheetOption.h"
 #include "WinApp.h"
 
@@ -42,6 +43,20 @@ class CAppDialogsBasic : public CAppDialogs {
       saved = dlg.IsSavePassword();
     }
     return r;
+  }
+
+  // Server messages and the daily update checks (updates folder).
+  int UpdateServerInfo(CConnectionController& c, BOOL download) override {
+    return CServerInfo().Update(&c, download) ? 1 : 0;
+  }
+  BOOL IsMessageOfDayDue(CConnectionController& c) override { return ::IsMessageOfDayDue(*c.GetSettings()); }
+  BOOL RunTarifUpdateCheck(CConnectionController& c) override {
+    CTarifUpdateCheck check(&c);
+    return check.IsDue() && check.Run(CWnd::FromHandle(c.GetMainWindow()));
+  }
+  void RunDialerUpdateCheck(CConnectionController& c) override {
+    CDialerUpdateCheck check(&c);
+    if (check.IsDue()) check.Run(CWnd::FromHandle(c.GetMainWindow()));
   }
 
   void ShowTip(HWND parent, const CString& text) override {
