@@ -9,8 +9,17 @@
 
 #include "png_reader.h"
 
+namespace {
+// The file of this process, removed when the process ends.
+struct InputFile {
+  std::string path = "/tmp/fuzz_png_reader." + std::to_string(getpid()) + ".png";
+  ~InputFile() { std::remove(path.c_str()); }
+};
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/fuzz_png_reader." + std::to_string(getpid()) + ".png";
+  static const InputFile input;
+  const std::string& path = input.path;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return 0;
   if (size) std::fwrite(data, 1, size, f);
