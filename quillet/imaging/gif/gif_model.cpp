@@ -675,6 +675,7 @@ void TGIFSubImage::LoadFromStream(TStream& Stream) {
     if (n < 2 || n > 256) Error(gifmsg::BadSubImageColors);
     FColorMap.LoadFromStream(Stream, n);
   }
+  if (FImage && int64_t(Width()) * Height() > FImage->MaxFramePixels()) Error(gifmsg::ImageDimensions);
   const uint8_t fill = (FTransparent && FGCE) ? FGCE->TransparentColorIndex() : 0;
   std::vector<uint8_t> pixels;
   Decode(Stream, Width(), Height(), Interlaced(), fill, pixels, [this](int Severity, const String& Message) {
@@ -949,7 +950,9 @@ void TGIFApplicationExtension::LoadFromStream(TStream& Stream) {
     Error(gifmsg::BadAppExtBlockSize);
   } else {
     ReadCheck(Stream, FIdent, 11);
-    if (size > 11) Stream.Seek(size - 11, soFromCurrent);
+    // The rest of a longer block is stepped over; it must be there.
+    uint8_t rest[255];
+    if (size > 11) ReadCheck(Stream, rest, size - 11);
   }
   LoadData(Stream);
 }

@@ -17,6 +17,7 @@
 #include "colors.h"
 #include "gif_encoder.h"
 #include "gif_exception.h"
+#include "gif_lzw_decoder.h"
 #include "lists.h"
 #include "streams.h"
 
@@ -517,6 +518,8 @@ public:
   virtual void SubImageChanged(TGIFSubImage* SubImage) { (void)SubImage; }
   // The pixel encoder (TGIFEncoderKind).
   virtual int Encoder() const { return geLZW; }
+  // Frames read with more pixels than this are refused with "Invalid image dimensions".
+  virtual int64_t MaxFramePixels() const { return GIFMaxFramePixels; }
 
   int Width() const { return FHeader->Width(); }
   int Height() const { return FHeader->Height(); }

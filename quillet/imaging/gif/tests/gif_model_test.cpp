@@ -535,3 +535,11 @@ TEST(GIFModel, ItemsSaveToAndLoadFromFiles) {
   EXPECT_EQ(2, back.GlobalColorMap().Count());
   std::remove(name.c_str());
 }
+
+TEST(GIFModel, FramesAboveTheOwnersPixelLimitAreRefused) {
+  struct Small : TestImage {
+    int64_t MaxFramePixels() const override { return 1; }
+  } img;
+  EXPECT_EQ("Invalid image dimensions", Message([&] { Load(img, Cat({Screen(), Frame2x1(), {0x3B}})); }));
+  EXPECT_EQ(0, img.Images().Count());
+}
