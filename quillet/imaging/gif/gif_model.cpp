@@ -64,6 +64,21 @@ int ScanLineBytes(int Width, int BitsPerPixel, int Alignment) {
   return ((Width * BitsPerPixel + Alignment - 1) & ~(Alignment - 1)) / 8;
 }
 
+TLogPalette CreateWebPalette() {
+  TLogPalette p;
+  p.reserve(216);
+  for (int r = 0; r < 6; ++r)
+    for (int g = 0; g < 6; ++g)
+      for (int b = 0; b < 6; ++b) {
+        TPaletteEntry e;
+        e.peRed = uint8_t(r * 51);
+        e.peGreen = uint8_t(g * 51);
+        e.peBlue = uint8_t(b * 51);
+        p.push_back(e);
+      }
+  return p;
+}
+
 }  // namespace GIFImage
 
 using namespace GIFImage;
@@ -336,6 +351,31 @@ void TGIFColorMap::ImportRGB(const uint8_t* Quads, int Count) {
   }
   FCount = Count;
   Changed();
+}
+
+void TGIFColorMap::ImportPalette(const TLogPalette& Palette) {
+  Clear();
+  const int n = static_cast<int>(std::min<size_t>(Palette.size(), 256));
+  if (n == 0) return;
+  SetCapacity(n);
+  for (int i = 0; i < n; ++i) {
+    FColors[size_t(i) * 3 + 0] = Palette[size_t(i)].peRed;
+    FColors[size_t(i) * 3 + 1] = Palette[size_t(i)].peGreen;
+    FColors[size_t(i) * 3 + 2] = Palette[size_t(i)].peBlue;
+  }
+  FCount = n;
+  Changed();
+}
+
+TLogPalette TGIFColorMap::ExportPalette() const {
+  TLogPalette p(static_cast<size_t>(FCount));
+  for (int i = 0; i < FCount; ++i) {
+    p[size_t(i)].peRed = FColors[size_t(i) * 3 + 0];
+    p[size_t(i)].peGreen = FColors[size_t(i) * 3 + 1];
+    p[size_t(i)].peBlue = FColors[size_t(i) * 3 + 2];
+    p[size_t(i)].peFlags = PC_NOCOLLAPSE;
+  }
+  return p;
 }
 
 void TGIFColorMap::SaveToStream(TStream& Stream) const {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "color_lookup.h"
 #include "colors.h"
 #include "gif_encoder.h"
 #include "gif_exception.h"
@@ -85,6 +86,9 @@ void ReadStrings(TStream& Stream, TStrings& Lines);
 // The smallest n with 2^n >= Count; 0 for no colours, 1 for one or two.
 int BitsPerColors(int Count);
 int ScanLineBytes(int Width, int BitsPerPixel, int Alignment);
+// The fixed 216-colour palette: red outermost, then green, then blue, each level index x 51;
+// flags 0. The Windows layer makes a palette handle of it.
+TLogPalette CreateWebPalette();
 }  // namespace GIFImage
 
 // An item of the tree: knows its owning picture.
@@ -185,6 +189,10 @@ public:
   int ColorResolution() const { return BitsPerPixel() - 1; }
   // Quads of 4 bytes, blue first.
   void ImportRGB(const uint8_t* Quads, int Count);
+  // Up to 256 entries of a logical palette replace the table.
+  void ImportPalette(const TLogPalette& Palette);
+  // A logical palette of the table's entries, each PC_NOCOLLAPSE; empty for an empty table.
+  TLogPalette ExportPalette() const;
   void SaveToStream(TStream& Stream) const;
   void LoadFromStream(TStream& Stream, int Count);
 

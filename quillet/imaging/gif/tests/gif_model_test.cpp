@@ -441,6 +441,27 @@ TEST(GIFModel, ColorMapOperations) {
   m.ImportRGB(quads, 2);
   EXPECT_EQ(TColor(0x010203), m.Colors(0));
   EXPECT_EQ(TColor(0x040506), m.Colors(1));
+
+  const TLogPalette pal = m.ExportPalette();
+  ASSERT_EQ(2u, pal.size());
+  EXPECT_EQ(3, pal[0].peRed);
+  EXPECT_EQ(1, pal[0].peBlue);
+  EXPECT_EQ(PC_NOCOLLAPSE, pal[1].peFlags);
+  TestImage other;
+  other.GlobalColorMap().ImportPalette(pal);
+  EXPECT_EQ(2, other.GlobalColorMap().Count());
+  EXPECT_EQ(TColor(0x040506), other.GlobalColorMap().Colors(1));
+  other.GlobalColorMap().ImportPalette({});
+  EXPECT_EQ(0, other.GlobalColorMap().Count());
+  EXPECT_TRUE(other.GlobalColorMap().ExportPalette().empty());
+
+  const TLogPalette web = GIFImage::CreateWebPalette();
+  ASSERT_EQ(216u, web.size());
+  EXPECT_EQ(51, web[1].peBlue);
+  EXPECT_EQ(51, web[6].peGreen);
+  EXPECT_EQ(51, web[36].peRed);
+  EXPECT_EQ(255, web[215].peRed);
+  EXPECT_EQ(0, web[215].peFlags);
 }
 
 TEST(GIFModel, OptimizeSortsByUseAndRemapsPixels) {
