@@ -1,0 +1,164 @@
+// The entry-assignment store over a real "Corva.dat" in a data folder of each test's own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "AssignmentStore.h"
+#include "CFile.h"
+#include "Provider.h"
+#include "TarifManager.h"
+#include "TarifProtocol.h"
+
+namespace fs = std::filesystem;
+
+class AssignmentStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::string(ASTREL_BINARY_DIR) + "/assignment-test-data/" + info->name();
+    std::error_code ec;
+    fs::remove_all(CFile::NativePath(dir_.c_str()), ec);
+    fs::create_directories(CFile::NativePath(dir_.c_str()));
+    for (const char* id : {"p1", "p2", "p3"}) {
+      CProvider* p = new CProvider;
+      p->SetId(id);
+      p->SetName(std::string("Anbieter ") + id);
+      manager.GetDatabase().SetProvider(id, p);
+    }
+    store.SetFolder(dir_.c_str());
+    store.SetTariffManager(&manager);
+  }
+  std::string Path(const char* name) const { return CFile::NativePath((dir_ + "\\" + name).c_str()); }
+  void Write(const std::string& bytes) const {
+    std::ofstream(Path("Corva.dat"), std::ios::binary) << bytes;
+  }
+  std::string Read() const {
+    std::ifstream f(Path("Corva.dat"), std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+  CProvider* P(const char* id) const { return manager.FindProvider(id); }
+
+  std::string dir_;
+  CTarifManager manager;
+  CAssignmentStore store;
+};
+
+TEST_F(AssignmentStoreTest, AddAppendsOneRecordAndLoadMarksRegistered) {
+  CEntryAssignment r{"p1", "Mein Zugang", COleDateTime(2000, 4, 3, 17, 45, 12)};
+  ASSERT_TRUE(store.AddAssignment(r));
+  EXPECT_EQ(Read(), "p1=Mein Zugang|3/4/2000 0:0:0;");
+  ASSERT_TRUE(store.AddAssignment({"p2", "Zweiter", COleDateTime(2026, 12, 31, 0, 0, 0)}));
+  EXPECT_EQ(Read(), "p1=Mein Zugang|3/4/2000 0:0:0;p2=Zweiter|31/12/2026 0:0:0;");
+
+  CAssignmentStore again;
+  again.SetFolder(dir_.c_str());
+  again.SetTariffManager(&manager);
+  EXPECT_FALSE(P("p1")->IsRegistered());
+  again.Load();
+  ASSERT_EQ(again.GetCount(), 2);
+  EXPECT_TRUE(P("p1")->IsRegistered());
+  EXPECT_TRUE(P("p2")->IsRegistered());
+  EXPECT_FALSE(P("p3")->IsRegistered());
+  COleDateTime d;
+  EXPECT_EQ(std::string(again.Lookup("p1", d)), "Mein Zugang");
+  EXPECT_EQ(d, COleDateTime(2000, 4, 3, 0, 0, 0));
+  EXPECT_EQ(std::string(again.Lookup("p3", d)), "null");
+
+  CString id;
+  ASSERT_TRUE(again.GetAt(1, id, d));
+  EXPECT_EQ(std::string(id), "p2");
+  EXPECT_EQ(d, COleDateTime(2026, 12, 31, 0, 0, 0));
+  EXPECT_FALSE(again.GetAt(2, id, d));
+}
+
+TEST_F(AssignmentStoreTest, LoadEdgeCases) {
+  struct Case {
+    const char* file;
+    int count;
+    const char* lookupP1;
+  } cases[] = {
+      {"", 0, "null"},
+      {"p1=Erster|1/2/2001 0:0:0;p1=Zweiter|2/2/2001 0:0:0;", 2, "Erster"},  // the first record wins
+      {"gone=Alt|1/1/1999 0:0:0;p1=Da|1/1/1999 0:0:0;", 1, "Da"},           // unknown provider dropped
+      {"p2=X|1/1/2000 0:0:0;p1=abgeschn", 1, "null"},                         // cut off inside a value
+      {"p1=ohne Trenner;", 1, ""},                                            // no "|": empty name
+      {"p1", 0, "null"},
+  };
+  for (const Case& c : cases) {
+    Write(c.file);
+    store.Load();
+    EXPECT_EQ(store.GetCount(), c.count) << c.file;
+    EXPECT_EQ(std::string(store.Lookup("p1")), c.lookupP1) << c.file;
+  }
+  EXPECT_FALSE(P("gone"));
+
+  // A missing file is an empty store.
+  fs::remove(Path("Corva.dat"));
+  store.Load();
+  EXPECT_EQ(store.GetCount(), 0);
+}
+
+TEST_F(AssignmentStoreTest, RecordWithoutBarKeepsValueAsDate) {
+  Write("p1=3/4/2000 0:0:0;");
+  store.Load();
+  COleDateTime d;
+  EXPECT_EQ(std::string(store.Lookup("p1", d)), "");
+  EXPECT_EQ(d, COleDateTime(2000, 4, 3, 0, 0, 0));
+}
+
+TEST_F(AssignmentStoreTest, RemoveRewritesWithoutEveryRecordOfTheId) {
+  Write("p1=A|1/1/2000 0:0:0;gone=Alt|1/1/1999 0:0:0;p2=B|2/1/2000 0:0:0;p1=C|3/1/2000 0:0:0;");
+  manager.GetProtocolStore().SetAt("p1", new CTarifProtocol);
+  manager.GetProtocolStore().SetAt("p2", new CTarifProtocol);
+  store.Load();
+  ASSERT_EQ(store.GetCount(), 3);
+  ASSERT_TRUE(store.RemoveAssignment("p1"));
+  // Records of providers unknown now stay in the file.
+  EXPECT_EQ(Read(), "gone=Alt|1/1/1999 0:0:0;p2=B|2/1/2000 0:0:0;");
+  EXPECT_EQ(store.GetCount(), 1);
+  EXPECT_EQ(std::string(store.Lookup("p1")), "null");
+  EXPECT_EQ(std::string(store.Lookup("p2")), "B");
+  EXPECT_FALSE(fs::exists(Path("Corva.sic")));
+  CTarifProtocol* proto = nullptr;
+  EXPECT_FALSE(manager.GetProtocolStore().Lookup("p1", proto));
+  EXPECT_TRUE(manager.GetProtocolStore().Lookup("p2", proto));
+
+  // Removing from a missing file leaves no file behind.
+  fs::remove(Path("Corva.dat"));
+  EXPECT_TRUE(store.RemoveAssignment("p2"));
+  EXPECT_FALSE(fs::exists(Path("Corva.dat")));
+  EXPECT_EQ(store.GetCount(), 0);
+}
+
+TEST_F(AssignmentStoreTest, SeparatorsInIdOrNameAreRefused) {
+  Write("p2=B|2/1/2000 0:0:0;");
+  for (const char* name : {"a;b", "a=b", "a|b"})
+    EXPECT_FALSE(store.AddAssignment({"p1", name, COleDateTime(2000, 1, 1, 0, 0, 0)})) << name;
+  EXPECT_FALSE(store.AddAssignment({"", "Name", COleDateTime(2000, 1, 1, 0, 0, 0)}));
+  EXPECT_FALSE(store.AddAssignment({"p;1", "Name", COleDateTime(2000, 1, 1, 0, 0, 0)}));
+  EXPECT_EQ(Read(), "p2=B|2/1/2000 0:0:0;");
+  EXPECT_EQ(store.GetCount(), 0);
+}
+
+TEST_F(AssignmentStoreTest, AddAfterACutOffRecordDropsTheFragment) {
+  // An interrupted write left half a record; appending to it would merge both into garbage.
+  Write("p2=B|2/1/2000 0:0:0;p1=Hal");
+  ASSERT_TRUE(store.AddAssignment({"p3", "Neu", COleDateTime(2001, 5, 6, 0, 0, 0)}));
+  EXPECT_EQ(Read(), "p2=B|2/1/2000 0:0:0;p3=Neu|6/5/2001 0:0:0;");
+  store.Load();
+  EXPECT_EQ(std::string(store.Lookup("p3")), "Neu");
+  EXPECT_EQ(std::string(store.Lookup("p2")), "B");
+}
+
+TEST(AssignmentDate, FormatAndParse) {
+  EXPECT_EQ(std::string(CAssignmentStore::FormatDate(COleDateTime(2000, 4, 3, 12, 0, 0))), "3/4/2000 0:0:0");
+  EXPECT_EQ(CAssignmentStore::ParseDate("13/11/2026 0:0:0"), COleDateTime(2026, 11, 13, 0, 0, 0));
+  EXPECT_EQ(CAssignmentStore::ParseDate("1/2/2003"), COleDateTime(2003, 2, 1, 0, 0, 0));
+  EXPECT_EQ(CAssignmentStore::ParseDate("1/2/2003 4:5:6"), COleDateTime(2003, 2, 1, 4, 5, 6));
+  for (const char* bad : {"", "x", "32/1/2000 0:0:0", "1/13/2000", "1/1/2000 0:0", "1/1/2000 0:0:0x", "1-1-2000"})
+    EXPECT_NE(CAssignmentStore::ParseDate(bad).GetStatus(), COleDateTime::valid) << bad;
+}
