@@ -1,0 +1,58 @@
+// TFormatGrid: a string grid drawn from its model (gridmodel.h): each column with its own
+// alignment, colours, font, width and title, check-box columns with a 13 x 13 box per cell. A
+// left press selects the cell under the mouse and toggles a check box it hits.
+#pragma once
+
+#include <functional>
+
+#include "controls.h"
+#include "gridmodel.h"
+
+using TDrawCellEvent = std::function<void(TObject* Sender, int Col, int Row, const TRect& Rect, bool Selected)>;
+using TClickCheckEvent = std::function<void(TObject* Sender, int Col, int Row)>;
+
+class TFormatGrid : public TCustomControl {
+public:
+  explicit TFormatGrid(TComponent* AOwner);
+  const char* ClassName() const override { return "TFormatGrid"; }
+
+  TFormatGridModel& Model() { return FModel; }
+  TColumn& Columns(int i) { return FModel.Column(i); }
+  int ColCount() const { return FModel.ColCount(); }
+  void SetColCount(int v) { FModel.SetColCount(v); }
+  int RowCount() const { return FModel.RowCount(); }
+  void SetRowCount(int v) { FModel.SetRowCount(v); }
+  int FixedRows() const { return FModel.FixedRows(); }
+  void SetFixedRows(int v) { FModel.SetFixedRows(v); }
+  String Cells(int Col, int Row) const { return FModel.Cell(Col, Row); }
+  void SetCells(int Col, int Row, const String& v) { FModel.SetCell(Col, Row, v); }
+  int DefaultRowHeight() const { return FRowHeight; }
+  void SetDefaultRowHeight(int v) { FRowHeight = v; Invalidate(); }
+  TColor GridColor() const { return FGridColor; }
+  void SetGridColor(TColor v) { FGridColor = v; Invalidate(); }
+  int Col() const { return FCol; }
+  int Row() const { return FRow; }
+  void SetColor(TColor v) override;
+
+  // The cell under (X, Y) in client coordinates; -1, -1 outside the cells.
+  void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
+  TRect CellRect(int ACol, int ARow) const;
+  void Invalidate() override;
+
+  TDrawCellEvent OnDrawCell;
+  TClickCheckEvent OnClickCheck;
+
+protected:
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void FontChanged() override;
+
+private:
+  void DrawCell(int ACol, int ARow, const TRect& R, bool Selected);
+  void DrawText(const String& Text, const TRect& R, TGridAlignment A);
+  void UseFont(const TGridFont& F);
+  TFormatGridModel FModel;
+  int FRowHeight = 24;
+  TColor FGridColor = clSilver;
+  int FCol = 0, FRow = 1;
+};

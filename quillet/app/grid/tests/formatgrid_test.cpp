@@ -1,0 +1,96 @@
+// TFormatGrid in a real window under Wine: cells under the mouse, check clicks through mouse
+// messages, and the painted colours of title, text and check cells.
+#include <gtest/gtest.h>
+
+#include "formatgrid.h"
+
+namespace {
+
+class THost : public TWinControl {
+public:
+  THost() : TWinControl(nullptr) { SetBounds(30, 30, 500, 300); }
+  const char* ClassName() const override { return "TFormatGridTestHost"; }
+
+protected:
+  void CreateParams(TCreateParams& p) override {
+    TWinControl::CreateParams(p);
+    p.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
+  }
+};
+
+class FormatGrid : public ::testing::Test {
+protected:
+  THost Host;
+  TFormatGrid* G = nullptr;
+
+  void SetUp() override {
+    G = new TFormatGrid(&Host);
+    G->SetParent(&Host);
+    G->SetBounds(0, 0, 400, 200);
+    G->Model().SetFixedCols(0);
+    G->SetDefaultRowHeight(20);
+    Host.Handle();
+    ProcessMessages();
+  }
+  void TearDown() override { delete G; }
+  void Press(int x, int y) {
+    SendMessageA(G->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  }
+  COLORREF Pixel(int x, int y) {
+    ProcessMessages();
+    G->Update();
+    HDC dc = GetDC(G->Handle());
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(G->Handle(), dc);
+    return c;
+  }
+};
+
+TEST_F(FormatGrid, MouseToCell) {
+  int c, r;
+  G->MouseToCell(70, 25, c, r);  // columns are 64 wide plus a line, rows 20 plus a line
+  EXPECT_EQ(c, 1);
+  EXPECT_EQ(r, 1);
+  G->MouseToCell(10, 5, c, r);
+  EXPECT_EQ(c, 0);
+  EXPECT_EQ(r, 0);
+  G->MouseToCell(399, 199, c, r);  // beyond the five columns
+  EXPECT_EQ(c, -1);
+  EXPECT_EQ(r, -1);
+}
+
+TEST_F(FormatGrid, CheckClicksThroughTheMouse) {
+  G->Columns(1).SetButtonStyle(cbsCheck);
+  int calls = 0;
+  G->OnClickCheck = [&](TObject*, int c, int r) { ++calls; EXPECT_EQ(c, 1); EXPECT_EQ(r, 2); };
+  const TRect cell = G->CellRect(1, 2);
+  const int cx = cell.left + cell.Width() / 2, cy = cell.top + cell.Height() / 2;
+  G->SetCells(1, 2, "Wort");
+  Press(cx, cy);
+  EXPECT_EQ(G->Cells(1, 2), "1");
+  Press(cx, cy);
+  EXPECT_EQ(G->Cells(1, 2), "0");
+  EXPECT_EQ(calls, 2);
+  Press(cell.left + 2, cy);  // in the cell, outside the box: selects only
+  EXPECT_EQ(G->Cells(1, 2), "0");
+  EXPECT_EQ(G->Col(), 1);
+  EXPECT_EQ(G->Row(), 2);
+  G->Columns(1).SetEnabled(false);
+  Press(cx, cy);
+  EXPECT_EQ(G->Cells(1, 2), "0");
+  EXPECT_EQ(calls, 2);
+}
+
+TEST_F(FormatGrid, PaintedColours) {
+  G->Model().SetFixedColor(0x9DB6B9);
+  G->Columns(2).SetColor(0x00FF00);
+  G->Columns(3).SetButtonStyle(cbsCheck);
+  G->Columns(3).SetColor(0xFF0000);
+  EXPECT_EQ(Pixel(130 + 3, 3), COLORREF(0x9DB6B9));      // title row
+  EXPECT_EQ(Pixel(130 + 3, 21 + 3), COLORREF(0x00FF00));  // a text cell of column 2
+  EXPECT_EQ(Pixel(195 + 2, 42 + 2), COLORREF(0xFF0000));  // a check cell outside its box
+  EXPECT_EQ(Pixel(64, 30), COLORREF(0xC0C0C0));          // the grid line
+}
+
+}  // namespace
