@@ -6,6 +6,9 @@
 #include "AppDialogs.h"
 
 #include "AccountDialogs.h"
+#include "AssignmentStore.h"
+#include "Settings.h"
+#include "TarifManager.h"
 #include "PropertySheet.h"
 #include "SmallDialogs.h"
 #include "TippDesTages.h"
@@ -94,7 +97,39 @@ class CAppDialogsBasic : public CAppDialogs {
   // The options sheet lives in the dialogs folder; without it nothing is changed.
   INT_PTR ShowOptions(HWND, CConnectionController&, CTarifManager&, CSettings&, int) override { return IDCANCEL; }
 
+  // The entry-assignment store "Corva.dat" in the program folder; the ranking reads its
+  // registrations.
+  ~CAppDialogsBasic() override {
+    if (assignManager_ && assignManager_->GetRegistrations() == &assignments_) assignManager_->SetRegistrations(nullptr);
+  }
+  void LoadAssignments(CTarifManager* manager) override {
+    assignManager_ = manager;
+    if (manager && !manager->GetRegistrations()) manager->SetRegistrations(&assignments_);
+    assignments_.SetTariffManager(manager);
+    assignments_.SetFolder(CSettings().GetPATH());
+    assignments_.Load();
+  }
+  CString LookupAssignment(const CString& providerId) override {
+    if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
+    return assignments_.Lookup(providerId);
+  }
+  BOOL AddAssignment(const CString& providerId, const CString& entry, int activationDay) override {
+    if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
+    CEntryAssignment record;
+    record.providerId = providerId;
+    record.entryName = entry;
+    // The activation day counts days like a date value; anything else is today.
+    record.date = activationDay > 1 ? COleDateTime(static_cast<double>(activationDay)) : COleDateTime::GetCurrentTime();
+    return assignments_.AddAssignment(record);
+  }
+  BOOL RemoveAssignment(const CString& providerId) override {
+    if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
+    return assignments_.RemoveAssignment(providerId);
+  }
+
  private:
+  CAssignmentStore assignments_;
+  CTarifManager* assignManager_ = nullptr;
   std::unique_ptr<CMailCheck> mailCheck_;
 };
 
