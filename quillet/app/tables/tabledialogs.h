@@ -1,0 +1,111 @@
+// The table designer (Ttabell) with its cell and title editor (Tfomel), the form builder (Tbauf)
+// and the sound table (Tsoform): modal dialogs that hand their HTML to the main window through
+// its exchange list. The texts themselves are built in tablehtml.*.
+#pragma once
+
+#include <functional>
+
+#include "formatgrid.h"
+#include "tablehtml.h"
+#include "tagdialog.h"
+
+// A dialog of this folder: the shared frame plus check boxes and number fields.
+class TTableDialogBase : public TTagDialog {
+public:
+  using TTagDialog::TTagDialog;
+
+protected:
+  TCheckBox* NewCheck(int N, int X, int Y, int W, const String& Caption, bool Checked);
+};
+
+// A number field: an edit with an up-down beside it, kept within Min..Max.
+struct TSpinField {
+  TEdit* Edit;
+  TUpDown* Up;
+  int Min, Max;
+  int Value() const;
+  void SetValue(int v);
+};
+
+class Tfomel : public TTableDialogBase {
+public:
+  explicit Tfomel(TComponent* AOwner);
+  const char* ClassName() const override { return "Tfomel"; }
+  TEdit* Edit1;
+  TComboBox* ComboBox1;
+  TColorButton* ColorButton1;
+  void ColorButton1Click();
+
+protected:
+  void MenuClick() override;
+};
+
+class Ttabell : public TTableDialogBase {
+public:
+  explicit Ttabell(TComponent* AOwner);
+  const char* ClassName() const override { return "Ttabell"; }
+  TFormatGrid* fzo;
+  TSpinField SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4, SpinEdit5;
+  TCheckBox *CheckBox1, *CheckBox2;
+  TEdit* Edit1;
+  TComboBox* ComboBox1;
+  TPanel* Panel3;
+  TColorButton *ColorButton1, *ColorButton2;
+  TColorDialog* cul;
+  // Shows the title dialog modally; tests replace it.
+  std::function<void()> RunTitleDialog;
+
+  void fzoMouseDown(int X, int Y);
+  void fzoMouseUp();
+  void CheckBox1Click();
+  void CheckBox2Click();
+  void ColorButton1Click();
+  void ColorButton2Click();
+  int PressedCol() const { return FCol; }
+  int PressedRow() const { return FRow; }
+
+protected:
+  void MenuClick() override { ColorButton2Click(); }
+
+private:
+  TSpinField NewSpin(int N, int X, int Y, int Min, int Max, int Value, std::function<void(int)> Changed);
+  int FCol = -1, FRow = -1;
+};
+
+class Tbauf : public TTableDialogBase {
+public:
+  explicit Tbauf(TComponent* AOwner);
+  const char* ClassName() const override { return "Tbauf"; }
+  TCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7, *CheckBox8;
+  TCheckBox* RadioButton1;
+  TComboBox* ComboBox2;
+  TColorButton *ColorButton3, *ColorButton4;
+  void ColorButton3Click();
+  void ColorButton4Click();
+
+protected:
+  void MenuClick() override { ColorButton4Click(); }
+};
+
+class Tsoform : public TTableDialogBase {
+public:
+  explicit Tsoform(TComponent* AOwner);
+  const char* ClassName() const override { return "Tsoform"; }
+  TEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5;
+  TColorButton *ColorButton1, *ColorButton2, *ColorButton3, *ColorButton4, *ColorButton5, *ColorButton6;
+  TCheckBox* CheckBox1;
+  TPanel *Panel4, *Panel5;
+  TUpDown *UpDown1, *UpDown2;
+  TComboBox* ComboBox1;
+  TOpenDialog* sope;
+  // Shows a message; tests replace it.
+  std::function<void(const String&)> Message;
+
+  // A "..." button: the chosen sound's bare name into Edit, the file copied into DATEN\.
+  void PickSound(TEdit* Edit);
+  void ColorButton6Click();
+  void ColorButton5Click();
+
+protected:
+  void MenuClick() override { ColorButton5Click(); }
+};
