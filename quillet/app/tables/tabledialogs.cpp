@@ -8,6 +8,13 @@ namespace {
 const char* const Accept = "\xDC" "bernehmen";
 }
 
+TTableDialogBase::TTableDialogBase(TComponent* AOwner, int IdBlock, const String& Caption, const String& MenuEntry)
+    : TTagDialog(AOwner, IdBlock, Caption, MenuEntry) {
+  OnClose = [this](TObject*, TCloseAction&) {
+    if (!FAccepted) MainForm->Exchange->Clear();
+  };
+}
+
 TCheckBox* TTableDialogBase::NewCheck(int N, int X, int Y, int W, const String& Caption, bool Checked) {
   auto* c = new TCheckBox(this);
   c->SetBounds(X, Y, W, 20);
@@ -44,6 +51,7 @@ Tfomel::Tfomel(TComponent* AOwner) : TTableDialogBase(AOwner, TI_BLOCK, " Titel"
 }
 
 void Tfomel::ColorButton1Click() {
+  FAccepted = true;
   MainForm->Exchange->Add(Edit1->Text());
   MainForm->Exchange->Add(ComboBox1->Text());
   Close();
@@ -158,6 +166,7 @@ void Ttabell::ColorButton1Click() {
   s.RowTitles = CheckBox1->Checked();
   s.ColTitles = CheckBox2->Checked();
   MainForm->Exchange->Add(TableHtml(s, fzo->Model()));
+  FAccepted = true;
   Close();
 }
 
@@ -221,6 +230,7 @@ void Tbauf::ColorButton3Click() {
   s.Reset = CheckBox6->Checked();
   s.Method = ComboBox2->Text();
   FormBuilderList(s, *MainForm->Exchange);
+  FAccepted = true;
   Close();
 }
 
@@ -295,6 +305,7 @@ void Tsoform::ColorButton6Click() {
   s.Align = ComboBox1->Text();
   s.Loop = Panel5->Caption();
   SoundTableList(s, *MainForm->Exchange);
+  FAccepted = true;
   Close();
 }
 

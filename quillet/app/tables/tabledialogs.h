@@ -10,12 +10,15 @@
 #include "tagdialog.h"
 
 // A dialog of this folder: the shared frame plus check boxes and number fields.
+// Closing it any other way than by its accepting button empties the exchange list, so that
+// nothing half-built (or the title dialog's items) is inserted.
 class TTableDialogBase : public TTagDialog {
 public:
-  using TTagDialog::TTagDialog;
+  TTableDialogBase(TComponent* AOwner, int IdBlock, const String& Caption, const String& MenuEntry);
 
 protected:
   TCheckBox* NewCheck(int N, int X, int Y, int W, const String& Caption, bool Checked);
+  bool FAccepted = false;
 };
 
 // A number field: an edit with an up-down beside it, kept within Min..Max.

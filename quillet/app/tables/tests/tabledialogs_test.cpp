@@ -95,6 +95,13 @@ TEST_F(TableDialogs, DesignerRowTitleBoxAndCancel) {
   MainForm->Exchange->Add("x");
   d->ColorButton2Click();
   EXPECT_EQ(MainForm->Exchange->Count(), 0);
+  // Closed by the close box after a cell edit: the title dialog's items are not inserted.
+  auto e = Open<Ttabell>();
+  MainForm->Exchange->Add("Preis");
+  MainForm->Exchange->Add("Right");
+  SendMessageA(e->Handle(), WM_CLOSE, 0, 0);
+  App.ProcessMessages();
+  EXPECT_EQ(MainForm->Exchange->Count(), 0);
 }
 
 TEST_F(TableDialogs, TitleDialog) {
