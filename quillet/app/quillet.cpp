@@ -5,6 +5,7 @@
 #include "laufer.h"
 #include "linker.h"
 #include "main.h"
+#include "tabledialogs.h"
 #include "texter.h"
 #include "viform.h"
 
@@ -19,10 +20,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CmdLine, int) {
     RegisterInsertDialog(idMarquee, [](TComponent* o) -> TForm* { return new Tlaufer(o); });
     RegisterInsertDialog(idVideo, [](TComponent* o) -> TForm* { return new Tviform(o); });
     RegisterInsertDialog(idFont, [](TComponent* o) -> TForm* { return new Ttexter(o); });
+    RegisterInsertDialog(idTable, [](TComponent* o) -> TForm* { return new Ttabell(o); });
+    RegisterInsertDialog(idFormBuilder, [](TComponent* o) -> TForm* { return new Tbauf(o); });
+    RegisterInsertDialog(idSoundTable, [](TComponent* o) -> TForm* { return new Tsoform(o); });
     Application->CreateForm<TMainForm>();
     Application->CreateForm<TAboutBox>();
-    // The table designer, the table title and
-    // the form builder follow here once their modules are part of the program.
     MainForm->Show();
     // A file parameter opens that page; "/neu" opens an empty page to type in.
     String param = Trim(CmdLine ? String(CmdLine) : String());

@@ -48,3 +48,4 @@ endif()
 # The format grid and the table, form and sound table dialogs.
 add_subdirectory(grid)
 add_subdirectory(tables)
+target_link_libraries(Quillet PRIVATE quillet_tabledialogs)

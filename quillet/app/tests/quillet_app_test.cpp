@@ -248,9 +248,10 @@ TEST_F(Quillet, StartCreatesTheWorkingFolderAndEnablesOnlyWhatNeedsNoDocument) {
   for (unsigned id : {cmFileClose, cmFileSaveAs, cmBreak, cmDateScript, cmEditSelectAll, cmPreview, cmMailLink})
     EXPECT_FALSE(Enabled(id)) << id;
   // The tag dialogs exist; their commands wait for a document.
-  for (unsigned id : {cmImage, cmLink, cmMarquee, cmVideo, cmFontText}) EXPECT_FALSE(Enabled(id)) << id;
+  for (unsigned id : {cmImage, cmLink, cmMarquee, cmVideo, cmFontText, cmTable, cmFormBuilder, cmSoundTable})
+    EXPECT_FALSE(Enabled(id)) << id;
   // Dialogs that are not part of the program yet stay disabled.
-  for (unsigned id : {cmTable, cmFormBuilder, cmSoundTable, cmImageBrowser, cmCompressor})
+  for (unsigned id : {cmImageBrowser, cmCompressor})
     EXPECT_FALSE(Enabled(id)) << id;
 
   PostCmd(cmHelp);
@@ -271,7 +272,8 @@ TEST_F(Quillet, NewPageWithDefaultsTypingAndSnippetsSavedByteForByte) {
   NewPage();
   EXPECT_EQ(Text(ActiveChild()), "Unbenannt.htm");
   for (unsigned id : {cmFileClose, cmFileSaveAs, cmBreak, cmDateScript, cmPreview, cmMailLink}) EXPECT_TRUE(Enabled(id)) << id;
-  for (unsigned id : {cmImage, cmLink, cmMarquee, cmVideo, cmFontText}) EXPECT_TRUE(Enabled(id)) << id;
+  for (unsigned id : {cmImage, cmLink, cmMarquee, cmVideo, cmFontText, cmTable, cmFormBuilder, cmSoundTable})
+    EXPECT_TRUE(Enabled(id)) << id;
   EXPECT_EQ(SaveAs("seite"), DefaultSkeleton());  // ".htm" added to a name without a dot
 
   // The caret stands on the empty line before "</Body>".
