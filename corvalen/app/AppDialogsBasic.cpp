@@ -7,6 +7,7 @@
 
 #include "AccountDialogs.h"
 #include "AssignmentStore.h"
+#include "NewEntryDialog.h"
 #include "Settings.h"
 #include "TarifManager.h"
 #include "PropertySheet.h"
@@ -96,6 +97,28 @@ class CAppDialogsBasic : public CAppDialogs {
 
   // The options sheet lives in the dialogs folder; without it nothing is changed.
   INT_PTR ShowOptions(HWND, CConnectionController&, CTarifManager&, CSettings&, int) override { return IDCANCEL; }
+
+  // A new phone-book entry of the user's own for a provider; the activation day goes back as the
+  // day number of its date value.
+  int ShowNewEntry(HWND parent, CConnectionController& c, CProvider& provider, BOOL ownNumber, CString& name,
+                   CString& user, CString& password, int& activationDay) override {
+    CDlg_NeueVerbindung dlg(CWnd::FromHandle(parent));
+    dlg.SetProvider(&provider);
+    dlg.SetController(&c);
+    dlg.SetRasAccess(&c.GetRasConnection());
+    dlg.SetNoLogin(ownNumber);
+    dlg.SetConnectionName(name);
+    dlg.SetUserName(user);
+    dlg.SetPassword(password);
+    int r = static_cast<int>(dlg.DoModal());
+    if (r == IDOK) {
+      name = dlg.GetConnectionName();
+      user = dlg.GetUserName();
+      password = dlg.GetPassword();
+      activationDay = static_cast<int>(dlg.GetActivationDay().m_dt);
+    }
+    return r;
+  }
 
   // The entry-assignment store "Corva.dat" in the program folder; the ranking reads its
   // registrations.
