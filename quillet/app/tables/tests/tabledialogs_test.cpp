@@ -2,6 +2,8 @@
 // items they leave, byte for byte, and the grid edits through the title dialog.
 #include <gtest/gtest.h>
 
+#include "childwin.h"
+#include "commands.h"
 #include "main.h"
 #include "tabledialogs.h"
 #include "tableids.h"
@@ -159,6 +161,65 @@ TEST_F(TableDialogs, SoundTable) {
   auto e = Open<Tsoform>();
   e->ColorButton5Click();
   EXPECT_EQ(MainForm->Exchange->Count(), 0);
+}
+
+// The menu command opens the registered dialog modally; the dialog is driven from a timer.
+std::function<void(TForm*)> gDrive;
+TForm* gDialog = nullptr;
+void CALLBACK DriveDialog(HWND, UINT, UINT_PTR Id, DWORD) {
+  if (!gDialog || !IsWindowVisible(gDialog->Handle())) return;
+  KillTimer(nullptr, Id);
+  gDrive(gDialog);
+}
+template <class D> void RegisterDriven(TInsertDialogKind Kind) {
+  RegisterInsertDialog(Kind, [](TComponent* Owner) -> TForm* { return gDialog = new D(Owner); });
+}
+void RunCommand(unsigned Command, std::function<void(TForm*)> Drive) {
+  gDrive = std::move(Drive);
+  SetTimer(nullptr, 0, 20, DriveDialog);
+  SendMessageA(MainForm->Handle(), WM_COMMAND, Command, 0);
+  gDialog = nullptr;
+}
+
+TEST_F(TableDialogs, FromTheMenuCommandToTheCaret) {
+  RegisterDriven<Ttabell>(idTable);
+  RegisterDriven<Tbauf>(idFormBuilder);
+  RegisterDriven<Tsoform>(idSoundTable);
+  MainForm->UpdateMenuItems();
+  TMDIChild* doc = MainForm->CreateDocumentWindow("seite.htm");
+  App.ProcessMessages();
+  EXPECT_TRUE(MainForm->CommandEnabled(cmTable));
+  EXPECT_TRUE(MainForm->CommandEnabled(cmFormBuilder));
+  EXPECT_TRUE(MainForm->CommandEnabled(cmSoundTable));
+  RunCommand(cmTable, [](TForm* f) {
+    auto* t = static_cast<Ttabell*>(f);
+    t->SpinEdit1.Edit->SetText("1");
+    t->SpinEdit2.Edit->SetText("1");
+    t->ColorButton1->Click();
+  });
+  RunCommand(cmFormBuilder, [](TForm* f) {
+    auto* b = static_cast<Tbauf*>(f);
+    SendMessageA(b->CheckBox5->Handle(), BM_CLICK, 0, 0);
+    b->ColorButton3->Click();
+  });
+  RunCommand(cmSoundTable, [](TForm* f) {
+    auto* s = static_cast<Tsoform*>(f);
+    s->Edit1->SetText("a.mid");
+    s->ColorButton6->Click();
+  });
+  RunCommand(cmSoundTable, [](TForm* f) { static_cast<Tsoform*>(f)->ColorButton5->Click(); });  // nothing
+  EXPECT_EQ(doc->edi->Lines()->Text(),
+            "<Table bgcolor=\"#FFFFFF\">\r\n<Tr> <Th Align=\"Left\" Valign=\"Bottom\"></Th> </Tr>\r\n"
+            "</Table>\r\n      "
+            "<Form Action=\" \" Method=\"Get\">\r\n"
+            "<Input Type=\"submit\" Name=\"Submit\" Value=\"Submit\"><BR>\r\n</Form>\r\n"
+            "<Table border=4 bgcolor=\"#FFFFFF\" align=Left>\r\n<tr>\r\n"
+            "<td><font face=\"comic sans MS\" size=1><b> Titel </b></font></td>\r\n</tr>\r\n<tr>\r\n"
+            "<td><EMBED SRC=\"a.mid\" width=145 height=60 autostart=\"false\" Loop=0></td>\r\n</tr>\r\n"
+            "</Table>\r\n\r\n");  // the editor's own empty last line
+  RegisterInsertDialog(idTable, nullptr);
+  RegisterInsertDialog(idFormBuilder, nullptr);
+  RegisterInsertDialog(idSoundTable, nullptr);
 }
 
 }  // namespace
