@@ -111,7 +111,46 @@ void TFormatGrid::Paint() {
       DrawCell(c, r, CellRect(c, r), c == FCol && r == FRow && !FModel.IsFixed(c, r));
 }
 
+int TFormatGrid::SizingColumn(int X, int Y) const {
+  if (Y < 0 || Y >= FModel.FixedRows() * (FRowHeight + 1)) return -1;
+  int right = 0;
+  for (int c = 0; c < FModel.ColCount(); ++c) {
+    right += FModel.Column(c).Width();
+    if (X >= right - 2 && X <= right + 2) return c;
+    ++right;
+  }
+  return -1;
+}
+
+bool TFormatGrid::SetCursorMessage(int X, int Y) {
+  if (FSizing < 0 && SizingColumn(X, Y) < 0) return false;
+  ::SetCursor(LoadCursor(nullptr, IDC_SIZEWE));
+  return true;
+}
+
+void TFormatGrid::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FSizing >= 0) {
+    const int w = X - CellRect(FSizing, 0).left;
+    FModel.Column(FSizing).TakeWidth(w < 4 ? 4 : w);
+    FModel.Changed();
+  }
+  TCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TFormatGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (FSizing >= 0) {  // the end of a border drag is no click on a cell
+    FSizing = -1;
+    ReleaseCapture();
+    return;
+  }
+  TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
 void TFormatGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft && (FSizing = SizingColumn(X, Y)) >= 0) {
+    SetCapture(Handle());
+    return;
+  }
   int c, r;
   MouseToCell(X, Y, c, r);
   if (Button == mbLeft && c >= 0) {

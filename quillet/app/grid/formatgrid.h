@@ -1,6 +1,7 @@
 // TFormatGrid: a string grid drawn from its model (gridmodel.h): each column with its own
 // alignment, colours, font, width and title, check-box columns with a 13 x 13 box per cell. A
-// left press selects the cell under the mouse and toggles a check box it hits.
+// left press selects the cell under the mouse and toggles a check box it hits; a column border
+// in the title row can be dragged to change the column's width.
 #pragma once
 
 #include <functional>
@@ -45,14 +46,20 @@ public:
 protected:
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  bool SetCursorMessage(int X, int Y) override;
   void FontChanged() override;
 
 private:
   void DrawCell(int ACol, int ARow, const TRect& R, bool Selected);
   void DrawText(const String& Text, const TRect& R, TGridAlignment A);
   void UseFont(const TGridFont& F);
+  // The column whose right border lies within 2 pixels of X in a title row, or -1.
+  int SizingColumn(int X, int Y) const;
   TFormatGridModel FModel;
   int FRowHeight = 24;
   TColor FGridColor = clSilver;
   int FCol = 0, FRow = 1;
+  int FSizing = -1;  // the column whose border is being dragged
 };

@@ -82,6 +82,29 @@ TEST_F(FormatGrid, CheckClicksThroughTheMouse) {
   EXPECT_EQ(calls, 2);
 }
 
+TEST_F(FormatGrid, DraggingATitleBorderSetsTheColumnWidth) {
+  int events = 0;
+  G->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++events; };
+  G->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++events; };
+  SendMessageA(G->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(64, 5));  // right border of column 0
+  SendMessageA(G->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 5));
+  SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(100, 5));
+  EXPECT_EQ(G->Columns(0).Width(), 100);
+  EXPECT_EQ(G->Columns(1).Width(), 64);
+  EXPECT_EQ(events, 0);  // a drag is no press on a cell
+  int c, r;
+  G->MouseToCell(110, 25, c, r);
+  EXPECT_EQ(c, 1);
+  // A border in an ordinary row is no handle: the press selects the cell.
+  SendMessageA(G->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 45));
+  SendMessageA(G->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(140, 45));
+  SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(140, 45));
+  EXPECT_EQ(G->Columns(0).Width(), 100);
+  EXPECT_EQ(G->Col(), 0);
+  EXPECT_EQ(G->Row(), 2);
+  EXPECT_EQ(events, 2);
+}
+
 TEST_F(FormatGrid, PaintedColours) {
   G->Model().SetFixedColor(0x9DB6B9);
   G->Columns(2).SetColor(0x00FF00);
