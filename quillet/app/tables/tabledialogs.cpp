@@ -95,7 +95,11 @@ Ttabell::Ttabell(TComponent* AOwner) : TTableDialogBase(AOwner, TA_BLOCK, " Tabe
   fzo->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) { fzoMouseUp(); };
 
   NewLabel(10, 220, 70, "Zeilen");
-  SpinEdit1 = NewSpin(1, 10, 238, 1, 30, fzo->RowCount(), [this](int v) { fzo->SetRowCount(v); });
+  SpinEdit1 = NewSpin(1, 10, 238, 1, 30, fzo->RowCount(), [this](int v) {
+    fzo->SetRowCount(v);
+    // A grid of one row has no room for a fixed title row; it comes back with the second row.
+    if (CheckBox2->Checked()) fzo->SetFixedRows(1);
+  });
   NewLabel(90, 220, 70, "Spalten");
   SpinEdit2 = NewSpin(2, 90, 238, 1, 15, fzo->ColCount(), [this](int v) { fzo->SetColCount(v); });
   NewLabel(170, 220, 70, "Border");

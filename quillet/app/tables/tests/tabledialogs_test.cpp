@@ -57,7 +57,10 @@ TEST_F(TableDialogs, DesignerStartValuesAndEdits) {
   EXPECT_EQ(Lines(*MainForm->Exchange), (std::vector<String>{"Preis", "Right"}));
 
   // Fewer rows and columns through the number fields; no title row; border 2, spacing 3.
+  d->SpinEdit1.Edit->SetText("1");
+  EXPECT_EQ(d->fzo->FixedRows(), 0);
   d->SpinEdit1.Edit->SetText("2");
+  EXPECT_EQ(d->fzo->FixedRows(), 1);  // the title row is back
   d->SpinEdit2.Edit->SetText("3");
   EXPECT_EQ(d->fzo->RowCount(), 2);
   EXPECT_EQ(d->fzo->ColCount(), 3);
