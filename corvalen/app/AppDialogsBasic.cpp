@@ -1,6 +1,5 @@
 // The program's dialogs behind the interface through which the main dialog and the connection
-// controller open them. The options sheet is not part of the program yet: its menu entries change
-// nothing.
+// controller open them.
 #include "MailCheck.h"  // WinSock before <windows.h>
 
 #include "AppDialogs.h"
@@ -8,6 +7,7 @@
 #include "AccountDialogs.h"
 #include "AssignmentStore.h"
 #include "NewEntryDialog.h"
+#include "Options.h"
 #include "Settings.h"
 #include "TarifManager.h"
 #include "PropertySheet.h"
@@ -95,8 +95,12 @@ class CAppDialogsBasic : public CAppDialogs {
     mailCheck_->Start();
   }
 
-  // The options sheet lives in the dialogs folder; without it nothing is changed.
-  INT_PTR ShowOptions(HWND, CConnectionController&, CTarifManager&, CSettings&, int) override { return IDCANCEL; }
+  // The options sheet; one sheet for the whole run, so its pages keep their state between openings.
+  INT_PTR ShowOptions(HWND parent, CConnectionController& c, CTarifManager& manager, CSettings& settings,
+                      int startPage) override {
+    if (!options_) options_.reset(new CPsh_Sheet);
+    return RunOptionsSheet(*options_, CWnd::FromHandle(parent), &c, &manager, &settings, startPage);
+  }
 
   // A new phone-book entry of the user's own for a provider; the activation day goes back as the
   // day number of its date value.
@@ -154,6 +158,7 @@ class CAppDialogsBasic : public CAppDialogs {
   CAssignmentStore assignments_;
   CTarifManager* assignManager_ = nullptr;
   std::unique_ptr<CMailCheck> mailCheck_;
+  std::unique_ptr<CPsh_Sheet> options_;
 };
 
 }  // namespace
