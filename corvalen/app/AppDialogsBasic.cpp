@@ -7,6 +7,7 @@
 #include "AccountDialogs.h"
 #include "AssignmentStore.h"
 #include "NewEntryDialog.h"
+#include "TakeOverDialogs.h"
 #include "Options.h"
 #include "Settings.h"
 #include "TarifManager.h"
@@ -31,6 +32,13 @@ class CAppDialogsBasic : public CAppDialogs {
   }
 
   INT_PTR RunSetupWizard(HWND parent, CConnectionController& c) override {
+    // The wizard's take-over button assigns the user's existing entries automatically first.
+    CWzdSheetOption::SetTakeOverDialog([](CWnd* owner, CConnectionController* controller) {
+      CDlg_Uebernahme dlg(owner);
+      dlg.SetAutoAssign(1);
+      CDlg_Uebernahme::SetController(controller);
+      dlg.DoModal();
+    });
     return ::RunSetupWizard(CWnd::FromHandle(parent), &c);
   }
 
