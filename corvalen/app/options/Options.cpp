@@ -98,6 +98,7 @@ void CPpg_Optionen::DoDataExchange(CDataExchange* dx) {
 BOOL CPpg_Optionen::OnInitDialog() {
   CPsh_Sheet* sheet = GetOptions();
   CSettings* settings = sheet->GetSettings();
+  m_made = TRUE;
   InitToolTips();
   m_dialString = settings->GetDefaultDialString();
   m_dialString.Trim();
@@ -426,6 +427,7 @@ void CPsh_Sheet::OnHelp() {
 void CPsh_Sheet::SaveSettings() {
   CSettings* s = m_settings;
   const CPpg_Optionen& p = m_optionen;
+  if (!p.m_made) return;
   s->SetDefaultDialString(NonEmpty(p.m_dialString));
   s->SetDefaultDFUDeviceTyp(NonEmpty(LineTypeOf(p.m_dialString, p.m_deviceType)));
   s->SetDefaultDFUDeviceName(NonEmpty(p.m_deviceName));
@@ -446,6 +448,7 @@ INT_PTR RunOptionsSheet(CPsh_Sheet& sheet, CWnd* parent, CConnectionController* 
   sheet.SetTarifManager(manager);
   sheet.SetSettings(settings);
   sheet.SetStartPage(startPage);
+  sheet.m_optionen.m_made = FALSE;
   INT_PTR r = sheet.DoModal();
   if (r == IDOK) sheet.SaveSettings();
   return r;

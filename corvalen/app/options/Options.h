@@ -48,6 +48,8 @@ class CPpg_Optionen : public COptionsPage {
   CString m_deviceName;
   CString m_dialString;
   int m_automatic = 0;
+  // Whether the page was made in this opening; only then do its values stand for the settings.
+  BOOL m_made = FALSE;
 };
 
 class CPpg_Erweitert : public COptionsPage {
@@ -110,7 +112,8 @@ class CPsh_Sheet : public CPropertySheet {
   const CMessageMap* GetMessageMap() const override;
   BOOL OnInitDialog() override;
   void OnHelp();
-  // Writes the settings of the "Standard" page (an empty value as " ").
+  // Writes the settings of the "Standard" page (an empty value as " "); nothing when the page was
+  // not opened (its values would be those of an earlier opening, or none).
   void SaveSettings();
 
   void SetController(CConnectionController* c) { m_controller = c; }

@@ -320,6 +320,19 @@ TEST_F(OptionsTest, CancelWritesNothingAndTheStartPageIsChosen) {
   EXPECT_EQ(UserValue("UpdateFrequence"), "<missing>");
 }
 
+TEST_F(OptionsTest, OkOnAnotherPageLeavesTheStandardSettingsAlone) {
+  SetUserValue("DefaultDFUDeviceName", "Standardmodem");
+  SetUserValue("DefaultDialString", "0");
+  EXPECT_EQ(Run(3, {PressOk}), IDOK);
+  EXPECT_EQ(UserValue("DefaultDFUDeviceName"), "Standardmodem");
+  EXPECT_EQ(UserValue("DefaultDialString"), "0");
+  // After an opening of the page, a later opening elsewhere does not write its old values either.
+  EXPECT_EQ(Run(1, {PressCancel}), IDCANCEL);
+  SetUserValue("DefaultDialString", "9");
+  EXPECT_EQ(Run(2, {PressOk}), IDOK);
+  EXPECT_EQ(UserValue("DefaultDialString"), "9");
+}
+
 TEST_F(OptionsTest, ExpertModeAsksFirstAndIsKeptBetweenOpenings) {
   std::string question;
   bool hiddenAtFirst = false, hiddenAfterNo = false, shownAfterYes = false, filterRan = false;
