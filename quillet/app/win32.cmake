@@ -45,7 +45,5 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/mainform_test.cpp)
     SOURCES tests/mainform_test.cpp
     LIBS quillet_app TIMEOUT 120)
 endif()
-# The format grid and the table, form and sound table dialogs.
-add_subdirectory(grid)
-add_subdirectory(tables)
+# The table, form and sound table dialogs (quillet/app/tables).
 target_link_libraries(Quillet PRIVATE quillet_tabledialogs)
