@@ -106,7 +106,16 @@ class CAppDialogsBasic : public CAppDialogs {
   // The options sheet; one sheet for the whole run, so its pages keep their state between openings.
   INT_PTR ShowOptions(HWND parent, CConnectionController& c, CTarifManager& manager, CSettings& settings,
                       int startPage) override {
-    if (!options_) options_.reset(new CPsh_Sheet);
+    if (!options_) {
+      options_.reset(new CPsh_Sheet);
+      // "Übernahme bestehende DFÜ-Einträge" of the expert mode: by hand, no automatic assignment.
+      CPpg_Erweitert::SetDialog(CPpg_Erweitert::kTakeOver, [](CWnd* owner, CConnectionController* ctl, CTarifManager*) {
+        CDlg_Uebernahme dlg(owner);
+        dlg.SetAutoAssign(0);
+        CDlg_Uebernahme::SetController(ctl);
+        dlg.DoModal();
+      });
+    }
     return RunOptionsSheet(*options_, CWnd::FromHandle(parent), &c, &manager, &settings, startPage);
   }
 
