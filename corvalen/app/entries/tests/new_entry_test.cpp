@@ -88,7 +88,8 @@ TEST_F(NewEntryTest, RefusesEmptyOrTakenNamesAndEndsWithTheTrimmedValues) {
           return true;
         })
         .Then([&, i] {
-          if (FindOtherDialog(wnd)) return false;
+          // Between the box's end and the dialog's own focus call no window has the focus.
+          if (FindOtherDialog(wnd) || !::GetFocus()) return false;
           focus[i] = ::GetDlgCtrlID(::GetFocus());
           return true;
         });
