@@ -72,7 +72,7 @@ int StrToInt(const String& s);
 int StrToIntDef(const String& s, int fallback);
 bool TryStrToInt(const String& s, int& value);
 
-// 1-based character routines in the manner the Parts' code uses them.
+// 1-based character routines, counting as the component library's string routines count.
 int Pos(const String& sub, const String& s);                 // 0 when not found
 String Copy(const String& s, int index, int count);          // index 1-based, clamped
 String StringOfChar(char c, int count);
