@@ -170,3 +170,16 @@ std::string ToolTipText(HWND dlg, int id) {
   }
   return "";
 }
+
+std::string MakeRouterFolder(const std::string& name) {
+  char tmp[MAX_PATH];
+  ::GetTempPathA(MAX_PATH, tmp);
+  std::string dir = std::string(tmp) + name;
+  ::CreateDirectoryA(dir.c_str(), nullptr);
+  HKEY key;
+  ::RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\ASTREL\\Corvalen2.0", &key);
+  ::RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
+                   static_cast<DWORD>(dir.size() + 1));
+  ::RegCloseKey(key);
+  return dir;
+}

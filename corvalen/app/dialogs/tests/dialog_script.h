@@ -35,6 +35,10 @@ class DialogScript {
   bool inStep_ = false;
 };
 
+// A data folder of the router for one test: %TEMP%\<name>, created when missing and registered as
+// the machine's "PATH" value, as the installation would. Returns the folder (without a final "\").
+std::string MakeRouterFolder(const std::string& name);
+
 // A visible top-level window of this thread with that exact title, or nullptr.
 HWND FindThreadWindow(const std::string& title);
 // The same among dialog windows only (message boxes).

@@ -242,16 +242,8 @@ class ControllerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen");
-    char tmp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, tmp);
-    dir_ = std::string(tmp) + "corvdlg-" + std::to_string(::GetCurrentProcessId());
-    ::CreateDirectoryA(dir_.c_str(), nullptr);
+    dir_ = MakeRouterFolder("corvdlg-" + std::to_string(::GetCurrentProcessId()));
     ::DeleteFileA((dir_ + "\\free.log").c_str());
-    HKEY key;
-    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\ASTREL\\Corvalen2.0", &key);
-    ::RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir_.c_str()),
-                     static_cast<DWORD>(dir_.size() + 1));
-    ::RegCloseKey(key);
     settings_ = std::make_unique<CSettings>();
     controller_ = std::make_unique<CConnectionController>(settings_.get(), settings_->GetProvider(), &status_,
                                                           nullptr, nullptr);

@@ -108,16 +108,8 @@ class OptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ::SHDeleteKeyA(HKEY_CURRENT_USER, kUserKey);
-    char tmp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, tmp);
     static int n = 0;
-    dir_ = std::string(tmp) + "corvopt-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++n);
-    ::CreateDirectoryA(dir_.c_str(), nullptr);
-    HKEY key;
-    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\ASTREL\\Corvalen2.0", &key);
-    ::RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir_.c_str()),
-                     static_cast<DWORD>(dir_.size() + 1));
-    ::RegCloseKey(key);
+    dir_ = MakeRouterFolder("corvopt-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++n));
     sim_.Set("Devices", "modem,Standardmodem;isdn,AVM ISDN-Controller");
     SetFixedNow(COleDateTime(2026, 3, 4, 13, 30, 0));  // a Wednesday afternoon
     SetTarifUi(&ui_);
