@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "gif_filter.h"
-#include "tiff_filter.h"
+#include "gif_reader.h"
+#include "tiff_reader.h"
 
 namespace {
 

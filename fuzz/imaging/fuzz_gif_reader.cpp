@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "gif_filter.h"
+#include "gif_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int frame : {0, 1}) {

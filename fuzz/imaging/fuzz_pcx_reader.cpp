@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "pcx_filter.h"
+#include "pcx_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream s;

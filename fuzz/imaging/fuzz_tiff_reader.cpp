@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "tiff_filter.h"
+#include "tiff_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int index : {0, 1}) {

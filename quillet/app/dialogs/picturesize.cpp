@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "bitmap.h"
-#include "gif_filter.h"
+#include "gif_reader.h"
 #include "jpeg_reader.h"
-#include "pcx_filter.h"
+#include "pcx_reader.h"
 #include "png_reader.h"
 #include "streams.h"
-#include "tiff_filter.h"
+#include "tiff_reader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pcx_filter.h"
+#include "pcx_reader.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-// PCXFilter: reads a PCX picture (1, 4 or 8 bits in one plane, or three 8-bit planes, raw or
+// The PCX reader: reads a PCX picture (1, 4 or 8 bits in one plane, or three 8-bit planes, raw or
 // run-length coded) into a new 24-bit bitmap.
 #pragma once
 

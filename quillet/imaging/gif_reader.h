@@ -1,4 +1,4 @@
-// GIFFilter: reads one frame of a GIF file into a new 24-bit bitmap, or only counts the frames.
+// The GIF reader: reads one frame of a GIF file into a new 24-bit bitmap, or only counts the frames.
 // Self-contained, with its own LZW decoder; separate from the GIF picture class.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "tiff_filter.h"
+#include "tiff_reader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -190,25 +190,30 @@ private:
   bool FFaxOk = true;
 };
 
-}  // namespace
+// What one directory says about its picture, in the terms the decoding needs.
+struct ImageLayout {
+  uint32_t W = 0, H = 0, B = 1, C = 1, P = 2, N = 1, fillOrder = 1, rowsPerStrip = 0, predictor = 1;
+  bool planar = false, twoD = false, bilevel = false, fax = false;
+  Kind kind = kNone;
+  uint64_t rowLength = 0;  // bytes of one decoded row (of one plane for planar data)
+};
 
-static TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
-                  int64_t MaxPixels) {
-  ImageCount = 0;
-  XResolution = YResolution = 0;
+// The whole stream from its position into memory; "unrecognized TIFF" without a byte order mark.
+TiffData ReadWholeStream(TStream& Stream) {
   TiffData d;
-  {
-    int64_t avail = Stream.Size() - Stream.Position();
-    d.bytes.resize(size_t(std::max<int64_t>(0, avail)));
-    if (!d.bytes.empty()) d.bytes.resize(size_t(Stream.Read(d.bytes.data(), int64_t(d.bytes.size()))));
-  }
+  int64_t avail = Stream.Size() - Stream.Position();
+  d.bytes.resize(size_t(std::max<int64_t>(0, avail)));
+  if (!d.bytes.empty()) d.bytes.resize(size_t(Stream.Read(d.bytes.data(), int64_t(d.bytes.size()))));
   if (d.bytes.size() < 8 || !((d.bytes[0] == 'I' && d.bytes[1] == 'I') || (d.bytes[0] == 'M' && d.bytes[1] == 'M')))
     throw EInvalidGraphic("unrecognized TIFF");
   d.big = d.bytes[0] == 'M';
+  return d;
+}
 
-  // The directory chain; a directory that lies outside the file or that the chain visits a second
-  // time ends it.
-  std::vector<Entry> wanted;
+// Walks the directory chain, counting every directory, and keeps the entries of directory
+// ImageIndex. A directory that lies outside the file or that the chain visits a second time ends
+// the chain. Returns false when the file has fewer directories.
+bool ReadDirectoryChain(const TiffData& d, int ImageIndex, int& ImageCount, std::vector<Entry>& wanted) {
   bool found = false;
   std::set<uint32_t> seen;
   for (uint32_t off = d.U32(4); off != 0 && seen.insert(off).second;) {
@@ -225,21 +230,40 @@ static TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, i
     off = d.U32(off + 2 + uint64_t(n) * 12);
   }
   if (ImageCount == 0) Invalid();
-  if (!found) return nullptr;
-  Directory dir(d, std::move(wanted));
+  return found;
+}
 
-  const uint32_t W = dir.Value(tagImageWidth, 0), H = dir.Value(tagImageLength, 0);
-  const uint32_t B = dir.Value(tagBitsPerSample, 1);
+ImageLayout ReadLayout(const Directory& dir) {
+  ImageLayout l;
+  l.W = dir.Value(tagImageWidth, 0);
+  l.H = dir.Value(tagImageLength, 0);
+  l.B = dir.Value(tagBitsPerSample, 1);
   for (uint64_t i = 1, n = dir.Count(tagBitsPerSample); i < n; ++i)
-    if (dir.Element(tagBitsPerSample, i, B) != B) Invalid();
-  const uint32_t C = dir.Value(tagCompression, 1), P = dir.Value(tagPhotometric, 2);
-  const uint32_t fillOrder = dir.Value(tagFillOrder, 1), N = dir.Value(tagSamplesPerPixel, 1);
-  uint32_t rowsPerStrip = dir.Value(tagRowsPerStrip, H);
-  if (rowsPerStrip == 0 || rowsPerStrip > H) rowsPerStrip = H;
-  const bool planar = dir.Value(tagPlanarConfig, 1) == 2 && N > 1;
-  const bool twoD = (dir.Value(tagT4Options, 0) & 1) != 0;
-  const uint32_t unit = dir.Value(tagResolutionUnit, 2), predictor = dir.Value(tagPredictor, 1);
+    if (dir.Element(tagBitsPerSample, i, l.B) != l.B) Invalid();
+  l.C = dir.Value(tagCompression, 1);
+  l.P = dir.Value(tagPhotometric, 2);
+  l.fillOrder = dir.Value(tagFillOrder, 1);
+  l.N = dir.Value(tagSamplesPerPixel, 1);
+  l.rowsPerStrip = dir.Value(tagRowsPerStrip, l.H);
+  if (l.rowsPerStrip == 0 || l.rowsPerStrip > l.H) l.rowsPerStrip = l.H;
+  l.planar = dir.Value(tagPlanarConfig, 1) == 2 && l.N > 1;
+  l.twoD = (dir.Value(tagT4Options, 0) & 1) != 0;
+  l.predictor = dir.Value(tagPredictor, 1);
+  l.bilevel = l.B == 1 && l.N == 1;
+  l.fax = l.C >= 2 && l.C <= 4;
+  const uint32_t P = l.P, N = l.N, B = l.B;
+  if (P == 2 && N == 3 && B == 8) l.kind = l.planar ? kPlanarRGB : kRGB;
+  else if (P == 3 && N == 1 && (B == 8 || B == 4)) l.kind = kPalette;
+  else if ((P == 0 || P == 1) && N == 1 && (B == 8 || B == 4)) l.kind = kGrey;
+  else if ((P == 0 || P == 1) && l.bilevel) l.kind = kBilevel;
+  l.rowLength = uint64_t(l.W) * B * (l.planar ? 1 : N) / 8;
+  if ((B == 4 && (l.W & 1)) || (B == 1 && (l.W & 7))) ++l.rowLength;
+  return l;
+}
 
+// Resolution in dots per inch: units 1 and 2 as they stand, unit 3 (centimetres) times 2.54.
+void ReadResolution(const Directory& dir, int& XResolution, int& YResolution) {
+  const uint32_t unit = dir.Value(tagResolutionUnit, 2);
   double xr = dir.Rational(tagXResolution), yr = dir.Rational(tagYResolution);
   if (unit == 1 || unit == 2) {
     XResolution = Truncate(xr);
@@ -248,143 +272,145 @@ static TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, i
     XResolution = Truncate(xr * 2.54);
     YResolution = Truncate(yr * 2.54);
   }
+}
 
-  if (W > 0x7FFFFFFF || H > 0x7FFFFFFF || uint64_t(W) * uint64_t(H) > uint64_t(MaxPixels)) Invalid();
-  const bool bilevel = B == 1 && N == 1;
-  std::unique_ptr<TBitmap> bmp(new TBitmap);
-  bmp->SetPixelFormat(bilevel ? pf1bit : pf24bit);
-  bmp->SetSize(int(W), int(H));
+// Decodes the strips of one directory into the rows of its bitmap.
+class StripDecoder {
+public:
+  StripDecoder(const TiffData& d, const Directory& dir, const ImageLayout& l, TBitmap& bmp)
+      : FData(d), FDir(dir), L(l), FBmp(bmp), FExpanded(size_t(l.rowLength) * 2 + 8) {
+    if (L.kind == kPalette) ReadColourMap();
+    PrepareFillOrder();
+  }
 
-  Kind kind = kNone;
-  if (P == 2 && N == 3 && B == 8) kind = planar ? kPlanarRGB : kRGB;
-  else if (P == 3 && N == 1 && (B == 8 || B == 4)) kind = kPalette;
-  else if ((P == 0 || P == 1) && N == 1 && (B == 8 || B == 4)) kind = kGrey;
-  else if ((P == 0 || P == 1) && bilevel) kind = kBilevel;
-  const uint64_t strips = dir.Count(tagStripOffsets);
-  if (kind == kNone || strips == 0 || bmp->Empty()) return bmp.release();
+  void Run() {
+    if (L.planar) DecodePlanar();
+    else DecodeChunky();
+  }
 
-  // Bytes of one decoded row (of one plane for planar data).
-  uint64_t rowLength = uint64_t(W) * B * (planar ? 1 : N) / 8;
-  if ((B == 4 && (W & 1)) || (B == 1 && (W & 7))) ++rowLength;
-  const bool fax = C >= 2 && C <= 4;
-  if (fax && !bilevel) return bmp.release();  // fax codes give bilevel rows only
-
+private:
   // The colour map as blue-green-red entries, upper 8 bits of each 16-bit value.
-  uint8_t cmap[256][3] = {};
-  if (kind == kPalette) {
-    uint32_t n = 1u << B;
+  void ReadColourMap() {
+    uint32_t n = 1u << L.B;
     for (uint32_t i = 0; i < n; ++i) {
-      cmap[i][2] = uint8_t(dir.Element(tagColorMap, i, 0) >> 8);
-      cmap[i][1] = uint8_t(dir.Element(tagColorMap, n + i, 0) >> 8);
-      cmap[i][0] = uint8_t(dir.Element(tagColorMap, 2 * n + i, 0) >> 8);
+      FColourMap[i][2] = uint8_t(FDir.Element(tagColorMap, i, 0) >> 8);
+      FColourMap[i][1] = uint8_t(FDir.Element(tagColorMap, n + i, 0) >> 8);
+      FColourMap[i][0] = uint8_t(FDir.Element(tagColorMap, 2 * n + i, 0) >> 8);
     }
   }
 
-  std::vector<uint8_t> expanded(size_t(rowLength) * 2 + 8);
-  // The row after nibble expansion and prediction.
-  auto prepare = [&](const uint8_t* row) -> const uint8_t* {
-    if (B == 4 && !fax) {
-      for (uint64_t i = 0; i < rowLength; ++i) {
-        uint8_t hi = row[i] >> 4, lo = row[i] & 15;
-        if (P == 0 || P == 1) { hi = uint8_t(hi * 16); lo = uint8_t(lo * 16); }
-        expanded[2 * i] = hi;
-        expanded[2 * i + 1] = lo;
-      }
-      return expanded.data();
-    }
-    if (predictor == 2 && B == 8) {
-      std::memcpy(expanded.data(), row, size_t(rowLength));
-      uint8_t* r = expanded.data();
-      uint32_t step = planar ? 1 : N;
-      if (step == 1 || step == 3)
-        for (uint64_t i = step; i < uint64_t(W) * step && i < rowLength; ++i) r[i] = uint8_t(r[i] + r[i - step]);
-      return r;
-    }
-    return row;
-  };
-
   // Fax data stored least significant bit first is turned around once for all strips.
-  std::vector<uint8_t> reversed;
-  const uint8_t* base = d.bytes.data();
-  if (fax && fillOrder == 2) {
-    reversed = d.bytes;
-    for (uint8_t& b : reversed) {
+  void PrepareFillOrder() {
+    FBase = FData.bytes.data();
+    FStripFillOrder = int(L.fillOrder);
+    if (!(L.fax && L.fillOrder == 2)) return;
+    FReversed = FData.bytes;
+    for (uint8_t& b : FReversed) {
       b = uint8_t((b & 0xF0) >> 4 | (b & 0x0F) << 4);
       b = uint8_t((b & 0xCC) >> 2 | (b & 0x33) << 2);
       b = uint8_t((b & 0xAA) >> 1 | (b & 0x55) << 1);
     }
-    base = reversed.data();
+    FBase = FReversed.data();
+    FStripFillOrder = 1;
   }
-  const int stripFillOrder = fax && fillOrder == 2 ? 1 : int(fillOrder);
-  auto stripData = [&](uint64_t i, const uint8_t*& data, size_t& size) {
-    uint64_t off = dir.Element(tagStripOffsets, i, 0);
-    uint64_t count = dir.Find(tagStripByteCounts) ? dir.Element(tagStripByteCounts, i, 0) : d.bytes.size();
-    if (off >= d.bytes.size()) { data = base; size = 0; return; }
-    data = base + off;
-    size = size_t(std::min<uint64_t>(count, d.bytes.size() - off));
-  };
 
-  uint32_t y = 0;
-  if (!planar) {
-    for (uint64_t s = 0; s < strips && y < H; ++s, y += rowsPerStrip) {
-      const uint8_t* data;
-      size_t size;
-      stripData(s, data, size);
-      uint32_t rows = std::min(rowsPerStrip, H - y);
-      StripRows in(data, size, size_t(rowLength), int(C), int(W), stripFillOrder, twoD, rows);
-      for (uint32_t r = 0; r < rows; ++r) {
-        const uint8_t* row = prepare(in.Next());
-        uint8_t* out = bmp->ScanLine(int(y + r));
-        switch (kind) {
-          case kRGB:
-            for (uint32_t x = 0; x < W; ++x) {
-              out[3 * x] = row[3 * x + 2];
-              out[3 * x + 1] = row[3 * x + 1];
-              out[3 * x + 2] = row[3 * x];
-            }
-            break;
-          case kPalette:
-            for (uint32_t x = 0; x < W; ++x) std::memcpy(out + 3 * x, cmap[row[x]], 3);
-            break;
-          case kGrey:
-            for (uint32_t x = 0; x < W; ++x) {
-              uint8_t v = P == 0 ? uint8_t(255 - row[x]) : row[x];
-              out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
-            }
-            break;
-          case kBilevel: {
-            // The bitmap shows 1 bits white. Fax decoding writes white runs as 1 bits; stored bits
-            // mean white when they are 1 in a black-is-zero picture and 0 in a white-is-zero one.
-            size_t bytes = (W + 7) / 8;
-            bool invert = fax ? P == 1 : P == 0;
-            for (size_t i = 0; i < bytes; ++i) out[i] = invert ? uint8_t(~row[i]) : row[i];
-            if (W & 7) out[bytes - 1] &= uint8_t(0xFF00 >> (W & 7));
-            break;
-          }
-          default:
-            break;
-        }
-      }
+  // The rows of strip i; a strip outside the file has no data, one that runs past its end is cut.
+  std::unique_ptr<StripRows> OpenStrip(uint64_t i, uint32_t rows) const {
+    uint64_t off = FDir.Element(tagStripOffsets, i, 0);
+    uint64_t count = FDir.Find(tagStripByteCounts) ? FDir.Element(tagStripByteCounts, i, 0) : FData.bytes.size();
+    const uint8_t* data = FBase;
+    size_t size = 0;
+    if (off < FData.bytes.size()) {
+      data = FBase + off;
+      size = size_t(std::min<uint64_t>(count, FData.bytes.size() - off));
     }
-  } else {
-    const uint64_t groups = strips / 3;
-    for (uint64_t g = 0; g < groups && y < H; ++g, y += rowsPerStrip) {
-      uint32_t rows = std::min(rowsPerStrip, H - y);
-      std::unique_ptr<StripRows> plane[3];
-      for (int p = 0; p < 3; ++p) {
-        const uint8_t* data;
-        size_t size;
-        stripData(uint64_t(p) * groups + g, data, size);
-        plane[p].reset(new StripRows(data, size, size_t(rowLength), int(C), int(W), stripFillOrder, twoD, rows));
+    return std::unique_ptr<StripRows>(
+        new StripRows(data, size, size_t(L.rowLength), int(L.C), int(L.W), FStripFillOrder, L.twoD, rows));
+  }
+
+  // The row after nibble expansion and prediction.
+  const uint8_t* Prepare(const uint8_t* row) {
+    if (L.B == 4 && !L.fax) {
+      for (uint64_t i = 0; i < L.rowLength; ++i) {
+        uint8_t hi = row[i] >> 4, lo = row[i] & 15;
+        if (L.P == 0 || L.P == 1) { hi = uint8_t(hi * 16); lo = uint8_t(lo * 16); }
+        FExpanded[2 * i] = hi;
+        FExpanded[2 * i + 1] = lo;
       }
+      return FExpanded.data();
+    }
+    if (L.predictor == 2 && L.B == 8) {
+      std::memcpy(FExpanded.data(), row, size_t(L.rowLength));
+      uint8_t* r = FExpanded.data();
+      uint32_t step = L.planar ? 1 : L.N;
+      if (step == 1 || step == 3)
+        for (uint64_t i = step; i < uint64_t(L.W) * step && i < L.rowLength; ++i) r[i] = uint8_t(r[i] + r[i - step]);
+      return r;
+    }
+    return row;
+  }
+
+  // One prepared row of chunky data into bitmap row out.
+  void ConvertRow(const uint8_t* row, uint8_t* out) const {
+    const uint32_t W = L.W;
+    switch (L.kind) {
+      case kRGB:
+        for (uint32_t x = 0; x < W; ++x) {
+          out[3 * x] = row[3 * x + 2];
+          out[3 * x + 1] = row[3 * x + 1];
+          out[3 * x + 2] = row[3 * x];
+        }
+        break;
+      case kPalette:
+        for (uint32_t x = 0; x < W; ++x) std::memcpy(out + 3 * x, FColourMap[row[x]], 3);
+        break;
+      case kGrey:
+        for (uint32_t x = 0; x < W; ++x) {
+          uint8_t v = L.P == 0 ? uint8_t(255 - row[x]) : row[x];
+          out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
+        }
+        break;
+      case kBilevel: {
+        // The bitmap shows 1 bits white. Fax decoding writes white runs as 1 bits; stored bits
+        // mean white when they are 1 in a black-is-zero picture and 0 in a white-is-zero one.
+        size_t bytes = (W + 7) / 8;
+        bool invert = L.fax ? L.P == 1 : L.P == 0;
+        for (size_t i = 0; i < bytes; ++i) out[i] = invert ? uint8_t(~row[i]) : row[i];
+        if (W & 7) out[bytes - 1] &= uint8_t(0xFF00 >> (W & 7));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  void DecodeChunky() {
+    const uint64_t strips = FDir.Count(tagStripOffsets);
+    uint32_t y = 0;
+    for (uint64_t s = 0; s < strips && y < L.H; ++s, y += L.rowsPerStrip) {
+      uint32_t rows = std::min(L.rowsPerStrip, L.H - y);
+      std::unique_ptr<StripRows> in = OpenStrip(s, rows);
+      for (uint32_t r = 0; r < rows; ++r) ConvertRow(Prepare(in->Next()), FBmp.ScanLine(int(y + r)));
+    }
+  }
+
+  // Planar RGB: strip group g takes its red, green and blue planes from strips g, groups + g and
+  // 2 * groups + g.
+  void DecodePlanar() {
+    const uint64_t groups = FDir.Count(tagStripOffsets) / 3;
+    uint32_t y = 0;
+    for (uint64_t g = 0; g < groups && y < L.H; ++g, y += L.rowsPerStrip) {
+      uint32_t rows = std::min(L.rowsPerStrip, L.H - y);
+      std::unique_ptr<StripRows> plane[3];
+      for (int p = 0; p < 3; ++p) plane[p] = OpenStrip(uint64_t(p) * groups + g, rows);
       std::vector<uint8_t> rgb[3];
       for (uint32_t r = 0; r < rows; ++r) {
         for (int p = 0; p < 3; ++p) {
-          const uint8_t* row = prepare(plane[p]->Next());
-          rgb[p].assign(row, row + W);
+          const uint8_t* row = Prepare(plane[p]->Next());
+          rgb[p].assign(row, row + L.W);
         }
-        uint8_t* out = bmp->ScanLine(int(y + r));
-        for (uint32_t x = 0; x < W; ++x) {
+        uint8_t* out = FBmp.ScanLine(int(y + r));
+        for (uint32_t x = 0; x < L.W; ++x) {
           out[3 * x] = rgb[2][x];
           out[3 * x + 1] = rgb[1][x];
           out[3 * x + 2] = rgb[0][x];
@@ -392,8 +418,40 @@ static TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, i
       }
     }
   }
+
+  const TiffData& FData;
+  const Directory& FDir;
+  const ImageLayout& L;
+  TBitmap& FBmp;
+  uint8_t FColourMap[256][3] = {};
+  std::vector<uint8_t> FExpanded, FReversed;
+  const uint8_t* FBase = nullptr;
+  int FStripFillOrder = 1;
+};
+
+TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
+                      int64_t MaxPixels) {
+  ImageCount = 0;
+  XResolution = YResolution = 0;
+  const TiffData d = ReadWholeStream(Stream);
+  std::vector<Entry> entries;
+  if (!ReadDirectoryChain(d, ImageIndex, ImageCount, entries)) return nullptr;
+  const Directory dir(d, std::move(entries));
+  const ImageLayout l = ReadLayout(dir);
+  ReadResolution(dir, XResolution, YResolution);
+
+  if (l.W > 0x7FFFFFFF || l.H > 0x7FFFFFFF || uint64_t(l.W) * uint64_t(l.H) > uint64_t(MaxPixels)) Invalid();
+  std::unique_ptr<TBitmap> bmp(new TBitmap);
+  bmp->SetPixelFormat(l.bilevel ? pf1bit : pf24bit);
+  bmp->SetSize(int(l.W), int(l.H));
+  // Layouts the reader does not know, and fax codes on anything but bilevel rows, keep black rows.
+  if (l.kind == kNone || dir.Count(tagStripOffsets) == 0 || bmp->Empty() || (l.fax && !l.bilevel))
+    return bmp.release();
+  StripDecoder(d, dir, l, *bmp).Run();
   return bmp.release();
 }
+
+}  // namespace
 
 TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
                   int64_t MaxPixels) {

@@ -1,4 +1,4 @@
-// TIFFilt: reads one image of a TIFF stream (strips; uncompressed, modified Huffman, CCITT Group 3
+// The TIFF reader: reads one image of a TIFF stream (strips; uncompressed, modified Huffman, CCITT Group 3
 // and 4, LZW, PackBits; bilevel, grey, palette and RGB pictures) into a new bitmap: 1 bit per pixel
 // for bilevel pictures (1 bits white), 24 bits per pixel otherwise.
 #pragma once

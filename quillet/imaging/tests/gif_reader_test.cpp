@@ -1,4 +1,4 @@
-#include "gif_filter.h"
+#include "gif_reader.h"
 
 #include <memory>
 

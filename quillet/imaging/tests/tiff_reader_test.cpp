@@ -1,4 +1,4 @@
-#include "tiff_filter.h"
+#include "tiff_reader.h"
 
 #include <memory>
 
