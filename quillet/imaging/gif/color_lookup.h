@@ -5,13 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-// One entry of a logical palette (version 0x300).
-struct TPaletteEntry {
-  uint8_t peRed = 0, peGreen = 0, peBlue = 0, peFlags = 0;
-};
-using TLogPalette = std::vector<TPaletteEntry>;
-// The entry's colour is used as it stands, never matched to another entry of the system palette.
-constexpr uint8_t PC_NOCOLLAPSE = 0x04;
+#include "gif_dib.h"
 
 class TColorLookup {
 public:

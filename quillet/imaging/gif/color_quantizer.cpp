@@ -1,6 +1,7 @@
 #include "color_quantizer.h"
 
-#include "color_reduction.h"
+#include "gif_dib.h"
+#include "gif_exception.h"
 
 TColorQuantizer::TColorQuantizer(int MaxColors, int ColorBits)
     : FMaxColors(MaxColors < 1 ? 1 : MaxColors), FColorBits(ColorBits < 1 ? 1 : ColorBits > 8 ? 8 : ColorBits) {}

@@ -1,61 +1,6 @@
 #include "color_reduction.h"
 
-#include <new>
-
 #include "color_quantizer.h"
-
-namespace {
-constexpr const char* kInvalidReduction = "Invalid reduction method";
-}
-
-TDIBReader::TDIBReader(TBitmap& Bitmap, TPixelFormat PixelFormat) : FBitmap(&Bitmap) {
-  FPixelFormat = PixelFormat;
-  if (Bitmap.PixelFormat() != PixelFormat) {
-    FCopy.Assign(&Bitmap);
-    FCopy.SetPixelFormat(PixelFormat);
-    FBitmap = &FCopy;
-  }
-  FWidth = FBitmap->Width();
-  FHeight = FBitmap->Height();
-}
-
-TDIBWriter::TDIBWriter(TBitmap& Target, TPixelFormat PixelFormat, int Width, int Height, const TLogPalette& Palette)
-    : FTarget(Target) {
-  if (PixelFormat != pf8bit && PixelFormat != pf24bit) throw GIFException(gifmsg::PixelFormat);
-  if (Width <= 0 || Height <= 0) throw GIFException(gifmsg::ImageDimensions);
-  FPixelFormat = PixelFormat;
-  FWidth = Width;
-  FHeight = Height;
-  try {
-    FDIB.SetPixelFormat(PixelFormat);
-    FDIB.SetSize(Width, Height);
-  } catch (const std::bad_alloc&) {
-    throw GIFException(gifmsg::DIBMemory);
-  }
-  if (PixelFormat == pf8bit) {
-    std::vector<TRGBQuad> quads(Palette.size() > 256 ? 256 : Palette.size());
-    for (size_t i = 0; i < quads.size(); ++i) {
-      quads[i].rgbRed = Palette[i].peRed;
-      quads[i].rgbGreen = Palette[i].peGreen;
-      quads[i].rgbBlue = Palette[i].peBlue;
-    }
-    FDIB.SetPalette(quads);
-  }
-}
-
-TDIBWriter::~TDIBWriter() {
-  if (!FCommitted) {
-    try {
-      Commit();
-    } catch (...) {
-    }
-  }
-}
-
-void TDIBWriter::Commit() {
-  FCommitted = true;
-  FTarget.Assign(&FDIB);
-}
 
 // ---- palettes --------------------------------------------------------------------------------
 
@@ -180,7 +125,7 @@ std::unique_ptr<TDitherEngine> CreateDitherer(TDitherMode Mode, int Width, TColo
 std::unique_ptr<TBitmap> ReduceBitmapColors(TBitmap& Bitmap, int Reduction, int DitherMode, int ColorBits,
                                             const TLogPalette* CustomPalette) {
   if (Reduction < rmNone || Reduction > rmPalette || DitherMode < dmNearest || DitherMode > dmBurkes)
-    throw GIFException(kInvalidReduction);
+    throw GIFException(gifmsg::BadReduction);
   auto result = std::make_unique<TBitmap>();
   if (Reduction == rmNone) {
     result->Assign(&Bitmap);

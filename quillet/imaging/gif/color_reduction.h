@@ -1,13 +1,13 @@
 // Colour reduction: a true-colour picture turned into an 8-bit palette picture, with the palette of
 // a reduction mode and one of the ditherers. Scan-line access to the component library's bitmaps
-// goes through TDIB (the reader reads a picture at a given pixel format, the writer builds the
-// result and puts it into the target bitmap).
+// goes through TDIB (gif_dib.h).
 #pragma once
 
 #include <memory>
 
 #include "bitmap.h"
 #include "color_lookup.h"
+#include "gif_dib.h"
 #include "dither_engine.h"
 #include "gif_exception.h"
 
@@ -35,54 +35,11 @@ enum TDitherMode {
   dmBurkes = 6,
 };
 
-// A bitmap read or written row by row in one pixel format.
-class TDIB {
-public:
-  virtual ~TDIB() = default;
-  // Row n counted from the top.
-  virtual uint8_t* ScanLine(int Row) = 0;
-  int Width() const { return FWidth; }
-  int Height() const { return FHeight; }
-  TPixelFormat PixelFormat() const { return FPixelFormat; }
-
-protected:
-  int FWidth = 0, FHeight = 0;
-  TPixelFormat FPixelFormat = pf24bit;
-};
-
-// Reads a bitmap at PixelFormat: in place when it already has that format, otherwise through a
-// converted copy, so the caller's bitmap is left as it is.
-class TDIBReader : public TDIB {
-public:
-  TDIBReader(TBitmap& Bitmap, TPixelFormat PixelFormat);
-  uint8_t* ScanLine(int Row) override { return FBitmap->ScanLine(Row); }
-
-private:
-  TBitmap FCopy;
-  TBitmap* FBitmap;
-};
-
-// Builds a picture of 8 or 24 bits per pixel ("Unsupported PixelFormat" otherwise; a width or
-// height of 0 gives "Invalid image dimensions") with the given palette, and puts it into Target on
-// Commit (or when destroyed without Commit).
-class TDIBWriter : public TDIB {
-public:
-  TDIBWriter(TBitmap& Target, TPixelFormat PixelFormat, int Width, int Height, const TLogPalette& Palette);
-  ~TDIBWriter() override;
-  uint8_t* ScanLine(int Row) override { return FDIB.ScanLine(Row); }
-  void Commit();
-
-private:
-  TBitmap& FTarget;
-  TBitmap FDIB;
-  bool FCommitted = false;
-};
-
 // Palettes of the reduction modes.
 TLogPalette SystemPalette20();        // the default palette: 10 first and 10 last static colours
 // The halftone palette of rmWindows256: by default 256 entries made here (the 20 static colours,
 // a 6x6x6 cube and 20 more greys); the Windows build replaces it by the screen's own halftone palette
-// (halftone_win32.h).
+// (win/halftone.h).
 TLogPalette HalftonePalette();
 using THalftonePaletteSource = TLogPalette (*)();
 void SetHalftonePaletteSource(THalftonePaletteSource Source);  // nullptr: the palette made here

@@ -36,5 +36,6 @@ constexpr const char* StreamOperation = "Invalid stream operation";
 constexpr const char* ImageDimensions = "Invalid image dimensions";
 constexpr const char* PixelFormat = "Unsupported PixelFormat";
 constexpr const char* NoDIB = "Image has no DIB";
+constexpr const char* BadReduction = "Invalid reduction method";
 constexpr const char* DIBMemory = "Failed to allocate memory for GIF DIB";
 }  // namespace gifmsg

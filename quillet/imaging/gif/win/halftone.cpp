@@ -1,4 +1,4 @@
-#include "halftone_win32.h"
+#include "halftone.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The screen's halftone palette behind the reduction to the halftone palette.
 #include <gtest/gtest.h>
 
-#include "halftone_win32.h"
+#include "halftone.h"
 
 namespace {
 
