@@ -17,19 +17,22 @@ TFloydSteinbergDitherer::TFloydSteinbergDitherer(int Width, TColorLookup* Lookup
   for (auto& e : FErrors) e.assign(size_t(Width) + 2, 0);
 }
 
-// Left to right, pixel x writes cell x; right to left it writes cell x + 2; in both directions its
-// own error sits in cell x + 1, where the row above left it (the cell one ahead of the written one).
+// Left to right, pixel x uses cell x; right to left it uses cell x + 2. The pixel takes the error
+// that cell holds, and the cell then receives the error summed so far for the row below (behind 3,
+// below 5, ahead 1 sixteenth); a channel chosen exactly (error 0) leaves the cell, behind and below
+// as they were and carries nothing to the next pixel.
 int TFloydSteinbergDitherer::Dither(int Red, int Green, int Blue, int& R, int& G, int& B) {
   const int in[3] = {Red, Green, Blue};
   int corrected[3];
-  for (int c = 0; c < 3; ++c)
-    corrected[c] = Clamp(in[c] + (FErrors[c][size_t(FCell + FDirection)] + FCarried[c] + 8) / 16);
+  for (int c = 0; c < 3; ++c) corrected[c] = Clamp(in[c] + (FErrors[c][size_t(FCell)] + FCarried[c] + 8) / 16);
   const int index = FLookup->Lookup(corrected[0], corrected[1], corrected[2], R, G, B);
   const int chosen[3] = {R, G, B};
   for (int c = 0; c < 3; ++c) {
     const int e = corrected[c] - chosen[c];
-    // The row below: the pixel behind gets 3, the one below 5, the one ahead 1 sixteenth; the cell
-    // behind is complete now.
+    if (e == 0) {
+      FCarried[c] = 0;
+      continue;
+    }
     FErrors[c][size_t(FCell)] = FBehind[c] + 3 * e;
     FBehind[c] = FBelow[c] + 5 * e;
     FBelow[c] = e;

@@ -45,7 +45,7 @@ public:
 private:
   std::vector<int> FErrors[3];
   int FCarried[3] = {}, FBehind[3] = {}, FBelow[3] = {};
-  int FCell = 0;  // the cell written at the current pixel; its error was read from the next one
+  int FCell = 0;  // the current pixel's cell: x left to right, x + 2 right to left
 };
 
 // Error rows for kernels that reach Margin pixels to each side and Rows - 1 rows down. Pixel x uses

@@ -137,15 +137,22 @@ void TGIFList::Delete(int Index) {
 }
 
 void TGIFList::Remove(TGIFItem* Item) {
-  const int i = IndexOf(Item);
-  if (i >= 0) FItems.erase(FItems.begin() + i);
+  // From the back: items are mostly freed last first.
+  for (size_t i = FItems.size(); i-- > 0;)
+    if (FItems[i] == Item) {
+      FItems.erase(FItems.begin() + std::ptrdiff_t(i));
+      return;
+    }
 }
 
 void TGIFList::Clear() {
-  // Items may take themselves out of the list while they are freed.
-  while (!FItems.empty()) {
-    TGIFItem* item = FItems.back();
-    FItems.pop_back();
+  // Items take themselves out of their list while they are freed; the list is emptied first, so
+  // each of those removals finds an empty list instead of searching all the items left.
+  std::vector<TGIFItem*> items;
+  items.swap(FItems);
+  while (!items.empty()) {
+    TGIFItem* item = items.back();
+    items.pop_back();
     delete item;
   }
 }
@@ -738,8 +745,15 @@ void TGIFSubImage::SaveToStream(TStream& Stream) {
   FDescriptor[0] = bsImageDescriptor;
   Stream.WriteBuffer(FDescriptor, 10);
   FColorMap.SaveToStream(Stream);
-  Encode(FImage ? FImage->Encoder() : geLZW, Stream, map.BitsPerPixel(), map.Count(), FData.data(), Interlaced(),
-         Height(), Width(), [this](int Severity, const String& Message) { Warning(Severity, Message); });
+  // The local table's size when the frame has one; otherwise the code size covers the largest table
+  // of the whole picture, and every index below 2^BitsPerPixel is accepted.
+  int bits = map.BitsPerPixel(), colors = map.Count();
+  if (FColorMap.Count() == 0 && FImage) {
+    bits = FImage->BitsPerPixel();
+    colors = 1 << bits;
+  }
+  Encode(FImage ? FImage->Encoder() : geLZW, Stream, bits, colors, FData.data(), Interlaced(), Height(), Width(),
+         [this](int Severity, const String& Message) { Warning(Severity, Message); });
 }
 
 void TGIFSubImage::Assign(TPersistent* Source) {

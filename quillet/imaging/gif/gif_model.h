@@ -44,6 +44,7 @@ constexpr const char* BadTrailer = "Invalid Image trailer";
 constexpr const char* BadExtensionInstance = "Internal error: Extension Instance does not match Extension Label";
 constexpr const char* BadAppExtBlockSize = "Unsupported Application Extension block size";
 constexpr const char* BadBlock = "Unknown GIF block type";
+constexpr const char* Optimizing = "Optimizing...";
 constexpr const char* Loading = "Loading...";
 constexpr const char* Saving = "Saving...";
 }  // namespace gifmsg
@@ -70,8 +71,20 @@ class TGIFTrailer;
 class TGIFExtension;
 class TGIFGraphicControlExtension;
 
+// A rectangle in pixels; Right and Bottom lie one past the last column and row.
+struct TGIFRect {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  bool operator==(const TGIFRect& R) const {
+    return Left == R.Left && Top == R.Top && Right == R.Right && Bottom == R.Bottom;
+  }
+  bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
+};
+
 // The unit's routines.
 namespace GIFImage {
+// A * B / C through a 64-bit product, rounded to the nearest integer (a half away from zero); -1
+// when C is 0 or the result does not fit, as the window system's MulDiv.
+int MulDiv(int A, int B, int C);
 [[noreturn]] void Error(const String& Message);
 // Reads Size bytes; fewer raise "Premature end of data".
 void ReadCheck(TStream& Stream, void* Buffer, int64_t Size);
@@ -317,6 +330,17 @@ public:
   // The pixel data changed in place: cached derived state is dropped.
   void Changed();
 
+  // The frame's rectangle in the picture, and the part of R that it covers when the whole picture
+  // is stretched into R (far edges scaled from Left + Width and Top + Height).
+  TGIFRect BoundsRect() const { return {Left(), Top(), Left() + Width(), Top() + Height()}; }
+  TGIFRect ScaleRect(const TGIFRect& R) const;
+  // Cuts the fully transparent border columns and rows off a transparent frame; a frame that is
+  // transparent all over is cleared (width and height 0).
+  void Crop();
+  // Makes every pixel that shows what Previous shows at the same place transparent, choosing a
+  // transparent index (and making the frame transparent) when it has none.
+  void MergeWithPrevious(TGIFSubImage* Previous);
+
 private:
   friend class TGIFGraphicControlExtension;
   void NeedData();
@@ -539,6 +563,11 @@ public:
   int BitsPerPixel();
 
   void Clear();
+  // The picture's optimisation over its frames (the TGIFOptimizeOption bits): colour tables sorted
+  // by use, repeated pixels made transparent, transparent borders cropped, blocks the display does
+  // not need removed. ReductionMode 9 with ooReduceColors (and without ooCleanup) is refused
+  // with "Invalid reduction method".
+  void OptimizeFrames(int Options, int ReductionMode);
   // The whole file: header, frames, trailer. On an error the objects read so far stay.
   void LoadFromStream(TStream& Stream);
   void SaveToStream(TStream& Stream);
@@ -547,6 +576,15 @@ private:
   TGIFHeader* FHeader;
   TGIFImageList* FImages;
   TGIFTrailer* FTrailer;
+};
+
+// Options of TGIFImageOwner::OptimizeFrames.
+enum TGIFOptimizeOption {
+  ooCrop = 0x01,          // cut fully transparent borders; drop frames that are transparent all over
+  ooMerge = 0x02,         // pixels that repeat the previous frame become transparent
+  ooCleanup = 0x04,       // unused transparency, comments, text and unknown blocks go
+  ooColorMap = 0x08,      // colour tables sorted by use
+  ooReduceColors = 0x10,  // checked only: reduction mode 9 is refused
 };
 
 // Build the frame's bitmap right after loading it (read by the picture class).
