@@ -10,12 +10,14 @@ set_target_properties(Quillet PROPERTIES OUTPUT_NAME Quillet)
 add_subdirectory(dialogs)
 target_link_libraries(Quillet PRIVATE quillet_tagdialogs)
 
-# dist/Quillet: the program, the PNG library it loads and its working folder.
+# dist/Quillet: the program, the PNG library it loads and its working folder, without their debug
+# sections (the build folder keeps the program with its symbols, for the tests and for reading a
+# crash).
 set(QUILLET_DIST ${CMAKE_SOURCE_DIR}/dist/Quillet)
 add_custom_target(quillet_dist ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLET_DIST}/DATEN
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Quillet> ${QUILLET_DIST}/Quillet.exe
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ASTREL_WIN32_DEPS}/bin/lpng.dll ${QUILLET_DIST}/lpng.dll
+  COMMAND ${CMAKE_STRIP} --strip-all -o ${QUILLET_DIST}/Quillet.exe $<TARGET_FILE:Quillet>
+  COMMAND ${CMAKE_STRIP} --strip-all -o ${QUILLET_DIST}/lpng.dll ${ASTREL_WIN32_DEPS}/bin/lpng.dll
   DEPENDS Quillet
   COMMENT "dist/Quillet")
 

@@ -22,7 +22,11 @@ cleanup() {
   kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
-[ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true; }
+. "$root/tools/wine/prefix.sh"
+if ! astrel_prefix_ready "$WINEPREFIX"; then
+  rm -rf "$WINEPREFIX"
+  astrel_prepare_prefix "$WINEPREFIX" || { echo "screenshot: Wine-Präfix konnte nicht angelegt werden" >&2; exit 1; }
+fi
 # A small page to show, with the highlighting at work.
 page=$root/$build/screenshot-page/beispiel.htm
 mkdir -p "$(dirname "$page")"

@@ -6,10 +6,29 @@
 #      cross-built from Debian's source packages into a cache outside the checkout, keyed by version.
 # A second run checks and returns in well under a second.
 # Prints the cache folder of the win32 libraries on its last line of output (for the Makefile).
+# Each step that has work to do says so in one line; what its commands print goes to the log
+# file (~/.cache/astrel-setup.log), and is shown whole when the step fails.
 set -euo pipefail
 
 log() { printf 'setup: %s\n' "$*" >&2; }
 die() { printf 'setup: FEHLER: %s\n' "$*" >&2; exit 1; }
+SETUP_LOG=${ASTREL_SETUP_LOG:-${XDG_CACHE_HOME:-$HOME/.cache}/astrel-setup.log}
+mkdir -p "$(dirname "$SETUP_LOG")"
+# step "what" command...: runs one step with its output in the log.
+step() {
+  local what=$1 out
+  shift
+  log "$what"
+  out=$(mktemp)
+  printf '\n=== %s: %s\n' "$(date '+%F %T')" "$what" >>"$SETUP_LOG"
+  if "$@" >"$out" 2>&1; then
+    cat "$out" >>"$SETUP_LOG"; rm -f "$out"
+  else
+    local rc=$?
+    cat "$out" >>"$SETUP_LOG"; cat "$out" >&2; rm -f "$out"
+    die "$what: fehlgeschlagen ($rc); das ganze Protokoll steht in $SETUP_LOG"
+  fi
+}
 
 HOST_PACKAGES=(
   build-essential cmake make pkg-config dpkg-dev
@@ -37,26 +56,23 @@ missing_packages() {
 
 # --- 1. packages -------------------------------------------------------------------------------
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  log "adding the i386 architecture"
-  as_root dpkg --add-architecture i386
-  as_root apt-get update -qq || die "apt-get update failed"
+  step "adding the i386 architecture" as_root dpkg --add-architecture i386
+  step "reading the package lists" as_root apt-get update -qq
 fi
 mapfile -t missing < <(missing_packages)
 if [ "${#missing[@]}" -gt 0 ]; then
-  log "installing: ${missing[*]}"
-  as_root apt-get update -qq || die "apt-get update failed"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >&2 \
-    || die "could not install: ${missing[*]}"
+  step "reading the package lists" as_root apt-get update -qq
+  step "installing ${#missing[@]} packages (${missing[*]})" \
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
   mapfile -t still < <(missing_packages)
   [ "${#still[@]}" -eq 0 ] || die "still missing after install: ${still[*]}"
 fi
 
 # --- 2. locale ---------------------------------------------------------------------------------
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  log "generating de_DE.UTF-8"
   as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-  as_root locale-gen >&2 || die "locale-gen failed"
+  step "generating the locale de_DE.UTF-8" as_root locale-gen
 fi
 
 # --- 3. win32 libraries ------------------------------------------------------------------------
@@ -103,7 +119,7 @@ done
 APTOPT=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$APTDIR/sources"
         -o Dir::State::Lists="$APTDIR/lists" -o Dir::Cache="$APTDIR/cache" -o APT::Sandbox::User=root)
 mkdir -p "$APTDIR/cache/archives/partial"
-apt-get "${APTOPT[@]}" update -qq >&2 || die "cannot read the source package lists"
+step "reading the source package lists" apt-get "${APTOPT[@]}" update -qq
 # The newest listed version first; a mirror that lacks it (a security update not mirrored) falls
 # back to the next one listed.
 fetch_source() {
@@ -114,9 +130,10 @@ fetch_source() {
   done
   die "cannot download the source package $pkg"
 }
+log "downloading the source packages libpng1.6, libjpeg-turbo, expat"
 for pkg in libpng1.6 libjpeg-turbo expat; do fetch_source "$pkg"; done
-for dsc in "$WORK"/*.dsc; do ( cd "$WORK" && dpkg-source --no-check -x "$dsc" >/dev/null ) \
-  || die "cannot unpack $dsc"; done
+unpack_sources() { local dsc; for dsc in "$WORK"/*.dsc; do ( cd "$WORK" && dpkg-source --no-check -x "$dsc" ) || return 1; done; }
+step "unpacking the source packages" unpack_sources
 
 TC=$WORK/toolchain.cmake
 cat >"$TC" <<EOF
@@ -133,9 +150,9 @@ set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
 EOF
 cmake_build() { # srcdir builddir args...
   local src=$1 bld=$2; shift 2
-  cmake -S "$src" -B "$bld" -DCMAKE_TOOLCHAIN_FILE="$TC" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$PREFIX" "$@" >"$bld.log" 2>&1 || { cat "$bld.log" >&2; die "configure of $src failed"; }
-  cmake --build "$bld" -j"$(nproc)" >>"$bld.log" 2>&1 || { tail -40 "$bld.log" >&2; die "build of $src failed"; }
+  step "configuring $(basename "$src")" cmake -S "$src" -B "$bld" -DCMAKE_TOOLCHAIN_FILE="$TC" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" "$@"
+  step "cross-building $(basename "$src")" cmake --build "$bld" -j"$(nproc)"
 }
 
 # libpng as lpng.dll with zlib linked in statically. The open and close helpers that the
@@ -155,11 +172,11 @@ cmake_build "$PNGSRC" "$WORK/png-build" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_T
   -DPNG_EXECUTABLES=OFF -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a \
   -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include -DCMAKE_POSITION_INDEPENDENT_CODE=ON
 cp "$PNGSRC"/png.h "$PNGSRC"/pngconf.h "$WORK"/png-build/pnglibconf.h "$PREFIX/include/"
-i686-w64-mingw32-gcc -O2 -msse2 -mfpmath=sse -I"$PREFIX/include" -c "$WORK/pngfile.c" -o "$WORK/pngfile.o"
-i686-w64-mingw32-gcc -shared -o "$PREFIX/bin/lpng.dll" -Wl,--out-implib,"$PREFIX/lib/liblpng.dll.a" \
+step "compiling the file helpers of lpng.dll" \
+  i686-w64-mingw32-gcc -O2 -msse2 -mfpmath=sse -I"$PREFIX/include" -c "$WORK/pngfile.c" -o "$WORK/pngfile.o"
+step "linking lpng.dll" i686-w64-mingw32-gcc -shared -o "$PREFIX/bin/lpng.dll" -Wl,--out-implib,"$PREFIX/lib/liblpng.dll.a" \
   -Wl,--whole-archive "$WORK"/png-build/libpng16*.a -Wl,--no-whole-archive "$WORK/pngfile.o" \
-  /usr/i686-w64-mingw32/lib/libz.a -static-libgcc -s \
-  || die "linking lpng.dll failed"
+  /usr/i686-w64-mingw32/lib/libz.a -static-libgcc -s
 
 # expat as xmlparse.dll: its static objects linked into a DLL of that name, all symbols exported.
 EXPATSRC=$(echo "$WORK"/expat-*/)
@@ -171,15 +188,15 @@ cmake_build "$EXPATSRC" "$WORK/expat-build" -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUIL
   -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF \
   -DCMAKE_POSITION_INDEPENDENT_CODE=ON
 cp "$EXPATSRC"/lib/expat.h "$EXPATSRC"/lib/expat_external.h "$PREFIX/include/"
-i686-w64-mingw32-gcc -shared -o "$PREFIX/bin/xmlparse.dll" -Wl,--out-implib,"$PREFIX/lib/libxmlparse.dll.a" \
-  -Wl,--whole-archive "$WORK"/expat-build/libexpat*.a -Wl,--no-whole-archive -static-libgcc -s \
-  || die "linking xmlparse.dll failed"
+step "linking xmlparse.dll" i686-w64-mingw32-gcc -shared -o "$PREFIX/bin/xmlparse.dll" \
+  -Wl,--out-implib,"$PREFIX/lib/libxmlparse.dll.a" \
+  -Wl,--whole-archive "$WORK"/expat-build/libexpat*.a -Wl,--no-whole-archive -static-libgcc -s
 
 # libjpeg-turbo, static, without the SIMD parts (no assembler needed)
 JPEGSRC=$(echo "$WORK"/libjpeg-turbo-*/)
 cmake_build "$JPEGSRC" "$WORK/jpeg-build" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF \
   -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF -DWITH_JAVA=OFF -DREQUIRE_SIMD=OFF
-cmake --install "$WORK/jpeg-build" >/dev/null
+step "installing libjpeg-turbo into the cache" cmake --install "$WORK/jpeg-build"
 rm -rf "$PREFIX/share" "$PREFIX/doc" "$PREFIX/bin"/*.exe
 
 { for dsc in "$WORK"/*.dsc; do basename "$dsc" .dsc; done; echo "zlib (mingw) $ZLIB_VER"; } >"$PREFIX/versions.txt"

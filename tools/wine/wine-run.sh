@@ -34,31 +34,23 @@ export WINEARCH=win32
 base_overrides="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # --- the template prefix, made once (several runs may ask for it at the same time) -------------
+. "$(dirname "$0")/prefix.sh"
 make_template() {
   mkdir -p "$(dirname "$template")"
   exec 8>"$template.lock"
   flock 8
-  if [ ! -f "$template/.ready" ]; then
+  if ! astrel_prefix_ready "$template"; then
     rm -rf "$template" "$template.tmp"
     mkdir -p "$template.tmp"
-    (
-      export WINEPREFIX=$template.tmp WINEDLLOVERRIDES=$base_overrides
-      wineboot -i >"$template.log" 2>&1 </dev/null
-      # Without a window manager Wine waits about 2 s whenever a dialog closes; unmanaged windows don't.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$template.log" 2>&1 </dev/null
-      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$template.log" 2>&1 </dev/null
-      wineserver -w
-    )
-    if [ ! -f "$template.tmp/system.reg" ]; then
-      echo "wine-run: Wine-Präfix konnte nicht angelegt werden (siehe $template.log)" >&2
+    if ! WINEDLLOVERRIDES=$base_overrides astrel_prepare_prefix "$template.tmp"; then
+      echo "wine-run: Wine-Präfix konnte nicht angelegt werden (siehe $template.tmp.log)" >&2
       exit 3
     fi
-    touch "$template.tmp/.ready"
     mv "$template.tmp" "$template"
   fi
   exec 8>&-
 }
-[ -f "$template/.ready" ] || make_template || exit 3
+astrel_prefix_ready "$template" || make_template || exit 3
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX")
 prefix=${keep:-$work/prefix}
