@@ -1,8 +1,7 @@
 // The dialogs that the main dialog and the connection controller open, behind one interface, so
-// that the dialogs of their own folder (terms, set-up wizard, text viewer, information, user
-// data, free minutes, provider details, options sheet) plug in without touching the callers.
-// CreateAppDialogs is the factory; AppDialogsBasic.cpp holds the plain versions used until the
-// full dialogs are linked in.
+// that neither of them knows the dialog folders (terms, set-up wizard, text viewer, information,
+// user data, free minutes, provider details, new entry, options sheet, update checks, mailbox
+// check). CreateAppDialogs (AppDialogs.cpp) builds the program's set.
 #pragma once
 
 #include <windows.h>

@@ -5,7 +5,7 @@
 #include "AfxWin.h"
 #include "ConnectionController.h"
 #include "DialogsResource.h"
-#include "SmallDialogs.h"
+#include "TipDialog.h"
 
 // "Astrel Corvalen Benutzerdaten": user name and password (at most 50 characters each), the
 // save choice, optionally the activation day, and optionally deleting the provider's assignment.

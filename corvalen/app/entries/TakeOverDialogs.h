@@ -11,7 +11,7 @@
 #include "AfxWin.h"
 #include "ConnectionController.h"
 #include "EntriesResource.h"
-#include "SmallDialogs.h"
+#include "TipDialog.h"
 
 class CDlg_Uebernahme : public CTipDialog {
  public:

@@ -6,7 +6,7 @@
 #include <shlwapi.h>
 
 #include "AccountDialogs.h"
-#include "SmallDialogs.h"
+#include "TermsInfoDialogs.h"
 #include "TipMarkup.h"
 #include "TippDesTages.h"
 #include "dialog_script.h"

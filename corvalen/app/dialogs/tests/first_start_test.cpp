@@ -6,7 +6,7 @@
 #include <shlwapi.h>
 
 #include "AccountDialogs.h"
-#include "SmallDialogs.h"
+#include "TermsInfoDialogs.h"
 #include "WzdSheetOption.h"
 #include "dialog_script.h"
 #include "rassim_fixture.h"

@@ -8,7 +8,7 @@
 #include "WzdSheetOption.h"
 #include "dialog_script.h"
 #include "rassim_fixture.h"
-#include "SmallDialogs.h"
+#include "TermsInfoDialogs.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "Settings.h"
 #include "TarifManager.h"
 #include "PropertySheet.h"
-#include "SmallDialogs.h"
+#include "TermsInfoDialogs.h"
 #include "TippDesTages.h"
 #include "Updates.h"
 #include "WzdSheetOption.h"
@@ -22,7 +22,7 @@
 
 namespace {
 
-class CAppDialogsBasic : public CAppDialogs {
+class CProgramDialogs : public CAppDialogs {
  public:
   BOOL ShowTerms(HWND parent) override { return RunTermsDialog(CWnd::FromHandle(parent)); }
 
@@ -143,7 +143,7 @@ class CAppDialogsBasic : public CAppDialogs {
 
   // The entry-assignment store "Corva.dat" in the program folder; the ranking reads its
   // registrations.
-  ~CAppDialogsBasic() override {
+  ~CProgramDialogs() override {
     if (assignManager_ && assignManager_->GetRegistrations() == &assignments_) assignManager_->SetRegistrations(nullptr);
   }
   void LoadAssignments(CTarifManager* manager) override {
@@ -180,5 +180,5 @@ class CAppDialogsBasic : public CAppDialogs {
 
 }  // namespace
 
-CAppDialogs* CreateAppDialogs() { return new CAppDialogsBasic; }
+CAppDialogs* CreateAppDialogs() { return new CProgramDialogs; }
 

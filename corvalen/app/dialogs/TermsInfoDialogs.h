@@ -3,18 +3,7 @@
 
 #include "AfxWin.h"
 #include "DialogsResource.h"
-
-// A dialog whose child controls get the tool tip of their id from the string table.
-class CTipDialog : public CDialog {
- public:
-  using CDialog::CDialog;
-  BOOL OnInitDialog() override;
-  BOOL PreTranslateMessage(MSG* msg) override;
-  CToolTipCtrl& GetToolTip() { return m_tip; }
-
- protected:
-  CToolTipCtrl m_tip;
-};
+#include "TipDialog.h"
 
 // The information dialog: version from strings 116 and 117.
 class CDlg_Info : public CTipDialog {
