@@ -1,8 +1,9 @@
 #include "Provider.h"
 
-#include "TarifRules.h"
-
 IMPLEMENT_DYNAMIC(CTarifAction, CObject)
+IMPLEMENT_DYNAMIC(CTarifCondition, CObject)
+IMPLEMENT_DYNAMIC(CTarifRule, CObject)
+IMPLEMENT_DYNAMIC(CTarifRuleList, CObject)
 IMPLEMENT_DYNAMIC(CProvider, CObject)
 
 void CTarifAction::Apply(CProvider* p, BOOL all) const {
@@ -11,6 +12,28 @@ void CTarifAction::Apply(CProvider* p, BOOL all) const {
   if (all || hasFreeMinutes) p->SetFreeMinutes(hasFreeMinutes ? freeMinutes : 0);
   if (all || hasTakt) p->SetTakt(hasTakt ? takt : 1);
   if (all || hasDialInFee) p->SetDialInFee(hasDialInFee ? dialInFee : 0.0f);
+}
+
+CTarifRule::~CTarifRule() {
+  delete action;
+  delete condition;
+}
+
+BOOL CTarifRule::Matches(const CProvider* p, const CTarifContext& c) const {
+  return condition ? condition->Evaluate(p, c) : TRUE;
+}
+
+void CTarifRule::Apply(CProvider* p) const {
+  if (action) action->Apply(p, FALSE);
+}
+
+CTarifRuleList::~CTarifRuleList() {
+  for (int i = 0; i < rules.GetSize(); ++i) delete rules[i];
+}
+
+void CTarifRuleList::Apply(CProvider* p, const CTarifContext& c) const {
+  for (int i = 0; i < rules.GetSize(); ++i)
+    if (rules[i]->Matches(p, c)) rules[i]->Apply(p);
 }
 
 CProvider::~CProvider() {

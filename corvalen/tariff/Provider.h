@@ -1,12 +1,14 @@
-// One internet-by-call provider: its data from the tariff file, its current tariff values after
-// the rules of the moment, and the usage copied from the free-minute protocol.
+// One internet-by-call provider: its data from the tariff file, its tariff (base values and an
+// ordered list of rules, each a condition and an action), its current tariff values after the
+// rules of the moment, and the usage copied from the free-minute protocol. The kinds of condition
+// and the ranking are in TarifRules.h.
 #pragma once
 
+#include "CArray.h"
 #include "CObject.h"
 #include "COleDateTime.h"
 #include "CString.h"
 
-class CTarifRuleList;
 class CTarifContext;
 class CProvider;
 
@@ -32,6 +34,49 @@ class CTarifAction : public CObject {
   BYTE hasTakt = 0;
   float dialInFee = 0;
   BYTE hasDialInFee = 0;
+};
+
+// A condition of a rule (the kinds are in TarifRules.h).
+class CTarifCondition : public CObject {
+  DECLARE_DYNAMIC(CTarifCondition)
+ public:
+  virtual BOOL Evaluate(const CProvider* provider, const CTarifContext& context) const = 0;
+};
+
+class CTarifRule : public CObject {
+  DECLARE_DYNAMIC(CTarifRule)
+ public:
+  CTarifRule() = default;
+  ~CTarifRule() override;
+  CTarifRule(const CTarifRule&) = delete;
+  CTarifRule& operator=(const CTarifRule&) = delete;
+  void SetAction(CTarifAction* a) { delete action; action = a; }
+  void SetCondition(CTarifCondition* c) { delete condition; condition = c; }
+  CTarifAction* GetAction() const { return action; }
+  CTarifCondition* GetCondition() const { return condition; }
+  BOOL Matches(const CProvider* provider, const CTarifContext& context) const;
+  void Apply(CProvider* provider) const;
+
+ private:
+  CTarifAction* action = nullptr;
+  CTarifCondition* condition = nullptr;
+};
+
+class CTarifRuleList : public CObject {
+  DECLARE_DYNAMIC(CTarifRuleList)
+ public:
+  CTarifRuleList() = default;
+  ~CTarifRuleList() override;
+  CTarifRuleList(const CTarifRuleList&) = delete;
+  CTarifRuleList& operator=(const CTarifRuleList&) = delete;
+  void Add(CTarifRule* rule) { rules.Add(rule); }
+  int GetSize() const { return rules.GetSize(); }
+  CTarifRule* GetAt(int i) const { return rules[i]; }
+  // Every matching rule in file order applies its set values; later ones override.
+  void Apply(CProvider* provider, const CTarifContext& context) const;
+
+ private:
+  CTypedPtrArray<CObArray, CTarifRule*> rules;
 };
 
 class CProvider : public CObject {
@@ -131,4 +176,11 @@ class CProvider : public CObject {
   COleDateTime periodStart;
   int usagePeriod = 0;
   BYTE hasFreeMinutes = 0;
+};
+
+// Finds a provider record by its id (the tariff database); none when the id is unknown.
+class CProviderLookup {
+ public:
+  virtual ~CProviderLookup() = default;
+  virtual CProvider* Find(const CString& id) const = 0;
 };

@@ -11,7 +11,6 @@
 #include "CFile.h"
 #include "Settings.h"
 #include "TarifClock.h"
-#include "TarifManager.h"
 #include "TarifScramble.h"
 #include "TarifTexts.h"
 #include "TarifUi.h"
@@ -309,7 +308,6 @@ BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
 }
 
 BOOL CTarifDatabase::ParseFile() {
-  CSettings* settings = manager ? manager->GetSettings() : nullptr;
   if (!settings) return FALSE;
   std::string buf;
   if (!ReadWholeFile(settings->DataFile("tarif.dat"), buf)) return FALSE;
@@ -317,8 +315,8 @@ BOOL CTarifDatabase::ParseFile() {
   return ParseBuffer(buf.data(), buf.size());
 }
 
-void CTarifDatabase::Load(CTarifManager* m, CTarifConnection* c) {
-  manager = m;
+void CTarifDatabase::Load(CSettings* s, CTarifConnection* c) {
+  settings = s;
   connection = c;
   RemoveAllProviders();  // a second load starts afresh, no list keeps an old record
   if (!ParseFile()) {
@@ -366,8 +364,7 @@ void CTarifDatabase::RemoveAllProviders() {
 
 void CTarifDatabase::AddDefaultProvider() {
   CSettings own;
-  CSettings* settings = manager && manager->GetSettings() ? manager->GetSettings() : &own;
-  const CProvider* src = settings->GetProvider();
+  const CProvider* src = (settings ? settings : &own)->GetProvider();
   CProvider* p = new CProvider;
   p->SetId(src->GetId());
   p->SetPhoneNumber(src->GetPhoneNumber());
@@ -431,7 +428,7 @@ void CTarifDatabase::SortActiveByName() {
 const CProviderArray& CTarifDatabase::BuildFilteredLists() {
   passingByName.RemoveAll();
   filteredOutByName.RemoveAll();
-  CProviderFilter filter = manager ? manager->ReadFilter() : CProviderFilter();
+  CProviderFilter filter = CProviderFilter::Read(settings);
   CString key;
   CObject* obj;
   for (POSITION pos = providers.GetStartPosition(); pos;) {
@@ -479,20 +476,10 @@ CProviderRanking& CTarifDatabase::Rank(CRankOrder* order, const CTarifContext& c
     hadFreeMinutes = current->GetFreeMinutes() > 0;
     oldPlace = ranking.FindUsable(current->GetId());
   }
-  if (manager) {
-    manager->GetProtocolStore().UpdateUsagePeriods(*this, context.date);
-    // The registrations of the entry-assignment store.
-    if (CRegistrationSource* regs = manager->GetRegistrations()) {
-      CString id;
-      COleDateTime date;
-      for (int i = 0; regs->GetAt(i, id, date); ++i)
-        if (CProvider* p = Find(id)) p->SetRegistrationDate(date);
-    }
-  }
   ranking.RemoveAll();
   ranking.SetOrder(order);
   // The filter settings are read once for the whole ranking.
-  CProviderFilter filter = manager ? manager->ReadFilter() : CProviderFilter();
+  CProviderFilter filter = CProviderFilter::Read(settings);
   CString key;
   CObject* obj;
   for (POSITION pos = providers.GetStartPosition(); pos;) {

@@ -8,9 +8,10 @@
 #include "CObject.h"
 #include "CString.h"
 #include "Provider.h"
+#include "ProviderFilter.h"
 #include "TarifRules.h"
 
-class CTarifManager;
+class CSettings;
 class CTarifContext;
 
 // The connection whose provider the engine must know: the connected (or dialled) provider, and
@@ -32,7 +33,7 @@ class CRegistrationSource {
 
 typedef CTypedPtrArray<CObArray, CProvider*> CProviderArray;
 
-class CTarifDatabase : public CObject {
+class CTarifDatabase : public CObject, public CProviderLookup {
  public:
   // Group nesting deeper than this is not a tariff but an attack on the evaluator's stack;
   // the file is refused.
@@ -43,7 +44,9 @@ class CTarifDatabase : public CObject {
   CTarifDatabase(const CTarifDatabase&) = delete;
   CTarifDatabase& operator=(const CTarifDatabase&) = delete;
 
-  void Load(CTarifManager* manager, CTarifConnection* connection);
+  // Reads "tarif.dat" from the settings' program folder; the fallback provider and message 5118
+  // when it cannot be read. The settings also give the provider filter and the fallback record.
+  void Load(CSettings* settings, CTarifConnection* connection);
   BOOL ParseFile();
   // Parses an unscrambled tariff document and adds its providers; FALSE when expat refuses it.
   BOOL ParseBuffer(const char* data, size_t length);
@@ -52,7 +55,7 @@ class CTarifDatabase : public CObject {
   void AddDefaultProvider();
   void SetProvider(const CString& id, CProvider* provider);
   BOOL Lookup(const CString& id, CProvider*& provider) const;
-  CProvider* Find(const CString& id) const;
+  CProvider* Find(const CString& id) const override;
   void SortActiveByName();
   const CProviderArray& BuildFilteredLists();
   const CProviderArray& GetActiveByName() const { return activeByName; }
@@ -69,7 +72,7 @@ class CTarifDatabase : public CObject {
 
   CProviderRanking& Rank(CRankOrder* order, const CTarifContext& context, int* changes, CProvider* current);
 
-  void SetManager(CTarifManager* m) { manager = m; }
+  void SetSettings(CSettings* s) { settings = s; }
   void SetConnection(CTarifConnection* c) { connection = c; }
 
  private:
@@ -80,5 +83,5 @@ class CTarifDatabase : public CObject {
   CProviderRanking ranking;
   CProviderArray activeByName;
   CProviderArray passingByName, filteredOutByName;
-  CTarifManager* manager = nullptr;
+  CSettings* settings = nullptr;
 };

@@ -6,45 +6,17 @@
 #include "TarifTexts.h"
 #include "TarifUi.h"
 
-BOOL CProviderFilter::IsFilteredOut(const CProvider* p) const {
-  // Ids are found as substrings of the "<"-joined lists, as the options page writes them.
-  if (!p->GetId().IsEmpty()) {
-    if (notInFilter.Find(p->GetId()) >= 0) return FALSE;
-    if (filtered.Find(p->GetId()) >= 0) return TRUE;
-  }
-  const BOOL* s = switches.on;
-  if (s[CFilterSwitches::hideUnregistered] != s[CFilterSwitches::loginOnly]) {
-    if (s[CFilterSwitches::hideUnregistered] && p->IsLoginRequired() && p->GetRegistrationDate().m_dt == 0)
-      return TRUE;
-    if (s[CFilterSwitches::loginOnly] && !p->IsLoginRequired()) return TRUE;
-  }
-  if (s[CFilterSwitches::noDialInFee] && p->GetDialInFee() > 0) return TRUE;
-  if (s[CFilterSwitches::noBaseFee] && p->GetBaseFee() > 0) return TRUE;
-  const bool second = s[CFilterSwitches::taktSecond], minute = s[CFilterSwitches::taktMinute];
-  if (second && minute) return !(p->GetTakt() == 1 || p->GetTakt() == 60);
-  if (second) return p->GetTakt() != 1;
-  if (minute) return p->GetTakt() != 60;
-  return FALSE;
-}
-
 void CTarifManager::Init(CSettings* s, CTarifConnection* c, CRegistrationSource* r) {
   settings = s;
   connection = c;
   registrations = r;
   protocols.SetSettings(s);
-  protocols.Load(this);
+  protocols.Load(&database);
   if (!holidays.Load(s)) GetTarifUi().ShowError(kHolidaysUnreadable, kTitle);
-  database.Load(this, c);
+  database.Load(s, c);
 }
 
-CProviderFilter CTarifManager::ReadFilter() {
-  CProviderFilter f;
-  if (!settings) return f;
-  f.notInFilter = settings->GetNotInFilterProvider();
-  f.filtered = settings->GetFilterProvider();
-  f.switches = settings->GetFilter();
-  return f;
-}
+CProviderFilter CTarifManager::ReadFilter() { return CProviderFilter::Read(settings); }
 
 BOOL CTarifManager::IsFilteredOut(const CProvider* p) { return ReadFilter().IsFilteredOut(p); }
 
@@ -68,6 +40,15 @@ CProviderRanking& CTarifManager::Recompute(int* changes, CProvider* current) {
   }
   COleDateTime today(now.GetYear(), now.GetMonth(), now.GetDay(), 0, 0, 0);
   CTarifContext context(now, holidays.IsFeiertag(today) ? 1 : 0);
+  // The usage periods roll forward and the registrations of the entry-assignment store are
+  // copied into the providers before the rules read them.
+  protocols.UpdateUsagePeriods(database, context.date);
+  if (registrations) {
+    CString id;
+    COleDateTime date;
+    for (int i = 0; registrations->GetAt(i, id, date); ++i)
+      if (CProvider* p = database.Find(id)) p->SetRegistrationDate(date);
+  }
   CRankOrder order;
   int ignored = 0;
   return database.Rank(&order, context, changes ? changes : &ignored, current);

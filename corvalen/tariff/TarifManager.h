@@ -5,18 +5,10 @@
 
 #include "COleDateTime.h"
 #include "Feiertage.h"
+#include "ProviderFilter.h"
 #include "Settings.h"
 #include "TarifDatabase.h"
 #include "TarifProtocol.h"
-
-// The provider filter as read from the settings once per ranking.
-struct CProviderFilter {
-  CString notInFilter;  // ids always shown
-  CString filtered;     // ids hidden
-  CFilterSwitches switches;
-  // TRUE = hide.
-  BOOL IsFilteredOut(const CProvider* provider) const;
-};
 
 class CTarifManager : public CObject {
  public:
@@ -30,8 +22,9 @@ class CTarifManager : public CObject {
   // the registrations may be NULL.
   void Init(CSettings* settings, CTarifConnection* connection, CRegistrationSource* registrations = nullptr);
 
-  // Ranks every provider for now; *changes gets bit 2 when the current provider lost its place,
-  // bit 1 when its free minutes ran out.
+  // Books the connected provider's free minutes, rolls the usage periods forward, copies the
+  // registrations into the providers and ranks every provider for now; *changes gets bit 2 when
+  // the current provider lost its place, bit 1 when its free minutes ran out.
   CProviderRanking& Recompute(int* changes, CProvider* current);
   BOOL IsFilteredOut(const CProvider* provider);
   CProviderFilter ReadFilter();
@@ -50,7 +43,7 @@ class CTarifManager : public CObject {
   CRegistrationSource* GetRegistrations() const { return registrations; }
   void SetRegistrations(CRegistrationSource* r) { registrations = r; }
   void SaveProtocols() { protocols.Save(); }
-  void LoadProtocols() { protocols.Load(this); }
+  void LoadProtocols() { protocols.Load(&database); }
   int CheckTarifFile(const char* path) const { return database.CheckTarifFile(path); }
 
   void CountCall(const CProvider* provider);

@@ -5,8 +5,6 @@
 #include "CArchive.h"
 #include "CFile.h"
 #include "Settings.h"
-#include "TarifDatabase.h"
-#include "TarifManager.h"
 
 IMPLEMENT_SERIAL(CTarifProtocol, CObject, 1)
 
@@ -71,8 +69,8 @@ void CTarifProtocolStore::LoadFrom(CFile& file) {
   }
 }
 
-void CTarifProtocolStore::Load(CTarifManager* m) {
-  manager = m;
+void CTarifProtocolStore::Load(CProviderLookup* p) {
+  providers = p;
   RemoveAll();
   if (!settings) return;
   CFile file;
@@ -107,8 +105,8 @@ void CTarifProtocolStore::Save() {
 
 BOOL CTarifProtocolStore::Remove(const CString& id) {
   if (id.IsEmpty()) return FALSE;
-  if (manager) {
-    if (CProvider* p = manager->GetDatabase().Find(id)) {
+  if (providers) {
+    if (CProvider* p = providers->Find(id)) {
       p->SetCallCount(0);
       p->SetOnlineMinutes(0);
       p->SetPeriodDay(1);
@@ -133,7 +131,7 @@ void CTarifProtocolStore::AdvanceMonth(int& year, int& month, int& day, BOOL ste
   if (month == 2 && day > 28) day = (year % 4 == 0) ? 29 : 28;
 }
 
-void CTarifProtocolStore::UpdateUsagePeriods(CTarifDatabase& database, const COleDateTime& now) {
+void CTarifProtocolStore::UpdateUsagePeriods(const CProviderLookup& providers, const COleDateTime& now) {
   bool touched = false;
   CString key;
   CObject* obj;
@@ -141,7 +139,7 @@ void CTarifProtocolStore::UpdateUsagePeriods(CTarifDatabase& database, const COl
   for (POSITION pos = map.GetStartPosition(); pos;) {
     map.GetNextAssoc(pos, key, obj);
     CTarifProtocol* rec = static_cast<CTarifProtocol*>(obj);
-    CProvider* p = database.Find(key);
+    CProvider* p = providers.Find(key);
     if (!p) continue;  // kept untouched for a provider that may come back
     touched = true;
     const bool isSet = rec->GetPeriodStart().m_dt != 0;

@@ -8,10 +8,9 @@
 #include "CObject.h"
 #include "COleDateTime.h"
 #include "CString.h"
+#include "Provider.h"
 
 class CSettings;
-class CTarifManager;
-class CTarifDatabase;
 
 class CTarifProtocol : public CObject {
   DECLARE_SERIAL(CTarifProtocol)
@@ -45,7 +44,9 @@ class CTarifProtocolStore : public CObject {
   CTarifProtocolStore& operator=(const CTarifProtocolStore&) = delete;
 
   void SetSettings(CSettings* s) { settings = s; }
-  void Load(CTarifManager* manager);
+  // Reads "free.log" from the settings' program folder; `providers` (the tariff database) are
+  // the records that Remove resets.
+  void Load(CProviderLookup* providers);
   // Reads records from an archive image; what was read before a fault stays.
   void LoadFrom(CFile& file);
   // Writes "free.log" through a new file that then takes the old one's place, so a failure
@@ -59,11 +60,11 @@ class CTarifProtocolStore : public CObject {
   BOOL Remove(const CString& id);
   void RemoveAll();
   // Rolls every period forward that has ended at `now` and copies the usage into the providers.
-  void UpdateUsagePeriods(CTarifDatabase& database, const COleDateTime& now);
+  void UpdateUsagePeriods(const CProviderLookup& providers, const COleDateTime& now);
   static void AdvanceMonth(int& year, int& month, int& day, BOOL step);
 
  private:
-  CTarifManager* manager = nullptr;
+  CProviderLookup* providers = nullptr;
   CSettings* settings = nullptr;
   CMapStringToOb map;
 };

@@ -7,11 +7,8 @@
 
 #include "TarifClock.h"
 
-IMPLEMENT_DYNAMIC(CTarifCondition, CObject)
 IMPLEMENT_DYNAMIC(CTarifConditionGroup, CTarifCondition)
 IMPLEMENT_DYNAMIC(CTarifComparison, CTarifCondition)
-IMPLEMENT_DYNAMIC(CTarifRule, CObject)
-IMPLEMENT_DYNAMIC(CTarifRuleList, CObject)
 
 CTarifConditionGroup::~CTarifConditionGroup() {
   for (int i = 0; i < children.GetSize(); ++i) delete children[i];
@@ -146,28 +143,6 @@ BOOL CTarifComparison::Evaluate(const CProvider* p, const CTarifContext& c) cons
     case opNotEqual: return d != 0;
     default: return FALSE;
   }
-}
-
-CTarifRule::~CTarifRule() {
-  delete action;
-  delete condition;
-}
-
-BOOL CTarifRule::Matches(const CProvider* p, const CTarifContext& c) const {
-  return condition ? condition->Evaluate(p, c) : TRUE;
-}
-
-void CTarifRule::Apply(CProvider* p) const {
-  if (action) action->Apply(p, FALSE);
-}
-
-CTarifRuleList::~CTarifRuleList() {
-  for (int i = 0; i < rules.GetSize(); ++i) delete rules[i];
-}
-
-void CTarifRuleList::Apply(CProvider* p, const CTarifContext& c) const {
-  for (int i = 0; i < rules.GetSize(); ++i)
-    if (rules[i]->Matches(p, c)) rules[i]->Apply(p);
 }
 
 int CProviderRanking::FindUsable(const CString& id) const {

@@ -1,5 +1,6 @@
-// Tariff rules: a condition tree over the moment and the provider's usage, and an action that
-// overrides tariff values; and the ranking of the providers for one moment.
+// The conditions of the tariff rules (groups and comparisons over the moment and the provider's
+// usage), the moment of a ranking, and the ranking of the providers for one moment. The rule and
+// its list, which a provider owns, are in Provider.h.
 #pragma once
 
 #include "CArray.h"
@@ -19,12 +20,6 @@ class CTarifContext {
   int isHoliday;
   // The moment's parts, computed once for every rule of the ranking.
   int year, month, day, hour, minute, dayOfWeek, dayOfYear;
-};
-
-class CTarifCondition : public CObject {
-  DECLARE_DYNAMIC(CTarifCondition)
- public:
-  virtual BOOL Evaluate(const CProvider* provider, const CTarifContext& context) const = 0;
 };
 
 class CTarifConditionGroup : public CTarifCondition {
@@ -71,42 +66,6 @@ class CTarifComparison : public CTarifCondition {
   int first;
   int second;
   Variable kind;  // the variable, looked up once when the rule is read
-};
-
-class CTarifRule : public CObject {
-  DECLARE_DYNAMIC(CTarifRule)
- public:
-  CTarifRule() = default;
-  ~CTarifRule() override;
-  CTarifRule(const CTarifRule&) = delete;
-  CTarifRule& operator=(const CTarifRule&) = delete;
-  void SetAction(CTarifAction* a) { delete action; action = a; }
-  void SetCondition(CTarifCondition* c) { delete condition; condition = c; }
-  CTarifAction* GetAction() const { return action; }
-  CTarifCondition* GetCondition() const { return condition; }
-  BOOL Matches(const CProvider* provider, const CTarifContext& context) const;
-  void Apply(CProvider* provider) const;
-
- private:
-  CTarifAction* action = nullptr;
-  CTarifCondition* condition = nullptr;
-};
-
-class CTarifRuleList : public CObject {
-  DECLARE_DYNAMIC(CTarifRuleList)
- public:
-  CTarifRuleList() = default;
-  ~CTarifRuleList() override;
-  CTarifRuleList(const CTarifRuleList&) = delete;
-  CTarifRuleList& operator=(const CTarifRuleList&) = delete;
-  void Add(CTarifRule* rule) { rules.Add(rule); }
-  int GetSize() const { return rules.GetSize(); }
-  CTarifRule* GetAt(int i) const { return rules[i]; }
-  // Every matching rule in file order applies its set values; later ones override.
-  void Apply(CProvider* provider, const CTarifContext& context) const;
-
- private:
-  CTypedPtrArray<CObArray, CTarifRule*> rules;
 };
 
 class CRankOrder : public CObject {};

@@ -361,7 +361,7 @@ TEST_F(DatabaseTest, AReplacedRecordLeavesEveryList) {
   manager.Recompute(&changes, nullptr);
   EXPECT_TRUE(holds(Db().GetRanking(), "p4"));
   // Loading again starts from an empty database.
-  Db().Load(&manager, nullptr);
+  Db().Load(&settings, nullptr);
   EXPECT_EQ(Db().GetCount(), 4);
   EXPECT_EQ(P("p4")->GetName(), "Zweit");
 }
