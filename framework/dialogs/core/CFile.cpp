@@ -2,6 +2,20 @@
 
 #include <cstring>
 
+CString CFileException::GetErrorMessage() const {
+  switch (m_cause) {
+    case endOfFile:
+      return "Die Datei endet unerwartet";
+    case badFormat:
+    case badClass:
+    case badSchema:
+    case badIndex:
+      return "Die Datei hat ein ungültiges Format";
+    default:
+      return "Die Datei konnte nicht geöffnet, gelesen oder geschrieben werden";
+  }
+}
+
 CFile::~CFile() { Close(); }
 
 std::string CFile::NativePath(const char* path) {

@@ -6,14 +6,16 @@
 #include <string>
 
 #include "AfxTypes.h"
+#include "CException.h"
 #include "CString.h"
 
 // Thrown by CFile's Read/Write on a failing stream and by CArchive on a short or malformed
 // archive. The causes are those the archive code distinguishes.
-class CFileException {
+class CFileException : public CException {
  public:
   enum Cause { none, generic, endOfFile, badFormat, badClass, badSchema, badIndex };
   explicit CFileException(Cause c) : m_cause(c) {}
+  CString GetErrorMessage() const override;
   Cause m_cause;
 };
 typedef CFileException CArchiveException;

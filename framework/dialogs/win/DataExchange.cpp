@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "WinApp.h"
+#include "Module.h"
 #include "Wnd.h"
 
 HWND CDataExchange::PrepareCtrl(int id) {
@@ -221,4 +221,17 @@ void DDV_MinMaxInt(CDataExchange* dx, int value, int min, int max) {
 void DDV_MinMaxUInt(CDataExchange* dx, UINT value, UINT min, UINT max) {
   if (dx->m_bSaveAndValidate && (value < min || value > max))
     dx->Fail(CString::Formatted("Bitte geben Sie eine ganze Zahl zwischen %u und %u ein.", min, max));
+}
+
+// The entry of CWnd into the exchange; it lives here so that the window layer does not depend on
+// the exchange.
+BOOL CWnd::UpdateData(BOOL saveAndValidate) {
+  if (!m_hWnd) return FALSE;
+  CDataExchange dx(this, saveAndValidate);
+  try {
+    DoDataExchange(&dx);
+  } catch (const CDataExchange::Failure&) {
+    return FALSE;
+  }
+  return TRUE;
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "WinApp.h"
+#include "Module.h"
 
 // ---- WININET.DLL, bound at first use ------------------------------------------------------------
 // The library is loaded when the first internet object needs it rather than imported, so that a

@@ -6,14 +6,15 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "CException.h"
 #include "CFile.h"
 #include "CString.h"
 
-class CInternetException {
+class CInternetException : public CException {
  public:
   explicit CInternetException(DWORD error, DWORD_PTR context = 0) : m_dwError(error), m_dwContext(context) {}
   // WinInet's own text for the code when it has one, else "Internetfehler <code>".
-  CString GetErrorMessage() const;
+  CString GetErrorMessage() const override;
   BOOL GetErrorMessage(LPSTR buffer, UINT size) const;
 
   DWORD m_dwError;

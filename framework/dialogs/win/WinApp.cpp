@@ -8,8 +8,6 @@
 namespace {
 
 CWinApp* g_app = nullptr;
-HINSTANCE g_instance = nullptr;
-HINSTANCE g_resources = nullptr;
 
 HMODULE g_richEdit1 = nullptr;
 HMODULE g_richEdit2 = nullptr;
@@ -46,10 +44,15 @@ void AfxSplitCommandLine(const char* line, std::vector<CString>& params) {
 CWinApp::CWinApp(LPCSTR appName) {
   if (appName) m_strAppName = appName;
   g_app = this;
+  AfxSetAppName(&m_strAppName);
+  AfxSetMainWndSlot(&m_pMainWnd);
 }
 
 CWinApp::~CWinApp() {
-  if (g_app == this) g_app = nullptr;
+  if (g_app != this) return;
+  g_app = nullptr;
+  AfxSetAppName(nullptr);
+  AfxSetMainWndSlot(nullptr);
 }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
@@ -97,33 +100,8 @@ CWinApp* AfxGetApp() { return g_app; }
 
 CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
 
-HINSTANCE AfxGetInstanceHandle() {
-  if (g_instance) return g_instance;
-  return ::GetModuleHandleA(nullptr);
-}
-
-HINSTANCE AfxGetResourceHandle() { return g_resources ? g_resources : AfxGetInstanceHandle(); }
-
-void AfxSetResourceHandle(HINSTANCE inst) { g_resources = inst; }
-
-LPCSTR AfxGetAppTitle() {
-  if (g_app && !g_app->m_strAppName.IsEmpty()) return g_app->m_strAppName;
-  static std::string name;
-  if (name.empty()) {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(AfxGetInstanceHandle(), path, MAX_PATH);
-    std::string p = path;
-    size_t slash = p.find_last_of("\\/");
-    if (slash != std::string::npos) p = p.substr(slash + 1);
-    size_t dot = p.rfind('.');
-    if (dot != std::string::npos && dot > 0) p = p.substr(0, dot);
-    name = p.empty() ? "Programm" : p;
-  }
-  return name.c_str();
-}
-
 int AfxWinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int show) {
-  g_instance = inst;
+  AfxSetInstanceHandle(inst);
   CWinApp* app = g_app;
   if (!app) return -1;
   app->m_hInstance = inst;
@@ -145,7 +123,7 @@ int AfxWinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int show) {
 BOOL AfxDllMain(HINSTANCE inst, DWORD reason) {
   CWinApp* app = g_app;
   if (reason == DLL_PROCESS_ATTACH) {
-    g_instance = inst;
+    AfxSetInstanceHandle(inst);
     if (!app) return TRUE;
     app->m_hInstance = inst;
     try {
@@ -177,19 +155,6 @@ BOOL AfxInitRichEdit() {
 BOOL AfxInitRichEdit2() {
   if (!g_richEdit2) g_richEdit2 = ::LoadLibraryA("RICHED20.DLL");
   return g_richEdit2 != nullptr;
-}
-
-BOOL AfxLoadString(UINT id, CString& out) {
-  std::vector<char> buf(4096);
-  int n = ::LoadStringA(AfxGetResourceHandle(), id, buf.data(), static_cast<int>(buf.size()));
-  out = n > 0 ? CString(buf.data(), n) : CString();
-  return n > 0;
-}
-
-CString AfxLoadString(UINT id) {
-  CString s;
-  AfxLoadString(id, s);
-  return s;
 }
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT titleId) {

@@ -1,4 +1,5 @@
-// The application object, the program's resources and message boxes with string-table titles.
+// The application object, the program's start, and message boxes with string-table titles. The
+// module's handles, title and string table are in Module.h.
 #pragma once
 
 #include <windows.h>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "CString.h"
+#include "Module.h"
 #include "Wnd.h"
 
 // The parsed command line: the first plain parameter is the file name; parameters starting with
@@ -60,12 +62,6 @@ class CWinApp : public CCmdTarget {
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
-HINSTANCE AfxGetInstanceHandle();
-// The module whose resources (dialog templates, strings, icons) the library loads.
-HINSTANCE AfxGetResourceHandle();
-void AfxSetResourceHandle(HINSTANCE inst);
-// The application's name, or the program file's base name when there is none.
-LPCSTR AfxGetAppTitle();
 
 // The program's entry: sets up the application object and runs it. A program's WinMain calls
 // this (the library's WinMain object does so).
@@ -80,10 +76,6 @@ void AfxEnableControlContainer();
 BOOL AfxInitRichEdit();
 // Loads rich edit 2.0 ("RichEdit20A", RICHED20.DLL) once; FALSE when that fails.
 BOOL AfxInitRichEdit2();
-
-// A string of the resources; empty when missing. Strings may be up to 4095 bytes long.
-CString AfxLoadString(UINT id);
-BOOL AfxLoadString(UINT id, CString& out);
 
 // A message box owned by the active window of the program. The title is the string-table entry
 // titleId, or the application's title when titleId is 0 or the string is missing.

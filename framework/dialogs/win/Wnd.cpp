@@ -7,10 +7,8 @@
 #include <set>
 #include <string>
 
-#include "CFile.h"
-#include "DataExchange.h"
-#include "Internet.h"
-#include "WinApp.h"
+#include "CException.h"
+#include "Module.h"
 
 namespace {
 
@@ -99,23 +97,8 @@ void AfxReportCurrentException() {
   CString text = "Ein unerwarteter Fehler ist aufgetreten";
   try {
     throw;
-  } catch (const CInternetException& e) {
+  } catch (const CException& e) {
     text += ": " + e.GetErrorMessage();
-  } catch (const CFileException& e) {
-    switch (e.m_cause) {
-      case CFileException::endOfFile:
-        text += ": Die Datei endet unerwartet";
-        break;
-      case CFileException::badFormat:
-      case CFileException::badClass:
-      case CFileException::badSchema:
-      case CFileException::badIndex:
-        text += ": Die Datei hat ein ungültiges Format";
-        break;
-      default:
-        text += ": Die Datei konnte nicht geöffnet, gelesen oder geschrieben werden";
-        break;
-    }
   } catch (const std::exception& e) {
     text += CString(": ") + e.what();
   } catch (...) {
@@ -171,8 +154,7 @@ LRESULT AfxCallWndProc(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       wnd->m_hWnd = nullptr;
       wnd->m_pfnSuper = nullptr;
       wnd->m_createdHere = FALSE;
-      CWinApp* app = AfxGetApp();
-      if (app && app->m_pMainWnd == wnd) app->m_pMainWnd = nullptr;
+      AfxForgetMainWnd(wnd);
       try {
         wnd->PostNcDestroy();
       } catch (...) {
@@ -248,8 +230,7 @@ const CWnd CWnd::wndTopMost(HWND_TOPMOST);
 const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
 CWnd::~CWnd() {
-  CWinApp* app = AfxGetApp();
-  if (app && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
+  AfxForgetMainWnd(this);
   if (!m_hWnd || m_hWnd == HWND_TOPMOST || m_hWnd == HWND_NOTOPMOST || m_hWnd == HWND_BOTTOM) return;
   if (FromHandlePermanent(m_hWnd) == this) {
     if (m_createdHere && ::IsWindow(m_hWnd)) {
@@ -476,17 +457,6 @@ HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
 void CWnd::OnSize(UINT, int, int) { Default(); }
 
 void CWnd::DoDataExchange(CDataExchange*) {}
-
-BOOL CWnd::UpdateData(BOOL saveAndValidate) {
-  if (!m_hWnd) return FALSE;
-  CDataExchange dx(this, saveAndValidate);
-  try {
-    DoDataExchange(&dx);
-  } catch (const CDataExchange::Failure&) {
-    return FALSE;
-  }
-  return TRUE;
-}
 
 CWnd* CWnd::GetTopLevelParent() const {
   HWND h = m_hWnd;

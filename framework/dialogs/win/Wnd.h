@@ -51,13 +51,13 @@ class CMessageMap {
 
 // Entries for class T, type-checked against its member functions:
 //
-//   const CMessageMap* CDlg_Main::GetMessageMap() const {
-//     using M = CMessageMapOf<CDlg_Main>;
+//   const CMessageMap* CMyDialog::GetMessageMap() const {
+//     using M = CMessageMapOf<CMyDialog>;
 //     static const CMessageMap map(CDialog::GetMessageMap(), {
-//         M::Message(WM_USER + 1, &CDlg_Main::OnDialProgress),
-//         M::Clicked(1050, &CDlg_Main::OnVerbinden),
-//         M::Control(CBN_SELCHANGE, 1015, &CDlg_Main::OnSelchangeProvider),
-//         M::Command(40002, &CDlg_Main::OnTrayWiederherstellen)});
+//         M::Message(WM_USER + 1, &CMyDialog::OnProgress),
+//         M::Clicked(IDC_START, &CMyDialog::OnStart),
+//         M::Control(CBN_SELCHANGE, IDC_CHOICE, &CMyDialog::OnSelchangeChoice),
+//         M::Command(ID_RESTORE, &CMyDialog::OnRestore)});
 //     return &map;
 //   }
 template <class T>
@@ -191,6 +191,7 @@ class CWnd : public CCmdTarget {
 
   // Data exchange between the controls and the members.
   virtual void DoDataExchange(CDataExchange* dx);
+  // Runs DoDataExchange in one direction; FALSE when a check failed (DataExchange.cpp).
   BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
   // Forwards to the API.
