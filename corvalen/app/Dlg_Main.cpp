@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cmath>
-
 #include "ProviderListText.h"
 #include "SplashWnd.h"
 #include "TarifClock.h"
@@ -471,7 +469,7 @@ void CDlg_Main::OnTimer(UINT_PTR id) {
       CProvider* p = ras.GetProvider();
       if (!p) break;
       COleDateTime now = GetNow();
-      COleDateTimeSpan span = ras.GetOnlineSpan(now);
+      ras.GetOnlineSpan(now);  // keeps the whole online seconds for the display
       CString time = FormatOnlineTime(ras.GetOnlineSeconds());
       CString cost = CString::Formatted("%3.3f", ras.GetCost() * 0.01);
       Text(IDC_ONLINE_ZEIT, time);
@@ -482,29 +480,12 @@ void CDlg_Main::OnTimer(UINT_PTR id) {
       if (m_pTrayIcon)
         m_pTrayIcon->SetTooltipText("Zeit(h):" + time + " | Kosten(DM): " + cost + " | " + p->GetName());
       KillTimer(kTimerRefresh);
-      (void)span;
       if (now.GetSecond() == 0) SendMessage(kMsgRefreshProviders, 0, 0);
       break;
     }
-    case kTimerBilling: {
-      CProvider* p = ras.GetProvider();
-      if (!p || !m_pController->IsOnline()) break;
-      if (std::fabs(ras.GetPricePerMinute() - p->GetPrice()) >= 0.001f) {
-        COleDateTime now = GetNow();
-        CConnectionRecord record;
-        record.start = ras.GetSegmentStart();
-        record.end = now;
-        record.providerId = p->GetId();
-        record.noDialInFee = ras.IsFeeBilled() ? 1 : 0;
-        record.price = ras.GetPricePerMinute();
-        m_pController->GetCostLog().AppendConnection(record, m_tarifManager.GetActiveByName());
-        ras.SetSegmentStart(now);
-        ras.SetFeeBilled(TRUE);
-        ras.SetPricePerMinute(p->GetPrice());
-      }
-      ras.AddBillingUnit();
+    case kTimerBilling:
+      m_pController->OnBillingInterval();
       break;
-    }
     case kTimerMailCheck:
       m_status.SendToOwner(kMsgDialProgress, kProgressMailCheck, 0);
       m_dialogs->StartMailCheck(*m_pController);

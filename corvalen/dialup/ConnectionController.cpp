@@ -366,13 +366,7 @@ bool CConnectionController::HangUp() {
   if (!metered) return true;
   if (manager_) manager_->StopFreeMinutes(metered);
   ras_.SetEndTime(GetNow());
-  CConnectionRecord record;
-  record.start = ras_.GetSegmentStart();
-  record.end = ras_.GetEndTime();
-  record.providerId = metered->GetId();
-  record.noDialInFee = ras_.IsFeeBilled() ? 1 : 0;
-  record.price = ras_.GetPricePerMinute();
-  if (manager_) costLog_.AppendConnection(record, manager_->GetActiveByName());
+  AppendSegmentRecord(ras_.GetEndTime());
   ras_.SetProvider(nullptr);
   ras_.Reset();
   KillMainTimer(kTimerOnline);
@@ -380,6 +374,31 @@ bool CConnectionController::HangUp() {
   KillMainTimer(kTimerMailCheck);
   SetMainTimer(kTimerRefresh, Scaled(60000));
   return true;
+}
+
+void CConnectionController::AppendSegmentRecord(const COleDateTime& end) {
+  CProvider* metered = ras_.GetProvider();
+  if (!metered || !manager_) return;
+  CConnectionRecord record;
+  record.start = ras_.GetSegmentStart();
+  record.end = end;
+  record.providerId = metered->GetId();
+  record.noDialInFee = ras_.IsFeeBilled() ? 1 : 0;
+  record.price = ras_.GetPricePerMinute();
+  costLog_.AppendConnection(record, manager_->GetActiveByName());
+}
+
+void CConnectionController::OnBillingInterval() {
+  CProvider* metered = ras_.GetProvider();
+  if (!metered || !IsOnline()) return;
+  if (std::fabs(ras_.GetPricePerMinute() - metered->GetPrice()) >= 0.001f) {
+    COleDateTime now = GetNow();
+    AppendSegmentRecord(now);
+    ras_.SetSegmentStart(now);
+    ras_.SetFeeBilled(TRUE);
+    ras_.SetPricePerMinute(metered->GetPrice());
+  }
+  ras_.AddBillingUnit();
 }
 
 void CConnectionController::CancelDial() {

@@ -100,9 +100,10 @@ class CRasConnection : public CRasAccess, public CTarifConnection {
   CString number_;
 };
 
-// What the controller asks of the rest of the program: its dialogs and the work of the
-// subsystems that come later. Every default does nothing and answers "not done", so the
-// controller works (without that work) until the real ones are plugged in.
+// What the controller asks of the rest of the program: its dialogs, the update checks, the
+// mailbox check and the entry-assignment store, which live above this folder. Every default
+// does nothing and answers "not done", so a caller (a test) overrides only what it needs; the
+// program's set is CAppDialogs (corvalen/app).
 class CControllerServices {
  public:
   virtual ~CControllerServices() = default;
@@ -158,6 +159,12 @@ class CConnectionController : public CObject {
   int AskUserData(CString& password, BOOL allowDelete, BOOL showActivationDay);
   bool DeleteAssignment(CProvider* provider);
   bool HangUp();
+  // Timer 5, once per billing interval while online: when the connected provider's price has
+  // changed since the price segment began, the segment ends now (its cost record goes to the
+  // cost log) and a new one begins at the new price with the dial-in fee already billed; then
+  // one billing unit is added to the running cost. Offline or without a metered provider it
+  // does nothing.
+  void OnBillingInterval();
   void CancelDial();
   bool IsOnline();
   void FormatDialProgress(WPARAM code, LPARAM number, HWND title, HWND status, HWND group);
@@ -199,6 +206,8 @@ class CConnectionController : public CObject {
  private:
   enum DialKind { kOwnEntry, kAssignedEntry };
   int DialLoop(const CString& entry, const CString& user, const CString& password, DialKind kind);
+  // The cost record of the current price segment, ending at `end`, into the cost log.
+  void AppendSegmentRecord(const COleDateTime& end);
   int Show(UINT textId, UINT icon);
   int ShowText(const CString& text, UINT icon);
   void SetMainTimer(UINT id, UINT ms) { ::SetTimer(main_, id, ms, nullptr); }
