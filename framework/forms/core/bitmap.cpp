@@ -73,7 +73,7 @@ void TBitmap::Reallocate(int w, int h, TPixelFormat pf, bool keep) {
   if (w == 0 || h == 0) w = h = 0;
   int bits = PixelFormatBits(pf);
   int64_t stride = ((int64_t(w) * bits + 31) / 32) * 4;
-  if (stride * h > MaxPixelBytes) throw EInvalidGraphic("Bild zu groß");
+  if (h > 0 && stride > MaxPixelBytes / h) throw EInvalidGraphic("Bild zu gro\xDF");
   std::vector<uint8_t> heap(size_t(stride * h), 0);
   if (keep && FBits && bits == BitsPerPixel()) {
     int rows = std::min(h, FHeight);
@@ -100,6 +100,7 @@ void TBitmap::Reallocate(int w, int h, TPixelFormat pf, bool keep) {
 void TBitmap::SetSize(int w, int h) {
   if (w == FWidth && h == FHeight) return;
   Reallocate(w, h, FPixelFormat, true);
+  Changed(this);
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat pf) {
@@ -107,6 +108,7 @@ void TBitmap::SetPixelFormat(TPixelFormat pf) {
   if (pf == FPixelFormat) return;
   if (Empty()) {
     Reallocate(FWidth, FHeight, pf, false);
+    Changed(this);
     return;
   }
   TBitmap old;
@@ -119,6 +121,7 @@ void TBitmap::SetPixelFormat(TPixelFormat pf) {
   Reallocate(FWidth, FHeight, pf, false);
   for (int y = 0; y < FHeight; ++y)
     for (int x = 0; x < FWidth; ++x) SetPixel(x, y, old.Pixel(x, y));
+  Changed(this);
 }
 
 void TBitmap::SetPalette(const std::vector<TRGBQuad>& pal) {
@@ -127,6 +130,7 @@ void TBitmap::SetPalette(const std::vector<TRGBQuad>& pal) {
   FPalette = pal;
   FPalette.resize(size_t(1) << bits);
   ++FChangeCount;
+  Changed(this);
 }
 
 uint8_t* TBitmap::ScanLine(int y) {
@@ -139,6 +143,7 @@ const uint8_t* TBitmap::ScanLine(int y) const { return const_cast<TBitmap*>(this
 void TBitmap::Assign(TPersistent* Source) {
   if (Source == nullptr) {
     Reallocate(0, 0, FPixelFormat, false);
+    Changed(this);
     return;
   }
   auto* src = dynamic_cast<TBitmap*>(Source);
@@ -150,6 +155,8 @@ void TBitmap::Assign(TPersistent* Source) {
   Reallocate(src->FWidth, src->FHeight, src->FPixelFormat, false);
   FPalette = src->FPalette;
   if (src->FBits && FBits) std::memcpy(FBits, src->FBits, ImageSize());
+  SetTransparent(src->Transparent());
+  Changed(this);
 }
 
 TColor TBitmap::Pixel(int x, int y) const {

@@ -15,9 +15,7 @@
 
 #include "classes.h"
 #include "colors.h"
-
-// The exception of every picture reader: a file that is not a picture of the expected kind.
-FORMS_EXCEPTION(EInvalidGraphic, Exception);
+#include "graphic.h"
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf16bit, pf24bit, pf32bit };
 
@@ -45,7 +43,7 @@ public:
   virtual ~TBitmapStorage() = default;
 };
 
-class TBitmap : public TPersistent {
+class TBitmap : public TGraphic {
 public:
   // Larger pictures are refused with EInvalidGraphic: 2^28 bytes of pixels (a 9000 x 9000 picture
   // at 24 bits), far beyond anything the programs show, so a hostile size cannot exhaust memory.
@@ -58,13 +56,25 @@ public:
   // Copies another bitmap: size, pixel format, colour table and pixels. nullptr empties it.
   void Assign(TPersistent* Source) override;
 
-  int Width() const { return FWidth; }
-  int Height() const { return FHeight; }
+  // BMP files (bmp_format.cpp). Loading reads what users meet: 1, 4, 8 and 24 bits per pixel,
+  // RLE4 and RLE8, the OS/2 headers (12 and 64 bytes), 16 and 32 bits with or without bit-field
+  // masks, rows bottom-up or top-down. 1, 4 and 8 bits stay indexed with the file's colour
+  // table, RLE pictures become 4 or 8 bits, 16 and 32 bits become 24 bits. The stream may start
+  // with the 14-byte file header ("BM") or directly with the info header (the clipboard's DIB).
+  // Anything else raises EInvalidGraphic "Ungültiges Bitmap" and leaves the bitmap unchanged.
+  // Saving writes a BMP file with a 40-byte info header in the bitmap's own pixel format.
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) override;
+  // A device-independent bitmap in memory (info header, colour table, pixels), as LoadFromStream.
+  void LoadFromDIB(const uint8_t* Data, size_t Size);
+
+  int Width() const override { return FWidth; }
+  int Height() const override { return FHeight; }
   // Size changes keep the pixels of the overlapping area; new pixels are black (index 0).
-  void SetWidth(int w) { SetSize(w, FHeight); }
-  void SetHeight(int h) { SetSize(FWidth, h); }
+  void SetWidth(int w) override { SetSize(w, FHeight); }
+  void SetHeight(int h) override { SetSize(FWidth, h); }
   void SetSize(int w, int h);
-  bool Empty() const { return FWidth == 0 || FHeight == 0; }
+  bool Empty() const override { return FWidth == 0 || FHeight == 0; }
 
   TPixelFormat PixelFormat() const { return FPixelFormat; }
   // Converts the pixels: to a deeper format through the colour table; to an indexed format each
@@ -88,6 +98,7 @@ public:
   std::vector<TRGBQuad>& Palette() { return FPalette; }
   const std::vector<TRGBQuad>& Palette() const { return FPalette; }
   void SetPalette(const std::vector<TRGBQuad>& pal);
+  using TGraphic::SetPalette;
   static std::vector<TRGBQuad> DefaultPalette(TPixelFormat pf);
 
   // One pixel as an RGB colour; coordinates outside the picture give clBlack / are ignored.
@@ -105,6 +116,9 @@ public:
   TBitmapStorage* Storage() const { return FStorage.get(); }
   // Counts changes of size, format and colour table (the window-system half rebuilds on change).
   unsigned ChangeCount() const { return FChangeCount; }
+  // Tells the bitmap's users (OnChange) that its pixels changed; size, format, colour table,
+  // Assign and loading report themselves.
+  void PixelsChanged() { Changed(this); }
 
 private:
   void Reallocate(int w, int h, TPixelFormat pf, bool keep);
