@@ -1,6 +1,7 @@
 // The connection controller in a test program of its own, against the RAS stand-in: the dial
-// loop's attempts and pauses, cancelling in a pause, the error texts, the progress texts and
-// unique entry names. The main window is a hidden window that records the progress messages.
+// loop's attempts and pauses, cancelling in a pause, the error texts, the progress texts, unique
+// entry names and the billing segments. The main window is a hidden window that records the
+// progress messages.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -192,6 +193,44 @@ TEST_F(ControllerTest, UniqueEntryNames) {
   EXPECT_EQ("Corvalen2000(1)", std::string(controller->MakeUniqueEntryName("Corvalen2000")));
   EXPECT_EQ("", std::string(CConnectionController::DialPrefix("iImM")));
   EXPECT_EQ("0,", std::string(CConnectionController::DialPrefix("0i,")));
+}
+
+// Timer 5's work: an unchanged price only adds a billing unit; a changed one ends the price
+// segment with its cost record and begins the next at the new price with the dial-in fee billed.
+TEST_F(ControllerTest, BillingIntervalEndsTheSegmentWhenThePriceChanges) {
+  CTarifManager manager;
+  controller->SetTariffManager(&manager);
+  provider.SetPrice(2.0f);
+  ASSERT_TRUE(controller->Connect());
+  ASSERT_TRUE(controller->IsOnline());
+  CRasConnection& c = controller->GetRasConnection();
+  CCostLog& log = controller->GetCostLog();
+  auto records = [&log] {  // every record begins with its field "default"
+    std::string text;
+    log.BuildPaths();
+    log.SetPath(&log.GetLogPath());
+    log.ReadAll(text);
+    int n = 0;
+    for (size_t at = text.find("default;"); at != std::string::npos; at = text.find("default;", at + 1)) ++n;
+    return n;
+  };
+  const auto before = records();
+  controller->OnBillingInterval();
+  EXPECT_FLOAT_EQ(2.0f, c.GetCost());
+  EXPECT_EQ(before, records());
+  EXPECT_FALSE(c.IsFeeBilled());
+
+  provider.SetPrice(1.0f);
+  controller->OnBillingInterval();
+  EXPECT_EQ(before + 1, records());
+  EXPECT_TRUE(c.IsFeeBilled());
+  EXPECT_FLOAT_EQ(1.0f, c.GetPricePerMinute());
+  EXPECT_FLOAT_EQ(3.0f, c.GetCost());
+
+  EXPECT_TRUE(controller->HangUp());
+  EXPECT_EQ(before + 2, records());
+  controller->OnBillingInterval();  // offline: nothing
+  EXPECT_EQ(before + 2, records());
 }
 
 TEST_F(ControllerTest, BillingUnitsAddTheIntervalsCost) {
