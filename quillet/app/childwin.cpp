@@ -1,11 +1,10 @@
 #include "childwin.h"
 
 #include "clipboard.h"
-#include "main.h"
 
 bool TMDIChild::MouseHeld = false;
 
-TMDIChild::TMDIChild(TComponent* AOwner) : TForm(AOwner) {
+TMDIChild::TMDIChild(TComponent* AOwner, TDocumentHost& Host) : TForm(AOwner), FHost(Host) {
   SetFormStyle(fsMDIChild);
   SetCaption("Untergeordnetes MDI");
   SetBounds(0, 0, 429, 215);
@@ -74,49 +73,50 @@ TMDIChild::~TMDIChild() = default;
 void TMDIChild::ediChange() {
   if (FFilling) return;
   if (edi->Lines()->Count() > 0) pUndo->SetEnabled(true);
-  MainForm->EditUndo->SetEnabled(true);
+  FHost.EditEntries().Undo->SetEnabled(true);
   FChanged = true;
   SetTag(2);
 }
 
 void TMDIChild::ediSelectionChange() {
   if (edi->GetSelText().empty()) return;
+  const TDocumentHost::TEditEntries m = FHost.EditEntries();
   pPaste->SetEnabled(false);
-  MainForm->EditPaste->SetEnabled(false);
-  for (TMenuItem* i : {pCut, pCopy, pDelete, MainForm->EditCut, MainForm->EditCopy, MainForm->EditDelete})
+  m.Paste->SetEnabled(false);
+  for (TMenuItem* i : {pCut, pCopy, pDelete, m.Cut, m.Copy, m.Delete})
     i->SetEnabled(true);
 }
 
 void TMDIChild::CutClick() {
   edi->CutToClipboard();
+  const TDocumentHost::TEditEntries m = FHost.EditEntries();
   pPaste->SetEnabled(true);
-  MainForm->EditPaste->SetEnabled(true);
-  for (TMenuItem* i : {pCopy, pDelete, pCut, MainForm->EditCopy, MainForm->EditDelete, MainForm->EditCut})
+  m.Paste->SetEnabled(true);
+  for (TMenuItem* i : {pCopy, pDelete, pCut, m.Copy, m.Delete, m.Cut})
     i->SetEnabled(false);
 }
 
 void TMDIChild::CopyClick() {
   edi->CopyToClipboard();
-  for (TMenuItem* i : {pCut, pCopy, pDelete, MainForm->EditCut, MainForm->EditCopy, MainForm->EditDelete})
-    i->SetEnabled(false);
+  const TDocumentHost::TEditEntries m = FHost.EditEntries();
+  for (TMenuItem* i : {pCut, pCopy, pDelete, m.Cut, m.Copy, m.Delete}) i->SetEnabled(false);
   pPaste->SetEnabled(true);
-  MainForm->EditPaste->SetEnabled(true);
+  m.Paste->SetEnabled(true);
 }
 
 void TMDIChild::PasteClick() { edi->PasteFromClipboard(); }
 
 void TMDIChild::DeleteClick() {
   edi->DeleteSelected();
-  for (TMenuItem* i : {pCut, pPaste, pCopy, pDelete, MainForm->EditCut, MainForm->EditPaste,
-                       MainForm->EditCopy, MainForm->EditDelete})
-    i->SetEnabled(false);
+  const TDocumentHost::TEditEntries m = FHost.EditEntries();
+  for (TMenuItem* i : {pCut, pPaste, pCopy, pDelete, m.Cut, m.Paste, m.Copy, m.Delete}) i->SetEnabled(false);
 }
 
 void TMDIChild::UndoClick() {
   edi->Undo();
   pUndo->SetEnabled(false);
-  MainForm->EditUndo->SetEnabled(false);
-  MainForm->EditPaste->SetEnabled(false);
+  FHost.EditEntries().Undo->SetEnabled(false);
+  FHost.EditEntries().Paste->SetEnabled(false);
 }
 
 void TMDIChild::SelectAllClick() {
@@ -125,8 +125,8 @@ void TMDIChild::SelectAllClick() {
 }
 
 void TMDIChild::FormPaint() {
-  for (int i = 0; i < MainForm->MDIChildCount(); ++i) {
-    TForm* f = MainForm->MDIChildren(i);
+  for (int i = 0; i < MDIChildCount(); ++i) {
+    TForm* f = MDIChildren(i);
     if (f->Caption() == " Bilder Browser" && f->WindowState() != wsMinimized) f->SetWindowState(wsMinimized);
   }
   for (TMenuItem* i : {pCut, pCopy, pDelete}) i->SetEnabled(false);
@@ -134,13 +134,13 @@ void TMDIChild::FormPaint() {
 }
 
 void TMDIChild::FormClose(TCloseAction& Action) {
-  MainForm->RemoveHistoryEntry(Caption());
+  FHost.DocumentClosing(this);
   if (FChanged && Tag() == 2) {
     const int answer = MessageDlg("Die Datei wurde ge\xE4ndert , sollen die \xC4nderungen gespeichert werden ?",
                                   mtWarning, mbYes | mbNo);
-    if (answer == mrYes && edi->Tag() == 1) MainForm->SaveDocumentAs(this);
+    if (answer == mrYes && edi->Tag() == 1) FHost.SaveDocumentAs(this);
   }
-  if (edi->Tag() == 0) edi->Lines()->SaveToFile(MainForm->ProgramDir + "DATEN\\" + FWorkName);
+  if (edi->Tag() == 0) edi->Lines()->SaveToFile(FHost.WorkFolder() + FWorkName);
   FChanged = false;
   Action = caFree;
 }

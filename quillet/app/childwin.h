@@ -6,9 +6,28 @@
 #include "menus.h"
 #include "stdctrls.h"
 
+class TMDIChild;
+
+// What a document window needs of the frame that holds it.
+class TDocumentHost {
+public:
+  virtual ~TDocumentHost() = default;
+  // The frame's edit entries, kept in step with the window's own pop-up menu.
+  struct TEditEntries {
+    TMenuItem *Undo, *Cut, *Copy, *Paste, *Delete;
+  };
+  virtual TEditEntries EditEntries() const = 0;
+  // The window closes: its History entry goes.
+  virtual void DocumentClosing(TMDIChild* Doc) = 0;
+  // "Speichern unter..." for the window.
+  virtual void SaveDocumentAs(TMDIChild* Doc) = 0;
+  // Where a new page's working copy is kept (with its trailing backslash).
+  virtual String WorkFolder() const = 0;
+};
+
 class TMDIChild : public TForm {
 public:
-  explicit TMDIChild(TComponent* AOwner);
+  TMDIChild(TComponent* AOwner, TDocumentHost& Host);
   ~TMDIChild() override;
   const char* ClassName() const override { return "TMDIChild"; }
 
@@ -41,6 +60,7 @@ private:
   void ediSelectionChange();
   void FormClose(TCloseAction& Action);
   void FormPaint();
+  TDocumentHost& FHost;
   bool FChanged = false;
   int FFilling = 0;
   String FWorkName;

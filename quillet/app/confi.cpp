@@ -1,7 +1,6 @@
 #include "confi.h"
 
 #include "commands.h"
-#include "main.h"
 #include "pagelogic.h"
 
 TEdit* TForm1::NewEdit(TWinControl* Parent, int Id, int X, int Y, int W, const String& Text) {
@@ -43,10 +42,24 @@ void TForm1::NewLabel(TWinControl* Parent, int X, int Y, int W, const String& Ca
   l->SetParent(Parent);
 }
 
-TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
+TForm1::TForm1(TComponent* AOwner, TDialogContext& Context) : TForm(AOwner), FContext(Context) {
   SetCaption(" Quillet - Formulardesigner");
   SetBorderStyle(fbSingle);
   SetPosition(poScreenCenter);
+  BuildMenu();
+  SetClientSize(481, 322);
+  BuildPageFields();
+  BuildMediaFields();
+  BuildColourFields();
+  BuildButtons();
+  BuildFrameSet();
+  BuildFileDialogs();
+  OnShow = [this](TObject*) { FormShow(); };
+  Handle();
+  for (auto& [c, id] : FIds) SetWindowLongPtrA(c->Handle(), GWLP_ID, id);
+}
+
+void TForm1::BuildMenu() {
   MainMenu1 = new TMainMenu(this);
   auto* prog = new TMenuItem(this, "&Programm");
   prog->SetAlwaysPopup(true);
@@ -55,8 +68,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   quit->OnClick = [this](TObject*) { ColorButton2Click(); };
   prog->Add(quit);
   SetMenu(MainMenu1);
-  SetClientSize(481, 322);
+}
 
+// Name, title and author of the page; Return moves on to the next of the three.
+void TForm1::BuildPageFields() {
   NewLabel(this, 10, 10, 150, "Documenten Name");
   Edit1 = NewEdit(this, 1, 10, 28, 220, "");
   NewLabel(this, 10, 56, 150, "Documenten Titel");
@@ -67,7 +82,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   Edit1->OnKeyPress = [this](TObject*, char& k) { if (k == '\r') { k = 0; Edit3->SetFocus(); } };
   Edit3->OnKeyPress = [this](TObject*, char& k) { if (k == '\r') { k = 0; Edit2->SetFocus(); } };
   Edit2->OnKeyPress = [this](TObject*, char& k) { if (k == '\r') { k = 0; Edit1->SetFocus(); } };
+}
 
+// Background picture and sound with their "..." buttons, and the sound's loop count.
+void TForm1::BuildMediaFields() {
   NewLabel(this, 250, 10, 200, "Hintergrund Bild");
   Panel2 = NewPanel(this, 2, 250, 28, 180, 21, clWindow);
   ColorButton3 = NewButton(this, 3, 436, 26, 35, "...");
@@ -87,7 +105,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   UpDown1->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) {
     Panel5->SetCaption(IntToStr(UpDown1->Position()));
   };
+}
 
+// The four page colours (a click picks a colour) and the fixed background.
+void TForm1::BuildColourFields() {
   NewLabel(this, 10, 156, 75, "Hintergrund");
   Panel4 = NewPanel(this, 4, 10, 174, 60, 21, clWhite);
   NewLabel(this, 90, 156, 60, "Link");
@@ -103,7 +124,9 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   CheckBox1->SetBounds(330, 176, 120, 18);
   CheckBox1->SetControlId(NP_CHECK + 1);
   CheckBox1->SetParent(this);
+}
 
+void TForm1::BuildButtons() {
   ColorButton1 = NewButton(this, 1, 10, 280, 150, "Document Erstellen");
   ColorButton5 = NewButton(this, 5, 170, 280, 140, "Frames Setzen");
   ColorButton2 = NewButton(this, 2, 320, 280, 150, "Beenden");
@@ -112,8 +135,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   ColorButton3->OnClick = [this](TObject*) { CopyMedia(bi, Panel2); };
   ColorButton4->OnClick = [this](TObject*) { CopyMedia(so, Panel3); };
   ColorButton5->OnClick = [this](TObject*) { ColorButton5Click(); };
+}
 
-  // The frame set, shown by "Frames Setzen".
+// The frame set, shown by "Frames Setzen" over the whole dialog.
+void TForm1::BuildFrameSet() {
   Panel10 = NewPanel(this, 10, 0, 0, 481, 322, clBtnFace);
   Panel10->BevelOuter = bvRaised;
   Panel10->SetVisible(false);
@@ -160,7 +185,9 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   CheckBox2->OnClick = [this](TObject*) {
     if (CheckBox2->Checked()) ColorButton6->SetCaption("\xDC" "bernehmen");
   };
+}
 
+void TForm1::BuildFileDialogs() {
   Colo = new TColorDialog(this);
   Colo->FullOpen = true;
   bi = new TOpenDialog(this);
@@ -169,10 +196,6 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   so = new TOpenDialog(this);
   so->Title = "Sound Datei Laden ...";
   so->Filter = "Sound Dateien (*.wav;*.mid;*.au;*.aif)|*.wav;*.mid;*.au;*.aif";
-
-  OnShow = [this](TObject*) { FormShow(); };
-  Handle();
-  for (auto& [c, id] : FIds) SetWindowLongPtrA(c->Handle(), GWLP_ID, id);
 }
 
 void TForm1::FormShow() {
@@ -205,25 +228,19 @@ void TForm1::ColorButton1Click() {
   s.Row1Name = Edit11->Text();
   s.Row2Src = Edit12->Text();
   s.Row2Name = Edit13->Text();
-  AppendNewPageList(s, *MainForm->Exchange);
+  AppendNewPageList(s, *FContext.Exchange);
   Close();
 }
 
 void TForm1::ColorButton2Click() {
-  MainForm->Exchange->Clear();
+  FContext.Exchange->Clear();
   Close();
 }
 
 void TForm1::CopyMedia(TOpenDialog* Dialog, TPanel* Target) {
   Dialog->FileName.clear();
   if (!Dialog->Execute()) return;
-  TMemoryStream* m = MainForm->Stream;
-  m->Clear();
-  m->LoadFromFile(Dialog->FileName);
-  const String name = ExtractFileName(Dialog->FileName);
-  const String target = MainForm->ProgramDir + "DATEN\\" + name;
-  // Copying a file onto itself (chosen from DATEN\) leaves it as it is.
-  if (!SameText(target, Dialog->FileName)) m->SaveToFile(target);
+  const String name = CopyToWorkFolder(FContext, Dialog->FileName);
   Target->SetCaption(name);
 }
 

@@ -1,17 +1,18 @@
-// TForm1: the new-page dialog. "Document Erstellen" writes the page settings into the main
-// window's exchange list (see AppendNewPageList); the "..." buttons copy a background picture
-// or sound into the working folder DATEN\.
+// TForm1: the new-page dialog. "Document Erstellen" writes the page settings into the exchange
+// list of its context (see AppendNewPageList); the "..." buttons copy a background picture or
+// sound into the working folder DATEN\.
 #pragma once
 
 #include "colorbutton.h"
 #include "dialogs.h"
 #include "forms.h"
+#include "insertdialogs.h"
 #include "menus.h"
 #include "stdctrls.h"
 
 class TForm1 : public TForm {
 public:
-  explicit TForm1(TComponent* AOwner);
+  TForm1(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "TForm1"; }
 
   TEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10, *Edit11,
@@ -37,5 +38,14 @@ private:
   TColorButton* NewButton(TWinControl* Parent, int Id, int X, int Y, int W, const String& Caption);
   void NewLabel(TWinControl* Parent, int X, int Y, int W, const String& Caption);
   void FormShow();
+  // The phases of the constructor, top to bottom of the dialog.
+  void BuildMenu();
+  void BuildPageFields();
+  void BuildMediaFields();
+  void BuildColourFields();
+  void BuildButtons();
+  void BuildFrameSet();
+  void BuildFileDialogs();
+  TDialogContext& FContext;
   std::vector<std::pair<TWinControl*, int>> FIds;
 };

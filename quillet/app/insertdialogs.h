@@ -1,17 +1,67 @@
-// The dialogs and windows that the main window's insert commands open, registered by the modules
-// that provide them. A command whose dialog is not registered has its menu entry and tool button
-// disabled.
+// The insert dialogs and windows that the main window's commands open, and what they may use of
+// the program: a dialog gets a context (the exchange list, the working folder, the stream for
+// media copies) and knows nothing of the main window. Each registered dialog brings its own
+// insert step, which puts what the dialog left in the exchange list into the active page.
+// A command whose dialog is not registered has its menu entry and tool button disabled.
 #pragma once
 
 #include <functional>
 
 #include "forms.h"
+#include "lists.h"
+#include "streams.h"
 
 enum TInsertDialogKind {
   idImage, idLink, idMarquee, idVideo, idFont, idTable, idFormBuilder, idSoundTable,
   idImageBrowser, idCompressor, idInsertDialogCount
 };
-using TFormFactory = std::function<TForm*(TComponent* Owner)>;
 
-void RegisterInsertDialog(TInsertDialogKind Kind, TFormFactory Factory);
-const TFormFactory& InsertDialog(TInsertDialogKind Kind);
+// What a dialog may use of the program while it is open.
+struct TDialogContext {
+  // The exchange list: a dialog appends the lines it built when the user confirms, and empties
+  // it when the user cancels.
+  TStringList* Exchange = nullptr;
+  // The working folder with its trailing backslash (the program folder + "DATEN\").
+  String WorkFolder;
+  // The stream through which media files are copied into the working folder.
+  TMemoryStream* Stream = nullptr;
+};
+
+// Copies a chosen media file into the context's working folder (replacing a file of that name)
+// and returns its bare name. A file chosen from the working folder itself stays as it is.
+String CopyToWorkFolder(TDialogContext& Context, const String& File);
+
+// What an insert step may do with the active page.
+class TPageAccess {
+public:
+  virtual ~TPageAccess() = default;
+  // Inserts text at the caret (a selection is not replaced; the caret ends behind the text).
+  virtual void InsertAtCaret(const String& Text) = 0;
+  virtual void DeleteSelection() = 0;
+};
+
+using TDialogFactory = std::function<TForm*(TComponent* Owner, TDialogContext& Context)>;
+// Puts the exchange list of a confirmed dialog (never empty) into the page.
+using TInsertStep = std::function<void(const TStrings& Exchange, TPageAccess& Page)>;
+
+struct TInsertDialog {
+  TDialogFactory Create;
+  // Null for a dialog that inserts nothing (it then needs no document window either).
+  TInsertStep Insert;
+  // False for a dialog that empties the exchange list itself (the sound table).
+  bool ClearsExchange = true;
+  // True for a window that opens beside the documents as an MDI child instead of a modal dialog.
+  bool Window = false;
+  explicit operator bool() const { return bool(Create); }
+};
+
+void RegisterInsertDialog(TInsertDialogKind Kind, TInsertDialog Dialog);
+void UnregisterInsertDialog(TInsertDialogKind Kind);
+const TInsertDialog& InsertDialog(TInsertDialogKind Kind);
+
+// Item I of the exchange list, empty past its end.
+String ExchangeItem(const TStrings& Exchange, int I);
+// The insert steps that several dialogs share: item 0 followed by a line break; and each of the
+// items 0..Last that is not empty, each as its own insertion.
+void InsertFirstLine(const TStrings& Exchange, TPageAccess& Page);
+TInsertStep InsertItemsUpTo(int Last);

@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include <iterator>
 #include <memory>
 
 #include "about.h"
@@ -7,8 +8,6 @@
 #include "clipboard.h"
 #include "commands.h"
 #include "confi.h"
-
-TMainForm* MainForm = nullptr;
 
 namespace {
 const char* const kChangedQuestion = "Die Datei wurde ge\xE4ndert , sollen die \xC4nderungen gespeichert werden ?";
@@ -27,10 +26,20 @@ void ForceDirectories(String d) {
   if (!CreateDirectoryA(d.c_str(), nullptr) && !DirectoryExists(d))
     throw EFCreateError("Verzeichnis " + d + " kann nicht erstellt werden");
 }
+
+// The active page as the insert steps see it: its editor.
+class TEditorPage : public TPageAccess {
+public:
+  explicit TEditorPage(TCodeHLEditor& Editor) : FEditor(Editor) {}
+  void InsertAtCaret(const String& Text) override { FEditor.InsertText(Text); }
+  void DeleteSelection() override { FEditor.DeleteSelected(); }
+
+private:
+  TCodeHLEditor& FEditor;
+};
 }  // namespace
 
 TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
-  MainForm = this;
   SetFormStyle(fsMDIForm);
   SetCaption("Quillet 1.6");
   SetColor(clSilver);
@@ -77,7 +86,6 @@ TMainForm::~TMainForm() {
   delete Exchange;
   delete Stream;
   delete PicturePaths;
-  if (MainForm == this) MainForm = nullptr;
 }
 
 void TMainForm::FormCreate() {
@@ -128,17 +136,28 @@ void TMainForm::AddDialogItem(TMenuItem* Parent, const String& Caption, unsigned
   AddItem(Parent, Caption, Command, "", [this, Kind] { RunInsertDialog(Kind); });
 }
 
+// ---- menus ----------------------------------------------------------------------------------
+
+TMenuItem* TMainForm::AddMenu(const String& Caption, const String& Hint) {
+  auto* m = new TMenuItem(this, Caption);
+  m->SetHint(Hint);
+  m->SetAlwaysPopup(true);
+  MainMenu1->Items()->Add(m);
+  return m;
+}
+
 void TMainForm::BuildMenus() {
   MainMenu1 = new TMainMenu(this);
-  TMenuItem* bar = MainMenu1->Items();
-  auto menu = [&](const String& caption, const String& hint) {
-    auto* m = new TMenuItem(this, caption);
-    m->SetHint(hint);
-    m->SetAlwaysPopup(true);
-    bar->Add(m);
-    return m;
-  };
-  FileMenu = menu("&Datei", "Dateibefehle");
+  BuildFileMenu();
+  BuildEditMenu();
+  BuildHtmlMenu();
+  BuildJavaMenu();
+  BuildHistoryBrowserHelp();
+  FDocumentMenus = {JavaMenu, EditMenu, HtmlMenu, FileCloseItem, FileSaveAsItem};
+}
+
+void TMainForm::BuildFileMenu() {
+  FileMenu = AddMenu("&Datei", "Dateibefehle");
   FileNewItem = AddItem(FileMenu, "Neu", cmFileNew, "Neue Datei anlegen", [this] { FileNewItemClick(); });
   FileOpenItem = AddItem(FileMenu, "\xD6" "ffnen", cmFileOpen, "Existierende Datei \xF6" "ffnen",
                          [this] { FileOpenItemClick(); });
@@ -148,71 +167,138 @@ void TMainForm::BuildMenus() {
                            [this] { FileSaveAsItemClick(); });
   FileSaveAsItem->SetEnabled(false);
   FileExitItem = AddItem(FileMenu, "Beenden", cmFileExit, "Anwendung beenden", [this] { FileExitItemClick(); });
+}
 
-  EditMenu = menu("B&earbeiten", "Befehle zum Editieren");
-  auto doc = [this](void (TMDIChild::*f)()) {
-    return [this, f] {
-      if (TMDIChild* d = ActiveDocument()) (d->*f)();
-    };
+// Each entry runs the same-named pop-up entry of the active document window.
+void TMainForm::BuildEditMenu() {
+  EditMenu = AddMenu("B&earbeiten", "Befehle zum Editieren");
+  struct E { TMenuItem** item; const char* caption; unsigned cmd; const char* hint; void (TMDIChild::*run)(); };
+  const E entries[] = {
+      {&EditUndo, "Undo", cmEditUndo, "\xC4nderungen widerrufen", &TMDIChild::UndoClick},
+      {&EditCut, "Ausschneiden", cmEditCut, "In die Zwischenablage verschieben", &TMDIChild::CutClick},
+      {&EditCopy, "Kopieren", cmEditCopy, "In die Zwischenablage kopieren", &TMDIChild::CopyClick},
+      {&EditPaste, "Einf\xFCgen", cmEditPaste, "Aus der Zwischenablage einf\xFCgen", &TMDIChild::PasteClick},
+      {&EditDelete, "L\xF6schen", cmEditDelete, "Selektierten Text l\xF6schen", &TMDIChild::DeleteClick},
   };
-  EditUndo = AddItem(EditMenu, "Undo", cmEditUndo, "\xC4nderungen widerrufen", doc(&TMDIChild::UndoClick));
-  EditCut = AddItem(EditMenu, "Ausschneiden", cmEditCut, "In die Zwischenablage verschieben", doc(&TMDIChild::CutClick));
-  EditCopy = AddItem(EditMenu, "Kopieren", cmEditCopy, "In die Zwischenablage kopieren", doc(&TMDIChild::CopyClick));
-  EditPaste = AddItem(EditMenu, "Einf\xFCgen", cmEditPaste, "Aus der Zwischenablage einf\xFCgen", doc(&TMDIChild::PasteClick));
-  EditDelete = AddItem(EditMenu, "L\xF6schen", cmEditDelete, "Selektierten Text l\xF6schen", doc(&TMDIChild::DeleteClick));
-  for (TMenuItem* i : {EditUndo, EditCut, EditCopy, EditPaste, EditDelete}) i->SetEnabled(false);
+  for (const E& e : entries) {
+    auto run = e.run;
+    *e.item = AddItem(EditMenu, e.caption, e.cmd, e.hint, [this, run] {
+      if (TMDIChild* d = ActiveDocument()) (d->*run)();
+    });
+    (*e.item)->SetEnabled(false);
+  }
   AddItem(EditMenu, "-", 0, "", nullptr);
   EditSelectAll = AddItem(EditMenu, "Alles Selektieren", cmEditSelectAll, "", [this] {
     if (TMDIChild* d = ActiveDocument()) d->edi->ExecCommand(288);
   });
+}
 
-  HtmlMenu = menu("HT&ML", "Vordefinierte HTML Tag`s und Befehle");
-  AddSnippet(HtmlMenu, "<BR> - Zeilenumbruch", cmBreak, snBreak);
-  AddSnippet(HtmlMenu, "<Nobr> - Kein Zeilenumbruch", cmNobr, snNobr);
-  AddSnippet(HtmlMenu, "<HR> - Linie", cmRule, snRule);
-  AddSnippet(HtmlMenu, "<B> - Text (Fett)", cmBold, snBold);
-  AddSnippet(HtmlMenu, "Spacer", cmSpacer, snSpacer);
-  AddSnippet(HtmlMenu, "Keine Frames", cmNoFrames, snNoFrames);
-  AddSnippet(HtmlMenu, "Border einf\xFCgen", cmBorder, snBorder);
-  AddInputSnippet(HtmlMenu, "IsIndex...", cmIsIndex, "IsIndex Prompt...", &IsIndexText);
-  AddInputSnippet(HtmlMenu, "Text versetzen - nach unten", cmSubScript, "Text nach unten versetzen...", &SubScriptText);
-  AddInputSnippet(HtmlMenu, "Text versetzen - nach oben", cmSuperScript, "Text nach oben versetzen...", &SuperScriptText);
-  AddSnippet(HtmlMenu, "Copyright", cmCopyright, snCopyright);
-  AddSnippet(HtmlMenu, "Registriert", cmRegistered, snRegistered);
-  AddSnippet(HtmlMenu, "Links justieren", cmLeft, snLeft);
-  AddSnippet(HtmlMenu, "Center", cmCenter, snCenter);
-  AddSnippet(HtmlMenu, "Rechts justieren", cmRight, snRight);
-  AddSnippet(HtmlMenu, "Kommentar einf\xFCgen", cmComment, snComment);
-  AddSnippet(HtmlMenu, "Textbaustein", cmTextArea, snTextArea);
-  AddSnippet(HtmlMenu, "Listbox", cmListBox, snListBox);
-  AddDialogItem(HtmlMenu, "Lauftext", cmMarquee, idMarquee);
-  AddDialogItem(HtmlMenu, "Text einf\xFCgen - Optionen", cmFontText, idFont);
-  auto* buttons = new TMenuItem(this, "Buttons");
-  buttons->SetAlwaysPopup(true);
-  HtmlMenu->Add(buttons);
-  AddSnippet(buttons, "Seitenanfang", cmTopButton, snTopButton);
-  AddSnippet(buttons, "Seitenende", cmBottomButton, snBottomButton);
-  AddDialogItem(HtmlMenu, "Video einbinden", cmVideo, idVideo);
+// An entry of the HTML and Java menus: a fixed snippet, a snippet around a text asked for with
+// an input box, an insert dialog, or the start of a submenu of the snippets that follow.
+struct TPageEntry {
+  enum TKind { Snippet, Input, DialogItem, SubMenu, EndSubMenu } Kind;
+  const char* Caption;
+  unsigned Command;
+  TSnippet Text;
+  TInsertDialogKind Dialog;
+  const char* BoxCaption;
+  String (*Make)(const String&);
+};
 
-  JavaMenu = menu("&Java", "Vordefinierte Java Scripts einf\xFCgen");
-  AddSnippet(JavaMenu, "Aktuelles Datum", cmDateScript, snDateScript);
-  AddSnippet(JavaMenu, "Hintergrund - Color Fader", cmColorFader, snColorFader);
-  AddSnippet(JavaMenu, "Rechte Maustaste sperren", cmRightButtonLock, snRightButtonLock);
-  AddSnippet(JavaMenu, "Scrolltext und Datum im Explorer", cmStatusScroller, snStatusScroller);
+namespace {
+constexpr TPageEntry Snip(const char* Caption, unsigned Command, TSnippet S) {
+  return {TPageEntry::Snippet, Caption, Command, S, idInsertDialogCount, nullptr, nullptr};
+}
+constexpr TPageEntry Ask(const char* Caption, unsigned Command, const char* Box, String (*Make)(const String&)) {
+  return {TPageEntry::Input, Caption, Command, snSnippetCount, idInsertDialogCount, Box, Make};
+}
+constexpr TPageEntry Dlg(const char* Caption, unsigned Command, TInsertDialogKind Kind) {
+  return {TPageEntry::DialogItem, Caption, Command, snSnippetCount, Kind, nullptr, nullptr};
+}
+constexpr TPageEntry Sub(const char* Caption) {
+  return {TPageEntry::SubMenu, Caption, 0, snSnippetCount, idInsertDialogCount, nullptr, nullptr};
+}
+constexpr TPageEntry EndSub() {
+  return {TPageEntry::EndSubMenu, nullptr, 0, snSnippetCount, idInsertDialogCount, nullptr, nullptr};
+}
 
-  HistoryMenu = menu("&History", "");
+const TPageEntry kHtmlEntries[] = {
+    Snip("<BR> - Zeilenumbruch", cmBreak, snBreak),
+    Snip("<Nobr> - Kein Zeilenumbruch", cmNobr, snNobr),
+    Snip("<HR> - Linie", cmRule, snRule),
+    Snip("<B> - Text (Fett)", cmBold, snBold),
+    Snip("Spacer", cmSpacer, snSpacer),
+    Snip("Keine Frames", cmNoFrames, snNoFrames),
+    Snip("Border einf\xFCgen", cmBorder, snBorder),
+    Ask("IsIndex...", cmIsIndex, "IsIndex Prompt...", &IsIndexText),
+    Ask("Text versetzen - nach unten", cmSubScript, "Text nach unten versetzen...", &SubScriptText),
+    Ask("Text versetzen - nach oben", cmSuperScript, "Text nach oben versetzen...", &SuperScriptText),
+    Snip("Copyright", cmCopyright, snCopyright),
+    Snip("Registriert", cmRegistered, snRegistered),
+    Snip("Links justieren", cmLeft, snLeft),
+    Snip("Center", cmCenter, snCenter),
+    Snip("Rechts justieren", cmRight, snRight),
+    Snip("Kommentar einf\xFCgen", cmComment, snComment),
+    Snip("Textbaustein", cmTextArea, snTextArea),
+    Snip("Listbox", cmListBox, snListBox),
+    Dlg("Lauftext", cmMarquee, idMarquee),
+    Dlg("Text einf\xFCgen - Optionen", cmFontText, idFont),
+    Sub("Buttons"),
+    Snip("Seitenanfang", cmTopButton, snTopButton),
+    Snip("Seitenende", cmBottomButton, snBottomButton),
+    EndSub(),
+    Dlg("Video einbinden", cmVideo, idVideo),
+};
+
+const TPageEntry kJavaEntries[] = {
+    Snip("Aktuelles Datum", cmDateScript, snDateScript),
+    Snip("Hintergrund - Color Fader", cmColorFader, snColorFader),
+    Snip("Rechte Maustaste sperren", cmRightButtonLock, snRightButtonLock),
+    Snip("Scrolltext und Datum im Explorer", cmStatusScroller, snStatusScroller),
+};
+}  // namespace
+
+void TMainForm::AddPageEntries(TMenuItem* Menu, const TPageEntry* Begin, const TPageEntry* End) {
+  TMenuItem* parent = Menu;
+  for (const TPageEntry* p = Begin; p != End; ++p) {
+    const TPageEntry& e = *p;
+    switch (e.Kind) {
+      case TPageEntry::Snippet: AddSnippet(parent, e.Caption, e.Command, e.Text); break;
+      case TPageEntry::Input: AddInputSnippet(parent, e.Caption, e.Command, e.BoxCaption, e.Make); break;
+      case TPageEntry::DialogItem: AddDialogItem(parent, e.Caption, e.Command, e.Dialog); break;
+      case TPageEntry::SubMenu:
+        parent = new TMenuItem(this, e.Caption);
+        parent->SetAlwaysPopup(true);
+        Menu->Add(parent);
+        break;
+      case TPageEntry::EndSubMenu: parent = Menu; break;
+    }
+  }
+}
+
+void TMainForm::BuildHtmlMenu() {
+  HtmlMenu = AddMenu("HT&ML", "Vordefinierte HTML Tag`s und Befehle");
+  AddPageEntries(HtmlMenu, std::begin(kHtmlEntries), std::end(kHtmlEntries));
+}
+
+void TMainForm::BuildJavaMenu() {
+  JavaMenu = AddMenu("&Java", "Vordefinierte Java Scripts einf\xFCgen");
+  AddPageEntries(JavaMenu, std::begin(kJavaEntries), std::end(kJavaEntries));
+}
+
+// "&History" (filled by the windows), the "&Browser" entry right on the menu bar, and "&Hilfe".
+void TMainForm::BuildHistoryBrowserHelp() {
+  HistoryMenu = AddMenu("&History", "");
   auto* b = new TMenuItem(this, "&Browser", cmBrowser);
   b->SetHint("Pfad zum Internet Browser konfigurieren");
   b->OnClick = [this](TObject*) { Browser1Click(); };
   FActions[cmBrowser] = [this] { Browser1Click(); };
-  bar->Add(b);
+  MainMenu1->Items()->Add(b);
   BrowserMenu = b;
-  HelpMenu = menu("&Hilfe", "Hilfethemen");
+  HelpMenu = AddMenu("&Hilfe", "Hilfethemen");
   AddItem(HelpMenu, "Inf&o Box", cmInfoBox, "", [this] { InfoBoxClick(); });
   AddItem(HelpMenu, "-", 0, "", nullptr);
   AddItem(HelpMenu, "Hil&fe", cmHelp, "", [this] { HelpClick(); });
-
-  FDocumentMenus = {JavaMenu, EditMenu, HtmlMenu, FileCloseItem, FileSaveAsItem};
 }
 
 void TMainForm::BuildToolBar() {
@@ -278,6 +364,24 @@ bool TMainForm::CommandEnabled(unsigned Command) const {
 
 void TMainForm::ShowHintInStatusBar() { StatusBar->SetSimpleText(Application->Hint()); }
 
+void StartMainWindow(const String& CommandLine) {
+  TMainForm* main = Application->CreateForm<TMainForm>();
+  Application->CreateForm<TAboutBox>();
+  main->Show();
+  String param = Trim(CommandLine);
+  if (param.size() >= 2 && param.front() == '"' && param.back() == '"') param = param.substr(1, param.size() - 2);
+  TMDIChild* c = nullptr;
+  if (param == "/neu") c = main->CreateDocumentWindow("Unbenannt.htm");
+  else if (!param.empty() && FileExists(param)) {
+    main->OpenFile(param);
+    c = main->ActiveDocument();
+  }
+  if (c) {
+    c->SetWindowState(wsMaximized);
+    c->edi->SetFocus();
+  }
+}
+
 // ---- documents and the History menu ----------------------------------------------------------
 
 int TMainForm::DocumentCount() const {
@@ -300,7 +404,7 @@ void TMainForm::UpdateMenuItems() {
   const std::pair<unsigned, TInsertDialogKind> dialogs[] = {
       {cmImage, idImage}, {cmLink, idLink}, {cmTable, idTable}, {cmFormBuilder, idFormBuilder},
       {cmSoundTable, idSoundTable}};
-  for (auto& [cmd, kind] : dialogs) FButtons[cmd]->SetEnabled(doc && InsertDialog(kind));
+  for (auto& [cmd, kind] : dialogs) FButtons[cmd]->SetEnabled(doc && bool(InsertDialog(kind)));
   FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)));
   FButtons[cmCompressor]->SetEnabled(bool(InsertDialog(idCompressor)));
 }
@@ -314,17 +418,21 @@ String TMainForm::UniqueWorkNameFor(const String& Caption, const TMDIChild* Exce
 }
 
 TMDIChild* TMainForm::CreateDocumentWindow(const String& Name) {
-  auto* child = new TMDIChild(Application);
+  auto* child = new TMDIChild(Application, *this);
   child->SetCaption(Name);
   child->SetTag(0);
   child->SetWorkName(UniqueWorkNameFor(Name, child));
   child->Show();
-  auto* item = new TMenuItem(this, ExtractFileName(Name));
+  AddHistoryEntry(Name);
+  Screen->ActiveFormChanged();
+  return child;
+}
+
+void TMainForm::AddHistoryEntry(const String& Caption) {
+  auto* item = new TMenuItem(this, ExtractFileName(Caption));
   LastHistory = item;
   item->OnClick = [this, item](TObject*) { mClick(item); };
   HistoryMenu->Add(item);
-  Screen->ActiveFormChanged();
-  return child;
 }
 
 void TMainForm::mClick(TMenuItem* Item) {
@@ -357,7 +465,7 @@ void TMainForm::FileNewItemClick() {
   FileOpened = false;
   Exchange->Clear();
   {
-    std::unique_ptr<TForm1> dialog(new TForm1(Application));
+    std::unique_ptr<TForm1> dialog(new TForm1(Application, DialogContext()));
     dialog->ShowModal();
   }
   if (Exchange->Count() == 0) return;
@@ -506,18 +614,11 @@ void TMainForm::LinkClick() {
     ShowMessage(kSelectFirst);
     return;
   }
+  // The link dialog builds the link around item 0; its insert step replaces the selected text
+  // only when the dialog gave one: a cancelled dialog leaves the page as it was.
   Exchange->Clear();
   Exchange->Add(sel);
-  {
-    std::unique_ptr<TForm> dialog(InsertDialog(idLink)(Application));
-    dialog->ShowModal();
-  }
-  // The link replaces the selected text only when the dialog gave one: a cancelled dialog leaves
-  // the page as it was.
-  if (Exchange->Count() > 0 && ActiveDocument() == doc) {
-    doc->edi->DeleteSelected();
-    doc->edi->InsertText(Exchange->Strings(0) + CR);
-  }
+  ShowInsertDialog(InsertDialog(idLink), doc);
 }
 
 void TMainForm::MailLinkClick() {
@@ -536,42 +637,52 @@ void TMainForm::MailLinkClick() {
   doc->edi->InsertText(MailLink(address, Exchange->Strings(0)));
 }
 
+TDialogContext& TMainForm::DialogContext() {
+  FDialogContext.Exchange = Exchange;
+  FDialogContext.Stream = Stream;
+  FDialogContext.WorkFolder = ProgramDir + "DATEN\\";
+  return FDialogContext;
+}
+
 void TMainForm::RunInsertDialog(TInsertDialogKind Kind) {
-  const TFormFactory& make = InsertDialog(Kind);
-  if (!make) return;
-  if (Kind == idImageBrowser) {
-    for (int i = 0; i < MDIChildCount(); ++i) MDIChildren(i)->SetWindowState(wsMinimized);
-    TForm* browser = make(Application);
-    browser->Show();
-    auto* item = new TMenuItem(this, ExtractFileName(browser->Caption()));
-    LastHistory = item;
-    item->OnClick = [this, item](TObject*) { mClick(item); };
-    HistoryMenu->Add(item);
-    for (unsigned cmd : {cmFileSaveAs, cmPreview, cmImage, cmTable, cmFormBuilder, cmLink, cmMailLink, cmImageBrowser})
-      FButtons[cmd]->SetEnabled(false);
+  const TInsertDialog& dialog = InsertDialog(Kind);
+  if (!dialog) return;
+  if (dialog.Window) {
+    OpenInsertWindow(dialog);
     return;
   }
   TMDIChild* doc = ActiveDocument();
-  if (Kind != idCompressor && !doc) return;
-  if (Kind != idSoundTable) Exchange->Clear();
-  {
-    std::unique_ptr<TForm> dialog(make(Application));
-    dialog->ShowModal();
-  }
-  if (Kind == idCompressor || Exchange->Count() == 0 || ActiveDocument() != doc) return;
-  auto item = [this](int i) { return i < Exchange->Count() ? Exchange->Strings(i) : String(); };
-  switch (Kind) {
-    case idImage: doc->edi->InsertText(ImageTag(*Exchange)); break;
-    case idMarquee: case idVideo: case idFont: case idLink: doc->edi->InsertText(item(0) + CR); break;
-    case idTable: doc->edi->InsertText(item(0)); break;
-    case idFormBuilder:
-      for (int i = 0; i <= 11; ++i)
-        if (!item(i).empty()) doc->edi->InsertText(item(i));
-      break;
-    case idSoundTable:
-      for (int i = 0; i <= 16; ++i)
-        if (!item(i).empty()) doc->edi->InsertText(item(i));
-      break;
-    default: break;
-  }
+  if (dialog.Insert && !doc) return;
+  if (dialog.ClearsExchange) Exchange->Clear();
+  ShowInsertDialog(dialog, doc);
 }
+
+void TMainForm::ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc) {
+  {
+    std::unique_ptr<TForm> form(Dialog.Create(Application, DialogContext()));
+    form->ShowModal();
+  }
+  // Nothing is inserted when the dialog was cancelled or its page is no longer the active one.
+  if (!Dialog.Insert || Exchange->Count() == 0 || ActiveDocument() != Doc) return;
+  TEditorPage page(*Doc->edi);
+  Dialog.Insert(*Exchange, page);
+}
+
+// A window beside the documents (the image browser): the documents step aside, it gets a
+// History entry, and the commands on documents and pictures wait until it closes.
+void TMainForm::OpenInsertWindow(const TInsertDialog& Dialog) {
+  for (int i = 0; i < MDIChildCount(); ++i) MDIChildren(i)->SetWindowState(wsMinimized);
+  TForm* window = Dialog.Create(Application, DialogContext());
+  window->Show();
+  AddHistoryEntry(window->Caption());
+  for (unsigned cmd : {cmFileSaveAs, cmPreview, cmImage, cmTable, cmFormBuilder, cmLink, cmMailLink, cmImageBrowser})
+    FButtons[cmd]->SetEnabled(false);
+}
+
+// ---- what the document windows ask of their frame --------------------------------------------
+
+TDocumentHost::TEditEntries TMainForm::EditEntries() const { return {EditUndo, EditCut, EditCopy, EditPaste, EditDelete}; }
+
+void TMainForm::DocumentClosing(TMDIChild* Doc) { RemoveHistoryEntry(Doc->Caption()); }
+
+String TMainForm::WorkFolder() const { return ProgramDir + "DATEN\\"; }

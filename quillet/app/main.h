@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "childwin.h"
 #include "dialogs.h"
 #include "forms.h"
 #include "insertdialogs.h"
@@ -13,9 +14,9 @@
 #include "stdctrls.h"
 #include "streams.h"
 
-class TMDIChild;
+struct TPageEntry;
 
-class TMainForm : public TForm {
+class TMainForm : public TForm, public TDocumentHost {
 public:
   explicit TMainForm(TComponent* AOwner);
   ~TMainForm() override;
@@ -47,7 +48,10 @@ public:
   int DocumentCount() const;
   void RemoveHistoryEntry(const String& Caption);
   // "Speichern unter..." for a document window.
-  void SaveDocumentAs(TMDIChild* Doc);
+  void SaveDocumentAs(TMDIChild* Doc) override;
+  TEditEntries EditEntries() const override;
+  void DocumentClosing(TMDIChild* Doc) override;
+  String WorkFolder() const override;
   // Inserts text at the caret of the active editor.
   void InsertAtCaret(const String& Text);
 
@@ -74,6 +78,13 @@ public:
 private:
   void FormCreate();
   void BuildMenus();
+  TMenuItem* AddMenu(const String& Caption, const String& Hint);
+  void BuildFileMenu();
+  void BuildEditMenu();
+  void BuildHtmlMenu();
+  void BuildJavaMenu();
+  void BuildHistoryBrowserHelp();
+  void AddPageEntries(TMenuItem* Menu, const TPageEntry* Begin, const TPageEntry* End);
   void BuildToolBar();
   TMenuItem* AddItem(TMenuItem* Parent, const String& Caption, unsigned Command, const String& Hint,
                      std::function<void()> Action);
@@ -84,11 +95,20 @@ private:
   void mClick(TMenuItem* Item);
   void ShowHintInStatusBar();
   bool StartBrowser(const String& File);
+  void AddHistoryEntry(const String& Caption);
+  // The context the insert dialogs and the new-page dialog get (the exchange list, the working
+  // folder, the media stream).
+  TDialogContext& DialogContext();
+  void ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc);
+  void OpenInsertWindow(const TInsertDialog& Dialog);
   String UniqueWorkNameFor(const String& Caption, const TMDIChild* Except) const;
   std::map<unsigned, std::function<void()>> FActions;
   std::map<unsigned, TToolButton*> FButtons;
   std::map<unsigned, TInsertDialogKind> FDialogCommands;
   std::vector<TMenuItem*> FDocumentMenus;  // enabled while a document exists
+  TDialogContext FDialogContext;
 };
 
-extern TMainForm* MainForm;
+// The program start: creates the main window and the info box (owned by the application), shows
+// the main window and opens the page the command line names ("/neu": an empty page to type in).
+void StartMainWindow(const String& CommandLine);

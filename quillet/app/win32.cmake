@@ -1,7 +1,20 @@
 # The win32 half of Quillet's application: the windows and dialogs, the program and dist/Quillet.
-add_library(quillet_app STATIC colorbutton.cpp insertdialogs.cpp childwin.cpp main.cpp confi.cpp about.cpp)
+
+# What the insert dialogs build on, below the application: the colour button and the contract
+# with the main window (the dialog context, the registry of insert dialogs with their insert
+# steps). The dialog libraries link these and no application code.
+add_library(quillet_colorbutton STATIC colorbutton.cpp)
+target_include_directories(quillet_colorbutton PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(quillet_colorbutton PUBLIC forms_app)
+add_library(quillet_insertdialogs STATIC insertdialogs.cpp)
+target_include_directories(quillet_insertdialogs PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(quillet_insertdialogs PUBLIC forms_app)
+
+# The main window, the document windows, the new-page dialog and the info box.
+add_library(quillet_app STATIC childwin.cpp main.cpp confi.cpp about.cpp)
 target_include_directories(quillet_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(quillet_app PUBLIC forms_app editor_window quillet_pagelogic)
+target_link_libraries(quillet_app PUBLIC forms_app editor_window quillet_pagelogic quillet_colorbutton
+                      quillet_insertdialogs)
 
 add_executable(Quillet WIN32 quillet.cpp res/quillet.rc)
 target_link_libraries(Quillet PRIVATE quillet_app astrel_png)
@@ -24,28 +37,22 @@ add_custom_target(quillet_dist ALL
 # A stand-in browser for the preview tests: writes its command line into a file beside itself.
 add_executable(quillet_recorder tests/recorder.cpp)
 
-if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/quillet_app_test.cpp)
-  astrel_test(NAME quillet_app_test WIN32_ONLY GUI
-    SOURCES tests/quillet_app_test.cpp
-    LIBS quillet_pagelogic forms_core TIMEOUT 240)
-  add_dependencies(quillet_app_test Quillet quillet_recorder)
-  target_compile_definitions(quillet_app_test PRIVATE
-    QUILLET_EXE="$<TARGET_FILE_NAME:Quillet>" RECORDER_EXE="$<TARGET_FILE_NAME:quillet_recorder>"
-    QUILLET_BUILD_DIR="${ASTREL_BINARY_DIR_FOR_TESTS}/quillet/app"
-    QUILLET_DEPS_BIN="Z:${ASTREL_WIN32_DEPS}/bin")
-endif()
-if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/colorbutton_test.cpp)
-  astrel_test(NAME quillet_colorbutton_test WIN32_ONLY GUI
-    SOURCES tests/colorbutton_test.cpp
-    LIBS quillet_app TIMEOUT 120)
-endif()
+astrel_test(NAME quillet_app_test WIN32_ONLY GUI
+  SOURCES tests/quillet_app_test.cpp
+  LIBS quillet_pagelogic forms_core TIMEOUT 240)
+add_dependencies(quillet_app_test Quillet quillet_recorder)
+target_compile_definitions(quillet_app_test PRIVATE
+  QUILLET_EXE="$<TARGET_FILE_NAME:Quillet>" RECORDER_EXE="$<TARGET_FILE_NAME:quillet_recorder>"
+  QUILLET_BUILD_DIR="${ASTREL_BINARY_DIR_FOR_TESTS}/quillet/app"
+  QUILLET_DEPS_BIN="Z:${ASTREL_WIN32_DEPS}/bin")
+astrel_test(NAME quillet_colorbutton_test WIN32_ONLY GUI
+  SOURCES tests/colorbutton_test.cpp
+  LIBS quillet_colorbutton TIMEOUT 120)
 # The program imports system libraries and the shipped PNG library only.
 add_test(NAME quillet_imports
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_imports.sh $<TARGET_FILE:Quillet>)
-if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/mainform_test.cpp)
-  astrel_test(NAME quillet_mainform_test WIN32_ONLY GUI
-    SOURCES tests/mainform_test.cpp
-    LIBS quillet_app TIMEOUT 120)
-endif()
+astrel_test(NAME quillet_mainform_test WIN32_ONLY GUI
+  SOURCES tests/mainform_test.cpp
+  LIBS quillet_app TIMEOUT 120)
 # The table, form and sound table dialogs (quillet/app/tables).
 target_link_libraries(Quillet PRIVATE quillet_tabledialogs)

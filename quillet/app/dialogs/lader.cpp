@@ -1,10 +1,10 @@
 #include "lader.h"
 
 #include "insertids.h"
-#include "main.h"
 #include "picturesize.h"
 
-Tlader::Tlader(TComponent* AOwner) : TTagDialog(AOwner, LA_BLOCK, " Grafik einf\xFCgen", "Beenden") {
+Tlader::Tlader(TComponent* AOwner, TDialogContext& Context)
+    : TTagDialog(AOwner, Context, LA_BLOCK, " Grafik einf\xFCgen", "Beenden") {
   SetClientSize(460, 260);
   NewLabel(10, 10, 200, "Grafik - Dateiname");
   Edit1 = NewEdit(1, 10, 28, 390);
@@ -47,7 +47,7 @@ void Tlader::ColorButton1Click() {
 
 void Tlader::TakePicture(const String& File) {
   const TPictureSize size = ReadPictureSize(File);
-  const String name = CopyToWorkFolder(File);
+  const String name = CopyToWorkFolder(FContext, File);
   Edit1->SetText(name);
   Panel2->SetCaption(IntToStr(size.Width));
   Panel3->SetCaption(IntToStr(size.Height));
@@ -59,7 +59,7 @@ void Tlader::ColorButton2Click() {
   // A name typed by hand, without "...", has no size yet: the tag then starts with the name alone.
   String start = Panel5->Caption();
   if (start.empty()) start = "<IMG Src=\"" + Edit1->Text() + "\"";
-  TStringList* list = MainForm->Exchange;
+  TStringList* list = Exchange();
   list->Add(start);
   list->Add(Edit2->Text());
   list->Add(Edit3->Text());
@@ -69,6 +69,6 @@ void Tlader::ColorButton2Click() {
 }
 
 void Tlader::ColorButton3Click() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   Close();
 }

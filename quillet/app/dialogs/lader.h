@@ -6,7 +6,7 @@
 
 class Tlader : public TTagDialog {
 public:
-  explicit Tlader(TComponent* AOwner);
+  Tlader(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "Tlader"; }
 
   TEdit *Edit1, *Edit2, *Edit3;

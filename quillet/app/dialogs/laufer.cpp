@@ -1,10 +1,10 @@
 #include "laufer.h"
 
 #include "insertids.h"
-#include "main.h"
 #include "pagelogic.h"
 
-Tlaufer::Tlaufer(TComponent* AOwner) : TTagDialog(AOwner, MQ_BLOCK, " Lauftext einrichten", "&Beenden") {
+Tlaufer::Tlaufer(TComponent* AOwner, TDialogContext& Context)
+    : TTagDialog(AOwner, Context, MQ_BLOCK, " Lauftext einrichten", "&Beenden") {
   SetClientSize(460, 300);
   NewLabel(10, 10, 130, "Ausrichtung");
   ComboBox1 = NewCombo(1, 10, 28, 130, {"Top", "Middle", "Bottom"}, false);
@@ -60,11 +60,11 @@ void Tlaufer::ColorButton1Click() {
   tag += " Bgcolor=\"#" + colour + "\"";
   const String text = Edit5->Text();
   tag += text.empty() ? String("> Scrolltext </Marquee>") : ">" + text + "</Marquee>";
-  MainForm->Exchange->Add(tag);
+  Exchange()->Add(tag);
   Close();
 }
 
 void Tlaufer::ColorButton2Click() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   Close();
 }

@@ -6,7 +6,7 @@
 
 class Tlaufer : public TTagDialog {
 public:
-  explicit Tlaufer(TComponent* AOwner);
+  Tlaufer(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "Tlaufer"; }
 
   TComboBox *ComboBox1, *ComboBox2, *ComboBox3;

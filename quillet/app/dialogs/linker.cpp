@@ -1,13 +1,13 @@
 #include "linker.h"
 
 #include "insertids.h"
-#include "main.h"
 
 namespace {
 const char* const kUrlTypes[] = {"http://", "ftp://", "file://"};
 }
 
-Tlinker::Tlinker(TComponent* AOwner) : TTagDialog(AOwner, LI_BLOCK, " Link Einf\xFCgen ...", "&Beenden") {
+Tlinker::Tlinker(TComponent* AOwner, TDialogContext& Context)
+    : TTagDialog(AOwner, Context, LI_BLOCK, " Link Einf\xFCgen ...", "&Beenden") {
   SetClientSize(400, 170);
   NewLabel(10, 10, 200, "Link Adresse eingeben");
   Edit1 = NewEdit(1, 10, 28, 380, "http://");
@@ -31,7 +31,7 @@ void Tlinker::ComboBox2Change() {
 }
 
 void Tlinker::ColorButton1Click() {
-  TStringList* list = MainForm->Exchange;
+  TStringList* list = Exchange();
   const String text = list->Count() > 0 ? list->Strings(0) : String();
   String link = "<a Href=\"" + Edit1->Text() + "\"";
   const String target = ComboBox1->Text();
@@ -43,6 +43,6 @@ void Tlinker::ColorButton1Click() {
 }
 
 void Tlinker::ColorButton2Click() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   Close();
 }

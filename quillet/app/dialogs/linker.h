@@ -6,7 +6,7 @@
 
 class Tlinker : public TTagDialog {
 public:
-  explicit Tlinker(TComponent* AOwner);
+  Tlinker(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "Tlinker"; }
 
   TEdit* Edit1;

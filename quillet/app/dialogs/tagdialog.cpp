@@ -1,15 +1,15 @@
 #include "tagdialog.h"
 
 #include "insertids.h"
-#include "main.h"
 
 void TFreeComboBox::CreateParams(TCreateParams& p) {
   TComboBox::CreateParams(p);
   p.Style = (p.Style & ~DWORD(CBS_DROPDOWNLIST)) | CBS_DROPDOWN | CBS_AUTOHSCROLL;
 }
 
-TTagDialog::TTagDialog(TComponent* AOwner, int IdBlock, const String& Caption, const String& MenuEntry)
-    : TForm(AOwner), FBlock(IdBlock) {
+TTagDialog::TTagDialog(TComponent* AOwner, TDialogContext& Context, int IdBlock, const String& Caption,
+                       const String& MenuEntry)
+    : TForm(AOwner), FContext(Context), FBlock(IdBlock) {
   SetCaption(Caption);
   SetBorderStyle(fbSingle);
   SetPosition(poScreenCenter);
@@ -93,15 +93,4 @@ void PickPanelColor(TColorDialog* Dialog, TPanel* Panel) {
   Dialog->FullOpen = true;
   Dialog->Color = Panel->Color();
   if (Dialog->Execute()) Panel->SetColor(Dialog->Color);
-}
-
-String CopyToWorkFolder(const String& File) {
-  TMemoryStream* m = MainForm->Stream;
-  m->Clear();
-  m->LoadFromFile(File);
-  const String name = ExtractFileName(File);
-  const String target = MainForm->ProgramDir + "DATEN\\" + name;
-  // A file chosen from the working folder itself stays as it is.
-  if (!SameText(target, File)) m->SaveToFile(target);
-  return name;
 }

@@ -6,6 +6,7 @@
 #include "colorbutton.h"
 #include "dialogs.h"
 #include "forms.h"
+#include "insertdialogs.h"
 #include "menus.h"
 #include "stdctrls.h"
 
@@ -20,7 +21,8 @@ protected:
 
 class TTagDialog : public TForm {
 public:
-  TTagDialog(TComponent* AOwner, int IdBlock, const String& Caption, const String& MenuEntry);
+  TTagDialog(TComponent* AOwner, TDialogContext& Context, int IdBlock, const String& Caption,
+             const String& MenuEntry);
 
 protected:
   TEdit* NewEdit(int N, int X, int Y, int W, const String& Text = "");
@@ -34,7 +36,10 @@ protected:
   void AssignIds();
   // What the menu entry does.
   virtual void MenuClick() = 0;
+  // The exchange list the dialog fills.
+  TStringList* Exchange() const { return FContext.Exchange; }
   TMainMenu* MainMenu1;
+  TDialogContext& FContext;
   int FBlock;
 
 private:
@@ -45,6 +50,5 @@ private:
 // the panel takes the chosen colour; a cancelled dialog changes nothing.
 void PickPanelColor(TColorDialog* Dialog, TPanel* Panel);
 
-// Copies a chosen media file into the working folder, program folder + "DATEN\" + its bare name
-// (replacing a file of that name), and returns the bare name.
-String CopyToWorkFolder(const String& File);
+// Registers the link, image, marquee, video and font dialogs with their insert steps.
+void RegisterTagDialogs();

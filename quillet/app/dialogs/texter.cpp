@@ -1,7 +1,6 @@
 #include "texter.h"
 
 #include "insertids.h"
-#include "main.h"
 #include "pagelogic.h"
 
 namespace {
@@ -12,7 +11,8 @@ int CALLBACK AddFace(const LOGFONTA* Font, const TEXTMETRICA*, DWORD, LPARAM Lis
 }
 }  // namespace
 
-Ttexter::Ttexter(TComponent* AOwner) : TTagDialog(AOwner, TX_BLOCK, " Text Optionen", "&Beenden") {
+Ttexter::Ttexter(TComponent* AOwner, TDialogContext& Context)
+    : TTagDialog(AOwner, Context, TX_BLOCK, " Text Optionen", "&Beenden") {
   SetClientSize(460, 300);
   NewLabel(10, 10, 200, "Vorhandene Schriften");
   mem = new TRichMemo(this);
@@ -40,13 +40,13 @@ Ttexter::Ttexter(TComponent* AOwner) : TTagDialog(AOwner, TX_BLOCK, " Text Optio
   // The list holds the font names while the dialog is open; closed in any way other than
   // "Übernehmen" (the title bar's close box as well), it inserts nothing.
   OnClose = [this](TObject*, TCloseAction&) {
-    if (!FAccepted) MainForm->Exchange->Clear();
+    if (!FAccepted) Exchange()->Clear();
   };
   AssignIds();
 }
 
 void Ttexter::FormShow() {
-  TStringList* list = MainForm->Exchange;
+  TStringList* list = Exchange();
   list->Clear();
   const HDC dc = GetDC(nullptr);
   EnumFontsA(dc, nullptr, AddFace, LPARAM(list));
@@ -66,7 +66,7 @@ void Ttexter::memMouseDown() {
 }
 
 void Ttexter::ColorButton1Click() {
-  TStringList* list = MainForm->Exchange;
+  TStringList* list = Exchange();
   list->Clear();
   list->Add("<Font Size=\"" + Panel3->Caption() + "\" Color=\"#" + HtmlColor(uint32_t(ColorToRGB(Panel4->Color()))) +
             "\" Face=\"" + Panel5->Caption() + "\"> Text </Font>");
@@ -75,6 +75,6 @@ void Ttexter::ColorButton1Click() {
 }
 
 void Ttexter::ColorButton2Click() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   Close();
 }

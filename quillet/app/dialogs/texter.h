@@ -7,7 +7,7 @@
 
 class Ttexter : public TTagDialog {
 public:
-  explicit Ttexter(TComponent* AOwner);
+  Ttexter(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "Ttexter"; }
 
   TRichMemo* mem;

@@ -1,9 +1,9 @@
 #include "viform.h"
 
 #include "insertids.h"
-#include "main.h"
 
-Tviform::Tviform(TComponent* AOwner) : TTagDialog(AOwner, VI_BLOCK, " Video einbinden", "&Beenden") {
+Tviform::Tviform(TComponent* AOwner, TDialogContext& Context)
+    : TTagDialog(AOwner, Context, VI_BLOCK, " Video einbinden", "&Beenden") {
   SetClientSize(400, 170);
   NewLabel(10, 10, 200, "Video Name");
   Edit1 = NewEdit(1, 10, 28, 330);
@@ -33,7 +33,7 @@ void Tviform::ColorButton1Click() {
 }
 
 void Tviform::TakeVideo(const String& File) {
-  const String name = CopyToWorkFolder(File);
+  const String name = CopyToWorkFolder(FContext, File);
   Edit1->SetText(name);
 }
 
@@ -42,11 +42,11 @@ void Tviform::ColorButton2Click() {
   const String start = ComboBox1->Text();
   if (!start.empty()) tag += "Start=\"" + start + "\" ";
   tag += "Loop=\"" + Panel3->Caption() + "\">";
-  MainForm->Exchange->Add(tag);
+  Exchange()->Add(tag);
   Close();
 }
 
 void Tviform::ColorButton3Click() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   Close();
 }

@@ -6,7 +6,7 @@
 
 class Tviform : public TTagDialog {
 public:
-  explicit Tviform(TComponent* AOwner);
+  Tviform(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "Tviform"; }
 
   TEdit* Edit1;

@@ -1,6 +1,5 @@
 #include "tabledialogs.h"
 
-#include "main.h"
 #include "pagelogic.h"
 #include "tableids.h"
 
@@ -8,10 +7,11 @@ namespace {
 const char* const Accept = "\xDC" "bernehmen";
 }
 
-TTableDialogBase::TTableDialogBase(TComponent* AOwner, int IdBlock, const String& Caption, const String& MenuEntry)
-    : TTagDialog(AOwner, IdBlock, Caption, MenuEntry) {
+TTableDialogBase::TTableDialogBase(TComponent* AOwner, TDialogContext& Context, int IdBlock, const String& Caption,
+                                   const String& MenuEntry)
+    : TTagDialog(AOwner, Context, IdBlock, Caption, MenuEntry) {
   OnClose = [this](TObject*, TCloseAction&) {
-    if (!FAccepted) MainForm->Exchange->Clear();
+    if (!FAccepted) Exchange()->Clear();
   };
 }
 
@@ -37,7 +37,8 @@ void TSpinField::SetValue(int v) {
 
 // ---- Tfomel ----
 
-Tfomel::Tfomel(TComponent* AOwner) : TTableDialogBase(AOwner, TI_BLOCK, " Titel", "&Beenden") {
+Tfomel::Tfomel(TComponent* AOwner, TDialogContext& Context)
+    : TTableDialogBase(AOwner, Context, TI_BLOCK, " Titel", "&Beenden") {
   SetClientSize(300, 150);
   NewLabel(10, 10, 200, "Text eingeben");
   Edit1 = NewEdit(1, 10, 28, 280);
@@ -52,13 +53,13 @@ Tfomel::Tfomel(TComponent* AOwner) : TTableDialogBase(AOwner, TI_BLOCK, " Titel"
 
 void Tfomel::ColorButton1Click() {
   FAccepted = true;
-  MainForm->Exchange->Add(Edit1->Text());
-  MainForm->Exchange->Add(ComboBox1->Text());
+  Exchange()->Add(Edit1->Text());
+  Exchange()->Add(ComboBox1->Text());
   Close();
 }
 
 void Tfomel::MenuClick() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   Close();
 }
 
@@ -83,7 +84,8 @@ TSpinField Ttabell::NewSpin(int N, int X, int Y, int Min, int Max, int Value, st
   return s;
 }
 
-Ttabell::Ttabell(TComponent* AOwner) : TTableDialogBase(AOwner, TA_BLOCK, " Tabellen Designer", "&Beenden") {
+Ttabell::Ttabell(TComponent* AOwner, TDialogContext& Context)
+    : TTableDialogBase(AOwner, Context, TA_BLOCK, " Tabellen Designer", "&Beenden") {
   SetClientSize(560, 400);
   fzo = new TFormatGrid(this);
   fzo->SetBounds(10, 10, 540, 200);
@@ -126,7 +128,7 @@ Ttabell::Ttabell(TComponent* AOwner) : TTableDialogBase(AOwner, TA_BLOCK, " Tabe
   ColorButton1->OnClick = [this](TObject*) { ColorButton1Click(); };
   ColorButton2->OnClick = [this](TObject*) { ColorButton2Click(); };
   RunTitleDialog = [this] {
-    Tfomel d(this);
+    Tfomel d(this, FContext);
     d.ShowModal();
   };
   AssignIds();
@@ -139,10 +141,10 @@ Ttabell::Ttabell(TComponent* AOwner) : TTableDialogBase(AOwner, TA_BLOCK, " Tabe
 void Ttabell::fzoMouseDown(int X, int Y) { fzo->MouseToCell(X, Y, FCol, FRow); }
 
 void Ttabell::fzoMouseUp() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   if (FCol < 0 || FRow < 0) return;  // released outside the cells
   RunTitleDialog();
-  TStringList* L = MainForm->Exchange;
+  TStringList* L = Exchange();
   if (L->Count() < 2) return;
   ApplyCellEdit(fzo->Model(), CheckBox2->Checked(), FCol, FRow, L->Strings(0), L->Strings(1));
 }
@@ -159,7 +161,7 @@ void Ttabell::CheckBox1Click() {
 void Ttabell::CheckBox2Click() { fzo->SetFixedRows(CheckBox2->Checked() ? 1 : 0); }
 
 void Ttabell::ColorButton1Click() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   TTableSettings s;
   s.Background = uint32_t(ColorToRGB(Panel3->Color()));
   s.Border = SpinEdit3.Value();
@@ -169,19 +171,20 @@ void Ttabell::ColorButton1Click() {
   s.Position = ComboBox1->Text();
   s.RowTitles = CheckBox1->Checked();
   s.ColTitles = CheckBox2->Checked();
-  MainForm->Exchange->Add(TableHtml(s, fzo->Model()));
+  Exchange()->Add(TableHtml(s, fzo->Model()));
   FAccepted = true;
   Close();
 }
 
 void Ttabell::ColorButton2Click() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   Close();
 }
 
 // ---- Tbauf ----
 
-Tbauf::Tbauf(TComponent* AOwner) : TTableDialogBase(AOwner, BA_BLOCK, " Formular erzeugen", "&Beenden") {
+Tbauf::Tbauf(TComponent* AOwner, TDialogContext& Context)
+    : TTableDialogBase(AOwner, Context, BA_BLOCK, " Formular erzeugen", "&Beenden") {
   SetClientSize(480, 330);
   NewLabel(10, 8, 460, "Aktivieren sie die Bausteine die das Formular enthalten soll");
   CheckBox1 = NewCheck(1, 10, 34, 120, "Text Area", false);
@@ -233,20 +236,20 @@ void Tbauf::ColorButton3Click() {
   s.Submit = CheckBox5->Checked();
   s.Reset = CheckBox6->Checked();
   s.Method = ComboBox2->Text();
-  FormBuilderList(s, *MainForm->Exchange);
+  FormBuilderList(s, *Exchange());
   FAccepted = true;
   Close();
 }
 
 void Tbauf::ColorButton4Click() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   Close();
 }
 
 // ---- Tsoform ----
 
-Tsoform::Tsoform(TComponent* AOwner)
-    : TTableDialogBase(AOwner, SO_BLOCK, " Sound Steuerung mit Playliste", "&Beenden") {
+Tsoform::Tsoform(TComponent* AOwner, TDialogContext& Context)
+    : TTableDialogBase(AOwner, Context, SO_BLOCK, " Sound Steuerung mit Playliste", "&Beenden") {
   SetClientSize(420, 380);
   TEdit** edits[] = {&Edit1, &Edit2, &Edit3, &Edit4};
   TColorButton** picks[] = {&ColorButton1, &ColorButton2, &ColorButton3, &ColorButton4};
@@ -287,7 +290,7 @@ Tsoform::Tsoform(TComponent* AOwner)
 void Tsoform::PickSound(TEdit* Edit) {
   if (!sope->Execute()) return;
   try {
-    Edit->SetText(CopyToWorkFolder(sope->FileName));
+    Edit->SetText(CopyToWorkFolder(FContext, sope->FileName));
   } catch (const std::exception& e) {
     Message(e.what());
   }
@@ -308,12 +311,32 @@ void Tsoform::ColorButton6Click() {
   s.Border = Panel4->Caption();
   s.Align = ComboBox1->Text();
   s.Loop = Panel5->Caption();
-  SoundTableList(s, *MainForm->Exchange);
+  SoundTableList(s, *Exchange());
   FAccepted = true;
   Close();
 }
 
 void Tsoform::ColorButton5Click() {
-  MainForm->Exchange->Clear();
+  Exchange()->Clear();
   Close();
+}
+
+// ---- registration ----
+
+namespace {
+template <class D> TDialogFactory Make() {
+  return [](TComponent* Owner, TDialogContext& Context) -> TForm* { return new D(Owner, Context); };
+}
+}  // namespace
+
+void RegisterTableDialogs() {
+  // The table comes as one text; the form builder's blocks and the sound table's rows one by one.
+  RegisterInsertDialog(idTable, {Make<Ttabell>(), [](const TStrings& Exchange, TPageAccess& Page) {
+                                   Page.InsertAtCaret(ExchangeItem(Exchange, 0));
+                                 }});
+  RegisterInsertDialog(idFormBuilder, {Make<Tbauf>(), InsertItemsUpTo(11)});
+  // The sound table empties the list itself when the user accepts or cancels.
+  TInsertDialog sound{Make<Tsoform>(), InsertItemsUpTo(16)};
+  sound.ClearsExchange = false;
+  RegisterInsertDialog(idSoundTable, sound);
 }

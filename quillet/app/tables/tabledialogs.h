@@ -1,6 +1,6 @@
 // The table designer (Ttabell) with its cell and title editor (Tfomel), the form builder (Tbauf)
-// and the sound table (Tsoform): modal dialogs that hand their HTML to the main window through
-// its exchange list. The texts themselves are built in tablehtml.*.
+// and the sound table (Tsoform): modal dialogs that hand their HTML back through the exchange
+// list of their context. The texts themselves are built in tablehtml.*.
 #pragma once
 
 #include <functional>
@@ -14,7 +14,8 @@
 // nothing half-built (or the title dialog's items) is inserted.
 class TTableDialogBase : public TTagDialog {
 public:
-  TTableDialogBase(TComponent* AOwner, int IdBlock, const String& Caption, const String& MenuEntry);
+  TTableDialogBase(TComponent* AOwner, TDialogContext& Context, int IdBlock, const String& Caption,
+                   const String& MenuEntry);
 
 protected:
   TCheckBox* NewCheck(int N, int X, int Y, int W, const String& Caption, bool Checked);
@@ -32,7 +33,7 @@ struct TSpinField {
 
 class Tfomel : public TTableDialogBase {
 public:
-  explicit Tfomel(TComponent* AOwner);
+  Tfomel(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "Tfomel"; }
   TEdit* Edit1;
   TComboBox* ComboBox1;
@@ -45,7 +46,7 @@ protected:
 
 class Ttabell : public TTableDialogBase {
 public:
-  explicit Ttabell(TComponent* AOwner);
+  Ttabell(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "Ttabell"; }
   TFormatGrid* fzo;
   TSpinField SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4, SpinEdit5;
@@ -77,7 +78,7 @@ private:
 
 class Tbauf : public TTableDialogBase {
 public:
-  explicit Tbauf(TComponent* AOwner);
+  Tbauf(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "Tbauf"; }
   TCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7, *CheckBox8;
   TCheckBox* RadioButton1;
@@ -92,7 +93,7 @@ protected:
 
 class Tsoform : public TTableDialogBase {
 public:
-  explicit Tsoform(TComponent* AOwner);
+  Tsoform(TComponent* AOwner, TDialogContext& Context);
   const char* ClassName() const override { return "Tsoform"; }
   TEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5;
   TColorButton *ColorButton1, *ColorButton2, *ColorButton3, *ColorButton4, *ColorButton5, *ColorButton6;
@@ -112,3 +113,6 @@ public:
 protected:
   void MenuClick() override { ColorButton5Click(); }
 };
+
+// Registers the table designer, the form builder and the sound table with their insert steps.
+void RegisterTableDialogs();

@@ -14,6 +14,7 @@
 #include "main.h"
 #include "pagelogic.h"
 #include "picturesize.h"
+#include "tagdialog.h"
 #include "texter.h"
 #include "viform.h"
 
@@ -30,21 +31,28 @@ std::vector<String> Lines(const TStrings& L) {
 class TagDialogs : public ::testing::Test {
 protected:
   TApplication App;
+  TMainForm* Main = nullptr;
   String Work;
+  // What the dialogs get of the program: the main window's exchange list and stream, and a
+  // working folder of this test.
+  TDialogContext Context;
+  TStringList* Exchange = nullptr;
   void SetUp() override {
     App.Initialize();
-    App.CreateForm<TMainForm>();
-    MainForm->Show();
+    Main = App.CreateForm<TMainForm>();
+    Main->Show();
     char tmp[MAX_PATH];
     GetTempPathA(MAX_PATH, tmp);
     Work = String(tmp) + "tagdialogs\\";
     CreateDirectoryA(Work.c_str(), nullptr);
     CreateDirectoryA((Work + "DATEN").c_str(), nullptr);
-    MainForm->ProgramDir = Work;
+    Main->ProgramDir = Work;
+    Exchange = Main->Exchange;
+    Context = {Main->Exchange, Work + "DATEN\\", Main->Stream};
     App.ProcessMessages();
   }
   template <class D> std::unique_ptr<D> Open() {
-    std::unique_ptr<D> d(new D(&App));
+    std::unique_ptr<D> d(new D(&App, Context));
     d->Show();
     App.ProcessMessages();
     return d;
@@ -78,17 +86,17 @@ TEST_F(TagDialogs, LinkAroundTheSelectedText) {
   };
   for (const Case& c : cases) {
     auto l = Open<Tlinker>();
-    MainForm->Exchange->Clear();
-    MainForm->Exchange->Add("Wort");
+    Exchange->Clear();
+    Exchange->Add("Wort");
     l->Edit1->SetText("seite2.htm");
     l->ComboBox1->SetText(c.target);
     l->ColorButton1->Click();
-    EXPECT_EQ(Lines(*MainForm->Exchange), std::vector<String>{c.link}) << c.target;
+    EXPECT_EQ(Lines(*Exchange), std::vector<String>{c.link}) << c.target;
   }
   auto a = Open<Tlinker>();
-  MainForm->Exchange->Add("Wort");
+  Exchange->Add("Wort");
   a->ColorButton2->Click();
-  EXPECT_EQ(MainForm->Exchange->Count(), 0);
+  EXPECT_EQ(Exchange->Count(), 0);
 }
 
 TEST_F(TagDialogs, MarqueeFromStartValuesAndChangedOnes) {
@@ -96,11 +104,11 @@ TEST_F(TagDialogs, MarqueeFromStartValuesAndChangedOnes) {
   EXPECT_EQ(d->Caption(), " Lauftext einrichten");
   EXPECT_EQ(GetFocus(), d->Edit5->Handle());
   d->ColorButton1->Click();
-  EXPECT_EQ(Lines(*MainForm->Exchange),
+  EXPECT_EQ(Lines(*Exchange),
             std::vector<String>{"<Marquee Align=\"Top\" Behaviour=\"Scroll\" Direction=\"Left\" Scrollamount=\"1\" "
                                 "Loop=\"1\" Bgcolor=\"#FFFFFF\"> Scrolltext </Marquee>"});
 
-  MainForm->Exchange->Clear();
+  Exchange->Clear();
   auto e = Open<Tlaufer>();
   Select(e->ComboBox1, 2);
   Select(e->ComboBox2, 2);
@@ -117,13 +125,13 @@ TEST_F(TagDialogs, MarqueeFromStartValuesAndChangedOnes) {
   e->Panel3->SetColor(TColor(0x336699));  // blue 33, green 66, red 99
   e->Edit5->SetText("Willkommen");
   e->ColorButton1->Click();
-  EXPECT_EQ(Lines(*MainForm->Exchange),
+  EXPECT_EQ(Lines(*Exchange),
             std::vector<String>{"<Marquee Align=\"Bottom\" Behaviour=\"Alternate\" Direction=\"Right\" Height=\"40\" "
                                 "Width=\"80%\" Vspace=\"3\" Hspace=\"4\" Scrollamount=\"20\" Scrolldelay=\"-3\" "
                                 "Loop=\"1\" Bgcolor=\"#996633\">Willkommen</Marquee>"});
   auto f = Open<Tlaufer>();
   f->ColorButton2->Click();
-  EXPECT_EQ(MainForm->Exchange->Count(), 0);
+  EXPECT_EQ(Exchange->Count(), 0);
 }
 
 TEST_F(TagDialogs, VideoIsCopiedIntoTheWorkingFolder) {
@@ -137,16 +145,16 @@ TEST_F(TagDialogs, VideoIsCopiedIntoTheWorkingFolder) {
   copy.LoadFromFile(Work + "DATEN\\clip.avi");
   EXPECT_EQ(String(copy.Memory(), size_t(copy.Size())), "RIFF0000AVI ");
   d->ColorButton2->Click();
-  EXPECT_EQ(Lines(*MainForm->Exchange), std::vector<String>{"<Img Dynsrc=\"clip.avi\" Loop=\"1\">"});
+  EXPECT_EQ(Lines(*Exchange), std::vector<String>{"<Img Dynsrc=\"clip.avi\" Loop=\"1\">"});
 
-  MainForm->Exchange->Clear();
+  Exchange->Clear();
   auto e = Open<Tviform>();
   e->Edit1->SetText("film.avi");
   Select(e->ComboBox1, 2);
   e->UpDown1->SetPosition(4);
   ReleaseMouseOver(e->UpDown1);
   e->ColorButton2->Click();
-  EXPECT_EQ(Lines(*MainForm->Exchange),
+  EXPECT_EQ(Lines(*Exchange),
             std::vector<String>{"<Img Dynsrc=\"film.avi\" Start=\"Fileopen,Mouseover\" Loop=\"4\">"});
   // A file that cannot be read is reported and changes nothing.
   auto f = Open<Tviform>();
@@ -197,27 +205,27 @@ TEST_F(TagDialogs, ImageItemsForTheMainWindow) {
   Select(d->ComboBox1, 0);
   d->ColorButton2->Click();
   const std::vector<String> items = {"<IMG Src=\"bild.gif\" Width=\"10\" Height=\"20\"", "5", "6", "0", "Left"};
-  EXPECT_EQ(Lines(*MainForm->Exchange), items);
-  EXPECT_EQ(ImageTag(*MainForm->Exchange),
+  EXPECT_EQ(Lines(*Exchange), items);
+  EXPECT_EQ(ImageTag(*Exchange),
             "<IMG Src=\"bild.gif\" Width=\"10\" Height=\"20\" Align=\"Left\" Vspace=\"5\" Hspace=\"6\" Border=\"0\">\r");
 
   // A name typed by hand still gives a whole tag.
-  MainForm->Exchange->Clear();
+  Exchange->Clear();
   auto e = Open<Tlader>();
   e->Edit1->SetText("logo.png");
   e->UpDown2->SetPosition(2);
   ReleaseMouseOver(e->UpDown2);
   e->ColorButton2->Click();
-  EXPECT_EQ(Lines(*MainForm->Exchange), (std::vector<String>{"<IMG Src=\"logo.png\"", "", "", "2", ""}));
+  EXPECT_EQ(Lines(*Exchange), (std::vector<String>{"<IMG Src=\"logo.png\"", "", "", "2", ""}));
   auto f = Open<Tlader>();
   f->ColorButton3->Click();
-  EXPECT_EQ(MainForm->Exchange->Count(), 0);
+  EXPECT_EQ(Exchange->Count(), 0);
 }
 
 TEST_F(TagDialogs, FontListAndTheChosenFace) {
   auto d = Open<Ttexter>();
   EXPECT_EQ(d->Caption(), " Text Optionen");
-  const std::vector<String> faces = Lines(*MainForm->Exchange);
+  const std::vector<String> faces = Lines(*Exchange);
   ASSERT_GE(faces.size(), 2u);
   ASSERT_EQ(d->mem->LineCount(), int(faces.size()));
   EXPECT_EQ(d->mem->Line(1), faces[1]);
@@ -231,17 +239,17 @@ TEST_F(TagDialogs, FontListAndTheChosenFace) {
   EXPECT_EQ(d->Panel5->Caption(), faces[1]);
   EXPECT_TRUE(d->ColorButton1->Enabled());
   d->ColorButton1->Click();
-  EXPECT_EQ(Lines(*MainForm->Exchange),
+  EXPECT_EQ(Lines(*Exchange),
             std::vector<String>{"<Font Size=\"1\" Color=\"#000000\" Face=\"" + faces[1] + "\"> Text </Font>"});
 
   // Closed without "Übernehmen" (also by the title bar) it leaves no font names behind.
   auto e = Open<Ttexter>();
-  ASSERT_GT(MainForm->Exchange->Count(), 0);
+  ASSERT_GT(Exchange->Count(), 0);
   SendMessageA(e->Handle(), WM_CLOSE, 0, 0);
-  EXPECT_EQ(MainForm->Exchange->Count(), 0);
+  EXPECT_EQ(Exchange->Count(), 0);
   auto f = Open<Ttexter>();
   f->ColorButton2->Click();
-  EXPECT_EQ(MainForm->Exchange->Count(), 0);
+  EXPECT_EQ(Exchange->Count(), 0);
 }
 
 // The menu command opens the registered dialog modally; the dialog is driven from a timer.
@@ -252,26 +260,30 @@ void CALLBACK DriveDialog(HWND, UINT, UINT_PTR Id, DWORD) {
   KillTimer(nullptr, Id);
   gDrive(gDialog);
 }
+// The registered dialog with its insert step, created so that the timer finds it.
 template <class D> void RegisterDriven(TInsertDialogKind Kind) {
-  RegisterInsertDialog(Kind, [](TComponent* Owner) -> TForm* { return gDialog = new D(Owner); });
+  TInsertDialog d = InsertDialog(Kind);
+  d.Create = [](TComponent* Owner, TDialogContext& C) -> TForm* { return gDialog = new D(Owner, C); };
+  RegisterInsertDialog(Kind, d);
 }
 
 TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
+  RegisterTagDialogs();
   RegisterDriven<Tlaufer>(idMarquee);
   RegisterDriven<Tviform>(idVideo);
   RegisterDriven<Tlader>(idImage);
-  MainForm->UpdateMenuItems();
-  TMDIChild* doc = MainForm->CreateDocumentWindow("seite.htm");
+  Main->UpdateMenuItems();
+  TMDIChild* doc = Main->CreateDocumentWindow("seite.htm");
   doc->edi->Lines()->Add("");
   App.ProcessMessages();
-  EXPECT_TRUE(MainForm->CommandEnabled(cmMarquee));
+  EXPECT_TRUE(Main->CommandEnabled(cmMarquee));
   gDrive = [](TForm* f) {
     auto* m = static_cast<Tlaufer*>(f);
     m->Edit5->SetText("Hallo");
     m->ColorButton1->Click();
   };
   SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(MainForm->Handle(), WM_COMMAND, cmMarquee, 0);
+  SendMessageA(Main->Handle(), WM_COMMAND, cmMarquee, 0);
   gDialog = nullptr;
   gDrive = [](TForm* f) {
     auto* v = static_cast<Tviform*>(f);
@@ -279,7 +291,7 @@ TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
     v->ColorButton3->Click();  // "Beenden": nothing is inserted
   };
   SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(MainForm->Handle(), WM_COMMAND, cmVideo, 0);
+  SendMessageA(Main->Handle(), WM_COMMAND, cmVideo, 0);
   gDialog = nullptr;
   gDrive = [](TForm* f) {
     auto* l = static_cast<Tlader*>(f);
@@ -287,15 +299,13 @@ TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
     l->ColorButton2->Click();
   };
   SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(MainForm->Handle(), WM_COMMAND, cmImage, 0);
+  SendMessageA(Main->Handle(), WM_COMMAND, cmImage, 0);
   gDialog = nullptr;
   EXPECT_EQ(doc->edi->Lines()->Text(),
             "<Marquee Align=\"Top\" Behaviour=\"Scroll\" Direction=\"Left\" Scrollamount=\"1\" Loop=\"1\" "
             "Bgcolor=\"#FFFFFF\">Hallo</Marquee>\r\n"
             "<IMG Src=\"bild.gif\" Width=\"10\" Height=\"20\" Border=\"0\">\r\n\r\n");
-  RegisterInsertDialog(idMarquee, nullptr);
-  RegisterInsertDialog(idVideo, nullptr);
-  RegisterInsertDialog(idImage, nullptr);
+  for (TInsertDialogKind k : {idImage, idLink, idMarquee, idVideo, idFont}) UnregisterInsertDialog(k);
 }
 
 }  // namespace

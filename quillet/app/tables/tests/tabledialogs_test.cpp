@@ -19,14 +19,20 @@ std::vector<String> Lines(const TStrings& L) {
 class TableDialogs : public ::testing::Test {
 protected:
   TApplication App;
+  TMainForm* Main = nullptr;
+  // What the dialogs get of the program: the main window's exchange list, stream and working folder.
+  TDialogContext Context;
+  TStringList* Exchange = nullptr;
   void SetUp() override {
     App.Initialize();
-    App.CreateForm<TMainForm>();
-    MainForm->Show();
+    Main = App.CreateForm<TMainForm>();
+    Main->Show();
+    Exchange = Main->Exchange;
+    Context = {Main->Exchange, Main->WorkFolder(), Main->Stream};
     App.ProcessMessages();
   }
   template <class D> std::unique_ptr<D> Open() {
-    std::unique_ptr<D> d(new D(&App));
+    std::unique_ptr<D> d(new D(&App, Context));
     d->Show();
     App.ProcessMessages();
     return d;
@@ -45,8 +51,8 @@ TEST_F(TableDialogs, DesignerStartValuesAndEdits) {
   int runs = 0;
   d->RunTitleDialog = [&] {
     ++runs;
-    MainForm->Exchange->Add("Preis");
-    MainForm->Exchange->Add("Right");
+    Exchange->Add("Preis");
+    Exchange->Add("Right");
   };
   const TRect title = d->fzo->CellRect(2, 0);
   SendMessageA(d->fzo->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(title.left + 5, title.top + 5));
@@ -54,7 +60,7 @@ TEST_F(TableDialogs, DesignerStartValuesAndEdits) {
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(d->fzo->Columns(2).Title().Caption(), "Preis");
   EXPECT_EQ(d->fzo->Columns(2).Title().Alignment(), taRightJustify);
-  EXPECT_EQ(Lines(*MainForm->Exchange), (std::vector<String>{"Preis", "Right"}));
+  EXPECT_EQ(Lines(*Exchange), (std::vector<String>{"Preis", "Right"}));
 
   // Fewer rows and columns through the number fields; no title row; border 2, spacing 3.
   d->SpinEdit1.Edit->SetText("1");
@@ -69,8 +75,8 @@ TEST_F(TableDialogs, DesignerStartValuesAndEdits) {
   Click(d->CheckBox2);
   EXPECT_EQ(d->fzo->FixedRows(), 0);
   d->RunTitleDialog = [&] {
-    MainForm->Exchange->Add("Brot");
-    MainForm->Exchange->Add("Center");
+    Exchange->Add("Brot");
+    Exchange->Add("Center");
   };
   const TRect cell = d->fzo->CellRect(0, 0);
   SendMessageA(d->fzo->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 5, cell.top + 5));
@@ -82,7 +88,7 @@ TEST_F(TableDialogs, DesignerStartValuesAndEdits) {
   const String th0 = "<Th Align=\"Center\" Valign=\"Bottom\">";
   const String td1 = "<Td Align=\"Left\" Valign=\"Bottom\"></Td>";
   const String td2 = "<Td Align=\"Left\" Valign=\"Bottom\"></Td>";
-  EXPECT_EQ(Lines(*MainForm->Exchange),
+  EXPECT_EQ(Lines(*Exchange),
             (std::vector<String>{"<Table bgcolor=\"#FFFFFF\" Border=\"2\" Cellspacing=\"3\">\r"
                                  "<Caption align=\"Top\">Preise</Caption>\r"
                                  "<Tr> " + th0 + "Brot</Th> " + td1 + " " + td2 + " </Tr>\r"
@@ -97,26 +103,26 @@ TEST_F(TableDialogs, DesignerRowTitleBoxAndCancel) {
   EXPECT_EQ(d->fzo->Columns(0).Color(), clSilver);
   Click(d->CheckBox1);
   EXPECT_EQ(d->fzo->Columns(0).Color(), 0x9DB6B9);
-  MainForm->Exchange->Add("x");
+  Exchange->Add("x");
   d->ColorButton2Click();
-  EXPECT_EQ(MainForm->Exchange->Count(), 0);
+  EXPECT_EQ(Exchange->Count(), 0);
   // Closed by the close box after a cell edit: the title dialog's items are not inserted.
   auto e = Open<Ttabell>();
-  MainForm->Exchange->Add("Preis");
-  MainForm->Exchange->Add("Right");
+  Exchange->Add("Preis");
+  Exchange->Add("Right");
   SendMessageA(e->Handle(), WM_CLOSE, 0, 0);
   App.ProcessMessages();
-  EXPECT_EQ(MainForm->Exchange->Count(), 0);
+  EXPECT_EQ(Exchange->Count(), 0);
 }
 
 TEST_F(TableDialogs, TitleDialog) {
   auto d = Open<Tfomel>();
   EXPECT_EQ(d->Caption(), " Titel");
-  MainForm->Exchange->Clear();
+  Exchange->Clear();
   d->Edit1->SetText("Kopf");
   d->ComboBox1->SetItemIndex(2);
   d->ColorButton1Click();
-  EXPECT_EQ(Lines(*MainForm->Exchange), (std::vector<String>{"Kopf", "Right"}));
+  EXPECT_EQ(Lines(*Exchange), (std::vector<String>{"Kopf", "Right"}));
 }
 
 TEST_F(TableDialogs, FormBuilder) {
@@ -127,7 +133,7 @@ TEST_F(TableDialogs, FormBuilder) {
   std::vector<String> want(12);
   want[1] = "<Form Action=\" \" Method=\"Post\">\r";
   want[11] = "</Form>\r";
-  EXPECT_EQ(Lines(*MainForm->Exchange), want);
+  EXPECT_EQ(Lines(*Exchange), want);
   auto e = Open<Tbauf>();
   Click(e->CheckBox8);
   Click(e->CheckBox7);
@@ -136,7 +142,7 @@ TEST_F(TableDialogs, FormBuilder) {
   want[1] = "<Form Action=\" \" Method=\"Get\">\r";
   want[5] = "<Select Name=\"select01\" Size=\"0\">\r   <Option>Item1\r   <Option>Item2\r</Select><BR>   ";
   want[6] = "\r";
-  EXPECT_EQ(Lines(*MainForm->Exchange), want);
+  EXPECT_EQ(Lines(*Exchange), want);
 }
 
 TEST_F(TableDialogs, SoundTable) {
@@ -144,11 +150,11 @@ TEST_F(TableDialogs, SoundTable) {
   EXPECT_EQ(d->Caption(), " Sound Steuerung mit Playliste");
   String shown;
   d->Message = [&](const String& m) { shown = m; };
-  MainForm->Exchange->Clear();
-  MainForm->Exchange->Add("alt");
+  Exchange->Clear();
+  Exchange->Add("alt");
   d->ColorButton6Click();
   EXPECT_EQ(shown, "Bitte mindestens den Sound > eins < laden !");
-  EXPECT_EQ(Lines(*MainForm->Exchange), (std::vector<String>{"alt"}));  // nothing built
+  EXPECT_EQ(Lines(*Exchange), (std::vector<String>{"alt"}));  // nothing built
   EXPECT_TRUE(d->Visible());
   d->Edit1->SetText("a.mid");
   d->Edit3->SetText("lied.mid");
@@ -160,10 +166,10 @@ TEST_F(TableDialogs, SoundTable) {
       "", "", "", "<tr>\r",
       "<td><a href=\"lied.mid\"><font face=\"comic sans MS\" size=2>lied</font></td>\r", "</tr>\r",
       "", "", "", "</Table>\r"};
-  EXPECT_EQ(Lines(*MainForm->Exchange), want);
+  EXPECT_EQ(Lines(*Exchange), want);
   auto e = Open<Tsoform>();
   e->ColorButton5Click();
-  EXPECT_EQ(MainForm->Exchange->Count(), 0);
+  EXPECT_EQ(Exchange->Count(), 0);
 }
 
 // The menu command opens the registered dialog modally; the dialog is driven from a timer.
@@ -174,43 +180,47 @@ void CALLBACK DriveDialog(HWND, UINT, UINT_PTR Id, DWORD) {
   KillTimer(nullptr, Id);
   gDrive(gDialog);
 }
+// The registered dialog with its insert step, created so that the timer finds it.
 template <class D> void RegisterDriven(TInsertDialogKind Kind) {
-  RegisterInsertDialog(Kind, [](TComponent* Owner) -> TForm* { return gDialog = new D(Owner); });
+  TInsertDialog d = InsertDialog(Kind);
+  d.Create = [](TComponent* Owner, TDialogContext& C) -> TForm* { return gDialog = new D(Owner, C); };
+  RegisterInsertDialog(Kind, d);
 }
-void RunCommand(unsigned Command, std::function<void(TForm*)> Drive) {
+void RunCommand(HWND Main, unsigned Command, std::function<void(TForm*)> Drive) {
   gDrive = std::move(Drive);
   SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(MainForm->Handle(), WM_COMMAND, Command, 0);
+  SendMessageA(Main, WM_COMMAND, Command, 0);
   gDialog = nullptr;
 }
 
 TEST_F(TableDialogs, FromTheMenuCommandToTheCaret) {
+  RegisterTableDialogs();
   RegisterDriven<Ttabell>(idTable);
   RegisterDriven<Tbauf>(idFormBuilder);
   RegisterDriven<Tsoform>(idSoundTable);
-  MainForm->UpdateMenuItems();
-  TMDIChild* doc = MainForm->CreateDocumentWindow("seite.htm");
+  Main->UpdateMenuItems();
+  TMDIChild* doc = Main->CreateDocumentWindow("seite.htm");
   App.ProcessMessages();
-  EXPECT_TRUE(MainForm->CommandEnabled(cmTable));
-  EXPECT_TRUE(MainForm->CommandEnabled(cmFormBuilder));
-  EXPECT_TRUE(MainForm->CommandEnabled(cmSoundTable));
-  RunCommand(cmTable, [](TForm* f) {
+  EXPECT_TRUE(Main->CommandEnabled(cmTable));
+  EXPECT_TRUE(Main->CommandEnabled(cmFormBuilder));
+  EXPECT_TRUE(Main->CommandEnabled(cmSoundTable));
+  RunCommand(Main->Handle(), cmTable, [](TForm* f) {
     auto* t = static_cast<Ttabell*>(f);
     t->SpinEdit1.Edit->SetText("1");
     t->SpinEdit2.Edit->SetText("1");
     t->ColorButton1->Click();
   });
-  RunCommand(cmFormBuilder, [](TForm* f) {
+  RunCommand(Main->Handle(), cmFormBuilder, [](TForm* f) {
     auto* b = static_cast<Tbauf*>(f);
     SendMessageA(b->CheckBox5->Handle(), BM_CLICK, 0, 0);
     b->ColorButton3->Click();
   });
-  RunCommand(cmSoundTable, [](TForm* f) {
+  RunCommand(Main->Handle(), cmSoundTable, [](TForm* f) {
     auto* s = static_cast<Tsoform*>(f);
     s->Edit1->SetText("a.mid");
     s->ColorButton6->Click();
   });
-  RunCommand(cmSoundTable, [](TForm* f) { static_cast<Tsoform*>(f)->ColorButton5->Click(); });  // nothing
+  RunCommand(Main->Handle(), cmSoundTable, [](TForm* f) { static_cast<Tsoform*>(f)->ColorButton5->Click(); });  // nothing
   EXPECT_EQ(doc->edi->Lines()->Text(),
             "<Table bgcolor=\"#FFFFFF\">\r\n<Tr> <Th Align=\"Left\" Valign=\"Bottom\"></Th> </Tr>\r\n"
             "</Table>\r\n      "
@@ -220,9 +230,7 @@ TEST_F(TableDialogs, FromTheMenuCommandToTheCaret) {
             "<td><font face=\"comic sans MS\" size=1><b> Titel </b></font></td>\r\n</tr>\r\n<tr>\r\n"
             "<td><EMBED SRC=\"a.mid\" width=145 height=60 autostart=\"false\" Loop=0></td>\r\n</tr>\r\n"
             "</Table>\r\n\r\n");  // the editor's own empty last line
-  RegisterInsertDialog(idTable, nullptr);
-  RegisterInsertDialog(idFormBuilder, nullptr);
-  RegisterInsertDialog(idSoundTable, nullptr);
+  for (TInsertDialogKind k : {idTable, idFormBuilder, idSoundTable}) UnregisterInsertDialog(k);
 }
 
 }  // namespace
