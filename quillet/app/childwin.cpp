@@ -1,6 +1,7 @@
 #include "childwin.h"
 
 #include "clipboard.h"
+#include "messagedlg.h"
 
 bool TMDIChild::MouseHeld = false;
 

@@ -17,8 +17,8 @@ TPanel* TForm1::NewPanel(TWinControl* Parent, int Id, int X, int Y, int W, int H
   p->SetBounds(X, Y, W, H);
   p->SetColor(Color);
   p->BevelOuter = bvLowered;
+  p->SetControlId(NP_PANEL + Id);
   p->SetParent(Parent);
-  FIds.push_back({p, NP_PANEL + Id});
   return p;
 }
 
@@ -30,8 +30,8 @@ TColorButton* TForm1::NewButton(TWinControl* Parent, int Id, int X, int Y, int W
   b->Font()->SetStyle(TFontStyles(fsBold));
   b->Font()->SetColor(clMaroon);
   b->SetStyle(bsCenter | bsShowKey);
+  b->SetControlId(NP_BUTTON + Id);
   b->SetParent(Parent);
-  FIds.push_back({b, NP_BUTTON + Id});
   return b;
 }
 
@@ -56,7 +56,6 @@ TForm1::TForm1(TComponent* AOwner, TDialogContext& Context) : TForm(AOwner), FCo
   BuildFileDialogs();
   OnShow = [this](TObject*) { FormShow(); };
   Handle();
-  for (auto& [c, id] : FIds) SetWindowLongPtrA(c->Handle(), GWLP_ID, id);
 }
 
 void TForm1::BuildMenu() {

@@ -47,5 +47,4 @@ private:
   void BuildFrameSet();
   void BuildFileDialogs();
   TDialogContext& FContext;
-  std::vector<std::pair<TWinControl*, int>> FIds;
 };

@@ -41,6 +41,10 @@ public:
 };
 
 using TDialogFactory = std::function<TForm*(TComponent* Owner, TDialogContext& Context)>;
+// The factory of a dialog class D with the constructor D(Owner, Context).
+template <class D> TDialogFactory DialogFactory() {
+  return [](TComponent* Owner, TDialogContext& Context) -> TForm* { return new D(Owner, Context); };
+}
 // Puts the exchange list of a confirmed dialog (never empty) into the page.
 using TInsertStep = std::function<void(const TStrings& Exchange, TPageAccess& Page)>;
 

@@ -8,6 +8,8 @@
 #include "clipboard.h"
 #include "commands.h"
 #include "confi.h"
+#include "inputquery.h"
+#include "messagedlg.h"
 
 namespace {
 const char* const kChangedQuestion = "Die Datei wurde ge\xE4ndert , sollen die \xC4nderungen gespeichert werden ?";

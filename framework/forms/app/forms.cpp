@@ -1,9 +1,10 @@
 #include "forms.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "menus.h"
-#include "stdctrls.h"
 
 TScreen* Screen = nullptr;
 TApplication* Application = nullptr;
@@ -12,23 +13,6 @@ namespace {
 TScreen gScreen;
 constexpr UINT FirstMDIChildId = 0xFF00;
 }  // namespace
-
-// ---- reflection of control notifications -----------------------------------------------------
-
-bool ReflectControlMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& r) {
-  if (msg == WM_COMMAND && l) {
-    auto* c = dynamic_cast<TStdControl*>(TWinControl::FromHandle(HWND(l)));
-    if (c && c->CommandNotify(HIWORD(w), LOWORD(w))) {
-      r = 0;
-      return true;
-    }
-  } else if (msg == WM_NOTIFY && l) {
-    auto* h = reinterpret_cast<NMHDR*>(l);
-    auto* c = dynamic_cast<TStdControl*>(TWinControl::FromHandle(h->hwndFrom));
-    if (c && c->Notify(h, r)) return true;
-  }
-  return false;
-}
 
 // ---- TScreen --------------------------------------------------------------------------------
 
@@ -286,12 +270,13 @@ bool OfferDialogChar(TWinControl* parent, char ch) {
   return false;
 }
 
-TButton* FindButton(TWinControl* parent, bool def) {
+// The control that answers a dialog command (the default or the cancel button), depth first.
+TWinControl* FindDialogCommandTarget(TWinControl* parent, int id) {
   for (int i = 0; i < parent->ControlCount(); ++i) {
-    if (auto* b = dynamic_cast<TButton*>(parent->Controls(i)))
-      if (def ? b->Default : b->Cancel) return b;
-    if (auto* w = dynamic_cast<TWinControl*>(parent->Controls(i)))
-      if (TButton* b = FindButton(w, def)) return b;
+    auto* w = dynamic_cast<TWinControl*>(parent->Controls(i));
+    if (!w) continue;
+    if (w->AnswersDialogCommand(id)) return w;
+    if (TWinControl* t = FindDialogCommandTarget(w, id)) return t;
   }
   return nullptr;
 }
@@ -306,9 +291,11 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_NOTIFY:
       if (ReflectControlMessage(msg, w, l, r)) return r;
       if (msg == WM_NOTIFY) {
+        // A notification from a window without an object of its own (the tool tips of a tool
+        // bar) is offered to the child controls.
         for (TControl* c : FControls)
-          if (auto* bar = dynamic_cast<TToolBar*>(c))
-            if (bar->Notify(reinterpret_cast<NMHDR*>(l), r)) return r;
+          if (auto* child = dynamic_cast<TWinControl*>(c))
+            if (child->Notify(reinterpret_cast<NMHDR*>(l), r)) return r;
         break;
       }
       if (l == 0) {
@@ -318,8 +305,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
           return 0;
         }
         if (id == IDOK || id == IDCANCEL) {
-          if (TButton* b = FindButton(this, id == IDOK)) {
-            b->CommandNotify(BN_CLICKED, id);
+          if (TWinControl* b = FindDialogCommandTarget(this, int(id))) {
+            b->CommandNotify(BN_CLICKED, int(id));
             return 0;
           }
           if (id == IDCANCEL && FBorder != fbSizeable) {
@@ -402,13 +389,17 @@ String gTitle;
 TApplication::TApplication() : TComponent(nullptr) {
   Application = this;
   Screen = &gScreen;
+  SetHintReceiver([this](const String& Hint) { SetHint(Hint); });
 }
 
 TApplication::~TApplication() {
   // The forms go first (their handlers may still reach Application).
   while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
   FMainForm = nullptr;
-  if (Application == this) Application = nullptr;
+  if (Application == this) {
+    SetHintReceiver(nullptr);
+    Application = nullptr;
+  }
 }
 
 void TApplication::Initialize() {
@@ -505,66 +496,4 @@ int TApplication::MessageBox(const String& Text, const String& Caption, UINT Fla
   HWND owner = GetActiveWindow();
   if (!owner) owner = Handle();
   return ::MessageBoxA(owner, Text.c_str(), Caption.c_str(), Flags);
-}
-
-// ---- message boxes and the input box --------------------------------------------------------
-
-void ShowMessage(const String& Text) {
-  Application->MessageBox(Text, Application->Title(), MB_OK);
-}
-
-int MessageDlg(const String& Text, TMsgDlgType Type, int Buttons) {
-  UINT flags = 0;
-  const char* caption = "";
-  switch (Type) {
-    case mtWarning: flags = MB_ICONWARNING; caption = "Warnung"; break;
-    case mtError: flags = MB_ICONERROR; caption = "Fehler"; break;
-    case mtInformation: flags = MB_ICONINFORMATION; caption = "Information"; break;
-    case mtConfirmation: flags = MB_ICONQUESTION; caption = "Best\xE4tigen"; break;
-    case mtCustom: caption = Application->Title().c_str(); break;
-  }
-  if ((Buttons & mbYes) && (Buttons & mbNo)) flags |= (Buttons & mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
-  else if ((Buttons & mbOK) && (Buttons & mbCancel)) flags |= MB_OKCANCEL;
-  else flags |= MB_OK;
-  switch (Application->MessageBox(Text, caption, flags)) {
-    case IDYES: return mrYes;
-    case IDNO: return mrNo;
-    case IDOK: return mrOk;
-    default: return mrCancel;
-  }
-}
-
-bool InputQuery(const String& Caption, const String& Prompt, String& Value) {
-  TForm form(nullptr);
-  form.SetCaption(Caption);
-  form.SetBorderStyle(fbDialog);
-  form.SetPosition(poScreenCenter);
-  form.SetClientSize(330, 100);
-  auto* label = new TLabel(&form);
-  label->SetCaption(Prompt);
-  label->SetBounds(8, 10, 310, 16);
-  label->SetParent(&form);
-  auto* edit = new TEdit(&form);
-  edit->SetText(Value);
-  edit->SetBounds(8, 30, 312, 22);
-  edit->SetParent(&form);
-  auto* ok = new TButton(&form);
-  ok->SetCaption("OK");
-  ok->Default = true;
-  ok->ModalResult = mrOk;
-  ok->SetBounds(164, 66, 75, 25);
-  ok->SetParent(&form);
-  auto* cancel = new TButton(&form);
-  cancel->SetCaption("Abbrechen");
-  cancel->Cancel = true;
-  cancel->ModalResult = mrCancel;
-  cancel->SetBounds(245, 66, 75, 25);
-  cancel->SetParent(&form);
-  form.OnShow = [edit](TObject*) {
-    edit->SetFocus();
-    SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
-  };
-  if (form.ShowModal() != mrOk) return false;
-  Value = edit->Text();
-  return true;
 }

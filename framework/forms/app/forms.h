@@ -1,6 +1,7 @@
 // Forms and the application: TApplication (message loop, hint, help file, exception display),
 // TScreen (the forms and the active one), TForm (top-level windows, modal forms, the MDI frame
-// with its client window and MDI children) and the message boxes and input box.
+// with its client window and MDI children). The message boxes are in messagedlg.h, the input
+// box in inputquery.h.
 #pragma once
 
 #include <windows.h>
@@ -59,6 +60,7 @@ public:
   bool Modal() const { return FModal; }
   int ModalResult() const { return FModalResult; }
   void SetModalResult(int v) { FModalResult = v; }
+  bool TakeModalResult(int Result) override { SetModalResult(Result); return true; }
   virtual bool CloseQuery();
 
   // ---- MDI frame ----
@@ -101,10 +103,6 @@ private:
   bool FDestroyed = false;
   bool FReleasing = false;
 };
-
-// Passes WM_COMMAND / WM_NOTIFY of a child window control to the control's object; true when
-// one took it (the result in r).
-bool ReflectControlMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& r);
 
 // ---- TScreen ----------------------------------------------------------------------------------
 
@@ -172,13 +170,3 @@ private:
   String FHelpFile, FHint;
 };
 extern TApplication* Application;
-
-// ---- message boxes and the input box --------------------------------------------------------
-
-enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-enum TMsgDlgBtn { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
-void ShowMessage(const String& Text);
-// Buttons is a combination of TMsgDlgBtn; the result a TModalResult.
-int MessageDlg(const String& Text, TMsgDlgType Type, int Buttons);
-// The input box: a modal form with the prompt, an edit with Value and "OK" / "Abbrechen".
-bool InputQuery(const String& Caption, const String& Prompt, String& Value);

@@ -1,7 +1,5 @@
 #include "stdctrls.h"
 
-#include "forms.h"
-
 // ---- TStdControl ----------------------------------------------------------------------------
 
 LRESULT TStdControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
@@ -39,15 +37,6 @@ LRESULT TStdControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
 void TStdControl::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   p.Caption = FText;
-}
-
-void TStdControl::HandleCreated() {
-  if (FId) SetWindowLongPtrA(FHandle, GWLP_ID, FId);
-}
-
-void TStdControl::SetControlId(int id) {
-  FId = id;
-  if (HandleAllocated()) SetWindowLongPtrA(FHandle, GWLP_ID, id);
 }
 
 void TStdControl::SetCaption(const String& v) {
@@ -157,8 +146,7 @@ void TButton::CreateParams(TCreateParams& p) {
 }
 
 void TButton::HandleCreated() {
-  if (!FId && (Default || Cancel)) FId = Default ? IDOK : IDCANCEL;
-  TStdControl::HandleCreated();
+  if (!FId && (Default || Cancel)) SetControlId(Default ? IDOK : IDCANCEL);
 }
 
 bool TButton::CommandNotify(int Code, int) {
@@ -166,13 +154,12 @@ bool TButton::CommandNotify(int Code, int) {
   FireEvent(OnClick, this);
   if (ModalResult) {
     for (TWinControl* p = Parent(); p; p = p->Parent())
-      if (auto* f = dynamic_cast<TForm*>(p)) {
-        f->SetModalResult(ModalResult);
-        break;
-      }
+      if (p->TakeModalResult(ModalResult)) break;
   }
   return true;
 }
+
+bool TButton::AnswersDialogCommand(int Id) const { return Id == IDOK ? Default : Id == IDCANCEL ? Cancel : false; }
 
 TComboBox::TComboBox(TComponent* AOwner) : TStdControl(AOwner) {
   FWidth = 120;
@@ -379,14 +366,14 @@ bool TToolBar::Notify(NMHDR* h, LRESULT& r) {
     FTipText = b->Hint();
     info->lpszText = &FTipText[0];
     info->hinst = nullptr;
-    if (Application) Application->SetHint(b->Hint());
+    ShowApplicationHint(b->Hint());
     r = 0;
     return true;
   }
   if (h->code == TBN_HOTITEMCHANGE && h->hwndFrom == FHandle) {
     auto* hot = reinterpret_cast<NMTBHOTITEM*>(h);
     TToolButton* b = FindButton(hot->idNew);
-    if (Application) Application->SetHint(b ? b->Hint() : String());
+    ShowApplicationHint(b ? b->Hint() : String());
     r = 0;
     return true;
   }

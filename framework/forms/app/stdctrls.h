@@ -9,25 +9,20 @@
 #include "controls.h"
 
 // A control on a system window class. Mouse messages reach the system class as well as the
-// OnMouseXxx events; WM_COMMAND and WM_NOTIFY that its parent gets for it come to Notify.
+// OnMouseXxx events; WM_COMMAND and WM_NOTIFY that its parent gets for it come to
+// CommandNotify / Notify (TWinControl).
 class TStdControl : public TWinControl {
 public:
   explicit TStdControl(TComponent* AOwner) : TWinControl(AOwner) {}
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
-  virtual bool CommandNotify(int Code, int Id) { return false; }
-  virtual bool Notify(NMHDR* Header, LRESULT& Result) { return false; }
   const String& Caption() const { return FText; }
   void SetCaption(const String& v);
   String Text() const;
   void SetText(const String& v) { SetCaption(v); }
-  int ControlId() const { return FId; }
-  void SetControlId(int id);
 
 protected:
-  void HandleCreated() override;
   void CreateParams(TCreateParams& p) override;
   String FText;
-  int FId = 0;
 };
 
 class TLabel : public TStdControl {
@@ -87,6 +82,7 @@ public:
   bool Default = false;
   bool Cancel = false;
   bool CommandNotify(int Code, int Id) override;
+  bool AnswersDialogCommand(int Id) const override;
 
 protected:
   void CreateParams(TCreateParams& p) override;

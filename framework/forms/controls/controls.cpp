@@ -1,12 +1,10 @@
 #include "controls.h"
 
 #include <map>
-#include <new>
 
 namespace {
 
-TExceptionHandler gExceptionHandler;
-String gTitle = "Quillet";
+std::function<void(const String&)> gHintReceiver;
 // The control whose window is being created: messages that arrive before WM_NCCREATE
 // (WM_GETMINMAXINFO) and WM_NCCREATE itself find their object here.
 thread_local TWinControl* gCreating = nullptr;
@@ -19,34 +17,24 @@ std::map<String, WNDPROC>& BaseProcs() {
 
 }  // namespace
 
-void SetExceptionHandler(TExceptionHandler handler) { gExceptionHandler = std::move(handler); }
-void SetApplicationTitle(const String& title) { gTitle = title; }
-const String& ApplicationTitle() { return gTitle; }
-
-String CurrentExceptionMessage() {
-  try {
-    throw;
-  } catch (const Exception& e) {
-    return e.Message();
-  } catch (const std::bad_alloc&) {
-    return "Zu wenig Arbeitsspeicher";
-  } catch (const std::exception& e) {
-    return e.what();
-  } catch (...) {
-    return "Unbekannter Fehler";
-  }
+void SetHintReceiver(std::function<void(const String& Hint)> Receiver) { gHintReceiver = std::move(Receiver); }
+void ShowApplicationHint(const String& Hint) {
+  if (gHintReceiver) gHintReceiver(Hint);
 }
 
-void HandleException() {
-  const String msg = CurrentExceptionMessage();
-  try {
-    if (gExceptionHandler)
-      gExceptionHandler(msg);
-    else
-      MessageBoxA(GetActiveWindow(), msg.c_str(), gTitle.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
-  } catch (...) {
-    // A failing handler must not take the program down either.
+bool ReflectControlMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& r) {
+  if (msg == WM_COMMAND && l) {
+    TWinControl* c = TWinControl::FromHandle(HWND(l));
+    if (c && c->CommandNotify(HIWORD(w), LOWORD(w))) {
+      r = 0;
+      return true;
+    }
+  } else if (msg == WM_NOTIFY && l) {
+    auto* h = reinterpret_cast<NMHDR*>(l);
+    TWinControl* c = TWinControl::FromHandle(h->hwndFrom);
+    if (c && c->Notify(h, r)) return true;
   }
+  return false;
 }
 
 HCURSOR CursorHandle(TCursor cursor) {
@@ -208,9 +196,15 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   }
 }
 
+void TWinControl::SetControlId(int id) {
+  FId = id;
+  if (HandleAllocated()) SetWindowLongPtrA(FHandle, GWLP_ID, id);
+}
+
 HWND TWinControl::Handle() {
   if (!FHandle) {
     CreateWnd();
+    if (FId) SetWindowLongPtrA(FHandle, GWLP_ID, FId);
     SendMessageA(FHandle, WM_SETFONT, WPARAM(FFont.Handle()), 0);
     HandleCreated();
     for (TControl* c : FControls)

@@ -17,31 +17,9 @@
 
 #include "classes.h"
 #include "colors.h"
+#include "exception_handler.h"
 #include "graphics.h"
 #include "keys.h"
-
-// ---- exceptions reaching a window procedure, timer or callback -------------------------------
-
-// Shows the exception's message (a message box titled with the application title) unless a
-// handler is installed; tests install one that records the message instead.
-using TExceptionHandler = std::function<void(const String& Message)>;
-void SetExceptionHandler(TExceptionHandler handler);
-void SetApplicationTitle(const String& title);
-const String& ApplicationTitle();
-// The message of the exception being handled (call inside a catch block).
-String CurrentExceptionMessage();
-void HandleException();  // inside a catch block
-
-// Runs f; an exception is handled (shown) and the default value returned.
-template <typename R, typename F>
-R Firewall(R fallback, F&& f) {
-  try {
-    return f();
-  } catch (...) {
-    HandleException();
-    return fallback;
-  }
-}
 
 // ---- cursors --------------------------------------------------------------------------------
 
@@ -208,6 +186,22 @@ public:
   // passes WM_DRAWITEM and WM_MEASUREITEM on to the control that registered here.
   void SetOwnerDrawTarget(TWinControl* target) { FOwnerDrawTarget = target; }
 
+  // The control id of the window (GWLP_ID): what WM_COMMAND and WM_NOTIFY carry and
+  // GetDlgCtrlID returns. 0 leaves the id the window system gives.
+  int ControlId() const { return FId; }
+  void SetControlId(int id);
+
+  // Notifications that the parent window gets for this control (WM_COMMAND with the control's
+  // window, WM_NOTIFY from it), passed on by ReflectControlMessage; true when taken.
+  virtual bool CommandNotify(int Code, int Id) { return false; }
+  virtual bool Notify(NMHDR* Header, LRESULT& Result) { return false; }
+  // True when this control answers the dialog command Id (IDOK: the default button, IDCANCEL:
+  // the cancel button) of its form.
+  virtual bool AnswersDialogCommand(int Id) const { return false; }
+  // A modal result handed up by a child (a button with a modal result); true when this control
+  // takes it (a form), else it goes further up.
+  virtual bool TakeModalResult(int Result) { return false; }
+
 protected:
   virtual void CreateParams(TCreateParams& params);
   virtual void CreateWnd();
@@ -247,6 +241,7 @@ protected:
   HBRUSH FBackBrush = nullptr;
   TWinControl* FOwnerDrawTarget = nullptr;
   bool FCaptureMouse = false;  // the left button captures the mouse until it is released
+  int FId = 0;
   std::vector<TControl*> FControls;
 
 private:
@@ -254,6 +249,15 @@ private:
   friend class TControl;
   bool FRealigning = false;
 };
+
+// Passes WM_COMMAND / WM_NOTIFY of a child window to the child's object; true when it took it
+// (the result in r).
+bool ReflectControlMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& r);
+
+// The hint of the control under the mouse (a tool button's) goes to the application, which
+// installs the receiver (TApplication: its Hint and OnHint).
+void SetHintReceiver(std::function<void(const String& Hint)> Receiver);
+void ShowApplicationHint(const String& Hint);
 
 // ---- TCustomControl -------------------------------------------------------------------------
 

@@ -37,7 +37,7 @@ Tlader::Tlader(TComponent* AOwner, TDialogContext& Context)
   Ope->Filter =
       "Alle Bilder(*.bmp;*.jpg;*.gif;*.png)|*.bmp;*.jpg;*.gif;*.png|BMP Grafiken(*.bmp)|*.bmp|"
       "JPG Grafiken(*.jpg)|*.jpg|GIF Grafiken(*.gif)|*.gif|PNG Grafiken(*.png)|*.png";
-  AssignIds();
+  CreateWindows();
 }
 
 void Tlader::ColorButton1Click() {

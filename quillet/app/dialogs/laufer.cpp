@@ -44,7 +44,7 @@ Tlaufer::Tlaufer(TComponent* AOwner, TDialogContext& Context)
   Col->FullOpen = true;
   Panel3->OnClick = [this](TObject*) { PickPanelColor(Col, Panel3); };
   OnShow = [this](TObject*) { Edit5->SetFocus(); };
-  AssignIds();
+  CreateWindows();
 }
 
 void Tlaufer::ColorButton1Click() {

@@ -22,7 +22,7 @@ Tlinker::Tlinker(TComponent* AOwner, TDialogContext& Context)
   ComboBox2->OnChange = [this](TObject*) { ComboBox2Change(); };
   ColorButton1->OnClick = [this](TObject*) { ColorButton1Click(); };
   ColorButton2->OnClick = [this](TObject*) { ColorButton2Click(); };
-  AssignIds();
+  CreateWindows();
 }
 
 void Tlinker::ComboBox2Change() {

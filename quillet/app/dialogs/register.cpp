@@ -6,23 +6,17 @@
 #include "texter.h"
 #include "viform.h"
 
-namespace {
-template <class D> TDialogFactory Make() {
-  return [](TComponent* Owner, TDialogContext& Context) -> TForm* { return new D(Owner, Context); };
-}
-}  // namespace
-
 void RegisterTagDialogs() {
   // The image dialog leaves the five parts of an IMG tag, completed here.
-  RegisterInsertDialog(idImage, {Make<Tlader>(), [](const TStrings& Exchange, TPageAccess& Page) {
+  RegisterInsertDialog(idImage, {DialogFactory<Tlader>(), [](const TStrings& Exchange, TPageAccess& Page) {
                                    Page.InsertAtCaret(ImageTag(Exchange));
                                  }});
   // The link replaces the selected text (the command put it into the list before the dialog).
-  RegisterInsertDialog(idLink, {Make<Tlinker>(), [](const TStrings& Exchange, TPageAccess& Page) {
+  RegisterInsertDialog(idLink, {DialogFactory<Tlinker>(), [](const TStrings& Exchange, TPageAccess& Page) {
                                   Page.DeleteSelection();
                                   InsertFirstLine(Exchange, Page);
                                 }});
-  RegisterInsertDialog(idMarquee, {Make<Tlaufer>(), InsertFirstLine});
-  RegisterInsertDialog(idVideo, {Make<Tviform>(), InsertFirstLine});
-  RegisterInsertDialog(idFont, {Make<Ttexter>(), InsertFirstLine});
+  RegisterInsertDialog(idMarquee, {DialogFactory<Tlaufer>(), InsertFirstLine});
+  RegisterInsertDialog(idVideo, {DialogFactory<Tviform>(), InsertFirstLine});
+  RegisterInsertDialog(idFont, {DialogFactory<Ttexter>(), InsertFirstLine});
 }

@@ -37,8 +37,8 @@ TPanel* TTagDialog::NewPanel(int N, int X, int Y, int W, TColor Color) {
   p->SetBounds(X, Y, W, 21);
   p->SetColor(Color);
   p->BevelOuter = bvLowered;
+  p->SetControlId(FBlock + ID_PANEL + N);
   p->SetParent(this);
-  FIds.push_back({p, FBlock + ID_PANEL + N});
   return p;
 }
 
@@ -50,8 +50,8 @@ TColorButton* TTagDialog::NewButton(int N, int X, int Y, int W, const String& Ca
   b->Font()->SetStyle(TFontStyles(fsBold));
   b->Font()->SetColor(clMaroon);
   b->SetStyle(bsCenter | bsShowKey);
+  b->SetControlId(FBlock + ID_BUTTON + N);
   b->SetParent(this);
-  FIds.push_back({b, FBlock + ID_BUTTON + N});
   return b;
 }
 
@@ -84,10 +84,7 @@ void TTagDialog::NewLabel(int X, int Y, int W, const String& Caption) {
   l->SetParent(this);
 }
 
-void TTagDialog::AssignIds() {
-  Handle();
-  for (auto& [c, id] : FIds) SetWindowLongPtrA(c->Handle(), GWLP_ID, id);
-}
+void TTagDialog::CreateWindows() { Handle(); }
 
 void PickPanelColor(TColorDialog* Dialog, TPanel* Panel) {
   Dialog->FullOpen = true;

@@ -32,8 +32,8 @@ protected:
   // An up-down beside its panel that writes its position into the panel on mouse release.
   TUpDown* NewUpDown(int N, TPanel* Panel, int Min, int Max, int Position);
   void NewLabel(int X, int Y, int W, const String& Caption);
-  // Gives the painted controls their ids once the windows exist; called at the end of a constructor.
-  void AssignIds();
+  // Creates the windows of the dialog and its controls; called at the end of a constructor.
+  void CreateWindows();
   // What the menu entry does.
   virtual void MenuClick() = 0;
   // The exchange list the dialog fills.
@@ -41,9 +41,6 @@ protected:
   TMainMenu* MainMenu1;
   TDialogContext& FContext;
   int FBlock;
-
-private:
-  std::vector<std::pair<TWinControl*, int>> FIds;
 };
 
 // A colour panel's click: the colour dialog (fully opened) starts with the panel's colour, and

@@ -42,7 +42,7 @@ Ttexter::Ttexter(TComponent* AOwner, TDialogContext& Context)
   OnClose = [this](TObject*, TCloseAction&) {
     if (!FAccepted) Exchange()->Clear();
   };
-  AssignIds();
+  CreateWindows();
 }
 
 void Ttexter::FormShow() {

@@ -24,7 +24,7 @@ Tviform::Tviform(TComponent* AOwner, TDialogContext& Context)
   vi = new TOpenDialog(this);
   vi->Title = "Videos einlesen ...";
   vi->Filter = "AVI Videos(*.avi)|*.avi";
-  AssignIds();
+  CreateWindows();
 }
 
 void Tviform::ColorButton1Click() {

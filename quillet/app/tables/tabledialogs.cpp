@@ -1,5 +1,6 @@
 #include "tabledialogs.h"
 
+#include "messagedlg.h"
 #include "pagelogic.h"
 #include "tableids.h"
 
@@ -48,7 +49,7 @@ Tfomel::Tfomel(TComponent* AOwner, TDialogContext& Context)
   ColorButton1 = NewButton(1, 180, 110, 110, Accept);
   ColorButton1->OnClick = [this](TObject*) { ColorButton1Click(); };
   OnShow = [this](TObject*) { Edit1->SetFocus(); };
-  AssignIds();
+  CreateWindows();
 }
 
 void Tfomel::ColorButton1Click() {
@@ -131,8 +132,8 @@ Ttabell::Ttabell(TComponent* AOwner, TDialogContext& Context)
     Tfomel d(this, FContext);
     d.ShowModal();
   };
-  AssignIds();
-  SetWindowLongPtrA(fzo->Handle(), GWLP_ID, TA_BLOCK + ID_GRID);
+  fzo->SetControlId(TA_BLOCK + ID_GRID);
+  CreateWindows();
   // The check box window takes its start state only once it exists.
   CheckBox1->SetChecked(true);
   CheckBox2->SetChecked(true);
@@ -221,7 +222,7 @@ Tbauf::Tbauf(TComponent* AOwner, TDialogContext& Context)
   ColorButton4 = NewButton(4, 250, 290, 200, "Beenden");
   ColorButton3->OnClick = [this](TObject*) { ColorButton3Click(); };
   ColorButton4->OnClick = [this](TObject*) { ColorButton4Click(); };
-  AssignIds();
+  CreateWindows();
 }
 
 void Tbauf::ColorButton3Click() {
@@ -284,7 +285,7 @@ Tsoform::Tsoform(TComponent* AOwner, TDialogContext& Context)
   sope->Filter = "MIDI SOUNDS(*.mid)|*.mid";
   Message = [](const String& Text) { ShowMessage(Text); };
   OnShow = [this](TObject*) { ComboBox1->SetItemIndex(0); };
-  AssignIds();
+  CreateWindows();
 }
 
 void Tsoform::PickSound(TEdit* Edit) {
@@ -323,20 +324,14 @@ void Tsoform::ColorButton5Click() {
 
 // ---- registration ----
 
-namespace {
-template <class D> TDialogFactory Make() {
-  return [](TComponent* Owner, TDialogContext& Context) -> TForm* { return new D(Owner, Context); };
-}
-}  // namespace
-
 void RegisterTableDialogs() {
   // The table comes as one text; the form builder's blocks and the sound table's rows one by one.
-  RegisterInsertDialog(idTable, {Make<Ttabell>(), [](const TStrings& Exchange, TPageAccess& Page) {
+  RegisterInsertDialog(idTable, {DialogFactory<Ttabell>(), [](const TStrings& Exchange, TPageAccess& Page) {
                                    Page.InsertAtCaret(ExchangeItem(Exchange, 0));
                                  }});
-  RegisterInsertDialog(idFormBuilder, {Make<Tbauf>(), InsertItemsUpTo(11)});
+  RegisterInsertDialog(idFormBuilder, {DialogFactory<Tbauf>(), InsertItemsUpTo(11)});
   // The sound table empties the list itself when the user accepts or cancels.
-  TInsertDialog sound{Make<Tsoform>(), InsertItemsUpTo(16)};
+  TInsertDialog sound{DialogFactory<Tsoform>(), InsertItemsUpTo(16)};
   sound.ClearsExchange = false;
   RegisterInsertDialog(idSoundTable, sound);
 }

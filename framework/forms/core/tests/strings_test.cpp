@@ -67,7 +67,7 @@ TEST(SysUtils, PositionsAndPieces) {
 TEST(SysUtils, FileNames) {
   struct Case { const char* name; const char* path; const char* dir; const char* file; const char* ext; };
   const Case cases[] = {
-      {"C:\\Programme\\Quillet\\seite.htm", "C:\\Programme\\Quillet\\", "C:\\Programme\\Quillet", "seite.htm", ".htm"},
+      {"C:\\Programme\\Editor\\seite.htm", "C:\\Programme\\Editor\\", "C:\\Programme\\Editor", "seite.htm", ".htm"},
       {"C:\\seite", "C:\\", "C:\\", "seite", ""},
       {"daten/bild.tar.gz", "daten/", "daten", "bild.tar.gz", ".gz"},
       {"ordner.neu\\datei", "ordner.neu\\", "ordner.neu", "datei", ""},
