@@ -23,6 +23,17 @@ const TGraphicPlatform* PlatformOf(const TGraphic& g) {
 
 }  // namespace
 
+namespace {
+void (*BitmapPainter)(TGraphic&, TBitmap&, int, int) = nullptr;
+}
+
+void SetBitmapPainter(void (*Painter)(TGraphic&, TBitmap&, int, int)) { BitmapPainter = Painter; }
+
+void DrawGraphicOnBitmap(TGraphic& Graphic, TBitmap& Bitmap, int X, int Y) {
+  if (!BitmapPainter) throw EInvalidOperation(String(Graphic.ClassName()) + " kann hier nicht gezeichnet werden");
+  BitmapPainter(Graphic, Bitmap, X, Y);
+}
+
 void RegisterGraphicPlatform(const char* ClassName, const TGraphicPlatform& Routines) { Platforms()[ClassName] = Routines; }
 
 void TGraphic::LoadFromFile(const String& FileName) {

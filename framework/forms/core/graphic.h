@@ -140,3 +140,10 @@ struct TGraphicPlatform {
 // Registers the routines for the class named ClassName (its ClassName()).
 void RegisterGraphicPlatform(const char* ClassName, const TGraphicPlatform& Routines);
 
+// Paints Graphic in its own size at (X, Y) onto Bitmap's pixels, through the canvas the window
+// system keeps for the bitmap; the window-system half installs the routine with its platform
+// routines (natively EInvalidOperation).
+class TBitmap;
+void DrawGraphicOnBitmap(TGraphic& Graphic, TBitmap& Bitmap, int X, int Y);
+void SetBitmapPainter(void (*Painter)(TGraphic& Graphic, TBitmap& Bitmap, int X, int Y));
+

@@ -49,6 +49,8 @@ t rose.ppm -interlace GIF rose_interlaced.gif
 t -seed 7 -size 300x200 plasma: -colors 256 plasma.gif
 t -delay 7 rose.ppm \( rose.ppm -negate \) \( rose.ppm -flip -colors 64 \) -loop 0 +repage anim.gif
 t page.pbm page.gif
+# A transparent first frame: the loader gives the view the transparent colour as background.
+t -size 12x8 xc:"#FF8000" -fill "#0000FF" -draw "rectangle 3,2 8,5" -transparent "#FF8000" trans.gif
 
 # PCX
 t rose.ppm rose.pcx

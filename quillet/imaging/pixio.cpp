@@ -1,0 +1,123 @@
+#include "pixio.h"
+
+#include <memory>
+
+#include "gif_reader.h"
+#include "jpeg_reader.h"
+#include "metafile.h"
+#include "pcx_reader.h"
+#include "pixproc.h"
+#include "tiff_reader.h"
+
+namespace {
+
+// Runs a reader step; any exception becomes EInvalidGraphic Message.
+template <typename Step>
+void AnyFailure(const char* Message, Step step) {
+  try {
+    step();
+  } catch (const std::exception&) {
+    throw EInvalidGraphic(Message);
+  }
+}
+
+// Runs a reader step; only EInvalidGraphic becomes Message, other errors pass unchanged.
+template <typename Step>
+void GraphicFailure(const char* Message, Step step) {
+  try {
+    step();
+  } catch (const EInvalidGraphic&) {
+    throw EInvalidGraphic(Message);
+  }
+}
+
+// A reader's picture into the view's bitmap: 1-bit pictures through the expansion (1 bits white),
+// the others copied and kept at 24 bits per pixel.
+void TakePicture(TBitmap& From, TBitmap& Into) {
+  if (From.PixelFormat() == pf1bit) {
+    TPixProc::Expand1Bit(From, Into);
+    return;
+  }
+  Into.Assign(&From);
+  Into.SetPixelFormat(pf24bit);
+}
+
+TColor ColorOf(const uint8_t bgr[3]) { return RGBColor(bgr[2], bgr[1], bgr[0]); }
+
+}  // namespace
+
+void TPixIO::LoadFromFile(const String& FileName) {
+  TBitmap* const bmp = Bitmap();
+  if (!bmp) return;
+  bmp->SetPixelFormat(pf24bit);
+  const String ext = LowerCase(ExtractFileExt(FileName));
+  TPixHost* const view = AttachedPixBox();
+  std::unique_ptr<TBitmap> read;
+  if (ext == ".jpg" || ext == ".jpeg") {
+    GraphicFailure("unrecognized JPEG", [&] {
+      TFileStream f(FileName, fmOpenRead | fmShareDenyWrite);
+      int x = 0, y = 0;
+      read.reset(ReadJPEGStream(f, x, y));
+      if (view) view->SetDPI(x, y);
+      bmp->Assign(read.get());
+    });
+  } else if (ext == ".tif" || ext == ".tiff") {
+    AnyFailure("unrecognized TIFF", [&] {
+      TFileStream f(FileName, fmOpenRead | fmShareDenyWrite);
+      int count = 0, x = 0, y = 0;
+      read.reset(ReadTIFF(f, 0, count, x, y));
+      if (!read) throw EInvalidGraphic("unrecognized TIFF");
+      if (view) view->SetDPI(x, y);
+      TakePicture(*read, *bmp);
+    });
+  } else if (ext == ".pcx") {
+    AnyFailure("unrecognized PCX", [&] {
+      int h = 0, v = 0;
+      read.reset(ReadPCXFile(FileName, h, v));
+      if (view) view->SetDPI(h, v);
+      bmp->Assign(read.get());
+    });
+  } else if (ext == ".gif") {
+    AnyFailure("unrecognized GIF", [&] {
+      TGIFScreenInfo screen;
+      TGIFFrameInfo frame;
+      int frames = 0;
+      read.reset(ReadGIFFile(FileName, 0, screen, frame, frames));
+      if (!read) throw EInvalidGraphic("unrecognized GIF");
+      // The area around the picture takes the colour the picture shows through.
+      SetBackground(frame.Transparent ? ColorOf(frame.TransparentColor) : ColorOf(screen.Background));
+      bmp->Assign(read.get());
+    });
+  } else if (ext == ".wmf" || ext == ".emf") {
+    AnyFailure("unrecognized WMF or EMF", [&] {
+      TMetafile m;
+      m.LoadFromFile(FileName);
+      bmp->SetSize(m.Width() - 1, m.Height() - 1);
+      DrawGraphicOnBitmap(m, *bmp, 0, 0);
+    });
+  } else {
+    GraphicFailure("unrecognized BMP", [&] {
+      TBitmap b;
+      b.LoadFromFile(FileName);
+      TakePicture(b, *bmp);
+    });
+  }
+  Refresh();
+}
+
+// A client has a bitmap only while it is attached, so the view is there to be told.
+void TPixIO::Refresh() {
+  TPixHost* view = AttachedPixBox();
+  view->Update();
+  view->ImageChange();
+}
+
+int TPixIO::GetGIFFrameCount(const String& FileName) {
+  int frames = 0;
+  AnyFailure("unrecognized GIF", [&] {
+    TGIFScreenInfo screen;
+    TGIFFrameInfo frame;
+    std::unique_ptr<TBitmap> none(ReadGIFFile(FileName, -1, screen, frame, frames));
+  });
+  return frames;
+}

@@ -1,0 +1,243 @@
+// The loader's reader choice, its messages and what it leaves in the view, and the processing
+// component's 1-bit expansion and size routines, with a view that has no window.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pixio.h"
+#include "pixproc.h"
+
+namespace {
+
+const std::string kImaging = IMAGING_FIXTURES, kJpeg = JPEGPNG_FIXTURES, kBmp = BMP_FIXTURES;
+
+class TTestView : public TPixHost {
+public:
+  TBitmap Bmp;
+  TColor Bg = clBlack;
+  int DpiX = -1, DpiY = -1, Updates = 0, Changes = 0;
+  TBitmap& PixBitmap() override { return Bmp; }
+  TColor Background() const override { return Bg; }
+  void SetBackground(TColor v) override { Bg = v; }
+  void SetDPI(int x, int y) override { DpiX = x, DpiY = y; }
+  void Update() override { ++Updates; }
+  void ImageChange() override { ++Changes; }
+};
+
+std::string Temp(const std::string& name, const std::string& bytes) {
+  const std::string path = std::string(::testing::TempDir()) + name;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+  return path;
+}
+
+std::string Copy(const std::string& from, const std::string& name) {
+  std::string bytes;
+  if (std::FILE* f = std::fopen(from.c_str(), "rb")) {
+    int c;
+    while ((c = std::fgetc(f)) != EOF) bytes += char(c);
+    std::fclose(f);
+  }
+  return Temp(name, bytes);
+}
+
+struct Loader {
+  TTestView View;
+  TPixIO IO{nullptr};
+  Loader() { IO.SetAttachedPixBox(&View); }
+};
+
+TEST(PixIO, TheExtensionChoosesTheReaderAndItsMessage) {
+  struct Case {
+    const char* name;
+    const char* message;
+  } cases[] = {
+      {"a.jpg", "unrecognized JPEG"},  {"a.JPG", "unrecognized JPEG"},       {"a.Jpeg", "unrecognized JPEG"},
+      {"a.tif", "unrecognized TIFF"},  {"a.TIFF", "unrecognized TIFF"},      {"a.pcx", "unrecognized PCX"},
+      {"a.gif", "unrecognized GIF"},   {"a.wmf", "unrecognized WMF or EMF"}, {"a.EMF", "unrecognized WMF or EMF"},
+      {"a.bmp", "unrecognized BMP"},   {"a.jpe", "unrecognized BMP"},        {"noext", "unrecognized BMP"},
+      {"a.png", "unrecognized BMP"},   {"dir.jpg.x", "unrecognized BMP"},
+  };
+  for (const Case& c : cases) {
+    Loader l;
+    l.View.Bmp.SetPixelFormat(pf8bit);
+    const std::string path = Temp(c.name, "this is not a picture of any kind, only some text.");
+    try {
+      l.IO.LoadFromFile(path);
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const EInvalidGraphic& e) {
+      EXPECT_STREQ(e.what(), c.message) << c.name;
+    }
+    EXPECT_EQ(l.View.Bmp.PixelFormat(), pf24bit) << c.name;  // set before the reader ran
+    EXPECT_EQ(l.View.Changes, 0) << c.name;
+  }
+}
+
+TEST(PixIO, MissingFilesOfTheJpegAndBmpPathsKeepTheFileError) {
+  for (const char* name : {"missing.jpg", "missing.bmp"}) {
+    Loader l;
+    EXPECT_THROW(l.IO.LoadFromFile(std::string(::testing::TempDir()) + name), EFOpenError) << name;
+  }
+  for (const char* name : {"missing.gif", "missing.pcx", "missing.tif"}) {
+    Loader l;
+    EXPECT_THROW(l.IO.LoadFromFile(std::string(::testing::TempDir()) + name), EInvalidGraphic) << name;
+  }
+}
+
+TEST(PixIO, EachFormatArrivesAt24BitsWithItsResolution) {
+  struct Case {
+    std::string file;
+    int w, h, dpiX, dpiY;  // dpi -1: the reader reports none, SetDPI is not called
+  } cases[] = {
+      {kJpeg + "/dpcm.jpg", 70, 46, 299, 299},  {kJpeg + "/dpi.jpg", 70, 46, 72, 72},
+      {kImaging + "/dpcm.tif", 70, 46, 299, 299}, {kImaging + "/rose.pcx", 70, 46, 96, 96},
+      {kImaging + "/rose.gif", 70, 46, -1, -1},   {kBmp + "/w8.bmp", 37, 23, -1, -1},
+      {kBmp + "/rle4.bmp", 37, 23, -1, -1},
+  };
+  for (const Case& c : cases) {
+    Loader l;
+    l.IO.LoadFromFile(c.file);
+    EXPECT_EQ(l.View.Bmp.Width(), c.w) << c.file;
+    EXPECT_EQ(l.View.Bmp.Height(), c.h) << c.file;
+    EXPECT_EQ(l.View.Bmp.PixelFormat(), pf24bit) << c.file;
+    EXPECT_EQ(l.View.DpiX, c.dpiX) << c.file;
+    EXPECT_EQ(l.View.DpiY, c.dpiY) << c.file;
+    EXPECT_EQ(l.View.Updates, 1) << c.file;
+    EXPECT_EQ(l.View.Changes, 1) << c.file;
+  }
+}
+
+TEST(PixIO, TheBitmapIsFilledInPlace) {
+  Loader l;
+  TBitmap* before = l.IO.Bitmap();
+  l.IO.LoadFromFile(kBmp + "/w24.bmp");
+  EXPECT_EQ(before, &l.View.Bmp);
+  TBitmap ref;
+  ref.LoadFromFile(kBmp + "/w24.bmp");
+  for (int y = 0; y < 23; y += 5)
+    for (int x = 0; x < 37; x += 3) ASSERT_EQ(l.View.Bmp.Pixel(x, y), ref.Pixel(x, y));
+}
+
+TEST(PixIO, BlackAndWhitePicturesShowOneBitsWhiteWhateverThePalette) {
+  // w1.bmp with its two table entries exchanged and its bits inverted: the same picture to the
+  // eye, but the loader shows set bits white, so it comes out as the negative.
+  std::string bytes;
+  {
+    std::FILE* f = std::fopen((kBmp + "/w1.bmp").c_str(), "rb");
+    int c;
+    while ((c = std::fgetc(f)) != EOF) bytes += char(c);
+    std::fclose(f);
+  }
+  for (int i = 0; i < 4; ++i) std::swap(bytes[54 + i], bytes[58 + i]);
+  for (size_t i = 62; i < bytes.size(); ++i) bytes[i] = char(~bytes[i]);
+  Loader plain, swapped;
+  plain.IO.LoadFromFile(kBmp + "/w1.bmp");
+  swapped.IO.LoadFromFile(Temp("swapped.bmp", bytes));
+  TBitmap raw;
+  raw.LoadFromFile(kBmp + "/w1.bmp");
+  int set = 0;
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) {
+      const bool bit = (raw.ScanLine(y)[x / 8] >> (7 - x % 8)) & 1;
+      set += bit;
+      ASSERT_EQ(plain.View.Bmp.Pixel(x, y), bit ? clWhite : clBlack) << x << "," << y;
+      ASSERT_EQ(swapped.View.Bmp.Pixel(x, y), bit ? clBlack : clWhite) << x << "," << y;
+    }
+  EXPECT_GT(set, 0);
+  // A bilevel TIFF takes the same way.
+  Loader tiff;
+  tiff.IO.LoadFromFile(kImaging + "/mono_g4.tif");
+  EXPECT_EQ(tiff.View.Bmp.PixelFormat(), pf24bit);
+}
+
+TEST(PixIO, GifBackgroundIsTheTransparentColourOrTheScreens) {
+  Loader l;
+  l.View.Bg = clRed;
+  l.IO.LoadFromFile(kImaging + "/trans.gif");  // transparent index 1 (black), screen background blue
+  EXPECT_EQ(l.View.Bg, clBlack);
+  EXPECT_EQ(l.View.Bmp.Pixel(4, 3), RGBColor(0, 0, 255));
+  Loader opaque;
+  opaque.View.Bg = clRed;
+  opaque.IO.LoadFromFile(Copy(kImaging + "/page.gif", "page.gif"));
+  EXPECT_NE(opaque.View.Bg, clRed);
+}
+
+TEST(PixIO, WithoutAViewNothingHappens) {
+  TPixIO io(nullptr);
+  EXPECT_EQ(io.Bitmap(), nullptr);
+  io.LoadFromFile("does-not-exist.bmp");  // no error: nothing to load into
+  io.SetBackground(clGreen);
+  EXPECT_EQ(io.Background(), clGreen);
+  // A view that goes detaches its clients.
+  auto view = std::make_unique<TTestView>();
+  io.SetAttachedPixBox(view.get());
+  io.SetBackground(clBlue);
+  EXPECT_EQ(view->Bg, clBlue);
+  view.reset();
+  EXPECT_EQ(io.AttachedPixBox(), nullptr);
+  EXPECT_EQ(io.Bitmap(), nullptr);
+  EXPECT_EQ(io.Background(), clGreen);
+}
+
+TEST(PixIO, GifFramesAreCountedWithoutDecoding) {
+  EXPECT_EQ(TPixIO::GetGIFFrameCount(kImaging + "/anim.gif"), 3);
+  EXPECT_EQ(TPixIO::GetGIFFrameCount(kImaging + "/rose.gif"), 1);
+  try {
+    TPixIO::GetGIFFrameCount(Temp("bad.gif", "GIF? no"));
+    ADD_FAILURE();
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "unrecognized GIF");
+  }
+  EXPECT_THROW(TPixIO::GetGIFFrameCount(std::string(::testing::TempDir()) + "none.gif"), EInvalidGraphic);
+}
+
+TEST(PixProc, ExpandingOneBitUsesEveryPixelOfTheRow) {
+  for (int w : {1, 7, 8, 9, 16, 37}) {
+    TBitmap src, dst;
+    src.SetPixelFormat(pf1bit);
+    src.SetSize(w, 3);
+    src.SetPalette({TRGBQuad{255, 255, 255, 0}, TRGBQuad{0, 0, 0, 0}});  // index 1 black
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < w; ++x)
+        if ((x * 7 + y * 3) % 5 < 2) src.ScanLine(y)[x / 8] |= uint8_t(0x80 >> (x % 8));
+    dst.SetPixelFormat(pf8bit);
+    dst.SetSize(2, 2);
+    TPixProc::Expand1Bit(src, dst);
+    ASSERT_EQ(dst.PixelFormat(), pf24bit);
+    ASSERT_EQ(dst.Width(), w);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(dst.Pixel(x, y), (x * 7 + y * 3) % 5 < 2 ? clWhite : clBlack) << w << ": " << x << "," << y;
+  }
+}
+
+TEST(PixProc, SizeRoutines) {
+  struct Fit {
+    int sw, sh, bw, bh, w, h;
+  } fits[] = {
+      {30, 30, 100, 100, 100, 100},  // 333 %, 99.9 rounded
+      {400, 200, 100, 100, 100, 50}, {200, 400, 100, 100, 50, 100}, {0, 0, 100, 100, 0, 0},
+      {3, 1, 100, 100, 100, 33},     // 3333 %: 99.99 and 33.33
+      {8, 2, 5, 5, 5, 1},            // 62.5 % truncated to 62: 4.96 and 1.24
+      {10, 5, 5, 100, 5, 2},         // 50 %: 2.5 goes to the even 2
+      {10, 7, 5, 100, 5, 4},         // 50 %: 3.5 goes to the even 4
+  };
+  for (const Fit& f : fits) {
+    const TPixSize s = FitSizePercent(f.sw, f.sh, f.bw, f.bh);
+    EXPECT_EQ(s.Width, f.w) << f.sw << "x" << f.sh;
+    EXPECT_EQ(s.Height, f.h) << f.sw << "x" << f.sh;
+  }
+  EXPECT_EQ(RoundAwayFromZero(2.1L), 3);
+  EXPECT_EQ(RoundAwayFromZero(-2.1L), -3);
+  EXPECT_EQ(RoundAwayFromZero(2.0L), 2);
+  EXPECT_EQ(RoundAwayFromZero(-0.5L), -1);
+  EXPECT_EQ(SwapRedBlue(0x00123456u), 0x00563412u);
+  TPixProc proc(nullptr);
+  EXPECT_TRUE(proc.AutoUndo);
+}
+
+}  // namespace
