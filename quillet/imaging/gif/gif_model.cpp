@@ -602,7 +602,10 @@ void TGIFHeader::LoadFromStream(TStream& Stream) {
 TGIFSubImage::TGIFSubImage(TGIFImageOwner* Image) : TGIFItem(Image), FColorMap(this), FExtensions(Image) {}
 
 TGIFSubImage::~TGIFSubImage() {
-  if (FImage) FImage->Images().Remove(this);
+  if (FImage) {
+    FImage->Images().Remove(this);
+    FImage->SubImageChanged(this);  // the owner drops what it keeps for this frame
+  }
   FExtensions.Clear();
   FGCE = nullptr;
 }

@@ -550,6 +550,13 @@ public:
   virtual void SubImageChanged(TGIFSubImage* SubImage) { (void)SubImage; }
   // The pixel encoder (TGIFEncoderKind).
   virtual int Encoder() const { return geLZW; }
+  // How a true-colour picture becomes a frame: reduction mode, octree colour bits, dither mode
+  // (the numbering of ReduceBitmapColors).
+  virtual void ReductionSettings(int& Reduction, int& ColorBits, int& DitherMode) const {
+    Reduction = 6;
+    ColorBits = 8;
+    DitherMode = 0;
+  }
   // Frames read with more pixels than this are refused with "Invalid image dimensions".
   virtual int64_t MaxFramePixels() const { return GIFMaxFramePixels; }
 
