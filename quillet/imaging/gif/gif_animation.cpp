@@ -68,17 +68,17 @@ void TGIFAnimation::Run() {
     int64_t lag = 0;
     const bool animate = (FDrawOptions & gdAnimate) != 0;
     const bool forever = (FDrawOptions & gdLoopForever) != 0;
-    while ((loopCounter != 0 || forever) && !FTerminated) {
+    while (!FTerminated && (loopCounter != 0 || forever)) {
       FActiveImage = loopPoint;
       if (FFramePainted) Deliver(peLoop);
-      while (FActiveImage < frames.Count() && FActiveImage >= 0 && !FTerminated) {
+      while (!FTerminated && FActiveImage >= 0 && FActiveImage < frames.Count()) {
         TGIFSubImage* frame = frames[FActiveImage];
         if (frame->Empty()) break;
         if (wait > 0) {
           PrepareFrame(frame);
           Pause(wait, lastTime, lag);
         } else {
-          Yield();
+          GiveWay();
         }
         if (FTerminated) break;
         Deliver(peFrame);

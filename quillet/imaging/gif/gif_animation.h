@@ -80,7 +80,7 @@ protected:
   virtual void Sleep(int Milliseconds) = 0;
   virtual void ProcessMessages() {}
   // Gives up the rest of the time slice (the first frame of a threaded painter).
-  virtual void Yield() {}
+  virtual void GiveWay() {}
   // Builds the frame's bitmap before its pause, so that rendering time falls inside the delay.
   virtual void PrepareFrame(TGIFSubImage* Frame) { (void)Frame; }
   // Paints frame ActiveImage (composed when the disposal methods need it) and sets FramePainted.

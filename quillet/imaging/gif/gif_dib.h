@@ -13,8 +13,11 @@ struct TPaletteEntry {
   uint8_t peRed = 0, peGreen = 0, peBlue = 0, peFlags = 0;
 };
 using TLogPalette = std::vector<TPaletteEntry>;
-// The entry's colour is used as it stands, never matched to another entry of the system palette.
+// The entry's colour is used as it stands, never matched to another entry of the system palette
+// (the window system's headers define the same value).
+#ifndef PC_NOCOLLAPSE
 constexpr uint8_t PC_NOCOLLAPSE = 0x04;
+#endif
 
 // A bitmap read or written row by row in one pixel format.
 class TDIB {
