@@ -1,0 +1,42 @@
+// The GIF picture class through the picture registry on arbitrary bytes.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "gif_image.h"
+#include "picture.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static bool registered = (RegisterGIFImageFormat(), true);
+  (void)registered;
+  TGraphicClass c = TPicture::FileFormatClass("gif");
+  std::unique_ptr<TGraphic> g(c());
+  auto* img = dynamic_cast<TGIFImage*>(g.get());
+  if (!img) __builtin_trap();
+  TMemoryStream s;
+  s.WriteBuffer(data, int64_t(size));
+  s.SetPosition(0);
+  try {
+    img->LoadFromStream(s);
+  } catch (const EInvalidGraphic&) {
+  }
+  try {
+    for (int i = 0; i < img->Images().Count() && i < 4; ++i) {
+      img->FrameBitmap(img->Images()[i]);
+      img->FrameMask(img->Images()[i]);
+    }
+    TBitmap b;
+    b.Assign(img);
+    TGIFImage copy;
+    copy.Assign(img);
+    copy.Optimize(ooCrop | ooMerge | ooCleanup | ooColorMap, 0);
+    TMemoryStream out;
+    copy.SaveToStream(out);
+    out.SetPosition(0);
+    TGIFImage back;
+    back.LoadFromStream(out);
+  } catch (const EInvalidGraphic&) {
+  } catch (const EConvertError&) {
+  }
+  return 0;
+}

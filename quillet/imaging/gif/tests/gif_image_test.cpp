@@ -1,0 +1,146 @@
+// The GIF picture class without the window system: loading with its progress and a failed load,
+// sizes, copies between pictures and from bitmaps, the picture's own bitmap, the registry.
+#include <gtest/gtest.h>
+
+#include "gif_image.h"
+#include "gif_test_support.h"
+#include "picture.h"
+
+namespace {
+
+Bytes Saved(TGIFImage& Image) {
+  TMemoryStream s;
+  Image.SaveToStream(s);
+  return StreamBytes(s);
+}
+
+void TwoFrames(TGIFImage& Image) {
+  Image.GlobalColorMap().Add(TColor(0x0000FF));
+  Image.GlobalColorMap().Add(TColor(0x00FF00));
+  for (int i = 0; i < 2; ++i) {
+    auto* f = new TGIFSubImage(&Image);
+    Image.Images().Add(f);
+    f->SetLeft(i);
+    f->SetWidth(3);
+    f->SetHeight(2);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x) f->ScanLine(y)[x] = uint8_t((x + i) & 1);
+  }
+}
+
+TEST(GIFImage, LoadsWithProgressAndRestoresTheStreamOnFailure) {
+  TGIFImage src;
+  TwoFrames(src);
+  const Bytes file = Saved(src);
+
+  TGIFImage img;
+  std::vector<std::pair<int, int>> progress;  // stage, percent
+  img.OnProgress = [&](TObject*, TProgressStage S, uint8_t P, bool, const TRect*, const String&) {
+    progress.push_back({int(S), int(P)});
+  };
+  TMemoryStream s;
+  Fill(s, file);
+  s.SetPosition(0);
+  img.LoadFromStream(s);
+  EXPECT_EQ(2, img.Images().Count());
+  EXPECT_EQ(4, img.Width());
+  ASSERT_GE(progress.size(), 2u);
+  EXPECT_EQ((std::pair<int, int>{int(psStarting), 0}), progress.front());
+  EXPECT_EQ((std::pair<int, int>{int(psEnding), 100}), progress.back());
+
+  // A second picture whose signature is wrong, 3 bytes into the stream: the error passes on, the
+  // stream is back where the picture began, and the progress ends at 0 %.
+  Bytes bad = {1, 2, 3};
+  bad.insert(bad.end(), file.begin(), file.end());
+  bad[3] = 'X';
+  TMemoryStream c;
+  Fill(c, bad);
+  c.SetPosition(3);
+  progress.clear();
+  EXPECT_THROW(img.LoadFromStream(c), GIFException);
+  EXPECT_EQ(3, c.Position());
+  EXPECT_EQ((std::pair<int, int>{int(psEnding), 0}), progress.back());
+}
+
+TEST(GIFImage, SizesCannotCutFrames) {
+  TGIFImage img;
+  TwoFrames(img);
+  int changes = 0;
+  img.OnChange = [&](TObject*) { ++changes; };
+  EXPECT_THROW(img.SetWidth(3), GIFException);  // frame 1 reaches column 4
+  EXPECT_EQ(4, img.Width());
+  img.SetWidth(4);
+  EXPECT_EQ(0, changes);  // the same width: no notification
+  img.SetHeight(5);
+  EXPECT_EQ(5, img.Height());
+  EXPECT_EQ(1, changes);
+}
+
+TEST(GIFImage, CopiesKeepTheDestinationsSpeedAndCompression) {
+  TGIFImage src;
+  TwoFrames(src);
+  src.AnimationSpeed = 50;
+  src.Compression = 1;
+  src.DrawOptions = gdAnimate;
+  TGIFImage dst;
+  dst.AnimationSpeed = 200;
+  dst.Assign(&src);
+  EXPECT_EQ(2, dst.Images().Count());
+  EXPECT_EQ(200, dst.AnimationSpeed);
+  EXPECT_EQ(0, dst.Compression);
+  EXPECT_EQ(TGIFDrawOptions(gdAnimate), dst.DrawOptions);
+  EXPECT_EQ(Saved(src).size() > 0, true);
+  EXPECT_FALSE(dst.Equals(&src));
+  EXPECT_TRUE(dst.Equals(&dst));
+  EXPECT_EQ(src.Images()[1]->Pixels(0, 0), dst.Images()[1]->Pixels(0, 0));
+}
+
+TEST(GIFImage, BitmapsInAndOut) {
+  // A true-colour bitmap becomes one frame on the 216 colours.
+  TBitmap rgb;
+  rgb.SetPixelFormat(pf24bit);
+  rgb.SetSize(5, 3);
+  rgb.Fill(TColor(0x3366CC));
+  TGIFImage img;
+  img.Assign(&rgb);
+  ASSERT_EQ(1, img.Images().Count());
+  EXPECT_EQ(5, img.Width());
+  TBitmap out;
+  out.Assign(&img);
+  EXPECT_EQ(5, out.Width());
+  EXPECT_EQ(TColor(0x3366CC), out.Pixel(4, 2));
+
+  // A picture whose frame 0 does not cover it: frame 0 on its area, the rest black.
+  TGIFImage two;
+  TwoFrames(two);
+  TBitmap b;
+  b.Assign(&two);
+  EXPECT_EQ(4, b.Width());
+  EXPECT_EQ(TColor(0x0000FF), b.Pixel(0, 0));
+  EXPECT_EQ(TColor(0), b.Pixel(3, 0));
+
+  // An empty picture gives an empty bitmap, never a missing one.
+  TGIFImage none;
+  b.Assign(&none);
+  EXPECT_TRUE(b.Empty());
+  EXPECT_EQ(nullptr, none.Bitmap());
+
+  // Other objects are refused with the unit's text.
+  TStringList text;
+  try {
+    img.Add(&text);
+    ADD_FAILURE();
+  } catch (const GIFException& e) {
+    EXPECT_EQ("Object type not supported for operation", e.Message());
+  }
+}
+
+TEST(GIFImage, RegisteredWithThePictureContainer) {
+  RegisterGIFImageFormat();
+  TGraphicClass c = TPicture::FileFormatClass(".GIF");
+  ASSERT_NE(nullptr, c);
+  std::unique_ptr<TGraphic> g(c());
+  EXPECT_STREQ("TGIFImage", g->ClassName());
+}
+
+}  // namespace
