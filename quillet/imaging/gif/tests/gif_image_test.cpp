@@ -135,6 +135,20 @@ TEST(GIFImage, BitmapsInAndOut) {
   }
 }
 
+TEST(GIFImage, DitherFollowsTheDisplay) {
+  TGIFImage img;
+  const bool saved = GIFAutoDitherActive;
+  GIFAutoDitherActive = true;  // a display of 256 colours
+  EXPECT_TRUE(img.DoDither());
+  GIFAutoDitherActive = false;  // true colour
+  EXPECT_FALSE(img.DoDither());
+  img.DrawOptions &= TGIFDrawOptions(~gdAutoDither);
+  EXPECT_TRUE(img.DoDither());
+  img.DrawOptions &= TGIFDrawOptions(~gdDither);
+  EXPECT_FALSE(img.DoDither());
+  GIFAutoDitherActive = saved;
+}
+
 TEST(GIFImage, RegisteredWithThePictureContainer) {
   RegisterGIFImageFormat();
   TGraphicClass c = TPicture::FileFormatClass(".GIF");

@@ -94,6 +94,40 @@ TEST_F(GIFPicture, OneFrameIsDrawnThroughItsMaskStretchedOrNot) {
   EXPECT_EQ(kColors[3], o.Pixel(0, 0));
 }
 
+TEST_F(GIFPicture, TilesRepeatAtThePicturesSizeAndOneFrameNeedsNoPainter) {
+  // A 2 x 2 picture whose only frame covers its right column: tiled into 5 x 5, columns 1 and 3
+  // are red in every row, column 0 and 2 keep the target's grey; the tile starting at column 5 would
+  // lie outside. No painter is made for one frame, and an animated picture drawn into an empty
+  // rectangle makes none either.
+  TGIFImage img;
+  for (TColor c : kColors) img.GlobalColorMap().Add(c);
+  img.SetWidth(2);
+  img.SetHeight(2);
+  auto* f = new TGIFSubImage(&img);
+  img.Images().Add(f);
+  f->SetLeft(1);
+  f->SetWidth(1);
+  f->SetHeight(2);
+  f->ScanLine(0)[0] = f->ScanLine(1)[0] = 0;
+  img.DrawOptions |= gdTile;
+  Target t(5, 5);
+  img.Draw(t.Canvas(), TRect(0, 0, 5, 5));
+  for (int y = 0; y < 5; ++y) {
+    EXPECT_EQ(TColor(0x808080), t.Pixel(0, y));
+    EXPECT_EQ(kColors[0], t.Pixel(1, y));
+    EXPECT_EQ(TColor(0x808080), t.Pixel(2, y));
+    EXPECT_EQ(kColors[0], t.Pixel(3, y));
+  }
+  EXPECT_EQ(0, GIFImageWin(img)->Painters().Count());
+
+  TGIFImage anim;
+  MakeAnimation(anim, {10, 10});
+  anim.DrawOptions |= gdDirect;
+  anim.Draw(t.Canvas(), TRect(3, 3, 3, 8));
+  EXPECT_EQ(nullptr, GIFImageWin(anim)->DrawPainter());
+  EXPECT_EQ(0, GIFImageWin(anim)->Painters().Count());
+}
+
 struct Played {
   std::vector<int> Frames;
   std::vector<DWORD> Times;
