@@ -11,7 +11,7 @@
 #include "lader.h"
 #include "laufer.h"
 #include "linker.h"
-#include "main.h"
+#include "main.h"  // the program start
 #include "pagelogic.h"
 #include "picturesize.h"
 #include "tagdialog.h"
@@ -31,24 +31,23 @@ std::vector<String> Lines(const TStrings& L) {
 class TagDialogs : public ::testing::Test {
 protected:
   TApplication App;
-  TMainForm* Main = nullptr;
   String Work;
-  // What the dialogs get of the program: the main window's exchange list and stream, and a
-  // working folder of this test.
+  // What the dialogs get of the program: an exchange list, a working folder and a media stream
+  // of this test.
+  TStringList ExchangeList;
+  TMemoryStream MediaStream;
   TDialogContext Context;
-  TStringList* Exchange = nullptr;
+  TStringList* Exchange = &ExchangeList;
   void SetUp() override {
     App.Initialize();
-    Main = App.CreateForm<TMainForm>();
-    Main->Show();
+    // The program's own start, with an empty page for the road through the main window.
+    StartMainWindow("/neu");
     char tmp[MAX_PATH];
     GetTempPathA(MAX_PATH, tmp);
     Work = String(tmp) + "tagdialogs\\";
     CreateDirectoryA(Work.c_str(), nullptr);
     CreateDirectoryA((Work + "DATEN").c_str(), nullptr);
-    Main->ProgramDir = Work;
-    Exchange = Main->Exchange;
-    Context = {Main->Exchange, Work + "DATEN\\", Main->Stream};
+    Context = {Exchange, Work + "DATEN\\", &MediaStream};
     App.ProcessMessages();
   }
   template <class D> std::unique_ptr<D> Open() {
@@ -252,6 +251,14 @@ TEST_F(TagDialogs, FontListAndTheChosenFace) {
   EXPECT_EQ(Exchange->Count(), 0);
 }
 
+// The document window the program start opened ("/neu").
+TMDIChild* StartDocument() {
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (auto* d = dynamic_cast<TMDIChild*>(Screen->Forms(i))) return d;
+  return nullptr;
+}
+bool CommandEnabled(unsigned Command) { return SendMessageA(Application->Handle(), QM_COMMANDENABLED, Command, 0) == 1; }
+
 // The menu command opens the registered dialog modally; the dialog is driven from a timer.
 std::function<void(TForm*)> gDrive;
 TForm* gDialog = nullptr;
@@ -272,18 +279,19 @@ TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
   RegisterDriven<Tlaufer>(idMarquee);
   RegisterDriven<Tviform>(idVideo);
   RegisterDriven<Tlader>(idImage);
-  Main->UpdateMenuItems();
-  TMDIChild* doc = Main->CreateDocumentWindow("seite.htm");
+  Screen->ActiveFormChanged();  // the main window takes the registered dialogs into its menus
+  TMDIChild* doc = StartDocument();
+  ASSERT_NE(doc, nullptr);
   doc->edi->Lines()->Add("");
   App.ProcessMessages();
-  EXPECT_TRUE(Main->CommandEnabled(cmMarquee));
+  EXPECT_TRUE(CommandEnabled(cmMarquee));
   gDrive = [](TForm* f) {
     auto* m = static_cast<Tlaufer*>(f);
     m->Edit5->SetText("Hallo");
     m->ColorButton1->Click();
   };
   SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(Main->Handle(), WM_COMMAND, cmMarquee, 0);
+  SendMessageA(App.Handle(), WM_COMMAND, cmMarquee, 0);
   gDialog = nullptr;
   gDrive = [](TForm* f) {
     auto* v = static_cast<Tviform*>(f);
@@ -291,7 +299,7 @@ TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
     v->ColorButton3->Click();  // "Beenden": nothing is inserted
   };
   SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(Main->Handle(), WM_COMMAND, cmVideo, 0);
+  SendMessageA(App.Handle(), WM_COMMAND, cmVideo, 0);
   gDialog = nullptr;
   gDrive = [](TForm* f) {
     auto* l = static_cast<Tlader*>(f);
@@ -299,7 +307,7 @@ TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
     l->ColorButton2->Click();
   };
   SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(Main->Handle(), WM_COMMAND, cmImage, 0);
+  SendMessageA(App.Handle(), WM_COMMAND, cmImage, 0);
   gDialog = nullptr;
   EXPECT_EQ(doc->edi->Lines()->Text(),
             "<Marquee Align=\"Top\" Behaviour=\"Scroll\" Direction=\"Left\" Scrollamount=\"1\" Loop=\"1\" "

@@ -4,7 +4,7 @@
 
 #include "childwin.h"
 #include "commands.h"
-#include "main.h"
+#include "main.h"  // the program start
 #include "tabledialogs.h"
 #include "tableids.h"
 
@@ -19,16 +19,17 @@ std::vector<String> Lines(const TStrings& L) {
 class TableDialogs : public ::testing::Test {
 protected:
   TApplication App;
-  TMainForm* Main = nullptr;
-  // What the dialogs get of the program: the main window's exchange list, stream and working folder.
+  // What the dialogs get of the program: an exchange list, a working folder and a media stream
+  // of this test.
+  TStringList ExchangeList;
+  TMemoryStream MediaStream;
   TDialogContext Context;
-  TStringList* Exchange = nullptr;
+  TStringList* Exchange = &ExchangeList;
   void SetUp() override {
     App.Initialize();
-    Main = App.CreateForm<TMainForm>();
-    Main->Show();
-    Exchange = Main->Exchange;
-    Context = {Main->Exchange, Main->WorkFolder(), Main->Stream};
+    // The program's own start, with an empty page for the road through the main window.
+    StartMainWindow("/neu");
+    Context = {Exchange, ExtractFilePath(App.ExeName()) + "DATEN\\", &MediaStream};
     App.ProcessMessages();
   }
   template <class D> std::unique_ptr<D> Open() {
@@ -172,6 +173,14 @@ TEST_F(TableDialogs, SoundTable) {
   EXPECT_EQ(Exchange->Count(), 0);
 }
 
+// The document window the program start opened ("/neu").
+TMDIChild* StartDocument() {
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (auto* d = dynamic_cast<TMDIChild*>(Screen->Forms(i))) return d;
+  return nullptr;
+}
+bool CommandEnabled(unsigned Command) { return SendMessageA(Application->Handle(), QM_COMMANDENABLED, Command, 0) == 1; }
+
 // The menu command opens the registered dialog modally; the dialog is driven from a timer.
 std::function<void(TForm*)> gDrive;
 TForm* gDialog = nullptr;
@@ -186,10 +195,10 @@ template <class D> void RegisterDriven(TInsertDialogKind Kind) {
   d.Create = [](TComponent* Owner, TDialogContext& C) -> TForm* { return gDialog = new D(Owner, C); };
   RegisterInsertDialog(Kind, d);
 }
-void RunCommand(HWND Main, unsigned Command, std::function<void(TForm*)> Drive) {
+void RunCommand(unsigned Command, std::function<void(TForm*)> Drive) {
   gDrive = std::move(Drive);
   SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(Main, WM_COMMAND, Command, 0);
+  SendMessageA(Application->Handle(), WM_COMMAND, Command, 0);
   gDialog = nullptr;
 }
 
@@ -198,29 +207,30 @@ TEST_F(TableDialogs, FromTheMenuCommandToTheCaret) {
   RegisterDriven<Ttabell>(idTable);
   RegisterDriven<Tbauf>(idFormBuilder);
   RegisterDriven<Tsoform>(idSoundTable);
-  Main->UpdateMenuItems();
-  TMDIChild* doc = Main->CreateDocumentWindow("seite.htm");
+  Screen->ActiveFormChanged();  // the main window takes the registered dialogs into its menus
+  TMDIChild* doc = StartDocument();
+  ASSERT_NE(doc, nullptr);
   App.ProcessMessages();
-  EXPECT_TRUE(Main->CommandEnabled(cmTable));
-  EXPECT_TRUE(Main->CommandEnabled(cmFormBuilder));
-  EXPECT_TRUE(Main->CommandEnabled(cmSoundTable));
-  RunCommand(Main->Handle(), cmTable, [](TForm* f) {
+  EXPECT_TRUE(CommandEnabled(cmTable));
+  EXPECT_TRUE(CommandEnabled(cmFormBuilder));
+  EXPECT_TRUE(CommandEnabled(cmSoundTable));
+  RunCommand(cmTable, [](TForm* f) {
     auto* t = static_cast<Ttabell*>(f);
     t->SpinEdit1.Edit->SetText("1");
     t->SpinEdit2.Edit->SetText("1");
     t->ColorButton1->Click();
   });
-  RunCommand(Main->Handle(), cmFormBuilder, [](TForm* f) {
+  RunCommand(cmFormBuilder, [](TForm* f) {
     auto* b = static_cast<Tbauf*>(f);
     SendMessageA(b->CheckBox5->Handle(), BM_CLICK, 0, 0);
     b->ColorButton3->Click();
   });
-  RunCommand(Main->Handle(), cmSoundTable, [](TForm* f) {
+  RunCommand(cmSoundTable, [](TForm* f) {
     auto* s = static_cast<Tsoform*>(f);
     s->Edit1->SetText("a.mid");
     s->ColorButton6->Click();
   });
-  RunCommand(Main->Handle(), cmSoundTable, [](TForm* f) { static_cast<Tsoform*>(f)->ColorButton5->Click(); });  // nothing
+  RunCommand(cmSoundTable, [](TForm* f) { static_cast<Tsoform*>(f)->ColorButton5->Click(); });  // nothing
   EXPECT_EQ(doc->edi->Lines()->Text(),
             "<Table bgcolor=\"#FFFFFF\">\r\n<Tr> <Th Align=\"Left\" Valign=\"Bottom\"></Th> </Tr>\r\n"
             "</Table>\r\n      "
