@@ -642,7 +642,7 @@ void TMainForm::MailLinkClick() {
 TDialogContext& TMainForm::DialogContext() {
   FDialogContext.Exchange = Exchange;
   FDialogContext.Stream = Stream;
-  FDialogContext.WorkFolder = ProgramDir + "DATEN\\";
+  FDialogContext.WorkFolder = WorkFolder();
   return FDialogContext;
 }
 
