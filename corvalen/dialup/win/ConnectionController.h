@@ -1,10 +1,10 @@
 // The engine behind "Verbinden" and "Trennen": start-up checks, choosing and dialling the phone-book
-// entry of the current provider with attempts and pauses, metering online time and running cost,
-// the work after connecting, and the cost record at hang-up.
+// entry of the current provider with attempts and pauses, metering online time and running cost
+// with its price segments, the work after connecting, and the cost record at hang-up.
 //
 // The controller reaches the main window only through its window handle (timers, WM_USER+1
 // progress, WM_USER+3 refresh, WM_TIMER 5, SC_MINIMIZE, WM_CLOSE) and through CStatusHelper
-// (texts and message boxes). The dialogs it opens and the work of the later subsystems (server
+// (texts and message boxes). The dialogs it opens and the work of the folders above it (server
 // messages, update checks, mailbox check, entry assignments) are reached through
 // CControllerServices, which the application supplies.
 #pragma once
