@@ -1,5 +1,7 @@
 #include "bitmap_win.h"
 
+#include "picture_platform_win.h"
+
 #include <cstring>
 #include <memory>
 
@@ -17,7 +19,10 @@ public:
 // the bitmap replaces or frees it.
 class TBitmapWin : public TBitmapExtension {
 public:
-  ~TBitmapWin() override { Changing(); }
+  ~TBitmapWin() override {
+    Changing();
+    if (PaletteHandle) DeleteObject(PaletteHandle);
+  }
   void Changing() override {
     Canvas.SetHandle(nullptr);
     if (DC) {
@@ -32,6 +37,8 @@ public:
   HGDIOBJ OldBitmap = nullptr;
   unsigned ChangeCount = 0;
   std::vector<TRGBQuad> Palette;  // the colour table the DIB section holds
+  HPALETTE PaletteHandle = nullptr;
+  std::vector<TRGBQuad> PaletteOfHandle;  // the colour table PaletteHandle was made from
 };
 
 bool SamePalette(const std::vector<TRGBQuad>& a, const std::vector<TRGBQuad>& b) {
@@ -117,4 +124,21 @@ void StretchDrawBitmap(TCanvas& Dest, const TRect& R, const TBitmap& b) {
 
 void DrawBitmap(TCanvas& Dest, int X, int Y, const TBitmap& b) {
   StretchDrawBitmap(Dest, TRect(X, Y, X + b.Width(), Y + b.Height()), b);
+}
+
+HPALETTE BitmapPalette(TBitmap& b) {
+  const std::vector<TRGBQuad>& pal = b.Palette();
+  if (pal.empty()) return nullptr;
+  TBitmapWin* e = Ext(b);
+  if (e->PaletteHandle && SamePalette(e->PaletteOfHandle, pal)) return e->PaletteHandle;
+  if (e->PaletteHandle) DeleteObject(e->PaletteHandle);
+  std::vector<uint8_t> log(sizeof(LOGPALETTE) + pal.size() * sizeof(PALETTEENTRY));
+  auto* lp = reinterpret_cast<LOGPALETTE*>(log.data());
+  lp->palVersion = 0x300;
+  lp->palNumEntries = WORD(pal.size());
+  for (size_t i = 0; i < pal.size(); ++i)
+    lp->palPalEntry[i] = PALETTEENTRY{pal[i].rgbRed, pal[i].rgbGreen, pal[i].rgbBlue, 0};
+  e->PaletteHandle = CreatePalette(lp);
+  e->PaletteOfHandle = pal;
+  return e->PaletteHandle;
 }

@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "graphic.h"
+#include "picture_platform_win.h"
+
 namespace {
 
 TColor SystemColorFromWindows(int index) { return TColor(GetSysColor(index)); }
@@ -113,6 +116,7 @@ void TPen::Assign(TPersistent* Source) {
     FColor = p->FColor;
     FWidth = p->FWidth;
     FStyle = p->FStyle;
+    FMode = p->FMode;
     Changed();
     return;
   }
@@ -148,6 +152,7 @@ HBRUSH TBrush::Handle() {
 
 TCanvas::TCanvas() {
   InstallSystemColors();
+  InstallPicturePlatform();
   // A handle about to be dropped must not stay selected into the DC.
   auto deselect = [this](TObject*) { Deselect(); };
   FFont.OnChanging = deselect;
@@ -174,6 +179,11 @@ void TCanvas::Select() {
   SetTextColor(FDC, ColorRef(FFont.Color()));
   SetBkColor(FDC, ColorRef(FBrush.Color()));
   SetBkMode(FDC, FBrush.Style() == bsClear ? TRANSPARENT : OPAQUE);
+  // The pen modes in the order of TPenMode.
+  static const int kROP2[16] = {R2_BLACK,       R2_WHITE,       R2_NOP,     R2_NOT,        R2_COPYPEN,    R2_NOTCOPYPEN,
+                                R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN,
+                                R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,  R2_NOTXORPEN};
+  SetROP2(FDC, kROP2[FPen.Mode()]);
 }
 
 void TCanvas::Deselect() {
@@ -248,4 +258,20 @@ TColor TCanvas::Pixel(int x, int y) const { return FDC ? TColor(GetPixel(FDC, x,
 
 void TCanvas::SetPixel(int x, int y, TColor c) {
   if (FDC) ::SetPixel(FDC, x, y, ColorRef(c));
+}
+
+void TCanvas::CopyRect(const TRect& Dest, TCanvas& Canvas, const TRect& Source) {
+  Select();
+  if (!Canvas.FDC) throw EInvalidOperation("Leinwand gestattet kein Zeichnen");
+  SetStretchBltMode(FDC, COLORONCOLOR);
+  StretchBlt(FDC, Dest.left, Dest.top, Dest.Width(), Dest.Height(), Canvas.FDC, Source.left, Source.top,
+             Source.Width(), Source.Height(), FCopyMode);
+}
+
+void TCanvas::Draw(int X, int Y, TGraphic* Graphic) {
+  if (Graphic && !Graphic->Empty()) StretchDraw(TRect(X, Y, X + Graphic->Width(), Y + Graphic->Height()), Graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& Rect, TGraphic* Graphic) {
+  if (Graphic && !Graphic->Empty()) Graphic->Draw(*this, Rect);
 }

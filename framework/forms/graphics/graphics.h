@@ -80,6 +80,12 @@ public:
 };
 
 enum TPenStyle { psSolid, psDash, psDot, psClear };
+// How the pen's colour combines with the screen: the window system's sixteen mixes (SetROP2),
+// pmCopy paints the colour, pmNot inverts the screen, pmXor mixes the two.
+enum TPenMode {
+  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+  pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+};
 
 class TPen : public TGraphicsObject {
 public:
@@ -91,12 +97,16 @@ public:
   void SetWidth(int v) { if (v != FWidth) { FWidth = v; Changed(); } }
   TPenStyle Style() const { return FStyle; }
   void SetStyle(TPenStyle v) { if (v != FStyle) { FStyle = v; Changed(); } }
+  // The mode needs no new handle: the canvas sets it on its DC when it draws.
+  TPenMode Mode() const { return FMode; }
+  void SetMode(TPenMode v) { if (v != FMode) { FMode = v; if (OnChange) OnChange(this); } }
   HPEN Handle();
 
 private:
   TColor FColor = clBlack;
   int FWidth = 1;
   TPenStyle FStyle = psSolid;
+  TPenMode FMode = pmCopy;
 };
 
 enum TBrushStyle { bsSolid, bsClear };
@@ -150,10 +160,20 @@ public:
   TColor Pixel(int x, int y) const;
   void SetPixel(int x, int y, TColor c);
 
+  // The raster operation of CopyRect (SRCCOPY at first).
+  DWORD CopyMode() const { return FCopyMode; }
+  void SetCopyMode(DWORD v) { FCopyMode = v; }
+  // Copies the Source rectangle of another canvas into Dest, stretched when the sizes differ.
+  void CopyRect(const TRect& Dest, TCanvas& Canvas, const TRect& Source);
+  // A picture of any class in its own size at (X, Y), or stretched into Rect.
+  void Draw(int X, int Y, class TGraphic* Graphic);
+  void StretchDraw(const TRect& Rect, class TGraphic* Graphic);
+
 private:
   void Select();
   void Deselect();
   HDC FDC = nullptr;
+  DWORD FCopyMode = SRCCOPY;
   HGDIOBJ FOldFont = nullptr, FOldPen = nullptr, FOldBrush = nullptr;
   TFont FFont;
   TPen FPen;
