@@ -77,19 +77,47 @@ if(NOT ASTREL_FUZZ)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   # GoogleTest's own sources are not ours to compile in code page 1252 or with our warnings.
   foreach(t gtest gtest_main gmock gmock_main)
-    if(TARGET ${t})
-      target_compile_options(${t} PRIVATE -finput-charset=UTF-8 -fexec-charset=UTF-8 -w)
-    endif()
+    target_compile_options(${t} PRIVATE -finput-charset=UTF-8 -fexec-charset=UTF-8 -w)
   endforeach()
 endif()
 
-# astrel_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>]
-#             [WIN32_ONLY] [NATIVE_ONLY] [GUI] [LABELS ...])
+# astrel_dlls_beside(<target> <dlls...>): in the Windows build, copies each DLL beside the program
+# of <target> after it is linked, since Windows loads a program's DLLs from the program's own folder
+# first. A DLL is a target of the project (built first), an imported library (astrel_png,
+# astrel_expat: its file) or the absolute path of a file. Natively it does nothing.
+function(astrel_dlls_beside target)
+  if(NOT ASTREL_WIN32 OR NOT ARGN)
+    return()
+  endif()
+  set(files "")
+  foreach(dll IN LISTS ARGN)
+    if(IS_ABSOLUTE "${dll}")
+      list(APPEND files "${dll}")
+    else()
+      list(APPEND files "$<TARGET_FILE:${dll}>")
+      # The imported libraries are declared above; any other name is a target built here, in
+      # whichever folder (perhaps one added later), which the program waits for.
+      set(imported OFF)
+      if(TARGET ${dll})
+        get_target_property(imported ${dll} IMPORTED)
+      endif()
+      if(NOT imported)
+        add_dependencies(${target} ${dll})
+      endif()
+    endif()
+  endforeach()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${files} $<TARGET_FILE_DIR:${target}>)
+endfunction()
+
+# astrel_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [DLLS <targets or files...>]
+#             [TIMEOUT <s>] [WIN32_ONLY] [NATIVE_ONLY] [GUI] [LABELS ...] [ENVIRONMENT ...])
 # One GoogleTest program, registered as one ctest test. Tests find their fixtures through the
 # definitions ASTREL_SOURCE_DIR and ASTREL_BINARY_DIR (as the program sees them: under Wine with
-# drive Z:). Under Wine every test has a prefix and an X server of its own.
+# drive Z:). Under Wine every test has a prefix and an X server of its own. DLLS are put beside
+# the Windows test program (see astrel_dlls_beside).
 function(astrel_test)
-  cmake_parse_arguments(T "WIN32_ONLY;NATIVE_ONLY;GUI;NO_GTEST_MAIN" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "WIN32_ONLY;NATIVE_ONLY;GUI;NO_GTEST_MAIN" "NAME;TIMEOUT" "SOURCES;LIBS;DLLS;LABELS;ENVIRONMENT" ${ARGN})
   if(ASTREL_FUZZ)
     return()
   endif()
@@ -111,6 +139,7 @@ function(astrel_test)
   if(ASTREL_WIN32 AND T_GUI)
     set_target_properties(${T_NAME} PROPERTIES WIN32_EXECUTABLE OFF)
   endif()
+  astrel_dlls_beside(${T_NAME} ${T_DLLS})
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
@@ -126,6 +155,34 @@ function(astrel_test)
   endif()
   if(T_LABELS)
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
+
+# astrel_import_check(NAME <name> FILE <target or file> ALLOWED <dlls...> [REQUIRED <dlls...>]
+#                     [BUILD_STEP])
+# Windows build: checks that a shipped program or DLL imports only the libraries ALLOWED, and each
+# of REQUIRED (cmake/check_imports.cmake). A ctest test <name>; with BUILD_STEP instead a step after
+# linking the target, which deletes the file and fails the build.
+function(astrel_import_check)
+  cmake_parse_arguments(I "BUILD_STEP" "NAME;FILE" "ALLOWED;REQUIRED" ${ARGN})
+  if(NOT ASTREL_WIN32)
+    return()
+  endif()
+  if(IS_ABSOLUTE "${I_FILE}")
+    set(file "${I_FILE}")
+  else()
+    set(file "$<TARGET_FILE:${I_FILE}>")
+  endif()
+  list(JOIN I_ALLOWED "," allowed)
+  list(JOIN I_REQUIRED "," required)
+  set(command ${CMAKE_COMMAND} -DIMAGE=${file} -DOBJDUMP=${CMAKE_OBJDUMP} -DALLOWED=${allowed}
+      -DREQUIRED=${required})
+  if(I_BUILD_STEP)
+    add_custom_command(TARGET ${I_FILE} POST_BUILD
+      COMMAND ${command} -DREMOVE_ON_FAILURE=ON -P ${CMAKE_SOURCE_DIR}/cmake/check_imports.cmake
+      VERBATIM)
+  else()
+    add_test(NAME ${I_NAME} COMMAND ${command} -P ${CMAKE_SOURCE_DIR}/cmake/check_imports.cmake)
   endif()
 endfunction()
 
@@ -155,14 +212,14 @@ endfunction()
 
 # astrel_add_subfolders(): adds every subfolder of the current folder that has a CMakeLists.txt,
 # in name order. bench/, fuzz/ and tools/ hold one subfolder per component this way, so a
-# component adds its benchmark, fuzz target or tool without touching a shared list.
+# component adds its benchmark, fuzz target or tool without touching a shared list; folders
+# without one (bench/common, fuzz/seeds) hold shared files.
 function(astrel_add_subfolders)
-  file(GLOB parts CONFIGURE_DEPENDS LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
-       ${CMAKE_CURRENT_SOURCE_DIR}/*)
-  list(SORT parts)
-  foreach(part IN LISTS parts)
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${part}/CMakeLists.txt)
-      add_subdirectory(${part})
-    endif()
+  file(GLOB lists CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+       ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  list(SORT lists)
+  foreach(list IN LISTS lists)
+    get_filename_component(part ${list} DIRECTORY)
+    add_subdirectory(${part})
   endforeach()
 endfunction()

@@ -1,25 +1,11 @@
 cmake_minimum_required(VERSION 3.20)
 # Run after linking the installer program: its image must fit in front of the configuration block
-# (the packer pads it to exactly that length), and it may import system libraries only.
-#   cmake -DIMAGE=<Vexel.exe> -DLIMIT=<bytes> -DOBJDUMP=<objdump> -P check_image.cmake
+# (the packer pads it to exactly that length). Its imports are checked by the next step
+# (cmake/check_imports.cmake).
+#   cmake -DIMAGE=<Vexel.exe> -DLIMIT=<bytes> -P check_image.cmake
 file(SIZE "${IMAGE}" size)
 if(size GREATER LIMIT)
   file(REMOVE "${IMAGE}")
   message(FATAL_ERROR "Vexel.exe ist ${size} Bytes groß, erlaubt sind ${LIMIT}: das Programm muss kleiner werden.")
 endif()
-execute_process(COMMAND ${OBJDUMP} -p "${IMAGE}" OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "objdump konnte ${IMAGE} nicht lesen")
-endif()
-string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
-set(allowed KERNEL32.DLL USER32.DLL GDI32.DLL SHELL32.DLL COMCTL32.DLL MPR.DLL MSVCRT.DLL ADVAPI32.DLL)
-foreach(line IN LISTS names)
-  string(REPLACE "DLL Name: " "" dll "${line}")
-  string(STRIP "${dll}" dll)
-  string(TOUPPER "${dll}" upper)
-  if(NOT upper IN_LIST allowed)
-    file(REMOVE "${IMAGE}")
-    message(FATAL_ERROR "Vexel.exe importiert ${dll}; erlaubt sind nur Systembibliotheken (${allowed}).")
-  endif()
-endforeach()
 message(STATUS "Vexel.exe: ${size} von ${LIMIT} Bytes")

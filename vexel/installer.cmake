@@ -29,9 +29,10 @@ endif()
 # block: no C++ runtime, no exceptions, no static constructors, wsprintfA rather than stdio.
 enable_language(RC)
 # The pure logic is compiled once more for this program with its small-code options.
-add_executable(Vexel WIN32 installer_main.cpp installer_dialogs.cpp win32_host.cpp Vexel.rc
+# Its own files are in win/: the program, its dialogs, the walk's Win32 surroundings, resources.
+add_executable(Vexel WIN32 win/installer_main.cpp win/installer_dialogs.cpp win/win32_host.cpp win/Vexel.rc
                config_block.cpp entry_path.cpp zip_crypt.cpp zip_walker.cpp crc32.cpp inflate.cpp)
-target_include_directories(Vexel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_include_directories(Vexel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/win)
 target_link_libraries(Vexel PRIVATE comctl32 shell32 mpr)
 target_compile_options(Vexel PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:-Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
@@ -39,12 +40,14 @@ target_compile_options(Vexel PRIVATE
 # Own entry point without the run-time start-up; no relocations (the image always loads at its base).
 target_link_options(Vexel PRIVATE -nostartfiles -Wl,-e,_VexelStart -s -Wl,--gc-sections
                     -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
-set_source_files_properties(Vexel.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/MnIcon.ico)
-find_program(VEXEL_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
+set_source_files_properties(win/Vexel.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/MnIcon.ico)
 add_custom_command(TARGET Vexel POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -DIMAGE=$<TARGET_FILE:Vexel> -DLIMIT=38400 -DOBJDUMP=${VEXEL_OBJDUMP}
+  COMMAND ${CMAKE_COMMAND} -DIMAGE=$<TARGET_FILE:Vexel> -DLIMIT=38400
           -P ${CMAKE_CURRENT_SOURCE_DIR}/check_image.cmake
   VERBATIM)
+# It may import system libraries only.
+astrel_import_check(FILE Vexel BUILD_STEP
+  ALLOWED kernel32.dll user32.dll gdi32.dll shell32.dll comctl32.dll mpr.dll msvcrt.dll advapi32.dll)
 
 # Its tests drive the real program under Wine over archives made by Info-ZIP's zip.
 find_program(VEXEL_ZIP_TOOL NAMES zip REQUIRED NO_CMAKE_FIND_ROOT_PATH)
@@ -58,5 +61,5 @@ add_custom_command(OUTPUT ${vexel_fixtures}/stamp
   VERBATIM)
 add_custom_target(vexel_installer_fixtures DEPENDS ${vexel_fixtures}/stamp)
 astrel_test(NAME vexel_installer_test WIN32_ONLY GUI SOURCES tests/installer_test.cpp
-            LIBS vexel_core ${vexel_zlib} TIMEOUT 240)
+            LIBS vexel_core astrel_testsupport ${vexel_zlib} TIMEOUT 240)
 add_dependencies(vexel_installer_test Vexel vexel_installer_fixtures)

@@ -3,6 +3,7 @@
 // directly and through the AutoDial service stand-in.
 #include "AutoDialHook.h"
 #include "../../corvalen/dialup/tests/rassim_fixture.h"
+#include "child_process.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -222,18 +223,9 @@ TEST_F(Library, AnsiAndWideHooksReportTheRouterOnline) {
   FreeLibrary(dll);
 }
 
-DWORD RunAutoDial(const std::string& args = "") {
-  std::string cmd = std::string("\"") + CORVAI_AUTODIAL + "\"" + args;
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 9999;
-  WaitForSingleObject(pi.hProcess, 60000);
-  DWORD code = 9998;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  return code;
+// The AutoDial service stand-in's exit code (STILL_ACTIVE when it did not end within a minute).
+DWORD RunAutoDial(const std::string& function = "") {
+  return testsupport::RunProcess(CORVAI_AUTODIAL, function, "", 60000, STILL_ACTIVE, 9999);
 }
 
 TEST_F(Library, TheAutoDialServiceCallsTheFunctionTheDefaultEntryNames) {
@@ -254,7 +246,7 @@ TEST_F(Library, TheAutoDialServiceCallsTheFunctionTheDefaultEntryNames) {
   sim.Set("Connected", "Corvalen2000");
   EXPECT_EQ(RunAutoDial(), 0u);
   TearDown();
-  EXPECT_EQ(RunAutoDial(" AutoDialFuncW"), 0u);  // the worker's own answer: the router got online
+  EXPECT_EQ(RunAutoDial("AutoDialFuncW"), 0u);  // the worker's own answer: the router got online
 }
 
 }  // namespace

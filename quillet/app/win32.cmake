@@ -39,7 +39,7 @@ add_executable(quillet_recorder tests/recorder.cpp)
 
 astrel_test(NAME quillet_app_test WIN32_ONLY GUI
   SOURCES tests/quillet_app_test.cpp
-  LIBS quillet_pagelogic forms_core TIMEOUT 240)
+  LIBS quillet_pagelogic forms_core astrel_testsupport TIMEOUT 240)
 add_dependencies(quillet_app_test Quillet quillet_recorder)
 target_compile_definitions(quillet_app_test PRIVATE
   QUILLET_EXE="$<TARGET_FILE_NAME:Quillet>" RECORDER_EXE="$<TARGET_FILE_NAME:quillet_recorder>"
@@ -48,9 +48,12 @@ target_compile_definitions(quillet_app_test PRIVATE
 astrel_test(NAME quillet_colorbutton_test WIN32_ONLY GUI
   SOURCES tests/colorbutton_test.cpp
   LIBS quillet_colorbutton TIMEOUT 120)
-# The program imports system libraries and the shipped PNG library only.
-add_test(NAME quillet_imports
-  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_imports.sh $<TARGET_FILE:Quillet>)
+# The program imports system libraries and the shipped PNG library only, that library system
+# libraries only.
+astrel_import_check(NAME quillet_imports FILE Quillet
+  ALLOWED kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll advapi32.dll msvcrt.dll
+          ole32.dll oleaut32.dll winmm.dll shlwapi.dll lpng.dll)
+astrel_import_check(NAME quillet_lpng_imports FILE astrel_png ALLOWED kernel32.dll msvcrt.dll)
 astrel_test(NAME quillet_mainform_test WIN32_ONLY GUI
   SOURCES tests/mainform_test.cpp
   LIBS quillet_app TIMEOUT 120)

@@ -10,12 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "config_block.h"
 #include "crc32.h"
+#include "test_files.h"
+#include "window_driver.h"
 #include "zip_walker.h"
 #include "zip_writer.h"
 
 using namespace vexel;
+using testsupport::ReadFileBytes;
+using testsupport::WindowText;
+using testsupport::WriteFileBytes;
 
 namespace {
 
@@ -23,26 +29,6 @@ const std::string kBinary = ASTREL_BINARY_DIR;
 const std::string kSource = ASTREL_SOURCE_DIR;
 const std::string kFixtures = kBinary + "/vexel/installer-fixtures";
 const DWORD kWait = 15000;  // ms to wait for a window or the end of the program
-
-std::string ReadAll(const std::string& path) {
-  std::string data;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
-  if (h == INVALID_HANDLE_VALUE) return data;
-  char buf[65536];
-  DWORD got = 0;
-  while (::ReadFile(h, buf, sizeof buf, &got, 0) && got) data.append(buf, got);
-  CloseHandle(h);
-  return data;
-}
-
-bool WriteFile(const std::string& path, const std::string& data) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = ::WriteFile(h, data.data(), (DWORD)data.size(), &written, 0) && written == data.size();
-  CloseHandle(h);
-  return ok;
-}
 
 bool IsFolder(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
@@ -61,7 +47,7 @@ void ListTree(const std::string& root, const std::string& rel, std::map<std::str
       out[r] = "<dir>";
       ListTree(root, r, out);
     } else {
-      out[r] = ReadAll(root + r);
+      out[r] = ReadFileBytes(root + r);
     }
   } while (FindNextFileA(h, &f));
   FindClose(h);
@@ -102,12 +88,12 @@ std::string NewTempFolder(const char* name) {
 // An installer made as the packer makes it: the program padded to the image length, the block
 // (unless block is empty) and the archive.
 std::string MakeInstaller(const std::string& zip, const std::string& block) {
-  std::string image = ReadAll(kBinary + "/vexel/Vexel.exe");
+  std::string image = ReadFileBytes(kBinary + "/vexel/Vexel.exe");
   EXPECT_GT(image.size(), 1000u);
   EXPECT_LE(image.size(), kImageLength);
   image.resize(kImageLength, '\0');
   const std::string path = NewTempFolder("") + "\\Setup.exe";
-  EXPECT_TRUE(WriteFile(path, image + block + zip));
+  EXPECT_TRUE(WriteFileBytes(path, image + block + zip));
   return path;
 }
 
@@ -117,37 +103,19 @@ std::string Block(uint8_t flags, const char* title = "", const char* folder = ""
   return std::string((const char*)b, kBlockLength);
 }
 
-std::string WindowText(HWND w) {
-  char buf[1024] = "";
-  SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, 0);
-  return buf;
-}
-
 // One run of an installer, seen from outside.
 class Installer {
  public:
   explicit Installer(const std::string& exe, const std::string& cwd = "") {
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    std::string cmd = "\"" + exe + "\"";
-    started_ = CreateProcessA(exe.c_str(), &cmd[0], 0, 0, FALSE, 0, 0, cwd.empty() ? 0 : cwd.c_str(), &si, &pi_);
-    EXPECT_TRUE(started_) << exe;
+    EXPECT_TRUE(testsupport::StartProcess(exe, "", cwd, pi_)) << exe;
   }
-  ~Installer() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-  }
+  ~Installer() { testsupport::EndProcess(pi_, 99, 0); }
 
   // A visible top-level window of the installer with this caption.
   HWND Window(const std::string& caption, DWORD wait = kWait) {
     const DWORD end = GetTickCount() + wait;
     do {
-      Search s{pi_.dwProcessId, caption, 0};
-      EnumWindows(FindCaption, (LPARAM)&s);
-      if (s.found) return s.found;
+      if (HWND found = testsupport::FindCaption(pi_.dwProcessId, caption)) return found;
       if (WaitForSingleObject(pi_.hProcess, 20) != WAIT_TIMEOUT) break;
     } while (GetTickCount() < end);
     ADD_FAILURE() << "kein Fenster \"" << caption << "\"";
@@ -175,9 +143,7 @@ class Installer {
   void SetText(HWND dialog, int id, const std::string& text) {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, (LPARAM)text.c_str());
   }
-  void Click(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-  }
+  void Click(HWND dialog, int id) { testsupport::Click(dialog, id); }
   void WaitGone(HWND w) {
     const DWORD end = GetTickCount() + kWait;
     while (IsWindow(w) && IsWindowVisible(w) && GetTickCount() < end) Sleep(10);
@@ -189,7 +155,7 @@ class Installer {
     GetExitCodeProcess(pi_.hProcess, &code);
     return code;
   }
-  bool Running() { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+  bool Running() { return testsupport::Running(pi_); }
 
   std::vector<std::string> Items(int id, HWND dialog = 0) {
     std::vector<std::string> items;
@@ -212,23 +178,7 @@ class Installer {
   HWND main_ = 0;
 
  private:
-  struct Search {
-    DWORD pid;
-    std::string caption;
-    HWND found;
-  };
-  static BOOL CALLBACK FindCaption(HWND w, LPARAM p) {
-    Search& s = *(Search*)p;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == s.pid && IsWindowVisible(w) && WindowText(w) == s.caption) {
-      s.found = w;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  PROCESS_INFORMATION pi_;
-  bool started_ = false;
+  PROCESS_INFORMATION pi_ = {};
 };
 
 const std::string kAllExtracted = kTextAllExtracted;
@@ -236,7 +186,7 @@ const std::string kAllExtracted = kTextAllExtracted;
 TEST(Installer, ExtractsWhatUnzipExtracts) {
   for (const char* variant : {"stored", "fast", "normal", "best", "noextra", "folders"}) {
     SCOPED_TRACE(variant);
-    const std::string exe = MakeInstaller(ReadAll(kFixtures + "/" + variant + ".zip"), Block(0x0A));
+    const std::string exe = MakeInstaller(ReadFileBytes(kFixtures + "/" + variant + ".zip"), Block(0x0A));
     const std::string target = NewTempFolder("ziel") + "\\neu\\tiefer";  // created by the walk
     Installer run(exe);
     HWND main = run.Main();
@@ -276,7 +226,7 @@ TEST(Installer, DeliveredInstaller) {
 TEST(Installer, PasswordIsAskedOnceAndRemembered) {
   for (const char* variant : {"secret", "secretstored"}) {
     SCOPED_TRACE(variant);
-    const std::string exe = MakeInstaller(ReadAll(kFixtures + "/" + variant + ".zip"), Block(0x0A));
+    const std::string exe = MakeInstaller(ReadFileBytes(kFixtures + "/" + variant + ".zip"), Block(0x0A));
     const std::string target = NewTempFolder("ziel");
     Installer run(exe);
     HWND main = run.Main();
@@ -321,8 +271,8 @@ TEST(Installer, CheckByteFromTheCrcAndThreeWrongPasswords) {
     }
     EXPECT_EQ(run.Box("Ready"), kAllExtracted);
     EXPECT_EQ(run.Exit(), 1u);
-    EXPECT_EQ(ReadAll(target + "\\DATEN\\roh.txt"), a.data);
-    EXPECT_EQ(ReadAll(target + "\\gepackt.txt"), b.data);
+    EXPECT_EQ(ReadFileBytes(target + "\\DATEN\\roh.txt"), a.data);
+    EXPECT_EQ(ReadFileBytes(target + "\\gepackt.txt"), b.data);
   }
   {
     const std::string other = NewTempFolder("ziel");
@@ -348,10 +298,10 @@ TEST(Installer, CheckByteFromTheCrcAndThreeWrongPasswords) {
 }
 
 TEST(Installer, OverwriteQuestionWithoutRepeating) {
-  const std::string exe = MakeInstaller(ReadAll(kFixtures + "/normal.zip"), Block(0x02));
+  const std::string exe = MakeInstaller(ReadFileBytes(kFixtures + "/normal.zip"), Block(0x02));
   const std::string target = NewTempFolder("ziel");
-  WriteFile(target + "\\Quillet.exe", "alt");
-  WriteFile(target + "\\LPng.dll", "alt");
+  WriteFileBytes(target + "\\Quillet.exe", "alt");
+  WriteFileBytes(target + "\\LPng.dll", "alt");
   Installer run(exe);
   HWND main = run.Main();
   ASSERT_TRUE(main);
@@ -370,9 +320,9 @@ TEST(Installer, OverwriteQuestionWithoutRepeating) {
   EXPECT_EQ(SendDlgItemMessageA(main, 503, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_EQ(run.Box("Ready"), kAllExtracted);
   EXPECT_EQ(run.Exit(), 1u);
-  EXPECT_EQ(ReadAll(target + "\\Quillet.exe"), "alt");
-  EXPECT_EQ(ReadAll(target + "\\LPng.dll"), "alt");
-  EXPECT_EQ(ReadAll(target + "\\DATEN\\Hilfe\\QUILLET.HLP"), ReadAll(kFixtures + "/ref/normal/DATEN/Hilfe/QUILLET.HLP"));
+  EXPECT_EQ(ReadFileBytes(target + "\\Quillet.exe"), "alt");
+  EXPECT_EQ(ReadFileBytes(target + "\\LPng.dll"), "alt");
+  EXPECT_EQ(ReadFileBytes(target + "\\DATEN\\Hilfe\\QUILLET.HLP"), ReadFileBytes(kFixtures + "/ref/normal/DATEN/Hilfe/QUILLET.HLP"));
 }
 
 TEST(Installer, ReplacesExistingFilesOnlyWithGoodEntries) {
@@ -384,8 +334,8 @@ TEST(Installer, ReplacesExistingFilesOnlyWithGoodEntries) {
   w.Add(bad);
   const std::string exe = MakeInstaller(w.Finish(), Block(0x0A));  // rule: overwrite
   const std::string target = NewTempFolder("ziel");
-  WriteFile(target + "\\gut.txt", "alt");
-  WriteFile(target + "\\kaputt.txt", "die gute alte Fassung");
+  WriteFileBytes(target + "\\gut.txt", "alt");
+  WriteFileBytes(target + "\\kaputt.txt", "die gute alte Fassung");
   Installer run(exe);
   HWND main = run.Main();
   ASSERT_TRUE(main);
@@ -393,8 +343,8 @@ TEST(Installer, ReplacesExistingFilesOnlyWithGoodEntries) {
   run.Click(main, IDOK);
   EXPECT_EQ(run.Box(kCaptionError), kTextNotExtracted);
   EXPECT_EQ(WindowText(GetDlgItem(main, 601)), kStatusNotExtracted);
-  EXPECT_EQ(ReadAll(target + "\\gut.txt"), std::string(30000, 'n') + "neu");
-  EXPECT_EQ(ReadAll(target + "\\kaputt.txt"), "die gute alte Fassung");
+  EXPECT_EQ(ReadFileBytes(target + "\\gut.txt"), std::string(30000, 'n') + "neu");
+  EXPECT_EQ(ReadFileBytes(target + "\\kaputt.txt"), "die gute alte Fassung");
   EXPECT_EQ(Tree(target).size(), 2u);  // no temporary file left behind
   EXPECT_EQ(SendDlgItemMessageA(main, 301, LB_GETSEL, 0, 0), 0);  // done
   EXPECT_GT(SendDlgItemMessageA(main, 301, LB_GETSEL, 1, 0), 0);  // failed: still selected
@@ -404,7 +354,7 @@ TEST(Installer, ReplacesExistingFilesOnlyWithGoodEntries) {
 }
 
 TEST(Installer, TemporaryFolderAsDefault) {
-  Installer run(MakeInstaller(ReadAll(kFixtures + "/fast.zip"), Block(0x02, "", "><")));
+  Installer run(MakeInstaller(ReadFileBytes(kFixtures + "/fast.zip"), Block(0x02, "", "><")));
   HWND main = run.Main();
   ASSERT_TRUE(main);
   char temp[MAX_PATH];
@@ -416,7 +366,7 @@ TEST(Installer, TemporaryFolderAsDefault) {
 
 TEST(Installer, RunsTheProgramAfterExtracting) {
   // Flag bit 0 clear: the check box is hidden but ticked, so the program starts without asking.
-  const std::string exe = MakeInstaller(ReadAll(kFixtures + "/best.zip"),
+  const std::string exe = MakeInstaller(ReadFileBytes(kFixtures + "/best.zip"),
                                         Block(0x14, "Mit Start", "", "cmd.exe|/c mkdir ><\\gestartet"));
   const std::string target = NewTempFolder("ziel");
   Installer run(exe);
@@ -436,7 +386,7 @@ TEST(Installer, RunsTheProgramAfterExtracting) {
 }
 
 TEST(Installer, ProgramThatCannotBeStarted) {
-  Installer run(MakeInstaller(ReadAll(kFixtures + "/fast.zip"), Block(0x03, "", "", "><\\fehlt.exe")));
+  Installer run(MakeInstaller(ReadFileBytes(kFixtures + "/fast.zip"), Block(0x03, "", "", "><\\fehlt.exe")));
   HWND main = run.Main();
   ASSERT_TRUE(main);
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, 1007)));
@@ -452,7 +402,7 @@ TEST(Installer, BadBlocksAndArchivesGetAMessage) {
   {  // lengths that reach past the block: the defaults hold, the archive behind the block is read
     std::string block = Block(0x00, "Titel");
     block[5] = (char)250;
-    Installer run(MakeInstaller(ReadAll(kFixtures + "/fast.zip"), block));
+    Installer run(MakeInstaller(ReadFileBytes(kFixtures + "/fast.zip"), block));
     EXPECT_EQ(run.Box(kCaptionError), "Der Konfigurationsblock ist beschädigt . Es gelten die Voreinstellungen .");
     HWND main = run.Main();
     ASSERT_TRUE(main);
@@ -466,7 +416,7 @@ TEST(Installer, BadBlocksAndArchivesGetAMessage) {
   } cases[] = {{"garbage", kTextDamaged}, {"pipe", kTextNoSizes}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.zip);
-    Installer run(MakeInstaller(ReadAll(kFixtures + "/" + c.zip + ".zip"), Block(0x02)));
+    Installer run(MakeInstaller(ReadFileBytes(kFixtures + "/" + c.zip + ".zip"), Block(0x02)));
     EXPECT_EQ(run.Box(kCaptionError), c.message);
     HWND main = run.Main();
     ASSERT_TRUE(main);
@@ -487,7 +437,7 @@ TEST(Installer, BadBlocksAndArchivesGetAMessage) {
 }
 
 TEST(Installer, FolderChooserAndNewFolder) {
-  const std::string exe = MakeInstaller(ReadAll(kFixtures + "/stored.zip"), Block(0x02, "", "C:\\gibt\\es\\nicht"));
+  const std::string exe = MakeInstaller(ReadFileBytes(kFixtures + "/stored.zip"), Block(0x02, "", "C:\\gibt\\es\\nicht"));
   const std::string cwd = NewTempFolder("start");
   Installer run(exe, cwd);
   HWND main = run.Main();

@@ -8,12 +8,14 @@
 
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "child_process.h"
+#include "test_files.h"
+#include "window_driver.h"
 
 class CorvalenRun {
  public:
@@ -83,11 +85,8 @@ class CorvalenRun {
 
   // Starts the program; returns its index.
   int Start(const std::string& args = "") {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::string cmd = "\"" + dir_ + "Corvalen.exe\" " + args;
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &pi)) return -1;
+    PROCESS_INFORMATION pi;
+    if (!testsupport::StartProcess(dir_ + "Corvalen.exe", args, dir_, pi)) return -1;
     processes_.push_back(pi);
     return static_cast<int>(processes_.size()) - 1;
   }
@@ -96,111 +95,59 @@ class CorvalenRun {
 
   // The first top-level window of the program's processes with that title (and visible, if asked).
   HWND FindTop(const char* title, bool visible, DWORD pid = 0) const {
-    struct Ctx {
-      const CorvalenRun* self;
-      const char* title;
-      bool visible;
-      DWORD pid;
-      HWND found;
-    } ctx{this, title, visible, pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM lp) WINAPI -> BOOL {
-          Ctx* c = reinterpret_cast<Ctx*>(lp);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(w, &owner);
-          if (!c->self->IsOurs(owner) || (c->pid && owner != c->pid)) return TRUE;
-          if (c->visible && !IsWindowVisible(w)) return TRUE;
-          char text[256] = {};
-          GetWindowTextA(w, text, sizeof text);
-          if (std::string(text) != c->title) return TRUE;
-          c->found = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
+    return testsupport::FindTopWindow([&](HWND w, DWORD owner) {
+      if (!IsOurs(owner) || (pid && owner != pid)) return false;
+      if (visible && !IsWindowVisible(w)) return false;
+      char text[256] = {};
+      GetWindowTextA(w, text, sizeof text);
+      return std::string(text) == title;
+    });
   }
   // A visible top-level window of the program of exactly that size (the splash picture).
   HWND FindSized(int width, int height) const {
-    struct Ctx {
-      const CorvalenRun* self;
-      int w, h;
-      HWND found;
-    } ctx{this, width, height, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM lp) WINAPI -> BOOL {
-          Ctx* c = reinterpret_cast<Ctx*>(lp);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(w, &owner);
-          RECT r;
-          if (!c->self->IsOurs(owner) || !IsWindowVisible(w) || !GetWindowRect(w, &r)) return TRUE;
-          if (r.right - r.left != c->w || r.bottom - r.top != c->h) return TRUE;
-          c->found = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
+    return testsupport::FindTopWindow([&](HWND w, DWORD owner) {
+      RECT r;
+      if (!IsOurs(owner) || !IsWindowVisible(w) || !GetWindowRect(w, &r)) return false;
+      return r.right - r.left == width && r.bottom - r.top == height;
+    });
   }
   // The tray icon's own window: hidden, 10 x 10, without title, of the program's class family.
   HWND FindHiddenTrayWindow(int* count = nullptr) const {
-    struct Ctx {
-      const CorvalenRun* self;
-      HWND found;
-      int count;
-    } ctx{this, nullptr, 0};
-    EnumWindows(
-        [](HWND w, LPARAM lp) WINAPI -> BOOL {
-          Ctx* c = reinterpret_cast<Ctx*>(lp);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(w, &owner);
-          RECT r;
-          char cls[64] = {}, text[8] = {};
-          GetClassNameA(w, cls, sizeof cls);
-          GetWindowTextA(w, text, sizeof text);
-          if (!c->self->IsOurs(owner) || IsWindowVisible(w) || !GetWindowRect(w, &r) || text[0]) return TRUE;
-          if (r.right - r.left != 10 || r.bottom - r.top != 10 || strncmp(cls, "Afx:", 4) != 0) return TRUE;
-          c->found = w;
-          ++c->count;
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    if (count) *count = ctx.count;
-    return ctx.found;
+    HWND found = nullptr;
+    int n = 0;
+    testsupport::ForEachTopWindow([&](HWND w, DWORD owner) {
+      RECT r;
+      char cls[64] = {}, text[8] = {};
+      GetClassNameA(w, cls, sizeof cls);
+      GetWindowTextA(w, text, sizeof text);
+      if (!IsOurs(owner) || IsWindowVisible(w) || !GetWindowRect(w, &r) || text[0]) return;
+      if (r.right - r.left != 10 || r.bottom - r.top != 10 || strncmp(cls, "Afx:", 4) != 0) return;
+      found = w;
+      ++n;
+    });
+    if (count) *count = n;
+    return found;
   }
   static void SetRemoteAccess(const char* name, const std::string& value) { SetValue(HKEY_CURRENT_USER, "RemoteAccess", name, value); }
   // Runs the AutoDial stand-in with the hook's function; its exit code (the hook's result), or
   // 9999 when it did not end in time. A router the hook starts is added to the programs.
   DWORD RunAutoDial(const char* function, DWORD ms) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::string cmd = std::string("\"") + CORVALEN_AUTODIAL + "\" " + function;
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &pi)) return 9998;
-    DWORD code = 9999;
-    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    else TerminateProcess(pi.hProcess, 9999);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    DWORD code = testsupport::RunProcess(CORVALEN_AUTODIAL, function, dir_, ms, 9999, 9998);
     AdoptRouters();
     return code;
   }
   // Routers started by someone else (the hook): found by their main window's title.
   void AdoptRouters() {
-    EnumWindows(
-        [](HWND w, LPARAM lp) WINAPI -> BOOL {
-          CorvalenRun* self = reinterpret_cast<CorvalenRun*>(lp);
-          char text[64] = {};
-          GetWindowTextA(w, text, sizeof text);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(w, &pid);
-          if (std::string(text) != "Astrel Corvalen" || self->IsOurs(pid)) return TRUE;
-          PROCESS_INFORMATION pi = {};
-          pi.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
-          pi.hThread = OpenThread(THREAD_ALL_ACCESS, FALSE, GetWindowThreadProcessId(w, nullptr));
-          pi.dwProcessId = pid;
-          if (pi.hProcess) self->processes_.push_back(pi);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    testsupport::ForEachTopWindow([this](HWND w, DWORD pid) {
+      char text[64] = {};
+      GetWindowTextA(w, text, sizeof text);
+      if (std::string(text) != "Astrel Corvalen" || IsOurs(pid)) return;
+      PROCESS_INFORMATION pi = {};
+      pi.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+      pi.hThread = OpenThread(THREAD_ALL_ACCESS, FALSE, GetWindowThreadProcessId(w, nullptr));
+      pi.dwProcessId = pid;
+      if (pi.hProcess) processes_.push_back(pi);
+    });
   }
   bool IsOurs(DWORD pid) const {
     for (const PROCESS_INFORMATION& pi : processes_)
@@ -209,14 +156,7 @@ class CorvalenRun {
   }
 
   // Waits until the condition holds (polling every 20 ms); false after the limit.
-  static bool WaitFor(const std::function<bool()>& cond, DWORD ms = 15000) {
-    DWORD start = GetTickCount();
-    while (!cond()) {
-      if (GetTickCount() - start > ms) return false;
-      Sleep(20);
-    }
-    return true;
-  }
+  static bool WaitFor(const std::function<bool()>& cond, DWORD ms = 15000) { return testsupport::WaitFor(cond, ms); }
 
   HWND WaitMain(DWORD ms = 15000) const {
     HWND w = nullptr;
@@ -235,7 +175,7 @@ class CorvalenRun {
     GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
     return buf;
   }
-  static void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }
+  static void Press(HWND dialog, int id) { testsupport::Click(dialog, id); }
   static std::string Text(HWND dialog, int id) {
     char buf[512] = {};
     GetDlgItemTextA(dialog, id, buf, sizeof buf);
@@ -290,12 +230,7 @@ class CorvalenRun {
     return buf;
   }
   const std::string& Dir() const { return dir_; }
-  static std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
+  static std::string Slurp(const std::string& path) { return testsupport::ReadFileBytes(path); }
 
  private:
   static void SetValue(HKEY root, const char* path, const char* name, const std::string& value) {

@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "../commands.h"
 #include "../dialogs/insertids.h"
+#include "child_process.h"
 #include "pagelogic.h"
+#include "test_files.h"
+#include "window_driver.h"
 
 namespace {
 
@@ -22,39 +22,10 @@ String WinPath(String s) {
   return s;
 }
 
-void RemoveTree(const String& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const String n = fd.cFileName;
-      if (n == "." || n == "..") continue;
-      const String p = dir + "\\" + n;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
-      else DeleteFileA(p.c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
-
-String ReadFile(const String& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const String& path, const String& data) {
-  std::ofstream f(path, std::ios::binary);
-  f << data;
-}
-
-String Text(HWND w) {
-  char buf[1024] = {};
-  SendMessageA(w, WM_GETTEXT, sizeof buf, LPARAM(buf));
-  return buf;
-}
+using testsupport::ReadFileBytes;
+using testsupport::RemoveTree;
+using testsupport::WriteFileBytes;
+using testsupport::WindowText;
 
 // The page as "Speichern unter..." writes it: lines with CR LF.
 String Crlf(const std::vector<String>& lines) {
@@ -91,12 +62,9 @@ protected:
     CopyFileA((WinPath(QUILLET_DEPS_BIN) + "\\lpng.dll").c_str(), (Dir + "\\lpng.dll").c_str(), FALSE);
     if (withBrowser) {
       ASSERT_TRUE(CopyFileA((build + "\\" RECORDER_EXE).c_str(), (Dir + "\\recorder.exe").c_str(), FALSE));
-      WriteFile(Dir + "\\Browser.cfg", Dir + "\\recorder.exe\r\n");
+      WriteFileBytes(Dir + "\\Browser.cfg", Dir + "\\recorder.exe\r\n");
     }
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    String cmd = "\"" + Dir + "\\Quillet.exe\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, Dir.c_str(), &si, &Pi));
+    ASSERT_TRUE(testsupport::StartProcess(Dir + "\\Quillet.exe", "", Dir, Pi));
     WaitForInputIdle(Pi.hProcess, 10000);
     for (int i = 0; i < 200 && !Main; ++i) {
       Main = FindWindowA(QUILLET_MAIN_CLASS, nullptr);
@@ -105,32 +73,10 @@ protected:
     ASSERT_NE(Main, nullptr);
   }
 
-  void TearDown() override {
-    if (Pi.hProcess) {
-      if (WaitForSingleObject(Pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(Pi.hProcess, 1);
-      WaitForSingleObject(Pi.hProcess, 5000);
-      CloseHandle(Pi.hProcess);
-      CloseHandle(Pi.hThread);
-    }
-  }
+  void TearDown() override { testsupport::EndProcess(Pi, 1, 5000); }
 
   // A visible top-level window of the program with this caption.
-  HWND FindTop(const String& caption) {
-    struct Ctx { DWORD pid; const String* caption; HWND found; } ctx = {Pi.dwProcessId, &caption, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
-          auto* c = reinterpret_cast<Ctx*>(l);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(w, &pid);
-          if (pid == c->pid && IsWindowVisible(w) && Text(w) == *c->caption) {
-            c->found = w;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        LPARAM(&ctx));
-    return ctx.found;
-  }
+  HWND FindTop(const String& caption) { return testsupport::FindCaption(Pi.dwProcessId, caption); }
   HWND WaitTop(const String& caption) {
     for (int i = 0; i < 300; ++i) {
       if (HWND w = FindTop(caption)) return w;
@@ -165,7 +111,7 @@ protected:
         [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
           char cls[32] = {};
           GetClassNameA(w, cls, sizeof cls);
-          if (lstrcmpiA(cls, "Static") == 0) *reinterpret_cast<String*>(l) += Text(w);
+          if (lstrcmpiA(cls, "Static") == 0) *reinterpret_cast<String*>(l) += WindowText(w);
           return TRUE;
         },
         LPARAM(&all));
@@ -194,7 +140,7 @@ protected:
     HWND box = WaitTop(caption);
     if (!box) return "";
     const String text = StaticTexts(box);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(GetDlgItem(box, button)));
+    testsupport::Click(box, button);
     WaitGone(box);
     return text;
   }
@@ -206,7 +152,7 @@ protected:
     if (!field) field = GetDlgItem(dlg, 0x480);
     ASSERT_NE(field, nullptr);
     SendMessageA(field, WM_SETTEXT, 0, LPARAM(name.c_str()));
-    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(dlg, IDOK)));
+    testsupport::Click(dlg, IDOK);
     WaitGone(dlg);
   }
   // "Neu" with the dialog left as it is, then "Document Erstellen".
@@ -225,7 +171,7 @@ protected:
     const String path = Dir + "\\" + SaveAsFileName(name);
     for (int i = 0; i < 200 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(30);
     Documents();  // the save has finished once the program answers again
-    return ReadFile(path);
+    return ReadFileBytes(path);
   }
   void InputBox(const String& caption, const String& text) {
     HWND box = WaitTop(caption);
@@ -233,7 +179,7 @@ protected:
     HWND edit = FindWindowExA(box, nullptr, "TEdit", nullptr);
     ASSERT_NE(edit, nullptr);
     SendMessageA(edit, WM_SETTEXT, 0, LPARAM(text.c_str()));
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(box, IDOK)));
+    testsupport::Click(box, IDOK);
     WaitGone(box);
   }
 };
@@ -260,17 +206,17 @@ TEST_F(Quillet, StartCreatesTheWorkingFolderAndEnablesOnlyWhatNeedsNoDocument) {
   PostCmd(cmInfoBox);
   HWND info = WaitTop("Info");
   ASSERT_NE(info, nullptr);
-  const String memory = Text(Control(info, AB_MEMORY));
+  const String memory = WindowText(Control(info, AB_MEMORY));
   EXPECT_EQ(memory.substr(memory.size() - 7), "  Byte ");
   EXPECT_NE(memory.find('.'), String::npos) << memory;  // grouped by the German separator
-  PostMessageA(info, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(info, IDOK)));
+  testsupport::Click(info, IDOK);
   WaitGone(info);
 }
 
 TEST_F(Quillet, NewPageWithDefaultsTypingAndSnippetsSavedByteForByte) {
   Start();
   NewPage();
-  EXPECT_EQ(Text(ActiveChild()), "Unbenannt.htm");
+  EXPECT_EQ(WindowText(ActiveChild()), "Unbenannt.htm");
   for (unsigned id : {cmFileClose, cmFileSaveAs, cmBreak, cmDateScript, cmPreview, cmMailLink}) EXPECT_TRUE(Enabled(id)) << id;
   for (unsigned id : {cmImage, cmLink, cmMarquee, cmVideo, cmFontText, cmTable, cmFormBuilder, cmSoundTable})
     EXPECT_TRUE(Enabled(id)) << id;
@@ -293,7 +239,7 @@ TEST_F(Quillet, NewPageWithDefaultsTypingAndSnippetsSavedByteForByte) {
   PostCmd(cmSuperScript);
   HWND box = WaitTop("Text nach oben versetzen...");
   ASSERT_NE(box, nullptr);
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(box, IDCANCEL)));
+  testsupport::Click(box, IDCANCEL);
   WaitGone(box);
   const String third = SaveAs("drei.htm");
   EXPECT_NE(third.find("</select>   \r\n<Isindex prompt=\"Suche\">\r\n"), String::npos) << third;
@@ -338,7 +284,7 @@ TEST_F(Quillet, NewPageDialogSettingsAndFrameSet) {
   Click(Control(dlg, NP_BUTTON + 1));
   for (int i = 0; i < 300 && Documents() == 0; ++i) Sleep(30);
   ASSERT_EQ(Documents(), 1);
-  EXPECT_EQ(Text(ActiveChild()), "index.htm");
+  EXPECT_EQ(WindowText(ActiveChild()), "index.htm");
   const std::vector<String> want = {
       "<Html>", "<Head>", "<Title>Start</Title>",
       "<Meta Name=\"Generator\" Content=\"Quillet Version 1.6\">",
@@ -355,8 +301,8 @@ TEST_F(Quillet, NewPageDialogSettingsAndFrameSet) {
 TEST_F(Quillet, MediaAreCopiedIntoTheWorkingFolder) {
   Start();
   const String picture("GIF89a\0\x01\xFF\r\n\x1A end", 16);
-  WriteFile(Dir + "\\bild.gif", picture);
-  WriteFile(Dir + "\\ton.wav", "RIFF....WAVE");
+  WriteFileBytes(Dir + "\\bild.gif", picture);
+  WriteFileBytes(Dir + "\\ton.wav", "RIFF....WAVE");
   PostCmd(cmFileNew);
   HWND dlg = WaitTop(" Quillet - Formulardesigner");
   ASSERT_NE(dlg, nullptr);
@@ -371,14 +317,14 @@ TEST_F(Quillet, MediaAreCopiedIntoTheWorkingFolder) {
   PostMessageA(updown, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right - 4, r.bottom / 2));
   PostMessageA(updown, WM_LBUTTONUP, 0, MAKELPARAM(r.right - 4, r.bottom / 2));
   Documents();
-  EXPECT_EQ(Text(Control(dlg, NP_PANEL + 2)), "bild.gif");
-  EXPECT_EQ(Text(Control(dlg, NP_PANEL + 3)), "ton.wav");
-  EXPECT_EQ(Text(Control(dlg, NP_PANEL + 5)), "2");
+  EXPECT_EQ(WindowText(Control(dlg, NP_PANEL + 2)), "bild.gif");
+  EXPECT_EQ(WindowText(Control(dlg, NP_PANEL + 3)), "ton.wav");
+  EXPECT_EQ(WindowText(Control(dlg, NP_PANEL + 5)), "2");
   Click(Control(dlg, NP_BUTTON + 1));
   for (int i = 0; i < 300 && Documents() == 0; ++i) Sleep(30);
   ASSERT_EQ(Documents(), 1);
-  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\bild.gif"), picture);
-  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\ton.wav"), "RIFF....WAVE");
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\bild.gif"), picture);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\ton.wav"), "RIFF....WAVE");
   const String page = SaveAs("medien");
   EXPECT_NE(page.find("<bgsound src=\"ton.wav\" loop=\"2\">\r\n</Head>\r\n"), String::npos) << page;
   EXPECT_NE(page.find("<Body background=\"bild.gif\" bgcolor=\"#FFFFFF\""), String::npos) << page;
@@ -406,7 +352,7 @@ TEST_F(Quillet, ClosingAChangedPageAsksAndKeepsItsWorkingCopy) {
   EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
   for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
   EXPECT_EQ(Documents(), 0);
-  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton("erste"));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton("erste"));
   EXPECT_FALSE(Enabled(cmFileSaveAs));
 }
 
@@ -421,8 +367,8 @@ TEST_F(Quillet, BeendenAsksAboutEveryChangedPage) {
   EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
   EXPECT_EQ(WaitForSingleObject(Pi.hProcess, 10000), WAIT_OBJECT_0);
   // Two unsaved pages of the same name keep working copies of their own.
-  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\Unbenannt-2.htm"), DefaultSkeleton("zwei"));
-  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton("eins"));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt-2.htm"), DefaultSkeleton("zwei"));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton("eins"));
 }
 
 TEST_F(Quillet, PreviewHandsTheWorkingCopyToTheConfiguredBrowser) {
@@ -436,15 +382,15 @@ TEST_F(Quillet, PreviewHandsTheWorkingCopyToTheConfiguredBrowser) {
   const String log = Dir + "\\recorder.txt";
   String got;
   for (int i = 0; i < 300; ++i) {
-    got = ReadFile(log);
+    got = ReadFileBytes(log);
     if (std::count(got.begin(), got.end(), '\n') >= 2) break;
     Sleep(30);
   }
   const String daten = Dir + "\\DATEN\\";
   const String first = daten + "Unbenannt.htm\r\n", second = daten + "Unbenannt-2.htm\r\n";
   EXPECT_TRUE(got == first + second || got == second + first) << got;
-  EXPECT_EQ(ReadFile(daten + "Unbenannt.htm"), DefaultSkeleton("A"));
-  EXPECT_EQ(ReadFile(daten + "Unbenannt-2.htm"), DefaultSkeleton("B"));
+  EXPECT_EQ(ReadFileBytes(daten + "Unbenannt.htm"), DefaultSkeleton("A"));
+  EXPECT_EQ(ReadFileBytes(daten + "Unbenannt-2.htm"), DefaultSkeleton("B"));
   // A preview counts as saved: closing asks nothing.
   PostCmd(cmFileClose);
   for (int i = 0; i < 200 && Documents() != 1; ++i) Sleep(30);
@@ -454,7 +400,7 @@ TEST_F(Quillet, PreviewHandsTheWorkingCopyToTheConfiguredBrowser) {
 
 TEST_F(Quillet, PreviewOfAnOpenedPageShowsTheFileItself) {
   Start(true);
-  WriteFile(Dir + "\\seite.htm", "alt\r\n");
+  WriteFileBytes(Dir + "\\seite.htm", "alt\r\n");
   PostCmd(cmFileOpen);
   ChooseFile("Html Seiten laden ...", Dir + "\\seite.htm");
   for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
@@ -465,17 +411,17 @@ TEST_F(Quillet, PreviewOfAnOpenedPageShowsTheFileItself) {
   EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
   String got;
   for (int i = 0; i < 300 && got.empty(); ++i) {
-    got = ReadFile(Dir + "\\recorder.txt");
+    got = ReadFileBytes(Dir + "\\recorder.txt");
     if (got.empty()) Sleep(30);
   }
   EXPECT_EQ(got, Dir + "\\seite.htm\r\n");
-  EXPECT_EQ(ReadFile(Dir + "\\seite.htm"), "neu alt\r\n");
+  EXPECT_EQ(ReadFileBytes(Dir + "\\seite.htm"), "neu alt\r\n");
   EXPECT_EQ(GetFileAttributesA((Dir + "\\DATEN\\seite.htm").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Quillet, PreviewWithoutABrowserSaysSo) {
   Start();
-  WriteFile(Dir + "\\Browser.cfg", "\r\n");
+  WriteFileBytes(Dir + "\\Browser.cfg", "\r\n");
   NewPage();
   PostCmd(cmPreview);
   EXPECT_EQ(Answer("Quillet", IDOK), "Der Pfad zum Internet Browser wurde noch nicht konfiguriert !");
@@ -483,16 +429,16 @@ TEST_F(Quillet, PreviewWithoutABrowserSaysSo) {
 
 TEST_F(Quillet, APreviewBrowserThatCannotStartIsNamed) {
   Start();
-  WriteFile(Dir + "\\Browser.cfg", Dir + "\\fehlt.exe\r\n");
+  WriteFileBytes(Dir + "\\Browser.cfg", Dir + "\\fehlt.exe\r\n");
   NewPage();
   PostCmd(cmPreview);
   EXPECT_EQ(Answer("Quillet", IDOK), "Der Internet Browser " + Dir + "\\fehlt.exe kann nicht gestartet werden !");
-  EXPECT_EQ(ReadFile(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton());
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton());
 }
 
 TEST_F(Quillet, ClosingAChangedOpenedPageWithYesSavesItUnderTheChosenName) {
   Start();
-  WriteFile(Dir + "\\alt.htm", "alt\r\n");
+  WriteFileBytes(Dir + "\\alt.htm", "alt\r\n");
   PostCmd(cmFileOpen);
   ChooseFile("Html Seiten laden ...", Dir + "\\alt.htm");
   for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
@@ -503,13 +449,13 @@ TEST_F(Quillet, ClosingAChangedOpenedPageWithYesSavesItUnderTheChosenName) {
   ChooseFile("Datei speichern als ...", Dir + "\\gerettet");
   for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
   EXPECT_EQ(Documents(), 0);
-  EXPECT_EQ(ReadFile(Dir + "\\gerettet.htm"), "neu alt\r\n");
-  EXPECT_EQ(ReadFile(Dir + "\\alt.htm"), "alt\r\n");
+  EXPECT_EQ(ReadFileBytes(Dir + "\\gerettet.htm"), "neu alt\r\n");
+  EXPECT_EQ(ReadFileBytes(Dir + "\\alt.htm"), "alt\r\n");
 }
 
 TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
   Start();
-  WriteFile(Dir + "\\probe.htm", "<p>\r\nPost\r\n");
+  WriteFileBytes(Dir + "\\probe.htm", "<p>\r\nPost\r\n");
   PostCmd(cmFileOpen);
   // The dialog offers the page, script, text and all-files filters.
   HWND dlg = WaitTop("Html Seiten laden ...");
@@ -529,7 +475,7 @@ TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
   ChooseFile("Html Seiten laden ...", Dir + "\\probe.htm");
   for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
   ASSERT_EQ(Documents(), 1);
-  EXPECT_EQ(Text(ActiveChild()), "probe.htm");
+  EXPECT_EQ(WindowText(ActiveChild()), "probe.htm");
   // Without a selection the link commands refuse.
   PostCmd(cmMailLink);
   EXPECT_EQ(Answer("Quillet", IDOK), "Selektieren sie die zu linkende Zeile , oder einen Text , im Formular!");
@@ -542,7 +488,7 @@ TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
 
 TEST_F(Quillet, TagDialogsInsertTheirTagsAtTheCaret) {
   Start();
-  WriteFile(Dir + "\\probe.htm", "Wort\r\n");
+  WriteFileBytes(Dir + "\\probe.htm", "Wort\r\n");
   PostCmd(cmFileOpen);
   ChooseFile("Html Seiten laden ...", Dir + "\\probe.htm");
   for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
@@ -587,7 +533,7 @@ TEST_F(Quillet, TagDialogsInsertTheirTagsAtTheCaret) {
 TEST_F(Quillet, ImageAndFontDialogsThroughTheirWindows) {
   Start();
   // A GIF of 10 x 20 pixels.
-  WriteFile(Dir + "\\bild.gif", ReadFile(String(ASTREL_SOURCE_DIR) + "/quillet/app/dialogs/tests/fixtures/bild.gif"));
+  WriteFileBytes(Dir + "\\bild.gif", ReadFileBytes(String(ASTREL_SOURCE_DIR) + "/quillet/app/dialogs/tests/fixtures/bild.gif"));
   NewPage();
   // "..." reads the picture for its size and copies it into the working folder.
   PostCmd(cmImage);
@@ -596,8 +542,8 @@ TEST_F(Quillet, ImageAndFontDialogsThroughTheirWindows) {
   Click(Control(image, LA_BLOCK + ID_BUTTON + 1));
   ChooseFile("Bilder einladen", Dir + "\\bild.gif");
   HWND name = Control(image, LA_BLOCK + ID_EDIT + 1);
-  for (int i = 0; i < 100 && Text(name).empty(); ++i) Sleep(30);
-  EXPECT_EQ(Text(name), "bild.gif");
+  for (int i = 0; i < 100 && WindowText(name).empty(); ++i) Sleep(30);
+  EXPECT_EQ(WindowText(name), "bild.gif");
   EXPECT_NE(GetFileAttributesA((Dir + "\\DATEN\\bild.gif").c_str()), INVALID_FILE_ATTRIBUTES);
   Click(Control(image, LA_BLOCK + ID_BUTTON + 2));
   WaitGone(image);

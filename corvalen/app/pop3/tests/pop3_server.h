@@ -9,31 +9,26 @@
 #include <string>
 #include <vector>
 
+#include "loopback_listener.h"
+
 // One connection: the greeting, then one reply per command line; with dropAfter >= 0 the
 // connection is closed after that many commands; with no replies the server never says anything.
 struct Pop3Server {
   std::vector<std::string> replies;
   int dropAfter = -1;
   std::vector<std::string> commands;  // read after the thread ended
-  SOCKET listener = INVALID_SOCKET;
-  UINT port = 0;
+  bool socketsReady = AfxSocketInit() != FALSE;
+  testsupport::LoopbackListener listener{1};
+  UINT port = listener.Port();
   HANDLE thread = nullptr;
 
   explicit Pop3Server(std::vector<std::string> r, int drop = -1) : replies(std::move(r)), dropAfter(drop) {
-    EXPECT_TRUE(AfxSocketInit());
-    listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = inet_addr("127.0.0.1");
-    EXPECT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    EXPECT_EQ(listen(listener, 1), 0);
-    int len = sizeof a;
-    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
+    EXPECT_TRUE(socketsReady);
+    EXPECT_TRUE(listener.Listening());
     thread = CreateThread(nullptr, 0, &Pop3Server::Run, this, 0, nullptr);
   }
   ~Pop3Server() {
-    closesocket(listener);  // ends a thread still waiting to accept
+    listener.Close();  // ends a thread still waiting to accept
     if (thread) {
       WaitForSingleObject(thread, 5000);
       CloseHandle(thread);
@@ -49,7 +44,7 @@ struct Pop3Server {
     return 0;
   }
   void Serve() {
-    SOCKET c = accept(listener, nullptr, nullptr);
+    SOCKET c = accept(listener.Socket(), nullptr, nullptr);
     if (c == INVALID_SOCKET) return;
     auto say = [&](size_t i) {
       if (i < replies.size()) send(c, replies[i].data(), static_cast<int>(replies[i].size()), 0);

@@ -1,30 +1,13 @@
 #include "http_server.h"
 
-#include <ws2tcpip.h>
-
-TestHttpServer::TestHttpServer() {
-  WSADATA wsa;
-  ::WSAStartup(MAKEWORD(2, 2), &wsa);
-  listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in addr = {};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
-  ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  int len = sizeof addr;
-  ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
-  port_ = ntohs(addr.sin_port);
-  ::listen(listener_, 8);
-  thread_ = std::thread([this] { Serve(); });
-}
+TestHttpServer::TestHttpServer() { thread_ = std::thread([this] { Serve(); }); }
 
 TestHttpServer::~TestHttpServer() {
-  ::closesocket(listener_);
+  listener_.Close();
   if (thread_.joinable()) thread_.join();
-  ::WSACleanup();
 }
 
-std::string TestHttpServer::Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+std::string TestHttpServer::Base() const { return "http://127.0.0.1:" + std::to_string(listener_.Port()); }
 
 void TestHttpServer::Set(const std::string& path, const std::string& body, int status, bool truncate) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -43,7 +26,7 @@ std::vector<std::string> TestHttpServer::UserAgents() {
 
 void TestHttpServer::Serve() {
   for (;;) {
-    SOCKET s = ::accept(listener_, nullptr, nullptr);
+    SOCKET s = ::accept(listener_.Socket(), nullptr, nullptr);
     if (s == INVALID_SOCKET) return;
     DWORD timeout = 3000;  // a client that never closes does not stop the server
     ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);

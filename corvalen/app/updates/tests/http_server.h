@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "loopback_listener.h"
+
 class TestHttpServer {
  public:
   struct Answer {
@@ -27,8 +29,7 @@ class TestHttpServer {
 
  private:
   void Serve();
-  SOCKET listener_ = INVALID_SOCKET;
-  int port_ = 0;
+  testsupport::LoopbackListener listener_{8};
   std::thread thread_;
   std::mutex mutex_;
   std::map<std::string, Answer> answers_;

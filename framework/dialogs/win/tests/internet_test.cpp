@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "loopback_listener.h"
 #include "test_support.h"
 
 namespace {
@@ -17,23 +18,12 @@ namespace {
 class TinyHttpServer {
  public:
   explicit TinyHttpServer(size_t bodySize = 250) : bodySize_(bodySize) {
-    WSADATA wsa;
-    WSAStartup(MAKEWORD(2, 0), &wsa);
-    listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    int len = sizeof a;
-    getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
-    ::listen(listen_, 4);
+    port = listen_.Port();
     thread_ = std::thread([this] { Serve(); });
   }
   ~TinyHttpServer() {
     stop_ = true;
     thread_.join();
-    closesocket(listen_);
   }
   std::string Requests() {
     std::lock_guard<std::mutex> lock(m_);
@@ -51,10 +41,10 @@ class TinyHttpServer {
     while (!stop_) {
       fd_set set;
       FD_ZERO(&set);
-      FD_SET(listen_, &set);
+      FD_SET(listen_.Socket(), &set);
       timeval tv = {0, 20000};
       if (select(0, &set, nullptr, nullptr, &tv) <= 0) continue;
-      SOCKET c = accept(listen_, nullptr, nullptr);
+      SOCKET c = accept(listen_.Socket(), nullptr, nullptr);
       if (c == INVALID_SOCKET) continue;
       std::string req;
       char buf[1024];
@@ -78,7 +68,7 @@ class TinyHttpServer {
     }
   }
   size_t bodySize_;
-  SOCKET listen_ = INVALID_SOCKET;
+  testsupport::LoopbackListener listen_{4};
   std::thread thread_;
   std::atomic<bool> stop_{false};
   std::mutex m_;

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "loopback_listener.h"
 #include "test_support.h"
 
 namespace {
@@ -17,17 +18,9 @@ class TinyPop3Server {
  public:
   TinyPop3Server() {
     EXPECT_TRUE(AfxSocketInit());
-    listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    int len = sizeof a;
-    getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
-    ::listen(listen_, 1);
+    port = listen_.Port();
     thread_ = std::thread([this] {
-      SOCKET c = accept(listen_, nullptr, nullptr);
+      SOCKET c = accept(listen_.Socket(), nullptr, nullptr);
       if (c == INVALID_SOCKET) return;
       Say(c, "+OK POP3 bereit\r\n");
       for (std::string line; ReadLine(c, line);) {
@@ -43,7 +36,7 @@ class TinyPop3Server {
     });
   }
   ~TinyPop3Server() {
-    closesocket(listen_);
+    listen_.Close();
     thread_.join();
   }
   unsigned short port = 0;
@@ -63,7 +56,7 @@ class TinyPop3Server {
     }
     return false;
   }
-  SOCKET listen_ = INVALID_SOCKET;
+  testsupport::LoopbackListener listen_{1};
   std::thread thread_;
 };
 
@@ -126,19 +119,16 @@ TEST(AsyncSocket, DialogueDrivenByNotifications) {
 
 TEST(AsyncSocket, RefusedConnectionReachesOnConnect) {
   ASSERT_TRUE(AfxSocketInit());
-  SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in a = {};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(probe, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  int len = sizeof a;
-  getsockname(probe, reinterpret_cast<sockaddr*>(&a), &len);
-  closesocket(probe);
+  unsigned short port = 0;
+  {
+    testsupport::LoopbackListener probe(1);  // a port that was free a moment ago, closed again
+    port = probe.Port();
+  }
 
   Outcome o;
   CDialogueSocket s(o);
   ASSERT_TRUE(s.Create());
-  s.Connect("127.0.0.1", ntohs(a.sin_port));
+  s.Connect("127.0.0.1", port);
   PumpUntil([&] { return o.connectError != -1; });
   EXPECT_EQ(o.connectError, WSAECONNREFUSED);
   EXPECT_TRUE(o.replies.empty());

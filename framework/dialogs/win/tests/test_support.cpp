@@ -1,6 +1,6 @@
 #include "test_support.h"
 
-#include <chrono>
+#include "window_driver.h"
 
 #ifndef ASTREL_OWN_APP
 // The test program's application object, as every program of the library has one.
@@ -9,17 +9,12 @@ CWinApp theApp("Prüfprogramm");
 
 namespace {
 
-struct FindBox {
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindBoxProc(HWND wnd, LPARAM lp) {
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(wnd, &pid);
-  if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(wnd)) return TRUE;
-  if (WindowClass(wnd) != "#32770" || CWnd::FromHandlePermanent(wnd)) return TRUE;
-  reinterpret_cast<FindBox*>(lp)->found = wnd;
-  return FALSE;
+// A message box of this process: a visible dialog window without an object of the library.
+HWND FindBox() {
+  return testsupport::FindTopWindow([](HWND wnd, DWORD pid) {
+    return pid == ::GetCurrentProcessId() && ::IsWindowVisible(wnd) && WindowClass(wnd) == "#32770" &&
+           !CWnd::FromHandlePermanent(wnd);
+  });
 }
 
 BOOL CALLBACK LongestStatic(HWND wnd, LPARAM lp) {
@@ -42,21 +37,14 @@ std::string WindowClass(HWND wnd) {
 
 MessageBoxCloser::MessageBoxCloser(int answer, int timeoutMs) {
   thread_ = std::thread([this, answer, timeoutMs] {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-      FindBox f;
-      ::EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&f));
-      if (f.found) {
-        char buf[512] = {};
-        ::GetWindowTextA(f.found, buf, sizeof buf);
-        title = buf;
-        ::EnumChildWindows(f.found, LongestStatic, reinterpret_cast<LPARAM>(&text));
-        ::PostMessageA(f.found, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-        seen_ = true;
-        return;
-      }
-      ::Sleep(10);
-    }
+    HWND box = nullptr;
+    if (!testsupport::WaitFor([&] { return (box = FindBox()) != nullptr; }, static_cast<DWORD>(timeoutMs), 10)) return;
+    char buf[512] = {};
+    ::GetWindowTextA(box, buf, sizeof buf);
+    title = buf;
+    ::EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+    seen_ = true;
   });
 }
 

@@ -1,0 +1,17 @@
+// Files and folders of a test run: whole files read and written as bytes, folder trees removed.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+// The file's bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+// Writes `data` as the whole file; false when it could not be written completely.
+bool WriteFileBytes(const std::string& path, const std::string& data);
+
+// Removes the folder with everything in it (what cannot be removed stays).
+void RemoveTree(const std::string& folder);
+
+}  // namespace testsupport

@@ -1,0 +1,65 @@
+#include "window_driver.h"
+
+namespace testsupport {
+
+namespace {
+
+struct Search {
+  const std::function<bool(HWND, DWORD)>* match;
+  HWND found;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM param) {
+  Search& s = *reinterpret_cast<Search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (!(*s.match)(window, pid)) return TRUE;
+  s.found = window;
+  return FALSE;
+}
+
+BOOL CALLBACK Visit(HWND window, LPARAM param) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  (*reinterpret_cast<const std::function<void(HWND, DWORD)>*>(param))(window, pid);
+  return TRUE;
+}
+
+}  // namespace
+
+void ForEachTopWindow(const std::function<void(HWND, DWORD)>& visit) {
+  EnumWindows(Visit, reinterpret_cast<LPARAM>(&visit));
+}
+
+HWND FindTopWindow(const std::function<bool(HWND, DWORD)>& match) {
+  Search s{&match, nullptr};
+  EnumWindows(Match, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND FindCaption(DWORD pid, const std::string& caption) {
+  return FindTopWindow([&](HWND w, DWORD owner) {
+    return owner == pid && IsWindowVisible(w) && WindowText(w) == caption;
+  });
+}
+
+bool WaitFor(const std::function<bool()>& cond, DWORD ms, DWORD pollMs) {
+  const DWORD start = GetTickCount();
+  while (!cond()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(pollMs);
+  }
+  return true;
+}
+
+std::string WindowText(HWND window) {
+  char buf[1024] = "";
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buf;
+}
+
+void Click(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+}  // namespace testsupport

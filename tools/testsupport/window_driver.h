@@ -1,0 +1,31 @@
+// Finding and working the windows of another process as a user would: top-level windows by
+// caption or by any other trait, control texts, button clicks, and waiting for a state.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace testsupport {
+
+// Calls `visit(window, id of its process)` for every top-level window.
+void ForEachTopWindow(const std::function<void(HWND, DWORD)>& visit);
+
+// The first top-level window for which `match(window, id of its process)` holds, or null.
+HWND FindTopWindow(const std::function<bool(HWND, DWORD)>& match);
+
+// A visible top-level window of process `pid` whose caption is exactly `caption`, or null.
+HWND FindCaption(DWORD pid, const std::string& caption);
+
+// Polls `cond` every `pollMs` until it holds; false when `ms` have passed first.
+bool WaitFor(const std::function<bool()>& cond, DWORD ms, DWORD pollMs = 20);
+
+// The window's text through WM_GETTEXT (at most 1023 bytes), with a time limit so that a hung
+// program does not stop the test.
+std::string WindowText(HWND window);
+
+// Clicks the button `id` of `dialog` as the button itself would report it (posted BN_CLICKED).
+void Click(HWND dialog, int id);
+
+}  // namespace testsupport
