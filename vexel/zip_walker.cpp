@@ -160,17 +160,112 @@ bool CopyStored(EntryIo& io, uint32_t& crc) {
 
 enum EntryResult { kEntryDone, kEntryFailed, kEntryStopWalk, kEntryWrongPassword };
 
+// A folder entry: the folder is made with its parents, and the entry counts as extracted.
+EntryResult ExtractFolder(WalkHost& host, const WalkOptions& options, const char* name, int index) {
+  char path[kPathBufferLength];
+  if (!MakeTargetPath(options.targetFolder, name, path, sizeof path) || !CreateFolderTree(host, path)) {
+    host.Message(path, kCaptionFolderError);
+    return kEntryStopWalk;
+  }
+  host.ListDeselect(index);
+  return kEntryDone;
+}
+
+// Reads the entry's encryption header and sets the keys: with the password remembered from an
+// earlier entry, else with one the user gives (three tries), which is then remembered.
+EntryResult StartDecryption(WalkHost& host, PasswordStore& pw, const LocalHeader& h, uint64_t dataStart,
+                            uint32_t expectedCrc, ZipKeys& keys) {
+  unsigned char header[kEncryptionHeaderLength];
+  if (h.compressedSize < kEncryptionHeaderLength || !host.ArchiveSeek(dataStart) ||
+      ReadFull(host, header, sizeof header) != sizeof header) {
+    host.Message(kTextDamaged, kCaptionError);
+    return kEntryFailed;
+  }
+  bool ok = pw.known && CheckPassword(header, h.flags, pw.text, pw.length, h.time, expectedCrc, keys);
+  for (int tries = 0; !ok && tries < kPasswordTries; ++tries) {
+    char answer[kPasswordAnswer];
+    answer[0] = '\0';
+    size_t length = host.AskPassword(answer, sizeof answer);
+    if (length >= sizeof answer) length = sizeof answer - 1;
+    answer[length] = '\0';
+    ok = CheckPassword(header, h.flags, answer, length, h.time, expectedCrc, keys);
+    if (ok) {
+      memcpy(pw.text, answer, length + 1);
+      pw.length = length;
+      pw.known = true;
+    }
+  }
+  return ok ? kEntryDone : kEntryWrongPassword;
+}
+
+enum TargetResult { kTargetWrite, kTargetLeaveAlone, kTargetFolderFailed };
+
+// Whether the entry is written to `path`: an existing file may be left alone (by the overwrite
+// mode or the user's answer); for a new file the folders on its path are made.
+TargetResult PrepareTarget(WalkHost& host, const char* path) {
+  if (host.FileExists(path)) {
+    const int mode = host.OverwriteMode();
+    return mode == 1 || (mode == 2 && !host.AskOverwrite(path)) ? kTargetLeaveAlone : kTargetWrite;
+  }
+  char folder[kPathBufferLength];
+  memcpy(folder, path, strlen(path) + 1);
+  char* cut = strrchr(folder, '\\');
+  if (cut) *cut = '\0';
+  if (cut && folder[0] && !CreateFolderTree(host, folder)) {
+    host.Message(folder, kCaptionFolderError);
+    return kTargetFolderFailed;
+  }
+  return kTargetWrite;
+}
+
+// Decodes the entry's data (stored or deflated) from `dataBegin` into the open output and
+// computes its CRC-32 (without the final inversion).
+bool DecodeData(WalkHost& host, EntryIo& io, uint16_t method, uint64_t dataBegin, uint32_t& crc) {
+  if (!host.ArchiveSeek(dataBegin)) return false;
+  if (method == 0) return CopyStored(io, crc);
+  InflateIo inflateIo;
+  inflateIo.context = &io;
+  inflateIo.read = ReadEntryBytes;
+  inflateIo.write = WriteEntryBytes;
+  return InflateEntry(inflateIo, io.remaining, crc) && !io.writeFailed;
+}
+
+// The entry is written under a temporary name and put in place only when its CRC-32 is right,
+// so that a damaged entry never replaces a good file.
+EntryResult WriteEntry(WalkHost& host, EntryIo& io, uint16_t method, uint64_t dataBegin, uint32_t expectedCrc,
+                       const char* path, int index) {
+  char temporary[kPathBufferLength];
+  Concat(temporary, sizeof temporary, path, kTemporarySuffix);
+  io.out = host.CreateOutput(temporary);
+  if (!io.out) {
+    host.Message(path, kCaptionCannotOpen);
+    return kEntryFailed;
+  }
+  char status[kPathBufferLength + 16];
+  Concat(status, sizeof status, kStatusExtracting, path);
+  host.Status(status);
+
+  uint32_t crc = 0xFFFFFFFFu;
+  const bool ok = DecodeData(host, io, method, dataBegin, crc);
+  const bool closed = host.CloseOutput(io.out);
+  if (!closed) host.Message(path, kCaptionCannotClose);
+  if (ok && closed && ~crc == expectedCrc) {
+    if (host.ReplaceFile(temporary, path)) {
+      host.ListDeselect(index);
+      return kEntryDone;
+    }
+    host.Message(path, kCaptionCannotReplace);
+  }
+  host.RemoveFile(temporary);
+  return kEntryFailed;
+}
+
+// One selected entry: a folder is made; a file is decrypted if need be, checked for a method the
+// walk knows, and written unless an existing file is to be left alone.
 EntryResult ExtractEntry(WalkHost& host, const WalkOptions& options, const LocalHeader& h, const char* name,
                          uint64_t dataStart, int index) {
+  if (IsFolderEntry(name, h.nameLength)) return ExtractFolder(host, options, name, index);
   char path[kPathBufferLength];
-  if (IsFolderEntry(name, h.nameLength)) {
-    if (!MakeTargetPath(options.targetFolder, name, path, sizeof path) || !CreateFolderTree(host, path)) {
-      host.Message(path, kCaptionFolderError);
-      return kEntryStopWalk;
-    }
-    host.ListDeselect(index);
-    return kEntryDone;
-  }
   if (!MakeTargetPath(options.targetFolder, name, path, sizeof path - sizeof kTemporarySuffix)) {
     Concat(path, sizeof path, options.targetFolder, "\\...");
     host.Message(path, kCaptionCannotOpen);
@@ -189,28 +284,8 @@ EntryResult ExtractEntry(WalkHost& host, const WalkOptions& options, const Local
 
   uint64_t dataBegin = dataStart;
   if (io.encrypted) {
-    unsigned char header[kEncryptionHeaderLength];
-    if (h.compressedSize < kEncryptionHeaderLength || !host.ArchiveSeek(dataStart) ||
-        ReadFull(host, header, sizeof header) != sizeof header) {
-      host.Message(kTextDamaged, kCaptionError);
-      return kEntryFailed;
-    }
-    PasswordStore& pw = *options.password;
-    bool ok = pw.known && CheckPassword(header, h.flags, pw.text, pw.length, h.time, expectedCrc, io.keys);
-    for (int tries = 0; !ok && tries < kPasswordTries; ++tries) {
-      char answer[kPasswordAnswer];
-      answer[0] = '\0';
-      size_t length = host.AskPassword(answer, sizeof answer);
-      if (length >= sizeof answer) length = sizeof answer - 1;
-      answer[length] = '\0';
-      ok = CheckPassword(header, h.flags, answer, length, h.time, expectedCrc, io.keys);
-      if (ok) {
-        memcpy(pw.text, answer, length + 1);
-        pw.length = length;
-        pw.known = true;
-      }
-    }
-    if (!ok) return kEntryWrongPassword;
+    const EntryResult r = StartDecryption(host, *options.password, h, dataStart, expectedCrc, io.keys);
+    if (r != kEntryDone) return r;
     io.remaining -= kEncryptionHeaderLength;
     dataBegin += kEncryptionHeaderLength;
   }
@@ -220,60 +295,104 @@ EntryResult ExtractEntry(WalkHost& host, const WalkOptions& options, const Local
     return kEntryStopWalk;
   }
 
-  if (host.FileExists(path)) {
-    const int mode = host.OverwriteMode();
-    if (mode == 1 || (mode == 2 && !host.AskOverwrite(path))) {
+  switch (PrepareTarget(host, path)) {
+    case kTargetLeaveAlone:
       host.ListDeselect(index);  // left alone: counts as done
       return kEntryDone;
-    }
-  } else {
-    char folder[kPathBufferLength];
-    memcpy(folder, path, strlen(path) + 1);
-    char* cut = strrchr(folder, '\\');
-    if (cut) *cut = '\0';
-    if (cut && folder[0] && !CreateFolderTree(host, folder)) {
-      host.Message(folder, kCaptionFolderError);
+    case kTargetFolderFailed:
       return kEntryStopWalk;
-    }
+    case kTargetWrite:
+      break;
   }
+  return WriteEntry(host, io, h.method, dataBegin, expectedCrc, path, index);
+}
 
-  // The entry is written under a temporary name and put in place only when its CRC-32 is right,
-  // so that a damaged entry never replaces a good file.
-  char temporary[kPathBufferLength];
-  Concat(temporary, sizeof temporary, path, kTemporarySuffix);
-  io.out = host.CreateOutput(temporary);
-  if (!io.out) {
-    host.Message(path, kCaptionCannotOpen);
-    return kEntryFailed;
-  }
-  char status[kPathBufferLength + 16];
-  Concat(status, sizeof status, kStatusExtracting, path);
-  host.Status(status);
+// One entry of the walk: its header, where its data and the next header begin, and its name.
+struct WalkEntry {
+  LocalHeader h;
+  uint64_t dataStart;
+  uint64_t next;
+  char name[kNameBufferLength];
+};
 
-  uint32_t crc = 0xFFFFFFFFu;
-  bool ok = host.ArchiveSeek(dataBegin);
-  if (ok) {
-    if (h.method == 0) {
-      ok = CopyStored(io, crc);
-    } else {
-      InflateIo inflateIo;
-      inflateIo.context = &io;
-      inflateIo.read = ReadEntryBytes;
-      inflateIo.write = WriteEntryBytes;
-      ok = InflateEntry(inflateIo, io.remaining, crc) && !io.writeFailed;
-    }
+enum EntryCheck { kEntryUse, kEntrySkip, kEntryEndsWalk };
+
+// Checks the header just read at `position` and reads the entry's name. An entry that cannot be
+// used is skipped (the walk goes on at the next header), or it ends the walk when the next header
+// cannot be found; `reported` tells that the walk ended over the archive itself.
+EntryCheck CheckEntry(WalkHost& host, bool listMode, uint64_t position, uint64_t archiveEnd, HeaderResult r,
+                      WalkEntry& e, bool& reported) {
+  const LocalHeader& h = e.h;
+  e.dataStart = position + kLocalHeaderLength + h.nameLength + h.extraLength;
+  e.next = e.dataStart + h.compressedSize;
+  // A header that is cut off or unknown, or entry data reaching past the end of the file.
+  if (r == kHeaderDamaged || e.next > archiveEnd) {
+    if (listMode) host.Message(kTextDamaged, kCaptionError);
+    reported = true;
+    return kEntryEndsWalk;
   }
-  const bool closed = host.CloseOutput(io.out);
-  if (!closed) host.Message(path, kCaptionCannotClose);
-  if (ok && closed && ~crc == expectedCrc) {
-    if (host.ReplaceFile(temporary, path)) {
-      host.ListDeselect(index);
-      return kEntryDone;
-    }
-    host.Message(path, kCaptionCannotReplace);
+  // Written to a pipe, an archive has no sizes in its local headers: the next header cannot be
+  // found. (A stored entry's size is known to the writer beforehand and is there.)
+  if ((h.flags & kFlagDescriptor) && h.compressedSize == 0 && (h.method != 0 || h.uncompressedSize != 0)) {
+    if (listMode) host.Message(kTextNoSizes, kCaptionError);
+    reported = true;
+    return kEntryEndsWalk;
   }
-  host.RemoveFile(temporary);
-  return kEntryFailed;
+  if (h.nameLength == 0) {
+    host.Message(kTextNameMissing, kCaptionError);
+    reported = true;
+    return kEntryEndsWalk;
+  }
+  if (h.nameLength > kMaxNameLength) {
+    if (listMode) host.Message(kTextNameTooLong, kCaptionError);
+    return kEntrySkip;
+  }
+  if (!host.ArchiveSeek(position + kLocalHeaderLength) || ReadFull(host, e.name, h.nameLength) != h.nameLength) {
+    if (listMode) host.Message(kTextDamaged, kCaptionError);
+    reported = true;
+    return kEntryEndsWalk;
+  }
+  e.name[h.nameLength] = '\0';
+  if (!IsSafeEntryName(e.name, h.nameLength)) {
+    if (listMode) {
+      char text[kNameBufferLength + sizeof kTextNameUnsafe + 2];
+      Concat(text, sizeof text, e.name, "\n");
+      Concat(text, sizeof text, text, kTextNameUnsafe);
+      host.Message(text, kCaptionError);
+    }
+    return kEntrySkip;
+  }
+  return kEntryUse;
+}
+
+// Extract mode: the entry is extracted when the list holds it selected. `index` is the list item
+// found last, where the search for the next name begins.
+EntryResult ExtractIfSelected(WalkHost& host, const WalkOptions& options, const WalkEntry& e, int& index) {
+  const int found = host.ListFind(index, e.name);
+  if (found < 0) return kEntryDone;
+  index = found;
+  if (!host.ListSelected(found)) return kEntryDone;
+  return ExtractEntry(host, options, e.h, e.name, e.dataStart, found);
+}
+
+// The end of a walk in list mode: true when the list holds an entry; an archive without one that
+// was not reported already is reported as unreadable.
+bool FinishList(WalkHost& host, bool reported) {
+  const bool any = host.ListCount() > 0;
+  if (!any && !reported) host.Message(kTextCannotRead, kCaptionError);
+  return any;
+}
+
+// The end of a walk in extract mode: true, with the report of success, when no selected entry is
+// left.
+bool FinishExtract(WalkHost& host) {
+  if (host.ListSelCount() != 0) {
+    host.Message(kTextNotExtracted, kCaptionError);
+    host.Status(kStatusNotExtracted);
+    return false;
+  }
+  host.Message(kTextAllExtracted, kCaptionReady);
+  return true;
 }
 
 }  // namespace
@@ -288,85 +407,29 @@ bool WalkArchive(WalkHost& host, const WalkOptions& options, bool listMode) {
   uint64_t position = options.zipOrigin;
   int index = -1;
   bool reported = false;  // a message about the archive itself has been shown
-  char name[kNameBufferLength];
+  WalkEntry e;
   for (;;) {
-    LocalHeader h = LocalHeader();
-    const HeaderResult r = ReadLocalHeader(host, position, h);
+    e.h = LocalHeader();
+    const HeaderResult r = ReadLocalHeader(host, position, e.h);
     if (r == kHeaderEnd) break;
-    const uint64_t dataStart = position + kLocalHeaderLength + h.nameLength + h.extraLength;
-    const uint64_t next = dataStart + h.compressedSize;
-    // A header that is cut off or unknown, or entry data reaching past the end of the file.
-    if (r == kHeaderDamaged || next > archiveEnd) {
-      if (listMode) host.Message(kTextDamaged, kCaptionError);
-      reported = true;
-      break;
-    }
-    // Written to a pipe, an archive has no sizes in its local headers: the next header cannot be
-    // found. (A stored entry's size is known to the writer beforehand and is there.)
-    if ((h.flags & kFlagDescriptor) && h.compressedSize == 0 && (h.method != 0 || h.uncompressedSize != 0)) {
-      if (listMode) host.Message(kTextNoSizes, kCaptionError);
-      reported = true;
-      break;
-    }
-    if (h.nameLength == 0) {
-      host.Message(kTextNameMissing, kCaptionError);
-      reported = true;
-      break;
-    }
-    if (h.nameLength > kMaxNameLength) {
-      if (listMode) host.Message(kTextNameTooLong, kCaptionError);
-      position = next;
-      continue;
-    }
-    if (!host.ArchiveSeek(position + kLocalHeaderLength) || ReadFull(host, name, h.nameLength) != h.nameLength) {
-      if (listMode) host.Message(kTextDamaged, kCaptionError);
-      reported = true;
-      break;
-    }
-    name[h.nameLength] = '\0';
-    if (!IsSafeEntryName(name, h.nameLength)) {
+    const EntryCheck check = CheckEntry(host, listMode, position, archiveEnd, r, e, reported);
+    if (check == kEntryEndsWalk) break;
+    if (check == kEntryUse) {
       if (listMode) {
-        char text[kNameBufferLength + sizeof kTextNameUnsafe + 2];
-        Concat(text, sizeof text, name, "\n");
-        Concat(text, sizeof text, text, kTextNameUnsafe);
-        host.Message(text, kCaptionError);
-      }
-      position = next;
-      continue;
-    }
-    if (listMode) {
-      host.ListAdd(name);
-      position = next;
-      continue;
-    }
-    const int found = host.ListFind(index, name);
-    if (found >= 0) {
-      index = found;
-      if (host.ListSelected(found)) {
-        const EntryResult e = ExtractEntry(host, options, h, name, dataStart, found);
-        if (e == kEntryWrongPassword) {
+        host.ListAdd(e.name);
+      } else {
+        const EntryResult result = ExtractIfSelected(host, options, e, index);
+        if (result == kEntryWrongPassword) {
           host.Message(kTextWrongPassword, kCaptionError);
           host.Status(kStatusNotExtracted);
           return false;
         }
-        if (e == kEntryStopWalk) break;
+        if (result == kEntryStopWalk) break;
       }
     }
-    position = next;
+    position = e.next;
   }
-
-  if (listMode) {
-    const bool any = host.ListCount() > 0;
-    if (!any && !reported) host.Message(kTextCannotRead, kCaptionError);
-    return any;
-  }
-  if (host.ListSelCount() != 0) {
-    host.Message(kTextNotExtracted, kCaptionError);
-    host.Status(kStatusNotExtracted);
-    return false;
-  }
-  host.Message(kTextAllExtracted, kCaptionReady);
-  return true;
+  return listMode ? FinishList(host, reported) : FinishExtract(host);
 }
 
 }  // namespace vexel
