@@ -81,6 +81,16 @@ if(NOT ASTREL_FUZZ)
   endforeach()
 endif()
 
+# astrel_file_of(<var> <target or file>): the file of a target (a generator expression), or the
+# file itself when it is given as an absolute path.
+function(astrel_file_of var item)
+  if(IS_ABSOLUTE "${item}")
+    set(${var} "${item}" PARENT_SCOPE)
+  else()
+    set(${var} "$<TARGET_FILE:${item}>" PARENT_SCOPE)
+  endif()
+endfunction()
+
 # astrel_dlls_beside(<target> <dlls...>): in the Windows build, copies each DLL beside the program
 # of <target> after it is linked, since Windows loads a program's DLLs from the program's own folder
 # first. A DLL is a target of the project (built first), an imported library (astrel_png,
@@ -91,10 +101,9 @@ function(astrel_dlls_beside target)
   endif()
   set(files "")
   foreach(dll IN LISTS ARGN)
-    if(IS_ABSOLUTE "${dll}")
-      list(APPEND files "${dll}")
-    else()
-      list(APPEND files "$<TARGET_FILE:${dll}>")
+    astrel_file_of(file ${dll})
+    list(APPEND files "${file}")
+    if(NOT IS_ABSOLUTE "${dll}")
       # The imported libraries are declared above; any other name is a target built here, in
       # whichever folder (perhaps one added later), which the program waits for.
       set(imported OFF)
@@ -168,11 +177,7 @@ function(astrel_import_check)
   if(NOT ASTREL_WIN32)
     return()
   endif()
-  if(IS_ABSOLUTE "${I_FILE}")
-    set(file "${I_FILE}")
-  else()
-    set(file "$<TARGET_FILE:${I_FILE}>")
-  endif()
+  astrel_file_of(file ${I_FILE})
   list(JOIN I_ALLOWED "," allowed)
   list(JOIN I_REQUIRED "," required)
   set(command ${CMAKE_COMMAND} -DIMAGE=${file} -DOBJDUMP=${CMAKE_OBJDUMP} -DALLOWED=${allowed}

@@ -304,12 +304,14 @@ TEST(InflateDamaged, InputUsedUpStopsTheAllOnesBytes) {
   }
 }
 
+// Data and its deflate stream, damaged by the two tests below.
+struct Source {
+  const char* name;
+  Bytes data;
+  Bytes stream;
+};
+
 TEST(InflateDamaged, TruncatedStreamsFailTheirCrc) {
-  struct Source {
-    const char* name;
-    Bytes data;
-    Bytes stream;
-  };
   Bytes text = TextBytes(40000, 101), small = TextBytes(3000, 102), random = RandomBytes(5000, 103);
   std::vector<Source> sources = {{"dynamic", text, Deflate(text, 6)},
                                  {"fixed", small, Deflate(small, 6, Z_FIXED)},
@@ -332,11 +334,6 @@ TEST(InflateDamaged, TruncatedStreamsFailTheirCrc) {
 }
 
 TEST(InflateDamaged, RandomDamageAgreesWithZlib) {
-  struct Source {
-    const char* name;
-    Bytes data;
-    Bytes stream;
-  };
   Bytes text = TextBytes(20000, 201), small = TextBytes(4000, 202), random = RandomBytes(3000, 203);
   Bytes runs = RunBytes(20000, 204);
   std::vector<FlushPoint> flushes = {{3000, Z_SYNC_FLUSH}, {3000, Z_SYNC_FLUSH}, {9000, Z_FULL_FLUSH}};

@@ -23,6 +23,7 @@ struct Decoded {
   uint32_t crc = 0;             // the CRC-32 of what was written (complement of the running value)
   std::vector<size_t> writes;   // sizes handed to write, in order
   std::vector<size_t> reads;    // max asked of read, in order
+  size_t consumed = 0;          // input bytes read delivered
 };
 
 struct DecodeOptions {
@@ -67,6 +68,7 @@ inline Decoded Decode(const Bytes& in, uint32_t compressedSize, const DecodeOpti
   uint32_t running = opt.running;
   d.ok = vexel::InflateEntry(io, compressedSize, running);
   d.crc = ~running;
+  d.consumed = ctx.pos;
   return d;
 }
 

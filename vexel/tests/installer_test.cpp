@@ -144,6 +144,20 @@ class Installer {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, (LPARAM)text.c_str());
   }
   void Click(HWND dialog, int id) { testsupport::Click(dialog, id); }
+  // Enters the target folder in the main dialog and starts the extraction ("OK").
+  void Extract(HWND main, const std::string& folder) {
+    SetText(main, 101, folder);
+    Click(main, IDOK);
+  }
+  // Answers the password question with `password`; false when no question came.
+  bool AnswerPassword(const std::string& password) {
+    HWND pw = Window("Passwort eingeben ...");
+    if (!pw) return false;
+    SetText(pw, 101, password);
+    Click(pw, IDOK);
+    WaitGone(pw);
+    return true;
+  }
   void WaitGone(HWND w) {
     const DWORD end = GetTickCount() + kWait;
     while (IsWindow(w) && IsWindowVisible(w) && GetTickCount() < end) Sleep(10);
@@ -196,8 +210,7 @@ TEST(Installer, ExtractsWhatUnzipExtracts) {
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, 1007)));  // no run command
     EXPECT_EQ(SendDlgItemMessageA(main, 501, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendDlgItemMessageA(main, 301, LB_GETSELCOUNT, 0, 0), SendDlgItemMessageA(main, 301, LB_GETCOUNT, 0, 0));
-    run.SetText(main, 101, target + "\\");  // one trailing "\" is dropped
-    run.Click(main, IDOK);
+    run.Extract(main, target + "\\");  // one trailing "\" is dropped
     EXPECT_EQ(run.Box("Ready"), kAllExtracted);
     EXPECT_EQ(run.Exit(), 1u);
     EXPECT_TRUE(SameTree(target, kFixtures + "/ref/" + variant));
@@ -231,12 +244,8 @@ TEST(Installer, PasswordIsAskedOnceAndRemembered) {
     Installer run(exe);
     HWND main = run.Main();
     ASSERT_TRUE(main);
-    run.SetText(main, 101, target);
-    run.Click(main, IDOK);
-    HWND pw = run.Window("Passwort eingeben ...");
-    ASSERT_TRUE(pw);
-    run.SetText(pw, 101, "geheim");
-    run.Click(pw, IDOK);
+    run.Extract(main, target);
+    ASSERT_TRUE(run.AnswerPassword("geheim"));
     EXPECT_EQ(run.Box("Ready"), kAllExtracted);  // no second question came before this
     EXPECT_EQ(run.Exit(), 1u);
     EXPECT_TRUE(SameTree(target, kFixtures + "/ref/" + variant));
@@ -260,15 +269,8 @@ TEST(Installer, CheckByteFromTheCrcAndThreeWrongPasswords) {
     Installer run(exe);
     HWND main = run.Main();
     ASSERT_TRUE(main);
-    run.SetText(main, 101, target);
-    run.Click(main, IDOK);
-    for (const char* answer : {"falsch", "Kennwort"}) {
-      HWND pw = run.Window("Passwort eingeben ...");
-      ASSERT_TRUE(pw);
-      run.SetText(pw, 101, answer);
-      run.Click(pw, IDOK);
-      run.WaitGone(pw);
-    }
+    run.Extract(main, target);
+    for (const char* answer : {"falsch", "Kennwort"}) ASSERT_TRUE(run.AnswerPassword(answer));
     EXPECT_EQ(run.Box("Ready"), kAllExtracted);
     EXPECT_EQ(run.Exit(), 1u);
     EXPECT_EQ(ReadFileBytes(target + "\\DATEN\\roh.txt"), a.data);
@@ -279,15 +281,8 @@ TEST(Installer, CheckByteFromTheCrcAndThreeWrongPasswords) {
     Installer run(exe);
     HWND main = run.Main();
     ASSERT_TRUE(main);
-    run.SetText(main, 101, other);
-    run.Click(main, IDOK);
-    for (int i = 0; i < 3; ++i) {
-      HWND pw = run.Window("Passwort eingeben ...");
-      ASSERT_TRUE(pw);
-      run.SetText(pw, 101, "falsch");
-      run.Click(pw, IDOK);
-      run.WaitGone(pw);
-    }
+    run.Extract(main, other);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(run.AnswerPassword("falsch"));
     EXPECT_EQ(run.Box(kCaptionError), kTextWrongPassword);
     EXPECT_EQ(WindowText(GetDlgItem(main, 601)), kStatusNotExtracted);
     EXPECT_TRUE(run.Running());  // the dialog stays open
@@ -306,8 +301,7 @@ TEST(Installer, OverwriteQuestionWithoutRepeating) {
   HWND main = run.Main();
   ASSERT_TRUE(main);
   EXPECT_EQ(SendDlgItemMessageA(main, 503, BM_GETCHECK, 0, 0), BST_CHECKED);
-  run.SetText(main, 101, target);
-  run.Click(main, IDOK);
+  run.Extract(main, target);
   HWND question = run.Window("File überschreiben ...");
   ASSERT_TRUE(question);
   EXPECT_EQ(WindowText(GetDlgItem(question, 101)), target + "\\Quillet.exe...existiert schon , überschreiben ?");
@@ -339,8 +333,7 @@ TEST(Installer, ReplacesExistingFilesOnlyWithGoodEntries) {
   Installer run(exe);
   HWND main = run.Main();
   ASSERT_TRUE(main);
-  run.SetText(main, 101, target);
-  run.Click(main, IDOK);
+  run.Extract(main, target);
   EXPECT_EQ(run.Box(kCaptionError), kTextNotExtracted);
   EXPECT_EQ(WindowText(GetDlgItem(main, 601)), kStatusNotExtracted);
   EXPECT_EQ(ReadFileBytes(target + "\\gut.txt"), std::string(30000, 'n') + "neu");
@@ -376,8 +369,7 @@ TEST(Installer, RunsTheProgramAfterExtracting) {
   EXPECT_EQ(SendDlgItemMessageA(main, 1007, BM_GETCHECK, 0, 0), BST_CHECKED);
   for (int id : {501, 502, 503, 509}) EXPECT_EQ(GetDlgItem(main, id), (HWND)0) << id;  // flag bit 2
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, 302)));  // flag bit 1 clear: the plain list
-  run.SetText(main, 101, target);
-  run.Click(main, IDOK);
+  run.Extract(main, target);
   EXPECT_EQ(run.Box("Ready"), kAllExtracted);
   EXPECT_EQ(run.Exit(), 1u);
   const DWORD end = GetTickCount() + kWait;
@@ -391,8 +383,7 @@ TEST(Installer, ProgramThatCannotBeStarted) {
   ASSERT_TRUE(main);
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, 1007)));
   const std::string target = NewTempFolder("ziel");
-  run.SetText(main, 101, target);
-  run.Click(main, IDOK);
+  run.Extract(main, target);
   EXPECT_EQ(run.Box("Ready"), kAllExtracted);
   EXPECT_EQ(run.Box("Programm kann nicht gestartet werden ."), target + "\\fehlt.exe");
   EXPECT_EQ(run.Exit(), 1u);
