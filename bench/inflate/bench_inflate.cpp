@@ -18,10 +18,12 @@
 
 #include "crc32.h"
 #include "inflate.h"
+#include "inflate_test_support.h"
 
 namespace {
 
-typedef std::vector<unsigned char> Bytes;
+using vexel_test::Bytes;
+using vexel_test::Deflate;
 
 // ---- inputs --------------------------------------------------------------------------------------
 
@@ -75,20 +77,6 @@ Bytes BinaryCorpus(size_t size) {
   }
   b.resize(size);
   return b;
-}
-
-Bytes Deflate(const Bytes& data, int level) {
-  z_stream z = {};
-  deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  Bytes out(deflateBound(&z, (uLong)data.size()));
-  z.next_in = const_cast<unsigned char*>(data.data());
-  z.avail_in = (uInt)data.size();
-  z.next_out = out.data();
-  z.avail_out = (uInt)out.size();
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
 }
 
 // ---- the two decoders ----------------------------------------------------------------------------

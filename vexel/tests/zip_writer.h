@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "crc32.h"
+#include "inflate_test_support.h"
 #include "zip_crypt.h"
 
 namespace vexel_test {
@@ -38,17 +39,8 @@ inline uint32_t Crc(const std::string& s) {
 }
 
 inline std::string RawDeflate(const std::string& in, int level = 6) {
-  z_stream z{};
-  deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&z, in.size()) + 16, '\0');
-  z.next_in = (Bytef*)in.data();
-  z.avail_in = (uInt)in.size();
-  z.next_out = (Bytef*)&out[0];
-  z.avail_out = (uInt)out.size();
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
+  const Bytes out = Deflate(Bytes(in.begin(), in.end()), level);
+  return std::string(out.begin(), out.end());
 }
 
 class ZipWriter {
