@@ -26,6 +26,16 @@ bool WriteFileBytes(const std::string& path, const std::string& data) {
   return ok;
 }
 
+std::string NewTempFolder(const std::string& name) {
+  static int count = 0;
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string folder =
+      std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
 void RemoveTree(const std::string& folder) {
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);

@@ -11,6 +11,10 @@ std::string ReadFileBytes(const std::string& path);
 // Writes `data` as the whole file; false when it could not be written completely.
 bool WriteFileBytes(const std::string& path, const std::string& data);
 
+// A new folder of this test run in the temporary folder, named `name`, the process id and a
+// count; returned without a trailing "\".
+std::string NewTempFolder(const std::string& name);
+
 // Removes the folder with everything in it (what cannot be removed stays).
 void RemoveTree(const std::string& folder);
 

@@ -75,15 +75,7 @@ std::map<std::string, std::string> Tree(const std::string& root) {
   return ::testing::AssertionFailure() << got << " gegen " << expected << ":" << diff;
 }
 
-std::string NewTempFolder(const char* name) {
-  static int counter = 0;
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const std::string folder = std::string(temp) + "vexeltest" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter) + name;
-  CreateDirectoryA(folder.c_str(), 0);
-  return folder;
-}
+std::string NewTempFolder(const char* name) { return testsupport::NewTempFolder(std::string("vexeltest") + name); }
 
 // An installer made as the packer makes it: the program padded to the image length, the block
 // (unless block is empty) and the archive.

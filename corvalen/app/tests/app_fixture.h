@@ -20,11 +20,7 @@
 class CorvalenRun {
  public:
   CorvalenRun() {
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    static int n = 0;
-    dir_ = std::string(tmp) + "corv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++n) + "\\";
-    CreateDirectoryA(dir_.c_str(), nullptr);
+    dir_ = testsupport::NewTempFolder("corv") + "\\";
     const char* files[] = {"Corvalen.exe", "xmlparse.dll", "corvai.dll", "tarif.dat", "Feiertags.dat",
                            "rasapi32.dll", "rasdlg.dll"};
     for (const char* f : files)
