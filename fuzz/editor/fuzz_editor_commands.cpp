@@ -2,10 +2,16 @@
 // command that the caret, the selection and the update state stay within their limits and that
 // the line store's positions agree with its text; at the end, undoing everything must give back
 // the text the sequence started from.
+//
+// Memory is bounded as on a small machine: a change that grows the page past kPageLimit fails
+// as an allocation would (std::bad_alloc from the view's change notification). A macro that
+// copies and pastes doubles the page with every pass, so one play could otherwise reach
+// gigabytes. A command that fails so must leave the page as it was, with every invariant.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "editor_model.h"
 
@@ -23,10 +29,16 @@ const int kCommands[] = {
 };
 const int kCommandCount = sizeof kCommands / sizeof kCommands[0];
 
+const int kPageLimit = 64 * 1024;
+
 struct CountingView : IEditorView {
+  TEditorModel* editor = nullptr;
   int hidden = 0;
   void HideCaret() override { ++hidden; }
   void ShowCaret() override { --hidden; }
+  void TextModified(int, TTextAction, const String&) override {
+    if (editor->TextLength() > kPageLimit) throw std::bad_alloc();
+  }
 };
 
 #define Check(ok) \
@@ -53,6 +65,31 @@ void CheckInvariants(TEditorModel& ed, const CountingView& view) {
   }
 }
 
+// One step of the sequence: a command, a caret move, a two-key sequence, the mouse or an
+// insertion.
+void Step(TEditorModel& ed, uint8_t op, uint8_t arg) {
+  if (op < 64) {
+    ed.ExecCommand(32 + arg % 96);
+  } else if (op < 128) {
+    ed.ExecCommand(kCommands[arg % kCommandCount]);
+  } else if (op < 160) {
+    ed.SetCaret(arg % 40, arg / 40 * 3);
+  } else if (op < 176) {
+    Word key = static_cast<Word>(arg % 2 ? 'K' : 'Q');
+    ed.KeyDown(key, TShiftState{ssCtrl});
+    Word second = static_cast<Word>('0' + arg % 10);
+    ed.KeyDown(second, TShiftState{});
+    ed.KeyPress(static_cast<char>(second));
+  } else if (op < 192) {
+    ed.MouseDown(arg % 30, arg / 30, true);
+    ed.MouseMove(arg % 7, arg % 5);
+  } else if (op < 200) {
+    ed.DoubleClick();
+  } else {
+    ed.InsertText(String(1, static_cast<char>(arg)) + "\r<p>\t");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -62,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (split < size && data[split] != 0xFF && split < 2048) ++split;
   TEditorModel ed;
   CountingView view;
+  view.editor = &ed;
   TMemoryClipboard clip;
   ed.SetView(&view);
   ed.SetClipboard(&clip);
@@ -71,25 +109,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   clip.SetText("x\ty\rz\r\n  w");
   for (size_t i = split + 1; i + 1 < size && i < split + 1 + 600; i += 2) {
     uint8_t op = data[i], arg = data[i + 1];
-    if (op < 64) {
-      ed.ExecCommand(32 + arg % 96);
-    } else if (op < 128) {
-      ed.ExecCommand(kCommands[arg % kCommandCount]);
-    } else if (op < 160) {
-      ed.SetCaret(arg % 40, arg / 40 * 3);
-    } else if (op < 176) {
-      Word key = static_cast<Word>(arg % 2 ? 'K' : 'Q');
-      ed.KeyDown(key, TShiftState{ssCtrl});
-      Word second = static_cast<Word>('0' + arg % 10);
-      ed.KeyDown(second, TShiftState{});
-      ed.KeyPress(static_cast<char>(second));
-    } else if (op < 192) {
-      ed.MouseDown(arg % 30, arg / 30, true);
-      ed.MouseMove(arg % 7, arg % 5);
-    } else if (op < 200) {
-      ed.DoubleClick();
-    } else {
-      ed.InsertText(String(1, static_cast<char>(arg)) + "\r<p>\t");
+    const String before = ed.Lines()->Text();
+    try {
+      Step(ed, op, arg);
+    } catch (const std::bad_alloc&) {
+      const String after = ed.Lines()->Text();
+      Check(after == before || (before.empty() && after == "\r\n"));
     }
     CheckInvariants(ed, view);
     // Copy and paste can double the text with every pair: keep each run short.

@@ -2,6 +2,7 @@
 // tabs and tab alignment, block indent, case commands, bookmarks, macros and key handling.
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 #include "editor_model.h"
 #include "editor_utils.h"
@@ -134,10 +135,16 @@ void TEditorModel::ExecCommand(int Command) {
     FMacro += static_cast<char>(Command & 0xFF);
     FMacro += static_cast<char>((Command >> 8) & 0xFF);
   }
+  const TCommandMark mark = MarkCommand();
   ++FExecDepth;
   try {
     this->Command(Command);
   } catch (EComplete&) {
+  } catch (const std::bad_alloc&) {
+    --FExecDepth;
+    FPosted.clear();
+    if (FExecDepth == 0) TakeBackCommand(mark);
+    throw;
   } catch (...) {
     --FExecDepth;
     FPosted.clear();
@@ -145,6 +152,33 @@ void TEditorModel::ExecCommand(int Command) {
   }
   --FExecDepth;
   if (FExecDepth == 0) RunPosted();
+}
+
+TEditorModel::TCommandMark TEditorModel::MarkCommand() const {
+  return TCommandMark{FUndoBuffer->Mark(), FUpdateLock, FCompound, FPlaying, FCaretX, FCaretY,
+                      FSelected, FSelBegX, FSelBegY, FSelEndX, FSelEndY, FAnchorX, FAnchorY};
+}
+
+void TEditorModel::TakeBackCommand(const TCommandMark& Mark) {
+  // What the command began ends here: its update lock, its compound groups, a macro play.
+  FUpdateLock = Mark.UpdateLock;
+  FCompound = Mark.Compound;
+  FPlaying = Mark.Playing;
+  // Every change goes into the buffer before it is made, so undoing the command's records
+  // gives back the page as it was (unless the command itself undid or cleared the buffer:
+  // then the changes made so far stay, each with its record).
+  if (!FUndoBuffer->TakeBackTo(Mark.Undo)) return;
+  FAnchorX = Mark.AnchorX;
+  FAnchorY = Mark.AnchorY;
+  RestoreSelection(Mark.SelBegX, Mark.SelBegY, Mark.SelEndX, Mark.SelEndY, Mark.Selected);
+  int x = Mark.CaretX, y = Mark.CaretY;
+  ClampCell(x, y);
+  CaretPlace(x, y);
+  try {
+    UndoDone();
+  } catch (...) {
+    FView->Invalidate();  // the page is whole; only the re-read for the view failed
+  }
 }
 
 void TEditorModel::Command(int Command) {

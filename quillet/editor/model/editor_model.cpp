@@ -131,6 +131,21 @@ void TEditorModel::SetLines(TStrings* S) {
   ClearUndo();
 }
 
+void TEditorModel::TrailingBlanksCut(int Index, int Length, const String& Blanks) {
+  TUndo::Record<TDeleteTrailUndo>(this, Length, Index, Blanks);
+}
+
+void TEditorModel::TextSet() {
+  if (FUpdateLock == 0) ClearUndo();
+  TextReplaced(true);
+}
+
+void TEditorModel::UndoDone() {
+  if (FUpdateLock != 0) return;
+  TextReplaced(false);
+  Changed();
+}
+
 void TEditorModel::LinesChanged() {
   if (FUpdateLock != 0) return;
   TextReplaced(true);

@@ -63,7 +63,7 @@ struct TBookmark {
 using TKeyEvent = std::function<void(TObject* Sender, Word& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 
-class TEditorModel {
+class TEditorModel : public TEditorStringsOwner, public TUndoTarget {
 public:
   TEditorModel();
   virtual ~TEditorModel();
@@ -83,7 +83,8 @@ public:
   TEditorStrings* Lines() const { return FLines.get(); }
   // Copies S's lines (when S is not null), then clears the undo buffer.
   void SetLines(TStrings* S);
-  int LinePos(int X, int Y) const;            // linear position of a cell; -1 outside the lines
+  int LinePos(int X, int Y) const final;      // linear position of a cell; -1 outside the lines
+  int TextLength() const final { return FLines->TextLength(); }
   void CaretFromPos(int P, int& X, int& Y) const;  // both -1 outside 0..text length
 
   // ---- operations other parts call ----
@@ -122,8 +123,8 @@ public:
   void InsertCompletion(const String& Text, bool Template, char CaretChar, const String& CRLFMarker);
 
   // ---- caret, selection, view ----
-  int CaretX() const { return FCaretX; }
-  int CaretY() const { return FCaretY; }
+  int CaretX() const final { return FCaretX; }
+  int CaretY() const final { return FCaretY; }
   bool HasSelection() const { return FSelected; }
   int SelBegX() const { return FSelBegX; }
   int SelBegY() const { return FSelBegY; }
@@ -163,7 +164,7 @@ public:
   void SetBackSpaceUnindents(bool Value) { FBackSpaceUnindents = Value; }
   bool AutoIndent() const { return FAutoIndent; }
   void SetAutoIndent(bool Value) { FAutoIndent = Value; }
-  bool KeepTrailingBlanks() const { return FKeepTrailingBlanks; }
+  bool KeepTrailingBlanks() const final { return FKeepTrailingBlanks; }
   void SetKeepTrailingBlanks(bool Value) { FKeepTrailingBlanks = Value; }
   bool CursorBeyondEOF() const { return FCursorBeyondEOF; }
   void SetCursorBeyondEOF(bool Value) { FCursorBeyondEOF = Value; }
@@ -171,7 +172,7 @@ public:
   int UpdateLock() const { return FUpdateLock; }
   TKeyboard* Keyboard() const { return FKeyboard.get(); }
   TUndoBuffer* UndoBuffer() const { return FUndoBuffer.get(); }
-  bool GroupUndo() const { return FGroupUndo; }
+  bool GroupUndo() const final { return FGroupUndo; }
   int CompoundDepth() const { return FCompound; }
   const TBookmark& Bookmark(int Index) const { return FBookmarks[Index]; }
   const String& Macro() const { return FMacro; }
@@ -186,7 +187,7 @@ public:
   void BuildTabMarks(int CaretLine);
   bool TabMark(int Column) const { return Column >= 0 && Column <= MaxColumn && FTabMarks[Column]; }
   // Every tab in S replaced by the blanks up to the first tab stop after column 0.
-  String ExpandTabs(const String& S) const;
+  String ExpandTabs(const String& S) const final;
 
   // ---- events ----
   TNotifyEvent OnChange;
@@ -203,14 +204,14 @@ public:
   virtual void TextReplaced(bool ClearSelectionFlag);
 
   // ---- used by the line store and the undo records ----
-  void LinesChanged();                  // the store changed outside the model's own writes
-  void CaretPlace(int X, int Y);        // caret placement without an undo record
+  void LinesChanged() final;            // the store changed outside the model's own writes
+  void CaretPlace(int X, int Y) final;  // caret placement without an undo record
   // The cell limits of the caret: column 0..MaxColumn, line 0..Count - 1 (unless CursorBeyondEOF).
   void ClampCell(int& X, int& Y) const;
-  void RestoreSelection(int BegX, int BegY, int EndX, int EndY, bool Present);
+  void RestoreSelection(int BegX, int BegY, int EndX, int EndY, bool Present) final;
   // Text changes at linear positions (line by line; no undo records, no notifications).
-  void DeleteAtPos(int P, int Length);
-  void InsertAtPos(int P, const String& Text);
+  void DeleteAtPos(int P, int Length) final;
+  void InsertAtPos(int P, const String& Text) final;
   void Redo();
   void Undo();
   void DoBeginCompound();
@@ -227,6 +228,21 @@ protected:
   };
 
 private:
+  // What a command finds when it starts: a command that runs out of memory is taken back to it.
+  struct TCommandMark {
+    TUndoBuffer::TMark Undo;
+    int UpdateLock, Compound, Playing, CaretX, CaretY;
+    bool Selected;
+    int SelBegX, SelBegY, SelEndX, SelEndY, AnchorX, AnchorY;
+  };
+  TCommandMark MarkCommand() const;
+  void TakeBackCommand(const TCommandMark& Mark);
+
+  // The line store's and the undo buffer's reports.
+  void TrailingBlanksCut(int Index, int Length, const String& Blanks) final;
+  void TextSet() final;
+  void UndoDone() final;
+
   void Command(int Command);
   void TypeChar(char Ch);
   void NewLine();
@@ -280,8 +296,3 @@ private:
   std::deque<int> FPosted;
   int FExecDepth = 0;
 };
-
-template <typename T, typename... Args>
-void TUndo::Record(TEditorModel* Editor, Args&&... args) {
-  Editor->UndoBuffer()->AddUndo(new T(Editor, std::forward<Args>(args)...));
-}

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-#include "editor_model.h"
-
 namespace {
-// Marks a write of the model's own: which line it changes (for the position table) and whether
-// the editor hears of it.
+// Marks a write: which line it changes (for the position table) and whether the owner hears
+// of it.
 struct RawWrite {
   RawWrite(int& rawLine, int& quiet, int line, bool silent) : FRawLine(rawLine), FQuiet(quiet), FSilent(silent) {
     FOld = FRawLine;
@@ -24,17 +22,16 @@ struct RawWrite {
 };
 }  // namespace
 
-int TEditorStrings::Add(const String& S) { return TStringList::Add(FEditor->ExpandTabs(S)); }
+int TEditorStrings::Add(const String& S) { return TStringList::Add(FOwner->ExpandTabs(S)); }
 
-void TEditorStrings::Insert(int Index, const String& S) { TStringList::Insert(Index, FEditor->ExpandTabs(S)); }
+void TEditorStrings::Insert(int Index, const String& S) { TStringList::Insert(Index, FOwner->ExpandTabs(S)); }
 
 void TEditorStrings::Put(int Index, const String& S) {
   CheckIndex(Index, Count());
   size_t end = S.size();
-  if (!FEditor->KeepTrailingBlanks()) {
+  if (!FOwner->KeepTrailingBlanks()) {
     while (end > 0 && S[end - 1] == ' ') --end;
-    if (end < S.size())
-      TUndo::Record<TDeleteTrailUndo>(FEditor, static_cast<int>(S.size()), Index, String(S.size() - end, ' '));
+    if (end < S.size()) FOwner->TrailingBlanksCut(Index, static_cast<int>(S.size()), String(S.size() - end, ' '));
   }
   RawWrite w(FRawLine, FQuiet, Index, false);
   TStringList::Put(Index, end < S.size() ? S.substr(0, end) : S);
@@ -45,7 +42,7 @@ void TEditorStrings::SetTextStr(const String& Value) {
     RawWrite w(FRawLine, FQuiet, 0, true);
     String expanded;
     bool tabs = Value.find('\t') != String::npos;
-    if (tabs) expanded = FEditor->ExpandTabs(Value);
+    if (tabs) expanded = FOwner->ExpandTabs(Value);
     std::vector<String> lines;
     SplitLines(tabs ? expanded : Value, lines);
     BeginUpdate();
@@ -58,8 +55,7 @@ void TEditorStrings::SetTextStr(const String& Value) {
     }
     EndUpdate();
   }
-  if (FEditor->UpdateLock() == 0) FEditor->ClearUndo();
-  FEditor->TextReplaced(true);
+  FOwner->TextSet();
 }
 
 void TEditorStrings::RawSetText(const String& Text) {
@@ -106,7 +102,7 @@ void TEditorStrings::Changing() {
 void TEditorStrings::Changed() {
   if (UpdateCount() != 0) return;
   TStringList::Changed();
-  if (FQuiet == 0) FEditor->LinesChanged();
+  if (FQuiet == 0) FOwner->LinesChanged();
 }
 
 int TEditorStrings::LineStart(int Index) {

@@ -1,6 +1,6 @@
 #include "undo_buffer.h"
 
-#include "editor_model.h"
+#include <memory>
 
 TUndoBuffer::~TUndoBuffer() { Clear(); }
 
@@ -9,31 +9,50 @@ void TUndoBuffer::Notify(void* Ptr, TListNotification Action) {
 }
 
 void TUndoBuffer::AddUndo(TUndo* Undo) {
-  if (FInUndo) {  // a change made by undoing is not itself recorded
-    delete Undo;
-    return;
-  }
+  std::unique_ptr<TUndo> owned(Undo);
+  if (FInUndo) return;  // a change made by undoing is not itself recorded
   while (Count() - 1 > FPtr) Delete(Count() - 1);
-  TList::Add(Undo);
+  TList::Add(owned.get());
+  owned.release();
   FPtr = Count() - 1;
 }
 
 void TUndoBuffer::Clear() {
   TList::Clear();
   FPtr = -1;
+  ++FGeneration;
+}
+
+namespace {
+struct InUndoFlag {
+  bool& flag;
+  explicit InUndoFlag(bool& f) : flag(f) { flag = true; }
+  ~InUndoFlag() { flag = false; }
+};
+}  // namespace
+
+bool TUndoBuffer::TakeBackTo(const TMark& Mark) {
+  if (Mark.Generation != FGeneration || FPtr < Mark.Ptr) return false;
+  bool whole = true;
+  {
+    InUndoFlag guard(FInUndo);
+    try {
+      for (; FPtr > Mark.Ptr; --FPtr) Current()->Undo();
+    } catch (...) {
+      whole = false;  // the records still in effect stay, the undone ones go
+    }
+  }
+  while (Count() - 1 > FPtr) Delete(Count() - 1);
+  return whole;
 }
 
 void TUndoBuffer::Redo() { throw ECodeEditorError("Redo not yet implemented"); }
 
 void TUndoBuffer::Undo() {
-  struct InUndo {
-    bool& flag;
-    explicit InUndo(bool& f) : flag(f) { flag = true; }
-    ~InUndo() { flag = false; }
-  };
   {
-    InUndo guard(FInUndo);
+    InUndoFlag guard(FInUndo);
     if (FPtr < 0) return;
+    ++FGeneration;
     int depth = 0;
     bool haveRun = true;
     TUndoKind run = Current()->Kind();
@@ -55,17 +74,10 @@ void TUndoBuffer::Undo() {
       if (!FEditor->GroupUndo()) break;
     }
   }
-  if (FEditor->UpdateLock() == 0) {
-    FEditor->TextReplaced(false);
-    FEditor->Changed();
-  }
+  FEditor->UndoDone();
 }
 
 // ---- records ------------------------------------------------------------------------------
-
-TUndoBuffer& TUndo::Buffer() const { return *FEditor->UndoBuffer(); }
-
-bool TUndo::GroupUndo() const { return FEditor->GroupUndo(); }
 
 // Each record takes back its own change; the buffer's loop goes on over the records of the same
 // class, so a run still is one step. (Joining a run's texts into one change would be right only
@@ -74,14 +86,14 @@ bool TUndo::GroupUndo() const { return FEditor->GroupUndo(); }
 void TCaretUndo::Undo() { Editor()->CaretPlace(FCaretX, FCaretY); }
 
 void TInsertUndo::Undo() {
-  TEditorModel* e = Editor();
+  TUndoTarget* e = Editor();
   int p = FPosition >= 0 ? FPosition : e->LinePos(FCaretX, FCaretY);
   if (p >= 0) e->DeleteAtPos(p, static_cast<int>(FText.size()));
   e->CaretPlace(FCaretX, FCaretY);
 }
 
 void TReLineUndo::Undo() {
-  TEditorModel* e = Editor();
+  TUndoTarget* e = Editor();
   int p = e->LinePos(FCaretX, FCaretY);
   if (p >= 0) e->DeleteAtPos(p, static_cast<int>(FText.size()));
 }
@@ -89,9 +101,9 @@ void TReLineUndo::Undo() {
 namespace {
 // Puts a deleted text back where it was deleted, or when that is not known at the caret (at
 // the text's end when the caret is below it).
-void InsertAtCaret(TEditorModel* e, const String& text, int position) {
+void InsertAtCaret(TUndoTarget* e, const String& text, int position) {
   int p = position >= 0 ? position : e->LinePos(e->CaretX(), e->CaretY());
-  if (p < 0) p = e->Lines()->TextLength();
+  if (p < 0) p = e->TextLength();
   e->InsertAtPos(p, text);
 }
 }  // namespace
@@ -102,7 +114,7 @@ void TDeleteUndo::Undo() {
 }
 
 void TDeleteTrailUndo::Undo() {
-  TEditorModel* e = Editor();
+  TUndoTarget* e = Editor();
   int p = e->LinePos(FCaretX - static_cast<int>(FText.size()), FCaretY);
   if (p >= 0) e->InsertAtPos(p, FText);
 }
@@ -113,7 +125,7 @@ void TBackspaceUndo::Undo() {
 }
 
 void TReplaceUndo::Undo() {
-  TEditorModel* e = Editor();
+  TUndoTarget* e = Editor();
   int p = FBeg - 1;
   if (p >= 0) {
     e->DeleteAtPos(p, static_cast<int>(FNewText.size()));
@@ -123,9 +135,9 @@ void TReplaceUndo::Undo() {
 }
 
 void TDeleteSelectedUndo::Undo() {
-  TEditorModel* e = Editor();
+  TUndoTarget* e = Editor();
   int p = e->LinePos(FSelBegX, FSelBegY);
-  if (p < 0) p = e->Lines()->TextLength();
+  if (p < 0) p = e->TextLength();
   e->InsertAtPos(p, FText);
   e->RestoreSelection(FSelBegX, FSelBegY, FSelEndX, FSelEndY, !FText.empty());
   e->CaretPlace(FCaretX, FCaretY);

@@ -1,4 +1,5 @@
-// The editor's undo buffer: a list of undo records that the editor owns.
+// The editor's undo buffer: a list of undo records that the editor owns. Buffer and records
+// reach the editor through TUndoTarget, the few operations that taking a change back needs.
 //
 // Every record adds itself to its editor's buffer when it is created (nothing is added while an
 // undo runs: such a record is freed at once). Adding discards every record after the current
@@ -18,9 +19,33 @@
 //   TBeginCompoundUndo, TEndCompoundUndo   group markers
 #pragma once
 
+#include <utility>
+
 #include "lists.h"
 
-class TEditorModel;
+// What the undo buffer and its records need of the editor that owns them.
+class TUndoTarget {
+public:
+  virtual int CaretX() const = 0;
+  virtual int CaretY() const = 0;
+  // Caret placement without an undo record.
+  virtual void CaretPlace(int X, int Y) = 0;
+  // Linear position of a cell; -1 outside the lines.
+  virtual int LinePos(int X, int Y) const = 0;
+  // Length of the whole text with CR LF after every line.
+  virtual int TextLength() const = 0;
+  // Text changes at linear positions (no undo records, no notifications).
+  virtual void DeleteAtPos(int P, int Length) = 0;
+  virtual void InsertAtPos(int P, const String& Text) = 0;
+  virtual void RestoreSelection(int BegX, int BegY, int EndX, int EndY, bool Present) = 0;
+  // The group-undo switch: one undo step takes back a whole run of records.
+  virtual bool GroupUndo() const = 0;
+  // An undo step has run: the editor re-reads its text (unless its update lock is raised).
+  virtual void UndoDone() = 0;
+
+protected:
+  ~TUndoTarget() = default;
+};
 
 class ECodeEditorError : public Exception {
 public:
@@ -32,15 +57,26 @@ class TUndo;
 
 class TUndoBuffer : public TList {
 public:
-  explicit TUndoBuffer(TEditorModel* Editor) : FEditor(Editor) {}
+  explicit TUndoBuffer(TUndoTarget* Editor) : FEditor(Editor) {}
   ~TUndoBuffer() override;
   const char* ClassName() const override { return "TUndoBuffer"; }
 
-  // Takes ownership of Undo (frees it at once while an undo is running).
+  // Takes ownership of Undo (frees it at once while an undo is running, or when it cannot be
+  // added).
   void AddUndo(TUndo* Undo);
   void Undo();
   void Redo();
   void Clear() override;
+
+  // The buffer's state before a change that may fail: TakeBackTo undoes and frees the records
+  // added since, newest first, when no undo step and no clearing came in between (otherwise it
+  // leaves everything and returns false).
+  struct TMark {
+    int Ptr;
+    unsigned Generation;
+  };
+  TMark Mark() const { return TMark{FPtr, FGeneration}; }
+  bool TakeBackTo(const TMark& Mark);
 
   // The newest record in effect (-1: none), the record at an index, and the in-undo flag.
   int CurrentIndex() const { return FPtr; }
@@ -48,15 +84,16 @@ public:
   TUndo* Record(int Index) const { return static_cast<TUndo*>(Get(Index)); }
   TUndo* Current() const { return FPtr >= 0 ? Record(FPtr) : nullptr; }
   bool InUndo() const { return FInUndo; }
-  TEditorModel* Editor() const { return FEditor; }
+  TUndoTarget* Editor() const { return FEditor; }
 
 protected:
   void Notify(void* Ptr, TListNotification Action) override;
 
 private:
-  TEditorModel* FEditor;
+  TUndoTarget* FEditor;
   int FPtr = -1;
   bool FInUndo = false;
+  unsigned FGeneration = 0;  // counts undo steps and clearings (see TakeBackTo)
 };
 
 // Record kinds, for telling classes apart exactly (a run is made of one exact class).
@@ -69,28 +106,25 @@ class TUndo : public TObject {
 public:
   // Creating a record adds it to Editor's undo buffer (see TUndoBuffer::AddUndo): create it
   // with TUndo::Record<TKind>(editor, fields...).
-  explicit TUndo(TEditorModel* Editor) : FEditor(Editor) {}
+  explicit TUndo(TUndoTarget* Editor) : FEditor(Editor) {}
   const char* ClassName() const override { return "TUndo"; }
   virtual TUndoKind Kind() const = 0;
-  TEditorModel* Editor() const { return FEditor; }
-  // Takes the change back. Run-joining records step the buffer's index back over their run.
+  TUndoTarget* Editor() const { return FEditor; }
+  // Takes the change back.
   virtual void Undo() {}
 
-  template <typename T, typename... Args>
-  static void Record(TEditorModel* Editor, Args&&... args);
-
-protected:
-  TUndoBuffer& Buffer() const;
-  // Editor's group-undo switch.
-  bool GroupUndo() const;
+  template <typename T, typename E, typename... Args>
+  static void Record(E* Editor, Args&&... args) {
+    Editor->UndoBuffer()->AddUndo(new T(Editor, std::forward<Args>(args)...));
+  }
 
 private:
-  TEditorModel* FEditor;
+  TUndoTarget* FEditor;
 };
 
 class TCaretUndo : public TUndo {
 public:
-  TCaretUndo(TEditorModel* Editor, int X, int Y) : TUndo(Editor), FCaretX(X), FCaretY(Y) {}
+  TCaretUndo(TUndoTarget* Editor, int X, int Y) : TUndo(Editor), FCaretX(X), FCaretY(Y) {}
   const char* ClassName() const override { return "TCaretUndo"; }
   TUndoKind Kind() const override { return ukCaret; }
   void Undo() override;
@@ -107,7 +141,7 @@ public:
   // deleted at), when the change knows it; undo works there. Without it undo works at (X, Y)
   // (insertions) or at the caret (deletions), which is the same place unless the caret stood
   // beyond the line end or beyond column 1024 of a longer line.
-  TInsertUndo(TEditorModel* Editor, int X, int Y, const String& Text, int Position = -1)
+  TInsertUndo(TUndoTarget* Editor, int X, int Y, const String& Text, int Position = -1)
       : TCaretUndo(Editor, X, Y), FText(Text), FPosition(Position) {}
   const char* ClassName() const override { return "TInsertUndo"; }
   TUndoKind Kind() const override { return ukInsert; }
@@ -166,7 +200,7 @@ public:
 
 class TReplaceUndo : public TCaretUndo {
 public:
-  TReplaceUndo(TEditorModel* Editor, int X, int Y, int BeginIndex, const String& Text, const String& NewText)
+  TReplaceUndo(TUndoTarget* Editor, int X, int Y, int BeginIndex, const String& Text, const String& NewText)
       : TCaretUndo(Editor, X, Y), FBeg(BeginIndex), FText(Text), FNewText(NewText) {}
   const char* ClassName() const override { return "TReplaceUndo"; }
   TUndoKind Kind() const override { return ukReplace; }
@@ -182,7 +216,7 @@ private:
 
 class TDeleteSelectedUndo : public TDeleteUndo {
 public:
-  TDeleteSelectedUndo(TEditorModel* Editor, int X, int Y, const String& Text, int BegX, int BegY, int EndX, int EndY)
+  TDeleteSelectedUndo(TUndoTarget* Editor, int X, int Y, const String& Text, int BegX, int BegY, int EndX, int EndY)
       : TDeleteUndo(Editor, X, Y, Text), FSelBegX(BegX), FSelBegY(BegY), FSelEndX(EndX), FSelEndY(EndY) {}
   const char* ClassName() const override { return "TDeleteSelectedUndo"; }
   TUndoKind Kind() const override { return ukDeleteSelected; }
@@ -198,7 +232,7 @@ private:
 
 class TSelectUndo : public TCaretUndo {
 public:
-  TSelectUndo(TEditorModel* Editor, int X, int Y, int BegX, int BegY, int EndX, int EndY)
+  TSelectUndo(TUndoTarget* Editor, int X, int Y, int BegX, int BegY, int EndX, int EndY)
       : TCaretUndo(Editor, X, Y), FSelBegX(BegX), FSelBegY(BegY), FSelEndX(EndX), FSelEndY(EndY) {}
   const char* ClassName() const override { return "TSelectUndo"; }
   TUndoKind Kind() const override { return ukSelect; }

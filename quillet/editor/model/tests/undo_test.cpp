@@ -2,6 +2,8 @@
 // the text it started from.
 #include "test_support.h"
 
+#include <new>
+
 using Undo = EditorTest;
 
 TEST_F(Undo, TypingIsOneStep) {
@@ -138,4 +140,90 @@ TEST_F(Undo, ChangesBeyondTheLineEndComeBackInPlace) {
   EXPECT_EQ(Text(), "o<p>\r\n\r\n");
   while (ed.UndoBuffer()->CurrentIndex() >= 0) Cmd(ecUndo);
   EXPECT_EQ(Text(), " t\r\no\r\n");
+}
+
+// A command that runs out of memory is taken back whole: the page, the undo buffer, caret and
+// selection are as before it, nothing it began stays open, and the editor goes on working.
+// The failure is injected where an allocation of the command's size would fail: in the
+// notification of a change that grew the page past a limit, or in reading the clipboard.
+namespace {
+struct ScarceMemoryView : RecordingView {
+  TEditorModel* editor = nullptr;
+  int pageLimit = 1 << 30;
+  void TextModified(int pos, TTextAction a, const String& text) override {
+    RecordingView::TextModified(pos, a, text);
+    if (editor->TextLength() > pageLimit) throw std::bad_alloc();
+  }
+};
+struct ScarceMemoryClipboard : TMemoryClipboard {
+  bool fail = false;
+  bool GetText(String& text) override {
+    if (fail) throw std::bad_alloc();
+    return TMemoryClipboard::GetText(text);
+  }
+};
+}  // namespace
+
+TEST_F(Undo, CommandThatRunsOutOfMemoryIsTakenBack) {
+  struct Case {
+    const char* name;
+    std::vector<int> macro;  // recorded first, then played when memory is short
+    int command;             // the command that runs short of memory
+    bool clipboardFails;     // else: the page may grow by 10 characters
+    const char* clipText;
+  };
+  const Case cases[] = {
+      // Every play doubles the page: select all, copy, paste twice.
+      {"doubling macro", {'x', ecSelAll, ecClipboardCopy, ecClipboardPaste, ecClipboardPaste}, ecPlayMacro, false, ""},
+      {"macro whose paste fails", {'y', ecInsertPara, ecDeleteLine, ecClipboardPaste}, ecPlayMacro, true, "<i>"},
+      {"paste that cannot read the clipboard", {}, ecClipboardPaste, true, "<i>"},
+      {"paste that grows the page too far", {}, ecClipboardPaste, false, "0123456789abcdef"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScarceMemoryView scarce;
+    scarce.editor = &ed;
+    ScarceMemoryClipboard shortClip;
+    shortClip.SetText(c.clipText);
+    ed.SetView(&scarce);
+    ed.SetClipboard(&shortClip);
+    SetText("<p>Hallo</p>\r\n<b>Welt</b>");
+    ed.CaretPlace(3, 1);
+    if (!c.macro.empty()) {
+      Cmd(ecRecordMacro);
+      for (int m : c.macro) Cmd(m);
+      Cmd(ecRecordMacro);
+    }
+    ed.CaretPlace(2, 0);
+    Cmds({ecLeft, ecSelRight});  // "p" of the first line selected
+    const String page = Text();
+    const int records = ed.UndoBuffer()->Count(), current = ed.UndoBuffer()->CurrentIndex();
+    const int caretX = ed.CaretX(), caretY = ed.CaretY();
+    const int selBegX = ed.SelBegX(), selBegY = ed.SelBegY(), selEndX = ed.SelEndX(), selEndY = ed.SelEndY();
+    scarce.pageLimit = ed.TextLength() + 10;
+    shortClip.fail = c.clipboardFails;
+    EXPECT_THROW(Cmd(c.command), std::bad_alloc);
+    EXPECT_EQ(Text(), page);
+    EXPECT_EQ(ed.Lines()->TextLength(), static_cast<int>(page.size()));
+    EXPECT_EQ(ed.UndoBuffer()->Count(), records);
+    EXPECT_EQ(ed.UndoBuffer()->CurrentIndex(), current);
+    ExpectCaret(caretX, caretY);
+    EXPECT_TRUE(ed.HasSelection());
+    EXPECT_EQ(std::vector<int>({ed.SelBegX(), ed.SelBegY(), ed.SelEndX(), ed.SelEndY()}),
+              std::vector<int>({selBegX, selBegY, selEndX, selEndY}));
+    EXPECT_EQ(ed.UpdateLock(), 0);
+    EXPECT_EQ(ed.CompoundDepth(), 0);
+    EXPECT_EQ(scarce.hidden, 0);
+    // Memory is back: the editor works and undoes as before.
+    scarce.pageLimit = 1 << 30;
+    shortClip.fail = false;
+    String typed = page;
+    typed.replace(static_cast<size_t>(ed.LinePos(selBegX, selBegY)), 1, "z");
+    Type("z");
+    EXPECT_EQ(Text(), typed);
+    while (ed.UndoBuffer()->CurrentIndex() >= 0) Cmd(ecUndo);
+    EXPECT_EQ(Text(), "<p>Hallo</p>\r\n<b>Welt</b>\r\n");
+    ed.SetView(&view);
+    ed.SetClipboard(&clip);
+  }
 }
