@@ -10,27 +10,9 @@ namespace {
 
 constexpr uint8_t kUnknownState = 0xFF;  // an entry not yet computed (never a real state)
 
-int ScannerStyle(THighLighter hl, int current) {
-  switch (hl) {
-    case hlPascal:
-    case hlIni: return TTokenParser::styPascal;
-    case hlCBuilder:
-    case hlSql:
-    case hlJava: return TTokenParser::styC;
-    case hlPython: return TTokenParser::styPython;
-    case hlVB: return TTokenParser::styVB;
-    case hlHtml: return TTokenParser::styHtml;
-    case hlPerl: return TTokenParser::styPerl;
-    case hlNone: break;
-  }
-  return current;  // hlNone keeps the style it had
-}
-
 bool StartsWith(const std::string& s, const char* prefix) {
   return s.compare(0, std::strlen(prefix), prefix) == 0;
 }
-
-bool IsCFamily(THighLighter hl) { return hl == hlCBuilder || hl == hlSql || hl == hlJava; }
 
 // The end of a quoted string that starts at i (s[i] is the quote): the index of the closing
 // quote (a doubled quote does not close), or npos.
@@ -52,6 +34,188 @@ size_t FindAfterStar(const std::string& s, size_t from, char close) {
     if (j > 0 && s[j - 1] == '*') return j;
   return std::string::npos;
 }
+
+// ---- the constructs that span lines, one scanner per family of languages ----------------
+// Each returns the state at the end of line s when the line starts in `state`.
+
+// Pascal: strings in single quotes (an unclosed one does not carry over), brace comments and
+// (* *) comments.
+uint8_t ScanPascalLine(const std::string& s, uint8_t state) {
+  const size_t n = s.size();
+  const auto npos = std::string::npos;
+  size_t i = 0;
+  while (i < n) {
+    if (state == lsNone) {
+      const char c = s[i];
+      if (c == '\'') {
+        const size_t j = SkipQuoted(s, i, '\'');
+        if (j == npos) return lsNone;  // an unclosed string does not carry over
+        i = j + 1;
+      } else if (c == '{') {
+        const size_t j = s.find('}', i + 1);
+        if (j == npos) return lsBrace;
+        i = j + 1;
+      } else if (c == '(' && i + 1 < n && s[i + 1] == '*') {
+        state = lsBlock;
+        const size_t j = s.find(')', i + 3);
+        if (j == npos) return lsBlock;
+        if (s[j - 1] == '*') state = lsNone;
+        i = j + 1;
+      } else {
+        ++i;
+      }
+    } else if (state == lsBrace) {
+      const size_t j = s.find('}', i);
+      if (j == npos) return lsBrace;
+      state = lsNone;
+      i = j + 1;
+    } else {  // inside (* *)
+      const size_t j = s.find(')', i);
+      if (j == npos) return state;
+      if (j > 0 && s[j - 1] == '*') state = lsNone;
+      i = j + 1;
+    }
+  }
+  return state;
+}
+
+// The C family: strings in double quotes and /* */ comments ("//" is not looked at).
+uint8_t ScanCLine(const std::string& s, uint8_t state) {
+  const size_t n = s.size();
+  const auto npos = std::string::npos;
+  size_t i = 0;
+  while (i < n) {
+    if (state == lsNone) {
+      const char c = s[i];
+      if (c == '"') {
+        const size_t j = SkipQuoted(s, i, '"');
+        if (j == npos) return lsNone;
+        i = j + 1;
+      } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
+        state = lsBlock;
+        const size_t j = s.find('/', i + 3);
+        if (j == npos) return lsBlock;
+        if (s[j - 1] == '*') state = lsNone;
+        i = j + 1;
+      } else {
+        ++i;
+      }
+    } else {
+      const size_t j = s.find('/', i);
+      if (j == npos) return state;
+      if (j > 0 && s[j - 1] == '*') state = lsNone;
+      i = j + 1;
+    }
+  }
+  return state;
+}
+
+// A construct between an open and a close character that carries over as `inside`: Python's
+// and Perl's double-quoted strings, HTML's tags.
+template <char Open, char Close, TLineState Inside>
+uint8_t ScanDelimitedLine(const std::string& s, uint8_t state) {
+  const size_t n = s.size();
+  const auto npos = std::string::npos;
+  size_t i = 0;
+  while (i < n) {
+    if (state == lsNone) {
+      if (s[i] == Open) {
+        const size_t j = s.find(Close, i + 1);
+        if (j == npos) return Inside;
+        i = j + 1;
+      } else {
+        ++i;
+      }
+    } else {
+      const size_t j = s.find(Close, i);
+      if (j == npos) return state;
+      state = lsNone;
+      i = j + 1;
+    }
+  }
+  return state;
+}
+
+// ---- the languages ------------------------------------------------------------------------
+
+// What the highlighter knows of one language; the rules that use the fields come in this order
+// (see Classify and GenericClass).
+struct TLanguageTraits {
+  int scannerStyle;  // the token scanner's style; -1 keeps the style it had
+  // The scan of the constructs that span lines; null: the language keeps no line states.
+  uint8_t (*scanLine)(const std::string& s, uint8_t state);
+  char blockClose;  // the character after "*" that ends a block comment (0: none)
+  // A line that starts with one of these characters is one construct: it gets lineLook (when
+  // it does not start inside a construct) and no token of it is classified.
+  const char* lineMarks;
+  TSymbolColor TColors::*lineLook;
+  bool plainWithoutHandler;  // without a reserved-word handler every line keeps the plain look
+  bool iniLines;             // sections and key=value lines instead of tokens
+  bool html;                 // the tag rules for every token and the entity rule after it
+  // Token rules, in order: reserved words, statements, "None" as a number, declarations after
+  // one of the declarers, variables (by their first character) and calls (an identifier before
+  // "(") as function calls.
+  TKeywordList reserved, statements;  // kwListCount: none
+  bool noneIsNumber;
+  const char* declarers[3];
+  bool declarersIgnoreCase;
+  const char* variableMarks;
+  bool callsBeforeParen;
+  // Generic rules: comments and strings by their start, then symbols and numbers (with the
+  // tail of "0x..." when hexTails), then the look of everything else.
+  const char* commentStarts[3];
+  const char* stringQuotes;
+  bool hexTails;
+  TSymbolColor TColors::*otherLook;
+};
+
+constexpr TKeywordList kwNoList = kwListCount;
+
+// One row per THighLighter value, in its order.
+const TLanguageTraits kLanguages[] = {
+    // hlNone
+    {-1, nullptr, 0, "", nullptr, true, false, false, kwNoList, kwNoList, false, {}, false, "",
+     false, {}, "", false, &TColors::Identifer},
+    // hlPascal
+    {TTokenParser::styPascal, ScanPascalLine, ')', "", nullptr, false, false, false, kwPascal,
+     kwNoList, false, {}, false, "", false, {"{", "(*", "//"}, "'\"", false, &TColors::Identifer},
+    // hlCBuilder
+    {TTokenParser::styC, ScanCLine, '/', "#", &TColors::Preproc, false, false, false, kwCpp,
+     kwNoList, false, {}, false, "", false, {"/*", "//"}, "'\"", true, &TColors::Identifer},
+    // hlSql
+    {TTokenParser::styC, ScanCLine, '/', "", nullptr, false, false, false, kwSql, kwNoList, false,
+     {}, false, "", false, {"/*", "//"}, "'\"", false, &TColors::Identifer},
+    // hlPython
+    {TTokenParser::styPython, ScanDelimitedLine<'"', '"', lsString>, 0, "#", &TColors::Comment,
+     false, false, false, kwPython, kwNoList, true, {"def", "class"}, false, "", true, {"#"},
+     "'\"", true, &TColors::Identifer},
+    // hlJava
+    {TTokenParser::styC, ScanCLine, '/', "#", &TColors::Preproc, false, false, false, kwJava,
+     kwNoList, false, {"function"}, false, "", false, {"/*", "//"}, "'\"", true,
+     &TColors::Identifer},
+    // hlVB
+    {TTokenParser::styVB, nullptr, 0, "", nullptr, false, false, false, kwVBKeywords,
+     kwVBFunctions, false, {"function", "sub", "class"}, true, "", false, {"'"}, "\"", false,
+     &TColors::Identifer},
+    // hlHtml
+    {TTokenParser::styHtml, ScanDelimitedLine<'<', '>', lsTag>, 0, "", nullptr, false, false, true,
+     kwNoList, kwNoList, false, {}, false, "", false, {}, "", false, &TColors::PlainText},
+    // hlPerl
+    {TTokenParser::styPerl, ScanDelimitedLine<'"', '"', lsString>, 0, "#", &TColors::Comment,
+     false, false, false, kwPerlKeywords, kwPerlFunctions, false, {}, false, "$%&@", false, {"#"},
+     "'\"", false, &TColors::Identifer},
+    // hlIni
+    {TTokenParser::styPascal, nullptr, 0, "#;", &TColors::Comment, false, true, false, kwNoList,
+     kwNoList, false, {}, false, "", false, {"#", ";"}, "", false, &TColors::Identifer},
+};
+static_assert(sizeof kLanguages / sizeof kLanguages[0] == hlIni + 1, "one row per language");
+
+const TLanguageTraits& Traits(THighLighter hl) {
+  return unsigned(hl) <= unsigned(hlIni) ? kLanguages[hl] : kLanguages[hlNone];
+}
+
+// Whether c (not 0) is one of the characters of set.
+bool OneOf(char c, const char* set) { return c != 0 && std::strchr(set, c) != nullptr; }
 
 }  // namespace
 
@@ -117,17 +281,22 @@ void TColors::SetDocumentWindowColors() {
 
 TSyntaxHighlighter::TSyntaxHighlighter() : FStates(LineStateCount, 0) {
   FParser.SetCommentsAsTokens(true);
-  FParser.SetStyle(ScannerStyle(FHighLighter, FParser.Style()));
+  SetScannerStyle();
+}
+
+void TSyntaxHighlighter::SetScannerStyle() {
+  const int style = Traits(FHighLighter).scannerStyle;
+  if (style >= 0) FParser.SetStyle(style);
 }
 
 bool TSyntaxHighlighter::KeepsStates() const {
-  return FLongTokens && FHighLighter != hlNone && FHighLighter != hlIni && FHighLighter != hlVB;
+  return FLongTokens && Traits(FHighLighter).scanLine != nullptr;
 }
 
 bool TSyntaxHighlighter::SetHighLighter(THighLighter value, const THighlightLines& lines) {
   if (value == FHighLighter) return false;
   FHighLighter = value;
-  FParser.SetStyle(ScannerStyle(value, FParser.Style()));
+  SetScannerStyle();
   Rescan(lines);
   return true;
 }
@@ -145,111 +314,8 @@ uint8_t TSyntaxHighlighter::LineState(int i) const {
 }
 
 uint8_t TSyntaxHighlighter::ScanLine(const std::string& s, uint8_t state) const {
-  const size_t n = s.size();
-  size_t i = 0;
-  const auto npos = std::string::npos;
-  switch (FHighLighter) {
-    case hlPascal:
-      while (i < n) {
-        if (state == lsNone) {
-          const char c = s[i];
-          if (c == '\'') {
-            const size_t j = SkipQuoted(s, i, '\'');
-            if (j == npos) return lsNone;  // an unclosed string does not carry over
-            i = j + 1;
-          } else if (c == '{') {
-            const size_t j = s.find('}', i + 1);
-            if (j == npos) return lsBrace;
-            i = j + 1;
-          } else if (c == '(' && i + 1 < n && s[i + 1] == '*') {
-            state = lsBlock;
-            const size_t j = s.find(')', i + 3);
-            if (j == npos) return lsBlock;
-            if (s[j - 1] == '*') state = lsNone;
-            i = j + 1;
-          } else {
-            ++i;
-          }
-        } else if (state == lsBrace) {
-          const size_t j = s.find('}', i);
-          if (j == npos) return lsBrace;
-          state = lsNone;
-          i = j + 1;
-        } else {  // inside (* *)
-          const size_t j = s.find(')', i);
-          if (j == npos) return state;
-          if (j > 0 && s[j - 1] == '*') state = lsNone;
-          i = j + 1;
-        }
-      }
-      return state;
-    case hlCBuilder:
-    case hlSql:
-    case hlJava:
-      while (i < n) {
-        if (state == lsNone) {
-          const char c = s[i];
-          if (c == '"') {
-            const size_t j = SkipQuoted(s, i, '"');
-            if (j == npos) return lsNone;
-            i = j + 1;
-          } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-            state = lsBlock;
-            const size_t j = s.find('/', i + 3);
-            if (j == npos) return lsBlock;
-            if (s[j - 1] == '*') state = lsNone;
-            i = j + 1;
-          } else {
-            ++i;
-          }
-        } else {
-          const size_t j = s.find('/', i);
-          if (j == npos) return state;
-          if (j > 0 && s[j - 1] == '*') state = lsNone;
-          i = j + 1;
-        }
-      }
-      return state;
-    case hlPython:
-    case hlPerl:
-      while (i < n) {
-        if (state == lsNone) {
-          if (s[i] == '"') {
-            const size_t j = s.find('"', i + 1);
-            if (j == npos) return lsString;
-            i = j + 1;
-          } else {
-            ++i;
-          }
-        } else {
-          const size_t j = s.find('"', i);
-          if (j == npos) return state;
-          state = lsNone;
-          i = j + 1;
-        }
-      }
-      return state;
-    case hlHtml:
-      while (i < n) {
-        if (state == lsNone) {
-          if (s[i] == '<') {
-            const size_t j = s.find('>', i + 1);
-            if (j == npos) return lsTag;
-            i = j + 1;
-          } else {
-            ++i;
-          }
-        } else {
-          const size_t j = s.find('>', i);
-          if (j == npos) return state;
-          state = lsNone;
-          i = j + 1;
-        }
-      }
-      return state;
-    default:
-      return lsNone;
-  }
+  const auto scan = Traits(FHighLighter).scanLine;
+  return scan ? scan(s, state) : uint8_t(lsNone);
 }
 
 void TSyntaxHighlighter::Rescan(const THighlightLines& lines) {
@@ -341,40 +407,15 @@ void TSyntaxHighlighter::ColorColumns(TLineAttrs& attrs, int first, int last,
 
 const TSymbolColor* TSyntaxHighlighter::GenericClass(const std::string& t,
                                                      const std::string& prev) {
-  const THighLighter hl = FHighLighter;
-  bool comment = false;
-  switch (hl) {
-    case hlPascal: comment = StartsWith(t, "{") || StartsWith(t, "(*") || StartsWith(t, "//"); break;
-    case hlCBuilder:
-    case hlSql:
-    case hlJava: comment = StartsWith(t, "/*") || StartsWith(t, "//"); break;
-    case hlPython:
-    case hlPerl: comment = StartsWith(t, "#"); break;
-    case hlVB: comment = StartsWith(t, "'"); break;
-    case hlIni: comment = StartsWith(t, "#") || StartsWith(t, ";"); break;
-    default: break;
-  }
-  if (comment) return &FColors.Comment;
-  bool str = false;
-  switch (hl) {
-    case hlPascal:
-    case hlCBuilder:
-    case hlSql:
-    case hlPython:
-    case hlJava:
-    case hlPerl: str = StartsWith(t, "'") || StartsWith(t, "\""); break;
-    case hlVB: str = StartsWith(t, "\""); break;
-    default: break;
-  }
-  if (str) return &FColors.Strings;
-  if (t.size() == 1 && t[0] != 0 && std::strchr("#%'()*+,-./:;<=>@[\\]^{}~", t[0]))
-    return &FColors.Symbol;
+  const TLanguageTraits& lang = Traits(FHighLighter);
+  for (const char* start : lang.commentStarts)
+    if (start && StartsWith(t, start)) return &FColors.Comment;
+  if (!t.empty() && OneOf(t[0], lang.stringQuotes)) return &FColors.Strings;
+  if (t.size() == 1 && OneOf(t[0], "#%'()*+,-./:;<=>@[\\]^{}~")) return &FColors.Symbol;
   if (IsInteger(t) || IsFloat(t)) return &FColors.Number;
-  if ((hl == hlCBuilder || hl == hlPython || hl == hlJava) && !t.empty() &&
-      (t[0] == 'x' || t[0] == 'X') && prev == "0")
+  if (lang.hexTails && !t.empty() && (t[0] == 'x' || t[0] == 'X') && prev == "0")
     return &FColors.Number;
-  if (hl == hlHtml) return &FColors.PlainText;
-  return &FColors.Identifer;
+  return &(FColors.*lang.otherLook);
 }
 
 // The next character of s after the 1-based column `end` that is not a tab, line feed,
@@ -391,58 +432,36 @@ const TSymbolColor* TSyntaxHighlighter::Classify(const std::string& t, const std
                                                  const std::string& s, bool& inTag) {
   bool reserved = false;
   if (DoReservedWord(t, reserved)) return reserved ? &FColors.Reserved : GenericClass(t, prev);
-  switch (FHighLighter) {
-    case hlPascal:
-      if (InKeywordList(kwPascal, t)) return &FColors.Reserved;
-      break;
-    case hlCBuilder:
-      if (InKeywordList(kwCpp, t)) return &FColors.Reserved;
-      break;
-    case hlSql:
-      if (InKeywordList(kwSql, t)) return &FColors.Reserved;
-      break;
-    case hlPython:
-      if (InKeywordList(kwPython, t)) return &FColors.Reserved;
-      if (t == "None") return &FColors.Number;
-      if (prev == "def" || prev == "class") return &FColors.Declaration;
-      if (NextCharAfter(s, FTokenEnd) == '(' && IsIdentifier(t)) return &FColors.FunctionCall;
-      break;
-    case hlJava:
-      if (InKeywordList(kwJava, t)) return &FColors.Reserved;
-      if (prev == "function") return &FColors.Declaration;
-      break;
-    case hlVB:
-      if (InKeywordList(kwVBKeywords, t)) return &FColors.Reserved;
-      if (InKeywordList(kwVBFunctions, t)) return &FColors.Statement;
-      if (SameText(prev, "function") || SameText(prev, "sub") || SameText(prev, "class"))
-        return &FColors.Declaration;
-      break;
-    case hlHtml:
-      if (!inTag) {
-        if (t == "<") {
-          inTag = true;
-          return &FColors.Reserved;
-        }
-        return nullptr;  // text outside tags keeps the base look
-      }
-      if (t == ">") {
-        inTag = false;
-        return &FColors.Reserved;
-      }
-      if (t == "/" && prev == "<") return &FColors.Reserved;
-      if (NextCharAfter(s, FTokenEnd) == '=' && IsIdentifier(t)) return &FColors.Identifer;
-      if (prev == "=") return &FColors.Strings;
-      if (InKeywordList(kwHtmlTags, t)) return &FColors.Reserved;
-      break;
-    case hlPerl:
-      if (InKeywordList(kwPerlKeywords, t)) return &FColors.Reserved;
-      if (InKeywordList(kwPerlFunctions, t)) return &FColors.Statement;
-      if (!t.empty() && (t[0] == '$' || t[0] == '%' || t[0] == '&' || t[0] == '@'))
-        return &FColors.FunctionCall;
-      break;
-    default:
-      break;
+  const TLanguageTraits& lang = Traits(FHighLighter);
+  if (lang.html) return TagClass(t, prev, s, inTag);
+  if (lang.reserved != kwNoList && InKeywordList(lang.reserved, t)) return &FColors.Reserved;
+  if (lang.statements != kwNoList && InKeywordList(lang.statements, t)) return &FColors.Statement;
+  if (lang.noneIsNumber && t == "None") return &FColors.Number;
+  for (const char* d : lang.declarers)
+    if (d && (lang.declarersIgnoreCase ? SameText(prev, d) : prev == d)) return &FColors.Declaration;
+  if (!t.empty() && OneOf(t[0], lang.variableMarks)) return &FColors.FunctionCall;
+  if (lang.callsBeforeParen && NextCharAfter(s, FTokenEnd) == '(' && IsIdentifier(t))
+    return &FColors.FunctionCall;
+  return GenericClass(t, prev);
+}
+
+const TSymbolColor* TSyntaxHighlighter::TagClass(const std::string& t, const std::string& prev,
+                                                 const std::string& s, bool& inTag) {
+  if (!inTag) {
+    if (t == "<") {
+      inTag = true;
+      return &FColors.Reserved;
+    }
+    return nullptr;  // text outside tags keeps the base look
   }
+  if (t == ">") {
+    inTag = false;
+    return &FColors.Reserved;
+  }
+  if (t == "/" && prev == "<") return &FColors.Reserved;
+  if (NextCharAfter(s, FTokenEnd) == '=' && IsIdentifier(t)) return &FColors.Identifer;
+  if (prev == "=") return &FColors.Strings;
+  if (InKeywordList(kwHtmlTags, t)) return &FColors.Reserved;
   return GenericClass(t, prev);
 }
 
@@ -460,72 +479,78 @@ void TSyntaxHighlighter::EntityRule(const std::string& t, int start, TLineAttrs&
   }
 }
 
+// Colouring one line: the look the line starts with, from the state it starts in and its first
+// character; then the INI rule or the tokens after the end of the construct the line starts in.
 void TSyntaxHighlighter::GetAttr(int line, const std::string& s, TColor fontColor,
                                  TFontStyles fontStyle, TColor color, TLineAttrs& attrs) {
-  const THighLighter hl = FHighLighter;
-  const TSymbolColor* base = &FColors.PlainText;
+  const TLanguageTraits& lang = Traits(FHighLighter);
   const int len = int(std::min<size_t>(s.size(), TLineAttrs::LastColumn));
-  auto fill = [&]() {
-    ColorColumns(attrs, 1, len, *base);
-    for (int c = len + 1; c <= TLineAttrs::LastColumn; ++c) {
-      TLineAttr& a = attrs.Entries[c];
-      a.Fore = fontColor;
-      a.Back = color;
-      a.Style = fontStyle;
-    }
-  };
-  const bool handler = HasReservedWordHandler();
-  if (hl == hlNone && !handler) {
-    fill();
+  if (lang.plainWithoutHandler && !HasReservedWordHandler()) {
+    FillLine(attrs, len, FColors.PlainText, fontColor, fontStyle, color);
     return;
   }
   FParser.SetText(s.c_str());
   const uint8_t state = (!FLongTokens || line < 0 || line >= LineStateCount) ? uint8_t(lsNone)
                                                                              : LineState(line);
-  const char first = s.empty() ? 0 : s[0];
-  if ((hl == hlCBuilder || hl == hlJava) && first == '#' && state == lsNone)
-    base = &FColors.Preproc;
-  else if ((hl == hlPython || hl == hlPerl) && first == '#' && state == lsNone)
-    base = &FColors.Comment;
-  else if (hl == hlIni && (first == '#' || first == ';'))
-    base = &FColors.Comment;
-  bool scan = true;
-  if (state != lsNone && hl != hlHtml) {
+  bool tokens = true;
+  FillLine(attrs, len, LineLook(s, state, tokens), fontColor, fontStyle, color);
+  if (!s.empty() && OneOf(s[0], lang.lineMarks)) return;
+  if (lang.iniLines) {
+    IniLine(s, len, attrs);
+    return;
+  }
+  if (tokens) ColorTokens(s, state == lsTag, attrs);
+}
+
+const TSymbolColor& TSyntaxHighlighter::LineLook(const std::string& s, uint8_t state,
+                                                 bool& tokens) {
+  const TLanguageTraits& lang = Traits(FHighLighter);
+  // A tag carries over as the in-tag flag of the token rules; the other constructs colour the
+  // line up to their end, and the tokens start after it (none when it is not on the line).
+  if (state != lsNone && state != lsTag) {
     size_t end = std::string::npos;
     if (state == lsBrace)
       end = s.find('}');
-    else if (state == lsBlock && hl == hlPascal)
-      end = FindAfterStar(s, 0, ')');
-    else if (state == lsBlock && IsCFamily(hl))
-      end = FindAfterStar(s, 0, '/');
-    else if (state == lsString && (hl == hlPython || hl == hlPerl))
+    else if (state == lsBlock && lang.blockClose != 0)
+      end = FindAfterStar(s, 0, lang.blockClose);
+    else if (state == lsString)
       end = s.find('"');
-    base = ((hl == hlPython || hl == hlPerl) && state == lsString) ? &FColors.Strings
-                                                                   : &FColors.Comment;
     if (end == std::string::npos)
-      scan = false;
+      tokens = false;
     else
       FParser.SetPosition(int(end) + 1);
+    return state == lsString ? FColors.Strings : FColors.Comment;
   }
-  fill();
-  if (first == '#' && (hl == hlCBuilder || hl == hlPython || hl == hlJava || hl == hlPerl)) return;
-  if (hl == hlIni) {
-    if (first == '#' || first == ';') return;
-    if (first == '[' && s.back() == ']') {
-      ColorColumns(attrs, 1, len, FColors.Declaration);
-    } else {
-      const size_t eq = s.find('=');
-      if (eq != std::string::npos) {
-        const int col = int(eq) + 1;
-        ColorColumns(attrs, 1, col, FColors.Identifer);
-        ColorColumns(attrs, col, col, FColors.Symbol);
-        ColorColumns(attrs, col + 1, len, FColors.Strings);
-      }
-    }
+  if (state == lsNone && !s.empty() && OneOf(s[0], lang.lineMarks)) return FColors.*lang.lineLook;
+  return FColors.PlainText;
+}
+
+void TSyntaxHighlighter::FillLine(TLineAttrs& attrs, int len, const TSymbolColor& look,
+                                  TColor fontColor, TFontStyles fontStyle, TColor color) {
+  ColorColumns(attrs, 1, len, look);
+  for (int c = len + 1; c <= TLineAttrs::LastColumn; ++c) {
+    TLineAttr& a = attrs.Entries[c];
+    a.Fore = fontColor;
+    a.Back = color;
+    a.Style = fontStyle;
+  }
+}
+
+void TSyntaxHighlighter::IniLine(const std::string& s, int len, TLineAttrs& attrs) {
+  if (!s.empty() && s[0] == '[' && s.back() == ']') {
+    ColorColumns(attrs, 1, len, FColors.Declaration);
     return;
   }
-  if (!scan) return;
-  bool inTag = state == lsTag;
+  const size_t eq = s.find('=');
+  if (eq == std::string::npos) return;
+  const int col = int(eq) + 1;
+  ColorColumns(attrs, 1, col, FColors.Identifer);
+  ColorColumns(attrs, col, col, FColors.Symbol);
+  ColorColumns(attrs, col + 1, len, FColors.Strings);
+}
+
+void TSyntaxHighlighter::ColorTokens(const std::string& s, bool inTag, TLineAttrs& attrs) {
+  const bool entities = Traits(FHighLighter).html;
   std::string prev;
   for (;;) {
     std::string t = FParser.NextToken();
@@ -534,7 +559,7 @@ void TSyntaxHighlighter::GetAttr(int line, const std::string& s, TColor fontColo
     FTokenEnd = FParser.TokenEnd(0);
     if (const TSymbolColor* look = Classify(t, prev, s, inTag))
       ColorColumns(attrs, start, FTokenEnd, *look);
-    if (hl == hlHtml) EntityRule(t, start, attrs);
+    if (entities) EntityRule(t, start, attrs);
     prev.swap(t);
   }
 }

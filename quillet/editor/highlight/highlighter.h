@@ -127,8 +127,19 @@ public:
   TTokenParser& Parser() { return FParser; }
 
 private:
+  void SetScannerStyle();
   bool KeepsStates() const;
+  // The phases of colouring a line (see GetAttr).
+  const TSymbolColor& LineLook(const std::string& s, uint8_t state, bool& tokens);
+  void FillLine(TLineAttrs& attrs, int len, const TSymbolColor& look, TColor fontColor,
+                TFontStyles fontStyle, TColor color);
+  void IniLine(const std::string& s, int len, TLineAttrs& attrs);
+  void ColorTokens(const std::string& s, bool inTag, TLineAttrs& attrs);
+  // The class of token t after token prev on line s: the language's rules, then the generic
+  // ones; TagClass holds the rules of HTML, inside and outside tags.
   const TSymbolColor* Classify(const std::string& t, const std::string& prev, const std::string& s,
+                               bool& inTag);
+  const TSymbolColor* TagClass(const std::string& t, const std::string& prev, const std::string& s,
                                bool& inTag);
   const TSymbolColor* GenericClass(const std::string& t, const std::string& prev);
   void ColorColumns(TLineAttrs& attrs, int first, int last, const TSymbolColor& look);

@@ -23,78 +23,120 @@ int TKeyboard::Command2(Word Key1, TShiftState Shift1, Word Key2, TShiftState Sh
   return 0;
 }
 
+namespace {
+// How the second key of a two-key sequence may be held.
+enum TSecondKey : uint8_t {
+  skNone,         // a one-key binding
+  skPlainOrCtrl,  // without shift or with Ctrl held (two bindings, in that order)
+  skCtrl,         // with Ctrl held
+};
+
+// A row of the default layout: Count bindings of consecutive commands and keys (the second
+// key's when there is one, else the first key's), from Command, Key1/Key2 on.
+struct TDefaultBinding {
+  int Command;
+  Word Key1;
+  TShiftState Shift1;
+  Word Key2 = 0;
+  TSecondKey Second = skNone;
+  int Count = 1;
+};
+
+constexpr int kDigitKeys = 10;  // the keys 0..9, one bookmark each
+constexpr TShiftState kNone, kShift{ssShift}, kCtrl{ssCtrl}, kCtrlShift{ssCtrl, ssShift}, kAlt{ssAlt};
+
+// The default layout, in list order (135 bindings).
+const TDefaultBinding kDefaultLayout[] = {
+    {ecLeft, VK_LEFT, kNone},
+    {ecRight, VK_RIGHT, kNone},
+    {ecUp, VK_UP, kNone},
+    {ecDown, VK_DOWN, kNone},
+    {ecSelLeft, VK_LEFT, kShift},
+    {ecSelRight, VK_RIGHT, kShift},
+    {ecSelUp, VK_UP, kShift},
+    {ecSelDown, VK_DOWN, kShift},
+    {ecBeginLine, VK_HOME, kNone},
+    {ecSelBeginLine, VK_HOME, kShift},
+    {ecBeginDoc, VK_HOME, kCtrl},
+    {ecSelBeginDoc, VK_HOME, kCtrlShift},
+    {ecEndLine, VK_END, kNone},
+    {ecSelEndLine, VK_END, kShift},
+    {ecEndDoc, VK_END, kCtrl},
+    {ecSelEndDoc, VK_END, kCtrlShift},
+    {ecPrevWord, VK_LEFT, kCtrl},
+    {ecNextWord, VK_RIGHT, kCtrl},
+    {ecSelPrevWord, VK_LEFT, kCtrlShift},
+    {ecSelNextWord, VK_RIGHT, kCtrlShift},
+    {ecSelAll, 'A', kCtrl},
+    {ecWindowTop, VK_PRIOR, kCtrl},
+    {ecWindowBottom, VK_NEXT, kCtrl},
+    {ecPrevPage, VK_PRIOR, kNone},
+    {ecNextPage, VK_NEXT, kNone},
+    {ecSelPrevPage, VK_PRIOR, kShift},
+    {ecSelNextPage, VK_NEXT, kShift},
+    {ecScrollLineUp, VK_UP, kCtrl},
+    {ecScrollLineDown, VK_DOWN, kCtrl},
+    {ecChangeInsertMode, VK_INSERT, kNone},
+    {ecInsertPara, VK_RETURN, kNone},
+    {ecBackspace, VK_BACK, kNone},
+    {ecDelete, VK_DELETE, kNone},
+    {ecTab, VK_TAB, kNone},
+    {ecBackTab, VK_TAB, kShift},
+    {ecDeleteSelected, VK_DELETE, kCtrl},
+    {ecClipboardCopy, VK_INSERT, kCtrl},
+    {ecClipboardCut, VK_DELETE, kShift},
+    {ecClipboardPaste, VK_INSERT, kShift},
+    {ecClipboardCopy, 'C', kCtrl},
+    {ecClipboardCut, 'X', kCtrl},
+    {ecClipboardPaste, 'V', kCtrl},
+    {ecSetBookmark0, '0', kCtrlShift, 0, skNone, kDigitKeys},
+    {ecGotoBookmark0, '0', kCtrl, 0, skNone, kDigitKeys},
+    {ecSetBookmark0, 'K', kCtrl, '0', skPlainOrCtrl, kDigitKeys},
+    {ecGotoBookmark0, 'Q', kCtrl, '0', skPlainOrCtrl, kDigitKeys},
+    {ecUndo, 'Z', kCtrl},
+    {ecUndo, VK_BACK, kAlt},
+    {ecCompletionIdentifers, VK_SPACE, kCtrl},
+    {ecCompletionTemplates, 'J', kCtrl},
+    // Ctrl+Q sequences that move the caret.
+    {ecEndDoc, 'Q', kCtrl, 'C', skPlainOrCtrl},
+    {ecEndLine, 'Q', kCtrl, 'D', skPlainOrCtrl},
+    {ecWindowTop, 'Q', kCtrl, 'E', skPlainOrCtrl},
+    {ecLeft, 'Q', kCtrl, 'P', skPlainOrCtrl},
+    {ecBeginDoc, 'Q', kCtrl, 'R', skPlainOrCtrl},
+    {ecBeginLine, 'Q', kCtrl, 'S', skPlainOrCtrl},
+    {ecWindowTop, 'Q', kCtrl, 'T', skPlainOrCtrl},
+    {ecWindowBottom, 'Q', kCtrl, 'U', skPlainOrCtrl},
+    {ecWindowBottom, 'Q', kCtrl, 'X', skPlainOrCtrl},
+    {ecDeleteWord, 'T', kCtrl},
+    {ecInsertPara, 'N', kCtrl},
+    {ecDeleteLine, 'Y', kCtrl},
+    {ecSelWord, 'K', kCtrl, 'T', skCtrl},
+    {ecToUpperCase, 'K', kCtrl, 'O', skCtrl},
+    {ecToLowerCase, 'K', kCtrl, 'N', skCtrl},
+    {ecChangeCase, 'O', kCtrl, 'U', skCtrl},
+    {ecIndent, 'K', kCtrl, 'I', skCtrl},
+    {ecUnindent, 'K', kCtrl, 'U', skCtrl},
+    {ecRecordMacro, 'R', kCtrlShift},
+    {ecPlayMacro, 'P', kCtrlShift},
+};
+}  // namespace
+
 void TKeyboard::SetDefLayout() {
   Clear();
-  const TShiftState none, shift{ssShift}, ctrl{ssCtrl}, ctrlShift{ssCtrl, ssShift}, alt{ssAlt};
-  Add(ecLeft, VK_LEFT, none);
-  Add(ecRight, VK_RIGHT, none);
-  Add(ecUp, VK_UP, none);
-  Add(ecDown, VK_DOWN, none);
-  Add(ecSelLeft, VK_LEFT, shift);
-  Add(ecSelRight, VK_RIGHT, shift);
-  Add(ecSelUp, VK_UP, shift);
-  Add(ecSelDown, VK_DOWN, shift);
-  Add(ecBeginLine, VK_HOME, none);
-  Add(ecSelBeginLine, VK_HOME, shift);
-  Add(ecBeginDoc, VK_HOME, ctrl);
-  Add(ecSelBeginDoc, VK_HOME, ctrlShift);
-  Add(ecEndLine, VK_END, none);
-  Add(ecSelEndLine, VK_END, shift);
-  Add(ecEndDoc, VK_END, ctrl);
-  Add(ecSelEndDoc, VK_END, ctrlShift);
-  Add(ecPrevWord, VK_LEFT, ctrl);
-  Add(ecNextWord, VK_RIGHT, ctrl);
-  Add(ecSelPrevWord, VK_LEFT, ctrlShift);
-  Add(ecSelNextWord, VK_RIGHT, ctrlShift);
-  Add(ecSelAll, 'A', ctrl);
-  Add(ecWindowTop, VK_PRIOR, ctrl);
-  Add(ecWindowBottom, VK_NEXT, ctrl);
-  Add(ecPrevPage, VK_PRIOR, none);
-  Add(ecNextPage, VK_NEXT, none);
-  Add(ecSelPrevPage, VK_PRIOR, shift);
-  Add(ecSelNextPage, VK_NEXT, shift);
-  Add(ecScrollLineUp, VK_UP, ctrl);
-  Add(ecScrollLineDown, VK_DOWN, ctrl);
-  Add(ecChangeInsertMode, VK_INSERT, none);
-  Add(ecInsertPara, VK_RETURN, none);
-  Add(ecBackspace, VK_BACK, none);
-  Add(ecDelete, VK_DELETE, none);
-  Add(ecTab, VK_TAB, none);
-  Add(ecBackTab, VK_TAB, shift);
-  Add(ecDeleteSelected, VK_DELETE, ctrl);
-  Add(ecClipboardCopy, VK_INSERT, ctrl);
-  Add(ecClipboardCut, VK_DELETE, shift);
-  Add(ecClipboardPaste, VK_INSERT, shift);
-  Add(ecClipboardCopy, 'C', ctrl);
-  Add(ecClipboardCut, 'X', ctrl);
-  Add(ecClipboardPaste, 'V', ctrl);
-  for (int i = 0; i < 10; ++i) Add(static_cast<Word>(ecSetBookmark0 + i), static_cast<Word>('0' + i), ctrlShift);
-  for (int i = 0; i < 10; ++i) Add(static_cast<Word>(ecGotoBookmark0 + i), static_cast<Word>('0' + i), ctrl);
-  // The second key of a sequence counts without shift or with Ctrl held.
-  auto add2 = [this, none, ctrl](int command, Word key1, Word key2) {
-    Add2(static_cast<Word>(command), key1, ctrl, key2, none);
-    Add2(static_cast<Word>(command), key1, ctrl, key2, ctrl);
-  };
-  for (int i = 0; i < 10; ++i) add2(ecSetBookmark0 + i, 'K', static_cast<Word>('0' + i));
-  for (int i = 0; i < 10; ++i) add2(ecGotoBookmark0 + i, 'Q', static_cast<Word>('0' + i));
-  Add(ecUndo, 'Z', ctrl);
-  Add(ecUndo, VK_BACK, alt);
-  Add(ecCompletionIdentifers, VK_SPACE, ctrl);
-  Add(ecCompletionTemplates, 'J', ctrl);
-  const struct { Word key; int command; } quick[] = {
-      {'C', ecEndDoc},  {'D', ecEndLine},   {'E', ecWindowTop},    {'P', ecLeft},          {'R', ecBeginDoc},
-      {'S', ecBeginLine}, {'T', ecWindowTop}, {'U', ecWindowBottom}, {'X', ecWindowBottom},
-  };
-  for (const auto& q : quick) add2(q.command, 'Q', q.key);
-  Add(ecDeleteWord, 'T', ctrl);
-  Add(ecInsertPara, 'N', ctrl);
-  Add(ecDeleteLine, 'Y', ctrl);
-  Add2(ecSelWord, 'K', ctrl, 'T', ctrl);
-  Add2(ecToUpperCase, 'K', ctrl, 'O', ctrl);
-  Add2(ecToLowerCase, 'K', ctrl, 'N', ctrl);
-  Add2(ecChangeCase, 'O', ctrl, 'U', ctrl);
-  Add2(ecIndent, 'K', ctrl, 'I', ctrl);
-  Add2(ecUnindent, 'K', ctrl, 'U', ctrl);
-  Add(ecRecordMacro, 'R', ctrlShift);
-  Add(ecPlayMacro, 'P', ctrlShift);
+  for (const TDefaultBinding& b : kDefaultLayout)
+    for (int i = 0; i < b.Count; ++i) {
+      const Word command = static_cast<Word>(b.Command + i);
+      switch (b.Second) {
+        case skNone:
+          Add(command, static_cast<Word>(b.Key1 + i), b.Shift1);
+          break;
+        case skPlainOrCtrl:
+          Add2(command, b.Key1, b.Shift1, static_cast<Word>(b.Key2 + i), kNone);
+          Add2(command, b.Key1, b.Shift1, static_cast<Word>(b.Key2 + i), kCtrl);
+          break;
+        case skCtrl:
+          Add2(command, b.Key1, b.Shift1, static_cast<Word>(b.Key2 + i), kCtrl);
+          break;
+      }
+    }
 }
