@@ -8,11 +8,6 @@
 #include "editor_utils.h"
 
 namespace {
-struct CaretHidden {
-  explicit CaretHidden(IEditorView* v) : view(v) { view->HideCaret(); }
-  ~CaretHidden() { view->ShowCaret(); }
-  IEditorView* view;
-};
 
 bool IsCompletionChar(char c) {
   return c == 8 || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -181,41 +176,71 @@ void TEditorModel::TakeBackCommand(const TCommandMark& Mark) {
   }
 }
 
+// A command runs in one of three groups: the caret moves (which may extend or clear the
+// selection), the text commands, and the commands of the editor's state (modes, undo, groups,
+// update lock, bookmarks, completion, macros). A group either leaves the caret's new cell in
+// the target, placed at the end, or does its own caret work and ends the command.
 void TEditorModel::Command(int Command) {
   if (FReadOnly && IsTextCommand(Command)) return;
-  int X = FCaretX, Y = FCaretY;
-  bool caretUndo = true;
-  auto lineLen = [this](int y) { return y >= 0 && y <= LastLine() ? FLines->LineLength(y) : 0; };
-  // Extending commands: start a selection at the old caret, move, extend to the new cell.
-  bool extend = false;
-  auto startExtend = [&]() {
-    extend = true;
-    caretUndo = false;
-    if (!FSelected) ExtendSelection(FCaretX, FCaretY);
-  };
-  bool clear = false;
+  TCaretTarget to{FCaretX, FCaretY};
+  TCommandEnd end = MoveCommand(Command, to);
+  if (end == TCommandEnd::NotInGroup) end = TextCommand(Command, to);
+  if (end == TCommandEnd::NotInGroup) end = StateCommand(Command);
+  if (end != TCommandEnd::Ended) PlaceCaret(to);
+}
 
+// The selection goes to the cell where the caret will stand (never a column below 0 or a line
+// past the text); its undo record keeps the caret from before the move.
+void TEditorModel::PlaceCaret(TCaretTarget& To) {
+  if (To.Extend) {
+    ClampCell(To.X, To.Y);
+    ExtendSelection(To.X, To.Y);
+  }
+  if (To.CaretUndo)
+    SetCaret(To.X, To.Y);
+  else
+    CaretPlace(To.X, To.Y);
+  if (To.Clear) ClearSelection();
+}
+
+// An extending command starts a selection at the old caret, moves, and extends it to the new
+// cell; a plain move clears the selection after it.
+void TEditorModel::ExtendOrClear(TCaretTarget& To, bool Extend) {
+  if (!Extend) {
+    To.Clear = true;
+    return;
+  }
+  To.Extend = true;
+  To.CaretUndo = false;
+  if (!FSelected) ExtendSelection(FCaretX, FCaretY);
+}
+
+int TEditorModel::LineLengthOr0(int Y) const { return Y >= 0 && Y <= LastLine() ? FLines->LineLength(Y) : 0; }
+
+TEditorModel::TCommandEnd TEditorModel::MoveCommand(int Command, TCaretTarget& To) {
+  int& X = To.X;
+  int& Y = To.Y;
   switch (Command) {
     case ecLeft: case ecSelLeft:
-      if (Command == ecSelLeft) startExtend(); else clear = true;
+      ExtendOrClear(To, Command == ecSelLeft);
       --X;
       break;
     case ecRight: case ecSelRight:
-      if (Command == ecSelRight) startExtend(); else clear = true;
+      ExtendOrClear(To, Command == ecSelRight);
       ++X;
       break;
     case ecUp: case ecSelUp:
-      if (Command == ecSelUp) startExtend(); else clear = true;
+      ExtendOrClear(To, Command == ecSelUp);
       --Y;
       break;
     case ecDown: case ecSelDown:
-      if (Command == ecSelDown) startExtend(); else clear = true;
+      ExtendOrClear(To, Command == ecSelDown);
       // Down from the last line (the vertical range minus 1) only beyond the end of the text.
       if (FCursorBeyondEOF || Y < std::max(FLines->Count(), 1) - 1) ++Y;
       break;
     case ecPrevWord: case ecSelPrevWord: {
-      if (Command == ecSelPrevWord) startExtend(); else clear = true;
-      int len = lineLen(Y);
+      ExtendOrClear(To, Command == ecSelPrevWord);
+      int len = LineLengthOr0(Y);
       if (X > len) {
         X = len;
       } else {
@@ -229,8 +254,8 @@ void TEditorModel::Command(int Command) {
       break;
     }
     case ecNextWord: case ecSelNextWord: {
-      if (Command == ecSelNextWord) startExtend(); else clear = true;
-      int len = lineLen(Y);
+      ExtendOrClear(To, Command == ecSelNextWord);
+      int len = LineLengthOr0(Y);
       if (X >= len) {
         X = 0;
         ++Y;
@@ -260,7 +285,7 @@ void TEditorModel::Command(int Command) {
       Y = FTopRow + FVisibleRowCount - 1;
       break;
     case ecPrevPage: case ecNextPage: {
-      clear = true;
+      To.Clear = true;
       int page = std::max(FVisibleRowCount, 1);
       int top = FTopRow + (Command == ecPrevPage ? -page : page);
       SetLeftTop(FLeftCol, std::min(std::max(top, 0), VertScrollMax()));
@@ -270,7 +295,7 @@ void TEditorModel::Command(int Command) {
     case ecSelPrevPage: case ecSelNextPage: {
       BeginUpdate();
       try {
-        startExtend();
+        ExtendOrClear(To, true);
         int page = std::max(FVisibleRowCount, 1);
         int top = FTopRow + (Command == ecSelPrevPage ? -page : page);
         SetLeftTop(FLeftCol, std::min(std::max(top, 0), VertScrollMax()));
@@ -284,31 +309,31 @@ void TEditorModel::Command(int Command) {
         throw;
       }
       EndUpdate();
-      return;
+      return TCommandEnd::Ended;
     }
     case ecBeginLine: case ecSelBeginLine:
-      if (Command == ecSelBeginLine) startExtend(); else clear = true;
+      ExtendOrClear(To, Command == ecSelBeginLine);
       X = 0;
       break;
     case ecEndLine: case ecSelEndLine:
-      if (Command == ecSelEndLine) startExtend(); else clear = true;
-      X = lineLen(Y);
+      ExtendOrClear(To, Command == ecSelEndLine);
+      X = LineLengthOr0(Y);
       break;
     case ecBeginDoc: case ecSelBeginDoc:
-      if (Command == ecSelBeginDoc) startExtend(); else clear = true;
+      ExtendOrClear(To, Command == ecSelBeginDoc);
       X = 0;
       Y = 0;
       SetLeftTop(0, 0);
       break;
     case ecEndDoc: case ecSelEndDoc:
-      if (Command == ecSelEndDoc) startExtend(); else clear = true;
+      ExtendOrClear(To, Command == ecSelEndDoc);
       Y = std::max(LastLine(), 0);
-      X = lineLen(Y);
+      X = LineLengthOr0(Y);
       SetLeftTop(std::max(X - FVisibleColCount, 0), std::max(Y - FVisibleRowCount / 2, 0));
       break;
     case ecSelAll:
-      for (int c : {ecBeginCompound, ecBeginUpdate, ecBeginDoc, ecSelEndDoc, ecEndUpdate, ecEndCompound}) ExecCommand(c);
-      return;
+      RunSequence({ecBeginCompound, ecBeginUpdate, ecBeginDoc, ecSelEndDoc, ecEndUpdate, ecEndCompound});
+      return TCommandEnd::Ended;
     case ecScrollLineUp: case ecScrollLineDown: {
       int top = FTopRow + (Command == ecScrollLineUp ? -1 : 1);
       SetLeftTop(FLeftCol, std::min(std::max(top, 0), VertScrollMax()));
@@ -316,76 +341,87 @@ void TEditorModel::Command(int Command) {
       if (Y > LastVisibleRow()) Y = std::max(LastVisibleRow(), FTopRow);
       break;
     }
+    default:
+      return TCommandEnd::NotInGroup;
+  }
+  return TCommandEnd::PlaceCaret;
+}
+
+void TEditorModel::RunSequence(std::initializer_list<int> Commands) {
+  for (int c : Commands) ExecCommand(c);
+}
+
+TEditorModel::TCommandEnd TEditorModel::TextCommand(int Command, TCaretTarget& To) {
+  // After a change the caret stays where the change left it, without an undo record.
+  auto changed = [this, &To]() {
+    To.X = FCaretX;
+    To.Y = FCaretY;
+    To.CaretUndo = false;
+    return TCommandEnd::PlaceCaret;
+  };
+  switch (Command) {
     case ecInsertPara:
       NewLine();
-      X = FCaretX;
-      Y = FCaretY;
-      caretUndo = false;
-      break;
+      return changed();
     case ecBackspace:
       Backspace();
-      X = FCaretX;
-      Y = FCaretY;
-      caretUndo = false;
-      break;
+      return changed();
     case ecDelete:
       DeleteChar();
-      X = FCaretX;
-      Y = FCaretY;
-      caretUndo = false;
-      break;
-    case ecChangeInsertMode:
-      SetInsertMode(!FInsertMode);
-      break;
+      return changed();
     case ecTab: case ecBackTab:
       if (FSelected) {
         PostCommand(Command == ecTab ? ecIndent : ecUnindent);
-        return;
+        return TCommandEnd::Ended;
       }
       Tab(Command);
-      X = FCaretX;
-      Y = FCaretY;
-      break;
+      To.X = FCaretX;
+      To.Y = FCaretY;
+      return TCommandEnd::PlaceCaret;
     case ecIndent: case ecUnindent:
       BlockIndent(Command == ecIndent);
-      return;
+      return TCommandEnd::Ended;
     case ecDeleteSelected:
       if (FSelected) DeleteSelected();
-      X = FCaretX;
-      Y = FCaretY;
-      caretUndo = false;
-      break;
+      return changed();
     case ecClipboardCopy:
       CopyToClipboard();
-      break;
+      return TCommandEnd::PlaceCaret;
     case ecClipboardCut:
       CutToClipboard();
-      X = FCaretX;
-      Y = FCaretY;
-      caretUndo = false;
-      break;
+      return changed();
     case ecClipboardPaste:
       PasteFromClipboard();
-      X = FCaretX;
-      Y = FCaretY;
-      caretUndo = false;
-      break;
+      return changed();
     case ecDeleteLine:
-      for (int c : {ecBeginCompound, ecBeginUpdate, ecBeginLine, ecSelEndLine, ecDelete, ecDelete, ecEndUpdate, ecEndCompound})
-        ExecCommand(c);
-      return;
+      RunSequence({ecBeginCompound, ecBeginUpdate, ecBeginLine, ecSelEndLine, ecDelete, ecDelete, ecEndUpdate, ecEndCompound});
+      return TCommandEnd::Ended;
     case ecDeleteWord:
-      for (int c : {ecBeginCompound, ecBeginUpdate, ecSelWord, ecDeleteSelected, ecEndUpdate, ecEndCompound}) ExecCommand(c);
-      return;
+      RunSequence({ecBeginCompound, ecBeginUpdate, ecSelWord, ecDeleteSelected, ecEndUpdate, ecEndCompound});
+      return TCommandEnd::Ended;
     case ecToUpperCase: case ecToLowerCase: case ecChangeCase:
       ChangeCase(Command);
-      return;
+      return TCommandEnd::Ended;
+    default:
+      if (Command >= 1 && Command <= 255) {
+        TypeChar(static_cast<char>(Command));
+        return changed();
+      }
+      return TCommandEnd::NotInGroup;
+  }
+}
+
+TEditorModel::TCommandEnd TEditorModel::StateCommand(int Command) {
+  switch (Command) {
+    case ecChangeInsertMode:
+      SetInsertMode(!FInsertMode);
+      break;
     case ecUndo:
       Undo();
-      return;
+      return TCommandEnd::Ended;
     case ecRedo:
       Redo();
-      return;
+      return TCommandEnd::Ended;
     case ecBeginCompound:
       DoBeginCompound();
       break;
@@ -400,7 +436,7 @@ void TEditorModel::Command(int Command) {
       break;
     case ecCompletionIdentifers: case ecCompletionTemplates:
       if (!FReadOnly) FView->CompletionCommand(Command);
-      return;
+      return TCommandEnd::Ended;
     case ecRecordMacro:
       if (!FRecording) FMacro.clear();
       FRecording = !FRecording;
@@ -408,33 +444,17 @@ void TEditorModel::Command(int Command) {
       break;
     case ecPlayMacro:
       PlayMacro();
-      return;
+      return TCommandEnd::Ended;
     default:
-      if (Command >= 1 && Command <= 255) {
-        TypeChar(static_cast<char>(Command));
-        X = FCaretX;
-        Y = FCaretY;
-        caretUndo = false;
-      } else if (Command >= ecSetBookmark0 && Command < ecSetBookmark0 + BookmarkCount) {
+      if (Command >= ecSetBookmark0 && Command < ecSetBookmark0 + BookmarkCount) {
         SetBookmark(Command - ecSetBookmark0);
       } else if (Command >= ecGotoBookmark0 && Command < ecGotoBookmark0 + BookmarkCount) {
         GotoBookmark(Command - ecGotoBookmark0);
-        return;
+        return TCommandEnd::Ended;
       }
-      break;
+      break;  // an unknown command: the caret stays
   }
-
-  // The selection goes to the cell where the caret will stand (never a column below 0 or a line
-  // past the text); its undo record keeps the caret from before the move.
-  if (extend) {
-    ClampCell(X, Y);
-    ExtendSelection(X, Y);
-  }
-  if (caretUndo)
-    SetCaret(X, Y);
-  else
-    CaretPlace(X, Y);
-  if (clear) ClearSelection();
+  return TCommandEnd::PlaceCaret;
 }
 
 // ---- text commands -------------------------------------------------------------------------

@@ -6,15 +6,6 @@
 
 #include "editor_utils.h"
 
-namespace {
-// Hides the system caret for the lifetime of the object (also when an exception passes).
-struct CaretHidden {
-  explicit CaretHidden(IEditorView* v) : view(v) { view->HideCaret(); }
-  ~CaretHidden() { view->ShowCaret(); }
-  IEditorView* view;
-};
-}  // namespace
-
 TEditorModel::TEditorModel()
     : FLines(new TEditorStrings(this)), FKeyboard(new TKeyboard), FUndoBuffer(new TUndoBuffer(this)) {
   FKeyboard->SetDefLayout();

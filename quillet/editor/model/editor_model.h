@@ -36,6 +36,10 @@
 //   OnSelectionChange fires when ExtendSelection changes the selection outside a compound group.
 // - Commands that the window receives as posted messages (WM_USER + 257, copy/cut/paste
 //   messages) go to ExecCommand; PostCommand of the view posts them.
+// - Running out of memory: when a command fails with std::bad_alloc, ExecCommand ends what it
+//   began (update lock, compound groups, a macro play), undoes the records the command added
+//   (every change is recorded before it is made) and restores caret and selection, so the page
+//   is as it was; the exception goes on to the window, which shows the message.
 //
 // Coordinates: lines and columns from 0; the caret column lies in 0..MaxColumn and may stand
 // beyond the line end. A linear position counts CR LF after every line:
@@ -43,6 +47,7 @@
 #pragma once
 
 #include <deque>
+#include <initializer_list>
 #include <memory>
 
 #include "editor_strings.h"
@@ -226,6 +231,12 @@ protected:
     ~LockRaised() { --FLock; }
     int& FLock;
   };
+  // The system caret hidden for a scope, also when an exception passes.
+  struct CaretHidden {
+    explicit CaretHidden(IEditorView* v) : view(v) { view->HideCaret(); }
+    ~CaretHidden() { view->ShowCaret(); }
+    IEditorView* view;
+  };
 
 private:
   // What a command finds when it starts: a command that runs out of memory is taken back to it.
@@ -243,7 +254,23 @@ private:
   void TextSet() final;
   void UndoDone() final;
 
+  // The command processor's groups (see Command): each leaves the caret's new cell in the
+  // target, or ends the command itself.
+  struct TCaretTarget {
+    int X, Y;
+    bool CaretUndo = true;  // placed through SetCaret (a caret record), else CaretPlace
+    bool Extend = false;    // the selection extends to the new cell
+    bool Clear = false;     // the selection is cleared after the move
+  };
+  enum class TCommandEnd { PlaceCaret, Ended, NotInGroup };
   void Command(int Command);
+  TCommandEnd MoveCommand(int Command, TCaretTarget& To);
+  TCommandEnd TextCommand(int Command, TCaretTarget& To);
+  TCommandEnd StateCommand(int Command);  // the caret stays unless it ends the command
+  void PlaceCaret(TCaretTarget& To);
+  void ExtendOrClear(TCaretTarget& To, bool Extend);
+  void RunSequence(std::initializer_list<int> Commands);
+  int LineLengthOr0(int Y) const;
   void TypeChar(char Ch);
   void NewLine();
   void Backspace();
