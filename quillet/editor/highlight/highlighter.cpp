@@ -38,39 +38,41 @@ size_t FindAfterStar(const std::string& s, size_t from, char close) {
 // ---- the constructs that span lines, one scanner per family of languages ----------------
 // Each returns the state at the end of line s when the line starts in `state`.
 
-// Pascal: strings in single quotes (an unclosed one does not carry over), brace comments and
-// (* *) comments.
-uint8_t ScanPascalLine(const std::string& s, uint8_t state) {
+// Pascal and the C family: strings in Quote (a doubled quote does not close; an unclosed
+// string does not carry over), block comments from Open "*" to "*" Close, and with Braces the
+// brace comments of Pascal. The C family's "//" is not looked at.
+template <char Quote, char Open, char Close, bool Braces>
+uint8_t ScanCommentedLine(const std::string& s, uint8_t state) {
   const size_t n = s.size();
   const auto npos = std::string::npos;
   size_t i = 0;
   while (i < n) {
     if (state == lsNone) {
       const char c = s[i];
-      if (c == '\'') {
-        const size_t j = SkipQuoted(s, i, '\'');
+      if (c == Quote) {
+        const size_t j = SkipQuoted(s, i, Quote);
         if (j == npos) return lsNone;  // an unclosed string does not carry over
         i = j + 1;
-      } else if (c == '{') {
+      } else if (Braces && c == '{') {
         const size_t j = s.find('}', i + 1);
         if (j == npos) return lsBrace;
         i = j + 1;
-      } else if (c == '(' && i + 1 < n && s[i + 1] == '*') {
+      } else if (c == Open && i + 1 < n && s[i + 1] == '*') {
         state = lsBlock;
-        const size_t j = s.find(')', i + 3);
+        const size_t j = s.find(Close, i + 3);
         if (j == npos) return lsBlock;
         if (s[j - 1] == '*') state = lsNone;
         i = j + 1;
       } else {
         ++i;
       }
-    } else if (state == lsBrace) {
+    } else if (Braces && state == lsBrace) {
       const size_t j = s.find('}', i);
       if (j == npos) return lsBrace;
       state = lsNone;
       i = j + 1;
-    } else {  // inside (* *)
-      const size_t j = s.find(')', i);
+    } else {  // inside a block comment
+      const size_t j = s.find(Close, i);
       if (j == npos) return state;
       if (j > 0 && s[j - 1] == '*') state = lsNone;
       i = j + 1;
@@ -79,36 +81,8 @@ uint8_t ScanPascalLine(const std::string& s, uint8_t state) {
   return state;
 }
 
-// The C family: strings in double quotes and /* */ comments ("//" is not looked at).
-uint8_t ScanCLine(const std::string& s, uint8_t state) {
-  const size_t n = s.size();
-  const auto npos = std::string::npos;
-  size_t i = 0;
-  while (i < n) {
-    if (state == lsNone) {
-      const char c = s[i];
-      if (c == '"') {
-        const size_t j = SkipQuoted(s, i, '"');
-        if (j == npos) return lsNone;
-        i = j + 1;
-      } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-        state = lsBlock;
-        const size_t j = s.find('/', i + 3);
-        if (j == npos) return lsBlock;
-        if (s[j - 1] == '*') state = lsNone;
-        i = j + 1;
-      } else {
-        ++i;
-      }
-    } else {
-      const size_t j = s.find('/', i);
-      if (j == npos) return state;
-      if (j > 0 && s[j - 1] == '*') state = lsNone;
-      i = j + 1;
-    }
-  }
-  return state;
-}
+constexpr auto ScanPascalLine = ScanCommentedLine<'\'', '(', ')', true>;
+constexpr auto ScanCLine = ScanCommentedLine<'"', '/', '/', false>;
 
 // A construct between an open and a close character that carries over as `inside`: Python's
 // and Perl's double-quoted strings, HTML's tags.
