@@ -250,6 +250,60 @@ TEST_F(GIFPicture, DefaultOptionsShowFrameZeroAndAnimateTheBitmap) {
   EXPECT_EQ(0, GIFImageWin(img)->Painters().Count());
 }
 
+// Frames of the composition tests: (left, top, size, colour index, disposal).
+struct Part {
+  int L, T, Size, Color, Disposal;
+};
+void Compose(TGIFImage& Image, const std::vector<Part>& Parts) {
+  for (TColor c : kColors) Image.GlobalColorMap().Add(c);
+  Image.SetWidth(8);
+  Image.SetHeight(8);
+  for (const Part& p : Parts) {
+    auto* f = new TGIFSubImage(&Image);
+    Image.Images().Add(f);
+    f->SetLeft(p.L);
+    f->SetTop(p.T);
+    f->SetWidth(p.Size);
+    f->SetHeight(p.Size);
+    for (int y = 0; y < p.Size; ++y)
+      for (int x = 0; x < p.Size; ++x) f->ScanLine(y)[x] = uint8_t(p.Color);
+    auto* g = new TGIFGraphicControlExtension(f);
+    f->Extensions().Add(g);
+    g->SetDelay(1);
+    g->SetDisposal(p.Disposal);
+  }
+}
+
+TEST_F(GIFPicture, DisposalMethodsComposeTheFrames) {
+  const TColor grey = TColor(0x808080);
+  // Disposal 2: after its delay the green frame's area shows what lay under the picture again.
+  {
+    TGIFImage img;
+    Compose(img, {{0, 0, 8, 0, 1}, {0, 0, 4, 1, 2}, {4, 4, 4, 2, 1}});
+    img.DrawOptions = gdAnimate | gdTransparent | gdDirect;
+    Target t(8, 8, grey);
+    std::vector<TColor> atGreen;
+    img.OnFramePainted = [&](TObject*) { atGreen.push_back(t.Pixel(1, 1)); };
+    img.Draw(t.Canvas(), TRect(0, 0, 8, 8));
+    EXPECT_EQ((std::vector<TColor>{kColors[0], kColors[1], grey}), atGreen);
+    EXPECT_EQ(kColors[2], t.Pixel(5, 5));
+    EXPECT_EQ(kColors[0], t.Pixel(6, 1));
+  }
+  // Disposal 3 after 1: the green frame goes straight onto the target and vanishes under the next
+  // frame's copy of what was there before it.
+  {
+    TGIFImage img;
+    Compose(img, {{0, 0, 8, 0, 1}, {0, 0, 4, 1, 3}, {7, 7, 1, 2, 1}});
+    img.DrawOptions = gdAnimate | gdDirect;
+    Target t(8, 8, grey);
+    std::vector<TColor> atGreen;
+    img.OnFramePainted = [&](TObject*) { atGreen.push_back(t.Pixel(1, 1)); };
+    img.Draw(t.Canvas(), TRect(0, 0, 8, 8));
+    EXPECT_EQ((std::vector<TColor>{kColors[0], kColors[1], kColors[0]}), atGreen);
+    EXPECT_EQ(kColors[2], t.Pixel(7, 7));
+  }
+}
+
 TEST_F(GIFPicture, ClipboardCarriesTheGIFAndTheBitmap) {
   HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   ASSERT_TRUE(OpenClipboard(owner));
