@@ -1,5 +1,7 @@
 #include "gif_frame_bitmap.h"
 
+#include <algorithm>
+
 #include "color_reduction.h"
 
 namespace {
@@ -101,12 +103,7 @@ void AssignBitmapToFrame(TGIFSubImage& Frame, const TBitmap& Bitmap) {
   Frame.SetHeight(h);
   TGIFColorMap& map = Frame.ColorMap();
   const TPixelFormat spf = src->PixelFormat();
-  if (spf == pf1bit || spf == pf4bit || spf == pf8bit) {
-    const auto& pal = src->Palette();
-    std::vector<uint8_t> quads;
-    for (const TRGBQuad& q : pal) quads.insert(quads.end(), {q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
-    map.ImportRGB(quads.data(), int(pal.size()));
-  }
+
   // 24-bit rows (a reduction to none): colours added as they come, the last 8 kept at hand.
   TBitmap rows24;
   if (spf != pf1bit && spf != pf4bit && spf != pf8bit) {
@@ -145,6 +142,19 @@ void AssignBitmapToFrame(TGIFSubImage& Frame, const TBitmap& Bitmap) {
       }
     }
     if (y % 32 == 31) Report(Frame, gpsRunning, (y + 1) * 100 / h, kConverting);
+  }
+  if (spf == pf1bit || spf == pf4bit || spf == pf8bit) {
+    // The colour table up to the highest index in use (a bitmap's table is padded to its format's
+    // size; trailing entries nobody uses would only leave no room for a transparent colour).
+    int used = 0;
+    for (int y = 0; y < h; ++y) {
+      const uint8_t* row = Frame.ScanLine(y);
+      for (int x = 0; x < w; ++x) used = std::max(used, int(row[x]) + 1);
+    }
+    const auto& pal = src->Palette();
+    std::vector<uint8_t> quads;
+    for (const TRGBQuad& q : pal) quads.insert(quads.end(), {q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
+    map.ImportRGB(quads.data(), std::max(2, std::min(used, int(pal.size()))));
   }
   Frame.Changed();
 }

@@ -124,19 +124,39 @@ void TGIFImageWin::FreeBitmap() {
 void TGIFImageWin::ReleasePalette(TPaletteHandle Old) { DeleteObject(static_cast<HPALETTE>(Old)); }
 
 bool TGIFImageWin::RenderGraphic(TGraphic& Source, TBitmap& Picture, TBitmap* Mask) {
-  (void)Mask;
   if (Source.Empty()) return false;
-  Picture.SetPixelFormat(pf24bit);
-  Picture.SetSize(Source.Width(), Source.Height());
-  Picture.Fill(clWhite);
-  TCanvas* c = BitmapCanvas(Picture);
-  if (!c) return false;
-  try {
-    Source.Draw(*c, TRect(0, 0, Source.Width(), Source.Height()));
-  } catch (const EInvalidOperation&) {
-    return false;
-  }
-  GdiFlush();
+  const int w = Source.Width(), h = Source.Height();
+  // Drawn once on white and once on black: where the two differ, the picture lets its
+  // background through (an icon's masked pixels).
+  auto render = [&](TBitmap& B, TColor Background) {
+    B.SetPixelFormat(pf24bit);
+    B.SetSize(w, h);
+    B.Fill(Background);
+    TCanvas* c = BitmapCanvas(B);
+    if (!c) return false;
+    try {
+      Source.Draw(*c, TRect(0, 0, w, h));
+    } catch (const EInvalidOperation&) {
+      return false;
+    }
+    GdiFlush();
+    return true;
+  };
+  if (!render(Picture, clWhite)) return false;
+  if (!Mask || !Source.Transparent()) return true;
+  TBitmap black;
+  if (!render(black, clBlack)) return true;
+  Mask->SetPixelFormat(pf1bit);
+  Mask->SetPalette({{0, 0, 0, 0}, {255, 255, 255, 0}});
+  Mask->SetSize(w, h);
+  bool any = false;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const bool through = Picture.Pixel(x, y) != black.Pixel(x, y);
+      any |= through;
+      Mask->SetPixel(x, y, through ? clWhite : clBlack);
+    }
+  if (!any) Mask->SetSize(0, 0);
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include "gif_frame_draw.h"
 #include "gif_image_win.h"
 #include "gif_painter.h"
+#include "icon.h"
 #include "picture.h"
 
 namespace {
@@ -342,6 +343,28 @@ TEST_F(GIFPicture, ClipboardCarriesTheGIFAndTheBitmap) {
   }
   CloseClipboard();
   DestroyWindow(owner);
+}
+
+TEST_F(GIFPicture, AnIconBecomesAFrameWithItsMaskAsTransparency) {
+  // 16 x 16: left half red, right half blue, the bottom four rows masked.
+  TIcon icon;
+  icon.LoadFromFile(ASTREL_SOURCE_DIR "/quillet/imaging/gif/win/tests/fixtures/icon16.ico");
+  TGIFImage img;
+  img.Assign(&icon);
+  ASSERT_EQ(1, img.Images().Count());
+  TGIFSubImage* f = img.Images()[0];
+  ASSERT_TRUE(f->Transparent());
+  const int t = f->GraphicControlExtension()->TransparentColorIndex();
+  EXPECT_EQ(t, f->Pixels(3, 14));
+  EXPECT_EQ(t, f->Pixels(12, 15));
+  EXPECT_NE(t, f->Pixels(3, 3));
+  EXPECT_EQ(TColor(0x0000FF), f->ActiveColorMap().Colors(f->Pixels(3, 3)));
+  EXPECT_EQ(TColor(0xFF0000), f->ActiveColorMap().Colors(f->Pixels(12, 3)));
+  // Drawn with transparency, the masked rows show the target.
+  Target tg(16, 16);
+  img.Draw(tg.Canvas(), TRect(0, 0, 16, 16));
+  EXPECT_EQ(TColor(0x808080), tg.Pixel(5, 13));
+  EXPECT_EQ(TColor(0x0000FF), tg.Pixel(5, 5));
 }
 
 TEST_F(GIFPicture, RegisteredForGIFFilesAndTheClipboardFormat) {
