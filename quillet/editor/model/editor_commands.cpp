@@ -94,6 +94,7 @@ void TEditorModel::PadCaret() {
     int y = LastLine();
     TUndo::Record<TReLineUndo>(this, first ? FLines->LineLength(y) : 0, y, String("\r\n"));
     FLines->RawInsert(y + 1, String());
+    FUndoBuffer->Confirm();
     first = false;
   }
   int len = FLines->LineLength(FCaretY);
@@ -101,6 +102,7 @@ void TEditorModel::PadCaret() {
     String blanks = Spaces(FCaretX - len);
     TUndo::Record<TReLineUndo>(this, len, FCaretY, blanks);
     FLines->RawPut(FCaretY, FLines->Line(FCaretY) + blanks);
+    FUndoBuffer->Confirm();
   }
 }
 
@@ -468,8 +470,8 @@ void TEditorModel::TypeChar(char Ch) {
   int X = FCaretX, Y = FCaretY;
   String line = FLines->Line(Y);
   if (FInsertMode) {
+    line.insert(static_cast<size_t>(X), 1, Ch);  // before the record: a record stands for a change made
     TUndo::Record<TInsertUndo>(this, X, Y, String(1, Ch));
-    line.insert(static_cast<size_t>(X), 1, Ch);
   } else {
     ClearUndo();
     if (X < static_cast<int>(line.size()))
@@ -478,6 +480,7 @@ void TEditorModel::TypeChar(char Ch) {
       line += Ch;
   }
   PutLine(Y, line);
+  FUndoBuffer->Confirm();
   CaretPlace(X + 1, Y);
   TextModified(LinePos(X, Y), taInsert, String(1, Ch));
   FView->RepaintLine(Y);
@@ -495,15 +498,22 @@ void TEditorModel::NewLine() {
   }
   int X = FCaretX, Y = FCaretY;
   int pos = FLines->Count() == 0 ? 0 : LinePos(X, Y);
-  TUndo::Record<TInsertUndo>(this, X, Y, String("\r\n"));
   {
     LockRaised lock(FUpdateLock);
     if (FLines->Count() == 0) FLines->RawInsert(0, String());
-    String line = FLines->Line(Y);
+    const String& line = FLines->Line(Y);
     size_t cut = std::min(static_cast<size_t>(X), line.size());
     String head = line.substr(0, cut), tail = line.substr(cut);
-    PutLine(Y, head);
+    TUndo::Record<TInsertUndo>(this, X, Y, String("\r\n"));
+    // The tail goes in before the head is written, and out again when that write fails.
     FLines->RawInsert(Y + 1, tail);
+    try {
+      PutLine(Y, head);
+    } catch (...) {
+      FLines->RawDelete(Y + 1);
+      throw;
+    }
+    FUndoBuffer->Confirm();
     int newX = 0;
     if (FAutoIndent && ((!head.empty() && head[0] == ' ') || (Trim(head).empty() && X > 0))) {
       BuildTabMarks(Y + 1);
@@ -517,6 +527,7 @@ void TEditorModel::NewLine() {
         String blanks = Spaces(indent);
         TUndo::Record<TInsertUndo>(this, 0, Y + 1, blanks);
         FLines->RawPut(Y + 1, blanks + tail);
+        FUndoBuffer->Confirm();
         newX = indent;
       }
     }
@@ -560,6 +571,7 @@ void TEditorModel::Backspace() {
     TUndo::Record<TBackspaceUndo>(this, X, Y, removed, LinePos(target, Y));
     line.erase(static_cast<size_t>(target), static_cast<size_t>(X - target));
     PutLine(Y, line);
+    FUndoBuffer->Confirm();
     TextModified(LinePos(target, Y), taDelete, removed);
     FView->RepaintLine(Y);
     CaretPlace(target, Y);
@@ -579,6 +591,7 @@ void TEditorModel::Backspace() {
       FLines->RawPut(Y - 1, FLines->Line(Y - 1) + FLines->Line(Y));
       FLines->RawDelete(Y);
     }
+    FUndoBuffer->Confirm();
     CaretPlace(prevLen, Y - 1);
     FView->UpdateGeometry();
     TextModified(LinePos(prevLen, Y - 1), taDelete, "\r\n");
@@ -602,6 +615,7 @@ void TEditorModel::DeleteChar() {
     TUndo::Record<TDeleteUndo>(this, X, Y, ch, LinePos(X, Y));
     line.erase(static_cast<size_t>(X), 1);
     PutLine(Y, line);
+    FUndoBuffer->Confirm();
     TextModified(LinePos(X, Y), taDelete, ch);
     FView->RepaintLine(Y);
     Changed();
@@ -612,6 +626,7 @@ void TEditorModel::DeleteChar() {
       FLines->RawPut(Y, line + FLines->Line(Y + 1));
       FLines->RawDelete(Y + 1);
     }
+    FUndoBuffer->Confirm();
     FView->UpdateGeometry();
     TextModified(LinePos(len, Y), taDelete, "\r\n");
     FView->Invalidate();
@@ -636,10 +651,11 @@ void TEditorModel::Tab(int Command) {
   if (target <= X) return;
   if (Command == ecTab && FInsertMode) {
     String blanks = Spaces(target - X);
-    TUndo::Record<TInsertTabUndo>(this, X, Y, blanks);
     String line = FLines->Line(Y);
     line.insert(static_cast<size_t>(X), blanks);
+    TUndo::Record<TInsertTabUndo>(this, X, Y, blanks);
     PutLine(Y, line);
+    FUndoBuffer->Confirm();
     TextModified(LinePos(X, Y), taInsert, blanks);
     FView->RepaintLine(Y);
     CaretPlace(target, Y);

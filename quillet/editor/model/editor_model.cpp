@@ -82,11 +82,18 @@ void TEditorModel::InsertAtPos(int P, const String& Text) {
     if (replaceLine) L.RawDelete(y);
     return;
   }
-  if (replaceLine)
-    L.RawPut(y, lines[0]);
-  else
-    L.RawInsert(y, lines[0]);
-  for (size_t i = 1; i < lines.size(); ++i) L.RawInsert(y + static_cast<int>(i), lines[i]);
+  // The new lines go in first and the changed line is written last, so that a write that fails
+  // (out of memory) can be undone by removing what went in: the text is whole either way.
+  const int first = replaceLine ? 1 : 0;
+  int inserted = 0;
+  try {
+    for (size_t i = static_cast<size_t>(first); i < lines.size(); ++i, ++inserted)
+      L.RawInsert(y + static_cast<int>(i), lines[i]);
+    if (replaceLine) L.RawPut(y, lines[0]);
+  } catch (...) {
+    if (inserted > 0) L.RawDelete(y + first, inserted);
+    throw;
+  }
 }
 
 void TEditorModel::DeleteAtPos(int P, int Length) {
@@ -108,11 +115,18 @@ void TEditorModel::DeleteAtPos(int P, int Length) {
   std::vector<String> lines;
   TStrings::SplitLines(piece, lines);
   int old = y3 - y1 + 1;
-  int keep = std::min(old, static_cast<int>(lines.size()));
+  int count = static_cast<int>(lines.size());
+  // The lines at the end of the range that stay as they are (mostly all but the first, so that
+  // a deletion is one line write, which fails whole or not at all, and removals).
+  while (old > 0 && count > 0 && L.Line(y1 + old - 1) == lines[static_cast<size_t>(count) - 1]) {
+    --old;
+    --count;
+  }
+  int keep = std::min(old, count);
   for (int i = 0; i < keep; ++i)
     if (L.Line(y1 + i) != lines[static_cast<size_t>(i)]) L.RawPut(y1 + i, lines[static_cast<size_t>(i)]);
   if (old > keep) L.RawDelete(y1 + keep, old - keep);
-  for (size_t i = static_cast<size_t>(keep); i < lines.size(); ++i) L.RawInsert(y1 + static_cast<int>(i), lines[i]);
+  for (int i = keep; i < count; ++i) L.RawInsert(y1 + i, lines[static_cast<size_t>(i)]);
 }
 
 // ---- the text ------------------------------------------------------------------------------
@@ -213,6 +227,7 @@ void TEditorModel::InsertText(const String& Text) {
     // the inserted text lengthens the line, so (X, Y) alone would not find the place again.
     TUndo::Record<TInsertUndo>(this, FCaretX, FCaretY, text, p);
     InsertAtPos(p, text);
+    FUndoBuffer->Confirm();
     TextModified(p, taInsert, Text);
     int x, y;
     CaretFromPos(p + static_cast<int>(text.size()), x, y);
@@ -299,6 +314,7 @@ void TEditorModel::DeleteSelected() {
     LockRaised lock(FUpdateLock);
     if (p1 >= 0 && p2 > p1) DeleteAtPos(p1, p2 - p1);
   }
+  FUndoBuffer->Confirm();
   FSelected = false;
   TextModified(std::max(p1, 0), taDelete, text);
   if (p1 >= 0) {
@@ -435,6 +451,7 @@ void TEditorModel::PasteFromClipboard() {
         LockRaised lock(FUpdateLock);
         InsertAtPos(p, text);
       }
+      FUndoBuffer->Confirm();
       TextModified(p, taInsert, text);
       int x, y;
       CaretFromPos(p + static_cast<int>(text.size()), x, y);
@@ -580,8 +597,14 @@ void TEditorModel::InsertCompletion(const String& Text, bool Template, char Care
     {
       LockRaised lock(FUpdateLock);
       DeleteAtPos(p, static_cast<int>(replaced.size()));
-      InsertAtPos(p, text);
+      try {
+        InsertAtPos(p, text);
+      } catch (...) {
+        InsertAtPos(p, replaced);  // the replaced word back: the change did not happen
+        throw;
+      }
     }
+    FUndoBuffer->Confirm();
     if (!replaced.empty()) TextModified(p, taDelete, replaced);
     TextModified(p, taInsert, text);
     int cx, cy;

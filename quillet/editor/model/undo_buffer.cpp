@@ -1,5 +1,6 @@
 #include "undo_buffer.h"
 
+#include <algorithm>
 #include <memory>
 
 TUndoBuffer::~TUndoBuffer() { Clear(); }
@@ -12,6 +13,7 @@ void TUndoBuffer::AddUndo(TUndo* Undo) {
   std::unique_ptr<TUndo> owned(Undo);
   if (FInUndo) return;  // a change made by undoing is not itself recorded
   while (Count() - 1 > FPtr) Delete(Count() - 1);
+  FMade = std::min(FMade, Count());
   TList::Add(owned.get());
   owned.release();
   FPtr = Count() - 1;
@@ -20,6 +22,7 @@ void TUndoBuffer::AddUndo(TUndo* Undo) {
 void TUndoBuffer::Clear() {
   TList::Clear();
   FPtr = -1;
+  FMade = 0;
   ++FGeneration;
 }
 
@@ -33,6 +36,8 @@ struct InUndoFlag {
 
 bool TUndoBuffer::TakeBackTo(const TMark& Mark) {
   if (Mark.Generation != FGeneration || FPtr < Mark.Ptr) return false;
+  // Records whose change did not get into the text go without undoing.
+  FPtr = std::max(std::min(FPtr, FMade - 1), Mark.Ptr);
   bool whole = true;
   {
     InUndoFlag guard(FInUndo);
@@ -43,6 +48,7 @@ bool TUndoBuffer::TakeBackTo(const TMark& Mark) {
     }
   }
   while (Count() - 1 > FPtr) Delete(Count() - 1);
+  FMade = std::min(FMade, Count());
   return whole;
 }
 

@@ -77,6 +77,10 @@ public:
   };
   TMark Mark() const { return TMark{FPtr, FGeneration}; }
   bool TakeBackTo(const TMark& Mark);
+  // Every record goes in before its change is made; the editor confirms them once the change
+  // is in the text. TakeBackTo frees the records not yet confirmed without undoing them (their
+  // change failed), so that a change that fails halfway is not taken back twice.
+  void Confirm() { FMade = Count(); }
 
   // The newest record in effect (-1: none), the record at an index, and the in-undo flag.
   int CurrentIndex() const { return FPtr; }
@@ -94,6 +98,7 @@ private:
   int FPtr = -1;
   bool FInUndo = false;
   unsigned FGeneration = 0;  // counts undo steps and clearings (see TakeBackTo)
+  int FMade = 0;             // records 0..FMade - 1 stand for changes made (see Confirm)
 };
 
 // Record kinds, for telling classes apart exactly (a run is made of one exact class).
