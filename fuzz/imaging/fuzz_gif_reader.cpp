@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       TGIFScreenInfo screen;
       TGIFFrameInfo info;
       int count = 0;
-      return ReadGIFStream(s, frame, screen, info, count, 1 << 20);
+      return ReadGIFStream(s, frame, screen, info, count);
     });
   }
   return 0;

@@ -5,7 +5,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzPictureReader(data, size, [](TMemoryStream& s) {
     int h = 0, v = 0;
-    return ReadPCXStream(s, h, v, s.Size(), TScreenResolution(), 1 << 20);
+    return ReadPCXStream(s, h, v, s.Size(), TScreenResolution());
   });
   return 0;
 }

@@ -6,7 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int index : {0, 1}) {
     FuzzPictureReader(data, size, [index](TMemoryStream& s) {
       int count = 0, x = 0, y = 0;
-      return ReadTIFF(s, index, count, x, y, 1 << 20);
+      return ReadTIFF(s, index, count, x, y);
     });
   }
   return 0;

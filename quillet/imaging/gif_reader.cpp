@@ -1,15 +1,67 @@
 #include "gif_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
+
+#include "picture_budget.h"
 
 namespace {
 
 const char* const kBadGIF = "unrecognized GIF";
 
 [[noreturn]] void Bad() { throw EInvalidGraphic(kBadGIF); }
+
+// The file from the stream's position, read in one piece: frames are found and skipped in memory
+// rather than by a seek per data sub-block.
+class Input {
+public:
+  explicit Input(TStream& s) {
+    int64_t avail = s.Size() - s.Position();
+    if (avail > kPictureBudgetBytes) Bad();
+    FBytes.resize(size_t(avail > 0 ? avail : 0));
+    if (!FBytes.empty()) FBytes.resize(size_t(s.Read(FBytes.data(), int64_t(FBytes.size()))));
+  }
+
+  bool Byte(uint8_t& b) {
+    if (FPos >= FBytes.size()) return false;
+    b = FBytes[FPos++];
+    return true;
+  }
+  // N bytes or "unrecognized GIF": a header, table or block cut off by the end of the file.
+  const uint8_t* Take(size_t n) {
+    if (FBytes.size() - FPos < n) Bad();
+    FPos += n;
+    return FBytes.data() + FPos - n;
+  }
+  // Skips data sub-blocks up to the zero-length terminator or the end of the file.
+  void SkipBlocks() {
+    uint8_t len;
+    while (Byte(len) && len != 0) {
+      FPos += len;
+      if (FPos >= FBytes.size()) {
+        FPos = FBytes.size();
+        break;
+      }
+    }
+  }
+  // The bytes of the data sub-blocks from here to the terminator or the end of the file.
+  int64_t BlockBytes() const {
+    int64_t total = 0;
+    for (size_t p = FPos; p < FBytes.size() && FBytes[p] != 0;) {
+      size_t len = FBytes[p++];
+      total += int64_t(std::min(len, FBytes.size() - p));
+      p += len;
+    }
+    return total;
+  }
+
+private:
+  std::vector<uint8_t> FBytes;
+  size_t FPos = 0;
+};
 
 // A colour table of 256 blue-green-red entries; entries the file does not give stay black, so an
 // index beyond a small table (or a frame without any table) shows black.
@@ -18,12 +70,9 @@ struct ColorTable {
   bool present = false;
 };
 
-bool ReadByte(TStream& s, uint8_t& b) { return s.Read(&b, 1) == 1; }
-
-void ReadTable(TStream& s, int flags, ColorTable& t) {
+void ReadTable(Input& in, int flags, ColorTable& t) {
   int entries = 2 << (flags & 7);
-  uint8_t rgb[768];
-  s.ReadBuffer(rgb, entries * 3);
+  const uint8_t* rgb = in.Take(size_t(entries) * 3);
   for (int i = 0; i < entries; ++i) {
     t.bgr[i][0] = rgb[3 * i + 2];
     t.bgr[i][1] = rgb[3 * i + 1];
@@ -32,21 +81,11 @@ void ReadTable(TStream& s, int flags, ColorTable& t) {
   t.present = true;
 }
 
-// Skips data sub-blocks up to the zero-length terminator or the end of the stream.
-void SkipBlocks(TStream& s) {
-  uint8_t len;
-  int64_t size = s.Size();
-  while (ReadByte(s, len) && len != 0) {
-    s.Seek(len, soFromCurrent);
-    if (s.Position() >= size) break;
-  }
-}
-
 // The variable-length-code LZW decoder of GIF image data (codes least significant bit first, in
 // data sub-blocks of up to 255 bytes).
 class LZWDecoder {
 public:
-  LZWDecoder(TStream& s, int initialSize) : FStream(s), FInitial(initialSize) {
+  LZWDecoder(Input& in, int initialSize) : FInput(in), FInitial(initialSize) {
     FClear = 1 << initialSize;
     FEnd = FClear + 1;
   }
@@ -110,7 +149,7 @@ private:
   }
 
   int EndCode() {
-    if (!FZeroBlock) SkipBlocks(FStream);
+    if (!FZeroBlock) FInput.SkipBlocks();
     FEnded = true;
     return -2;
   }
@@ -121,12 +160,12 @@ private:
       FBuf[0] = FBuf[FLastByte >= 2 ? FLastByte - 2 : 0];
       FBuf[1] = FBuf[FLastByte >= 1 ? FLastByte - 1 : 0];
       uint8_t len;
-      if (!ReadByte(FStream, len) || len == 0) {
+      if (!FInput.Byte(len) || len == 0) {
         FEnded = true;
         FZeroBlock = true;
         return -1;
       }
-      if (FStream.Read(FBuf + 2, len) != len) Bad();
+      std::memcpy(FBuf + 2, FInput.Take(len), len);
       FLastByte = len + 2;
       FBitPos -= FLastBit - 16;
       FLastBit = (len + 2) * 8;
@@ -138,7 +177,7 @@ private:
     return code;
   }
 
-  TStream& FStream;
+  Input& FInput;
   int FInitial, FClear, FEnd;
   int FCodeSize = 0, FLimit = 0, FNextFree = 0;
   int FFirst = 0, FPrev = 0;
@@ -151,100 +190,107 @@ private:
   int FBitPos = 0, FLastBit = 0, FLastByte = 0;
 };
 
-void DecodeImage(TStream& s, const TGIFFrameInfo& f, std::vector<uint8_t>& idx) {
-  uint8_t initial;
-  if (!ReadByte(s, initial)) return;
-  // Tables hold 4096 entries: root sizes above 11 bits leave no room for the codes that follow.
-  if (initial > 11) Bad();
-  auto dec = std::make_unique<LZWDecoder>(s, initial);
-  int w = f.Width, h = f.Height;
-  if (!f.Interlaced) {
-    size_t n = size_t(w) * size_t(h);
-    for (size_t i = 0; i < n; ++i) {
+// Decodes the frame's pixels straight into the rows of its bitmap; pixels the data does not reach
+// show colour 0.
+void DecodeImage(LZWDecoder* dec, const TGIFFrameInfo& f, const ColorTable& t, TBitmap& bmp) {
+  static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
+  const int w = f.Width, h = f.Height;
+  bool more = dec != nullptr;
+  auto row = [&](int y) {
+    uint8_t* out = bmp.ScanLine(y);
+    int x = 0;
+    for (; more && x < w; ++x) {
       int v = dec->Next();
-      if (v < 0) return;
-      idx[i] = uint8_t(v);
+      if (v < 0) {
+        more = false;
+        break;
+      }
+      std::memcpy(out + 3 * x, t.bgr[v], 3);
     }
+    for (; x < w; ++x) std::memcpy(out + 3 * x, t.bgr[0], 3);
+  };
+  if (!f.Interlaced) {
+    for (int y = 0; y < h; ++y) row(y);
     return;
   }
-  static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
   for (int pass = 0; pass < 4; ++pass)
-    for (int row = start[pass]; row < h; row += step[pass])
-      for (int x = 0; x < w; ++x) {
-        int v = dec->Next();
-        if (v < 0) return;
-        idx[size_t(row) * size_t(w) + size_t(x)] = uint8_t(v);
-      }
+    for (int y = start[pass]; y < h; y += step[pass]) row(y);
+}
+
+// The wanted frame: its records, then its pixels. A frame larger than the budget or than its data
+// can fill is refused before anything is allocated.
+TBitmap* ReadFrame(Input& in, const uint8_t* d, const ColorTable& t, const uint8_t* gce, bool haveGce,
+                   TGIFFrameInfo& Frame, int64_t MaxPixels) {
+  Frame = TGIFFrameInfo();
+  Frame.Left = uint16_t(d[0] | d[1] << 8);
+  Frame.Top = uint16_t(d[2] | d[3] << 8);
+  Frame.Width = uint16_t(d[4] | d[5] << 8);
+  Frame.Height = uint16_t(d[6] | d[7] << 8);
+  Frame.Interlaced = (d[8] & 0x40) != 0;
+  if (haveGce) {
+    Frame.Transparent = (gce[0] & 1) != 0;
+    Frame.Delay = uint16_t(gce[1] | gce[2] << 8);
+    std::memcpy(Frame.TransparentColor, t.bgr[gce[3]], 3);
+  }
+  const int64_t pixels = int64_t(Frame.Width) * Frame.Height;
+  if (pixels > MaxPixels || pixels > kMaxPicturePixels) Bad();
+  uint8_t initial = 0;
+  const bool haveData = in.Byte(initial);
+  // Tables hold 4096 entries: root sizes above 11 bits leave no room for the codes that follow.
+  if (haveData && initial > 11) Bad();
+  if (pixels > LZWMaxOutput(haveData ? in.BlockBytes() : 0, initial + 1)) Bad();
+  std::unique_ptr<LZWDecoder> dec;
+  if (haveData) dec.reset(new LZWDecoder(in, initial));
+  std::unique_ptr<TBitmap> bmp(new TBitmap);
+  bmp->SetPixelFormat(pf24bit);
+  bmp->SetSize(Frame.Width, Frame.Height);
+  DecodeImage(dec.get(), Frame, t, *bmp);
+  return bmp.release();
 }
 
 }  // namespace
 
 TBitmap* ReadGIFStream(TStream& s, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame, int& FrameCount,
                        int64_t MaxPixels) {
-  uint8_t hdr[13];
-  if (s.Read(hdr, 13) != 13 || std::memcmp(hdr, "GIF", 3) != 0) Bad();
-  Screen = TGIFScreenInfo();
-  Screen.Width = uint16_t(hdr[6] | hdr[7] << 8);
-  Screen.Height = uint16_t(hdr[8] | hdr[9] << 8);
-  Screen.Aspect = hdr[12];
-  auto global = std::make_unique<ColorTable>();
   try {
+    Input in(s);
+    const uint8_t* hdr = in.Take(13);
+    if (std::memcmp(hdr, "GIF", 3) != 0) Bad();
+    Screen = TGIFScreenInfo();
+    Screen.Width = uint16_t(hdr[6] | hdr[7] << 8);
+    Screen.Height = uint16_t(hdr[8] | hdr[9] << 8);
+    Screen.Aspect = hdr[12];
+    auto global = std::make_unique<ColorTable>();
     if (hdr[10] & 0x80) {
-      ReadTable(s, hdr[10], *global);
+      ReadTable(in, hdr[10], *global);
       std::memcpy(Screen.Background, global->bgr[hdr[11]], 3);
     }
     FrameCount = 0;
     std::unique_ptr<TBitmap> result;
     uint8_t gce[4] = {0, 0, 0, 0};
     bool haveGce = false;
-    int64_t size = s.Size();
     for (;;) {
       uint8_t b;
-      if (!ReadByte(s, b) || s.Position() > size) break;
+      if (!in.Byte(b)) break;
       if (b == '!') {
         uint8_t label;
-        if (!ReadByte(s, label)) break;
+        if (!in.Byte(label)) break;
         if (label == 249 && FrameCount == FrameIndex) {
-          uint8_t blk[6];
-          s.ReadBuffer(blk, 6);  // block size, flags, delay, transparent index, terminator
+          const uint8_t* blk = in.Take(6);  // block size, flags, delay, transparent index, terminator
           std::memcpy(gce, blk + 1, 4);
           haveGce = true;
         } else {
-          SkipBlocks(s);
+          in.SkipBlocks();
         }
       } else if (b == ',') {
-        uint8_t d[9];
-        s.ReadBuffer(d, 9);
+        const uint8_t* d = in.Take(9);
         auto local = std::make_unique<ColorTable>();
-        if (d[8] & 0x80) ReadTable(s, d[8], *local);
+        if (d[8] & 0x80) ReadTable(in, d[8], *local);
         if (FrameCount != FrameIndex) {
           uint8_t initial;
-          if (ReadByte(s, initial)) SkipBlocks(s);
+          if (in.Byte(initial)) in.SkipBlocks();
         } else {
-          const ColorTable& t = local->present ? *local : *global;
-          Frame = TGIFFrameInfo();
-          Frame.Left = uint16_t(d[0] | d[1] << 8);
-          Frame.Top = uint16_t(d[2] | d[3] << 8);
-          Frame.Width = uint16_t(d[4] | d[5] << 8);
-          Frame.Height = uint16_t(d[6] | d[7] << 8);
-          Frame.Interlaced = (d[8] & 0x40) != 0;
-          if (haveGce) {
-            Frame.Transparent = (gce[0] & 1) != 0;
-            Frame.Delay = uint16_t(gce[1] | gce[2] << 8);
-            std::memcpy(Frame.TransparentColor, t.bgr[gce[3]], 3);
-          }
-          int64_t pixels = int64_t(Frame.Width) * Frame.Height;
-          if (pixels > MaxPixels) Bad();
-          std::vector<uint8_t> idx(size_t(pixels), 0);
-          DecodeImage(s, Frame, idx);
-          result.reset(new TBitmap);
-          result->SetPixelFormat(pf24bit);
-          result->SetSize(Frame.Width, Frame.Height);
-          for (int y = 0; y < result->Height(); ++y) {
-            uint8_t* row = result->ScanLine(y);
-            const uint8_t* in = idx.data() + size_t(y) * Frame.Width;
-            for (int x = 0; x < Frame.Width; ++x) std::memcpy(row + 3 * x, t.bgr[in[x]], 3);
-          }
+          result.reset(ReadFrame(in, d, local->present ? *local : *global, gce, haveGce, Frame, MaxPixels));
         }
         ++FrameCount;
       } else if (b == ';') {
@@ -255,7 +301,7 @@ TBitmap* ReadGIFStream(TStream& s, int FrameIndex, TGIFScreenInfo& Screen, TGIFF
   } catch (EInvalidGraphic&) {
     throw;
   } catch (EStreamError&) {
-    // A header, table or block cut off by the end of the file.
+    // The stream could not be read.
     Bad();
   } catch (const std::bad_alloc&) {
     // A frame too large for the memory at hand.

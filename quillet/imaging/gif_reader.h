@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "bitmap.h"
+#include "picture_budget.h"
 #include "streams.h"
 
 struct TGIFScreenInfo {
@@ -24,8 +25,9 @@ struct TGIFFrameInfo {
 // Reads frame FrameIndex (0 = the first; -1 decodes nothing and only counts). Returns the new bitmap,
 // owned by the caller, or nullptr when the frame does not exist; FrameCount is always the number of
 // frames in the file. Raises EInvalidGraphic "unrecognized GIF" for a file that is not a GIF or whose
-// data is broken, and for a frame larger than MaxPixels pixels.
+// data is broken, for a frame larger than MaxPixels pixels (by default the picture budget of
+// picture_budget.h) and for one larger than its LZW data can fill.
 TBitmap* ReadGIFStream(TStream& Stream, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame,
-                       int& FrameCount, int64_t MaxPixels = int64_t(1) << 26);
+                       int& FrameCount, int64_t MaxPixels = kMaxPicturePixels);
 TBitmap* ReadGIFFile(const String& FileName, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame,
                      int& FrameCount);

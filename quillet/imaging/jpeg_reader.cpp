@@ -179,7 +179,8 @@ int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapEr
   // The bitmap is made (and a hostile size refused) before the decoder allocates its buffers.
   jpeg_calc_output_dimensions(cinfo);
   try {
-    if (int64_t(cinfo->output_width) * cinfo->output_height > maxPixels) throw EInvalidGraphic("Bild zu gro\xDF");
+    const int64_t pixels = int64_t(cinfo->output_width) * cinfo->output_height;
+    if (pixels > maxPixels || pixels > kMaxPicturePixels) throw EInvalidGraphic("Bild zu gro\xDF");
     s.bitmap.reset(new TBitmap);
     s.bitmap->SetPixelFormat(pf24bit);
     s.bitmap->SetSize(int(cinfo->output_width), int(cinfo->output_height));
@@ -189,6 +190,10 @@ int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapEr
   }
   if (bitmapError) return -1;
 
+  // The decoder's whole-picture buffers (the coefficients of a progressive picture) get what the
+  // bitmap leaves of the budget; a picture that needs more fails like any decoder error
+  // (JERR_NO_BACKING_STORE), since the decoder has no temporary files to spill to.
+  cinfo->mem->max_memory_to_use = long(kPictureBudgetBytes - int64_t(s.bitmap->ImageSize()));
   jpeg_start_decompress(cinfo);
   while (cinfo->output_scanline < cinfo->output_height) {
     uint8_t* line = s.bitmap->ScanLine(int(cinfo->output_scanline));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "bitmap.h"
+#include "picture_budget.h"
 #include "streams.h"
 
 // Reads the picture from the stream's position. Returns the new bitmap, owned by the caller.
@@ -13,11 +14,12 @@
 // Every error of the decoder raises EInvalidGraphic "unrecognized JPeg - JPEG error #<code>" with
 // libjpeg's message code; warnings (such as data ending before the end-of-image marker, where the
 // rest of the picture stays grey) are dropped. A picture of more than MaxPixels pixels (by default
-// as many as a bitmap may hold) raises EInvalidGraphic "Bild zu groß" before anything is decoded.
+// the picture budget) raises EInvalidGraphic "Bild zu groß" before anything is decoded; one whose
+// decoding needs more memory than the budget leaves beside the bitmap fails like a decoder error.
 // A progressive picture of more than 1000 scans fails like a decoder error (JERR_BAD_PROGRESSION).
 // An exception of the stream passes unchanged.
 TBitmap* ReadJPEGStream(TStream& Stream, int& XResolution, int& YResolution,
-                        int64_t MaxPixels = TBitmap::MaxPixelBytes / 3);
+                        int64_t MaxPixels = kMaxPicturePixels);
 
 // The text of a decoder error: "unrecognized JPeg - JPEG error #<code>".
 String JPEGErrorText(int MessageCode);

@@ -48,7 +48,15 @@ static TBitmap* ReadPCXStreamImpl(TStream& s, int& HorzResolution, int& VertReso
   int width = int(U16(h + 8)) - int(U16(h + 4)) + 1;
   int height = int(U16(h + 10)) - int(U16(h + 6)) + 1;
   size_t n = U16(h + 66);
-  if (width < 0 || height < 0 || int64_t(width) * height > MaxPixels) Bad();
+  if (width < 0 || height < 0 || int64_t(width) * height > MaxPixels || int64_t(width) * height > kMaxPicturePixels)
+    Bad();
+  // The lines must be fillable from the data the file holds: run-length coding gives at most 63
+  // bytes for two.
+  {
+    const int64_t lineBytes = std::max<int64_t>(int64_t(n), (int64_t(width) * bits + 7) / 8) * planes;
+    const int64_t data = std::max<int64_t>(0, std::min(Size, s.Size() - start) - 128);
+    if (width > 0 && int64_t(height) * lineBytes > (encoding ? (data * 63 + 1) / 2 : data)) Bad();
+  }
   HorzResolution = U16(h + 12);
   VertResolution = U16(h + 14);
   if (HorzResolution == 0 || VertResolution == 0) {

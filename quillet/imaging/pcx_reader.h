@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "bitmap.h"
+#include "picture_budget.h"
 #include "streams.h"
 
 // The screen's resolution, reported for a file that gives none (the window-system half passes the
@@ -15,8 +16,8 @@ struct TScreenResolution {
 
 // Reads Size bytes from the stream's position. Returns the new bitmap, owned by the caller.
 // Raises EInvalidGraphic "unrecognized PCX" for a header outside the values the reader knows and for
-// a picture larger than MaxPixels pixels.
+// a picture larger than MaxPixels pixels (by default the picture budget) or than its data can fill.
 TBitmap* ReadPCXStream(TStream& Stream, int& HorzResolution, int& VertResolution, int64_t Size,
-                       TScreenResolution Screen = TScreenResolution(), int64_t MaxPixels = int64_t(1) << 26);
+                       TScreenResolution Screen = TScreenResolution(), int64_t MaxPixels = kMaxPicturePixels);
 TBitmap* ReadPCXFile(const String& FileName, int& HorzResolution, int& VertResolution,
                      TScreenResolution Screen = TScreenResolution());

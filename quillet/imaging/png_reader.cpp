@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <png.h>
+#include <sys/stat.h>
 
 #ifdef LPNG_FILE_HELPERS
 // Exported by lpng.dll beside libpng, so that the file is opened and closed by the C runtime that
@@ -62,7 +63,7 @@ bool Allocate(PNGReadState& s, size_t rowBytes) {
 }
 
 // True when the whole picture is in s.image.
-bool ReadPNG(PNGReadState& s, FILE* file, int64_t maxPixels) {
+bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels) {
   s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
   if (!s.png) return false;
   if (setjmp(png_jmpbuf(s.png))) return false;
@@ -76,6 +77,10 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t maxPixels) {
   png_set_read_status_fn(s.png, nullptr);
   png_read_info(s.png, s.info);
   png_get_IHDR(s.png, s.info, &s.width, &s.height, &s.bitDepth, &s.colorType, nullptr, nullptr, nullptr);
+  // The picture must fit the budget, and its data must be able to fill it: the rows as stored,
+  // before any transformation, are at most deflate's largest expansion of the whole file.
+  if (int64_t(s.width) * s.height > maxPixels || int64_t(s.width) * s.height > kMaxPicturePixels) return false;
+  if (uint64_t(png_get_rowbytes(s.png, s.info)) * s.height > uint64_t(fileSize) * kDeflateMaxExpansion) return false;
 
   // Alpha 0 becomes opaque; palette, grey below 8 bits and a transparency chunk are expanded to
   // whole samples; 16-bit samples come low byte first.
@@ -95,9 +100,8 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t maxPixels) {
   s.bytesPerPixel = rowBytes / s.width;
   int channels = png_get_channels(s.png, s.info);
   if (channels < 1 || channels > 4 || s.bytesPerPixel != size_t(channels) * (s.bitDepth == 16 ? 2 : 1)) return false;
-  // The picture must fit a bitmap (whose own limit is checked here, before anything is allocated).
-  if (int64_t(s.width) * s.height > maxPixels ||
-      (int64_t(s.width) * 24 + 31) / 32 * 4 * s.height > TBitmap::MaxPixelBytes)
+  // The rows and the 24-bit bitmap they are painted on must fit the budget together.
+  if (int64_t(rowBytes) * s.height + (int64_t(s.width) * 24 + 31) / 32 * 4 * s.height > kPictureBudgetBytes)
     return false;
   if (!Allocate(s, rowBytes)) return false;
   png_read_image(s.png, s.rows.data());
@@ -141,7 +145,10 @@ void LoadPNGFile(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels) {
   FILE* file = png_open_file(FileName.c_str(), "rb");
   if (!file) throw Exception("Error Opening File " + FileName + "!");
   auto s = std::make_unique<PNGReadState>();
-  bool ok = ReadPNG(*s, file, MaxPixels);
+  // The file's length bounds what its data can fill (asked of the file system: the file itself
+  // belongs to the C runtime that libpng reads it with).
+  struct stat st {};
+  bool ok = stat(FileName.c_str(), &st) == 0 && ReadPNG(*s, file, int64_t(st.st_size), MaxPixels);
   if (s->png) png_destroy_read_struct(&s->png, s->info ? &s->info : nullptr, nullptr);
   s->png = nullptr;
   png_close_file(file);

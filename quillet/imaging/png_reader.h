@@ -4,6 +4,7 @@
 #pragma once
 
 #include "bitmap.h"
+#include "picture_budget.h"
 #include "sysutils.h"
 
 // Sizes Bitmap to the picture and paints the picture into it at (0, 0): opaque pixels replace
@@ -12,6 +13,7 @@
 // samples by their upper eight bits.
 // A file that cannot be opened raises Exception "Error Opening File <FileName>!"; any failure while
 // reading (not a PNG, damaged or truncated data, a picture of more than MaxPixels pixels, by default
-// as many as a bitmap may hold) raises Exception "Error Reading File!". Bitmap is untouched in both
+// the picture budget, or larger than the whole file could fill at deflate's largest expansion) raises
+// Exception "Error Reading File!". Bitmap is untouched in both
 // cases; the file is closed always.
-void LoadPNGFile(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels = TBitmap::MaxPixelBytes / 3);
+void LoadPNGFile(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels = kMaxPicturePixels);

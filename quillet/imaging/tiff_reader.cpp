@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tiff_ccitt.h"
+#include "picture_budget.h"
 #include "tiff_lzw.h"
 
 namespace {
@@ -23,24 +24,75 @@ enum : uint16_t {
   tagColorMap = 320,
 };
 
-// The file in memory, read with the byte order of its header; reads outside it give 0.
+// The file as the reader sees it: the stream from its position, in the byte order of its header.
+// Nothing is copied whole: directory values come through a small block cache, strip data is read
+// strip by strip (or used where it lies, for a memory stream). Reads outside the file give 0.
 class TiffData {
 public:
-  std::vector<uint8_t> bytes;
+  explicit TiffData(TStream& s) : FStream(s) {
+    FStart = s.Position();
+    FSize = uint64_t(std::max<int64_t>(0, s.Size() - FStart));
+    if (auto* m = dynamic_cast<TMemoryStream*>(&s)) FMemory = reinterpret_cast<const uint8_t*>(m->Memory()) + FStart;
+    uint8_t h[2] = {0, 0};
+    if (FSize < 8 || !Read(0, h, 2) || !((h[0] == 'I' && h[1] == 'I') || (h[0] == 'M' && h[1] == 'M')))
+      throw EInvalidGraphic("unrecognized TIFF");
+    big = h[0] == 'M';
+  }
+
   bool big = false;
 
-  bool Has(uint64_t off, uint64_t n) const { return off <= bytes.size() && n <= bytes.size() - off; }
+  uint64_t Size() const { return FSize; }
+  bool Has(uint64_t off, uint64_t n) const { return off <= FSize && n <= FSize - off; }
+  uint32_t U8(uint64_t off) const {
+    uint8_t b[1];
+    return Read(off, b, 1) ? b[0] : 0;
+  }
   uint32_t U16(uint64_t off) const {
-    if (!Has(off, 2)) return 0;
-    const uint8_t* p = bytes.data() + off;
+    uint8_t p[2];
+    if (!Read(off, p, 2)) return 0;
     return big ? uint32_t(p[0] << 8 | p[1]) : uint32_t(p[1] << 8 | p[0]);
   }
   uint32_t U32(uint64_t off) const {
-    if (!Has(off, 4)) return 0;
-    const uint8_t* p = bytes.data() + off;
+    uint8_t p[4];
+    if (!Read(off, p, 4)) return 0;
     return big ? uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]
                : uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
   }
+
+  // Size bytes at off (the caller has cut them to the file), valid until the next call.
+  const uint8_t* Strip(uint64_t off, size_t size, std::vector<uint8_t>& buffer) const {
+    if (FMemory) return FMemory + off;
+    buffer.resize(size);
+    FStream.SetPosition(int64_t(FStart + off));
+    if (size) buffer.resize(size_t(FStream.Read(buffer.data(), int64_t(size))));
+    return buffer.data();
+  }
+
+private:
+  // N (at most 8) bytes at off through the cache; false when they do not all lie in the file.
+  bool Read(uint64_t off, uint8_t* out, size_t n) const {
+    if (!Has(off, n)) return false;
+    if (FMemory) {
+      std::memcpy(out, FMemory + off, n);
+      return true;
+    }
+    if (off < FBlockStart || off + n > FBlockStart + FBlock.size()) {
+      FBlock.resize(size_t(std::min<uint64_t>(kBlock, FSize - off)));
+      FStream.SetPosition(int64_t(FStart + off));
+      FBlock.resize(size_t(FStream.Read(FBlock.data(), int64_t(FBlock.size()))));
+      FBlockStart = off;
+      if (FBlock.size() < n) return false;
+    }
+    std::memcpy(out, FBlock.data() + (off - FBlockStart), n);
+    return true;
+  }
+
+  static constexpr uint64_t kBlock = 4096;
+  TStream& FStream;
+  uint64_t FStart = 0, FSize = 0;
+  const uint8_t* FMemory = nullptr;
+  mutable std::vector<uint8_t> FBlock;
+  mutable uint64_t FBlockStart = 0;
 };
 
 struct Entry {
@@ -71,7 +123,7 @@ public:
   uint32_t Element(const Entry& e, uint64_t i) const {
     uint64_t off = Base(e) + i * uint64_t(TypeSize(e.type));
     switch (e.type) {
-      case 1: return FData.Has(off, 1) ? FData.bytes[off] : 0;
+      case 1: return FData.U8(off);
       case 3: return FData.U16(off);
       default: return FData.U32(off);
     }
@@ -79,8 +131,8 @@ public:
   // The number of elements that lie inside the file.
   uint64_t Available(const Entry& e) const {
     uint64_t base = Base(e), size = uint64_t(TypeSize(e.type));
-    if (base >= FData.bytes.size()) return 0;
-    return std::min<uint64_t>(e.count, (FData.bytes.size() - base) / size);
+    if (base >= FData.Size()) return 0;
+    return std::min<uint64_t>(e.count, (FData.Size() - base) / size);
   }
   uint64_t Count(uint16_t tag) const {
     const Entry* e = Find(tag);
@@ -110,10 +162,11 @@ enum Kind { kNone, kRGB, kPalette, kGrey, kBilevel, kPlanarRGB };
 // The rows of one strip (or one plane of a planar strip), decoded in order.
 class StripRows {
 public:
-  StripRows(const uint8_t* data, size_t size, size_t rowLength, int compression, int width, int fillOrder,
-            bool twoD, size_t rows)
-      : FData(data), FSize(size), FRowLength(rowLength), FCompression(compression), FTwoD(twoD),
-        FRow(rowLength + 8, 0) {
+  // Data and Size are the strip's bytes, which Buffer may hold (it is kept as long as the rows).
+  StripRows(std::vector<uint8_t> buffer, const uint8_t* data, size_t size, size_t rowLength, int compression,
+            int width, int fillOrder, bool twoD, size_t rows)
+      : FBuffer(std::move(buffer)), FData(data), FSize(size), FRowLength(rowLength), FCompression(compression),
+        FTwoD(twoD), FRow(rowLength + 8, 0) {
     if (compression == 5) FLZW.reset(new TTIFLZWDec(rowLength, data, size));
     if (compression >= 2 && compression <= 4) FFax.reset(new TCCITTDecoder(data, size, width, fillOrder));
     if (compression == 32773) UnpackBits(rows);
@@ -179,6 +232,7 @@ private:
     FUnpacked.resize(n);
   }
 
+  std::vector<uint8_t> FBuffer;
   const uint8_t* FData;
   size_t FSize, FRowLength;
   int FCompression;
@@ -197,18 +251,6 @@ struct ImageLayout {
   Kind kind = kNone;
   uint64_t rowLength = 0;  // bytes of one decoded row (of one plane for planar data)
 };
-
-// The whole stream from its position into memory; "unrecognized TIFF" without a byte order mark.
-TiffData ReadWholeStream(TStream& Stream) {
-  TiffData d;
-  int64_t avail = Stream.Size() - Stream.Position();
-  d.bytes.resize(size_t(std::max<int64_t>(0, avail)));
-  if (!d.bytes.empty()) d.bytes.resize(size_t(Stream.Read(d.bytes.data(), int64_t(d.bytes.size()))));
-  if (d.bytes.size() < 8 || !((d.bytes[0] == 'I' && d.bytes[1] == 'I') || (d.bytes[0] == 'M' && d.bytes[1] == 'M')))
-    throw EInvalidGraphic("unrecognized TIFF");
-  d.big = d.bytes[0] == 'M';
-  return d;
-}
 
 // Walks the directory chain, counting every directory, and keeps the entries of directory
 // ImageIndex. A directory that lies outside the file or that the chain visits a second time ends
@@ -274,13 +316,44 @@ void ReadResolution(const Directory& dir, int& XResolution, int& YResolution) {
   }
 }
 
+// The bytes of strip i that lie in the file: its byte count (the rest of the file without one), cut
+// at the end of the file and at the budget, which no strip can usefully exceed.
+uint64_t StripBytes(const TiffData& d, const Directory& dir, uint64_t i) {
+  uint64_t off = dir.Element(tagStripOffsets, i, 0);
+  if (off >= d.Size()) return 0;
+  uint64_t count = dir.Find(tagStripByteCounts) ? dir.Element(tagStripByteCounts, i, 0) : d.Size();
+  return std::min({count, d.Size() - off, uint64_t(kPictureBudgetBytes)});
+}
+
+// True when the strips hold enough data to fill the picture at their compression's largest
+// expansion: a declared size the data cannot fill is refused before the bitmap is allocated.
+// Every pixel needs at least one bit; a fax row needs at least one bit (a two-dimensional row
+// that repeats the row above).
+bool DataCanFill(const TiffData& d, const Directory& dir, const ImageLayout& l) {
+  const uint64_t strips = dir.Count(tagStripOffsets);
+  const uint64_t planes = l.planar ? 3 : 1;
+  const uint64_t rowBytes = std::max<uint64_t>(l.rowLength, (uint64_t(l.W) + 7) / 8);
+  const uint64_t needed = l.fax ? uint64_t(l.H) : rowBytes * l.H * planes;  // rows for fax, else bytes
+  uint64_t most = 0;
+  for (uint64_t i = 0; i < strips && most < needed; ++i) {
+    const uint64_t n = StripBytes(d, dir, i);
+    switch (l.C) {
+      case 1: most += n; break;
+      case 2: case 3: case 4: most += n * 8; break;
+      case 5: most += uint64_t(LZWMaxOutput(int64_t(n), 9)); break;
+      case 32773: most += n * kPackBitsMaxExpansion; break;
+      default: most += n * kDeflateMaxExpansion; break;  // compressions the reader does not decode
+    }
+  }
+  return l.W == 0 || l.H == 0 || most >= needed;
+}
+
 // Decodes the strips of one directory into the rows of its bitmap.
 class StripDecoder {
 public:
   StripDecoder(const TiffData& d, const Directory& dir, const ImageLayout& l, TBitmap& bmp)
       : FData(d), FDir(dir), L(l), FBmp(bmp), FExpanded(size_t(l.rowLength) * 2 + 8) {
     if (L.kind == kPalette) ReadColourMap();
-    PrepareFillOrder();
   }
 
   void Run() {
@@ -299,33 +372,18 @@ private:
     }
   }
 
-  // Fax data stored least significant bit first is turned around once for all strips.
-  void PrepareFillOrder() {
-    FBase = FData.bytes.data();
-    FStripFillOrder = int(L.fillOrder);
-    if (!(L.fax && L.fillOrder == 2)) return;
-    FReversed = FData.bytes;
-    for (uint8_t& b : FReversed) {
-      b = uint8_t((b & 0xF0) >> 4 | (b & 0x0F) << 4);
-      b = uint8_t((b & 0xCC) >> 2 | (b & 0x33) << 2);
-      b = uint8_t((b & 0xAA) >> 1 | (b & 0x55) << 1);
-    }
-    FBase = FReversed.data();
-    FStripFillOrder = 1;
-  }
-
   // The rows of strip i; a strip outside the file has no data, one that runs past its end is cut.
+  // Fax data stored least significant bit first is turned around by the fax decoder.
   std::unique_ptr<StripRows> OpenStrip(uint64_t i, uint32_t rows) const {
     uint64_t off = FDir.Element(tagStripOffsets, i, 0);
-    uint64_t count = FDir.Find(tagStripByteCounts) ? FDir.Element(tagStripByteCounts, i, 0) : FData.bytes.size();
-    const uint8_t* data = FBase;
-    size_t size = 0;
-    if (off < FData.bytes.size()) {
-      data = FBase + off;
-      size = size_t(std::min<uint64_t>(count, FData.bytes.size() - off));
-    }
-    return std::unique_ptr<StripRows>(
-        new StripRows(data, size, size_t(L.rowLength), int(L.C), int(L.W), FStripFillOrder, L.twoD, rows));
+    uint64_t size = StripBytes(FData, FDir, i);
+    std::vector<uint8_t> buffer;
+    const uint8_t* data = size ? FData.Strip(off, size_t(size), buffer) : nullptr;
+    if (buffer.size() < size && data == buffer.data()) size = buffer.size();  // the stream gave less
+    static const uint8_t kNone[1] = {0};
+    return std::unique_ptr<StripRows>(new StripRows(std::move(buffer), data ? data : kNone, size_t(size),
+                                                    size_t(L.rowLength), int(L.C), int(L.W), int(L.fillOrder),
+                                                    L.twoD, rows));
   }
 
   // The row after nibble expansion and prediction.
@@ -424,23 +482,24 @@ private:
   const ImageLayout& L;
   TBitmap& FBmp;
   uint8_t FColourMap[256][3] = {};
-  std::vector<uint8_t> FExpanded, FReversed;
-  const uint8_t* FBase = nullptr;
-  int FStripFillOrder = 1;
+  std::vector<uint8_t> FExpanded;
 };
 
 TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
                       int64_t MaxPixels) {
   ImageCount = 0;
   XResolution = YResolution = 0;
-  const TiffData d = ReadWholeStream(Stream);
+  const TiffData d(Stream);
   std::vector<Entry> entries;
   if (!ReadDirectoryChain(d, ImageIndex, ImageCount, entries)) return nullptr;
   const Directory dir(d, std::move(entries));
   const ImageLayout l = ReadLayout(dir);
   ReadResolution(dir, XResolution, YResolution);
 
-  if (l.W > 0x7FFFFFFF || l.H > 0x7FFFFFFF || uint64_t(l.W) * uint64_t(l.H) > uint64_t(MaxPixels)) Invalid();
+  const uint64_t pixels = uint64_t(l.W) * uint64_t(l.H);
+  if (l.W > 0x7FFFFFFF || l.H > 0x7FFFFFFF || pixels > uint64_t(MaxPixels) || pixels > uint64_t(kMaxPicturePixels) ||
+      !DataCanFill(d, dir, l))
+    Invalid();
   std::unique_ptr<TBitmap> bmp(new TBitmap);
   bmp->SetPixelFormat(l.bilevel ? pf1bit : pf24bit);
   bmp->SetSize(int(l.W), int(l.H));

@@ -6,12 +6,15 @@
 #include <cstdint>
 
 #include "bitmap.h"
+#include "picture_budget.h"
 #include "streams.h"
 
 // Reads image ImageIndex (0 = the first) from the stream's position. ImageCount gets the number of
 // images in the file; XResolution and YResolution the resolution in dots per inch (0 when the file
 // gives none). Returns the new bitmap, owned by the caller, or nullptr when the file has fewer images.
 // Raises EInvalidGraphic "unrecognized TIFF" for a stream that is no TIFF, "Invalid TIFF stream" for
-// a broken one (no readable directory, differing bits per sample, more than MaxPixels pixels).
+// a broken one (no readable directory, differing bits per sample, more than MaxPixels pixels, by
+// default the picture budget, or more than its strips can fill at their compression's largest
+// expansion).
 TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
-                  int64_t MaxPixels = int64_t(1) << 26);
+                  int64_t MaxPixels = kMaxPicturePixels);

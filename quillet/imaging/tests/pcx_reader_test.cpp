@@ -120,10 +120,15 @@ TEST(PCXReader, RefusesUnknownHeadersAndHostileSizes) {
   auto e = ReadBytes(narrow, h, v);
   ASSERT_TRUE(e);
   EXPECT_TRUE(e->Empty());
-  // Short data: rows beyond it stay black, nothing is read past the file.
+  // Short data: rows beyond it stay black, nothing is read past the file. Runs of length 0 make
+  // data that could fill the picture at run-length coding's largest expansion but does not.
   std::vector<uint8_t> s = Header(8, 1, 40, 40, 40);
   s.insert(s.end(), {0xFF, 3});
+  std::vector<uint8_t> cut = s;
+  for (int i = 0; i < 29; ++i) s.insert(s.end(), {0xC0, 7});
   auto b = ReadBytes(s, h, v);
   ASSERT_TRUE(b);
   EXPECT_EQ(b->Pixel(39, 39), clBlack);
+  // Data that cannot fill the picture even so: refused before the picture is allocated.
+  EXPECT_THROW(ReadBytes(cut, h, v), EInvalidGraphic);
 }

@@ -1,0 +1,38 @@
+// The memory budget of one picture read, and the largest expansions of the codecs with which the
+// readers refuse, before they allocate anything, a declared size that their data cannot fill.
+//
+// Quillet is a 32-bit program: 2 GB of address space, of which the program, its libraries and the
+// open pages take a few hundred megabytes. A picture on screen exists up to three times at once
+// (the view's bitmap, the loader's processed copy and the window system's DIB section), so one
+// picture may take 128 MB: three of them leave more than half of the address space free. The
+// budget covers the 24-bit bitmap of the picture and the decoder's own buffers (the PNG reader's
+// rows, libjpeg's coefficient arrays); a 24-bit picture may thus have 44.7 million pixels (a
+// 24-megapixel photograph fits, an 8000 x 8000 picture does not). A reader that holds its input
+// file in memory (the GIF reader) refuses a file above the budget as well.
+// Both builds use these values; the fuzz targets run with them and with libFuzzer's memory and
+// malloc limits set to the budget (tools/fuzz/run-fuzz.sh), so that any allocation above it is a
+// finding.
+#pragma once
+
+#include <cstdint>
+
+constexpr int64_t kPictureBudgetBytes = int64_t(128) << 20;
+// The most pixels a picture may have: its 24-bit bitmap alone fills the budget.
+constexpr int64_t kMaxPicturePixels = kPictureBudgetBytes / 3;
+
+// Deflate (PNG's IDAT data): at most 1032 bytes out per byte in, a copy of 258 bytes coded in two
+// bits being the densest thing the format can say.
+constexpr int64_t kDeflateMaxExpansion = 1032;
+
+// PackBits: two bytes (a repeat count and the byte) give at most 128 bytes.
+constexpr int64_t kPackBitsMaxExpansion = 64;
+
+// LZW (GIF and TIFF): the bytes that DataBytes of codes at least CodeBits wide can produce. Each
+// code yields one string of the table, and each string added is one byte longer than one added
+// before it, so the k-th code after a clear yields at most k bytes, and never more than the table's
+// 4096 strings allow. A clear code only makes the strings shorter again.
+constexpr int64_t LZWMaxOutput(int64_t DataBytes, int CodeBits) {
+  const int64_t codes = DataBytes * 8 / (CodeBits < 1 ? 1 : CodeBits);
+  const int64_t rising = codes < 4096 ? codes : 4096;
+  return rising * (rising + 1) / 2 + (codes - rising) * 4096;
+}
