@@ -4,6 +4,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 const size_t npos = static_cast<size_t>(-1);
@@ -12,10 +16,12 @@ inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c 
 inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // The text during one pass. The walk's position i splits the text in two: the part before i
-// (already passed, B[0, W)) and the part from i on (B[R, L)). The gap between them is what the
-// replacements so far have removed. Moving i forward copies bytes from the back part to the
-// front part; a replacement takes bytes off the front of the back part and puts the new bytes
-// there, so the rest of the text never moves.
+// (already passed) and the part from i on (B[R, L)). The gap between them is what the
+// replacements so far have removed. The part before i is B[0, W) followed by the P bytes just
+// before R that the walk has passed but not yet moved: passing over text only counts it, and the
+// bytes move to the front in one block when a replacement needs the gap. A replacement takes
+// bytes off the front of the back part and puts the new bytes there, so the rest of the text
+// never moves.
 class TWalk {
 public:
   TWalk(char* Text, size_t Length) : B(Text), L(Length) {}
@@ -24,8 +30,8 @@ public:
   size_t Left() const { return L - R; }
   char Cur() const { return B[R]; }
   char At(size_t k) const { return B[R + k]; }  // k < Left()
-  bool HasPrev() const { return W > 0; }
-  char Prev() const { return B[W - 1]; }
+  bool HasPrev() const { return W + P > 0; }
+  char Prev() const { return P > 0 ? B[R - 1] : B[W - 1]; }
   size_t ReadIndex() const { return R; }   // where the text from i on lies in the buffer
   size_t End() const { return L; }
 
@@ -59,14 +65,17 @@ public:
 
   // i moves forward over n bytes, which stay.
   void Keep(size_t n) {
-    if (W != R) std::memmove(B + W, B + R, n);
-    W += n;
+    P += n;
     R += n;
   }
   // The n bytes at i are removed.
-  void Drop(size_t n) { R += n; }
+  void Drop(size_t n) {
+    Settle();
+    R += n;
+  }
   // S is put in at i (in front of the text from i on).
   void Insert(const char* S, size_t n) {
+    Settle();
     // Only a replacement that follows a larger shortening lengthens the text (the closer of the
     // pair pass), so the gap always has room; the check keeps a mistake from overwriting text.
     if (R - W < n) throw std::logic_error("HTML-Kompressor: Text würde länger als der geladene");
@@ -80,23 +89,86 @@ public:
   // Moves i forward to the next byte that is one of the (up to three) given characters.
   void KeepUntil(char a, char b, char c) {
     size_t p = R;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: most of a page holds none of the characters a pass looks for.
+    const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b), vc = _mm_set1_epi8(c);
+    while (p + 16 <= L) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + p));
+      const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)),
+                                       _mm_cmpeq_epi8(v, vc));
+      const int mask = _mm_movemask_epi8(hit);
+      if (mask) {
+        Keep(p + size_t(__builtin_ctz(unsigned(mask))) - R);
+        return;
+      }
+      p += 16;
+    }
+#endif
     while (p < L && B[p] != a && B[p] != b && B[p] != c) ++p;
+    Keep(p - R);
+  }
+  // Moves i forward to the next place where a pass may have something to do: where the text
+  // starts with F (either case; only its first character when Second is false), at a "<" followed
+  // by t, p or s (either case: a tag that may open a protected region), and at every "<" when
+  // EveryTag is set. Stopping more often than that is harmless; the walk then tests the position
+  // as usual.
+  void KeepUntilStop(const char* F, bool Second, bool EveryTag) {
+    size_t p = R;
+    const char f0 = F[0];
+    const char F0 = (f0 >= 'a' && f0 <= 'z') ? static_cast<char>(f0 - ('a' - 'A')) : f0;
+#if defined(__SSE2__)
+    // Characters are compared with bit 5 set on both sides, which folds the case of letters and
+    // only adds harmless stops for other bytes.
+    const __m128i case20 = _mm_set1_epi8(0x20);
+    const __m128i vf = _mm_set1_epi8(f0), vF = _mm_set1_epi8(F0), vlt = _mm_set1_epi8('<');
+    const __m128i v1 = _mm_set1_epi8(static_cast<char>((Second ? F[1] : 0) | 0x20));
+    const __m128i vt = _mm_set1_epi8('t'), vp = _mm_set1_epi8('p'), vs = _mm_set1_epi8('s');
+    const __m128i all = _mm_set1_epi8(static_cast<char>(0xFF));
+    const __m128i secondAny = Second ? _mm_setzero_si128() : all, tagAny = EveryTag ? all : _mm_setzero_si128();
+    while (p + 17 <= L) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + p));
+      const __m128i n = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(B + p + 1)), case20);
+      const __m128i first = _mm_or_si128(_mm_cmpeq_epi8(v, vf), _mm_cmpeq_epi8(v, vF));
+      const __m128i second = _mm_or_si128(_mm_cmpeq_epi8(n, v1), secondAny);
+      const __m128i tag = _mm_or_si128(
+          _mm_or_si128(_mm_cmpeq_epi8(n, vt), _mm_cmpeq_epi8(n, vp)), _mm_or_si128(_mm_cmpeq_epi8(n, vs), tagAny));
+      const __m128i hit = _mm_or_si128(_mm_and_si128(first, second), _mm_and_si128(_mm_cmpeq_epi8(v, vlt), tag));
+      const int mask = _mm_movemask_epi8(hit);
+      if (mask) {
+        Keep(p + size_t(__builtin_ctz(unsigned(mask))) - R);
+        return;
+      }
+      p += 16;
+    }
+#endif
+    while (p < L && B[p] != f0 && B[p] != F0 && B[p] != '<') ++p;
     Keep(p - R);
   }
   // The rest of the text stays; returns the text's new length.
   size_t Finish() {
     Keep(L - R);
+    Settle();
     return W;
   }
 
 private:
+  // The bytes passed over move to the front, next to the text before them.
+  void Settle() {
+    if (W != R - P) std::memmove(B + W, B + R - P, P);
+    W += P;
+    P = 0;
+  }
+
   char* B;
-  size_t W = 0, R = 0, L;
+  size_t W = 0, R = 0, P = 0, L;
 };
 
 // The protected region that starts at i, if any: its end tag. "<script" counts only with script
 // protection.
 const char* ProtectedEnd(const TWalk& w, bool Script, size_t& EndLength) {
+  if (w.Left() < 2) return nullptr;
+  const char c1 = Lower(w.At(1));
+  if (c1 != 't' && c1 != 'p' && c1 != 's') return nullptr;
   if (w.StartsWith("<textarea", 9)) {
     EndLength = 11;
     return "</textarea>";
@@ -135,9 +207,10 @@ size_t ReplacePass(char* Text, size_t Length, const char* Find, const char* Repl
   const size_t lf = std::strlen(Find), lr = std::strlen(Replace);
   const bool crPass = Find[0] == '\r';
   const char f0 = Find[0];
-  const char F0 = (f0 >= 'a' && f0 <= 'z') ? static_cast<char>(f0 - ('a' - 'A')) : f0;
+  // A pass that skips over tags stops at every tag; the others only where a tag may open a
+  // protected region.
   while (!w.AtEnd()) {
-    w.KeepUntil('<', f0, F0);
+    w.KeepUntilStop(Find, lf > 1, crPass);
     if (w.AtEnd()) break;
     const char c = w.Cur();
     if (c == '<') {
@@ -261,7 +334,9 @@ size_t PairPass(char* Text, size_t Length, const char* Opener, const char* Opene
   const size_t lo = std::strlen(Opener), lor = std::strlen(OpenerReplacement);
   bool closer = false;
   while (!w.AtEnd()) {
-    w.KeepUntil('<', '<', '<');
+    // Openers start "<p", the closer "</": tags that start otherwise matter only when they open a
+    // protected region.
+    w.KeepUntilStop("</", true, false);
     if (w.AtEnd()) break;
     TSkip s = SkipProtected(w, true);
     if (s == skUnclosed) break;
