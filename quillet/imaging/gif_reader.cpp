@@ -195,6 +195,7 @@ private:
 void DecodeImage(LZWDecoder* dec, const TGIFFrameInfo& f, const ColorTable& t, TBitmap& bmp) {
   static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
   const int w = f.Width, h = f.Height;
+  if (bmp.Empty()) return;  // a width or height of 0: no rows
   bool more = dec != nullptr;
   auto row = [&](int y) {
     uint8_t* out = bmp.ScanLine(y);
@@ -205,7 +206,7 @@ void DecodeImage(LZWDecoder* dec, const TGIFFrameInfo& f, const ColorTable& t, T
         more = false;
         break;
       }
-      std::memcpy(out + 3 * x, t.bgr[v], 3);
+      std::memcpy(out + 3 * x, t.bgr[uint8_t(v)], 3);  // roots above 255 show as their low byte
     }
     for (; x < w; ++x) std::memcpy(out + 3 * x, t.bgr[0], 3);
   };

@@ -3,16 +3,19 @@
 # usage: run-fuzz.sh BUILD_DIR SECONDS JOBS
 # Each target starts from its seed folder (fuzz/seeds/<name>, may be missing) and keeps what it
 # finds in BUILD_DIR/corpus/<name>. A crash leaves its input in BUILD_DIR/crashes/<name>/.
-# Every target runs with the programs' real limits, and libFuzzer's memory limit (the process's
-# resident size) and malloc limit (any single allocation) are both the picture budget of
-# quillet/imaging/picture_budget.h, read from there: an input that makes a reader hold more than
-# one picture's budget is a finding.
+# Every target runs with the programs' real limits. libFuzzer's malloc limit is the picture budget
+# of quillet/imaging/picture_budget.h, read from there: any single allocation above it is a
+# finding. Its memory limit (the process's resident size) is twice the budget: AddressSanitizer's
+# shadow memory, its quarantine of freed blocks (kept small here) and the fuzzer's corpus come on
+# top of what the program itself holds, so an input that makes a reader hold more than the budget
+# in several blocks is a finding as well.
 set -u
 build=$1 seconds=$2 jobs=${3:-$(nproc)}
 here=$(cd "$(dirname "$0")/../.." && pwd)
 budget_mb=$(sed -n 's/.*kPictureBudgetBytes = int64_t(\([0-9]*\)) << 20.*/\1/p' "$here/quillet/imaging/picture_budget.h")
 [ -n "$budget_mb" ] || { echo "run-fuzz: Budget in picture_budget.h nicht gefunden" >&2; exit 2; }
 export budget_mb
+export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16}
 list=$build/fuzz-targets.txt
 [ -f "$list" ] || { echo "run-fuzz: $list fehlt" >&2; exit 2; }
 mapfile -t lines <"$list"
@@ -24,7 +27,7 @@ one() {
   mkdir -p "$corpus" "$crashes"
   local dirs=("$corpus")
   [ -d "$seeds" ] && dirs+=("$seeds")
-  if "$prog" -max_total_time="$seconds" -timeout=10 -rss_limit_mb="$budget_mb" -malloc_limit_mb="$budget_mb" -print_final_stats=0 \
+  if "$prog" -max_total_time="$seconds" -timeout=10 -rss_limit_mb="$((2 * budget_mb))" -malloc_limit_mb="$budget_mb" -print_final_stats=0 \
        -artifact_prefix="$crashes/" "${dirs[@]}" >"$build/$name.fuzz.log" 2>&1; then
     echo "fuzz $name: ok ($seconds s, $(ls "$corpus" | wc -l) inputs in corpus)"
   else
