@@ -86,26 +86,10 @@ public:
     Drop(FindLength);
     Insert(S, n);
   }
-  // Moves i forward to the next byte that is one of the (up to three) given characters.
-  void KeepUntil(char a, char b, char c) {
-    size_t p = R;
-#if defined(__SSE2__)
-    // Sixteen bytes at a time: most of a page holds none of the characters a pass looks for.
-    const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b), vc = _mm_set1_epi8(c);
-    while (p + 16 <= L) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + p));
-      const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)),
-                                       _mm_cmpeq_epi8(v, vc));
-      const int mask = _mm_movemask_epi8(hit);
-      if (mask) {
-        Keep(p + size_t(__builtin_ctz(unsigned(mask))) - R);
-        return;
-      }
-      p += 16;
-    }
-#endif
-    while (p < L && B[p] != a && B[p] != b && B[p] != c) ++p;
-    Keep(p - R);
+  // Moves i forward to the next byte C (or the end).
+  void KeepUntilChar(char C) {
+    const void* hit = R < L ? std::memchr(B + R, C, L - R) : nullptr;
+    Keep(hit ? static_cast<size_t>(static_cast<const char*>(hit) - (B + R)) : L - R);
   }
   // Moves i forward to the next place where a pass may have something to do: where the text
   // starts with F (either case; only its first character when Second is false), at a "<" followed
@@ -282,7 +266,7 @@ size_t QuotePass(char* Text, size_t Length) {
     return cached;
   };
   while (!w.AtEnd()) {
-    w.KeepUntil('<', '<', '<');
+    w.KeepUntilChar('<');
     if (w.AtEnd()) break;
     TSkip s = SkipProtected(w, true);
     if (s == skUnclosed) break;
