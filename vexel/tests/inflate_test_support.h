@@ -51,7 +51,7 @@ inline Decoded Decode(const Bytes& in, uint32_t compressedSize, const DecodeOpti
     size_t n = max;
     if (n > x.in->size() - x.pos) n = x.in->size() - x.pos;
     if (n > x.opt->piece) n = x.opt->piece;
-    memcpy(buf, x.in->data() + x.pos, n);
+    if (n) memcpy(buf, x.in->data() + x.pos, n);  // an empty input has no data pointer
     x.pos += n;
     return n;
   };
