@@ -38,8 +38,8 @@ void TakePicture(TBitmap& From, TBitmap& Into) {
     TPixProc::Expand1Bit(From, Into);
     return;
   }
-  Into.Assign(&From);
-  Into.SetPixelFormat(pf24bit);
+  From.SetPixelFormat(pf24bit);
+  Into.MoveFrom(From);
 }
 
 TColor ColorOf(const uint8_t bgr[3]) { return RGBColor(bgr[2], bgr[1], bgr[0]); }

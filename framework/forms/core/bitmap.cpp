@@ -119,8 +119,53 @@ void TBitmap::SetPixelFormat(TPixelFormat pf) {
   old.FHeap.assign(FBits, FBits + ImageSize());
   old.FBits = old.FHeap.data();
   Reallocate(FWidth, FHeight, pf, false);
-  for (int y = 0; y < FHeight; ++y)
-    for (int x = 0; x < FWidth; ++x) SetPixel(x, y, old.Pixel(x, y));
+  if (pf == pf24bit && old.BitsPerPixel() <= 8) {
+    // Indexed to 24 bits, the common case of every loaded picture: through the colour table.
+    const int bits = old.BitsPerPixel(), perByte = 8 / bits, mask = (1 << bits) - 1;
+    uint8_t bgr[256][3] = {};
+    for (size_t i = 0; i < old.FPalette.size() && i < 256; ++i) {
+      bgr[i][0] = old.FPalette[i].rgbBlue;
+      bgr[i][1] = old.FPalette[i].rgbGreen;
+      bgr[i][2] = old.FPalette[i].rgbRed;
+    }
+    for (int y = 0; y < FHeight; ++y) {
+      const uint8_t* in = old.ScanLine(y);
+      uint8_t* out = ScanLine(y);
+      if (bits == 8) {
+        for (int x = 0; x < FWidth; ++x, out += 3) {
+          const uint8_t* c = bgr[in[x]];
+          out[0] = c[0], out[1] = c[1], out[2] = c[2];
+        }
+        continue;
+      }
+      for (int x = 0; x < FWidth; ++x) {
+        const int shift = 8 - bits * (x % perByte + 1);
+        std::memcpy(out + 3 * x, bgr[(in[x / perByte] >> shift) & mask], 3);
+      }
+    }
+  } else {
+    for (int y = 0; y < FHeight; ++y)
+      for (int x = 0; x < FWidth; ++x) SetPixel(x, y, old.Pixel(x, y));
+  }
+  Changed(this);
+}
+
+void TBitmap::MoveFrom(TBitmap& Source) {
+  if (&Source == this) return;
+  if (Source.FStorage || !Source.FBits) {
+    Assign(&Source);
+    return;
+  }
+  ReleasePixels();
+  FHeap.swap(Source.FHeap);
+  FBits = FHeap.data();
+  FWidth = Source.FWidth;
+  FHeight = Source.FHeight;
+  FPixelFormat = Source.FPixelFormat;
+  FPalette = Source.FPalette;
+  ++FChangeCount;
+  Source.Reallocate(0, 0, Source.FPixelFormat, false);
+  SetTransparent(Source.Transparent());
   Changed(this);
 }
 

@@ -55,6 +55,8 @@ public:
 
   // Copies another bitmap: size, pixel format, colour table and pixels. nullptr empties it.
   void Assign(TPersistent* Source) override;
+  // As Assign, but takes Source's pixel memory instead of copying it; Source is left empty.
+  void MoveFrom(TBitmap& Source);
 
   // BMP files (bmp_format.cpp). Loading reads what users meet: 1, 4, 8 and 24 bits per pixel,
   // RLE4 and RLE8, the OS/2 headers (12 and 64 bytes), 16 and 32 bits with or without bit-field

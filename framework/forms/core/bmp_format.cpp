@@ -209,7 +209,7 @@ void ReadDIB(const uint8_t* d, size_t size, size_t offset, TBitmap& Out) {
     DecodeRLE(d + offset, size - offset, h.compression == kRLE4, b);
   else
     CopyRows(h, d + offset, size - offset, b);
-  Out.Assign(&b);
+  Out.MoveFrom(b);
 }
 
 }  // namespace
