@@ -2,30 +2,6 @@
 
 #include <algorithm>
 
-TPicture::~TPicture() {
-  if (FBitmap) DeleteObject(FBitmap);
-}
-
-void TPicture::SetBitmap(HBITMAP b) {
-  if (FBitmap) DeleteObject(FBitmap);
-  FBitmap = b;
-  FWidth = FHeight = 0;
-  BITMAP bm;
-  if (b && GetObjectA(b, sizeof bm, &bm)) {
-    FWidth = bm.bmWidth;
-    FHeight = bm.bmHeight;
-  }
-}
-
-void TPicture::Assign(TPersistent* Source) {
-  auto* p = dynamic_cast<TPicture*>(Source);
-  if (!p) {
-    TPersistent::Assign(Source);
-    return;
-  }
-  SetBitmap(p->FBitmap ? HBITMAP(CopyImage(p->FBitmap, IMAGE_BITMAP, 0, 0, 0)) : nullptr);
-}
-
 TColorButton::TColorButton(TComponent* AOwner) : TCustomControl(AOwner) {
   FColor = clBtnFace;
   FWidth = 75;
@@ -204,11 +180,7 @@ void TColorButton::Paint() {
       }
       pr = TRect(x, y, x + PW, y + PH);
     }
-    HDC src = CreateCompatibleDC(c->Handle());
-    HGDIOBJ old = SelectObject(src, FPicture.Bitmap());
-    StretchBlt(c->Handle(), pr.left, pr.top, pr.right - pr.left, pr.bottom - pr.top, src, 0, 0, PW, PH, SRCCOPY);
-    SelectObject(src, old);
-    DeleteDC(src);
+    c->StretchDraw(pr, FPicture.Graphic());
   } else {
     c->Brush()->SetColor(Color());
     c->FillRect(TRect(FBevelSize, FBevelSize, Width() - FBevelSize, Height() - FBevelSize));

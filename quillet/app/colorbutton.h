@@ -4,6 +4,7 @@
 
 #include "controls.h"
 #include "forms.h"
+#include "picture.h"
 
 enum TAlignment {
   alTopLeft, alTopCenter, alTopRight, alMiddleLeft, alMiddleCenter, alMiddleRight,
@@ -12,23 +13,6 @@ enum TAlignment {
 enum TButtonBevel { bbLowered, bbNone, bbRaised };
 enum TButtonStyles { bsAutoSize = 1, bsCenter = 2, bsStretch = 4, bsShowFocus = 8, bsShowKey = 16 };
 using TButtonStyle = int;  // a set of TButtonStyles
-
-// The picture of a colour button: a bitmap the button owns.
-class TPicture : public TPersistent {
-public:
-  ~TPicture() override;
-  const char* ClassName() const override { return "TPicture"; }
-  void Assign(TPersistent* Source) override;
-  void SetBitmap(HBITMAP b);  // takes ownership
-  HBITMAP Bitmap() const { return FBitmap; }
-  int Width() const { return FWidth; }
-  int Height() const { return FHeight; }
-  bool Empty() const { return FBitmap == nullptr; }
-
-private:
-  HBITMAP FBitmap = nullptr;
-  int FWidth = 0, FHeight = 0;
-};
 
 class TColorButton : public TCustomControl, public TDialogCharTarget {
 public:

@@ -1,4 +1,6 @@
 // Quillet's program block: the application, the insert dialogs, the main window, the message loop.
+#include "gif_image_win.h"
+#include "jpeg_image.h"
 #include "main.h"
 #include "tabledialogs.h"
 #include "tagdialog.h"
@@ -8,6 +10,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CmdLine, int) {
   return Firewall(1, [&] {
     Application->Initialize();
     Application->SetTitle("Quillet");
+    // The picture formats of the picture container beyond the library's own.
+    RegisterGIFImage();
+    RegisterJPEGImage();
     // The dialogs of the insert commands; a command's menu entry is enabled once its dialog is here.
     RegisterTagDialogs();
     RegisterTableDialogs();

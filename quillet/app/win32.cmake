@@ -17,7 +17,9 @@ target_link_libraries(quillet_app PUBLIC forms_app editor_window quillet_pagelog
                       quillet_insertdialogs)
 
 add_executable(Quillet WIN32 quillet.cpp res/quillet.rc)
-target_link_libraries(Quillet PRIVATE quillet_app astrel_png)
+target_link_libraries(Quillet PRIVATE quillet_app astrel_png quillet_gif_win32 quillet_imaging_jpegpng)
+# The image view's cursors are resources of the program (quillet/imaging/win/res).
+target_include_directories(Quillet PRIVATE ${CMAKE_SOURCE_DIR}/quillet/imaging/win/res)
 set_target_properties(Quillet PROPERTIES OUTPUT_NAME Quillet)
 # The link, image, marquee, video and font dialogs.
 add_subdirectory(dialogs)
@@ -48,11 +50,11 @@ target_compile_definitions(quillet_app_test PRIVATE
 astrel_test(NAME quillet_colorbutton_test WIN32_ONLY GUI
   SOURCES tests/colorbutton_test.cpp
   LIBS quillet_colorbutton TIMEOUT 120)
-# The program imports system libraries and the shipped PNG library only, that library system
+# The program imports system libraries (DrawDib from msvfw32) and the shipped PNG library only, that library system
 # libraries only.
 astrel_import_check(NAME quillet_imports FILE Quillet
   ALLOWED kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll advapi32.dll msvcrt.dll
-          ole32.dll oleaut32.dll winmm.dll shlwapi.dll lpng.dll)
+          ole32.dll oleaut32.dll winmm.dll shlwapi.dll msvfw32.dll lpng.dll)
 astrel_import_check(NAME quillet_lpng_imports FILE astrel_png ALLOWED kernel32.dll msvcrt.dll)
 astrel_test(NAME quillet_mainform_test WIN32_ONLY GUI
   SOURCES tests/mainform_test.cpp

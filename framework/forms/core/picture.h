@@ -32,6 +32,7 @@ public:
 
   int Width() const;
   int Height() const;
+  bool Empty() const { return !FGraphic || FGraphic->Empty(); }
 
   // Chooses the picture class by the file's extension (any letter case): EInvalidGraphic
   // "Unbekannte Bilddateierweiterung (.xyz)" for an extension nobody registered. The readers'

@@ -1,7 +1,7 @@
 #include "lader.h"
 
 #include "insertids.h"
-#include "picturesize.h"
+#include "png_reader.h"
 
 Tlader::Tlader(TComponent* AOwner, TDialogContext& Context)
     : TTagDialog(AOwner, Context, LA_BLOCK, " Grafik einf\xFCgen", "Beenden") {
@@ -37,6 +37,8 @@ Tlader::Tlader(TComponent* AOwner, TDialogContext& Context)
   Ope->Filter =
       "Alle Bilder(*.bmp;*.jpg;*.gif;*.png)|*.bmp;*.jpg;*.gif;*.png|BMP Grafiken(*.bmp)|*.bmp|"
       "JPG Grafiken(*.jpg)|*.jpg|GIF Grafiken(*.gif)|*.gif|PNG Grafiken(*.png)|*.png";
+  Im = new TPixBox(this);
+  Im->SetVisible(false);
   CreateWindows();
 }
 
@@ -46,11 +48,17 @@ void Tlader::ColorButton1Click() {
 }
 
 void Tlader::TakePicture(const String& File) {
-  const TPictureSize size = ReadPictureSize(File);
+  TBitmap picture;
+  if (LowerCase(ExtractFileExt(File)) == ".png") {
+    LoadPNGFile(File, picture);  // the view keeps its previous picture
+  } else {
+    Im->LoadFromFile(File);
+    picture.Assign(Im->Bitmap());
+  }
   const String name = CopyToWorkFolder(FContext, File);
   Edit1->SetText(name);
-  Panel2->SetCaption(IntToStr(size.Width));
-  Panel3->SetCaption(IntToStr(size.Height));
+  Panel2->SetCaption(IntToStr(picture.Width()));
+  Panel3->SetCaption(IntToStr(picture.Height()));
   Panel5->SetCaption("<IMG Src=\"" + Edit1->Text() + "\" Width=\"" + Panel2->Caption() + "\" Height=\"" +
                      Panel3->Caption() + "\"");
 }

@@ -1,7 +1,9 @@
-// Tlader: the image dialog. "..." reads a picture for its size and copies it into the working
+// Tlader: the image dialog. "..." reads a picture for its size (PNG files through the PNG reader,
+// the others through the invisible image view Im and its loader) and copies it into the working
 // folder; "Übernehmen" hands five items to the main window, which completes the IMG tag.
 #pragma once
 
+#include "pixbox.h"
 #include "tagdialog.h"
 
 class Tlader : public TTagDialog {
@@ -15,10 +17,12 @@ public:
   TComboBox* ComboBox1;
   TColorButton *ColorButton1, *ColorButton2, *ColorButton3;
   TOpenDialog* Ope;
+  TPixBox* Im;  // invisible: reads the pictures
 
   void ColorButton1Click();
   // The second half of "...": measures the chosen picture and takes it. A picture that cannot
-  // be read raises its message and leaves every value as it was.
+  // be read raises its reader's message ("unrecognized GIF", ..., "Error Reading File!") and
+  // leaves every value as it was.
   void TakePicture(const String& File);
   void ColorButton2Click();
   void ColorButton3Click();
