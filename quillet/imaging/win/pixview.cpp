@@ -203,9 +203,13 @@ void TPixView::PaintInto(HDC DC) {
     DeleteObject(b);
   }
   if (bh > 0 && dw > 0 && dh > 0) {
+    // The pixels DrawDibDraw gives, without its copy of the whole picture on every call (Wine's
+    // DrawDib copies the source into a section of its own each time): source rows counted from
+    // the bottom of the bottom-up DIB.
     std::vector<uint8_t> info = BitmapInfo(*FBitmap);
-    FDrawDib.Draw(DC, 0, 0, dw, dh, reinterpret_cast<BITMAPINFOHEADER*>(info.data()), FBitmap->Bits(), sx, sy, sw,
-                  sh);
+    SetStretchBltMode(DC, COLORONCOLOR);
+    StretchDIBits(DC, 0, 0, dw, dh, sx, bh - sy - sh, sw, sh, FBitmap->Bits(),
+                  reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
   }
 }
 

@@ -1,7 +1,9 @@
 // TPixView: a windowed control that shows one 24-bit bitmap scaled by a zoom percentage, with
 // optional window scroll bars, a background colour around the picture and an optional selection
-// frame of moving dashes. It paints through DrawDib. The loader and the processing component
-// attach to it (TPixHost) and write into its very Bitmap.
+// frame of moving dashes. It paints the picture's DIB as DrawDib would (with StretchDIBits, which
+// spares the copy of the whole picture that Wine's DrawDib makes on every call) and realises the
+// palette through its DrawDib context. The loader and the processing component attach to it
+// (TPixHost) and write into its very Bitmap.
 #pragma once
 
 #include <functional>
