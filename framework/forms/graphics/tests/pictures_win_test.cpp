@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bitmap_win.h"
+#include "clipboard_pictures_win.h"
 #include "icon.h"
 #include "metafile.h"
 #include "picture.h"
@@ -78,6 +79,35 @@ TEST(PicturesWin, BitmapsGoThroughTheClipboardFormat) {
   DeleteObject(HBITMAP(data));
   TIcon icon;
   EXPECT_THROW(icon.SaveToClipboardFormat(format, data, pal), EInvalidGraphicOperation);
+}
+
+TEST(PicturesWin, PicturesGoOnTheSystemClipboardAndComeBack) {
+  TBitmap src;
+  src.SetPixelFormat(pf8bit);
+  src.SetSize(6, 4);
+  src.Fill(clYellow);
+  src.SetPixel(5, 3, clPurple);
+  ASSERT_TRUE(CopyPictureToClipboard(src));
+  EXPECT_TRUE(ClipboardHasPicture());
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_PALETTE));
+  TPicture p;
+  ASSERT_TRUE(PastePictureFromClipboard(p));
+  ASSERT_EQ(p.Width(), 6);
+  EXPECT_EQ(p.Bitmap()->Pixel(5, 3), src.Pixel(5, 3));  // the nearest entry of the 8-bit table
+  EXPECT_EQ(p.Bitmap()->Pixel(0, 0), clYellow);
+  // Text alone is no picture: the picture stays.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 2);
+  static_cast<char*>(GlobalLock(text))[0] = 'x';
+  static_cast<char*>(GlobalLock(text))[1] = 0;
+  GlobalUnlock(text);
+  GlobalUnlock(text);
+  SetClipboardData(CF_TEXT, text);
+  CloseClipboard();
+  EXPECT_FALSE(ClipboardHasPicture());
+  EXPECT_FALSE(PastePictureFromClipboard(p));
+  EXPECT_EQ(p.Width(), 6);
 }
 
 // A 16 x 16 icon of 4 bits: left half colour index 1 (red), right half index 2 (blue); the AND
