@@ -8,6 +8,7 @@
 
 #include "bitmap_win.h"
 #include "cursors_win.h"
+#include "picture.h"
 #include "pixbox.h"
 
 namespace {
@@ -224,6 +225,40 @@ TEST_F(PixView, BoxDefaultsCursorsAndFrames) {
   View->SetDPI(300, 72);
   EXPECT_EQ(View->DpcmX(), 118);
   EXPECT_EQ(View->DpcmY(), 28);
+}
+
+TEST_F(PixView, AssignTakesViewsBitmapsOrClears) {
+  View->LoadFromFile(kBmp + "/w1.bmp");
+  View->SetBackground(clTeal);
+  View->SetDPI(150, 75);
+  TPixView other(&Host);
+  int changes = 0;
+  other.OnImageChange = [&](TObject*) { ++changes; };
+  other.Assign(View);
+  EXPECT_EQ(other.Background(), clTeal);
+  EXPECT_EQ(other.DpiX(), 150);
+  EXPECT_EQ(other.Bitmap()->Width(), 37);
+  EXPECT_EQ(other.Bitmap()->Pixel(3, 3), View->Bitmap()->Pixel(3, 3));
+  EXPECT_NE(other.Bitmap(), View->Bitmap());
+  EXPECT_EQ(changes, 1);
+  // A 1-bit bitmap is shown with 1 bits white whatever its table says.
+  TBitmap mono;
+  mono.SetPixelFormat(pf1bit);
+  mono.SetSize(9, 1);
+  mono.SetPalette({TRGBQuad{0, 0, 255, 0}, TRGBQuad{0, 255, 0, 0}});
+  mono.ScanLine(0)[1] = 0x80;  // pixel 8 set
+  other.Assign(&mono);
+  EXPECT_EQ(other.Bitmap()->PixelFormat(), pf24bit);
+  EXPECT_EQ(other.Bitmap()->Pixel(8, 0), clWhite);
+  EXPECT_EQ(other.Bitmap()->Pixel(0, 0), clBlack);
+  // nullptr fills the picture with the background and keeps its size; other sources do nothing.
+  other.SetBackground(clMaroon);
+  other.Assign(nullptr);
+  EXPECT_EQ(other.Bitmap()->Width(), 9);
+  EXPECT_EQ(other.Bitmap()->Pixel(8, 0), clMaroon);
+  TPicture unrelated;
+  other.Assign(&unrelated);
+  EXPECT_EQ(other.Bitmap()->Pixel(8, 0), clMaroon);
 }
 
 // Metafiles made by the window system, loaded through the view: a 2 x 2 metafile gives a 1 x 1
