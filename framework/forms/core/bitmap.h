@@ -45,9 +45,10 @@ public:
 
 class TBitmap : public TGraphic {
 public:
-  // Larger pictures are refused with EInvalidGraphic: 2^28 bytes of pixels (a 9000 x 9000 picture
-  // at 24 bits), far beyond anything the programs show, so a hostile size cannot exhaust memory.
-  static constexpr int64_t MaxPixelBytes = int64_t(1) << 28;
+  // Larger pictures are refused with EInvalidGraphic "Bild zu groß": 2^27 bytes of pixels (128 MB,
+  // a 6500 x 6500 picture at 24 bits), the memory budget of one picture in a 32-bit program, so a
+  // hostile size cannot exhaust memory.
+  static constexpr int64_t MaxPixelBytes = int64_t(1) << 27;
 
   TBitmap() = default;
   ~TBitmap() override;
