@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "bitmap.h"
 #include "colorbutton.h"
 #include "stdctrls.h"
 
@@ -137,6 +138,23 @@ TEST_F(ColorButton, KeysMouseAndAccelerator) {
   EXPECT_EQ(Clicks, 3);
   B->SetEnabled(true);
   EXPECT_EQ(B->State(), TColorButton::bsUp);
+}
+
+TEST_F(ColorButton, PictureOfThePictureContainerIsDrawnCentred) {
+  // A 10 x 6 red bitmap, centred on the 120 x 40 button: (55, 17) .. (64, 22); the face around it.
+  TBitmap red;
+  red.SetPixelFormat(pf24bit);
+  red.SetSize(10, 6);
+  red.Fill(TColor(0x0000FF));
+  B->SetStyle(bsCenter);
+  TPicture pic;
+  pic.SetGraphic(&red);
+  B->SetPicture(&pic);
+  EXPECT_EQ(10, B->Picture()->Width());
+  EXPECT_EQ(RGB(255, 0, 0), Pixel(55, 17));
+  EXPECT_EQ(RGB(255, 0, 0), Pixel(64, 22));
+  EXPECT_EQ(COLORREF(Face), Pixel(54, 17));
+  EXPECT_EQ(COLORREF(Face), Pixel(65, 23));
 }
 
 TEST_F(ColorButton, DisabledCaptionIsEngraved) {
