@@ -1,5 +1,6 @@
 #include "gif_image.h"
 
+#include "../picture_budget.h"
 #include "gif_frame_bitmap.h"
 #include "picture.h"
 
@@ -12,6 +13,12 @@ namespace {
 TGIFImageViewFactory gViewFactory = nullptr;
 constexpr const char* kCopying = "Copying...";
 constexpr const char* kNotSupported = "Object type not supported for operation";
+
+// The picture's own bitmap takes the whole logical screen at 24 bits: a screen beyond one picture's
+// budget (a small file may declare 65535 x 65535) is refused before anything is allocated.
+void CheckScreenSize(int W, int H) {
+  if (int64_t(W) * H > kMaxPicturePixels) GIFImage::Error(gifmsg::ImageDimensions);
+}
 
 TProgressStage Stage(TGIFProgressStage S) {
   return S == gpsStarting ? psStarting : S == gpsRunning ? psRunning : psEnding;
@@ -95,6 +102,7 @@ void TGIFImage::SetFrameBitmap(TGIFSubImage* Frame, std::unique_ptr<TBitmap> Pic
 TBitmap* TGIFImage::BlankBitmap() {
   FBitmap.reset();
   if (Empty()) return nullptr;
+  CheckScreenSize(Width(), Height());
   auto bmp = std::make_unique<TBitmap>();
   bmp->SetPixelFormat(pf24bit);
   bmp->SetSize(Width(), Height());
@@ -308,6 +316,7 @@ void TGIFImage::AssignTo(TPersistent* Dest) {
 TBitmap* TGIFImage::Bitmap() {
   if (Empty()) return nullptr;
   if (FBitmap) return FBitmap.get();
+  CheckScreenSize(Width(), Height());
   TGIFSubImage* first = Images()[0];
   auto bmp = std::make_unique<TBitmap>();
   if (first->Left() == 0 && first->Top() == 0 && first->Width() == Width() && first->Height() == Height()) {

@@ -119,6 +119,13 @@ TEST(GIFImage, BitmapsInAndOut) {
   EXPECT_EQ(TColor(0x0000FF), b.Pixel(0, 0));
   EXPECT_EQ(TColor(0), b.Pixel(3, 0));
 
+  // A logical screen beyond one picture's budget is refused before its bitmap is made.
+  TGIFImage huge;
+  TwoFrames(huge);
+  huge.SetWidth(40000);
+  huge.SetHeight(40000);
+  EXPECT_THROW(b.Assign(&huge), GIFException);
+
   // An empty picture gives an empty bitmap, never a missing one.
   TGIFImage none;
   b.Assign(&none);
