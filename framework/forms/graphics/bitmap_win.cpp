@@ -1,6 +1,5 @@
 #include "bitmap_win.h"
 
-#include "picture_platform_win.h"
 
 #include <cstring>
 #include <memory>

@@ -21,6 +21,9 @@ HBITMAP BitmapHandle(TBitmap& Bitmap);
 TCanvas* BitmapCanvas(TBitmap& Bitmap);
 // The header and colour table that describe the pixels as a bottom-up DIB.
 std::vector<uint8_t> BitmapInfo(const TBitmap& Bitmap);
+// The bitmap's palette (made from its colour table, owned by the bitmap); nullptr for 16 bits
+// and more.
+HPALETTE BitmapPalette(TBitmap& Bitmap);
 // Draws the bitmap at (X, Y) in its own size, or stretched into Dest rectangle R.
 void DrawBitmap(TCanvas& Dest, int X, int Y, const TBitmap& Bitmap);
 void StretchDrawBitmap(TCanvas& Dest, const TRect& R, const TBitmap& Bitmap);

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "graphic.h"
-#include "picture_platform_win.h"
 
 namespace {
 

@@ -15,6 +15,10 @@
 COLORREF ColorRef(TColor color);
 // Makes ColorToRGB ask the window system for system colours (called by the graphic objects).
 void InstallSystemColors();
+// Gives the portable picture classes (bitmap, icon, metafile) their window-system routines:
+// drawing, palette handles, the clipboard (picture_platform_win.cpp). Every canvas calls it
+// before it draws, so those classes draw wherever a canvas exists.
+void InstallPicturePlatform();
 
 struct TRect : RECT {
   TRect() : RECT{0, 0, 0, 0} {}

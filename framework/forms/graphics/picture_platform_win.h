@@ -6,10 +6,5 @@
 
 #include <windows.h>
 
-#include "bitmap.h"
-
-void InstallPicturePlatform();
-
-// The bitmap's palette (made from its colour table, owned by the bitmap); nullptr for 16 bits
-// and more.
-HPALETTE BitmapPalette(TBitmap& Bitmap);
+#include "bitmap_win.h"
+#include "graphics.h"  // InstallPicturePlatform

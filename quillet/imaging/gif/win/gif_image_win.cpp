@@ -192,7 +192,7 @@ void TGIFImageWin::CreatePainter(TCanvas* Canvas, const TRect& Rect, TGIFDrawOpt
   FDrawPainter = nullptr;
   if (Rect.left >= Rect.right || Rect.top >= Rect.bottom || FImage.Empty()) return;
   if (FImage.Images().Count() == 1) Options &= TGIFDrawOptions(~(gdThreaded | gdAnimate));
-  auto* p = new TGIFPainter(&FDrawPainter, &FImage, Canvas, Rect, Options);
+  auto* p = new TGIFPainter(&FDrawPainter, &FPainters, &FImage, Canvas, Rect, Options);
   FPainters.Add(p);
   p->OnPaintStart = FImage.OnPaintStart;
   p->OnPaintFrame = FImage.OnPaintFrame;

@@ -5,11 +5,10 @@
 #include "bitmap_win.h"
 #include "gif_frame_bitmap.h"
 #include "gif_frame_draw.h"
-#include "gif_image_win.h"
 
-TGIFPainter::TGIFPainter(TGIFPainter** Ref, TGIFImage* Image, TCanvas* Canvas, const TRect& Rect,
-                         TGIFDrawOptions Options)
-    : TThread(true), TGIFAnimation(Image, Options, Image->AnimationSpeed), FGIF(Image), FCanvas(Canvas), FRect(Rect),
+TGIFPainter::TGIFPainter(TGIFPainter** Ref, TThreadList<TGIFPainter>* List, TGIFImage* Image, TCanvas* Canvas,
+                         const TRect& Rect, TGIFDrawOptions Options)
+    : TThread(true), TGIFAnimation(Image, Options, Image->AnimationSpeed), FGIF(Image), FList(List), FCanvas(Canvas), FRect(Rect),
       FRef(Ref) {
   if (FRef) *FRef = this;
   FreeOnTerminate = true;
@@ -227,11 +226,11 @@ void TGIFPainter::PainterTerminated() {
   if (FTerminatedDone) return;
   FTerminatedDone = true;
   if (FGIF) {
-    if (TGIFImageWin* view = GIFImageWin(*FGIF)) {
-      view->Painters().LockList();
+    if (FList) {
+      FList->LockList();
       if (FRef && *FRef == this) *FRef = nullptr;
-      view->Painters().UnlockList();
-      view->Painters().Remove(this);
+      FList->UnlockList();
+      FList->Remove(this);
     }
     // A run that failed reports its error to the picture's owner as a warning.
     if (!ErrorMessage().empty()) FGIF->Warning(static_cast<TThread*>(this), 1, ErrorMessage());

@@ -17,7 +17,9 @@
 class TGIFPainter : public TThread, public TGIFAnimation {
 public:
   // Stores itself into *Ref (Ref may be none) and clears it again at its end.
-  TGIFPainter(TGIFPainter** Ref, TGIFImage* Image, TCanvas* Canvas, const TRect& Rect, TGIFDrawOptions Options);
+  // List: the picture's list of playing painters, which the painter leaves when it ends.
+  TGIFPainter(TGIFPainter** Ref, TThreadList<TGIFPainter>* List, TGIFImage* Image, TCanvas* Canvas, const TRect& Rect,
+              TGIFDrawOptions Options);
   ~TGIFPainter() override;
   const char* ClassName() const override { return "TGIFPainter"; }
 
@@ -58,6 +60,7 @@ private:
   std::unique_ptr<TBitmap> MakeSurface(bool CopyCanvas);
 
   TGIFImage* FGIF;
+  TThreadList<TGIFPainter>* FList;
   TCanvas* FCanvas;
   TRect FRect;
   TGIFPainter** FRef;
