@@ -178,8 +178,8 @@ public:
     switch (FCompression) {
       case 1:
       case 32773: {
-        const uint8_t* src = FCompression == 1 ? FData : FUnpacked.data();
-        size_t size = FCompression == 1 ? FSize : FUnpacked.size();
+        const uint8_t* src = FCompression == 1 ? FData : FUnpacked.get();
+        size_t size = FCompression == 1 ? FSize : FUnpackedSize;
         if (FPos <= size && FRowLength <= size - FPos) {
           // A whole row in the data: read it where it lies.
           FPos += FRowLength;
@@ -212,8 +212,9 @@ private:
   void UnpackBits(size_t rows) {
     // Two bytes give at most 128: the output never needs more than 64 times the data.
     size_t limit = std::min(FRowLength * rows, FSize * 64 + 128);
-    FUnpacked.resize(limit);
-    uint8_t* out = FUnpacked.data();
+    // Every byte up to the end of the output is written before it is read: no need to clear it.
+    FUnpacked.reset(new uint8_t[limit ? limit : 1]);
+    uint8_t* out = FUnpacked.get();
     size_t p = 0, n = 0;
     while (p < FSize && n < limit) {
       int c = int8_t(FData[p++]);
@@ -229,7 +230,7 @@ private:
         n += count;
       }
     }
-    FUnpacked.resize(n);
+    FUnpackedSize = n;
   }
 
   std::vector<uint8_t> FBuffer;
@@ -237,7 +238,9 @@ private:
   size_t FSize, FRowLength;
   int FCompression;
   bool FTwoD;
-  std::vector<uint8_t> FRow, FUnpacked;
+  std::vector<uint8_t> FRow;
+  std::unique_ptr<uint8_t[]> FUnpacked;
+  size_t FUnpackedSize = 0;
   size_t FPos = 0;
   std::unique_ptr<TTIFLZWDec> FLZW;
   std::unique_ptr<TCCITTDecoder> FFax;
