@@ -125,6 +125,8 @@ CString CAssignmentStore::Lookup(const CString& providerId, COleDateTime& date) 
   return "null";
 }
 
+BOOL CAssignmentStore::IsStorableName(const CString& entryName) { return !HasSeparator(entryName, false); }
+
 BOOL CAssignmentStore::AddAssignment(CEntryAssignment record) {
   // A separator inside the id or the name would split the record into others and corrupt every
   // record after it.

@@ -47,6 +47,8 @@ class CAssignmentStore : public CLogFile, public CRegistrationSource {
   // Adds the record and appends it to the file. FALSE (nothing stored) when the id or the name
   // holds a character the file uses as a separator, or the id is empty.
   BOOL AddAssignment(CEntryAssignment record);
+  // FALSE for an entry name the file cannot hold (it has ";", "=" or "|", its separators).
+  static BOOL IsStorableName(const CString& entryName);
   // Appends key "=" value ";" to the file.
   void WriteRecord(const CString& key, const CString& value);
   // Rewrites the file without the provider's records and reloads; the provider's free-minute

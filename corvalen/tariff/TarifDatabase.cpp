@@ -1,6 +1,7 @@
 #include "TarifDatabase.h"
 
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -20,16 +21,41 @@ namespace {
 bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
 // atof as it reads in the "C" locale (a point as decimal sign), even if some part of the
-// process changed the C library's numeric locale.
+// process changed the C library's numeric locale. A value that is not a finite number of the
+// float the tariff keeps ("nan", "inf", 1e999) reads as 0, as a text that does not parse: such
+// a value would compare unordered and unsort the whole ranking.
 double AtofC(const char* text) {
   const char point = *std::localeconv()->decimal_point;
-  if (point == '.') return std::atof(text);
-  std::string t(text);
-  size_t own = t.find(point);
-  if (own != std::string::npos) t.resize(own);  // the "C" reading stops there
-  for (char& c : t)
-    if (c == '.') c = point;
-  return std::atof(t.c_str());
+  double v;
+  if (point == '.') {
+    v = std::atof(text);
+  } else {
+    std::string t(text);
+    size_t own = t.find(point);
+    if (own != std::string::npos) t.resize(own);  // the "C" reading stops there
+    for (char& c : t)
+      if (c == '.') c = point;
+    v = std::atof(t.c_str());
+  }
+  return std::isfinite(static_cast<float>(v)) ? v : 0.0;
+}
+
+// A text element as one line: a line break inside (with the blanks around it) becomes one blank,
+// so a name written over two lines of the file shows on one line of a list.
+CString OneLine(const CString& in) {
+  const std::string& s = in.str();
+  if (s.find_first_of("\r\n") == std::string::npos) return in;
+  std::string out;
+  for (size_t i = 0; i < s.size();) {
+    if (s[i] == '\r' || s[i] == '\n') {
+      while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
+      while (i < s.size() && (s[i] == '\r' || s[i] == '\n' || s[i] == ' ' || s[i] == '\t')) ++i;
+      out += ' ';
+    } else {
+      out += s[i++];
+    }
+  }
+  return CString(out);
 }
 
 bool IsCompareElement(const char* name, int* op) {
@@ -84,6 +110,7 @@ struct ParseState {
     upper.MakeUpper();
     const BOOL flag = upper != "N";
     if (Is(el, "name")) {
+      t = OneLine(t);
       if (t[0] >= 'a' && t[0] <= 'z') t.SetAt(0, static_cast<char>(t[0] - 'a' + 'A'));
       p->SetName(t);
     } else if (Is(el, "telefonnummer")) {
@@ -371,6 +398,11 @@ void CTarifDatabase::AddDefaultProvider() {
   p->SetUserName(src->GetUserName());
   p->SetPassword(src->GetPassword());
   p->SetPrice(src->GetPrice());
+  // Its price is its base value: every ranking starts the provider from its base values, and
+  // without them from zero, which would bill a broken tariff file at 0.00.
+  CTarifAction* base = new CTarifAction;
+  base->SetPrice(src->GetPrice());
+  p->SetBaseValues(base);
   p->SetName(src->GetName());
   p->SetInfo(kDefaultProviderInfo);
   SetProvider(p->GetId(), p);

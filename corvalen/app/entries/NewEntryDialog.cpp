@@ -1,6 +1,7 @@
 #include "NewEntryDialog.h"
 
 #include "AccountDialogs.h"
+#include "AssignmentStore.h"
 #include "TippDesTages.h"
 
 namespace {
@@ -52,6 +53,11 @@ void CDlg_NeueVerbindung::OnOK() {
   m_password.Trim();
   if (m_name.IsEmpty()) {
     Refuse("Der Verbindungsname darf nicht leer sein !", IDC_NV_NAME);
+    return;
+  }
+  // The name is stored with the provider in Corva.dat, whose records these characters separate.
+  if (!CAssignmentStore::IsStorableName(m_name)) {
+    Refuse("Der Verbindungsname darf keines der Zeichen ; = | enthalten !", IDC_NV_NAME);
     return;
   }
   // A provider without login has no user name to ask for (its edit is disabled).

@@ -52,6 +52,19 @@ class FakeServices : public CControllerServices {
     saved = TRUE;
     return IDOK;
   }
+  int ShowNewEntry(HWND, CConnectionController&, CProvider&, BOOL, CString& name, CString& user, CString& password,
+                   int&) override {
+    name = "Neuer Zugang";
+    user = "kunde";
+    password = "geheim";
+    return IDOK;
+  }
+  BOOL AddAssignment(const CString& id, const CString& entry, int) override {
+    added.push_back(std::string(id) + "=" + std::string(entry));
+    return storeAccepts;
+  }
+  std::vector<std::string> added;
+  BOOL storeAccepts = TRUE;
 };
 
 // Counts the pauses instead of waiting; may cancel in the first one.
@@ -245,3 +258,33 @@ TEST_F(ControllerTest, BillingUnitsAddTheIntervalsCost) {
 }
 
 }  // namespace
+
+// A provider with login and no entry yet: the new entry is created with the user's data and
+// dialled with what it stores, not with empty texts over them; an assignment the store refuses
+// takes the entry back and dials nothing.
+TEST_F(ControllerTest, ANewEntryIsDialledWithItsStoredUserData) {
+  ras.Set("Password", "geheim");
+  provider.SetLoginRequired(TRUE);
+  status.answer = IDYES;
+  ras.ClearLog();
+  EXPECT_TRUE(controller->Connect());
+  EXPECT_TRUE(controller->IsOnline()) << ras.Log();
+  EXPECT_EQ(ras.PhonebookValue("Neuer Zugang", "Password"), "geheim");
+  EXPECT_EQ(ras.Count("password=\"\""), 0) << ras.Log();
+  EXPECT_EQ(services.added, std::vector<std::string>{"own-1=Neuer Zugang"});
+  EXPECT_TRUE(controller->HangUp());
+}
+
+TEST_F(ControllerTest, ARefusedAssignmentDialsNothingAndTakesTheEntryBack) {
+  provider.SetLoginRequired(TRUE);
+  status.answer = IDYES;
+  services.storeAccepts = FALSE;
+  ras.ClearLog();
+  controller->Connect();
+  EXPECT_FALSE(controller->IsOnline());
+  EXPECT_EQ(ras.Count("RasDialA"), 0) << ras.Log();
+  EXPECT_EQ(ras.PhonebookValue("Neuer Zugang", "LocalPhoneNumber"), "<missing>");
+  ASSERT_FALSE(status.shown.empty());
+  EXPECT_EQ(status.shown.back(),
+            "Die Zuordnung der DFÜ-Verbindung 'Neuer Zugang' konnte nicht in Corva.dat gespeichert werden.");
+}

@@ -247,8 +247,10 @@ int CConnectionController::DialLoop(const CString& entry, const CString& user, c
   DWORD pause = Scaled(static_cast<UINT>(settings_->GetWaitingTimeForDialAttempts()) * 1000u);
   while (attempt <= maxAttempts && result != kErrRasNotLoaded && !cancelDial_) {
     status_->SendToOwner(kMsgDialProgress, kProgressAttempt, attempt);
+    // An empty user name or password dials what the entry has stored; an empty text would be
+    // dialled over it.
     result = ras_.Dial(main_, entry, prefix.str(), user.IsEmpty() ? nullptr : static_cast<const char*>(user),
-                       password);
+                       password.IsEmpty() ? nullptr : static_cast<const char*>(password));
     if (cancelDial_) return kDialCancelled;
     if (result == 0) break;
     bool pauseFollows;
@@ -289,7 +291,14 @@ int CConnectionController::CreateProviderEntry(CTarifManager* manager, CProvider
   if (services_->ShowNewEntry(parent, *this, *provider, !provider->IsLoginRequired(), entry, user, password, day) != IDOK)
     return kDialCancelled;
   if (entrySetup_.CreateEntry(entry, ras_, provider->GetPhoneNumber(), *settings_, user, password, TRUE) != 0) return 1;
-  services_->AddAssignment(provider->GetId(), entry, day);
+  // An entry whose assignment is not stored would be dialled now and orphaned at the next start:
+  // it is taken back instead and nothing is dialled.
+  if (!services_->AddAssignment(provider->GetId(), entry, day)) {
+    ras_.DeleteEntry(entry);
+    ShowText("Die Zuordnung der DFÜ-Verbindung '" + entry + "' konnte nicht in Corva.dat gespeichert werden.",
+             MB_ICONEXCLAMATION);
+    return kDialCancelled;
+  }
   entryName = entry;
   provider->SetRegistered(TRUE);
   status_->SendToOwner(kMsgRefreshProviders, 0, 0);

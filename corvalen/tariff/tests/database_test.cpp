@@ -365,3 +365,53 @@ TEST_F(DatabaseTest, AReplacedRecordLeavesEveryList) {
   EXPECT_EQ(Db().GetCount(), 4);
   EXPECT_EQ(P("p4")->GetName(), "Zweit");
 }
+
+TEST_F(DatabaseTest, NumbersThatAreNotFiniteReadAsZeroAndKeepTheRankingSorted) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  const char* bad[] = {"nan", "NAN", "inf", "-inf", "infinity", "1e999"};
+  for (const char* v : bad) {
+    std::string doc = std::string("<Providerliste>") +
+                      "<Provider id=\"drei\"><name>drei</name><set a=\"preis\" b=\"3.00\"/></Provider>"
+                      "<Provider id=\"zwei\"><name>zwei</name><set a=\"preis\" b=\"2.00\"/></Provider>"
+                      "<Provider id=\"x\"><name>x</name><set a=\"preis\" b=\"" + v +
+                      "\" c=\"grundgebuehr\" d=\"" + v + "\" e=\"pfgeinwahl\" f=\"" + v + "\"/></Provider>"
+                      "</Providerliste>";
+    WriteTarif(doc);
+    CTarifManager m;
+    m.Init(&settings, nullptr);
+    const CTarifAction* base = m.FindProvider("x")->GetBaseValues();
+    EXPECT_EQ(base->price, 0.0f) << v;
+    EXPECT_EQ(base->baseFee, 0.0f) << v;
+    EXPECT_EQ(base->dialInFee, 0.0f) << v;
+    int changes;
+    m.Recompute(&changes, nullptr);
+    const CProviderArray& r = m.GetDatabase().GetRanking();
+    ASSERT_EQ(r.GetSize(), 3) << v;
+    EXPECT_EQ(r[0]->GetId(), "x") << v;
+    EXPECT_EQ(r[1]->GetId(), "zwei") << v;
+    EXPECT_EQ(r[2]->GetId(), "drei") << v;
+  }
+}
+
+TEST_F(DatabaseTest, TheFallbackProviderKeepsItsPriceThroughEveryRanking) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  RemoveFile("tarif.dat");
+  Init();
+  int changes;
+  for (int i = 0; i < 2; ++i) {
+    manager.Recompute(&changes, nullptr);
+    CProvider* p = manager.FindProvider("id-10034");
+    ASSERT_NE(p, nullptr);
+    EXPECT_FLOAT_EQ(p->GetPrice(), 2.9f) << i;
+    EXPECT_EQ(p->GetTakt(), 1);
+  }
+}
+
+TEST_F(DatabaseTest, ANameOverTwoLinesShowsOnOne) {
+  const char* doc = "<Providerliste><Provider id=\"a\"><name>  erste\r\n   zweite \n</name></Provider>"
+                    "<Provider id=\"b\"><name>ein\nzwei\n\ndrei</name></Provider></Providerliste>";
+  CTarifDatabase db;
+  ASSERT_TRUE(db.ParseBuffer(doc, strlen(doc)));
+  EXPECT_EQ(db.Find("a")->GetName(), "Erste zweite");
+  EXPECT_EQ(db.Find("b")->GetName(), "Ein zwei drei");
+}

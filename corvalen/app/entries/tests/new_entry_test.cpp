@@ -55,13 +55,17 @@ TEST_F(NewEntryTest, RefusesEmptyOrTakenNamesAndEndsWithTheTrimmedValues) {
       {" Vorhanden ", "u",
        "Eine DFÜ-Verbindung unter diesem Namen existiert bereits.\nBitte wählen Sie einen anderen Verbindungsnamen !",
        IDC_NV_NAME},
+      {"A;B", "u", "Der Verbindungsname darf keines der Zeichen ; = | enthalten !", IDC_NV_NAME},
+      {"A=B", "u", "Der Verbindungsname darf keines der Zeichen ; = | enthalten !", IDC_NV_NAME},
+      {"A|B", "u", "Der Verbindungsname darf keines der Zeichen ; = | enthalten !", IDC_NV_NAME},
   };
+  const int n = static_cast<int>(sizeof cases / sizeof cases[0]);
   dlg_.SetConnectionName("Testnetz");
   HWND wnd = nullptr;
   int initialFocus = 0;
   bool saveChecked = true, userEnabled = false;
-  std::string texts[3], titles[3];
-  int focus[3] = {};
+  std::string texts[n], titles[n];
+  int focus[n] = {};
   DialogScript script;
   script.Then([&] {
     wnd = FindThreadWindow(kTitle);
@@ -71,7 +75,7 @@ TEST_F(NewEntryTest, RefusesEmptyOrTakenNamesAndEndsWithTheTrimmedValues) {
     userEnabled = ::IsWindowEnabled(::GetDlgItem(wnd, IDC_NV_USER));
     return true;
   });
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < n; ++i) {
     script
         .Then([&, i] {
           ::SetDlgItemTextA(wnd, IDC_NV_NAME, cases[i].name);
@@ -107,7 +111,7 @@ TEST_F(NewEntryTest, RefusesEmptyOrTakenNamesAndEndsWithTheTrimmedValues) {
   EXPECT_EQ(initialFocus, IDC_NV_USER);
   EXPECT_FALSE(saveChecked);
   EXPECT_TRUE(userEnabled);
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < n; ++i) {
     EXPECT_EQ(texts[i], cases[i].text) << i;
     EXPECT_EQ(titles[i], "Corvalen 2.0") << i;
     EXPECT_EQ(focus[i], cases[i].focus) << i;
