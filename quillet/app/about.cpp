@@ -31,7 +31,7 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
   GlobalMemoryStatus(&ms);
   const char sep = ThousandSeparator();
   label(88, "Physikalischer Speicher:", false);
-  Memory = label(106, GroupDigits(uint64_t(ms.dwTotalPhys) / 1024, sep) + "  Byte ", false);
+  Memory = label(106, GroupDigits(uint64_t(ms.dwTotalPhys) / 1024, sep) + "  KB ", false);
   Memory->SetControlId(AB_MEMORY);
   ULARGE_INTEGER freeBytes = {}, total = {}, totalFree = {};
   GetDiskFreeSpaceExA(nullptr, &freeBytes, &total, &totalFree);

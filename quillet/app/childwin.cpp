@@ -134,14 +134,37 @@ void TMDIChild::FormPaint() {
   pPaste->SetEnabled(TClipboard::HasText() || edi->UndoBuffer()->CurrentIndex() >= 0);
 }
 
+bool TMDIChild::SaveWorkingCopy() {
+  const String file = FHost.WorkFolder() + FWorkName;
+  try {
+    edi->Lines()->SaveToFile(file);
+    return true;
+  } catch (const std::exception& e) {
+    ShowMessage("Die Arbeitskopie " + file + " kann nicht gespeichert werden.\n" + e.what());
+    return false;
+  }
+}
+
+// The window is freed only once what had to be saved is saved or reported: a "Speichern unter"
+// that is cancelled or fails keeps the window with its changes; a working copy that cannot be
+// written is reported, and the window still closes (a page the user wanted saved is offered
+// "Speichern unter" first).
 void TMDIChild::FormClose(TCloseAction& Action) {
-  FHost.DocumentClosing(this);
+  bool keep = false;
   if (FChanged && Tag() == 2) {
     const int answer = MessageDlg("Die Datei wurde ge\xE4ndert , sollen die \xC4nderungen gespeichert werden ?",
                                   mtWarning, mbYes | mbNo);
-    if (answer == mrYes && edi->Tag() == 1) FHost.SaveDocumentAs(this);
+    keep = answer == mrYes;
+    if (keep && edi->Tag() == 1 && !FHost.SaveDocumentAs(this)) {
+      Action = caNone;
+      return;
+    }
   }
-  if (edi->Tag() == 0) edi->Lines()->SaveToFile(FHost.WorkFolder() + FWorkName);
+  if (edi->Tag() == 0 && !SaveWorkingCopy() && keep && !FHost.SaveDocumentAs(this)) {
+    Action = caNone;
+    return;
+  }
   FChanged = false;
+  FHost.DocumentClosing(this);
   Action = caFree;
 }

@@ -19,8 +19,9 @@ public:
   virtual TEditEntries EditEntries() const = 0;
   // The window closes: its History entry goes.
   virtual void DocumentClosing(TMDIChild* Doc) = 0;
-  // "Speichern unter..." for the window.
-  virtual void SaveDocumentAs(TMDIChild* Doc) = 0;
+  // "Speichern unter..." for the window; false when the user cancelled or the save failed (the
+  // failure has then been reported).
+  virtual bool SaveDocumentAs(TMDIChild* Doc) = 0;
   // Where a new page's working copy is kept (with its trailing backslash).
   virtual String WorkFolder() const = 0;
 };
@@ -60,6 +61,8 @@ private:
   void ediSelectionChange();
   void FormClose(TCloseAction& Action);
   void FormPaint();
+  // Writes a new page's working copy into the working folder; a failure is reported.
+  bool SaveWorkingCopy();
   TDocumentHost& FHost;
   bool FChanged = false;
   int FFilling = 0;

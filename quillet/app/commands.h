@@ -21,6 +21,8 @@ enum TQuilletCommand : unsigned {
 constexpr unsigned QM_COMMANDENABLED = 0x8000 + 0x201;  // WM_APP + 0x201
 // The number of document windows (MDI children).
 constexpr unsigned QM_DOCUMENTCOUNT = 0x8000 + 0x202;
+// The command id of History entry wParam (0 past the last entry).
+constexpr unsigned QM_HISTORYENTRY = 0x8000 + 0x203;
 // The window class of the main window.
 #define QUILLET_MAIN_CLASS "TMainForm"
 

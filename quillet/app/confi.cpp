@@ -155,7 +155,7 @@ void TForm1::BuildFrameSet() {
   Panel11->SetCaption("4");
   UpDown2 = new TUpDown(this);
   UpDown2->SetRange(0, 10);
-  UpDown2->SetPosition(0);
+  UpDown2->SetPosition(4);  // the border the field shows
   UpDown2->SetBounds(204, 58, 20, 21);
   UpDown2->SetControlId(NP_UPDOWN + 2);
   UpDown2->SetParent(Panel10);

@@ -343,6 +343,7 @@ void TMainForm::BuildToolBar() {
 LRESULT TMainForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
   if (msg == QM_COMMANDENABLED) return CommandEnabled(unsigned(w)) ? 1 : 0;
   if (msg == QM_DOCUMENTCOUNT) return DocumentCount();
+  if (msg == QM_HISTORYENTRY) return int(w) < HistoryMenu->Count() ? HistoryMenu->Items(int(w))->Command() : 0;
   if (msg == WM_COMMAND && l == 0 && !TMenuItem::FindItem(LOWORD(w))) {
     // Commands of tool buttons without a menu entry.
     auto b = FButtons.find(LOWORD(w));
@@ -416,7 +417,7 @@ String TMainForm::UniqueWorkNameFor(const String& Caption, const TMDIChild* Exce
   for (int i = 0; i < Screen->FormCount(); ++i)
     if (auto* c = dynamic_cast<TMDIChild*>(Screen->Forms(i)))
       if (c != Except && !c->WorkName().empty()) taken.push_back(c->WorkName());
-  return UniqueWorkName(ExtractFileName(Caption), taken);
+  return UniqueWorkName(WorkFileName(Caption), taken);
 }
 
 TMDIChild* TMainForm::CreateDocumentWindow(const String& Name) {
@@ -432,15 +433,16 @@ TMDIChild* TMainForm::CreateDocumentWindow(const String& Name) {
 
 void TMainForm::AddHistoryEntry(const String& Caption) {
   auto* item = new TMenuItem(this, ExtractFileName(Caption));
+  FHistoryWindows[item] = Caption;
   LastHistory = item;
   item->OnClick = [this, item](TObject*) { mClick(item); };
   HistoryMenu->Add(item);
 }
 
 void TMainForm::mClick(TMenuItem* Item) {
-  const int index = HistoryMenu->IndexOf(Item);
-  if (index < 0) return;
-  const String caption = HistoryMenu->Items(index)->Caption();
+  if (HistoryMenu->IndexOf(Item) < 0) return;
+  // The window's whole caption: a page named with a backslash shows only its last part.
+  const String caption = FHistoryWindows[Item];
   for (int i = 0; i < MDIChildCount(); ++i)
     if (MDIChildren(i)->Caption() == caption) MDIChildren(i)->SetWindowState(wsNormal);
 }
@@ -448,8 +450,9 @@ void TMainForm::mClick(TMenuItem* Item) {
 void TMainForm::RemoveHistoryEntry(const String& Caption) {
   for (int i = 0; i < HistoryMenu->Count(); ++i) {
     TMenuItem* item = HistoryMenu->Items(i);
-    if (item->Caption() == Caption) {
+    if (FHistoryWindows[item] == Caption) {
       if (LastHistory == item) LastHistory = nullptr;
+      FHistoryWindows.erase(item);
       HistoryMenu->Remove(item);
       delete item;
       return;
@@ -506,14 +509,21 @@ void TMainForm::FileCloseItemClick() {
   if (TForm* f = ActiveMDIChild()) f->Close();
 }
 
-void TMainForm::SaveDocumentAs(TMDIChild* Doc) {
+bool TMainForm::SaveDocumentAs(TMDIChild* Doc) {
   Sav->FileName.clear();
   Sav->InitialDir = ProgramDir + "DATEN\\";
   if (FileOpened) Sav->InitialDir = ExtractFilePath(Doc->fina->Caption());
-  if (!Sav->Execute()) return;
+  if (!Sav->Execute()) return false;
   const String file = SaveAsFileName(Sav->FileName);
-  Doc->edi->Lines()->SaveToFile(file);
+  try {
+    Doc->edi->Lines()->SaveToFile(file);
+  } catch (const std::exception& e) {
+    // The page keeps its text and its changed state.
+    ShowMessage("Die Datei " + file + " kann nicht gespeichert werden.\n" + e.what());
+    return false;
+  }
   Doc->SetChanged(false);
+  return true;
 }
 
 void TMainForm::FileSaveAsItemClick() {

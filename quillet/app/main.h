@@ -48,7 +48,7 @@ public:
   int DocumentCount() const;
   void RemoveHistoryEntry(const String& Caption);
   // "Speichern unter..." for a document window.
-  void SaveDocumentAs(TMDIChild* Doc) override;
+  bool SaveDocumentAs(TMDIChild* Doc) override;
   TEditEntries EditEntries() const override;
   void DocumentClosing(TMDIChild* Doc) override;
   String WorkFolder() const override;
@@ -105,6 +105,8 @@ private:
   std::map<unsigned, std::function<void()>> FActions;
   std::map<unsigned, TToolButton*> FButtons;
   std::map<unsigned, TInsertDialogKind> FDialogCommands;
+  // The caption of the window each History entry stands for (the entry shows only its file name).
+  std::map<TMenuItem*, String> FHistoryWindows;
   std::vector<TMenuItem*> FDocumentMenus;  // enabled while a document exists
   TDialogContext FDialogContext;
 };

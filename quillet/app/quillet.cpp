@@ -2,6 +2,7 @@
 #include "gif_image_win.h"
 #include "jpeg_image.h"
 #include "main.h"
+#include "packe.h"
 #include "tabledialogs.h"
 #include "tagdialog.h"
 
@@ -16,6 +17,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CmdLine, int) {
     // The dialogs of the insert commands; a command's menu entry is enabled once its dialog is here.
     RegisterTagDialogs();
     RegisterTableDialogs();
+    RegisterCompressorWindow();
     StartMainWindow(CmdLine ? String(CmdLine) : String());
     Application->Run();
     return 0;

@@ -41,7 +41,7 @@ add_executable(quillet_recorder tests/recorder.cpp)
 
 astrel_test(NAME quillet_app_test WIN32_ONLY GUI
   SOURCES tests/quillet_app_test.cpp
-  LIBS quillet_pagelogic forms_core astrel_testsupport TIMEOUT 240)
+  LIBS quillet_pagelogic quillet_compressor forms_core astrel_testsupport TIMEOUT 240)
 add_dependencies(quillet_app_test Quillet quillet_recorder)
 target_compile_definitions(quillet_app_test PRIVATE
   QUILLET_EXE="$<TARGET_FILE_NAME:Quillet>" RECORDER_EXE="$<TARGET_FILE_NAME:quillet_recorder>"

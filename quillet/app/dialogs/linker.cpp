@@ -22,6 +22,11 @@ Tlinker::Tlinker(TComponent* AOwner, TDialogContext& Context)
   ComboBox2->OnChange = [this](TObject*) { ComboBox2Change(); };
   ColorButton1->OnClick = [this](TObject*) { ColorButton1Click(); };
   ColorButton2->OnClick = [this](TObject*) { ColorButton2Click(); };
+  // Closed any other way than through its accept button (the close box, Escape), it is cancelled:
+  // the selected text it was given must not come back as a link.
+  OnClose = [this](TObject*, TCloseAction&) {
+    if (!FAccepted) Exchange()->Clear();
+  };
   CreateWindows();
 }
 
@@ -39,6 +44,7 @@ void Tlinker::ColorButton1Click() {
   else link += " Target=\"" + target + "\">" + text + "</a>";
   list->Clear();
   list->Add(link);
+  FAccepted = true;
   Close();
 }
 

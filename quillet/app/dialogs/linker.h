@@ -19,4 +19,7 @@ public:
 
 protected:
   void MenuClick() override { ColorButton2Click(); }
+
+private:
+  bool FAccepted = false;
 };

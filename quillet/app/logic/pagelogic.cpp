@@ -287,6 +287,13 @@ String GroupDigits(uint64_t Value, char Separator) {
   return r;
 }
 
+String WorkFileName(const String& Caption) {
+  String s = Caption;
+  for (char& c : s)
+    if (String("\\/:*?\"<>|").find(c) != String::npos || static_cast<unsigned char>(c) < 32) c = '_';
+  return s;
+}
+
 String UniqueWorkName(const String& Name, const std::vector<String>& Taken) {
   auto taken = [&](const String& n) {
     return std::any_of(Taken.begin(), Taken.end(), [&](const String& t) { return SameText(t, n); });

@@ -52,5 +52,8 @@ String SuperScriptText(const String& Text);
 
 // Groups the digits of Value by three with Separator ("#,###" without decimals; 0 gives "").
 String GroupDigits(uint64_t Value, char Separator);
+// The file name of a page's working copy: its caption with every character that a Windows file
+// name cannot hold (\ / : * ? " < > |) turned into "_" ("FAQ?.htm" is "FAQ_.htm").
+String WorkFileName(const String& Caption);
 // A working-copy name not yet in Taken: Name, else "base-2.ext", "base-3.ext", ...
 String UniqueWorkName(const String& Name, const std::vector<String>& Taken);

@@ -147,11 +147,10 @@ void FormBuilderList(const TFormSettings& S, TStrings& L) {
 }
 
 String PlaylistName(const String& File) {
-  const size_t dot = File.find('.');
+  // The name without its extension: only the last dot starts one ("a.b.mid" is "a.b").
+  const size_t dot = File.rfind('.');
   if (dot == String::npos) return File;
-  String s = File;
-  s.erase(dot, 4);
-  return s;
+  return File.substr(0, dot);
 }
 
 void SoundTableList(const TSoundSettings& S, TStrings& L) {

@@ -2,12 +2,14 @@
 // its own, runs menu commands through WM_COMMAND, fills dialogs through their windows, types
 // into the editor with WM_CHAR and checks the files that result byte for byte.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include "../commands.h"
 #include "../dialogs/insertids.h"
 #include "child_process.h"
+#include "htmlcompressor.h"
 #include "pagelogic.h"
 #include "test_files.h"
 #include "window_driver.h"
@@ -196,9 +198,10 @@ TEST_F(Quillet, StartCreatesTheWorkingFolderAndEnablesOnlyWhatNeedsNoDocument) {
   // The tag dialogs exist; their commands wait for a document.
   for (unsigned id : {cmImage, cmLink, cmMarquee, cmVideo, cmFontText, cmTable, cmFormBuilder, cmSoundTable})
     EXPECT_FALSE(Enabled(id)) << id;
-  // Dialogs that are not part of the program yet stay disabled.
-  for (unsigned id : {cmImageBrowser, cmCompressor})
-    EXPECT_FALSE(Enabled(id)) << id;
+  // The compressor works on files: it needs no document. The image browser is not part of the
+  // program yet and stays disabled.
+  EXPECT_TRUE(Enabled(cmCompressor));
+  EXPECT_FALSE(Enabled(cmImageBrowser));
 
   PostCmd(cmHelp);
   EXPECT_EQ(Answer("Quillet", IDOK), "Die Hilfe Datei - Quillet.hlp - ist nicht vorhanden !");
@@ -207,7 +210,8 @@ TEST_F(Quillet, StartCreatesTheWorkingFolderAndEnablesOnlyWhatNeedsNoDocument) {
   HWND info = WaitTop("Info");
   ASSERT_NE(info, nullptr);
   const String memory = WindowText(Control(info, AB_MEMORY));
-  EXPECT_EQ(memory.substr(memory.size() - 7), "  Byte ");
+  // The physical memory is counted in kilobytes, and says so.
+  EXPECT_EQ(memory.substr(memory.size() - 5), "  KB ");
   EXPECT_NE(memory.find('.'), String::npos) << memory;  // grouped by the German separator
   testsupport::Click(info, IDOK);
   WaitGone(info);
@@ -275,6 +279,9 @@ TEST_F(Quillet, NewPageDialogSettingsAndFrameSet) {
   ASSERT_TRUE(IsWindowVisible(frames));
   Documents();  // the click has been handled
   EXPECT_FALSE(IsWindowEnabled(Control(dlg, NP_BUTTON + 1)));
+  // The border's up-down starts at the border the field shows.
+  EXPECT_EQ(WindowText(Control(dlg, NP_PANEL + 11)), "4");
+  EXPECT_EQ(LOWORD(SendMessageA(Control(dlg, NP_UPDOWN + 2), UDM_GETPOS, 0, 0)), 4);
   PostMessageA(Control(dlg, NP_CHECK + 2), BM_CLICK, 0, 0);
   SendMessageA(Control(dlg, NP_EDIT + 6), WM_SETTEXT, 0, LPARAM("links.htm"));
   SendMessageA(Control(dlg, NP_EDIT + 7), WM_SETTEXT, 0, LPARAM("links"));
@@ -453,6 +460,152 @@ TEST_F(Quillet, ClosingAChangedOpenedPageWithYesSavesItUnderTheChosenName) {
   EXPECT_EQ(ReadFileBytes(Dir + "\\alt.htm"), "alt\r\n");
 }
 
+TEST_F(Quillet, AWorkingCopyThatCannotBeWrittenIsReportedAndTheWindowStillCloses) {
+  Start();
+  NewPage();
+  Type("x");
+  // A folder in the working copy's place: the copy cannot be written.
+  ASSERT_TRUE(CreateDirectoryA((Dir + "\\DATEN\\Unbenannt.htm").c_str(), nullptr));
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  const String report = Answer("Quillet", IDOK);
+  EXPECT_EQ(report.find("Die Arbeitskopie " + Dir + "\\DATEN\\Unbenannt.htm kann nicht gespeichert werden."), 0u)
+      << report;
+  for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
+  EXPECT_EQ(Documents(), 0);
+  // The program still ends from its own window.
+  PostCmd(cmFileExit);
+  EXPECT_EQ(WaitForSingleObject(Pi.hProcess, 10000), WAIT_OBJECT_0);
+}
+
+TEST_F(Quillet, YesThenACancelledSaveAsKeepsThePageWithItsChanges) {
+  Start();
+  WriteFileBytes(Dir + "\\alt.htm", "alt\r\n");
+  PostCmd(cmFileOpen);
+  ChooseFile("Html Seiten laden ...", Dir + "\\alt.htm");
+  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
+  ASSERT_EQ(Documents(), 1);
+  Type("neu ");
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  HWND save = WaitTop("Datei speichern als ...");
+  ASSERT_NE(save, nullptr);
+  testsupport::Click(save, IDCANCEL);
+  WaitGone(save);
+  EXPECT_EQ(Documents(), 1);
+  // Still changed: the next close asks again.
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  ChooseFile("Datei speichern als ...", Dir + "\\neu.htm");
+  for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
+  EXPECT_EQ(Documents(), 0);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\neu.htm"), "neu alt\r\n");
+}
+
+TEST_F(Quillet, APageNamedWithABackslashIsRestoredThroughItsHistoryEntry) {
+  Start();
+  PostCmd(cmFileNew);
+  HWND dlg = WaitTop(" Quillet - Formulardesigner");
+  ASSERT_NE(dlg, nullptr);
+  SendMessageA(Control(dlg, NP_EDIT + 1), WM_SETTEXT, 0, LPARAM("a\\b/c"));
+  Click(Control(dlg, NP_BUTTON + 1));
+  for (int i = 0; i < 300 && Documents() == 0; ++i) Sleep(30);
+  ASSERT_EQ(Documents(), 1);
+  HWND child = ActiveChild();
+  EXPECT_EQ(WindowText(child), "a\\b/c.htm");
+  SendMessageA(child, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(IsIconic(child));
+  ASSERT_NE(SendMessageA(Main, QM_HISTORYENTRY, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(Main, QM_HISTORYENTRY, 1, 0), 0);
+  Cmd(unsigned(SendMessageA(Main, QM_HISTORYENTRY, 0, 0)));
+  EXPECT_FALSE(IsIconic(child));
+  // Its working copy gets a name a file can have; closing removes the entry.
+  Cmd(cmFileClose);
+  for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
+  EXPECT_EQ(SendMessageA(Main, QM_HISTORYENTRY, 0, 0), 0);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\a_b_c.htm"), DefaultSkeleton());
+}
+
+TEST_F(Quillet, TheWheelStopsAtTheLastLine) {
+  Start();
+  String text;
+  for (int i = 1; i <= 40; ++i) text += IntToStr(i) + "\r\n";
+  WriteFileBytes(Dir + "\\kurz.htm", text);
+  PostCmd(cmFileOpen);
+  ChooseFile("Html Seiten laden ...", Dir + "\\kurz.htm");
+  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
+  ASSERT_EQ(Documents(), 1);
+  UINT lines = 3;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  ASSERT_LT(lines, 10u);
+  // Far down, then one notch back: the view moves up from the last line, not from beyond it.
+  SendMessageA(Editor(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-30 * WHEEL_DELTA)), 0);
+  EXPECT_EQ(SendMessageA(Editor(), EM_GETFIRSTVISIBLELINE, 0, 0), 39);
+  SendMessageA(Editor(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(WHEEL_DELTA)), 0);
+  EXPECT_EQ(SendMessageA(Editor(), EM_GETFIRSTVISIBLELINE, 0, 0), 39 - int(lines));
+}
+
+TEST_F(Quillet, TheCompressorWindowPacksAPageAndSavesItUnderANewName) {
+  Start();
+  const String page = "<html>\r\n<p align=center>Hallo    Welt</p>\r\n<STRONG>fett</STRONG>\r\n</html>\r\n";
+  WriteFileBytes(Dir + "\\seite.htm", page);
+  WriteFileBytes(Dir + "\\leer.htm", "");
+  THTMLCompressor want(nullptr);
+  ASSERT_TRUE(want.LoadFromFile(Dir + "\\seite.htm"));
+  want.Compress();
+  const String packed(want.Data().begin(), want.Data().begin() + want.CompressedSize());
+  ASSERT_LT(packed.size(), page.size());
+
+  PostCmd(cmCompressor);
+  HWND w = WaitTop(" Quillet - Compressor");
+  ASSERT_NE(w, nullptr);
+  auto id = [&](int kind, int n) { return Control(w, PA_BLOCK + kind + n); };
+  auto pick = [&](const String& file) {
+    Click(id(ID_BUTTON, 1));
+    ChooseFile("Html Seiten laden ...", file);
+    for (int i = 0; i < 100 && !IsWindowEnabled(id(ID_BUTTON, 2)); ++i) Sleep(30);
+  };
+  EXPECT_FALSE(IsWindowEnabled(id(ID_BUTTON, 2)));
+  EXPECT_FALSE(IsWindowEnabled(id(ID_BUTTON, 3)));
+  // An empty page: nothing to compress, nothing to save.
+  pick(Dir + "\\leer.htm");
+  EXPECT_EQ(WindowText(id(ID_PANEL, 2)), "0");
+  Click(id(ID_BUTTON, 2));
+  Documents();
+  EXPECT_FALSE(IsWindowEnabled(id(ID_BUTTON, 3)));
+
+  pick(Dir + "\\seite.htm");
+  EXPECT_EQ(WindowText(id(ID_EDIT, 1)), Dir + "\\seite.htm");
+  EXPECT_EQ(WindowText(id(ID_EDIT, 2)), Dir + "\\seite.htm");
+  EXPECT_EQ(WindowText(id(ID_PANEL, 2)), IntToStr(int(page.size())));
+  Click(id(ID_BUTTON, 2));
+  for (int i = 0; i < 100 && !IsWindowEnabled(id(ID_BUTTON, 3)); ++i) Sleep(30);
+  EXPECT_EQ(WindowText(id(ID_PANEL, 3)), IntToStr(int(packed.size())));
+  EXPECT_FALSE(IsWindowEnabled(id(ID_BUTTON, 2)));
+  // A target that cannot be written: the message, and the result stays ready.
+  ASSERT_TRUE(CreateDirectoryA((Dir + "\\ordner").c_str(), nullptr));
+  SendMessageA(id(ID_EDIT, 2), WM_SETTEXT, 0, LPARAM((Dir + "\\ordner").c_str()));
+  Click(id(ID_BUTTON, 3));
+  EXPECT_EQ(Answer("Quillet", IDOK), "Die Datei " + Dir + "\\ordner kann nicht gespeichert werden.");
+  EXPECT_TRUE(IsWindowEnabled(id(ID_BUTTON, 3)));
+  SendMessageA(id(ID_EDIT, 2), WM_SETTEXT, 0, LPARAM((Dir + "\\klein.htm").c_str()));
+  Click(id(ID_BUTTON, 3));
+  for (int i = 0; i < 100 && IsWindowEnabled(id(ID_BUTTON, 3)); ++i) Sleep(30);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\klein.htm"), packed);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\seite.htm"), page);
+  EXPECT_EQ(WindowText(id(ID_EDIT, 1)), "");
+  EXPECT_EQ(WindowText(id(ID_PANEL, 3)), "");
+  EXPECT_FALSE(IsWindowEnabled(id(ID_BUTTON, 2)));
+  // A page gone before "Packen" is named.
+  pick(Dir + "\\seite.htm");
+  DeleteFileA((Dir + "\\seite.htm").c_str());
+  Click(id(ID_BUTTON, 2));
+  EXPECT_EQ(Answer("Quillet", IDOK), "Die Datei " + Dir + "\\seite.htm kann nicht gelesen werden.");
+  Click(id(ID_BUTTON, 4));
+  WaitGone(w);
+  EXPECT_EQ(Documents(), 0);
+}
+
 TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
   Start();
   WriteFileBytes(Dir + "\\probe.htm", "<p>\r\nPost\r\n");
@@ -500,6 +653,13 @@ TEST_F(Quillet, TagDialogsInsertTheirTagsAtTheCaret) {
   ASSERT_NE(cancelled, nullptr);
   Click(Control(cancelled, LI_BLOCK + ID_BUTTON + 2));
   WaitGone(cancelled);
+  // So does one closed with its close box.
+  Cmd(cmEditSelectAll);
+  PostCmd(cmLink);
+  HWND closed = WaitTop(" Link Einf\xFCgen ...");
+  ASSERT_NE(closed, nullptr);
+  PostMessageA(closed, WM_SYSCOMMAND, SC_CLOSE, 0);
+  WaitGone(closed);
   // The link goes around the selection.
   Cmd(cmEditSelectAll);
   PostCmd(cmLink);

@@ -636,13 +636,18 @@ LRESULT TRACustomEditor::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_EDITORCOMMAND:
       ExecCommand(int(w));
       return 0;
+    case EM_GETFIRSTVISIBLELINE:
+      // As an edit control answers it: the line at the top of the view.
+      return TopRow();
     case WM_MOUSEWHEEL: {
       // The wheel scrolls the view by the system's wheel line count per notch.
       UINT lines = 3;
       SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
       const int notches = -short(HIWORD(w)) / WHEEL_DELTA;
       const int step = lines == WHEEL_PAGESCROLL ? VisibleRowCount() : int(lines);
-      if (notches != 0) SetLeftTop(LeftCol(), std::max(TopRow() + notches * step, 0));
+      // It stops where the scroll bar stops: the last line at the top of the view.
+      const int lastTop = std::max(Lines()->Count() - 1, 0);
+      if (notches != 0) SetLeftTop(LeftCol(), std::clamp(TopRow() + notches * step, 0, lastTop));
       return 0;
     }
     case WM_SYSCHAR:

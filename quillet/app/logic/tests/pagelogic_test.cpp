@@ -139,6 +139,13 @@ TEST(InfoBox, DigitGroups) {
   EXPECT_EQ(GroupDigits(123456789, '.'), "123.456.789");
 }
 
+TEST(WorkingCopy, NameHoldsNoCharacterAFileNameCannotHold) {
+  struct { const char* Caption; const char* File; } cases[] = {
+      {"Unbenannt.htm", "Unbenannt.htm"}, {"FAQ?.htm", "FAQ_.htm"}, {"a\\b.htm", "a_b.htm"},
+      {"a/b.htm", "a_b.htm"}, {"c:*<>|\".htm", "c______.htm"}};
+  for (const auto& k : cases) EXPECT_EQ(WorkFileName(k.Caption), k.File) << k.Caption;
+}
+
 TEST(WorkingCopy, SecondUnsavedPageGetsItsOwnName) {
   EXPECT_EQ(UniqueWorkName("Unbenannt.htm", {}), "Unbenannt.htm");
   EXPECT_EQ(UniqueWorkName("Unbenannt.htm", {"unbenannt.htm"}), "Unbenannt-2.htm");

@@ -166,6 +166,6 @@ TEST(SoundTable, TitleAutostartAndPlaylist) {
 
 TEST(SoundTable, PlaylistNames) {
   struct { const char* File; const char* Name; } cases[] = {
-      {"lied.mid", "lied"}, {"lied", "lied"}, {"a.b.mid", "aid"}, {"x.m", "x"}, {".mid", ""}};
+      {"lied.mid", "lied"}, {"lied", "lied"}, {"a.b.mid", "a.b"}, {"x.m", "x"}, {".mid", ""}};
   for (const auto& k : cases) EXPECT_EQ(PlaylistName(k.File), k.Name) << k.File;
 }
