@@ -43,6 +43,9 @@ astrel_test(NAME quillet_app_test WIN32_ONLY GUI
   SOURCES tests/quillet_app_test.cpp
   LIBS quillet_pagelogic quillet_compressor forms_core astrel_testsupport TIMEOUT 240)
 add_dependencies(quillet_app_test Quillet quillet_recorder)
+# The control ids of the dialogs it drives.
+target_include_directories(quillet_app_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/dialogs
+                           ${CMAKE_CURRENT_SOURCE_DIR}/tables/win)
 target_compile_definitions(quillet_app_test PRIVATE
   QUILLET_EXE="$<TARGET_FILE_NAME:Quillet>" RECORDER_EXE="$<TARGET_FILE_NAME:quillet_recorder>"
   QUILLET_BUILD_DIR="${ASTREL_BINARY_DIR_FOR_TESTS}/quillet/app"

@@ -9,6 +9,6 @@ enum : int {
   MQ_BLOCK = 2200,  // Tlaufer
   VI_BLOCK = 2300,  // Tviform
   TX_BLOCK = 2400,  // Ttexter
-  PA_BLOCK = 2500,  // Tpaform (the compressor window)
+  PA_BLOCK = 2900,  // Tpaform (the compressor window; the table dialogs use 2500 to 2800)
 };
 enum : int { ID_EDIT = 0, ID_COMBO = 10, ID_PANEL = 20, ID_BUTTON = 30, ID_UPDOWN = 40, ID_FONTLIST = 50 };

@@ -149,11 +149,44 @@ void TFormatGridModel::DeleteColumn(int i) {
 
 void TFormatGridModel::SetColCount(int v) {
   v = std::max(1, v);
+  FShelf.clear();
   BeginUpdate();
   while (ColCount() > v) DeleteColumn(ColCount() - 1);
   while (ColCount() < v) AddColumn();
   if (FShowTitles && FFixedRows == 2) FFixedRows = 1;
   EndUpdate();
+}
+
+void TFormatGridModel::SetColCountKeeping(int v) {
+  v = std::max(1, v);
+  BeginUpdate();
+  while (ColCount() > v) {
+    FShelf.emplace_back(std::move(FColumns.back()), std::move(FCells.back()));
+    FColumns.pop_back();
+    FCells.pop_back();
+    Changed();
+  }
+  while (ColCount() < v && !FShelf.empty()) {
+    FColumns.push_back(std::move(FShelf.back().first));
+    FCells.push_back(std::move(FShelf.back().second));
+    FShelf.pop_back();
+    if (FCells.back().size() < size_t(FRowCount)) FCells.back().resize(size_t(FRowCount));
+    Changed();
+  }
+  while (ColCount() < v) AddColumn();
+  if (FShowTitles && FFixedRows == 2) FFixedRows = 1;
+  EndUpdate();
+}
+
+void TFormatGridModel::SetRowCountKeeping(int v) {
+  v = std::max(1, v);
+  // The cell vectors keep their rows past the count; Cell reads only below it.
+  for (auto& c : FCells)
+    if (c.size() < size_t(v)) c.resize(size_t(v));
+  FRowCount = v;
+  if (FFixedRows >= v) FFixedRows = v - 1;
+  if (FShowTitles && FFixedRows == 2) FFixedRows = 1;
+  Changed();
 }
 
 void TFormatGridModel::SetRowCount(int v) {

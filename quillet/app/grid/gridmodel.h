@@ -115,6 +115,11 @@ public:
   void SetColCount(int v);
   int RowCount() const { return FRowCount; }
   void SetRowCount(int v);
+  // Like SetColCount and SetRowCount, but what a smaller count takes away (columns with their
+  // titles and cells, the texts of rows) is kept aside and comes back first when the count grows
+  // again: a count typed digit by digit ("12" passes through "1") loses nothing.
+  void SetColCountKeeping(int v);
+  void SetRowCountKeeping(int v);
   int FixedRows() const { return FFixedRows; }
   void SetFixedRows(int v);
   int FixedCols() const { return FFixedCols; }
@@ -158,5 +163,7 @@ private:
   int FUpdates = 0;
   bool FPending = false;
   std::vector<std::unique_ptr<TColumn>> FColumns;
-  std::vector<std::vector<String>> FCells;  // [column][row]
+  std::vector<std::vector<String>> FCells;  // [column][row]; may hold rows past FRowCount
+  // Columns set aside by SetColCountKeeping, the last one taken away at the back.
+  std::vector<std::pair<std::unique_ptr<TColumn>, std::vector<String>>> FShelf;
 };

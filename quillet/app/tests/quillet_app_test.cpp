@@ -4,10 +4,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "../commands.h"
 #include "../dialogs/insertids.h"
+#include "tableids.h"
 #include "child_process.h"
 #include "htmlcompressor.h"
 #include "pagelogic.h"
@@ -604,6 +607,51 @@ TEST_F(Quillet, TheCompressorWindowPacksAPageAndSavesItUnderANewName) {
   Click(id(ID_BUTTON, 4));
   WaitGone(w);
   EXPECT_EQ(Documents(), 0);
+}
+
+TEST_F(Quillet, TheTableDesignerWritesEveryCellOfFifteenColumnsAndThirtyRows) {
+  Start();
+  NewPage();
+  PostCmd(cmTable);
+  HWND dlg = WaitTop(" Tabellen Designer");
+  ASSERT_NE(dlg, nullptr);
+  HWND grid = Control(dlg, TA_BLOCK + ID_GRID);
+  ASSERT_NE(grid, nullptr);
+  // A cell edited through the title dialog: the press and release on the cell open it.
+  auto edit = [&](int x, int y, const char* text) {
+    PostMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    HWND title = WaitTop(" Titel");
+    ASSERT_NE(title, nullptr);
+    SendMessageA(Control(title, TI_BLOCK + ID_EDIT + 1), WM_SETTEXT, 0, LPARAM(text));
+    Click(Control(title, TI_BLOCK + ID_BUTTON + 1));
+    WaitGone(title);
+  };
+  edit(4 * 65 + 20, 2 * 21 + 10, "Preis");  // column 4, row 2 (columns 64 wide, rows 20 high)
+  // Counts typed digit by digit pass through 1 column and 3 rows.
+  for (const char* cols : {"1", "15"}) SendMessageA(Control(dlg, TA_BLOCK + ID_SPIN + 2), WM_SETTEXT, 0, LPARAM(cols));
+  for (const char* rows : {"3", "30"}) SendMessageA(Control(dlg, TA_BLOCK + ID_SPIN + 1), WM_SETTEXT, 0, LPARAM(rows));
+  // The last cell, scrolled into the grid's bottom right corner: 8 columns of 65 and 7 rows of
+  // 21 below the title fit beside and above the scroll bars.
+  SendMessageA(grid, WM_HSCROLL, SB_BOTTOM, 0);
+  SendMessageA(grid, WM_VSCROLL, SB_BOTTOM, 0);
+  edit(7 * 65 + 20, 7 * 21 + 10, "Ende");
+  Click(Control(dlg, TA_BLOCK + ID_BUTTON + 1));
+  WaitGone(dlg);
+  const String page = SaveAs("tabelle");
+  auto row = [](const std::map<int, String>& texts) {
+    String s = "<Tr> <Th Align=\"Left\" Valign=\"Bottom\"></Th>";
+    for (int c = 1; c < 15; ++c) {
+      auto t = texts.find(c);
+      s += " <Td Align=\"Left\" Valign=\"Bottom\">" + (t == texts.end() ? String() : t->second) + "</Td>";
+    }
+    return s + " </Tr>\r\n";
+  };
+  EXPECT_NE(page.find(row({}) + row({{4, "Preis"}}) + row({})), String::npos) << page;
+  EXPECT_NE(page.find(row({}) + row({{14, "Ende"}}) + "</Table>"), String::npos) << page;
+  size_t rows = 0;
+  for (size_t p = page.find("<Tr>"); p != String::npos; p = page.find("<Tr>", p + 1)) ++rows;
+  EXPECT_EQ(rows, 30u);
 }
 
 TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {

@@ -128,3 +128,31 @@ TEST(GridModel, FixedRowsAndRows) {
   g.SetRowCount(3);
   EXPECT_EQ(g.Cell(0, 2), "");
 }
+
+TEST(GridModel, CountsTypedDigitByDigitKeepWhatTheyPassOver) {
+  TFormatGridModel m;
+  m.SetColCount(6);
+  m.Column(4).Title().SetCaption("Preis");
+  const TColumn* fifth = &m.Column(4);
+  m.SetCell(4, 3, "9,90");
+  m.SetCell(0, 4, "unten");
+  // "12" columns passes through 1, "30" rows through 3.
+  m.SetColCountKeeping(1);
+  m.SetRowCountKeeping(3);
+  EXPECT_EQ(m.ColCount(), 1);
+  EXPECT_EQ(m.Cell(0, 4), "");
+  m.SetColCountKeeping(12);
+  m.SetRowCountKeeping(30);
+  ASSERT_EQ(m.ColCount(), 12);
+  EXPECT_EQ(&m.Column(4), fifth);
+  EXPECT_EQ(m.Column(4).Title().Caption(), "Preis");
+  EXPECT_EQ(m.Cell(4, 3), "9,90");
+  EXPECT_EQ(m.Cell(0, 4), "unten");
+  EXPECT_EQ(m.Cell(11, 29), "");
+  m.SetCell(11, 29, "letzte");
+  EXPECT_EQ(m.Cell(11, 29), "letzte");
+  // The plain counts still delete.
+  m.SetColCount(2);
+  m.SetColCount(5);
+  EXPECT_EQ(m.Column(4).Title().Caption(), "");
+}

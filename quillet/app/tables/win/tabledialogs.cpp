@@ -98,13 +98,15 @@ Ttabell::Ttabell(TComponent* AOwner, TDialogContext& Context)
   fzo->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) { fzoMouseUp(); };
 
   NewLabel(10, 220, 70, "Zeilen");
+  // A count is taken at every keystroke; what a smaller count takes away comes back when it
+  // grows again, so typing "12" does not lose the columns past the first.
   SpinEdit1 = NewSpin(1, 10, 238, 1, 30, fzo->RowCount(), [this](int v) {
-    fzo->SetRowCount(v);
+    fzo->Model().SetRowCountKeeping(v);
     // A grid of one row has no room for a fixed title row; it comes back with the second row.
     if (CheckBox2->Checked()) fzo->SetFixedRows(1);
   });
   NewLabel(90, 220, 70, "Spalten");
-  SpinEdit2 = NewSpin(2, 90, 238, 1, 15, fzo->ColCount(), [this](int v) { fzo->SetColCount(v); });
+  SpinEdit2 = NewSpin(2, 90, 238, 1, 15, fzo->ColCount(), [this](int v) { fzo->Model().SetColCountKeeping(v); });
   NewLabel(170, 220, 70, "Border");
   SpinEdit3 = NewSpin(3, 170, 238, 0, 20, 0, nullptr);
   NewLabel(250, 220, 80, "Cellpadding");

@@ -116,4 +116,73 @@ TEST_F(FormatGrid, PaintedColours) {
   EXPECT_EQ(Pixel(64, 30), COLORREF(0xC0C0C0));          // the grid line
 }
 
+TEST_F(FormatGrid, ScrollsAndWalksToEveryCell) {
+  G->SetColCount(15);
+  G->SetRowCount(30);
+  ProcessMessages();
+  // The last cell lies beyond the window until the keyboard walks there.
+  EXPECT_EQ(G->CellRect(14, 29).Width(), 0);
+  SendMessageA(G->Handle(), WM_KEYDOWN, VK_END, 0);
+  EXPECT_EQ(G->Col(), 14);
+  G->SetSelection(14, 29);
+  EXPECT_GT(G->LeftCol(), 0);
+  EXPECT_GT(G->TopRow(), 1);
+  const TRect last = G->CellRect(14, 29);
+  ASSERT_GT(last.Width(), 0);
+  EXPECT_LE(last.right, G->ClientWidth());
+  EXPECT_LE(last.bottom, G->ClientHeight());
+  int c, r;
+  G->MouseToCell(last.left + 5, last.top + 5, c, r);
+  EXPECT_EQ(c, 14);
+  EXPECT_EQ(r, 29);
+  // The title row stays at the top while the rows scroll.
+  G->MouseToCell(last.left + 5, 5, c, r);
+  EXPECT_EQ(r, 0);
+  // The keys walk cell by cell and stop at the edges.
+  for (WPARAM k : {VK_DOWN, VK_RIGHT}) SendMessageA(G->Handle(), WM_KEYDOWN, k, 0);
+  EXPECT_EQ(G->Col(), 14);
+  EXPECT_EQ(G->Row(), 29);
+  SendMessageA(G->Handle(), WM_KEYDOWN, VK_HOME, 0);
+  EXPECT_EQ(G->Col(), 0);
+  EXPECT_EQ(G->LeftCol(), 0);
+  for (int i = 0; i < 5; ++i) SendMessageA(G->Handle(), WM_KEYDOWN, VK_PRIOR, 0);
+  EXPECT_EQ(G->Row(), 1);  // the first row below the title
+  EXPECT_EQ(G->TopRow(), 1);
+  // The scroll bars and the wheel move the view.
+  SendMessageA(G->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(G->TopRow(), 2);
+  SendMessageA(G->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-100 * WHEEL_DELTA)), 0);
+  const int bottom = G->TopRow();
+  EXPECT_LT(G->CellRect(0, 29).bottom, G->ClientHeight() + 1);
+  EXPECT_GT(G->CellRect(0, 29).Width(), 0);
+  SendMessageA(G->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(G->TopRow(), bottom);  // not past the last row
+  SendMessageA(G->Handle(), WM_HSCROLL, SB_BOTTOM, 0);
+  EXPECT_GT(G->CellRect(14, 0).Width(), 0);
+  SendMessageA(G->Handle(), WM_HSCROLL, SB_TOP, 0);
+  EXPECT_EQ(G->LeftCol(), 0);
+}
+
+TEST_F(FormatGrid, ATitleDraggedOntoAnotherColumnMovesTheColumn) {
+  G->Columns(1).Title().SetCaption("B");
+  G->SetCells(1, 2, "b2");
+  const TColumn* moved = &G->Columns(1);
+  int ups = 0;
+  G->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++ups; };
+  const TRect from = G->CellRect(1, 0), to = G->CellRect(3, 0);
+  SendMessageA(G->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.left + 20, 10));
+  SendMessageA(G->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.left + 20, 10));
+  SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(to.left + 20, 10));
+  EXPECT_EQ(&G->Columns(3), moved);
+  EXPECT_EQ(G->Columns(3).Title().Caption(), "B");
+  EXPECT_EQ(G->Cells(3, 2), "b2");
+  EXPECT_EQ(G->Cells(1, 2), "");
+  EXPECT_EQ(ups, 0);  // a drop is no click on a title
+  // A press and release on one title is a click, and moves nothing.
+  SendMessageA(G->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(to.left + 20, 10));
+  SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(to.left + 20, 10));
+  EXPECT_EQ(&G->Columns(3), moved);
+  EXPECT_EQ(ups, 1);
+}
+
 }  // namespace
