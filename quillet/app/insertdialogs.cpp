@@ -11,6 +11,16 @@ void RegisterInsertDialog(TInsertDialogKind Kind, TInsertDialog Dialog) { Slot(K
 void UnregisterInsertDialog(TInsertDialogKind Kind) { Slot(Kind) = TInsertDialog(); }
 const TInsertDialog& InsertDialog(TInsertDialogKind Kind) { return Slot(Kind); }
 
+namespace {
+std::vector<TDialogFactory>& StartFormList() {
+  static std::vector<TDialogFactory> forms;
+  return forms;
+}
+}  // namespace
+
+void RegisterStartForm(TDialogFactory Create) { StartFormList().push_back(std::move(Create)); }
+const std::vector<TDialogFactory>& StartForms() { return StartFormList(); }
+
 String CopyToWorkFolder(TDialogContext& Context, const String& File) {
   TMemoryStream* m = Context.Stream;
   m->Clear();

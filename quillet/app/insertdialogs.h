@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "forms.h"
 #include "lists.h"
@@ -60,6 +61,11 @@ struct TInsertDialog {
 };
 
 void RegisterInsertDialog(TInsertDialogKind Kind, TInsertDialog Dialog);
+
+// The dialogs the program creates at its start, owned by the application and never shown (each
+// command creates a fresh instance of its dialog), in the order they were registered.
+void RegisterStartForm(TDialogFactory Create);
+const std::vector<TDialogFactory>& StartForms();
 void UnregisterInsertDialog(TInsertDialogKind Kind);
 const TInsertDialog& InsertDialog(TInsertDialogKind Kind);
 

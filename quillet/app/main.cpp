@@ -370,6 +370,7 @@ void TMainForm::ShowHintInStatusBar() { StatusBar->SetSimpleText(Application->Hi
 void StartMainWindow(const String& CommandLine) {
   TMainForm* main = Application->CreateForm<TMainForm>();
   Application->CreateForm<TAboutBox>();
+  main->CreateStartForms();
   main->Show();
   String param = Trim(CommandLine);
   if (param.size() >= 2 && param.front() == '"' && param.back() == '"') param = param.substr(1, param.size() - 2);
@@ -383,6 +384,11 @@ void StartMainWindow(const String& CommandLine) {
     c->SetWindowState(wsMaximized);
     c->edi->SetFocus();
   }
+}
+
+void TMainForm::CreateStartForms() {
+  // Hidden and never shown; their context outlives them (it is the program's own).
+  for (const TDialogFactory& create : StartForms()) create(Application, DialogContext());
 }
 
 // ---- documents and the History menu ----------------------------------------------------------

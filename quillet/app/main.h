@@ -42,6 +42,8 @@ public:
   TSaveDialog* Sav;
   TOpenDialog* bro;
 
+  // The insert dialogs the program creates at its start (after the main window and the info box).
+  void CreateStartForms();
   TMDIChild* CreateDocumentWindow(const String& Name);
   // The active document window (an editor window; other MDI children do not count).
   TMDIChild* ActiveDocument() const;
@@ -111,6 +113,7 @@ private:
   TDialogContext FDialogContext;
 };
 
-// The program start: creates the main window and the info box (owned by the application), shows
-// the main window and opens the page the command line names ("/neu": an empty page to type in).
+// The program start: creates the main window, the info box and the start-up dialogs (owned by
+// the application), shows the main window and opens the page the command line names ("/neu": an
+// empty page to type in).
 void StartMainWindow(const String& CommandLine);

@@ -19,4 +19,8 @@ void RegisterTagDialogs() {
   RegisterInsertDialog(idMarquee, {DialogFactory<Tlaufer>(), InsertFirstLine});
   RegisterInsertDialog(idVideo, {DialogFactory<Tviform>(), InsertFirstLine});
   RegisterInsertDialog(idFont, {DialogFactory<Ttexter>(), InsertFirstLine});
+  // Created at the start in this order, after the main window and the info box.
+  for (TDialogFactory f : {DialogFactory<Tlader>(), DialogFactory<Tlinker>(), DialogFactory<Tlaufer>(),
+                           DialogFactory<Tviform>(), DialogFactory<Ttexter>()})
+    RegisterStartForm(f);
 }

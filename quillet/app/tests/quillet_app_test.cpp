@@ -206,6 +206,23 @@ TEST_F(Quillet, StartCreatesTheWorkingFolderAndEnablesOnlyWhatNeedsNoDocument) {
   EXPECT_TRUE(Enabled(cmCompressor));
   EXPECT_FALSE(Enabled(cmImageBrowser));
 
+  // The insert dialogs created at the start (after the main window and the info box) wait hidden,
+  // one of each.
+  struct Ctx { DWORD pid; std::map<String, int> classes; } ctx = {Pi.dwProcessId, {}};
+  EnumWindows(
+      [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(l);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char cls[64] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (pid == c->pid && !IsWindowVisible(w)) ++c->classes[cls];
+        return TRUE;
+      },
+      LPARAM(&ctx));
+  for (const char* form : {"Tlader", "Tlinker", "Tlaufer", "Tviform", "Ttexter", "Ttabell", "Tfomel", "Tbauf"})
+    EXPECT_EQ(ctx.classes[form], 1) << form;
+
   PostCmd(cmHelp);
   EXPECT_EQ(Answer("Quillet", IDOK), "Die Hilfe Datei - Quillet.hlp - ist nicht vorhanden !");
 

@@ -336,4 +336,7 @@ void RegisterTableDialogs() {
   TInsertDialog sound{DialogFactory<Tsoform>(), InsertItemsUpTo(16)};
   sound.ClearsExchange = false;
   RegisterInsertDialog(idSoundTable, sound);
+  // Created at the start after the tag dialogs: the table designer, its title dialog, the form builder.
+  for (TDialogFactory f : {DialogFactory<Ttabell>(), DialogFactory<Tfomel>(), DialogFactory<Tbauf>()})
+    RegisterStartForm(f);
 }
