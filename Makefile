@@ -88,6 +88,7 @@ run-corvalen: win32
 
 screenshot: win32
 	@bash tools/screenshot/quillet.sh $(BUILD)
+	@bash tools/screenshot/quillet.sh $(BUILD) docs/quillet-compressor.png compressor
 	@bash tools/screenshot/corvalen.sh $(BUILD)
 
 clean:

@@ -38,6 +38,9 @@ add_custom_target(quillet_dist ALL
 
 # A stand-in browser for the preview tests: writes its command line into a file beside itself.
 add_executable(quillet_recorder tests/recorder.cpp)
+# Brings the compressor window up with a page packed, for the README's picture.
+add_executable(quillet_show_compressor tests/show_compressor.cpp)
+target_link_libraries(quillet_show_compressor PRIVATE astrel_testsupport)
 
 astrel_test(NAME quillet_app_test WIN32_ONLY GUI
   SOURCES tests/quillet_app_test.cpp

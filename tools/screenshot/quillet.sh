@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Takes the README screenshot of Quillet: starts dist/Quillet/Quillet.exe with an empty page
-# under an Xvfb display of its own, types a few lines, captures the screen into docs/quillet.png
-# and ends everything it started.
-# usage: quillet.sh BUILD_DIR [OUTPUT.png]
+# Takes the README screenshots of Quillet: starts dist/Quillet/Quillet.exe with a page under an
+# Xvfb display of its own and captures the screen into docs/quillet.png; with "compressor", it
+# then opens the compressor window with that page packed (through the build's
+# quillet_show_compressor) and captures that window into docs/quillet-compressor.png. It ends
+# everything it started.
+# usage: quillet.sh BUILD_DIR [OUTPUT.png] [compressor]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build}
-out=${2:-$root/docs/quillet.png}
+what=${3:-page}
+if [ "$what" = compressor ]; then out=${2:-$root/docs/quillet-compressor.png}; else out=${2:-$root/docs/quillet.png}; fi
+out=$(realpath -m "$out")
 prog=$root/dist/Quillet/Quillet.exe
 [ -f "$prog" ] || { echo "screenshot: $prog fehlt (erst make win32)" >&2; exit 1; }
 mkdir -p "$root/$build"
@@ -45,5 +49,13 @@ for _ in $(seq 100); do
   sleep 0.2
 done
 sleep 3
-import -window root png:- | convert - -trim +repage "$out"
+if [ "$what" = compressor ]; then
+  wine "$root/$build/win32/quillet/app/quillet_show_compressor.exe" "Z:${page//\//\\}" >/dev/null 2>&1
+  sleep 2
+  win=$(xwininfo -root -tree 2>/dev/null | grep '" Quillet - Compressor"' | awk '{print $1}' | head -1)
+  [ -n "$win" ] || { echo "screenshot: kein Compressor-Fenster" >&2; exit 1; }
+  import -window "$win" png:- | convert - +repage "$out"
+else
+  import -window root png:- | convert - -trim +repage "$out"
+fi
 echo "screenshot: $out"
