@@ -1,5 +1,7 @@
 #include "highlighter.h"
 
+#include <cctype>
+
 #include <algorithm>
 #include <cstring>
 
@@ -39,8 +41,9 @@ size_t FindAfterStar(const std::string& s, size_t from, char close) {
 // Each returns the state at the end of line s when the line starts in `state`.
 
 // Pascal and the C family: strings in Quote (a doubled quote does not close; an unclosed
-// string does not carry over), block comments from Open "*" to "*" Close, and with Braces the
-// brace comments of Pascal. The C family's "//" is not looked at.
+// string does not carry over), block comments from Open "*" to "*" Close, with Braces the brace
+// comments of Pascal, and "//" comments to the end of the line (a "/*" or "{" inside one opens
+// nothing).
 template <char Quote, char Open, char Close, bool Braces>
 uint8_t ScanCommentedLine(const std::string& s, uint8_t state) {
   const size_t n = s.size();
@@ -49,6 +52,7 @@ uint8_t ScanCommentedLine(const std::string& s, uint8_t state) {
   while (i < n) {
     if (state == lsNone) {
       const char c = s[i];
+      if (c == '/' && i + 1 < n && s[i + 1] == '/') return lsNone;
       if (c == Quote) {
         const size_t j = SkipQuoted(s, i, Quote);
         if (j == npos) return lsNone;  // an unclosed string does not carry over
@@ -84,16 +88,27 @@ uint8_t ScanCommentedLine(const std::string& s, uint8_t state) {
 constexpr auto ScanPascalLine = ScanCommentedLine<'\'', '(', ')', true>;
 constexpr auto ScanCLine = ScanCommentedLine<'"', '/', '/', false>;
 
+bool AnyOpen(const std::string&, size_t) { return true; }
+
+// HTML: a "<" opens a tag only before a letter, "/", "!" or "?"; any other one ("a < b",
+// "i<=n" in a script) is text.
+bool OpensTag(const std::string& s, size_t i) {
+  if (i + 1 >= s.size()) return false;
+  const unsigned char c = static_cast<unsigned char>(s[i + 1]);
+  return std::isalpha(c) || c == '/' || c == '!' || c == '?';
+}
+
 // A construct between an open and a close character that carries over as `inside`: Python's
-// and Perl's double-quoted strings, HTML's tags.
-template <char Open, char Close, TLineState Inside>
+// and Perl's double-quoted strings, HTML's tags. Opens tells whether an open character at i
+// opens the construct.
+template <char Open, char Close, TLineState Inside, bool (*Opens)(const std::string&, size_t) = AnyOpen>
 uint8_t ScanDelimitedLine(const std::string& s, uint8_t state) {
   const size_t n = s.size();
   const auto npos = std::string::npos;
   size_t i = 0;
   while (i < n) {
     if (state == lsNone) {
-      if (s[i] == Open) {
+      if (s[i] == Open && Opens(s, i)) {
         const size_t j = s.find(Close, i + 1);
         if (j == npos) return Inside;
         i = j + 1;
@@ -172,7 +187,7 @@ const TLanguageTraits kLanguages[] = {
      kwVBFunctions, false, {"function", "sub", "class"}, true, "", false, {"'"}, "\"", false,
      &TColors::Identifer},
     // hlHtml
-    {TTokenParser::styHtml, ScanDelimitedLine<'<', '>', lsTag>, 0, "", nullptr, false, false, true,
+    {TTokenParser::styHtml, ScanDelimitedLine<'<', '>', lsTag, OpensTag>, 0, "", nullptr, false, false, true,
      kwNoList, kwNoList, false, {}, false, "", false, {}, "", false, &TColors::PlainText},
     // hlPerl
     {TTokenParser::styPerl, ScanDelimitedLine<'"', '"', lsString>, 0, "#", &TColors::Comment,
@@ -422,7 +437,7 @@ const TSymbolColor* TSyntaxHighlighter::Classify(const std::string& t, const std
 const TSymbolColor* TSyntaxHighlighter::TagClass(const std::string& t, const std::string& prev,
                                                  const std::string& s, bool& inTag) {
   if (!inTag) {
-    if (t == "<") {
+    if (t == "<" && OpensTag(s, size_t(std::max(FTokenEnd, 1) - 1))) {
       inTag = true;
       return &FColors.Reserved;
     }

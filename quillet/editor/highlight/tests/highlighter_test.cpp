@@ -79,6 +79,28 @@ TEST(Highlighter, HtmlTagOverSeveralLines) {
   ExpectLook(a, 7, 10, k.PlainText, "text after the tag");
 }
 
+TEST(Highlighter, ABareLessThanSignIsTextAndOpensNoTag) {
+  THl h(hlHtml, {"a < b and c<3", "<b>fett</b> x<", "plain", "<!-- x", "-->"});
+  const TColors& k = h.H.Colors();
+  EXPECT_EQ(h.H.LineState(1), lsNone);
+  EXPECT_EQ(h.H.LineState(2), lsNone);  // "x<" at the line's end opens nothing either
+  EXPECT_EQ(h.H.LineState(4), lsTag);   // a comment does
+  ExpectLook(h.Line(0), 0, 12, k.PlainText, "text with bare <");
+  ExpectLook(h.Line(1), 0, 0, k.Reserved, "<");
+  ExpectLook(h.Line(1), 1, 1, k.Reserved, "b");
+  ExpectLook(h.Line(1), 3, 6, k.PlainText, "fett");
+  ExpectLook(h.Line(2), 0, 4, k.PlainText, "plain");
+}
+
+TEST(Highlighter, ALineCommentOpensNoBlockComment) {
+  for (THighLighter hl : {hlCBuilder, hlJava, hlPascal}) {
+    THl h(hl, {"x = 1; // not /* a block", "y", "{ b } // ( * { c", "z"}, false);
+    EXPECT_EQ(h.H.LineState(1), lsNone) << hl;
+    EXPECT_EQ(h.H.LineState(2), lsNone) << hl;
+    EXPECT_NE(h.H.LineState(3), lsBrace) << hl;
+  }
+}
+
 TEST(Highlighter, PascalBraceCommentCarriesToTheClosingBrace) {
   THl h(hlPascal, {"x := 1; { open", "begin end", "} begin", "end"}, false);
   const TColors& k = h.H.Colors();
