@@ -51,6 +51,7 @@ struct JPEGReadState {
   bool cmyk = false;
   int xres = 0, yres = 0;
   bool haveRes = false;
+  int imageWidth = 0, imageHeight = 0;  // the picture's own size, before any scaling
 
   ~JPEGReadState() {
     if (created) jpeg_destroy_decompress(&cinfo);
@@ -133,7 +134,8 @@ void CMYKToBGR(const JSAMPLE* in, uint8_t* out, int width, bool inverted) {
 
 // Returns 0 when the picture is decoded, else the message code of the decoder's error (or of the
 // bitmap's refusal, which is then kept in bitmapError).
-int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapError) {
+int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapError,
+               const TJPEGScaleChooser* chooseScale = nullptr) {
   jpeg_decompress_struct* cinfo = &s.cinfo;
   if (setjmp(s.err.jump)) return s.err.pub.msg_code ? s.err.pub.msg_code : -1;
 
@@ -176,6 +178,15 @@ int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapEr
   s.cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
   cinfo->out_color_space = s.cmyk ? JCS_CMYK : JCS_EXT_BGR;
 
+  s.imageWidth = int(cinfo->image_width);
+  s.imageHeight = int(cinfo->image_height);
+  if (chooseScale && *chooseScale) {
+    const int denom = (*chooseScale)(s.imageWidth, s.imageHeight);
+    if (denom == 2 || denom == 4 || denom == 8) {
+      cinfo->scale_num = 1;
+      cinfo->scale_denom = unsigned(denom);
+    }
+  }
   // The bitmap is made (and a hostile size refused) before the decoder allocates its buffers.
   jpeg_calc_output_dimensions(cinfo);
   try {
@@ -213,10 +224,18 @@ String JPEGErrorText(int MessageCode) {
 }
 
 TBitmap* ReadJPEGStream(TStream& Stream, int& XResolution, int& YResolution, int64_t MaxPixels) {
+  int width = 0, height = 0;
+  return ReadJPEGStreamScaled(Stream, XResolution, YResolution, TJPEGScaleChooser(), width, height, MaxPixels);
+}
+
+TBitmap* ReadJPEGStreamScaled(TStream& Stream, int& XResolution, int& YResolution, const TJPEGScaleChooser& Scale,
+                              int& Width, int& Height, int64_t MaxPixels) {
   auto s = std::make_unique<JPEGReadState>();
   s->source.stream = &Stream;
   std::exception_ptr bitmapError;
-  int code = DecodeJPEG(*s, MaxPixels, bitmapError);
+  int code = DecodeJPEG(*s, MaxPixels, bitmapError, &Scale);
+  Width = s->imageWidth;
+  Height = s->imageHeight;
   if (bitmapError) std::rethrow_exception(bitmapError);
   if (s->source.streamError) std::rethrow_exception(s->source.streamError);
   if (code != 0) throw EInvalidGraphic(JPEGErrorText(code));

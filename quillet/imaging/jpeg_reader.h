@@ -2,6 +2,8 @@
 // 24-bit bitmap and reports the picture's density in dots per inch.
 #pragma once
 
+#include <functional>
+
 #include "bitmap.h"
 #include "picture_budget.h"
 #include "streams.h"
@@ -20,6 +22,14 @@
 // An exception of the stream passes unchanged.
 TBitmap* ReadJPEGStream(TStream& Stream, int& XResolution, int& YResolution,
                         int64_t MaxPixels = kMaxPicturePixels);
+
+// The same, decoded at a reduced scale: Scale gets the picture's width and height from its header
+// and answers the denominator (2, 4 or 8 make the picture that much smaller through the
+// decoder's scaled inverse transform, sides rounded up; anything else decodes it whole). Width
+// and Height receive the picture's own size. The thumbnails use it to decode only what they show.
+using TJPEGScaleChooser = std::function<int(int Width, int Height)>;
+TBitmap* ReadJPEGStreamScaled(TStream& Stream, int& XResolution, int& YResolution, const TJPEGScaleChooser& Scale,
+                              int& Width, int& Height, int64_t MaxPixels = kMaxPicturePixels);
 
 // The text of a decoder error: "unrecognized JPeg - JPEG error #<code>".
 String JPEGErrorText(int MessageCode);
