@@ -40,6 +40,10 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
 TForm::~TForm() {
   FDestroyed = true;
   Screen->RemoveForm(this);
+  if (FMenu && FFormStyle == fsMDIChild && Application && Application->MainForm() &&
+      Application->MainForm() != this && Application->MainForm()->Menu() &&
+      Application->MainForm()->Menu()->Merged() == FMenu)
+    Application->MainForm()->Menu()->Merge(nullptr);
   if (HandleAllocated()) {
     if (FFormStyle == fsMDIChild) {
       HWND client = GetParent(FHandle);
@@ -347,6 +351,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
       break;
     case WM_MDIACTIVATE:
       if (HWND(l) == FHandle) Screen->SetActiveForm(this);
+      // The child's menus join the frame's bar while it is active.
+      if (FFormStyle == fsMDIChild && Application && Application->MainForm() && Application->MainForm()->Menu()) {
+        TMainMenu* bar = Application->MainForm()->Menu();
+        if (HWND(l) == FHandle) bar->Merge(FMenu);
+        else if (HWND(w) == FHandle && bar->Merged() == FMenu) bar->Merge(nullptr);
+      }
+      if (HWND(l) == FHandle) FireEvent(OnActivate, this);
       break;
     case CM_RELEASE: {
       FireEvent(OnDestroy, this);

@@ -91,18 +91,23 @@ HMENU TMenuItem::Handle() {
   return FHandle;
 }
 
+void TMenuItem::AppendTo(HMENU Menu) {
+  const UINT state = FEnabled ? MF_ENABLED : MF_GRAYED;
+  if (IsLine())
+    AppendMenuA(Menu, MF_SEPARATOR, 0, nullptr);
+  else if (!FItems.empty() || FAlwaysPopup)
+    AppendMenuA(Menu, MF_POPUP | MF_STRING | state, UINT_PTR(Handle()), FCaption.c_str());
+  else
+    AppendMenuA(Menu, MF_STRING | state, FCommand, FCaption.c_str());
+}
+
 void TMenuItem::Rebuild() {
   if (!FHandle) return;
   while (GetMenuItemCount(FHandle) > 0) RemoveMenu(FHandle, 0, MF_BYPOSITION);
-  for (TMenuItem* i : FItems) {
-    const UINT state = i->FEnabled ? MF_ENABLED : MF_GRAYED;
-    if (i->IsLine())
-      AppendMenuA(FHandle, MF_SEPARATOR, 0, nullptr);
-    else if (!i->FItems.empty() || i->FAlwaysPopup)
-      AppendMenuA(FHandle, MF_POPUP | MF_STRING | state, UINT_PTR(i->Handle()), i->FCaption.c_str());
-    else
-      AppendMenuA(FHandle, MF_STRING | state, i->FCommand, i->FCaption.c_str());
-  }
+  for (TMenuItem* i : FItems) i->AppendTo(FHandle);
+  // A menu bar shows the merged menus of the active MDI child behind its own.
+  if (FIsBar && FMergedItems)
+    for (TMenuItem* i : FMergedItems->FItems) i->AppendTo(FHandle);
   if (FBarWindow) DrawMenuBar(FBarWindow);
 }
 
@@ -111,11 +116,30 @@ TMainMenu::TMainMenu(TComponent* AOwner) : TComponent(AOwner), FItems(nullptr) {
 }
 
 TMainMenu::~TMainMenu() {
+  FItems.FMergedItems = nullptr;
   if (FWindow && IsWindow(FWindow) && GetMenu(FWindow) == FItems.FHandle) SetMenu(FWindow, nullptr);
   while (FItems.Count() > 0) FItems.Remove(FItems.Items(0));
 }
 
 HMENU TMainMenu::Handle() { return FItems.Handle(); }
+
+void TMainMenu::Merge(TMainMenu* Child) {
+  if (Child == this || Child == FMerged) return;
+  // Only the merged entries at the end change: what the MDI frame put into the bar of its own
+  // (the maximised child's system menu and buttons) stays.
+  if (FItems.FHandle && FMerged) {
+    for (int n = FMerged->Items()->Count(); n > 0; --n) {
+      const int last = GetMenuItemCount(FItems.FHandle) - 1;
+      if (last < 0) break;
+      RemoveMenu(FItems.FHandle, UINT(last), MF_BYPOSITION);
+    }
+  }
+  FMerged = Child;
+  FItems.FMergedItems = Child ? Child->Items() : nullptr;
+  if (FItems.FHandle && Child)
+    for (TMenuItem* i : Child->Items()->FItems) i->AppendTo(FItems.FHandle);
+  if (FWindow) DrawMenuBar(FWindow);
+}
 
 void TMainMenu::SetWindow(HWND w) {
   FWindow = w;

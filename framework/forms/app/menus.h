@@ -39,7 +39,9 @@ public:
 private:
   void Rebuild();
   void UpdateInParent();
+  void AppendTo(HMENU Menu);
   bool FIsBar = false, FAlwaysPopup = false;
+  TMenuItem* FMergedItems = nullptr;  // a bar's merged menus: the active MDI child's bar items
   HWND FBarWindow = nullptr;
   String FCaption, FHint;
   bool FEnabled = true;
@@ -60,11 +62,17 @@ public:
   // The window whose menu bar this is (redrawn after a change).
   void SetWindow(HWND w);
   HWND Window() const { return FWindow; }
+  // The menus of the active MDI child join this (the frame's) menu bar after its own items
+  // while the child is active; nullptr takes them away again.
+  void Merge(TMainMenu* Child);
+  TMainMenu* Merged() const { return FMerged; }
 
 private:
   TMenuItem FItems;
   HMENU FHandle = nullptr;
   HWND FWindow = nullptr;
+  TMainMenu* FMerged = nullptr;
+  friend class TMenuItem;
 };
 
 class TPopupMenu : public TComponent {

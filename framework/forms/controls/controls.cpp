@@ -79,28 +79,28 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
   FFont.OnChange = [this](TObject*) { FontChanged(); };
 }
 
+namespace {
+// Takes a control out of its parent's list, searched from the end: controls are mostly freed in
+// reverse order of their making, so freeing all children of a window stays linear.
+void RemoveChild(std::vector<TControl*>& v, TControl* c) {
+  for (size_t i = v.size(); i-- > 0;)
+    if (v[i] == c) {
+      v.erase(v.begin() + long(i));
+      return;
+    }
+}
+}  // namespace
+
 TControl::~TControl() {
   if (FParent) {
-    auto& v = FParent->FControls;
-    for (size_t i = 0; i < v.size(); ++i)
-      if (v[i] == this) {
-        v.erase(v.begin() + long(i));
-        break;
-      }
+    RemoveChild(FParent->FControls, this);
     FParent = nullptr;
   }
 }
 
 void TControl::SetParent(TWinControl* AParent) {
   if (AParent == FParent) return;
-  if (FParent) {
-    auto& v = FParent->FControls;
-    for (size_t i = 0; i < v.size(); ++i)
-      if (v[i] == this) {
-        v.erase(v.begin() + long(i));
-        break;
-      }
-  }
+  if (FParent) RemoveChild(FParent->FControls, this);
   FParent = AParent;
   if (FParent) FParent->FControls.push_back(this);
 }
@@ -246,7 +246,9 @@ void TWinControl::SetParent(TWinControl* AParent) {
   if (FHandle) DestroyHandle();
   TControl::SetParent(AParent);
   if (AParent) {
-    AParent->Realign();
+    // Only an aligned child moves its aligned siblings; a parent of many placed children (the
+    // cells of a thumbnail view) is not laid out again for each of them.
+    if (FAlign != alNone) AParent->Realign();
     if (AParent->HandleAllocated()) Handle();
   }
 }
@@ -539,6 +541,7 @@ bool TCustomControl::OnPaintMessage() {
   FCanvas.SetHandle(dc);
   try {
     Paint();
+    PaintGraphicChildren();
   } catch (...) {
     FCanvas.SetHandle(saved);
     EndPaint(FHandle, &ps);
@@ -547,6 +550,85 @@ bool TCustomControl::OnPaintMessage() {
   FCanvas.SetHandle(saved);
   EndPaint(FHandle, &ps);
   return true;
+}
+
+void TCustomControl::PaintGraphicChildren() {
+  for (TControl* c : FControls) {
+    auto* g = dynamic_cast<TGraphicControl*>(c);
+    if (!g || !g->Visible() || g->Width() <= 0 || g->Height() <= 0) continue;
+    HDC dc = FCanvas.Handle();
+    const int saved = SaveDC(dc);
+    POINT old;
+    OffsetViewportOrgEx(dc, g->Left(), g->Top(), &old);
+    IntersectClipRect(dc, 0, 0, g->Width(), g->Height());
+    try {
+      g->Paint(FCanvas);
+    } catch (...) {
+      RestoreDC(dc, saved);
+      throw;
+    }
+    RestoreDC(dc, saved);
+  }
+}
+
+TGraphicControl* TCustomControl::GraphicChildAt(int X, int Y) const {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    auto* g = dynamic_cast<TGraphicControl*>(*it);
+    if (g && g->Visible() && X >= g->Left() && X < g->Left() + g->Width() && Y >= g->Top() &&
+        Y < g->Top() + g->Height())
+      return g;
+  }
+  return nullptr;
+}
+
+void TCustomControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (TGraphicControl* g = GraphicChildAt(X, Y)) g->MouseDown(Button, Shift, X - g->Left(), Y - g->Top());
+  else TWinControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (TGraphicControl* g = GraphicChildAt(X, Y)) {
+    g->MouseUp(Button, Shift, X - g->Left(), Y - g->Top());
+    if (Button == mbLeft) FireEvent(g->OnClick, g);
+  } else {
+    TWinControl::MouseUp(Button, Shift, X, Y);
+  }
+}
+
+void TCustomControl::MouseMove(TShiftState Shift, int X, int Y) {
+  if (TGraphicControl* g = GraphicChildAt(X, Y)) g->MouseMove(Shift, X - g->Left(), Y - g->Top());
+  else TWinControl::MouseMove(Shift, X, Y);
+}
+
+// ---- TGraphicControl ------------------------------------------------------------------------
+
+void TGraphicControl::SetParent(TWinControl* AParent) {
+  Invalidate();
+  TControl::SetParent(AParent);
+  if (AParent && FAlign != alNone) AParent->Realign();
+  Invalidate();
+}
+
+void TGraphicControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+  Invalidate();
+  TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  Invalidate();
+}
+
+void TGraphicControl::SetVisible(bool v) {
+  if (v == FVisible) return;
+  TControl::SetVisible(v);
+  if (FParent && FParent->HandleAllocated()) {
+    RECT r = {FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+    InvalidateRect(FParent->Handle(), &r, TRUE);
+  }
+}
+
+void TGraphicControl::Invalidate() {
+  if (!FParent || !FParent->HandleAllocated() || !FVisible) return;
+  RECT r = {FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+  InvalidateRect(FParent->Handle(), &r, TRUE);
 }
 
 void TCustomControl::AcquireCanvas() {

@@ -40,6 +40,7 @@ TShiftState KeyboardShiftState();
 TShiftState MouseShiftState(WPARAM keys);
 
 class TWinControl;
+class TGraphicControl;
 
 // ---- TControl -------------------------------------------------------------------------------
 
@@ -87,6 +88,9 @@ public:
   void SetPopupMenu(TComponent* m) { FPopupMenu = m; }
 
   virtual void Invalidate() {}
+  // The stored position follows a move that the window system made (a scrolled parent moved
+  // its child windows with it); the window itself is not touched.
+  void ScrolledBy(int DX, int DY) { FLeft += DX; FTop += DY; }
   // The client size (the window's client area once the window exists).
   virtual int ClientWidth() const { return FWidth; }
   virtual int ClientHeight() const { return FHeight; }
@@ -273,6 +277,15 @@ protected:
   virtual void Paint() {}
   bool OnPaintMessage() override;
   void CreateParams(TCreateParams& params) override;
+  // Mouse messages on a graphic child go to that child (its OnClick with the release), the
+  // others to this control.
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  // The visible graphic child at (X, Y), topmost first; nullptr when none.
+  TGraphicControl* GraphicChildAt(int X, int Y) const;
+  // Paints the visible graphic children on the canvas (after Paint, inside WM_PAINT).
+  void PaintGraphicChildren();
   void FontChanged() override;
   // A DC for drawing outside WM_PAINT (released by ReleaseCanvas).
   void AcquireCanvas();
@@ -282,6 +295,33 @@ protected:
 private:
   HDC FWindowDC = nullptr;
   int FCanvasLock = 0;
+};
+
+// ---- TGraphicControl ------------------------------------------------------------------------
+
+// A control without a window of its own: its windowed parent (a TCustomControl) paints it, after
+// its own painting, on its canvas moved to the control's top-left corner and clipped to it, and
+// passes it the mouse presses, releases and moves that fall on it (topmost child first), in the
+// control's own coordinates.
+class TGraphicControl : public TControl {
+public:
+  explicit TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
+  const char* ClassName() const override { return "TGraphicControl"; }
+  void SetParent(TWinControl* AParent) override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  void SetVisible(bool v) override;
+  // Marks the control's rectangle of its parent for repainting.
+  void Invalidate() override;
+  virtual void Paint(TCanvas& Canvas) {}
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+  }
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+  }
+  virtual void MouseMove(TShiftState Shift, int X, int Y) {
+    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+  }
 };
 
 // ---- system caret ---------------------------------------------------------------------------

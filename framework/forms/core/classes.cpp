@@ -1,6 +1,7 @@
 #include "classes.h"
 
 #include <algorithm>
+#include <iterator>
 
 void TPersistent::Assign(TPersistent* Source) {
   if (Source)
@@ -51,9 +52,10 @@ void TComponent::InsertComponent(TComponent* AComponent) {
 }
 
 void TComponent::RemoveComponent(TComponent* AComponent) {
-  auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
-  if (it == FComponents.end()) return;
-  FComponents.erase(it);
+  // From the end: components mostly go newest first, so freeing many stays linear.
+  auto it = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
+  if (it == FComponents.rend()) return;
+  FComponents.erase(std::next(it).base());
   AComponent->FOwner = nullptr;
   Notification(AComponent, opRemove);
 }
