@@ -120,20 +120,8 @@ BOOL CPpg_Optionen::OnInitDialog() {
   devices->SetCurSel(sel);
   m_initialDevice = m_currentDevice = sel;
 
-  auto* connections = static_cast<CComboBox*>(GetDlgItem(kIdConnection));
-  connections->ResetContent();
-  connections->SetItemData(connections->AddString(kCheapestProvider), 0);
-  const CProviderArray& ranking = sheet->GetTarifManager()->GetRanking();
-  for (int i = 0; i < ranking.GetSize(); ++i) {
-    CProvider* p = ranking.GetAt(i);
-    int item = connections->AddString(p->GetName());
-    connections->SetItemData(item, reinterpret_cast<DWORD_PTR>(p));
-  }
   m_defaultConnection = settings->GetDefaultConnection();
-  CProvider* current = sheet->GetTarifManager()->FindProvider(m_defaultConnection);
-  int conn = current ? connections->FindStringExact(-1, current->GetName()) : CB_ERR;
-  if (conn == CB_ERR) conn = 0;
-  connections->SetCurSel(conn);
+  FillConnections();
 
   auto* frequency = static_cast<CComboBox*>(GetDlgItem(kIdFrequency));
   frequency->ResetContent();
@@ -143,6 +131,23 @@ BOOL CPpg_Optionen::OnInitDialog() {
 
   ShowUpdateStamps();
   return TRUE;
+}
+
+void CPpg_Optionen::FillConnections() {
+  CTarifManager* manager = GetOptions()->GetTarifManager();
+  auto* connections = static_cast<CComboBox*>(GetDlgItem(kIdConnection));
+  connections->ResetContent();
+  connections->SetItemData(connections->AddString(kCheapestProvider), 0);
+  const CProviderArray& ranking = manager->GetRanking();
+  for (int i = 0; i < ranking.GetSize(); ++i) {
+    CProvider* p = ranking.GetAt(i);
+    int item = connections->AddString(p->GetName());
+    connections->SetItemData(item, reinterpret_cast<DWORD_PTR>(p));
+  }
+  CProvider* current = manager->FindProvider(m_defaultConnection);
+  int conn = current ? connections->FindStringExact(-1, current->GetName()) : CB_ERR;
+  if (conn == CB_ERR) conn = 0;
+  connections->SetCurSel(conn);
 }
 
 void CPpg_Optionen::ShowUpdateStamps() {
@@ -193,6 +198,9 @@ void CPpg_Optionen::OnTarifeAktualisieren() {
     }
   }
   if (c->IsOnline() && check.RunDownload()) {
+    // The download reloaded the tariff database: the providers the lists pointed to are gone.
+    FillConnections();
+    if (sheet->m_kosten.m_hWnd) sheet->m_kosten.FillFreeProviders();
     c->GetServices().LoadAssignments(sheet->GetTarifManager());
     sheet->GetSettings()->SetCurrentTarif(sheet->GetSettings()->GetTarifDate());
     CDlg_TippDesTages tip(this);
@@ -340,17 +348,7 @@ BOOL CPpg_Kosten::OnInitDialog() {
       SendDlgItemMessage(kTotals[period], EM_SETREADONLY, TRUE, 0);
     }
   }
-  auto* free = static_cast<CComboBox*>(GetDlgItem(kIdFreeProvider));
-  free->ResetContent();
-  const CProviderArray& active = sheet->GetTarifManager()->GetActiveByName();
-  for (int i = 0; i < active.GetSize(); ++i) {
-    CProvider* p = active.GetAt(i);
-    if (!p->HasFreeMinutes() || !(p->IsRegistered() || !p->IsLoginRequired())) continue;
-    int item = free->AddString(p->GetName());
-    free->SetItemData(item, reinterpret_cast<DWORD_PTR>(p));
-  }
-  free->SetCurSel(0);
-  Enable(this, kIdFreeDetails, free->GetCount() > 0);
+  FillFreeProviders();
   Enable(this, kIdUserBill, static_cast<bool>(UserBillDialog()));
 
   // The cost page's tips are its own: several of its ids carry other dialogs' tips in the table.
@@ -362,6 +360,20 @@ BOOL CPpg_Kosten::OnInitDialog() {
                          {kBillButtons[3], 6},    {kIdUserBill, 7},    {kIdFreeDetails, 8}};
   for (const auto& t : tips) m_tip.AddTool(GetDlgItem(t[0]), AfxLoadString(static_cast<UINT>(t[1])));
   return TRUE;
+}
+
+void CPpg_Kosten::FillFreeProviders() {
+  auto* free = static_cast<CComboBox*>(GetDlgItem(kIdFreeProvider));
+  free->ResetContent();
+  const CProviderArray& active = GetOptions()->GetTarifManager()->GetActiveByName();
+  for (int i = 0; i < active.GetSize(); ++i) {
+    CProvider* p = active.GetAt(i);
+    if (!p->HasFreeMinutes() || !(p->IsRegistered() || !p->IsLoginRequired())) continue;
+    int item = free->AddString(p->GetName());
+    free->SetItemData(item, reinterpret_cast<DWORD_PTR>(p));
+  }
+  free->SetCurSel(0);
+  Enable(this, kIdFreeDetails, free->GetCount() > 0);
 }
 
 void CPpg_Kosten::OnBill(int period) {
@@ -391,9 +403,13 @@ void CPpg_Kosten::OnFreiminuten() {
 // ---------------------------------------------------------------------------------------------
 
 CPsh_Sheet::CPsh_Sheet(CWnd* parent) : CPropertySheet("", parent, 0) {
-  AddPage(&m_optionen);
-  AddPage(&m_erweitert);
-  AddPage(&m_kosten);
+  // "&Hilfe" (button 9) explains the page shown; every page has it.
+  m_psh.dwFlags |= PSH_HASHELP;
+  for (CPropertyPage* page : {static_cast<CPropertyPage*>(&m_optionen), static_cast<CPropertyPage*>(&m_erweitert),
+                              static_cast<CPropertyPage*>(&m_kosten)}) {
+    page->m_psp.dwFlags |= PSP_HASHELP;
+    AddPage(page);
+  }
 }
 
 const CMessageMap* CPsh_Sheet::GetMessageMap() const {

@@ -39,6 +39,8 @@ class CPpg_Optionen : public COptionsPage {
   void OnSelchangeFrequency();
   void OnTarifeAktualisieren();
   void ShowUpdateStamps();
+  // "Verbinden mit:" from the tariff manager's ranking, the default connection selected.
+  void FillConnections();
 
   int m_initialDevice = -1;
   int m_currentDevice = -1;
@@ -94,6 +96,8 @@ class CPpg_Kosten : public COptionsPage {
   void OnBillMonth() { OnBill(3); }
   void OnBenutzerdefiniert();
   void OnFreiminuten();
+  // "Anbieter:" of the free minutes: the usable providers with free minutes.
+  void FillFreeProviders();
 
   // Today, yesterday, this week, this month: [from, to] at `now`.
   static void PeriodBounds(int period, const COleDateTime& now, COleDateTime& from, COleDateTime& to);

@@ -6,9 +6,11 @@
 
 #include "AccountDialogs.h"
 #include "AssignmentStore.h"
+#include "DfueErweitert.h"
 #include "NewEntryDialog.h"
 #include "TakeOverDialogs.h"
 #include "Options.h"
+#include "OptionsDialogs.h"
 #include "Settings.h"
 #include "TarifManager.h"
 #include "PropertySheet.h"
@@ -93,12 +95,16 @@ class CProgramDialogs : public CAppDialogs {
     info.DoModal();
   }
 
-  // The mailbox check after a connect and on timer 6. Without a mailbox dialog in the program,
-  // a mailbox whose password is not stored is not checked.
+  // The mailbox check after a connect and on timer 6. A mailbox whose password is not stored is
+  // asked for it in the mailbox dialog (without parent) before every check.
   void StartMailCheck(CConnectionController& c) override {
     if (!mailCheck_) {
       mailCheck_.reset(new CMailCheck(c.GetSettings(), CWnd::FromHandle(c.GetMainWindow())));
       mailCheck_->SetTimeout(c.Scaled(kPop3TimeoutMs));
+      mailCheck_->SetMailboxDialog([] {
+        CDlg_Postfach dlg(TRUE);
+        return dlg.DoModal() == IDOK;
+      });
     }
     mailCheck_->Start();
   }
@@ -113,6 +119,27 @@ class CProgramDialogs : public CAppDialogs {
         CDlg_Uebernahme dlg(owner);
         dlg.SetAutoAssign(0);
         CDlg_Uebernahme::SetController(ctl);
+        dlg.DoModal();
+      });
+      CPpg_Erweitert::SetDialog(CPpg_Erweitert::kProviderFilter, [](CWnd* owner, CConnectionController*, CTarifManager* m) {
+        CDlg_Anbieterauswahl dlg(m, owner);
+        dlg.DoModal();
+      });
+      CPpg_Erweitert::SetDialog(CPpg_Erweitert::kMailbox, [](CWnd* owner, CConnectionController*, CTarifManager*) {
+        CDlg_Postfach dlg(FALSE, owner);
+        dlg.DoModal();
+      });
+      CPpg_Erweitert::SetDialog(CPpg_Erweitert::kLogFiles, [](CWnd* owner, CConnectionController*, CTarifManager* m) {
+        CDlg_Protokolldateien dlg(m, owner);
+        dlg.DoModal();
+      });
+      CPpg_Erweitert::SetDialog(CPpg_Erweitert::kDfueSettings, [](CWnd* owner, CConnectionController* ctl, CTarifManager* m) {
+        CDlg_DfueErweitert dlg(ctl, m, owner);
+        dlg.DoModal();
+      });
+      CPpg_Kosten::SetUserBillDialog([](CWnd* owner, CConnectionController*, BOOL sorted) {
+        CDlg_Benutzerrechnung dlg(owner);
+        dlg.SetSorted(sorted);
         dlg.DoModal();
       });
     }

@@ -108,6 +108,8 @@ BOOL CDlg_Main::OnInitDialog() {
   if (m_tip.Create(this)) {
     m_tip.Activate(TRUE);
     m_tip.AddToolsForChildren(this);
+    // The user-name field's id is a help text of the provider filter in the string table.
+    m_tip.DelTool(GetDlgItem(IDC_BENUTZER));
   }
 
   m_pController = new CConnectionController(&m_settings, m_settings.GetProvider(), &m_status, m_hWnd, m_dialogs.get());

@@ -139,6 +139,43 @@ TEST_F(RankingTest, FilterHidesByIdsAndSwitches) {
   EXPECT_EQ(Ids(manager.GetDatabase().GetFilteredOut()), "a b c d f ");
 }
 
+// The id lists hold whole ids: one id inside another is a different provider.
+TEST(ProviderFilterLists, WholeIdsAreFoundCutAndAppended) {
+  struct { const char* list; const char* id; bool has; const char* cut; } cases[] = {
+      {"tel", "tel", true, ""},
+      {"hotel<tel", "tel", true, "hotel"},
+      {"tel<hotel", "tel", true, "hotel"},
+      {"a<tel<b", "tel", true, "a<b"},
+      {"hotel", "tel", false, "hotel"},
+      {"telekom<hotel", "tel", false, "telekom<hotel"},
+      {"hotel<tel<tel", "tel", true, "hotel<tel"},  // the first of two only
+      {"", "tel", false, ""},
+      {"a<b", "", false, "a<b"},
+  };
+  for (auto& c : cases) {
+    EXPECT_EQ(static_cast<bool>(CProviderFilter::ListHas(c.list, c.id)), c.has) << c.list << " " << c.id;
+    CString list = c.list;
+    EXPECT_EQ(static_cast<bool>(CProviderFilter::CutFromList(list, c.id)), c.has) << c.list;
+    EXPECT_EQ(std::string(list), c.cut) << c.list << " " << c.id;
+  }
+  CString list;
+  CProviderFilter::AppendToList(list, "a");
+  CProviderFilter::AppendToList(list, "b");
+  EXPECT_EQ(std::string(list), "a<b");
+}
+
+TEST_F(RankingTest, AHiddenIdDoesNotHideAnIdThatContainsIt) {
+  Load(Provider("tel", "Tel", "1.0") + Provider("hotel", "Hotel", "1.1") + Provider("telekom", "Telekom", "1.2"));
+  int changes;
+  settings.SetFilterProvider("tel");
+  manager.Recompute(&changes, nullptr);
+  EXPECT_EQ(Ids(manager.GetRanking()), "hotel telekom ");
+  settings.SetFilterProvider("hotel<telekom");
+  settings.SetNotInFilterProvider("otel");
+  manager.Recompute(&changes, nullptr);
+  EXPECT_EQ(Ids(manager.GetRanking()), "tel ");
+}
+
 TEST_F(RankingTest, SettingsAreReadOncePerRanking) {
   std::string many;
   for (int i = 0; i < 40; ++i) many += Provider("p" + std::to_string(i), "P" + std::to_string(i), "1.0");

@@ -1,6 +1,9 @@
 #include "dialog_script.h"
 
 #include <commctrl.h>
+#include <shlwapi.h>
+
+#include <cstring>
 
 namespace {
 DialogScript* g_running = nullptr;
@@ -182,4 +185,29 @@ std::string MakeRouterFolder(const std::string& name) {
                    static_cast<DWORD>(dir.size() + 1));
   ::RegCloseKey(key);
   return dir;
+}
+
+DialogScript::Step AnswerBox(const std::string& title, std::string* text, int button) {
+  return [=] {
+    HWND box = FindMessageBox(title);
+    if (!box) return false;
+    *text = MessageBoxText(box);
+    ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    return true;
+  };
+}
+
+namespace {
+const char kUserKey[] = "Software\\ASTREL\\Corvalen";
+}
+
+std::string UserSetting(const char* name) {
+  char buf[512] = {};
+  DWORD len = sizeof buf;
+  if (::SHGetValueA(HKEY_CURRENT_USER, kUserKey, name, nullptr, buf, &len) != ERROR_SUCCESS) return "<missing>";
+  return buf;
+}
+
+void SetUserSetting(const char* name, const char* value) {
+  ::SHSetValueA(HKEY_CURRENT_USER, kUserKey, name, REG_SZ, value, static_cast<DWORD>(strlen(value) + 1));
 }

@@ -53,3 +53,10 @@ void PostClick(HWND dlg, int id);
 std::string MessageBoxText(HWND box);
 // The tool tip text the dialog's tool tip control holds for a child, "" for none.
 std::string ToolTipText(HWND dlg, int id);
+
+// A message box of the test thread with that title, answered with `button`; its text in *text.
+// False (the step repeats) while there is none.
+DialogScript::Step AnswerBox(const std::string& title, std::string* text, int button = IDOK);
+// A value of the user's settings key of the router as stored, "<missing>" when there is none.
+std::string UserSetting(const char* name);
+void SetUserSetting(const char* name, const char* value);

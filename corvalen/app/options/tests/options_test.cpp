@@ -1,5 +1,7 @@
 // The options sheet under Wine against the RAS stand-in: each page driven as a user would, and
 // the registry values the sheet writes read back as stored.
+#include "http_server.h"  // winsock2.h before windows.h
+
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlwapi.h>
@@ -14,6 +16,7 @@
 #include "TarifClock.h"
 #include "TarifScramble.h"
 #include "TarifUi.h"
+#include "Updates.h"
 #include "WinApp.h"
 #include "dialog_script.h"
 #include "rassim_fixture.h"
@@ -22,16 +25,8 @@ namespace {
 
 const char kUserKey[] = "Software\\ASTREL\\Corvalen";
 
-std::string UserValue(const char* name) {
-  char buf[512] = {};
-  DWORD len = sizeof buf;
-  if (::SHGetValueA(HKEY_CURRENT_USER, kUserKey, name, nullptr, buf, &len) != ERROR_SUCCESS) return "<missing>";
-  return buf;
-}
-
-void SetUserValue(const char* name, const char* value) {
-  ::SHSetValueA(HKEY_CURRENT_USER, kUserKey, name, REG_SZ, value, static_cast<DWORD>(strlen(value) + 1));
-}
+std::string UserValue(const char* name) { return UserSetting(name); }
+void SetUserValue(const char* name, const char* value) { SetUserSetting(name, value); }
 
 // CP1252 text as the product shows it.
 std::string Ansi(const wchar_t* text) {
@@ -437,6 +432,103 @@ TEST_F(OptionsTest, UnreadableCostLogIsReportedOnceAndCountsAsNothing) {
   EXPECT_EQ(billBox, "Ihre Rechnungsdaten konnten nicht korrekt gelesen werden!");
   EXPECT_EQ(totals, "0.00 DM|0.00 DM|0.00 DM|0.00 DM|");
   EXPECT_TRUE(ui_.opened.empty());
+}
+
+TEST_F(OptionsTest, HelpExplainsThePageShown) {
+  std::vector<std::string> texts;
+  bool helpShown = false, helpEnabled = false;
+  auto helpStep = [&](HWND) {
+    HWND help = FindThreadWindow("Hilfesystem Corvalen");
+    if (!help) return false;
+    texts.push_back(WindowText(::GetDlgItem(help, 1061)));
+    ::PostMessageA(help, WM_COMMAND, IDOK, 0);
+    return true;
+  };
+  auto waitGone = [](HWND) { return FindThreadWindow("Hilfesystem Corvalen") == nullptr; };
+  auto press = [](HWND sheet) {
+    PostClick(sheet, 9);
+    return true;
+  };
+  Run(1, {[&](HWND sheet) {
+            helpShown = ::IsWindowVisible(::GetDlgItem(sheet, 9)) != FALSE;
+            helpEnabled = ::IsWindowEnabled(::GetDlgItem(sheet, 9)) != FALSE;
+            return press(sheet);
+          },
+          Step(helpStep, true), Step(waitGone, true),
+          [&](HWND sheet) {
+            ::SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
+            return press(sheet);
+          },
+          Step(helpStep, true), Step(waitGone, true),
+          [&](HWND sheet) {
+            ::SendMessageA(sheet, PSM_SETCURSEL, 2, 0);
+            return press(sheet);
+          },
+          Step(helpStep, true), Step(waitGone, true), PressCancel});
+  EXPECT_TRUE(helpShown);
+  EXPECT_TRUE(helpEnabled);
+  auto plain = [](UINT id) {
+    std::string t = AfxLoadString(id).c_str();
+    for (const char* m : {"\\b", "\\v"})
+      for (size_t at; (at = t.find(m)) != std::string::npos;) t.erase(at, 2);
+    return t;
+  };
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0], plain(5542) + plain(5543) + plain(5544));
+  EXPECT_EQ(texts[1], plain(5557) + plain(5558));
+  EXPECT_EQ(texts[2], plain(5545) + plain(5546));
+}
+
+// The manual update reloads the tariff database while the sheet is open: the providers its lists
+// pointed to are freed, so the lists are filled anew from the new ranking.
+TEST_F(OptionsTest, ManualTariffUpdateFillsTheListsFromTheNewTariffs) {
+  TestHttpServer server;
+  std::string next = "<Providerliste>\n" + Provider("neu", "Neuling", "0.5", "<freiminuten>1</freiminuten>") +
+                     Provider("billig", "Billig", "1.0") + "</Providerliste>";
+  ScrambleTarif(reinterpret_cast<unsigned char*>(&next[0]), next.size());
+  server.Set("/tarif.dat", next);
+  settings_->SetTarifUrl((server.Base() + "/tarif.dat").c_str());
+  CDlg_Download::SetDefaultStartDelay(1);
+  SetUpdateMessageBox([](HWND, const CString&, const CString&, UINT) { return IDOK; });
+  SetUserValue("UpdateFrequence", "1");
+  SetUserValue("DefaultConnection", "teuer");
+  MakeOwnEntry();
+  ASSERT_EQ(controller_->GetRasConnection().Dial(nullptr, "Corvalen2000", "", "u", "p"), 0);
+  std::vector<std::string> before, after, free;
+  INT_PTR r = Run(1, {[&](HWND sheet) {
+                        // The cost page's list exists too: it points at providers as well.
+                        ::SendMessageA(sheet, PSM_SETCURSEL, 2, 0);
+                        ::SendMessageA(sheet, PSM_SETCURSEL, 0, 0);
+                        HWND page = sheet_.m_optionen.m_hWnd;
+                        before = ComboItems(page, 1079);
+                        ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(1049, BN_CLICKED), 0);
+                        return true;
+                      },
+                      Step([&](HWND) {
+                        HWND tip = FindThreadWindow("Astrel Corvalen Tipp des Tages");
+                        if (!tip) return false;
+                        ::PostMessageA(tip, WM_COMMAND, IDOK, 0);
+                        return true;
+                      }, true),
+                      [&](HWND) {
+                        if (FindThreadWindow("Astrel Corvalen Tipp des Tages")) return false;
+                        HWND page = sheet_.m_optionen.m_hWnd;
+                        after = ComboItems(page, 1079);
+                        free = ComboItems(sheet_.m_kosten.m_hWnd, 1015);
+                        Choose(page, 1079, static_cast<int>(::SendDlgItemMessageA(page, 1079, CB_FINDSTRINGEXACT, -1,
+                                                                                   (LPARAM) "Neuling")));
+                        return true;
+                      },
+                      PressOk});
+  controller_->HangUp();
+  SetUpdateMessageBox(nullptr);
+  EXPECT_EQ(r, IDOK);
+  EXPECT_EQ(before, (std::vector<std::string>{Ansi(L"- Günstigstem Provider -"), "Billig", "Teuer"}));
+  EXPECT_EQ(after, (std::vector<std::string>{Ansi(L"- Günstigstem Provider -"), "Billig", "Neuling"}));
+  EXPECT_EQ(free, std::vector<std::string>{"Neuling"});
+  EXPECT_EQ(UserValue("DefaultConnection"), "neu");
+  EXPECT_NE(manager_.FindProvider("neu"), nullptr);
+  EXPECT_EQ(manager_.FindProvider("teuer"), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,424 @@
+// The dialogs of the options pages under Wine: the provider filter, the mailbox, the
+// user-defined bill and the log files, each driven as a user would, with the settings and files
+// that result read back.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CFile.h"
+#include "OptionsDialogs.h"
+#include "TarifClock.h"
+#include "TarifScramble.h"
+#include "TarifUi.h"
+#include "dialog_script.h"
+
+namespace {
+
+const char kUserKey[] = "Software\\ASTREL\\Corvalen";
+
+std::vector<std::string> Items(HWND dlg, int id) {
+  std::vector<std::string> out;
+  HWND list = ::GetDlgItem(dlg, id);
+  int n = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    char buf[128] = {};
+    ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf));
+    out.push_back(buf);
+  }
+  return out;
+}
+
+// Selects the item with that text as a user's click would; a double click when asked.
+void Pick(HWND dlg, int id, const char* text, bool doubleClick = false) {
+  HWND list = ::GetDlgItem(dlg, id);
+  int i = static_cast<int>(::SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text)));
+  ::SendMessageA(list, LB_SETCURSEL, i, 0);
+  ::SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  if (doubleClick) ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+}
+
+void SetDate(HWND dlg, int id, int y, int m, int d) {
+  SYSTEMTIME st = {};
+  st.wYear = static_cast<WORD>(y);
+  st.wMonth = static_cast<WORD>(m);
+  st.wDay = static_cast<WORD>(d);
+  ::SendDlgItemMessageA(dlg, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+}
+
+struct RecordingUi : CTarifUi {
+  std::vector<std::string> opened;
+  void ShowError(const char*, const char*) override {}
+  bool OpenDocument(const char* path) override {
+    opened.push_back(path);
+    return true;
+  }
+  void BeginWaitCursor() override {}
+  void EndWaitCursor() override {}
+};
+
+std::string Provider(const std::string& id, const std::string& name, const std::string& takt) {
+  return "<Provider id=\"" + id + "\"><name>" + name + "</name><set a=\"preis\" b=\"1.0\" c=\"takt\" d=\"" + takt +
+         "\"/></Provider>\n";
+}
+
+class OptionsDialogsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, kUserKey);
+    static int n = 0;
+    dir_ = MakeRouterFolder("corvoptdlg-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++n));
+    for (const char* f : {"rechnung.log", "rechnung.html", "free.log", "export.log"}) ::DeleteFileA(Path(f).c_str());
+    SetFixedNow(COleDateTime(2026, 3, 4, 13, 30, 0));
+    SetTarifUi(&ui_);
+    // "tel" stands inside "hotel": the filter's lists must keep them apart.
+    std::string xml = "<Providerliste>\n" + Provider("tel", "Tel", "1") + Provider("hotel", "Hotel", "1") +
+                      Provider("minute", "Minute", "60") + "</Providerliste>";
+    ScrambleTarif(reinterpret_cast<unsigned char*>(&xml[0]), xml.size());
+    WriteWholeFile(Path("tarif.dat").c_str(), xml);
+    WriteWholeFile(Path("Feiertags.dat").c_str(), "<Feiertage/>");
+    settings_ = std::make_unique<CSettings>();
+    manager_.Init(settings_.get(), nullptr);
+    int changes = 0;
+    manager_.Recompute(&changes, nullptr);
+  }
+  void TearDown() override {
+    SetTarifUi(nullptr);
+    SetTarifClock(nullptr);
+  }
+  std::string Path(const char* name) const { return dir_ + "\\" + name; }
+  bool Exists(const char* name) const { return ::GetFileAttributesA(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+  std::string dir_;
+  RecordingUi ui_;
+  std::unique_ptr<CSettings> settings_;
+  CTarifManager manager_;
+};
+
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(OptionsDialogsTest, ProviderFilterMovesWholeIdsAndWritesAtOnce) {
+  CDlg_Anbieterauswahl dlg(&manager_);
+  HWND wnd = nullptr;
+  std::vector<std::string> shown0, hidden0, shownAfterHide, hiddenAfterHide;
+  std::string afterHide, afterShow;
+  DialogScript script;
+  script.Then([&] {
+    wnd = FindThreadWindow("Anbieterauswahl");
+    if (!wnd) return false;
+    shown0 = Items(wnd, IDC_AW_SHOWN);
+    hidden0 = Items(wnd, IDC_AW_HIDDEN);
+    Pick(wnd, IDC_AW_SHOWN, "Hotel");
+    PostClick(wnd, IDC_AW_HIDE);
+    return true;
+  }).Then([&] {
+    Pick(wnd, IDC_AW_SHOWN, "Tel", true);  // a double click hides as well
+    return true;
+  }).Then([&] {
+    afterHide = UserSetting("FilterProvider");
+    shownAfterHide = Items(wnd, IDC_AW_SHOWN);
+    hiddenAfterHide = Items(wnd, IDC_AW_HIDDEN);
+    Pick(wnd, IDC_AW_HIDDEN, "Tel");
+    PostClick(wnd, IDC_AW_SHOW);
+    return true;
+  }).Then([&] {
+    afterShow = UserSetting("FilterProvider");
+    PostClick(wnd, IDOK);
+    return true;
+  });
+  script.Start();
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(shown0, (std::vector<std::string>{"Hotel", "Minute", "Tel"}));
+  EXPECT_TRUE(hidden0.empty());
+  EXPECT_EQ(afterHide, "hotel<tel");
+  EXPECT_EQ(shownAfterHide, std::vector<std::string>{"Minute"});
+  EXPECT_EQ(hiddenAfterHide, (std::vector<std::string>{"Hotel", "Tel"}));
+  // Showing "tel" again takes out that id, not the "tel" inside "hotel".
+  EXPECT_EQ(afterShow, "hotel");
+  EXPECT_EQ(UserSetting("NotInFilterProvider"), " ");  // the settings store an empty text as one blank
+}
+
+TEST_F(OptionsDialogsTest, ProviderFilterRefusesAnEmptyListAndCancelRestoresTheStart) {
+  SetUserSetting("Filter", "000000");
+  SetUserSetting("FilterProvider", "minute");
+  SetUserSetting("NotInFilterProvider", "tel");
+  CDlg_Anbieterauswahl dlg(&manager_);
+  HWND wnd = nullptr;
+  std::string box, filterWritten, shownAfterHide;
+  std::vector<std::string> shownBySwitch, shownAtEnd;
+  DialogScript script;
+  script.Then([&] {
+    wnd = FindThreadWindow("Anbieterauswahl");
+    if (!wnd) return false;
+    // "mit 60 sec.Taktung": only Minute passes, but Minute is hidden by id and Tel is always shown.
+    ::CheckDlgButton(wnd, IDC_AW_TAKT60, BST_CHECKED);
+    PostClick(wnd, IDC_AW_TAKT60);
+    return true;
+  }).Then([&] {
+    filterWritten = UserSetting("Filter");
+    shownBySwitch = Items(wnd, IDC_AW_SHOWN);
+    // Hiding Tel, shown only through the ids always shown, takes it out of those.
+    Pick(wnd, IDC_AW_SHOWN, "Tel");
+    PostClick(wnd, IDC_AW_HIDE);
+    return true;
+  }).Then([&] {
+    shownAfterHide = UserSetting("NotInFilterProvider") + "|" + UserSetting("FilterProvider");
+    shownAtEnd = Items(wnd, IDC_AW_SHOWN);
+    PostClick(wnd, IDOK);
+    return true;
+  }).Then(AnswerBox("Fehler", &box)).Then([&] {
+    if (FindMessageBox("Fehler")) return false;
+    EXPECT_TRUE(::IsWindowVisible(wnd));
+    ::PostMessageA(wnd, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  });
+  script.Start();
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(filterWritten, "000001");
+  EXPECT_EQ(shownBySwitch, std::vector<std::string>{"Tel"});
+  EXPECT_EQ(shownAfterHide, " |minute");
+  EXPECT_TRUE(shownAtEnd.empty());
+  EXPECT_EQ(box, "Achtung, Sie haben alle Anbieter ausgeblendet");
+  EXPECT_EQ(UserSetting("Filter"), "000000");
+  EXPECT_EQ(UserSetting("FilterProvider"), "minute");
+  EXPECT_EQ(UserSetting("NotInFilterProvider"), "tel");
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(OptionsDialogsTest, MailboxKeepsThePasswordOnlyWhenAskedOrForTheCheck) {
+  struct Case {
+    BOOL forMailCheck, save;
+    const char* user;
+    const char* storedUser;
+    const char* storedPassword;
+  } cases[] = {
+      {FALSE, FALSE, "anna", "anna", ""},    // from the options: a password not kept is not written
+      {TRUE, FALSE, "anna", "anna", "geheim"},  // for the check: written, the check clears it
+      {FALSE, TRUE, "", "Benutzer", "geheim"},
+  };
+  for (const Case& c : cases) {
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, kUserKey);
+    CSettings().SetPOP3Passwort("alt");
+    CDlg_Postfach dlg(c.forMailCheck);
+    std::string shownUser, shownPassword;
+    DialogScript script;
+    script.Then([&] {
+      HWND wnd = FindThreadWindow("Postfach-Abfrage");
+      if (!wnd) return false;
+      shownUser = ItemText(wnd, IDC_PF_USER);
+      shownPassword = ItemText(wnd, IDC_PF_PASSWORD);
+      ::SetDlgItemTextA(wnd, IDC_PF_USER, c.user);
+      ::SetDlgItemTextA(wnd, IDC_PF_PASSWORD, "geheim");
+      ::CheckDlgButton(wnd, IDC_PF_CHECK, BST_CHECKED);
+      ::CheckDlgButton(wnd, IDC_PF_SAVE, c.save ? BST_CHECKED : BST_UNCHECKED);
+      PostClick(wnd, IDOK);
+      return true;
+    });
+    script.Start();
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(script.Finished());
+    CSettings s;
+    EXPECT_EQ(shownUser, "Benutzer") << c.user;
+    EXPECT_EQ(shownPassword, "alt");
+    EXPECT_EQ(std::string(s.GetPOP3()), "1");
+    EXPECT_EQ(std::string(s.GetPOP3Postfach()), c.storedUser);
+    EXPECT_EQ(std::string(s.GetPOPSpeichern()), c.save ? "1" : "0");
+    EXPECT_EQ(std::string(s.GetPOP3Passwort()), c.storedPassword) << c.forMailCheck << c.save;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(UserBillTimes, HoursColonMinutes) {
+  struct Case {
+    const char* text;
+    bool ok;
+    int h, m;
+  } cases[] = {{"7:5", true, 7, 5},   {"07:05", true, 7, 5}, {"23:59", true, 23, 59}, {"0:0", true, 0, 0},
+               {"24:00", false},      {"12:60", false},      {"123:4", false},        {"12-30", false},
+               {"12:", false},        {":30", false},        {"1:2:3", false},        {"", false},
+               {"a:30", false},       {"12:3x", false},      {"12:345", false}};
+  for (const Case& c : cases) {
+    int h = -1, m = -1;
+    EXPECT_EQ(static_cast<bool>(CDlg_Benutzerrechnung::ParseTime(c.text, h, m)), c.ok) << c.text;
+    if (c.ok) EXPECT_EQ(h * 100 + m, c.h * 100 + c.m) << c.text;
+  }
+}
+
+TEST_F(OptionsDialogsTest, UserBillChecksItsFieldsAndWritesTheBillOfThePeriod) {
+  WriteWholeFile(Path("rechnung.log").c_str(),
+                 "default;3/2/2026 7:10:0;00:01:00;Tel;60;1.00;0.00;1.000;;;0191;\r\n"
+                 "default;3/3/2026 9:0:0;00:02:00;Hotel;120;1.00;0.00;2.000;;;0192;\r\n"
+                 "default;3/4/2026 9:0:0;00:04:00;Tel;240;1.00;0.00;4.000;;;0191;\r\n");
+  CDlg_Benutzerrechnung dlg;
+  dlg.SetSorted(TRUE);
+  HWND wnd = nullptr;
+  std::string fromTime, toTime, badFrom, badTo, reversed;
+  DialogScript script;
+  script.Then([&] {
+    wnd = FindThreadWindow("Benutzerdefinierte Rechnung");
+    if (!wnd) return false;
+    fromTime = ItemText(wnd, IDC_BR_FROMTIME);
+    toTime = ItemText(wnd, IDC_BR_TOTIME);
+    ::SetDlgItemTextA(wnd, IDC_BR_FROMTIME, "24:00");
+    PostClick(wnd, IDC_BR_BILL);
+    return true;
+  }).Then(AnswerBox("Corvalen 2.0", &badFrom)).Then([&] {
+    if (FindMessageBox("Corvalen 2.0")) return false;
+    ::SetDlgItemTextA(wnd, IDC_BR_FROMTIME, "7:5");
+    ::SetDlgItemTextA(wnd, IDC_BR_TOTIME, "12-30");
+    PostClick(wnd, IDC_BR_BILL);
+    return true;
+  }).Then(AnswerBox("Corvalen 2.0", &badTo)).Then([&] {
+    if (FindMessageBox("Corvalen 2.0")) return false;
+    SetDate(wnd, IDC_BR_FROMDATE, 2026, 3, 3);
+    SetDate(wnd, IDC_BR_TODATE, 2026, 3, 2);
+    ::SetDlgItemTextA(wnd, IDC_BR_TOTIME, "23:59");
+    PostClick(wnd, IDC_BR_BILL);
+    return true;
+  }).Then(AnswerBox("Corvalen 2.0", &reversed)).Then([&] {
+    if (FindMessageBox("Corvalen 2.0")) return false;
+    // From 2.3. 7:05 to 3.3. 23:59: the first two connections.
+    SetDate(wnd, IDC_BR_FROMDATE, 2026, 3, 2);
+    SetDate(wnd, IDC_BR_TODATE, 2026, 3, 3);
+    PostClick(wnd, IDC_BR_BILL);
+    return true;
+  }).Then([&] {
+    if (ui_.opened.empty()) return false;
+    PostClick(wnd, IDCANCEL);
+    return true;
+  });
+  script.Start();
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(fromTime, "13:30");
+  EXPECT_EQ(toTime, "13:30");
+  EXPECT_EQ(badFrom, "Fehler bei der Eingabe der Uhrzeit im Feld \"Von\"");
+  EXPECT_EQ(badTo, "Fehler bei der Eingabe der Uhrzeit im Feld \"Bis\"");
+  EXPECT_EQ(reversed, "Das Enddatum liegt vor dem Anfangsdatum");
+  ASSERT_EQ(ui_.opened.size(), 1u);
+  std::string bill;
+  ReadWholeFile(Path("rechnung.html").c_str(), bill);
+  EXPECT_NE(bill.find("Kosten vom  02.03.2026 bis  03.03.2026"), std::string::npos);
+  EXPECT_NE(bill.find("Hotel"), std::string::npos);
+  EXPECT_EQ(bill.find("04.03.2026"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+// The system's open or save dialog over `owner`: the file name typed and confirmed.
+DialogScript::Step ChooseFile(HWND* owner, std::string path, std::string* title) {
+  return [=] {
+    HWND dlg = FindOtherDialog(*owner);
+    if (!dlg) return false;
+    *title = WindowText(dlg);
+    HWND name = ::GetDlgItem(dlg, 0x47c);  // the file name field (a combo box in the explorer style)
+    if (!name) name = ::GetDlgItem(dlg, 0x480);
+    if (!name) return false;
+    ::SetWindowTextA(name, path.c_str());
+    ::PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    return true;
+  };
+}
+
+TEST_F(OptionsDialogsTest, LogFilesAreExportedImportedAndDeleted) {
+  WriteWholeFile(Path("rechnung.log").c_str(), "default;3/4/2026 9:0:0;00:04:00;Tel;240;1.00;0.00;4.000;;;0191;\r\n");
+  std::string exportPath = Path("export.log"), importPath = Path("import.log");
+  CDlg_Protokolldateien dlg(&manager_);
+  HWND wnd = nullptr;
+  std::string saveTitle, openTitle;
+  std::string exported;
+  DialogScript script;
+  script.Then([&] {
+    wnd = FindThreadWindow("Administration der Protokolldateien");
+    if (!wnd) return false;
+    PostClick(wnd, IDC_PD_EXPORT_BILL);
+    return true;
+  }).Then(ChooseFile(&wnd, exportPath, &saveTitle)).Then([&] {
+    if (FindOtherDialog(wnd)) return false;
+    ReadWholeFile(exportPath.c_str(), exported);
+    WriteWholeFile(importPath.c_str(), "importiert\r\n");
+    PostClick(wnd, IDC_PD_IMPORT_BILL);
+    return true;
+  }).Then(ChooseFile(&wnd, importPath, &openTitle)).Then([&] {
+    if (FindOtherDialog(wnd)) return false;
+    PostClick(wnd, IDOK);
+    return true;
+  });
+  script.Start();
+  dlg.DoModal();
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(exported, "default;3/4/2026 9:0:0;00:04:00;Tel;240;1.00;0.00;4.000;;;0191;\r\n");
+  std::string now;
+  ReadWholeFile(Path("rechnung.log").c_str(), now);
+  EXPECT_EQ(now, "importiert\r\n");
+  EXPECT_FALSE(saveTitle.empty());
+  EXPECT_FALSE(openTitle.empty());
+}
+
+// Deleting "free.log" holds: the free-minute records in memory go with it, so the next
+// ranking's save does not write them back.
+TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {
+  CProvider* tel = manager_.FindProvider("tel");
+  tel->SetHasFreeMinutes(TRUE);
+  auto* record = new CTarifProtocol;
+  record->SetOnlineMinutes(42);
+  manager_.GetProtocolStore().SetAt("tel", record);
+  manager_.SaveProtocols();
+  int changes = 0;
+  manager_.Recompute(&changes, nullptr);
+  ASSERT_EQ(tel->GetOnlineMinutes(), 42);
+  ASSERT_TRUE(Exists("free.log"));
+  std::string saved;
+  ReadWholeFile(Path("free.log").c_str(), saved);
+  WriteWholeFile(Path("saved-free.log").c_str(), saved);
+
+  auto run = [&](std::vector<DialogScript::Step> steps) {
+    CDlg_Protokolldateien dlg(&manager_);
+    DialogScript script;
+    for (auto& s : steps) script.Then(s);
+    script.Start();
+    dlg.DoModal();
+    EXPECT_TRUE(script.Finished());
+  };
+  HWND wnd = nullptr;
+  auto find = [&] {
+    wnd = FindThreadWindow("Administration der Protokolldateien");
+    return wnd != nullptr;
+  };
+  run({find, [&] {
+         PostClick(wnd, IDC_PD_DELETE_FREE);
+         PostClick(wnd, IDC_PD_DELETE_BILL);
+         PostClick(wnd, IDOK);
+         return true;
+       }});
+  EXPECT_FALSE(Exists("free.log"));
+  manager_.StartFreeMinutes(tel);
+  manager_.Recompute(&changes, tel);  // books the connected provider's minutes and saves
+  manager_.StopFreeMinutes(tel);
+  EXPECT_FALSE(Exists("free.log"));
+  CTarifProtocol* found = nullptr;
+  EXPECT_FALSE(manager_.GetProtocolStore().Lookup("tel", found));
+  EXPECT_EQ(tel->GetOnlineMinutes(), 0);
+
+  std::string title;
+  run({find, [&] {
+         PostClick(wnd, IDC_PD_IMPORT_FREE);
+         return true;
+       },
+       ChooseFile(&wnd, Path("saved-free.log"), &title), [&] {
+         if (FindOtherDialog(wnd)) return false;
+         PostClick(wnd, IDOK);
+         return true;
+       }});
+  ASSERT_TRUE(manager_.GetProtocolStore().Lookup("tel", found));
+  EXPECT_EQ(found->GetOnlineMinutes(), 42);
+}
+
+}  // namespace
