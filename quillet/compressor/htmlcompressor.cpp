@@ -48,11 +48,11 @@ void THTMLCompressor::Compress() {
 bool THTMLCompressor::SaveToFile(const String& FileName) {
   if (!FHasData) return false;
   size_t n = FCompressed ? static_cast<size_t>(FCompressedSize) : FData.size();
-  // The C runtime's file directly, so that a write error that shows only when the buffer is
-  // flushed (a full disk) is reported too; an error while closing is ignored.
-  std::FILE* f = std::fopen(FileName.c_str(), "wb");
-  if (!f) return false;
-  bool ok = (n == 0 || std::fwrite(FData.data(), 1, n, f) == n) && std::fflush(f) == 0;
-  std::fclose(f);
-  return ok;
+  // The page is replaced whole or stays as it was (a full disk, a read-only page).
+  try {
+    SaveBytesToFile(FileName, FData.data(), static_cast<int64_t>(n));
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }

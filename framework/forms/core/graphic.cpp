@@ -42,8 +42,9 @@ void TGraphic::LoadFromFile(const String& FileName) {
 }
 
 void TGraphic::SaveToFile(const String& FileName) {
-  TFileStream f(FileName, fmCreate);
+  TSaveFileStream f(FileName);
   SaveToStream(f);
+  f.Commit();
 }
 
 void TGraphic::LoadFromClipboardFormat(uint16_t AFormat, THandle AData, TPaletteHandle APalette) {

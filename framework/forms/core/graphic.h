@@ -40,7 +40,8 @@ public:
 
   virtual void LoadFromStream(TStream& Stream) = 0;
   virtual void SaveToStream(TStream& Stream) = 0;
-  // Through a read-only / newly created file stream; the file errors of TFileStream pass unchanged.
+  // Through a read-only TFileStream / a TSaveFileStream (the file is replaced whole or stays as it
+  // was); the streams' file errors pass unchanged.
   void LoadFromFile(const String& FileName);
   void SaveToFile(const String& FileName);
   // The clipboard's form of the picture. The defaults use the registered platform routines, or

@@ -260,8 +260,8 @@ void TStrings::LoadFromStream(TStream& Stream) {
 }
 
 void TStrings::SaveToFile(const String& FileName) const {
-  TFileStream f(FileName, fmCreate);
-  SaveToStream(f);
+  String s = GetTextStr();
+  SaveBytesToFile(FileName, s.data(), static_cast<int64_t>(s.size()));
 }
 
 void TStrings::SaveToStream(TStream& Stream) const {

@@ -92,6 +92,7 @@ public:
 
   virtual void LoadFromFile(const String& FileName);
   virtual void LoadFromStream(TStream& Stream);
+  // The file is replaced whole through a TSaveFileStream, or stays as it was (its errors pass).
   virtual void SaveToFile(const String& FileName) const;
   virtual void SaveToStream(TStream& Stream) const;
 

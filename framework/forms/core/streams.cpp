@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "savefile_platform.h"
+
 int64_t TStream::Size() {
   int64_t pos = Seek(0, soFromCurrent);
   int64_t size = Seek(0, soFromEnd);
@@ -87,10 +89,7 @@ void TMemoryStream::SaveToStream(TStream& Stream) {
   if (!FData.empty()) Stream.WriteBuffer(FData.data(), Size());
 }
 
-void TMemoryStream::SaveToFile(const String& FileName) {
-  TFileStream f(FileName, fmCreate);
-  SaveToStream(f);
-}
+void TMemoryStream::SaveToFile(const String& FileName) { SaveBytesToFile(FileName, FData.data(), Size()); }
 
 TFileStream::TFileStream(const String& FileName, uint16_t Mode) : FFileName(FileName) {
   if (Mode == fmCreate) {
@@ -121,4 +120,60 @@ int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
   int whence = Origin == soFromBeginning ? SEEK_SET : Origin == soFromCurrent ? SEEK_CUR : SEEK_END;
   if (std::fseek(FFile, static_cast<long>(Offset), whence) != 0) return -1;
   return static_cast<int64_t>(std::ftell(FFile));
+}
+
+TSaveFileStream::TSaveFileStream(const String& FileName) : FFileName(FileName) {
+  if (!FileName.empty()) FFile = CreateTemporaryBeside(FileName, FTempName);
+  if (!FFile) throw EFCreateError("Datei " + FileName + " kann nicht erstellt werden");
+}
+
+TSaveFileStream::~TSaveFileStream() {
+  if (!FFile) return;
+  std::fclose(FFile);
+  RemoveTemporary(FTempName);
+}
+
+void TSaveFileStream::Fail() {
+  if (FFile) std::fclose(FFile);
+  FFile = nullptr;
+  RemoveTemporary(FTempName);
+  throw EWriteError("Datei " + FFileName + " kann nicht geschrieben werden (Datenträger voll?)");
+}
+
+int64_t TSaveFileStream::Read(void* Buffer, int64_t Count) {
+  if (Count <= 0 || !FFile) return 0;
+  return static_cast<int64_t>(std::fread(Buffer, 1, static_cast<size_t>(Count), FFile));
+}
+
+int64_t TSaveFileStream::Write(const void* Buffer, int64_t Count) {
+  if (Count <= 0) return 0;
+  if (!FFile || std::fwrite(Buffer, 1, static_cast<size_t>(Count), FFile) != static_cast<size_t>(Count)) Fail();
+  return Count;
+}
+
+int64_t TSaveFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+  if (!FFile) return -1;
+  int whence = Origin == soFromBeginning ? SEEK_SET : Origin == soFromCurrent ? SEEK_CUR : SEEK_END;
+  if (std::fseek(FFile, static_cast<long>(Offset), whence) != 0) return -1;
+  return static_cast<int64_t>(std::ftell(FFile));
+}
+
+void TSaveFileStream::Commit() {
+  if (!FFile) Fail();
+  // A buffered write that fails shows only here, when the buffer reaches the disk.
+  bool written = std::fflush(FFile) == 0 && FlushToDisk(FFile);
+  written = std::fclose(FFile) == 0 && written;
+  FFile = nullptr;
+  if (!written) Fail();
+  if (!ReplaceFileWith(FTempName, FFileName)) {
+    RemoveTemporary(FTempName);
+    throw EFCreateError("Datei " + FFileName +
+                        " ist schreibgeschützt oder wird von einem anderen Programm verwendet und kann nicht ersetzt werden");
+  }
+}
+
+void SaveBytesToFile(const String& FileName, const void* Data, int64_t Size) {
+  TSaveFileStream f(FileName);
+  f.WriteBuffer(Data, Size);
+  f.Commit();
 }

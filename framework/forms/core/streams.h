@@ -1,5 +1,6 @@
-// Streams of the component library: the abstract TStream, TMemoryStream and TFileStream (over
-// the C runtime's files, which take code page 1252 names on Windows).
+// Streams of the component library: the abstract TStream, TMemoryStream, TFileStream (over
+// the C runtime's files, which take code page 1252 names on Windows) and TSaveFileStream, through
+// which every file that is written whole is saved.
 #pragma once
 
 #include <cstdint>
@@ -82,3 +83,36 @@ private:
   std::FILE* FFile = nullptr;
   String FFileName;
 };
+
+// A file written whole or not at all. The bytes go to a temporary file beside FileName; every
+// write is checked, and Commit flushes the temporary to the disk, closes it (checked as well) and
+// puts it in FileName's place in one step. A stream destroyed without a successful Commit
+// removes its temporary: FileName then is exactly what it was before.
+//   EFCreateError "Datei <Name> kann nicht erstellt werden"  - no temporary beside it;
+//   EWriteError "Datei <Name> kann nicht geschrieben werden (Datenträger voll?)" - a write, the
+//     flush or the close failed;
+//   EFCreateError "Datei <Name> ist schreibgeschützt oder wird von einem anderen Programm
+//     verwendet und kann nicht ersetzt werden" - the replacing step failed.
+class TSaveFileStream : public TStream {
+public:
+  explicit TSaveFileStream(const String& FileName);
+  ~TSaveFileStream() override;
+  TSaveFileStream(const TSaveFileStream&) = delete;
+  TSaveFileStream& operator=(const TSaveFileStream&) = delete;
+  const char* ClassName() const override { return "TSaveFileStream"; }
+  int64_t Read(void* Buffer, int64_t Count) override;
+  // Throws the write error above when the file takes less than given.
+  int64_t Write(const void* Buffer, int64_t Count) override;
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+  void Commit();
+  const String& FileName() const { return FFileName; }
+
+private:
+  [[noreturn]] void Fail();
+  std::FILE* FFile = nullptr;
+  String FFileName;
+  String FTempName;
+};
+
+// Writes Size bytes as the whole new content of FileName through a TSaveFileStream.
+void SaveBytesToFile(const String& FileName, const void* Data, int64_t Size);

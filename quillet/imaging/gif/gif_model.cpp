@@ -103,8 +103,9 @@ void TGIFItem::Warning(int Severity, const String& Message) {
 }
 
 void TGIFItem::SaveToFile(const String& FileName) {
-  TFileStream s(FileName, fmCreate);
+  TSaveFileStream s(FileName);
   SaveToStream(s);
+  s.Commit();
 }
 
 void TGIFItem::LoadFromFile(const String& FileName) {
