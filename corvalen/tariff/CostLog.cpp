@@ -1,11 +1,13 @@
 #include "CostLog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <clocale>
 
 #include "CFile.h"
+#include "DataBudget.h"
 #include "Feiertage.h"
 #include "Settings.h"
 #include "TarifTexts.h"
@@ -32,7 +34,7 @@ BOOL CLogFile::ReadByte(char* out) {
 
 BOOL CLogFile::ReadAll(std::string& out) const {
   out.clear();
-  return path && ReadWholeFile(*path, out);
+  return path && ReadDataFile(*path, out);
 }
 
 BOOL CLogFile::Create() {
@@ -159,8 +161,17 @@ void CCostLog::AppendConnection(const CConnectionRecord& record, const CProvider
   Append(text);
 }
 
+namespace {
+// The records the log holds, cut-off ones not counted: eleven fields, each ended by ';'.
+size_t RecordCount(const std::string& log) { return static_cast<size_t>(std::count(log.begin(), log.end(), ';')) / 11; }
+}  // namespace
+
+bool CCostLog::HoldsTooManyRecords(const std::string& log) { return RecordCount(log) > kMaxCostRecords; }
+
 bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& out) {
   out.clear();
+  if (HoldsTooManyRecords(log)) return false;
+  out.reserve(RecordCount(log));
   size_t pos = 0;
   while (pos < log.size()) {
     CCostRecord rec;
@@ -196,6 +207,7 @@ bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& ou
 
 double CCostLog::TotalOf(const std::string& log, const COleDateTime& from, const COleDateTime& to) {
   std::vector<CCostRecord> records;
+  if (HoldsTooManyRecords(log)) return -1;
   ParseRecords(log, records);
   double sum = 0;
   bool bad = false;
@@ -216,7 +228,10 @@ double CCostLog::TotalOf(const std::string& log, const COleDateTime& from, const
 double CCostLog::GetTotal(const COleDateTime& from, const COleDateTime& to) {
   BuildPaths();
   std::string log;
-  if (!ReadWholeFile(logPath, log)) {
+  if (!ReadDataFile(logPath, log)) {
+    // A log that is there but cannot be read (or is beyond the limit of data files) is kept as
+    // it is and reported; only a missing one is made anew.
+    if (CFile::Exists(logPath)) return -1;
     SetPath(&logPath);
     Create();
     return 0;
@@ -387,8 +402,11 @@ BOOL CCostLog::WriteHtml(const COleDateTime& from, const COleDateTime& to) {
   CTarifUi& ui = GetTarifUi();
   ui.BeginWaitCursor();
   std::string log;
-  ReadWholeFile(logPath, log);
   std::vector<CCostRecord> records;
+  if ((!ReadDataFile(logPath, log) && CFile::Exists(logPath)) || HoldsTooManyRecords(log)) {
+    ui.EndWaitCursor();
+    return FALSE;
+  }
   ParseRecords(log, records);
   bool ok = true;
   CString html = plain ? BuildGrouped(records, from, to, &ok) : BuildList(records, from, to, &ok);

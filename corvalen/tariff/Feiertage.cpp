@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CFile.h"
+#include "DataBudget.h"
 #include "Settings.h"
 #include "TarifClock.h"
 
@@ -34,7 +35,7 @@ void CFeiertagList::StartElement(void* user, const char* name, const char** atts
 }
 
 BOOL CFeiertagList::ParseBuffer(const char* data, size_t length) {
-  if (length > 0x7FFFFFFF) return FALSE;
+  if (length > kDataFileLimit) return FALSE;
   XML_Parser parser = XML_ParserCreate(nullptr);
   if (!parser) return FALSE;
   XML_SetUserData(parser, this);
@@ -49,7 +50,7 @@ BOOL CFeiertagList::ParseBuffer(const char* data, size_t length) {
 BOOL CFeiertagList::Load(CSettings* s) {
   settings = s;
   std::string buf;
-  if (!ReadWholeFile(s->DataFile("Feiertags.dat"), buf)) return FALSE;
+  if (!ReadDataFile(s->DataFile("Feiertags.dat"), buf)) return FALSE;
   return ParseBuffer(buf.data(), buf.size());
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CFile.h"
+#include "DataBudget.h"
 #include "Settings.h"
 #include "TarifClock.h"
 #include "TarifScramble.h"
@@ -19,6 +20,13 @@
 namespace {
 
 bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+
+// What the parse of a document may build per byte of it, and for any document: the densest real
+// content, a range of one-digit items ("0,1,2,3"), builds some 50 bytes per byte (a comparison with
+// its copy of the variable's name for every two bytes). Beyond that a document asks for more than
+// its content can mean, and it is refused long before the build budget of one read is reached.
+const size_t kBuildPerDocumentByte = 64;
+const size_t kBuildForAnyDocument = size_t(64) << 10;
 
 // atof as it reads in the "C" locale (a point as decimal sign), even if some part of the
 // process changed the C library's numeric locale. A value that is not a finite number of the
@@ -91,6 +99,24 @@ struct ParseState {
   std::vector<CTarifConditionGroup*> groups;  // open groups; NULL for one that has no place
   std::string element;                        // the text element being read, empty for none
   std::string text;
+  // What the parse has built so far, in bytes, and what it may build: kBuildPerDocumentByte for
+  // every byte of the document, never more than kDataBuildBudget. A short document can ask for a
+  // lot: every item of a range list is a comparison of its own with its own copy of the
+  // variable's name.
+  size_t built = 0;
+  size_t allowance = 0;
+  bool overBudget = false;
+
+  // Counts `bytes` of `allocations` blocks to be built; false (and the parse stopped) when they
+  // do not fit the budget any more.
+  bool Spend(size_t bytes, size_t allocations = 1) {
+    if (overBudget) return false;
+    built += bytes + allocations * kAllocationOverhead;
+    if (built <= allowance) return true;
+    overBudget = true;
+    XML_StopParser(parser, XML_FALSE);
+    return false;
+  }
 
   CTarifConditionGroup* Group() const { return groups.empty() ? nullptr : groups.back(); }
 
@@ -98,7 +124,7 @@ struct ParseState {
     if (!element.empty() && provider) {
       CString t(text);
       t.Trim();
-      if (!t.IsEmpty()) Apply(element.c_str(), t);
+      if (!t.IsEmpty() && Spend(static_cast<size_t>(t.GetLength()))) Apply(element.c_str(), t);
     }
     element.clear();
     text.clear();
@@ -146,6 +172,7 @@ struct ParseState {
 
   void StartProvider(const char** atts) {
     FinishProvider();  // a provider inside a provider ends the outer one
+    if (!Spend(sizeof(CProvider) + sizeof(CTarifAction), 2)) return;
     provider = new CProvider;
     action = new CTarifAction;
     provider->SetBaseValues(action);
@@ -183,6 +210,10 @@ struct ParseState {
 
   void StartRule() {
     if (!provider) return;
+    if (!Spend(sizeof(CTarifRuleList) + sizeof(CTarifRule) + sizeof(CTarifAction) + sizeof(CTarifConditionGroup) +
+                   sizeof(void*),
+               4))
+      return;
     if (!rules) {
       rules = new CTarifRuleList;
       provider->SetRuleList(rules);
@@ -204,6 +235,7 @@ struct ParseState {
     CTarifConditionGroup* parent = Group();
     CTarifConditionGroup* g = nullptr;
     if (parent) {
+      if (!Spend(sizeof(CTarifConditionGroup) + sizeof(void*))) return;
       g = new CTarifConditionGroup(mode, parent);
       parent->AddChild(g);
     }
@@ -227,6 +259,9 @@ struct ParseState {
     NoteVariable(var);
     CTarifConditionGroup* g = Group();
     if (!g) return;
+    // One comparison: the object, its copy of the name, its place in the group.
+    const size_t comparison = sizeof(CTarifComparison) + static_cast<size_t>(var.GetLength()) + 1 + sizeof(void*);
+    if (!Spend(comparison, 2)) return;
     if (op != CTarifComparison::opInRange) {
       int value = std::atoi(operand);
       if (var == "feiertag" && (op == CTarifComparison::opEqual || op == CTarifComparison::opNotEqual))
@@ -241,10 +276,12 @@ struct ParseState {
       else g->AddChild(new CTarifComparison(var, op, std::atoi(range.Left(dash)), std::atoi(range.Mid(dash + 1))));
       return;
     }
+    if (!Spend(sizeof(CTarifConditionGroup))) return;
     CTarifConditionGroup* any = new CTarifConditionGroup(CTarifConditionGroup::modeOr, g);
     g->AddChild(any);
     int start = 0;
     while (start <= range.GetLength()) {
+      if (start > 0 && !Spend(comparison, 2)) return;
       int comma = range.Find(',', start);
       if (comma < 0) comma = range.GetLength();
       CString item = range.Mid(start, comma - start);
@@ -266,6 +303,7 @@ struct ParseState {
 
 void XMLCALL OnStart(void* user, const char* name, const char** atts) {
   ParseState& s = *static_cast<ParseState*>(user);
+  if (s.overBudget) return;
   s.FlushText();
   int op;
   if (Is(name, "Provider")) s.StartProvider(atts);
@@ -316,9 +354,12 @@ CTarifDatabase::CTarifDatabase() : providers(10) {}
 CTarifDatabase::~CTarifDatabase() { RemoveAllProviders(); }
 
 BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
-  if (length > 0x7FFFFFFF) return FALSE;
+  if (length > kDataFileLimit) return FALSE;
   ParseState state;
   state.db = this;
+  state.allowance = length < (kDataBuildBudget - kBuildForAnyDocument) / kBuildPerDocumentByte
+                        ? kBuildForAnyDocument + length * kBuildPerDocumentByte
+                        : kDataBuildBudget;
   XML_Parser parser = XML_ParserCreate(nullptr);
   if (!parser) return FALSE;
   state.parser = parser;
@@ -327,7 +368,7 @@ BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
   XML_SetCharacterDataHandler(parser, OnText);
   // The whole document in one call, not marked final: a file cut off after a complete element
   // is accepted, only malformed content fails.
-  BOOL ok = XML_Parse(parser, data, static_cast<int>(length), 0) != XML_STATUS_ERROR;
+  BOOL ok = XML_Parse(parser, data, static_cast<int>(length), 0) != XML_STATUS_ERROR && !state.overBudget;
   XML_ParserFree(parser);
   // A provider the document did not finish is incomplete and is dropped.
   delete state.provider;
@@ -337,7 +378,7 @@ BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
 BOOL CTarifDatabase::ParseFile() {
   if (!settings) return FALSE;
   std::string buf;
-  if (!ReadWholeFile(settings->DataFile("tarif.dat"), buf)) return FALSE;
+  if (!ReadDataFile(settings->DataFile("tarif.dat"), buf)) return FALSE;
   UnscrambleTarif(reinterpret_cast<unsigned char*>(&buf[0]), buf.size());
   return ParseBuffer(buf.data(), buf.size());
 }
@@ -473,7 +514,7 @@ const CProviderArray& CTarifDatabase::BuildFilteredLists() {
 }
 
 int CTarifDatabase::CheckTarifBuffer(const char* data, size_t length, const CString& wantedId, bool findAny) {
-  if (length > 0x7FFFFFFF) return 2;
+  if (length > kDataFileLimit) return 2;
   std::string buf(data, length);
   UnscrambleTarif(reinterpret_cast<unsigned char*>(&buf[0]), buf.size());
   CheckState state{&wantedId, findAny};
@@ -495,7 +536,7 @@ int CTarifDatabase::CheckTarifFile(const char* path) const {
     any = false;
   }
   std::string buf;
-  if (!ReadWholeFile(path, buf)) return 2;
+  if (!ReadDataFile(path, buf)) return 2;
   return CheckTarifBuffer(buf.data(), buf.size(), wanted, any);
 }
 

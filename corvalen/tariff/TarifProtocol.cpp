@@ -4,6 +4,7 @@
 
 #include "CArchive.h"
 #include "CFile.h"
+#include "DataBudget.h"
 #include "Settings.h"
 
 IMPLEMENT_SERIAL(CTarifProtocol, CObject, 1)
@@ -55,6 +56,10 @@ BOOL CTarifProtocolStore::Lookup(const CString& id, CTarifProtocol*& record) con
 }
 
 void CTarifProtocolStore::LoadFrom(CFile& file) {
+  // A real free.log holds one short record per provider with free minutes; a file beyond the
+  // limit of data files is none, and nothing of it is taken (its records would hold several
+  // times its length).
+  if (file.GetLength() < 0 || static_cast<unsigned long>(file.GetLength()) > kDataFileLimit) return;
   try {
     CArchive ar(&file, CArchive::load, kArchiveBuffer);
     DWORD count = ar.ReadCount();

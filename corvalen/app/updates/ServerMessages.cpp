@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CFile.h"
+#include "DataBudget.h"
 #include "Provider.h"
 #include "TarifClock.h"
 #include "TarifScramble.h"
@@ -96,6 +97,7 @@ bool ReadCheckDate(const CString& text, int& day, int& month, int& year) {
 }  // namespace
 
 BOOL ParseServerMessages(const char* data, size_t length, CSettings* settings, CServerMessageParse* out) {
+  if (length > kDataFileLimit) return FALSE;
   ParseState state{settings, out, {}, "", "", "", ""};
   XML_Parser parser = XML_ParserCreate(nullptr);
   if (!parser) return FALSE;
@@ -110,7 +112,7 @@ BOOL ParseServerMessages(const char* data, size_t length, CSettings* settings, C
 
 BOOL ParseServerMessageFile(const char* path, CSettings* settings, CServerMessageParse* out) {
   std::string data;
-  if (!ReadWholeFile(path, data)) return FALSE;
+  if (!ReadDataFile(path, data)) return FALSE;
   UnscrambleTarif(reinterpret_cast<unsigned char*>(&data[0]), data.size());
   return ParseServerMessages(data.data(), data.size(), settings, out);
 }
@@ -163,7 +165,7 @@ BOOL IsNewServerStamp(const CString& serverStamp, const CString& storedStamp) {
 
 BOOL IsCompleteScrambledDocument(const char* path) {
   std::string data;
-  if (!ReadWholeFile(path, data) || data.empty() || data.size() > 0x7FFFFFFF) return FALSE;
+  if (!ReadDataFile(path, data) || data.empty()) return FALSE;
   UnscrambleTarif(reinterpret_cast<unsigned char*>(&data[0]), data.size());
   XML_Parser parser = XML_ParserCreate(nullptr);
   if (!parser) return FALSE;

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "CostLog.h"
+#include "DataBudget.h"
 #include "Settings.h"
 #include "TarifTexts.h"
 #include "TestSupport.h"
@@ -98,6 +99,19 @@ TEST_F(CostLogTest, MalformedLogsGiveMinusOne) {
     WriteFile("rechnung.log", c.text);
     EXPECT_EQ(log.GetTotal(from, to), c.want) << c.text;
   }
+  // Logs beyond what one read may hold are malformed too, and stay as they are: neither is made
+  // anew, and no bill is written from them.
+  std::string many;
+  for (size_t i = 0; i <= CCostLog::kMaxCostRecords; ++i) many += ";;;;;;;;;;;";
+  const std::string beyond[] = {many, good + std::string(kDataFileLimit, ' ')};
+  for (const std::string& text : beyond) {
+    WriteFile("rechnung.log", text);
+    EXPECT_EQ(log.GetTotal(from, to), -1) << text.size();
+    EXPECT_FALSE(log.WriteHtml(from, to)) << text.size();
+    EXPECT_EQ(ReadFile("rechnung.log").size(), text.size());
+  }
+  EXPECT_TRUE(ui.opened.empty());
+  EXPECT_EQ(ui.waitDepth, 0);
 }
 
 TEST_F(CostLogTest, ListBillWithStyleSheetsPagesAndEscapedNames) {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <set>
 
+#include "DataBudget.h"
 #include "TarifDatabase.h"
 #include "TarifManager.h"
 #include "TarifScramble.h"
@@ -131,6 +132,7 @@ TEST_F(DatabaseTest, UnreadableFilesGiveTheFallbackProviderAndTheMessage) {
       {"not scrambled", true, plainXml, false},
       {"malformed", true, "<Providerliste><Provider id=\"x\"></Providerliste>", true},
       {"binary junk", true, std::string("\0\xff\x01<", 4), false},
+      {"beyond the limit of data files", true, plainXml + std::string(kDataFileLimit, ' '), true},
   };
   for (auto& c : cases) {
     RemoveFile("tarif.dat");
@@ -205,6 +207,31 @@ TEST_F(DatabaseTest, DeeplyNestedGroupsAreRefused) {
   for (int i = 0; i < 5000; ++i) doc += "<not>";
   CTarifDatabase db;
   EXPECT_FALSE(db.ParseBuffer(doc.data(), doc.size()));
+}
+
+// A short document can ask for much: every item of a range is a comparison with its own copy of
+// the variable's name, so 20 KB here would build more than 100 MB. What the parse builds is
+// counted against what a document of its length can mean, and one beyond that is refused like a
+// malformed one.
+TEST_F(DatabaseTest, ConditionsBeyondWhatTheDocumentCanMeanAreRefused) {
+  auto doc = [](const std::string& name, const std::string& item, size_t items) {
+    std::string range = item;
+    for (size_t i = 1; i < items; ++i) range += "," + item;
+    return "<Providerliste><Provider id=\"a\"><rule><in-range v=\"" + name + "\" r=\"" + range +
+           "\"/></rule></Provider></Providerliste>";
+  };
+  const std::string hostile[] = {doc(std::string(10000, 'v'), "", 10000), doc("stunde.tag", "", 100000)};
+  for (const std::string& h : hostile) {
+    CTarifDatabase db;
+    EXPECT_FALSE(db.ParseBuffer(h.data(), h.size())) << h.size();
+  }
+  // The densest real content: a range of one-digit items.
+  const std::string fits = doc("stunde.tag", "1", 10000);
+  CTarifDatabase ok;
+  ASSERT_TRUE(ok.ParseBuffer(fits.data(), fits.size()));
+  auto* top = static_cast<CTarifConditionGroup*>(ok.Find("a")->GetRuleList()->GetAt(0)->GetCondition());
+  ASSERT_EQ(top->GetChildCount(), 1);
+  EXPECT_EQ(static_cast<CTarifConditionGroup*>(top->GetChild(0))->GetChildCount(), 10000);
 }
 
 TEST_F(DatabaseTest, FixUmlautsNarrowsTheSevenLetters) {

@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "DataBudget.h"
 #include "Feiertage.h"
 #include "Settings.h"
 #include "TarifClock.h"
@@ -37,10 +38,12 @@ TEST_F(HolidaysTest, ReadsTheFirstAttributeOfEveryFeiertagElement) {
 
 TEST_F(HolidaysTest, UnreadableListIsReportedAndTheProgramGoesOn) {
   WriteTarif("<Providerliste><Provider id=\"a\"/></Providerliste>");
-  const char* cases[] = {nullptr, "<Feiertage><feiertag datum=\"20260101\"></Feiertage>", "kein XML"};
-  for (const char* c : cases) {
+  const std::string whole = "<Feiertage><feiertag datum=\"20260101\"/></Feiertage>";
+  const std::string cases[] = {"", "<Feiertage><feiertag datum=\"20260101\"></Feiertage>", "kein XML",
+                               whole + std::string(kDataFileLimit, ' ')};  // beyond the limit of data files
+  for (const std::string& c : cases) {
     RemoveFile("Feiertags.dat");
-    if (c) WriteFile("Feiertags.dat", c);
+    if (!c.empty()) WriteFile("Feiertags.dat", c);
     ui.messages.clear();
     CSettings s;
     CTarifManager m;

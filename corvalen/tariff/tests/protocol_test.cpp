@@ -2,6 +2,7 @@
 
 #include "CArchive.h"
 #include "CFile.h"
+#include "DataBudget.h"
 #include "TarifClock.h"
 #include "TarifManager.h"
 #include "TestSupport.h"
@@ -94,6 +95,12 @@ TEST_F(ProtocolTest, DamagedFilesKeepTheRecordsReadBeforeTheDamage) {
     s.Load(nullptr);
     EXPECT_EQ(s.GetMap().GetCount(), 0);
   }
+  // Beyond the limit of data files: no free.log of this program, nothing of it is taken.
+  WriteFile("free.log", full + std::string(kDataFileLimit, '\0'));
+  CTarifProtocolStore big;
+  big.SetSettings(&settings);
+  big.Load(nullptr);
+  EXPECT_EQ(big.GetMap().GetCount(), 0);
 }
 
 TEST_F(ProtocolTest, MonthlyPeriodsRollByTheRecordsDay) {

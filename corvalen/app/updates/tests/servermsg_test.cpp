@@ -2,6 +2,7 @@
 // standing still and the in-memory registry.
 #include <string>
 
+#include "DataBudget.h"
 #include "ServerMessages.h"
 #include "TarifScramble.h"
 #include "TestSupport.h"
@@ -66,6 +67,13 @@ TEST_F(ServerMsgTest, ScrambledFileIsRead) {
   EXPECT_FALSE(ParseServerMessageFile(PathOf("missing.dat").c_str(), &settings, &result));
   WriteFile("plain.dat", kMessages);  // not scrambled: garbage after unscrambling
   EXPECT_FALSE(ParseServerMessageFile(PathOf("plain.dat").c_str(), &settings, &result));
+  // Beyond the limit of data files: refused before it is read, as a download check too.
+  std::string big = kMessages + std::string(kDataFileLimit, ' ');
+  ScrambleTarif(reinterpret_cast<unsigned char*>(&big[0]), big.size());
+  WriteFile("big.dat", big);
+  EXPECT_FALSE(ParseServerMessageFile(PathOf("big.dat").c_str(), &settings, &result));
+  EXPECT_FALSE(IsCompleteScrambledDocument(PathOf("big.dat").c_str()));
+  EXPECT_TRUE(IsCompleteScrambledDocument(PathOf("ServerInfo.dat").c_str()));
 }
 
 TEST_F(ServerMsgTest, CheckDateRule) {
