@@ -36,6 +36,10 @@ const size_t kDescriptorLength = 16;  // signature, CRC-32, compressed and uncom
 const size_t kCopyPiece = 0x8000;     // stored entries are copied in pieces of this size
 const int kPasswordTries = 3;
 const size_t kPasswordAnswer = 81;    // the password dialog reads at most 80 characters
+// Deflate gives at most 1032 bytes per byte of data: a copy of 258 bytes coded in two bits is the
+// densest thing the format can say. An entry declaring more than that is damaged, and no entry
+// writes more than it declares, so an archive fills the disk with no more than its headers say.
+const uint64_t kDeflateMaxExpansion = 1032;
 
 const uint16_t kFlagEncrypted = 0x0001;
 const uint16_t kFlagDescriptor = 0x0008;  // sizes and CRC follow the data; check byte from the time
@@ -105,12 +109,17 @@ HeaderResult ReadLocalHeader(WalkHost& host, uint64_t& position, LocalHeader& h)
   }
 }
 
-// The CRC-32 of an entry whose header leaves it 0 because it follows the data (general flag bit 3):
-// the data descriptor behind the data, with or without its signature.
-uint32_t DescriptorCrc(WalkHost& host, uint64_t position, uint32_t fallback) {
-  unsigned char b[8];
-  if (!host.ArchiveSeek(position) || ReadFull(host, b, sizeof b) != sizeof b) return fallback;
-  return Le32(b) == Signature(kDescriptorHigh) ? Le32(b + 4) : Le32(b);
+// The CRC-32 and the uncompressed size of an entry whose header leaves them 0 because they follow
+// the data (general flag bit 3): the data descriptor at `position`, behind the data, with or without
+// its signature. What the header holds stays; so does all of it when there is no descriptor.
+void ReadDescriptor(WalkHost& host, uint64_t position, LocalHeader& h) {
+  unsigned char b[16];
+  if (!host.ArchiveSeek(position)) return;
+  const size_t got = ReadFull(host, b, sizeof b);
+  const unsigned char* d = got >= 4 && Le32(b) == Signature(kDescriptorHigh) ? b + 4 : b;
+  const size_t have = got - (size_t)(d - b);  // CRC-32, compressed size, uncompressed size
+  if (have >= 4 && h.crc == 0) h.crc = Le32(d);
+  if (have >= 12 && h.uncompressedSize == 0) h.uncompressedSize = Le32(d + 8);
 }
 
 void Concat(char* out, size_t size, const char* a, const char* b) {
@@ -125,6 +134,7 @@ struct EntryIo {
   WalkHost* host;
   void* out;
   uint32_t remaining;  // compressed bytes not yet read
+  uint64_t writable;   // bytes the entry may still write: what it declares
   bool encrypted;
   ZipKeys keys;
   bool writeFailed;
@@ -142,6 +152,11 @@ size_t ReadEntryBytes(void* context, unsigned char* buf, size_t max) {
 int WriteEntryBytes(void* context, const unsigned char* buf, size_t n) {
   EntryIo& io = *(EntryIo*)context;
   if (io.writeFailed) return 0;
+  if (n > io.writable) {
+    io.writeFailed = true;  // more data than the entry declares: a damaged entry or a bomb
+    return 0;
+  }
+  io.writable -= n;
   if (n && !io.host->WriteOutput(io.out, buf, n)) io.writeFailed = true;
   return !io.writeFailed;
 }
@@ -276,11 +291,11 @@ EntryResult ExtractEntry(WalkHost& host, const WalkOptions& options, const Local
   io.host = &host;
   io.out = 0;
   io.remaining = h.compressedSize;
+  // A stored entry writes its data as it is, so the archive's length bounds it already.
+  io.writable = h.method == 0 ? UINT64_MAX : h.uncompressedSize;
   io.encrypted = (h.flags & kFlagEncrypted) != 0;
   io.writeFailed = false;
-  uint32_t expectedCrc = h.crc;
-  if ((h.flags & kFlagDescriptor) && expectedCrc == 0)
-    expectedCrc = DescriptorCrc(host, dataStart + h.compressedSize, expectedCrc);
+  const uint32_t expectedCrc = h.crc;
 
   uint64_t dataBegin = dataStart;
   if (io.encrypted) {
@@ -322,7 +337,7 @@ enum EntryCheck { kEntryUse, kEntrySkip, kEntryEndsWalk };
 // cannot be found; `reported` tells that the walk ended over the archive itself.
 EntryCheck CheckEntry(WalkHost& host, bool listMode, uint64_t position, uint64_t archiveEnd, HeaderResult r,
                       WalkEntry& e, bool& reported) {
-  const LocalHeader& h = e.h;
+  LocalHeader& h = e.h;
   e.dataStart = position + kLocalHeaderLength + h.nameLength + h.extraLength;
   e.next = e.dataStart + h.compressedSize;
   // A header that is cut off or unknown, or entry data reaching past the end of the file.
@@ -345,6 +360,13 @@ EntryCheck CheckEntry(WalkHost& host, bool listMode, uint64_t position, uint64_t
   }
   if (h.nameLength > kMaxNameLength) {
     if (listMode) host.Message(kTextNameTooLong, kCaptionError);
+    return kEntrySkip;
+  }
+  if (h.flags & kFlagDescriptor) ReadDescriptor(host, e.next, h);
+  // More than deflate can make of the entry's data: no entry of a sound archive.
+  if (h.method == 8 && h.uncompressedSize > (uint64_t)h.compressedSize * kDeflateMaxExpansion) {
+    if (listMode) host.Message(kTextDamaged, kCaptionError);
+    reported = true;
     return kEntrySkip;
   }
   if (!host.ArchiveSeek(position + kLocalHeaderLength) || ReadFull(host, e.name, h.nameLength) != h.nameLength) {

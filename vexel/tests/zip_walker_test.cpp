@@ -338,6 +338,54 @@ TEST_F(ZipWalkerTest, BadArchivesGetAMessage) {
   EXPECT_EQ(missing.messages.at(0).first, kTextCannotRead);
 }
 
+// An entry's declared size against what its data can hold: more than deflate can make of the data
+// is a damaged entry, skipped with a message; data that inflates to more than the entry declares
+// stops writing there (an archive cannot fill the disk beyond what it says) and is not extracted.
+TEST_F(ZipWalkerTest, DeclaredSizesBoundWhatAnEntryWrites) {
+  struct Case {
+    const char* what;
+    std::string data;
+    int64_t declared;
+    bool behindOnly;  // the size only in the data descriptor
+    bool listed;
+    std::vector<std::string> messages;  // list mode, then extract mode
+  } cases[] = {
+      {"4 GB from 100 bytes", std::string(100000, '\0'), 0xFFFFFFFFll, false, false, {kTextDamaged}},
+      {"the same size behind the data", std::string(100000, '\0'), 0xFFFFFFFFll, true, false, {kTextDamaged}},
+      {"more data than declared", MixedData(50000, 3), 1000, false, true, {kTextNotExtracted}},
+      {"more data than declared behind it", MixedData(50000, 3), 1000, true, true, {kTextNotExtracted}},
+      {"the true size behind the data", MixedData(50000, 3), -1, true, true, {kTextAllExtracted}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ZipWriter w;
+    WriterEntry e = Named("bombe.bin", c.data);
+    e.declaredSize = c.declared;
+    e.descriptor = e.sizeBehindOnly = c.behindOnly;
+    w.Add(e);
+    const std::string zip = root_ + "/size.zip";
+    WriteFile(zip, w.Finish());
+    PosixHost host(zip);
+    const std::string target = root_ + "/out";
+    RemoveTree(target);
+    WalkOptions o{0, target.c_str(), &password_};
+    EXPECT_EQ(WalkArchive(host, o, true), c.listed);
+    if (c.listed) {
+      host.SelectAll();
+      host.messages.clear();
+      WalkArchive(host, o, false);
+    }
+    std::vector<std::string> messages;
+    for (auto& m : host.messages) messages.push_back(m.first);
+    EXPECT_EQ(messages, c.messages);
+    const bool extracted = c.messages[0] == kTextAllExtracted;
+    EXPECT_EQ(Exists(target + "/bombe.bin"), extracted);
+    if (extracted) EXPECT_EQ(Tree(target)["/bombe.bin"], c.data);
+    // Nothing of a refused entry is left behind, not even its temporary file.
+    if (!extracted) EXPECT_TRUE(Tree(target).empty());
+  }
+}
+
 TEST_F(ZipWalkerTest, InstallerLayoutAndPartialSelection) {
   // Program image, block and archive as the packer lays them out.
   const std::string zip = Zip("-r -9");

@@ -25,6 +25,8 @@ struct WriterEntry {
   std::string extra;           // extra field
   bool corruptCrc = false;     // header CRC off by one
   uint16_t time = 0x5A3C, date = 0x5B8A;
+  int64_t declaredSize = -1;   // the uncompressed size the headers give (-1: the data's)
+  bool sizeBehindOnly = false; // with descriptor: the local header's uncompressed size left 0
 };
 
 inline WriterEntry Named(const std::string& name, const std::string& data) {
@@ -71,7 +73,8 @@ class ZipWriter {
     Put16(local, e.date);
     Put32(local, crc);
     Put32(local, (uint32_t)payload.size());
-    Put32(local, (uint32_t)e.data.size());
+    const uint32_t declared = e.declaredSize < 0 ? (uint32_t)e.data.size() : (uint32_t)e.declaredSize;
+    Put32(local, e.descriptor && e.sizeBehindOnly ? 0 : declared);
     Put16(local, (uint16_t)e.name.size());
     Put16(local, (uint16_t)e.extra.size());
     bytes_ += local + e.name + e.extra + payload;
@@ -79,7 +82,7 @@ class ZipWriter {
       Put32(bytes_, 0x08074b50);
       Put32(bytes_, crc);
       Put32(bytes_, (uint32_t)payload.size());
-      Put32(bytes_, (uint32_t)e.data.size());
+      Put32(bytes_, declared);
     }
     std::string c;
     Put32(c, 0x02014b50);
