@@ -31,7 +31,9 @@ void ApplyValue(ParseState& s) {
   CString value = s.text;
   s.text.Empty();
   CProvider::FixUmlauts(value);
-  value.TrimRight();
+  // Blanks and line breaks around a value are layout of the file, on either side: an address
+  // that began with a line break would be opened with it.
+  value.Trim();
   if (value.IsEmpty()) return;
   CSettings* st = s.settings;
   if (s.element == "url") {
@@ -40,8 +42,8 @@ void ApplyValue(ParseState& s) {
     else if (s.typ == "dialer") st->SetDialerUrl(value);
     else if (s.typ == "banner") st->SetBannerUrl(value);
   } else if (s.element == "date") {
-    if (s.typ == "tarif") st->SetTarifDate(value);
-    else if (s.typ == "dialer") st->SetDialerDate(value);
+    if (s.typ == "tarif") st->SetTarifDate(ServerStamp(value));
+    else if (s.typ == "dialer") st->SetDialerDate(ServerStamp(value));
     else if (s.typ == "banner") s.out->bannerDate = value;
   }
 }
@@ -156,11 +158,11 @@ BOOL IsDailyCheckDue(CSettings& settings, DailyCheck which) {
   return IsCheckDateDue(stored, now);
 }
 
+CString ServerStamp(const CString& value) { return value.Left(kServerStampLength); }
+
 BOOL IsNewServerStamp(const CString& serverStamp, const CString& storedStamp) {
   if (serverStamp.GetLength() < 10) return FALSE;
-  CString stamp = serverStamp.Left(19);
-  if (storedStamp.GetLength() == 19) return stamp != storedStamp;
-  return TRUE;
+  return ServerStamp(serverStamp) != storedStamp;
 }
 
 BOOL IsCompleteScrambledDocument(const char* path) {

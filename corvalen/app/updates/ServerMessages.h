@@ -36,9 +36,15 @@ BOOL IsMessageOfDayDue(CSettings& settings);
 // the first question of a day after an earlier one.
 enum class DailyCheck { dialer, tarif };
 BOOL IsDailyCheckDue(CSettings& settings, DailyCheck which);
+// A server's date stamp counts on its first 19 characters ("yyyy-mm-dd hh:mm:ss"). The parse
+// keeps the tariff and program stamps cut to these, so the stamp that is stored after an update
+// ("CurrentTarif", "CurrentDialer") is the very text the next comparison sees: a longer stamp is
+// not offered again every day, and neither is a shorter one.
+const int kServerStampLength = 19;
+CString ServerStamp(const CString& value);
 // Whether the server's stamp names a version other than the stored one: a server stamp shorter
-// than 10 characters never does; its first 19 characters are compared with a stored stamp of
-// exactly 19 characters, and any other stored value counts as different.
+// than 10 characters never does; otherwise its first 19 characters are compared with the stored
+// stamp (which differs whenever it has another length).
 BOOL IsNewServerStamp(const CString& serverStamp, const CString& storedStamp);
 
 // Whether the scrambled file holds a complete, well-formed XML document. The tariff check looks

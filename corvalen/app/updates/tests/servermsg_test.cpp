@@ -28,7 +28,7 @@ const char kMessages[] =
 TEST_F(ServerMsgTest, EveryValueReachesItsPlace) {
   ASSERT_TRUE(Parse(kMessages));
   EXPECT_EQ(settings.GetTarifUrl(), "http://upd.example/tarif.dat");
-  EXPECT_EQ(settings.GetTarifDate(), "2026-03-01 10:00:00 extra");
+  EXPECT_EQ(settings.GetTarifDate(), "2026-03-01 10:00:00");  // a stamp counts on 19 characters
   EXPECT_EQ(settings.GetDialerUrl(), "http://upd.example/setup.exe");
   EXPECT_EQ(settings.GetDialerDate(), "2026-02-01 08:30:00");
   // An entity splits the text in expat's chunks; the address still arrives whole.
@@ -56,6 +56,36 @@ TEST_F(ServerMsgTest, BlankValuesAndUnknownTypsLeaveSettingsAlone) {
   EXPECT_EQ(settings.GetTarifUrl(), "old");
   EXPECT_EQ(settings.GetTarifDate(), "");
   EXPECT_EQ(result.bannerDate, "");
+}
+
+TEST_F(ServerMsgTest, ValuesAreTrimmedOnBothSides) {
+  ASSERT_TRUE(Parse("<s><tip typ=\"urlofday\"><url>\r\n\thttp://www.example/heute\r\n</url></tip>"
+                    "<tip typ=\"tarif\"><url>\n  http://upd.example/t.dat</url>"
+                    "<date>\n2026-03-01 10:00:00\n</date></tip></s>"));
+  EXPECT_EQ(settings.GetUrlOfDay(), "http://www.example/heute");
+  EXPECT_EQ(settings.GetTarifUrl(), "http://upd.example/t.dat");
+  EXPECT_EQ(settings.GetTarifDate(), "2026-03-01 10:00:00");
+}
+
+// What the update checks do: compare the parsed stamp with the stored one, store the parsed one
+// after the update, and compare again the next day with the same file.
+TEST_F(ServerMsgTest, StampStoredAfterAnUpdateIsNotOfferedAgain) {
+  const char* stamps[] = {"2026-03-01 10:00:00", "2026-03-01 10:00:00 MEZ", "2026-03-01", "2026-03-01 10:00"};
+  for (const char* stamp : stamps) {
+    std::string xml = std::string("<s><tip typ=\"tarif\"><date>") + stamp + "</date></tip><tip typ=\"dialer\"><date>" +
+                      stamp + "</date></tip></s>";
+    settings.SetCurrentTarif("2020-01-01 00:00:00");
+    settings.SetCurrentDialer("");
+    ASSERT_TRUE(Parse(xml));
+    EXPECT_TRUE(IsNewServerStamp(settings.GetTarifDate(), settings.GetCurrentTarif())) << stamp;
+    EXPECT_TRUE(IsNewServerStamp(settings.GetDialerDate(), settings.GetCurrentDialer())) << stamp;
+    settings.SetCurrentTarif(settings.GetTarifDate());
+    settings.SetCurrentDialer(settings.GetDialerDate());
+    ASSERT_TRUE(Parse(xml));
+    EXPECT_FALSE(IsNewServerStamp(settings.GetTarifDate(), settings.GetCurrentTarif())) << stamp;
+    EXPECT_FALSE(IsNewServerStamp(settings.GetDialerDate(), settings.GetCurrentDialer())) << stamp;
+    EXPECT_LE(settings.GetCurrentTarif().GetLength(), 19) << stamp;
+  }
 }
 
 TEST_F(ServerMsgTest, ScrambledFileIsRead) {
@@ -138,6 +168,8 @@ TEST_F(ServerMsgTest, ServerStampComparison) {
       {"2026-03-01 10:00:01", "2026-03-01 10:00:00", TRUE},
       {"2026-03-01 10:00:00", "2026-03-01 10:00:0", TRUE},            // stored of another length
       {"2026-03-01 10:00:00", "2026-03-01 10:00:00x", TRUE},
+      {"2026-03-01", "2026-03-01", FALSE},                            // a short stamp, stored as it came
+      {"2026-03-01", "2026-03-02", TRUE},
   };
   for (const Case& c : cases) EXPECT_EQ(IsNewServerStamp(c.server, c.stored), c.fresh) << c.server << " / " << c.stored;
 }
