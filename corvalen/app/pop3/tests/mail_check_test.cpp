@@ -5,42 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "RegistryMemory.h"
+#include "mail_check_support.h"
 #include "pop3_server.h"
 
 namespace {
-
-// The check with its boxes recorded instead of shown.
-class TestMailCheck : public CMailCheck {
- public:
-  using CMailCheck::CMailCheck;
-  struct Box {
-    std::string text;
-    UINT flags;
-  };
-  std::vector<Box> boxes;
-
- protected:
-  void ShowMessage(const CString& text, UINT flags) override { boxes.push_back({text.str(), flags}); }
-};
-
-// Pumps the thread's messages until the check has ended or the time is up; the milliseconds
-// it took.
-DWORD PumpUntilEnded(CMailCheck& check, DWORD limitMs = 10000) {
-  DWORD start = GetTickCount();
-  while (check.GetSocket() && GetTickCount() - start < limitMs) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
-  return GetTickCount() - start;
-}
 
 class MailCheckTest : public ::testing::Test {
  protected:
@@ -224,4 +197,43 @@ TEST_F(MailCheckTest, StartReplacesARunningCheck) {
   silent.Join();
   ASSERT_EQ(check.boxes.size(), 1u);
   EXPECT_EQ(check.boxes[0].text, "Ihr Postfach bei  POSTWELL enthält zur Zeit  3  neue E-Mail(s)!");
+}
+
+namespace {
+// A box that fails: what a timer procedure's exception must not take down.
+class ThrowingMailCheck : public TestMailCheck {
+ public:
+  using TestMailCheck::TestMailCheck;
+
+ protected:
+  void ShowMessage(const CString&, UINT) override { throw std::runtime_error("box failed"); }
+};
+std::vector<std::string> g_reports;
+}  // namespace
+
+TEST_F(MailCheckTest, TimeLimitAfterQuitReportsTheMailInsideTheGuard) {
+  // The server answers up to LAST, then neither answers QUIT nor hangs up: when the time is up
+  // both numbers are known and the mail counts.
+  std::vector<std::string> replies = Replies("+OK 4 100\r\n", "+OK 1\r\n");
+  replies.pop_back();
+  {
+    Pop3Server server(replies, -1, false);
+    TestMailCheck check(&settings, nullptr);
+    check.SetTimeout(400);
+    RunCheck(check, server);
+    ASSERT_EQ(check.boxes.size(), 1u);
+    EXPECT_EQ(check.boxes[0].text, "Ihr Postfach bei  POSTWELL enthält zur Zeit  3  neue E-Mail(s)!");
+  }
+  // The time limit runs as a timer procedure, outside any window procedure: an exception of the
+  // report is caught and reported there, and the check still ends.
+  g_reports.clear();
+  AfxExceptionReporter old = AfxSetExceptionReporter([](const char* text) { g_reports.push_back(text); });
+  {
+    Pop3Server server(replies, -1, false);
+    ThrowingMailCheck check(&settings, nullptr);
+    check.SetTimeout(400);
+    RunCheck(check, server);
+  }
+  AfxSetExceptionReporter(old);
+  EXPECT_EQ(g_reports.size(), 1u);
 }

@@ -13,16 +13,19 @@
 
 // One connection: the greeting, then one reply per command line; with dropAfter >= 0 the
 // connection is closed after that many commands; with no replies the server never says anything.
+// Without closeAfterQuit the server keeps the connection open after QUIT until the client closes.
 struct Pop3Server {
   std::vector<std::string> replies;
   int dropAfter = -1;
+  bool closeAfterQuit = true;
   std::vector<std::string> commands;  // read after the thread ended
   bool socketsReady = AfxSocketInit() != FALSE;
   testsupport::LoopbackListener listener{1};
   UINT port = listener.Port();
   HANDLE thread = nullptr;
 
-  explicit Pop3Server(std::vector<std::string> r, int drop = -1) : replies(std::move(r)), dropAfter(drop) {
+  explicit Pop3Server(std::vector<std::string> r, int drop = -1, bool closeQuit = true)
+      : replies(std::move(r)), dropAfter(drop), closeAfterQuit(closeQuit) {
     EXPECT_TRUE(socketsReady);
     EXPECT_TRUE(listener.Listening());
     thread = CreateThread(nullptr, 0, &Pop3Server::Run, this, 0, nullptr);
@@ -62,7 +65,7 @@ struct Pop3Server {
       line.clear();
       if (static_cast<int>(commands.size()) == dropAfter) break;
       say(commands.size());
-      if (commands.back().compare(0, 4, "QUIT") == 0) break;
+      if (closeAfterQuit && commands.back().compare(0, 4, "QUIT") == 0) break;
     }
     closesocket(c);
   }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "WinApp.h"
 
@@ -55,12 +56,19 @@ void CPop3Socket::Close() {
 }
 
 void CALLBACK CPop3Socket::OnTimeout(HWND, UINT, UINT_PTR id, DWORD) {
-  auto it = Timeouts().find(id);
-  if (it == Timeouts().end()) {
-    ::KillTimer(nullptr, id);
-    return;
-  }
-  it->second->Finish(pop3::kAbandoned);
+  // A timer procedure is called by the message loop, outside every window procedure's guard: an
+  // exception must not leave it.
+  AfxCallGuarded([id] {
+    auto it = Timeouts().find(id);
+    if (it == Timeouts().end()) {
+      ::KillTimer(nullptr, id);
+      return;
+    }
+    CPop3Socket* socket = it->second;
+    // The time is up; after QUIT both numbers are known (as when the server hangs up then).
+    socket->KillTimeout();
+    socket->Finish(socket->dialogue_.Closed());
+  });
 }
 
 BOOL CPop3Socket::ProcessReply() {
@@ -185,19 +193,18 @@ void CMailCheck::ShowMessage(const CString& text, UINT flags) {
 
 void CMailCheck::ReportNewMail(int newMessages) {
   // The socket is closed before the box: no notification of it can arrive while the box waits.
-  CPop3Socket* s = Detach();
+  // It goes with this call, also when the box fails.
+  std::unique_ptr<CPop3Socket> s(Detach());
   if (newMessages > 0) {
     CString format;
     if (!AfxLoadString(kNewMailString, format)) format = kNewMailFormat;
     ShowMessage(CString::Formatted(format, newMessages), MB_OK | MB_SYSTEMMODAL | MB_ICONINFORMATION);
   }
-  delete s;
 }
 
 void CMailCheck::ReportFailure(BOOL loginFailed) {
-  CPop3Socket* s = Detach();
+  std::unique_ptr<CPop3Socket> s(Detach());
   if (loginFailed) ShowMessage(kMailLoginFailedText, MB_OK | MB_SYSTEMMODAL | MB_ICONERROR);
-  delete s;
 }
 
 void CMailCheck::Abandon() { delete Detach(); }
