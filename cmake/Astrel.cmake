@@ -120,13 +120,16 @@ function(astrel_dlls_beside target)
 endfunction()
 
 # astrel_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [DLLS <targets or files...>]
-#             [TIMEOUT <s>] [WIN32_ONLY] [NATIVE_ONLY] [GUI] [LABELS ...] [ENVIRONMENT ...])
-# One GoogleTest program, registered as one ctest test. Tests find their fixtures through the
+#             [TIMEOUT <s>] [WIN32_ONLY] [NATIVE_ONLY] [GUI] [LABELS ...] [ENVIRONMENT ...]
+#             [WRAPPER <script>])
+# One GoogleTest program, registered as one ctest test. With WRAPPER the test runs as
+# `bash <script> <the program's command line>`: the script starts a peer server the program talks
+# to (and fails when it cannot). Tests find their fixtures through the
 # definitions ASTREL_SOURCE_DIR and ASTREL_BINARY_DIR (as the program sees them: under Wine with
 # drive Z:). Under Wine every test has a prefix and an X server of its own. DLLS are put beside
 # the Windows test program (see astrel_dlls_beside).
 function(astrel_test)
-  cmake_parse_arguments(T "WIN32_ONLY;NATIVE_ONLY;GUI;NO_GTEST_MAIN" "NAME;TIMEOUT" "SOURCES;LIBS;DLLS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "WIN32_ONLY;NATIVE_ONLY;GUI;NO_GTEST_MAIN" "NAME;TIMEOUT;WRAPPER" "SOURCES;LIBS;DLLS;LABELS;ENVIRONMENT" ${ARGN})
   if(ASTREL_FUZZ)
     return()
   endif()
@@ -149,7 +152,12 @@ function(astrel_test)
     set_target_properties(${T_NAME} PROPERTIES WIN32_EXECUTABLE OFF)
   endif()
   astrel_dlls_beside(${T_NAME} ${T_DLLS})
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
+  if(T_WRAPPER)
+    add_test(NAME ${T_NAME} COMMAND bash ${T_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${T_NAME}>
+      --gtest_brief=1)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()

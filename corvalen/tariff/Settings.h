@@ -60,6 +60,9 @@ class CSettings : public CRegistry {
   BOOL SetPOP3Passwort(CString v);
   CString GetPOPSpeichern();
   BOOL SetPOPSpeichern(CString v);
+  // The ids of the newest messages at the last mailbox check, for a server without LAST.
+  CString GetPOP3Kennungen();
+  BOOL SetPOP3Kennungen(CString v);
   int GetMaxDialAttempts();
   BOOL SetMaxDialAttempts(int v);
   int GetWaitingTimeForDialAttempts();

@@ -40,6 +40,7 @@ HOST_PACKAGES=(
   zip unzip clang libclang-rt-14-dev
   imagemagick libtiff-tools giflib-tools libdeflate-dev minify netpbm
   python3
+  dovecot-pop3d
 )
 
 as_root() {

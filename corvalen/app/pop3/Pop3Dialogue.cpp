@@ -35,8 +35,29 @@ std::string OneLine(const std::string& text) {
   return out;
 }
 
-CPop3Dialogue::CPop3Dialogue(const std::string& user, const std::string& password)
-    : user_(OneLine(user)), password_(OneLine(password)) {}
+std::set<std::string> SplitSeenIds(const std::string& stored) {
+  std::set<std::string> ids;
+  std::size_t i = 0;
+  while (i < stored.size()) {
+    std::size_t end = stored.find(' ', i);
+    if (end == std::string::npos) end = stored.size();
+    if (end > i) ids.insert(stored.substr(i, end - i));
+    i = end + 1;
+  }
+  return ids;
+}
+
+CPop3Dialogue::CPop3Dialogue(const std::string& user, const std::string& password, const std::string& seenIds)
+    : user_(OneLine(user)), password_(OneLine(password)), seenBefore_(SplitSeenIds(seenIds)) {}
+
+std::string CPop3Dialogue::SeenIds() const {
+  std::string out;
+  for (const std::string& id : newest_) {
+    if (!out.empty()) out += ' ';
+    out += id;
+  }
+  return out;
+}
 
 Outcome CPop3Dialogue::Receive(const char* data, std::size_t length, std::string& toSend) {
   for (std::size_t i = 0; i < length && ended_ == kGoOn; ++i) {
@@ -67,6 +88,13 @@ Outcome CPop3Dialogue::Closed() {
 }
 
 Outcome CPop3Dialogue::ProcessReply(const std::string& reply, std::string& toSend) {
+  if (state_ == kLastSent && IsErrorReply(reply)) {
+    // LAST is not known to the server: the unique ids tell which messages are new.
+    toSend += "UIDL\r\n";
+    state_ = kUidlSent;
+    return kGoOn;
+  }
+  if (state_ == kUidlSent) return ProcessUniqueIdLine(reply, toSend);
   if (state_ != kQuitSent && IsErrorReply(reply)) {
     bool login = state_ == kUserSent || state_ == kPassSent;
     if (state_ == kWaitGreeting || login || state_ == kStatSent || state_ == kLastSent)
@@ -101,6 +129,42 @@ Outcome CPop3Dialogue::ProcessReply(const std::string& reply, std::string& toSen
     default:
       return kGoOn;
   }
+}
+
+Outcome CPop3Dialogue::ProcessUniqueIdLine(const std::string& reply, std::string& toSend) {
+  std::string line = reply;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (!uidlStarted_) {
+    if (IsErrorReply(line)) return kRefused;  // neither LAST nor UIDL: no way to tell
+    uidlStarted_ = true;
+    return kGoOn;
+  }
+  if (line == ".") {
+    uidlDone_ = true;
+    toSend += "QUIT \r\n";
+    state_ = kQuitSent;
+    return kGoOn;
+  }
+  // "number id": the message number, blanks, the id (printable characters without blanks).
+  std::size_t i = 0;
+  long long number = 0;
+  while (i < line.size() && line[i] >= '0' && line[i] <= '9') {
+    number = number * 10 + (line[i] - '0');
+    if (number > count_) return kGoOn;  // not a message of this maildrop
+    ++i;
+  }
+  if (i == 0 || number < 1) return kGoOn;
+  while (i < line.size() && line[i] == ' ') ++i;
+  std::size_t end = i;
+  while (end < line.size() && line[end] > ' ' && line[end] < 0x7F) ++end;
+  std::size_t after = end;
+  while (after < line.size() && line[after] == ' ') ++after;
+  if (end == i || end - i > kMaxIdLength || after != line.size()) return kGoOn;
+  std::string id = line.substr(i, end - i);
+  if (seenBefore_.count(id) && number > last_) last_ = static_cast<int>(number);
+  newest_.push_back(id);
+  if (newest_.size() > kKeptIds) newest_.pop_front();
+  return kGoOn;
 }
 
 }  // namespace pop3

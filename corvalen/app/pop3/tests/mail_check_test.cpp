@@ -199,6 +199,27 @@ TEST_F(MailCheckTest, StartReplacesARunningCheck) {
   EXPECT_EQ(check.boxes[0].text, "Ihr Postfach bei  POSTWELL enthält zur Zeit  3  neue E-Mail(s)!");
 }
 
+TEST_F(MailCheckTest, RefusedLastIsAnsweredThroughTheUniqueIds) {
+  settings.SetPOP3Kennungen("m1");
+  Pop3Server server({"+OK ready\r\n", "+OK\r\n", "+OK Logged in.\r\n", "+OK 3 30\r\n", "-ERR Unknown command: LAST\r\n",
+                     "+OK\r\n1 m1\r\n2 m2\r\n3 m3\r\n.\r\n", "+OK Logging out.\r\n"});
+  TestMailCheck check(&settings, nullptr);
+  RunCheck(check, server);
+  EXPECT_EQ(server.commands, (std::vector<std::string>{"USER kunde", "PASS geheim", "STAT ", "LAST ", "UIDL", "QUIT "}));
+  ASSERT_EQ(check.boxes.size(), 1u);
+  EXPECT_EQ(check.boxes[0].text, "Ihr Postfach bei  POSTWELL enthält zur Zeit  2  neue E-Mail(s)!");
+  EXPECT_EQ(settings.GetPOP3Kennungen(), "m1 m2 m3");
+}
+
+TEST_F(MailCheckTest, CheckCutOffInTheIdListKeepsTheOldIds) {
+  settings.SetPOP3Kennungen("m1");
+  Pop3Server server({"+OK ready\r\n", "+OK\r\n", "+OK\r\n", "+OK 3 30\r\n", "-ERR\r\n", "+OK\r\n1 m1\r\n"}, 5);
+  TestMailCheck check(&settings, nullptr);
+  RunCheck(check, server);
+  EXPECT_TRUE(check.boxes.empty());
+  EXPECT_EQ(settings.GetPOP3Kennungen(), "m1");
+}
+
 namespace {
 // A box that fails: what a timer procedure's exception must not take down.
 class ThrowingMailCheck : public TestMailCheck {

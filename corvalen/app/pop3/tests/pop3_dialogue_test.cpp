@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <set>
+#include <string>
 #include <vector>
 
 using namespace pop3;
@@ -109,9 +111,70 @@ TEST(Pop3Dialogue, ErrorRepliesEndTheDialogue) {
     EXPECT_EQ(d.GetState(), c.state);
     EXPECT_EQ(d.Closed(), c.outcome);
   }
+  // A refused LAST is asked again as UIDL; a server that refuses that too ends the check silently.
   CPop3Dialogue last("u", "p");
   for (const char* r : {"+OK\r\n", "+OK\r\n", "+OK\r\n", "+OK 2 10\r\n"}) Say(last, r);
+  EXPECT_EQ(Say(last, "-ERR Unknown command: LAST\r\n"), "UIDL\r\n");
+  EXPECT_EQ(last.GetState(), kUidlSent);
   EXPECT_EQ(Say(last, "-ERR unknown command\r\n", kRefused), "");
+}
+
+// Without LAST (Dovecot: "-ERR Unknown command: LAST") the unique ids tell the new messages:
+// those after the last one seen at the previous check.
+TEST(Pop3Dialogue, UniqueIdsStandInForARefusedLast) {
+  struct Case {
+    const char* seen;  // kept by the previous check
+    const char* stat;
+    std::vector<std::string> list;  // the UIDL lines after "+OK"
+    int fresh;
+    const char* kept;
+  } cases[] = {
+      {"", "+OK 3 300\r\n", {"1 a1", "2 a2", "3 a3"}, 3, "a1 a2 a3"},               // first check: all new
+      {"a1 a2 a3", "+OK 3 300\r\n", {"1 a1", "2 a2", "3 a3"}, 0, "a1 a2 a3"},       // nothing came
+      {"a1 a2 a3", "+OK 5 500\r\n", {"1 a1", "2 a2", "3 a3", "4 b4", "5 b5"}, 2, "a1 a2 a3 b4 b5"},
+      {"a1 a2 a3", "+OK 2 200\r\n", {"1 a2", "2 c1"}, 1, "a2 c1"},                  // a1, a3 deleted
+      {"a1 a2 a3", "+OK 2 200\r\n", {"1 x1", "2 x2"}, 2, "x1 x2"},                  // none known: all new
+      {"a1", "+OK 0 0\r\n", {}, 0, ""},
+      // Lines that are not "number id" are passed over: no number, a number beyond STAT's
+      // count, an id with a control character or longer than 70 characters.
+      {"a1", "+OK 2 20\r\n", {"x a1", "9 a1", "1 a\x01", "1 " + std::string(71, 'z'), "1 a1  ", "2 n2"}, 1, "a1 n2"},
+  };
+  for (const Case& c : cases) {
+    CPop3Dialogue d("u", "p", c.seen);
+    for (const char* r : {"+OK\r\n", "+OK\r\n", "+OK\r\n"}) Say(d, r);
+    Say(d, c.stat);
+    EXPECT_EQ(Say(d, "-ERR Unknown command: LAST\r\n"), "UIDL\r\n");
+    std::string reply = "+OK\r\n";
+    for (const std::string& line : c.list) reply += line + "\r\n";
+    EXPECT_EQ(Say(d, reply + ".\r\n"), "QUIT \r\n") << c.seen << " / " << c.stat;
+    EXPECT_EQ(Say(d, "+OK Logging out.\r\n", kFinished), "");
+    EXPECT_TRUE(d.UsedUniqueIds());
+    EXPECT_EQ(d.NewMessages(), c.fresh) << c.seen << " / " << c.stat;
+    EXPECT_EQ(d.SeenIds(), c.kept) << c.seen << " / " << c.stat;
+  }
+}
+
+TEST(Pop3Dialogue, OnlyTheNewestIdsAreKept) {
+  CPop3Dialogue d("u", "p");
+  for (const char* r : {"+OK\r\n", "+OK\r\n", "+OK\r\n", "+OK 100 1\r\n", "-ERR\r\n", "+OK\r\n"}) Say(d, r);
+  for (int i = 1; i <= 100; ++i) Say(d, std::to_string(i) + " id" + std::to_string(i) + "\r\n");
+  EXPECT_EQ(Say(d, ".\r\n"), "QUIT \r\n");
+  std::set<std::string> kept = SplitSeenIds(d.SeenIds());
+  EXPECT_EQ(kept.size(), static_cast<size_t>(CPop3Dialogue::kKeptIds));
+  EXPECT_EQ(kept.count("id100"), 1u);
+  EXPECT_EQ(kept.count("id68"), 0u);
+
+  // Those are enough for the next check, even with the newest few deleted in between.
+  CPop3Dialogue next("u", "p", d.SeenIds());
+  for (const char* r : {"+OK\r\n", "+OK\r\n", "+OK\r\n", "+OK 98 1\r\n", "-ERR\r\n", "+OK\r\n"}) Say(next, r);
+  for (int i = 1; i <= 97; ++i) Say(next, std::to_string(i) + " id" + std::to_string(i) + "\r\n");
+  Say(next, "98 neu\r\n.\r\n");
+  EXPECT_EQ(next.NewMessages(), 1);
+  // A dialogue that was cut off in the list keeps nothing.
+  CPop3Dialogue cut("u", "p");
+  for (const char* r : {"+OK\r\n", "+OK\r\n", "+OK\r\n", "+OK 2 1\r\n", "-ERR\r\n", "+OK\r\n1 q\r\n"}) Say(cut, r);
+  EXPECT_EQ(cut.Closed(), kAbandoned);
+  EXPECT_FALSE(cut.UsedUniqueIds());
 }
 
 TEST(Pop3Dialogue, StatWithoutBlankStallsWithoutSending) {

@@ -30,8 +30,8 @@ std::map<UINT_PTR, CPop3Socket*>& Timeouts() {
 // ---- CPop3Socket -----------------------------------------------------------------------------
 
 CPop3Socket::CPop3Socket(CMailCheck* owner, CString host, CString user, CString password, UINT port,
-                         UINT timeoutMs)
-    : password_(password), user_(user), owner_(owner), dialogue_(user.str(), password.str()) {
+                         UINT timeoutMs, CString seenIds)
+    : password_(password), user_(user), owner_(owner), dialogue_(user.str(), password.str(), seenIds.str()) {
   if (!Create(0, SOCK_STREAM, FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE)) return;
   if (!Connect(host, port) && GetLastError() != WSAEWOULDBLOCK) {
     CAsyncSocket::Close();
@@ -132,7 +132,10 @@ void CPop3Socket::OnClose(int) {
 void CPop3Socket::Finish(pop3::Outcome outcome) {
   CMailCheck* owner = owner_;
   switch (outcome) {
-    case pop3::kFinished: owner->ReportNewMail(dialogue_.NewMessages()); break;
+    case pop3::kFinished:
+      if (dialogue_.UsedUniqueIds()) owner->KeepSeenIds(dialogue_.SeenIds().c_str());
+      owner->ReportNewMail(dialogue_.NewMessages());
+      break;
     case pop3::kLoginRefused: owner->ReportFailure(TRUE); break;
     case pop3::kRefused: owner->ReportFailure(FALSE); break;
     default: owner->Abandon(); break;
@@ -170,7 +173,7 @@ void CMailCheck::Start() {
   // Read after the dialog, which may have changed the user name as well.
   CString user = settings_->GetPOP3Postfach();
   delete Detach();
-  CPop3Socket* s = new CPop3Socket(this, host_, user, password, port_, timeoutMs_);
+  CPop3Socket* s = new CPop3Socket(this, host_, user, password, port_, timeoutMs_, settings_->GetPOP3Kennungen());
   if (!s->IsConnecting()) {
     delete s;  // unreachable from the start (no network, unknown host): no message
     return;
@@ -208,3 +211,7 @@ void CMailCheck::ReportFailure(BOOL loginFailed) {
 }
 
 void CMailCheck::Abandon() { delete Detach(); }
+
+void CMailCheck::KeepSeenIds(const CString& ids) {
+  if (settings_) settings_->SetPOP3Kennungen(ids);
+}

@@ -32,8 +32,9 @@ class CPop3Socket : public CAsyncSocket {
  public:
   // Creates the socket (any local port, all notifications) and starts connecting to host:port.
   // IsConnecting() tells whether that could start.
+  // seenIds: the message ids the previous check kept, for a server that refuses LAST.
   CPop3Socket(CMailCheck* owner, CString host, CString user, CString password, UINT port = kPop3Port,
-              UINT timeoutMs = kPop3TimeoutMs);
+              UINT timeoutMs = kPop3TimeoutMs, CString seenIds = "");
   ~CPop3Socket() override;
 
   BOOL IsConnecting() const { return m_hSocket != INVALID_SOCKET; }
@@ -82,6 +83,9 @@ class CMailCheck : public CObject {
   void ReportFailure(BOOL loginFailed);
   // The connection failed, broke or timed out: the check ends without a message.
   void Abandon();
+  // The ids of the newest messages, kept as "POP3Kennungen" for the next check of a server that
+  // refuses LAST.
+  void KeepSeenIds(const CString& ids);
 
   // The mailbox dialog (user name, password, keep password), run without parent; TRUE for OK,
   // with the four mailbox settings written. Without one, a check that needs the password typed
