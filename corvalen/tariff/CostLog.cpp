@@ -279,12 +279,30 @@ const char kHead[] =
     "<STYLE TYPE=\"text/css\">\n.a { font-size:11px; color:#000000; font-family:Arial,Helvetica,sans-serif; }\n"
     "</STYLE>\n</HEAD>\n<BODY BGCOLOR=\"#FFFFFF\">\n";
 
-// The logo row (string 112 of the list layout, the same markup in the grouped one).
-const char kLogoRow[] =
-    "<TABLE WIDTH=\"649\" BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"0\">\n<TR>"
-    "<TD><IMG SRC=\"logo.gif\" WIDTH=\"64\" HEIGHT=\"95\" ALT=\"\"></TD>"
-    "<TD><IMG SRC=\"rechnung.gif\" WIDTH=\"468\" HEIGHT=\"60\" ALT=\"Banner\"></TD>"
-    "<TD><IMG SRC=\"trivo.gif\" WIDTH=\"91\" HEIGHT=\"95\" ALT=\"\"></TD></TR>\n</TABLE>\n";
+// The logo row (string 112 of the list layout, the same markup in the grouped one): the Astrel
+// logo, the banner and the partner picture, all in the installation folder next to the bill.
+// "rechnung.gif" ships as a first banner and is replaced by the one the update server offers;
+// "trivo.gif" comes only with a download. A picture that is not there is not named (its cell
+// keeps its width): the bill shows no broken picture.
+struct CBillPicture {
+  const char* file;
+  int width, height;
+  const char* alt;
+};
+const CBillPicture kBillPictures[] = {
+    {"logo.gif", 64, 95, ""}, {"rechnung.gif", 468, 60, "Banner"}, {"trivo.gif", 91, 95, ""}};
+
+CString LogoRow(const CString& folder) {
+  CString row = "<TABLE WIDTH=\"649\" BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"0\">\n<TR>";
+  for (const CBillPicture& p : kBillPictures) {
+    if (CFile::Exists(folder + "\\" + p.file))
+      row += CString::Formatted("<TD><IMG SRC=\"%s\" WIDTH=\"%d\" HEIGHT=\"%d\" ALT=\"%s\"></TD>", p.file, p.width,
+                                p.height, p.alt);
+    else
+      row += CString::Formatted("<TD WIDTH=\"%d\"></TD>", p.width);
+  }
+  return row + "</TR>\n</TABLE>\n";
+}
 
 const char kColumns[] =
     "<TD CLASS=\"a\"><B>Beginn</B></TD><TD CLASS=\"a\"><B>Dauer</B></TD><TD CLASS=\"a\"><B>Takt</B></TD>"
@@ -312,7 +330,7 @@ const char kSep[] = "<TD WIDTH=\"1\" BGCOLOR=\"#000000\"></TD>";
 CString CCostLog::BuildList(const std::vector<CCostRecord>& records, const COleDateTime& from,
                             const COleDateTime& to, bool* ok) const {
   CString html = kHead;
-  html += kLogoRow;
+  html += LogoRow(pictureFolder);
   html += "<TABLE WIDTH=\"649\" BORDER=\"0\">\n<TR><TD CLASS=\"a\"><B>Kosten vom " + HeadingDate(from) + " bis " +
           HeadingDate(to) + "</B></TD></TR>\n</TABLE>\n";
   html += "<TABLE WIDTH=\"649\" BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"2\">\n";
@@ -362,7 +380,7 @@ CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const CO
   }
   CString html = kHead;
   if (!*ok) return html;
-  html += kLogoRow;
+  html += LogoRow(pictureFolder);
   html += "<TABLE WIDTH=\"649\" BORDER=\"0\">\n<TR><TD CLASS=\"a\"><B>Kosten vom " + HeadingDate(from) + " bis " +
           HeadingDate(to) + "</B></TD></TR>\n</TABLE>\n";
   double total = 0;
@@ -397,6 +415,7 @@ CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const CO
 BOOL CCostLog::WriteHtml(const COleDateTime& from, const COleDateTime& to) {
   BuildPaths();
   CString base = settings->GetPATH();
+  pictureFolder = base;
   WriteWholeFile(base + "\\print.css", kPrintCss);
   WriteWholeFile(base + "\\screen.css", kScreenCss);
   CTarifUi& ui = GetTarifUi();

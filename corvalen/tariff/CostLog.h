@@ -101,6 +101,7 @@ class CCostLog : public CLogFile {
 
   CSettings* settings;
   CString logPath, htmlPath;
+  CString pictureFolder;  // where the bill's pictures lie (PATH)
   BYTE plain = 0;
   std::vector<std::vector<CString>> groupedRows;  // eight texts per row, sorted by tariff name
 };

@@ -41,6 +41,7 @@ HOST_PACKAGES=(
   imagemagick libtiff-tools giflib-tools libdeflate-dev minify netpbm
   python3
   dovecot-pop3d
+  chromium
 )
 
 as_root() {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <clocale>
 #include <memory>
 
@@ -121,6 +122,8 @@ TEST_F(CostLogTest, ListBillWithStyleSheetsPagesAndEscapedNames) {
                              1.49f, 1),
                          list);
   log.AppendConnection(Rec("minute", COleDateTime(2026, 4, 1, 8, 0, 0), 61, 1.49f), list);  // outside the period
+  WriteFile("logo.gif", "GIF89a");
+  WriteFile("rechnung.gif", "GIF89a");
   ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 23, 59, 59)));
   EXPECT_EQ(ReadFile("print.css"), "#Print {}\n#NoPrint {display:none;}");
   EXPECT_EQ(ReadFile("screen.css"), "#Print {display:none;}\n#NoPrint {}");
@@ -143,6 +146,39 @@ TEST_F(CostLogTest, ListBillWithStyleSheetsPagesAndEscapedNames) {
   EXPECT_NE(html.find("Anfallende Grundgeb&uuml;hren werden nicht mit aufgef&uuml;hrt"), std::string::npos);
   for (const char* col : {"Beginn", "Dauer", "Takt", "Verb.geb.", "Einwahl", "Tarifname", "Rufnummer", "Kosten"})
     EXPECT_EQ(Count(html, std::string("<B>") + col + "</B>"), 2) << col;
+}
+
+// The bill names the pictures that lie in the installation folder; an absent one leaves its cell
+// empty at its width instead of a broken picture.
+TEST_F(CostLogTest, BillNamesOnlyThePicturesThatAreThere) {
+  struct Case {
+    std::vector<std::string> present;
+  } cases[] = {{{}}, {{"logo.gif", "rechnung.gif"}}, {{"logo.gif", "rechnung.gif", "trivo.gif"}}, {{"trivo.gif"}}};
+  const struct {
+    const char* file;
+    const char* img;
+    const char* empty;
+  } pictures[] = {
+      {"logo.gif", "<IMG SRC=\"logo.gif\" WIDTH=\"64\" HEIGHT=\"95\" ALT=\"\">", "<TD WIDTH=\"64\"></TD>"},
+      {"rechnung.gif", "<IMG SRC=\"rechnung.gif\" WIDTH=\"468\" HEIGHT=\"60\" ALT=\"Banner\">", "<TD WIDTH=\"468\"></TD>"},
+      {"trivo.gif", "<IMG SRC=\"trivo.gif\" WIDTH=\"91\" HEIGHT=\"95\" ALT=\"\">", "<TD WIDTH=\"91\"></TD>"},
+  };
+  for (const Case& c : cases) {
+    for (const auto& p : pictures) RemoveFile(p.file);
+    for (const std::string& f : c.present) WriteFile(f, "GIF89a");
+    for (BYTE grouped : {0, 1}) {
+      CCostLog log(&settings);
+      log.SetPlain(grouped);
+      WriteFile("rechnung.log", "");
+      ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+      const std::string html = ReadFile("rechnung.html");
+      for (const auto& p : pictures) {
+        bool there = std::find(c.present.begin(), c.present.end(), p.file) != c.present.end();
+        EXPECT_EQ(html.find(p.img) != std::string::npos, there) << p.file << " grouped " << int(grouped);
+        EXPECT_EQ(html.find(p.empty) != std::string::npos, !there) << p.file << " grouped " << int(grouped);
+      }
+    }
+  }
 }
 
 TEST_F(CostLogTest, GroupedBillKeepsFileOrderWithinEachTariff) {

@@ -1,0 +1,77 @@
+// The HTML bill as a user sees it: written beside the pictures that the program ships and opened
+// in a real browser (headless Chromium), where every picture it names must load at the size the
+// bill gives it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <string>
+
+#include "CFile.h"
+#include "CostLog.h"
+#include "Settings.h"
+#include "TestSupport.h"
+
+namespace {
+
+// Lists every picture of the page with its loaded size ("kaputt" when it did not load) in a
+// <pre id="bilder">, once the page has loaded; --dump-dom prints the page then. The marker is
+// put together in the script, so that only the result matches it, not the script's own text.
+const char kPictureCheck[] =
+    "<script>\nwindow.addEventListener('load', function () {\n  var out = [];\n"
+    "  for (var i = 0; i < document.images.length; i++) {\n    var im = document.images[i];\n"
+    "    out.push(im.getAttribute('src') + '=' + (im.complete && im.naturalWidth > 0 ? im.naturalWidth + 'x' +\n"
+    "             im.naturalHeight : 'kaputt') + '/' + im.getAttribute('width') + 'x' + im.getAttribute('height'));\n"
+    "  }\n  var pre = document.createElement('pre');\n  pre.id = 'bilder';\n"
+    "  pre.textContent = 'BIL' + 'DER[' + out.join(' ') + ']';\n  document.body.appendChild(pre);\n});\n</script>\n";
+
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+class BillBrowserTest : public TariffTest {
+ protected:
+  // The pictures the browser loaded: "src=WxH/WxH" (loaded size / the size the bill names).
+  std::string PicturesInBrowser(const std::string& page) {
+    WriteFile("bill-check.html", ReadFile(page) + kPictureCheck);
+    std::string native = CFile::NativePath(PathOf("bill-check.html").c_str());
+    std::string profile = CFile::NativePath(PathOf("chromium-profile").c_str());
+    std::string dom = Shell("chromium --headless --no-sandbox --disable-gpu --user-data-dir='" + profile +
+                          "' --virtual-time-budget=5000 --dump-dom 'file://" + native + "' 2>/dev/null");
+    std::smatch m;
+    if (!std::regex_search(dom, m, std::regex("BILDER\\[([^\\]]*)\\]"))) return "no answer from the browser";
+    return m[1];
+  }
+};
+
+}  // namespace
+
+TEST_F(BillBrowserTest, EveryPictureOfTheBillLoads) {
+  ASSERT_FALSE(Shell("command -v chromium").empty())
+      << "chromium fehlt (Debian-Paket chromium; tools/setup/setup.sh installiert es)";
+  // The pictures as the program ships them.
+  for (const char* f : {"logo.gif", "rechnung.gif"}) {
+    std::string picture = SourceFile(std::string("corvalen/data/") + f);
+    ASSERT_FALSE(picture.empty()) << f;
+    WriteFile(f, picture);
+  }
+  WriteFile("rechnung.log",
+            "default;3/2/2026 8:0:0;00:01:01;Minute;60;1.49;5.00;0.080;;;0191011;"
+            "default;3/3/2026 21:15:30;00:10:00;Sekunde;1;1.20;0.00;0.120;;;0192022;");
+  CSettings settings;
+  for (BYTE grouped : {0, 1}) {
+    CCostLog log(&settings);
+    log.SetPlain(grouped);
+    ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+    // The partner picture comes only with a download: without it the bill does not name it.
+    EXPECT_EQ(PicturesInBrowser("rechnung.html"), "logo.gif=64x95/64x95 rechnung.gif=468x60/468x60")
+        << "grouped " << int(grouped);
+  }
+}
