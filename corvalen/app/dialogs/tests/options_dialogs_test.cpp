@@ -1,6 +1,9 @@
 // The dialogs of the options pages under Wine: the provider filter, the mailbox, the
 // user-defined bill and the log files, each driven as a user would, with the settings and files
 // that result read back.
+#include "MailCheck.h"  // WinSock before <windows.h>
+#include "pop3_server.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlwapi.h>
@@ -419,6 +422,65 @@ TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {
        }});
   ASSERT_TRUE(manager_.GetProtocolStore().Lookup("tel", found));
   EXPECT_EQ(found->GetOnlineMinutes(), 42);
+}
+
+// The mailbox check of a mailbox whose password is not stored: the mailbox dialog asks for it,
+// the check logs in with it, and afterwards it is not kept; cancelling the dialog checks nothing.
+class RecordingMailCheck : public CMailCheck {
+ public:
+  using CMailCheck::CMailCheck;
+  std::vector<std::string> boxes;
+
+ protected:
+  void ShowMessage(const CString& text, UINT) override { boxes.push_back(text.str()); }
+};
+
+TEST_F(OptionsDialogsTest, MailCheckAsksForAPasswordThatIsNotStored) {
+  for (bool ok : {true, false}) {
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, kUserKey);
+    {
+      CSettings s;
+      s.SetPOP3("1");
+      s.SetPOP3Postfach("kunde");
+      s.SetPOPSpeichern("0");
+    }
+    Pop3Server server({"+OK Postwell\r\n", "+OK\r\n", "+OK\r\n", "+OK 5 2048\r\n", "+OK 3\r\n", "+OK\r\n"});
+    CSettings settings;
+    RecordingMailCheck check(&settings, nullptr);
+    check.SetServer("127.0.0.1", server.port);
+    check.SetMailboxDialog([] {
+      CDlg_Postfach dlg(TRUE);
+      return dlg.DoModal() == IDOK;
+    });
+    std::string shownUser;
+    DialogScript script;
+    script.Then([&] {
+      HWND wnd = FindThreadWindow("Postfach-Abfrage");
+      if (!wnd) return false;
+      shownUser = ItemText(wnd, IDC_PF_USER);
+      ::SetDlgItemTextA(wnd, IDC_PF_PASSWORD, "einmal");
+      ::PostMessageA(wnd, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+      return true;
+    });
+    script.Start();
+    check.Start();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(shownUser, "kunde");
+    if (!ok) {
+      EXPECT_EQ(check.GetSocket(), nullptr);  // cancelled: no check
+      continue;
+    }
+    ASSERT_NE(check.GetSocket(), nullptr);
+    for (DWORD start = ::GetTickCount(); check.GetSocket() && ::GetTickCount() - start < 10000;) {
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      MSG msg;
+      while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+    }
+    server.Join();
+    EXPECT_EQ(server.commands, (std::vector<std::string>{"USER kunde", "PASS einmal", "STAT ", "LAST ", "QUIT "}));
+    EXPECT_EQ(check.boxes, std::vector<std::string>{"Ihr Postfach bei  POSTWELL enthält zur Zeit  2  neue E-Mail(s)!"});
+    EXPECT_EQ(std::string(CSettings().GetPOP3Passwort()), "");
+  }
 }
 
 }  // namespace

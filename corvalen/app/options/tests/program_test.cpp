@@ -1,0 +1,194 @@
+// The options sheet in the real Corvalen.exe under Wine: every button of "Erweitert" and "Kosten"
+// opens its dialog, and the manual tariff update dials, downloads the tariff file from an HTTP
+// server on 127.0.0.1, hangs up and leaves the sheet's lists on the new tariffs.
+#include "http_server.h"  // winsock2.h before windows.h
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "TarifScramble.h"
+#include "app_fixture.h"
+
+namespace {
+
+enum { kOptionen = 1042, kTrennen = 1052, kTab = 0x3020, kApply = 0x3021 };
+const char kTitle[] = "Astrel Corvalen 2.0";
+
+std::string ClassOf(HWND w) {
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  return cls;
+}
+
+// The options sheet: the program's dialog owned by the main dialog that holds the tab control.
+HWND FindSheet(HWND main) {
+  return testsupport::FindTopWindow([main](HWND w, DWORD) {
+    return IsWindowVisible(w) && GetWindow(w, GW_OWNER) == main && ClassOf(w) == "#32770" && GetDlgItem(w, kTab);
+  });
+}
+
+// The page of the sheet that has control `id`.
+struct PageSearch {
+  int id;
+  HWND found;
+};
+BOOL CALLBACK PageProc(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<PageSearch*>(lp);
+  if (ClassOf(w) == "#32770" && GetDlgItem(w, s->id) && IsWindowVisible(w)) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+HWND FindPage(HWND sheet, int id) {
+  PageSearch s{id, nullptr};
+  EnumChildWindows(sheet, PageProc, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+class OptionsProgramTest : public ::testing::Test {
+ protected:
+  HWND OpenSheet(int page) {
+    main_ = run_.WaitMain();
+    if (!main_) return nullptr;
+    testsupport::Click(main_, kOptionen);
+    HWND sheet = nullptr;
+    CorvalenRun::WaitFor([&] { return (sheet = FindSheet(main_)) != nullptr; });
+    if (sheet && page > 0) PostMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
+    return sheet;
+  }
+  // Clicks `id` of the page and waits for the window `title`; closes it with `close`.
+  bool Opens(HWND page, int id, const char* title, int close) {
+    testsupport::Click(page, id);
+    HWND dlg = nullptr;
+    if (!CorvalenRun::WaitFor([&] { return (dlg = run_.FindTop(title, true)) != nullptr; })) return false;
+    PostMessageA(dlg, WM_COMMAND, static_cast<WPARAM>(close), 0);
+    return CorvalenRun::WaitFor([&] { return run_.FindTop(title, true) == nullptr; });
+  }
+  HWND WaitPage(int id) {
+    HWND page = nullptr;
+    CorvalenRun::WaitFor([&] { return (page = FindPage(sheet_, id)) != nullptr; });
+    return page;
+  }
+
+  CorvalenRun run_;
+  HWND main_ = nullptr;
+  HWND sheet_ = nullptr;
+};
+
+TEST_F(OptionsProgramTest, EveryButtonOfErweitertAndKostenOpensItsDialog) {
+  int p = run_.Start();
+  ASSERT_GE(p, 0);
+  sheet_ = OpenSheet(1);
+  ASSERT_NE(nullptr, sheet_);
+  EXPECT_EQ("", testsupport::WindowText(sheet_));
+  EXPECT_EQ("Abbrechen", CorvalenRun::Text(sheet_, IDCANCEL));
+  EXPECT_EQ("&Hilfe", CorvalenRun::Text(sheet_, 9));
+  EXPECT_TRUE(CorvalenRun::Visible(sheet_, 9));
+  EXPECT_FALSE(CorvalenRun::Enabled(sheet_, kApply));  // nothing to apply before OK
+
+  HWND page = WaitPage(1083);
+  ASSERT_NE(nullptr, page);
+  EXPECT_TRUE(Opens(page, 1000, "Anbieterauswahl", IDCANCEL));
+  EXPECT_TRUE(Opens(page, 1002, "Postfach-Abfrage", IDCANCEL));
+  EXPECT_TRUE(Opens(page, 1005, "Administration der Protokolldateien", IDOK));
+  // The expert mode, after its question, opens the dial-up dialogs.
+  SendDlgItemMessageA(page, 1083, BM_SETCHECK, BST_CHECKED, 0);
+  testsupport::Click(page, 1083);
+  std::string question;
+  HWND box = run_.WaitBox(kTitle, &question);
+  ASSERT_NE(nullptr, box);
+  CorvalenRun::Press(box, IDYES);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Visible(page, 1001); }));
+  EXPECT_TRUE(Opens(page, 1001, "Erweiterte DFÜ-Netzwerkeinstellungen", IDOK));
+  EXPECT_TRUE(Opens(page, 1004, "ASTREL Corvalen - Übernahme bestehender DFÜ-Einträge", IDCANCEL));
+
+  PostMessageA(sheet_, PSM_SETCURSEL, 2, 0);
+  HWND costs = WaitPage(1016);
+  ASSERT_NE(nullptr, costs);
+  EXPECT_TRUE(Opens(costs, 1000, "Benutzerdefinierte Rechnung", IDCANCEL));
+  EXPECT_TRUE(Opens(costs, 1016, "Freiminutenverwaltung", IDCANCEL) || !CorvalenRun::Enabled(costs, 1016));
+  // Help explains the page shown.
+  testsupport::Click(sheet_, 9);
+  HWND help = nullptr;
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (help = run_.FindTop("Hilfesystem Corvalen", true)) != nullptr; }));
+  EXPECT_EQ(0u, CorvalenRun::Text(help, 1061).find("Kosten\r\n"));
+  CorvalenRun::Press(help, IDOK);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.FindTop("Hilfesystem Corvalen", true) == nullptr; }));
+
+  PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
+  run_.Quit(run_.Process(p));
+  EXPECT_TRUE(run_.Exited(p, 10000));
+}
+
+// "Tarife aktualisieren" offline: the program asks, dials, downloads the tariff file, shows the
+// tariff tip, hangs up; the sheet's provider list then holds the new tariffs' providers, and the
+// one chosen there is stored.
+TEST_F(OptionsProgramTest, ManualTariffUpdateDialsDownloadsAndHangsUp) {
+  TestHttpServer server;
+  std::string tarif = CorvalenRun::Slurp(run_.Dir() + "tarif.dat");
+  UnscrambleTarif(reinterpret_cast<unsigned char*>(&tarif[0]), tarif.size());
+  size_t end = tarif.rfind("</Providerliste>");
+  ASSERT_NE(end, std::string::npos);
+  tarif.insert(end, "<Provider id=\"neu-1\"><name>Neuling</name><set a=\"preis\" b=\"0.1\" c=\"takt\" d=\"1\"/></Provider>\n");
+  ScrambleTarif(reinterpret_cast<unsigned char*>(&tarif[0]), tarif.size());
+  server.Set("/tarif.dat", tarif);
+  std::string messages = "<?xml version=\"1.0\"?><server><tip typ=\"tarif\"><url>" + server.Base() +
+                         "/tarif.dat</url><date>2026-12-01 08:00:00</date></tip>"
+                         "<tip typ=\"tarifupdate\">Die neuen Tarife sind da.</tip></server>";
+  ScrambleTarif(reinterpret_cast<unsigned char*>(&messages[0]), messages.size());
+  ASSERT_TRUE(testsupport::WriteFileBytes(run_.Dir() + "ServerInfo.dat", messages));
+  CorvalenRun::User("UpdateFrequence", "1");
+
+  int p = run_.Start();
+  ASSERT_GE(p, 0);
+  sheet_ = OpenSheet(0);
+  ASSERT_NE(nullptr, sheet_);
+  HWND page = WaitPage(1049);
+  ASSERT_NE(nullptr, page);
+  std::vector<std::string> before = CorvalenRun::ComboItems(page, 1079);
+  ASSERT_TRUE(CorvalenRun::Enabled(page, 1049));
+  testsupport::Click(page, 1049);
+  std::string question;
+  HWND box = run_.WaitBox(kTitle, &question);
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ("Sie sind aktuell nicht mit dem Internet verbunden!\nSoll der Corvalen sie für den Zeitraum der\n"
+            "Tarifaktualisierung automatisch verbinden ?",
+            question);
+  CorvalenRun::Press(box, IDYES);
+  // A provider with free minutes asks for them before dialling.
+  HWND tip = nullptr;
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] {
+    if (HWND free = run_.FindTop("Freiminutenverwaltung", true)) PostMessageA(free, WM_COMMAND, IDOK, 0);
+    return (tip = run_.FindTop("Astrel Corvalen Tipp des Tages", true)) != nullptr;
+  }, 30000));
+  EXPECT_NE(std::string::npos, CorvalenRun::Text(tip, 1061).find("Die neuen Tarife sind da."));
+  CorvalenRun::Press(tip, IDOK);
+  // Hung up again: the main dialog offers to connect.
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.RasCount("RasHangUp") >= 1 && !CorvalenRun::Enabled(main_, kTrennen); }));
+  EXPECT_EQ(1, run_.RasCount("RasDialA"));
+  EXPECT_EQ(std::vector<std::string>{"/tarif.dat"}, server.Paths());
+  EXPECT_EQ(tarif, CorvalenRun::Slurp(run_.Dir() + "tarif.dat"));
+  EXPECT_EQ("2026-12-01 08:00:00", CorvalenRun::GetUser("CurrentTarif"));
+  EXPECT_EQ("01.12.2026 08:00:00", CorvalenRun::Text(page, 1047));
+
+  std::vector<std::string> after = CorvalenRun::ComboItems(page, 1079);
+  EXPECT_EQ(before.size() + 1, after.size());
+  int neu = -1;
+  for (size_t i = 0; i < after.size(); ++i)
+    if (after[i] == "Neuling") neu = static_cast<int>(i);
+  ASSERT_GE(neu, 0);
+  SendDlgItemMessageA(page, 1079, CB_SETCURSEL, static_cast<WPARAM>(neu), 0);
+  PostMessageA(page, WM_COMMAND, MAKEWPARAM(1079, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1079)));
+  PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_OK, 0);
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
+  EXPECT_EQ("neu-1", CorvalenRun::GetUser("DefaultConnection"));
+  run_.Quit(run_.Process(p));
+  EXPECT_TRUE(run_.Exited(p, 10000));
+}
+
+}  // namespace
