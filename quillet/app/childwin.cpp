@@ -125,11 +125,8 @@ void TMDIChild::SelectAllClick() {
   for (TMenuItem* i : {pCut, pCopy, pDelete}) i->SetEnabled(true);
 }
 
+// The image browser is not minimised here: a page that repaints leaves it open beside itself.
 void TMDIChild::FormPaint() {
-  for (int i = 0; i < MDIChildCount(); ++i) {
-    TForm* f = MDIChildren(i);
-    if (f->Caption() == " Bilder Browser" && f->WindowState() != wsMinimized) f->SetWindowState(wsMinimized);
-  }
   for (TMenuItem* i : {pCut, pCopy, pDelete}) i->SetEnabled(false);
   pPaste->SetEnabled(TClipboard::HasText() || edi->UndoBuffer()->CurrentIndex() >= 0);
 }

@@ -414,8 +414,10 @@ void TMainForm::UpdateMenuItems() {
       {cmImage, idImage}, {cmLink, idLink}, {cmTable, idTable}, {cmFormBuilder, idFormBuilder},
       {cmSoundTable, idSoundTable}};
   for (auto& [cmd, kind] : dialogs) FButtons[cmd]->SetEnabled(doc && bool(InsertDialog(kind)));
-  FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)));
+  // While the image browser is open its button stays off, so that only one is ever open.
+  FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)) && !FSideWindow);
   FButtons[cmCompressor]->SetEnabled(bool(InsertDialog(idCompressor)));
+  if (FSideWindow && ActiveMDIChild() == FSideWindow) DisableDocumentButtons();
 }
 
 String TMainForm::UniqueWorkNameFor(const String& Caption, const TMDIChild* Except) const {
@@ -659,6 +661,10 @@ TDialogContext& TMainForm::DialogContext() {
   FDialogContext.Exchange = Exchange;
   FDialogContext.Stream = Stream;
   FDialogContext.WorkFolder = WorkFolder();
+  FDialogContext.PicturePaths = PicturePaths;
+  FDialogContext.PictureFolder = FileOpened && !OpenedFolder.empty() ? OpenedFolder : WorkFolder();
+  FDialogContext.WindowActive = [this](TForm*) { DisableDocumentButtons(); };
+  FDialogContext.WindowClosed = [this](TForm* Window) { SideWindowClosed(Window); };
   return FDialogContext;
 }
 
@@ -689,12 +695,26 @@ void TMainForm::ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc) {
 // A window beside the documents (the image browser): the documents step aside, it gets a
 // History entry, and the commands on documents and pictures wait until it closes.
 void TMainForm::OpenInsertWindow(const TInsertDialog& Dialog) {
+  if (FSideWindow) return;  // one at a time
   for (int i = 0; i < MDIChildCount(); ++i) MDIChildren(i)->SetWindowState(wsMinimized);
   TForm* window = Dialog.Create(Application, DialogContext());
+  FSideWindow = window;
   window->Show();
   AddHistoryEntry(window->Caption());
+  DisableDocumentButtons();
+}
+
+void TMainForm::DisableDocumentButtons() {
   for (unsigned cmd : {cmFileSaveAs, cmPreview, cmImage, cmTable, cmFormBuilder, cmLink, cmMailLink, cmImageBrowser})
     FButtons[cmd]->SetEnabled(false);
+}
+
+// The window's own History entry goes (closed through its close box it need not be the active
+// window), and tool button 13 comes back.
+void TMainForm::SideWindowClosed(TForm* Window) {
+  RemoveHistoryEntry(Window->Caption());
+  if (Window == FSideWindow) FSideWindow = nullptr;
+  FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)));
 }
 
 // ---- what the document windows ask of their frame --------------------------------------------

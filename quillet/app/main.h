@@ -103,6 +103,9 @@ private:
   TDialogContext& DialogContext();
   void ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc);
   void OpenInsertWindow(const TInsertDialog& Dialog);
+  void DisableDocumentButtons();
+  void SideWindowClosed(TForm* Window);
+  TForm* FSideWindow = nullptr;  // the image browser while it is open
   String UniqueWorkNameFor(const String& Caption, const TMDIChild* Except) const;
   std::map<unsigned, std::function<void()>> FActions;
   std::map<unsigned, TToolButton*> FButtons;

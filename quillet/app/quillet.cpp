@@ -1,4 +1,5 @@
 // Quillet's program block: the application, the insert dialogs, the main window, the message loop.
+#include "browse.h"
 #include "gif_image_win.h"
 #include "jpeg_image.h"
 #include "main.h"
@@ -18,6 +19,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CmdLine, int) {
     RegisterTagDialogs();
     RegisterTableDialogs();
     RegisterCompressorWindow();
+    RegisterImageBrowser();
     StartMainWindow(CmdLine ? String(CmdLine) : String());
     Application->Run();
     return 0;

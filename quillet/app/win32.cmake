@@ -16,8 +16,13 @@ target_include_directories(quillet_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quillet_app PUBLIC forms_app editor_window quillet_pagelogic quillet_colorbutton
                       quillet_insertdialogs)
 
+# The image browser (tool button 13) over the thumbnail view, the folder picker and the image view.
+add_library(quillet_browse STATIC browse.cpp)
+target_include_directories(quillet_browse PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(quillet_browse PUBLIC quillet_insertdialogs quillet_thumbs_win quillet_imaging_view)
+
 add_executable(Quillet WIN32 quillet.cpp res/quillet.rc)
-target_link_libraries(Quillet PRIVATE quillet_app astrel_png quillet_gif_win32 quillet_imaging_jpegpng)
+target_link_libraries(Quillet PRIVATE quillet_app astrel_png quillet_gif_win32 quillet_imaging_jpegpng quillet_browse)
 # The image view's cursors are resources of the program (quillet/imaging/win/res).
 target_include_directories(Quillet PRIVATE ${CMAKE_SOURCE_DIR}/quillet/imaging/win/res)
 set_target_properties(Quillet PROPERTIES OUTPUT_NAME Quillet)
@@ -45,9 +50,16 @@ target_link_libraries(quillet_show_compressor PRIVATE astrel_testsupport)
 astrel_test(NAME quillet_app_test WIN32_ONLY GUI
   SOURCES tests/quillet_app_test.cpp
   LIBS quillet_pagelogic quillet_compressor forms_core astrel_testsupport TIMEOUT 240)
-add_dependencies(quillet_app_test Quillet quillet_recorder)
+add_dependencies(quillet_app_test Quillet quillet_recorder quillet_browse_fixtures)
+# The image browser's pictures, made by ImageMagick and netpbm.
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures/stamp
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/browse_fixtures.sh ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures >/dev/null 2>&1
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures/stamp
+  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/browse_fixtures.sh
+  COMMENT "Test pictures for the image browser")
+add_custom_target(quillet_browse_fixtures DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures/stamp)
 # The control ids of the dialogs it drives.
-target_include_directories(quillet_app_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/dialogs
+target_include_directories(quillet_app_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/dialogs ${CMAKE_CURRENT_SOURCE_DIR}
                            ${CMAKE_CURRENT_SOURCE_DIR}/tables/win)
 target_compile_definitions(quillet_app_test PRIVATE
   QUILLET_EXE="$<TARGET_FILE_NAME:Quillet>" RECORDER_EXE="$<TARGET_FILE_NAME:quillet_recorder>"

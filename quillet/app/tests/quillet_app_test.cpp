@@ -4,10 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 
 #include <gtest/gtest.h>
 
+#include "../browseids.h"
 #include "../commands.h"
 #include "../dialogs/insertids.h"
 #include "tableids.h"
@@ -201,10 +203,9 @@ TEST_F(Quillet, StartCreatesTheWorkingFolderAndEnablesOnlyWhatNeedsNoDocument) {
   // The tag dialogs exist; their commands wait for a document.
   for (unsigned id : {cmImage, cmLink, cmMarquee, cmVideo, cmFontText, cmTable, cmFormBuilder, cmSoundTable})
     EXPECT_FALSE(Enabled(id)) << id;
-  // The compressor works on files: it needs no document. The image browser is not part of the
-  // program yet and stays disabled.
+  // The compressor and the image browser work on files: they need no document.
   EXPECT_TRUE(Enabled(cmCompressor));
-  EXPECT_FALSE(Enabled(cmImageBrowser));
+  EXPECT_TRUE(Enabled(cmImageBrowser));
 
   // The insert dialogs created at the start (after the main window and the info box) wait hidden,
   // one of each.
@@ -794,3 +795,159 @@ TEST_F(Quillet, ImageAndFontDialogsThroughTheirWindows) {
 }
 
 }  // namespace
+
+// ---- the image browser ---------------------------------------------------------------------
+
+namespace {
+const String kBrowseFixtures = WinPath(String(ASTREL_BINARY_DIR) + "/quillet/app/browse_fixtures/bilder");
+
+// A cell of the thumbnail view: its window, its place in the view and its title.
+struct TCellSeen {
+  HWND Window;
+  RECT Place;
+  String Title;
+};
+
+HWND ChildOfClass(HWND parent, const char* cls) { return FindWindowExA(parent, nullptr, cls, nullptr); }
+
+// The cells of the view, column by column from the left, top to bottom in each.
+std::vector<TCellSeen> Cells(HWND view) {
+  std::vector<TCellSeen> cells;
+  for (HWND c = ChildOfClass(view, "TThumbNail"); c; c = FindWindowExA(view, c, "TThumbNail", nullptr)) {
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, view, reinterpret_cast<POINT*>(&r), 2);
+    cells.push_back({c, r, WindowText(ChildOfClass(c, "TThumbTitle"))});
+  }
+  std::sort(cells.begin(), cells.end(), [](const TCellSeen& a, const TCellSeen& b) {
+    return a.Place.left != b.Place.left ? a.Place.left < b.Place.left : a.Place.top < b.Place.top;
+  });
+  return cells;
+}
+
+std::vector<String> Titles(HWND view) {
+  std::vector<String> t;
+  for (const TCellSeen& c : Cells(view)) t.push_back(c.Title);
+  return t;
+}
+}  // namespace
+
+class ImageBrowser : public Quillet {
+protected:
+  HWND Browser = nullptr, View = nullptr;
+
+  void CopyPictures(const String& To) {
+    CreateDirectoryA(To.c_str(), nullptr);
+    for (const char* f : {"a.png", "b.bmp", "c.JPG", "d.gif", "e.gif", "f.ico", "kaputt.png", "notiz.txt", "seite.htm"})
+      ASSERT_TRUE(CopyFileA((kBrowseFixtures + "\\" + f).c_str(), (To + "\\" + f).c_str(), FALSE)) << f;
+  }
+  // Tool button 13, then the browser window once its thumbnails are there.
+  void OpenBrowser(size_t cells) {
+    PostCmd(cmImageBrowser);
+    HWND client = FindWindowExA(Main, nullptr, "MDICLIENT", nullptr);
+    ASSERT_TRUE(testsupport::WaitFor([&] {
+      Browser = ChildOfClass(client, "Tbrowse");
+      View = Browser ? ChildOfClass(Browser, "TThumbview") : nullptr;
+      return View != nullptr;
+    }, 10000));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return Cells(View).size() == cells; }, 10000)) << Cells(View).size();
+  }
+  // Sent, so that the command has run when the call returns (posted where a message box
+  // follows).
+  void BrowserCmd(unsigned id) { SendMessageA(Browser, WM_COMMAND, id, 0); }
+  void PostBrowserCmd(unsigned id) { PostMessageA(Browser, WM_COMMAND, id, 0); }
+  void Press(HWND w, int x, int y) {
+    SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  }
+};
+
+TEST_F(ImageBrowser, ShowsTheWorkingFolderSortedWithOneCellForAnUnreadablePicture) {
+  Start();
+  CopyPictures(Dir + "\\DATEN");
+  EXPECT_TRUE(Enabled(cmImageBrowser));
+  OpenBrowser(6);
+  EXPECT_EQ(WindowText(Browser), " Bilder Browser");
+  // Sorted names; the animated GIF, the text and the page are left out; the PNG that is no
+  // picture has its cell and stopped nothing (no message, the scan went on).
+  EXPECT_EQ(Titles(View), (std::vector<String>{"a.png", "b.bmp", "c.JPG", "d.gif", "f.ico", "kaputt.png"}));
+  EXPECT_EQ(FindTop("Quillet"), nullptr);
+  // 80 x 80 cells 4 pixels apart, running down the first column.
+  const std::vector<TCellSeen> cells = Cells(View);
+  EXPECT_EQ(cells[0].Place.left, 4);
+  EXPECT_EQ(cells[0].Place.top, 4);
+  EXPECT_EQ(cells[0].Place.right - cells[0].Place.left, 80);
+  EXPECT_EQ(cells[0].Place.bottom - cells[0].Place.top, 80);
+  EXPECT_EQ(cells[1].Place.left, 4);
+  EXPECT_EQ(cells[1].Place.top, 88);
+  // While it is open: one browser only, no document commands; it has a History entry.
+  EXPECT_FALSE(Enabled(cmImageBrowser));
+  EXPECT_FALSE(Enabled(cmPreview));
+  EXPECT_NE(SendMessageA(Main, QM_HISTORYENTRY, 0, 0), 0);
+
+  // "Vollbild Anzeige" on the third picture shows the picture view; a click returns.
+  Press(cells[2].Window, 40, 40);
+  HWND full = ChildOfClass(Browser, "TPixBox");
+  ASSERT_NE(full, nullptr);
+  BrowserCmd(BR_FULLVIEW);
+  EXPECT_TRUE(IsWindowVisible(full));
+  EXPECT_FALSE(IsWindowVisible(View));
+  Press(full, 10, 10);
+  EXPECT_FALSE(IsWindowVisible(full));
+  EXPECT_TRUE(IsWindowVisible(View));
+  // The unreadable one shows nothing and says nothing wrong about the others.
+  Press(cells[5].Window, 40, 40);
+  PostBrowserCmd(BR_FULLVIEW);
+  EXPECT_EQ(Answer("Quillet", IDOK), "Error Reading File!");
+  EXPECT_TRUE(IsWindowVisible(View));
+
+  // A press in the gap between two cells selects nothing: the commands then do nothing.
+  Press(View, 2, 2);
+  BrowserCmd(BR_FULLVIEW);
+  EXPECT_FALSE(IsWindowVisible(full));
+
+  PostBrowserCmd(BR_CLOSE);
+  ASSERT_TRUE(testsupport::WaitFor([&] { return !IsWindow(Browser); }, 5000));
+  EXPECT_TRUE(Enabled(cmImageBrowser));
+  EXPECT_EQ(SendMessageA(Main, QM_HISTORYENTRY, 0, 0), 0);
+  // Opened again, it scans again: a failed picture left no scan half-done.
+  OpenBrowser(6);
+}
+
+TEST_F(ImageBrowser, OpensOnTheOpenedPagesFolderCopiesAndStaysBesideThePage) {
+  Start();
+  const String pictures = Dir + "\\bilder";
+  CopyPictures(pictures);
+  WriteFileBytes(Dir + "\\DATEN\\b.bmp", "alt");
+  PostCmd(cmFileOpen);
+  ChooseFile("Html Seiten laden ...", pictures + "\\seite.htm");
+  ASSERT_TRUE(testsupport::WaitFor([&] { return Documents() == 1; }, 5000));
+  OpenBrowser(6);
+
+  // "Bild in das Arbeitsverzeichnis kopieren" replaces the file of that name in DATEN\.
+  Press(Cells(View)[1].Window, 40, 40);
+  BrowserCmd(BR_COPY);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\b.bmp"), ReadFileBytes(pictures + "\\b.bmp"));
+
+  // The page brought back through its History entry repaints; the browser stays open beside it.
+  const unsigned pageEntry = unsigned(SendMessageA(Main, QM_HISTORYENTRY, 0, 0));
+  ASSERT_NE(pageEntry, 0u);
+  Cmd(pageEntry);
+  RedrawWindow(Main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Documents();
+  EXPECT_FALSE(IsIconic(Browser));
+
+  // "&Suchen" opens the shell's folder dialog; cancelled, the browser keeps its folder.
+  PostBrowserCmd(BR_SEARCH);
+  HWND picker = nullptr;
+  ASSERT_TRUE(testsupport::WaitFor([&] {
+    picker = testsupport::FindTopWindow([&](HWND w, DWORD pid) {
+      return pid == Pi.dwProcessId && IsWindowVisible(w) && FindWindowExA(w, nullptr, "SysTreeView32", nullptr);
+    });
+    return picker != nullptr;
+  }, 10000));
+  EXPECT_NE(StaticTexts(picker).find("Grafik - Verzeichnisse suchen..."), String::npos);
+  testsupport::Click(picker, IDCANCEL);
+  WaitGone(picker);
+  EXPECT_EQ(Cells(View).size(), 6u);
+}

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "extctrls.h"
+#include "lists.h"
 #include "stdctrls.h"
 #include "thumblayout.h"
 
