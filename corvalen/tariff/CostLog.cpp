@@ -282,8 +282,8 @@ const char kHead[] =
 // The logo row (string 112 of the list layout, the same markup in the grouped one): the Astrel
 // logo, the banner and the partner picture, all in the installation folder next to the bill.
 // "rechnung.gif" ships as a first banner and is replaced by the one the update server offers;
-// "trivo.gif" comes only with a download. A picture that is not there is not named (its cell
-// keeps its width): the bill shows no broken picture.
+// "trivo.gif", the partner's picture, neither ships nor is fetched. A picture that is not there is
+// not named (its cell keeps its width): the bill shows no broken picture.
 struct CBillPicture {
   const char* file;
   int width, height;

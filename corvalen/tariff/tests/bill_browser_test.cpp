@@ -70,7 +70,7 @@ TEST_F(BillBrowserTest, EveryPictureOfTheBillLoads) {
     CCostLog log(&settings);
     log.SetPlain(grouped);
     ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
-    // The partner picture comes only with a download: without it the bill does not name it.
+    // The partner picture does not ship: without it the bill does not name it.
     EXPECT_EQ(PicturesInBrowser("rechnung.html"), "logo.gif=64x95/64x95 rechnung.gif=468x60/468x60")
         << "grouped " << int(grouped);
   }
