@@ -48,6 +48,7 @@ default_login_user = dovenull"
 else
   mailuser=$(id -un)
   users="default_internal_user = $mailuser
+default_internal_group = $(id -gn)
 default_login_user = $mailuser"
 fi
 uid=$(id -u "$mailuser")
