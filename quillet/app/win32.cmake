@@ -64,7 +64,19 @@ target_include_directories(quillet_app_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/
 target_compile_definitions(quillet_app_test PRIVATE
   QUILLET_EXE="$<TARGET_FILE_NAME:Quillet>" RECORDER_EXE="$<TARGET_FILE_NAME:quillet_recorder>"
   QUILLET_BUILD_DIR="${ASTREL_BINARY_DIR_FOR_TESTS}/quillet/app"
-  QUILLET_DEPS_BIN="Z:${ASTREL_WIN32_DEPS}/bin")
+  QUILLET_DEPS_BIN="Z:${ASTREL_WIN32_DEPS}/bin"
+  FULL_DISK_PAGE="${ASTREL_BINARY_DIR_FOR_TESTS}/quillet/app/full_disk_page.htm")
+# A full disk: the same program with the runner's file-size limit of 3 MB, saving a page of some
+# 4 MB made here (the test itself cannot write past the limit either).
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/full_disk_page.htm
+  COMMAND sh -c "yes '<p>Eine Zeile einer grossen Seite</p>' | head -c 4000000 > full_disk_page.htm"
+  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} COMMENT "page larger than the full-disk limit" VERBATIM)
+add_custom_target(quillet_full_disk_page DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/full_disk_page.htm)
+add_dependencies(quillet_app_test quillet_full_disk_page)
+add_test(NAME quillet_app_full_disk_test
+  COMMAND quillet_app_test --gtest_brief=1 --gtest_filter=Quillet.ASaveOntoAFullDiskKeepsTheOldPageAndTheChanges)
+set_tests_properties(quillet_app_full_disk_test PROPERTIES TIMEOUT 120
+  ENVIRONMENT "ASTREL_WINE_TIMEOUT=110;ASTREL_WINE_FILE_SIZE_LIMIT=3072")
 astrel_test(NAME quillet_colorbutton_test WIN32_ONLY GUI
   SOURCES tests/colorbutton_test.cpp
   LIBS quillet_colorbutton TIMEOUT 120)

@@ -11,6 +11,9 @@
 # usage: wine-run.sh --template DIR [--timeout SECONDS] [--keep-prefix DIR] PROGRAM.exe [ARGS...]
 #   The environment variable ASTREL_WINE_TIMEOUT overrides the default time limit (120 s).
 #   With --keep-prefix the prefix is left in DIR after the run (for inspecting registry and files).
+#   ASTREL_WINE_FILE_SIZE_LIMIT=KB: no file the program (or one it starts) writes may grow past KB
+#   kilobytes; writes past it fail as on a full disk (SIGXFSZ is ignored, so they fail instead of
+#   ending the program).
 set -u
 
 template=""
@@ -83,6 +86,10 @@ if [ -z "$display" ]; then
 fi
 
 # --- the program -------------------------------------------------------------------------------
+if [ -n "${ASTREL_WINE_FILE_SIZE_LIMIT:-}" ]; then
+  ulimit -f "$ASTREL_WINE_FILE_SIZE_LIMIT"
+  trap '' XFSZ
+fi
 overrides=$base_overrides
 [ -n "${WINEDLLOVERRIDES:-}" ] && overrides="$WINEDLLOVERRIDES;$overrides"
 WINEPREFIX=$prefix DISPLAY=:$display WINEDLLOVERRIDES=$overrides \

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -155,12 +157,62 @@ protected:
   void ChooseFile(const String& caption, const String& name) {
     HWND dlg = WaitTop(caption);
     ASSERT_NE(dlg, nullptr);
+    EnterFileName(dlg, name);
+    WaitGone(dlg);
+  }
+  static void EnterFileName(HWND dlg, const String& name) {
     HWND field = GetDlgItem(dlg, 0x47c);  // the name combo box
     if (!field) field = GetDlgItem(dlg, 0x480);
     ASSERT_NE(field, nullptr);
     SendMessageA(field, WM_SETTEXT, 0, LPARAM(name.c_str()));
     testsupport::Click(dlg, IDOK);
+  }
+  // A file dialog on an existing file: the name, OK, and "Ja" to the question whether it is to be
+  // replaced.
+  void ChooseExistingFile(const String& caption, const String& name) {
+    HWND dlg = WaitTop(caption);
+    ASSERT_NE(dlg, nullptr);
+    EnterFileName(dlg, name);
+    HWND ask = nullptr;
+    for (int i = 0; i < 300 && !ask; ++i) {
+      ask = testsupport::FindTopWindow([&](HWND w, DWORD owner) {
+        return owner == Pi.dwProcessId && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == dlg;
+      });
+      if (!ask) Sleep(30);
+    }
+    ASSERT_NE(ask, nullptr);
+    testsupport::Click(ask, IDYES);
     WaitGone(dlg);
+  }
+  // Opens a page through "Öffnen".
+  void OpenPage(const String& path) {
+    const int before = Documents();
+    PostCmd(cmFileOpen);
+    ChooseFile("Html Seiten laden ...", path);
+    for (int i = 0; i < 400 && Documents() == before; ++i) Sleep(30);
+    ASSERT_EQ(Documents(), before + 1);
+  }
+  // A "Speichern unter" onto an existing page that cannot be replaced: the message names the
+  // page and the cause, the page and the folder stay as they were, the window stays.
+  void ExpectSaveOntoFails(const String& target, const String& cause) {
+    const String before = ReadFileBytes(target);
+    const int files = FilesIn(Dir);
+    PostCmd(cmFileSaveAs);
+    ChooseExistingFile("Datei speichern als ...", target);
+    EXPECT_EQ(Answer("Quillet", IDOK), "Die Datei " + target + " kann nicht gespeichert werden.\n" + cause);
+    EXPECT_EQ(ReadFileBytes(target), before);
+    EXPECT_EQ(FilesIn(Dir), files);  // no temporary left beside it
+    EXPECT_EQ(Documents(), 1);
+  }
+  static int FilesIn(const String& dir) {
+    WIN32_FIND_DATAA d;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &d);
+    int n = 0;
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    do n += (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileA(h, &d));
+    FindClose(h);
+    return n;
   }
   // "Neu" with the dialog left as it is, then "Document Erstellen".
   void NewPage() {
@@ -521,6 +573,68 @@ TEST_F(Quillet, YesThenACancelledSaveAsKeepsThePageWithItsChanges) {
   for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
   EXPECT_EQ(Documents(), 0);
   EXPECT_EQ(ReadFileBytes(Dir + "\\neu.htm"), "neu alt\r\n");
+}
+
+const char* const kCannotReplace =
+    " ist schreibgeschützt oder wird von einem anderen Programm verwendet und kann nicht ersetzt werden";
+
+// A page that is read-only or held open by another program is not replaced: the message names
+// it, the old page stays whole, and the window keeps its text and its changed state.
+TEST_F(Quillet, ASaveThatCannotReplaceThePageKeepsTheOldPageAndTheChanges) {
+  struct Case {
+    const char* what;
+    std::function<void(const String&)> block, release;
+  };
+  HANDLE held = INVALID_HANDLE_VALUE;
+  const Case cases[] = {
+      {"read-only", [](const String& f) { SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_READONLY); },
+       [](const String& f) { SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_NORMAL); }},
+      {"held open without FILE_SHARE_DELETE",
+       [&](const String& f) {
+         held = CreateFileA(f.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+         ASSERT_NE(held, INVALID_HANDLE_VALUE);
+       },
+       [&](const String&) { CloseHandle(held); }},
+  };
+  Start();
+  WriteFileBytes(Dir + "\\alt.htm", "alt\r\n");
+  OpenPage(Dir + "\\alt.htm");
+  Type("neu ");
+  const String target = Dir + "\\ziel.htm";
+  WriteFileBytes(target, "<html>ziel, wie er war</html>\r\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.block(target);
+    ExpectSaveOntoFails(target, "Datei " + target + kCannotReplace);
+    c.release(target);
+  }
+  // Still changed: closing asks, and now the page is replaced.
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  ChooseExistingFile("Datei speichern als ...", target);
+  for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
+  EXPECT_EQ(Documents(), 0);
+  EXPECT_EQ(ReadFileBytes(target), "neu alt\r\n");
+}
+
+// Run with the runner's file-size limit (quillet_app_full_disk_test): a page larger than the limit
+// cannot be written, as on a full disk.
+TEST_F(Quillet, ASaveOntoAFullDiskKeepsTheOldPageAndTheChanges) {
+  if (!std::getenv("ASTREL_WINE_FILE_SIZE_LIMIT")) GTEST_SKIP() << "only with a file-size limit";
+  Start();
+  OpenPage(WinPath(FULL_DISK_PAGE));
+  Type("neu ");
+  const String target = Dir + "\\ziel.htm";
+  WriteFileBytes(target, "<html>ziel, wie er war</html>\r\n");
+  ExpectSaveOntoFails(target, "Datei " + target + " kann nicht geschrieben werden (Datenträger voll?)");
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  HWND save = WaitTop("Datei speichern als ...");
+  ASSERT_NE(save, nullptr);
+  testsupport::Click(save, IDCANCEL);
+  WaitGone(save);
+  EXPECT_EQ(Documents(), 1);
 }
 
 TEST_F(Quillet, APageNamedWithABackslashIsRestoredThroughItsHistoryEntry) {
