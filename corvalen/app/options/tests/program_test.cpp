@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "Settings.h"
+#include "TarifProtocol.h"
 #include "TarifScramble.h"
 #include "app_fixture.h"
 
 namespace {
 
-enum { kOptionen = 1042, kTrennen = 1052, kTab = 0x3020, kApply = 0x3021 };
+enum { kProvider = 1015, kOptionen = 1042, kVerbinden = 1050, kTrennen = 1052, kTab = 0x3020, kApply = 0x3021 };
 const char kTitle[] = "Astrel Corvalen 2.0";
 
 std::string ClassOf(HWND w) {
@@ -68,6 +70,16 @@ class OptionsProgramTest : public ::testing::Test {
     PostMessageA(dlg, WM_COMMAND, static_cast<WPARAM>(close), 0);
     return CorvalenRun::WaitFor([&] { return run_.FindTop(title, true) == nullptr; });
   }
+  // Starts the program and opens the sheet at `page`; the page window that has control `id`.
+  HWND StartOnPage(int page, int id) {
+    p_ = run_.Start();
+    if (p_ < 0 || !(sheet_ = OpenSheet(page))) return nullptr;
+    return WaitPage(id);
+  }
+  void Quit() {
+    run_.Quit(run_.Process(p_));
+    EXPECT_TRUE(run_.Exited(p_, 10000));
+  }
   HWND WaitPage(int id) {
     HWND page = nullptr;
     CorvalenRun::WaitFor([&] { return (page = FindPage(sheet_, id)) != nullptr; });
@@ -77,21 +89,18 @@ class OptionsProgramTest : public ::testing::Test {
   CorvalenRun run_;
   HWND main_ = nullptr;
   HWND sheet_ = nullptr;
+  int p_ = -1;
 };
 
 TEST_F(OptionsProgramTest, EveryButtonOfErweitertAndKostenOpensItsDialog) {
-  int p = run_.Start();
-  ASSERT_GE(p, 0);
-  sheet_ = OpenSheet(1);
-  ASSERT_NE(nullptr, sheet_);
+  HWND page = StartOnPage(1, 1083);
+  ASSERT_NE(nullptr, page);
   EXPECT_EQ("", testsupport::WindowText(sheet_));
   EXPECT_EQ("Abbrechen", CorvalenRun::Text(sheet_, IDCANCEL));
   EXPECT_EQ("&Hilfe", CorvalenRun::Text(sheet_, 9));
   EXPECT_TRUE(CorvalenRun::Visible(sheet_, 9));
   EXPECT_FALSE(CorvalenRun::Enabled(sheet_, kApply));  // nothing to apply before OK
 
-  HWND page = WaitPage(1083);
-  ASSERT_NE(nullptr, page);
   EXPECT_TRUE(Opens(page, 1000, "Anbieterauswahl", IDCANCEL));
   EXPECT_TRUE(Opens(page, 1002, "Postfach-Abfrage", IDCANCEL));
   EXPECT_TRUE(Opens(page, 1005, "Administration der Protokolldateien", IDOK));
@@ -121,8 +130,7 @@ TEST_F(OptionsProgramTest, EveryButtonOfErweitertAndKostenOpensItsDialog) {
 
   PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
-  run_.Quit(run_.Process(p));
-  EXPECT_TRUE(run_.Exited(p, 10000));
+  Quit();
 }
 
 // "Tarife aktualisieren" offline: the program asks, dials, downloads the tariff file, shows the
@@ -144,11 +152,7 @@ TEST_F(OptionsProgramTest, ManualTariffUpdateDialsDownloadsAndHangsUp) {
   ASSERT_TRUE(testsupport::WriteFileBytes(run_.Dir() + "ServerInfo.dat", messages));
   CorvalenRun::User("UpdateFrequence", "1");
 
-  int p = run_.Start();
-  ASSERT_GE(p, 0);
-  sheet_ = OpenSheet(0);
-  ASSERT_NE(nullptr, sheet_);
-  HWND page = WaitPage(1049);
+  HWND page = StartOnPage(0, 1049);
   ASSERT_NE(nullptr, page);
   std::vector<std::string> before = CorvalenRun::ComboItems(page, 1079);
   ASSERT_TRUE(CorvalenRun::Enabled(page, 1049));
@@ -187,8 +191,82 @@ TEST_F(OptionsProgramTest, ManualTariffUpdateDialsDownloadsAndHangsUp) {
   PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_OK, 0);
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
   EXPECT_EQ("neu-1", CorvalenRun::GetUser("DefaultConnection"));
-  run_.Quit(run_.Process(p));
-  EXPECT_TRUE(run_.Exited(p, 10000));
+  Quit();
+}
+
+// A provider hidden in "Anbieterauswahl" leaves the main dialog's list when the sheet closes.
+TEST_F(OptionsProgramTest, AProviderHiddenInTheFilterLeavesTheList) {
+  HWND page = StartOnPage(1, 1083);
+  ASSERT_NE(nullptr, page);
+  size_t listed = CorvalenRun::ComboItems(main_, kProvider).size();
+  testsupport::Click(page, 1000);
+  HWND filter = nullptr;
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (filter = run_.FindTop("Anbieterauswahl", true)) != nullptr; }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return SendDlgItemMessageA(filter, 1033, LB_GETCOUNT, 0, 0) > 0; }));
+  int shown = static_cast<int>(SendDlgItemMessageA(filter, 1033, LB_GETCOUNT, 0, 0));
+  // The cheapest provider of the main list.
+  std::string first = CorvalenRun::ComboItems(main_, kProvider)[0];
+  std::string name = first.substr(first.find("Pfg     ") + 8);
+  int at = static_cast<int>(SendDlgItemMessageA(filter, 1033, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                reinterpret_cast<LPARAM>(name.c_str())));
+  ASSERT_GE(at, 0) << name;
+  SendDlgItemMessageA(filter, 1033, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+  testsupport::Click(filter, 1000);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return SendDlgItemMessageA(filter, 1034, LB_GETCOUNT, 0, 0) == 1; }))
+      << shown << " " << SendDlgItemMessageA(filter, 1034, LB_GETCOUNT, 0, 0) << " "
+      << SendDlgItemMessageA(filter, 1033, LB_GETCURSEL, 0, 0) << " " << CorvalenRun::GetUser("FilterProvider");
+  EXPECT_EQ(shown - 1, static_cast<int>(SendDlgItemMessageA(filter, 1033, LB_GETCOUNT, 0, 0)));
+  std::string hidden = CorvalenRun::GetUser("FilterProvider");
+  EXPECT_NE(std::string::npos, std::string("fk-100 dw-200 tn-300 bw-400 nf-500 sn-600 kw-700 zg-800 lp-900 wr-1000 "
+                                           "gf-1100 kn-1200 alt-1300").find(hidden + " "))
+      << hidden;
+  PostMessageA(filter, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.FindTop("Anbieterauswahl", true) == nullptr; }));
+  PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::ComboItems(main_, kProvider).size() == listed - 1; }));
+  for (const std::string& item : CorvalenRun::ComboItems(main_, kProvider))
+    EXPECT_EQ(std::string::npos, item.find("Pfg     " + name)) << item;
+  Quit();
+}
+
+// "Löschen" of the free minutes in the log-file administration holds: the next save of the
+// free-minute protocol (every connect counts a call) does not bring the deleted records back.
+TEST_F(OptionsProgramTest, DeletedFreeMinutesStayDeletedAfterTheNextConnection) {
+  {
+    CSettings settings;
+    CTarifProtocolStore store;
+    store.SetSettings(&settings);
+    auto* record = new CTarifProtocol;
+    record->SetOnlineMinutes(42);
+    store.SetAt("fk-100", record);
+    store.Save();
+  }
+  ASSERT_FALSE(CorvalenRun::Slurp(run_.Dir() + "free.log").empty());
+  HWND page = StartOnPage(1, 1083);
+  ASSERT_NE(nullptr, page);
+  testsupport::Click(page, 1005);
+  HWND logs = nullptr;
+  const char* title = "Administration der Protokolldateien";
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (logs = run_.FindTop(title, true)) != nullptr; }));
+  testsupport::Click(logs, 1005);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return GetFileAttributesA((run_.Dir() + "free.log").c_str()) == INVALID_FILE_ATTRIBUTES; }));
+  PostMessageA(logs, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.FindTop(title, true) == nullptr; }));
+  PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
+
+  CorvalenRun::Press(main_, kVerbinden);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main_, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main_, kTrennen); }));
+  CorvalenRun::Press(main_, kTrennen);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.RasCount("RasHangUpA") == 1; }));
+  Quit();
+  CSettings settings;
+  CTarifProtocolStore store;
+  store.SetSettings(&settings);
+  store.Load(nullptr);
+  CTarifProtocol* found = nullptr;
+  EXPECT_FALSE(store.Lookup("fk-100", found));
 }
 
 }  // namespace
