@@ -278,3 +278,29 @@ TEST_F(UpdatesTest, DailyChecksAskOnlyForNewStampsAndRememberTheAnswer) {
 }
 
 }  // namespace
+
+TEST_F(UpdatesTest, StampsOfAnotherLengthAreOfferedOnce) {
+  InstallTarif();
+  server_.Set("/tarif.dat", Scrambled("<Providerliste><Provider id=\"p1\"/></Providerliste>"));
+  for (const char* stamp : {"2026-03-01 10:00:00 MEZ", "2026-03-01"}) {
+    settings_->SetCurrentTarif("");
+    settings_->SetCurrentDialer("");
+    server_.Set("/msg/corva.xml", Scrambled(std::string("<server><tip typ=\"tarif\"><url>") + Url("/tarif.dat") +
+                                            "</url><date>" + stamp + "</date></tip><tip typ=\"dialer\"><url>" +
+                                            Url("/setup.html") + "</url><date>" + stamp + "</date></tip></server>"));
+    // The first day: both are offered and taken.
+    ASSERT_TRUE(CServerInfo().Update(controller_.get(), TRUE)) << stamp;
+    CTarifUpdateCheck tarif(controller_.get());
+    CDialerUpdateCheck dialer(controller_.get());
+    boxes_.clear();
+    EXPECT_TRUE(tarif.Run(nullptr)) << stamp;
+    EXPECT_TRUE(dialer.Run(nullptr));
+    EXPECT_EQ(boxes_.size(), 2u) << stamp;
+    // The next day the same messages offer nothing.
+    ASSERT_TRUE(CServerInfo().Update(controller_.get(), TRUE));
+    boxes_.clear();
+    EXPECT_FALSE(tarif.Run(nullptr));
+    EXPECT_TRUE(dialer.Run(nullptr));
+    EXPECT_TRUE(boxes_.empty()) << stamp;
+  }
+}
