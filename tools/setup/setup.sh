@@ -38,7 +38,7 @@ HOST_PACKAGES=(
   googletest libgtest-dev libbenchmark-dev
   libpng-dev libjpeg-dev libexpat1-dev zlib1g-dev libtiff-dev libgif-dev
   zip unzip clang libclang-rt-14-dev
-  imagemagick libtiff-tools giflib-tools libdeflate-dev minify netpbm
+  imagemagick libtiff-tools giflib-tools libdeflate-dev minify netpbm libvips-tools
   python3
   dovecot-pop3d
   chromium
