@@ -89,6 +89,7 @@ run-corvalen: win32
 screenshot: win32
 	@bash tools/screenshot/quillet.sh $(BUILD)
 	@bash tools/screenshot/quillet.sh $(BUILD) docs/quillet-compressor.png compressor
+	@bash tools/screenshot/quillet.sh $(BUILD) docs/quillet-browser.png browser
 	@bash tools/screenshot/corvalen.sh $(BUILD)
 
 clean:

@@ -66,6 +66,10 @@ Tbrowse::Tbrowse(TComponent* AOwner, TDialogContext& Context) : TForm(AOwner), F
 }
 
 void Tbrowse::FormShow() {
+  // The browser takes the frame's whole client area, so that the thumbnails' columns fit in it.
+  RECT area;
+  if (GetClientRect(GetParent(Handle()), &area) && area.right > 0 && area.bottom > 0)
+    SetBounds(0, 0, area.right, area.bottom);
   FContext.PicturePaths->Clear();
   tbu->SetDirectory(FContext.PictureFolder);
 }

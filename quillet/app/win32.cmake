@@ -46,6 +46,9 @@ add_executable(quillet_recorder tests/recorder.cpp)
 # Brings the compressor window up with a page packed, for the README's picture.
 add_executable(quillet_show_compressor tests/show_compressor.cpp)
 target_link_libraries(quillet_show_compressor PRIVATE astrel_testsupport)
+# Brings the image browser up over the opened page's folder, for the README's picture.
+add_executable(quillet_show_browser tests/show_browser.cpp)
+target_link_libraries(quillet_show_browser PRIVATE astrel_testsupport)
 
 astrel_test(NAME quillet_app_test WIN32_ONLY GUI
   SOURCES tests/quillet_app_test.cpp

@@ -2,14 +2,20 @@
 # Takes the README screenshots of Quillet: starts dist/Quillet/Quillet.exe with a page under an
 # Xvfb display of its own and captures the screen into docs/quillet.png; with "compressor", it
 # then opens the compressor window with that page packed (through the build's
-# quillet_show_compressor) and captures that window into docs/quillet-compressor.png. It ends
-# everything it started.
-# usage: quillet.sh BUILD_DIR [OUTPUT.png] [compressor]
+# quillet_show_compressor) and captures that window into docs/quillet-compressor.png; with
+# "browser", pictures lie beside the page and the image browser is opened on them (through the
+# build's quillet_show_browser), captured into docs/quillet-browser.png. It ends everything it
+# started.
+# usage: quillet.sh BUILD_DIR [OUTPUT.png] [compressor|browser]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build}
 what=${3:-page}
-if [ "$what" = compressor ]; then out=${2:-$root/docs/quillet-compressor.png}; else out=${2:-$root/docs/quillet.png}; fi
+case $what in
+  compressor) out=${2:-$root/docs/quillet-compressor.png} ;;
+  browser) out=${2:-$root/docs/quillet-browser.png} ;;
+  *) out=${2:-$root/docs/quillet.png} ;;
+esac
 out=$(realpath -m "$out")
 prog=$root/dist/Quillet/Quillet.exe
 [ -f "$prog" ] || { echo "screenshot: $prog fehlt (erst make win32)" >&2; exit 1; }
@@ -40,6 +46,17 @@ printf '%s\r\n' '<Html>' '<Head>' '<Title>Willkommen</Title>' \
   '<!-- Kopfzeile -->' '<Center><B> Meine erste Seite </B></Center>' '<HR>' \
   '<P Align="left"> Hier steht der Text der Seite. </P>' '<a Href="mailto:post@example.de">Post</a>' \
   '' '</Body>' '</Html>' > "$page"
+if [ "$what" = browser ]; then
+  # Pictures of ImageMagick's own beside the page: the browser opens on the opened page's folder.
+  pics=$(dirname "$page")
+  convert logo: -resize 50% "$pics/logo.jpg"
+  convert rose: "$pics/rose.png"
+  convert wizard: -resize 40% "$pics/wizard.gif"
+  convert netscape: "$pics/netscape.bmp"
+  convert granite: -resize 200% "$pics/granit.png"
+  convert -size 160x120 gradient:'#2050d0'-'#f0c020' "$pics/verlauf.jpg"
+  convert -size 32x32 plasma:red-yellow "$pics/symbol.ico"
+fi
 cd "$(dirname "$prog")"
 wine "$prog" "Z:${page//\//\\}" >/dev/null 2>&1 &
 app=$!
@@ -55,6 +72,10 @@ if [ "$what" = compressor ]; then
   win=$(xwininfo -root -tree 2>/dev/null | grep '" Quillet - Compressor"' | awk '{print $1}' | head -1)
   [ -n "$win" ] || { echo "screenshot: kein Compressor-Fenster" >&2; exit 1; }
   import -window "$win" png:- | convert - +repage "$out"
+elif [ "$what" = browser ]; then
+  wine "$root/$build/win32/quillet/app/quillet_show_browser.exe" >/dev/null 2>&1
+  sleep 2
+  import -window root png:- | convert - -trim +repage "$out"
 else
   import -window root png:- | convert - -trim +repage "$out"
 fi
