@@ -113,6 +113,7 @@ class TakeOverTest : public ::testing::Test {
 TEST_F(TakeOverTest, AssignsUniqueNumbersAndMovesRowsBetweenTheLists) {
   CDlg_Uebernahme dlg;
   HWND wnd = nullptr;
+  std::string closeTip;
   std::vector<std::string> freeBefore, assignedBefore, idsBefore, freeAfterAssign, assignedAfterAssign,
       freeAfterRemove, assignedAfterRemove;
   std::string comboText, number, price, login, freeHours, warning;
@@ -124,6 +125,7 @@ TEST_F(TakeOverTest, AssignsUniqueNumbersAndMovesRowsBetweenTheLists) {
         freeBefore = Column(::GetDlgItem(wnd, IDC_UE_FREE), 0);
         assignedBefore = Column(::GetDlgItem(wnd, IDC_UE_ASSIGNED), 0);
         idsBefore = Column(::GetDlgItem(wnd, IDC_UE_ASSIGNED), 3);
+        closeTip = ToolTipText(wnd, IDOK);
         // "Doppelt" (0192, shared by two providers) is assigned by hand.
         Select(::GetDlgItem(wnd, IDC_UE_FREE), 1);
         PostClick(wnd, IDC_UE_ASSIGN);
@@ -164,6 +166,7 @@ TEST_F(TakeOverTest, AssignsUniqueNumbersAndMovesRowsBetweenTheLists) {
   ASSERT_TRUE(script.Finished());
   // The program's own entry is skipped by its exact name only; the auto-assigned rows are hidden.
   // "Sechs" matched through area code and number together.
+  EXPECT_EQ(closeTip, "Schließt das Dialogfeld und speichert Ihre Änderungen");
   EXPECT_EQ(freeBefore, (std::vector<std::string>{"corvalen", "Doppelt"}));
   EXPECT_EQ(assignedBefore, (std::vector<std::string>{"Eins-Zugang", "Frei", "Sechs"}));
   EXPECT_EQ(idsBefore, (std::vector<std::string>{"p1", "p5", "p6"}));

@@ -333,6 +333,8 @@ TEST_F(OptionsTest, ExpertModeAsksFirstAndIsKeptBetweenOpenings) {
             EXPECT_TRUE(Enabled(page(), 1083));
             EXPECT_TRUE(Enabled(page(), 1000));
             EXPECT_FALSE(Enabled(page(), 1002));  // no mailbox dialog in this program
+            for (int id : {1000, 1002, 1005, 1001, 1004})
+              EXPECT_NE(ToolTipText(page(), id).find("Klicken Sie hier"), std::string::npos) << id;
             ::PostMessageA(page(), WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
             ::CheckDlgButton(page(), 1083, BST_CHECKED);
             ::PostMessageA(page(), WM_COMMAND, MAKEWPARAM(1083, BN_CLICKED), 0);
