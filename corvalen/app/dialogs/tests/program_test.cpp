@@ -1,12 +1,17 @@
 // The dialogs inside the real Corvalen.exe under Wine: the help viewer of the main dialog, the
-// information dialog of the system menu and the provider details.
+// information dialog of the system menu, the provider details and the mailbox dialog of the
+// mailbox check.
 #include <gtest/gtest.h>
 
+#include "Settings.h"
 #include "app_fixture.h"
 
 namespace {
 
-enum { kProvider = 1015, kDetails = 1006, kHilfe = 1084, kViewer20 = 1061, kVersion = 1093, kSysInfo = 16 };
+enum {
+  kProvider = 1015, kDetails = 1006, kHilfe = 1084, kViewer20 = 1061, kVersion = 1093, kSysInfo = 16,
+  kVerbinden = 1050, kTrennen = 1052, kPostfachUser = 1009
+};
 
 std::string ClassOf(HWND w) {
   char cls[64] = {};
@@ -55,6 +60,33 @@ TEST(CorvalenDialogs, HelpInfoAndDetailsFromTheMainDialog) {
   CorvalenRun::Press(details, IDOK);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.FindTop(title.c_str(), true) == nullptr; }));
 
+  run.Quit(run.Process(p));
+  EXPECT_TRUE(run.Exited(p, 10000));
+}
+
+// A mailbox whose password is not stored: after connecting, the mailbox dialog asks for it; a
+// cancelled dialog checks nothing and keeps no password.
+TEST(CorvalenDialogs, MailCheckWithoutAStoredPasswordAsksInTheMailboxDialog) {
+  CorvalenRun run;
+  {
+    CSettings settings;
+    settings.SetPOP3("1");
+    settings.SetPOP3Postfach("kunde@postwell");
+    settings.SetPOPSpeichern("0");
+  }
+  int p = run.Start();
+  ASSERT_GE(p, 0);
+  HWND main = run.WaitMain();
+  ASSERT_NE(nullptr, main);
+  CorvalenRun::Press(main, kVerbinden);
+  HWND dlg = nullptr;
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (dlg = run.FindTop("Postfach-Abfrage", true)) != nullptr; }, 30000));
+  EXPECT_EQ("kunde@postwell", CorvalenRun::Text(dlg, kPostfachUser));
+  PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.FindTop("Postfach-Abfrage", true) == nullptr; }));
+  EXPECT_EQ(std::string(), CSettings().GetPOP3Passwort().c_str());
+  CorvalenRun::Press(main, kTrennen);
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return run.RasCount("RasHangUpA") == 1; }));
   run.Quit(run.Process(p));
   EXPECT_TRUE(run.Exited(p, 10000));
 }
