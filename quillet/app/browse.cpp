@@ -82,6 +82,8 @@ void Tbrowse::tbuGetTitle(const String& FileName, String& Title) {
 void Tbrowse::SuchenClick() {
   // A cancelled dialog leaves the browser on its folder: the picker then reports no folder, and
   // an empty name would clear the view.
+  // The dialog opens on the folder shown.
+  if (!tbu->Directory().empty()) por->SetSelection(tbu->Directory());
   if (!por->Execute()) return;
   const String folder = por->GetSelectedPath();
   if (folder.empty()) return;

@@ -954,6 +954,8 @@ protected:
     CreateDirectoryA(To.c_str(), nullptr);
     for (const char* f : {"a.png", "b.bmp", "c.JPG", "d.gif", "e.gif", "f.ico", "kaputt.png", "notiz.txt", "seite.htm"})
       ASSERT_TRUE(CopyFileA((kBrowseFixtures + "\\" + f).c_str(), (To + "\\" + f).c_str(), FALSE)) << f;
+    CreateDirectoryA((To + "\\zweite").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((kBrowseFixtures + "\\zweite\\g.jpg").c_str(), (To + "\\zweite\\g.jpg").c_str(), FALSE));
   }
   // Tool button 13, then the browser window once its thumbnails are there.
   void OpenBrowser(size_t cells) {
@@ -1064,4 +1066,61 @@ TEST_F(ImageBrowser, OpensOnTheOpenedPagesFolderCopiesAndStaysBesideThePage) {
   testsupport::Click(picker, IDCANCEL);
   WaitGone(picker);
   EXPECT_EQ(Cells(View).size(), 6u);
+
+  // Opened again it shows the browser's folder; one level down (the folder below) and OK: the
+  // thumbnails of that folder, whose picture the commands then take.
+  PostBrowserCmd(BR_SEARCH);
+  ASSERT_TRUE(testsupport::WaitFor([&] {
+    picker = testsupport::FindTopWindow([&](HWND w, DWORD pid) {
+      return pid == Pi.dwProcessId && IsWindowVisible(w) && FindWindowExA(w, nullptr, "SysTreeView32", nullptr);
+    });
+    return picker != nullptr;
+  }, 10000));
+  HWND tree = FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
+  for (int key : {VK_RIGHT, VK_RIGHT}) {
+    PostMessageA(tree, WM_KEYDOWN, WPARAM(key), 0);
+    PostMessageA(tree, WM_KEYUP, WPARAM(key), 0);
+    Sleep(300);
+  }
+  testsupport::Click(picker, IDOK);
+  WaitGone(picker);
+  ASSERT_TRUE(testsupport::WaitFor([&] { return Titles(View) == std::vector<String>{"g.jpg"}; }, 5000));
+  Press(Cells(View)[0].Window, 40, 40);
+  BrowserCmd(BR_COPY);
+  EXPECT_EQ(ReadFileBytes(Dir + "\DATEN\g.jpg"), ReadFileBytes(pictures + "\zweite\g.jpg"));
+}
+
+TEST_F(ImageBrowser, ScrollsThroughManyPicturesAndAPressSelectsTheCellUnderIt) {
+  Start();
+  const String pictures = Dir + "\\viele";
+  CopyPictures(pictures);
+  for (int i = 0; i < 30; ++i)
+    ASSERT_TRUE(CopyFileA((kBrowseFixtures + "\\b.bmp").c_str(), (pictures + "\\p" + Format("%02d", i) + ".bmp").c_str(), FALSE));
+  PostCmd(cmFileOpen);
+  ChooseFile("Html Seiten laden ...", pictures + "\\seite.htm");
+  ASSERT_TRUE(testsupport::WaitFor([&] { return Documents() == 1; }, 5000));
+  OpenBrowser(36);
+  RECT client;
+  GetClientRect(View, &client);
+  std::vector<TCellSeen> cells = Cells(View);
+  ASSERT_GT(cells.back().Place.right, client.right);  // more columns than the view shows
+  const int firstLeft = cells[0].Place.left;
+
+  // A page to the right: every cell moves left by the view's width, the last column comes in.
+  SendMessageA(View, WM_HSCROLL, SB_PAGEDOWN, 0);
+  SendMessageA(View, WM_HSCROLL, SB_PAGEDOWN, 0);
+  SendMessageA(View, WM_HSCROLL, SB_PAGEDOWN, 0);
+  cells = Cells(View);
+  EXPECT_LT(cells[0].Place.left, 0);
+  EXPECT_LE(cells.back().Place.right, client.right);
+  EXPECT_GT(cells.back().Place.right, client.right - 84);
+  // A press on the last cell, scrolled: the copy command takes that picture.
+  const TCellSeen last = cells.back();
+  Press(last.Window, 40, 40);
+  BrowserCmd(BR_COPY);
+  EXPECT_EQ(last.Title, "p29.bmp");
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\p29.bmp"), ReadFileBytes(pictures + "\\p29.bmp"));
+
+  SendMessageA(View, WM_HSCROLL, SB_TOP, 0);
+  EXPECT_EQ(Cells(View)[0].Place.left, firstLeft);
 }
