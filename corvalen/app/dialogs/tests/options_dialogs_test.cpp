@@ -365,6 +365,31 @@ TEST_F(OptionsDialogsTest, LogFilesAreExportedImportedAndDeleted) {
   EXPECT_FALSE(openTitle.empty());
 }
 
+// A copy that cannot be made is reported, and nothing is left behind.
+TEST_F(OptionsDialogsTest, AMissingLogFileIsReportedOnExport) {
+  std::string exportPath = Path("export.log");
+  CDlg_Protokolldateien dlg(&manager_);
+  HWND wnd = nullptr;
+  std::string title, box;
+  DialogScript script;
+  script.Then([&] {
+    wnd = FindThreadWindow("Administration der Protokolldateien");
+    if (!wnd) return false;
+    PostClick(wnd, IDC_PD_EXPORT_BILL);
+    return true;
+  }).Then(ChooseFile(&wnd, exportPath, &title)).Then(AnswerBox("Corvalen 2.0", &box)).Then([&] {
+    if (FindOtherDialog(wnd)) return false;
+    PostClick(wnd, IDOK);
+    return true;
+  });
+  script.Start();
+  dlg.DoModal();
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(box, "Die Datei \"" + Path("rechnung.log") + "\" konnte nicht nach \"" + exportPath + "\" kopiert werden.");
+  EXPECT_FALSE(Exists("export.log"));
+  EXPECT_FALSE(Exists("export.log.tmp"));
+}
+
 // Deleting "free.log" holds: the free-minute records in memory go with it, so the next
 // ranking's save does not write them back.
 TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {

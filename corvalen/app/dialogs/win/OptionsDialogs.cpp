@@ -259,8 +259,17 @@ CString ChooseLogFile(BOOL open, const char* name, CWnd* parent) {
   return dlg.DoModal() == IDOK ? dlg.GetPathName() : CString();
 }
 
-// Copies a whole file; the target is replaced only by a complete copy.
-BOOL CopyWhole(const CString& from, const CString& to) { return ::CopyFileA(from, to, FALSE); }
+// Copies a whole file; the target is replaced only by a complete copy (made beside it first).
+BOOL CopyWhole(const CString& from, const CString& to) {
+  CString fresh = to + ".tmp";
+  if (!::CopyFileA(from, fresh, FALSE)) {
+    ::DeleteFileA(fresh);
+    return FALSE;
+  }
+  if (::MoveFileExA(fresh, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) return TRUE;
+  ::DeleteFileA(fresh);
+  return FALSE;
+}
 
 void ReportCopyFailure(CWnd* parent, const CString& from, const CString& to) {
   ::MessageBoxA(parent->m_hWnd, "Die Datei \"" + from + "\" konnte nicht nach \"" + to + "\" kopiert werden.",
