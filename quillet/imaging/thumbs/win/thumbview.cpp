@@ -129,9 +129,9 @@ TThumbNail::~TThumbNail() {
   FTitleFont->OnChange = nullptr;
 }
 
-int TThumbNail::ClientWidth() const { return TPanel::ClientWidth(); }
-int TThumbNail::ClientHeight() const {
-  const int h = TPanel::ClientHeight() - kTitleHeight;
+int TThumbNail::PictureAreaWidth() const { return ClientWidth(); }
+int TThumbNail::PictureAreaHeight() const {
+  const int h = ClientHeight() - kTitleHeight;
   return h > 0 ? h : 0;
 }
 
@@ -223,8 +223,8 @@ void TThumbNail::SetTitleColor(TColor Value) {
 
 void TThumbNail::FitImage() {
   if (FDestroying) return;
-  const int aw = Width() > 0 ? TPanel::ClientWidth() : 0;
-  const int ah = ClientHeight();
+  const int aw = Width() > 0 ? PictureAreaWidth() : 0;
+  const int ah = PictureAreaHeight();
   TPicture* p = FImage->Picture();
   if (p->Empty() || aw <= 0 || ah <= 0) {
     FImage->SetBounds(0, kTitleHeight, aw, ah);

@@ -99,9 +99,10 @@ public:
   // The picture's size as the file has it.
   int ImageWidth() const { return FImageWidth; }
   int ImageHeight() const { return FImageHeight; }
-  // The picture area: what the caption strip leaves of the cell.
-  int ClientWidth() const override;
-  int ClientHeight() const override;
+  // The picture area: what the caption strip leaves of the cell's client area (the window's
+  // own client size stays what the alignment of the parts works with).
+  int PictureAreaWidth() const;
+  int PictureAreaHeight() const;
   TThumbImage* Image() const { return FImage; }
   TThumbTitle* TitlePanel() const { return FTitlePanel; }
   TCellTitleNotify OnGetTitle;
