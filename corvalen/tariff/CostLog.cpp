@@ -124,10 +124,13 @@ CString CCostLog::FormatRecord(const CConnectionRecord& r, const CProviderArray&
   LookupTarif(providers, r.providerId, name, number, takt, listPrice, dialInFee);
   if (r.noDialInFee == 1) dialInFee = 0;
   long long seconds = 0;
-  if (span.GetStatus() == COleDateTimeSpan::valid && std::isfinite(span.m_span) && span.m_span > 0 &&
-      span.m_span < 36500)
+  if (r.seconds >= 0) {
+    if (std::isfinite(r.seconds) && r.seconds < 36500.0 * 86400.0) seconds = static_cast<long long>(r.seconds + 1e-3);
+  } else if (span.GetStatus() == COleDateTimeSpan::valid && std::isfinite(span.m_span) && span.m_span > 0 &&
+             span.m_span < 36500) {
     seconds = static_cast<long long>(span.GetDays()) * 86400 + span.GetHours() * 3600 + span.GetMinutes() * 60 +
               span.GetSeconds();
+  }
   // A provider missing from the list has no billing interval: it is billed by the second, so
   // the record's own price still applies and nothing divides by zero.
   if (takt <= 0) takt = 1;

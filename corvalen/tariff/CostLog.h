@@ -33,6 +33,9 @@ class CLogFile {
 // One connection or price segment to be logged.
 struct CConnectionRecord {
   COleDateTime start, end;
+  // The duration as measured on the steady clock; below 0 it is taken as end - start. The local
+  // times jump at a daylight-saving switch, the measured duration does not.
+  double seconds = -1;
   CString providerId;
   BYTE noDialInFee = 0;  // 1: a later segment, whose connection's dial-in fee is booked already
   float price = 0;       // Pf per minute valid for the segment

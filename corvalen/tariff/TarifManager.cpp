@@ -20,21 +20,25 @@ CProviderFilter CTarifManager::ReadFilter() { return CProviderFilter::Read(setti
 
 BOOL CTarifManager::IsFilteredOut(const CProvider* p) { return ReadFilter().IsFilteredOut(p); }
 
-int CTarifManager::ElapsedSeconds(const COleDateTime& now) const {
+int CTarifManager::ElapsedSeconds(double steadyNow) const {
   if (!IsFreeMinuteClockRunning()) return carriedSeconds;
-  double days = (now - clockStart).m_span;
-  if (!std::isfinite(days) || days < 0) days = 0;  // a clock set back counts no time
-  if (days > 3650) days = 3650;
-  return static_cast<int>(days * 86400.0 + 5.787037037037037e-6) + carriedSeconds;
+  // Measured on the steady clock: a daylight-saving switch while online books no hour more or less.
+  double seconds = steadyNow - clockStartSteady;
+  if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
+  if (seconds > 3650.0 * 86400.0) seconds = 3650.0 * 86400.0;
+  // Whole seconds; the small addend keeps a reading a hair below a whole second from losing it.
+  return static_cast<int>(seconds + 1e-3) + carriedSeconds;
 }
 
 CProviderRanking& CTarifManager::Recompute(int* changes, CProvider* current) {
   COleDateTime now = GetNow();
   CTarifProtocol* rec = nullptr;
   if (current && current->HasFreeMinutes() && protocols.Lookup(current->GetId(), rec)) {
-    int seconds = ElapsedSeconds(now);
+    double steadyNow = GetSteadySeconds();
+    int seconds = ElapsedSeconds(steadyNow);
     carriedSeconds = seconds % 60;
     clockStart = now;
+    clockStartSteady = steadyNow;
     rec->SetOnlineMinutes(rec->GetOnlineMinutes() + seconds / 60);
     protocols.Save();
   }
@@ -70,6 +74,7 @@ void CTarifManager::CountCall(const CProvider* p) {
 void CTarifManager::StartFreeMinutes(const CProvider* p) {
   if (!p || !p->HasFreeMinutes()) return;
   clockStart = GetNow();
+  clockStartSteady = GetSteadySeconds();
   carriedSeconds = 0;
 }
 
@@ -77,7 +82,7 @@ void CTarifManager::StopFreeMinutes(const CProvider* p) {
   if (!p || !p->HasFreeMinutes()) return;
   CTarifProtocol* rec = nullptr;
   if (protocols.Lookup(p->GetId(), rec)) {
-    int seconds = ElapsedSeconds(GetNow());
+    int seconds = ElapsedSeconds(GetSteadySeconds());
     rec->SetOnlineMinutes(rec->GetOnlineMinutes() + seconds / 60 + (seconds % 60 > 0 ? 1 : 0));
     protocols.Save();
   }

@@ -53,13 +53,16 @@ class CTarifManager : public CObject {
   int GetCarriedSeconds() const { return carriedSeconds; }
 
  private:
-  int ElapsedSeconds(const COleDateTime& now) const;
+  // Whole seconds the free-minute clock ran until `steadyNow` (a steady-clock reading), plus
+  // the carried seconds.
+  int ElapsedSeconds(double steadyNow) const;
 
   CSettings* settings = nullptr;
   int carriedSeconds = 0;
   CTarifConnection* connection = nullptr;
   CRegistrationSource* registrations = nullptr;
   COleDateTime clockStart = InvalidDate();
+  double clockStartSteady = 0;
   CTarifDatabase database;
   CFeiertagList holidays;
   CTarifProtocolStore protocols;

@@ -47,6 +47,8 @@ int ReadTimeScale() {
       long seconds = static_cast<long>((static_cast<double>(::GetTickCount() - t0) / 1000.0) * scale);
       return origin + COleDateTimeSpan(seconds / 86400, 0, 0, static_cast<int>(seconds % 86400));
     });
+    // Durations run at the same pace.
+    SetSteadyClock([t0, scale]() { return static_cast<double>(::GetTickCount() - t0) / 1000.0 * scale; });
   }
   return scale;
 }

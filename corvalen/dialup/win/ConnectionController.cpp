@@ -58,16 +58,34 @@ int CStatusHelper::ShowMessageTitled(const char* title, UINT flags) const {
 void CRasConnection::Reset() {
   COleDateTime now = GetNow();
   connectTime_ = endTime_ = segmentStart_ = now;
+  connectSteady_ = segmentSteady_ = GetSteadySeconds();
   onlineSeconds_ = 0;
   cost_ = 0.0f;
   feeBilled_ = 0;
   price_ = 0.0f;
 }
 
+void CRasConnection::SetConnectTime(const COleDateTime& t) {
+  connectTime_ = segmentStart_ = t;
+  connectSteady_ = segmentSteady_ = GetSteadySeconds();
+}
+
+void CRasConnection::SetSegmentStart(const COleDateTime& t, double steady) {
+  segmentStart_ = t;
+  segmentSteady_ = steady;
+}
+
+double CRasConnection::GetSegmentSeconds(double steadyNow) const {
+  double s = steadyNow - segmentSteady_;
+  return std::isfinite(s) && s > 0 ? s : 0;
+}
+
 COleDateTimeSpan CRasConnection::GetOnlineSpan(const COleDateTime& now) {
-  COleDateTimeSpan span = now - connectTime_;
-  onlineSeconds_ = static_cast<int>(std::floor(span.GetTotalSeconds() + 0.5));
-  return span;
+  (void)now;
+  double seconds = GetSteadySeconds() - connectSteady_;
+  if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
+  onlineSeconds_ = static_cast<int>(std::floor(seconds + 0.5));
+  return COleDateTimeSpan(seconds / 86400.0);
 }
 
 float CRasConnection::AddBillingUnit() {
@@ -375,7 +393,7 @@ bool CConnectionController::HangUp() {
   if (!metered) return true;
   if (manager_) manager_->StopFreeMinutes(metered);
   ras_.SetEndTime(GetNow());
-  AppendSegmentRecord(ras_.GetEndTime());
+  AppendSegmentRecord(ras_.GetEndTime(), GetSteadySeconds());
   ras_.SetProvider(nullptr);
   ras_.Reset();
   KillMainTimer(kTimerOnline);
@@ -385,12 +403,13 @@ bool CConnectionController::HangUp() {
   return true;
 }
 
-void CConnectionController::AppendSegmentRecord(const COleDateTime& end) {
+void CConnectionController::AppendSegmentRecord(const COleDateTime& end, double steadyEnd) {
   CProvider* metered = ras_.GetProvider();
   if (!metered || !manager_) return;
   CConnectionRecord record;
   record.start = ras_.GetSegmentStart();
   record.end = end;
+  record.seconds = ras_.GetSegmentSeconds(steadyEnd);
   record.providerId = metered->GetId();
   record.noDialInFee = ras_.IsFeeBilled() ? 1 : 0;
   record.price = ras_.GetPricePerMinute();
@@ -401,9 +420,11 @@ void CConnectionController::OnBillingInterval() {
   CProvider* metered = ras_.GetProvider();
   if (!metered || !IsOnline()) return;
   if (std::fabs(ras_.GetPricePerMinute() - metered->GetPrice()) >= 0.001f) {
+    // One reading of both clocks: the segment that ends and the one that begins meet exactly.
     COleDateTime now = GetNow();
-    AppendSegmentRecord(now);
-    ras_.SetSegmentStart(now);
+    double steady = GetSteadySeconds();
+    AppendSegmentRecord(now, steady);
+    ras_.SetSegmentStart(now, steady);
     ras_.SetFeeBilled(TRUE);
     ras_.SetPricePerMinute(metered->GetPrice());
   }

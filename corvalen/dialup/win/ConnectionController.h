@@ -68,11 +68,15 @@ class CRasConnection : public CRasAccess, public CTarifConnection {
   void SetProvider(CProvider* p) { provider_ = p; }
   CProvider* GetConnectedProvider() const override { return provider_; }
   void SetConnectedProvider(CProvider* p) override { provider_ = p; }
-  void SetConnectTime(const COleDateTime& t) { connectTime_ = t; segmentStart_ = t; }
+  // The local time of the connect (and of the first segment's start); the steady clock's reading
+  // is taken with it, and the online time and the segment's duration are measured from that.
+  void SetConnectTime(const COleDateTime& t);
   const COleDateTime& GetConnectTime() const { return connectTime_; }
   const COleDateTime& GetEndTime() const { return endTime_; }
   void SetEndTime(const COleDateTime& t) { endTime_ = t; }
-  // now - connect time; its whole seconds are kept as the online seconds.
+  // The time online since the connect, measured on the steady clock (a daylight-saving switch
+  // does not change it); its whole seconds are kept as the online seconds. `now` is the local
+  // time of the reading, which the caller shows or logs.
   COleDateTimeSpan GetOnlineSpan(const COleDateTime& now);
   int GetOnlineSeconds() const { return onlineSeconds_; }
   void SetPricePerMinute(float p) { price_ = p; }
@@ -85,8 +89,11 @@ class CRasConnection : public CRasAccess, public CTarifConnection {
   void SetCost(float c) { cost_ = c; }
   void SetNumber(const CString& n) { number_ = n; }
   const CString& GetNumber() const { return number_; }
-  void SetSegmentStart(const COleDateTime& t) { segmentStart_ = t; }
+  // A segment beginning at local time `t`, at the steady clock's reading `steady`.
+  void SetSegmentStart(const COleDateTime& t, double steady);
   const COleDateTime& GetSegmentStart() const { return segmentStart_; }
+  // Seconds from the segment's start to the steady clock's reading `steadyNow`.
+  double GetSegmentSeconds(double steadyNow) const;
 
  private:
   COleDateTime segmentStart_;
@@ -98,6 +105,8 @@ class CRasConnection : public CRasAccess, public CTarifConnection {
   COleDateTime endTime_;
   COleDateTime connectTime_;
   CString number_;
+  double connectSteady_ = 0;  // steady-clock readings at the connect and at the segment's start
+  double segmentSteady_ = 0;
 };
 
 // What the controller asks of the rest of the program: its dialogs, the update checks, the
@@ -206,8 +215,9 @@ class CConnectionController : public CObject {
  private:
   enum DialKind { kOwnEntry, kAssignedEntry };
   int DialLoop(const CString& entry, const CString& user, const CString& password, DialKind kind);
-  // The cost record of the current price segment, ending at `end`, into the cost log.
-  void AppendSegmentRecord(const COleDateTime& end);
+  // The cost record of the current price segment, ending at local time `end` and steady-clock
+  // reading `steadyEnd`, into the cost log.
+  void AppendSegmentRecord(const COleDateTime& end, double steadyEnd);
   int Show(UINT textId, UINT icon);
   int ShowText(const CString& text, UINT icon);
   void SetMainTimer(UINT id, UINT ms) { ::SetTimer(main_, id, ms, nullptr); }

@@ -64,6 +64,15 @@ TEST_F(CostLogTest, RecordFieldsAndCosts) {
   EXPECT_EQ(CCostLog::FormatRecord(Rec("weg", start, 90, 2.0f), list), "default;4/3/2001 9:5:7;00:01:30;;1;2.00;0.00;0.030;;;;");
   // A clock set back during the connection bills nothing instead of a negative cost.
   EXPECT_EQ(CCostLog::FormatRecord(Rec("minute", start, -30, 1.0f), list).Find("-"), -1);
+  // Across the switch to summer time the local clock jumps from 01:59:30 to 03:00:30 in 61
+  // seconds: the measured seconds are billed, the local start is logged.
+  CConnectionRecord spring = Rec("minute", COleDateTime(2026, 3, 29, 1, 59, 30), 3600 + 61, 1.49f);
+  spring.seconds = 61.4;
+  EXPECT_EQ(CCostLog::FormatRecord(spring, list), "default;3/29/2026 1:59:30;00:01:01;Minutentakt;60;1.49;5.00;0.080;;;0190123;");
+  // Back to winter time the local end lies before the start; the 61 seconds still count.
+  CConnectionRecord autumn = Rec("minute", COleDateTime(2026, 10, 25, 2, 59, 30), 61 - 3600, 1.49f);
+  autumn.seconds = 61;
+  EXPECT_EQ(CCostLog::FormatRecord(autumn, list), "default;10/25/2026 2:59:30;00:01:01;Minutentakt;60;1.49;5.00;0.080;;;0190123;");
   // Decimal point whatever the platform's locale; three decimals.
   EXPECT_EQ(CCostLog::TruncateDecimals("12.345678", 3), "12.345");
 }

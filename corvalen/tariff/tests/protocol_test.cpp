@@ -208,6 +208,24 @@ TEST_F(ProtocolTest, FreeMinuteClockRoundsTheLastBegunMinuteUp) {
   EXPECT_EQ(Rec("f")->GetOnlineMinutes(), 3);
   EXPECT_EQ(manager.GetCarriedSeconds(), 0);
 
+  // Across a daylight-saving switch the local clock jumps an hour; the free minutes count the
+  // time the steady clock measured (61 s: two begun minutes), forward and back.
+  for (int jump : {3600, -3600}) {
+    manager.GetProtocolStore().SetAt("f", Record(1, 0, 0));
+    double steady = 1000.0;
+    SetTarifClock([&] { return t0; });
+    SetSteadyClock([&] { return steady; });
+    manager.StartFreeMinutes(f);
+    SetTarifClock([&] { return t0 + COleDateTimeSpan(0, 0, 0, 61 + jump); });
+    steady += 61.2;
+    manager.Recompute(&changes, f);
+    EXPECT_EQ(Rec("f")->GetOnlineMinutes(), 1) << jump;
+    EXPECT_EQ(manager.GetCarriedSeconds(), 1) << jump;
+    manager.StopFreeMinutes(f);
+    EXPECT_EQ(Rec("f")->GetOnlineMinutes(), 2) << jump;
+  }
+  SetFixedNow(t0);
+
   // Calls are counted for providers with a record; the file is written either way.
   RemoveFile("free.log");
   manager.CountCall(f);
