@@ -1,12 +1,14 @@
 // Runs the real Corvalen.exe for a test: a folder of its own with the program, its libraries, the
 // demo data and the RAS stand-in (with its configuration, phone book and call log), the registry
-// seeded as the installation and the user's settings leave it, and the program's clock made faster.
+// seeded as the installation and the user's settings leave it, and the program's clock made faster
+// (the program is the one with the test switches, tests/test_switches.cpp).
 // Windows of the program are found by title and driven by messages.
 #pragma once
 
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -21,13 +23,15 @@ class CorvalenRun {
  public:
   CorvalenRun() {
     dir_ = testsupport::NewTempFolder("corv") + "\\";
-    const char* files[] = {"Corvalen.exe", "xmlparse.dll", "corvai.dll", "tarif.dat", "Feiertags.dat",
-                           "rasapi32.dll", "rasdlg.dll"};
+    // The program with the test switches, installed under the delivered program's name.
+    CopyFileA((std::string(CORVALEN_EXE_DIR) + "\\" + CORVALEN_TEST_EXE).c_str(), (dir_ + "Corvalen.exe").c_str(), FALSE);
+    const char* files[] = {"xmlparse.dll", "corvai.dll", "tarif.dat", "Feiertags.dat", "rasapi32.dll", "rasdlg.dll"};
     for (const char* f : files)
       CopyFileA((std::string(CORVALEN_EXE_DIR) + "\\" + f).c_str(), (dir_ + f).c_str(), FALSE);
     SetEnvironmentVariableA("RASSIM_CONFIG", (dir_ + "rassim.ini").c_str());
     SetEnvironmentVariableA("CORVALEN_TIMESCALE", "60");
     SetEnvironmentVariableA("CORVALEN_START", nullptr);
+    SetEnvironmentVariableA("CORVALEN_CLOCK", nullptr);
     Ras("StepMs", "1");
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen");
     Machine("PATH", dir_);
@@ -52,6 +56,32 @@ class CorvalenRun {
       CloseHandle(pi.hProcess);
       CloseHandle(pi.hThread);
     }
+  }
+
+  // The program's clock stands at the universal time `utc` ("YYYYMMDDHHMMSS") until the next
+  // call; the local time is the machine's time zone's, as on the system clock. The first call
+  // (before Start) makes the program read its clock from the file.
+  void ClockAt(const std::string& utc) const {
+    std::string file = dir_ + "clock.txt", temp = dir_ + "clock.tmp";
+    HANDLE f = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, utc.data(), static_cast<DWORD>(utc.size()), &written, nullptr);
+    CloseHandle(f);
+    // The program may be reading the file at this moment, which keeps it from being replaced.
+    for (int i = 0; i < 200 && !MoveFileExA(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING); ++i) Sleep(10);
+    SetEnvironmentVariableA("CORVALEN_CLOCK", file.c_str());
+  }
+  // The clock at a local time of this machine's time zone.
+  void ClockAtLocal(const std::string& local) const { ClockAt(Universal(local)); }
+  static std::string Universal(const std::string& local) {
+    SYSTEMTIME l = {}, u = {};
+    if (sscanf(local.c_str(), "%4hu%2hu%2hu%2hu%2hu%2hu", &l.wYear, &l.wMonth, &l.wDay, &l.wHour, &l.wMinute,
+               &l.wSecond) != 6 ||
+        !TzSpecificLocalTimeToSystemTime(nullptr, &l, &u))
+      return local;
+    char buf[32];
+    snprintf(buf, sizeof buf, "%04u%02u%02u%02u%02u%02u", u.wYear, u.wMonth, u.wDay, u.wHour, u.wMinute, u.wSecond);
+    return buf;
   }
 
   void Ras(const char* key, const char* value) const {

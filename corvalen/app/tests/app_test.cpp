@@ -347,11 +347,14 @@ TEST(CorvalenStart, SecondStartRestoresTheFirstAndSplashOnlyWithoutTheHook) {
 
 TEST(CorvalenConnection, QuittingWhileOnlineAsksFirst) {
   CorvalenRun run;
+  // Thursday morning: Funkelnetz costs 1.49 Pf a minute in 60-second units.
+  run.ClockAtLocal("20261210100005");
   int p = 0;
   HWND main = StartMain(run, &p);
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  run.ClockAtLocal("20261210100140");
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 5000));
   // "Beenden" of the tray menu.
   PostMessageA(main, WM_COMMAND, 40004, 0);
@@ -371,7 +374,8 @@ TEST(CorvalenConnection, QuittingWhileOnlineAsksFirst) {
   EXPECT_TRUE(run.Exited(p, 10000));
   EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
   EXPECT_EQ(1, run.RasCount("RasHangUpA"));
-  EXPECT_FALSE(run.File("rechnung.log").empty());
+  // 95 seconds: two units.
+  EXPECT_EQ("default;12/10/2026 10:0:5;00:01:35;Funkelnetz;60;1.49;0.00;0.030;;;0192100;", run.File("rechnung.log"));
 }
 
 TEST(CorvalenAutoDial, TheHookStartsTheRouterAndWaitsForItsConnection) {
@@ -401,11 +405,9 @@ TEST(CorvalenAutoDial, TheHookStartsTheRouterAndWaitsForItsConnection) {
 
 TEST(CorvalenConnection, APriceChangeWhileOnlineSplitsTheCostRecord) {
   CorvalenRun run;
-  // Thursday 17:58:30; the test's clock runs a minute per second. Funkelnetz costs 1.49 Pf until
-  // 17:59 and 2.79 Pf from 18:00.
-  SetEnvironmentVariableA("CORVALEN_START", "20261210175830");
+  // Thursday 17:58:30. Funkelnetz costs 1.49 Pf until 17:59 and 2.79 Pf from 18:00.
+  run.ClockAtLocal("20261210175830");
   HWND main = StartMain(run);
-  SetEnvironmentVariableA("CORVALEN_START", nullptr);
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
@@ -413,7 +415,8 @@ TEST(CorvalenConnection, APriceChangeWhileOnlineSplitsTheCostRecord) {
   ASSERT_EQ("1.49 Pfg", CorvalenRun::Text(main, kOnlinePreis));
   // Past 18:00 the ranking is refreshed (timer 4 does so at second 0 as well); Funkelnetz falls
   // back and the cheaper provider is offered.
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) >= "0:01:40"; }, 10000));
+  run.ClockAtLocal("20261210180010");
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) == "0:01:40"; }, 5000));
   PostMessageA(main, WM_USER + 3, 0, 0);
   std::string text;
   HWND box = run.WaitBox(kTitle, &text, 5000);
@@ -424,14 +427,14 @@ TEST(CorvalenConnection, APriceChangeWhileOnlineSplitsTheCostRecord) {
   // The next billing interval closes the 1.49 segment.
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.File("rechnung.log").find(";1.49;") != std::string::npos; }, 5000))
       << run.File("rechnung.log");
+  run.ClockAtLocal("20261210180040");
   PostMessageA(main, WM_COMMAND, 40006, 0);  // "Verbindung trennen" of the tray menu
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.File("rechnung.log").find(";2.79;") != std::string::npos; }, 5000))
       << run.File("rechnung.log");
-  std::string log = run.File("rechnung.log");
-  size_t first = log.find(";1.49;"), second = log.find(";2.79;");
-  EXPECT_LT(first, second);
-  // The later segment carries no dial-in fee: ";2.79;0.00;".
-  EXPECT_NE(std::string::npos, log.find(";2.79;0.00;")) << log;
+  // 100 seconds at 1.49 Pf (two units), then 30 seconds at 2.79 Pf (one unit).
+  EXPECT_EQ("default;12/10/2026 17:58:30;00:01:40;Funkelnetz;60;1.49;0.00;0.030;;;0192100;"
+            "default;12/10/2026 18:0:10;00:00:30;Funkelnetz;60;2.79;0.00;0.028;;;0192100;",
+            run.File("rechnung.log"));
   EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
 }
 
@@ -505,13 +508,13 @@ TEST(CorvalenStart, EveryButtonHasItsToolTip) {
 
 TEST(CorvalenConnection, TakingTheCheaperOfferRedialsWithTheCheapest) {
   CorvalenRun run;
-  SetEnvironmentVariableA("CORVALEN_START", "20261210175900");
+  run.ClockAtLocal("20261210175900");
   HWND main = StartMain(run);
-  SetEnvironmentVariableA("CORVALEN_START", nullptr);
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) >= "0:01:10"; }, 10000));
+  run.ClockAtLocal("20261210180010");
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) == "0:01:10"; }, 5000));
   PostMessageA(main, WM_USER + 3, 0, 0);
   std::string text;
   HWND box = run.WaitBox(kTitle, &text, 5000);
@@ -521,7 +524,8 @@ TEST(CorvalenConnection, TakingTheCheaperOfferRedialsWithTheCheapest) {
   CorvalenRun::Press(box, IDYES);
   // Hung up (the Funkelnetz record is written), then the cheapest is dialled: it has free
   // minutes, so its free-minutes dialog comes first.
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.File("rechnung.log").find("Funkelnetz") != std::string::npos; }, 5000));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !run.File("rechnung.log").empty(); }, 5000));
+  EXPECT_EQ("default;12/10/2026 17:59:0;00:01:10;Funkelnetz;60;1.49;0.00;0.030;;;0192100;", run.File("rechnung.log"));
   HWND freeDlg = run.WaitBox("Freiminutenverwaltung", nullptr);
   ASSERT_NE(nullptr, freeDlg);
   CorvalenRun::Press(freeDlg, IDOK);

@@ -11,6 +11,7 @@
 #include "TakeOverDialogs.h"
 #include "Options.h"
 #include "OptionsDialogs.h"
+#include "ProgramSwitches.h"
 #include "Settings.h"
 #include "TarifManager.h"
 #include "PropertySheet.h"
@@ -105,6 +106,8 @@ class CProgramDialogs : public CAppDialogs {
         CDlg_Postfach dlg(TRUE);
         return dlg.DoModal() == IDOK;
       });
+      const CProgramSwitches& sw = GetProgramSwitches();
+      if (!sw.pop3Host.IsEmpty()) mailCheck_->SetServer(sw.pop3Host, sw.pop3Port ? sw.pop3Port : kPop3Port);
     }
     mailCheck_->Start();
   }

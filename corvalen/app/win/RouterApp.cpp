@@ -1,11 +1,8 @@
 #include "RouterApp.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "Dlg_Main.h"
+#include "ProgramSwitches.h"
 #include "ProviderListText.h"
-#include "TarifClock.h"
 
 namespace {
 
@@ -32,27 +29,6 @@ BOOL InitRichEdit20() {
   return g_richEdit20.m_hModule != nullptr;
 }
 
-int ReadTimeScale() {
-  char buffer[32] = {};
-  int scale = ::GetEnvironmentVariableA("CORVALEN_TIMESCALE", buffer, sizeof buffer) ? std::atoi(buffer) : 1;
-  if (scale < 1) scale = 1;
-  char start[32] = {};
-  int y, mo, d, h, mi, s;
-  bool fixedStart = ::GetEnvironmentVariableA("CORVALEN_START", start, sizeof start) &&
-                    std::sscanf(start, "%4d%2d%2d%2d%2d%2d", &y, &mo, &d, &h, &mi, &s) == 6;
-  if (scale > 1 || fixedStart) {
-    COleDateTime origin = fixedStart ? COleDateTime(y, mo, d, h, mi, s) : COleDateTime::GetCurrentTime();
-    DWORD t0 = ::GetTickCount();
-    SetTarifClock([origin, t0, scale]() {
-      long seconds = static_cast<long>((static_cast<double>(::GetTickCount() - t0) / 1000.0) * scale);
-      return origin + COleDateTimeSpan(seconds / 86400, 0, 0, static_cast<int>(seconds % 86400));
-    });
-    // Durations run at the same pace.
-    SetSteadyClock([t0, scale]() { return static_cast<double>(::GetTickCount() - t0) / 1000.0 * scale; });
-  }
-  return scale;
-}
-
 BOOL CRouterApp::InitInstance() {
   AfxEnableControlContainer();
   InitRichEdit20();
@@ -71,7 +47,7 @@ BOOL CRouterApp::InitInstance() {
   }
 
   CDlg_Main* dlg = new CDlg_Main;
-  dlg->SetTimeScale(ReadTimeScale());
+  dlg->SetTimeScale(GetProgramSwitches().timeScale);
   if (!dlg->CreateInstanceMutexes()) {
     delete dlg;
     return FALSE;

@@ -21,6 +21,3 @@ class CRichEdit20Lib {
 
 BOOL IsWinInetPresent();
 BOOL InitRichEdit20();
-// The factor by which the test environment runs the program's clock faster (environment variable
-// CORVALEN_TIMESCALE, 1 when unset); with CORVALEN_START=YYYYMMDDHHMMSS the clock starts there.
-int ReadTimeScale();

@@ -47,11 +47,8 @@ std::vector<std::string> Replies(const char* stat, const char* last) {
 
 TEST_F(MailCheckTest, NewMailIsReportedOnce) {
   Pop3Server server(Replies("+OK 5 2048\r\n", "+OK 3\r\n"));
-  // The server comes from the environment, as the program's tests give it.
-  std::string env = "CORVALEN_POP3_SERVER=127.0.0.1:" + std::to_string(server.port);
-  _putenv(env.c_str());
   TestMailCheck check(&settings, nullptr);
-  _putenv("CORVALEN_POP3_SERVER=");
+  check.SetServer("127.0.0.1", static_cast<UINT>(server.port));
   check.Start();
   ASSERT_NE(check.GetSocket(), nullptr);
   PumpUntilEnded(check);

@@ -145,18 +145,7 @@ void CPop3Socket::Finish(pop3::Outcome outcome) {
 
 // ---- CMailCheck ------------------------------------------------------------------------------
 
-CMailCheck::CMailCheck(CSettings* settings, CWnd* owner) : owner_(owner), settings_(settings), host_(kPop3Host) {
-  if (const char* server = std::getenv("CORVALEN_POP3_SERVER")) {
-    std::string s = server;
-    size_t colon = s.rfind(':');
-    if (colon != std::string::npos) {
-      int port = std::atoi(s.c_str() + colon + 1);
-      if (port > 0 && port < 65536) port_ = static_cast<UINT>(port);
-      s.erase(colon);
-    }
-    if (!s.empty()) host_ = s.c_str();
-  }
-}
+CMailCheck::CMailCheck(CSettings* settings, CWnd* owner) : owner_(owner), settings_(settings), host_(kPop3Host) {}
 
 CMailCheck::~CMailCheck() { delete Detach(); }
 

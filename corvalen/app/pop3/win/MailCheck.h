@@ -3,8 +3,7 @@
 // CPop3Socket, an asynchronous socket whose notifications arrive as window messages on the
 // user-interface thread (the check never blocks the windows).
 //
-// The server is the Postwell POP3 server on port 110; the environment variable
-// CORVALEN_POP3_SERVER ("host" or "host:port") names another, for tests.
+// The server is the Postwell POP3 server on port 110 unless SetServer names another.
 #pragma once
 
 #include "AsyncSocket.h"  // WinSock before <windows.h>
