@@ -148,14 +148,20 @@ void CAssignmentStore::WriteRecord(const CString& k, const CString& value) {
   Append(";");
 }
 
-BOOL CAssignmentStore::RewriteWithout(const CString* providerId) {
+BOOL CAssignmentStore::RewriteWithout(const CString* providerId, const COleDateTime* newDate) {
   std::string text;
-  if (!ReadAll(text)) return TRUE;  // no file: nothing to remove
+  if (!ReadAll(text)) return newDate ? FALSE : TRUE;  // no file: nothing to remove, nothing to date
   std::vector<std::pair<CString, CString>> parsed;
   ParseRecords(text, parsed);
   std::string kept;
   for (const auto& kv : parsed) {
-    if (providerId && kv.first == *providerId) continue;
+    if (providerId && kv.first == *providerId) {
+      if (!newDate) continue;
+      int bar = kv.second.Find('|');
+      CString name = bar < 0 ? CString() : kv.second.Left(bar);
+      kept += kv.first.str() + "=" + name.str() + "|" + FormatDate(*newDate).str() + ";";
+      continue;
+    }
     kept += kv.first.str() + "=" + kv.second.str() + ";";
   }
   // The new contents go to "Corva.sic" first and then take the place of "Corva.dat", so a failure
@@ -184,6 +190,19 @@ BOOL CAssignmentStore::RemoveAssignment(const CString& providerId) {
   Load();
   if (tariffManager) tariffManager->GetProtocolStore().Remove(providerId);
   return ok;
+}
+
+BOOL CAssignmentStore::SetAssignmentDate(const CString& providerId, const COleDateTime& date) {
+  if (!path || Lookup(providerId) == "null") return FALSE;
+  COleDateTime day(date.GetYear(), date.GetMonth(), date.GetDay(), 0, 0, 0);
+  if (day.GetStatus() != COleDateTime::valid || !RewriteWithout(&providerId, &day)) return FALSE;
+  for (int i = 0; i < records.GetSize(); ++i) {
+    if (records[i].providerId != providerId) continue;
+    CEntryAssignment r = records[i];
+    r.date = day;
+    records.SetAt(i, r);
+  }
+  return TRUE;
 }
 
 BOOL CAssignmentStore::GetAt(int index, CString& providerId, COleDateTime& date) const {

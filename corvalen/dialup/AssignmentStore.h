@@ -54,6 +54,10 @@ class CAssignmentStore : public CLogFile, public CRegistrationSource {
   // Rewrites the file without the provider's records and reloads; the provider's free-minute
   // protocol is dropped. FALSE when the file could not be rewritten (it then stays unchanged).
   BOOL RemoveAssignment(const CString& providerId);
+  // The activation day of the provider's records becomes `date` (its day; the file keeps no
+  // time), in the file and in memory. FALSE when the provider has no record or the file could
+  // not be rewritten (it then stays as it was).
+  BOOL SetAssignmentDate(const CString& providerId, const COleDateTime& date);
 
   int GetCount() const { return records.GetSize(); }
   CEntryAssignment GetRecord(int i) const { return records[i]; }
@@ -70,7 +74,9 @@ class CAssignmentStore : public CLogFile, public CRegistrationSource {
                            size_t* complete = nullptr);
 
  private:
-  BOOL RewriteWithout(const CString* providerId);
+  // Rewrites the file without the provider's records (all complete records with a null id), or,
+  // with `newDate`, with those records dated anew.
+  BOOL RewriteWithout(const CString* providerId, const COleDateTime* newDate = nullptr);
 
   CTarifManager* tariffManager = nullptr;
   CPtrArrayOf<CEntryAssignment> records;

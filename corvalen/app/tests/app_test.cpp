@@ -534,6 +534,45 @@ TEST(CorvalenConnection, TakingTheCheaperOfferRedialsWithTheCheapest) {
   EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
 }
 
+TEST(CorvalenUserData, AChangedActivationDayIsStoredAndRanked) {
+  CorvalenRun run;
+  // Blitzwahl needs a login; its introductory price of 0.89 Pf holds for 61 days after the
+  // activation. Registered through the user's own entry since 2020, it costs 1.70 Pf.
+  run.ClockAtLocal("20260120100005");
+  CorvalenRun::User("DefaultConnection", "bw-400");
+  WritePrivateProfileStringA("Mein Blitz", "LocalPhoneNumber", "0192400", (run.Dir() + "rassim.pbk").c_str());
+  WritePrivateProfileStringA("Mein Blitz", "User", "blitzkunde", (run.Dir() + "rassim.pbk").c_str());
+  {
+    HANDLE f = CreateFileA((run.Dir() + "Corva.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const char record[] = "bw-400=Mein Blitz|1/1/2020 0:0:0;";
+    DWORD written = 0;
+    WriteFile(f, record, sizeof record - 1, &written, nullptr);
+    CloseHandle(f);
+  }
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  ASSERT_EQ("1.70 Pfg", CorvalenRun::Text(main, kPreis));
+  CorvalenRun::Press(main, kAendern);
+  HWND dlg = run.WaitBox("Anmeldungsdaten 'Blitzwahl'", nullptr);
+  ASSERT_NE(nullptr, dlg);
+  EXPECT_EQ("blitzkunde", CorvalenRun::Text(dlg, 1057));
+  // The date picker shows 01.01.2020: on to the year and six years up.
+  HWND date = GetDlgItem(dlg, 1103);
+  ASSERT_TRUE(IsWindowVisible(date));
+  SendMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(date), TRUE);
+  for (int i = 0; i < 3; ++i) SendMessageA(date, WM_KEYDOWN, VK_RIGHT, 0);
+  for (int i = 0; i < 6; ++i) SendMessageA(date, WM_KEYDOWN, VK_UP, 0);
+  CorvalenRun::Press(dlg, IDOK);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+  EXPECT_EQ("bw-400=Mein Blitz|1/1/2026 0:0:0;", run.File("Corva.dat"));
+  // The next ranking reads the new day: 19 days after the activation.
+  PostMessageA(main, WM_USER + 3, 0, 0);
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kPreis) == "0.89 Pfg"; }, 5000))
+      << CorvalenRun::Text(main, kPreis);
+  Sleep(200);
+  EXPECT_EQ("0.89 Pfg", CorvalenRun::Text(main, kPreis));
+}
+
 TEST(CorvalenTray, ADoubleClickOnTheIconRestoresTheWindow) {
   CorvalenRun run;
   HWND main = StartMain(run);

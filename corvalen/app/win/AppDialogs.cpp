@@ -200,6 +200,10 @@ class CProgramDialogs : public CAppDialogs {
     if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
     return assignments_.RemoveAssignment(providerId);
   }
+  BOOL SetAssignmentDate(const CString& providerId, const COleDateTime& date) override {
+    if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
+    return assignments_.SetAssignmentDate(providerId, date);
+  }
 
  private:
   CAssignmentStore assignments_;

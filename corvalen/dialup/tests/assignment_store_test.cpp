@@ -134,6 +134,26 @@ TEST_F(AssignmentStoreTest, RemoveRewritesWithoutEveryRecordOfTheId) {
   EXPECT_EQ(store.GetCount(), 0);
 }
 
+TEST_F(AssignmentStoreTest, ANewActivationDayIsWrittenToTheFile) {
+  Write("p1=A|1/1/2000 0:0:0;gone=Alt|1/1/1999 0:0:0;p2=B|2/1/2000 0:0:0;p1=C|3/1/2000 0:0:0;");
+  store.Load();
+  ASSERT_TRUE(store.SetAssignmentDate("p1", COleDateTime(2026, 11, 13, 17, 30, 0)));
+  // Every record of the provider gets the day; the others stay byte for byte.
+  EXPECT_EQ(Read(), "p1=A|13/11/2026 0:0:0;gone=Alt|1/1/1999 0:0:0;p2=B|2/1/2000 0:0:0;p1=C|13/11/2026 0:0:0;");
+  COleDateTime d;
+  EXPECT_EQ(std::string(store.Lookup("p1", d)), "A");
+  EXPECT_EQ(d, COleDateTime(2026, 11, 13, 0, 0, 0));
+  store.Load();
+  EXPECT_EQ(std::string(store.Lookup("p1", d)), "A");
+  EXPECT_EQ(d, COleDateTime(2026, 11, 13, 0, 0, 0));
+  // A provider without a record, or an invalid day, changes nothing.
+  EXPECT_FALSE(store.SetAssignmentDate("p3", COleDateTime(2026, 11, 13, 0, 0, 0)));
+  COleDateTime bad;
+  bad.SetStatus(COleDateTime::invalid);
+  EXPECT_FALSE(store.SetAssignmentDate("p2", bad));
+  EXPECT_EQ(Read(), "p1=A|13/11/2026 0:0:0;gone=Alt|1/1/1999 0:0:0;p2=B|2/1/2000 0:0:0;p1=C|13/11/2026 0:0:0;");
+}
+
 TEST_F(AssignmentStoreTest, SeparatorsInIdOrNameAreRefused) {
   Write("p2=B|2/1/2000 0:0:0;");
   for (const char* name : {"a;b", "a=b", "a|b"})

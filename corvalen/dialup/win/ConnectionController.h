@@ -146,6 +146,8 @@ class CControllerServices {
   virtual CString LookupAssignment(const CString& providerId) { return "null"; }
   virtual BOOL AddAssignment(const CString& providerId, const CString& entry, int activationDay) { return FALSE; }
   virtual BOOL RemoveAssignment(const CString& providerId) { return FALSE; }
+  // A changed activation day of the provider's assignment, into the store and its file.
+  virtual BOOL SetAssignmentDate(const CString& providerId, const COleDateTime& date) { return FALSE; }
   virtual void LoadAssignments(CTarifManager* manager) {}
 };
 

@@ -68,8 +68,12 @@ void CDlg_Benutzerdaten::OnOK() {
       if (!same) {
         m_activation = day;
         m_activationChanged = TRUE;
-        if (m_controller && m_controller->GetCurrentProvider())
-          m_controller->GetCurrentProvider()->SetRegistrationDate(day);
+        // Into "Corva.dat" as well: the next ranking copies the store's date into the provider.
+        if (m_controller && m_controller->GetCurrentProvider()) {
+          CProvider* p = m_controller->GetCurrentProvider();
+          p->SetRegistrationDate(day);
+          m_controller->GetServices().SetAssignmentDate(p->GetId(), day);
+        }
       }
     }
   }
