@@ -378,6 +378,28 @@ TEST(CorvalenConnection, QuittingWhileOnlineAsksFirst) {
   EXPECT_EQ("default;12/10/2026 10:0:5;00:01:35;Funkelnetz;60;1.49;0.00;0.030;;;0192100;", run.File("rechnung.log"));
 }
 
+TEST(CorvalenAutoDial, TheRouterTakesTheConnectedMutexWhenItsFirstTryFails) {
+  CorvalenRun run;
+  HWND main = StartMain(run);
+  ASSERT_NE(nullptr, main);
+  // The hook's watching loop holds the mutex for a moment again and again; here it holds it at
+  // the moment the connection comes up.
+  HANDLE m = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "CORVALENCONNECTED");
+  ASSERT_NE(nullptr, m);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(m, 1000));
+  CorvalenRun::Press(main, kVerbinden);
+  bool online = CorvalenRun::WaitFor([&] { return Online(main); });
+  Sleep(100);
+  ReleaseMutex(m);
+  CloseHandle(m);
+  ASSERT_TRUE(online);
+  // Online, the router owns it: the hook sees the connection.
+  EXPECT_TRUE(CorvalenRun::WaitFor([] { return CorvalenRun::ConnectedMutexOwned(); }, 5000));
+  EXPECT_TRUE(Online(main));
+  CorvalenRun::Press(main, kTrennen);
+  EXPECT_TRUE(CorvalenRun::WaitFor([] { return !CorvalenRun::ConnectedMutexOwned(); }, 5000));
+}
+
 TEST(CorvalenAutoDial, TheHookStartsTheRouterAndWaitsForItsConnection) {
   CorvalenRun run;
   // The installation's folder as the hook reads it (it appends the program's name).

@@ -239,6 +239,14 @@ void CDlg_Main::ShowConnectionControls(BOOL show) {
   Text(IDC_STATUS, "");
 }
 
+void CDlg_Main::TakeConnectedMutex() {
+  if (!m_hConnectedMutex || m_ownsConnectedMutex) return;
+  // The AutoDial hook takes the mutex for a moment again and again while it watches; a wait that
+  // falls into such a moment fails, and timer 4 tries again a second later.
+  DWORD w = ::WaitForSingleObject(m_hConnectedMutex, 5);
+  m_ownsConnectedMutex = (w == WAIT_OBJECT_0 || w == WAIT_ABANDONED);
+}
+
 void CDlg_Main::ReleaseConnectedMutex() {
   if (m_ownsConnectedMutex && m_hConnectedMutex) ::ReleaseMutex(m_hConnectedMutex);
   m_ownsConnectedMutex = FALSE;
@@ -256,10 +264,7 @@ void CDlg_Main::OnVerbinden() {
   HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
   bool ok = m_pController->Connect();
   if (ok && m_pController->IsOnline()) {
-    if (m_hConnectedMutex && !m_ownsConnectedMutex) {
-      DWORD w = ::WaitForSingleObject(m_hConnectedMutex, 5);
-      m_ownsConnectedMutex = (w == WAIT_OBJECT_0 || w == WAIT_ABANDONED);
-    }
+    TakeConnectedMutex();
     Text(IDC_TRENNEN, "&Trennen");
     Enable(IDC_TRENNEN, TRUE);
     if (CProvider* p = m_pController->GetRasConnection().GetProvider())
@@ -468,6 +473,8 @@ void CDlg_Main::OnTimer(UINT_PTR id) {
         OnTrennen();
         break;
       }
+      // Online means the mutex is ours: the hook reads nothing else.
+      TakeConnectedMutex();
       CProvider* p = ras.GetProvider();
       if (!p) break;
       COleDateTime now = GetNow();

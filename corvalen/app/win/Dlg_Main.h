@@ -62,6 +62,9 @@ class CDlg_Main : public CDialog {
   void OfferCheaperProvider(int event);
   void MinimizeToTray();
   void RunOptions(int page);
+  // Takes the connected mutex unless it is owned already (a wait of 5 ms; while online timer 4
+  // tries again every second until it is owned).
+  void TakeConnectedMutex();
   void ReleaseConnectedMutex();
   UINT Scaled(UINT ms) const;
   void Enable(int id, BOOL on) { ::EnableWindow(::GetDlgItem(m_hWnd, id), on); }
