@@ -36,7 +36,7 @@ using bench::BestSecondsPerCall;
 
 // libtiff's side: decode every scan line and store it bottom-up in blue-green-red order (or as 1-bit
 // rows with white as 1 bits), as the reader's bitmap holds it.
-void LibtiffRead(const std::string& path) {
+std::vector<uint8_t> LibtiffRead(const std::string& path) {
   TIFF* t = TIFFOpen(path.c_str(), "r");
   uint32_t w = 0, h = 0;
   uint16_t bits = 1, photometric = 0;
@@ -73,12 +73,13 @@ void LibtiffRead(const std::string& path) {
     }
   }
   TIFFClose(t);
+  return out;
 }
 
-void OurTIFFRead(const std::string& path) {
+std::unique_ptr<TBitmap> OurTIFFRead(const std::string& path) {
   TFileStream s(path, fmOpenRead);
   int count, x, y;
-  std::unique_ptr<TBitmap> b(ReadTIFF(s, 0, count, x, y));
+  return std::unique_ptr<TBitmap>(ReadTIFF(s, 0, count, x, y));
 }
 
 // giflib's side: decode the frame and store it as 24-bit blue-green-red rows.
@@ -264,6 +265,11 @@ int main(int argc, char** argv) {
     if (!wanted(c.name) || !Present(file)) continue;
     const bool bilevel = c.kind == kBilevel;
     double px = bilevel ? double(kPageWidth) * kPageHeight : double(kPhotoWidth) * kPhotoHeight;
+    // Both sides must give the same pixels: a fast path that decodes wrongly is no result.
+    const std::vector<uint8_t> theirs = LibtiffRead(file);
+    const std::unique_ptr<TBitmap> mine = OurTIFFRead(file);
+    if (!mine || mine->ImageSize() != theirs.size() || std::memcmp(mine->Bits(), theirs.data(), theirs.size()) != 0)
+      std::printf("FEHLER: %s: andere Pixel als libtiff\n", c.name);
     double ours = BestSecondsPerCall([&] { OurTIFFRead(file); });
     double peer = BestSecondsPerCall([&] { LibtiffRead(file); });
     Report(c.name, px, ours, peer, "libtiff");

@@ -162,10 +162,10 @@ enum Kind { kNone, kRGB, kPalette, kGrey, kBilevel, kPlanarRGB };
 // The rows of one strip (or one plane of a planar strip), decoded in order.
 class StripRows {
 public:
-  // Data and Size are the strip's bytes, which Buffer may hold (it is kept as long as the rows).
-  StripRows(std::vector<uint8_t> buffer, const uint8_t* data, size_t size, size_t rowLength, int compression,
-            int width, int fillOrder, bool twoD, size_t rows)
-      : FBuffer(std::move(buffer)), FData(data), FSize(size), FRowLength(rowLength), FCompression(compression),
+  // Data and Size are the strip's bytes, which must outlive the rows.
+  StripRows(const uint8_t* data, size_t size, size_t rowLength, int compression, int width, int fillOrder, bool twoD,
+            size_t rows)
+      : FData(data), FSize(size), FRowLength(rowLength), FCompression(compression),
         FTwoD(twoD), FRow(rowLength + 8, 0) {
     if (compression == 5) FLZW.reset(new TTIFLZWDec(rowLength, data, size));
     if (compression >= 2 && compression <= 4) FFax.reset(new TCCITTDecoder(data, size, width, fillOrder));
@@ -233,7 +233,6 @@ private:
     FUnpackedSize = n;
   }
 
-  std::vector<uint8_t> FBuffer;
   const uint8_t* FData;
   size_t FSize, FRowLength;
   int FCompression;
@@ -356,37 +355,46 @@ class StripDecoder {
 public:
   StripDecoder(const TiffData& d, const Directory& dir, const ImageLayout& l, TBitmap& bmp)
       : FData(d), FDir(dir), L(l), FBmp(bmp), FExpanded(size_t(l.rowLength) * 2 + 8) {
-    if (L.kind == kPalette) ReadColourMap();
+    if (L.kind == kPalette || L.kind == kGrey) ReadColours();
   }
 
+  // Every row of the bitmap is written: rows beyond the strips' data black.
   void Run() {
-    if (L.planar) DecodePlanar();
-    else DecodeChunky();
+    const uint32_t done = L.planar ? DecodePlanar() : DecodeChunky();
+    for (uint32_t y = done; y < L.H; ++y) std::memset(FBmp.ScanLine(int(y)), 0, size_t(FBmp.RowBytes()));
   }
 
 private:
-  // The colour map as blue-green-red entries, upper 8 bits of each 16-bit value.
-  void ReadColourMap() {
-    uint32_t n = 1u << L.B;
-    for (uint32_t i = 0; i < n; ++i) {
-      FColourMap[i][2] = uint8_t(FDir.Element(tagColorMap, i, 0) >> 8);
-      FColourMap[i][1] = uint8_t(FDir.Element(tagColorMap, n + i, 0) >> 8);
-      FColourMap[i][0] = uint8_t(FDir.Element(tagColorMap, 2 * n + i, 0) >> 8);
+  // The colours of palette and grey pixels as blue-green-red bytes: the colour map's upper 8 bits
+  // of each 16-bit value, grey levels as they stand (inverted for white-is-zero pictures).
+  void ReadColours() {
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint8_t bgr[4] = {0, 0, 0, 0};
+      if (L.kind == kPalette) {
+        const uint32_t n = 1u << L.B;
+        if (i < n) {
+          bgr[2] = uint8_t(FDir.Element(tagColorMap, i, 0) >> 8);
+          bgr[1] = uint8_t(FDir.Element(tagColorMap, n + i, 0) >> 8);
+          bgr[0] = uint8_t(FDir.Element(tagColorMap, 2 * n + i, 0) >> 8);
+        }
+      } else {
+        bgr[0] = bgr[1] = bgr[2] = L.P == 0 ? uint8_t(255 - i) : uint8_t(i);
+      }
+      std::memcpy(&FColours[i], bgr, 4);
     }
   }
 
   // The rows of strip i; a strip outside the file has no data, one that runs past its end is cut.
-  // Fax data stored least significant bit first is turned around by the fax decoder.
-  std::unique_ptr<StripRows> OpenStrip(uint64_t i, uint32_t rows) const {
+  // Fax data stored least significant bit first is turned around by the fax decoder. Buffer holds
+  // the strip's bytes when they are read from a stream; it is reused from strip to strip.
+  std::unique_ptr<StripRows> OpenStrip(uint64_t i, uint32_t rows, std::vector<uint8_t>& buffer) const {
     uint64_t off = FDir.Element(tagStripOffsets, i, 0);
     uint64_t size = StripBytes(FData, FDir, i);
-    std::vector<uint8_t> buffer;
     const uint8_t* data = size ? FData.Strip(off, size_t(size), buffer) : nullptr;
     if (buffer.size() < size && data == buffer.data()) size = buffer.size();  // the stream gave less
     static const uint8_t kNone[1] = {0};
-    return std::unique_ptr<StripRows>(new StripRows(std::move(buffer), data ? data : kNone, size_t(size),
-                                                    size_t(L.rowLength), int(L.C), int(L.W), int(L.fillOrder),
-                                                    L.twoD, rows));
+    return std::unique_ptr<StripRows>(new StripRows(data ? data : kNone, size_t(size), size_t(L.rowLength), int(L.C),
+                                                    int(L.W), int(L.fillOrder), L.twoD, rows));
   }
 
   // The row after nibble expansion and prediction.
@@ -411,32 +419,26 @@ private:
     return row;
   }
 
-  // One prepared row of chunky data into bitmap row out.
+  // One prepared row of chunky data into bitmap row out: every pixel byte of the row is written.
   void ConvertRow(const uint8_t* row, uint8_t* out) const {
     const uint32_t W = L.W;
     switch (L.kind) {
       case kRGB:
-        for (uint32_t x = 0; x < W; ++x) {
-          out[3 * x] = row[3 * x + 2];
-          out[3 * x + 1] = row[3 * x + 1];
-          out[3 * x + 2] = row[3 * x];
-        }
+        SwapRedBlue(row, out, W);
         break;
       case kPalette:
-        for (uint32_t x = 0; x < W; ++x) std::memcpy(out + 3 * x, FColourMap[row[x]], 3);
-        break;
       case kGrey:
-        for (uint32_t x = 0; x < W; ++x) {
-          uint8_t v = L.P == 0 ? uint8_t(255 - row[x]) : row[x];
-          out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
-        }
+        LookUpColours(row, out, W);
         break;
       case kBilevel: {
         // The bitmap shows 1 bits white. Fax decoding writes white runs as 1 bits; stored bits
         // mean white when they are 1 in a black-is-zero picture and 0 in a white-is-zero one.
         size_t bytes = (W + 7) / 8;
         bool invert = L.fax ? L.P == 1 : L.P == 0;
-        for (size_t i = 0; i < bytes; ++i) out[i] = invert ? uint8_t(~row[i]) : row[i];
+        if (invert)
+          for (size_t i = 0; i < bytes; ++i) out[i] = uint8_t(~row[i]);
+        else
+          std::memcpy(out, row, bytes);
         if (W & 7) out[bytes - 1] &= uint8_t(0xFF00 >> (W & 7));
         break;
       }
@@ -445,25 +447,53 @@ private:
     }
   }
 
-  void DecodeChunky() {
+  // Red-green-blue triples to blue-green-red. Each pixel is loaded as four bytes and stored
+  // byte-swapped as four bytes, the fourth overwritten by the next pixel; the last pixel goes byte
+  // by byte, as the row may end with it. (The bytes of a word are in little-endian order, as on
+  // every processor the programs run on.)
+  static void SwapRedBlue(const uint8_t* in, uint8_t* out, uint32_t W) {
+    if (W == 0) return;
+    for (uint32_t x = 0; x + 1 < W; ++x) {
+      uint32_t v;
+      std::memcpy(&v, in + 3 * x, 4);
+      v = __builtin_bswap32(v) >> 8;
+      std::memcpy(out + 3 * x, &v, 4);
+    }
+    const size_t last = 3 * size_t(W - 1);
+    out[last] = in[last + 2];
+    out[last + 1] = in[last + 1];
+    out[last + 2] = in[last];
+  }
+
+  // Palette and grey rows through the colour table, four bytes stored per pixel as above.
+  void LookUpColours(const uint8_t* in, uint8_t* out, uint32_t W) const {
+    if (W == 0) return;
+    for (uint32_t x = 0; x + 1 < W; ++x) std::memcpy(out + 3 * x, &FColours[in[x]], 4);
+    std::memcpy(out + 3 * size_t(W - 1), &FColours[in[W - 1]], 3);
+  }
+
+  // Both return the number of rows written.
+  uint32_t DecodeChunky() {
     const uint64_t strips = FDir.Count(tagStripOffsets);
     uint32_t y = 0;
-    for (uint64_t s = 0; s < strips && y < L.H; ++s, y += L.rowsPerStrip) {
+    for (uint64_t s = 0; s < strips && y < L.H; ++s) {
       uint32_t rows = std::min(L.rowsPerStrip, L.H - y);
-      std::unique_ptr<StripRows> in = OpenStrip(s, rows);
+      std::unique_ptr<StripRows> in = OpenStrip(s, rows, FBuffers[0]);
       for (uint32_t r = 0; r < rows; ++r) ConvertRow(Prepare(in->Next()), FBmp.ScanLine(int(y + r)));
+      y += rows;
     }
+    return y;
   }
 
   // Planar RGB: strip group g takes its red, green and blue planes from strips g, groups + g and
   // 2 * groups + g.
-  void DecodePlanar() {
+  uint32_t DecodePlanar() {
     const uint64_t groups = FDir.Count(tagStripOffsets) / 3;
     uint32_t y = 0;
-    for (uint64_t g = 0; g < groups && y < L.H; ++g, y += L.rowsPerStrip) {
+    for (uint64_t g = 0; g < groups && y < L.H; ++g) {
       uint32_t rows = std::min(L.rowsPerStrip, L.H - y);
       std::unique_ptr<StripRows> plane[3];
-      for (int p = 0; p < 3; ++p) plane[p] = OpenStrip(uint64_t(p) * groups + g, rows);
+      for (int p = 0; p < 3; ++p) plane[p] = OpenStrip(uint64_t(p) * groups + g, rows, FBuffers[p]);
       std::vector<uint8_t> rgb[3];
       for (uint32_t r = 0; r < rows; ++r) {
         for (int p = 0; p < 3; ++p) {
@@ -477,15 +507,18 @@ private:
           out[3 * x + 2] = rgb[0][x];
         }
       }
+      y += rows;
     }
+    return y;
   }
 
   const TiffData& FData;
   const Directory& FDir;
   const ImageLayout& L;
   TBitmap& FBmp;
-  uint8_t FColourMap[256][3] = {};
+  uint32_t FColours[256] = {};
   std::vector<uint8_t> FExpanded;
+  std::vector<uint8_t> FBuffers[3];  // strip bytes read from a stream, one per plane
 };
 
 TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
@@ -505,10 +538,13 @@ TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, int& XRe
     Invalid();
   std::unique_ptr<TBitmap> bmp(new TBitmap);
   bmp->SetPixelFormat(l.bilevel ? pf1bit : pf24bit);
-  bmp->SetSize(int(l.W), int(l.H));
   // Layouts the reader does not know, and fax codes on anything but bilevel rows, keep black rows.
-  if (l.kind == kNone || dir.Count(tagStripOffsets) == 0 || bmp->Empty() || (l.fax && !l.bilevel))
+  if (l.kind == kNone || dir.Count(tagStripOffsets) == 0 || l.W == 0 || l.H == 0 || (l.fax && !l.bilevel)) {
+    bmp->SetSize(int(l.W), int(l.H));
     return bmp.release();
+  }
+  // The decoder writes every row, so the bitmap need not be cleared first.
+  bmp->SetSizeUncleared(int(l.W), int(l.H));
   StripDecoder(d, dir, l, *bmp).Run();
   return bmp.release();
 }

@@ -68,13 +68,21 @@ void TBitmap::ReleasePixels() {
   FBits = nullptr;
 }
 
-void TBitmap::Reallocate(int w, int h, TPixelFormat pf, bool keep) {
+void TBitmap::Reallocate(int w, int h, TPixelFormat pf, bool keep, bool clear) {
   if (w < 0 || h < 0) throw EInvalidGraphic("Ungültige Bildgröße");
   if (w == 0 || h == 0) w = h = 0;
   int bits = PixelFormatBits(pf);
   int64_t stride = ((int64_t(w) * bits + 31) / 32) * 4;
   if (h > 0 && stride > MaxPixelBytes / h) throw EInvalidGraphic("Bild zu gro\xDF");
-  std::vector<uint8_t> heap(size_t(stride * h), 0);
+  PixelHeap heap;
+  if (clear) {
+    heap.assign(size_t(stride * h), 0);
+  } else {
+    heap.resize(size_t(stride * h));
+    const size_t used = size_t((int64_t(w) * bits + 7) / 8);
+    if (used < size_t(stride))
+      for (int y = 0; y < h; ++y) std::memset(heap.data() + size_t(y) * size_t(stride) + used, 0, size_t(stride) - used);
+  }
   if (keep && FBits && bits == BitsPerPixel()) {
     int rows = std::min(h, FHeight);
     size_t bytes = std::min<size_t>(size_t(stride), size_t((int64_t(std::min(w, FWidth)) * bits + 7) / 8));
@@ -100,6 +108,12 @@ void TBitmap::Reallocate(int w, int h, TPixelFormat pf, bool keep) {
 void TBitmap::SetSize(int w, int h) {
   if (w == FWidth && h == FHeight) return;
   Reallocate(w, h, FPixelFormat, true);
+  Changed(this);
+}
+
+void TBitmap::SetSizeUncleared(int w, int h) {
+  if (w == FWidth && h == FHeight) return;
+  Reallocate(w, h, FPixelFormat, false, false);
   Changed(this);
 }
 
@@ -289,5 +303,5 @@ void TBitmap::AdoptStorage(uint8_t* bits, std::unique_ptr<TBitmapStorage> storag
   if (FBits && bits && bits != FBits) std::memcpy(bits, FBits, ImageSize());
   FStorage = std::move(storage);
   FBits = bits;
-  std::vector<uint8_t>().swap(FHeap);
+  PixelHeap().swap(FHeap);
 }

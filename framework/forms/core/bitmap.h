@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "classes.h"
@@ -77,6 +79,10 @@ public:
   void SetWidth(int w) override { SetSize(w, FHeight); }
   void SetHeight(int h) override { SetSize(FWidth, h); }
   void SetSize(int w, int h);
+  // As SetSize for a bitmap whose every pixel the caller is about to write (a picture reader): the
+  // old pixels are dropped and the new rows are not cleared first, only the padding at the end of
+  // each row is. Bits of the last byte of an indexed row beyond the width are the caller's to write.
+  void SetSizeUncleared(int w, int h);
   bool Empty() const override { return FWidth == 0 || FHeight == 0; }
 
   TPixelFormat PixelFormat() const { return FPixelFormat; }
@@ -124,14 +130,25 @@ public:
   void PixelsChanged() { Changed(this); }
 
 private:
-  void Reallocate(int w, int h, TPixelFormat pf, bool keep);
+  // Leaves the bytes it makes unset, so that pixel memory is cleared only where that is asked for.
+  template <class T>
+  struct UnsetAllocator : std::allocator<T> {
+    template <class U> struct rebind { using other = UnsetAllocator<U>; };
+    UnsetAllocator() = default;
+    template <class U> UnsetAllocator(const UnsetAllocator<U>&) {}
+    template <class U> void construct(U* p) { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... A> void construct(U* p, A&&... a) { ::new (static_cast<void*>(p)) U(std::forward<A>(a)...); }
+  };
+  using PixelHeap = std::vector<uint8_t, UnsetAllocator<uint8_t>>;
+
+  void Reallocate(int w, int h, TPixelFormat pf, bool keep, bool clear = true);
   void ReleasePixels();
   int Nearest(TColor c) const;
 
   int FWidth = 0, FHeight = 0;
   TPixelFormat FPixelFormat = pf24bit;
   std::vector<TRGBQuad> FPalette;
-  std::vector<uint8_t> FHeap;
+  PixelHeap FHeap;
   uint8_t* FBits = nullptr;
   std::unique_ptr<TBitmapStorage> FStorage;
   std::unique_ptr<TBitmapExtension> FExtension;

@@ -53,6 +53,35 @@ TEST(TIFFLZW, WidthGrowsOneCodeEarly) {
   EXPECT_EQ(row[254], 'y');
 }
 
+TEST(TIFFLZW, StringsDefinedLongAgoAreStillRight) {
+  // "ab" becomes code 258, then more single bytes than the output the decoder keeps fill the table
+  // and the rows, then 258 comes again: its bytes are no longer in the kept output.
+  std::vector<std::pair<int, int>> codes = {{256, 9}};
+  int nextFree = 258;
+  auto add = [&](int code) {
+    int width = nextFree >= 2047 ? 12 : nextFree >= 1023 ? 11 : nextFree >= 511 ? 10 : 9;
+    codes.push_back({code, width});
+    if (codes.size() > 2 && nextFree < 4096) ++nextFree;
+  };
+  std::string expected = "ab";
+  add('a');
+  add('b');
+  for (size_t i = 0; i < 4 * TTIFLZWDec::kHistory; ++i) {
+    expected += char('c' + int(i % 3));
+    add('c' + int(i % 3));
+  }
+  expected += "ab";
+  add(258);
+  add(257);
+  auto data = Codes(codes);
+  const size_t rowLength = 1000, total = expected.size();
+  TTIFLZWDec dec(rowLength, data.data(), data.size());
+  std::string out;
+  while (out.size() <= total) out.append(reinterpret_cast<const char*>(dec.GetRow()), rowLength);
+  EXPECT_TRUE(out.compare(0, total, expected) == 0);
+  EXPECT_EQ(out[total], '\0');
+}
+
 TEST(TIFFLZW, HostileCodesStayInsideTheTable) {
   // Codes far beyond the next free one and strings past 4096 entries without a clear code.
   std::vector<std::pair<int, int>> codes = {{'a', 9}, {4000, 9}, {300, 9}};

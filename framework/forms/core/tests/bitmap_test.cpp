@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 TEST(Bitmap, RowsArePaddedBottomUpAndBlueGreenRed) {
   TBitmap b;
   b.SetPixelFormat(pf24bit);
@@ -56,6 +58,25 @@ TEST(Bitmap, ResizeKeepsTheOverlapAndFormatChangeConverts) {
   c.SetPixel(2, 0, clYellow);
   c.SetPixelFormat(pf24bit);
   EXPECT_EQ(c.Pixel(2, 0), clYellow);
+}
+
+TEST(Bitmap, UnclearedSizeClearsOnlyTheRowPadding) {
+  // The reused heap block holds old bytes, which the padding must not show (saved files carry it).
+  for (int round = 0; round < 2; ++round) {
+    TBitmap b;
+    b.SetSize(8, 30);  // as many bytes as the 7 x 30 picture below
+    if (round == 0) {
+      std::fill(b.Bits(), b.Bits() + b.ImageSize(), 0xAB);
+      continue;
+    }
+    b.SetSizeUncleared(7, 30);
+    EXPECT_EQ(b.Width(), 7);
+    EXPECT_EQ(b.RowBytes(), 24);
+    for (int y = 0; y < 30; ++y) EXPECT_EQ(b.ScanLine(y)[21] | b.ScanLine(y)[22] | b.ScanLine(y)[23], 0) << y;
+  }
+  TBitmap big;
+  EXPECT_THROW(big.SetSizeUncleared(65535, 65535), EInvalidGraphic);
+  EXPECT_TRUE(big.Empty());
 }
 
 TEST(Bitmap, AssignCopiesEverything) {
