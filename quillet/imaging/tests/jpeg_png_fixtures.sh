@@ -39,12 +39,13 @@ convert grad16.ppm alpha16.pgm -alpha off -compose CopyOpacity -composite \
   -define png:color-type=6 -define png:bit-depth=16 rgba16.png
 convert rose.ppm \( -size 70x46 gradient:white-black \) -alpha off -compose CopyOpacity -composite \
   -define png:color-type=6 -define png:bit-depth=8 rgba8.png
+convert rgba8.png -interlace PNG rgba8_interlaced.png
 convert rose.ppm -colorspace gray \( -size 70x46 gradient:white-black \) -alpha off -compose CopyOpacity -composite \
   -define png:color-type=4 -define png:bit-depth=8 greyalpha8.png
 # A palette picture with a tRNS chunk: white becomes fully transparent, the rest opaque.
 convert rose.ppm -colors 16 -fill white -draw 'rectangle 0,0 20,10' -transparent white PNG8:paltrns.png
 # The same as a colour picture whose tRNS chunk names white as its transparent colour.
 convert rose.ppm -fill white -draw 'rectangle 0,0 20,10' -transparent white PNG24:rgbtrns.png
-for f in rgb8 interlaced grey8 grey4 grey1 pal8 pal4 rgb16 rgba16 rgba8 greyalpha8 paltrns rgbtrns; do
+for f in rgb8 interlaced grey8 grey4 grey1 pal8 pal4 rgb16 rgba16 rgba8 rgba8_interlaced greyalpha8 paltrns rgbtrns; do
   convert $f.png -depth 8 rgba:$f.rgba
 done

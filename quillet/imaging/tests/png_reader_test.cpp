@@ -19,8 +19,9 @@ uint8_t Blend(int beneath, int colour, int alpha) {
   return uint8_t((beneath * a + (255 - a) * colour) / 255);
 }
 
-// Compares the bitmap with ImageMagick's pixels of the same file blended over Beneath.
-::testing::AssertionResult SameBlend(const TBitmap& b, const std::string& name, int tolerance) {
+// Compares the bitmap with ImageMagick's pixels of the same file blended over beneath.
+::testing::AssertionResult SameBlend(const TBitmap& b, const std::string& name, int tolerance,
+                                     TColor beneath = Beneath) {
   std::vector<uint8_t> rgba = ReadAll(Fixture(name + ".rgba"));
   if (rgba.size() != size_t(b.Width()) * size_t(b.Height()) * 4)
     return ::testing::AssertionFailure() << name << ": " << rgba.size() << " bytes for " << b.Width() << "x"
@@ -30,8 +31,8 @@ uint8_t Blend(int beneath, int colour, int alpha) {
   for (int y = 0; y < b.Height(); ++y)
     for (int x = 0; x < b.Width(); ++x) {
       const uint8_t* e = &rgba[(size_t(y) * b.Width() + x) * 4];
-      int want[3] = {Blend(RedOf(Beneath), e[0], e[3]), Blend(GreenOf(Beneath), e[1], e[3]),
-                     Blend(BlueOf(Beneath), e[2], e[3])};
+      int want[3] = {Blend(RedOf(beneath), e[0], e[3]), Blend(GreenOf(beneath), e[1], e[3]),
+                     Blend(BlueOf(beneath), e[2], e[3])};
       TColor c = b.Pixel(x, y);
       int got[3] = {RedOf(c), GreenOf(c), BlueOf(c)};
       for (int i = 0; i < 3; ++i)
@@ -98,8 +99,8 @@ TEST(PNGReader, TransparentPicturesAreBlendedOverTheBitmap) {
   struct Case {
     const char* name;
     int width, height, tolerance;
-  } cases[] = {{"rgba8", 70, 46, 0}, {"greyalpha8", 70, 46, 0}, {"paltrns", 70, 46, 0},
-               {"rgbtrns", 70, 46, 0}, {"rgba16", 64, 16, 2}};
+  } cases[] = {{"rgba8", 70, 46, 0}, {"rgba8_interlaced", 70, 46, 0}, {"greyalpha8", 70, 46, 0},
+               {"paltrns", 70, 46, 0}, {"rgbtrns", 70, 46, 0}, {"rgba16", 64, 16, 2}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TBitmap b;
@@ -107,6 +108,11 @@ TEST(PNGReader, TransparentPicturesAreBlendedOverTheBitmap) {
     b.Fill(Beneath);
     LoadPNGFile(Fixture(std::string(c.name) + ".png"), b);
     EXPECT_TRUE(SameBlend(b, c.name, c.tolerance));
+    // An empty bitmap has black beneath the picture.
+    TBitmap empty;
+    LoadPNGFile(Fixture(std::string(c.name) + ".png"), empty);
+    EXPECT_EQ(empty.Width(), c.width);
+    EXPECT_TRUE(SameBlend(empty, c.name, c.tolerance, clBlack));
   }
   // The transparent corner of the pictures with a tRNS chunk keeps the destination exactly.
   for (const char* name : {"paltrns.png", "rgbtrns.png"}) {
