@@ -202,4 +202,34 @@ TEST_F(DfueTest, ChangeOpensTheEntryOfARegisteredProvider) {
   EXPECT_TRUE(script.Finished());
 }
 
+// A provider without an entry of its own is offered one first; declined, nothing changes.
+TEST_F(DfueTest, ChangeOffersAnEntryToAProviderWithoutOne) {
+  CDlg_DfueErweitert dlg(controller_.get(), &manager_);
+  HWND wnd = nullptr;
+  std::string offer;
+  std::vector<std::string> created;
+  DialogScript script;
+  script.Then([&] {
+    wnd = FindThreadWindow(kTitle);
+    if (!wnd) return false;
+    Pick(wnd, IDC_DE_ALL, 1);  // Eins
+    return true;
+  }).Then([&] {
+    PostClick(wnd, IDC_DE_EDIT_PROVIDER);
+    return true;
+  }).Then(AnswerBox("Astrel Corvalen 2.0", &offer, IDNO)).Then([&] {
+    if (FindMessageBox("Astrel Corvalen 2.0")) return false;
+    created = Items(::GetDlgItem(wnd, IDC_DE_CREATED));
+    PostClick(wnd, IDOK);
+    return true;
+  });
+  script.Start();
+  dlg.DoModal();
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(offer, std::string(AfxLoadString(5119).c_str()));
+  EXPECT_EQ(created, std::vector<std::string>{"Zwei"});
+  EXPECT_EQ(ras_.Log().find("RasEntryDlgA"), std::string::npos);
+  EXPECT_EQ(Store(), "p2=Zwei-Zugang|3/4/2026 0:0:0;weg=Alt|1/1/2020 0:0:0;");
+}
+
 }  // namespace
