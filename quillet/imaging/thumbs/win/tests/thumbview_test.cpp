@@ -1,0 +1,152 @@
+// The thumbnail view and its cells in real windows under Wine: the scan at the first paint, the
+// sorted cells without the animated GIF, the scan events and their Break, a press on a cell and in
+// the gap, the shrinking of a cell's picture, a picture that cannot be read, SelectedFile.
+#include <gtest/gtest.h>
+
+#include "thumbview.h"
+
+namespace {
+String WinPath(String s) {
+  for (char& c : s)
+    if (c == '/') c = '\\';
+  return s;
+}
+const String kView = WinPath(String(ASTREL_BINARY_DIR) + "/quillet/imaging/thumbs/fixtures/view");
+
+class THost : public TWinControl {
+public:
+  THost() : TWinControl(nullptr) { SetBounds(0, 0, 700, 520); }
+  const char* ClassName() const override { return "TThumbviewTestHost"; }
+
+protected:
+  void CreateParams(TCreateParams& p) override {
+    TWinControl::CreateParams(p);
+    p.Style = WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE;
+  }
+};
+
+class Thumbview : public ::testing::Test {
+protected:
+  THost Host;
+  TThumbview* View = nullptr;
+  void SetUp() override {
+    View = new TThumbview(&Host);
+    View->SetParent(&Host);
+    Host.Handle();
+  }
+  void Paint() {
+    View->Invalidate();
+    UpdateWindow(View->Handle());
+    ProcessMessages();
+  }
+  std::vector<String> Names() {
+    std::vector<String> v;
+    for (int i = 0; i < View->Count(); ++i) v.push_back(ExtractFileName(View->Cell(i)->Filename()));
+    return v;
+  }
+};
+}  // namespace
+
+TEST_F(Thumbview, ANewViewAndItsFirstPaint) {
+  EXPECT_EQ(View->Width(), 600);
+  EXPECT_EQ(View->Height(), 480);
+  EXPECT_EQ(View->CellWidth(), 200);
+  EXPECT_EQ(View->PerLine(), 2);
+  View->SetSize(40);
+  EXPECT_EQ(View->CellWidth(), 80);
+  EXPECT_EQ(View->PerLine(), 5);
+  View->SetDirectory(kView);
+  EXPECT_EQ(View->Count(), 0);  // not painted yet
+  Paint();
+  EXPECT_EQ(Names(), (std::vector<String>{"a.gif", "c.JPG", "kaputt.png", "small.png", "wide.png"}));
+  EXPECT_EQ(View->Selected(), 0);
+  EXPECT_EQ(View->Cell(0)->TitleColor(), clHighlight);
+  EXPECT_EQ(View->Cell(0)->TitleFont()->Color(), clHighlightText);
+  EXPECT_EQ(View->Cell(1)->TitleColor(), clBtnFace);
+  EXPECT_EQ(View->Cell(0)->Title(), "a.gif");  // the file name, from the cell's first paint on
+  EXPECT_FALSE(View->Scanning());
+  // The picture that cannot be read has its cell, without a picture and with the reader's message.
+  EXPECT_TRUE(View->Cell(2)->Image()->Picture()->Empty());
+  EXPECT_FALSE(View->Cell(2)->LoadError().empty());
+  EXPECT_FALSE(View->Cell(2)->ImageReady());
+  EXPECT_TRUE(View->Cell(3)->ImageReady());
+  // Unsorted: the patterns' order (PNG first, GIF last).
+  View->SetSorted(false);
+  View->SetDirectory(kView);
+  EXPECT_EQ(Names().back(), "a.gif");
+  EXPECT_EQ(Names()[3], "c.JPG");
+  View->SetDirectory(kView + "\\fehlt");
+  EXPECT_EQ(View->Count(), 0);
+  EXPECT_EQ(View->Selected(), -1);
+}
+
+TEST_F(Thumbview, ScanEventsBreakAndNoScanWithinAScan) {
+  Paint();
+  View->SetSize(40);
+  std::vector<String> events;
+  View->OnStartScanning = [&](TObject*, int Max) { events.push_back("start " + IntToStr(Max)); };
+  View->OnScanProgress = [&](TObject*, int Position, bool& Break) {
+    events.push_back("at " + IntToStr(Position));
+    View->SetDirectory(kView + "\\fehlt");  // ignored while the scan runs
+    Break = Position == 3;
+  };
+  View->OnStopScanning = [&](TObject*) { events.push_back("stop"); };
+  View->SetDirectory(kView);
+  EXPECT_EQ(events, (std::vector<String>{"start 4", "at 1", "at 2", "at 3", "stop"}));
+  EXPECT_EQ(View->Count(), 2);  // the cells made before the break stay
+  EXPECT_EQ(View->Directory(), kView);
+  EXPECT_FALSE(View->Scanning());
+}
+
+TEST_F(Thumbview, PressesSelectCellsAndSelectedFileFindsOne) {
+  View->SetSize(40);
+  View->SetScrollMode(SMVertical);
+  Paint();
+  View->SetDirectory(kView);
+  ASSERT_EQ(View->Count(), 5);
+  // Six per line in a 600 pixel wide view: the second cell at (88, 4).
+  EXPECT_EQ(View->Cell(1)->Left(), 88);
+  EXPECT_EQ(View->Cell(1)->Top(), 4);
+  SendMessageA(View->Cell(1)->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 6));
+  EXPECT_EQ(View->Selected(), 1);
+  EXPECT_EQ(View->Cell(0)->TitleColor(), clBtnFace);
+  EXPECT_EQ(View->Cell(1)->TitleColor(), clHighlight);
+  SendMessageA(View->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(86, 10));
+  EXPECT_EQ(View->Selected(), -1);
+  EXPECT_EQ(View->Cell(1)->TitleColor(), clBtnFace);
+  // A press on the caption strip of the fourth cell reaches the view as well.
+  SendMessageA(View->Cell(3)->TitlePanel()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 5));
+  EXPECT_EQ(View->Selected(), 3);
+  View->SetSelectedFile(kView + "\\small.png");
+  EXPECT_EQ(View->SelectedFile(), kView + "\\small.png");
+  EXPECT_EQ(View->Selected(), 3);
+}
+
+TEST_F(Thumbview, ACellShrinksItsPictureIntoItsBox) {
+  // A cell of no view shrinks into its own size.
+  auto* cell = new TThumbNail(&Host);
+  cell->SetParent(&Host);
+  cell->SetBounds(0, 0, 100, 100);
+  cell->SetFilename(kView + "\\wide.png");
+  EXPECT_EQ(cell->ImageWidth(), 400);
+  EXPECT_EQ(cell->Image()->Picture()->Width(), 100);
+  EXPECT_EQ(cell->Image()->Picture()->Height(), 50);
+  EXPECT_TRUE(cell->Image()->Modified());
+  // Fitted into the picture area below the caption strip, centred.
+  EXPECT_EQ(cell->Image()->Width(), 100);
+  EXPECT_EQ(cell->Image()->Top(), 15 + (cell->PictureAreaHeight() - 50) / 2);
+  cell->SetFilename(kView + "\\small.png");
+  EXPECT_EQ(cell->Image()->Picture()->Width(), 30);
+  EXPECT_FALSE(cell->Image()->Modified());
+  EXPECT_EQ(cell->FileSize() > 0, true);
+  cell->SetFilename(kView + "\\fehlt.png");
+  EXPECT_EQ(cell->FileAccessed(), "Unknown");
+  // A quarter turn of a picture exchanges its sides.
+  cell->SetFilename(kView + "\\wide.png");
+  cell->Image()->SetAngle(1);
+  EXPECT_EQ(cell->Image()->Picture()->Width(), 50);
+  EXPECT_EQ(cell->Image()->Picture()->Height(), 100);
+  cell->Image()->SetAngle(3);
+  EXPECT_EQ(cell->Image()->Picture()->Width(), 50);
+  delete cell;
+}
