@@ -269,4 +269,48 @@ TEST_F(OptionsProgramTest, DeletedFreeMinutesStayDeletedAfterTheNextConnection) 
   EXPECT_FALSE(store.Lookup("fk-100", found));
 }
 
+// The filter's id lists hold whole ids: with "hotel" and "tel" hidden, showing "tel" again leaves
+// "hotel" hidden, and the main list shows Tel but not Hotel.
+TEST_F(OptionsProgramTest, ShowingAnIdInsideAnotherLeavesTheOtherHidden) {
+  std::string tarif = "<Providerliste>\n";
+  for (const char* p : {"tel|Tel|1.0", "hotel|Hotel|1.1", "rest|Rest|1.2"}) {
+    std::string v = p;
+    size_t a = v.find('|'), b = v.rfind('|');
+    tarif += "<Provider id=\"" + v.substr(0, a) + "\"><name>" + v.substr(a + 1, b - a - 1) +
+             "</name><set a=\"preis\" b=\"" + v.substr(b + 1) + "\" c=\"takt\" d=\"1\"/></Provider>\n";
+  }
+  tarif += "</Providerliste>";
+  ScrambleTarif(reinterpret_cast<unsigned char*>(&tarif[0]), tarif.size());
+  ASSERT_TRUE(testsupport::WriteFileBytes(run_.Dir() + "tarif.dat", tarif));
+  CorvalenRun::User("FilterProvider", "hotel<tel");
+  HWND page = StartOnPage(1, 1083);
+  ASSERT_NE(nullptr, page);
+  auto listed = [&](const char* name) {
+    for (const std::string& item : CorvalenRun::ComboItems(main_, kProvider))
+      if (item.find(std::string("Pfg     ") + name) != std::string::npos) return true;
+    return false;
+  };
+  EXPECT_FALSE(listed("Tel"));
+  EXPECT_FALSE(listed("Hotel"));
+  EXPECT_TRUE(listed("Rest"));
+  testsupport::Click(page, 1000);
+  HWND filter = nullptr;
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (filter = run_.FindTop("Anbieterauswahl", true)) != nullptr; }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return SendDlgItemMessageA(filter, 1034, LB_GETCOUNT, 0, 0) == 2; }));
+  int tel = static_cast<int>(SendDlgItemMessageA(filter, 1034, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                 reinterpret_cast<LPARAM>("Tel")));
+  ASSERT_GE(tel, 0);
+  SendDlgItemMessageA(filter, 1034, LB_SETCURSEL, static_cast<WPARAM>(tel), 0);
+  testsupport::Click(filter, 1001);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return SendDlgItemMessageA(filter, 1034, LB_GETCOUNT, 0, 0) == 1; }));
+  EXPECT_EQ("hotel", CorvalenRun::GetUser("FilterProvider"));
+  PostMessageA(filter, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.FindTop("Anbieterauswahl", true) == nullptr; }));
+  PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return listed("Tel"); }));
+  EXPECT_FALSE(listed("Hotel"));
+  Quit();
+}
+
 }  // namespace
