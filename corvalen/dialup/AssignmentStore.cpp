@@ -5,6 +5,7 @@
 
 #include "CFile.h"
 #include "TarifManager.h"
+#include "TarifUi.h"
 
 const char* const CAssignmentStore::kFileName = "Corva.dat";
 const char* const CAssignmentStore::kTempName = "Corva.sic";
@@ -136,16 +137,17 @@ BOOL CAssignmentStore::AddAssignment(CEntryAssignment record) {
   // A record cut off at the end (an interrupted write) would swallow the one appended now.
   std::string text;
   if (ReadAll(text) && !text.empty() && text.back() != ';' && !RewriteWithout(nullptr)) return FALSE;
+  if (!WriteRecord(record.providerId, record.entryName + "|" + FormatDate(record.date))) return FALSE;
   records.Add(record);
-  WriteRecord(record.providerId, record.entryName + "|" + FormatDate(record.date));
   return TRUE;
 }
 
-void CAssignmentStore::WriteRecord(const CString& k, const CString& value) {
-  Append(k);
-  Append("=");
-  Append(value);
-  Append(";");
+BOOL CAssignmentStore::WriteRecord(const CString& k, const CString& value) {
+  // One write for the whole record: a failure leaves at most a cut record, which the next
+  // AddAssignment rewrites away.
+  if (Append(k + "=" + value + ";")) return TRUE;
+  ReportSaveFailure(filePath);
+  return FALSE;
 }
 
 BOOL CAssignmentStore::RewriteWithout(const CString* providerId, const COleDateTime* newDate) {
@@ -164,25 +166,11 @@ BOOL CAssignmentStore::RewriteWithout(const CString* providerId, const COleDateT
     }
     kept += kv.first.str() + "=" + kv.second.str() + ";";
   }
-  // The new contents go to "Corva.sic" first and then take the place of "Corva.dat", so a failure
-  // half-way never loses the records that stay.
-  {
-    CFile f;
-    if (!f.Open(tempPath, CFile::modeCreate | CFile::modeWrite)) return FALSE;
-    try {
-      f.Write(kept.data(), static_cast<UINT>(kept.size()));
-      f.Flush();
-    } catch (const CFileException&) {
-      f.Close();
-      CFile::Remove(tempPath);
-      return FALSE;
-    }
-  }
-  if (!CFile::Replace(tempPath, filePath)) {
-    CFile::Remove(tempPath);
-    return FALSE;
-  }
-  return TRUE;
+  // The new contents go to "Corva.sic" first and then take the place of "Corva.dat" in one step,
+  // so a failure half-way never loses the records that stay.
+  if (WriteWholeFile(filePath, kept, tempPath)) return TRUE;
+  ReportSaveFailure(filePath);
+  return FALSE;
 }
 
 BOOL CAssignmentStore::RemoveAssignment(const CString& providerId) {

@@ -45,14 +45,16 @@ class CAssignmentStore : public CLogFile, public CRegistrationSource {
     return Lookup(providerId, unused);
   }
   // Adds the record and appends it to the file. FALSE (nothing stored) when the id or the name
-  // holds a character the file uses as a separator, or the id is empty.
+  // holds a character the file uses as a separator, the id is empty, or the file cannot be
+  // written (the user is told, naming it).
   BOOL AddAssignment(CEntryAssignment record);
   // FALSE for an entry name the file cannot hold (it has ";", "=" or "|", its separators).
   static BOOL IsStorableName(const CString& entryName);
-  // Appends key "=" value ";" to the file.
-  void WriteRecord(const CString& key, const CString& value);
+  // Appends key "=" value ";" to the file with one write; FALSE (and the user told) when it fails.
+  BOOL WriteRecord(const CString& key, const CString& value);
   // Rewrites the file without the provider's records and reloads; the provider's free-minute
-  // protocol is dropped. FALSE when the file could not be rewritten (it then stays unchanged).
+  // protocol is dropped. FALSE when the file could not be rewritten (it then stays unchanged and
+  // the user is told, naming it).
   BOOL RemoveAssignment(const CString& providerId);
   // The activation day of the provider's records becomes `date` (its day; the file keeps no
   // time), in the file and in memory. FALSE when the provider has no record or the file could

@@ -13,16 +13,18 @@
 #include "TarifTexts.h"
 #include "TarifUi.h"
 
-void CLogFile::Append(const CString& text) {
-  if (!path) return;
+BOOL CLogFile::Append(const CString& text) {
+  if (!path) return FALSE;
   CFile f;
-  if (!f.Open(*path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite)) return;
+  if (!f.Open(*path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite)) return FALSE;
   try {
     f.Seek(0, CFile::end);
     f.Write(text.c_str(), static_cast<UINT>(text.GetLength()));
+    f.Flush();  // a full disk shows when the buffer is written
   } catch (const CFileException&) {
-    // Errors while appending are not reported.
+    return FALSE;
   }
+  return TRUE;
 }
 
 BOOL CLogFile::ReadByte(char* out) {
@@ -160,8 +162,8 @@ void CCostLog::AppendConnection(const CConnectionRecord& record, const CProvider
   SetPath(&logPath);
   CreateIfMissing();
   // The record goes in with one write, so an interrupted program leaves no half record that
-  // would shift every later one.
-  Append(text);
+  // would shift every later one; a write that fails is reported.
+  if (!Append(text)) ReportSaveFailure(logPath);
 }
 
 namespace {
@@ -433,6 +435,7 @@ BOOL CCostLog::WriteHtml(const COleDateTime& from, const COleDateTime& to) {
   bool ok = true;
   CString html = plain ? BuildGrouped(records, from, to, &ok) : BuildList(records, from, to, &ok);
   BOOL written = WriteWholeFile(htmlPath, html.str());
+  if (!written) ReportSaveFailure(htmlPath);
   if (!ok || !written) {
     ui.EndWaitCursor();
     return FALSE;

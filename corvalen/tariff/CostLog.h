@@ -16,8 +16,9 @@ class CSettings;
 class CLogFile {
  public:
   virtual ~CLogFile() = default;
-  // Appends the text's bytes at the end of the file (no terminator, no line break).
-  virtual void Append(const CString& text);
+  // Appends the text's bytes at the end of the file with one write (no terminator, no line
+  // break); FALSE when the file cannot be opened or the write fails.
+  virtual BOOL Append(const CString& text);
   // Reads the file's first byte; FALSE when there is none.
   virtual BOOL ReadByte(char* out);
   BOOL Create();
@@ -66,7 +67,8 @@ class CCostLog : public CLogFile {
   void BuildPaths();
   static void LookupTarif(const CProviderArray& providers, const CString& id, CString& name, CString& number,
                           int& takt, float& price, float& dialInFee);
-  // Appends the record; `providers` are the database's active providers.
+  // Appends the record; `providers` are the database's active providers. A failed write is
+  // reported to the user (ReportSaveFailure, naming "rechnung.log").
   void AppendConnection(const CConnectionRecord& record, const CProviderArray& providers);
   // The record text as it is appended.
   static CString FormatRecord(const CConnectionRecord& record, const CProviderArray& providers);
@@ -74,7 +76,8 @@ class CCostLog : public CLogFile {
   double GetTotal(const COleDateTime& from, const COleDateTime& to);
   static double TotalOf(const std::string& log, const COleDateTime& from, const COleDateTime& to);
   // Writes and opens the bill for [from, to]; FALSE for a malformed log (the bill stays
-  // incomplete and is not opened).
+  // incomplete and is not opened) and for a bill that cannot be written (reported naming
+  // "rechnung.html", which stays as it was).
   BOOL WriteHtml(const COleDateTime& from, const COleDateTime& to);
   void SetPlain(BYTE flag) { plain = flag; }
   const CString& GetLogPath() const { return logPath; }

@@ -6,6 +6,7 @@
 #include "CFile.h"
 #include "DataBudget.h"
 #include "Settings.h"
+#include "TarifUi.h"
 
 IMPLEMENT_SERIAL(CTarifProtocol, CObject, 1)
 
@@ -89,23 +90,20 @@ void CTarifProtocolStore::SaveTo(CFile& file) {
   ar.Close();
 }
 
-void CTarifProtocolStore::Save() {
-  if (!settings) return;
+BOOL CTarifProtocolStore::Save() {
+  if (!settings) return TRUE;
   CString path = settings->DataFile("free.log");
-  CString fresh = settings->DataFile("free.tmp");
-  {
-    CFile file;
-    if (!file.Open(fresh, CFile::modeCreate | CFile::modeWrite)) return;
-    try {
-      SaveTo(file);
-      file.Flush();
-    } catch (const CFileException&) {
-      file.Close();
-      CFile::Remove(fresh);
-      return;
-    }
+  // The records go to "free.tmp", which then takes the place of "free.log" in one step.
+  CSaveFile file;
+  BOOL ok = file.Open(path, settings->DataFile("free.tmp"));
+  try {
+    if (ok) SaveTo(file);
+    ok = ok && file.Commit();
+  } catch (const CFileException&) {
+    ok = FALSE;
   }
-  if (!CFile::Replace(fresh, path)) CFile::Remove(fresh);
+  if (!ok) ReportSaveFailure(path);
+  return ok;
 }
 
 BOOL CTarifProtocolStore::Remove(const CString& id) {

@@ -50,8 +50,9 @@ class CTarifProtocolStore : public CObject {
   // Reads records from an archive image; what was read before a fault stays.
   void LoadFrom(CFile& file);
   // Writes "free.log" through a new file that then takes the old one's place, so a failure
-  // while writing never loses the records already stored.
-  void Save();
+  // while writing never loses the records already stored. FALSE (and the user told, naming the
+  // file) when it could not be written; "free.log" then is as it was.
+  BOOL Save();
   void SaveTo(CFile& file);
   BOOL Lookup(const CString& id, CTarifProtocol*& record) const;
   CMapStringToOb& GetMap() { return map; }

@@ -19,6 +19,9 @@ const char kTarifUnreadable[] =
 const unsigned kIdsDefaultProviderInfo = 5120;
 const char kDefaultProviderInfo[] = "Dies ist ein Default-Provider, Verbindungspreise ohne Gewähr! ";
 const char kBillUnreadable[] = "Ihre Rechnungsdaten konnten nicht korrekt gelesen werden!";
+const char kSaveFailed[] =
+    "Die Datei %s kann nicht gespeichert werden.\nDer Datenträger ist voll, oder die Datei ist "
+    "schreibgeschützt oder wird von einem anderen Programm verwendet.";
 const unsigned kIdsScreenCss = 5555;
 const char kScreenCss[] = "#Print {display:none;}\n#NoPrint {}";
 const unsigned kIdsPrintCss = 5556;

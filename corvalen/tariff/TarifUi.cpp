@@ -1,5 +1,7 @@
 #include "TarifUi.h"
 
+#include "TarifTexts.h"
+
 namespace {
 CTarifUi*& Installed() {
   static CTarifUi* ui = nullptr;
@@ -9,3 +11,9 @@ CTarifUi*& Installed() {
 
 CTarifUi& GetTarifUi() { return Installed() ? *Installed() : GetPlatformTarifUi(); }
 void SetTarifUi(CTarifUi* ui) { Installed() = ui; }
+
+void ReportSaveFailure(const CString& path) {
+  CString text = kSaveFailed;
+  text.Replace("%s", path);
+  GetTarifUi().ShowError(text, "Fehler");
+}

@@ -22,3 +22,6 @@ CTarifUi& GetTarifUi();
 void SetTarifUi(CTarifUi* ui);
 // The platform's own interface.
 CTarifUi& GetPlatformTarifUi();
+// Tells the user that a data file could not be written (kSaveFailed with its path, title
+// "Fehler"); the file then is as it was before.
+void ReportSaveFailure(const CString& path);

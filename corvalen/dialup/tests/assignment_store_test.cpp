@@ -10,6 +10,9 @@
 #include "Provider.h"
 #include "TarifManager.h"
 #include "TarifProtocol.h"
+#include "TarifTexts.h"
+#include "TarifUi.h"
+#include "save_faults.h"
 
 namespace fs = std::filesystem;
 
@@ -181,4 +184,49 @@ TEST(AssignmentDate, FormatAndParse) {
   EXPECT_EQ(CAssignmentStore::ParseDate("1/2/2003 4:5:6"), COleDateTime(2003, 2, 1, 4, 5, 6));
   for (const char* bad : {"", "x", "32/1/2000 0:0:0", "1/13/2000", "1/1/2000 0:0", "1/1/2000 0:0:0x", "1-1-2000"})
     EXPECT_NE(CAssignmentStore::ParseDate(bad).GetStatus(), COleDateTime::valid) << bad;
+}
+
+// A "Corva.dat" that cannot be written keeps its records, the store keeps what the file holds,
+// and the user is told which file it is.
+TEST_F(AssignmentStoreTest, AFailedWriteKeepsTheFileAndTheRecordsAndSaysSo) {
+  struct Recording : CTarifUi {
+    std::vector<std::string> texts;
+    void ShowError(const char* text, const char*) override { texts.push_back(text); }
+    bool OpenDocument(const char*) override { return true; }
+  } ui;
+  SetTarifUi(&ui);
+  Write("p1=Erster|3/4/2000 0:0:0;p2=Zweiter|3/4/2000 0:0:0;");
+  store.Load();
+  const std::string before = Read();
+  CString told = kSaveFailed;
+  told.Replace("%s", store.GetFilePath());
+  for (const testsupport::SaveFault& fault : testsupport::SaveFaults()) {
+    SCOPED_TRACE(fault.name);
+    ui.texts.clear();
+    fault.apply(Path("Corva.dat"));
+    const BOOL removed = store.RemoveAssignment("p1");
+    fault.release(Path("Corva.dat"));
+    EXPECT_FALSE(removed);
+    EXPECT_EQ(Read(), before);
+    EXPECT_EQ(store.Lookup("p1"), "Erster");
+    EXPECT_FALSE(fs::exists(Path("Corva.sic")));
+    EXPECT_EQ(ui.texts, std::vector<std::string>{told.str()});
+
+    ui.texts.clear();
+    fault.apply(Path("Corva.dat"));
+    const BOOL added = store.AddAssignment({"p3", "Dritter", COleDateTime(2026, 12, 31, 0, 0, 0)});
+    fault.release(Path("Corva.dat"));
+    if (fault.blocksAppend) {
+      EXPECT_FALSE(added);
+      EXPECT_EQ(Read(), before);
+      EXPECT_EQ(store.Lookup("p3"), "null");
+      EXPECT_EQ(ui.texts, std::vector<std::string>{told.str()});
+    } else {
+      EXPECT_TRUE(added);
+      EXPECT_EQ(Read(), before + "p3=Dritter|31/12/2026 0:0:0;");
+      Write(before);
+      store.Load();
+    }
+  }
+  SetTarifUi(nullptr);
 }

@@ -2,11 +2,13 @@
 #include <clocale>
 #include <memory>
 
+#include "CFile.h"
 #include "CostLog.h"
 #include "DataBudget.h"
 #include "Settings.h"
 #include "TarifTexts.h"
 #include "TestSupport.h"
+#include "save_faults.h"
 
 namespace {
 int Count(const std::string& hay, const std::string& needle) {
@@ -264,4 +266,48 @@ TEST_F(CostLogTest, LogFileAppendsAndCreatesOnlyWhenAsked) {
   EXPECT_EQ(c, 'a');
   EXPECT_TRUE(f.Create());
   EXPECT_EQ(ReadFile("zuordnung.log"), "");
+}
+
+// The cost log and the bill when the disk refuses them: the old files stay whole, the user is
+// told which file it is. An append that another program's reading handle allows goes in.
+TEST_F(CostLogTest, AFailedWriteKeepsTheLogAndTheBillAndSaysSo) {
+  CCostLog log(&settings);
+  log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 10, 0, 0), 61, 1.49f), list);
+  ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+  const std::string logBefore = ReadFile("rechnung.log"), billBefore = ReadFile("rechnung.html");
+  auto saveFailed = [](const std::string& path) {
+    CString text = kSaveFailed;
+    text.Replace("%s", path.c_str());
+    return text.str();
+  };
+  for (const testsupport::SaveFault& fault : testsupport::SaveFaults()) {
+    SCOPED_TRACE(fault.name);
+    ui.messages.clear();
+    ui.opened.clear();
+    const std::string logFile = CFile::NativePath(PathOf("rechnung.log").c_str());
+    fault.apply(logFile);
+    log.AppendConnection(Rec("sekunde", COleDateTime(2026, 3, 3, 10, 0, 0), 61, 1.2f), list);
+    fault.release(logFile);
+    if (fault.blocksAppend) {
+      EXPECT_EQ(ReadFile("rechnung.log"), logBefore);
+      ASSERT_EQ(ui.messages.size(), 1u);
+      EXPECT_EQ(ui.messages[0].text, saveFailed(PathOf("rechnung.log")));
+      EXPECT_EQ(ui.messages[0].title, "Fehler");
+    } else {
+      EXPECT_GT(ReadFile("rechnung.log").size(), logBefore.size());
+      EXPECT_TRUE(ui.messages.empty());
+      WriteFile("rechnung.log", logBefore);
+    }
+    ui.messages.clear();
+    const std::string billFile = CFile::NativePath(PathOf("rechnung.html").c_str());
+    fault.apply(billFile);
+    const BOOL written = log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0));
+    fault.release(billFile);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadFile("rechnung.html"), billBefore);
+    EXPECT_FALSE(FileExists("rechnung.html.sic"));
+    EXPECT_TRUE(ui.opened.empty());
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().text, saveFailed(PathOf("rechnung.html")));
+  }
 }

@@ -5,7 +5,9 @@
 #include "DataBudget.h"
 #include "TarifClock.h"
 #include "TarifManager.h"
+#include "TarifTexts.h"
 #include "TestSupport.h"
+#include "save_faults.h"
 
 namespace {
 CTarifProtocol* Record(int day, int calls, int minutes, COleDateTime start = COleDateTime()) {
@@ -277,4 +279,30 @@ TEST_F(ProtocolTest, AFailedSaveLeavesTheStoredRecordsAlone) {
   back.SetSettings(&settings);
   back.Load(nullptr);
   EXPECT_EQ(back.GetMap().GetCount(), 2);
+}
+
+// A "free.log" that cannot be replaced stays whole, and the user is told which file it is.
+TEST_F(ProtocolTest, ASaveThatFailsKeepsTheStoredRecordsAndSaysSo) {
+  CTarifProtocolStore store;
+  store.SetSettings(&settings);
+  store.SetAt("id-1", Record(15, 3, 42));
+  ASSERT_TRUE(store.Save());
+  const std::string stored = ReadFile("free.log");
+  store.SetAt("zweiter", Record(1, 0, 7));
+  for (const testsupport::SaveFault& fault : testsupport::SaveFaults()) {
+    SCOPED_TRACE(fault.name);
+    ui.messages.clear();
+    const std::string path = CFile::NativePath(PathOf("free.log").c_str());
+    fault.apply(path);
+    const BOOL saved = store.Save();
+    fault.release(path);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadFile("free.log"), stored);
+    EXPECT_FALSE(FileExists("free.tmp"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    CString text = kSaveFailed;
+    text.Replace("%s", PathOf("free.log").c_str());
+    EXPECT_EQ(ui.messages[0].text, text.str());
+    EXPECT_EQ(ui.messages[0].title, "Fehler");
+  }
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "CFilePlatform.h"
+
 CString CFileException::GetErrorMessage() const {
   switch (m_cause) {
     case endOfFile:
@@ -88,13 +90,47 @@ BOOL CFile::Exists(const char* path) {
 
 BOOL CFile::Remove(const char* path) { return std::remove(NativePath(path).c_str()) == 0; }
 
-BOOL CFile::Replace(const char* from, const char* to) {
-  std::string f = NativePath(from), t = NativePath(to);
-#ifdef _WIN32
-  // rename() does not replace an existing file on Windows.
-  std::remove(t.c_str());
-#endif
-  return std::rename(f.c_str(), t.c_str()) == 0;
+BOOL CFile::Replace(const char* from, const char* to) { return ReplaceInOneStep(NativePath(from), NativePath(to)); }
+
+CSaveFile::~CSaveFile() { Close(); }
+
+BOOL CSaveFile::Open(const char* path, UINT) { return Open(path, nullptr); }
+
+BOOL CSaveFile::Open(const char* path, const char* tempPath) {
+  Close();
+  target_ = path ? path : "";
+  temp_ = tempPath ? std::string(tempPath) : target_ + ".sic";
+  failed_ = false;
+  if (target_.empty()) return FALSE;
+  f_ = std::fopen(NativePath(temp_.c_str()).c_str(), "wb");
+  return f_ != nullptr;
+}
+
+void CSaveFile::Write(const void* buf, UINT count) {
+  try {
+    CFile::Write(buf, count);
+  } catch (const CFileException&) {
+    failed_ = true;
+    throw;
+  }
+}
+
+void CSaveFile::Close() {
+  if (!f_) return;
+  std::fclose(f_);
+  f_ = nullptr;
+  Remove(temp_.c_str());
+}
+
+BOOL CSaveFile::Commit() {
+  if (!f_) return FALSE;
+  // A buffered write that fails shows only here, when the buffer reaches the disk.
+  bool written = !failed_ && std::fflush(f_) == 0 && FlushToDisk(f_);
+  written = std::fclose(f_) == 0 && written;
+  f_ = nullptr;
+  if (written && Replace(temp_.c_str(), target_.c_str())) return TRUE;
+  Remove(temp_.c_str());
+  return FALSE;
 }
 
 CMemFile::CMemFile(const void* data, size_t size)
@@ -134,10 +170,13 @@ BOOL ReadWholeFile(const char* path, std::string& out) {
   return ok;
 }
 
-BOOL WriteWholeFile(const char* path, const std::string& data) {
-  std::FILE* f = std::fopen(CFile::NativePath(path).c_str(), "wb");
-  if (!f) return FALSE;
-  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
+BOOL WriteWholeFile(const char* path, const std::string& data, const char* tempPath) {
+  CSaveFile f;
+  if (!f.Open(path, tempPath)) return FALSE;
+  try {
+    f.Write(data.data(), static_cast<UINT>(data.size()));
+  } catch (const CFileException&) {
+    return FALSE;
+  }
+  return f.Commit();
 }

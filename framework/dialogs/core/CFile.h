@@ -1,5 +1,6 @@
-// Files: CFile over the C library's streams, CMemFile over a buffer in memory. Paths use the
-// program's "\" separators; natively they are turned into "/" so the same path texts work.
+// Files: CFile over the C library's streams, CSaveFile for a file written whole, CMemFile over a
+// buffer in memory. Paths use the program's "\" separators; natively they are turned into "/" so
+// the same path texts work.
 #pragma once
 
 #include <cstdio>
@@ -51,12 +52,35 @@ class CFile {
   // Helpers of the programs' file handling.
   static BOOL Exists(const char* path);
   static BOOL Remove(const char* path);
-  // Replaces `to` by `from` (the new file takes the place of the old one in one step).
+  // Puts `from` in the place of `to` in one step: `to` is either the old file or the new one,
+  // never missing. FALSE (both files as they were) when that fails; a read-only `to` is not
+  // replaced, on either system.
   static BOOL Replace(const char* from, const char* to);
   static std::string NativePath(const char* path);
 
- private:
+ protected:
   std::FILE* f_ = nullptr;
+};
+
+// A file written whole or not at all. Open creates a temporary beside the file (the given
+// temporary name, else the file's name with ".sic" added); Write throws CFileException when the
+// disk takes less than given; Commit puts the bytes on the disk, closes the temporary (checked as
+// well) and lets it take the file's place in one step. Without a successful Commit (Close, the
+// destructor, a failed write) the temporary is removed and the file stays exactly as it was.
+class CSaveFile : public CFile {
+ public:
+  CSaveFile() = default;
+  ~CSaveFile() override;
+  BOOL Open(const char* path, UINT flags = modeCreate | modeWrite) override;
+  BOOL Open(const char* path, const char* tempPath);
+  void Write(const void* buf, UINT count) override;
+  void Close() override;
+  // FALSE when a write, the flush, the close or the replacing step failed.
+  BOOL Commit();
+
+ private:
+  std::string target_, temp_;
+  bool failed_ = false;
 };
 
 class CMemFile : public CFile {
@@ -79,5 +103,6 @@ class CMemFile : public CFile {
 
 // Reads a whole file into `out`; FALSE when it cannot be opened or read.
 BOOL ReadWholeFile(const char* path, std::string& out);
-// Writes `data` as the whole new content of the file; FALSE on any failure.
-BOOL WriteWholeFile(const char* path, const std::string& data);
+// Writes `data` as the whole new content of the file through a CSaveFile (temporary `tempPath`,
+// else the file's name with ".sic"); FALSE on any failure, the file then as it was.
+BOOL WriteWholeFile(const char* path, const std::string& data, const char* tempPath = nullptr);

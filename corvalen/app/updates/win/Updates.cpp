@@ -7,6 +7,7 @@
 
 #include "ConnectionController.h"
 #include "TarifManager.h"
+#include "TarifUi.h"
 
 namespace {
 
@@ -48,9 +49,12 @@ BOOL HasContent(const CString& path) {
   return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && (data.nFileSizeHigh != 0 || data.nFileSizeLow != 0);
 }
 
-// The fresh file takes the place of the one in force in one step, so a failure leaves the old one.
+// The fresh file takes the place of the one in force in one step, so a failure leaves the old one
+// (and is reported, naming it).
 BOOL PutInPlace(const CString& fresh, const CString& inForce) {
-  return ::MoveFileExA(fresh, inForce, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+  if (CFile::Replace(fresh, inForce)) return TRUE;
+  ReportSaveFailure(inForce);
+  return FALSE;
 }
 
 }  // namespace
@@ -58,7 +62,6 @@ BOOL PutInPlace(const CString& fresh, const CString& inForce) {
 BOOL DownloadFile(CString url, CString path) {
   // WinInet is loaded by the session on first use; without it there is no download.
   BOOL ok = TRUE;
-  HANDLE out = INVALID_HANDLE_VALUE;
   try {
     CInternetSession session(kAgent, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     std::unique_ptr<CInternetFile> file(session.OpenURL(url, 1, INTERNET_FLAG_RELOAD));
@@ -67,23 +70,22 @@ BOOL DownloadFile(CString url, CString path) {
       DWORD status = 0;
       if (http->QueryInfoStatusCode(status) && (status < 200 || status > 299)) return FALSE;
     }
-    out = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return FALSE;
+    // The download is written whole (a failed write or a full disk leaves the file as it was).
+    CSaveFile out;
+    if (!out.Open(path)) return FALSE;
     // A short block is no end: the network hands over what has arrived. The end is an empty read.
     char block[1024];
     for (;;) {
       UINT got = file->Read(block, sizeof block);
       if (got == 0) break;
-      DWORD written = 0;
-      if (!::WriteFile(out, block, got, &written, nullptr) || written != got) {
-        ok = FALSE;
-        break;
-      }
+      out.Write(block, got);
     }
+    ok = out.Commit();
   } catch (const CInternetException&) {
     ok = FALSE;
+  } catch (const CFileException&) {
+    ok = FALSE;
   }
-  if (out != INVALID_HANDLE_VALUE) ::CloseHandle(out);
   return ok;
 }
 

@@ -1,38 +1,18 @@
-// Saving a file whole on a full disk: the process's file-size limit (RLIMIT_FSIZE, with SIGXFSZ
-// ignored) makes every write past it fail as a full device would.
+// Saving a file whole on a full disk: the process's file-size limit (save_faults.h) makes every
+// write past it fail as a full device would.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "lists.h"
+#include "save_faults.h"
 #include "streams.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-class FileSizeLimit {
-public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit l = old_;
-    l.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &l);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
-private:
-  rlimit old_{};
-  void (*old_handler_)(int) = nullptr;
-};
-
 String Contents(const fs::path& name) {
   std::ifstream in(name, std::ios::binary);
   std::ostringstream s;
@@ -54,7 +34,7 @@ TEST(SaveFileFullDisk, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     TStringList l;
     l.SetText(String(size, 'x'));
     try {
-      FileSizeLimit full(100);
+      testsupport::FileSizeLimit full(100);
       l.SaveToFile(page);
       ADD_FAILURE() << "saved";
     } catch (const EWriteError& e) {
