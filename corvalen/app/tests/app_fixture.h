@@ -40,6 +40,9 @@ class CorvalenRun {
     User("DefaultDFUDeviceName", "Standardmodem");
     User("DefaultDFUDeviceTyp", "modem");
     User("UpdateFrequence", "1");
+    // The pages the program opens (the URL of the day after a connect) go to Wine's browser
+    // launcher; it starts nothing on this machine, so no test reaches for a server outside.
+    SetValue(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers", "true");
     // Funkelnetz: a provider without free minutes, so no question comes before dialling.
     User("DefaultConnection", "fk-100");
     HKEY key;
