@@ -19,4 +19,5 @@ convert -delay 10 -size 40x40 xc:red xc:blue -loop 0 view/b.gif
 convert -size 64x48 xc:'#2020c0' view/c.JPG
 convert -size 400x200 xc:'#d02020' view/wide.png
 convert -size 30x30 xc:'#20a020' view/small.png
-printf 'kein Bild' > view/kaputt.png
+printf "kein Bild" > view/kaputt.png
+convert -size 32x32 xc:"#00c0c0" view/f.ico

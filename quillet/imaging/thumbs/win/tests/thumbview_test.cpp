@@ -3,6 +3,7 @@
 // the gap, the shrinking of a cell's picture, a picture that cannot be read, SelectedFile.
 #include <gtest/gtest.h>
 
+#include "bitmap.h"
 #include "thumbview.h"
 
 namespace {
@@ -58,7 +59,7 @@ TEST_F(Thumbview, ANewViewAndItsFirstPaint) {
   View->SetDirectory(kView);
   EXPECT_EQ(View->Count(), 0);  // not painted yet
   Paint();
-  EXPECT_EQ(Names(), (std::vector<String>{"a.gif", "c.JPG", "kaputt.png", "small.png", "wide.png"}));
+  EXPECT_EQ(Names(), (std::vector<String>{"a.gif", "c.JPG", "f.ico", "kaputt.png", "small.png", "wide.png"}));
   EXPECT_EQ(View->Selected(), 0);
   EXPECT_EQ(View->Cell(0)->TitleColor(), clHighlight);
   EXPECT_EQ(View->Cell(0)->TitleFont()->Color(), clHighlightText);
@@ -66,10 +67,10 @@ TEST_F(Thumbview, ANewViewAndItsFirstPaint) {
   EXPECT_EQ(View->Cell(0)->Title(), "a.gif");  // the file name, from the cell's first paint on
   EXPECT_FALSE(View->Scanning());
   // The picture that cannot be read has its cell, without a picture and with the reader's message.
-  EXPECT_TRUE(View->Cell(2)->Image()->Picture()->Empty());
-  EXPECT_FALSE(View->Cell(2)->LoadError().empty());
-  EXPECT_FALSE(View->Cell(2)->ImageReady());
-  EXPECT_TRUE(View->Cell(3)->ImageReady());
+  EXPECT_TRUE(View->Cell(3)->Image()->Picture()->Empty());
+  EXPECT_FALSE(View->Cell(3)->LoadError().empty());
+  EXPECT_FALSE(View->Cell(3)->ImageReady());
+  EXPECT_TRUE(View->Cell(4)->ImageReady());
   // Unsorted: the patterns' order (PNG first, GIF last).
   View->SetSorted(false);
   View->SetDirectory(kView);
@@ -92,7 +93,7 @@ TEST_F(Thumbview, ScanEventsBreakAndNoScanWithinAScan) {
   };
   View->OnStopScanning = [&](TObject*) { events.push_back("stop"); };
   View->SetDirectory(kView);
-  EXPECT_EQ(events, (std::vector<String>{"start 4", "at 1", "at 2", "at 3", "stop"}));
+  EXPECT_EQ(events, (std::vector<String>{"start 5", "at 1", "at 2", "at 3", "stop"}));
   EXPECT_EQ(View->Count(), 2);  // the cells made before the break stay
   EXPECT_EQ(View->Directory(), kView);
   EXPECT_FALSE(View->Scanning());
@@ -103,7 +104,7 @@ TEST_F(Thumbview, PressesSelectCellsAndSelectedFileFindsOne) {
   View->SetScrollMode(SMVertical);
   Paint();
   View->SetDirectory(kView);
-  ASSERT_EQ(View->Count(), 5);
+  ASSERT_EQ(View->Count(), 6);
   // Six per line in a 600 pixel wide view: the second cell at (88, 4).
   EXPECT_EQ(View->Cell(1)->Left(), 88);
   EXPECT_EQ(View->Cell(1)->Top(), 4);
@@ -119,7 +120,7 @@ TEST_F(Thumbview, PressesSelectCellsAndSelectedFileFindsOne) {
   EXPECT_EQ(View->Selected(), 3);
   View->SetSelectedFile(kView + "\\small.png");
   EXPECT_EQ(View->SelectedFile(), kView + "\\small.png");
-  EXPECT_EQ(View->Selected(), 3);
+  EXPECT_EQ(View->Selected(), 4);
 }
 
 TEST_F(Thumbview, ACellShrinksItsPictureIntoItsBox) {
@@ -148,5 +149,36 @@ TEST_F(Thumbview, ACellShrinksItsPictureIntoItsBox) {
   EXPECT_EQ(cell->Image()->Picture()->Height(), 100);
   cell->Image()->SetAngle(3);
   EXPECT_EQ(cell->Image()->Picture()->Width(), 50);
+  delete cell;
+}
+
+// A metafile made by the window system: drawn in its own size, then shrunk like a bitmap; an
+// icon smaller than the box stays an icon.
+TEST_F(Thumbview, MetafilesAreShrunkAndSmallIconsKept) {
+  const String emf = String(::testing::TempDir()) + "wide.emf";
+  RECT frame = {0, 0, MulDiv(400, 2540, 96), MulDiv(200, 2540, 96)};
+  HDC ref = GetDC(nullptr);
+  HDC dc = CreateEnhMetaFileA(ref, emf.c_str(), &frame, nullptr);
+  ReleaseDC(nullptr, ref);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  RECT all = {0, 0, 400, 200};
+  FillRect(dc, &all, red);
+  DeleteObject(red);
+  DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+  auto* cell = new TThumbNail(&Host);
+  cell->SetParent(&Host);
+  cell->SetBounds(0, 0, 100, 100);
+  cell->SetFilename(emf);
+  ASSERT_TRUE(cell->LoadError().empty()) << cell->LoadError();
+  auto* b = dynamic_cast<TBitmap*>(cell->Image()->Picture()->Graphic());
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->Width(), 100);
+  EXPECT_NEAR(b->Height(), 50, 1);
+  EXPECT_EQ(b->Pixel(50, 25), clRed);
+  EXPECT_TRUE(cell->Image()->Modified());
+  cell->SetFilename(kView + "\\f.ico");
+  ASSERT_TRUE(cell->LoadError().empty()) << cell->LoadError();
+  EXPECT_STREQ(cell->Image()->Picture()->Graphic()->ClassName(), "TIcon");
+  EXPECT_FALSE(cell->Image()->Modified());
   delete cell;
 }
