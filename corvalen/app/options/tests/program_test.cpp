@@ -177,8 +177,10 @@ TEST_F(OptionsProgramTest, ManualTariffUpdateDialsDownloadsAndHangsUp) {
   EXPECT_EQ(1, run_.RasCount("RasDialA"));
   EXPECT_EQ(std::vector<std::string>{"/tarif.dat"}, server.Paths());
   EXPECT_EQ(tarif, CorvalenRun::Slurp(run_.Dir() + "tarif.dat"));
+  // The page shows the new stamp once its handler has finished after the hang-up.
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(page, 1047) == "01.12.2026 08:00:00"; }))
+      << CorvalenRun::Text(page, 1047);
   EXPECT_EQ("2026-12-01 08:00:00", CorvalenRun::GetUser("CurrentTarif"));
-  EXPECT_EQ("01.12.2026 08:00:00", CorvalenRun::Text(page, 1047));
 
   std::vector<std::string> after = CorvalenRun::ComboItems(page, 1079);
   EXPECT_EQ(before.size() + 1, after.size());
@@ -190,7 +192,9 @@ TEST_F(OptionsProgramTest, ManualTariffUpdateDialsDownloadsAndHangsUp) {
   PostMessageA(page, WM_COMMAND, MAKEWPARAM(1079, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1079)));
   PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_OK, 0);
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
-  EXPECT_EQ("neu-1", CorvalenRun::GetUser("DefaultConnection"));
+  // The settings are written after the sheet's window has gone.
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::GetUser("DefaultConnection") == "neu-1"; }))
+      << CorvalenRun::GetUser("DefaultConnection");
   Quit();
 }
 
