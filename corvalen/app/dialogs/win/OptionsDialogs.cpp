@@ -1,5 +1,7 @@
 #include "OptionsDialogs.h"
 
+#include <cstring>
+
 #include "CostLog.h"
 #include "TarifClock.h"
 #include "TippDesTages.h"
@@ -25,7 +27,8 @@ const int kSwitchIds[CFilterSwitches::count] = {IDC_AW_LOGIN, IDC_AW_NOLOGIN, ID
 // ---------------------------------------------------------------------------------------------
 
 CDlg_Anbieterauswahl::CDlg_Anbieterauswahl(CTarifManager* manager, CWnd* parent)
-    : CDialog(IDD_ANBIETERAUSWAHL, parent), m_manager(manager), m_settings(manager->GetSettings()) {}
+    : CDialog(IDD_ANBIETERAUSWAHL, parent), m_manager(manager),
+      m_settings(manager->GetSettings() ? manager->GetSettings() : &m_ownSettings) {}
 
 const CMessageMap* CDlg_Anbieterauswahl::GetMessageMap() const {
   using M = CMessageMapOf<CDlg_Anbieterauswahl>;
@@ -301,7 +304,7 @@ void CDlg_Protokolldateien::Delete(const char* name) {
 }
 
 void CDlg_Protokolldateien::AfterFreeChange(const char* name) {
-  if (name != kFree || !m_manager) return;
+  if (strcmp(name, kFree) != 0 || !m_manager) return;
   // The providers keep a copy of their record's usage for the ranking: it goes with the record.
   CString id;
   CObject* record;

@@ -28,6 +28,7 @@ class CDlg_Anbieterauswahl : public CDialog {
   void Move(int from, BOOL hide);
 
   CTarifManager* m_manager;
+  CSettings m_ownSettings;  // over the same registry keys, for a manager without settings
   CSettings* m_settings;
   CString m_startShown, m_startHidden;
   CFilterSwitches m_startSwitches;
