@@ -12,8 +12,10 @@ CTarifUi*& Installed() {
 CTarifUi& GetTarifUi() { return Installed() ? *Installed() : GetPlatformTarifUi(); }
 void SetTarifUi(CTarifUi* ui) { Installed() = ui; }
 
-void ReportSaveFailure(const CString& path) {
+CString SaveFailureText(const CString& path) {
   CString text = kSaveFailed;
   text.Replace("%s", path);
-  GetTarifUi().ShowError(text, "Fehler");
+  return text;
 }
+
+void ReportSaveFailure(const CString& path) { GetTarifUi().ShowError(SaveFailureText(path), "Fehler"); }

@@ -22,6 +22,7 @@ CTarifUi& GetTarifUi();
 void SetTarifUi(CTarifUi* ui);
 // The platform's own interface.
 CTarifUi& GetPlatformTarifUi();
-// Tells the user that a data file could not be written (kSaveFailed with its path, title
-// "Fehler"); the file then is as it was before.
+// The message that a data file could not be written (kSaveFailed with its path); the file then
+// is as it was before. ReportSaveFailure shows it with the title "Fehler".
+CString SaveFailureText(const CString& path);
 void ReportSaveFailure(const CString& path);

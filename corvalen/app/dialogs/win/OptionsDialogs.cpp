@@ -269,7 +269,7 @@ BOOL CopyWhole(const CString& from, const CString& to) {
     ::DeleteFileA(fresh);
     return FALSE;
   }
-  if (::MoveFileExA(fresh, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) return TRUE;
+  if (CFile::Replace(fresh, to)) return TRUE;
   ::DeleteFileA(fresh);
   return FALSE;
 }

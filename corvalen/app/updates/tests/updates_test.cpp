@@ -14,7 +14,9 @@
 #include "TarifClock.h"
 #include "TarifManager.h"
 #include "TarifScramble.h"
+#include "TarifUi.h"
 #include "Updates.h"
+#include "save_faults.h"
 
 namespace {
 
@@ -237,6 +239,29 @@ TEST_F(UpdatesTest, BrokenTariffDownloadsAreRefused) {
   // No address at all (no server messages yet).
   settings_->SetTarifUrl("");
   EXPECT_FALSE(CTarifUpdateCheck(controller_.get()).RunDownload());
+}
+
+// A good download that cannot take the place of tarif.dat (read-only, held open by another
+// program): tarif.dat stays as it was and the message names it.
+TEST_F(UpdatesTest, ATariffFileThatCannotBeReplacedStaysAndIsNamed) {
+  InstallTarif();
+  const std::string old = ReadAll(Path("tarif.dat"));
+  server_.Set("/tarif.dat", Scrambled("<Providerliste><Provider id=\"p1\"/><Provider id=\"p2\"/></Providerliste>"));
+  settings_->SetTarifUrl(Url("/tarif.dat").c_str());
+  for (const testsupport::SaveFault& fault : testsupport::SaveFaults()) {
+    SCOPED_TRACE(fault.name);
+    boxes_.clear();
+    fault.apply(Path("tarif.dat"));
+    const BOOL installed = CTarifUpdateCheck(controller_.get()).RunDownload();
+    fault.release(Path("tarif.dat"));
+    EXPECT_FALSE(installed);
+    EXPECT_EQ(ReadAll(Path("tarif.dat")), old);
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[0].text, std::string(SaveFailureText(Path("tarif.dat").c_str())));
+    EXPECT_EQ(boxes_[0].title, "Fehler");
+    EXPECT_EQ(boxes_[1].text, "Tarifdaten konnten nicht erfolgreich\naktualisiert werden !");
+    EXPECT_EQ(manager_.FindProvider("p2"), nullptr);
+  }
 }
 
 TEST_F(UpdatesTest, DailyChecksAskOnlyForNewStampsAndRememberTheAnswer) {

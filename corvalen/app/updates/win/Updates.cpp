@@ -53,7 +53,7 @@ BOOL HasContent(const CString& path) {
 // (and is reported, naming it).
 BOOL PutInPlace(const CString& fresh, const CString& inForce) {
   if (CFile::Replace(fresh, inForce)) return TRUE;
-  ReportSaveFailure(inForce);
+  ShowBox(nullptr, SaveFailureText(inForce), "Fehler", MB_OK | MB_ICONWARNING);
   return FALSE;
 }
 
