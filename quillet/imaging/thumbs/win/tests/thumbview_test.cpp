@@ -142,6 +142,17 @@ TEST_F(Thumbview, ACellShrinksItsPictureIntoItsBox) {
   EXPECT_EQ(cell->FileSize() > 0, true);
   cell->SetFilename(kView + "\\fehlt.png");
   EXPECT_EQ(cell->FileAccessed(), "Unknown");
+  // As a button: a left press lowers the cell, moving out raises it, moving back lowers it, the
+  // release raises it.
+  cell->SetAsbutton(true);
+  SendMessageA(cell->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
+  EXPECT_EQ(cell->BevelOuter, bvLowered);
+  SendMessageA(cell->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(150, 50));
+  EXPECT_EQ(cell->BevelOuter, bvRaised);
+  SendMessageA(cell->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 50));
+  EXPECT_EQ(cell->BevelOuter, bvLowered);
+  SendMessageA(cell->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(60, 50));
+  EXPECT_EQ(cell->BevelOuter, bvRaised);
   // A quarter turn of a picture exchanges its sides.
   cell->SetFilename(kView + "\\wide.png");
   cell->Image()->SetAngle(1);
