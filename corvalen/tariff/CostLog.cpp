@@ -418,6 +418,7 @@ CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const CO
 }
 
 BOOL CCostLog::WriteHtml(const COleDateTime& from, const COleDateTime& to) {
+  billWriteFailed = FALSE;
   BuildPaths();
   CString base = settings->GetPATH();
   pictureFolder = base;
@@ -435,6 +436,7 @@ BOOL CCostLog::WriteHtml(const COleDateTime& from, const COleDateTime& to) {
   bool ok = true;
   CString html = plain ? BuildGrouped(records, from, to, &ok) : BuildList(records, from, to, &ok);
   BOOL written = WriteWholeFile(htmlPath, html.str());
+  billWriteFailed = !written;
   if (!written) ReportSaveFailure(htmlPath);
   if (!ok || !written) {
     ui.EndWaitCursor();

@@ -79,6 +79,9 @@ class CCostLog : public CLogFile {
   // incomplete and is not opened) and for a bill that cannot be written (reported naming
   // "rechnung.html", which stays as it was).
   BOOL WriteHtml(const COleDateTime& from, const COleDateTime& to);
+  // Whether the last WriteHtml failed because the bill could not be written (already reported),
+  // not because of the log.
+  BOOL BillWriteFailed() const { return billWriteFailed; }
   void SetPlain(BYTE flag) { plain = flag; }
   const CString& GetLogPath() const { return logPath; }
   const CString& GetHtmlPath() const { return htmlPath; }
@@ -109,5 +112,6 @@ class CCostLog : public CLogFile {
   CString logPath, htmlPath;
   CString pictureFolder;  // where the bill's pictures lie (PATH)
   BYTE plain = 0;
+  BOOL billWriteFailed = FALSE;
   std::vector<std::vector<CString>> groupedRows;  // eight texts per row, sorted by tariff name
 };

@@ -383,7 +383,7 @@ void CPpg_Kosten::OnBill(int period) {
   log.SetPlain(static_cast<BYTE>(m_sorted));
   COleDateTime from, to;
   PeriodBounds(period, GetNow(), from, to);
-  if (!log.WriteHtml(from, to)) AfxMessageBox(kBillError, MB_OK | MB_ICONERROR, 5104);
+  if (!log.WriteHtml(from, to) && !log.BillWriteFailed()) AfxMessageBox(kBillError, MB_OK | MB_ICONERROR, 5104);
 }
 
 void CPpg_Kosten::OnBenutzerdefiniert() {

@@ -120,6 +120,7 @@ TEST_F(CostLogTest, MalformedLogsGiveMinusOne) {
     WriteFile("rechnung.log", text);
     EXPECT_EQ(log.GetTotal(from, to), -1) << text.size();
     EXPECT_FALSE(log.WriteHtml(from, to)) << text.size();
+    EXPECT_FALSE(log.BillWriteFailed());  // the log's fault: the caller tells the user so
     EXPECT_EQ(ReadFile("rechnung.log").size(), text.size());
   }
   EXPECT_TRUE(ui.opened.empty());
@@ -304,6 +305,7 @@ TEST_F(CostLogTest, AFailedWriteKeepsTheLogAndTheBillAndSaysSo) {
     const BOOL written = log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0));
     fault.release(billFile);
     EXPECT_FALSE(written);
+    EXPECT_TRUE(log.BillWriteFailed());
     EXPECT_EQ(ReadFile("rechnung.html"), billBefore);
     EXPECT_FALSE(FileExists("rechnung.html.sic"));
     EXPECT_TRUE(ui.opened.empty());

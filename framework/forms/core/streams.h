@@ -69,8 +69,8 @@ private:
 class TFileStream : public TStream {
 public:
   // fmCreate creates or empties the file (EFCreateError "Datei <Name> kann nicht erstellt
-  // werden"); the other modes open an existing one (EFOpenError "Datei <Name> kann nicht
-  // geöffnet werden").
+  // werden"; a file written whole goes through TSaveFileStream instead); the other modes open an
+  // existing one (EFOpenError "Datei <Name> kann nicht geöffnet werden").
   TFileStream(const String& FileName, uint16_t Mode);
   ~TFileStream() override;
   const char* ClassName() const override { return "TFileStream"; }

@@ -223,7 +223,8 @@ void CDlg_Benutzerrechnung::OnRechnung() {
   CSettings settings;
   CCostLog log(&settings);
   log.SetPlain(static_cast<BYTE>(m_sorted ? 1 : 0));
-  if (!log.WriteHtml(from, to)) AfxMessageBox(kBillError, MB_OK | MB_ICONERROR, kTitleCorvalen);
+  if (!log.WriteHtml(from, to) && !log.BillWriteFailed())
+    AfxMessageBox(kBillError, MB_OK | MB_ICONERROR, kTitleCorvalen);
 }
 
 void CDlg_Benutzerrechnung::OnHilfe() { ShowHelpText(this, AfxLoadString(5133)); }
