@@ -17,11 +17,13 @@ BOOL CLogFile::Append(const CString& text) {
   if (!path) return FALSE;
   CFile f;
   if (!f.Open(*path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite)) return FALSE;
+  const long before = f.Seek(0, CFile::end);
   try {
-    f.Seek(0, CFile::end);
     f.Write(text.c_str(), static_cast<UINT>(text.GetLength()));
     f.Flush();  // a full disk shows when the buffer is written
   } catch (const CFileException&) {
+    // What got in of the record is taken out again, so the next record does not join a cut one.
+    if (before >= 0) f.SetLength(before);
     return FALSE;
   }
   return TRUE;

@@ -17,7 +17,8 @@ class CLogFile {
  public:
   virtual ~CLogFile() = default;
   // Appends the text's bytes at the end of the file with one write (no terminator, no line
-  // break); FALSE when the file cannot be opened or the write fails.
+  // break); FALSE when the file cannot be opened or the write fails (the part of the text that got
+  // in is cut away again).
   virtual BOOL Append(const CString& text);
   // Reads the file's first byte; FALSE when there is none.
   virtual BOOL ReadByte(char* out);

@@ -313,3 +313,22 @@ TEST_F(CostLogTest, AFailedWriteKeepsTheLogAndTheBillAndSaysSo) {
     EXPECT_EQ(ui.messages.back().text, saveFailed(PathOf("rechnung.html")));
   }
 }
+
+#ifndef _WIN32
+// The disk fills up half-way through a record: what got in is cut away again, so the next record
+// starts where the last whole one ended.
+TEST_F(CostLogTest, ARecordCutByAFullDiskIsTakenOut) {
+  CCostLog log(&settings);
+  log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 10, 0, 0), 61, 1.49f), list);
+  const std::string before = ReadFile("rechnung.log");
+  {
+    testsupport::FileSizeLimit full(before.size() + 20);
+    log.AppendConnection(Rec("sekunde", COleDateTime(2026, 3, 3, 10, 0, 0), 61, 1.2f), list);
+  }
+  EXPECT_EQ(ReadFile("rechnung.log"), before);
+  EXPECT_EQ(ui.messages.size(), 1u);
+  log.AppendConnection(Rec("sekunde", COleDateTime(2026, 3, 3, 10, 0, 0), 61, 1.2f), list);
+  EXPECT_EQ(ReadFile("rechnung.log"),
+            before + "default;3/3/2026 10:0:0;00:01:01;Kabel & Netz <Ost>;1;1.20;0.00;0.012;;;01019;");
+}
+#endif

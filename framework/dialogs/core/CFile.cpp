@@ -81,6 +81,14 @@ void CFile::Flush() {
   if (f_ && std::fflush(f_) != 0) throw CFileException(CFileException::generic);
 }
 
+BOOL CFile::SetLength(long length) {
+  if (!f_ || length < 0) return FALSE;
+  // What the buffer holds goes first (its failure is what may have to be cut away).
+  std::fflush(f_);
+  std::clearerr(f_);
+  return SetFileLength(f_, length);
+}
+
 BOOL CFile::Exists(const char* path) {
   std::FILE* f = std::fopen(NativePath(path).c_str(), "rb");
   if (!f) return FALSE;

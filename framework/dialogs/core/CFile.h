@@ -47,6 +47,8 @@ class CFile {
   virtual long Seek(long offset, UINT from);
   virtual long GetLength() const;
   virtual void Flush();
+  // Cuts or extends the file to `length` bytes (after flushing what is buffered); FALSE on failure.
+  virtual BOOL SetLength(long length);
   BOOL IsOpen() const { return f_ != nullptr; }
 
   // Helpers of the programs' file handling.
@@ -94,6 +96,11 @@ class CMemFile : public CFile {
   long Seek(long offset, UINT from) override;
   long GetLength() const override { return static_cast<long>(data_.size()); }
   void Flush() override {}
+  BOOL SetLength(long length) override {
+    if (length < 0) return FALSE;
+    data_.resize(static_cast<size_t>(length));
+    return TRUE;
+  }
   const std::string& Data() const { return data_; }
 
  private:

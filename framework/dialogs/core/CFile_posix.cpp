@@ -6,6 +6,8 @@
 
 bool FlushToDisk(std::FILE* f) { return fsync(fileno(f)) == 0; }
 
+bool SetFileLength(std::FILE* f, long length) { return ftruncate(fileno(f), length) == 0; }
+
 bool ReplaceInOneStep(const std::string& from, const std::string& to) {
   // rename asks only the folder; a file without write permission stays, as on Windows.
   struct stat st;

@@ -11,6 +11,8 @@ bool FlushToDisk(std::FILE* f) {
   return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
 }
 
+bool SetFileLength(std::FILE* f, long length) { return _chsize(_fileno(f), length) == 0; }
+
 bool ReplaceInOneStep(const std::string& from, const std::string& to) {
   // Windows refuses to replace a read-only file; Wine would replace it, so it is asked first.
   const DWORD attributes = GetFileAttributesA(to.c_str());
