@@ -1128,4 +1128,11 @@ TEST_F(ImageBrowser, ScrollsThroughManyPicturesAndAPressSelectsTheCellUnderIt) {
 
   SendMessageA(View, WM_HSCROLL, SB_TOP, 0);
   EXPECT_EQ(Cells(View)[0].Place.left, firstLeft);
+
+  // "Beenden" with the browser open ends the program cleanly.
+  PostCmd(cmFileExit);
+  ASSERT_EQ(WaitForSingleObject(Pi.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(Pi.hProcess, &code);
+  EXPECT_EQ(code, 0u);
 }
