@@ -102,7 +102,10 @@ BOOL CTarifProtocolStore::Save() {
   } catch (const CFileException&) {
     ok = FALSE;
   }
-  if (!ok) ReportSaveFailure(path);
+  // The store is saved every minute online: a failure that lasts is told once, until a save
+  // succeeds again.
+  if (!ok && !failureReported) ReportSaveFailure(path);
+  failureReported = !ok;
   return ok;
 }
 

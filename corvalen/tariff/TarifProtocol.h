@@ -50,8 +50,9 @@ class CTarifProtocolStore : public CObject {
   // Reads records from an archive image; what was read before a fault stays.
   void LoadFrom(CFile& file);
   // Writes "free.log" through a new file that then takes the old one's place, so a failure
-  // while writing never loses the records already stored. FALSE (and the user told, naming the
-  // file) when it could not be written; "free.log" then is as it was.
+  // while writing never loses the records already stored. FALSE when it could not be written;
+  // "free.log" then is as it was, and the user is told, naming the file (once, until a save
+  // succeeds again).
   BOOL Save();
   void SaveTo(CFile& file);
   BOOL Lookup(const CString& id, CTarifProtocol*& record) const;
@@ -66,6 +67,7 @@ class CTarifProtocolStore : public CObject {
 
  private:
   CProviderLookup* providers = nullptr;
+  BOOL failureReported = FALSE;
   CSettings* settings = nullptr;
   CMapStringToOb map;
 };

@@ -295,6 +295,7 @@ TEST_F(ProtocolTest, ASaveThatFailsKeepsTheStoredRecordsAndSaysSo) {
     const std::string path = CFile::NativePath(PathOf("free.log").c_str());
     fault.apply(path);
     const BOOL saved = store.Save();
+    EXPECT_FALSE(store.Save());  // told once
     fault.release(path);
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadFile("free.log"), stored);
@@ -304,5 +305,8 @@ TEST_F(ProtocolTest, ASaveThatFailsKeepsTheStoredRecordsAndSaysSo) {
     text.Replace("%s", PathOf("free.log").c_str());
     EXPECT_EQ(ui.messages[0].text, text.str());
     EXPECT_EQ(ui.messages[0].title, "Fehler");
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(ReadFile("free.log").size(), stored.size() + 2 + 8 + 24);  // "zweiter" is in now
+    WriteFile("free.log", stored);
   }
 }
