@@ -80,30 +80,42 @@ const CodeRow kModes[] = {{"0001", mPass},       {"001", mHorizontal},    {"1", 
                           {"0000001", mExtension}, {"000000000001", mEOL}};
 
 // Tables are searched through a direct index of the next 13 bits: each slot holds the row whose
-// code is a prefix of those bits (the codes of one table are prefix-free), built once.
-constexpr int kPeekBits = 13;
+// code is a prefix of those bits (the codes of one table are prefix-free), built once. The codes
+// met most are short, so a small index of the first 9 bits (which stays in the processor's
+// nearest cache) answers first; only codes longer than that are looked up in the whole index.
+constexpr int kPeekBits = 13, kShortBits = 9;
+struct Code {
+  int16_t value;
+  uint8_t length;  // 0: no code (in the short index: a longer code or none, see the whole index)
+};
 struct Index {
-  int16_t value[1 << kPeekBits];
-  uint8_t length[1 << kPeekBits];  // 0: no code
+  Code whole[1 << kPeekBits];
+  Code first[1 << kShortBits];
   template <size_t N>
   explicit Index(const CodeRow (&rows)[N]) {
-    std::memset(length, 0, sizeof length);
-    std::memset(value, 0, sizeof value);
+    std::memset(whole, 0, sizeof whole);
+    std::memset(first, 0, sizeof first);
     for (const CodeRow& r : rows) {
       int len = int(std::strlen(r.bits)), code = 0;
       for (int i = 0; i < len; ++i) code = code * 2 + (r.bits[i] - '0');
-      int first = code << (kPeekBits - len), count = 1 << (kPeekBits - len);
-      for (int i = 0; i < count; ++i) {
-        length[first + i] = uint8_t(len);
-        value[first + i] = int16_t(r.value);
+      int start = code << (kPeekBits - len), count = 1 << (kPeekBits - len);
+      for (int i = 0; i < count; ++i) whole[start + i] = Code{int16_t(r.value), uint8_t(len)};
+      if (len <= kShortBits) {
+        start = code << (kShortBits - len), count = 1 << (kShortBits - len);
+        for (int i = 0; i < count; ++i) first[start + i] = Code{int16_t(r.value), uint8_t(len)};
       }
     }
   }
+  // The code at the start of the next 13 bits.
+  const Code& Find(int bits) const {
+    const Code& c = first[bits >> (kPeekBits - kShortBits)];
+    return c.length ? c : whole[bits];
+  }
 };
 
-const Index& WhiteIndex() { static const Index i(kWhite); return i; }
-const Index& BlackIndex() { static const Index i(kBlack); return i; }
-const Index& ModeIndex() { static const Index i(kModes); return i; }
+// Built when the program starts (the code tables above need no building), so that a lookup does
+// not ask each time whether they are built yet.
+const Index kWhiteIndex(kWhite), kBlackIndex(kBlack), kModeIndex(kModes);
 
 uint8_t Reverse(uint8_t b) {
   b = uint8_t((b & 0xF0) >> 4 | (b & 0x0F) << 4);
@@ -123,23 +135,32 @@ TCCITTDecoder::TCCITTDecoder(const uint8_t* Data, size_t Size, int Width, int Fi
   FRef.assign(2, FWidth);  // an all-white reference line before the first row
 }
 
-int TCCITTDecoder::Peek(int n) const {
+__attribute__((always_inline)) inline int TCCITTDecoder::Peek(int n) const {
   // Bits beyond the end of the data read as zeros.
   size_t byte = FPos >> 3;
-  uint32_t v = 0;
+  uint32_t v;
   if (byte + 4 <= FSize) {
     v = uint32_t(FData[byte]) << 24 | uint32_t(FData[byte + 1]) << 16 | uint32_t(FData[byte + 2]) << 8 |
         uint32_t(FData[byte + 3]);
   } else {
-    for (size_t i = 0; i < 4; ++i) v = v << 8 | (byte + i < FSize ? FData[byte + i] : 0u);
+    v = PeekAtEnd(byte);
   }
   v <<= (FPos & 7);
   return int(v >> (32 - n));
 }
 
-bool TCCITTDecoder::SkipEOL() {
+uint32_t TCCITTDecoder::PeekAtEnd(size_t byte) const {
+  uint32_t v = 0;
+  for (size_t i = 0; i < 4; ++i) v = v << 8 | (byte + i < FSize ? FData[byte + i] : 0u);
+  return v;
+}
+
+__attribute__((always_inline)) inline bool TCCITTDecoder::SkipEOL() {
   // Eleven or more zeros and a one: an EOL, possibly after fill bits.
-  if (Peek(11) != 0) return false;
+  return Peek(11) == 0 && SkipZerosAndEOL();
+}
+
+bool TCCITTDecoder::SkipZerosAndEOL() {
   size_t p = FPos;
   int zeros = 0;
   while (p < FBits) {
@@ -153,16 +174,15 @@ bool TCCITTDecoder::SkipEOL() {
   return true;
 }
 
-int TCCITTDecoder::ReadRun(int color) {
-  const Index& idx = color ? BlackIndex() : WhiteIndex();
+__attribute__((always_inline)) inline int TCCITTDecoder::ReadRun(int color) {
+  const Index& idx = color ? kBlackIndex : kWhiteIndex;
   int total = 0;
   for (;;) {
     if (AtEnd()) return -1;
-    int bits = Peek(kPeekBits);
-    int len = idx.length[bits];
-    if (len == 0 || idx.value[bits] == kEOL) return -1;
-    FPos += size_t(len);
-    int run = idx.value[bits];
+    const Code& c = idx.Find(Peek(kPeekBits));
+    if (c.length == 0 || c.value == kEOL) return -1;
+    FPos += c.length;
+    int run = c.value;
     total += run;
     if (total > (1 << 24)) return -1;  // no row is that wide: broken data
     if (run < 64) return total;
@@ -170,7 +190,7 @@ int TCCITTDecoder::ReadRun(int color) {
 }
 
 // Adds a changing element; runs are clipped at the width and never go backwards.
-static void AddChange(std::vector<int>& cur, int& a0, int a1, int width) {
+static inline void AddChange(std::vector<int>& cur, int& a0, int a1, int width) {
   a1 = std::min(std::max(a1, std::max(a0, 0)), width);
   cur.push_back(a1);
   a0 = a1;
@@ -201,7 +221,7 @@ bool TCCITTDecoder::Decode1D(bool& sawEOL) {
 
 bool TCCITTDecoder::Decode2D(bool& sawEOL) {
   FCur.clear();
-  const Index& modes = ModeIndex();
+  const Index& modes = kModeIndex;
   int a0 = -1, color = 0;
   size_t i = 0;  // index into the reference changes
   std::vector<int>& ref = FRef;
@@ -216,10 +236,10 @@ bool TCCITTDecoder::Decode2D(bool& sawEOL) {
     if (i < ref.size() && (int(i) & 1) != color) ++i;
     int b1 = i < ref.size() ? ref[i] : FWidth;
     int b2 = i + 1 < ref.size() ? ref[i + 1] : FWidth;
-    int bits = Peek(kPeekBits);
-    int len = modes.length[bits];
+    const Code& c = modes.Find(Peek(kPeekBits));
+    const int len = c.length;
     if (len == 0) return false;
-    int mode = modes.value[bits];
+    const int mode = c.value;
     if (mode == mEOL) {
       // An EOL inside a row: the rest keeps the current colour; the EOL is read again by the next row.
       sawEOL = true;

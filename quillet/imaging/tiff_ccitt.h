@@ -24,12 +24,14 @@ public:
 
 private:
   int Peek(int n) const;
+  uint32_t PeekAtEnd(size_t byte) const;  // the four bytes from byte, zeros past the data
   bool AtEnd() const { return FPos >= FBits; }
   int ReadRun(int color);  // total run of one colour (make-up codes and a terminating code); -1 when broken
   bool Decode1D(bool& sawEOL);
   bool Decode2D(bool& sawEOL);
   void Emit(uint8_t* Row);
   bool SkipEOL();  // an EOL (with any fill zeros before it) at the position: consumed, true
+  bool SkipZerosAndEOL();  // the same where the next 11 bits are zeros
 
   std::vector<uint8_t> FReversed;
   const uint8_t* FData;
