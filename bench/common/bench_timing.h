@@ -27,23 +27,38 @@ inline double Seconds(const std::function<void()>& f) {
   return ThreadSeconds() - t0;
 }
 
+// Processor seconds per call over one round: the call repeated until the round lasts at least
+// seconds.
+inline double RoundSecondsPerCall(const std::function<void()>& f, double seconds) {
+  int n = 0;
+  const double start = ThreadSeconds();
+  double elapsed;
+  do {
+    f();
+    ++n;
+    elapsed = ThreadSeconds() - start;
+  } while (elapsed < seconds);
+  return elapsed / n;
+}
+
 // Processor seconds per call: the best of five rounds, each repeating the call for at least
 // 0.15 s, so that short calls are measured over many repetitions and a busy machine's slow rounds
 // are dropped.
 inline double BestSecondsPerCall(const std::function<void()>& f) {
   double best = 1e9;
-  for (int round = 0; round < 5; ++round) {
-    int n = 0;
-    const double start = ThreadSeconds();
-    double elapsed;
-    do {
-      f();
-      ++n;
-      elapsed = ThreadSeconds() - start;
-    } while (elapsed < 0.15);
-    best = std::min(best, elapsed / n);
-  }
+  for (int round = 0; round < 5; ++round) best = std::min(best, RoundSecondsPerCall(f, 0.15));
   return best;
+}
+
+// The same for two calls measured in turns, round by round, so that a change in the machine's load
+// falls on both sides alike: ours and peer receive the best seconds per call of each.
+inline void BestSecondsPerCallInTurns(const std::function<void()>& f, const std::function<void()>& g, double& ours,
+                                      double& peer) {
+  ours = peer = 1e9;
+  for (int round = 0; round < 7; ++round) {
+    ours = std::min(ours, RoundSecondsPerCall(f, 0.1));
+    peer = std::min(peer, RoundSecondsPerCall(g, 0.1));
+  }
 }
 
 // One row of the table that `make bench` prints (tools/bench/run-bench.sh gathers the rows of

@@ -32,7 +32,6 @@
 
 namespace {
 
-using bench::BestSecondsPerCall;
 
 // libtiff's side: decode every scan line and store it bottom-up in blue-green-red order (or as 1-bit
 // rows with white as 1 bits), as the reader's bitmap holds it.
@@ -270,16 +269,16 @@ int main(int argc, char** argv) {
     const std::unique_ptr<TBitmap> mine = OurTIFFRead(file);
     if (!mine || mine->ImageSize() != theirs.size() || std::memcmp(mine->Bits(), theirs.data(), theirs.size()) != 0)
       std::printf("FEHLER: %s: andere Pixel als libtiff\n", c.name);
-    double ours = BestSecondsPerCall([&] { OurTIFFRead(file); });
-    double peer = BestSecondsPerCall([&] { LibtiffRead(file); });
+    double ours, peer;
+    bench::BestSecondsPerCallInTurns([&] { OurTIFFRead(file); }, [&] { LibtiffRead(file); }, ours, peer);
     Report(c.name, px, ours, peer, "libtiff");
     groups[c.group]->Add(peer / ours);
   }
   Group gifFirst{"GIF reader, first frame", "giflib", 1.0};
   std::string gif = dir + "/plasma.gif";
   if (wanted("GIF 1600x1200 256 colours") && Present(gif)) {
-    double ours = BestSecondsPerCall([&] { OurGIFRead(gif); });
-    double peer = BestSecondsPerCall([&] { GiflibRead(gif); });
+    double ours, peer;
+    bench::BestSecondsPerCallInTurns([&] { OurGIFRead(gif); }, [&] { GiflibRead(gif); }, ours, peer);
     Report("GIF 1600x1200 256 colours", double(kGifWidth) * kGifHeight, ours, peer, "giflib");
     gifFirst.Add(peer / ours);
   }
@@ -287,8 +286,9 @@ int main(int argc, char** argv) {
   Group gifMany{"GIF reader, file of many small frames", "giflib", 1.0};
   std::string anim = dir + "/banner.gif";
   if (wanted("GIF 33 frames 40x30, first + count") && Present(anim)) {
-    double ours = BestSecondsPerCall([&] { OurGIFFirstFrameAndCount(anim); });
-    double peer = BestSecondsPerCall([&] { GiflibFirstFrameAndCount(anim); });
+    double ours, peer;
+    bench::BestSecondsPerCallInTurns([&] { OurGIFFirstFrameAndCount(anim); }, [&] { GiflibFirstFrameAndCount(anim); },
+                                     ours, peer);
     Report("GIF 33 frames 40x30, first + count", double(kBannerWidth) * kBannerHeight, ours, peer, "giflib");
     gifMany.Add(peer / ours);
   }
@@ -307,8 +307,9 @@ int main(int argc, char** argv) {
     const std::string path = dir + "/" + f.file;
     if (!wanted(f.name) || !Present(path)) continue;
     const bool isPNG = f.group == &png;
-    double ours = BestSecondsPerCall([&] { isPNG ? OurPNGRead(path) : OurJPEGRead(path); });
-    double peer = BestSecondsPerCall([&] { isPNG ? LibpngRead(path) : LibjpegRead(path); });
+    double ours, peer;
+    bench::BestSecondsPerCallInTurns([&] { isPNG ? OurPNGRead(path) : OurJPEGRead(path); },
+                                     [&] { isPNG ? LibpngRead(path) : LibjpegRead(path); }, ours, peer);
     Report(f.name, double(kPhotoWidth) * kPhotoHeight, ours, peer, isPNG ? "libpng" : "libjpeg");
     f.group->Add(peer / ours);
   }

@@ -224,18 +224,19 @@ bool TCCITTDecoder::Decode2D(bool& sawEOL) {
   const Index& modes = kModeIndex;
   int a0 = -1, color = 0;
   size_t i = 0;  // index into the reference changes
-  std::vector<int>& ref = FRef;
+  const int* const ref = FRef.data();
+  const size_t refs = FRef.size(), most = size_t(FWidth) * 2 + 8;
   while (a0 < FWidth) {
     if (AtEnd()) return false;
     // Each change takes at least one pixel but for modes that broken data repeats at one place.
-    if (FCur.size() > size_t(FWidth) * 2 + 8) return false;
+    if (FCur.size() > most) return false;
     // b1: the first changing element of the reference line right of a0 whose colour is the
     // opposite of a0's (even indices change white to black); b2 the one after it.
     while (i > 0 && ref[i - 1] > a0) --i;
-    while (i < ref.size() && ref[i] <= a0) ++i;
-    if (i < ref.size() && (int(i) & 1) != color) ++i;
-    int b1 = i < ref.size() ? ref[i] : FWidth;
-    int b2 = i + 1 < ref.size() ? ref[i + 1] : FWidth;
+    while (i < refs && ref[i] <= a0) ++i;
+    if (i < refs && (int(i) & 1) != color) ++i;
+    int b1 = i < refs ? ref[i] : FWidth;
+    int b2 = i + 1 < refs ? ref[i + 1] : FWidth;
     const Code& c = modes.Find(Peek(kPeekBits));
     const int len = c.length;
     if (len == 0) return false;
