@@ -176,7 +176,8 @@ BOOL CAssignmentStore::RewriteWithout(const CString* providerId, const COleDateT
 BOOL CAssignmentStore::RemoveAssignment(const CString& providerId) {
   BOOL ok = path ? RewriteWithout(&providerId) : FALSE;
   Load();
-  if (tariffManager) tariffManager->GetProtocolStore().Remove(providerId);
+  // The free minutes go with the assignment: while its record stays in the file, so do they.
+  if (ok && tariffManager) tariffManager->GetProtocolStore().Remove(providerId);
   return ok;
 }
 

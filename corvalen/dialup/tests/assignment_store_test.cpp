@@ -196,6 +196,7 @@ TEST_F(AssignmentStoreTest, AFailedWriteKeepsTheFileAndTheRecordsAndSaysSo) {
   } ui;
   SetTarifUi(&ui);
   Write("p1=Erster|3/4/2000 0:0:0;p2=Zweiter|3/4/2000 0:0:0;");
+  manager.GetProtocolStore().SetAt("p1", new CTarifProtocol);
   store.Load();
   const std::string before = Read();
   CString told = kSaveFailed;
@@ -209,6 +210,8 @@ TEST_F(AssignmentStoreTest, AFailedWriteKeepsTheFileAndTheRecordsAndSaysSo) {
     EXPECT_FALSE(removed);
     EXPECT_EQ(Read(), before);
     EXPECT_EQ(store.Lookup("p1"), "Erster");
+    CTarifProtocol* proto = nullptr;
+    EXPECT_TRUE(manager.GetProtocolStore().Lookup("p1", proto));  // its free minutes stay with it
     EXPECT_FALSE(fs::exists(Path("Corva.sic")));
     EXPECT_EQ(ui.texts, std::vector<std::string>{told.str()});
 
