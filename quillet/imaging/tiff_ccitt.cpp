@@ -117,6 +117,10 @@ struct Index {
 // not ask each time whether they are built yet.
 const Index kWhiteIndex(kWhite), kBlackIndex(kBlack), kModeIndex(kModes);
 
+// Changes at the width that end every reference row: the search for b1 stops at the first (every
+// change lies at or left of the width), a parity step may take it to the second, b2 is the third.
+constexpr size_t kEndMarks = 3;
+
 uint8_t Reverse(uint8_t b) {
   b = uint8_t((b & 0xF0) >> 4 | (b & 0x0F) << 4);
   b = uint8_t((b & 0xCC) >> 2 | (b & 0x33) << 2);
@@ -132,7 +136,7 @@ TCCITTDecoder::TCCITTDecoder(const uint8_t* Data, size_t Size, int Width, int Fi
     for (uint8_t& b : FReversed) b = Reverse(b);
     FData = FReversed.data();
   }
-  FRef.assign(2, FWidth);  // an all-white reference line before the first row
+  FRef.assign(kEndMarks, FWidth);  // an all-white reference line before the first row
 }
 
 __attribute__((always_inline)) inline int TCCITTDecoder::Peek(int n) const {
@@ -225,18 +229,19 @@ bool TCCITTDecoder::Decode2D(bool& sawEOL) {
   int a0 = -1, color = 0;
   size_t i = 0;  // index into the reference changes
   const int* const ref = FRef.data();
-  const size_t refs = FRef.size(), most = size_t(FWidth) * 2 + 8;
+  const size_t most = size_t(FWidth) * 2 + 8;
   while (a0 < FWidth) {
     if (AtEnd()) return false;
     // Each change takes at least one pixel but for modes that broken data repeats at one place.
     if (FCur.size() > most) return false;
     // b1: the first changing element of the reference line right of a0 whose colour is the
     // opposite of a0's (even indices change white to black); b2 the one after it.
+    // The reference row ends in kEndMarks changes at the width (a0 is left of it here), so
+    // neither search nor b2 runs past its end.
     while (i > 0 && ref[i - 1] > a0) --i;
-    while (i < refs && ref[i] <= a0) ++i;
-    if (i < refs && (int(i) & 1) != color) ++i;
-    int b1 = i < refs ? ref[i] : FWidth;
-    int b2 = i + 1 < refs ? ref[i + 1] : FWidth;
+    while (ref[i] <= a0) ++i;
+    if ((int(i) & 1) != color) ++i;
+    const int b1 = ref[i], b2 = ref[i + 1];
     const Code& c = modes.Find(Peek(kPeekBits));
     const int len = c.length;
     if (len == 0) return false;
@@ -336,8 +341,7 @@ void TCCITTDecoder::Emit(uint8_t* Row) {
   }
   // The row becomes the reference line, padded so that b1 and b2 always exist.
   FRef.swap(FCur);
-  FRef.push_back(FWidth);
-  FRef.push_back(FWidth);
+  FRef.insert(FRef.end(), kEndMarks, FWidth);
 }
 
 bool TCCITTDecoder::DecodeModifiedHuffman(uint8_t* Row) {
