@@ -137,6 +137,43 @@ Figures Run(size_t bytes) {
   return f;
 }
 
+// Per-keystroke time in a 5 MB page over that in a 50 KB page, the larger of typing at the end and
+// in the middle: both pages open at once and typed into in turns, batch by batch, so that a change
+// in the machine's load falls on both.
+double KeystrokeRatio() {
+  Editor small, large;
+  for (Editor* ed : {&small, &large}) {
+    ed->SetVisibleCounts(100, 40);
+    ed->Lines()->SetText(MakePage(ed == &small ? 50 * 1024 : 5 * 1024 * 1024));
+  }
+  auto type = [](Editor& ed, int i) { ed.ExecCommand('a' + i % 26); };
+  auto atEnd = [](Editor& ed) {
+    ed.ExecCommand(ecEndDoc);
+    ed.ExecCommand(ecUp);
+    ed.ExecCommand(ecEndLine);
+  };
+  auto inMiddle = [](Editor& ed) { ed.SetCaret(10, 3 + (ed.Lines()->Count() / 2) / 5 * 5 + 1); };
+  double ratio = 0;
+  const std::function<void(Editor&)> places[] = {atEnd, inMiddle};
+  for (const std::function<void(Editor&)>& place : places) {
+    place(small);
+    place(large);
+    double bestSmall = 1e9, bestLarge = 1e9;
+    for (int round = 0, i = 0; round < 20; ++round) {
+      for (Editor* ed : {&small, &large}) {
+        const double t = Seconds([&] {
+          for (int k = 0; k < 100; ++k) type(*ed, i + k);
+        });
+        double& best = ed == &small ? bestSmall : bestLarge;
+        best = std::min(best, t / 100);
+      }
+      i += 100;
+    }
+    ratio = std::max(ratio, bestLarge / bestSmall);
+  }
+  return ratio;
+}
+
 }  // namespace
 
 int main() {
@@ -158,7 +195,9 @@ int main() {
   bool ok = keyRatio < 2 && large.open < 0.5;
   std::printf("Tastenanschlag 5 MB / 50 KB: %.2f (Grenze 2), Oeffnen 5 MB: %.0f ms (Grenze 500 ms): %s\n", keyRatio,
               large.open * 1e3, ok ? "ok" : "ZU LANGSAM");
-  bench::Row("keystroke in a 5 MB page against a 50 KB page", "itself", 1.0 / keyRatio, 0.9);
+  const double inTurns = KeystrokeRatio();
+  std::printf("Tastenanschlag 5 MB / 50 KB, beide Seiten abwechselnd gemessen: %.2f\n", inTurns);
+  bench::Row("keystroke in a 5 MB page against a 50 KB page", "itself", 1.0 / inTurns, 0.9);
   // The figures are a report: a busy machine must not stop the other benchmarks.
   return 0;
 }

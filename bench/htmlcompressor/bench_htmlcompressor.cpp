@@ -19,6 +19,7 @@
 
 namespace {
 
+using bench::ChildSeconds;
 using bench::Seconds;
 
 std::string MakePage(size_t bytes) {
@@ -58,22 +59,6 @@ double TimeCompressor(const std::string& page, int runs, size_t& outSize) {
   for (int r = 0; r < runs; ++r) {
     std::string copy = page;
     double t = Seconds([&] { outSize = CompressHTMLText(&copy[0], copy.size(), AllOptions()); });
-    if (t < best) best = t;
-  }
-  return best;
-}
-
-// Processor seconds of the processes a shell command starts (user and system time of the
-// children), best of Runs; negative when the command fails.
-double ChildSeconds(const std::string& command, int runs) {
-  double best = 1e9;
-  for (int r = 0; r < runs; ++r) {
-    rusage before{}, after{};
-    getrusage(RUSAGE_CHILDREN, &before);
-    if (std::system(command.c_str()) != 0) return -1;
-    getrusage(RUSAGE_CHILDREN, &after);
-    auto sec = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
-    double t = sec(after.ru_utime) - sec(before.ru_utime) + sec(after.ru_stime) - sec(before.ru_stime);
     if (t < best) best = t;
   }
   return best;
