@@ -117,7 +117,8 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
     png_set_expand(s.png);
   // Colour, palette and grey pictures of at most 8 bits without transparency are opaque.
   const bool opaque = !transparency && s.bitDepth <= 8 &&
-                      (s.colorType == PNG_COLOR_TYPE_RGB || s.colorType == PaletteColorType || s.colorType == GreyColorType);
+                      (s.colorType == PNG_COLOR_TYPE_RGB || s.colorType == PaletteColorType ||
+                       s.colorType == GreyColorType);
   if (bitmap.PixelFormat() == pf24bit)
     s.target = opaque ? PNGReadState::kDirect : bitmap.Empty() ? PNGReadState::kOverBlack : PNGReadState::kOntoBitmap;
   s.interlaced = png_get_interlace_type(s.png, s.info) != PNG_INTERLACE_NONE;

@@ -81,7 +81,8 @@ void TBitmap::Reallocate(int w, int h, TPixelFormat pf, bool keep, bool clear) {
     heap.resize(size_t(stride * h));
     const size_t used = size_t((int64_t(w) * bits + 7) / 8);
     if (used < size_t(stride))
-      for (int y = 0; y < h; ++y) std::memset(heap.data() + size_t(y) * size_t(stride) + used, 0, size_t(stride) - used);
+      for (int y = 0; y < h; ++y)
+        std::memset(heap.data() + size_t(y) * size_t(stride) + used, 0, size_t(stride) - used);
   }
   if (keep && FBits && bits == BitsPerPixel()) {
     int rows = std::min(h, FHeight);

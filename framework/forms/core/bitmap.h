@@ -137,7 +137,10 @@ private:
     UnsetAllocator() = default;
     template <class U> UnsetAllocator(const UnsetAllocator<U>&) {}
     template <class U> void construct(U* p) { ::new (static_cast<void*>(p)) U; }
-    template <class U, class... A> void construct(U* p, A&&... a) { ::new (static_cast<void*>(p)) U(std::forward<A>(a)...); }
+    template <class U, class... A>
+    void construct(U* p, A&&... a) {
+      ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    }
   };
   using PixelHeap = std::vector<uint8_t, UnsetAllocator<uint8_t>>;
 
