@@ -5,11 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <cstdlib>
 #include <functional>
-#include <string>
-
-#include <sys/resource.h>
 
 namespace bench {
 
@@ -63,22 +59,6 @@ inline void BestSecondsPerCallInTurns(const std::function<void()>& f, const std:
     ours = std::min(ours, RoundSecondsPerCall(f, 0.1));
     peer = std::min(peer, RoundSecondsPerCall(g, 0.1));
   }
-}
-
-// Processor seconds of the processes a shell command starts (user and system time of the
-// children, which the thread's own time leaves out), best of runs; negative when the command fails.
-inline double ChildSeconds(const std::string& command, int runs) {
-  double best = 1e9;
-  for (int r = 0; r < runs; ++r) {
-    rusage before{}, after{};
-    getrusage(RUSAGE_CHILDREN, &before);
-    if (std::system(command.c_str()) != 0) return -1;
-    getrusage(RUSAGE_CHILDREN, &after);
-    auto sec = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
-    double t = sec(after.ru_utime) - sec(before.ru_utime) + sec(after.ru_stime) - sec(before.ru_stime);
-    if (t < best) best = t;
-  }
-  return best;
 }
 
 // One row of the table that `make bench` prints (tools/bench/run-bench.sh gathers the rows of

@@ -4,6 +4,7 @@
 // 50 KB: the compressor takes time in proportion to the page, so both rates must be about the
 // same. For contrast the plain reading of the passes, which moves the rest of the text at every
 // replacement, runs on pages of 50 KB and 200 KB (its time grows with the square of the size).
+#include "bench_children.h"
 #include "bench_timing.h"
 #include <chrono>
 #include <cstdio>

@@ -2,6 +2,7 @@
 // bitmap (reader, conversion to 24 bits, into the view), each next to netpbm's bmptopnm (a process
 // that reads the same file and writes its pixels as 24-bit PPM to /dev/null). Ratio = peer time /
 // our time, above 1: ours is faster.
+#include "bench_children.h"
 #include "bench_timing.h"
 
 #include <algorithm>
