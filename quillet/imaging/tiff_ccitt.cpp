@@ -179,17 +179,22 @@ bool TCCITTDecoder::SkipZerosAndEOL() {
 }
 
 __attribute__((always_inline)) inline int TCCITTDecoder::ReadRun(int color) {
+  return AtEnd() ? -1 : ReadRun(color, Peek(kPeekBits));
+}
+
+__attribute__((always_inline)) inline int TCCITTDecoder::ReadRun(int color, int bits) {
   const Index& idx = color ? kBlackIndex : kWhiteIndex;
   int total = 0;
   for (;;) {
-    if (AtEnd()) return -1;
-    const Code& c = idx.Find(Peek(kPeekBits));
+    const Code& c = idx.Find(bits);
     if (c.length == 0 || c.value == kEOL) return -1;
     FPos += c.length;
     int run = c.value;
     total += run;
     if (total > (1 << 24)) return -1;  // no row is that wide: broken data
     if (run < 64) return total;
+    if (AtEnd()) return -1;
+    bits = Peek(kPeekBits);
   }
 }
 
@@ -206,7 +211,9 @@ bool TCCITTDecoder::Decode1D(bool& sawEOL) {
   while (a0 < FWidth) {
     if (AtEnd()) return false;
     size_t save = FPos;
-    if (SkipEOL()) {
+    // One peek serves the end-of-line test (eleven zeros) and the run's first code.
+    const int bits = Peek(kPeekBits);
+    if ((bits >> (kPeekBits - 11)) == 0 && SkipZerosAndEOL()) {
       if (FCur.empty()) continue;  // an EOL at the very start of the row is skipped
       // An EOL inside a row: the rest of the row is white; the EOL starts the next row.
       FPos = save;
@@ -214,7 +221,7 @@ bool TCCITTDecoder::Decode1D(bool& sawEOL) {
       if (color) FCur.back() = FWidth;
       break;
     }
-    int run = ReadRun(color);
+    int run = ReadRun(color, bits);
     if (run < 0) return false;
     AddChange(FCur, a0, a0 + run, FWidth);
     color ^= 1;
@@ -242,7 +249,16 @@ bool TCCITTDecoder::Decode2D(bool& sawEOL) {
     while (ref[i] <= a0) ++i;
     if ((int(i) & 1) != color) ++i;
     const int b1 = ref[i], b2 = ref[i + 1];
-    const Code& c = modes.Find(Peek(kPeekBits));
+    const int bits = Peek(kPeekBits);
+    if (bits >> (kPeekBits - 1)) {
+      // Vertical 0, the code "1" and most of the codes of a page: a1 is b1, without the table.
+      ++FPos;
+      a0 = std::max(a0, 0);
+      AddChange(FCur, a0, b1, FWidth);
+      color ^= 1;
+      continue;
+    }
+    const Code& c = modes.Find(bits);
     const int len = c.length;
     if (len == 0) return false;
     const int mode = c.value;

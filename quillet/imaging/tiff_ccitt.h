@@ -27,6 +27,7 @@ private:
   uint32_t PeekAtEnd(size_t byte) const;  // the four bytes from byte, zeros past the data
   bool AtEnd() const { return FPos >= FBits; }
   int ReadRun(int color);  // total run of one colour (make-up codes and a terminating code); -1 when broken
+  int ReadRun(int color, int bits);  // the same, bits being the next 13 bits (the data not at its end)
   bool Decode1D(bool& sawEOL);
   bool Decode2D(bool& sawEOL);
   void Emit(uint8_t* Row);
