@@ -193,7 +193,16 @@ void ReadDIB(const uint8_t* d, size_t size, size_t offset, TBitmap& Out) {
   if (offset == 0 || offset < h.headerEnd || offset > size) offset = std::min(tableEnd, size);
   TBitmap b;
   b.SetPixelFormat(FormatOf(h.bits));
-  b.SetSize(h.width, h.height);  // EInvalidGraphic for a size beyond MaxPixelBytes
+  // Uncompressed rows that are all in the data are copied whole, padding and all: then the new
+  // pixels need not be cleared first.
+  const bool rle = h.compression == kRLE8 || h.compression == kRLE4;
+  const uint64_t rowBytes = (uint64_t(h.width) * h.bits + 31) / 32 * 4;
+  const bool copiedWhole = !rle && (h.bits == 1 || h.bits == 4 || h.bits == 8 || h.bits == 24) &&
+                           uint64_t(size - offset) >= rowBytes * uint64_t(h.height);
+  if (copiedWhole)
+    b.SetSizeUncleared(h.width, h.height);  // EInvalidGraphic for a size beyond MaxPixelBytes
+  else
+    b.SetSize(h.width, h.height);
   if (h.bits <= 8) {
     std::vector<TRGBQuad> pal(size_t(1) << h.bits);
     for (size_t i = 0; i < h.tableEntries; ++i) {
