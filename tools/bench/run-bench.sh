@@ -14,8 +14,8 @@ while IFS= read -r prog; do
   "$prog" >>"$details" 2>&1 || echo "FEHLER: $(basename "$prog") endete mit einem Fehler" | tee -a "$details"
 done < <(find "$build" -maxdepth 3 -type f -name 'bench_*' -perm -u+x | sort)
 [ "$found" = 1 ] || { echo "bench: keine Benchmarks gebaut"; exit 0; }
-grep -v '^ROW' "$details" | grep '^FEHLER' || true
-grep '^ROW' "$details" | awk -F'\t' '
+grep -av '^ROW' "$details" | grep -a '^FEHLER' || true
+grep -a '^ROW' "$details" | awk -F'\t' '
   BEGIN { printf "%-50s %-15s %7s %6s  %s\n", "job", "peer", "ratio", "aim", ""; short = "" }
   { ok = ($4 + 0 >= $5 + 0); printf "%-50s %-15s %7.2f %6.2f  %s\n", $2, $3, $4, $5, ok ? "ok" : "VERFEHLT";
     if (!ok) short = short "\n  " $2 " (" $3 "): " $4 " statt " $5 }
