@@ -52,6 +52,8 @@ void TMetafile::LoadFromStream(TStream& Stream) {
   bool enhanced = false;
   size_t records = 0;
   int w = 0, h = 0, lw = 0, lh = 0;
+  bool boxWindow = false;
+  int boxLeft = 0, boxTop = 0;
   if (d.size() >= 88 && U32(&d[0]) == 1 && U32(&d[40]) == kEmfSignature) {
     // ENHMETAHEADER: type 1, size, bounds (device pixels), frame (0.01 mm, inclusive), signature,
     // version, bytes, records, ...
@@ -73,7 +75,13 @@ void TMetafile::LoadFromStream(TStream& Stream) {
     w = MulDivRound(lw, ScreenDpi, inch);
     h = MulDivRound(lh, ScreenDpi, inch);
     int ew = 0, eh = 0;
-    if (WindowExtent(&d[22], d.size() - 22, ew, eh)) lw = ew, lh = eh;
+    if (WindowExtent(&d[22], d.size() - 22, ew, eh)) {
+      lw = ew, lh = eh;
+    } else {
+      boxWindow = true;
+      boxLeft = std::min(S16(&d[6]), S16(&d[10]));
+      boxTop = std::min(S16(&d[8]), S16(&d[12]));
+    }
   } else {
     if (!WindowExtent(d.data(), d.size(), lw, lh)) Bad();
     w = lw;
@@ -88,7 +96,33 @@ void TMetafile::LoadFromStream(TStream& Stream) {
   n.Height = h;
   n.LogicalWidth = lw;
   n.LogicalHeight = lh;
+  n.BoxWindow = boxWindow;
+  n.BoxLeft = boxLeft;
+  n.BoxTop = boxTop;
   Take(std::move(n));
+}
+
+std::vector<uint8_t> TMetafile::PlayedRecords() const {
+  std::vector<uint8_t> r(Records(), Records() + RecordsSize());
+  if (Enhanced() || !F.BoxWindow || r.size() < 18) return r;
+  // Two records of five words: the size in words, the function, then y before x.
+  auto record = [](uint32_t fn, int y, int x) {
+    const uint16_t w[5] = {5, 0, uint16_t(fn), uint16_t(y), uint16_t(x)};
+    std::vector<uint8_t> b;
+    for (uint16_t v : w) b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8));
+    return b;
+  };
+  const std::vector<uint8_t> org = record(kSetWindowOrg, F.BoxTop, F.BoxLeft);
+  const std::vector<uint8_t> ext = record(kSetWindowExt, F.LogicalHeight, F.LogicalWidth);
+  r.insert(r.begin() + 18, ext.begin(), ext.end());
+  r.insert(r.begin() + 18, org.begin(), org.end());
+  // The header counts the file's words (at 6) and its largest record (at 12).
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) r[at + i] = uint8_t(v >> (8 * i));
+  };
+  put32(6, U32(&r[6]) + 10);
+  put32(12, std::max<uint32_t>(U32(&r[12]), 5));
+  return r;
 }
 
 void TMetafile::SetWidth(int Value) {

@@ -5,7 +5,8 @@
 //
 // Sizes in pixels, at the screen resolution of 96 dots per inch that the programs' pictures are
 // made for:
-// - placeable WMF: the bounding box in its own units per inch (the header's "inch" field);
+// - placeable WMF: the bounding box in its own units per inch (the header's "inch" field); records
+//   that set no window of their own draw in the units of that box, which is then their window;
 // - WMF without that header: the window extent that the records set (SetWindowExt), in pixels;
 // - EMF: the picture frame of the header (hundredths of a millimetre).
 #pragma once
@@ -20,6 +21,9 @@ struct TMetafileState {
   size_t RecordsOffset = 0;
   bool Enhanced = false;
   int Width = 0, Height = 0, LogicalWidth = 0, LogicalHeight = 0;
+  // A placeable WMF whose records set no window extent: the window is the bounding box.
+  bool BoxWindow = false;
+  int BoxLeft = 0, BoxTop = 0;
 };
 
 class TMetafile : public TFileGraphic<TMetafile, TMetafileState> {
@@ -42,6 +46,10 @@ public:
   // placeable header (if any).
   const uint8_t* Records() const { return F.Data.data() + F.RecordsOffset; }
   size_t RecordsSize() const { return F.Data.size() - F.RecordsOffset; }
+  // The WMF as it is played: the records, behind a placeable header that set no window of their
+  // own with the bounding box's window set first (origin and extent records after the header),
+  // so that they fill the picture and not one pixel per unit.
+  std::vector<uint8_t> PlayedRecords() const;
   // The WMF's extent in its own logical units (the window the records draw into).
   int LogicalWidth() const { return F.LogicalWidth; }
   int LogicalHeight() const { return F.LogicalHeight; }

@@ -81,7 +81,8 @@ HENHMETAFILE EnhancedOf(TMetafile& m) {
   if (m.Enhanced()) return SetEnhMetaFileBits(UINT(m.RecordsSize()), m.Records());
   METAFILEPICT pict = {MM_ANISOTROPIC, MulDiv(m.Width(), 2540, TMetafile::ScreenDpi),
                        MulDiv(m.Height(), 2540, TMetafile::ScreenDpi), nullptr};
-  return SetWinMetaFileBits(UINT(m.RecordsSize()), m.Records(), nullptr, &pict);
+  const std::vector<uint8_t> records = m.PlayedRecords();
+  return SetWinMetaFileBits(UINT(records.size()), records.data(), nullptr, &pict);
 }
 
 void DrawMetafileGraphic(TGraphic& g, TCanvas& c, const TRect& r) {

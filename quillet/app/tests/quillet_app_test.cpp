@@ -944,6 +944,44 @@ std::vector<TCellSeen> Cells(HWND view) {
   return cells;
 }
 
+// The smallest rectangle around the pure red pixels that a window shows on the screen (empty when
+// none).
+RECT RedArea(HWND w) {
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT client;
+  GetClientRect(w, &client);
+  const int cw = client.right, ch = client.bottom;
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = cw;
+  bi.bmiHeader.biHeight = -ch;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  POINT at = {0, 0};
+  ClientToScreen(w, &at);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib);
+  BitBlt(mem, 0, 0, cw, ch, screen, at.x, at.y, SRCCOPY);
+  GdiFlush();
+  RECT red = {cw, ch, 0, 0};
+  const auto* px = static_cast<const uint32_t*>(bits);
+  for (int y = 0; y < ch; ++y)
+    for (int x = 0; x < cw; ++x)
+      if ((px[y * cw + x] & 0xFFFFFF) == 0xFF0000) {
+        red.left = std::min<LONG>(red.left, x), red.top = std::min<LONG>(red.top, y);
+        red.right = std::max<LONG>(red.right, x + 1), red.bottom = std::max<LONG>(red.bottom, y + 1);
+      }
+  SelectObject(mem, old);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  if (red.right <= red.left) red = {0, 0, 0, 0};
+  return red;
+}
+
 std::vector<String> Titles(HWND view) {
   std::vector<String> t;
   for (const TCellSeen& c : Cells(view)) t.push_back(c.Title);
@@ -1035,6 +1073,88 @@ TEST_F(ImageBrowser, ShowsTheWorkingFolderSortedWithOneCellForAnUnreadablePictur
   OpenBrowser(6);
 }
 
+// Metafiles the window system wrote (a red picture of 400 x 200 each): a plain WMF, one behind a
+// placeable header, an EMF. Each shows in its cell, shrunk to the cell's width, and in the full
+// view one pixel narrower and lower than its size.
+void WriteRedWmf(const String& path, bool placeable) {
+  HDC dc = CreateMetaFileA(nullptr);
+  SetWindowExtEx(dc, 400, 200, nullptr);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  HGDIOBJ old = SelectObject(dc, red);
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  Rectangle(dc, 0, 0, 401, 201);
+  SelectObject(dc, old);
+  DeleteObject(red);
+  HMETAFILE wmf = CloseMetaFile(dc);
+  String bytes(GetMetaFileBitsEx(wmf, 0, nullptr), '\0');
+  GetMetaFileBitsEx(wmf, UINT(bytes.size()), &bytes[0]);
+  DeleteMetaFile(wmf);
+  String head;
+  if (placeable) {
+    // Key, handle, bounding box at 1440 units per inch, the inch, reserved, then the checksum.
+    const uint16_t words[10] = {0xCDD7, 0x9AC6, 0, 0, 0, 400 * 15, 200 * 15, 1440, 0, 0};
+    uint16_t sum = 0;
+    for (uint16_t v : words) sum ^= v, head += char(v & 255), head += char(v >> 8);
+    head += char(sum & 255), head += char(sum >> 8);
+  }
+  WriteFileBytes(path, head + bytes);
+}
+
+void WriteRedEmf(const String& path) {
+  RECT frame = {0, 0, MulDiv(400, 2540, 96), MulDiv(200, 2540, 96)};
+  HDC ref = GetDC(nullptr);
+  HDC dc = CreateEnhMetaFileA(ref, path.c_str(), &frame, nullptr);
+  ReleaseDC(nullptr, ref);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  RECT all = {0, 0, 400, 200};
+  FillRect(dc, &all, red);
+  DeleteObject(red);
+  DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+}
+
+TEST_F(ImageBrowser, MetafilesShowInTheirCellsAndInTheFullView) {
+  Start();
+  const String daten = Dir + "\\DATEN";
+  CreateDirectoryA(daten.c_str(), nullptr);
+  WriteRedWmf(daten + "\\a.wmf", false);
+  WriteRedWmf(daten + "\\b.wmf", true);
+  WriteRedEmf(daten + "\\c.emf");
+  OpenBrowser(3);
+  const std::vector<TCellSeen> cells = Cells(View);
+  ASSERT_EQ(Titles(View), (std::vector<String>{"a.wmf", "b.wmf", "c.emf"}));
+  HWND full = ChildOfClass(Browser, "TPixBox");
+  ASSERT_NE(full, nullptr);
+  for (const TCellSeen& cell : cells) {
+    SCOPED_TRACE(cell.Title);
+    // The picture fills the cell's width inside its frame, half as high, below the caption.
+    const RECT thumb = RedArea(cell.Window);
+    EXPECT_GE(thumb.right - thumb.left, 70);
+    EXPECT_NEAR(thumb.bottom - thumb.top, (thumb.right - thumb.left) / 2, 2);
+    EXPECT_GE(thumb.top, 15);
+  }
+  for (const TCellSeen& cell : cells) {
+    SCOPED_TRACE(cell.Title);
+    Press(cell.Window, 40, 40);
+    BrowserCmd(BR_FULLVIEW);
+    ASSERT_TRUE(IsWindowVisible(full));
+    // The screen follows the program's painting: wait until the picture is there.
+    RECT shown = {};
+    testsupport::WaitFor([&] {
+      shown = RedArea(full);
+      return shown.right - shown.left == 399 && shown.bottom - shown.top == 199;
+    }, 3000);
+    EXPECT_EQ(shown.right - shown.left, 399);
+    EXPECT_EQ(shown.bottom - shown.top, 199);
+    Press(full, 2, 2);
+    ASSERT_TRUE(IsWindowVisible(View));
+    // The thumbnails cover the picture on the screen again before the next one is shown.
+    ASSERT_TRUE(testsupport::WaitFor([&] {
+      const RECT r = RedArea(full);
+      return r.right - r.left < 399;
+    }, 3000));
+  }
+}
+
 TEST_F(ImageBrowser, OpensOnTheOpenedPagesFolderCopiesAndStaysBesideThePage) {
   Start();
   const String pictures = Dir + "\\bilder";
@@ -1092,7 +1212,7 @@ TEST_F(ImageBrowser, OpensOnTheOpenedPagesFolderCopiesAndStaysBesideThePage) {
   ASSERT_TRUE(testsupport::WaitFor([&] { return Titles(View) == std::vector<String>{"g.jpg"}; }, 5000));
   Press(Cells(View)[0].Window, 40, 40);
   BrowserCmd(BR_COPY);
-  EXPECT_EQ(ReadFileBytes(Dir + "\DATEN\g.jpg"), ReadFileBytes(pictures + "\zweite\g.jpg"));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\g.jpg"), ReadFileBytes(pictures + "\\zweite\\g.jpg"));
 }
 
 TEST_F(ImageBrowser, ScrollsThroughManyPicturesAndAPressSelectsTheCellUnderIt) {

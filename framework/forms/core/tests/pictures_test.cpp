@@ -384,6 +384,31 @@ TEST(Metafiles, SizesComeFromTheirHeaders) {
   }
 }
 
+// Records behind a placeable header that set no window draw in the box's units: they are played
+// with the box's window set first, and the header counts the two records; records that set their
+// own window are played as they are. The file itself stays as it was.
+TEST(Metafiles, APlaceableBoxIsTheWindowOfRecordsWithoutOne) {
+  const std::vector<uint8_t> wmf = Wmf(0, 0);
+  const std::vector<uint8_t> file = Placeable(-100, 50, 476, 338, 576, wmf);
+  std::unique_ptr<TMemoryStream> s(StreamOf(file));
+  TMetafile m;
+  m.LoadFromStream(*s);
+  std::vector<uint8_t> want(wmf.begin(), wmf.begin() + 18);
+  want[6] += 10;  // the file's size in words
+  Put32(want, 5), Put16(want, 0x020B), Put16(want, 50), Put16(want, -100);
+  Put32(want, 5), Put16(want, 0x020C), Put16(want, 288), Put16(want, 576);
+  want.insert(want.end(), wmf.begin() + 18, wmf.end());
+  EXPECT_EQ(m.PlayedRecords(), want);
+  TMemoryStream out;
+  m.SaveToStream(out);
+  EXPECT_EQ(out.Size(), int64_t(file.size()));
+
+  const std::vector<uint8_t> own = Wmf(320, 200);
+  std::unique_ptr<TMemoryStream> s2(StreamOf(Placeable(0, 0, 320, 200, 96, own)));
+  m.LoadFromStream(*s2);
+  EXPECT_EQ(m.PlayedRecords(), own);
+}
+
 TEST(Metafiles, BrokenMetafilesAreRefused) {
   std::vector<uint8_t> badSum = Placeable(0, 0, 100, 100, 96, Wmf(0, 0));
   badSum[20] ^= 1;

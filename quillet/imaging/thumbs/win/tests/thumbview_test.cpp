@@ -163,30 +163,79 @@ TEST_F(Thumbview, ACellShrinksItsPictureIntoItsBox) {
   delete cell;
 }
 
-// A metafile made by the window system: drawn in its own size, then shrunk like a bitmap; an
-// icon smaller than the box stays an icon.
-TEST_F(Thumbview, MetafilesAreShrunkAndSmallIconsKept) {
-  const String emf = String(::testing::TempDir()) + "wide.emf";
+// Metafiles made by the window system, a 400 x 200 picture each, its left
+// half red: an EMF, a WMF with only its
+// window extent, and WMFs behind a placeable header (bounding box at 1440 units per inch), one
+// with the window extent and one that draws in the bounding box's units without setting a window.
+String WriteEmf(const String& path) {
   RECT frame = {0, 0, MulDiv(400, 2540, 96), MulDiv(200, 2540, 96)};
   HDC ref = GetDC(nullptr);
-  HDC dc = CreateEnhMetaFileA(ref, emf.c_str(), &frame, nullptr);
+  HDC dc = CreateEnhMetaFileA(ref, path.c_str(), &frame, nullptr);
   ReleaseDC(nullptr, ref);
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  RECT all = {0, 0, 400, 200};
-  FillRect(dc, &all, red);
+  RECT left = {0, 0, 200, 200};
+  FillRect(dc, &left, red);
   DeleteObject(red);
   DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+  return path;
+}
+
+enum class Window { Set, OnlyTheBox };
+
+String WriteWmf(const String& path, bool placeable, Window window = Window::Set) {
+  HDC dc = CreateMetaFileA(nullptr);
+  const int unit = window == Window::Set ? 1 : 15;
+  if (window == Window::Set) SetWindowExtEx(dc, 400, 200, nullptr);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  HGDIOBJ old = SelectObject(dc, red);
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  Rectangle(dc, 0, 0, 200 * unit + 1, 200 * unit + 1);
+  SelectObject(dc, old);
+  DeleteObject(red);
+  HMETAFILE wmf = CloseMetaFile(dc);
+  String bytes(GetMetaFileBitsEx(wmf, 0, nullptr), '\0');
+  GetMetaFileBitsEx(wmf, UINT(bytes.size()), &bytes[0]);
+  DeleteMetaFile(wmf);
+  String head;
+  if (placeable) {
+    // Key, handle, left, top, right, bottom, units per inch, reserved (2 words), checksum.
+    const uint16_t words[10] = {0xCDD7, 0x9AC6, 0, 0, 0, 400 * 15, 200 * 15, 1440, 0, 0};
+    uint16_t sum = 0;
+    for (uint16_t w : words) sum ^= w;
+    for (uint16_t w : words) head += char(w & 255), head += char(w >> 8);
+    head += char(sum & 255), head += char(sum >> 8);
+  }
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD done = 0;
+  WriteFile(f, (head + bytes).data(), DWORD(head.size() + bytes.size()), &done, nullptr);
+  CloseHandle(f);
+  return path;
+}
+
+// A metafile: drawn in its own size, then shrunk like a bitmap; an icon smaller than the box stays
+// an icon.
+TEST_F(Thumbview, MetafilesAreShrunkAndSmallIconsKept) {
+  const String tmp = String(::testing::TempDir());
   auto* cell = new TThumbNail(&Host);
   cell->SetParent(&Host);
   cell->SetBounds(0, 0, 100, 100);
-  cell->SetFilename(emf);
-  ASSERT_TRUE(cell->LoadError().empty()) << cell->LoadError();
-  auto* b = dynamic_cast<TBitmap*>(cell->Image()->Picture()->Graphic());
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b->Width(), 100);
-  EXPECT_NEAR(b->Height(), 50, 1);
-  EXPECT_EQ(b->Pixel(50, 25), clRed);
-  EXPECT_TRUE(cell->Image()->Modified());
+  for (const String& file : {WriteEmf(tmp + "wide.emf"), WriteWmf(tmp + "wide.wmf", false),
+                             WriteWmf(tmp + "placeable.wmf", true),
+                             WriteWmf(tmp + "box.wmf", true, Window::OnlyTheBox)}) {
+    SCOPED_TRACE(file);
+    cell->SetFilename(file);
+    ASSERT_TRUE(cell->LoadError().empty()) << cell->LoadError();
+    EXPECT_TRUE(cell->ImageReady());
+    auto* b = dynamic_cast<TBitmap*>(cell->Image()->Picture()->Graphic());
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Width(), 100);
+    EXPECT_NEAR(b->Height(), 50, 1);
+    EXPECT_EQ(b->Pixel(1, 1), clRed);
+    EXPECT_EQ(b->Pixel(47, b->Height() - 2), clRed);
+    EXPECT_NE(b->Pixel(53, 25), clRed);
+    EXPECT_NE(b->Pixel(98, b->Height() - 2), clRed);
+    EXPECT_TRUE(cell->Image()->Modified());
+  }
   cell->SetFilename(kView + "\\f.ico");
   ASSERT_TRUE(cell->LoadError().empty()) << cell->LoadError();
   EXPECT_STREQ(cell->Image()->Picture()->Graphic()->ClassName(), "TIcon");
