@@ -15,4 +15,8 @@ void BuildCrcTable();
 // its one's complement.
 uint32_t UpdateCrc(const unsigned char* buf, size_t len, uint32_t running);
 
+// Lets tests turn the carry-less multiply off (or on again where the processor has it), so that
+// the table path is checked on any machine.
+void UseCarrylessCrc(bool allowed);
+
 }  // namespace vexel
