@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "ConnectionController.h"
+#include "DataBudget.h"
 #include "TarifClock.h"
 #include "TarifManager.h"
 #include "TarifScramble.h"
 #include "TarifUi.h"
+#include "DataBudget.h"
 #include "Updates.h"
 #include "save_faults.h"
 
@@ -133,6 +135,13 @@ TEST_F(UpdatesTest, DownloadFileFailures) {
   server_.Set("/ok", "data");
   // The folder to write into does not exist.
   EXPECT_FALSE(DownloadFile(Url("/ok").c_str(), (dir_ + "\\missing\\out.bin").c_str()));
+  // A body beyond the data-file limit is refused and leaves the file it would replace as it was.
+  EXPECT_TRUE(DownloadFile(Url("/ok").c_str(), Path("out.bin").c_str()));
+  server_.Set("/huge", std::string(kDataFileLimit + 1, 'x'));
+  EXPECT_FALSE(DownloadFile(Url("/huge").c_str(), Path("out.bin").c_str()));
+  EXPECT_EQ(ReadAll(Path("out.bin")), "data");
+  server_.Set("/limit", std::string(kDataFileLimit, 'x'));
+  EXPECT_TRUE(DownloadFile(Url("/limit").c_str(), Path("out.bin").c_str()));
 }
 
 TEST_F(UpdatesTest, ServerMessagesAreFetchedPutInPlaceAndBringTheBanner) {

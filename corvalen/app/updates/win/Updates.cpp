@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ConnectionController.h"
+#include "DataBudget.h"
 #include "TarifManager.h"
 #include "TarifUi.h"
 
@@ -74,10 +75,15 @@ BOOL DownloadFile(CString url, CString path) {
     CSaveFile out;
     if (!out.Open(path)) return FALSE;
     // A short block is no end: the network hands over what has arrived. The end is an empty read.
+    // Nothing the server sends is read beyond the data-file limit, so a larger download would only
+    // fill the disk: it is refused and the temporary removed.
     char block[1024];
+    size_t total = 0;
     for (;;) {
       UINT got = file->Read(block, sizeof block);
       if (got == 0) break;
+      total += got;
+      if (total > kDataFileLimit) return FALSE;
       out.Write(block, got);
     }
     ok = out.Commit();
