@@ -39,9 +39,11 @@ const unsigned kInMargin = 16;    // the fast loop's three refills read at most 
 const unsigned kFakeLimit = 16;
 
 // Decoding table entry (32 bits):
-//   bits 0..7    bits the entry uses up (the code's length; for a sub-table link the first-level
-//                width; in a sub-table the code's bits beyond the first level)
-//   bits 8..11   extra bits that follow a length or distance code; for a link the sub-table width
+//   bits 0..7    bits the entry uses up: the code's bits (in a sub-table those beyond the first
+//                level) and the extra bits that follow a length or distance code, so that one
+//                shift steps over both; for a sub-table link the first-level width
+//   bits 8..11   the code's bits alone (the extra bits' value is the used-up bits shifted down
+//                by this); for a link the sub-table width
 //   bit 12..15   kind flags below (none set: a length or distance base)
 //   bits 16..31  literal byte, code-length symbol, base value, or the sub-table's start index
 const uint32_t kLink = 0x1000;
@@ -193,17 +195,19 @@ inline bool PutByte(State& s, unsigned char b) {
 
 // ---- tables ------------------------------------------------------------------------------------
 
+// The symbol's entry without its code length; a base value's extra bits are in the low byte, to
+// which the code length is added.
 uint32_t SymbolEntry(CodeKind kind, unsigned sym) {
   if (kind == kLenCode) return (sym << 16) | kLiteral;
   if (kind == kDistCode) {
     if (sym >= 30) return kInvalid;
-    return ((uint32_t)kDistBase[sym] << 16) | ((uint32_t)kDistExtra[sym] << 8);
+    return ((uint32_t)kDistBase[sym] << 16) | kDistExtra[sym];
   }
   if (sym < 256) return (sym << 16) | kLiteral;
   if (sym == 256) return kEnd;
   unsigned i = sym - 257;
   if (kLengthExtra[i] == 99) return kInvalid;
-  return ((uint32_t)kLengthBase[i] << 16) | ((uint32_t)kLengthExtra[i] << 8);
+  return ((uint32_t)kLengthBase[i] << 16) | kLengthExtra[i];
 }
 
 enum TableResult { kTableComplete, kTableIncomplete, kTableOversubscribed };
@@ -257,7 +261,8 @@ TableResult BuildTable(uint32_t* table, unsigned cap, const uint8_t* lens, unsig
       for (unsigned b = 0; b < len; b++) rev |= ((code >> b) & 1u) << (len - 1 - b);
       uint32_t entry = SymbolEntry(kind, sym);
       if (len <= w) {
-        for (unsigned i = rev; i < size; i += 1u << len) table[i] = entry | len;
+        entry += len | (len << 8);
+        for (unsigned i = rev; i < size; i += 1u << len) table[i] = entry;
         continue;
       }
       unsigned prefix = rev & (size - 1);
@@ -281,7 +286,8 @@ TableResult BuildTable(uint32_t* table, unsigned cap, const uint8_t* lens, unsig
       }
       unsigned sw = (table[prefix] >> 8) & 15;
       unsigned rest = len - w;
-      for (unsigned i = rev >> w; i < (1u << sw); i += 1u << rest) table[subStart + i] = entry | rest;
+      entry += rest | (rest << 8);
+      for (unsigned i = rev >> w; i < (1u << sw); i += 1u << rest) table[subStart + i] = entry;
     }
   }
   return incomplete ? kTableIncomplete : kTableComplete;
@@ -300,14 +306,14 @@ int SlowStep(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
     if (!Need(s, sw)) return kBlockStop;
     e = lit[(e >> 16) + (s.bits & Mask(sw))];
   }
+  if (e & (kLiteral | kEnd | kInvalid)) {
+    Drop(s, e & 0xFF);
+    if (e & kLiteral) return PutByte(s, (unsigned char)(e >> 16)) ? -1 : kBlockStop;
+    return (e & kEnd) ? kBlockDone : kBlockInvalid;
+  }
+  if (!Need(s, e & 0xFF)) return kBlockStop;
+  unsigned len = (e >> 16) + (unsigned)((s.bits & Mask(e & 0xFF)) >> ((e >> 8) & 15));
   Drop(s, e & 0xFF);
-  if (e & kLiteral) return PutByte(s, (unsigned char)(e >> 16)) ? -1 : kBlockStop;
-  if (e & kEnd) return kBlockDone;
-  if (e & kInvalid) return kBlockInvalid;
-  unsigned extra = (e >> 8) & 15;
-  if (!Need(s, extra)) return kBlockStop;
-  unsigned len = (e >> 16) + (unsigned)(s.bits & Mask(extra));
-  Drop(s, extra);
 
   if (!Need(s, distBits)) return kBlockStop;
   e = dist[s.bits & Mask(distBits)];
@@ -317,12 +323,13 @@ int SlowStep(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
     if (!Need(s, sw)) return kBlockStop;
     e = dist[(e >> 16) + (s.bits & Mask(sw))];
   }
+  if (e & kInvalid) {
+    Drop(s, e & 0xFF);
+    return kBlockInvalid;
+  }
+  if (!Need(s, e & 0xFF)) return kBlockStop;
+  size_t d = (e >> 16) + (unsigned)((s.bits & Mask(e & 0xFF)) >> ((e >> 8) & 15));
   Drop(s, e & 0xFF);
-  if (e & kInvalid) return kBlockInvalid;
-  extra = (e >> 8) & 15;
-  if (!Need(s, extra)) return kBlockStop;
-  size_t d = (e >> 16) + (unsigned)(s.bits & Mask(extra));
-  Drop(s, extra);
   if (d > (size_t)(s.out - s.valid)) s.damaged = true;  // reaches before the entry: zeros
 
   const unsigned char* src = s.out - d;
@@ -368,9 +375,9 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
       cnt -= litBits;
       e = lit[(e >> 16) + (bb & Mask((e >> 8) & 15))];
     }
-    bb >>= e & 0xFF;
-    cnt -= e & 0xFF;
     if (e & kLiteral) {
+      bb >>= e & 0xFF;
+      cnt -= e & 0xFF;
       *out++ = (unsigned char)(e >> 16);
       // Often a second literal follows; take it while the buffer surely holds its bits.
       if (kWordBits == 64) {
@@ -384,13 +391,15 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
       continue;
     }
     if (e & (kEnd | kInvalid)) {
+      bb >>= e & 0xFF;
+      cnt -= e & 0xFF;
       result = (e & kEnd) ? kBlockDone : kBlockInvalid;
       break;
     }
-    unsigned extra = (e >> 8) & 15;
-    unsigned len = (e >> 16) + (unsigned)(bb & Mask(extra));
-    bb >>= extra;
-    cnt -= extra;
+    // Code and extra bits in one step; the length is taken from the bits before the shift.
+    unsigned len = (e >> 16) + (unsigned)((bb & Mask(e & 0xFF)) >> ((e >> 8) & 15));
+    bb >>= e & 0xFF;
+    cnt -= e & 0xFF;
 
     if (kWordBits == 32) VEXEL_REFILL();
     e = dist[bb & distMask];
@@ -398,34 +407,42 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
       bb >>= distBits;
       cnt -= distBits;
       e = dist[(e >> 16) + (bb & Mask((e >> 8) & 15))];
+      // A 32-bit buffer may lack the long code's extra bits (up to 7 + 13).
+      if (kWordBits == 32) VEXEL_REFILL();
     }
-    bb >>= e & 0xFF;
-    cnt -= e & 0xFF;
     if (e & kInvalid) {
+      bb >>= e & 0xFF;
+      cnt -= e & 0xFF;
       result = kBlockInvalid;
       break;
     }
-    extra = (e >> 8) & 15;
-    if (kWordBits == 32) VEXEL_REFILL();
-    size_t d = (e >> 16) + (unsigned)(bb & Mask(extra));
-    bb >>= extra;
-    cnt -= extra;
+    size_t d = (e >> 16) + (unsigned)((bb & Mask(e & 0xFF)) >> ((e >> 8) & 15));
+    bb >>= e & 0xFF;
+    cnt -= e & 0xFF;
     if (d > (size_t)(out - s.valid)) s.damaged = true;  // reaches before the entry: zeros
 
     const unsigned char* src = out - d;
     unsigned char* end = out + len;
+    // Most copies are short: the first 16 bytes go without a test (the window's slack takes what
+    // runs past the end), so that a short copy costs no mispredicted loop exit.
     if (d >= 8) {
-      do {
+      Copy8(out, src);
+      Copy8(out + 8, src + 8);
+      while (out + 16 < end) {
+        out += 16;
+        src += 16;
         Copy8(out, src);
-        out += 8;
-        src += 8;
-      } while (out < end);
+        Copy8(out + 8, src + 8);
+      }
     } else if (d == 1) {
       uint64_t v = 0x0101010101010101ull * *src;
-      do {
+      memcpy(out, &v, 8);
+      memcpy(out + 8, &v, 8);
+      while (out + 16 < end) {
+        out += 16;
         memcpy(out, &v, 8);
-        out += 8;
-      } while (out < end);
+        memcpy(out + 8, &v, 8);
+      }
     } else {
       do *out++ = *src++;
       while (out < end);
