@@ -136,7 +136,16 @@ TCCITTDecoder::TCCITTDecoder(const uint8_t* Data, size_t Size, int Width, int Fi
     for (uint8_t& b : FReversed) b = Reverse(b);
     FData = FReversed.data();
   }
-  FRef.assign(kEndMarks, FWidth);  // an all-white reference line before the first row
+  // Each change of a two-dimensional row takes at least one pixel but for a bounded number of modes
+  // (the check in Decode2D); the room covers those, the closing change and the end marks.
+  const size_t room = size_t(FWidth) * 2 + 32;
+  FRef.assign(room, FWidth);  // an all-white reference line before the first row
+  FCur.assign(room, 0);
+}
+
+int* TCCITTDecoder::Room(size_t n) {
+  if (n + 8 > FCur.size()) FCur.resize(FCur.size() * 2 + 8);
+  return FCur.data();
 }
 
 __attribute__((always_inline)) inline int TCCITTDecoder::Peek(int n) const {
@@ -144,8 +153,8 @@ __attribute__((always_inline)) inline int TCCITTDecoder::Peek(int n) const {
   size_t byte = FPos >> 3;
   uint32_t v;
   if (byte + 4 <= FSize) {
-    v = uint32_t(FData[byte]) << 24 | uint32_t(FData[byte + 1]) << 16 | uint32_t(FData[byte + 2]) << 8 |
-        uint32_t(FData[byte + 3]);
+    std::memcpy(&v, FData + byte, 4);  // one load; the bytes are most significant first
+    v = __builtin_bswap32(v);
   } else {
     v = PeekAtEnd(byte);
   }
@@ -199,68 +208,77 @@ __attribute__((always_inline)) inline int TCCITTDecoder::ReadRun(int color, int 
 }
 
 // Adds a changing element; runs are clipped at the width and never go backwards.
-static inline void AddChange(std::vector<int>& cur, int& a0, int a1, int width) {
+static inline void AddChange(int* cur, size_t& n, int& a0, int a1, int width) {
   a1 = std::min(std::max(a1, std::max(a0, 0)), width);
-  cur.push_back(a1);
+  cur[n++] = a1;
   a0 = a1;
 }
 
 bool TCCITTDecoder::Decode1D(bool& sawEOL) {
-  FCur.clear();
+  int* cur = FCur.data();
+  size_t n = 0;
   int a0 = 0, color = 0;
   while (a0 < FWidth) {
-    if (AtEnd()) return false;
+    if (AtEnd()) break;
     size_t save = FPos;
     // One peek serves the end-of-line test (eleven zeros) and the run's first code.
     const int bits = Peek(kPeekBits);
     if ((bits >> (kPeekBits - 11)) == 0 && SkipZerosAndEOL()) {
-      if (FCur.empty()) continue;  // an EOL at the very start of the row is skipped
+      if (n == 0) continue;  // an EOL at the very start of the row is skipped
       // An EOL inside a row: the rest of the row is white; the EOL starts the next row.
       FPos = save;
       sawEOL = true;
-      if (color) FCur.back() = FWidth;
+      if (color) cur[n - 1] = FWidth;
       break;
     }
     int run = ReadRun(color, bits);
-    if (run < 0) return false;
-    AddChange(FCur, a0, a0 + run, FWidth);
+    if (run < 0) break;
+    cur = Room(n);  // runs of length 0 take no pixel: broken data may repeat them
+    AddChange(cur, n, a0, a0 + run, FWidth);
     color ^= 1;
   }
-  if (color) FCur.push_back(FWidth);  // the row ends black: close the run
-  return true;
+  const bool ok = a0 >= FWidth || sawEOL;
+  if (ok && color) cur[n++] = FWidth;  // the row ends black: close the run
+  FCurCount = n;
+  return ok;
 }
 
 bool TCCITTDecoder::Decode2D(bool& sawEOL) {
-  FCur.clear();
   const Index& modes = kModeIndex;
+  const int width = FWidth;
+  int* cur = FCur.data();
+  size_t n = 0;
   int a0 = -1, color = 0;
-  size_t i = 0;  // index into the reference changes
+  // i: b1's index on the reference row, the first changing element right of a0 whose colour is
+  // the opposite of a0's (even indices change white to black); b2 is the one after it. The
+  // reference row ends in kEndMarks changes at the width (a0 is left of it here), so neither the
+  // search nor b2 runs past its end. a0 only moves right, so each search goes on from the last b1:
+  // of the changes before it, only the one just before (of the other colour, right of the old a0)
+  // can lie right of the new a0.
+  size_t i = 0;
   const int* const ref = FRef.data();
-  const size_t most = size_t(FWidth) * 2 + 8;
-  while (a0 < FWidth) {
-    if (AtEnd()) return false;
+  const size_t most = size_t(width) * 2 + 8;
+  bool ok = true;
+  while (a0 < width) {
+    if (AtEnd()) { ok = false; break; }
     // Each change takes at least one pixel but for modes that broken data repeats at one place.
-    if (FCur.size() > most) return false;
-    // b1: the first changing element of the reference line right of a0 whose colour is the
-    // opposite of a0's (even indices change white to black); b2 the one after it.
-    // The reference row ends in kEndMarks changes at the width (a0 is left of it here), so
-    // neither search nor b2 runs past its end.
-    while (i > 0 && ref[i - 1] > a0) --i;
-    while (ref[i] <= a0) ++i;
-    if ((int(i) & 1) != color) ++i;
-    const int b1 = ref[i], b2 = ref[i + 1];
+    if (n > most) { ok = false; break; }
+    if ((int(i) & 1) != color) i = i > 0 ? i - 1 : i + 1;
+    while (ref[i] <= a0) i += 2;
+    const int b1 = ref[i];
     const int bits = Peek(kPeekBits);
     if (bits >> (kPeekBits - 1)) {
-      // Vertical 0, the code "1" and most of the codes of a page: a1 is b1, without the table.
+      // Vertical 0, the code "1" and most of the codes of a page: a1 is b1, right of a0 and at most
+      // the width, without the table.
       ++FPos;
-      a0 = std::max(a0, 0);
-      AddChange(FCur, a0, b1, FWidth);
+      cur[n++] = b1;
+      a0 = b1;
       color ^= 1;
       continue;
     }
     const Code& c = modes.Find(bits);
     const int len = c.length;
-    if (len == 0) return false;
+    if (len == 0) { ok = false; break; }
     const int mode = c.value;
     if (mode == mEOL) {
       // An EOL inside a row: the rest keeps the current colour; the EOL is read again by the next row.
@@ -272,63 +290,69 @@ bool TCCITTDecoder::Decode2D(bool& sawEOL) {
     switch (mode) {
       case mPass:
         // The run goes on in the same colour; nothing changes on this row up to b2.
-        a0 = std::max(b2, start);
-        if (a0 >= FWidth) a0 = FWidth;
+        a0 = std::max(ref[i + 1], start);
+        if (a0 >= width) a0 = width;
         break;
       case mHorizontal: {
         int r1 = ReadRun(color);
-        if (r1 < 0) return false;
+        if (r1 < 0) { ok = false; break; }
         int r2 = ReadRun(color ^ 1);
-        if (r2 < 0) return false;
+        if (r2 < 0) { ok = false; break; }
         a0 = start;
-        AddChange(FCur, a0, start + r1, FWidth);
-        AddChange(FCur, a0, start + r1 + r2, FWidth);
+        AddChange(cur, n, a0, start + r1, width);
+        AddChange(cur, n, a0, start + r1 + r2, width);
         break;
       }
-      case mExtension: {
-        // Uncompressed mode (T.4 annex): patterns of zeros (white) and ones (black) until an exit code.
+      case mExtension:
         FPos += 3;
         a0 = start;
-        for (;;) {
-          if (AtEnd()) return false;
-          int zeros = 0;
-          while (zeros < 11 && !AtEnd() && Peek(1) == 0) {
-            ++zeros;
-            ++FPos;
-          }
-          if (AtEnd() || zeros >= 11) return false;
-          ++FPos;  // the one that ends the pattern
-          if (zeros <= 4) {
-            int from = a0;
-            if (color) { AddChange(FCur, a0, from, FWidth); color = 0; }
-            AddChange(FCur, a0, from + zeros, FWidth);   // whites end, a black pixel begins
-            AddChange(FCur, a0, from + zeros + 1, FWidth);  // and ends
-          } else if (zeros == 5) {
-            if (color) { AddChange(FCur, a0, a0, FWidth); color = 0; }
-            a0 = std::min(a0 + 5, FWidth);
-          } else {
-            if (color) { AddChange(FCur, a0, a0, FWidth); color = 0; }
-            a0 = std::min(a0 + zeros - 6, FWidth);
-            int next = Peek(1);
-            ++FPos;
-            if (next) { AddChange(FCur, a0, a0, FWidth); color = 1; }
-            break;
-          }
-        }
-        continue;
-      }
+        ok = Uncompressed(cur, n, a0, color);
+        break;
       default: {
         static const int offset[] = {0, 1, 2, 3, -1, -2, -3};
         int a1 = b1 + offset[mode - mV0];
         a0 = start;
-        AddChange(FCur, a0, a1, FWidth);
+        AddChange(cur, n, a0, a1, width);
         color ^= 1;
         break;
       }
     }
+    if (!ok) break;
   }
-  if (FCur.size() & 1) FCur.push_back(FWidth);
-  return true;
+  if (ok && (n & 1)) cur[n++] = width;
+  FCurCount = n;
+  return ok;
+}
+
+bool TCCITTDecoder::Uncompressed(int*& cur, size_t& n, int& a0, int& color) {
+  // Uncompressed mode (T.4 annex): patterns of zeros (white) and ones (black) until an exit code.
+  for (;;) {
+    if (AtEnd()) return false;
+    int zeros = 0;
+    while (zeros < 11 && !AtEnd() && Peek(1) == 0) {
+      ++zeros;
+      ++FPos;
+    }
+    if (AtEnd() || zeros >= 11) return false;
+    ++FPos;  // the one that ends the pattern
+    cur = Room(n);  // at the width, patterns add changes without taking pixels
+    if (zeros <= 4) {
+      int from = a0;
+      if (color) { AddChange(cur, n, a0, from, FWidth); color = 0; }
+      AddChange(cur, n, a0, from + zeros, FWidth);   // whites end, a black pixel begins
+      AddChange(cur, n, a0, from + zeros + 1, FWidth);  // and ends
+    } else if (zeros == 5) {
+      if (color) { AddChange(cur, n, a0, a0, FWidth); color = 0; }
+      a0 = std::min(a0 + 5, FWidth);
+    } else {
+      if (color) { AddChange(cur, n, a0, a0, FWidth); color = 0; }
+      a0 = std::min(a0 + zeros - 6, FWidth);
+      int next = Peek(1);
+      ++FPos;
+      if (next) { AddChange(cur, n, a0, a0, FWidth); color = 1; }
+      return true;
+    }
+  }
 }
 
 // Sets bits from..to-1 of a row (most significant bit first), whole bytes at a time.
@@ -348,16 +372,19 @@ static void SetRun(uint8_t* Row, int from, int to) {
 void TCCITTDecoder::Emit(uint8_t* Row) {
   // Runs alternate white (1 bits) and black (0 bits), starting white.
   std::memset(Row, 0, size_t(FWidth + 7) / 8);
+  const int* cur = FCur.data();
+  const size_t n = FCurCount;
   int x = 0;
   for (size_t k = 0;; k += 2) {
-    int end = k < FCur.size() ? std::min(FCur[k], FWidth) : FWidth;
+    int end = k < n ? std::min(cur[k], FWidth) : FWidth;
     SetRun(Row, x, end);
-    if (k + 1 >= FCur.size()) break;
-    x = std::max(end, std::min(FCur[k + 1], FWidth));
+    if (k + 1 >= n) break;
+    x = std::max(end, std::min(cur[k + 1], FWidth));
   }
   // The row becomes the reference line, padded so that b1 and b2 always exist.
   FRef.swap(FCur);
-  FRef.insert(FRef.end(), kEndMarks, FWidth);
+  FRefCount = n;
+  for (size_t k = 0; k < kEndMarks; ++k) FRef[n + k] = FWidth;
 }
 
 bool TCCITTDecoder::DecodeModifiedHuffman(uint8_t* Row) {

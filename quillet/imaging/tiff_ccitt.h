@@ -38,5 +38,11 @@ private:
   const uint8_t* FData;
   size_t FSize, FBits = 0, FPos = 0;
   int FWidth;
-  std::vector<int> FRef, FCur;  // changing elements of the reference and the current row
+  bool Uncompressed(int*& cur, size_t& n, int& a0, int& color);  // the patterns after an extension code
+  int* Room(size_t n);  // FCur with room for n + 8 changes (grown where broken data repeats zero runs)
+
+  // Changing elements of the reference and the current row: plain arrays with room for every
+  // change a row can have; FRefCount / FCurCount of them are used (the reference's end marks after).
+  std::vector<int> FRef, FCur;
+  size_t FRefCount = 0, FCurCount = 0;
 };
