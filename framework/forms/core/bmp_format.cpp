@@ -186,20 +186,22 @@ TPixelFormat FormatOf(uint32_t bits) {
   }
 }
 
-// The picture of a DIB in memory; Offset is where its pixels start (0: after the colour table).
-void ReadDIB(const uint8_t* d, size_t size, size_t offset, TBitmap& Out) {
-  const Header h = ReadHeader(d, size, offset);
+// The pixel block's place and whether its uncompressed rows are all in the data: then they are
+// copied whole, padding and all, and the new pixels need not be cleared first. Offset is where the
+// pixels start (0: after the colour table), corrected here as the file demands.
+bool RowsWhole(const Header& h, size_t size, size_t& offset) {
   const size_t tableEnd = h.headerEnd + h.tableEntries * h.entrySize;
   if (offset == 0 || offset < h.headerEnd || offset > size) offset = std::min(tableEnd, size);
-  TBitmap b;
-  b.SetPixelFormat(FormatOf(h.bits));
-  // Uncompressed rows that are all in the data are copied whole, padding and all: then the new
-  // pixels need not be cleared first.
   const bool rle = h.compression == kRLE8 || h.compression == kRLE4;
   const uint64_t rowBytes = (uint64_t(h.width) * h.bits + 31) / 32 * 4;
-  const bool copiedWhole = !rle && (h.bits == 1 || h.bits == 4 || h.bits == 8 || h.bits == 24) &&
-                           uint64_t(size - offset) >= rowBytes * uint64_t(h.height);
-  if (copiedWhole)
+  return !rle && (h.bits == 1 || h.bits == 4 || h.bits == 8 || h.bits == 24) &&
+         uint64_t(size - offset) >= rowBytes * uint64_t(h.height);
+}
+
+// A new bitmap of the header's size and format with the colour table of the DIB at d (size bytes).
+void StartBitmap(const Header& h, const uint8_t* d, size_t size, bool rowsWhole, TBitmap& b) {
+  b.SetPixelFormat(FormatOf(h.bits));
+  if (rowsWhole)
     b.SetSizeUncleared(h.width, h.height);  // EInvalidGraphic for a size beyond MaxPixelBytes
   else
     b.SetSize(h.width, h.height);
@@ -214,11 +216,42 @@ void ReadDIB(const uint8_t* d, size_t size, size_t offset, TBitmap& Out) {
     }
     b.SetPalette(pal);
   }
+}
+
+// The picture of a DIB in memory; Offset is where its pixels start (0: after the colour table).
+void ReadDIB(const uint8_t* d, size_t size, size_t offset, TBitmap& Out) {
+  const Header h = ReadHeader(d, size, offset);
+  TBitmap b;
+  StartBitmap(h, d, size, RowsWhole(h, size, offset), b);
   if (h.compression == kRLE8 || h.compression == kRLE4)
     DecodeRLE(d + offset, size - offset, h.compression == kRLE4, b);
   else
     CopyRows(h, d + offset, size - offset, b);
   Out.MoveFrom(b);
+}
+
+// Where a stream holds its pixels whole and uncompressed, they are read from the stream straight
+// into the bitmap's rows (bottom-up files in one read), without a copy of the file in between.
+// Head: the first bytes of the DIB (headers and colour table, all of them where the DIB is
+// shorter), Size: the bytes the DIB has in the stream, Base: the DIB's position in the stream.
+bool ReadRowsFromStream(const uint8_t* head, size_t headSize, size_t size, size_t offset, TStream& Stream,
+                        int64_t base, TBitmap& Out) {
+  const Header h = ReadHeader(head, headSize, offset);
+  if (!RowsWhole(h, size, offset)) return false;
+  TBitmap b;
+  StartBitmap(h, head, headSize, true, b);
+  const size_t stride = size_t(b.RowBytes());
+  Stream.SetPosition(base + int64_t(offset));
+  // A stream that gives less than it said it holds is read the other way, as far as it goes.
+  if (!h.topDown) {
+    const int64_t bytes = int64_t(stride * size_t(h.height));
+    if (Stream.Read(b.Bits(), bytes) != bytes) return false;
+  } else {
+    for (int y = 0; y < h.height; ++y)
+      if (Stream.Read(b.ScanLine(y), int64_t(stride)) != int64_t(stride)) return false;
+  }
+  Out.MoveFrom(b);
+  return true;
 }
 
 }  // namespace
@@ -227,11 +260,26 @@ void TBitmap::LoadFromDIB(const uint8_t* Data, size_t Size) { ReadDIB(Data, Size
 
 void TBitmap::LoadFromStream(TStream& Stream) {
   // The rest of the stream, but never more than the largest picture with its headers could need.
+  const int64_t start = Stream.Position();
+  const size_t rest = size_t(std::min<int64_t>(std::max<int64_t>(0, Stream.Size() - start), MaxPixelBytes + 65536));
+  // The headers and a colour table take at most 14 + 124 + 12 + 256 * 4 bytes.
+  std::vector<uint8_t> head(std::min<size_t>(rest, 2048));
+  if (!head.empty()) head.resize(size_t(Stream.Read(head.data(), int64_t(head.size()))));
+  const bool file = head.size() >= 2 && head[0] == 'B' && head[1] == 'M';
+  if (file && head.size() < 14 + 12) Bad();
+  const size_t skip = file ? 14 : 0, off = file ? U32(&head[10]) : 0;
+  const size_t offset = off >= 14 ? off - 14 : 0;
+  if (head.size() == std::min<size_t>(rest, 2048) && head.size() > skip &&
+      ReadRowsFromStream(head.data() + skip, head.size() - skip, rest - skip, offset, Stream, start + int64_t(skip),
+                         *this)) {
+    Stream.SetPosition(start + int64_t(rest));  // where reading the whole picture ends
+    return;
+  }
+  Stream.SetPosition(start);
   std::vector<uint8_t> d = ReadRest(Stream, MaxPixelBytes + 65536);
   if (d.size() >= 2 && d[0] == 'B' && d[1] == 'M') {
     if (d.size() < 14 + 12) Bad();
-    const size_t off = U32(&d[10]);
-    ReadDIB(d.data() + 14, d.size() - 14, off >= 14 ? off - 14 : 0, *this);
+    ReadDIB(d.data() + 14, d.size() - 14, offset, *this);
   } else {
     ReadDIB(d.data(), d.size(), 0, *this);
   }

@@ -71,6 +71,24 @@ TEST(BmpFiles, EveryVariantReadsAsNetpbmDecodesIt) {
     EXPECT_EQ(b.Height(), 23) << v.name;
     EXPECT_EQ(b.PixelFormat(), v.format) << v.name;
     EXPECT_TRUE(SamePixels(b, ReadFile(kDir + "/" + v.name + ".rgb"))) << v.name;
+    // The turn to 24 bits that the image view makes of every picture keeps the pixels.
+    b.SetPixelFormat(pf24bit);
+    EXPECT_TRUE(SamePixels(b, ReadFile(kDir + "/" + v.name + ".rgb"))) << v.name << " at 24 bits";
+  }
+}
+
+TEST(BmpFiles, APictureInsideALongerStreamIsReadFromWhereItStarts) {
+  for (const char* name : {"w24", "topdown8", "rle8"}) {
+    std::vector<uint8_t> bytes = {1, 2, 3, 4, 5};
+    const std::vector<uint8_t> file = ReadFile(kDir + "/" + name + ".bmp");
+    bytes.insert(bytes.end(), file.begin(), file.end());
+    bytes.insert(bytes.end(), 7, 0xEE);  // whatever follows the picture
+    std::unique_ptr<TMemoryStream> s(StreamOf(bytes));
+    s->SetPosition(5);
+    TBitmap b;
+    b.LoadFromStream(*s);
+    EXPECT_TRUE(SamePixels(b, ReadFile(kDir + "/" + name + ".rgb"))) << name;
+    EXPECT_EQ(s->Position(), int64_t(bytes.size())) << name;  // the rest of the stream is read
   }
 }
 
