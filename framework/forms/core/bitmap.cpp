@@ -131,10 +131,15 @@ void TBitmap::SetPixelFormat(TPixelFormat pf) {
   old.FHeight = FHeight;
   old.FPixelFormat = FPixelFormat;
   old.FPalette = FPalette;
-  old.FHeap.assign(FBits, FBits + ImageSize());
+  // Pixels on the heap move over as they are; others (a system bitmap's) are copied.
+  if (!FStorage && FBits == FHeap.data())
+    old.FHeap.swap(FHeap);
+  else
+    old.FHeap.assign(FBits, FBits + ImageSize());
   old.FBits = old.FHeap.data();
-  Reallocate(FWidth, FHeight, pf, false);
-  if (pf == pf24bit && old.BitsPerPixel() <= 8) {
+  const bool indexedTo24 = pf == pf24bit && old.BitsPerPixel() <= 8;
+  Reallocate(FWidth, FHeight, pf, false, !indexedTo24);  // that turn writes every pixel
+  if (indexedTo24) {
     // Indexed to 24 bits, the common case of every loaded picture: through the colour table.
     const int bits = old.BitsPerPixel(), perByte = 8 / bits, mask = (1 << bits) - 1;
     uint8_t bgr[256][3] = {};
@@ -143,14 +148,16 @@ void TBitmap::SetPixelFormat(TPixelFormat pf) {
       bgr[i][1] = old.FPalette[i].rgbGreen;
       bgr[i][2] = old.FPalette[i].rgbRed;
     }
+    uint32_t quad[256];
+    for (int i = 0; i < 256; ++i) quad[i] = uint32_t(bgr[i][0]) | uint32_t(bgr[i][1]) << 8 | uint32_t(bgr[i][2]) << 16;
     for (int y = 0; y < FHeight; ++y) {
       const uint8_t* in = old.ScanLine(y);
       uint8_t* out = ScanLine(y);
       if (bits == 8) {
-        for (int x = 0; x < FWidth; ++x, out += 3) {
-          const uint8_t* c = bgr[in[x]];
-          out[0] = c[0], out[1] = c[1], out[2] = c[2];
-        }
+        // Four bytes a pixel stored, the fourth overwritten by the next pixel; the last one three.
+        int x = 0;
+        for (; x + 1 < FWidth; ++x, out += 3) std::memcpy(out, quad + in[x], 4);
+        std::memcpy(out, quad + in[x], 3);
         continue;
       }
       for (int x = 0; x < FWidth; ++x) {
