@@ -367,9 +367,15 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
   const BitWord litMask = Mask(litBits), distMask = Mask(distBits);
   int result = -1;
 
-  while (in <= inLimit && out <= outLimit) {
+  // The next literal/length entry is looked up as soon as its bits are known, before the
+  // current copy, so that the table load and the copy overlap.
+  uint32_t e = 0;
+  bool more = in <= inLimit && out <= outLimit;
+  if (more) {
     VEXEL_REFILL();
-    uint32_t e = lit[bb & litMask];
+    e = lit[bb & litMask];
+  }
+  while (more) {
     if (e & kLink) {
       bb >>= litBits;
       cnt -= litBits;
@@ -387,6 +393,11 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
           cnt -= e & 0xFF;
           *out++ = (unsigned char)(e >> 16);
         }
+      }
+      more = in <= inLimit && out <= outLimit;
+      if (more) {
+        VEXEL_REFILL();
+        e = lit[bb & litMask];
       }
       continue;
     }
@@ -423,6 +434,11 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
 
     const unsigned char* src = out - d;
     unsigned char* end = out + len;
+    more = in <= inLimit && end <= outLimit;
+    if (more) {
+      VEXEL_REFILL();
+      e = lit[bb & litMask];
+    }
     // Most copies are short: the first 16 bytes go without a test (the window's slack takes what
     // runs past the end), so that a short copy costs no mispredicted loop exit.
     if (d >= 8) {
