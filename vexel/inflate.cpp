@@ -344,7 +344,10 @@ int SlowStep(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
 }
 
 // Tops the bit buffer up to at least kWordBits - 7 bits with one unaligned load. Bits loaded
-// beyond the new count are the true following bits and are simply loaded again next time.
+// beyond the new count are the true following bits and are simply loaded again next time. So after
+// a refill the whole word holds true bits, and after one literal/length/distance step at least
+// 11 remain (64 bits: 64 - 48; 32 bits: 32 - 21 after the last refill): the next first-level
+// lookup is made before the refill, which then no longer lies on its path.
 #define VEXEL_REFILL()                            \
   do {                                            \
     bb |= LoadWord(in) << cnt;                    \
@@ -395,10 +398,8 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
         }
       }
       more = in <= inLimit && out <= outLimit;
-      if (more) {
-        VEXEL_REFILL();
-        e = lit[bb & litMask];
-      }
+      e = lit[bb & litMask];  // enough bits left; see the refill
+      if (more) VEXEL_REFILL();
       continue;
     }
     if (e & (kEnd | kInvalid)) {
@@ -435,10 +436,8 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
     const unsigned char* src = out - d;
     unsigned char* end = out + len;
     more = in <= inLimit && end <= outLimit;
-    if (more) {
-      VEXEL_REFILL();
-      e = lit[bb & litMask];
-    }
+    e = lit[bb & litMask];
+    if (more) VEXEL_REFILL();
     // Most copies are short: the first 16 bytes go without a test (the window's slack takes what
     // runs past the end), so that a short copy costs no mispredicted loop exit.
     if (d >= 8) {
