@@ -19,6 +19,7 @@
 #include "htmlcompressor.h"
 #include "pagelogic.h"
 #include "test_files.h"
+#include "test_metafiles.h"
 #include "window_driver.h"
 
 namespace {
@@ -34,6 +35,8 @@ String WinPath(String s) {
 using testsupport::ReadFileBytes;
 using testsupport::RemoveTree;
 using testsupport::WriteFileBytes;
+using testsupport::WriteRedEmf;
+using testsupport::WriteRedWmf;
 using testsupport::WindowText;
 
 // The page as "Speichern unter..." writes it: lines with CR LF.
@@ -1076,49 +1079,13 @@ TEST_F(ImageBrowser, ShowsTheWorkingFolderSortedWithOneCellForAnUnreadablePictur
 // Metafiles the window system wrote (a red picture of 400 x 200 each): a plain WMF, one behind a
 // placeable header, an EMF. Each shows in its cell, shrunk to the cell's width, and in the full
 // view one pixel narrower and lower than its size.
-void WriteRedWmf(const String& path, bool placeable) {
-  HDC dc = CreateMetaFileA(nullptr);
-  SetWindowExtEx(dc, 400, 200, nullptr);
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  HGDIOBJ old = SelectObject(dc, red);
-  SelectObject(dc, GetStockObject(NULL_PEN));
-  Rectangle(dc, 0, 0, 401, 201);
-  SelectObject(dc, old);
-  DeleteObject(red);
-  HMETAFILE wmf = CloseMetaFile(dc);
-  String bytes(GetMetaFileBitsEx(wmf, 0, nullptr), '\0');
-  GetMetaFileBitsEx(wmf, UINT(bytes.size()), &bytes[0]);
-  DeleteMetaFile(wmf);
-  String head;
-  if (placeable) {
-    // Key, handle, bounding box at 1440 units per inch, the inch, reserved, then the checksum.
-    const uint16_t words[10] = {0xCDD7, 0x9AC6, 0, 0, 0, 400 * 15, 200 * 15, 1440, 0, 0};
-    uint16_t sum = 0;
-    for (uint16_t v : words) sum ^= v, head += char(v & 255), head += char(v >> 8);
-    head += char(sum & 255), head += char(sum >> 8);
-  }
-  WriteFileBytes(path, head + bytes);
-}
-
-void WriteRedEmf(const String& path) {
-  RECT frame = {0, 0, MulDiv(400, 2540, 96), MulDiv(200, 2540, 96)};
-  HDC ref = GetDC(nullptr);
-  HDC dc = CreateEnhMetaFileA(ref, path.c_str(), &frame, nullptr);
-  ReleaseDC(nullptr, ref);
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  RECT all = {0, 0, 400, 200};
-  FillRect(dc, &all, red);
-  DeleteObject(red);
-  DeleteEnhMetaFile(CloseEnhMetaFile(dc));
-}
-
 TEST_F(ImageBrowser, MetafilesShowInTheirCellsAndInTheFullView) {
   Start();
   const String daten = Dir + "\\DATEN";
   CreateDirectoryA(daten.c_str(), nullptr);
-  WriteRedWmf(daten + "\\a.wmf", false);
-  WriteRedWmf(daten + "\\b.wmf", true);
-  WriteRedEmf(daten + "\\c.emf");
+  WriteRedWmf(daten + "\\a.wmf", 400, false);
+  WriteRedWmf(daten + "\\b.wmf", 400, true);
+  WriteRedEmf(daten + "\\c.emf", 400);
   OpenBrowser(3);
   const std::vector<TCellSeen> cells = Cells(View);
   ASSERT_EQ(Titles(View), (std::vector<String>{"a.wmf", "b.wmf", "c.emf"}));

@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "bitmap.h"
+#include "test_metafiles.h"
 #include "thumbview.h"
 
 namespace {
+using testsupport::WmfSize;
+using testsupport::WriteRedEmf;
+using testsupport::WriteRedWmf;
+
 String WinPath(String s) {
   for (char& c : s)
     if (c == '/') c = '\\';
@@ -167,51 +172,6 @@ TEST_F(Thumbview, ACellShrinksItsPictureIntoItsBox) {
 // half red: an EMF, a WMF with only its
 // window extent, and WMFs behind a placeable header (bounding box at 1440 units per inch), one
 // with the window extent and one that draws in the bounding box's units without setting a window.
-String WriteEmf(const String& path) {
-  RECT frame = {0, 0, MulDiv(400, 2540, 96), MulDiv(200, 2540, 96)};
-  HDC ref = GetDC(nullptr);
-  HDC dc = CreateEnhMetaFileA(ref, path.c_str(), &frame, nullptr);
-  ReleaseDC(nullptr, ref);
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  RECT left = {0, 0, 200, 200};
-  FillRect(dc, &left, red);
-  DeleteObject(red);
-  DeleteEnhMetaFile(CloseEnhMetaFile(dc));
-  return path;
-}
-
-enum class Window { Set, OnlyTheBox };
-
-String WriteWmf(const String& path, bool placeable, Window window = Window::Set) {
-  HDC dc = CreateMetaFileA(nullptr);
-  const int unit = window == Window::Set ? 1 : 15;
-  if (window == Window::Set) SetWindowExtEx(dc, 400, 200, nullptr);
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  HGDIOBJ old = SelectObject(dc, red);
-  SelectObject(dc, GetStockObject(NULL_PEN));
-  Rectangle(dc, 0, 0, 200 * unit + 1, 200 * unit + 1);
-  SelectObject(dc, old);
-  DeleteObject(red);
-  HMETAFILE wmf = CloseMetaFile(dc);
-  String bytes(GetMetaFileBitsEx(wmf, 0, nullptr), '\0');
-  GetMetaFileBitsEx(wmf, UINT(bytes.size()), &bytes[0]);
-  DeleteMetaFile(wmf);
-  String head;
-  if (placeable) {
-    // Key, handle, left, top, right, bottom, units per inch, reserved (2 words), checksum.
-    const uint16_t words[10] = {0xCDD7, 0x9AC6, 0, 0, 0, 400 * 15, 200 * 15, 1440, 0, 0};
-    uint16_t sum = 0;
-    for (uint16_t w : words) sum ^= w;
-    for (uint16_t w : words) head += char(w & 255), head += char(w >> 8);
-    head += char(sum & 255), head += char(sum >> 8);
-  }
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD done = 0;
-  WriteFile(f, (head + bytes).data(), DWORD(head.size() + bytes.size()), &done, nullptr);
-  CloseHandle(f);
-  return path;
-}
-
 // A metafile: drawn in its own size, then shrunk like a bitmap; an icon smaller than the box stays
 // an icon.
 TEST_F(Thumbview, MetafilesAreShrunkAndSmallIconsKept) {
@@ -219,9 +179,9 @@ TEST_F(Thumbview, MetafilesAreShrunkAndSmallIconsKept) {
   auto* cell = new TThumbNail(&Host);
   cell->SetParent(&Host);
   cell->SetBounds(0, 0, 100, 100);
-  for (const String& file : {WriteEmf(tmp + "wide.emf"), WriteWmf(tmp + "wide.wmf", false),
-                             WriteWmf(tmp + "placeable.wmf", true),
-                             WriteWmf(tmp + "box.wmf", true, Window::OnlyTheBox)}) {
+  for (const String& file : {WriteRedEmf(tmp + "wide.emf", 200), WriteRedWmf(tmp + "wide.wmf", 200, false),
+                             WriteRedWmf(tmp + "placeable.wmf", 200, true),
+                             WriteRedWmf(tmp + "box.wmf", 200, true, WmfSize::OnlyTheBox)}) {
     SCOPED_TRACE(file);
     cell->SetFilename(file);
     ASSERT_TRUE(cell->LoadError().empty()) << cell->LoadError();
