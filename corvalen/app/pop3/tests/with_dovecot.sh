@@ -11,20 +11,12 @@
 set -u
 
 die() { printf 'with_dovecot: %s\n' "$*" >&2; exit 1; }
+. "$(dirname "$0")/../../../../tools/testsupport/test_server.sh"
 dovecot=$(command -v dovecot || ls /usr/sbin/dovecot 2>/dev/null) ||
   die "dovecot fehlt (Paket dovecot-pop3d; tools/setup/setup.sh installiert es)"
 [ -x /usr/lib/dovecot/pop3 ] || die "der POP3-Dienst von Dovecot fehlt (Paket dovecot-pop3d)"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/dovecot.XXXXXX")
-pid=""
-cleanup() {
-  if [ -n "$pid" ]; then
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+server_folder dovecot
 
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])') ||
   die "kein freier Port"
@@ -109,10 +101,5 @@ if ! kill -0 "$pid" 2>/dev/null; then
   die "Dovecot ließ sich nicht starten"
 fi
 
-ASTREL_DOVECOT_PORT=$port ASTREL_DOVECOT_MAILDIR=$maildir "$@"
-rc=$?
-if [ "$rc" != 0 ]; then
-  echo "--- dovecot.log" >&2
-  cat "$work/dovecot.log" >&2 2>/dev/null
-fi
-exit "$rc"
+run_beside_server dovecot.log "$work/dovecot.log" \
+  env ASTREL_DOVECOT_PORT="$port" ASTREL_DOVECOT_MAILDIR="$maildir" "$@"

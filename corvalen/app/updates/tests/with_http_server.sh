@@ -12,18 +12,10 @@
 set -u
 
 die() { printf 'with_http_server: %s\n' "$*" >&2; exit 1; }
+. "$(dirname "$0")/../../../../tools/testsupport/test_server.sh"
 command -v python3 >/dev/null || die "python3 fehlt (tools/setup/setup.sh installiert es)"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/httpserver.XXXXXX")
-pid=""
-cleanup() {
-  if [ -n "$pid" ]; then
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+server_folder httpserver
 
 www=$work/www
 mkdir -p "$www"
@@ -56,11 +48,6 @@ if [ -z "$port" ]; then
   die "http.server ließ sich nicht starten"
 fi
 
-env -u no_proxy -u NO_PROXY http_proxy="http://127.0.0.1:$port" HTTP_PROXY="http://127.0.0.1:$port" \
+run_beside_server http.server "$work/server.log" \
+  env -u no_proxy -u NO_PROXY http_proxy="http://127.0.0.1:$port" HTTP_PROXY="http://127.0.0.1:$port" \
   ASTREL_HTTP_ROOT="$www" "$@"
-rc=$?
-if [ "$rc" != 0 ]; then
-  echo "--- http.server" >&2
-  cat "$work/server.log" >&2
-fi
-exit "$rc"
