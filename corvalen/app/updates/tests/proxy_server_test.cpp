@@ -15,6 +15,7 @@
 #include "TarifClock.h"
 #include "TarifScramble.h"
 #include "Updates.h"
+#include "program_folder.h"
 
 namespace {
 
@@ -25,12 +26,6 @@ std::string WinPath(const std::string& unixPath) {
   return p;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::string out;
-  ReadWholeFile(path.c_str(), out);
-  return out;
-}
-
 class ProxyServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,17 +33,7 @@ class ProxyServerTest : public ::testing::Test {
     ASSERT_TRUE(root && *root) << "Kein HTTP-Server: dieses Programm läuft unter "
                                   "corvalen/app/updates/tests/with_http_server.sh (ctest -R corvalen_updates_proxy_test).";
     www_ = WinPath(root);
-    ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen");
-    char tmp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, tmp);
-    dir_ = std::string(tmp) + "corvproxy";
-    ::CreateDirectoryA(dir_.c_str(), nullptr);
-    HKEY key;
-    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\ASTREL\\Corvalen2.0", &key);
-    ::RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir_.c_str()),
-                     static_cast<DWORD>(dir_.size() + 1));
-    ::RegSetValueExA(key, "MessageUrl", 0, REG_SZ, reinterpret_cast<const BYTE*>("corva.xml"), 10);
-    ::RegCloseKey(key);
+    dir_ = UseProgramFolder("corvproxy");
     SetFixedNow(COleDateTime(2026, 3, 4, 13, 30, 0));
     SetUpdateServer("");  // the built-in server, reached through the proxy
     settings_ = std::make_unique<CSettings>();

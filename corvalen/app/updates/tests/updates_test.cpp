@@ -18,6 +18,7 @@
 #include "TarifUi.h"
 #include "DataBudget.h"
 #include "Updates.h"
+#include "program_folder.h"
 #include "save_faults.h"
 
 namespace {
@@ -25,12 +26,6 @@ namespace {
 std::string Scrambled(std::string s) {
   ScrambleTarif(reinterpret_cast<unsigned char*>(&s[0]), s.size());
   return s;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::string out;
-  ReadWholeFile(path.c_str(), out);
-  return out;
 }
 
 struct Holder : CTarifConnection {
@@ -46,20 +41,10 @@ struct Box {
 class UpdatesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen");
-    char tmp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, tmp);
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::string(tmp) + "corvupd-" + info->name();
-    ::CreateDirectoryA(dir_.c_str(), nullptr);
+    dir_ = UseProgramFolder(std::string("corvupd-") + info->name());
     for (const char* f : {"ServerInfo.dat", "ServerInfo.sic", "tarif.dat", "tarif.sic", "banner.gif", "rechnung.gif"})
       ::DeleteFileA(Path(f).c_str());
-    HKEY key;
-    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\ASTREL\\Corvalen2.0", &key);
-    ::RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir_.c_str()),
-                     static_cast<DWORD>(dir_.size() + 1));
-    ::RegSetValueExA(key, "MessageUrl", 0, REG_SZ, reinterpret_cast<const BYTE*>("corva.xml"), 10);
-    ::RegCloseKey(key);
     SetFixedNow(COleDateTime(2026, 3, 4, 13, 30, 0));
     SetUpdateServer(server_.Base().c_str());
     SetUpdateMessageBox([this](HWND, const CString& text, const CString& title, UINT) {
