@@ -146,6 +146,18 @@ std::string WindowText(HWND wnd) {
 
 std::string ItemText(HWND dlg, int id) { return WindowText(::GetDlgItem(dlg, id)); }
 
+std::vector<std::string> ListItems(HWND dlg, int id) {
+  std::vector<std::string> out;
+  HWND list = ::GetDlgItem(dlg, id);
+  int n = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    std::string line(static_cast<size_t>(::SendMessageA(list, LB_GETTEXTLEN, i, 0)) + 1, '\0');
+    line.resize(static_cast<size_t>(::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]))));
+    out.push_back(line);
+  }
+  return out;
+}
+
 void PostClick(HWND dlg, int id) {
   ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dlg, id)));
 }

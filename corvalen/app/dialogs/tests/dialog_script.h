@@ -47,6 +47,8 @@ HWND FindMessageBox(const std::string& title);
 HWND FindOtherDialog(HWND except);
 std::string WindowText(HWND wnd);
 std::string ItemText(HWND dlg, int id);
+// The lines of the dialog's list box `id`, from the top.
+std::vector<std::string> ListItems(HWND dlg, int id);
 // Posts a button click to the dialog (BN_CLICKED of the control).
 void PostClick(HWND dlg, int id);
 // The text of a message box (its static text).

@@ -23,18 +23,6 @@ namespace {
 
 const char kUserKey[] = "Software\\ASTREL\\Corvalen";
 
-std::vector<std::string> Items(HWND dlg, int id) {
-  std::vector<std::string> out;
-  HWND list = ::GetDlgItem(dlg, id);
-  int n = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    char buf[128] = {};
-    ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf));
-    out.push_back(buf);
-  }
-  return out;
-}
-
 // Selects the item with that text as a user's click would; a double click when asked.
 void Pick(HWND dlg, int id, const char* text, bool doubleClick = false) {
   HWND list = ::GetDlgItem(dlg, id);
@@ -112,8 +100,8 @@ TEST_F(OptionsDialogsTest, ProviderFilterMovesWholeIdsAndWritesAtOnce) {
   script.Then([&] {
     wnd = FindThreadWindow("Anbieterauswahl");
     if (!wnd) return false;
-    shown0 = Items(wnd, IDC_AW_SHOWN);
-    hidden0 = Items(wnd, IDC_AW_HIDDEN);
+    shown0 = ListItems(wnd, IDC_AW_SHOWN);
+    hidden0 = ListItems(wnd, IDC_AW_HIDDEN);
     Pick(wnd, IDC_AW_SHOWN, "Hotel");
     PostClick(wnd, IDC_AW_HIDE);
     return true;
@@ -122,8 +110,8 @@ TEST_F(OptionsDialogsTest, ProviderFilterMovesWholeIdsAndWritesAtOnce) {
     return true;
   }).Then([&] {
     afterHide = UserSetting("FilterProvider");
-    shownAfterHide = Items(wnd, IDC_AW_SHOWN);
-    hiddenAfterHide = Items(wnd, IDC_AW_HIDDEN);
+    shownAfterHide = ListItems(wnd, IDC_AW_SHOWN);
+    hiddenAfterHide = ListItems(wnd, IDC_AW_HIDDEN);
     Pick(wnd, IDC_AW_HIDDEN, "Tel");
     PostClick(wnd, IDC_AW_SHOW);
     return true;
@@ -163,14 +151,14 @@ TEST_F(OptionsDialogsTest, ProviderFilterRefusesAnEmptyListAndCancelRestoresTheS
     return true;
   }).Then([&] {
     filterWritten = UserSetting("Filter");
-    shownBySwitch = Items(wnd, IDC_AW_SHOWN);
+    shownBySwitch = ListItems(wnd, IDC_AW_SHOWN);
     // Hiding Tel, shown only through the ids always shown, takes it out of those.
     Pick(wnd, IDC_AW_SHOWN, "Tel");
     PostClick(wnd, IDC_AW_HIDE);
     return true;
   }).Then([&] {
     shownAfterHide = UserSetting("NotInFilterProvider") + "|" + UserSetting("FilterProvider");
-    shownAtEnd = Items(wnd, IDC_AW_SHOWN);
+    shownAtEnd = ListItems(wnd, IDC_AW_SHOWN);
     PostClick(wnd, IDOK);
     return true;
   }).Then(AnswerBox("Fehler", &box)).Then([&] {

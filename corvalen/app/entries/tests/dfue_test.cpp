@@ -10,38 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "AssignmentStore.h"
 #include "DfueErweitert.h"
-#include "Settings.h"
-#include "TarifManager.h"
-#include "dialog_script.h"
-#include "rassim_fixture.h"
+#include "store_fixture.h"
 
 namespace {
 
 const char kTitle[] = "Erweiterte DFÜ-Netzwerkeinstellungen";
-
-class StoreServices : public CControllerServices {
- public:
-  CAssignmentStore store;
-  CString LookupAssignment(const CString& id) override { return store.Lookup(id); }
-  BOOL RemoveAssignment(const CString& id) override { return store.RemoveAssignment(id); }
-  void LoadAssignments(CTarifManager* m) override {
-    store.SetTariffManager(m);
-    store.Load();
-  }
-};
-
-std::vector<std::string> Items(HWND list) {
-  std::vector<std::string> out;
-  int n = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    char buf[128] = {};
-    ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf));
-    out.push_back(buf);
-  }
-  return out;
-}
 
 // Selects an item as a user's click would (the dialog hears LBN_SELCHANGE).
 void Pick(HWND dlg, int id, int index) {
@@ -49,18 +23,13 @@ void Pick(HWND dlg, int id, int index) {
   ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(::GetDlgItem(dlg, id)));
 }
 
-class DfueTest : public ::testing::Test {
+class DfueTest : public StoreFixture {
  protected:
   void SetUp() override {
-    ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen");
-    dir_ = MakeRouterFolder("corvdfue-" + std::to_string(::GetCurrentProcessId()));
-    settings_ = std::make_unique<CSettings>();
+    MakeFolder("corvdfue");
     settings_->SetMaxDialAttempts(3);
     settings_->SetWaitingTimeForDialAttempts(7);
-    services_.store.SetFolder(dir_.c_str());
-    controller_ = std::make_unique<CConnectionController>(settings_.get(), settings_->GetProvider(), &status_,
-                                                          nullptr, &services_);
-    ASSERT_EQ(controller_->GetRasConnection().Load(), 0);
+    ASSERT_NO_FATAL_FAILURE(StartController());
     const char* providers[][2] = {{"p1", "Eins"}, {"p2", "Zwei"}, {"p3", "Drei"}};
     for (const auto& p : providers) {
       CProvider* prov = new CProvider;
@@ -76,19 +45,6 @@ class DfueTest : public ::testing::Test {
     ::WritePrivateProfileStringA("Zwei-Zugang", "PhoneNumber", "0192", (ras_.Dir() + "rassim.pbk").c_str());
     ::WritePrivateProfileStringA("Corvalen2000", "PhoneNumber", "0190", (ras_.Dir() + "rassim.pbk").c_str());
   }
-  std::string Store() const {
-    std::ifstream f(dir_ + "\\Corva.dat", std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
-  std::string dir_;
-  RasSimFixture ras_;
-  CStatusHelper status_;
-  StoreServices services_;
-  std::unique_ptr<CSettings> settings_;
-  std::unique_ptr<CConnectionController> controller_;
-  CTarifManager manager_;
 };
 
 TEST_F(DfueTest, ShowsTheEntriesAndRedialSettingsAndStoresChanges) {
@@ -100,8 +56,8 @@ TEST_F(DfueTest, ShowsTheEntriesAndRedialSettingsAndStoresChanges) {
   script.Then([&] {
     HWND wnd = FindThreadWindow(kTitle);
     if (!wnd) return false;
-    all = Items(::GetDlgItem(wnd, IDC_DE_ALL));
-    created = Items(::GetDlgItem(wnd, IDC_DE_CREATED));
+    all = ListItems(wnd, IDC_DE_ALL);
+    created = ListItems(wnd, IDC_DE_CREATED);
     standard = ItemText(wnd, IDC_DE_STANDARD);
     redials = ItemText(wnd, IDC_DE_REDIALS);
     wait = ItemText(wnd, IDC_DE_WAIT);
@@ -158,7 +114,7 @@ TEST_F(DfueTest, DeleteAsksAndRemovesTheEntryWithItsAssignment) {
     return true;
   }).Then(AnswerBox("Astrel Corvalen 2.0", &question, IDNO)).Then([&] {
     if (FindMessageBox("Astrel Corvalen 2.0")) return false;
-    afterNo = Items(::GetDlgItem(wnd, IDC_DE_CREATED));
+    afterNo = ListItems(wnd, IDC_DE_CREATED);
     // A double click in the list deletes as well.
     Pick(wnd, IDC_DE_CREATED, 0);
     ::PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(IDC_DE_CREATED, LBN_DBLCLK),
@@ -166,7 +122,7 @@ TEST_F(DfueTest, DeleteAsksAndRemovesTheEntryWithItsAssignment) {
     return true;
   }).Then(AnswerBox("Astrel Corvalen 2.0", &question, IDYES)).Then([&] {
     if (FindMessageBox("Astrel Corvalen 2.0")) return false;
-    afterYes = Items(::GetDlgItem(wnd, IDC_DE_CREATED));
+    afterYes = ListItems(wnd, IDC_DE_CREATED);
     PostClick(wnd, IDOK);
     return true;
   });
@@ -219,7 +175,7 @@ TEST_F(DfueTest, ChangeOffersAnEntryToAProviderWithoutOne) {
     return true;
   }).Then(AnswerBox("Astrel Corvalen 2.0", &offer, IDNO)).Then([&] {
     if (FindMessageBox("Astrel Corvalen 2.0")) return false;
-    created = Items(::GetDlgItem(wnd, IDC_DE_CREATED));
+    created = ListItems(wnd, IDC_DE_CREATED);
     PostClick(wnd, IDOK);
     return true;
   });

@@ -9,32 +9,13 @@
 #include <sstream>
 #include <string>
 
-#include "AssignmentStore.h"
-#include "Settings.h"
 #include "TakeOverDialogs.h"
-#include "TarifManager.h"
-#include "dialog_script.h"
-#include "rassim_fixture.h"
+#include "store_fixture.h"
 
 namespace {
 
 const char* const kTitle = "ASTREL Corvalen - Übernahme bestehender DFÜ-Einträge";
 const char* const kAssignTitle = "DFÜ-Netzwerkeintrag zuordnen ";
-
-// The store behind the controller, as the program has it.
-class StoreServices : public CControllerServices {
- public:
-  CAssignmentStore store;
-  CString LookupAssignment(const CString& id) override { return store.Lookup(id); }
-  BOOL AddAssignment(const CString& id, const CString& entry, int day) override {
-    return store.AddAssignment({id, entry, COleDateTime(static_cast<double>(day))});
-  }
-  BOOL RemoveAssignment(const CString& id) override { return store.RemoveAssignment(id); }
-  void LoadAssignments(CTarifManager* m) override {
-    store.SetTariffManager(m);
-    store.Load();
-  }
-};
 
 std::vector<std::string> Column(HWND list, int col) {
   std::vector<std::string> out;
@@ -58,17 +39,11 @@ void Select(HWND list, int row) {
   ::SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
-class TakeOverTest : public ::testing::Test {
+class TakeOverTest : public StoreFixture {
  protected:
   void SetUp() override {
-    ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\ASTREL\\Corvalen");
-    dir_ = MakeRouterFolder("corvtake-" + std::to_string(::GetCurrentProcessId()));
-    ::DeleteFileA((dir_ + "\\Corva.dat").c_str());
-    settings_ = std::make_unique<CSettings>();
-    services_.store.SetFolder(dir_.c_str());
-    controller_ = std::make_unique<CConnectionController>(settings_.get(), settings_->GetProvider(), &status_,
-                                                          nullptr, &services_);
-    ASSERT_EQ(controller_->GetRasConnection().Load(), 0);
+    MakeFolder("corvtake");
+    ASSERT_NO_FATAL_FAILURE(StartController());
     struct {
       const char *id, *name, *number;
       bool free;
@@ -95,19 +70,6 @@ class TakeOverTest : public ::testing::Test {
     }
     CDlg_Uebernahme::SetController(controller_.get());
   }
-  std::string Store() const {
-    std::ifstream f(dir_ + "\\Corva.dat", std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
-  std::string dir_;
-  RasSimFixture ras_;
-  CStatusHelper status_;
-  StoreServices services_;
-  std::unique_ptr<CSettings> settings_;
-  std::unique_ptr<CConnectionController> controller_;
-  CTarifManager manager_;
 };
 
 TEST_F(TakeOverTest, AssignsUniqueNumbersAndMovesRowsBetweenTheLists) {
