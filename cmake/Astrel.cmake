@@ -119,6 +119,24 @@ function(astrel_dlls_beside target)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${files} $<TARGET_FILE_DIR:${target}>)
 endfunction()
 
+# astrel_fixtures(<target> SCRIPT <script> FOLDER <folder> COMMENT <text> [ALL]): the target that
+# makes a folder of test files by `bash <script> <folder>` (its output dropped), again whenever the
+# script changes; a file "stamp" in the folder marks it made. The tests that read the folder depend
+# on <target>; with ALL it is made by every build.
+function(astrel_fixtures target)
+  cmake_parse_arguments(F "ALL" "SCRIPT;FOLDER;COMMENT" "" ${ARGN})
+  add_custom_command(OUTPUT ${F_FOLDER}/stamp
+    COMMAND bash ${F_SCRIPT} ${F_FOLDER} >/dev/null 2>&1
+    COMMAND ${CMAKE_COMMAND} -E touch ${F_FOLDER}/stamp
+    DEPENDS ${F_SCRIPT}
+    COMMENT "${F_COMMENT}")
+  set(all "")
+  if(F_ALL)
+    set(all ALL)
+  endif()
+  add_custom_target(${target} ${all} DEPENDS ${F_FOLDER}/stamp)
+endfunction()
+
 # astrel_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [DLLS <targets or files...>]
 #             [TIMEOUT <s>] [WIN32_ONLY] [NATIVE_ONLY] [GUI] [LABELS ...] [ENVIRONMENT ...]
 #             [WRAPPER <script>])

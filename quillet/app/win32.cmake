@@ -55,12 +55,8 @@ astrel_test(NAME quillet_app_test WIN32_ONLY GUI
   LIBS quillet_pagelogic quillet_compressor forms_core astrel_testsupport TIMEOUT 240)
 add_dependencies(quillet_app_test Quillet quillet_recorder quillet_browse_fixtures)
 # The image browser's pictures, made by ImageMagick and netpbm.
-add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures/stamp
-  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/browse_fixtures.sh ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures >/dev/null 2>&1
-  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures/stamp
-  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/browse_fixtures.sh
-  COMMENT "Test pictures for the image browser")
-add_custom_target(quillet_browse_fixtures DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures/stamp)
+astrel_fixtures(quillet_browse_fixtures SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/tests/browse_fixtures.sh
+  FOLDER ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures COMMENT "Test pictures for the image browser")
 # The control ids of the dialogs it drives.
 target_include_directories(quillet_app_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/dialogs ${CMAKE_CURRENT_SOURCE_DIR}
                            ${CMAKE_CURRENT_SOURCE_DIR}/tables/win)
