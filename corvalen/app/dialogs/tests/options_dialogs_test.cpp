@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -250,30 +251,38 @@ TEST_F(OptionsDialogsTest, UserBillChecksItsFieldsAndWritesTheBillOfThePeriod) {
   CDlg_Benutzerrechnung dlg;
   dlg.SetSorted(TRUE);
   HWND wnd = nullptr;
-  std::string fromTime, toTime, badFrom, badTo, reversed;
+  std::string fromTime, toTime;
+  // Entries the bill is refused for, one after the other; each changes what it names (nullptr and
+  // day 0: the field stays as the one before left it) and is answered by a box.
+  struct Refused {
+    const char *from, *to;
+    int fromDay, toDay;  // of March 2026
+    const char* box;
+  } refused[] = {{"24:00", nullptr, 0, 0, "Fehler bei der Eingabe der Uhrzeit im Feld \"Von\""},
+                 {"7:5", "12-30", 0, 0, "Fehler bei der Eingabe der Uhrzeit im Feld \"Bis\""},
+                 {nullptr, "23:59", 3, 2, "Das Enddatum liegt vor dem Anfangsdatum"}};
+  std::string boxes[std::size(refused)];
   DialogScript script;
   script.Then([&] {
     wnd = FindThreadWindow("Benutzerdefinierte Rechnung");
     if (!wnd) return false;
     fromTime = ItemText(wnd, IDC_BR_FROMTIME);
     toTime = ItemText(wnd, IDC_BR_TOTIME);
-    ::SetDlgItemTextA(wnd, IDC_BR_FROMTIME, "24:00");
-    PostClick(wnd, IDC_BR_BILL);
     return true;
-  }).Then(AnswerBox("Corvalen 2.0", &badFrom)).Then([&] {
-    if (FindMessageBox("Corvalen 2.0")) return false;
-    ::SetDlgItemTextA(wnd, IDC_BR_FROMTIME, "7:5");
-    ::SetDlgItemTextA(wnd, IDC_BR_TOTIME, "12-30");
-    PostClick(wnd, IDC_BR_BILL);
-    return true;
-  }).Then(AnswerBox("Corvalen 2.0", &badTo)).Then([&] {
-    if (FindMessageBox("Corvalen 2.0")) return false;
-    SetDate(wnd, IDC_BR_FROMDATE, 2026, 3, 3);
-    SetDate(wnd, IDC_BR_TODATE, 2026, 3, 2);
-    ::SetDlgItemTextA(wnd, IDC_BR_TOTIME, "23:59");
-    PostClick(wnd, IDC_BR_BILL);
-    return true;
-  }).Then(AnswerBox("Corvalen 2.0", &reversed)).Then([&] {
+  });
+  for (size_t i = 0; i < std::size(refused); ++i) {
+    script.Then([&, i] {
+      if (FindMessageBox("Corvalen 2.0")) return false;
+      const Refused& r = refused[i];
+      if (r.fromDay) SetDate(wnd, IDC_BR_FROMDATE, 2026, 3, r.fromDay);
+      if (r.toDay) SetDate(wnd, IDC_BR_TODATE, 2026, 3, r.toDay);
+      if (r.from) ::SetDlgItemTextA(wnd, IDC_BR_FROMTIME, r.from);
+      if (r.to) ::SetDlgItemTextA(wnd, IDC_BR_TOTIME, r.to);
+      PostClick(wnd, IDC_BR_BILL);
+      return true;
+    }).Then(AnswerBox("Corvalen 2.0", &boxes[i]));
+  }
+  script.Then([&] {
     if (FindMessageBox("Corvalen 2.0")) return false;
     // From 2.3. 7:05 to 3.3. 23:59: the first two connections.
     SetDate(wnd, IDC_BR_FROMDATE, 2026, 3, 2);
@@ -290,9 +299,7 @@ TEST_F(OptionsDialogsTest, UserBillChecksItsFieldsAndWritesTheBillOfThePeriod) {
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(fromTime, "13:30");
   EXPECT_EQ(toTime, "13:30");
-  EXPECT_EQ(badFrom, "Fehler bei der Eingabe der Uhrzeit im Feld \"Von\"");
-  EXPECT_EQ(badTo, "Fehler bei der Eingabe der Uhrzeit im Feld \"Bis\"");
-  EXPECT_EQ(reversed, "Das Enddatum liegt vor dem Anfangsdatum");
+  for (size_t i = 0; i < std::size(refused); ++i) EXPECT_EQ(boxes[i], refused[i].box) << i;
   ASSERT_EQ(ui_.opened.size(), 1u);
   std::string bill;
   ReadWholeFile(Path("rechnung.html").c_str(), bill);
