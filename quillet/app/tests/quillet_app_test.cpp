@@ -200,6 +200,17 @@ protected:
     for (int i = 0; i < 400 && Documents() == before; ++i) Sleep(30);
     ASSERT_EQ(Documents(), before + 1);
   }
+  // Closes the changed page, answers the question with Ja and cancels the "Speichern unter" that
+  // follows: the page stays open.
+  void CloseThenCancelTheSave() {
+    PostCmd(cmFileClose);
+    EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+    HWND save = WaitTop("Datei speichern als ...");
+    ASSERT_NE(save, nullptr);
+    testsupport::Click(save, IDCANCEL);
+    WaitGone(save);
+    EXPECT_EQ(Documents(), 1);
+  }
   // A "Speichern unter" onto an existing page that cannot be replaced: the message names the
   // page and the cause, the page and the folder stay as they were, the window stays.
   void ExpectSaveOntoFails(const String& target, const String& cause) {
@@ -567,13 +578,7 @@ TEST_F(Quillet, YesThenACancelledSaveAsKeepsThePageWithItsChanges) {
   for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
   ASSERT_EQ(Documents(), 1);
   Type("neu ");
-  PostCmd(cmFileClose);
-  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
-  HWND save = WaitTop("Datei speichern als ...");
-  ASSERT_NE(save, nullptr);
-  testsupport::Click(save, IDCANCEL);
-  WaitGone(save);
-  EXPECT_EQ(Documents(), 1);
+  ASSERT_NO_FATAL_FAILURE(CloseThenCancelTheSave());
   // Still changed: the next close asks again.
   PostCmd(cmFileClose);
   EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
@@ -636,13 +641,7 @@ TEST_F(Quillet, ASaveOntoAFullDiskKeepsTheOldPageAndTheChanges) {
   const String target = Dir + "\\ziel.htm";
   WriteFileBytes(target, "<html>ziel, wie er war</html>\r\n");
   ExpectSaveOntoFails(target, "Datei " + target + " kann nicht geschrieben werden (Datenträger voll?)");
-  PostCmd(cmFileClose);
-  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
-  HWND save = WaitTop("Datei speichern als ...");
-  ASSERT_NE(save, nullptr);
-  testsupport::Click(save, IDCANCEL);
-  WaitGone(save);
-  EXPECT_EQ(Documents(), 1);
+  ASSERT_NO_FATAL_FAILURE(CloseThenCancelTheSave());
 }
 
 TEST_F(Quillet, APageNamedWithABackslashIsRestoredThroughItsHistoryEntry) {
