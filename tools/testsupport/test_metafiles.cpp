@@ -35,13 +35,13 @@ std::string WriteRedWmf(const std::string& path, int redWidth, bool placeable, W
   return path;
 }
 
-std::string WriteRedEmf(const std::string& path, int redWidth) {
-  RECT frame = {0, 0, MulDiv(400, 2540, 96), MulDiv(200, 2540, 96)};
+std::string WriteRedEmf(const std::string& path, int redWidth, int width, int height) {
+  RECT frame = {0, 0, MulDiv(width, 2540, 96), MulDiv(height, 2540, 96)};
   HDC ref = GetDC(nullptr);
   HDC dc = CreateEnhMetaFileA(ref, path.c_str(), &frame, nullptr);
   ReleaseDC(nullptr, ref);
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  RECT part = {0, 0, redWidth, 200};
+  RECT part = {0, 0, redWidth, height};
   FillRect(dc, &part, red);
   DeleteObject(red);
   DeleteEnhMetaFile(CloseEnhMetaFile(dc));

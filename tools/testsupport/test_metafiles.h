@@ -1,5 +1,5 @@
-// Metafiles the window system writes, for the tests of the programs that show them: a picture of
-// 400 x 200 pixels whose left part is red, as a plain WMF, a WMF behind a placeable header, or an EMF.
+// Metafiles the window system writes, for the tests of the programs that show them: a picture
+// (400 x 200 pixels unless the EMF is given its size) whose left part is red, as a plain WMF, a WMF behind a placeable header, or an EMF.
 #pragma once
 
 #include <string>
@@ -15,8 +15,8 @@ enum class WmfSize { WindowExtent, OnlyTheBox };
 std::string WriteRedWmf(const std::string& path, int redWidth, bool placeable,
                         WmfSize size = WmfSize::WindowExtent);
 
-// Writes an EMF of 400 x 200 (its frame at 96 pixels per inch) whose left `redWidth` pixels are
-// red. Returns `path`.
-std::string WriteRedEmf(const std::string& path, int redWidth);
+// Writes an EMF of `width` x `height` pixels (its frame at 96 pixels per inch) whose left
+// `redWidth` pixels are red. Returns `path`.
+std::string WriteRedEmf(const std::string& path, int redWidth, int width = 400, int height = 200);
 
 }  // namespace testsupport

@@ -10,6 +10,7 @@
 #include "cursors_win.h"
 #include "picture.h"
 #include "pixbox.h"
+#include "test_metafiles.h"
 
 namespace {
 
@@ -264,16 +265,8 @@ TEST_F(PixView, AssignTakesViewsBitmapsOrClears) {
 // Metafiles made by the window system, loaded through the view: a 2 x 2 metafile gives a 1 x 1
 // picture; a red 20 x 12 one shows red.
 TEST_F(PixView, MetafilesAreDrawnIntoThePicture) {
-  const std::string path = std::string(::testing::TempDir()) + "red.emf";
-  RECT frame = {0, 0, MulDiv(20, 2540, 96), MulDiv(12, 2540, 96)};
-  HDC ref = GetDC(nullptr);
-  HDC dc = CreateEnhMetaFileA(ref, path.c_str(), &frame, nullptr);
-  ReleaseDC(nullptr, ref);
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  RECT all = {0, 0, 20, 12};
-  FillRect(dc, &all, red);
-  DeleteObject(red);
-  DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+  const std::string path =
+      testsupport::WriteRedEmf(std::string(::testing::TempDir()) + "red.emf", 20, 20, 12);  // all red
   View->LoadFromFile(path);
   EXPECT_EQ(View->Bitmap()->Width(), 19);
   EXPECT_EQ(View->Bitmap()->Height(), 11);
