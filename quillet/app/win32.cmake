@@ -78,7 +78,7 @@ set_tests_properties(quillet_app_full_disk_test PROPERTIES TIMEOUT 120
   ENVIRONMENT "ASTREL_WINE_TIMEOUT=110;ASTREL_WINE_FILE_SIZE_LIMIT=3072")
 astrel_test(NAME quillet_colorbutton_test WIN32_ONLY GUI
   SOURCES tests/colorbutton_test.cpp
-  LIBS quillet_colorbutton TIMEOUT 120)
+  LIBS quillet_colorbutton forms_test_host TIMEOUT 120)
 # The program imports system libraries (DrawDib from msvfw32) and the shipped PNG library only, that library system
 # libraries only.
 astrel_import_check(NAME quillet_imports FILE Quillet

@@ -7,26 +7,15 @@
 #include "bitmap.h"
 #include "colorbutton.h"
 #include "stdctrls.h"
+#include "test_host.h"
 
 namespace {
-
-class THost : public TWinControl {
-public:
-  THost() : TWinControl(nullptr) { SetBounds(30, 30, 300, 200); }
-  const char* ClassName() const override { return "TColorButtonTestHost"; }
-
-protected:
-  void CreateParams(TCreateParams& p) override {
-    TWinControl::CreateParams(p);
-    p.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
-  }
-};
 
 constexpr TColor Face = TColor(100 | 150 << 8 | 200 << 16);  // RGB(100, 150, 200)
 
 class ColorButton : public ::testing::Test {
 protected:
-  THost Host;
+  TTestHost Host{30, 30, 300, 200};
   TColorButton* B = nullptr;
   int Clicks = 0;
 

@@ -10,25 +10,14 @@
 #include "bench_timing.h"
 #include "bitmap_win.h"
 #include "pixbox.h"
+#include "test_host.h"
 
 namespace {
-
-class THost : public TWinControl {
-public:
-  THost() : TWinControl(nullptr) { SetBounds(0, 0, 1000, 700); }
-  const char* ClassName() const override { return "TPixViewBenchHost"; }
-
-protected:
-  void CreateParams(TCreateParams& p) override {
-    TWinControl::CreateParams(p);
-    p.Style = WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE;
-  }
-};
 
 }  // namespace
 
 int main() {
-  THost host;
+  TTestHost host{0, 0, 1000, 700, TTestHost::Popup};
   TPixBox view(&host);
   view.SetParent(&host);
   view.SetBounds(0, 0, 1000, 700);

@@ -6,22 +6,11 @@
 #include "controls.h"
 #include "listbox.h"
 #include "timer.h"
+#include "test_host.h"
 
 namespace {
 
 // A top-level window to hold the controls under test.
-class THost : public TWinControl {
-public:
-  THost() : TWinControl(nullptr) { SetBounds(50, 50, 300, 200); }
-  const char* ClassName() const override { return "TTestHost"; }
-
-protected:
-  void CreateParams(TCreateParams& p) override {
-    TWinControl::CreateParams(p);
-    p.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
-  }
-};
-
 class TRedBox : public TCustomControl {
 public:
   explicit TRedBox(TComponent* o) : TCustomControl(o) {}
@@ -60,7 +49,7 @@ COLORREF ScreenPixel(HWND w, int x, int y) {
 }
 
 TEST(Controls, ChildPaintsAndFillsItsParentWhenAlignedToClient) {
-  THost host;
+  TTestHost host{50, 50, 300, 200};
   TRedBox box(&host);
   box.SetParent(&host);
   box.SetAlign(alClient);
@@ -77,7 +66,7 @@ TEST(Controls, ChildPaintsAndFillsItsParentWhenAlignedToClient) {
 
 TEST(Controls, ExceptionInAHandlerIsShownAndTheWindowGoesOn) {
   TMessages messages;
-  THost host;
+  TTestHost host{50, 50, 300, 200};
   TRedBox box(&host);
   box.SetParent(&host);
   box.SetBounds(0, 0, 100, 100);
@@ -129,7 +118,7 @@ TEST(Controls, ClipboardTextRoundTrip) {
 }
 
 TEST(Controls, OwnerDrawnListBoxDrawsThroughItsEvent) {
-  THost host;
+  TTestHost host{50, 50, 300, 200};
   TListBox list(&host);
   list.SetParent(&host);
   list.SetBounds(0, 0, 200, 100);

@@ -6,26 +6,15 @@
 #include <map>
 
 #include "codehleditor.h"
+#include "test_host.h"
 
 namespace {
-
-class THost : public TWinControl {
-public:
-  THost() : TWinControl(nullptr) { SetBounds(20, 20, 640, 400); }
-  const char* ClassName() const override { return "TEditorTestHost"; }
-
-protected:
-  void CreateParams(TCreateParams& p) override {
-    TWinControl::CreateParams(p);
-    p.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
-  }
-};
 
 COLORREF Rgb(TColor c) { return COLORREF(ColorToRGB(c)); }
 
 class EditorWindow : public ::testing::Test {
 protected:
-  THost Host;
+  TTestHost Host{20, 20, 640, 400};
   TCodeHLEditor* E = nullptr;
   std::vector<String> Shown;
 

@@ -11,22 +11,11 @@
 #include "picture.h"
 #include "pixbox.h"
 #include "test_metafiles.h"
+#include "test_host.h"
 
 namespace {
 
 const std::string kImaging = IMAGING_FIXTURES, kBmp = BMP_FIXTURES;
-
-class THost : public TWinControl {
-public:
-  THost() : TWinControl(nullptr) { SetBounds(20, 20, 400, 300); }
-  const char* ClassName() const override { return "TPixViewTestHost"; }
-
-protected:
-  void CreateParams(TCreateParams& p) override {
-    TWinControl::CreateParams(p);
-    p.Style = WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE;
-  }
-};
 
 // The client area of a window as it is on the screen, read into a 24-bit bitmap.
 class TCapture {
@@ -48,7 +37,7 @@ public:
 
 class PixView : public ::testing::Test {
 protected:
-  THost Host;
+  TTestHost Host{20, 20, 400, 300, TTestHost::Popup};
   TPixBox* View = nullptr;
   int ViewChanges = 0;
 

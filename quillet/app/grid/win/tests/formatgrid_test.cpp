@@ -3,24 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "formatgrid.h"
+#include "test_host.h"
 
 namespace {
 
-class THost : public TWinControl {
-public:
-  THost() : TWinControl(nullptr) { SetBounds(30, 30, 500, 300); }
-  const char* ClassName() const override { return "TFormatGridTestHost"; }
-
-protected:
-  void CreateParams(TCreateParams& p) override {
-    TWinControl::CreateParams(p);
-    p.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
-  }
-};
-
 class FormatGrid : public ::testing::Test {
 protected:
-  THost Host;
+  TTestHost Host{30, 30, 500, 300};
   TFormatGrid* G = nullptr;
 
   void SetUp() override {

@@ -6,6 +6,7 @@
 #include "bitmap.h"
 #include "test_metafiles.h"
 #include "thumbview.h"
+#include "test_host.h"
 
 namespace {
 using testsupport::WmfSize;
@@ -19,21 +20,9 @@ String WinPath(String s) {
 }
 const String kView = WinPath(String(ASTREL_BINARY_DIR) + "/quillet/imaging/thumbs/fixtures/view");
 
-class THost : public TWinControl {
-public:
-  THost() : TWinControl(nullptr) { SetBounds(0, 0, 700, 520); }
-  const char* ClassName() const override { return "TThumbviewTestHost"; }
-
-protected:
-  void CreateParams(TCreateParams& p) override {
-    TWinControl::CreateParams(p);
-    p.Style = WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE;
-  }
-};
-
 class Thumbview : public ::testing::Test {
 protected:
-  THost Host;
+  TTestHost Host{0, 0, 700, 520, TTestHost::Popup};
   TThumbview* View = nullptr;
   void SetUp() override {
     View = new TThumbview(&Host);
