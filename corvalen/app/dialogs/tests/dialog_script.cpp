@@ -209,6 +209,14 @@ DialogScript::Step AnswerBox(const std::string& title, std::string* text, int bu
   };
 }
 
+DialogScript::Step ClickWhenAlone(HWND* wnd, int id) {
+  return [=] {
+    if (FindOtherDialog(*wnd)) return false;
+    PostClick(*wnd, id);
+    return true;
+  };
+}
+
 namespace {
 const char kUserKey[] = "Software\\ASTREL\\Corvalen";
 }

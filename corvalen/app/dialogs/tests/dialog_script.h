@@ -59,6 +59,9 @@ std::string ToolTipText(HWND dlg, int id);
 // A message box of the test thread with that title, answered with `button`; its text in *text.
 // False (the step repeats) while there is none.
 DialogScript::Step AnswerBox(const std::string& title, std::string* text, int button = IDOK);
+// Once no other dialog stands over *wnd (the box or file dialog before is gone), a click on its
+// control `id`. False (the step repeats) until then.
+DialogScript::Step ClickWhenAlone(HWND* wnd, int id);
 // A value of the user's settings key of the router as stored, "<missing>" when there is none.
 std::string UserSetting(const char* name);
 void SetUserSetting(const char* name, const char* value);

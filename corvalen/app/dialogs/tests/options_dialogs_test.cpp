@@ -344,11 +344,7 @@ TEST_F(OptionsDialogsTest, LogFilesAreExportedImportedAndDeleted) {
     WriteWholeFile(importPath.c_str(), "importiert\r\n");
     PostClick(wnd, IDC_PD_IMPORT_BILL);
     return true;
-  }).Then(ChooseFile(&wnd, importPath, &openTitle)).Then([&] {
-    if (FindOtherDialog(wnd)) return false;
-    PostClick(wnd, IDOK);
-    return true;
-  });
+  }).Then(ChooseFile(&wnd, importPath, &openTitle)).Then(ClickWhenAlone(&wnd, IDOK));
   script.Start();
   dlg.DoModal();
   EXPECT_TRUE(script.Finished());
@@ -372,11 +368,7 @@ TEST_F(OptionsDialogsTest, AMissingLogFileIsReportedOnExport) {
     if (!wnd) return false;
     PostClick(wnd, IDC_PD_EXPORT_BILL);
     return true;
-  }).Then(ChooseFile(&wnd, exportPath, &title)).Then(AnswerBox("Corvalen 2.0", &box)).Then([&] {
-    if (FindOtherDialog(wnd)) return false;
-    PostClick(wnd, IDOK);
-    return true;
-  });
+  }).Then(ChooseFile(&wnd, exportPath, &title)).Then(AnswerBox("Corvalen 2.0", &box)).Then(ClickWhenAlone(&wnd, IDOK));
   script.Start();
   dlg.DoModal();
   EXPECT_TRUE(script.Finished());
@@ -435,11 +427,7 @@ TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {
          PostClick(wnd, IDC_PD_IMPORT_FREE);
          return true;
        },
-       ChooseFile(&wnd, Path("saved-free.log"), &title), [&] {
-         if (FindOtherDialog(wnd)) return false;
-         PostClick(wnd, IDOK);
-         return true;
-       }});
+       ChooseFile(&wnd, Path("saved-free.log"), &title), ClickWhenAlone(&wnd, IDOK)});
   ASSERT_TRUE(manager_.GetProtocolStore().Lookup("tel", found));
   EXPECT_EQ(found->GetOnlineMinutes(), 42);
 }
