@@ -63,11 +63,20 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 mapfile -t missing < <(missing_packages)
 if [ "${#missing[@]}" -gt 0 ]; then
+  # Dovecot is a test peer only: the tests start a private one on a free port. A mail server that
+  # the package install starts as a system service (on a machine with systemd) is switched off
+  # again, unless the machine had Dovecot before.
+  had_dovecot=0
+  dpkg-query -W -f='${Status}\n' dovecot-core 2>/dev/null | grep -q '^install ok installed$' && had_dovecot=1
   step "reading the package lists" as_root apt-get update -qq
   step "installing ${#missing[@]} packages (${missing[*]})" \
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
   mapfile -t still < <(missing_packages)
   [ "${#still[@]}" -eq 0 ] || die "still missing after install: ${still[*]}"
+  if [ "$had_dovecot" = 0 ] && [ -d /run/systemd/system ] && command -v systemctl >/dev/null; then
+    step "switching off the system mail server that the Dovecot package started" \
+      as_root systemctl disable --now dovecot.service
+  fi
 fi
 
 # --- 2. locale ---------------------------------------------------------------------------------
