@@ -500,10 +500,7 @@ TEST_F(Quillet, PreviewHandsTheWorkingCopyToTheConfiguredBrowser) {
 TEST_F(Quillet, PreviewOfAnOpenedPageShowsTheFileItself) {
   Start(true);
   WriteFileBytes(Dir + "\\seite.htm", "alt\r\n");
-  PostCmd(cmFileOpen);
-  ChooseFile("Html Seiten laden ...", Dir + "\\seite.htm");
-  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
-  ASSERT_EQ(Documents(), 1);
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\seite.htm"));
   // Unsaved changes: the question; Yes writes them into the file before the browser shows it.
   Type("neu ");
   PostCmd(cmPreview);
@@ -538,10 +535,7 @@ TEST_F(Quillet, APreviewBrowserThatCannotStartIsNamed) {
 TEST_F(Quillet, ClosingAChangedOpenedPageWithYesSavesItUnderTheChosenName) {
   Start();
   WriteFileBytes(Dir + "\\alt.htm", "alt\r\n");
-  PostCmd(cmFileOpen);
-  ChooseFile("Html Seiten laden ...", Dir + "\\alt.htm");
-  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
-  ASSERT_EQ(Documents(), 1);
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\alt.htm"));
   Type("neu ");
   PostCmd(cmFileClose);
   EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
@@ -573,10 +567,7 @@ TEST_F(Quillet, AWorkingCopyThatCannotBeWrittenIsReportedAndTheWindowStillCloses
 TEST_F(Quillet, YesThenACancelledSaveAsKeepsThePageWithItsChanges) {
   Start();
   WriteFileBytes(Dir + "\\alt.htm", "alt\r\n");
-  PostCmd(cmFileOpen);
-  ChooseFile("Html Seiten laden ...", Dir + "\\alt.htm");
-  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
-  ASSERT_EQ(Documents(), 1);
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\alt.htm"));
   Type("neu ");
   ASSERT_NO_FATAL_FAILURE(CloseThenCancelTheSave());
   // Still changed: the next close asks again.
@@ -673,10 +664,7 @@ TEST_F(Quillet, TheWheelStopsAtTheLastLine) {
   String text;
   for (int i = 1; i <= 40; ++i) text += IntToStr(i) + "\r\n";
   WriteFileBytes(Dir + "\\kurz.htm", text);
-  PostCmd(cmFileOpen);
-  ChooseFile("Html Seiten laden ...", Dir + "\\kurz.htm");
-  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
-  ASSERT_EQ(Documents(), 1);
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\kurz.htm"));
   UINT lines = 3;
   SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
   ASSERT_LT(lines, 10u);
@@ -829,10 +817,7 @@ TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
 TEST_F(Quillet, TagDialogsInsertTheirTagsAtTheCaret) {
   Start();
   WriteFileBytes(Dir + "\\probe.htm", "Wort\r\n");
-  PostCmd(cmFileOpen);
-  ChooseFile("Html Seiten laden ...", Dir + "\\probe.htm");
-  for (int i = 0; i < 200 && Documents() == 0; ++i) Sleep(30);
-  ASSERT_EQ(Documents(), 1);
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\probe.htm"));
   // A cancelled link dialog leaves the selected text where it was.
   Cmd(cmEditSelectAll);
   PostCmd(cmLink);
@@ -1126,9 +1111,7 @@ TEST_F(ImageBrowser, OpensOnTheOpenedPagesFolderCopiesAndStaysBesideThePage) {
   const String pictures = Dir + "\\bilder";
   CopyPictures(pictures);
   WriteFileBytes(Dir + "\\DATEN\\b.bmp", "alt");
-  PostCmd(cmFileOpen);
-  ChooseFile("Html Seiten laden ...", pictures + "\\seite.htm");
-  ASSERT_TRUE(testsupport::WaitFor([&] { return Documents() == 1; }, 5000));
+  ASSERT_NO_FATAL_FAILURE(OpenPage(pictures + "\\seite.htm"));
   OpenBrowser(6);
 
   // "Bild in das Arbeitsverzeichnis kopieren" replaces the file of that name in DATEN\.
@@ -1187,9 +1170,7 @@ TEST_F(ImageBrowser, ScrollsThroughManyPicturesAndAPressSelectsTheCellUnderIt) {
   CopyPictures(pictures);
   for (int i = 0; i < 30; ++i)
     ASSERT_TRUE(CopyFileA((kBrowseFixtures + "\\b.bmp").c_str(), (pictures + "\\p" + Format("%02d", i) + ".bmp").c_str(), FALSE));
-  PostCmd(cmFileOpen);
-  ChooseFile("Html Seiten laden ...", pictures + "\\seite.htm");
-  ASSERT_TRUE(testsupport::WaitFor([&] { return Documents() == 1; }, 5000));
+  ASSERT_NO_FATAL_FAILURE(OpenPage(pictures + "\\seite.htm"));
   OpenBrowser(36);
   RECT client;
   GetClientRect(View, &client);
