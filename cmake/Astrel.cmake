@@ -120,16 +120,18 @@ function(astrel_dlls_beside target)
 endfunction()
 
 # astrel_fixtures(<target> SCRIPT <script> FOLDER <folder> COMMENT <text> [ALL]): the target that
-# makes a folder of test files by `bash <script> <folder>` (its output dropped), again whenever the
-# script changes; a file "stamp" in the folder marks it made. The tests that read the folder depend
-# on <target>; with ALL it is made by every build.
+# makes a folder of test files by `bash <script> <folder>` (its output in <folder>.log, shown when
+# the script fails), again whenever the script changes; a file "stamp" in the folder marks it made.
+# The tests that read the folder depend on <target>; with ALL it is made by every build.
 function(astrel_fixtures target)
   cmake_parse_arguments(F "ALL" "SCRIPT;FOLDER;COMMENT" "" ${ARGN})
   add_custom_command(OUTPUT ${F_FOLDER}/stamp
-    COMMAND bash ${F_SCRIPT} ${F_FOLDER} >/dev/null 2>&1
+    COMMAND bash -c "bash \"$1\" \"$2\" >\"$2.log\" 2>&1 || { cat \"$2.log\"; exit 1; }" fixtures
+      ${F_SCRIPT} ${F_FOLDER}
     COMMAND ${CMAKE_COMMAND} -E touch ${F_FOLDER}/stamp
     DEPENDS ${F_SCRIPT}
-    COMMENT "${F_COMMENT}")
+    COMMENT "${F_COMMENT}"
+    VERBATIM)
   set(all "")
   if(F_ALL)
     set(all ALL)

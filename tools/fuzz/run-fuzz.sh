@@ -29,6 +29,8 @@ if [ -n "${FUZZ_TARGETS:-}" ]; then
     case " $FUZZ_TARGETS " in *" ${l%% *} "*) keep+=("$l") ;; esac
   done
   lines=("${keep[@]}")
+  # A misspelt name is no run that passed.
+  [ "${#lines[@]}" -gt 0 ] || { echo "run-fuzz: kein Fuzz-Ziel heißt so: $FUZZ_TARGETS" >&2; exit 2; }
 fi
 if [ "${#lines[@]}" -eq 0 ]; then echo "run-fuzz: keine Fuzz-Ziele"; exit 0; fi
 

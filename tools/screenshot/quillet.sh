@@ -73,7 +73,10 @@ if [ "$what" = compressor ]; then
   [ -n "$win" ] || { echo "screenshot: kein Compressor-Fenster" >&2; exit 1; }
   import -window "$win" png:- | convert - +repage "$out"
 elif [ "$what" = browser ]; then
-  wine "$root/$build/win32/quillet/app/quillet_show_browser.exe" >/dev/null 2>&1
+  # The browser is a document window inside Quillet's frame: the helper says whether it came up
+  # with its thumbnails.
+  wine "$root/$build/win32/quillet/app/quillet_show_browser.exe" >/dev/null 2>&1 ||
+    { echo "screenshot: der Bilder Browser zeigt keine Bilder" >&2; exit 1; }
   sleep 2
   import -window root png:- | convert - -trim +repage "$out"
 else
