@@ -5,7 +5,6 @@
 // Also the peak memory of the run with all 500 thumbnails kept, against the sum of the pictures'
 // full sizes.
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,18 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_children.h"
 #include "bench_timing.h"
 #include "thumbload.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-double ChildrenSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_CHILDREN, &u);
-  return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
-
 long PeakKilobytes() {
   rusage u{};
   getrusage(RUSAGE_SELF, &u);
@@ -81,23 +75,13 @@ int main() {
   const long peak = PeakKilobytes();
 
   // vipsthumbnail over the same 500 files in one process.
-  std::vector<std::string> args = {VIPSTHUMBNAIL, "--size", "80", "-o", (vipsOut / "%s.jpg").string()};
-  args.insert(args.end(), files.begin(), files.end());
-  const double c0 = ChildrenSeconds();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const double vips = ChildrenSeconds() - c0;
+  auto quoted = [](const std::string& a) { return "'" + a + "'"; };
+  std::string command = quoted(VIPSTHUMBNAIL) + " --size 80 -o " + quoted((vipsOut / "%s.jpg").string());
+  for (const std::string& f : files) command += " " + quoted(f);
+  const double vips = bench::ChildSeconds(command, 1);
   fs::remove_all(folder);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || failed) {
-    std::printf("FEHLER: vipsthumbnail %d, eigene Fehler %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1, failed);
+  if (vips < 0 || failed) {
+    std::printf("FEHLER: vipsthumbnail %s, eigene Fehler %d\n", vips < 0 ? "fehlgeschlagen" : "ok", failed);
     return 1;
   }
   std::printf("thumbnails of 500 pictures: ours %.3f s, vipsthumbnail %.3f s (processor time)\n", ours, vips);
