@@ -348,7 +348,7 @@ TEST_F(ZipWalkerTest, DeclaredSizesBoundWhatAnEntryWrites) {
     int64_t declared;
     bool behindOnly;  // the size only in the data descriptor
     bool listed;
-    std::vector<std::string> messages;  // list mode, then extract mode
+    std::vector<std::string> messages;  // of the extraction when listed, else of the listing
   } cases[] = {
       {"4 GB from 100 bytes", std::string(100000, '\0'), 0xFFFFFFFFll, false, false, {kTextDamaged}},
       {"the same size behind the data", std::string(100000, '\0'), 0xFFFFFFFFll, true, false, {kTextDamaged}},
@@ -380,9 +380,12 @@ TEST_F(ZipWalkerTest, DeclaredSizesBoundWhatAnEntryWrites) {
     EXPECT_EQ(messages, c.messages);
     const bool extracted = c.messages[0] == kTextAllExtracted;
     EXPECT_EQ(Exists(target + "/bombe.bin"), extracted);
-    if (extracted) EXPECT_EQ(Tree(target)["/bombe.bin"], c.data);
-    // Nothing of a refused entry is left behind, not even its temporary file.
-    if (!extracted) EXPECT_TRUE(Tree(target).empty());
+    if (extracted) {
+      EXPECT_EQ(Tree(target)["/bombe.bin"], c.data);
+    } else {
+      // Nothing of a refused entry is left behind, not even its temporary file.
+      EXPECT_TRUE(Tree(target).empty());
+    }
   }
 }
 
