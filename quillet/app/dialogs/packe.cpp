@@ -1,16 +1,10 @@
 #include "packe.h"
 
+#include "findfiles.h"
 #include "insertids.h"
 #include "messagedlg.h"
 
 namespace {
-// The size of a file in bytes, -1 when it cannot be read.
-int64_t FileBytes(const String& File) {
-  WIN32_FILE_ATTRIBUTE_DATA a = {};
-  if (!GetFileAttributesExA(File.c_str(), GetFileExInfoStandard, &a)) return -1;
-  return (int64_t(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
-}
-
 // The hourglass while the page is compressed.
 class THourGlass {
 public:
@@ -57,7 +51,8 @@ void Tpaform::ColorButton1Click() {
   hpa->InitialDir = FStartFolder;
   if (!hpa->Execute()) return;
   FPicked = hpa->FileName;
-  const int64_t size = FileBytes(FPicked);
+  TSearchRec r;
+  const int64_t size = FileFacts(FPicked, r) ? r.Size : -1;
   Panel2->SetCaption(size < 0 ? String() : IntToStr(size));
   Panel3->SetCaption("");
   FStartFolder = ExtractFilePath(FPicked);
