@@ -22,7 +22,7 @@ const TExpansionTable& Expansion() {
 
 }  // namespace
 
-TPixProc::TPixProc(TComponent* AOwner) : TPixClient(AOwner), FWork(new TBitmap) {}
+TPixProc::TPixProc(TComponent* AOwner) : TPixClient(AOwner) {}
 
 void TPixProc::Expand1Bit(const TBitmap& Source, TBitmap& Dest) {
   const TExpansionTable& t = Expansion();

@@ -25,10 +25,6 @@ public:
   // A 1-bit picture as 24 bits: every set bit white, every clear bit black, whatever the
   // picture's colour table says. Dest is first made 1 x 1 at 24 bits, then Source's size.
   static void Expand1Bit(const TBitmap& Source, TBitmap& Dest);
-
-private:
-  std::unique_ptr<TBitmap> FWork;  // the work bitmap of the undo and filter steps
-  int FMarks[4] = {-1, -1, -1, -1};
 };
 
 // A colour value (red lowest) from a 24-bit pixel's blue-green-red bytes and back: the first and

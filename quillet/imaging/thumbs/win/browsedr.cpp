@@ -7,14 +7,6 @@
 #include "statusfit.h"
 
 namespace {
-String WideToAnsi(const wchar_t* w) {
-  const int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return String();
-  String s(size_t(n - 1), '\0');
-  WideCharToMultiByte(CP_ACP, 0, w, -1, &s[0], n, nullptr, nullptr);
-  return s;
-}
-
 std::wstring AnsiToWide(const String& s) {
   const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
   std::wstring w(size_t(n > 0 ? n : 1), L'\0');
