@@ -402,19 +402,16 @@ void TThumbview::AddCell(const String& FileName) {
   cell->SetFilename(FileName);
   if (OnGetTitle) {
     String title;
-    TFont* font = new TFont();
+    // The handler may change our font or hand back one of its own (which stays its own); the
+    // cell copies whichever it gets, and ours is freed in any case.
+    const auto ours = std::make_unique<TFont>();
+    TFont* font = ours.get();
     TColor color = clBtnFace;
-    try {
-      OnGetTitle(this, FileName, title, font, color);
-    } catch (...) {
-      delete font;
-      throw;
-    }
-    if (font) cell->SetTitleFont(font);
+    OnGetTitle(this, FileName, title, font, color);
+    cell->SetTitleFont(font);
     cell->SetTitleColor(color);
     cell->SetTitle(title);
     cell->SetTitleGiven(true);
-    delete font;
   }
   PlaceCell(Count() - 1);
   cell->OnClick = OnClick;
