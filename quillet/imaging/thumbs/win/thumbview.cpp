@@ -491,15 +491,8 @@ void TThumbview::SetSelectedFile(const String& Value) {
 }
 
 void TThumbview::ViewMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (!FCells.empty()) {
-    const int hit = FLayout.HitTest(X, Y, HorzScrollBar().Position, VertScrollBar().Position);
-    if (hit >= 0) {
-      SetSelected(hit);
-    } else {
-      ShowSelection(FSelected, false);
-      FSelected = -1;
-    }
-  }
+  // A click beside every cell clears the selection (HitTest gives -1 there).
+  if (!FCells.empty()) SetSelected(FLayout.HitTest(X, Y, HorzScrollBar().Position, VertScrollBar().Position));
   if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
 }
 
