@@ -34,11 +34,7 @@ void GraphicFailure(const char* Message, Step step) {
 // A reader's picture into the view's bitmap: 1-bit pictures through the expansion (1 bits white),
 // the others copied and kept at 24 bits per pixel.
 void TakePicture(TBitmap& From, TBitmap& Into) {
-  if (From.PixelFormat() == pf1bit) {
-    TPixProc::Expand1Bit(From, Into);
-    return;
-  }
-  From.SetPixelFormat(pf24bit);
+  TPixProc::To24Bits(From);
   Into.MoveFrom(From);
 }
 

@@ -39,6 +39,16 @@ void TPixProc::Expand1Bit(const TBitmap& Source, TBitmap& Dest) {
   Dest.PixelsChanged();
 }
 
+void TPixProc::To24Bits(TBitmap& Picture) {
+  if (Picture.PixelFormat() != pf1bit) {
+    Picture.SetPixelFormat(pf24bit);
+    return;
+  }
+  TBitmap expanded;
+  Expand1Bit(Picture, expanded);
+  Picture.MoveFrom(expanded);
+}
+
 int RoundAwayFromZero(long double X) {
   const long double t = std::trunc(X);
   if (X == t) return int(t);

@@ -25,6 +25,9 @@ public:
   // A 1-bit picture as 24 bits: every set bit white, every clear bit black, whatever the
   // picture's colour table says. Dest is first made 1 x 1 at 24 bits, then Source's size.
   static void Expand1Bit(const TBitmap& Source, TBitmap& Dest);
+  // A reader's picture made 24 bits per pixel in place: a 1-bit picture through Expand1Bit (1 bits
+  // white), any other through its pixel format.
+  static void To24Bits(TBitmap& Picture);
 };
 
 // A colour value (red lowest) from a 24-bit pixel's blue-green-red bytes and back: the first and

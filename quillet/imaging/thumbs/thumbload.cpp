@@ -12,12 +12,7 @@
 namespace {
 std::unique_ptr<TBitmap> At24Bits(TBitmap* Read) {
   std::unique_ptr<TBitmap> b(Read);
-  if (b->PixelFormat() == pf1bit) {
-    auto expanded = std::make_unique<TBitmap>();
-    TPixProc::Expand1Bit(*b, *expanded);
-    return expanded;
-  }
-  b->SetPixelFormat(pf24bit);
+  TPixProc::To24Bits(*b);
   return b;
 }
 
