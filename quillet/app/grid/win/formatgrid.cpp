@@ -344,7 +344,10 @@ void TFormatGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
       MouseToCell(X, std::min(std::max(Y, 0), FRowHeight - 1), c, r);
       if (c < 0) c = X < 0 ? FModel.FixedCols() : FModel.ColCount() - 1;
       if (c >= FModel.FixedCols() && c != from) {
+        // The selection stays on its column: the moved one goes to c, those between close up.
         if (FCol == from) FCol = c;
+        else if (from < FCol && FCol <= c) --FCol;
+        else if (c <= FCol && FCol < from) ++FCol;
         FModel.MoveColumn(from, c);
       }
       return;

@@ -172,6 +172,19 @@ TEST_F(FormatGrid, ATitleDraggedOntoAnotherColumnMovesTheColumn) {
   SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(to.left + 20, 10));
   EXPECT_EQ(&G->Columns(3), moved);
   EXPECT_EQ(ups, 1);
+  // The selected column stays selected wherever a move puts it: the moved one itself, one the
+  // move shifts by a place (in either direction) and one outside the move.
+  const struct { int From, To, Selected; } moves[] = {
+      {1, 3, 1}, {1, 3, 2}, {1, 3, 3}, {1, 3, 4}, {3, 1, 3}, {3, 1, 2}, {3, 1, 1}, {3, 1, 0}};
+  for (const auto& m : moves) {
+    G->SetSelection(m.Selected, 1);
+    const TColumn* selected = &G->Columns(m.Selected);
+    const TRect a = G->CellRect(m.From, 0), b = G->CellRect(m.To, 0);
+    SendMessageA(G->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.left + 20, 10));
+    SendMessageA(G->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(b.left + 20, 10));
+    SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(b.left + 20, 10));
+    EXPECT_EQ(&G->Columns(G->Col()), selected) << m.From << " -> " << m.To << ", selected " << m.Selected;
+  }
 }
 
 }  // namespace
