@@ -108,8 +108,11 @@ class CMemFile : public CFile {
   size_t pos_ = 0;
 };
 
-// Reads a whole file into `out`; FALSE when it cannot be opened or read.
-BOOL ReadWholeFile(const char* path, std::string& out);
+// No limit on the length of a file ReadWholeFile reads.
+constexpr size_t kNoReadLimit = static_cast<size_t>(-1);
+// Reads a whole file into `out`; FALSE (and `out` empty) when it cannot be opened or read, or when
+// it is longer than `limit` bytes (checked before reading and while reading).
+BOOL ReadWholeFile(const char* path, std::string& out, size_t limit = kNoReadLimit);
 // Writes `data` as the whole new content of the file through a CSaveFile (temporary `tempPath`,
 // else the file's name with ".sic"); FALSE on any failure, the file then as it was.
 BOOL WriteWholeFile(const char* path, const std::string& data, const char* tempPath = nullptr);
