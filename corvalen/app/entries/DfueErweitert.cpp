@@ -142,8 +142,5 @@ void CDlg_DfueErweitert::OnDelete() {
 }
 
 void CDlg_DfueErweitert::OnHilfe() {
-  CDlg_TippDesTages help(this);
-  help.SetHelpMode(TRUE);
-  help.SetText(AfxLoadString(5138) + AfxLoadString(5139) + AfxLoadString(5140));
-  help.Show();
+  CDlg_TippDesTages::ShowHelp(this, AfxLoadString(5138) + AfxLoadString(5139) + AfxLoadString(5140));
 }

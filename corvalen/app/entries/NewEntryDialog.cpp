@@ -80,8 +80,5 @@ void CDlg_NeueVerbindung::OnOK() {
 }
 
 void CDlg_NeueVerbindung::OnHelp() {
-  CDlg_TippDesTages help(this);
-  help.SetHelpMode(TRUE);
-  help.SetText(AfxLoadString(kIdsHelp));
-  help.Show();
+  CDlg_TippDesTages::ShowHelp(this, AfxLoadString(kIdsHelp));
 }

@@ -22,10 +22,7 @@ CString Trimmed(CString s) {
 }
 
 void ShowHelpTexts(CWnd* parent, UINT first, UINT second) {
-  CDlg_TippDesTages help(parent);
-  help.SetHelpMode(TRUE);
-  help.SetText(AfxLoadString(first) + AfxLoadString(second));
-  help.Show();
+  CDlg_TippDesTages::ShowHelp(parent, AfxLoadString(first) + AfxLoadString(second));
 }
 
 int Today() { return static_cast<int>(COleDateTime::GetCurrentTime().m_dt); }

@@ -434,10 +434,7 @@ void CPsh_Sheet::OnHelp() {
   for (UINT id : texts[index]) {
     if (id) text += AfxLoadString(id);
   }
-  CDlg_TippDesTages help;
-  help.SetHelpMode(TRUE);
-  help.SetText(text);
-  help.Show();
+  CDlg_TippDesTages::ShowHelp(nullptr, text);
 }
 
 void CPsh_Sheet::SaveSettings() {

@@ -85,10 +85,7 @@ class CProgramDialogs : public CAppDialogs {
   }
 
   void ShowHelp(const CString& text) override {
-    CDlg_TippDesTages help;
-    help.SetHelpMode(TRUE);
-    help.SetText(text);
-    help.Show();
+    CDlg_TippDesTages::ShowHelp(nullptr, text);
   }
 
   void ShowInfo(HWND parent) override {

@@ -160,10 +160,7 @@ void CDlg_Freiminuten::OnOK() {
 }
 
 void CDlg_Freiminuten::OnHilfe() {
-  CDlg_TippDesTages help(this);
-  help.SetHelpMode(TRUE);
-  help.SetText(AfxLoadString(5550));
-  help.Show();
+  CDlg_TippDesTages::ShowHelp(this, AfxLoadString(5550));
 }
 
 BOOL RunFreeMinutesDialog(CWnd* parent, CConnectionController& controller, const CString& providerId,

@@ -12,13 +12,6 @@ const char kBillError[] = "Ihre Rechnungsdaten konnten nicht korrekt gelesen wer
 // The maker's online help, named at the end of the provider filter's help.
 const char kOnlineHelp[] = "http://www.astrel.de/corvalen/hilfe/";
 
-void ShowHelpText(CWnd* parent, const CString& text) {
-  CDlg_TippDesTages help(parent);
-  help.SetHelpMode(TRUE);
-  help.SetText(text);
-  help.Show();
-}
-
 // The filter switches' check boxes in the order of the "Filter" value's characters.
 const int kSwitchIds[CFilterSwitches::count] = {IDC_AW_LOGIN, IDC_AW_NOLOGIN, IDC_AW_NODIALFEE,
                                                 IDC_AW_NOBASEFEE, IDC_AW_TAKT1, IDC_AW_TAKT60};
@@ -101,8 +94,8 @@ void CDlg_Anbieterauswahl::OnHide() { Move(IDC_AW_SHOWN, TRUE); }
 void CDlg_Anbieterauswahl::OnShow() { Move(IDC_AW_HIDDEN, FALSE); }
 
 void CDlg_Anbieterauswahl::OnHilfe() {
-  ShowHelpText(this, AfxLoadString(5538) + AfxLoadString(5539) + AfxLoadString(5540) +
-                         "\n\nEine ausführliche Hilfe zum Programm " + "erhalten Sie unter: " + kOnlineHelp);
+  CDlg_TippDesTages::ShowHelp(this, AfxLoadString(5538) + AfxLoadString(5539) + AfxLoadString(5540) +
+                                        "\n\nEine ausführliche Hilfe zum Programm " + "erhalten Sie unter: " + kOnlineHelp);
 }
 
 void CDlg_Anbieterauswahl::OnOK() {
@@ -155,7 +148,9 @@ void CDlg_Postfach::OnOK() {
   EndDialog(IDOK);
 }
 
-void CDlg_Postfach::OnHilfe() { ShowHelpText(this, AfxLoadString(5136) + AfxLoadString(5137)); }
+void CDlg_Postfach::OnHilfe() {
+  CDlg_TippDesTages::ShowHelp(this, AfxLoadString(5136) + AfxLoadString(5137));
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -227,7 +222,7 @@ void CDlg_Benutzerrechnung::OnRechnung() {
     AfxMessageBox(kBillError, MB_OK | MB_ICONERROR, kTitleCorvalen);
 }
 
-void CDlg_Benutzerrechnung::OnHilfe() { ShowHelpText(this, AfxLoadString(5133)); }
+void CDlg_Benutzerrechnung::OnHilfe() { CDlg_TippDesTages::ShowHelp(this, AfxLoadString(5133)); }
 
 // ---------------------------------------------------------------------------------------------
 

@@ -46,6 +46,13 @@ CDlg_TippDesTages::CDlg_TippDesTages(CWnd* parent) : CDlg_TippDesTages(IDD_TIPP,
 CDlg_TippDesTages::CDlg_TippDesTages(UINT templateId, UINT editId, CWnd* parent)
     : CDialog(templateId, parent), m_editId(editId) {}
 
+INT_PTR CDlg_TippDesTages::ShowHelp(CWnd* parent, const CString& text) {
+  CDlg_TippDesTages help(parent);
+  help.SetHelpMode(TRUE);
+  help.SetText(text);
+  return help.Show();
+}
+
 INT_PTR CDlg_TippDesTages::Show() {
   m_text = ExpandTipMarkers(m_text);
   if (RichEdit20Available() && AfxInitRichEdit2()) {

@@ -28,6 +28,8 @@ class CDlg_TippDesTages : public CDialog {
   // Turns the markup into marker characters and runs the rich edit 2.0 variant modally when
   // RICHED20.DLL can be loaded, else this dialog.
   INT_PTR Show();
+  // Shows `text` as a help text ("Hilfesystem Corvalen") over `parent`.
+  static INT_PTR ShowHelp(CWnd* parent, const CString& text);
 
   BOOL OnInitDialog() override;
   void OnPaint() override;
