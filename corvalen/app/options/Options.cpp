@@ -3,6 +3,7 @@
 #include "AccountDialogs.h"
 #include "CostLog.h"
 #include "TarifClock.h"
+#include "TarifTexts.h"
 #include "TippDesTages.h"
 #include "Updates.h"
 
@@ -12,9 +13,7 @@ namespace {
 // Settings of Corvalen write an empty text as one blank.
 CString NonEmpty(const CString& v) { return v.IsEmpty() ? CString(" ") : v; }
 const int kMaxDialString = 10;
-const UINT kTitle = 138;
 const UINT kMsgRefreshList = WM_USER + 3;
-const char kBillError[] = "Ihre Rechnungsdaten konnten nicht korrekt gelesen werden!";
 
 // The ids of the "Standard" page.
 enum {
@@ -188,7 +187,7 @@ void CPpg_Optionen::OnTarifeAktualisieren() {
     int answer = ::MessageBoxA(main ? main : m_hWnd,
         "Sie sind aktuell nicht mit dem Internet verbunden!\nSoll der Corvalen sie für den Zeitraum der\n"
         "Tarifaktualisierung automatisch verbinden ?",
-        AfxLoadString(kTitle), MB_YESNO | MB_ICONQUESTION);
+        AfxLoadString(kIdsTitle), MB_YESNO | MB_ICONQUESTION);
     if (answer == IDYES) {
       c->SetUpdateConnection(TRUE);
       const CProviderArray& ranking = sheet->GetTarifManager()->GetRanking();
@@ -271,7 +270,7 @@ void CPpg_Erweitert::OnExpertenmodus() {
     ShowExpertControls(FALSE);
     return;
   }
-  if (::MessageBoxA(m_hWnd, AfxLoadString(5122), AfxLoadString(kTitle), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+  if (::MessageBoxA(m_hWnd, AfxLoadString(5122), AfxLoadString(kIdsTitle), MB_YESNO | MB_ICONQUESTION) == IDYES) {
     ShowExpertControls(TRUE);
   } else {
     m_expertMode = 0;
@@ -340,7 +339,7 @@ BOOL CPpg_Kosten::OnInitDialog() {
       PeriodBounds(period, now, from, to);
       double total = log.GetTotal(from, to);
       if (total == -1) {
-        if (!reported) AfxMessageBox(kBillError, MB_OK | MB_ICONERROR);
+        if (!reported) AfxMessageBox(kBillUnreadable, MB_OK | MB_ICONERROR);
         reported = true;
         total = 0;
       }
@@ -383,7 +382,7 @@ void CPpg_Kosten::OnBill(int period) {
   log.SetPlain(static_cast<BYTE>(m_sorted));
   COleDateTime from, to;
   PeriodBounds(period, GetNow(), from, to);
-  if (!log.WriteHtml(from, to) && !log.BillWriteFailed()) AfxMessageBox(kBillError, MB_OK | MB_ICONERROR, 5104);
+  if (!log.WriteHtml(from, to) && !log.BillWriteFailed()) AfxMessageBox(kBillUnreadable, MB_OK | MB_ICONERROR, 5104);
 }
 
 void CPpg_Kosten::OnBenutzerdefiniert() {
@@ -450,7 +449,7 @@ void CPsh_Sheet::SaveSettings() {
   frequency.Format("%d", p.m_frequency);
   s->SetUpdateFrequence(frequency);
   if (p.m_currentDevice != p.m_initialDevice && m_controller && m_controller->UpdateOwnEntry() != 0) {
-    AfxMessageBox(5588, MB_OK | MB_ICONERROR, kTitle);
+    AfxMessageBox(5588, MB_OK | MB_ICONERROR, kIdsTitle);
   }
 }
 

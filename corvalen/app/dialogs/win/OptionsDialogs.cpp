@@ -4,11 +4,11 @@
 
 #include "CostLog.h"
 #include "TarifClock.h"
+#include "TarifTexts.h"
 #include "TippDesTages.h"
 
 namespace {
 const UINT kTitleCorvalen = 5104;
-const char kBillError[] = "Ihre Rechnungsdaten konnten nicht korrekt gelesen werden!";
 // The maker's online help, named at the end of the provider filter's help.
 const char kOnlineHelp[] = "http://www.astrel.de/corvalen/hilfe/";
 
@@ -219,7 +219,7 @@ void CDlg_Benutzerrechnung::OnRechnung() {
   CCostLog log(&settings);
   log.SetPlain(static_cast<BYTE>(m_sorted ? 1 : 0));
   if (!log.WriteHtml(from, to) && !log.BillWriteFailed())
-    AfxMessageBox(kBillError, MB_OK | MB_ICONERROR, kTitleCorvalen);
+    AfxMessageBox(kBillUnreadable, MB_OK | MB_ICONERROR, kTitleCorvalen);
 }
 
 void CDlg_Benutzerrechnung::OnHilfe() { CDlg_TippDesTages::ShowHelp(this, AfxLoadString(5133)); }
