@@ -15,8 +15,6 @@ class CDlg_DfueErweitert : public CTipDialog {
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* dx) override;
 
-  CProvider* GetChosenProvider() const { return m_provider; }
-
  private:
   void FillLists();
   void OnChangeRedials();

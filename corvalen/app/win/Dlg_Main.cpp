@@ -478,7 +478,7 @@ void CDlg_Main::OnTimer(UINT_PTR id) {
       CProvider* p = ras.GetProvider();
       if (!p) break;
       COleDateTime now = GetNow();
-      ras.GetOnlineSpan(now);  // keeps the whole online seconds for the display
+      ras.GetOnlineSpan();  // keeps the whole online seconds for the display
       CString time = FormatOnlineTime(ras.GetOnlineSeconds());
       CString cost = CString::Formatted("%3.3f", ras.GetCost() * 0.01);
       Text(IDC_ONLINE_ZEIT, time);

@@ -80,8 +80,7 @@ double CRasConnection::GetSegmentSeconds(double steadyNow) const {
   return std::isfinite(s) && s > 0 ? s : 0;
 }
 
-COleDateTimeSpan CRasConnection::GetOnlineSpan(const COleDateTime& now) {
-  (void)now;
+COleDateTimeSpan CRasConnection::GetOnlineSpan() {
   double seconds = GetSteadySeconds() - connectSteady_;
   if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
   onlineSeconds_ = static_cast<int>(std::floor(seconds + 0.5));

@@ -75,9 +75,8 @@ class CRasConnection : public CRasAccess, public CTarifConnection {
   const COleDateTime& GetEndTime() const { return endTime_; }
   void SetEndTime(const COleDateTime& t) { endTime_ = t; }
   // The time online since the connect, measured on the steady clock (a daylight-saving switch
-  // does not change it); its whole seconds are kept as the online seconds. `now` is the local
-  // time of the reading, which the caller shows or logs.
-  COleDateTimeSpan GetOnlineSpan(const COleDateTime& now);
+  // does not change it); its whole seconds are kept as the online seconds.
+  COleDateTimeSpan GetOnlineSpan();
   int GetOnlineSeconds() const { return onlineSeconds_; }
   void SetPricePerMinute(float p) { price_ = p; }
   float GetPricePerMinute() const { return price_; }
