@@ -181,28 +181,30 @@ class CProgramDialogs : public CAppDialogs {
     assignments_.Load();
   }
   CString LookupAssignment(const CString& providerId) override {
-    if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
-    return assignments_.Lookup(providerId);
+    return Store().Lookup(providerId);
   }
   BOOL AddAssignment(const CString& providerId, const CString& entry, int activationDay) override {
-    if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
     CEntryAssignment record;
     record.providerId = providerId;
     record.entryName = entry;
     // The activation day counts days like a date value; anything else is today.
     record.date = activationDay > 1 ? COleDateTime(static_cast<double>(activationDay)) : COleDateTime::GetCurrentTime();
-    return assignments_.AddAssignment(record);
+    return Store().AddAssignment(record);
   }
   BOOL RemoveAssignment(const CString& providerId) override {
-    if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
-    return assignments_.RemoveAssignment(providerId);
+    return Store().RemoveAssignment(providerId);
   }
   BOOL SetAssignmentDate(const CString& providerId, const COleDateTime& date) override {
-    if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
-    return assignments_.SetAssignmentDate(providerId, date);
+    return Store().SetAssignmentDate(providerId, date);
   }
 
  private:
+  // The store, set to the program folder when nothing has loaded it yet.
+  CAssignmentStore& Store() {
+    if (assignments_.GetFilePath().IsEmpty()) assignments_.SetFolder(CSettings().GetPATH());
+    return assignments_;
+  }
+
   CAssignmentStore assignments_;
   CTarifManager* assignManager_ = nullptr;
   std::unique_ptr<CMailCheck> mailCheck_;
