@@ -102,7 +102,11 @@ BOOL CFile::Replace(const char* from, const char* to) { return ReplaceInOneStep(
 
 CSaveFile::~CSaveFile() { Close(); }
 
-BOOL CSaveFile::Open(const char* path, UINT) { return Open(path, nullptr); }
+// A save file is only ever created and written whole; any other mode is refused.
+BOOL CSaveFile::Open(const char* path, UINT flags) {
+  if (flags != (modeCreate | modeWrite)) return FALSE;
+  return Open(path, nullptr);
+}
 
 BOOL CSaveFile::Open(const char* path, const char* tempPath) {
   Close();

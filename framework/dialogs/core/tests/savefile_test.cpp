@@ -73,6 +73,15 @@ TEST_F(SaveFileTest, WithoutCommitTheOldFileStays) {
   EXPECT_FALSE(WriteWholeFile(Path("fehlt\\tarif.dat").c_str(), "neu"));
 }
 
+TEST_F(SaveFileTest, OpensOnlyToCreateAndWrite) {
+  Put("tarif.dat", "alt");
+  CSaveFile f;
+  EXPECT_FALSE(f.Open(Path("tarif.dat").c_str(), CFile::modeRead));
+  EXPECT_FALSE(f.Open(Path("tarif.dat").c_str(), CFile::modeReadWrite | CFile::modeCreate | CFile::modeNoTruncate));
+  EXPECT_EQ(Read("tarif.dat"), "alt");
+  EXPECT_EQ(Files(), 1);
+}
+
 TEST_F(SaveFileTest, AFaultLeavesTheOldFileWholeAndNoTemporary) {
   for (const testsupport::SaveFault& fault : testsupport::SaveFaults()) {
     SCOPED_TRACE(fault.name);
