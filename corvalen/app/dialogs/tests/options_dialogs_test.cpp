@@ -407,6 +407,24 @@ TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {
     wnd = FindThreadWindow("Administration der Protokolldateien");
     return wnd != nullptr;
   };
+  // A file another program holds open (without FILE_SHARE_DELETE) stays: the failure is told and
+  // the records in memory stay with it.
+  HANDLE held = ::CreateFileA(Path("free.log").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::string box;
+  run({find, [&] {
+         PostClick(wnd, IDC_PD_DELETE_FREE);
+         return true;
+       },
+       AnswerBox("Fehler", &box), ClickWhenAlone(&wnd, IDOK)});
+  ::CloseHandle(held);
+  EXPECT_EQ(box, std::string(SaveFailureText(Path("free.log").c_str())));
+  EXPECT_TRUE(Exists("free.log"));
+  EXPECT_EQ(tel->GetOnlineMinutes(), 42);
+  CTarifProtocol* kept = nullptr;
+  EXPECT_TRUE(manager_.GetProtocolStore().Lookup("tel", kept));
+
   run({find, [&] {
          PostClick(wnd, IDC_PD_DELETE_FREE);
          PostClick(wnd, IDC_PD_DELETE_BILL);

@@ -5,6 +5,7 @@
 #include "CostLog.h"
 #include "TarifClock.h"
 #include "TarifTexts.h"
+#include "TarifUi.h"
 #include "TippDesTages.h"
 
 namespace {
@@ -295,7 +296,13 @@ void CDlg_Protokolldateien::Import(const char* name) {
 }
 
 void CDlg_Protokolldateien::Delete(const char* name) {
-  ::DeleteFileA(m_folder + "\\" + name);
+  CString path = m_folder + "\\" + name;
+  // A file that stays (held open by another program, write-protected) keeps its records: the
+  // providers' usage must not be zeroed for it.
+  if (!::DeleteFileA(path) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
+    ::MessageBoxA(m_hWnd, SaveFailureText(path), "Fehler", MB_OK | MB_ICONERROR);
+    return;
+  }
   AfterFreeChange(name);
 }
 
