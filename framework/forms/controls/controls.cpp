@@ -93,14 +93,23 @@ void RemoveChild(std::vector<TControl*>& v, TControl* c) {
 
 TControl::~TControl() {
   if (FParent) {
+    ForgetPress();
     RemoveChild(FParent->FControls, this);
     FParent = nullptr;
   }
 }
 
+void TControl::ForgetPress() {
+  if (auto* p = dynamic_cast<TCustomControl*>(FParent))
+    if (p->FPressedChild == this) p->FPressedChild = nullptr;
+}
+
 void TControl::SetParent(TWinControl* AParent) {
   if (AParent == FParent) return;
-  if (FParent) RemoveChild(FParent->FControls, this);
+  if (FParent) {
+    ForgetPress();
+    RemoveChild(FParent->FControls, this);
+  }
   FParent = AParent;
   if (FParent) FParent->FControls.push_back(this);
 }
@@ -582,14 +591,19 @@ TGraphicControl* TCustomControl::GraphicChildAt(int X, int Y) const {
 }
 
 void TCustomControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (TGraphicControl* g = GraphicChildAt(X, Y)) g->MouseDown(Button, Shift, X - g->Left(), Y - g->Top());
+  TGraphicControl* g = GraphicChildAt(X, Y);
+  if (Button == mbLeft) FPressedChild = g;
+  if (g) g->MouseDown(Button, Shift, X - g->Left(), Y - g->Top());
   else TWinControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (TGraphicControl* g = GraphicChildAt(X, Y)) {
+  TGraphicControl* g = GraphicChildAt(X, Y);
+  const bool click = Button == mbLeft && g && g == FPressedChild;
+  if (Button == mbLeft) FPressedChild = nullptr;
+  if (g) {
     g->MouseUp(Button, Shift, X - g->Left(), Y - g->Top());
-    if (Button == mbLeft) FireEvent(g->OnClick, g);
+    if (click) FireEvent(g->OnClick, g);
   } else {
     TWinControl::MouseUp(Button, Shift, X, Y);
   }

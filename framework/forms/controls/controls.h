@@ -114,6 +114,10 @@ protected:
   bool FParentColor = true, FParentFont = true, FShowHint = false, FParentShowHint = true;
   String FHint;
   TComponent* FPopupMenu = nullptr;
+
+private:
+  // A control that leaves its parent is no longer the child a press began on.
+  void ForgetPress();
 };
 
 // ---- TWinControl ----------------------------------------------------------------------------
@@ -277,8 +281,9 @@ protected:
   virtual void Paint() {}
   bool OnPaintMessage() override;
   void CreateParams(TCreateParams& params) override;
-  // Mouse messages on a graphic child go to that child (its OnClick with the release), the
-  // others to this control.
+  // Mouse messages on a graphic child go to that child, the others to this control. A child's
+  // OnClick fires with a left release on the child that the left press began on, as a button
+  // clicks only when pressed and released on it.
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
@@ -293,8 +298,10 @@ protected:
   TCanvas FCanvas;
 
 private:
+  friend class TControl;
   HDC FWindowDC = nullptr;
   int FCanvasLock = 0;
+  TControl* FPressedChild = nullptr;  // the graphic child the left press began on
 };
 
 // ---- TGraphicControl ------------------------------------------------------------------------

@@ -1,6 +1,9 @@
 // The control layer driven under Wine: windows made from controls, painting read back as
-// pixels, the exception firewall, timers, the clipboard and the owner-drawn list box.
+// pixels, graphic children's clicks, the exception firewall, timers, the clipboard and the
+// owner-drawn list box.
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "clipboard.h"
 #include "controls.h"
@@ -141,6 +144,62 @@ TEST(Controls, OwnerDrawnListBoxDrawsThroughItsEvent) {
   EXPECT_EQ(ScreenPixel(list.Handle(), r.left + 5, r.top + 5), RGB(0, 0, 255));
   EXPECT_EQ(list.ItemAtPos(5, 25), 1);
   EXPECT_EQ(list.ItemIndex(), 0);
+}
+
+// A graphic child clicks as a button does: only when the left press and the release fall on it.
+TEST(Controls, GraphicChildClicksOnlyWhenPressedAndReleasedOnIt) {
+  struct TCase {
+    const char* Name;
+    int PressX, ReleaseX;  // 10: child A, 60: child B, 150: beside both
+    int ClicksA, ClicksB;
+  };
+  const TCase cases[] = {
+      {"auf A gedrückt und losgelassen", 10, 10, 1, 0},
+      {"auf A gedrückt, auf B losgelassen", 10, 60, 0, 0},
+      {"daneben gedrückt, auf B losgelassen", 150, 60, 0, 0},
+      {"auf B gedrückt, daneben losgelassen", 60, 150, 0, 0},
+  };
+  for (const TCase& c : cases) {
+    TTestHost host{50, 50, 300, 200};
+    TCustomControl box(&host);
+    box.SetParent(&host);
+    box.SetBounds(0, 0, 200, 100);
+    TGraphicControl a(&box), b(&box);
+    a.SetParent(&box);
+    a.SetBounds(0, 0, 40, 40);
+    b.SetParent(&box);
+    b.SetBounds(50, 0, 40, 40);
+    int clicksA = 0, clicksB = 0;
+    a.OnClick = [&](TObject*) { ++clicksA; };
+    b.OnClick = [&](TObject*) { ++clicksB; };
+    SendMessageA(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.PressX, 10));
+    SendMessageA(box.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(c.ReleaseX, 10));
+    EXPECT_EQ(clicksA, c.ClicksA) << c.Name;
+    EXPECT_EQ(clicksB, c.ClicksB) << c.Name;
+  }
+}
+
+// A child taken away between press and release leaves no press behind for the next child there.
+TEST(Controls, GraphicChildTakenAwayAfterThePressGetsNoClick) {
+  TTestHost host{50, 50, 300, 200};
+  TCustomControl box(&host);
+  box.SetParent(&host);
+  box.SetBounds(0, 0, 200, 100);
+  int clicks = 0;
+  auto first = std::make_unique<TGraphicControl>(&box);
+  first->SetParent(&box);
+  first->SetBounds(0, 0, 40, 40);
+  SendMessageA(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  first.reset();
+  TGraphicControl second(&box);
+  second.SetParent(&box);
+  second.SetBounds(0, 0, 40, 40);
+  second.OnClick = [&](TObject*) { ++clicks; };
+  SendMessageA(box.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(clicks, 0);
+  SendMessageA(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageA(box.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(clicks, 1);
 }
 
 }  // namespace
