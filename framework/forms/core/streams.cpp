@@ -91,7 +91,28 @@ void TMemoryStream::SaveToStream(TStream& Stream) {
 
 void TMemoryStream::SaveToFile(const String& FileName) { SaveBytesToFile(FileName, FData.data(), Size()); }
 
-TFileStream::TFileStream(const String& FileName, uint16_t Mode) : FFileName(FileName) {
+THandleStream::~THandleStream() {
+  if (FFile) std::fclose(FFile);
+}
+
+int64_t THandleStream::Read(void* Buffer, int64_t Count) {
+  if (Count <= 0 || !FFile) return 0;
+  return static_cast<int64_t>(std::fread(Buffer, 1, static_cast<size_t>(Count), FFile));
+}
+
+int64_t THandleStream::Write(const void* Buffer, int64_t Count) {
+  if (Count <= 0 || !FFile) return 0;
+  return static_cast<int64_t>(std::fwrite(Buffer, 1, static_cast<size_t>(Count), FFile));
+}
+
+int64_t THandleStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+  if (!FFile) return -1;
+  int whence = Origin == soFromBeginning ? SEEK_SET : Origin == soFromCurrent ? SEEK_CUR : SEEK_END;
+  if (std::fseek(FFile, static_cast<long>(Offset), whence) != 0) return -1;
+  return static_cast<int64_t>(std::ftell(FFile));
+}
+
+TFileStream::TFileStream(const String& FileName, uint16_t Mode) : THandleStream(FileName) {
   if (Mode == fmCreate) {
     FFile = std::fopen(FileName.c_str(), "w+b");
     if (!FFile) throw EFCreateError("Datei " + FileName + " kann nicht erstellt werden");
@@ -102,34 +123,16 @@ TFileStream::TFileStream(const String& FileName, uint16_t Mode) : FFileName(File
   if (!FFile) throw EFOpenError("Datei " + FileName + " kann nicht geöffnet werden");
 }
 
-TFileStream::~TFileStream() {
-  if (FFile) std::fclose(FFile);
-}
-
-int64_t TFileStream::Read(void* Buffer, int64_t Count) {
-  if (Count <= 0) return 0;
-  return static_cast<int64_t>(std::fread(Buffer, 1, static_cast<size_t>(Count), FFile));
-}
-
-int64_t TFileStream::Write(const void* Buffer, int64_t Count) {
-  if (Count <= 0) return 0;
-  return static_cast<int64_t>(std::fwrite(Buffer, 1, static_cast<size_t>(Count), FFile));
-}
-
-int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
-  int whence = Origin == soFromBeginning ? SEEK_SET : Origin == soFromCurrent ? SEEK_CUR : SEEK_END;
-  if (std::fseek(FFile, static_cast<long>(Offset), whence) != 0) return -1;
-  return static_cast<int64_t>(std::ftell(FFile));
-}
-
-TSaveFileStream::TSaveFileStream(const String& FileName) : FFileName(FileName) {
+TSaveFileStream::TSaveFileStream(const String& FileName) : THandleStream(FileName) {
   if (!FileName.empty()) FFile = CreateTemporaryBeside(FileName, FTempName);
   if (!FFile) throw EFCreateError("Datei " + FileName + " kann nicht erstellt werden");
 }
 
 TSaveFileStream::~TSaveFileStream() {
+  // The temporary is closed before it is removed (Windows removes no open file).
   if (!FFile) return;
   std::fclose(FFile);
+  FFile = nullptr;
   RemoveTemporary(FTempName);
 }
 
@@ -140,22 +143,10 @@ void TSaveFileStream::Fail() {
   throw EWriteError("Datei " + FFileName + " kann nicht geschrieben werden (Datenträger voll?)");
 }
 
-int64_t TSaveFileStream::Read(void* Buffer, int64_t Count) {
-  if (Count <= 0 || !FFile) return 0;
-  return static_cast<int64_t>(std::fread(Buffer, 1, static_cast<size_t>(Count), FFile));
-}
-
 int64_t TSaveFileStream::Write(const void* Buffer, int64_t Count) {
   if (Count <= 0) return 0;
-  if (!FFile || std::fwrite(Buffer, 1, static_cast<size_t>(Count), FFile) != static_cast<size_t>(Count)) Fail();
+  if (THandleStream::Write(Buffer, Count) != Count) Fail();
   return Count;
-}
-
-int64_t TSaveFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
-  if (!FFile) return -1;
-  int whence = Origin == soFromBeginning ? SEEK_SET : Origin == soFromCurrent ? SEEK_CUR : SEEK_END;
-  if (std::fseek(FFile, static_cast<long>(Offset), whence) != 0) return -1;
-  return static_cast<int64_t>(std::ftell(FFile));
 }
 
 void TSaveFileStream::Commit() {

@@ -1,6 +1,6 @@
-// Streams of the component library: the abstract TStream, TMemoryStream, TFileStream (over
-// the C runtime's files, which take code page 1252 names on Windows) and TSaveFileStream, through
-// which every file that is written whole is saved.
+// Streams of the component library: the abstract TStream, TMemoryStream, and over the C
+// runtime's files (which take code page 1252 names on Windows) THandleStream with its two kinds:
+// TFileStream and TSaveFileStream, through which every file that is written whole is saved.
 #pragma once
 
 #include <cstdint>
@@ -66,22 +66,32 @@ private:
   int64_t FPosition = 0;
 };
 
-class TFileStream : public TStream {
+// The C runtime file under TFileStream and TSaveFileStream: reading, writing and seeking go
+// straight to it. After its file is closed a stream reads and writes nothing and seeks to -1.
+class THandleStream : public TStream {
 public:
-  // fmCreate creates or empties the file (EFCreateError "Datei <Name> kann nicht erstellt
-  // werden"; a file written whole goes through TSaveFileStream instead); the other modes open an
-  // existing one (EFOpenError "Datei <Name> kann nicht geöffnet werden").
-  TFileStream(const String& FileName, uint16_t Mode);
-  ~TFileStream() override;
-  const char* ClassName() const override { return "TFileStream"; }
+  ~THandleStream() override;
+  THandleStream(const THandleStream&) = delete;
+  THandleStream& operator=(const THandleStream&) = delete;
+  const char* ClassName() const override { return "THandleStream"; }
   int64_t Read(void* Buffer, int64_t Count) override;
   int64_t Write(const void* Buffer, int64_t Count) override;
   int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
   const String& FileName() const { return FFileName; }
 
-private:
+protected:
+  explicit THandleStream(const String& FileName) : FFileName(FileName) {}
   std::FILE* FFile = nullptr;
   String FFileName;
+};
+
+class TFileStream : public THandleStream {
+public:
+  // fmCreate creates or empties the file (EFCreateError "Datei <Name> kann nicht erstellt
+  // werden"; a file written whole goes through TSaveFileStream instead); the other modes open an
+  // existing one (EFOpenError "Datei <Name> kann nicht geöffnet werden").
+  TFileStream(const String& FileName, uint16_t Mode);
+  const char* ClassName() const override { return "TFileStream"; }
 };
 
 // A file written whole or not at all. The bytes go to a temporary file beside FileName; every
@@ -93,24 +103,17 @@ private:
 //     flush or the close failed;
 //   EFCreateError "Datei <Name> ist schreibgeschützt oder wird von einem anderen Programm
 //     verwendet und kann nicht ersetzt werden" - the replacing step failed.
-class TSaveFileStream : public TStream {
+class TSaveFileStream : public THandleStream {
 public:
   explicit TSaveFileStream(const String& FileName);
   ~TSaveFileStream() override;
-  TSaveFileStream(const TSaveFileStream&) = delete;
-  TSaveFileStream& operator=(const TSaveFileStream&) = delete;
   const char* ClassName() const override { return "TSaveFileStream"; }
-  int64_t Read(void* Buffer, int64_t Count) override;
   // Throws the write error above when the file takes less than given.
   int64_t Write(const void* Buffer, int64_t Count) override;
-  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
   void Commit();
-  const String& FileName() const { return FFileName; }
 
 private:
   [[noreturn]] void Fail();
-  std::FILE* FFile = nullptr;
-  String FFileName;
   String FTempName;
 };
 
