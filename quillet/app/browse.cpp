@@ -70,14 +70,10 @@ void Tbrowse::FormShow() {
   RECT area;
   if (GetClientRect(GetParent(Handle()), &area) && area.right > 0 && area.bottom > 0)
     SetBounds(0, 0, area.right, area.bottom);
-  FContext.PicturePaths->Clear();
   tbu->SetDirectory(FContext.PictureFolder);
 }
 
-void Tbrowse::tbuGetTitle(const String& FileName, String& Title) {
-  FContext.PicturePaths->Add(FileName);
-  Title = ExtractFileName(FileName);
-}
+void Tbrowse::tbuGetTitle(const String& FileName, String& Title) { Title = ExtractFileName(FileName); }
 
 void Tbrowse::SuchenClick() {
   // A cancelled dialog leaves the browser on its folder: the picker then reports no folder, and
@@ -87,19 +83,14 @@ void Tbrowse::SuchenClick() {
   if (!por->Execute()) return;
   const String folder = por->GetSelectedPath();
   if (folder.empty()) return;
-  FContext.PicturePaths->Clear();
   tbu->SetDirectory(folder);
   if (Ima->Visible()) imaClick();
 }
 
-String Tbrowse::SelectedPicture() const {
-  const int i = tbu->Selected();
-  if (i < 0 || FContext.PicturePaths->Count() == 0 || i >= FContext.PicturePaths->Count()) return String();
-  return FContext.PicturePaths->Strings(i);
-}
-
+// The commands take the selected cell's own file: the view knows what each cell shows, also
+// while a scan is still filling it.
 void Tbrowse::VollbildClick() {
-  const String file = SelectedPicture();
+  const String file = tbu->SelectedFile();
   if (file.empty()) return;
   tbu->Hide();
   Ima->Show();
@@ -121,7 +112,7 @@ void Tbrowse::VollbildClick() {
 }
 
 void Tbrowse::KopierenClick() {
-  const String file = SelectedPicture();
+  const String file = tbu->SelectedFile();
   if (file.empty()) return;
   CopyToWorkFolder(FContext, file);
 }
@@ -133,7 +124,6 @@ void Tbrowse::imaClick() {
 
 void Tbrowse::FormClose(TCloseAction& Action) {
   if (FContext.WindowClosed) FContext.WindowClosed(this);
-  FContext.PicturePaths->Clear();
   Action = caFree;
 }
 

@@ -30,8 +30,6 @@ public:
 private:
   void tbuGetTitle(const String& FileName, String& Title);
   void FormClose(TCloseAction& Action);
-  // The selected thumbnail's file, empty when none is selected or the list is empty.
-  String SelectedPicture() const;
   TDialogContext& FContext;
 };
 

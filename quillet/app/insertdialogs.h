@@ -26,10 +26,8 @@ struct TDialogContext {
   String WorkFolder;
   // The stream through which media files are copied into the working folder.
   TMemoryStream* Stream = nullptr;
-  // The image browser's: the picture path list (the full name of each thumbnail, index =
-  // thumbnail index) and the folder it opens on (that of the page opened last, else the working
+  // The folder the image browser opens on (that of the page opened last, else the working
   // folder).
-  TStringList* PicturePaths = nullptr;
   String PictureFolder;
   // What the main window does for a window beside the documents: when it is activated or
   // painted (the document commands wait) and when it closes (its History entry goes, its tool

@@ -87,7 +87,6 @@ TMainForm::~TMainForm() {
     if (auto* c = dynamic_cast<TMDIChild*>(Screen->Forms(i))) delete c;
   delete Exchange;
   delete Stream;
-  delete PicturePaths;
 }
 
 void TMainForm::FormCreate() {
@@ -102,7 +101,6 @@ void TMainForm::FormCreate() {
     Application->SetHelpFile(ProgramDir + "DATEN\\HILFE\\Quillet.hlp");
   LastPreview.clear();
   FileOpened = false;
-  PicturePaths = new TStringList();
   UpdateMenuItems();
 }
 
@@ -661,7 +659,6 @@ TDialogContext& TMainForm::DialogContext() {
   FDialogContext.Exchange = Exchange;
   FDialogContext.Stream = Stream;
   FDialogContext.WorkFolder = WorkFolder();
-  FDialogContext.PicturePaths = PicturePaths;
   FDialogContext.PictureFolder = FileOpened && !OpenedFolder.empty() ? OpenedFolder : WorkFolder();
   FDialogContext.WindowActive = [this](TForm*) { DisableDocumentButtons(); };
   FDialogContext.WindowClosed = [this](TForm* Window) { SideWindowClosed(Window); };

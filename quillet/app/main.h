@@ -24,7 +24,6 @@ public:
 
   // ---- program-wide values ----
   TStringList* Exchange = nullptr;      // the exchange list of the insert dialogs
-  TStringList* PicturePaths = nullptr;  // thumbnails of the image browser
   TMemoryStream* Stream = nullptr;      // media copies of the new-page dialog
   String ProgramDir, BrowserPath, LastPreview, OpenedFolder;
   bool FileOpened = false;

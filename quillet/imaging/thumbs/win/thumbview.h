@@ -153,6 +153,7 @@ public:
   TThumbNail* Cell(int I) const { return FCells[size_t(I)]; }
   int Selected() const { return FSelected; }
   void SetSelected(int Value);
+  // The selected cell's file (full name), empty when no cell is selected.
   String SelectedFile() const;
   void SetSelectedFile(const String& Value);
   int MaxWidth() const { return FLayout.MaxWidth; }
