@@ -1,7 +1,6 @@
 #include "browse.h"
 
 #include "browseids.h"
-#include "png_reader.h"
 
 Tbrowse::Tbrowse(TComponent* AOwner, TDialogContext& Context) : TForm(AOwner), FContext(Context) {
   SetFormStyle(fsMDIChild);
@@ -95,14 +94,10 @@ void Tbrowse::VollbildClick() {
   tbu->Hide();
   Ima->Show();
   try {
-    if (LowerCase(ExtractFileExt(file)) == ".png") {
-      TBitmap b;
-      b.SetPixelFormat(pf24bit);
-      LoadPNGFile(file, b);
-      Ima->Assign(&b);
+    // A PNG picture comes back as a bitmap for the view; the others are loaded into it.
+    if (const std::unique_ptr<TBitmap> png = LoadPictureFile(*Ima->IO(), file)) {
+      Ima->Assign(png.get());
       Ima->Update();
-    } else {
-      Ima->LoadFromFile(file);
     }
   } catch (...) {
     // The thumbnails come back rather than the previous picture under this one's name.

@@ -1,9 +1,11 @@
 // TPixIO: loads a picture file into the bitmap of the image view it is attached to. The reader
 // is chosen by the file name's extension; a reader's failure becomes one EInvalidGraphic message
 // per format ("unrecognized JPEG", "unrecognized TIFF", "unrecognized PCX", "unrecognized GIF",
-// "unrecognized WMF or EMF", "unrecognized BMP"). PNG files are not the loader's: their callers
-// read them through LoadPNGFile.
+// "unrecognized WMF or EMF", "unrecognized BMP"). PNG files are not the loader's: the picture
+// views read them through LoadPictureFile, which hands them to LoadPNGFile.
 #pragma once
+
+#include <memory>
 
 #include "pixhost.h"
 
@@ -27,3 +29,9 @@ public:
 private:
   void Refresh();
 };
+
+// Reads a picture file for a picture view. A PNG picture (lower-case extension ".png"), which the
+// loader has no reader for, is read through LoadPNGFile into a new 24-bit bitmap that is
+// returned; the view keeps its picture then. Any other file goes through Loader.LoadFromFile into
+// the view, and nullptr is returned. Failures are the readers' exceptions.
+std::unique_ptr<TBitmap> LoadPictureFile(TPixIO& Loader, const String& FileName);

@@ -1,7 +1,6 @@
 #include "lader.h"
 
 #include "insertids.h"
-#include "png_reader.h"
 
 Tlader::Tlader(TComponent* AOwner, TDialogContext& Context)
     : TTagDialog(AOwner, Context, LA_BLOCK, " Grafik einf\xFCgen", "Beenden") {
@@ -48,13 +47,9 @@ void Tlader::ColorButton1Click() {
 }
 
 void Tlader::TakePicture(const String& File) {
-  TBitmap picture;
-  if (LowerCase(ExtractFileExt(File)) == ".png") {
-    LoadPNGFile(File, picture);  // the view keeps its previous picture
-  } else {
-    Im->LoadFromFile(File);
-    picture.Assign(Im->Bitmap());
-  }
+  // A PNG picture is read apart (the view keeps its previous picture); the others through the view.
+  const std::unique_ptr<TBitmap> png = LoadPictureFile(*Im->IO(), File);
+  const TBitmap& picture = png ? *png : *Im->Bitmap();
   const String name = CopyToWorkFolder(FContext, File);
   Edit1->SetText(name);
   Panel2->SetCaption(IntToStr(picture.Width()));

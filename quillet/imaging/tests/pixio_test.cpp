@@ -183,6 +183,48 @@ TEST(PixIO, WithoutAViewNothingHappens) {
   EXPECT_EQ(io.Background(), clGreen);
 }
 
+// PNG pictures come back apart and leave the view as it was; every other file is the loader's.
+TEST(PixIO, PictureFilesForAViewTakePngApart) {
+  struct Case {
+    std::string file;
+    bool apart;  // a bitmap comes back and the view keeps its picture
+    int w, h;
+    const char* message;  // nullptr: read
+  } cases[] = {
+      {kJpeg + "/rgb8.png", true, 70, 46, nullptr},
+      {Copy(kJpeg + "/rgb8.png", "GROSS.PNG"), true, 70, 46, nullptr},
+      {Temp("kaputt.png", "no PNG at all"), true, 0, 0, "Error Reading File!"},
+      {kBmp + "/w8.bmp", false, 37, 23, nullptr},
+      {kImaging + "/rose.gif", false, 70, 46, nullptr},
+  };
+  for (const Case& c : cases) {
+    Loader l;
+    l.View.Bmp.SetSize(5, 5);
+    std::unique_ptr<TBitmap> png;
+    try {
+      png = LoadPictureFile(l.IO, c.file);
+      EXPECT_EQ(c.message, nullptr) << c.file;
+    } catch (const Exception& e) {
+      ASSERT_NE(c.message, nullptr) << c.file << ": " << e.what();
+      EXPECT_STREQ(e.what(), c.message) << c.file;
+    }
+    if (c.apart) {
+      EXPECT_EQ(l.View.Bmp.Width(), 5) << c.file;
+      EXPECT_EQ(l.View.Changes, 0) << c.file;
+      if (c.message) continue;
+      ASSERT_NE(png, nullptr) << c.file;
+      EXPECT_EQ(png->Width(), c.w) << c.file;
+      EXPECT_EQ(png->Height(), c.h) << c.file;
+      EXPECT_EQ(png->PixelFormat(), pf24bit) << c.file;
+    } else {
+      EXPECT_EQ(png, nullptr) << c.file;
+      EXPECT_EQ(l.View.Bmp.Width(), c.w) << c.file;
+      EXPECT_EQ(l.View.Bmp.Height(), c.h) << c.file;
+      EXPECT_EQ(l.View.Changes, 1) << c.file;
+    }
+  }
+}
+
 TEST(PixIO, GifFramesAreCountedWithoutDecoding) {
   EXPECT_EQ(TPixIO::GetGIFFrameCount(kImaging + "/anim.gif"), 3);
   EXPECT_EQ(TPixIO::GetGIFFrameCount(kImaging + "/rose.gif"), 1);
