@@ -173,9 +173,16 @@ BOOL CAssignmentStore::RewriteWithout(const CString* providerId, const COleDateT
   return FALSE;
 }
 
-BOOL CAssignmentStore::RemoveAssignment(const CString& providerId) {
-  BOOL ok = path ? RewriteWithout(&providerId) : FALSE;
+BOOL CAssignmentStore::RewriteAndLoad(const CString* providerId, const COleDateTime* newDate) {
+  BOOL ok = path ? RewriteWithout(providerId, newDate) : FALSE;
+  // Read back what the file holds now, also after a failure: records another store of the same
+  // file added or removed in between are known then, and nothing stays that the file lacks.
   Load();
+  return ok;
+}
+
+BOOL CAssignmentStore::RemoveAssignment(const CString& providerId) {
+  BOOL ok = RewriteAndLoad(&providerId);
   // The free minutes go with the assignment: while its record stays in the file, so do they.
   if (ok && tariffManager) tariffManager->GetProtocolStore().Remove(providerId);
   return ok;
@@ -184,14 +191,9 @@ BOOL CAssignmentStore::RemoveAssignment(const CString& providerId) {
 BOOL CAssignmentStore::SetAssignmentDate(const CString& providerId, const COleDateTime& date) {
   if (!path || Lookup(providerId) == "null") return FALSE;
   COleDateTime day(date.GetYear(), date.GetMonth(), date.GetDay(), 0, 0, 0);
-  if (day.GetStatus() != COleDateTime::valid || !RewriteWithout(&providerId, &day)) return FALSE;
-  for (int i = 0; i < records.GetSize(); ++i) {
-    if (records[i].providerId != providerId) continue;
-    CEntryAssignment r = records[i];
-    r.date = day;
-    records.SetAt(i, r);
-  }
-  return TRUE;
+  if (day.GetStatus() != COleDateTime::valid) return FALSE;
+  // The provider's records may have gone from the file meanwhile: then nothing was dated.
+  return RewriteAndLoad(&providerId, &day) && Lookup(providerId) != "null";
 }
 
 BOOL CAssignmentStore::GetAt(int index, CString& providerId, COleDateTime& date) const {

@@ -57,8 +57,8 @@ class CAssignmentStore : public CLogFile, public CRegistrationSource {
   // the user is told, naming it).
   BOOL RemoveAssignment(const CString& providerId);
   // The activation day of the provider's records becomes `date` (its day; the file keeps no
-  // time), in the file and in memory. FALSE when the provider has no record or the file could
-  // not be rewritten (it then stays as it was).
+  // time); the records are then read back from the file. FALSE when the provider has no record
+  // or the file could not be rewritten (it then stays as it was).
   BOOL SetAssignmentDate(const CString& providerId, const COleDateTime& date);
 
   int GetCount() const { return records.GetSize(); }
@@ -79,6 +79,8 @@ class CAssignmentStore : public CLogFile, public CRegistrationSource {
   // Rewrites the file without the provider's records (all complete records with a null id), or,
   // with `newDate`, with those records dated anew.
   BOOL RewriteWithout(const CString* providerId, const COleDateTime* newDate = nullptr);
+  // RewriteWithout, then Load: every rewrite leaves the store holding what the file holds.
+  BOOL RewriteAndLoad(const CString* providerId, const COleDateTime* newDate = nullptr);
 
   CTarifManager* tariffManager = nullptr;
   CPtrArrayOf<CEntryAssignment> records;

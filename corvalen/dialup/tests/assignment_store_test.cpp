@@ -157,6 +157,33 @@ TEST_F(AssignmentStoreTest, ANewActivationDayIsWrittenToTheFile) {
   EXPECT_EQ(Read(), "p1=A|13/11/2026 0:0:0;gone=Alt|1/1/1999 0:0:0;p2=B|2/1/2000 0:0:0;p1=C|13/11/2026 0:0:0;");
 }
 
+// The controller's store and the advanced settings' own store work on one "Corva.dat": a new
+// activation day leaves this store holding what the file holds, with the other store's changes.
+TEST_F(AssignmentStoreTest, ANewActivationDayReadsBackWhatAnotherStoreWrote) {
+  Write("p1=A|1/1/2000 0:0:0;");
+  store.Load();
+  CAssignmentStore other;
+  other.SetFolder(dir_.c_str());
+  other.SetTariffManager(&manager);
+  other.Load();
+  ASSERT_TRUE(other.AddAssignment({"p2", "B", COleDateTime(2001, 2, 3, 0, 0, 0)}));
+  P("p2")->SetRegistered(0);
+  ASSERT_TRUE(store.SetAssignmentDate("p1", COleDateTime(2026, 11, 13, 0, 0, 0)));
+  EXPECT_EQ(Read(), "p1=A|13/11/2026 0:0:0;p2=B|3/2/2001 0:0:0;");
+  EXPECT_EQ(store.GetCount(), 2);
+  COleDateTime d;
+  EXPECT_EQ(std::string(store.Lookup("p2", d)), "B");
+  EXPECT_EQ(d, COleDateTime(2001, 2, 3, 0, 0, 0));
+  EXPECT_TRUE(P("p2")->IsRegistered());
+
+  // The other store removed the provider meanwhile: nothing is dated, and it is gone here too.
+  ASSERT_TRUE(other.RemoveAssignment("p1"));
+  EXPECT_FALSE(store.SetAssignmentDate("p1", COleDateTime(2026, 12, 24, 0, 0, 0)));
+  EXPECT_EQ(Read(), "p2=B|3/2/2001 0:0:0;");
+  EXPECT_EQ(std::string(store.Lookup("p1")), "null");
+  EXPECT_EQ(store.GetCount(), 1);
+}
+
 TEST_F(AssignmentStoreTest, SeparatorsInIdOrNameAreRefused) {
   Write("p2=B|2/1/2000 0:0:0;");
   for (const char* name : {"a;b", "a=b", "a|b"})
