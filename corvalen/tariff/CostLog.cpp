@@ -168,17 +168,14 @@ void CCostLog::AppendConnection(const CConnectionRecord& record, const CProvider
   if (!Append(text)) ReportSaveFailure(logPath);
 }
 
-namespace {
-// The records the log holds, cut-off ones not counted: eleven fields, each ended by ';'.
-size_t RecordCount(const std::string& log) { return static_cast<size_t>(std::count(log.begin(), log.end(), ';')) / 11; }
-}  // namespace
-
-bool CCostLog::HoldsTooManyRecords(const std::string& log) { return RecordCount(log) > kMaxCostRecords; }
-
-bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& out) {
+bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& out, bool* tooMany) {
   out.clear();
-  if (HoldsTooManyRecords(log)) return false;
-  out.reserve(RecordCount(log));
+  // The records the log holds, cut-off ones not counted: eleven fields, each ended by ';'. One
+  // count serves the limit and the room the records take.
+  const size_t count = static_cast<size_t>(std::count(log.begin(), log.end(), ';')) / 11;
+  if (tooMany) *tooMany = count > kMaxCostRecords;
+  if (count > kMaxCostRecords) return false;
+  out.reserve(count);
   size_t pos = 0;
   while (pos < log.size()) {
     CCostRecord rec;
@@ -214,8 +211,9 @@ bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& ou
 
 double CCostLog::TotalOf(const std::string& log, const COleDateTime& from, const COleDateTime& to) {
   std::vector<CCostRecord> records;
-  if (HoldsTooManyRecords(log)) return -1;
-  ParseRecords(log, records);
+  bool tooMany = false;
+  ParseRecords(log, records, &tooMany);
+  if (tooMany) return -1;
   double sum = 0;
   bool bad = false;
   for (const CCostRecord& r : records) {
@@ -430,11 +428,14 @@ BOOL CCostLog::WriteHtml(const COleDateTime& from, const COleDateTime& to) {
   ui.BeginWaitCursor();
   std::string log;
   std::vector<CCostRecord> records;
-  if ((!ReadDataFile(logPath, log) && CFile::Exists(logPath)) || HoldsTooManyRecords(log)) {
+  // A missing log is an empty one; one that is there but unreadable, or too long, is malformed.
+  const bool readable = ReadDataFile(logPath, log) || !CFile::Exists(logPath);
+  bool tooMany = false;
+  if (readable) ParseRecords(log, records, &tooMany);
+  if (!readable || tooMany) {
     ui.EndWaitCursor();
     return FALSE;
   }
-  ParseRecords(log, records);
   bool ok = true;
   CString html = plain ? BuildGrouped(records, from, to, &ok) : BuildList(records, from, to, &ok);
   BOOL written = WriteWholeFile(htmlPath, html.str());

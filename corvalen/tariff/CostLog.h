@@ -89,16 +89,14 @@ class CCostLog : public CLogFile {
 
   // Splits a log into its records; a record cut off at the end of the file (a write that
   // did not finish) is not returned. FALSE when the text ends inside a record.
-  // A log beyond kMaxCostRecords gives no records and FALSE.
-  static bool ParseRecords(const std::string& log, std::vector<CCostRecord>& out);
+  // A log beyond kMaxCostRecords gives no records and FALSE, and sets `tooMany` (a malformed log
+  // for the totals and the bill).
+  static bool ParseRecords(const std::string& log, std::vector<CCostRecord>& out, bool* tooMany = nullptr);
   // The most records one read of the log takes: a connection every hour for eleven years. A
   // record takes several hundred bytes read back (eleven texts and a date) from as few as eleven
   // bytes of file, so the count, not the file's length, keeps a read within the data budget
   // (DataBudget.h): about 30 MB of records in the 32-bit program and as much again for the bill.
   static const size_t kMaxCostRecords = 100000;
-  // Whether the log holds more records than kMaxCostRecords (a malformed log for the totals and
-  // the bill).
-  static bool HoldsTooManyRecords(const std::string& log);
   // "Pf"/"DM" texts of the bill are written as they stand; names and numbers are escaped.
   static CString EscapeHtml(const CString& text);
   static CString TruncateDecimals(const CString& formatted, int decimals);
