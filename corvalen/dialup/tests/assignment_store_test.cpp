@@ -10,7 +10,6 @@
 #include "Provider.h"
 #include "TarifManager.h"
 #include "TarifProtocol.h"
-#include "TarifTexts.h"
 #include "TarifUi.h"
 #include "save_faults.h"
 
@@ -226,8 +225,8 @@ TEST_F(AssignmentStoreTest, AFailedWriteKeepsTheFileAndTheRecordsAndSaysSo) {
   manager.GetProtocolStore().SetAt("p1", new CTarifProtocol);
   store.Load();
   const std::string before = Read();
-  CString told = kSaveFailed;
-  told.Replace("%s", store.GetFilePath());
+  const std::string told = "Die Datei " + dir_ + "\\Corva.dat kann nicht gespeichert werden.\nDer Datenträger ist voll, "
+                           "oder die Datei ist schreibgeschützt oder wird von einem anderen Programm verwendet.";
   for (const testsupport::SaveFault& fault : testsupport::SaveFaults()) {
     SCOPED_TRACE(fault.name);
     ui.texts.clear();
@@ -240,7 +239,7 @@ TEST_F(AssignmentStoreTest, AFailedWriteKeepsTheFileAndTheRecordsAndSaysSo) {
     CTarifProtocol* proto = nullptr;
     EXPECT_TRUE(manager.GetProtocolStore().Lookup("p1", proto));  // its free minutes stay with it
     EXPECT_FALSE(fs::exists(Path("Corva.sic")));
-    EXPECT_EQ(ui.texts, std::vector<std::string>{told.str()});
+    EXPECT_EQ(ui.texts, std::vector<std::string>{told});
 
     ui.texts.clear();
     fault.apply(Path("Corva.dat"));
@@ -250,7 +249,7 @@ TEST_F(AssignmentStoreTest, AFailedWriteKeepsTheFileAndTheRecordsAndSaysSo) {
       EXPECT_FALSE(added);
       EXPECT_EQ(Read(), before);
       EXPECT_EQ(store.Lookup("p3"), "null");
-      EXPECT_EQ(ui.texts, std::vector<std::string>{told.str()});
+      EXPECT_EQ(ui.texts, std::vector<std::string>{told});
     } else {
       EXPECT_TRUE(added);
       EXPECT_EQ(Read(), before + "p3=Dritter|31/12/2026 0:0:0;");

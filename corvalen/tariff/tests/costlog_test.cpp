@@ -276,11 +276,6 @@ TEST_F(CostLogTest, AFailedWriteKeepsTheLogAndTheBillAndSaysSo) {
   log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 10, 0, 0), 61, 1.49f), list);
   ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
   const std::string logBefore = ReadFile("rechnung.log"), billBefore = ReadFile("rechnung.html");
-  auto saveFailed = [](const std::string& path) {
-    CString text = kSaveFailed;
-    text.Replace("%s", path.c_str());
-    return text.str();
-  };
   for (const testsupport::SaveFault& fault : testsupport::SaveFaults()) {
     SCOPED_TRACE(fault.name);
     ui.messages.clear();
@@ -292,7 +287,7 @@ TEST_F(CostLogTest, AFailedWriteKeepsTheLogAndTheBillAndSaysSo) {
     if (fault.blocksAppend) {
       EXPECT_EQ(ReadFile("rechnung.log"), logBefore);
       ASSERT_EQ(ui.messages.size(), 1u);
-      EXPECT_EQ(ui.messages[0].text, saveFailed(PathOf("rechnung.log")));
+      EXPECT_EQ(ui.messages[0].text, SaveFailedText(PathOf("rechnung.log")));
       EXPECT_EQ(ui.messages[0].title, "Fehler");
     } else {
       EXPECT_GT(ReadFile("rechnung.log").size(), logBefore.size());
@@ -310,7 +305,7 @@ TEST_F(CostLogTest, AFailedWriteKeepsTheLogAndTheBillAndSaysSo) {
     EXPECT_FALSE(FileExists("rechnung.html.sic"));
     EXPECT_TRUE(ui.opened.empty());
     ASSERT_FALSE(ui.messages.empty());
-    EXPECT_EQ(ui.messages.back().text, saveFailed(PathOf("rechnung.html")));
+    EXPECT_EQ(ui.messages.back().text, SaveFailedText(PathOf("rechnung.html")));
   }
 }
 

@@ -419,7 +419,9 @@ TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {
        },
        AnswerBox("Fehler", &box), ClickWhenAlone(&wnd, IDOK)});
   ::CloseHandle(held);
-  EXPECT_EQ(box, std::string(SaveFailureText(Path("free.log").c_str())));
+  EXPECT_EQ(box, "Die Datei " + Path("free.log") +
+                     " kann nicht gespeichert werden.\nDer Datenträger ist voll, oder die Datei ist "
+                     "schreibgeschützt oder wird von einem anderen Programm verwendet.");
   EXPECT_TRUE(Exists("free.log"));
   EXPECT_EQ(tel->GetOnlineMinutes(), 42);
   CTarifProtocol* kept = nullptr;
