@@ -17,17 +17,28 @@ BOOL CLogFile::Append(const CString& text) {
   if (!path) return FALSE;
   CFile f;
   if (!f.Open(*path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite)) return FALSE;
+  // Where the text starts; without it, what a failed write leaves could not be taken out again.
   const long before = f.Seek(0, CFile::end);
+  if (before < 0) return FALSE;
   try {
     f.Write(text.c_str(), static_cast<UINT>(text.GetLength()));
     f.Flush();  // a full disk shows when the buffer is written
+    return TRUE;
   } catch (const CFileException&) {
-    // What got in of the record is taken out again, so the next record does not join a cut one.
-    if (before >= 0) f.SetLength(before);
-    return FALSE;
   }
-  return TRUE;
+  // What got in of the text is taken out again, so the next record does not join a cut one. A
+  // file that refuses to be cut gets what it held before written back whole (write-then-replace).
+  if (Truncate(f, before)) return FALSE;
+  f.Close();
+  std::string held;
+  if (ReadAll(held) && held.size() >= static_cast<size_t>(before)) {
+    held.resize(static_cast<size_t>(before));
+    WriteWholeFile(*path, held);
+  }
+  return FALSE;
 }
+
+BOOL CLogFile::Truncate(CFile& file, long length) { return file.SetLength(length); }
 
 BOOL CLogFile::ReadByte(char* out) {
   if (!path) return FALSE;

@@ -10,6 +10,7 @@
 #include "CString.h"
 #include "TarifDatabase.h"
 
+class CFile;
 class CSettings;
 
 // A file that texts are appended to.
@@ -17,8 +18,8 @@ class CLogFile {
  public:
   virtual ~CLogFile() = default;
   // Appends the text's bytes at the end of the file with one write (no terminator, no line
-  // break); FALSE when the file cannot be opened or the write fails (the part of the text that got
-  // in is cut away again).
+  // break); FALSE when the file cannot be opened or the write fails. The part of the text that got
+  // in is cut away again; when the file cannot be cut, what it held before is written back whole.
   virtual BOOL Append(const CString& text);
   // Reads the file's first byte; FALSE when there is none.
   virtual BOOL ReadByte(char* out);
@@ -29,6 +30,9 @@ class CLogFile {
   void SetPath(const CString* p) { path = p; }
 
  protected:
+  // Cuts the open file to `length` bytes (CFile::SetLength); FALSE when the file system refuses.
+  virtual BOOL Truncate(CFile& file, long length);
+
   const CString* path = nullptr;
 };
 

@@ -326,4 +326,28 @@ TEST_F(CostLogTest, ARecordCutByAFullDiskIsTakenOut) {
   EXPECT_EQ(ReadFile("rechnung.log"),
             before + "default;3/3/2026 10:0:0;00:01:01;Kabel & Netz <Ost>;1;1.20;0.00;0.012;;;01019;");
 }
+
+// A file that refuses to be cut (the file system fails the truncation): what got in of the record
+// is taken out all the same, by writing back whole what the log held before, and the failure is
+// told as a failed save.
+TEST_F(CostLogTest, ARecordCutInALogThatCannotBeCutIsTakenOut) {
+  struct UncuttableLog : CCostLog {
+    using CCostLog::CCostLog;
+    BOOL Truncate(CFile&, long) override { return FALSE; }
+  } log(&settings);
+  log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 10, 0, 0), 61, 1.49f), list);
+  const std::string before = ReadFile("rechnung.log");
+  {
+    testsupport::FileSizeLimit full(before.size() + 20);
+    log.AppendConnection(Rec("sekunde", COleDateTime(2026, 3, 3, 10, 0, 0), 61, 1.2f), list);
+  }
+  EXPECT_EQ(ReadFile("rechnung.log"), before);
+  EXPECT_FALSE(FileExists("rechnung.log.sic"));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, SaveFailedText(PathOf("rechnung.log")));
+  EXPECT_EQ(ui.messages[0].title, "Fehler");
+  log.AppendConnection(Rec("sekunde", COleDateTime(2026, 3, 3, 10, 0, 0), 61, 1.2f), list);
+  EXPECT_EQ(ReadFile("rechnung.log"),
+            before + "default;3/3/2026 10:0:0;00:01:01;Kabel & Netz <Ost>;1;1.20;0.00;0.012;;;01019;");
+}
 #endif
