@@ -356,6 +356,34 @@ TEST_F(OptionsDialogsTest, LogFilesAreExportedImportedAndDeleted) {
   EXPECT_FALSE(openTitle.empty());
 }
 
+// A log imported from a write-protected file (a backup on a CD) is a copy of its own: the
+// program's log stays writable, so the next connection's record goes in.
+TEST_F(OptionsDialogsTest, AnImportFromAWriteProtectedFileLeavesTheLogWritable) {
+  WriteWholeFile(Path("rechnung.log").c_str(), "alt");
+  const std::string importPath = Path("import.log");
+  WriteWholeFile(importPath.c_str(), "default;3/4/2026 9:0:0;00:04:00;Tel;240;1.00;0.00;4.000;;;0191;");
+  ASSERT_TRUE(::SetFileAttributesA(importPath.c_str(), FILE_ATTRIBUTE_READONLY));
+  CDlg_Protokolldateien dlg(&manager_);
+  HWND wnd = nullptr;
+  std::string title;
+  DialogScript script;
+  script.Then([&] {
+    wnd = FindThreadWindow("Administration der Protokolldateien");
+    if (!wnd) return false;
+    PostClick(wnd, IDC_PD_IMPORT_BILL);
+    return true;
+  }).Then(ChooseFile(&wnd, importPath, &title)).Then(ClickWhenAlone(&wnd, IDOK));
+  script.Start();
+  dlg.DoModal();
+  EXPECT_TRUE(script.Finished());
+  ::SetFileAttributesA(importPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::string now;
+  ReadWholeFile(Path("rechnung.log").c_str(), now);
+  EXPECT_EQ(now, "default;3/4/2026 9:0:0;00:04:00;Tel;240;1.00;0.00;4.000;;;0191;");
+  EXPECT_EQ(::GetFileAttributesA(Path("rechnung.log").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_FALSE(Exists("rechnung.log.sic"));
+}
+
 // A copy that cannot be made is reported, and nothing is left behind.
 TEST_F(OptionsDialogsTest, AMissingLogFileIsReportedOnExport) {
   std::string exportPath = Path("export.log");
@@ -374,7 +402,7 @@ TEST_F(OptionsDialogsTest, AMissingLogFileIsReportedOnExport) {
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(box, "Die Datei \"" + Path("rechnung.log") + "\" konnte nicht nach \"" + exportPath + "\" kopiert werden.");
   EXPECT_FALSE(Exists("export.log"));
-  EXPECT_FALSE(Exists("export.log.tmp"));
+  EXPECT_FALSE(Exists("export.log.sic"));
 }
 
 // Deleting "free.log" holds: the free-minute records in memory go with it, so the next

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "CFile.h"
 #include "CostLog.h"
+#include "DataBudget.h"
 #include "TarifClock.h"
 #include "TarifTexts.h"
 #include "TarifUi.h"
@@ -259,16 +261,13 @@ CString ChooseLogFile(BOOL open, const char* name, CWnd* parent) {
   return dlg.DoModal() == IDOK ? dlg.GetPathName() : CString();
 }
 
-// Copies a whole file; the target is replaced only by a complete copy (made beside it first).
+// Copies a whole log file through the save primitive: the target is replaced only by a complete
+// copy (written beside it first) and otherwise stays as it was. The copy is a new file of its
+// own: a write-protected source (a backup on a CD) does not make the program's log
+// write-protected. A file beyond the limit of data files is no log of this program.
 BOOL CopyWhole(const CString& from, const CString& to) {
-  CString fresh = to + ".tmp";
-  if (!::CopyFileA(from, fresh, FALSE)) {
-    ::DeleteFileA(fresh);
-    return FALSE;
-  }
-  if (CFile::Replace(fresh, to)) return TRUE;
-  ::DeleteFileA(fresh);
-  return FALSE;
+  std::string content;
+  return ReadDataFile(from, content) && WriteWholeFile(to, content);
 }
 
 void ReportCopyFailure(CWnd* parent, const CString& from, const CString& to) {
