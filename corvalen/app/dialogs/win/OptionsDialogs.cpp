@@ -11,7 +11,6 @@
 #include "TippDesTages.h"
 
 namespace {
-const UINT kTitleCorvalen = 5104;
 // The maker's online help, named at the end of the provider filter's help.
 const char kOnlineHelp[] = "http://www.astrel.de/corvalen/hilfe/";
 
@@ -205,24 +204,24 @@ void CDlg_Benutzerrechnung::OnRechnung() {
   GetDlgItemText(IDC_BR_TOTIME, toText);
   int fh = 0, fm = 0, th = 0, tm = 0;
   if (!m_fromDate.GetTime(fromDay) || !ParseTime(fromText, fh, fm)) {
-    AfxMessageBox("Fehler bei der Eingabe der Uhrzeit im Feld \"Von\"", MB_OK | MB_ICONWARNING, kTitleCorvalen);
+    AfxMessageBox("Fehler bei der Eingabe der Uhrzeit im Feld \"Von\"", MB_OK | MB_ICONWARNING, kIdsTitleShort);
     return;
   }
   if (!m_toDate.GetTime(toDay) || !ParseTime(toText, th, tm)) {
-    AfxMessageBox("Fehler bei der Eingabe der Uhrzeit im Feld \"Bis\"", MB_OK | MB_ICONWARNING, kTitleCorvalen);
+    AfxMessageBox("Fehler bei der Eingabe der Uhrzeit im Feld \"Bis\"", MB_OK | MB_ICONWARNING, kIdsTitleShort);
     return;
   }
   COleDateTime from(fromDay.GetYear(), fromDay.GetMonth(), fromDay.GetDay(), fh, fm, 0);
   COleDateTime to(toDay.GetYear(), toDay.GetMonth(), toDay.GetDay(), th, tm, 0);
   if (from > to) {
-    AfxMessageBox("Das Enddatum liegt vor dem Anfangsdatum", MB_OK | MB_ICONWARNING, kTitleCorvalen);
+    AfxMessageBox("Das Enddatum liegt vor dem Anfangsdatum", MB_OK | MB_ICONWARNING, kIdsTitleShort);
     return;
   }
   CSettings settings;
   CCostLog log(&settings);
   log.SetPlain(static_cast<BYTE>(m_sorted ? 1 : 0));
   if (!log.WriteHtml(from, to) && !log.BillWriteFailed())
-    AfxMessageBox(kBillUnreadable, MB_OK | MB_ICONERROR, kTitleCorvalen);
+    AfxMessageBox(kBillUnreadable, MB_OK | MB_ICONERROR, kIdsTitleShort);
 }
 
 void CDlg_Benutzerrechnung::OnHilfe() { CDlg_TippDesTages::ShowHelp(this, AfxLoadString(5133)); }
@@ -272,7 +271,7 @@ BOOL CopyWhole(const CString& from, const CString& to) {
 
 void ReportCopyFailure(CWnd* parent, const CString& from, const CString& to) {
   ::MessageBoxA(parent->m_hWnd, "Die Datei \"" + from + "\" konnte nicht nach \"" + to + "\" kopiert werden.",
-                AfxLoadString(kTitleCorvalen), MB_OK | MB_ICONERROR);
+                AfxLoadString(kIdsTitleShort), MB_OK | MB_ICONERROR);
 }
 }  // namespace
 
