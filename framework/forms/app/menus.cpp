@@ -13,6 +13,14 @@ std::map<HMENU, TMenuItem*>& SubMenus() {
   return m;
 }
 UINT gNextCommand = 0xC000;
+
+// Whether the entry at Pos of Menu is one of this library's (or a separator) and not one that
+// the MDI frame put into its bar for a maximised child (the child's system menu, its buttons).
+bool IsOwnEntry(HMENU Menu, int Pos) {
+  if (HMENU sub = GetSubMenu(Menu, Pos)) return TMenuItem::FindSubMenu(sub) != nullptr;
+  if (GetMenuState(Menu, UINT(Pos), MF_BYPOSITION) & MF_SEPARATOR) return true;
+  return TMenuItem::FindItem(GetMenuItemID(Menu, Pos)) != nullptr;
+}
 }  // namespace
 
 UINT NewMenuCommand() { return gNextCommand++; }
@@ -75,11 +83,24 @@ void TMenuItem::SetEnabled(bool v) {
   UpdateInParent();
 }
 
+int TMenuItem::PositionIn(HMENU Menu) const {
+  const int count = GetMenuItemCount(Menu);
+  for (int pos = 0; pos < count; ++pos) {
+    HMENU sub = GetSubMenu(Menu, pos);
+    if (sub ? sub == FHandle : GetMenuItemID(Menu, pos) == FCommand) return pos;
+  }
+  return -1;
+}
+
 void TMenuItem::UpdateInParent() {
-  if (!FParent || !FParent->FHandle) return;
-  const int index = FParent->IndexOf(this);
-  EnableMenuItem(FParent->FHandle, UINT(index), MF_BYPOSITION | (FEnabled ? MF_ENABLED : MF_GRAYED));
-  if (FParent->FBarWindow) DrawMenuBar(FParent->FBarWindow);
+  if (!FParent) return;
+  // An entry of an MDI child's bar shows in the frame's bar while the child's menus are merged.
+  for (TMenuItem* menu : {FParent, FParent->FMergedInto}) {
+    const int pos = menu && menu->FHandle ? PositionIn(menu->FHandle) : -1;
+    if (pos < 0) continue;
+    EnableMenuItem(menu->FHandle, UINT(pos), MF_BYPOSITION | (FEnabled ? MF_ENABLED : MF_GRAYED));
+    if (menu->FBarWindow) DrawMenuBar(menu->FBarWindow);
+  }
 }
 
 HMENU TMenuItem::Handle() {
@@ -91,23 +112,27 @@ HMENU TMenuItem::Handle() {
   return FHandle;
 }
 
-void TMenuItem::AppendTo(HMENU Menu) {
-  const UINT state = FEnabled ? MF_ENABLED : MF_GRAYED;
+void TMenuItem::InsertInto(HMENU Menu, UINT Pos) {
+  const UINT how = MF_BYPOSITION | (FEnabled ? MF_ENABLED : MF_GRAYED);
   if (IsLine())
-    AppendMenuA(Menu, MF_SEPARATOR, 0, nullptr);
+    InsertMenuA(Menu, Pos, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
   else if (!FItems.empty() || FAlwaysPopup)
-    AppendMenuA(Menu, MF_POPUP | MF_STRING | state, UINT_PTR(Handle()), FCaption.c_str());
+    InsertMenuA(Menu, Pos, how | MF_POPUP | MF_STRING, UINT_PTR(Handle()), FCaption.c_str());
   else
-    AppendMenuA(Menu, MF_STRING | state, FCommand, FCaption.c_str());
+    InsertMenuA(Menu, Pos, how | MF_STRING, FCommand, FCaption.c_str());
 }
 
 void TMenuItem::Rebuild() {
   if (!FHandle) return;
-  while (GetMenuItemCount(FHandle) > 0) RemoveMenu(FHandle, 0, MF_BYPOSITION);
-  for (TMenuItem* i : FItems) i->AppendTo(FHandle);
+  // Of a bar only this library's entries go and come again: what the MDI frame keeps there for
+  // a maximised child stays, its system menu in front and its buttons behind.
+  for (int pos = GetMenuItemCount(FHandle) - 1; pos >= 0; --pos)
+    if (!FIsBar || IsOwnEntry(FHandle, pos)) RemoveMenu(FHandle, UINT(pos), MF_BYPOSITION);
+  UINT at = GetMenuItemCount(FHandle) > 0 && GetSubMenu(FHandle, 0) ? 1 : 0;
+  for (TMenuItem* i : FItems) i->InsertInto(FHandle, at++);
   // A menu bar shows the merged menus of the active MDI child behind its own.
   if (FIsBar && FMergedItems)
-    for (TMenuItem* i : FMergedItems->FItems) i->AppendTo(FHandle);
+    for (TMenuItem* i : FMergedItems->FItems) i->InsertInto(FHandle, at++);
   if (FBarWindow) DrawMenuBar(FBarWindow);
 }
 
@@ -116,6 +141,7 @@ TMainMenu::TMainMenu(TComponent* AOwner) : TComponent(AOwner), FItems(nullptr) {
 }
 
 TMainMenu::~TMainMenu() {
+  if (FMerged) FMerged->FItems.FMergedInto = nullptr;
   FItems.FMergedItems = nullptr;
   if (FWindow && IsWindow(FWindow) && GetMenu(FWindow) == FItems.FHandle) SetMenu(FWindow, nullptr);
   while (FItems.Count() > 0) FItems.Remove(FItems.Items(0));
@@ -125,20 +151,11 @@ HMENU TMainMenu::Handle() { return FItems.Handle(); }
 
 void TMainMenu::Merge(TMainMenu* Child) {
   if (Child == this || Child == FMerged) return;
-  // Only the merged entries at the end change: what the MDI frame put into the bar of its own
-  // (the maximised child's system menu and buttons) stays.
-  if (FItems.FHandle && FMerged) {
-    for (int n = FMerged->Items()->Count(); n > 0; --n) {
-      const int last = GetMenuItemCount(FItems.FHandle) - 1;
-      if (last < 0) break;
-      RemoveMenu(FItems.FHandle, UINT(last), MF_BYPOSITION);
-    }
-  }
+  if (FMerged) FMerged->FItems.FMergedInto = nullptr;
   FMerged = Child;
   FItems.FMergedItems = Child ? Child->Items() : nullptr;
-  if (FItems.FHandle && Child)
-    for (TMenuItem* i : Child->Items()->FItems) i->AppendTo(FItems.FHandle);
-  if (FWindow) DrawMenuBar(FWindow);
+  if (Child) Child->FItems.FMergedInto = &FItems;
+  FItems.Rebuild();
 }
 
 void TMainMenu::SetWindow(HWND w) {

@@ -39,9 +39,14 @@ public:
 private:
   void Rebuild();
   void UpdateInParent();
-  void AppendTo(HMENU Menu);
+  // The position of this item in Menu (its submenu or its command found there), -1 if absent.
+  // In an MDI frame's bar that is not its index: the frame puts a maximised child's system menu
+  // before the bar's own items and its buttons after them.
+  int PositionIn(HMENU Menu) const;
+  void InsertInto(HMENU Menu, UINT Pos);
   bool FIsBar = false, FAlwaysPopup = false;
   TMenuItem* FMergedItems = nullptr;  // a bar's merged menus: the active MDI child's bar items
+  TMenuItem* FMergedInto = nullptr;   // a child's bar: the frame's bar that shows its items
   HWND FBarWindow = nullptr;
   String FCaption, FHint;
   bool FEnabled = true;

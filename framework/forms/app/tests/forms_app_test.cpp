@@ -21,6 +21,12 @@ public:
     Item->SetHint("Neue Datei anlegen");
     Item->OnClick = [this](TObject*) { ++Clicks; };
     File->Add(Item);
+    Edit = new TMenuItem(this, "&Bearbeiten");
+    Edit->SetAlwaysPopup(true);
+    Menu->Items()->Add(Edit);
+    Window = new TMenuItem(this, "&Fenster");
+    Window->SetAlwaysPopup(true);
+    Menu->Items()->Add(Window);
     SetMenu(Menu);
     Bar = new TToolBar(this);
     Bar->SetParent(this);
@@ -30,7 +36,7 @@ public:
     Status->SetParent(this);
   }
   TMainMenu* Menu;
-  TMenuItem *File, *Item;
+  TMenuItem *File, *Item, *Edit, *Window;
   TToolBar* Bar;
   TToolButton* Button;
   TStatusBar* Status;
@@ -110,6 +116,99 @@ TEST_F(FormsApp, MDIChildrenComeAndGo) {
   // A child's default close minimises it.
   a->Close();
   EXPECT_EQ(a->WindowState(), wsMinimized);
+}
+
+// Whether the frame's menu bar shows the entry of this submenu enabled; -1: not in the bar.
+int BarEntryEnabled(HWND frame, HMENU sub) {
+  HMENU bar = GetMenu(frame);
+  for (int pos = 0; pos < GetMenuItemCount(bar); ++pos)
+    if (GetSubMenu(bar, pos) == sub) return (GetMenuState(bar, UINT(pos), MF_BYPOSITION) & MF_GRAYED) ? 0 : 1;
+  return -1;
+}
+
+// A maximised child's system menu comes first in the frame's bar: the bar's own entries are
+// enabled and disabled where they stand, not at their index among the frame's menus.
+TEST_F(FormsApp, BarEntriesChangeStateWhereTheyStandBesideAMaximisedChild) {
+  auto* child = new TForm(&App);
+  child->SetFormStyle(fsMDIChild);
+  child->SetCaption("Seite");
+  child->Show();
+  child->SetWindowState(wsMaximized);
+  App.ProcessMessages();
+  ASSERT_EQ(child->WindowState(), wsMaximized);
+  ASSERT_NE(GetSubMenu(GetMenu(Frame->Handle()), 0), Frame->File->Handle()) << "no system menu in front";
+  TMenuItem* entries[] = {Frame->File, Frame->Edit, Frame->Window};
+  for (TMenuItem* off : entries) {
+    off->SetEnabled(false);
+    for (TMenuItem* e : entries)
+      EXPECT_EQ(BarEntryEnabled(Frame->Handle(), e->Handle()), e == off ? 0 : 1) << off->Caption() << ": " << e->Caption();
+    off->SetEnabled(true);
+  }
+  // Restored, the system menu leaves the bar, and the entries are found at their index again.
+  Frame->Edit->SetEnabled(false);
+  child->SetWindowState(wsNormal);
+  App.ProcessMessages();
+  ASSERT_EQ(GetSubMenu(GetMenu(Frame->Handle()), 0), Frame->File->Handle());
+  Frame->Window->SetEnabled(false);
+  for (TMenuItem* e : entries)
+    EXPECT_EQ(BarEntryEnabled(Frame->Handle(), e->Handle()), e == Frame->File ? 1 : 0) << e->Caption();
+}
+
+// The frame's menu bar as text: the captions of the library's entries, "S" for the system menu
+// and "#" for a button that the MDI frame puts there for a maximised child; grayed entries in ().
+String BarEntries(HWND frame) {
+  HMENU bar = GetMenu(frame);
+  String all;
+  for (int pos = 0; pos < GetMenuItemCount(bar); ++pos) {
+    HMENU sub = GetSubMenu(bar, pos);
+    char caption[64] = {};
+    GetMenuStringA(bar, UINT(pos), caption, sizeof caption, MF_BYPOSITION);
+    String entry = sub ? (TMenuItem::FindSubMenu(sub) ? String(caption) : "S")
+                       : TMenuItem::FindItem(GetMenuItemID(bar, pos)) ? String(caption) : "#";
+    if (GetMenuState(bar, UINT(pos), MF_BYPOSITION) & MF_GRAYED) entry = "(" + entry + ")";
+    all += (all.empty() ? "" : "|") + entry;
+  }
+  return all;
+}
+
+// A child's menus join the frame's bar behind the frame's own and before a maximised child's
+// buttons, change their state there and leave again, whatever child is maximised.
+TEST_F(FormsApp, AChildsMenusJoinAndLeaveTheBarBesideAMaximisedChild) {
+  auto* plain = new TForm(&App);
+  plain->SetFormStyle(fsMDIChild);
+  plain->SetCaption("A");
+  plain->Show();
+  auto* browser = new TForm(&App);
+  browser->SetFormStyle(fsMDIChild);
+  browser->SetCaption("B");
+  auto* menu = new TMainMenu(browser);
+  auto* program = new TMenuItem(browser, "&Programm");
+  program->SetAlwaysPopup(true);
+  menu->Items()->Add(program);
+  menu->Items()->Add(new TMenuItem(browser, "&Suchen"));
+  browser->SetMenu(menu);
+  browser->Show();
+  browser->SetWindowState(wsMaximized);
+  App.ProcessMessages();
+  auto activate = [&](TForm* f) {
+    SendMessageA(Frame->ClientHandle(), WM_MDIACTIVATE, WPARAM(f->Handle()), 0);
+    App.ProcessMessages();
+  };
+  EXPECT_EQ(BarEntries(Frame->Handle()), "S|&Datei|&Bearbeiten|&Fenster|&Programm|&Suchen|#|#|#");
+  program->SetEnabled(false);
+  EXPECT_EQ(BarEntries(Frame->Handle()), "S|&Datei|&Bearbeiten|&Fenster|(&Programm)|&Suchen|#|#|#");
+  activate(plain);
+  EXPECT_EQ(BarEntries(Frame->Handle()), "S|&Datei|&Bearbeiten|&Fenster|#|#|#");
+  activate(browser);
+  EXPECT_EQ(BarEntries(Frame->Handle()), "S|&Datei|&Bearbeiten|&Fenster|(&Programm)|&Suchen|#|#|#");
+  // A change of the frame's own bar keeps what the MDI frame put there.
+  Frame->Edit->SetCaption("B&earbeiten");
+  EXPECT_EQ(BarEntries(Frame->Handle()), "S|&Datei|B&earbeiten|&Fenster|(&Programm)|&Suchen|#|#|#");
+  browser->SetWindowState(wsNormal);
+  App.ProcessMessages();
+  EXPECT_EQ(BarEntries(Frame->Handle()), "&Datei|B&earbeiten|&Fenster|(&Programm)|&Suchen");
+  activate(plain);
+  EXPECT_EQ(BarEntries(Frame->Handle()), "&Datei|B&earbeiten|&Fenster");
 }
 
 TEST_F(FormsApp, ModalFormEndsThroughItsButtons) {
