@@ -455,7 +455,7 @@ void TThumbview::SetSelected(int Value) {
   FSelected = Value;
   if (Value < 0) return;
   ShowSelection(Value, true);
-  ScrollCellInView(Value);
+  if (FAutoScrolling) ScrollCellInView(Value);
 }
 
 void TThumbview::ScrollCellInView(int I) {
@@ -485,7 +485,7 @@ void TThumbview::SetSelectedFile(const String& Value) {
   for (int i = 0; i < Count(); ++i)
     if (FCells[size_t(i)]->Filename() == Value) {
       SetSelected(i);
-      if (!FAutoScrolling) ScrollCellInView(i);
+      if (!FAutoScrolling) ScrollCellInView(i);  // a file asked for by name is shown in any case
       return;
     }
 }

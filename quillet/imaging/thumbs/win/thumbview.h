@@ -170,6 +170,8 @@ public:
   void SetThumbGap(int v) { FLayout.ThumbGap = v & 0xFF; Relayout(); }
   bool Sorted() const { return FSorted; }
   void SetSorted(bool v) { FSorted = v; }
+  // On: every selection (a press, Selected) scrolls its cell into view. Off: only a file chosen
+  // through SelectedFile is scrolled into view.
   bool AutoScrolling() const { return FAutoScrolling; }
   void SetAutoScrolling(bool v) { FAutoScrolling = v; }
   bool Scanning() const { return FScanning; }

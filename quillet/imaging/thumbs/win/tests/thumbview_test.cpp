@@ -1,6 +1,7 @@
 // The thumbnail view and its cells in real windows under Wine: the scan at the first paint, the
 // sorted cells without the animated GIF, the scan events and their Break, a press on a cell and in
-// the gap, the shrinking of a cell's picture, a picture that cannot be read, SelectedFile.
+// the gap, the shrinking of a cell's picture, a picture that cannot be read, SelectedFile and
+// AutoScrolling.
 #include <gtest/gtest.h>
 
 #include "bitmap.h"
@@ -115,6 +116,32 @@ TEST_F(Thumbview, PressesSelectCellsAndSelectedFileFindsOne) {
   View->SetSelectedFile(kView + "\\small.png");
   EXPECT_EQ(View->SelectedFile(), kView + "\\small.png");
   EXPECT_EQ(View->Selected(), 4);
+}
+
+// A view too narrow for its second column: selecting a cell there scrolls it into view with
+// AutoScrolling; without it only SelectedFile does.
+TEST_F(Thumbview, AutoScrollingDecidesWhetherASelectionScrolls) {
+  struct TCase {
+    bool AutoScrolling, ByName;
+    bool Scrolls;
+  };
+  const TCase cases[] = {{true, false, true}, {true, true, true}, {false, false, false}, {false, true, true}};
+  View->SetSize(40);
+  View->SetBounds(0, 0, 100, 480);
+  Paint();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "AutoScrolling " << c.AutoScrolling << ", by name " << c.ByName);
+    View->SetAutoScrolling(c.AutoScrolling);
+    View->SetDirectory(kView);
+    ASSERT_EQ(View->Count(), 6);
+    ASSERT_EQ(View->HorzScrollBar().Position, 0);
+    ASSERT_GT(View->Cell(5)->Left() + View->Cell(5)->Width(), View->ClientWidth());  // second column
+    if (c.ByName) View->SetSelectedFile(kView + "\\wide.png");
+    else View->SetSelected(5);
+    EXPECT_EQ(View->Selected(), 5);
+    EXPECT_EQ(View->HorzScrollBar().Position > 0, c.Scrolls);
+    EXPECT_EQ(View->Cell(5)->Left() + View->Cell(5)->Width() <= View->ClientWidth(), c.Scrolls);
+  }
 }
 
 TEST_F(Thumbview, ACellShrinksItsPictureIntoItsBox) {
