@@ -13,7 +13,7 @@
 #   With --keep-prefix the prefix is left in DIR after the run (for inspecting registry and files).
 #   ASTREL_WINE_FILE_SIZE_LIMIT=KB: no file the program (or one it starts) writes may grow past KB
 #   kilobytes; writes past it fail as on a full disk (SIGXFSZ is ignored, so they fail instead of
-#   ending the program).
+#   ending the program). The program's output and the prefix's registry are outside the limit.
 set -u
 
 template=""
@@ -86,15 +86,41 @@ if [ -z "$display" ]; then
 fi
 
 # --- the program -------------------------------------------------------------------------------
-if [ -n "${ASTREL_WINE_FILE_SIZE_LIMIT:-}" ]; then
-  ulimit -f "$ASTREL_WINE_FILE_SIZE_LIMIT"
-  trap '' XFSZ
-fi
 overrides=$base_overrides
 [ -n "${WINEDLLOVERRIDES:-}" ] && overrides="$WINEDLLOVERRIDES;$overrides"
-WINEPREFIX=$prefix DISPLAY=:$display WINEDLLOVERRIDES=$overrides \
-  timeout -k 5 "$limit" wine "$@" >"$work/out" 2>"$work/err" </dev/null
-rc=$?
+run_program() {
+  WINEPREFIX=$prefix DISPLAY=:$display WINEDLLOVERRIDES=$overrides \
+    timeout -k 5 "$limit" wine "$@" </dev/null
+}
+if [ -z "${ASTREL_WINE_FILE_SIZE_LIMIT:-}" ]; then
+  run_program "$@" >"$work/out" 2>"$work/err"
+  rc=$?
+else
+  # The limit is for the files the program writes. Its output (a test's log) is not one of them:
+  # it goes through pipes to readers outside the limit, and the prefix's wineserver, which writes
+  # the registry files, is started outside it as well.
+  mkfifo "$work/out.pipe" "$work/err.pipe"
+  cat "$work/out.pipe" >"$work/out" &
+  outpid=$!
+  cat "$work/err.pipe" >"$work/err" &
+  errpid=$!
+  WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
+  (
+    ulimit -f "$ASTREL_WINE_FILE_SIZE_LIMIT"
+    trap '' XFSZ
+    run_program "$@"
+  ) >"$work/out.pipe" 2>"$work/err.pipe"
+  rc=$?
+  # Wine's background processes hold the pipes too; they end with their wineserver, and then the
+  # readers see the end of the output.
+  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null
+  for _ in $(seq 1 100); do
+    kill -0 "$outpid" 2>/dev/null || kill -0 "$errpid" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill "$outpid" "$errpid" 2>/dev/null
+  wait "$outpid" "$errpid" 2>/dev/null
+fi
 cat "$work/out"
 # Wine's own noise on stderr is dropped; the program's messages are kept.
 grep -v -E '^(wine: |[0-9a-f]{4}:(err|fixme|warn):|Xlib: |X connection)' "$work/err" >&2 || true
