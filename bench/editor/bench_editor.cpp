@@ -1,11 +1,12 @@
 // Editing a large page costs what editing a small one costs: the editor model with the HTML
 // highlighter (as the document windows use it) opens a page of 50 KB and one of 5 MB, types 1000
 // characters at the end and in the middle, breaks lines, pastes 100 KB and undoes everything.
-// Each figure is printed for both pages with the ratio; one keystroke must cost about the same
-// in both (ratio under 2) and opening 5 MB must take well under a second.
+// Each figure is printed for both pages with the ratio. The verdict is the row of the benchmark
+// table: a keystroke, measured in both pages in turns, must cost about the same in both.
 #include "bench_timing.h"
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
@@ -137,10 +138,10 @@ Figures Run(size_t bytes) {
   return f;
 }
 
-// Per-keystroke time in a 5 MB page over that in a 50 KB page, the larger of typing at the end and
-// in the middle: both pages open at once and typed into in turns, batch by batch, so that a change
-// in the machine's load falls on both.
-double KeystrokeRatio() {
+// Per-keystroke time in a 50 KB page over that in a 5 MB page (as the table's ratios: the peer's
+// time over ours), the lower of typing at the end and in the middle: both pages open at once and
+// typed into in turns, batch by batch, so that a change in the machine's load falls on both.
+double KeystrokeRatioInTurns() {
   Editor small, large;
   for (Editor* ed : {&small, &large}) {
     ed->SetVisibleCounts(100, 40);
@@ -153,7 +154,7 @@ double KeystrokeRatio() {
     ed.ExecCommand(ecEndLine);
   };
   auto inMiddle = [](Editor& ed) { ed.SetCaret(10, 3 + (ed.Lines()->Count() / 2) / 5 * 5 + 1); };
-  double ratio = 0;
+  double ratio = 1e9;
   const std::function<void(Editor&)> places[] = {atEnd, inMiddle};
   for (const std::function<void(Editor&)>& place : places) {
     place(small);
@@ -169,7 +170,7 @@ double KeystrokeRatio() {
       }
       i += 100;
     }
-    ratio = std::max(ratio, bestLarge / bestSmall);
+    ratio = std::min(ratio, bestSmall / bestLarge);
   }
   return ratio;
 }
@@ -191,13 +192,11 @@ int main() {
   row("Zeilenumbruch (Enter)", small.enter, large.enter, 1e6, "us");
   row("100 KB einfuegen", small.paste, large.paste, 1e3, "ms");
   row("alles rueckgaengig", small.undo, large.undo, 1e3, "ms");
-  double keyRatio = std::max(large.keyEnd / small.keyEnd, large.keyMiddle / small.keyMiddle);
-  bool ok = keyRatio < 2 && large.open < 0.5;
-  std::printf("Tastenanschlag 5 MB / 50 KB: %.2f (Grenze 2), Oeffnen 5 MB: %.0f ms (Grenze 500 ms): %s\n", keyRatio,
-              large.open * 1e3, ok ? "ok" : "ZU LANGSAM");
-  const double inTurns = KeystrokeRatio();
-  std::printf("Tastenanschlag 5 MB / 50 KB, beide Seiten abwechselnd gemessen: %.2f\n", inTurns);
-  bench::Row("keystroke in a 5 MB page against a 50 KB page", "itself", 1.0 / inTurns, 0.9);
+  // The verdict is the table's: its ratio, to the two places the table shows, against its aim.
+  const double aim = 0.9, ratio = std::round(KeystrokeRatioInTurns() * 100) / 100;
+  std::printf("Tastenanschlag 50 KB / 5 MB, beide Seiten abwechselnd gemessen: %.2f (Ziel %.2f): %s\n", ratio, aim,
+              ratio >= aim ? "ok" : "VERFEHLT");
+  bench::Row("keystroke in a 5 MB page against a 50 KB page", "itself", ratio, aim);
   // The figures are a report: a busy machine must not stop the other benchmarks.
   return 0;
 }
