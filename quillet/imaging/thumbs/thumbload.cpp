@@ -27,7 +27,8 @@ int JPEGScaleFor(int W, int H, int BoxW, int BoxH) {
 }
 }  // namespace
 
-TThumbPicture LoadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight) {
+namespace {
+TThumbPicture ReadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight) {
   TThumbPicture p;
   const String ext = LowerCase(ExtractFileExt(FileName));
   if (ext == ".png") {
@@ -64,6 +65,14 @@ TThumbPicture LoadThumbPicture(const String& FileName, int BoxWidth, int BoxHeig
     p.Width = p.Graphic->Width();
     p.Height = p.Graphic->Height();
   }
+  return p;
+}
+}  // namespace
+
+TThumbPicture LoadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight, const TProgressEvent& Progress) {
+  FireEvent(Progress, nullptr, psStarting, uint8_t(0), false, nullptr, String());
+  TThumbPicture p = ReadThumbPicture(FileName, BoxWidth, BoxHeight);
+  FireEvent(Progress, nullptr, psEnding, uint8_t(100), true, nullptr, String());
   return p;
 }
 

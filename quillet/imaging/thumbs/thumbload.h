@@ -15,11 +15,15 @@
 // large JPEG picture is decoded at the smallest scale (1/2, 1/4, 1/8) that still covers the fit
 // into that box, which gives the same thumbnail at a fraction of the work and memory; the size
 // it reports stays the file's own (Width, Height).
+// Progress, when given, hears psStarting (0 percent) before the file is read and psEnding (100
+// percent) once the picture is whole; a read that fails ends after psStarting. The readers of
+// this road report no stages of their own, so these two are all there is.
 struct TThumbPicture {
   std::unique_ptr<TGraphic> Graphic;
   int Width = 0, Height = 0;  // the picture's size in the file
 };
-TThumbPicture LoadThumbPicture(const String& FileName, int BoxWidth = 0, int BoxHeight = 0);
+TThumbPicture LoadThumbPicture(const String& FileName, int BoxWidth = 0, int BoxHeight = 0,
+                               const TProgressEvent& Progress = nullptr);
 
 // The picture shrunk into a box of BoxWidth x BoxHeight: the fit of FitSizePercent; nullptr when
 // the picture is narrower than the fitted width and also lower than the fitted height (it is

@@ -114,3 +114,30 @@ TEST(ThumbLoad, EveryReaderAndTheScaledJPEGGiveTheSameThumbnail) {
   }
   EXPECT_THROW(LoadThumbPicture(kFixtures + "broken.jpg", 80, 80), EInvalidGraphic);
 }
+
+// The stages a cell's picture control hears: the start before the read, the end once the picture
+// is whole, and no end when the read fails.
+TEST(ThumbLoad, ProgressStartsAndEndsOnlyWhenThePictureIsWhole) {
+  struct TCase {
+    const char* Name;
+    std::vector<TProgressStage> Stages;
+  };
+  const TCase cases[] = {
+      {"photo.jpg", {psStarting, psEnding}}, {"photo.png", {psStarting, psEnding}},
+      {"photo.bmp", {psStarting, psEnding}}, {"photo.gif", {psStarting, psEnding}},
+      {"view/f.ico", {psStarting, psEnding}}, {"broken.jpg", {psStarting}},
+      {"view/kaputt.png", {psStarting}},     {"fehlt.bmp", {psStarting}},
+  };
+  for (const TCase& c : cases) {
+    std::vector<TProgressStage> heard;
+    const TProgressEvent progress = [&](TObject*, TProgressStage Stage, uint8_t, bool, const TRect*, const String&) {
+      heard.push_back(Stage);
+    };
+    try {
+      LoadThumbPicture(kFixtures + c.Name, 80, 80, progress);
+    } catch (const std::exception&) {
+      EXPECT_EQ(c.Stages.back(), psStarting) << c.Name << " failed";
+    }
+    EXPECT_EQ(heard, c.Stages) << c.Name;
+  }
+}

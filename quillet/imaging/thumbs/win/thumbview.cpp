@@ -108,6 +108,10 @@ TThumbNail::TThumbNail(TComponent* AOwner) : TPanel(AOwner), FTitleFont(std::mak
   FShape->SetAlign(alClient);
   FImage = new TThumbImage(this);
   FImage->SetStretch(true);
+  // The picture's progress tells whether it is there: ready with the end stage, not before.
+  FImage->Picture()->OnProgress = [this](TObject*, TProgressStage Stage, uint8_t, bool, const TRect*, const String&) {
+    FImageReady = Stage == psEnding;
+  };
   FImage->SetParent(this);
   FTitlePanel = new TThumbTitle(this);
   FTitlePanel->SetParent(this);
@@ -126,6 +130,7 @@ TThumbNail::TThumbNail(TComponent* AOwner) : TPanel(AOwner), FTitleFont(std::mak
 
 TThumbNail::~TThumbNail() {
   FDestroying = true;
+  FImage->Picture()->OnProgress = nullptr;
   FTitleFont->OnChange = nullptr;
 }
 
@@ -147,14 +152,19 @@ void TThumbNail::ShrinkBox(int& W, int& H) const {
 
 void TThumbNail::LoadPicture(bool Minimize) {
   FLoadError.clear();
-  FImageReady = false;
   FImage->SetModified(false);
   FImage->Picture()->SetGraphic(nullptr);
   FImageWidth = FImageHeight = 0;
   try {
     int bw = 0, bh = 0;
     if (Minimize) ShrinkBox(bw, bh);
-    TThumbPicture p = LoadThumbPicture(FFilename, bw, bh);
+    // The loader's stages reach the picture control's progress notification.
+    TPicture* const picture = FImage->Picture();
+    TThumbPicture p = LoadThumbPicture(FFilename, bw, bh,
+                                       [picture](TObject*, TProgressStage Stage, uint8_t Percent, bool Redraw,
+                                                 const TRect* R, const String& Msg) {
+                                         FireEvent(picture->OnProgress, picture, Stage, Percent, Redraw, R, Msg);
+                                       });
     FImageWidth = p.Width;
     FImageHeight = p.Height;
     std::unique_ptr<TBitmap> small;
@@ -166,7 +176,6 @@ void TThumbNail::LoadPicture(bool Minimize) {
     } else {
       FImage->Picture()->SetGraphic(p.Graphic.get());
     }
-    FImageReady = true;
   } catch (const std::exception& e) {
     // One picture that cannot be read costs its cell, not the view: the cell stays empty and
     // keeps the reader's message.

@@ -161,8 +161,16 @@ TEST_F(Thumbview, ACellShrinksItsPictureIntoItsBox) {
   EXPECT_EQ(cell->Image()->Picture()->Width(), 30);
   EXPECT_FALSE(cell->Image()->Modified());
   EXPECT_EQ(cell->FileSize() > 0, true);
+  // ImageReady follows the picture control's progress: ready with the end stage only.
+  EXPECT_TRUE(cell->ImageReady());
+  for (TProgressStage stage : {psStarting, psRunning, psEnding}) {
+    FireEvent(cell->Image()->Picture()->OnProgress, cell->Image()->Picture(), stage, uint8_t(50), false, nullptr,
+              String());
+    EXPECT_EQ(cell->ImageReady(), stage == psEnding) << int(stage);
+  }
   cell->SetFilename(kView + "\\fehlt.png");
   EXPECT_EQ(cell->FileAccessed(), "Unknown");
+  EXPECT_FALSE(cell->ImageReady());
   // As a button: a left press lowers the cell, moving out raises it, moving back lowers it, the
   // release raises it.
   cell->SetAsbutton(true);
