@@ -1,6 +1,5 @@
 #include "CostLog.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -169,21 +168,41 @@ CString CCostLog::FormatRecord(const CConnectionRecord& r, const CProviderArray&
   return rec;
 }
 
+namespace {
+// The whole records a log holds (eleven fields, each ended by ';'; a record cut off at the end
+// not counted), in one pass; `end` receives the length of the text they cover.
+size_t WholeRecords(const std::string& log, size_t* end = nullptr) {
+  size_t fields = 0, covered = 0;
+  for (size_t i = log.find(';'); i != std::string::npos; i = log.find(';', i + 1))
+    if (++fields % 11 == 0) covered = i + 1;
+  if (end) *end = covered;
+  return fields / 11;
+}
+}  // namespace
+
 void CCostLog::AppendConnection(const CConnectionRecord& record, const CProviderArray& providers) {
   BuildPaths();
   CString text = FormatRecord(record, providers);
   SetPath(&logPath);
   CreateIfMissing();
-  // The record goes in with one write, so an interrupted program leaves no half record that
-  // would shift every later one; a write that fails is reported.
+  // A record cut off at the end of the log (a program ended while it wrote) would swallow the one
+  // appended now and shift every record after it: the log is put back to its whole records first.
+  std::string log;
+  size_t whole = 0;
+  if (ReadAll(log)) WholeRecords(log, &whole);
+  if (whole < log.size() && !WriteWholeFile(logPath, log.substr(0, whole))) {
+    ReportSaveFailure(logPath);
+    return;
+  }
+  // The record goes in with one write, so an interrupted program leaves at most a cut record at
+  // the end; a write that fails is reported.
   if (!Append(text)) ReportSaveFailure(logPath);
 }
 
 bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& out, bool* tooMany) {
   out.clear();
-  // The records the log holds, cut-off ones not counted: eleven fields, each ended by ';'. One
-  // count serves the limit and the room the records take.
-  const size_t count = static_cast<size_t>(std::count(log.begin(), log.end(), ';')) / 11;
+  // One count serves the limit and the room the records take.
+  const size_t count = WholeRecords(log);
   if (tooMany) *tooMany = count > kMaxCostRecords;
   if (count > kMaxCostRecords) return false;
   out.reserve(count);

@@ -127,6 +127,21 @@ TEST_F(CostLogTest, MalformedLogsGiveMinusOne) {
   EXPECT_EQ(ui.waitDepth, 0);
 }
 
+// A record the program did not finish writing (it ended half-way) is cut away before the next
+// one is appended, so that the two do not merge into a record that spoils every total and bill.
+TEST_F(CostLogTest, ARecordCutOffAtTheEndDoesNotSwallowTheNextOne) {
+  const std::string good = "default;4/3/2001 9:5:7;00:01:01;Minutentakt;60;1.49;5.00;0.080;;;0190123;";
+  CCostLog log(&settings);
+  for (const char* cut : {"default;4/3/2001 9:5", "default;4/3/2001 9:6:0;00:01:01;", "d"}) {
+    WriteFile("rechnung.log", good + cut);
+    log.AppendConnection(Rec("minute", COleDateTime(2001, 4, 3, 9, 6, 8), 61, 1.49f, 1), list);
+    EXPECT_EQ(ReadFile("rechnung.log"), good + "default;4/3/2001 9:6:8;00:01:01;Minutentakt;60;1.49;0.00;0.030;;;0190123;")
+        << cut;
+    EXPECT_EQ(log.GetTotal(COleDateTime(2001, 4, 3, 0, 0, 0), COleDateTime(2001, 4, 3, 23, 59, 59)), 11) << cut;
+  }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(CostLogTest, ListBillWithStyleSheetsPagesAndEscapedNames) {
   CCostLog log(&settings);
   for (int i = 0; i < 60; ++i)
