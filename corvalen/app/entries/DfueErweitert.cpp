@@ -4,11 +4,11 @@
 
 #include "RasEntrySetup.h"
 #include "Settings.h"
+#include "TarifTexts.h"
 #include "TippDesTages.h"
 
 namespace {
 const char kStandardEntry[] = "Corvalen2000";
-const UINT kTitle = 138;
 // The redial edits take what their spin buttons give and what a user types up to this.
 const int kMaxTyped = 9999;
 
@@ -133,11 +133,11 @@ void CDlg_DfueErweitert::OnDelete() {
   int sel = created->GetCurSel();
   if (sel < 0) {
     AfxMessageBox("In der Spalte \"angelegte DFÜ-Einträge\" wurde kein Provider ausgewählt!", MB_OK | MB_ICONWARNING,
-                  kTitle);
+                  kIdsTitle);
     return;
   }
   auto* p = static_cast<CProvider*>(created->GetItemDataPtr(sel));
-  if (AfxMessageBox(5121, MB_YESNO | MB_ICONQUESTION, kTitle) == IDYES) m_controller->DeleteAssignment(p);
+  if (AfxMessageBox(5121, MB_YESNO | MB_ICONQUESTION, kIdsTitle) == IDYES) m_controller->DeleteAssignment(p);
   FillLists();
 }
 

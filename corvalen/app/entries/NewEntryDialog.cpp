@@ -2,10 +2,10 @@
 
 #include "AccountDialogs.h"
 #include "AssignmentStore.h"
+#include "TarifTexts.h"
 #include "TippDesTages.h"
 
 namespace {
-const UINT kIdsTitle = 5104;
 const UINT kIdsHelp = 5551;
 }  // namespace
 
@@ -41,7 +41,7 @@ void CDlg_NeueVerbindung::DoDataExchange(CDataExchange* dx) {
 }
 
 BOOL CDlg_NeueVerbindung::Refuse(const char* text, int focusId) {
-  AfxMessageBox(text, MB_ICONWARNING, kIdsTitle);
+  AfxMessageBox(text, MB_ICONWARNING, kIdsTitleShort);
   GotoDlgCtrl(GetDlgItem(focusId));
   return FALSE;
 }

@@ -7,13 +7,13 @@
 #include "Gdi.h"
 #include "Settings.h"
 #include "TarifManager.h"
+#include "TarifTexts.h"
 #include "TippDesTages.h"
 
 namespace {
 
 CConnectionController* g_controller = nullptr;
 
-const UINT kIdsCaption = 138;
 const UINT kIdsAlreadyAssigned = 5549;
 
 CString Trimmed(CString s) {
@@ -255,7 +255,7 @@ void CDlg_Zuordnen::OnOK() {
   if (m_provider) {
     for (const CString& id : m_ids) {
       if (id == m_provider->GetId()) {
-        AfxMessageBox(AfxLoadString(kIdsAlreadyAssigned), MB_ICONWARNING, kIdsCaption);
+        AfxMessageBox(AfxLoadString(kIdsAlreadyAssigned), MB_ICONWARNING, kIdsTitle);
         return;
       }
     }

@@ -5,12 +5,12 @@
 #include "ProviderListText.h"
 #include "SplashWnd.h"
 #include "TarifClock.h"
+#include "TarifTexts.h"
 #include "res/resource.h"
 
 namespace {
 
 const UINT kIdsAbout = 101;
-const UINT kIdsTitle = 138;
 const UINT kIdsQuitWhileOnline = 5115;
 const UINT kIdsFreeMinutesUsed = 5124;
 const UINT kIdsCheaperProvider = 5548;

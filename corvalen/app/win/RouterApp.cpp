@@ -3,10 +3,10 @@
 #include "Dlg_Main.h"
 #include "ProgramSwitches.h"
 #include "ProviderListText.h"
+#include "TarifTexts.h"
 
 namespace {
 
-const UINT kIdsTitle = 138;
 const UINT kIdsNoWinInet = 144;
 const UINT kIdsNoWinInetNt = 5513;
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "TarifTexts.h"
 #include "WinApp.h"
 
 const char kPop3Host[] = "pop3.postwell.de";
@@ -14,7 +15,6 @@ const char kMailLoginFailedText[] =
 
 namespace {
 
-const UINT kTitleString = 138;
 const UINT kNewMailString = 5125;
 // One receive per notification takes at most this much; WinSock notifies again while more waits.
 const int kReceiveChunk = 999;
@@ -179,7 +179,7 @@ CPop3Socket* CMailCheck::Detach() {
 
 void CMailCheck::ShowMessage(const CString& text, UINT flags) {
   CString title;
-  if (!AfxLoadString(kTitleString, title)) title = "Astrel Corvalen 2.0";
+  if (!AfxLoadString(kIdsTitle, title)) title = kTitle;
   ::MessageBoxA(owner_ ? owner_->m_hWnd : nullptr, text, title, flags);
 }
 
