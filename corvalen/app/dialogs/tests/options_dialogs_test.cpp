@@ -232,14 +232,16 @@ TEST(UserBillTimes, HoursColonMinutes) {
     const char* text;
     bool ok;
     int h, m;
-  } cases[] = {{"7:5", true, 7, 5},   {"07:05", true, 7, 5}, {"23:59", true, 23, 59}, {"0:0", true, 0, 0},
-               {"24:00", false},      {"12:60", false},      {"123:4", false},        {"12-30", false},
-               {"12:", false},        {":30", false},        {"1:2:3", false},        {"", false},
-               {"a:30", false},       {"12:3x", false},      {"12:345", false}};
+  } cases[] = {{"7:5", true, 7, 5},      {"07:05", true, 7, 5},   {"23:59", true, 23, 59},  {"0:0", true, 0, 0},
+               {"24:00", false, 0, 0},  {"12:60", false, 0, 0},  {"123:4", false, 0, 0},   {"12-30", false, 0, 0},
+               {"12:", false, 0, 0},    {":30", false, 0, 0},    {"1:2:3", false, 0, 0},   {"", false, 0, 0},
+               {"a:30", false, 0, 0},   {"12:3x", false, 0, 0},  {"12:345", false, 0, 0}};
   for (const Case& c : cases) {
     int h = -1, m = -1;
     EXPECT_EQ(static_cast<bool>(CDlg_Benutzerrechnung::ParseTime(c.text, h, m)), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(h * 100 + m, c.h * 100 + c.m) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(h * 100 + m, c.h * 100 + c.m) << c.text;
+    }
   }
 }
 

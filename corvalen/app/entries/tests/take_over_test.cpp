@@ -191,7 +191,7 @@ TEST_F(TakeOverTest, AssigningAProviderTwiceIsRefusedAndNoMatchSelectsNone) {
       })
       .Then([&] {
         HWND a = FindThreadWindow(kAssignTitle);
-        if (!a || FindOtherDialog(a) != nullptr && FindOtherDialog(a) != wnd) return false;
+        if (!a || (FindOtherDialog(a) != nullptr && FindOtherDialog(a) != wnd)) return false;
         ::SendDlgItemMessageA(a, IDC_ZU_COMBO, CB_SETCURSEL, 0, 0);
         ::SendMessageA(a, WM_COMMAND, MAKEWPARAM(IDC_ZU_COMBO, CBN_SELCHANGE),
                        reinterpret_cast<LPARAM>(::GetDlgItem(a, IDC_ZU_COMBO)));
