@@ -46,7 +46,9 @@ protected:
     Work = String(tmp) + "tagdialogs\\";
     CreateDirectoryA(Work.c_str(), nullptr);
     CreateDirectoryA((Work + "DATEN").c_str(), nullptr);
-    Context = {Exchange, Work + "DATEN\\", &MediaStream};
+    Context.Exchange = Exchange;
+    Context.WorkFolder = Work + "DATEN\\";
+    Context.Stream = &MediaStream;
     App.ProcessMessages();
   }
   template <class D> std::unique_ptr<D> Open() {

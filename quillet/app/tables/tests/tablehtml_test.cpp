@@ -100,8 +100,11 @@ TEST(FormBuilder, Items) {
   s.Method = "Post";
   FormBuilderList(s, l);
   ASSERT_EQ(l.Count(), 12);
-  for (int i = 0; i < 12; ++i)
-    if (i != 1 && i != 11) EXPECT_EQ(l[i], "") << i;
+  for (int i = 0; i < 12; ++i) {
+    if (i != 1 && i != 11) {
+      EXPECT_EQ(l[i], "") << i;
+    }
+  }
   EXPECT_EQ(l[1], "<Form Action=\" \" Method=\"Post\">\r");
   EXPECT_EQ(l[11], "</Form>\r");
   s = TFormSettings();

@@ -88,7 +88,9 @@ TEST_F(OutOfMemory, EveryFailingAllocationTakesTheCommandBack) {
         ASSERT_EQ(UndoClasses(), records);
         ExpectCaret(caretX, caretY);
         EXPECT_EQ(ed.HasSelection(), selected);
-        if (selected) EXPECT_EQ(std::vector<int>({ed.SelBegX(), ed.SelBegY(), ed.SelEndX(), ed.SelEndY()}), selection);
+        if (selected) {
+          EXPECT_EQ(std::vector<int>({ed.SelBegX(), ed.SelBegY(), ed.SelEndX(), ed.SelEndY()}), selection);
+        }
       }
       // Undoing everything gives back the page, whether the command ran or not.
       while (ed.UndoBuffer()->CurrentIndex() >= 0) Cmd(ecUndo);

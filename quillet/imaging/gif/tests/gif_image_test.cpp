@@ -2,6 +2,8 @@
 // sizes, copies between pictures and from bitmaps, the picture's own bitmap, the registry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gif_image.h"
 #include "gif_test_support.h"
 #include "picture.h"
@@ -51,7 +53,8 @@ TEST(GIFImage, LoadsWithProgressAndRestoresTheStreamOnFailure) {
   // A second picture whose signature is wrong, 3 bytes into the stream: the error passes on, the
   // stream is back where the picture began, and the progress ends at 0 %.
   Bytes bad = {1, 2, 3};
-  bad.insert(bad.end(), file.begin(), file.end());
+  bad.resize(3 + file.size());
+  std::copy(file.begin(), file.end(), bad.begin() + 3);
   bad[3] = 'X';
   TMemoryStream c;
   Fill(c, bad);

@@ -86,7 +86,9 @@ TEST_F(PixView, ALargePictureScrollsPixelExactWithTheBarsRules) {
   EXPECT_LT(cw, 160);
   EXPECT_EQ(View->MaxViewX(), 300 - cw);
   EXPECT_EQ(View->MaxViewY(), 200 - ch);
-  SCROLLINFO si = {sizeof si, SIF_ALL};
+  SCROLLINFO si = {};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
   GetScrollInfo(View->Handle(), SB_HORZ, &si);
   EXPECT_EQ(si.nMax, cw + View->MaxViewX() - 1);
   EXPECT_EQ(int(si.nPage), cw);

@@ -29,7 +29,9 @@ protected:
     App.Initialize();
     // The program's own start, with an empty page for the road through the main window.
     StartMainWindow("/neu");
-    Context = {Exchange, ExtractFilePath(App.ExeName()) + "DATEN\\", &MediaStream};
+    Context.Exchange = Exchange;
+    Context.WorkFolder = ExtractFilePath(App.ExeName()) + "DATEN\\";
+    Context.Stream = &MediaStream;
     App.ProcessMessages();
   }
   template <class D> std::unique_ptr<D> Open() {
