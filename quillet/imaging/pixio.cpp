@@ -6,7 +6,6 @@
 #include "jpeg_reader.h"
 #include "metafile.h"
 #include "pcx_reader.h"
-#include "png_reader.h"
 #include "pixproc.h"
 #include "tiff_reader.h"
 
@@ -107,17 +106,6 @@ void TPixIO::Refresh() {
   TPixHost* view = AttachedPixBox();
   view->Update();
   view->ImageChange();
-}
-
-std::unique_ptr<TBitmap> LoadPictureFile(TPixIO& Loader, const String& FileName) {
-  if (LowerCase(ExtractFileExt(FileName)) != ".png") {
-    Loader.LoadFromFile(FileName);
-    return nullptr;
-  }
-  auto picture = std::make_unique<TBitmap>();
-  picture->SetPixelFormat(pf24bit);
-  LoadPNGFile(FileName, *picture);
-  return picture;
 }
 
 int TPixIO::GetGIFFrameCount(const String& FileName) {
