@@ -148,6 +148,12 @@ void TForm::PlaceClient() {
              std::max<LONG>(area.bottom - area.top, 0), TRUE);
 }
 
+// The form keeps the record; its own form, if it has one, does not see its controls.
+void TForm::RecordActiveControl(TWinControl* Control, bool Taken) {
+  if (Taken) FActiveControl = Control;
+  else if (FActiveControl == Control) FActiveControl = nullptr;
+}
+
 void TForm::OnSize() {
   PlaceClient();
   FireEvent(OnResize, this);

@@ -68,6 +68,10 @@ public:
   int MDIChildCount() const;
   TForm* MDIChildren(int I) const;
   TForm* ActiveMDIChild() const;
+
+  // The control of this form that took the keyboard focus last (nullptr when none or when it
+  // went away).
+  TWinControl* ActiveControl() const { return FActiveControl; }
   void Cascade() { if (FClient) SendMessageA(FClient, WM_MDICASCADE, 0, 0); }
 
   TNotifyEvent OnCreate, OnDestroy, OnShow, OnActivate, OnResize, OnPaint;
@@ -88,8 +92,10 @@ protected:
   void HandleCreated() override;
   bool OnPaintMessage() override;
   void OnSize() override;
+  void RecordActiveControl(TWinControl* Control, bool Taken) override;
 
 private:
+  TWinControl* FActiveControl = nullptr;
   static LRESULT CALLBACK FrameDefProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
   void PlaceClient();
   String FCaption;

@@ -142,6 +142,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 TWinControl::~TWinControl() {
   // Children go first (their windows are children of ours).
   while (!FControls.empty()) FControls.back()->SetParent(nullptr);
+  if (FParent) FParent->RecordActiveControl(this, false);
   DestroyHandle();
   if (FBackBrush) DeleteObject(FBackBrush);
 }
@@ -253,6 +254,7 @@ void TWinControl::SetParentWindow(HWND w) {
 void TWinControl::SetParent(TWinControl* AParent) {
   if (AParent == FParent) return;
   if (FHandle) DestroyHandle();
+  if (FParent) FParent->RecordActiveControl(this, false);
   TControl::SetParent(AParent);
   if (AParent) {
     // Only an aligned child moves its aligned siblings; a parent of many placed children (the
@@ -409,12 +411,18 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_SETFOCUS: {
       LRESULT res = DefaultHandler(msg, w, l);
+      if (FParent) FParent->RecordActiveControl(this, true);
       OnSetFocus();
+      if (!FInFocusChange) FireEvent(OnEnter, this);
       return res;
     }
     case WM_KILLFOCUS: {
       LRESULT res = DefaultHandler(msg, w, l);
       OnKillFocus();
+      // The focus goes to the window in wParam; a control there that is in a focus change takes
+      // it without an exit notification here.
+      const TWinControl* next = FromHandle(HWND(w));
+      if (!FInFocusChange && !(next && next->FInFocusChange)) FireEvent(OnExit, this);
       return res;
     }
     case WM_KEYDOWN:

@@ -182,8 +182,16 @@ public:
   LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
   void Post(UINT msg, WPARAM w = 0, LPARAM l = 0);
 
+  // The enter and exit notifications: this control took the keyboard focus / lost it. A control
+  // that takes the focus is recorded as its form's active control (TForm::ActiveControl).
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
+  // A control marked as being in a focus change gets no enter notification when it takes the
+  // focus and no exit notification when it loses it, and the control that loses the focus to it
+  // gets no exit notification either; its form still records it as the active control. The
+  // window's own focus handling (OnSetFocus, OnKillFocus) runs in every case.
+  bool InFocusChange() const { return FInFocusChange; }
+  void SetInFocusChange(bool v) { FInFocusChange = v; }
 
   // Every message of the window. The default dispatches to the handlers below and then to
   // DefaultHandler. Override to see any message first.
@@ -222,8 +230,13 @@ protected:
   // Handlers (return true when handled; result in r).
   virtual bool OnPaintMessage() { return false; }
   virtual void OnSize() {}
-  virtual void OnSetFocus() { FireEvent(OnEnter, this); }
-  virtual void OnKillFocus() { FireEvent(OnExit, this); }
+  virtual void OnSetFocus() {}
+  virtual void OnKillFocus() {}
+  // Control took the focus (Taken) or goes away (!Taken): passed up to the form that records its
+  // active control.
+  virtual void RecordActiveControl(TWinControl* Control, bool Taken) {
+    if (FParent) FParent->RecordActiveControl(Control, Taken);
+  }
   virtual void KeyDown(Word& Key, TShiftState Shift) {}
   virtual void KeyUp(Word& Key, TShiftState Shift) {}
   virtual void KeyPress(char& Key) {}
@@ -249,6 +262,7 @@ protected:
   HBRUSH FBackBrush = nullptr;
   TWinControl* FOwnerDrawTarget = nullptr;
   bool FCaptureMouse = false;  // the left button captures the mouse until it is released
+  bool FInFocusChange = false;
   int FId = 0;
   std::vector<TControl*> FControls;
 

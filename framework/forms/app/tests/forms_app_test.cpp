@@ -1,6 +1,9 @@
 // The forms library in real windows under Wine: menus and their commands, a modal form ended by
-// its buttons, the MDI frame with children, the active-form notification and the tool bar.
+// its buttons, the MDI frame with children, the active-form notification, the tool bar, and the
+// active control with the enter and exit notifications.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "forms.h"
 #include "menus.h"
@@ -237,6 +240,51 @@ TEST_F(FormsApp, ModalFormEndsThroughItsButtons) {
   // Closing through the system menu is a cancel.
   dialog.OnShow = [&](TObject*) { PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0); };
   EXPECT_EQ(dialog.ShowModal(), mrCancel);
+}
+
+// The form records the control that takes the focus; the enter and exit notifications are those
+// of the two controls, except around a control marked as being in a focus change (M).
+TEST_F(FormsApp, FocusRecordsTheActiveControlAndSkipsNotificationsAroundAMarkedControl) {
+  struct TCase {
+    const char* Moves;   // the controls given the focus in turn: the first one before the log starts
+    const char* Heard;   // "+X": X's enter notification, "-X": its exit notification
+    char Active;
+  };
+  const TCase cases[] = {
+      {"AB", "-A+B", 'B'},
+      {"AM", "", 'M'},
+      {"AMB", "+B", 'B'},
+      {"MAB", "+A-A+B", 'B'},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Moves);
+    TForm form(nullptr);
+    form.SetCaption("Fokus");
+    String heard;
+    TEdit* edits[3];
+    const char names[] = "ABM";
+    for (int i = 0; i < 3; ++i) {
+      edits[i] = new TEdit(&form);
+      edits[i]->SetBounds(10, 10 + 30 * i, 100, 22);
+      edits[i]->SetParent(&form);
+      const char n = names[i];
+      edits[i]->OnEnter = [&heard, n](TObject*) { heard += String("+") + n; };
+      edits[i]->OnExit = [&heard, n](TObject*) { heard += String("-") + n; };
+    }
+    edits[2]->SetInFocusChange(true);
+    form.Show();
+    App.ProcessMessages();
+    for (const char* m = c.Moves; *m; ++m) {
+      edits[std::strchr(names, *m) - names]->SetFocus();
+      App.ProcessMessages();
+      if (m == c.Moves) heard.clear();
+    }
+    EXPECT_EQ(heard, c.Heard);
+    EXPECT_EQ(form.ActiveControl(), edits[std::strchr(names, c.Active) - names]);
+    // A control that goes is no longer the active one.
+    delete form.ActiveControl();
+    EXPECT_EQ(form.ActiveControl(), nullptr);
+  }
 }
 
 }  // namespace

@@ -318,6 +318,9 @@ TThumbview::TThumbview(TComponent* AOwner) : TScrollBox(AOwner) {
   HorzScrollBar().Tracking = true;
   VertScrollBar().Tracking = true;
   SetAutoScroll(true);
+  // Taking and losing the focus is no enter or exit for the view nor for the control that had the
+  // focus; its form still records it as the active control.
+  SetInFocusChange(true);
   FLayout.ViewWidth = FWidth;
   FLayout.ViewHeight = FHeight;
   FLayout.Recompute();

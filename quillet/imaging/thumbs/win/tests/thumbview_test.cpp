@@ -1,10 +1,12 @@
 // The thumbnail view and its cells in real windows under Wine: the scan at the first paint, the
 // sorted cells without the animated GIF, the scan events and their Break, a press on a cell and in
-// the gap, the shrinking of a cell's picture, a picture that cannot be read, SelectedFile and
-// AutoScrolling.
+// the gap, the shrinking of a cell's picture, a picture that cannot be read, SelectedFile,
+// AutoScrolling and the focus.
 #include <gtest/gtest.h>
 
 #include "bitmap.h"
+#include "forms.h"
+#include "stdctrls.h"
 #include "test_metafiles.h"
 #include "thumbview.h"
 #include "test_host.h"
@@ -225,4 +227,37 @@ TEST_F(Thumbview, MetafilesAreShrunkAndSmallIconsKept) {
   EXPECT_STREQ(cell->Image()->Picture()->Graphic()->ClassName(), "TIcon");
   EXPECT_FALSE(cell->Image()->Modified());
   delete cell;
+}
+
+// The view takes and loses the focus without enter or exit notifications, its own or the other
+// control's; its form records it as the active control.
+TEST(ThumbviewFocus, TheViewIsRecordedButNotEnteredOrLeft) {
+  TApplication app;
+  app.Initialize();
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 700, 560);
+  auto* edit = new TEdit(&form);
+  edit->SetBounds(0, 0, 100, 22);
+  edit->SetParent(&form);
+  auto* view = new TThumbview(&form);
+  view->SetBounds(0, 30, 600, 480);
+  view->SetParent(&form);
+  String heard;
+  edit->OnEnter = [&](TObject*) { heard += "+E"; };
+  edit->OnExit = [&](TObject*) { heard += "-E"; };
+  view->OnEnter = [&](TObject*) { heard += "+V"; };
+  view->OnExit = [&](TObject*) { heard += "-V"; };
+  form.Show();
+  edit->SetFocus();
+  ProcessMessages();
+  heard.clear();
+  view->SetFocus();
+  ProcessMessages();
+  EXPECT_TRUE(view->Focused());
+  EXPECT_EQ(form.ActiveControl(), view);
+  EXPECT_EQ(heard, "");
+  edit->SetFocus();
+  ProcessMessages();
+  EXPECT_EQ(form.ActiveControl(), edit);
+  EXPECT_EQ(heard, "+E");
 }
