@@ -16,8 +16,9 @@
 
 #include "crc32.h"
 
+#include "cpu_features.h"
+
 #if defined(__i386__) || defined(__x86_64__)
-#include <cpuid.h>
 #include <emmintrin.h>
 #include <wmmintrin.h>
 #define VEXEL_CRC_CLMUL 1
@@ -114,11 +115,6 @@ ClmulCrc(const unsigned char* p, size_t len, uint32_t c) {
 }
 #undef VEXEL_FOLD_PAIR
 
-bool HasClmul() {
-  unsigned a, b, c, d;
-  if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
-  return (c & bit_PCLMUL) && (d & bit_SSE2);
-}
 #endif
 
 }  // namespace
@@ -143,7 +139,7 @@ void BuildCrcTable() {
   for (size_t i = 0; i < kLane; i++) c = g_table[0][c & 0xFF] ^ (c >> 8);
   g_laneShift = c;
 #ifdef VEXEL_CRC_CLMUL
-  g_clmul = HasClmul();
+  g_clmul = CpuHasClmul();
 #endif
   g_built = true;
 }

@@ -6,12 +6,16 @@
 //   - Bits are held in a machine word, least significant bit first. While at least kInMargin
 //     buffered bytes remain, the fast loop tops the word up with one unaligned load; otherwise
 //     bytes are taken one at a time, and past the end of the input they read as 0xFF.
-//   - Output goes into a 64 KB buffer: the lower half is the history (the previous 32 KB, zero at
-//     the start of every entry), the upper half collects new bytes. When it is full the new 32 KB
-//     are added to the CRC, written, and moved down to become the history. A back-reference
-//     (at most 32768 back) therefore never wraps and never leaves the buffer.
-//   - Huffman codes are decoded with one table lookup: a first-level table indexed by the next
-//     bits of the input, and for longer codes a sub-table reached from its first-level entry.
+//   - Output goes into a 160 KB buffer: the first 32 KB are the history (the previous 32 KB, zero
+//     at the start of every entry), the 128 KB behind them collect new bytes. When they are full
+//     they are added to the CRC and written, and their last 32 KB are moved down to become the
+//     history. A back-reference (at most 32768 back) therefore never wraps and never leaves the
+//     buffer, and only a quarter of the output is copied a second time.
+//   - Huffman codes are decoded with one table lookup: a first-level table of a fixed width
+//     indexed by the next bits of the input, and for longer codes a sub-table reached from its
+//     first-level entry. The fixed widths let the fast loop mask with constants.
+//   - Where the processor has BMI2 (asked through cpuid), the fast loop runs as a second copy
+//     compiled for it, whose variable shifts and masks are single instructions.
 //
 // Everything lives in one allocation per entry; no table survives the entry.
 
@@ -20,6 +24,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "cpu_features.h"
 #include "crc32.h"
 
 namespace vexel {
@@ -29,10 +34,11 @@ namespace {
 typedef size_t BitWord;
 const unsigned kWordBits = sizeof(BitWord) * 8;
 
-const size_t kWindow = 32768;     // the format's largest distance and our output piece
+const size_t kWindow = 32768;     // the format's largest distance
+const size_t kPiece = 4 * kWindow;  // output collected before it is written
 const size_t kInChunk = 0x8000;   // largest single read
 const unsigned kMaxMatch = 258;   // longest copy of the format
-const unsigned kCopySlack = 16;   // word-wise copies may run this far past a copy's end
+const unsigned kCopySlack = 48;   // copies by 8 or 16 bytes may run this far past a copy's end
 const unsigned kInMargin = 16;    // the fast loop's three refills read at most this far ahead
 // All-ones bytes handed out after the input is used up before decoding stops. A valid stream's
 // last code may need a look-ahead of two bytes; anything far beyond that is a truncated entry.
@@ -51,17 +57,18 @@ const uint32_t kEnd = 0x2000;
 const uint32_t kInvalid = 0x4000;
 const uint32_t kLiteral = 0x8000;  // also marks the symbols of the code-length code
 
-// Table sizes. A first-level table has 2^width entries (width = the wanted width, lowered to the
-// longest code). Each sub-table holds at least one code and spans at most 2^(15 - width)
+// Table sizes. A first-level table has 2^width entries, also when every code is shorter (its
+// entries are then repeated). Each sub-table holds at least one code and spans at most 2^(15 - width)
 // entries, so 288 literal/length codes need at most 288 sub-tables of 16 entries past a 2^11
 // first level, and 32 distance codes at most 32 of 128 past a 2^8 first level.
 const unsigned kLitBits = 11;
 const unsigned kDistBits = 8;
 const unsigned kLenCodeBits = 7;
+const BitWord kLitMask = (1u << kLitBits) - 1, kDistMask = (1u << kDistBits) - 1;
 const unsigned kLitCap = (1u << kLitBits) + 288 * 16;
 const unsigned kDistCap = (1u << kDistBits) + 32 * 128;
-const unsigned kFixedLitCap = 512;  // fixed code: longest literal/length code 9 bits
-const unsigned kFixedDistCap = 32;  // fixed code: 32 distance codes of 5 bits
+const unsigned kFixedLitCap = 1u << kLitBits;    // fixed code: no code longer than 9 bits
+const unsigned kFixedDistCap = 1u << kDistBits;  // fixed code: 32 distance codes of 5 bits
 const unsigned kLenCodeCap = 1u << kLenCodeBits;
 
 // Length codes 257..287: base lengths and extra bits; 99 marks the two codes that do not exist.
@@ -94,13 +101,12 @@ struct State {
   unsigned fake;                // all-ones bytes handed out after the input was used up
   BitWord bits;                 // bit buffer; bits above `count` are zero in the slow path
   unsigned count;
-  unsigned char* out;           // next output position, in [win + kWindow, win + 2 * kWindow]
+  unsigned char* out;           // next output position, in [win + kWindow, win + kWindow + kPiece]
   unsigned char* valid;         // first byte of the window this entry wrote
   uint32_t crc;
   bool writeFailed;
   bool damaged;                 // anything a valid stream cannot contain was seen
   bool fixedBuilt;
-  unsigned fixedLitBits, fixedDistBits;
   uint32_t lit[kLitCap];
   uint32_t dist[kDistCap];
   uint32_t fixedLit[kFixedLitCap];
@@ -108,7 +114,7 @@ struct State {
   uint32_t lenCode[kLenCodeCap];
   uint8_t lens[320];            // HLIT + HDIST is at most 288 + 32
   unsigned char in[kInChunk];
-  unsigned char win[2 * kWindow + kCopySlack];
+  unsigned char win[kWindow + kPiece + kCopySlack];
 };
 
 inline BitWord Mask(unsigned n) { return ((BitWord)1 << n) - 1; }
@@ -126,6 +132,12 @@ inline void Copy8(unsigned char* dst, const unsigned char* src) {
   uint64_t v;
   memcpy(&v, src, 8);
   memcpy(dst, &v, 8);
+}
+
+inline void Copy16(unsigned char* dst, const unsigned char* src) {
+  unsigned char v[16];
+  memcpy(v, src, 16);
+  memcpy(dst, v, 16);
 }
 
 // ---- input -------------------------------------------------------------------------------------
@@ -178,11 +190,11 @@ bool WriteOut(State& s, const unsigned char* p, size_t n) {
   return true;
 }
 
-// The upper half is full: write it and make it the history.
+// The piece is full: write it and make its last 32 KB the history.
 bool FlushFull(State& s) {
   unsigned char* fresh = s.win + kWindow;
-  if (!WriteOut(s, fresh, kWindow)) return false;
-  memcpy(s.win, fresh, kWindow);
+  if (!WriteOut(s, fresh, kPiece)) return false;
+  memcpy(s.win, fresh + kPiece - kWindow, kWindow);
   s.out = fresh;
   s.valid = s.win;
   return true;
@@ -190,7 +202,7 @@ bool FlushFull(State& s) {
 
 inline bool PutByte(State& s, unsigned char b) {
   *s.out++ = b;
-  return s.out != s.win + 2 * kWindow || FlushFull(s);
+  return s.out != s.win + kWindow + kPiece || FlushFull(s);
 }
 
 // ---- tables ------------------------------------------------------------------------------------
@@ -214,18 +226,18 @@ enum TableResult { kTableComplete, kTableIncomplete, kTableOversubscribed };
 
 // Builds the decoding table of the canonical code given by n code lengths (0 = symbol unused).
 // Slots that no code reaches (an incomplete code) hold invalid entries that use up the slot's
-// index bits. *width receives the first-level width used.
+// index bits. The first level is `wanted` bits wide.
 TableResult BuildTable(uint32_t* table, unsigned cap, const uint8_t* lens, unsigned n, CodeKind kind,
-                       unsigned wanted, unsigned* width, unsigned* longest) {
+                       unsigned wanted, unsigned* longest) {
   unsigned count[16] = {0};
   for (unsigned i = 0; i < n; i++) count[lens[i]]++;
   count[0] = 0;
   unsigned maxLen = 15;
   while (maxLen > 0 && count[maxLen] == 0) maxLen--;
   *longest = maxLen;
+  unsigned w = wanted, size = 1u << w;
   if (maxLen == 0) {  // no codes at all: every lookup is invalid
-    table[0] = table[1] = kInvalid | 1;
-    *width = 1;
+    for (unsigned i = 0; i < size; i++) table[i] = kInvalid | w;
     return kTableIncomplete;
   }
   // Code space check: what is left after each length, doubled for the next.
@@ -244,9 +256,6 @@ TableResult BuildTable(uint32_t* table, unsigned cap, const uint8_t* lens, unsig
   for (unsigned i = 0; i < n; i++)
     if (lens[i]) sorted[offset[lens[i]]++] = (uint16_t)i;
 
-  unsigned w = wanted < maxLen ? wanted : maxLen;
-  unsigned size = 1u << w;
-  *width = w;
   if (incomplete)
     for (unsigned i = 0; i < size; i++) table[i] = kInvalid | w;
 
@@ -297,9 +306,9 @@ TableResult BuildTable(uint32_t* table, unsigned cap, const uint8_t* lens, unsig
 
 // Decodes one literal/length code and, for a length, its distance, copying through the window.
 // Returns kBlockDone for the end code, kBlockInvalid, kBlockStop, or -1 to go on.
-int SlowStep(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* dist, unsigned distBits) {
-  if (!Need(s, litBits)) return kBlockStop;
-  uint32_t e = lit[s.bits & Mask(litBits)];
+int SlowStep(State& s, const uint32_t* lit, const uint32_t* dist) {
+  if (!Need(s, kLitBits)) return kBlockStop;
+  uint32_t e = lit[s.bits & kLitMask];
   if (e & kLink) {
     Drop(s, e & 0xFF);
     unsigned sw = (e >> 8) & 15;
@@ -315,8 +324,8 @@ int SlowStep(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
   unsigned len = (e >> 16) + (unsigned)((s.bits & Mask(e & 0xFF)) >> ((e >> 8) & 15));
   Drop(s, e & 0xFF);
 
-  if (!Need(s, distBits)) return kBlockStop;
-  e = dist[s.bits & Mask(distBits)];
+  if (!Need(s, kDistBits)) return kBlockStop;
+  e = dist[s.bits & kDistMask];
   if (e & kLink) {
     Drop(s, e & 0xFF);
     unsigned sw = (e >> 8) & 15;
@@ -335,9 +344,9 @@ int SlowStep(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
   const unsigned char* src = s.out - d;
   while (len--) {
     *s.out++ = *src++;
-    if (s.out == s.win + 2 * kWindow) {
+    if (s.out == s.win + kWindow + kPiece) {
       if (!FlushFull(s)) return kBlockStop;
-      src -= kWindow;
+      src -= kPiece;
     }
   }
   return -1;
@@ -350,25 +359,29 @@ int SlowStep(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
 // lookup is made before the refill, which then no longer lies on its path.
 #define VEXEL_REFILL()                            \
   do {                                            \
-    bb |= LoadWord(in) << cnt;                    \
-    in += (kWordBits - 1 - cnt) >> 3;             \
+    bb |= LoadWord(in) << (cnt & (kWordBits - 1)); \
+    in += (~cnt >> 3) & (kWordBits / 8 - 1);      \
     cnt |= kWordBits - 8;                         \
   } while (0)
 
 // The fast loop: runs while a whole literal/length/distance step can neither run out of buffered
-// input nor reach the end of the output half. Returns a BlockResult, or -1 when it left because
-// of those limits.
-int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* dist, unsigned distBits) {
+// input nor reach the end of the output piece. Returns a BlockResult, or -1 when it left because
+// of those limits. It is compiled twice (see FastLoop and FastLoopBmi2).
+//
+// `cnt` is only ever lowered by whole entries (`cnt -= e`): the bits of the entry above its low
+// byte run into the upper bits of `cnt`, which nothing reads; its low byte stays the true count,
+// and the refill uses only its low bits.
+inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t* lit, const uint32_t* dist) {
   BitWord bb = s.bits;
   unsigned cnt = s.count;
   const unsigned char* in = s.inNext;
   unsigned char* out = s.out;
   const unsigned char* const inLimit = s.inEnd - kInMargin;
-  // Below the limit even the longest copy ends before the output half is full, so the slow
-  // path, which writes a full half at once, always finds room behind `out`.
-  unsigned char* const outLimit = s.win + 2 * kWindow - kMaxMatch - 1;
-  const BitWord litMask = Mask(litBits), distMask = Mask(distBits);
+  // Below the limit even the longest copy ends before the piece is full, so the slow path,
+  // which writes a full piece at once, always finds room behind `out`.
+  unsigned char* const outLimit = s.win + kWindow + kPiece - kMaxMatch - 1;
   int result = -1;
+  const unsigned char* const valid = s.valid;
 
   // The next literal/length entry is looked up as soon as its bits are known, before the
   // current copy, so that the table load and the copy overlap.
@@ -376,71 +389,88 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
   bool more = in <= inLimit && out <= outLimit;
   if (more) {
     VEXEL_REFILL();
-    e = lit[bb & litMask];
+    e = lit[bb & kLitMask];
   }
   while (more) {
     if (e & kLink) {
-      bb >>= litBits;
-      cnt -= litBits;
+      bb >>= kLitBits;
+      cnt -= kLitBits;
       e = lit[(e >> 16) + (bb & Mask((e >> 8) & 15))];
     }
     if (e & kLiteral) {
       bb >>= e & 0xFF;
-      cnt -= e & 0xFF;
+      cnt -= e;
       *out++ = (unsigned char)(e >> 16);
       // Often a second literal follows; take it while the buffer surely holds its bits.
       if (kWordBits == 64) {
-        e = lit[bb & litMask];
+        e = lit[bb & kLitMask];
         if ((e & kLiteral) && !(e & kLink)) {
           bb >>= e & 0xFF;
-          cnt -= e & 0xFF;
+          cnt -= e;
           *out++ = (unsigned char)(e >> 16);
         }
       }
       more = in <= inLimit && out <= outLimit;
-      e = lit[bb & litMask];  // enough bits left; see the refill
+      e = lit[bb & kLitMask];  // enough bits left; see the refill
       if (more) VEXEL_REFILL();
       continue;
     }
     if (e & (kEnd | kInvalid)) {
       bb >>= e & 0xFF;
-      cnt -= e & 0xFF;
+      cnt -= e;
       result = (e & kEnd) ? kBlockDone : kBlockInvalid;
       break;
     }
-    // Code and extra bits in one step; the length is taken from the bits before the shift.
-    unsigned len = (e >> 16) + (unsigned)((bb & Mask(e & 0xFF)) >> ((e >> 8) & 15));
+    // Code and extra bits in one step; the length is taken from the bits before the shift. A
+    // base entry has no kind flag, so its bits 8..13 are the code's bits alone: masking with 63
+    // instead of 15 is what the processor's shift does anyway.
+    unsigned len = (e >> 16) + (unsigned)((bb & Mask(e & 0xFF)) >> ((e >> 8) & 63));
     bb >>= e & 0xFF;
-    cnt -= e & 0xFF;
+    cnt -= e;
 
     if (kWordBits == 32) VEXEL_REFILL();
-    e = dist[bb & distMask];
+    e = dist[bb & kDistMask];
     if (e & kLink) {
-      bb >>= distBits;
-      cnt -= distBits;
+      bb >>= kDistBits;
+      cnt -= kDistBits;
       e = dist[(e >> 16) + (bb & Mask((e >> 8) & 15))];
       // A 32-bit buffer may lack the long code's extra bits (up to 7 + 13).
       if (kWordBits == 32) VEXEL_REFILL();
     }
     if (e & kInvalid) {
       bb >>= e & 0xFF;
-      cnt -= e & 0xFF;
+      cnt -= e;
       result = kBlockInvalid;
       break;
     }
-    size_t d = (e >> 16) + (unsigned)((bb & Mask(e & 0xFF)) >> ((e >> 8) & 15));
+    size_t d = (e >> 16) + (unsigned)((bb & Mask(e & 0xFF)) >> ((e >> 8) & 63));
     bb >>= e & 0xFF;
-    cnt -= e & 0xFF;
-    if (d > (size_t)(out - s.valid)) s.damaged = true;  // reaches before the entry: zeros
+    cnt -= e;
+    if (d > (size_t)(out - valid)) s.damaged = true;  // reaches before the entry: zeros
 
     const unsigned char* src = out - d;
     unsigned char* end = out + len;
     more = in <= inLimit && end <= outLimit;
-    e = lit[bb & litMask];
+    e = lit[bb & kLitMask];
     if (more) VEXEL_REFILL();
-    // Most copies are short: the first 16 bytes go without a test (the window's slack takes what
-    // runs past the end), so that a short copy costs no mispredicted loop exit.
-    if (d >= 8) {
+    // Most copies are short: the first 48 bytes (16 below a distance of 16) go without a test
+    // (the buffer's slack takes what runs past the end), so that a short copy costs no
+    // mispredicted loop exit. A 16-byte step needs a distance of 16 or more, an 8-byte step one
+    // of 8, so that each load reads only bytes already written.
+    if (d >= 16) {
+      Copy16(out, src);
+      Copy16(out + 16, src + 16);
+      Copy16(out + 32, src + 32);
+      if (out + 48 < end) {
+        out += 48;
+        src += 48;
+        do {
+          Copy16(out, src);
+          out += 16;
+          src += 16;
+        } while (out < end);
+      }
+    } else if (d >= 8) {
       Copy8(out, src);
       Copy8(out + 8, src + 8);
       while (out + 16 < end) {
@@ -464,6 +494,7 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
     }
     out = end;
   }
+  cnt &= 0xFF;
   s.bits = bb & Mask(cnt);  // the slow path wants nothing above the count
   s.count = cnt;
   s.inNext = in;
@@ -473,13 +504,32 @@ int FastLoop(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* di
 
 #undef VEXEL_REFILL
 
-int DecodeCodes(State& s, const uint32_t* lit, unsigned litBits, const uint32_t* dist, unsigned distBits) {
+__attribute__((noinline)) int FastLoop(State& s, const uint32_t* lit, const uint32_t* dist) {
+  return FastLoopBody(s, lit, dist);
+}
+
+#ifdef VEXEL_HAVE_CPUID
+__attribute__((noinline, target("bmi2"))) int FastLoopBmi2(State& s, const uint32_t* lit, const uint32_t* dist) {
+  return FastLoopBody(s, lit, dist);
+}
+#endif
+
+// Which fast loop runs: 0 not yet asked, 1 the plain one, 2 the BMI2 one. Set on the first entry,
+// not by a constructor (the installer runs without the C run-time's start-up).
+int g_fastLoop = 0;
+bool g_bmi2Allowed = true;
+
+int DecodeCodes(State& s, const uint32_t* lit, const uint32_t* dist) {
   for (;;) {
-    if (s.inEnd - s.inNext >= (ptrdiff_t)kInMargin && s.out < s.win + 2 * kWindow - kMaxMatch) {
-      int r = FastLoop(s, lit, litBits, dist, distBits);
+    if (s.inEnd - s.inNext >= (ptrdiff_t)kInMargin && s.out < s.win + kWindow + kPiece - kMaxMatch) {
+#ifdef VEXEL_HAVE_CPUID
+      int r = g_fastLoop == 2 && g_bmi2Allowed ? FastLoopBmi2(s, lit, dist) : FastLoop(s, lit, dist);
+#else
+      int r = FastLoop(s, lit, dist);
+#endif
       if (r >= 0) return r;
     }
-    int r = SlowStep(s, lit, litBits, dist, distBits);
+    int r = SlowStep(s, lit, dist);
     if (r >= 0) return r;
   }
 }
@@ -519,13 +569,13 @@ int StoredBlock(State& s) {
     }
     size_t n = len;
     if (n > (size_t)(s.inEnd - s.inNext)) n = (size_t)(s.inEnd - s.inNext);
-    size_t room = (size_t)(s.win + 2 * kWindow - s.out);
+    size_t room = (size_t)(s.win + kWindow + kPiece - s.out);
     if (n > room) n = room;
     memcpy(s.out, s.inNext, n);
     s.out += n;
     s.inNext += n;
     len -= (unsigned)n;
-    if (s.out == s.win + 2 * kWindow && !FlushFull(s)) return kBlockStop;
+    if (s.out == s.win + kWindow + kPiece && !FlushFull(s)) return kBlockStop;
   }
   return kBlockDone;
 }
@@ -538,12 +588,12 @@ int FixedBlock(State& s) {
     for (; i < 256; i++) lens[i] = 9;
     for (; i < 280; i++) lens[i] = 7;
     for (; i < 288; i++) lens[i] = 8;
-    BuildTable(s.fixedLit, kFixedLitCap, lens, 288, kLitLenCode, 9, &s.fixedLitBits, &longest);
+    BuildTable(s.fixedLit, kFixedLitCap, lens, 288, kLitLenCode, kLitBits, &longest);
     for (i = 0; i < 32; i++) lens[i] = 5;  // codes 30 and 31 decode as invalid
-    BuildTable(s.fixedDist, kFixedDistCap, lens, 32, kDistCode, 5, &s.fixedDistBits, &longest);
+    BuildTable(s.fixedDist, kFixedDistCap, lens, 32, kDistCode, kDistBits, &longest);
     s.fixedBuilt = true;
   }
-  return DecodeCodes(s, s.fixedLit, s.fixedLitBits, s.fixedDist, s.fixedDistBits);
+  return DecodeCodes(s, s.fixedLit, s.fixedDist);
 }
 
 int DynamicBlock(State& s) {
@@ -561,8 +611,8 @@ int DynamicBlock(State& s) {
     lenLens[kLenCodeOrder[i]] = (uint8_t)(s.bits & 7);
     Drop(s, 3);
   }
-  unsigned lenBits, longest;
-  TableResult r = BuildTable(s.lenCode, kLenCodeCap, lenLens, 19, kLenCode, kLenCodeBits, &lenBits, &longest);
+  unsigned longest;
+  TableResult r = BuildTable(s.lenCode, kLenCodeCap, lenLens, 19, kLenCode, kLenCodeBits, &longest);
   if (r == kTableOversubscribed) {
     s.damaged = true;
     return kBlockStop;
@@ -572,8 +622,8 @@ int DynamicBlock(State& s) {
   // The code lengths of both codes, in one run; repeats may cross from one code into the other.
   unsigned total = nlit + ndist, i = 0, prev = 0;
   while (i < total) {
-    if (!Need(s, lenBits)) return kBlockStop;
-    uint32_t e = s.lenCode[s.bits & Mask(lenBits)];
+    if (!Need(s, kLenCodeBits)) return kBlockStop;
+    uint32_t e = s.lenCode[s.bits & Mask(kLenCodeBits)];
     Drop(s, e & 0xFF);
     if (e & kInvalid) {
       s.damaged = true;
@@ -610,26 +660,28 @@ int DynamicBlock(State& s) {
   }
   if (s.lens[256] == 0) s.damaged = true;  // no end code: the block can only end invalid
 
-  unsigned litBits, distBits;
-  r = BuildTable(s.lit, kLitCap, s.lens, nlit, kLitLenCode, kLitBits, &litBits, &longest);
+  r = BuildTable(s.lit, kLitCap, s.lens, nlit, kLitLenCode, kLitBits, &longest);
   if (r == kTableOversubscribed) {
     s.damaged = true;
     return kBlockStop;
   }
   if (r == kTableIncomplete && longest != 1) s.damaged = true;
-  r = BuildTable(s.dist, kDistCap, s.lens + nlit, ndist, kDistCode, kDistBits, &distBits, &longest);
+  r = BuildTable(s.dist, kDistCap, s.lens + nlit, ndist, kDistCode, kDistBits, &longest);
   if (r == kTableOversubscribed) {
     s.damaged = true;
     return kBlockStop;
   }
   // An incomplete distance code is valid when it has no codes or a single one-bit code.
   if (r == kTableIncomplete && longest > 1) s.damaged = true;
-  return DecodeCodes(s, s.lit, litBits, s.dist, distBits);
+  return DecodeCodes(s, s.lit, s.dist);
 }
 
 }  // namespace
 
+void UseBmi2Inflate(bool allowed) { g_bmi2Allowed = allowed; }
+
 bool InflateEntry(const InflateIo& io, uint32_t compressedSize, uint32_t& runningCrc) {
+  if (g_fastLoop == 0) g_fastLoop = CpuHasBmi2() ? 2 : 1;
   State* sp = (State*)malloc(sizeof(State));
   if (!sp) return false;
   State& s = *sp;

@@ -13,7 +13,8 @@ struct InflateIo {
   // reading failed. The decoder asks for min(bytes left, 0x8000) each time its buffer is used up.
   size_t (*read)(void* context, unsigned char* buf, size_t max);
   // Takes decoded bytes; returns nonzero on success, 0 when writing failed. Output arrives in
-  // pieces of 32768 bytes, whenever the window is full, and once more at the end with the rest.
+  // pieces of 131072 bytes, whenever the output buffer is full, and once more at the end with
+  // the rest.
   int (*write)(void* context, const unsigned char* buf, size_t n);
 };
 
@@ -32,5 +33,9 @@ struct InflateIo {
 //   - after the compressed bytes are used up the input reads as all-ones bytes, and decoding
 //     stops a few bytes later.
 bool InflateEntry(const InflateIo& io, uint32_t compressedSize, uint32_t& runningCrc);
+
+// Lets tests turn the decoding loop compiled for BMI2 off (or on again where the processor has
+// it), so that the plain loop is checked on any machine.
+void UseBmi2Inflate(bool allowed);
 
 }  // namespace vexel

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "inflate_test_support.h"
 
 using namespace vexel_test;
@@ -47,9 +49,10 @@ TEST(InflateDifferential, LevelsAndStrategiesDecodeAsZlibEncoded) {
       }
 }
 
-TEST(InflateDifferential, SizesAroundTheWindow) {
+// Around the 32 KB window and the 128 KB output piece.
+TEST(InflateDifferential, SizesAroundTheWindowAndThePiece) {
   for (size_t n : {(size_t)0, (size_t)1, (size_t)258, (size_t)32767, (size_t)32768, (size_t)32769,
-                   (size_t)65535, (size_t)65536, (size_t)65537, (size_t)98309})
+                   (size_t)131071, (size_t)131072, (size_t)131073, (size_t)262145})
     for (int level : {0, 1, 6, 9}) {
       Bytes text = TextBytes(n, 11), random = RandomBytes(n, 12);
       std::string what = std::to_string(n) + " bytes, level " + std::to_string(level);
@@ -133,18 +136,22 @@ TEST(InflateCopies, DistanceOneLength258RepeatsTheLastByte) {
   ExpectSame(Deflate(run, 9), run, "run of one byte");
 }
 
-TEST(InflateCopies, ReachBackAcrossThe32KPieces) {
-  // Stored data up to just below the end of the first 32 KB piece, then copies that start in it
+TEST(InflateCopies, ReachBackAcrossThe128KPieces) {
+  // Stored data up to just below the end of the first 128 KB piece, then copies that start in it
   // and end in the next piece; then the farthest distance, 32768, from the second piece.
-  Bytes first = RandomBytes(32768 - 100, 31);
+  Bytes first = RandomBytes(131072 - 100, 31);
   BitWriter w;
-  w.Stored(false, first);
+  auto stored = [&w](const Bytes& b) {  // a stored block holds at most 65535 bytes
+    for (size_t at = 0; at < b.size(); at += 65535)
+      w.Stored(false, Bytes(b.begin() + at, b.begin() + std::min(b.size(), at + 65535)));
+  };
+  stored(first);
   w.Header(false, 1);
   w.FixedMatch(258, 1000);  // crosses the end of the first piece
   w.FixedMatch(258, 32768);
   w.FixedMatch(30, 32768);
   w.FixedSymbol(256);
-  w.Stored(false, RandomBytes(40000, 32));  // a stored block that itself crosses a piece end
+  stored(RandomBytes(140000, 32));  // its second stored block crosses the next piece end
   w.Header(true, 1);
   w.FixedMatch(258, 32768);
   w.FixedMatch(257, 12345);
@@ -156,7 +163,7 @@ TEST(InflateCopies, ReachBackAcrossThe32KPieces) {
   copy(258, 1000);
   copy(258, 32768);
   copy(30, 32768);
-  Bytes second = RandomBytes(40000, 32);
+  Bytes second = RandomBytes(140000, 32);
   want.insert(want.end(), second.begin(), second.end());
   copy(258, 32768);
   copy(257, 12345);
@@ -182,14 +189,15 @@ TEST(InflateCopies, ReachBackAcrossThe32KPieces) {
 
 // ---- input and output ----------------------------------------------------------------------------
 
-TEST(InflateIo, OutputComesInPiecesOf32K) {
-  for (size_t n : {(size_t)32768, (size_t)65536, (size_t)65537, (size_t)100})
+TEST(InflateIo, OutputComesInPiecesOf128K) {
+  const size_t kPiece = 131072;
+  for (size_t n : {kPiece, 2 * kPiece, 2 * kPiece + 1, (size_t)100})
     for (int level : {0, 6}) {
       Bytes data = TextBytes(n, 41);
       Decoded d = Decode(Deflate(data, level));
       ASSERT_TRUE(d.ok);
-      std::vector<size_t> want(n / 32768, 32768);
-      if (n % 32768) want.push_back(n % 32768);
+      std::vector<size_t> want(n / kPiece, kPiece);
+      if (n % kPiece) want.push_back(n % kPiece);
       EXPECT_EQ(d.writes, want) << n << " bytes, level " << level;
     }
 }
@@ -253,14 +261,14 @@ TEST(InflateIo, FailedReadEndsTheEntryAndFailsItsCrc) {
 }
 
 TEST(InflateIo, FailedWriteStopsAtOnce) {
-  Bytes data = TextBytes(200000, 81);
+  Bytes data = TextBytes(400000, 81);
   DecodeOptions opt;
   opt.failWriteAt = 1;
   Decoded d = Decode(Deflate(data, 6), 0xFFFFFFFF, opt);
   EXPECT_FALSE(d.ok);
   EXPECT_EQ(d.writes.size(), 2u);  // nothing after the failed one
   // The CRC still covers every byte handed to write, the failed piece included.
-  Bytes handed(data.begin(), data.begin() + 65536);
+  Bytes handed(data.begin(), data.begin() + 2 * 131072);
   EXPECT_EQ(d.crc, ZlibCrc(handed));
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <zlib.h>
 
@@ -33,7 +35,7 @@ struct DecodeOptions {
   uint32_t running = 0xFFFFFFFFu;   // the running CRC handed in
 };
 
-inline Decoded Decode(const Bytes& in, uint32_t compressedSize, const DecodeOptions& opt = DecodeOptions()) {
+inline Decoded DecodeOnce(const Bytes& in, uint32_t compressedSize, const DecodeOptions& opt) {
   struct Ctx {
     const Bytes* in;
     size_t pos;
@@ -70,6 +72,22 @@ inline Decoded Decode(const Bytes& in, uint32_t compressedSize, const DecodeOpti
   d.crc = ~running;
   d.consumed = ctx.pos;
   return d;
+}
+
+// Decodes with the loop compiled for BMI2 and again with the plain loop (where the processor has
+// no BMI2 both runs take the plain loop). The two must agree in everything the caller sees;
+// otherwise the run stops here, in a test as in the fuzzer.
+inline Decoded Decode(const Bytes& in, uint32_t compressedSize, const DecodeOptions& opt = DecodeOptions()) {
+  Decoded a = DecodeOnce(in, compressedSize, opt);
+  vexel::UseBmi2Inflate(false);
+  Decoded b = DecodeOnce(in, compressedSize, opt);
+  vexel::UseBmi2Inflate(true);
+  if (a.ok != b.ok || a.out != b.out || a.crc != b.crc || a.writes != b.writes || a.reads != b.reads ||
+      a.consumed != b.consumed) {
+    fprintf(stderr, "inflate: the BMI2 and the plain decoding loop disagree\n");
+    abort();
+  }
+  return a;
 }
 
 inline Decoded Decode(const Bytes& in) { return Decode(in, (uint32_t)in.size()); }
