@@ -58,15 +58,17 @@ const uint32_t kInvalid = 0x4000;
 const uint32_t kLiteral = 0x8000;  // also marks the symbols of the code-length code
 
 // Table sizes. A first-level table has 2^width entries, also when every code is shorter (its
-// entries are then repeated). Each sub-table holds at least one code and spans at most 2^(15 - width)
-// entries, so 288 literal/length codes need at most 288 sub-tables of 16 entries past a 2^11
-// first level, and 32 distance codes at most 32 of 128 past a 2^8 first level.
+// entries are then repeated). Each sub-table holds at least one code and spans at most
+// 2^(15 - width) entries, so n codes need at most n sub-tables of that size past the first level.
+// The distance table's first level is 10 bits wide with a 64-bit buffer (fewer distances through a
+// sub-table); a 32-bit buffer keeps it at 8, so that a distance code with its extra bits (at most
+// 8 + 13 bits at the first level) leaves the 11 bits of the next literal/length lookup.
 const unsigned kLitBits = 11;
-const unsigned kDistBits = 8;
+const unsigned kDistBits = kWordBits == 64 ? 10 : 8;
 const unsigned kLenCodeBits = 7;
 const BitWord kLitMask = (1u << kLitBits) - 1, kDistMask = (1u << kDistBits) - 1;
-const unsigned kLitCap = (1u << kLitBits) + 288 * 16;
-const unsigned kDistCap = (1u << kDistBits) + 32 * 128;
+const unsigned kLitCap = (1u << kLitBits) + 288 * (1u << (15 - kLitBits));
+const unsigned kDistCap = (1u << kDistBits) + 32 * (1u << (15 - kDistBits));
 const unsigned kFixedLitCap = 1u << kLitBits;    // fixed code: no code longer than 9 bits
 const unsigned kFixedDistCap = 1u << kDistBits;  // fixed code: 32 distance codes of 5 bits
 const unsigned kLenCodeCap = 1u << kLenCodeBits;
@@ -392,11 +394,6 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
     e = lit[bb & kLitMask];
   }
   while (more) {
-    if (e & kLink) {
-      bb >>= kLitBits;
-      cnt -= kLitBits;
-      e = lit[(e >> 16) + (bb & Mask((e >> 8) & 15))];
-    }
     if (e & kLiteral) {
       bb >>= e & 0xFF;
       cnt -= e;
@@ -404,7 +401,7 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
       // Often a second literal follows; take it while the buffer surely holds its bits.
       if (kWordBits == 64) {
         e = lit[bb & kLitMask];
-        if ((e & kLiteral) && !(e & kLink)) {
+        if (e & kLiteral) {
           bb >>= e & 0xFF;
           cnt -= e;
           *out++ = (unsigned char)(e >> 16);
@@ -415,11 +412,27 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
       if (more) VEXEL_REFILL();
       continue;
     }
-    if (e & (kEnd | kInvalid)) {
-      bb >>= e & 0xFF;
-      cnt -= e;
-      result = (e & kEnd) ? kBlockDone : kBlockInvalid;
-      break;
+    if (e & (kLink | kEnd | kInvalid)) {
+      if (e & kLink) {  // a long code: its sub-table holds a literal, a length, the end or nothing
+        bb >>= kLitBits;
+        cnt -= kLitBits;
+        e = lit[(e >> 16) + (bb & Mask((e >> 8) & 15))];
+        if (e & kLiteral) {
+          bb >>= e & 0xFF;
+          cnt -= e;
+          *out++ = (unsigned char)(e >> 16);
+          more = in <= inLimit && out <= outLimit;
+          e = lit[bb & kLitMask];
+          if (more) VEXEL_REFILL();
+          continue;
+        }
+      }
+      if (e & (kEnd | kInvalid)) {
+        bb >>= e & 0xFF;
+        cnt -= e;
+        result = (e & kEnd) ? kBlockDone : kBlockInvalid;
+        break;
+      }
     }
     // Code and extra bits in one step; the length is taken from the bits before the shift. A
     // base entry has no kind flag, so its bits 8..13 are the code's bits alone: masking with 63
