@@ -386,14 +386,13 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
   const unsigned char* const valid = s.valid;
 
   // The next literal/length entry is looked up as soon as its bits are known, before the
-  // current copy, so that the table load and the copy overlap.
-  uint32_t e = 0;
-  bool more = in <= inLimit && out <= outLimit;
-  if (more) {
-    VEXEL_REFILL();
-    e = lit[bb & kLitMask];
-  }
-  while (more) {
+  // current copy, so that the table load and the copy overlap. The limits are tested once per
+  // step, after its last refill: a step that starts within them has room for all its refills
+  // (kInMargin) and its copy.
+  if (in > inLimit || out > outLimit) return -1;
+  VEXEL_REFILL();
+  uint32_t e = lit[bb & kLitMask];
+  for (;;) {
     if (e & kLiteral) {
       bb >>= e & 0xFF;
       cnt -= e;
@@ -407,9 +406,9 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
           *out++ = (unsigned char)(e >> 16);
         }
       }
-      more = in <= inLimit && out <= outLimit;
       e = lit[bb & kLitMask];  // enough bits left; see the refill
-      if (more) VEXEL_REFILL();
+      VEXEL_REFILL();
+      if (in > inLimit || out > outLimit) break;
       continue;
     }
     if (e & (kLink | kEnd | kInvalid)) {
@@ -421,9 +420,9 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
           bb >>= e & 0xFF;
           cnt -= e;
           *out++ = (unsigned char)(e >> 16);
-          more = in <= inLimit && out <= outLimit;
           e = lit[bb & kLitMask];
-          if (more) VEXEL_REFILL();
+          VEXEL_REFILL();
+          if (in > inLimit || out > outLimit) break;
           continue;
         }
       }
@@ -459,13 +458,11 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
     size_t d = (e >> 16) + (unsigned)((bb & Mask(e & 0xFF)) >> ((e >> 8) & 63));
     bb >>= e & 0xFF;
     cnt -= e;
-    if (d > (size_t)(out - valid)) s.damaged = true;  // reaches before the entry: zeros
-
     const unsigned char* src = out - d;
+    if (src < valid) s.damaged = true;  // reaches before the entry: zeros
     unsigned char* end = out + len;
-    more = in <= inLimit && end <= outLimit;
     e = lit[bb & kLitMask];
-    if (more) VEXEL_REFILL();
+    VEXEL_REFILL();
     // Most copies are short: the first 48 bytes (16 below a distance of 16) go without a test
     // (the buffer's slack takes what runs past the end), so that a short copy costs no
     // mispredicted loop exit. A 16-byte step needs a distance of 16 or more, an 8-byte step one
@@ -506,6 +503,7 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
       while (out < end);
     }
     out = end;
+    if (in > inLimit || out > outLimit) break;
   }
   cnt &= 0xFF;
   s.bits = bb & Mask(cnt);  // the slow path wants nothing above the count
