@@ -226,6 +226,15 @@ uint32_t SymbolEntry(CodeKind kind, unsigned sym) {
 
 enum TableResult { kTableComplete, kTableIncomplete, kTableOversubscribed };
 
+// The low len bits of code in reverse order: a code as it arrives, first bit lowest.
+inline unsigned Reversed(unsigned code, unsigned len) {
+  code = ((code >> 1) & 0x5555) | ((code & 0x5555) << 1);
+  code = ((code >> 2) & 0x3333) | ((code & 0x3333) << 2);
+  code = ((code >> 4) & 0x0F0F) | ((code & 0x0F0F) << 4);
+  code = ((code >> 8) & 0x00FF) | ((code & 0x00FF) << 8);
+  return code >> (16 - len);
+}
+
 // Builds the decoding table of the canonical code given by n code lengths (0 = symbol unused).
 // Slots that no code reaches (an incomplete code) hold invalid entries that use up the slot's
 // index bits. The first level is `wanted` bits wide.
@@ -258,22 +267,28 @@ TableResult BuildTable(uint32_t* table, unsigned cap, const uint8_t* lens, unsig
   for (unsigned i = 0; i < n; i++)
     if (lens[i]) sorted[offset[lens[i]]++] = (uint16_t)i;
 
-  if (incomplete)
-    for (unsigned i = 0; i < size; i++) table[i] = kInvalid | w;
-
+  // The first level grows with the code length: before the codes of length len (up to w) are
+  // placed, the 2^(len-1) entries made so far are copied behind themselves, which repeats every
+  // shorter code over the bits that follow it; the codes of length len then take their own slots,
+  // which no shorter code holds. A slot that no code reaches keeps the invalid entry it started
+  // from. After the last length the table is doubled on to its full width.
+  unsigned filled = 1;
+  table[0] = kInvalid | w;
   unsigned next = size;  // where the next sub-table goes
   unsigned code = 0;     // canonical code, most significant bit first
   unsigned k = 0;        // index into sorted
   unsigned subPrefix = ~0u, subStart = 0;
   for (unsigned len = 1; len <= maxLen; len++, code <<= 1) {
+    if (len <= w) {
+      memcpy(table + filled, table, filled * sizeof *table);
+      filled <<= 1;
+    }
     for (unsigned c = 0; c < count[len]; c++, code++) {
       unsigned sym = sorted[k++];
-      unsigned rev = 0;  // the code as it arrives: first bit lowest
-      for (unsigned b = 0; b < len; b++) rev |= ((code >> b) & 1u) << (len - 1 - b);
+      unsigned rev = Reversed(code, len);
       uint32_t entry = SymbolEntry(kind, sym);
       if (len <= w) {
-        entry += len | (len << 8);
-        for (unsigned i = rev; i < size; i += 1u << len) table[i] = entry;
+        table[rev] = entry + (len | (len << 8));
         continue;
       }
       unsigned prefix = rev & (size - 1);
@@ -301,6 +316,7 @@ TableResult BuildTable(uint32_t* table, unsigned cap, const uint8_t* lens, unsig
       for (unsigned i = rev >> w; i < (1u << sw); i += 1u << rest) table[subStart + i] = entry;
     }
   }
+  for (; filled < size; filled <<= 1) memcpy(table + filled, table, filled * sizeof *table);
   return incomplete ? kTableIncomplete : kTableComplete;
 }
 
