@@ -110,7 +110,7 @@ TThumbNail::TThumbNail(TComponent* AOwner) : TPanel(AOwner), FTitleFont(std::mak
   FImage->SetStretch(true);
   // The picture's progress tells whether it is there: ready with the end stage, not before.
   FImage->Picture()->OnProgress = [this](TObject*, TProgressStage Stage, uint8_t, bool, const TRect*, const String&) {
-    FImageReady = Stage == psEnding;
+    SetReadyFor(Stage);
   };
   FImage->SetParent(this);
   FTitlePanel = new TThumbTitle(this);
@@ -150,20 +150,31 @@ void TThumbNail::ShrinkBox(int& W, int& H) const {
   }
 }
 
+void TThumbNail::SetReadyFor(TProgressStage Stage) { FImageReady = Stage == psEnding; }
+
+void TThumbNail::PictureProgress(TProgressStage Stage, uint8_t Percent, bool Redraw) {
+  // The flag is set here as well as by the picture's notification, which a user of the picture
+  // control may have given a handler of his own.
+  SetReadyFor(Stage);
+  TPicture* const picture = FImage->Picture();
+  FireEvent(picture->OnProgress, picture, Stage, Percent, Redraw, nullptr, String());
+}
+
 void TThumbNail::LoadPicture(bool Minimize) {
   FLoadError.clear();
+  FImageReady = false;
   FImage->SetModified(false);
   FImage->Picture()->SetGraphic(nullptr);
   FImageWidth = FImageHeight = 0;
   try {
     int bw = 0, bh = 0;
     if (Minimize) ShrinkBox(bw, bh);
-    // The loader's stages reach the picture control's progress notification.
-    TPicture* const picture = FImage->Picture();
+    // The loader's stages reach the picture control's progress notification; its end stage waits
+    // until the cell holds the picture, which shrinking or taking it may still fail.
     TThumbPicture p = LoadThumbPicture(FFilename, bw, bh,
-                                       [picture](TObject*, TProgressStage Stage, uint8_t Percent, bool Redraw,
-                                                 const TRect* R, const String& Msg) {
-                                         FireEvent(picture->OnProgress, picture, Stage, Percent, Redraw, R, Msg);
+                                       [this](TObject*, TProgressStage Stage, uint8_t Percent, bool Redraw,
+                                              const TRect*, const String&) {
+                                         if (Stage != psEnding) PictureProgress(Stage, Percent, Redraw);
                                        });
     FImageWidth = p.Width;
     FImageHeight = p.Height;
@@ -176,10 +187,12 @@ void TThumbNail::LoadPicture(bool Minimize) {
     } else {
       FImage->Picture()->SetGraphic(p.Graphic.get());
     }
+    PictureProgress(psEnding, 100, true);
   } catch (const std::exception& e) {
-    // One picture that cannot be read costs its cell, not the view: the cell stays empty and
-    // keeps the reader's message.
+    // One picture that cannot be read costs its cell, not the view: the cell stays empty, not
+    // ready, and keeps the reader's message.
     FLoadError = MessageOf(e);
+    FImageReady = false;
     FImage->Picture()->SetGraphic(nullptr);
   }
   FitImage();

@@ -127,6 +127,8 @@ protected:
 private:
   void ShrinkBox(int& W, int& H) const;
   void LoadPicture(bool Minimize);
+  void SetReadyFor(TProgressStage Stage);
+  void PictureProgress(TProgressStage Stage, uint8_t Percent, bool Redraw);
   Tthumbshape* FShape;
   TThumbImage* FImage;
   TThumbTitle* FTitlePanel;

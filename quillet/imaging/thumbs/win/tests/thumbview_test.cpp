@@ -229,6 +229,46 @@ TEST_F(Thumbview, MetafilesAreShrunkAndSmallIconsKept) {
   delete cell;
 }
 
+// ImageReady is False after every load that leaves the cell without its picture, also when the
+// picture control's progress has a handler of the user's, which hears the loader's stages.
+TEST_F(Thumbview, ImageReadyOnlyWithThePictureAlsoUnderAUsersProgressHandler) {
+  const String tmp = String(::testing::TempDir());
+  struct TCase {
+    String File;
+    bool Ready;
+    std::vector<TProgressStage> Heard;
+  };
+  const TCase cases[] = {
+      {kView + "\\small.png", true, {psStarting, psEnding}},
+      {kView + "\\fehlt.png", false, {psStarting}},
+      {kView + "\\kaputt.png", false, {psStarting}},
+      // Read, but too large to be drawn for its shrinking.
+      {String(WriteRedEmf(tmp + "huge.emf", 100, 8000, 8000)), false, {psStarting}},
+  };
+  auto* cell = new TThumbNail(&Host);
+  cell->SetParent(&Host);
+  cell->SetBounds(0, 0, 100, 100);
+  std::vector<TProgressStage> heard;
+  for (bool usersHandler : {false, true}) {
+    if (usersHandler)
+      cell->Image()->Picture()->OnProgress = [&](TObject*, TProgressStage Stage, uint8_t, bool, const TRect*,
+                                                 const String&) { heard.push_back(Stage); };
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.File << (usersHandler ? ", user's handler" : ""));
+      cell->SetFilename(kView + "\\wide.png");
+      ASSERT_TRUE(cell->ImageReady());
+      heard.clear();
+      cell->SetFilename(c.File);
+      EXPECT_EQ(cell->ImageReady(), c.Ready) << cell->LoadError();
+      EXPECT_EQ(cell->Image()->Picture()->Empty(), !c.Ready);
+      if (usersHandler) {
+        EXPECT_EQ(heard, c.Heard);
+      }
+    }
+  }
+  delete cell;
+}
+
 // The view takes and loses the focus without enter or exit notifications, its own or the other
 // control's; its form records it as the active control.
 TEST(ThumbviewFocus, TheViewIsRecordedButNotEnteredOrLeft) {
