@@ -35,10 +35,13 @@ typedef size_t BitWord;
 const unsigned kWordBits = sizeof(BitWord) * 8;
 
 const size_t kWindow = 32768;     // the format's largest distance
-const size_t kPiece = 4 * kWindow;  // output collected before it is written
+const size_t kPiece = kInflatePiece;  // output collected before it is written (4 windows)
+const size_t kOutEnd = kWindow + kPiece;  // the output buffer: history, then the piece
 const size_t kInChunk = 0x8000;   // largest single read
 const unsigned kMaxMatch = 258;   // longest copy of the format
-const unsigned kCopySlack = 48;   // copies by 8 or 16 bytes may run this far past a copy's end
+// Copies by 8 or 16 bytes may write up to 15 bytes past a copy's end, which may be the end of the
+// piece; the 48 bytes a copy writes without a test stay within the piece (see outLimit).
+const unsigned kCopySlack = 16;
 const unsigned kInMargin = 16;    // the fast loop's three refills read at most this far ahead
 // All-ones bytes handed out after the input is used up before decoding stops. A valid stream's
 // last code may need a look-ahead of two bytes; anything far beyond that is a truncated entry.
@@ -109,6 +112,7 @@ struct State {
   bool writeFailed;
   bool damaged;                 // anything a valid stream cannot contain was seen
   bool fixedBuilt;
+  bool bmi2;                    // the fast loop compiled for BMI2 runs
   uint32_t lit[kLitCap];
   uint32_t dist[kDistCap];
   uint32_t fixedLit[kFixedLitCap];
@@ -116,10 +120,20 @@ struct State {
   uint32_t lenCode[kLenCodeCap];
   uint8_t lens[320];            // HLIT + HDIST is at most 288 + 32
   unsigned char in[kInChunk];
-  unsigned char win[kWindow + kPiece + kCopySlack];
+  unsigned char win[kOutEnd + kCopySlack];
 };
 
 inline BitWord Mask(unsigned n) { return ((BitWord)1 << n) - 1; }
+
+// The value of a length or distance entry's extra bits, from the bit buffer as it stood before the
+// entry was stepped over: the entry's n = code + extra bits (1 to 28) are kept by shifting the
+// rest out above and back, then the code's own bits go below. Two shifts by a register cost less
+// than building a mask of n bits. A base entry has no kind flag, so its bits 8..13 are the code's
+// bits alone (masking with 63 instead of 15 is what the processor's shift does anyway).
+inline unsigned ExtraValue(BitWord bb, uint32_t e) {
+  const unsigned above = (0u - e) & (kWordBits - 1);  // kWordBits - n
+  return (unsigned)(((bb << above) >> above) >> ((e >> 8) & 63));
+}
 
 inline BitWord LoadWord(const unsigned char* p) {
   BitWord w;
@@ -204,7 +218,7 @@ bool FlushFull(State& s) {
 
 inline bool PutByte(State& s, unsigned char b) {
   *s.out++ = b;
-  return s.out != s.win + kWindow + kPiece || FlushFull(s);
+  return s.out != s.win + kOutEnd || FlushFull(s);
 }
 
 // ---- tables ------------------------------------------------------------------------------------
@@ -237,7 +251,9 @@ inline unsigned Reversed(unsigned code, unsigned len) {
 
 // Builds the decoding table of the canonical code given by n code lengths (0 = symbol unused).
 // Slots that no code reaches (an incomplete code) hold invalid entries that use up the slot's
-// index bits. The first level is `wanted` bits wide.
+// index bits: the whole first-level width, even where every code is shorter, so a damaged block's
+// invalid code may step over a few more bits before the next block than the code's own length.
+// The first level is `wanted` bits wide.
 TableResult BuildTable(uint32_t* table, unsigned cap, const uint8_t* lens, unsigned n, CodeKind kind,
                        unsigned wanted, unsigned* longest) {
   unsigned count[16] = {0};
@@ -362,7 +378,7 @@ int SlowStep(State& s, const uint32_t* lit, const uint32_t* dist) {
   const unsigned char* src = s.out - d;
   while (len--) {
     *s.out++ = *src++;
-    if (s.out == s.win + kWindow + kPiece) {
+    if (s.out == s.win + kOutEnd) {
       if (!FlushFull(s)) return kBlockStop;
       src -= kPiece;
     }
@@ -383,8 +399,9 @@ int SlowStep(State& s, const uint32_t* lit, const uint32_t* dist) {
   } while (0)
 
 // The fast loop: runs while a whole literal/length/distance step can neither run out of buffered
-// input nor reach the end of the output piece. Returns a BlockResult, or -1 when it left because
-// of those limits. It is compiled twice (see FastLoop and FastLoopBmi2).
+// input nor reach the end of the output piece; the caller enters it only within those limits.
+// Returns a BlockResult, or -1 when it left because of them. It is compiled twice (see FastLoop
+// and FastLoopBmi2).
 //
 // `cnt` is only ever lowered by whole entries (`cnt -= e`): the bits of the entry above its low
 // byte run into the upper bits of `cnt`, which nothing reads; its low byte stays the true count,
@@ -397,7 +414,7 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
   const unsigned char* const inLimit = s.inEnd - kInMargin;
   // Below the limit even the longest copy ends before the piece is full, so the slow path,
   // which writes a full piece at once, always finds room behind `out`.
-  unsigned char* const outLimit = s.win + kWindow + kPiece - kMaxMatch - 1;
+  unsigned char* const outLimit = s.win + kOutEnd - kMaxMatch - 1;
   int result = -1;
   const unsigned char* const valid = s.valid;
 
@@ -405,7 +422,6 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
   // current copy, so that the table load and the copy overlap. The limits are tested once per
   // step, after its last refill: a step that starts within them has room for all its refills
   // (kInMargin) and its copy.
-  if (in > inLimit || out > outLimit) return -1;
   VEXEL_REFILL();
   uint32_t e = lit[bb & kLitMask];
   for (;;) {
@@ -449,10 +465,8 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
         break;
       }
     }
-    // Code and extra bits in one step; the length is taken from the bits before the shift. A
-    // base entry has no kind flag, so its bits 8..13 are the code's bits alone: masking with 63
-    // instead of 15 is what the processor's shift does anyway.
-    unsigned len = (e >> 16) + (unsigned)((bb & Mask(e & 0xFF)) >> ((e >> 8) & 63));
+    // Code and extra bits in one step; the length is taken from the bits before the shift.
+    unsigned len = (e >> 16) + ExtraValue(bb, e);
     bb >>= e & 0xFF;
     cnt -= e;
 
@@ -471,7 +485,7 @@ inline __attribute__((always_inline)) int FastLoopBody(State& s, const uint32_t*
       result = kBlockInvalid;
       break;
     }
-    size_t d = (e >> 16) + (unsigned)((bb & Mask(e & 0xFF)) >> ((e >> 8) & 63));
+    size_t d = (e >> 16) + ExtraValue(bb, e);
     bb >>= e & 0xFF;
     cnt -= e;
     const unsigned char* src = out - d;
@@ -541,16 +555,16 @@ __attribute__((noinline, target("bmi2"))) int FastLoopBmi2(State& s, const uint3
 }
 #endif
 
-// Which fast loop runs: 0 not yet asked, 1 the plain one, 2 the BMI2 one. Set on the first entry,
-// not by a constructor (the installer runs without the C run-time's start-up).
-int g_fastLoop = 0;
+// Whether the processor has BMI2: 0 not yet asked, 1 no, 2 yes. Asked on the first entry, not by
+// a constructor (the installer runs without the C run-time's start-up).
+int g_cpuBmi2 = 0;
 bool g_bmi2Allowed = true;
 
 int DecodeCodes(State& s, const uint32_t* lit, const uint32_t* dist) {
   for (;;) {
-    if (s.inEnd - s.inNext >= (ptrdiff_t)kInMargin && s.out < s.win + kWindow + kPiece - kMaxMatch) {
+    if (s.inEnd - s.inNext >= (ptrdiff_t)kInMargin && s.out < s.win + kOutEnd - kMaxMatch) {
 #ifdef VEXEL_HAVE_CPUID
-      int r = g_fastLoop == 2 && g_bmi2Allowed ? FastLoopBmi2(s, lit, dist) : FastLoop(s, lit, dist);
+      int r = s.bmi2 ? FastLoopBmi2(s, lit, dist) : FastLoop(s, lit, dist);
 #else
       int r = FastLoop(s, lit, dist);
 #endif
@@ -596,13 +610,13 @@ int StoredBlock(State& s) {
     }
     size_t n = len;
     if (n > (size_t)(s.inEnd - s.inNext)) n = (size_t)(s.inEnd - s.inNext);
-    size_t room = (size_t)(s.win + kWindow + kPiece - s.out);
+    size_t room = (size_t)(s.win + kOutEnd - s.out);
     if (n > room) n = room;
     memcpy(s.out, s.inNext, n);
     s.out += n;
     s.inNext += n;
     len -= (unsigned)n;
-    if (s.out == s.win + kWindow + kPiece && !FlushFull(s)) return kBlockStop;
+    if (s.out == s.win + kOutEnd && !FlushFull(s)) return kBlockStop;
   }
   return kBlockDone;
 }
@@ -708,7 +722,7 @@ int DynamicBlock(State& s) {
 void UseBmi2Inflate(bool allowed) { g_bmi2Allowed = allowed; }
 
 bool InflateEntry(const InflateIo& io, uint32_t compressedSize, uint32_t& runningCrc) {
-  if (g_fastLoop == 0) g_fastLoop = CpuHasBmi2() ? 2 : 1;
+  if (g_cpuBmi2 == 0) g_cpuBmi2 = CpuHasBmi2() ? 2 : 1;
   State* sp = (State*)malloc(sizeof(State));
   if (!sp) return false;
   State& s = *sp;
@@ -724,6 +738,7 @@ bool InflateEntry(const InflateIo& io, uint32_t compressedSize, uint32_t& runnin
   s.writeFailed = false;
   s.damaged = false;
   s.fixedBuilt = false;
+  s.bmi2 = g_cpuBmi2 == 2 && g_bmi2Allowed;
 
   bool finished = false, dropped = false;
   for (;;) {

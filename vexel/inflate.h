@@ -6,6 +6,9 @@
 
 namespace vexel {
 
+// Size of the pieces in which decoded output is handed on.
+const size_t kInflatePiece = 131072;
+
 struct InflateIo {
   void* context;
   // Delivers up to max compressed bytes of the entry (already decrypted by the caller when the
@@ -13,8 +16,8 @@ struct InflateIo {
   // reading failed. The decoder asks for min(bytes left, 0x8000) each time its buffer is used up.
   size_t (*read)(void* context, unsigned char* buf, size_t max);
   // Takes decoded bytes; returns nonzero on success, 0 when writing failed. Output arrives in
-  // pieces of 131072 bytes, whenever the output buffer is full, and once more at the end with
-  // the rest.
+  // pieces of kInflatePiece bytes, whenever the output buffer is full, and once more at the end
+  // with the rest.
   int (*write)(void* context, const unsigned char* buf, size_t n);
 };
 

@@ -29,7 +29,7 @@ void Check(const uint8_t* data, size_t available, uint32_t compressedSize, size_
   // Deflate expands at most 1032 to 1, plus what the all-ones bytes after the end may add.
   if (d.out.size() > 1032 * (used + 16) + 32768) __builtin_trap();
   for (size_t i = 0; i + 1 < d.writes.size(); i++)
-    if (d.writes[i] != 131072) __builtin_trap();
+    if (d.writes[i] != vexel::kInflatePiece) __builtin_trap();
 }
 
 }  // namespace

@@ -52,7 +52,8 @@ TEST(InflateDifferential, LevelsAndStrategiesDecodeAsZlibEncoded) {
 // Around the 32 KB window and the 128 KB output piece.
 TEST(InflateDifferential, SizesAroundTheWindowAndThePiece) {
   for (size_t n : {(size_t)0, (size_t)1, (size_t)258, (size_t)32767, (size_t)32768, (size_t)32769,
-                   (size_t)131071, (size_t)131072, (size_t)131073, (size_t)262145})
+                   vexel::kInflatePiece - 1, vexel::kInflatePiece, vexel::kInflatePiece + 1,
+                   2 * vexel::kInflatePiece + 1})
     for (int level : {0, 1, 6, 9}) {
       Bytes text = TextBytes(n, 11), random = RandomBytes(n, 12);
       std::string what = std::to_string(n) + " bytes, level " + std::to_string(level);
@@ -139,7 +140,7 @@ TEST(InflateCopies, DistanceOneLength258RepeatsTheLastByte) {
 TEST(InflateCopies, ReachBackAcrossThe128KPieces) {
   // Stored data up to just below the end of the first 128 KB piece, then copies that start in it
   // and end in the next piece; then the farthest distance, 32768, from the second piece.
-  Bytes first = RandomBytes(131072 - 100, 31);
+  Bytes first = RandomBytes(vexel::kInflatePiece - 100, 31);
   BitWriter w;
   auto stored = [&w](const Bytes& b) {  // a stored block holds at most 65535 bytes
     for (size_t at = 0; at < b.size(); at += 65535)
@@ -190,7 +191,7 @@ TEST(InflateCopies, ReachBackAcrossThe128KPieces) {
 // ---- input and output ----------------------------------------------------------------------------
 
 TEST(InflateIo, OutputComesInPiecesOf128K) {
-  const size_t kPiece = 131072;
+  const size_t kPiece = vexel::kInflatePiece;
   for (size_t n : {kPiece, 2 * kPiece, 2 * kPiece + 1, (size_t)100})
     for (int level : {0, 6}) {
       Bytes data = TextBytes(n, 41);
@@ -268,7 +269,7 @@ TEST(InflateIo, FailedWriteStopsAtOnce) {
   EXPECT_FALSE(d.ok);
   EXPECT_EQ(d.writes.size(), 2u);  // nothing after the failed one
   // The CRC still covers every byte handed to write, the failed piece included.
-  Bytes handed(data.begin(), data.begin() + 2 * 131072);
+  Bytes handed(data.begin(), data.begin() + 2 * vexel::kInflatePiece);
   EXPECT_EQ(d.crc, ZlibCrc(handed));
 }
 
