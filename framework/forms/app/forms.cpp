@@ -148,10 +148,19 @@ void TForm::PlaceClient() {
              std::max<LONG>(area.bottom - area.top, 0), TRUE);
 }
 
-// The form keeps the record; its own form, if it has one, does not see its controls.
+// The form keeps the record; its own form, if it has one, does not see its controls. A control
+// that leaves takes the record along when it is the active control or holds it (a panel moved
+// to another form with the focused edit on it).
 void TForm::RecordActiveControl(TWinControl* Control, bool Taken) {
-  if (Taken) FActiveControl = Control;
-  else if (FActiveControl == Control) FActiveControl = nullptr;
+  if (Taken) {
+    FActiveControl = Control;
+    return;
+  }
+  for (TWinControl* c = FActiveControl; c && c != this; c = c->Parent())
+    if (c == Control) {
+      FActiveControl = nullptr;
+      return;
+    }
 }
 
 void TForm::OnSize() {

@@ -287,4 +287,40 @@ TEST_F(FormsApp, FocusRecordsTheActiveControlAndSkipsNotificationsAroundAMarkedC
   }
 }
 
+// A panel that moves to another form takes its controls along: when one of them is the active
+// control of the form it leaves, also while another form has the focus, that form no longer
+// records it; a panel without the active control leaves the record.
+TEST_F(FormsApp, APanelMovedAwayTakesTheActiveControlsRecordAlong) {
+  for (bool holdsFocus : {true, false}) {
+    SCOPED_TRACE(holdsFocus ? "the panel holds the focused edit" : "the focused edit stays");
+    TForm form(nullptr), other(nullptr);
+    form.SetCaption("Fokus");
+    auto* outer = new TPanel(&form);
+    outer->SetBounds(0, 0, 200, 100);
+    outer->SetParent(&form);
+    auto* inner = new TPanel(&form);
+    inner->SetBounds(10, 10, 150, 60);
+    inner->SetParent(outer);
+    auto* held = new TEdit(&form);
+    held->SetBounds(5, 5, 100, 22);
+    held->SetParent(inner);
+    auto* beside = new TEdit(&form);
+    beside->SetBounds(10, 120, 100, 22);
+    beside->SetParent(&form);
+    form.Show();
+    App.ProcessMessages();
+    TEdit* focused = holdsFocus ? held : beside;
+    focused->SetFocus();
+    App.ProcessMessages();
+    // The other form takes the focus; the first keeps its record.
+    other.Show();
+    SetFocus(other.Handle());
+    App.ProcessMessages();
+    ASSERT_NE(GetFocus(), focused->Handle());
+    ASSERT_EQ(form.ActiveControl(), focused);
+    outer->SetParent(&other);
+    EXPECT_EQ(form.ActiveControl(), holdsFocus ? nullptr : beside);
+  }
+}
+
 }  // namespace
