@@ -123,6 +123,8 @@ void TMenuItem::InsertInto(HMENU Menu, UINT Pos) {
 }
 
 void TMenuItem::Rebuild() {
+  // A child's bar whose menus are merged shows its entries in the frame's bar as well.
+  if (FMergedInto) FMergedInto->Rebuild();
   if (!FHandle) return;
   // Of a bar only this library's entries go and come again: what the MDI frame keeps there for
   // a maximised child stays, its system menu in front and its buttons behind.

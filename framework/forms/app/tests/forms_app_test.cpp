@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "forms.h"
 #include "menus.h"
@@ -212,6 +213,37 @@ TEST_F(FormsApp, AChildsMenusJoinAndLeaveTheBarBesideAMaximisedChild) {
   EXPECT_EQ(BarEntries(Frame->Handle()), "&Datei|B&earbeiten|&Fenster|(&Programm)|&Suchen");
   activate(plain);
   EXPECT_EQ(BarEntries(Frame->Handle()), "&Datei|B&earbeiten|&Fenster");
+}
+
+// Changes to the entries of a child's bar while its menus are merged show in the frame's bar at
+// once.
+TEST_F(FormsApp, ChangesToAMergedChildsEntriesReachTheFramesBar) {
+  auto* child = new TForm(&App);
+  child->SetFormStyle(fsMDIChild);
+  child->SetCaption("B");
+  auto* menu = new TMainMenu(child);
+  auto* program = new TMenuItem(child, "&Programm");
+  program->SetAlwaysPopup(true);
+  menu->Items()->Add(program);
+  child->SetMenu(menu);
+  child->Show();
+  App.ProcessMessages();
+  ASSERT_EQ(BarEntries(Frame->Handle()), "&Datei|&Bearbeiten|&Fenster|&Programm");
+  auto* search = new TMenuItem(child, "&Suchen");
+  struct TCase {
+    const char* Change;
+    std::function<void()> Do;
+    const char* Bar;
+  };
+  const TCase cases[] = {
+      {"Add", [&] { menu->Items()->Add(search); }, "&Datei|&Bearbeiten|&Fenster|&Programm|&Suchen"},
+      {"SetCaption", [&] { search->SetCaption("S&uchen"); }, "&Datei|&Bearbeiten|&Fenster|&Programm|S&uchen"},
+      {"Remove", [&] { menu->Items()->Remove(program); }, "&Datei|&Bearbeiten|&Fenster|S&uchen"},
+  };
+  for (const TCase& c : cases) {
+    c.Do();
+    EXPECT_EQ(BarEntries(Frame->Handle()), c.Bar) << c.Change;
+  }
 }
 
 TEST_F(FormsApp, ModalFormEndsThroughItsButtons) {
