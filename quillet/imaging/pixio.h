@@ -30,8 +30,12 @@ private:
   void Refresh();
 };
 
-// Reads a picture file for a picture view. A PNG picture (lower-case extension ".png"), which the
-// loader has no reader for, is read through LoadPNGFile into a new 24-bit bitmap that is
-// returned; the view keeps its picture then. Any other file goes through Loader.LoadFromFile into
+// A PNG picture (lower-case extension ".png"), which the loader has no reader for, read through
+// LoadPNGFile into a new 24-bit bitmap; nullptr for a file of any other extension. Failures are
+// the PNG reader's exceptions.
+std::unique_ptr<TBitmap> LoadPNGPicture(const String& FileName);
+
+// Reads a picture file for a picture view. A PNG picture is read through LoadPNGPicture and the
+// bitmap returned; the view keeps its picture then. Any other file goes through Loader.LoadFromFile into
 // the view, and nullptr is returned. Failures are the readers' exceptions.
 std::unique_ptr<TBitmap> LoadPictureFile(TPixIO& Loader, const String& FileName);

@@ -5,8 +5,8 @@
 #include "gif_reader.h"
 #include "jpeg_reader.h"
 #include "picture.h"
+#include "pixio.h"
 #include "pixproc.h"
-#include "png_reader.h"
 #include "streams.h"
 
 namespace {
@@ -31,13 +31,10 @@ namespace {
 TThumbPicture ReadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight) {
   TThumbPicture p;
   const String ext = LowerCase(ExtractFileExt(FileName));
-  if (ext == ".png") {
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixelFormat(pf24bit);
-    LoadPNGFile(FileName, *b);
-    p.Width = b->Width();
-    p.Height = b->Height();
-    p.Graphic = std::move(b);
+  if (std::unique_ptr<TBitmap> png = LoadPNGPicture(FileName)) {
+    p.Width = png->Width();
+    p.Height = png->Height();
+    p.Graphic = std::move(png);
   } else if (ext == ".jpg" || ext == ".jpeg") {
     TFileStream f(FileName, fmOpenRead | fmShareDenyWrite);
     int x = 0, y = 0;

@@ -8,8 +8,8 @@
 #include "bitmap.h"
 #include "graphic.h"
 
-// Reads a picture file for a cell: ".png" through LoadPNGFile, ".jpg" / ".jpeg" through the JPEG
-// reader, ".gif" (its first frame) through the GIF reader, ".bmp" as a bitmap, every other
+// Reads a picture file for a cell: ".png" through LoadPNGPicture, ".jpg" / ".jpeg" through the
+// JPEG reader, ".gif" (its first frame) through the GIF reader, ".bmp" as a bitmap, every other
 // extension through the picture container's registry (icons, metafiles). Bitmaps come at 24
 // bits per pixel. The readers' errors pass unchanged. With BoxWidth and BoxHeight above 0 a
 // large JPEG picture is decoded at the smallest scale (1/2, 1/4, 1/8) that still covers the fit
