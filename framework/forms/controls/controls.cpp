@@ -148,7 +148,11 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND w) {
-  return w ? static_cast<TWinControl*>(GetPropA(w, kProp)) : nullptr;
+  // Only a window of this process is one of ours: the property of another program's window
+  // built on these controls holds an address in that program.
+  DWORD owner = 0;
+  if (!w || !GetWindowThreadProcessId(w, &owner) || owner != GetCurrentProcessId()) return nullptr;
+  return static_cast<TWinControl*>(GetPropA(w, kProp));
 }
 
 void TWinControl::CreateParams(TCreateParams& p) {
@@ -420,12 +424,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
       LRESULT res = DefaultHandler(msg, w, l);
       OnKillFocus();
       // The focus goes to the window in wParam; a control there that is in a focus change takes
-      // it without an exit notification here. Only a window of this process is one of ours (the
-      // property of another program's window holds that program's address).
-      DWORD owner = 0;
-      const HWND to = HWND(w);
-      const TWinControl* next =
-          to && GetWindowThreadProcessId(to, &owner) && owner == GetCurrentProcessId() ? FromHandle(to) : nullptr;
+      // it without an exit notification here.
+      const TWinControl* next = FromHandle(HWND(w));
       if (!FInFocusChange && !(next && next->FInFocusChange)) FireEvent(OnExit, this);
       return res;
     }

@@ -149,7 +149,8 @@ public:
   // A window to create this control's window in when it has no parent control.
   HWND ParentWindow() const { return FParentWindow; }
   void SetParentWindow(HWND w);
-  // The control a window belongs to, or null.
+  // The control a window of this process belongs to, or null (also for any other process's
+  // window).
   static TWinControl* FromHandle(HWND w);
 
   void SetParent(TWinControl* AParent) override;

@@ -1,10 +1,11 @@
 // The control layer driven under Wine: windows made from controls, painting read back as
-// pixels, graphic children's clicks, the exception firewall, timers, the clipboard and the
-// owner-drawn list box.
+// pixels, graphic children's clicks, the exception firewall, timers, the clipboard, the
+// owner-drawn list box and the control found from a window.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "child_process.h"
 #include "clipboard.h"
 #include "controls.h"
 #include "listbox.h"
@@ -203,3 +204,25 @@ TEST(Controls, GraphicChildTakenAwayAfterThePressGetsNoClick) {
 }
 
 }  // namespace
+
+// A window is taken for a control only when it is one of this process's: the property of another
+// program's window holds an address in that program.
+TEST(Controls, FromHandleFindsOnlyThisProcesssControls) {
+  TTestHost host(0, 0, 100, 100);
+  EXPECT_EQ(TWinControl::FromHandle(host.Handle()), &host);
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string exe = self;
+  exe = exe.substr(0, exe.find_last_of('\\') + 1) + "forms_foreign_window.exe";
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(testsupport::StartProcess(exe, "", "", pi)) << exe;
+  HWND other = nullptr;
+  for (int i = 0; i < 200 && !other; ++i) {
+    other = FindWindowA(nullptr, "Fremdes Steuerelement");
+    if (!other) Sleep(50);
+  }
+  ASSERT_NE(other, nullptr);
+  EXPECT_NE(GetPropA(other, "AstrelControl"), nullptr);
+  EXPECT_EQ(TWinControl::FromHandle(other), nullptr);
+  testsupport::EndProcess(pi, 0, 5000);
+}
