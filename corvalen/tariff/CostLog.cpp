@@ -27,6 +27,10 @@ BOOL CLogFile::Append(const CString& text) {
   }
   // What got in of the text is taken out again, so the next record does not join a cut one. A
   // file that refuses to be cut gets what it held before written back whole (write-then-replace).
+  // Every way out from here reports the failure: the append has failed whatever the repair
+  // achieves, and the caller tells the user that the file could not be saved. A repair that
+  // fails as well (the file cannot be read back, or not replaced) has nothing more to report;
+  // the cut record then stays, as it would after a failing disk.
   if (Truncate(f, before)) return FALSE;
   f.Close();
   std::string held;
