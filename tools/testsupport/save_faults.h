@@ -72,6 +72,14 @@ inline bool ReadOnlyRefusesWriting() {
   return f == nullptr;
 }
 
+// The message with which Corvalen reports a data file it could not save, as the user reads it
+// (`path` as the program shows it).
+inline std::string SaveFailedText(const std::string& path) {
+  return "Die Datei " + path +
+         " kann nicht gespeichert werden.\nDer Datenträger ist voll, oder die Datei ist "
+         "schreibgeschützt oder wird von einem anderen Programm verwendet.";
+}
+
 // The faults this system can apply (content to save must be longer than 8 bytes).
 inline std::vector<SaveFault> SaveFaults() {
   namespace fs = std::filesystem;

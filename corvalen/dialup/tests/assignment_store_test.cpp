@@ -225,8 +225,7 @@ TEST_F(AssignmentStoreTest, AFailedWriteKeepsTheFileAndTheRecordsAndSaysSo) {
   manager.GetProtocolStore().SetAt("p1", new CTarifProtocol);
   store.Load();
   const std::string before = Read();
-  const std::string told = "Die Datei " + dir_ + "\\Corva.dat kann nicht gespeichert werden.\nDer Datenträger ist voll, "
-                           "oder die Datei ist schreibgeschützt oder wird von einem anderen Programm verwendet.";
+  const std::string told = testsupport::SaveFailedText(dir_ + "\\Corva.dat");
   for (const testsupport::SaveFault& fault : testsupport::SaveFaults()) {
     SCOPED_TRACE(fault.name);
     ui.texts.clear();

@@ -87,12 +87,6 @@ bool TariffTest::RawUserValue(const char* name, std::string* out) {
   return true;
 }
 
-std::string SaveFailedText(const std::string& path) {
-  return "Die Datei " + path +
-         " kann nicht gespeichert werden.\nDer Datenträger ist voll, oder die Datei ist "
-         "schreibgeschützt oder wird von einem anderen Programm verwendet.";
-}
-
 std::string Hex(const std::string& bytes) {
   static const char* d = "0123456789ABCDEF";
   std::string r;

@@ -58,5 +58,3 @@ class TariffTest : public ::testing::Test {
 };
 
 std::string Hex(const std::string& bytes);
-// The message of a data file that could not be written, as the user reads it.
-std::string SaveFailedText(const std::string& path);

@@ -302,7 +302,7 @@ TEST_F(CostLogTest, AFailedWriteKeepsTheLogAndTheBillAndSaysSo) {
     if (fault.blocksAppend) {
       EXPECT_EQ(ReadFile("rechnung.log"), logBefore);
       ASSERT_EQ(ui.messages.size(), 1u);
-      EXPECT_EQ(ui.messages[0].text, SaveFailedText(PathOf("rechnung.log")));
+      EXPECT_EQ(ui.messages[0].text, testsupport::SaveFailedText(PathOf("rechnung.log")));
       EXPECT_EQ(ui.messages[0].title, "Fehler");
     } else {
       EXPECT_GT(ReadFile("rechnung.log").size(), logBefore.size());
@@ -320,7 +320,7 @@ TEST_F(CostLogTest, AFailedWriteKeepsTheLogAndTheBillAndSaysSo) {
     EXPECT_FALSE(FileExists("rechnung.html.sic"));
     EXPECT_TRUE(ui.opened.empty());
     ASSERT_FALSE(ui.messages.empty());
-    EXPECT_EQ(ui.messages.back().text, SaveFailedText(PathOf("rechnung.html")));
+    EXPECT_EQ(ui.messages.back().text, testsupport::SaveFailedText(PathOf("rechnung.html")));
   }
 }
 
@@ -359,7 +359,7 @@ TEST_F(CostLogTest, ARecordCutInALogThatCannotBeCutIsTakenOut) {
   EXPECT_EQ(ReadFile("rechnung.log"), before);
   EXPECT_FALSE(FileExists("rechnung.log.sic"));
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, SaveFailedText(PathOf("rechnung.log")));
+  EXPECT_EQ(ui.messages[0].text, testsupport::SaveFailedText(PathOf("rechnung.log")));
   EXPECT_EQ(ui.messages[0].title, "Fehler");
   log.AppendConnection(Rec("sekunde", COleDateTime(2026, 3, 3, 10, 0, 0), 61, 1.2f), list);
   EXPECT_EQ(ReadFile("rechnung.log"),

@@ -300,7 +300,7 @@ TEST_F(ProtocolTest, ASaveThatFailsKeepsTheStoredRecordsAndSaysSo) {
     EXPECT_EQ(ReadFile("free.log"), stored);
     EXPECT_FALSE(FileExists("free.tmp"));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, SaveFailedText(PathOf("free.log")));
+    EXPECT_EQ(ui.messages[0].text, testsupport::SaveFailedText(PathOf("free.log")));
     EXPECT_EQ(ui.messages[0].title, "Fehler");
     ASSERT_TRUE(store.Save());
     EXPECT_EQ(ReadFile("free.log").size(), stored.size() + 2 + 8 + 24);  // "zweiter" is in now

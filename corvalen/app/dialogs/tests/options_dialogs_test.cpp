@@ -19,6 +19,7 @@
 #include "TarifScramble.h"
 #include "TarifUi.h"
 #include "dialog_script.h"
+#include "save_faults.h"
 
 namespace {
 
@@ -449,9 +450,7 @@ TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {
        },
        AnswerBox("Fehler", &box), ClickWhenAlone(&wnd, IDOK)});
   ::CloseHandle(held);
-  EXPECT_EQ(box, "Die Datei " + Path("free.log") +
-                     " kann nicht gespeichert werden.\nDer Datenträger ist voll, oder die Datei ist "
-                     "schreibgeschützt oder wird von einem anderen Programm verwendet.");
+  EXPECT_EQ(box, testsupport::SaveFailedText(Path("free.log")));
   EXPECT_TRUE(Exists("free.log"));
   EXPECT_EQ(tel->GetOnlineMinutes(), 42);
   CTarifProtocol* kept = nullptr;

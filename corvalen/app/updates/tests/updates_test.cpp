@@ -251,9 +251,7 @@ TEST_F(UpdatesTest, ATariffFileThatCannotBeReplacedStaysAndIsNamed) {
     EXPECT_FALSE(installed);
     EXPECT_EQ(ReadAll(Path("tarif.dat")), old);
     ASSERT_EQ(boxes_.size(), 2u);
-    EXPECT_EQ(boxes_[0].text, "Die Datei " + Path("tarif.dat") +
-                                  " kann nicht gespeichert werden.\nDer Datenträger ist voll, oder die Datei ist "
-                                  "schreibgeschützt oder wird von einem anderen Programm verwendet.");
+    EXPECT_EQ(boxes_[0].text, testsupport::SaveFailedText(Path("tarif.dat")));
     EXPECT_EQ(boxes_[0].title, "Fehler");
     EXPECT_EQ(boxes_[1].text, "Tarifdaten konnten nicht erfolgreich\naktualisiert werden !");
     EXPECT_EQ(manager_.FindProvider("p2"), nullptr);
