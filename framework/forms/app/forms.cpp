@@ -82,7 +82,7 @@ void TForm::CreateParams(TCreateParams& p) {
   p.Style = WS_CLIPCHILDREN;
   switch (FBorder) {
     case fbSizeable: p.Style |= WS_OVERLAPPEDWINDOW; break;
-    case fbSingle: p.Style |= WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_MINIMIZEBOX; break;
+    case fbSingle: p.Style |= WS_CAPTION | WS_SYSMENU | WS_BORDER; break;
     case fbDialog: p.Style |= WS_CAPTION | WS_SYSMENU | WS_DLGFRAME; p.ExStyle |= WS_EX_DLGMODALFRAME; break;
   }
   p.ExStyle |= WS_EX_CONTROLPARENT;

@@ -16,6 +16,9 @@ enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TPosition { poDesigned, poDefault, poScreenCenter };
+// fbSizeable: a resizable frame with minimise and maximise boxes; fbSingle: a fixed frame with
+// only the system menu (modal forms: a minimised modal form would leave its disabled owner with
+// nothing to restore it from); fbDialog: a dialog frame with only the system menu.
 enum TFormBorder { fbSizeable, fbSingle, fbDialog };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;

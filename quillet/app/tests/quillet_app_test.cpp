@@ -781,6 +781,24 @@ TEST_F(Quillet, TheTableDesignerWritesEveryCellOfFifteenColumnsAndThirtyRows) {
   EXPECT_EQ(rows, 30u);
 }
 
+TEST_F(Quillet, ModalDialogsHaveOnlyTheSystemMenu) {
+  Start();
+  NewPage();
+  const std::pair<unsigned, const char*> dialogs[] = {
+      {cmFileNew, " Quillet - Formulardesigner"}, {cmTable, " Tabellen Designer"},
+      {cmMarquee, " Lauftext einrichten"}, {cmCompressor, " Quillet - Compressor"}};
+  for (auto& [cmd, caption] : dialogs) {
+    PostCmd(cmd);
+    HWND dlg = WaitTop(caption);
+    ASSERT_NE(dlg, nullptr) << caption;
+    const LONG style = GetWindowLongA(dlg, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU) << caption;
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << caption;
+    PostMessageA(dlg, WM_CLOSE, 0, 0);
+    WaitGone(dlg);
+  }
+}
+
 TEST_F(Quillet, OpenEditAndMailLinkOnTheSelection) {
   Start();
   WriteFileBytes(Dir + "\\probe.htm", "<p>\r\nPost\r\n");
