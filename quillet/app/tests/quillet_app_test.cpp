@@ -781,6 +781,48 @@ TEST_F(Quillet, TheTableDesignerWritesEveryCellOfFifteenColumnsAndThirtyRows) {
   EXPECT_EQ(rows, 30u);
 }
 
+TEST_F(Quillet, TheTableDesignersArrowsStepFromTheNumberShown) {
+  Start();
+  NewPage();
+  PostCmd(cmTable);
+  HWND dlg = WaitTop(" Tabellen Designer");
+  ASSERT_NE(dlg, nullptr);
+  // Typed digit by digit, then one click on the upper or the lower arrow.
+  struct TCase {
+    int field;
+    std::vector<const char*> typed;
+    bool up;
+    const char* shown;
+  } cases[] = {
+      {1, {"1", "12"}, true, "13"},   // Zeilen
+      {2, {"3"}, false, "2"},         // Spalten
+      {3, {"7"}, false, "6"},         // Border
+      {5, {"5", "50"}, true, "50"},   // Cellspacing at its upper end
+  };
+  for (const TCase& c : cases) {
+    HWND edit = Control(dlg, TA_BLOCK + ID_SPIN + c.field);
+    for (const char* t : c.typed) SendMessageA(edit, WM_SETTEXT, 0, LPARAM(t));
+    HWND updown = Control(dlg, TA_BLOCK + ID_UPDOWN + c.field);
+    RECT r;
+    GetClientRect(updown, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, c.up ? r.bottom / 4 : r.bottom * 3 / 4);
+    PostMessageA(updown, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(updown, WM_LBUTTONUP, 0, at);
+    for (int i = 0; i < 100 && WindowText(edit) != c.shown; ++i) Sleep(30);
+    EXPECT_EQ(WindowText(edit), c.shown) << c.field;
+  }
+  Click(Control(dlg, TA_BLOCK + ID_BUTTON + 1));
+  WaitGone(dlg);
+  const String page = SaveAs("zahlen");
+  EXPECT_NE(page.find("<Table bgcolor=\"#FFFFFF\" Border=\"6\" Cellspacing=\"50\">\r\n"), String::npos) << page;
+  size_t rows = 0, cells = 0;
+  for (size_t p = page.find("<Tr>"); p != String::npos; p = page.find("<Tr>", p + 1)) ++rows;
+  for (size_t p = page.find("<T"); p != String::npos; p = page.find("<T", p + 1))
+    cells += page.compare(p, 3, "<Th") == 0 || page.compare(p, 3, "<Td") == 0;
+  EXPECT_EQ(rows, 13u);
+  EXPECT_EQ(cells, 13u * 2);
+}
+
 TEST_F(Quillet, ModalDialogsHaveOnlyTheSystemMenu) {
   Start();
   NewPage();

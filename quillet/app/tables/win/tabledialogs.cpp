@@ -77,11 +77,14 @@ TSpinField Ttabell::NewSpin(int N, int X, int Y, int Min, int Max, int Value, st
   TEdit* e = s.Edit;
   TUpDown* u = s.Up;
   u->OnMouseUp = [e, u](TObject*, TMouseButton, TShiftState, int, int) { e->SetText(IntToStr(u->Position())); };
-  if (Changed)
-    e->OnChange = [e, Min, Max, Changed](TObject*) {
-      const int v = StrToIntDef(e->Text(), -1);
-      if (v >= Min && v <= Max) Changed(v);
-    };
+  // A valid value in the edit becomes the up-down's position, so that an arrow steps from the
+  // value shown, also after typing.
+  e->OnChange = [e, u, Min, Max, Changed](TObject*) {
+    const int v = StrToIntDef(e->Text(), -1);
+    if (v < Min || v > Max) return;
+    u->SetPosition(v);
+    if (Changed) Changed(v);
+  };
   return s;
 }
 
