@@ -92,6 +92,12 @@ void ApplyCellEdit(TFormatGridModel& G, bool ColTitles, int Col, int Row, const 
   }
 }
 
+TGridAlignment CellEditAlignment(const TFormatGridModel& G, bool ColTitles, int Col, int Row) {
+  if (Col < 0 || Col >= G.ColCount()) return taLeftJustify;
+  const TColumn& c = G.Column(Col);
+  return ColTitles && Row == 0 ? c.Title().Alignment() : c.Alignment();
+}
+
 void SetUpDesignerGrid(TFormatGridModel& G) {
   G.BeginUpdate();
   G.SetColCount(6);

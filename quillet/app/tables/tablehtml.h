@@ -28,6 +28,9 @@ String TableHtml(const TTableSettings& S, const TFormatGridModel& Grid);
 // of the whole column.
 void ApplyCellEdit(TFormatGridModel& Grid, bool ColTitles, int Col, int Row, const String& Text,
                    const String& Align);
+// The alignment that such an edit changes, so that the title dialog starts with it: the column
+// title's in row 0 when the grid shows column titles, otherwise the column's.
+TGridAlignment CellEditAlignment(const TFormatGridModel& Grid, bool ColTitles, int Col, int Row);
 
 // The grid of a new table designer: 6 columns, 5 rows, a title column and a title row.
 void SetUpDesignerGrid(TFormatGridModel& Grid);

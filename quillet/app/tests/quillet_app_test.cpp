@@ -251,6 +251,22 @@ protected:
     Documents();  // the save has finished once the program answers again
     return ReadFileBytes(path);
   }
+  // A cell of the table designer's grid edited through the title dialog, which the press and
+  // release on the cell open: the text, and the alignment item chosen unless it is -1. Returns
+  // the alignment the dialog showed when it opened.
+  String EditTableCell(HWND grid, int x, int y, const char* text, int align = -1) {
+    PostMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    HWND title = WaitTop(" Titel");
+    if (!title) return "";
+    HWND combo = Control(title, TI_BLOCK + ID_COMBO + 1);
+    const String shown = WindowText(combo);
+    SendMessageA(Control(title, TI_BLOCK + ID_EDIT + 1), WM_SETTEXT, 0, LPARAM(text));
+    if (align >= 0) SendMessageA(combo, CB_SETCURSEL, WPARAM(align), 0);
+    Click(Control(title, TI_BLOCK + ID_BUTTON + 1));
+    WaitGone(title);
+    return shown;
+  }
   void InputBox(const String& caption, const String& text) {
     HWND box = WaitTop(caption);
     ASSERT_NE(box, nullptr);
@@ -744,16 +760,7 @@ TEST_F(Quillet, TheTableDesignerWritesEveryCellOfFifteenColumnsAndThirtyRows) {
   ASSERT_NE(dlg, nullptr);
   HWND grid = Control(dlg, TA_BLOCK + ID_GRID);
   ASSERT_NE(grid, nullptr);
-  // A cell edited through the title dialog: the press and release on the cell open it.
-  auto edit = [&](int x, int y, const char* text) {
-    PostMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    HWND title = WaitTop(" Titel");
-    ASSERT_NE(title, nullptr);
-    SendMessageA(Control(title, TI_BLOCK + ID_EDIT + 1), WM_SETTEXT, 0, LPARAM(text));
-    Click(Control(title, TI_BLOCK + ID_BUTTON + 1));
-    WaitGone(title);
-  };
+  auto edit = [&](int x, int y, const char* text) { EditTableCell(grid, x, y, text); };
   edit(4 * 65 + 20, 2 * 21 + 10, "Preis");  // column 4, row 2 (columns 64 wide, rows 20 high)
   // Counts typed digit by digit pass through 1 column and 3 rows.
   for (const char* cols : {"1", "15"}) SendMessageA(Control(dlg, TA_BLOCK + ID_SPIN + 2), WM_SETTEXT, 0, LPARAM(cols));
@@ -821,6 +828,29 @@ TEST_F(Quillet, TheTableDesignersArrowsStepFromTheNumberShown) {
     cells += page.compare(p, 3, "<Th") == 0 || page.compare(p, 3, "<Td") == 0;
   EXPECT_EQ(rows, 13u);
   EXPECT_EQ(cells, 13u * 2);
+}
+
+TEST_F(Quillet, TheTitleDialogStartsWithTheAlignmentOfWhatItEdits) {
+  Start();
+  NewPage();
+  PostCmd(cmTable);
+  HWND dlg = WaitTop(" Tabellen Designer");
+  ASSERT_NE(dlg, nullptr);
+  HWND grid = Control(dlg, TA_BLOCK + ID_GRID);
+  ASSERT_NE(grid, nullptr);
+  const int x = 2 * 65 + 20;  // column 2 (columns 64 wide, rows 20 high, one-pixel lines)
+  EXPECT_EQ(EditTableCell(grid, x, 1 * 21 + 10, "A", 2), "Left");
+  // Another cell of the column with the alignment left as the dialog shows it.
+  EXPECT_EQ(EditTableCell(grid, x, 3 * 21 + 10, "B"), "Right");
+  EXPECT_EQ(EditTableCell(grid, x, 10, "Preis", 1), "Left");  // the title has its own
+  EXPECT_EQ(EditTableCell(grid, x, 10, "Preise"), "Center");
+  Click(Control(dlg, TA_BLOCK + ID_BUTTON + 1));
+  WaitGone(dlg);
+  const String page = SaveAs("ausrichtung");
+  for (const char* want : {"<Th Align=\"Center\" Valign=\"Bottom\">Preise</Th>",
+                           "<Td Align=\"Right\" Valign=\"Bottom\">A</Td>",
+                           "<Td Align=\"Right\" Valign=\"Bottom\">B</Td>"})
+    EXPECT_NE(page.find(want), String::npos) << want << "\n" << page;
 }
 
 TEST_F(Quillet, ModalDialogsHaveOnlyTheSystemMenu) {

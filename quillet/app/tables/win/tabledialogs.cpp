@@ -45,7 +45,7 @@ Tfomel::Tfomel(TComponent* AOwner, TDialogContext& Context)
   Edit1 = NewEdit(1, 10, 28, 280);
   NewLabel(10, 58, 200, "H - Ausrichtung");
   ComboBox1 = NewCombo(1, 10, 76, 150, {"Left", "Center", "Right"}, false);
-  ComboBox1->SetItemIndex(0);
+  SetAlignment(taLeftJustify);
   ColorButton1 = NewButton(1, 180, 110, 110, Accept);
   ColorButton1->OnClick = [this](TObject*) { ColorButton1Click(); };
   OnShow = [this](TObject*) { Edit1->SetFocus(); };
@@ -57,6 +57,10 @@ void Tfomel::ColorButton1Click() {
   Exchange()->Add(Edit1->Text());
   Exchange()->Add(ComboBox1->Text());
   Close();
+}
+
+void Tfomel::SetAlignment(TGridAlignment A) {
+  ComboBox1->SetItemIndex(A == taCenter ? 1 : A == taRightJustify ? 2 : 0);
 }
 
 void Tfomel::MenuClick() {
@@ -135,6 +139,7 @@ Ttabell::Ttabell(TComponent* AOwner, TDialogContext& Context)
   ColorButton2->OnClick = [this](TObject*) { ColorButton2Click(); };
   RunTitleDialog = [this] {
     Tfomel d(this, FContext);
+    d.SetAlignment(PressedAlignment());
     d.ShowModal();
   };
   fzo->SetControlId(TA_BLOCK + ID_GRID);
@@ -145,6 +150,10 @@ Ttabell::Ttabell(TComponent* AOwner, TDialogContext& Context)
 }
 
 void Ttabell::fzoMouseDown(int X, int Y) { fzo->MouseToCell(X, Y, FCol, FRow); }
+
+TGridAlignment Ttabell::PressedAlignment() const {
+  return CellEditAlignment(fzo->Model(), CheckBox2->Checked(), FCol, FRow);
+}
 
 void Ttabell::fzoMouseUp() {
   Exchange()->Clear();

@@ -39,6 +39,9 @@ public:
   TComboBox* ComboBox1;
   TColorButton* ColorButton1;
   void ColorButton1Click();
+  // Selects the alignment's item, so that a text changed without touching the combo box keeps
+  // the alignment it had.
+  void SetAlignment(TGridAlignment A);
 
 protected:
   void MenuClick() override;
@@ -56,8 +59,10 @@ public:
   TPanel* Panel3;
   TColorButton *ColorButton1, *ColorButton2;
   TColorDialog* cul;
-  // Shows the title dialog modally; tests replace it.
+  // Shows the title dialog modally, starting with PressedAlignment(); tests replace it.
   std::function<void()> RunTitleDialog;
+  // The alignment that an edit of the pressed cell changes.
+  TGridAlignment PressedAlignment() const;
 
   void fzoMouseDown(int X, int Y);
   void fzoMouseUp();
