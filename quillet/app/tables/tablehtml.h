@@ -52,6 +52,6 @@ struct TSoundSettings {
 };
 // Clears List and appends the sound table's 17 items. Sound[0] must not be empty.
 void SoundTableList(const TSoundSettings& S, TStrings& List);
-// A playlist entry's shown name: the file name without its first dot and the three letters
-// after it; a name without a dot is kept whole.
+// A playlist entry's shown name: the file name without its last dot and what follows it; a name
+// without a dot is kept whole.
 String PlaylistName(const String& File);
