@@ -191,8 +191,10 @@ private:
 };
 
 // Decodes the frame's pixels straight into the rows of its bitmap; pixels the data does not reach
-// show colour 0.
-void DecodeImage(LZWDecoder* dec, const TGIFFrameInfo& f, const ColorTable& t, TBitmap& bmp) {
+// show colour 0. With Mask, each pixel's flag is set when its index is Transparent or when the data
+// did not reach it.
+void DecodeImage(LZWDecoder* dec, const TGIFFrameInfo& f, const ColorTable& t, TBitmap& bmp, std::vector<bool>* Mask,
+                 uint8_t Transparent) {
   static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
   const int w = f.Width, h = f.Height;
   if (bmp.Empty()) return;  // a width or height of 0: no rows
@@ -200,6 +202,7 @@ void DecodeImage(LZWDecoder* dec, const TGIFFrameInfo& f, const ColorTable& t, T
   auto row = [&](int y) {
     uint8_t* out = bmp.ScanLine(y);
     int x = 0;
+    const size_t first = size_t(y) * size_t(w);
     for (; more && x < w; ++x) {
       int v = dec->Next();
       if (v < 0) {
@@ -207,7 +210,10 @@ void DecodeImage(LZWDecoder* dec, const TGIFFrameInfo& f, const ColorTable& t, T
         break;
       }
       std::memcpy(out + 3 * x, t.bgr[uint8_t(v)], 3);  // roots above 255 show as their low byte
+      if (Mask && uint8_t(v) == Transparent) (*Mask)[first + size_t(x)] = true;
     }
+    if (Mask)
+      for (int rest = x; rest < w; ++rest) (*Mask)[first + size_t(rest)] = true;
     for (; x < w; ++x) std::memcpy(out + 3 * x, t.bgr[0], 3);
   };
   if (!f.Interlaced) {
@@ -221,7 +227,7 @@ void DecodeImage(LZWDecoder* dec, const TGIFFrameInfo& f, const ColorTable& t, T
 // The wanted frame: its records, then its pixels. A frame larger than the budget or than its data
 // can fill is refused before anything is allocated.
 TBitmap* ReadFrame(Input& in, const uint8_t* d, const ColorTable& t, const uint8_t* gce, bool haveGce,
-                   TGIFFrameInfo& Frame, int64_t MaxPixels) {
+                   TGIFFrameInfo& Frame, int64_t MaxPixels, std::vector<bool>* Mask) {
   Frame = TGIFFrameInfo();
   Frame.Left = uint16_t(d[0] | d[1] << 8);
   Frame.Top = uint16_t(d[2] | d[3] << 8);
@@ -245,15 +251,18 @@ TBitmap* ReadFrame(Input& in, const uint8_t* d, const ColorTable& t, const uint8
   std::unique_ptr<TBitmap> bmp(new TBitmap);
   bmp->SetPixelFormat(pf24bit);
   bmp->SetSize(Frame.Width, Frame.Height);
-  DecodeImage(dec.get(), Frame, t, *bmp);
+  std::vector<bool>* mask = Mask && Frame.Transparent ? Mask : nullptr;
+  if (mask) mask->assign(size_t(pixels), false);
+  DecodeImage(dec.get(), Frame, t, *bmp, mask, haveGce ? gce[3] : 0);
   return bmp.release();
 }
 
 }  // namespace
 
 TBitmap* ReadGIFStream(TStream& s, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame, int& FrameCount,
-                       int64_t MaxPixels) {
+                       int64_t MaxPixels, std::vector<bool>* TransparentPixels) {
   try {
+    if (TransparentPixels) TransparentPixels->clear();
     Input in(s);
     const uint8_t* hdr = in.Take(13);
     if (std::memcmp(hdr, "GIF", 3) != 0) Bad();
@@ -291,7 +300,8 @@ TBitmap* ReadGIFStream(TStream& s, int FrameIndex, TGIFScreenInfo& Screen, TGIFF
           uint8_t initial;
           if (in.Byte(initial)) in.SkipBlocks();
         } else {
-          result.reset(ReadFrame(in, d, local->present ? *local : *global, gce, haveGce, Frame, MaxPixels));
+          result.reset(ReadFrame(in, d, local->present ? *local : *global, gce, haveGce, Frame, MaxPixels,
+                                 TransparentPixels));
         }
         ++FrameCount;
       } else if (b == ';') {
@@ -311,7 +321,7 @@ TBitmap* ReadGIFStream(TStream& s, int FrameIndex, TGIFScreenInfo& Screen, TGIFF
 }
 
 TBitmap* ReadGIFFile(const String& FileName, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame,
-                     int& FrameCount) {
+                     int& FrameCount, std::vector<bool>* TransparentPixels) {
   TFileStream s(FileName, fmOpenRead | fmShareDenyWrite);
-  return ReadGIFStream(s, FrameIndex, Screen, Frame, FrameCount);
+  return ReadGIFStream(s, FrameIndex, Screen, Frame, FrameCount, kMaxPicturePixels, TransparentPixels);
 }

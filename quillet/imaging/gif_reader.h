@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "bitmap.h"
 #include "picture_budget.h"
@@ -27,7 +28,13 @@ struct TGIFFrameInfo {
 // frames in the file. Raises EInvalidGraphic "unrecognized GIF" for a file that is not a GIF or whose
 // data is broken, for a frame larger than MaxPixels pixels (by default the picture budget of
 // picture_budget.h) and for one larger than its LZW data can fill.
+// TransparentPixels, when given, tells which pixels of the frame are transparent, which the colours
+// alone cannot (an opaque pixel may have the transparent entry's colour): it is cleared, and for a
+// frame read with Frame.Transparent it receives Width x Height flags row by row, true where the
+// pixel's index is the transparent one or where the data ended before the pixel (such a pixel is
+// coloured by entry 0 in the bitmap, but would hold the transparent index). One bit a pixel.
 TBitmap* ReadGIFStream(TStream& Stream, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame,
-                       int& FrameCount, int64_t MaxPixels = kMaxPicturePixels);
+                       int& FrameCount, int64_t MaxPixels = kMaxPicturePixels,
+                       std::vector<bool>* TransparentPixels = nullptr);
 TBitmap* ReadGIFFile(const String& FileName, int FrameIndex, TGIFScreenInfo& Screen, TGIFFrameInfo& Frame,
-                     int& FrameCount);
+                     int& FrameCount, std::vector<bool>* TransparentPixels = nullptr);

@@ -122,6 +122,35 @@ TEST(GIFReader, InterlacedRowsComeInFourPasses) {
   }
 }
 
+TEST(GIFReader, TellsTheTransparentPixelsApartFromTheirColour) {
+  // Index 2 (green) is transparent where the extension says so; pixels the data does not reach
+  // would hold that index and count as transparent too. Interlaced rows keep their place.
+  struct Case {
+    int w, h;
+    bool gce, interlaced;
+    std::vector<int> codes;
+    std::vector<bool> clear;
+  };
+  const Case cases[] = {
+      {2, 2, true, false, {4, 2, 1, 2, 3, 5}, {true, false, true, false}},
+      {2, 2, true, false, {4, 2, 1, 5}, {true, false, true, true}},
+      {1, 4, true, false, {4, 2, 1, 2, 5}, {true, false, true, true}},
+      {1, 4, true, true, {4, 2, 1, 2, 5}, {true, true, false, true}},  // rows 0, 2, 1, then nothing
+      {2, 2, false, false, {4, 2, 1, 2, 3, 5}, {}},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<TMemoryStream> s(StreamOf(MakeGIF(c.w, c.h, {Pack(c.codes)}, c.interlaced, c.gce)));
+    TGIFScreenInfo screen;
+    TGIFFrameInfo frame;
+    int count = 0;
+    std::vector<bool> clear = {true};
+    std::unique_ptr<TBitmap> b(ReadGIFStream(*s, 0, screen, frame, count, kMaxPicturePixels, &clear));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(clear, c.clear) << c.w << " x " << c.h << ", " << c.codes.size() << " codes"
+                              << (c.interlaced ? ", interlaced" : "");
+  }
+}
+
 TEST(GIFReader, CodesGrowToTwelveBitsAndStayThere) {
   // Each code names the entry being defined (previous string plus its first value), so entry k holds
   // k - 4 pixels; the codes widen from 3 to 12 bits until the table is full (4096 entries). Later

@@ -1,5 +1,7 @@
 #include "thumbload.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "gif_reader.h"
@@ -25,10 +27,53 @@ int JPEGScaleFor(int W, int H, int BoxW, int BoxH) {
     scale *= 2;
   return scale;
 }
+// A GIF as its picture shows it when drawn once: the whole picture (the logical screen, grown to
+// hold the first frame), the first frame at its place, and the Background colour wherever the
+// frame leaves the picture or its pixels are transparent.
+std::unique_ptr<TBitmap> ReadGIFPicture(const String& FileName, TColor Background) {
+  TGIFScreenInfo screen;
+  TGIFFrameInfo frame;
+  int frames = 0;
+  std::vector<bool> clear;
+  std::unique_ptr<TBitmap> read(ReadGIFFile(FileName, 0, screen, frame, frames, &clear));
+  if (!read) throw EInvalidGraphic("unrecognized GIF");
+  const TColor rgb = ColorToRGB(Background);
+  const uint8_t bg[3] = {uint8_t(BlueOf(rgb)), uint8_t(GreenOf(rgb)), uint8_t(RedOf(rgb))};
+  const int fw = read->Width(), fh = read->Height();
+  const int w = std::max(int(screen.Width), frame.Left + fw), h = std::max(int(screen.Height), frame.Top + fh);
+  if (frame.Left == 0 && frame.Top == 0 && fw == w && fh == h) {
+    // The frame is the whole picture: only its transparent pixels change.
+    if (!clear.empty())
+      for (int y = 0; y < fh; ++y) {
+        uint8_t* row = read->ScanLine(y);
+        for (int x = 0; x < fw; ++x)
+          if (clear[size_t(y) * size_t(fw) + size_t(x)]) std::memcpy(row + 3 * x, bg, 3);
+      }
+    read->PixelsChanged();
+    return read;
+  }
+  // The frame and the picture around it exist at once: together they keep to one picture's budget.
+  if (int64_t(w) * h + int64_t(fw) * fh > kMaxPicturePixels) throw EInvalidGraphic("unrecognized GIF");
+  auto whole = std::make_unique<TBitmap>();
+  whole->SetPixelFormat(pf24bit);
+  whole->SetSize(w, h);
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = whole->ScanLine(y);
+    for (int x = 0; x < w; ++x) std::memcpy(row + 3 * x, bg, 3);
+  }
+  for (int y = 0; y < fh; ++y) {
+    const uint8_t* in = read->ScanLine(y);
+    uint8_t* out = whole->ScanLine(frame.Top + y) + 3 * frame.Left;
+    for (int x = 0; x < fw; ++x)
+      if (clear.empty() || !clear[size_t(y) * size_t(fw) + size_t(x)]) std::memcpy(out + 3 * x, in + 3 * x, 3);
+  }
+  whole->PixelsChanged();
+  return whole;
+}
 }  // namespace
 
 namespace {
-TThumbPicture ReadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight) {
+TThumbPicture ReadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight, TColor Background) {
   TThumbPicture p;
   const String ext = LowerCase(ExtractFileExt(FileName));
   if (std::unique_ptr<TBitmap> png = LoadPNGPicture(FileName)) {
@@ -41,16 +86,15 @@ TThumbPicture ReadThumbPicture(const String& FileName, int BoxWidth, int BoxHeig
     const TJPEGScaleChooser scale = [&](int W, int H) { return JPEGScaleFor(W, H, BoxWidth, BoxHeight); };
     p.Graphic = At24Bits(ReadJPEGStreamScaled(f, x, y, scale, p.Width, p.Height));
   } else if (ext == ".gif") {
-    TGIFScreenInfo screen;
-    TGIFFrameInfo frame;
-    int frames = 0;
-    p.Graphic = At24Bits(ReadGIFFile(FileName, 0, screen, frame, frames));
+    p.Graphic = ReadGIFPicture(FileName, Background);
     p.Width = p.Graphic->Width();
     p.Height = p.Graphic->Height();
   } else if (ext == ".bmp") {
+    // Every depth through the bitmap's own colour table, two-colour pictures too.
     auto b = std::make_unique<TBitmap>();
     b->LoadFromFile(FileName);
-    p.Graphic = At24Bits(b.release());
+    b->SetPixelFormat(pf24bit);
+    p.Graphic = std::move(b);
     p.Width = p.Graphic->Width();
     p.Height = p.Graphic->Height();
   } else {
@@ -66,9 +110,10 @@ TThumbPicture ReadThumbPicture(const String& FileName, int BoxWidth, int BoxHeig
 }
 }  // namespace
 
-TThumbPicture LoadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight, const TProgressEvent& Progress) {
+TThumbPicture LoadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight, const TProgressEvent& Progress,
+                               TColor Background) {
   FireEvent(Progress, nullptr, psStarting, uint8_t(0), false, nullptr, String());
-  TThumbPicture p = ReadThumbPicture(FileName, BoxWidth, BoxHeight);
+  TThumbPicture p = ReadThumbPicture(FileName, BoxWidth, BoxHeight, Background);
   FireEvent(Progress, nullptr, psEnding, uint8_t(100), true, nullptr, String());
   return p;
 }

@@ -9,9 +9,12 @@
 #include "graphic.h"
 
 // Reads a picture file for a cell: ".png" through LoadPNGPicture, ".jpg" / ".jpeg" through the
-// JPEG reader, ".gif" (its first frame) through the GIF reader, ".bmp" as a bitmap, every other
-// extension through the picture container's registry (icons, metafiles). Bitmaps come at 24
-// bits per pixel. The readers' errors pass unchanged. With BoxWidth and BoxHeight above 0 a
+// JPEG reader, ".gif" through the GIF reader, ".bmp" as a bitmap, every other extension through
+// the picture container's registry (icons, metafiles). Bitmaps come at 24 bits per pixel, a
+// bitmap's colours (two-colour ones too) through its colour table. A GIF comes as its picture is
+// drawn once: the whole picture, its first frame at its place, and Background (the colour the
+// cell shows behind its picture) where the frame does not reach or its pixels are transparent; a
+// GIF without a frame is "unrecognized GIF". The readers' errors pass unchanged. With BoxWidth and BoxHeight above 0 a
 // large JPEG picture is decoded at the smallest scale (1/2, 1/4, 1/8) that still covers the fit
 // into that box, which gives the same thumbnail at a fraction of the work and memory; the size
 // it reports stays the file's own (Width, Height).
@@ -23,7 +26,7 @@ struct TThumbPicture {
   int Width = 0, Height = 0;  // the picture's size in the file
 };
 TThumbPicture LoadThumbPicture(const String& FileName, int BoxWidth = 0, int BoxHeight = 0,
-                               const TProgressEvent& Progress = nullptr);
+                               const TProgressEvent& Progress = nullptr, TColor Background = clBtnFace);
 
 // The picture shrunk into a box of BoxWidth x BoxHeight: the fit of FitSizePercent; nullptr when
 // the picture is narrower than the fitted width and also lower than the fitted height (it is

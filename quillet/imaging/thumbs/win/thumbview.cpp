@@ -175,7 +175,8 @@ void TThumbNail::LoadPicture(bool Minimize) {
                                        [this](TObject*, TProgressStage Stage, uint8_t Percent, bool Redraw,
                                               const TRect*, const String&) {
                                          if (Stage != psEnding) PictureProgress(Stage, Percent, Redraw);
-                                       });
+                                       },
+                                       Color());  // transparent parts of a GIF show the cell's own colour
     FImageWidth = p.Width;
     FImageHeight = p.Height;
     std::unique_ptr<TBitmap> small;

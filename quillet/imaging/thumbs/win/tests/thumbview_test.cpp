@@ -4,6 +4,8 @@
 // AutoScrolling and the focus.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "bitmap.h"
 #include "forms.h"
 #include "stdctrls.h"
@@ -227,6 +229,38 @@ TEST_F(Thumbview, MetafilesAreShrunkAndSmallIconsKept) {
   EXPECT_STREQ(cell->Image()->Picture()->Graphic()->ClassName(), "TIcon");
   EXPECT_FALSE(cell->Image()->Modified());
   delete cell;
+}
+
+// A transparent GIF whose frame lies offset in a larger picture: the cell shows the whole picture,
+// and the frame's transparent pixels and the rest of the picture in the cell's own colour.
+TEST_F(Thumbview, ATransparentGIFShowsTheCellsColourAroundAndThroughItsFrame) {
+  // 4 x 2 picture, entries black, red, green, blue; index 2 transparent; a 2 x 2 frame at (2, 0)
+  // of red, then three transparent pixels (codes clear 1 2 clear 2 2 end, 3 bits each).
+  const uint8_t gif[] = {'G', 'I', 'F', '8', '9', 'a', 4, 0, 2, 0, 0x81, 0, 0, 0, 0, 0, 255, 0, 0,
+                         0, 255, 0, 0, 0, 255, '!', 249, 4, 1, 0, 0, 2, 0, ',', 2, 0, 0, 0, 2, 0,
+                         2, 0, 0, 2, 3, 0x8C, 0x28, 0x15, 0, ';'};
+  const String file = String(::testing::TempDir()) + "offset.gif";
+  std::FILE* f = std::fopen(file.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(gif, 1, sizeof gif, f);
+  std::fclose(f);
+  for (TColor colour : {clBtnFace, RGBColor(0, 128, 128)}) {
+    auto* cell = new TThumbNail(&Host);
+    cell->SetParent(&Host);
+    cell->SetColor(colour);
+    cell->SetFilename(file);
+    ASSERT_TRUE(cell->LoadError().empty()) << cell->LoadError();
+    EXPECT_EQ(cell->ImageWidth(), 4);
+    EXPECT_EQ(cell->ImageHeight(), 2);
+    auto* b = dynamic_cast<TBitmap*>(cell->Image()->Picture()->Graphic());
+    ASSERT_NE(b, nullptr);
+    const TColor o = ColorToRGB(colour);
+    std::vector<TColor> shown;
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 4; ++x) shown.push_back(b->Pixel(x, y));
+    EXPECT_EQ(shown, (std::vector<TColor>{o, o, clRed, o, o, o, o, o}));
+    delete cell;
+  }
 }
 
 // ImageReady is False after every load that leaves the cell without its picture, also when the
