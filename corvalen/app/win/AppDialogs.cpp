@@ -149,7 +149,7 @@ class CProgramDialogs : public CAppDialogs {
   // A new phone-book entry of the user's own for a provider; the activation day goes back as the
   // day number of its date value.
   int ShowNewEntry(HWND parent, CConnectionController& c, CProvider& provider, BOOL ownNumber, CString& name,
-                   CString& user, CString& password, int& activationDay) override {
+                   CString& user, CString& password, BOOL& savePassword, int& activationDay) override {
     CDlg_NeueVerbindung dlg(CWnd::FromHandle(parent));
     dlg.SetProvider(&provider);
     dlg.SetController(&c);
@@ -163,6 +163,8 @@ class CProgramDialogs : public CAppDialogs {
       name = dlg.GetConnectionName();
       user = dlg.GetUserName();
       password = dlg.GetPassword();
+      // Ticked (and disabled) for a provider without login, whose entry keeps its password.
+      savePassword = dlg.IsSavePassword();
       activationDay = static_cast<int>(dlg.GetActivationDay().m_dt);
     }
     return r;

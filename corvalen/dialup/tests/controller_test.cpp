@@ -45,18 +45,26 @@ class RecordingStatus : public CStatusHelper {
 class FakeServices : public CControllerServices {
  public:
   BOOL ShowTerms(HWND) override { return TRUE; }
-  CString LookupAssignment(const CString& id) override { return id == "login-1" ? CString("Meins") : CString("null"); }
+  CString LookupAssignment(const CString& id) override {
+    if (id == "login-1") return "Meins";
+    for (const std::string& record : added)
+      if (record.compare(0, std::string(id).size() + 1, std::string(id) + "=") == 0)
+        return record.substr(std::string(id).size() + 1).c_str();
+    return "null";
+  }
   int ShowUserData(HWND, CConnectionController&, BOOL, BOOL, CString& user, CString& password, BOOL& saved) override {
+    ++userDataShown;
     user = "ich";
     password = "geheim";
     saved = TRUE;
     return IDOK;
   }
   int ShowNewEntry(HWND, CConnectionController&, CProvider&, BOOL, CString& name, CString& user, CString& password,
-                   int&) override {
+                   BOOL& save, int&) override {
     name = "Neuer Zugang";
     user = "kunde";
     password = "geheim";
+    save = savePassword;
     return IDOK;
   }
   BOOL AddAssignment(const CString& id, const CString& entry, int) override {
@@ -65,6 +73,8 @@ class FakeServices : public CControllerServices {
   }
   std::vector<std::string> added;
   BOOL storeAccepts = TRUE;
+  BOOL savePassword = TRUE;  // the new-entry dialog's "Passwort speichern"
+  int userDataShown = 0;
 };
 
 // Counts the pauses instead of waiting; may cancel in the first one.
@@ -273,6 +283,40 @@ TEST_F(ControllerTest, ANewEntryIsDialledWithItsStoredUserData) {
   EXPECT_EQ(ras.Count("password=\"\""), 0) << ras.Log();
   EXPECT_EQ(services.added, std::vector<std::string>{"own-1=Neuer Zugang"});
   EXPECT_TRUE(controller->HangUp());
+}
+
+// "Passwort speichern" of the new-entry dialog: the entry keeps the password only when ticked;
+// the first dial uses the typed one either way, and a later dial of an entry without it asks
+// for the user data.
+TEST_F(ControllerTest, ANewEntryKeepsThePasswordOnlyWhenAskedTo) {
+  const struct {
+    BOOL save;
+    const char* stored;
+    const char* savedFlag;
+    int askedOnSecondDial;
+  } cases[] = {{TRUE, "geheim", "1", 0}, {FALSE, "", "0", 1}};
+  for (const auto& c : cases) {
+    services.added.clear();
+    services.userDataShown = 0;
+    services.savePassword = c.save;
+    provider.SetRegistered(FALSE);
+    controller->GetRasConnection().DeleteEntry("Neuer Zugang");
+    ras.Set("Password", "geheim");
+    provider.SetLoginRequired(TRUE);
+    status.answer = IDYES;
+    ras.ClearLog();
+    EXPECT_TRUE(controller->Connect());
+    EXPECT_TRUE(controller->IsOnline()) << c.save << ras.Log();
+    EXPECT_EQ(ras.PhonebookValue("Neuer Zugang", "User"), "kunde") << c.save;
+    EXPECT_EQ(ras.PhonebookValue("Neuer Zugang", "Password"), c.stored) << c.save;
+    EXPECT_EQ(ras.PhonebookValue("Neuer Zugang", "PasswordSaved"), c.savedFlag) << c.save;
+    EXPECT_EQ(ras.Count("user=\"kunde\" password=\"geheim\" domain=\"\" notifier"), 1) << c.save << ras.Log();
+    EXPECT_TRUE(controller->HangUp());
+    EXPECT_TRUE(controller->Connect());
+    EXPECT_TRUE(controller->IsOnline()) << c.save << ras.Log();
+    EXPECT_EQ(services.userDataShown, c.askedOnSecondDial) << c.save;
+    EXPECT_TRUE(controller->HangUp());
+  }
 }
 
 TEST_F(ControllerTest, ARefusedAssignmentDialsNothingAndTakesTheEntryBack) {

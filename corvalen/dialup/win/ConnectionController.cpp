@@ -202,7 +202,8 @@ int CConnectionController::DialAssignedEntry() {
     user = "";  // the entry's stored user name is dialled
   } else {
     ras_.SetProvider(current_);
-    int rc = CreateProviderEntry(manager_, current_, entry, main_);
+    // The first dial of the new entry uses the password just typed, saved or not.
+    int rc = CreateProviderEntry(manager_, current_, entry, main_, &password);
     current_ = ras_.GetProvider();
     ras_.SetProvider(nullptr);
     if (rc != 0) return rc;
@@ -287,7 +288,7 @@ int CConnectionController::DialLoop(const CString& entry, const CString& user, c
 }
 
 int CConnectionController::CreateProviderEntry(CTarifManager* manager, CProvider* provider, CString& entryName,
-                                               HWND parent) {
+                                               HWND parent, CString* typedPassword) {
   CString name = provider->GetName();
   name.MakeLower();
   if (name.Find("freenet") >= 0) Show(kIdsFreenetWarning, MB_ICONWARNING);
@@ -305,9 +306,13 @@ int CConnectionController::CreateProviderEntry(CTarifManager* manager, CProvider
   CString entry = MakeUniqueEntryName(provider->GetName());
   CString user = provider->GetUserName(), password = provider->GetPassword();
   int day = 1;
-  if (services_->ShowNewEntry(parent, *this, *provider, !provider->IsLoginRequired(), entry, user, password, day) != IDOK)
+  BOOL save = TRUE;
+  if (services_->ShowNewEntry(parent, *this, *provider, !provider->IsLoginRequired(), entry, user, password, save,
+                              day) != IDOK)
     return kDialCancelled;
-  if (entrySetup_.CreateEntry(entry, ras_, provider->GetPhoneNumber(), *settings_, user, password, TRUE) != 0) return 1;
+  // Unless the user saves the password the entry keeps only the user name, and later dials ask
+  // for the password in the user-data dialog.
+  if (entrySetup_.CreateEntry(entry, ras_, provider->GetPhoneNumber(), *settings_, user, password, save) != 0) return 1;
   // An entry whose assignment is not stored would be dialled now and orphaned at the next start:
   // it is taken back instead and nothing is dialled.
   if (!services_->AddAssignment(provider->GetId(), entry, day)) {
@@ -317,6 +322,7 @@ int CConnectionController::CreateProviderEntry(CTarifManager* manager, CProvider
     return kDialCancelled;
   }
   entryName = entry;
+  if (typedPassword) *typedPassword = password;
   provider->SetRegistered(TRUE);
   status_->SendToOwner(kMsgRefreshProviders, 0, 0);
   return 0;

@@ -123,9 +123,11 @@ class CControllerServices {
   // The user-data dialog of a provider with an assigned entry; IDOK fills the three values.
   virtual int ShowUserData(HWND parent, CConnectionController& c, BOOL allowDelete, BOOL showActivationDay,
                            CString& user, CString& password, BOOL& saved) { return IDCANCEL; }
-  // The dialog that names a new entry of the user's own for a provider; IDOK fills the values.
+  // The dialog that names a new entry of the user's own for a provider; IDOK fills the values
+  // (savePassword: its "Passwort speichern" box).
   virtual int ShowNewEntry(HWND parent, CConnectionController& c, CProvider& provider, BOOL ownNumber,
-                           CString& name, CString& user, CString& password, int& activationDay) {
+                           CString& name, CString& user, CString& password, BOOL& savePassword,
+                           int& activationDay) {
     return IDCANCEL;
   }
   // The set-up wizard; its result (ID_WIZFINISH when finished, with the settings saved).
@@ -162,7 +164,10 @@ class CConnectionController : public CObject {
   bool Connect();
   int DialAssignedEntry();
   int DialOwnEntry();
-  int CreateProviderEntry(CTarifManager* manager, CProvider* provider, CString& entryName, HWND parent);
+  // typedPassword, when given, receives the password typed in the new-entry dialog, which the
+  // entry keeps only when the user chose to save it.
+  int CreateProviderEntry(CTarifManager* manager, CProvider* provider, CString& entryName, HWND parent,
+                          CString* typedPassword = nullptr);
   CString MakeUniqueEntryName(const CString& base);
   void GetAssignedCredentials(CString& user, CString& password, BOOL& saved);
   void SetAssignedCredentials(const CString& user, const CString& password, BOOL save);

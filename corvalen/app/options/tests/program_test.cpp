@@ -1,6 +1,7 @@
 // The options sheet in the real Corvalen.exe under Wine: every button of "Erweitert" and "Kosten"
 // opens its dialog, and the manual tariff update dials, downloads the tariff file from an HTTP
-// server on 127.0.0.1, hangs up and leaves the sheet's lists on the new tariffs.
+// server on 127.0.0.1, hangs up and leaves the sheet's lists on the new tariffs; a new entry made
+// in the advanced dial-up settings keeps its password only when the user saves it.
 #include "http_server.h"  // winsock2.h before windows.h
 
 #include <gtest/gtest.h>
@@ -316,5 +317,86 @@ TEST_F(OptionsProgramTest, ShowingAnIdInsideAnotherLeavesTheOtherHidden) {
   EXPECT_FALSE(listed("Hotel"));
   Quit();
 }
+
+// A new entry of the user's own for Blitzwahl, a provider with login, made in the advanced dial-up
+// settings: the entry keeps the typed password only when "Passwort speichern" is ticked; without
+// it the next dial asks for the password in the user-data dialog, with it the dial asks nothing.
+class NewEntryPasswordTest : public OptionsProgramTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(NewEntryPasswordTest, ThePasswordIsKeptOnlyWhenTheUserSavesIt) {
+  const bool save = GetParam();
+  run_.Ras("Password", "geheim");
+  HWND page = StartOnPage(1, 1083);
+  ASSERT_NE(nullptr, page);
+  SendDlgItemMessageA(page, 1083, BM_SETCHECK, BST_CHECKED, 0);
+  testsupport::Click(page, 1083);
+  HWND box = run_.WaitBox(kTitle, nullptr);
+  ASSERT_NE(nullptr, box);
+  CorvalenRun::Press(box, IDYES);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Visible(page, 1001); }));
+  testsupport::Click(page, 1001);
+  HWND dfue = nullptr;
+  ASSERT_TRUE(CorvalenRun::WaitFor(
+      [&] { return (dfue = run_.FindTop("Erweiterte DFÜ-Netzwerkeinstellungen", true)) != nullptr; }));
+  int at = static_cast<int>(SendDlgItemMessageA(dfue, 1039, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                reinterpret_cast<LPARAM>("Blitzwahl")));
+  ASSERT_GE(at, 0);
+  SendDlgItemMessageA(dfue, 1039, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+  PostMessageA(dfue, WM_COMMAND, MAKEWPARAM(1039, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dfue, 1039)));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(dfue, 1010) == "Blitzwahl"; }));
+  testsupport::Click(dfue, 1044);
+  std::string offer;
+  box = run_.WaitBox(kTitle, &offer);
+  ASSERT_NE(nullptr, box);
+  ASSERT_EQ(0u, offer.find("Dieser Anbieter ist nur nach Anmeldung verfügbar !")) << offer;
+  CorvalenRun::Press(box, IDYES);
+  HWND entry = run_.WaitBox("Astrel Corvalen Neue DFÜ-Verbindung anlegen", nullptr);
+  ASSERT_NE(nullptr, entry);
+  EXPECT_EQ("Blitzwahl", CorvalenRun::Text(entry, 1059));
+  SetDlgItemTextA(entry, 1057, "blitzkunde");
+  SetDlgItemTextA(entry, 1058, "geheim");
+  SendDlgItemMessageA(entry, 1060, BM_SETCHECK, save ? BST_CHECKED : BST_UNCHECKED, 0);
+  CorvalenRun::Press(entry, IDOK);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.File("Corva.dat").find("bw-400=Blitzwahl|") == 0; }))
+      << run_.File("Corva.dat");
+  EXPECT_EQ("blitzkunde", run_.PhonebookValue("Blitzwahl", "User"));
+  EXPECT_EQ(save ? "geheim" : "", run_.PhonebookValue("Blitzwahl", "Password"));
+  EXPECT_EQ(save ? "1" : "0", run_.PhonebookValue("Blitzwahl", "PasswordSaved"));
+  PostMessageA(dfue, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.FindTop("Erweiterte DFÜ-Netzwerkeinstellungen", true) == nullptr; }));
+  PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
+
+  // Registered now, Blitzwahl is listed; it is chosen and dialled.
+  int item = -1;
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] {
+    std::vector<std::string> items = CorvalenRun::ComboItems(main_, kProvider);
+    for (size_t i = 0; i < items.size(); ++i)
+      if (items[i].find("Pfg     Blitzwahl") != std::string::npos) item = static_cast<int>(i);
+    return item >= 0;
+  }));
+  SendDlgItemMessageA(main_, kProvider, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+  PostMessageA(main_, WM_COMMAND, MAKEWPARAM(kProvider, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(main_, kProvider)));
+  testsupport::Click(main_, kVerbinden);
+  if (!save) {
+    HWND ask = run_.WaitBox("Anmeldungsdaten 'Blitzwahl'", nullptr);
+    ASSERT_NE(nullptr, ask);
+    EXPECT_EQ("blitzkunde", CorvalenRun::Text(ask, 1057));
+    EXPECT_EQ("", CorvalenRun::Text(ask, 1069));
+    SetDlgItemTextA(ask, 1069, "geheim");
+    CorvalenRun::Press(ask, IDOK);
+  }
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main_, 1071) == "Aktuelle Verbindung : Blitzwahl"; }))
+      << run_.RasLog();
+  EXPECT_EQ(1, run_.RasCount("entry=\"Blitzwahl\" phone=\"0192400\" user=\"blitzkunde\" password=\"geheim\" domain=\"\" notifier"))
+      << run_.RasLog();
+  EXPECT_EQ(nullptr, run_.FindTop("Anmeldungsdaten 'Blitzwahl'", true));
+  testsupport::Click(main_, kTrennen);
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main_, kVerbinden); }));
+  Quit();
+}
+
+INSTANTIATE_TEST_SUITE_P(SaveBox, NewEntryPasswordTest, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Ticked" : "Unticked"; });
 
 }  // namespace
