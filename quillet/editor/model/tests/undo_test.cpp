@@ -142,6 +142,34 @@ TEST_F(Undo, ChangesBeyondTheLineEndComeBackInPlace) {
   EXPECT_EQ(Text(), " t\r\no\r\n");
 }
 
+// Padding takes the caret nowhere when it is undone: the undo of the change it padded has put
+// the caret back where it stood before, in the virtual space past the line's end or the text's.
+TEST_F(Undo, ChangesThatPaddedLeaveTheCaretWhereItStood) {
+  struct Case {
+    const char* name;
+    int x, y;
+    int command;
+  };
+  const Case cases[] = {
+      {"typing past the line end", 8, 0, 'z'},
+      {"paste past the line end", 6, 0, ecClipboardPaste},
+      {"typing below the last line", 3, 2, 'z'},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetText("ab");
+    ed.SetCursorBeyondEOF(true);
+    clip.SetText("<b>");
+    ed.CaretPlace(c.x, c.y);
+    Cmd(c.command);
+    EXPECT_NE(Text(), "ab\r\n");
+    Cmd(ecUndo);
+    EXPECT_EQ(Text(), "ab\r\n");
+    ExpectCaret(c.x, c.y);
+    ed.SetCursorBeyondEOF(false);
+  }
+}
+
 // A command that runs out of memory is taken back whole: the page, the undo buffer, caret and
 // selection are as before it, nothing it began stays open, and the editor goes on working.
 // The failure is injected where an allocation of the command's size would fail: in the
