@@ -461,6 +461,10 @@ INT_PTR RunOptionsSheet(CPsh_Sheet& sheet, CWnd* parent, CConnectionController* 
   sheet.SetSettings(settings);
   sheet.SetStartPage(startPage);
   sheet.m_optionen.m_made = FALSE;
+  // Built without a caption; run from the main dialog it is titled and has no "Übernehmen" (the
+  // pages write nothing before OK, the dialogs they open write their own settings).
+  sheet.SetTitle("Astrel Corvalen Optionen");
+  sheet.SetNoApplyButton();
   INT_PTR r = sheet.DoModal();
   if (r == IDOK) sheet.SaveSettings();
   return r;

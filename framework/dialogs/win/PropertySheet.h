@@ -73,6 +73,8 @@ class CPropertySheet : public CWnd {
   BOOL SetActivePage(CPropertyPage* page) { return SetActivePage(GetPageIndex(page)); }
   void SetTitle(LPCSTR text);
   void SetWizardMode() { m_psh.dwFlags |= PSH_WIZARD; }
+  // Before DoModal: the sheet shows no "Apply" button.
+  void SetNoApplyButton() { m_psh.dwFlags |= PSH_NOAPPLYNOW; }
   // PSWIZB_BACK, PSWIZB_NEXT, PSWIZB_FINISH, PSWIZB_DISABLEDFINISH (posted, as the sheet wants).
   void SetWizardButtons(DWORD flags) { ::PostMessageA(m_hWnd, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags)); }
   void SetFinishText(LPCSTR text) { ::SendMessageA(m_hWnd, PSM_SETFINISHTEXTA, 0, reinterpret_cast<LPARAM>(text)); }

@@ -96,11 +96,11 @@ class OptionsProgramTest : public ::testing::Test {
 TEST_F(OptionsProgramTest, EveryButtonOfErweitertAndKostenOpensItsDialog) {
   HWND page = StartOnPage(1, 1083);
   ASSERT_NE(nullptr, page);
-  EXPECT_EQ("", testsupport::WindowText(sheet_));
+  EXPECT_EQ("Astrel Corvalen Optionen", testsupport::WindowText(sheet_));
   EXPECT_EQ("Abbrechen", CorvalenRun::Text(sheet_, IDCANCEL));
   EXPECT_EQ("&Hilfe", CorvalenRun::Text(sheet_, 9));
   EXPECT_TRUE(CorvalenRun::Visible(sheet_, 9));
-  EXPECT_FALSE(CorvalenRun::Enabled(sheet_, kApply));  // nothing to apply before OK
+  EXPECT_FALSE(CorvalenRun::Visible(sheet_, kApply));  // no "Übernehmen": nothing to apply before OK
 
   EXPECT_TRUE(Opens(page, 1000, "Anbieterauswahl", IDCANCEL));
   EXPECT_TRUE(Opens(page, 1002, "Postfach-Abfrage", IDCANCEL));

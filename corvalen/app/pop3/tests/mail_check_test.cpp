@@ -144,25 +144,36 @@ TEST_F(MailCheckTest, UnreachableServerEndsSilently) {
   EXPECT_TRUE(check.boxes.empty());
 }
 
-TEST_F(MailCheckTest, TypedPasswordIsUsedOnceAndNotKept) {
-  settings.SetPOPSpeichern("0");
-  settings.SetPOP3Passwort("");
-  int asked = 0;
-  Pop3Server server(Replies("+OK 1 1\r\n", "+OK 0\r\n"));
-  TestMailCheck check(&settings, nullptr);
-  check.SetMailboxDialog([&] {
-    ++asked;
-    settings.SetPOP3Postfach("anna");
-    settings.SetPOP3Passwort("einmal");
-    return TRUE;
-  });
-  RunCheck(check, server);
-  EXPECT_EQ(asked, 1);
-  ASSERT_GE(server.commands.size(), 2u);
-  EXPECT_EQ(server.commands[0], "USER anna");
-  EXPECT_EQ(server.commands[1], "PASS einmal");
-  EXPECT_EQ(settings.GetPOP3Passwort(), "");
-  ASSERT_EQ(check.boxes.size(), 1u);
+// A password typed into the mailbox dialog serves this check; it is kept only when the user ticked
+// "Passwort speichern" there, and then the next check logs in with it without asking.
+TEST_F(MailCheckTest, TypedPasswordIsKeptOnlyWhenTheDialogSavesIt) {
+  for (bool ticked : {false, true}) {
+    settings.SetPOPSpeichern("0");
+    settings.SetPOP3Passwort("");
+    int asked = 0;
+    TestMailCheck check(&settings, nullptr);
+    check.SetMailboxDialog([&] {
+      ++asked;
+      settings.SetPOP3Postfach("anna");
+      settings.SetPOP3Passwort("einmal");
+      settings.SetPOPSpeichern(ticked ? "1" : "0");
+      return TRUE;
+    });
+    Pop3Server server(Replies("+OK 1 1\r\n", "+OK 0\r\n"));
+    RunCheck(check, server);
+    EXPECT_EQ(asked, 1) << ticked;
+    ASSERT_GE(server.commands.size(), 2u) << ticked;
+    EXPECT_EQ(server.commands[0], "USER anna");
+    EXPECT_EQ(server.commands[1], "PASS einmal");
+    EXPECT_EQ(settings.GetPOP3Passwort(), ticked ? "einmal" : "") << ticked;
+    ASSERT_EQ(check.boxes.size(), 1u) << ticked;
+
+    Pop3Server again(Replies("+OK 1 1\r\n", "+OK 0\r\n"));
+    RunCheck(check, again);
+    EXPECT_EQ(asked, ticked ? 1 : 2) << ticked;
+    ASSERT_GE(again.commands.size(), 2u) << ticked;
+    EXPECT_EQ(again.commands[1], "PASS einmal") << ticked;
+  }
 }
 
 TEST_F(MailCheckTest, NoCheckWhenOffOrTheDialogIsCancelled) {

@@ -157,7 +157,9 @@ void CMailCheck::Start() {
   } else {
     if (!mailboxDialog_ || !mailboxDialog_()) return;
     password = settings_->GetPOP3Passwort();
-    settings_->SetPOP3Passwort("");  // typed for this check only, never kept
+    // Typed for this check only, unless the user ticked "Passwort speichern" in the dialog: then
+    // the next check reads it without asking and must find it.
+    if (settings_->GetPOPSpeichern() != "1") settings_->SetPOP3Passwort("");
   }
   // Read after the dialog, which may have changed the user name as well.
   CString user = settings_->GetPOP3Postfach();
