@@ -27,6 +27,7 @@ int JPEGScaleFor(int W, int H, int BoxW, int BoxH) {
     scale *= 2;
   return scale;
 }
+
 // A GIF as its picture shows it when drawn once: the whole picture (the logical screen, grown to
 // hold the first frame), the first frame at its place, and the Background colour wherever the
 // frame leaves the picture or its pixels are transparent.
@@ -70,9 +71,7 @@ std::unique_ptr<TBitmap> ReadGIFPicture(const String& FileName, TColor Backgroun
   whole->PixelsChanged();
   return whole;
 }
-}  // namespace
 
-namespace {
 TThumbPicture ReadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight, TColor Background) {
   TThumbPicture p;
   const String ext = LowerCase(ExtractFileExt(FileName));
