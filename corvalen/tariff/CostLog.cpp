@@ -132,7 +132,46 @@ double AmountOf(const CString& text) {
 }
 
 CString Two(int v) { return CString::Formatted(v < 10 && v >= 0 ? "0%d" : "%d", v); }
+
+// Names and numbers come from the tariff file, which may hold any character, the log's field
+// separator among them. In a record they are written with ';' as DLE 'S' and DLE itself doubled.
+// DLE (0x10) is a control character that no XML text can carry, so no log written before held it:
+// such logs read exactly as they always did.
+const char kEscape = '\x10';
+const char kEscapedSeparator = 'S';
 }  // namespace
+
+CString CCostLog::EscapeField(const CString& text) {
+  CString out;
+  for (int i = 0; i < text.GetLength(); ++i) {
+    const char c = text[i];
+    if (c == ';') {
+      out += kEscape;
+      out += kEscapedSeparator;
+    } else if (c == kEscape) {
+      out += kEscape;
+      out += kEscape;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+CString CCostLog::UnescapeField(const CString& text) {
+  if (text.Find(kEscape) < 0) return text;
+  CString out;
+  for (int i = 0; i < text.GetLength(); ++i) {
+    const char c = text[i];
+    if (c == kEscape && i + 1 < text.GetLength() && (text[i + 1] == kEscapedSeparator || text[i + 1] == kEscape)) {
+      out += text[i + 1] == kEscape ? kEscape : ';';
+      ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
 
 CString CCostLog::FormatRecord(const CConnectionRecord& r, const CProviderArray& providers) {
   COleDateTimeSpan span = r.end - r.start;
@@ -162,13 +201,13 @@ CString CCostLog::FormatRecord(const CConnectionRecord& r, const CProviderArray&
   // The duration shows the hours within the day (whole days do not show).
   const int daySeconds = static_cast<int>(seconds % 86400);
   rec += Two(daySeconds / 3600) + ":" + Two(daySeconds / 60 % 60) + ":" + Two(daySeconds % 60) + ";";
-  rec += name + ";";
+  rec += EscapeField(name) + ";";
   rec += CString::Formatted("%d;", takt);
   rec += TruncateDecimals(FixedText(r.price), 2) + ";";
   rec += TruncateDecimals(FixedText(dialInFee), 2) + ";";
   rec += TruncateDecimals(FixedText(cost + 0.0005), 3) + ";";
   rec += ";;";
-  rec += number + ";";
+  rec += EscapeField(number) + ";";
   return rec;
 }
 
@@ -220,6 +259,7 @@ bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& ou
       rec.fields[f] = CString(log.substr(pos, semi - pos));
       pos = semi + 1;
     }
+    for (CString* text : {&rec.fields[3], &rec.fields[10]}) *text = UnescapeField(*text);
     // Start "month/day/year hour:minute:second", split at the fixed separators.
     const std::string s = rec.fields[1].str();
     size_t a = s.find('/'), b = a == std::string::npos ? a : s.find('/', a + 1);
@@ -362,6 +402,15 @@ const char kClosingNote[] =
     "die tatsächlich angefallenen Gebühren von den hier aufgeführten abweichen.</TD></TR></TABLE>\n"
     "</BODY>\n</HTML>\n";
 
+// Every table of the grouped bill, one per tariff and the one of the whole sum: the same fixed
+// columns (date, time, duration, takt, price and cost, with the one-pixel separators between
+// them), so that every amount, the sums' included, stands in one cost column down the page.
+// Without them each table would size its columns to its own texts.
+const char kGroupedTable[] =
+    "<TABLE WIDTH=\"649\" BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"2\" STYLE=\"table-layout:fixed\">\n"
+    "<COLGROUP><COL WIDTH=\"90\"><COL WIDTH=\"1\"><COL WIDTH=\"80\"><COL WIDTH=\"1\"><COL WIDTH=\"80\">"
+    "<COL WIDTH=\"1\"><COL WIDTH=\"60\"><COL WIDTH=\"1\"><COL WIDTH=\"100\"><COL WIDTH=\"1\"><COL></COLGROUP>\n";
+
 const char kCell[] = "<TD CLASS=\"a\">";
 const char kSep[] = "<TD WIDTH=\"1\" BGCOLOR=\"#000000\"></TD>";
 }  // namespace
@@ -426,7 +475,7 @@ CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const CO
   size_t i = 0;
   while (i < groupedRows.size()) {
     const CString name = groupedRows[i][5];
-    html += "<TABLE WIDTH=\"649\" BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"2\">\n";
+    html += kGroupedTable;
     html += "<TR><TD COLSPAN=\"11\" CLASS=\"a\"><B>Tarifname : " + EscapeHtml(name) + "</B></TD></TR>\n";
     double sum = 0;
     for (; i < groupedRows.size() && groupedRows[i][5] == name; ++i) {
@@ -445,8 +494,8 @@ CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const CO
     html += "<TR><TD COLSPAN=\"10\" CLASS=\"a\"><B>Summe:</B></TD><TD CLASS=\"a\"><B>" +
             TruncateDecimals(FixedText(sum + 0.005) + " ", 2) + " DM</B></TD></TR>\n</TABLE>\n";
   }
-  html += "<TABLE WIDTH=\"649\" BORDER=\"0\"><TR><TD CLASS=\"a\"><B>Gesamtsumme:</B></TD><TD CLASS=\"a\"><B>" +
-          TruncateDecimals(FixedText(total + 0.005), 2) + " DM</B></TD></TR></TABLE>\n";
+  html += CString(kGroupedTable) + "<TR><TD COLSPAN=\"10\" CLASS=\"a\"><B>Gesamtsumme:</B></TD><TD CLASS=\"a\"><B>" +
+          TruncateDecimals(FixedText(total + 0.005), 2) + " DM</B></TD></TR>\n</TABLE>\n";
   html += kClosingNote;
   return html;
 }

@@ -40,9 +40,12 @@ BOOL CFeiertagList::ParseBuffer(const char* data, size_t length) {
   if (!parser) return FALSE;
   XML_SetUserData(parser, this);
   XML_SetElementHandler(parser, &CFeiertagList::StartElement, NoEnd);
-  // One call over the whole buffer, not marked final: a list cut off after a complete element
-  // is accepted.
-  BOOL ok = XML_Parse(parser, data, static_cast<int>(length), 0) != XML_STATUS_ERROR;
+  // The whole buffer in one call; the days read until an error or the end stay in the list.
+  // Then the end of the document: a list that stops before its root element is closed was cut
+  // (an interrupted copy or download), and every holiday after the cut is missing, so it is
+  // reported as damaged like a malformed one, with what it held kept.
+  BOOL ok = XML_Parse(parser, data, static_cast<int>(length), 0) != XML_STATUS_ERROR &&
+            XML_Parse(parser, "", 0, 1) != XML_STATUS_ERROR;
   XML_ParserFree(parser);
   return ok;
 }

@@ -15,9 +15,11 @@ class CFeiertagList : public CObject {
   CFeiertagList(const CFeiertagList&) = delete;
   CFeiertagList& operator=(const CFeiertagList&) = delete;
 
-  // Reads PATH\Feiertags.dat and appends its dates; FALSE when it cannot be read or parsed.
+  // Reads PATH\Feiertags.dat and appends its dates; FALSE when it cannot be read or parsed, or
+  // ends before its document does.
   BOOL Load(CSettings* settings);
-  // Appends the dates of a holiday document; FALSE when expat refuses it.
+  // Appends the dates of a holiday document, up to an error or a cut; FALSE when expat refuses it
+  // or the document is not complete.
   BOOL ParseBuffer(const char* data, size_t length);
   // TRUE when a listed date has the same status and exactly the same value.
   BOOL IsFeiertag(const COleDateTime& day) const;

@@ -25,6 +25,18 @@ const char kPictureCheck[] =
     "  }\n  var pre = document.createElement('pre');\n  pre.id = 'bilder';\n"
     "  pre.textContent = 'BIL' + 'DER[' + out.join(' ') + ']';\n  document.body.appendChild(pre);\n});\n</script>\n";
 
+// Lists the left edges (in whole pixels, each once) of every cell whose text is an amount
+// ("0.08 DM"): the records' costs and the sums, in a <pre id="spalten">.
+const char kAmountColumns[] =
+    "<script>\nwindow.addEventListener('load', function () {\n  var lefts = [];\n"
+    "  var cells = document.getElementsByTagName('td');\n"
+    "  for (var i = 0; i < cells.length; i++) {\n"
+    "    if (!/^[0-9]+\\.[0-9]+ DM$/.test(cells[i].textContent.trim())) continue;\n"
+    "    var x = Math.round(cells[i].getBoundingClientRect().left);\n"
+    "    if (lefts.indexOf(x) < 0) lefts.push(x);\n  }\n"
+    "  var pre = document.createElement('pre');\n  pre.id = 'spalten';\n"
+    "  pre.textContent = 'SPAL' + 'TEN[' + lefts.join(' ') + ']';\n  document.body.appendChild(pre);\n});\n</script>\n";
+
 std::string Shell(const std::string& command) {
   std::string out;
   if (FILE* p = popen(command.c_str(), "r")) {
@@ -39,14 +51,17 @@ std::string Shell(const std::string& command) {
 class BillBrowserTest : public TariffTest {
  protected:
   // The pictures the browser loaded: "src=WxH/WxH" (loaded size / the size the bill names).
-  std::string PicturesInBrowser(const std::string& page) {
-    WriteFile("bill-check.html", ReadFile(page) + kPictureCheck);
+  std::string PicturesInBrowser(const std::string& page) { return InBrowser(page, kPictureCheck, "BILDER"); }
+  // The page with `script` added, as the browser has it once loaded: what the script put into
+  // `marker`[...].
+  std::string InBrowser(const std::string& page, const char* script, const std::string& marker) {
+    WriteFile("bill-check.html", ReadFile(page) + script);
     std::string native = CFile::NativePath(PathOf("bill-check.html").c_str());
     std::string profile = CFile::NativePath(PathOf("chromium-profile").c_str());
     std::string dom = Shell("chromium --headless --no-sandbox --disable-gpu --user-data-dir='" + profile +
                           "' --virtual-time-budget=5000 --dump-dom 'file://" + native + "' 2>/dev/null");
     std::smatch m;
-    if (!std::regex_search(dom, m, std::regex("BILDER\\[([^\\]]*)\\]"))) return "no answer from the browser";
+    if (!std::regex_search(dom, m, std::regex(marker + "\\[([^\\]]*)\\]"))) return "no answer from the browser";
     return m[1];
   }
 };
@@ -73,5 +88,24 @@ TEST_F(BillBrowserTest, EveryPictureOfTheBillLoads) {
     // The partner picture does not ship: without it the bill does not name it.
     EXPECT_EQ(PicturesInBrowser("rechnung.html"), "logo.gif=64x95/64x95 rechnung.gif=468x60/468x60")
         << "grouped " << int(grouped);
+  }
+}
+
+// Every amount of the bill, the records' costs and the sums alike, stands in the cost column:
+// the browser puts all of them at one left edge, in both layouts.
+TEST_F(BillBrowserTest, EveryAmountStandsInTheCostColumn) {
+  ASSERT_FALSE(Shell("command -v chromium").empty()) << "chromium fehlt";
+  WriteFile("rechnung.log",
+            "default;3/2/2026 8:0:0;00:01:01;Minute;60;1.49;5.00;0.080;;;0191011;"
+            "default;3/3/2026 21:15:30;10:10:00;Sekunde mit einem langen Namen;1;11.20;0.00;68.320;;;0192022;"
+            "default;3/4/2026 9:0:0;00:00:10;Minute;60;1.49;0.00;0.025;;;0191011;");
+  CSettings settings;
+  for (BYTE grouped : {0, 1}) {
+    CCostLog log(&settings);
+    log.SetPlain(grouped);
+    ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+    const std::string lefts = InBrowser("rechnung.html", kAmountColumns, "SPALTEN");
+    EXPECT_FALSE(lefts.empty()) << "grouped " << int(grouped);
+    EXPECT_EQ(lefts.find(' '), std::string::npos) << "grouped " << int(grouped) << ": " << lefts;
   }
 }

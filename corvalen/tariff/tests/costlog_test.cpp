@@ -94,6 +94,55 @@ TEST_F(CostLogTest, AppendedRecordsAreSummedForAPeriod) {
   EXPECT_EQ(log.GetTotal(COleDateTime(2001, 3, 4, 0, 0, 0), COleDateTime(2001, 3, 4, 23, 59, 59)), 0);
 }
 
+// Names and numbers come from downloaded tariff files and may hold the log's separator: every
+// record reads back as it was written, and the records after it keep their fields.
+TEST_F(CostLogTest, ASeparatorInANameOrNumberKeepsEveryRecordWhole) {
+  struct Case {
+    const char* name;
+    const char* number;
+  } cases[] = {{"Surf;Spar", "0190;1"}, {"Call;by;Call;Net", ";"}, {";", "01019"}, {"Netz\x10S;", "0\x10\x10"},
+               {"100% \\ Surf", "0191"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* odd = new CProvider;
+    odd->SetId("odd");
+    odd->SetName(c.name);
+    odd->SetPhoneNumber(c.number);
+    odd->SetTakt(60);
+    odd->SetDialInFee(5.0f);
+    owned.emplace_back(odd);
+    CProviderArray providers;
+    providers.Add(odd);
+    providers.Add(list[0]);
+    RemoveFile("rechnung.log");
+    CCostLog log(&settings);
+    log.AppendConnection(Rec("odd", COleDateTime(2026, 3, 2, 10, 0, 0), 61, 1.49f), providers);
+    log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 11, 0, 0), 61, 1.49f, 1), providers);
+    std::vector<CCostRecord> records;
+    ASSERT_TRUE(CCostLog::ParseRecords(ReadFile("rechnung.log"), records));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(std::string(records[0].Name()), c.name);
+    EXPECT_EQ(std::string(records[0].Number()), c.number);
+    EXPECT_EQ(std::string(records[0].Cost()), "0.080");
+    EXPECT_EQ(std::string(records[1].Name()), "Minutentakt");
+    EXPECT_EQ(std::string(records[1].Takt()), "60");
+    EXPECT_EQ(std::string(records[1].Cost()), "0.030");
+    EXPECT_EQ(log.GetTotal(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)), 11);
+    log.SetPlain(1);
+    ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+    const std::string html = ReadFile("rechnung.html");
+    EXPECT_NE(html.find("Tarifname : " + std::string(CCostLog::EscapeHtml(c.name))), std::string::npos);
+    EXPECT_NE(html.find("<B>0.11 DM"), std::string::npos);  // the whole: 0.080 + 0.030 + 0.005
+  }
+  // A log written before names were escaped reads as it always did.
+  WriteFile("rechnung.log", "default;4/3/2001 9:5:7;00:01:01;Netz\\S%3B;60;1.49;5.00;0.080;;;01\\9;");
+  std::vector<CCostRecord> records;
+  ASSERT_TRUE(CCostLog::ParseRecords(ReadFile("rechnung.log"), records));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(std::string(records[0].Name()), "Netz\\S%3B");
+  EXPECT_EQ(std::string(records[0].Number()), "01\\9");
+}
+
 TEST_F(CostLogTest, MalformedLogsGiveMinusOne) {
   CCostLog log(&settings);
   const COleDateTime from(2000, 1, 1, 0, 0, 0), to(2030, 1, 1, 0, 0, 0);

@@ -55,12 +55,46 @@ TEST_F(HolidaysTest, UnreadableListIsReportedAndTheProgramGoesOn) {
     EXPECT_EQ(ui.messages[0].title, kTitle);
     EXPECT_NE(m.FindProvider("a"), nullptr);
   }
-  // Cut off after a complete element: accepted with what it holds.
-  WriteFile("Feiertags.dat", "<Feiertage><feiertag datum=\"20260101\"/><feiertag datum=\"202605");
+}
+
+// A list cut short (an interrupted copy or download) keeps the days before the cut and is
+// reported once as damaged: the days after the cut are missing.
+TEST_F(HolidaysTest, AListCutShortKeepsWhatItHeldAndIsReportedOnce) {
+  WriteTarif("<Providerliste><Provider id=\"a\"/></Providerliste>");
+  const std::string whole =
+      "<Feiertage><feiertag datum=\"20260101\"/><feiertag datum=\"20260501\"/></Feiertage>";
+  struct Case {
+    size_t cut;  // bytes of `whole` the file keeps
+    int days;    // the days read before the cut
+  } cases[] = {
+      {whole.find("<feiertag datum=\"20260501") + 20, 1},  // inside the second record
+      {whole.find("<feiertag datum=\"20260501"), 1},       // between two records
+      {whole.find("</Feiertage>") + 5, 2},                 // inside the closing tag
+      {whole.find("<feiertag"), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(whole.substr(0, c.cut));
+    WriteFile("Feiertags.dat", whole.substr(0, c.cut));
+    CSettings s;
+    CFeiertagList list;
+    EXPECT_FALSE(list.Load(&s));
+    EXPECT_EQ(list.GetCount(), c.days);
+    ui.messages.clear();
+    CTarifManager m;
+    m.Init(&s, nullptr);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kHolidaysUnreadable);
+    EXPECT_EQ(m.GetHolidays().GetCount(), c.days);
+    EXPECT_EQ(m.GetHolidays().IsFeiertag(COleDateTime(2026, 1, 1, 0, 0, 0)), c.days > 0);
+  }
+  // The whole list says nothing.
+  WriteFile("Feiertags.dat", whole);
+  ui.messages.clear();
   CSettings s;
-  CFeiertagList list;
-  EXPECT_TRUE(list.Load(&s));
-  EXPECT_EQ(list.GetCount(), 1);
+  CTarifManager m;
+  m.Init(&s, nullptr);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(m.GetHolidays().GetCount(), 2);
 }
 
 TEST_F(HolidaysTest, DemoListHoldsTheGermanPublicHolidays) {
