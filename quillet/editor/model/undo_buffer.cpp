@@ -54,6 +54,11 @@ bool TUndoBuffer::TakeBackTo(const TMark& Mark) {
 
 void TUndoBuffer::Redo() { throw ECodeEditorError("Redo not yet implemented"); }
 
+namespace {
+// A typed line break (Return, or an inserted text that holds one).
+bool BeginsTypingRun(const TInsertUndo& u) { return u.Text().find_first_of("\r\n") != String::npos; }
+}  // namespace
+
 void TUndoBuffer::Undo() {
   {
     InUndoFlag guard(FInUndo);
@@ -74,8 +79,12 @@ void TUndoBuffer::Undo() {
       } else if (k == ukEndCompound) {
         ++depth;
       }
+      // A line break begins a typing run: the step ends with it, so one undo takes back at most
+      // one line's typing, together with the break (and the indentation) that began the line.
+      const bool lineStart = depth < 1 && k == ukInsert && BeginsTypingRun(*static_cast<TInsertUndo*>(u));
       u->Undo();
       --FPtr;
+      if (lineStart) break;
       if (haveRun && (run == ukDeleteTrail || run == ukReLine) && FPtr >= 0) run = Current()->Kind();
       if (!FEditor->GroupUndo()) break;
     }

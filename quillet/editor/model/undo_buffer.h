@@ -6,6 +6,7 @@
 // one. Undo walks backwards from the current record taking back one run of records of exactly
 // one class (typing, deleting, Backspace, caret moves...), or one whole compound group, together
 // with the padding (TReLineUndo) and trailing-blank (TDeleteTrailUndo) records next to them.
+// A line break begins a typing run, so one step takes back at most one line's typing.
 // Redo does not exist: it raises ECodeEditorError "Redo not yet implemented".
 //
 // Record classes and what they store (X, Y: the caret before the change):

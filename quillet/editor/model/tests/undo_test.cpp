@@ -18,6 +18,37 @@ TEST_F(Undo, TypingIsOneStep) {
   EXPECT_EQ(Text(), "xy\r\n");
 }
 
+// A line break begins a typing run: each undo takes back one line's typing with the break (and
+// the indentation) that began the line, newest line first.
+TEST_F(Undo, TypingUndoesLineByLine) {
+  for (bool indent : {false, true}) {
+    const String lead = indent ? "  " : "";
+    SetText(lead + "abc");
+    ed.CaretPlace(int(lead.size()) + 3, 0);
+    Cmd(ecInsertPara);
+    Type("def");
+    Cmd(ecInsertPara);
+    Type("ghi");
+    ASSERT_EQ(Text(), lead + "abc\r\n" + lead + "def\r\n" + lead + "ghi\r\n") << indent;
+    Cmd(ecUndo);
+    EXPECT_EQ(Text(), lead + "abc\r\n" + lead + "def\r\n") << indent;
+    ExpectCaret(int(lead.size()) + 3, 1);
+    Cmd(ecUndo);
+    EXPECT_EQ(Text(), lead + "abc\r\n") << indent;
+    ExpectCaret(int(lead.size()) + 3, 0);
+    EXPECT_EQ(ed.UndoBuffer()->CurrentIndex(), -1);
+  }
+  // An inserted text holding a break begins a run too; the typing before it is a step of its own.
+  SetText("");
+  ed.CaretPlace(0, 0);
+  Type("xy");
+  ed.InsertText("<HR>\r");
+  Cmd(ecUndo);
+  EXPECT_EQ(Text(), "xy\r\n");
+  Cmd(ecUndo);
+  EXPECT_EQ(Text(), "\r\n");
+}
+
 TEST_F(Undo, BackspacesComeBackWithTheCaretAfterThem) {
   SetText("abc");
   ed.CaretPlace(3, 0);
