@@ -14,6 +14,7 @@ const size_t npos = static_cast<size_t>(-1);
 
 inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
 // The text during one pass. The walk's position i splits the text in two: the part before i
 // (already passed) and the part from i on (B[R, L)). The gap between them is what the
@@ -32,6 +33,8 @@ public:
   char At(size_t k) const { return B[R + k]; }  // k < Left()
   bool HasPrev() const { return W + P > 0; }
   char Prev() const { return P > 0 ? B[R - 1] : B[W - 1]; }
+  size_t Passed() const { return W + P; }                              // bytes before i
+  char Back(size_t k) const { return k <= P ? B[R - k] : B[W - (k - P)]; }  // 1 <= k <= Passed()
   size_t ReadIndex() const { return R; }   // where the text from i on lies in the buffer
   size_t End() const { return L; }
 
@@ -147,6 +150,32 @@ private:
   size_t W = 0, R = 0, P = 0, L;
 };
 
+// The tag that ends just before i (i follows its ">") is a block tag. Without a "<" before
+// that ">" (another ">" comes first, or the text's start) there is no tag.
+bool BlockTagBefore(const TWalk& w) {
+  for (size_t k = 2; k <= w.Passed(); ++k) {
+    const char c = w.Back(k);
+    if (c == '>') return false;
+    if (c != '<') continue;
+    char tag[kTagNameLookahead];
+    size_t n = 0;
+    for (size_t j = k; j >= 1 && n < kTagNameLookahead; --j) tag[n++] = w.Back(j);
+    return IsBlockTag(tag, n);
+  }
+  return false;
+}
+
+// The tag that starts at offset From of the text from i on is a block tag.
+bool BlockTagAt(const TWalk& w, size_t From) {
+  char tag[kTagNameLookahead];
+  size_t n = 0;
+  while (n < kTagNameLookahead && From + n < w.Left()) {
+    tag[n] = w.At(From + n);
+    ++n;
+  }
+  return IsBlockTag(tag, n);
+}
+
 // The protected region that starts at i, if any: its end tag. "<script" counts only with script
 // protection.
 const char* ProtectedEnd(const TWalk& w, bool Script, size_t& EndLength) {
@@ -181,12 +210,29 @@ TSkip SkipProtected(TWalk& w, bool Script) {
   return skSkipped;
 }
 
+// What a line-break pass does with a line break it found: a browser shows a line break as a
+// blank, unless white space stands beside it already, it stands beside a block tag or at the
+// start or end of the text, so it is removed there; beside another tag it becomes one blank, so
+// that a word and the tag next to it stay apart; between two words it stays.
+enum TBreak { brKeep, brRemove, brBlank };
+TBreak BreakFate(const TWalk& w, size_t FindLength) {
+  const bool hasPrev = w.HasPrev(), hasNext = FindLength < w.Left();
+  const char prev = hasPrev ? w.Prev() : '\0', next = hasNext ? w.At(FindLength) : '\0';
+  if (!hasPrev || !hasNext || prev == ' ' || next == ' ' || next == '\r' || next == '\n') return brRemove;
+  const bool tagBefore = hasPrev && prev == '>', tagAfter = hasNext && next == '<';
+  if (!tagBefore && !tagAfter) return brKeep;
+  if ((tagBefore && BlockTagBefore(w)) || (tagAfter && BlockTagAt(w, FindLength))) return brRemove;
+  return brBlank;
+}
+
 // Replace pass: every occurrence of Find (lower case, compared with the lower-cased text) becomes
-// Replace, outside the protected regions. A match that Replace removes entirely must touch a tag
-// or a blank (">" or a blank before it, "<", a blank or a line break after it). The position is
-// tested again after a replacement, so runs collapse completely. Passes whose Find starts with a
-// carriage return skip over tags and remove "<!--webbot" tags when Webbots is set.
-size_t ReplacePass(char* Text, size_t Length, const char* Find, const char* Replace, bool Script, bool Webbots) {
+// Replace, outside the protected regions. A line break that Replace removes entirely goes or
+// becomes a blank as BreakFate says. With BeforeBlock (the passes of the form "> <t") a match
+// counts only where the tag at its third character is a block tag. The position is tested again
+// after a replacement, so runs collapse completely. Passes whose Find starts with a carriage
+// return skip over tags and remove "<!--webbot" tags when Webbots is set.
+size_t ReplacePass(char* Text, size_t Length, const char* Find, const char* Replace, bool Script, bool Webbots,
+                   bool BeforeBlock = false) {
   TWalk w(Text, Length);
   const size_t lf = std::strlen(Find), lr = std::strlen(Replace);
   const bool crPass = Find[0] == '\r';
@@ -203,14 +249,13 @@ size_t ReplacePass(char* Text, size_t Length, const char* Find, const char* Repl
       if (s == skSkipped) continue;
     }
     if (Lower(c) == f0 && w.StartsWith(Find, lf)) {
-      bool replace = true;
       if (lr == 0) {
-        bool before = w.HasPrev() && (w.Prev() == '>' || w.Prev() == ' ');
-        char n = lf < w.Left() ? w.At(lf) : '\0';
-        bool after = lf < w.Left() && (n == '<' || n == ' ' || n == '\r' || n == '\n');
-        replace = before || after;
-      }
-      if (replace) {
+        const TBreak fate = BreakFate(w, lf);
+        if (fate != brKeep) {
+          w.Replace(lf, " ", fate == brBlank ? 1 : 0);
+          continue;
+        }
+      } else if (!BeforeBlock || BlockTagAt(w, 2)) {
         w.Replace(lf, Replace, lr);
         continue;
       }
@@ -236,7 +281,6 @@ size_t ReplacePass(char* Text, size_t Length, const char* Find, const char* Repl
 
 // A quoted attribute value that cannot stand without its quotes: an empty one, or one that holds
 // white space or a ">".
-inline bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
 bool NeedsQuotes(const TWalk& w, size_t From, size_t To) {
   if (From == To) return true;
@@ -339,6 +383,31 @@ size_t PairPass(char* Text, size_t Length, const char* Opener, const char* Opene
 
 }  // namespace
 
+bool IsBlockTag(const char* Tag, size_t Length) {
+  // Lower-case names.
+  static const char* const blocks[] = {
+      "address", "article", "aside",    "base",     "blockquote", "body",  "br",     "caption",  "center",
+      "col",     "colgroup", "dd",      "details",  "dialog",     "dir",   "div",    "dl",       "dt",
+      "fieldset", "figcaption", "figure", "footer", "form",       "frame", "frameset", "h1",     "h2",
+      "h3",      "h4",      "h5",       "h6",       "head",       "header", "hgroup", "hr",      "html",
+      "legend",  "li",      "link",     "main",     "menu",       "meta",  "nav",    "noframes", "ol",
+      "optgroup", "option", "p",        "pre",      "section",    "summary", "table", "tbody",   "td",
+      "tfoot",   "th",      "thead",    "title",    "tr",         "ul"};
+  if (Length > kTagNameLookahead) Length = kTagNameLookahead;
+  if (Length < 2 || Tag[0] != '<') return false;
+  size_t b = Tag[1] == '/' ? 2 : 1, e = b;
+  char name[kTagNameLookahead];
+  while (e < Length && Tag[e] != '>' && Tag[e] != '/' && !IsWhite(Tag[e])) {
+    name[e - b] = Lower(Tag[e]);
+    ++e;
+  }
+  if (e == b || e == Length) return false;  // no name, or the name goes on beyond what was read
+  const size_t n = e - b;
+  for (const char* block : blocks)
+    if (block[0] == name[0] && std::strlen(block) == n && std::memcmp(block, name, n) == 0) return true;
+  return false;
+}
+
 size_t CompressHTMLText(char* Text, size_t n, const THTMLCompressOptions& o) {
   if (n == 0) return 0;
   if (o.InvCommas) n = QuotePass(Text, n);
@@ -353,11 +422,12 @@ size_t CompressHTMLText(char* Text, size_t n, const THTMLCompressOptions& o) {
     n = ReplacePass(Text, n, "\n", "", true, o.Webbots);
   }
   if (o.Spaces) {
-    static const char* const spaces[][2] = {
-        {"    ", " "}, {"   ", " "}, {"  ", " "}, {"  ", " "}, {" >", ">"},
-        {"> <t", "><t"}, {"> </t", "></t"}, {"> <l", "><l"}, {"> </l", "></l"},
-        {"> <p", "><p"}, {"> </p", "></p"}};
+    static const char* const spaces[][2] = {{"    ", " "}, {"   ", " "}, {"  ", " "}, {"  ", " "}, {" >", ">"}};
     for (const auto& r : spaces) n = ReplacePass(Text, n, r[0], r[1], true, o.Webbots);
+    // The blank between a tag and a block tag that follows it shows nothing.
+    static const char* const beforeBlock[][2] = {{"> <t", "><t"}, {"> </t", "></t"}, {"> <l", "><l"},
+                                                 {"> </l", "></l"}, {"> <p", "><p"},  {"> </p", "></p"}};
+    for (const auto& r : beforeBlock) n = ReplacePass(Text, n, r[0], r[1], true, o.Webbots, true);
   }
   if (o.SimpleTags) {
     static const char* const tags[][2] = {{"<strong>", "<b>"}, {"</strong>", "</b>"}, {"<em>", "<i>"},

@@ -150,6 +150,21 @@ TEST(CompressPasses, AllReturns) {
       {"a\r\n\r\n<p>", "a<p>"},
       {"a\r\r\rb", "a\rb"},
       {"a\n\n\nb\n<p>", "a\nb<p>"},
+      // Beside a tag that is no block a line break shows as a blank: it becomes one.
+      {"mit\r\n<b>fettem</b>\r\nText", "mit <b>fettem</b> Text"},
+      {"mit\n<a href=x>Link</a>\nText", "mit <a href=x>Link</a> Text"},
+      {"Bild\r<img src=x>\r<IMG src=y>\rText", "Bild <img src=x> <IMG src=y> Text"},
+      {"a\r\n<!-- c -->\r\nb", "a <!-- c --> b"},
+      {"a\r\n<pa>\r\n<para>", "a <pa> <para>"},
+      {"a >\r\nb", "a > b"},
+      // Beside a block tag, white space or the text's ends it shows nothing and goes.
+      {"<p>\r\n<b>x</b>\r\n</p>", "<p><b>x</b></p>"},
+      {"<TD>\r\nx\r\n</TD>\r\n<Td width=5>", "<TD>x</TD><Td width=5>"},
+      {"Zeile\r\n<br>\r\n<img src=x>\r\n<BR/>", "Zeile<br><img src=x><BR/>"},
+      {"<li><a href=x>a</a>\r\n<li>b\r\n</ul>", "<li><a href=x>a</a><li>b</ul>"},
+      {"</h1>\n<i>x</i>\n<blockquote>", "</h1><i>x</i><blockquote>"},
+      {"<b>a</b> \r\n<b>b</b>\r\n <i>", "<b>a</b> <b>b</b> <i>"},
+      {"\r\n<b>x</b>\r\n", "<b>x</b>"},
       // Line breaks inside tags stay.
       {"<img\r\nsrc=x>", "<img\r\nsrc=x>"},
       {"<pre>a\r\n<b>\r\n</pre>", "<pre>a\r\n<b>\r\n</pre>"},
@@ -183,6 +198,9 @@ TEST(CompressPasses, Spaces) {
       {"<tr> <td>a</td> </tr>", "<tr><td>a</td></tr>"},
       {"<ul> <li>a</ul> <p>b</p> </p>", "<ul><li>a</ul><p>b</p></p>"},
       {"<b> <i>x</i> </b>", "<b> <i>x</i> </b>"},
+      // Only before a block tag: between a word's tag and an inline tag the blank shows.
+      {"<b>a</b> <tt>b</tt> <label>c</label> <p>d", "<b>a</b> <tt>b</tt> <label>c</label><p>d"},
+      {"<i>a</i> <tbody> </TBODY> <Li> </tt> <pa>", "<i>a</i><tbody></tBODY><li> </tt> <pa>"},
       {"<pre>a   b  ></pre>", "<pre>a   b  ></pre>"},
       {"<script>a  b</script>", "<script>a  b</script>"},
       {"<textarea> x  </textarea>  ", "<textarea> x  </textarea> "},
@@ -216,6 +234,8 @@ TEST(CompressPasses, AgreesWithThePlainReadingOnGeneratedPages) {
       "<blockquote>", "</blockquote>", "<pre>", "</PRE>", "<textarea>", "</textarea>", "<script>", "</script>",
       "<!--webbot bot=x -->", "<!--webbot", "<!-- c -->", "<!DOCTYPE x>", "value=\"", "alt=\"", "=\"",
       "<input value=\"a b\">", "<img src=\"x.gif\" alt=\"\">", "> <t", "> </l", "<td>", "</tr>", "<li>", " >",
+      "<b>", "</b>", "<tt>", "<br>", "</h1>", "<a href=x>", "<label>", "<blockquote >",  "<p/>", "x>\r\n",
+      "<BLOCKQUOTEX>", "</figcaption>", "<",  "</",  "<td\r\n>",
   };
   std::mt19937 rng(20261210);
   for (int round = 0; round < 3000; ++round) {

@@ -33,7 +33,17 @@ string RegionEnd(const string& s, size_t i, bool script) {
   return "";
 }
 
-void Replace(string& s, const string& find, const string& repl, bool script, bool webbots) {
+// The tag that ends at s[i - 1] (a ">") is a block tag: the text from the last "<" before it,
+// when no other ">" comes between.
+bool BlockBefore(const string& s, size_t i) {
+  if (i < 2) return false;
+  size_t open = s.find_last_of("<>", i - 2);
+  return open != npos && s[open] == '<' && IsBlockTag(s.data() + open, i - open);
+}
+
+bool BlockAt(const string& s, size_t i) { return i < s.size() && IsBlockTag(s.data() + i, s.size() - i); }
+
+void Replace(string& s, const string& find, const string& repl, bool script, bool webbots, bool beforeBlock = false) {
   size_t i = 0;
   while (i < s.size()) {
     string end = RegionEnd(s, i, script);
@@ -43,14 +53,26 @@ void Replace(string& s, const string& find, const string& repl, bool script, boo
       i = p + 1;
     }
     if (At(s, i, find)) {
+      string by = repl;
       bool ok = true;
       if (repl.empty()) {
+        // A line break: gone beside white space, a block tag or the text's ends, a blank beside
+        // another tag.
         size_t a = i + find.size();
-        ok = (i > 0 && (s[i - 1] == '>' || s[i - 1] == ' ')) ||
-             (a < s.size() && (s[a] == '<' || s[a] == ' ' || s[a] == '\r' || s[a] == '\n'));
+        char before = i > 0 ? s[i - 1] : 0, after = a < s.size() ? s[a] : 0;
+        if (i == 0 || a == s.size() || before == ' ' || after == ' ' || after == '\r' || after == '\n') {
+          ok = true;
+        } else if (before == '>' || after == '<') {
+          bool block = (before == '>' && BlockBefore(s, i)) || (after == '<' && BlockAt(s, a));
+          if (!block) by = " ";
+        } else {
+          ok = false;
+        }
+      } else if (beforeBlock) {
+        ok = BlockAt(s, i + 2);
       }
       if (ok) {
-        s.replace(i, find.size(), repl);
+        s.replace(i, find.size(), by);
         continue;
       }
     }
@@ -150,7 +172,7 @@ std::string ReferenceCompressHTML(std::string s, const THTMLCompressOptions& o) 
     for (const char* f : {"    ", "   ", "  ", "  "}) Replace(s, f, " ", true, o.Webbots);
     Replace(s, " >", ">", true, o.Webbots);
     for (const char* t : {"t", "/t", "l", "/l", "p", "/p"})
-      Replace(s, string("> <") + t, string("><") + t, true, o.Webbots);
+      Replace(s, string("> <") + t, string("><") + t, true, o.Webbots, true);
   }
   if (o.SimpleTags) {
     const char* pairs[][2] = {{"strong", "b"}, {"em", "i"}, {"strike", "s"}};
