@@ -240,12 +240,13 @@ TBitmap* ReadFrame(Input& in, const uint8_t* d, const ColorTable& t, const uint8
     std::memcpy(Frame.TransparentColor, t.bgr[gce[3]], 3);
   }
   const int64_t pixels = int64_t(Frame.Width) * Frame.Height;
-  if (pixels > MaxPixels || pixels > kMaxPicturePixels) Bad();
   uint8_t initial = 0;
   const bool haveData = in.Byte(initial);
   // Tables hold 4096 entries: root sizes above 11 bits leave no room for the codes that follow.
   if (haveData && initial > 11) Bad();
   if (pixels > LZWMaxOutput(haveData ? in.BlockBytes() : 0, initial + 1)) Bad();
+  // A frame whose data is there but whose pixels do not fit the budget is no broken file.
+  if (pixels > MaxPixels || pixels > kMaxPicturePixels) throw EPictureTooLarge(Frame.Width, Frame.Height);
   std::unique_ptr<LZWDecoder> dec;
   if (haveData) dec.reset(new LZWDecoder(in, initial));
   std::unique_ptr<TBitmap> bmp(new TBitmap);

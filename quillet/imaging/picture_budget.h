@@ -16,6 +16,9 @@
 
 #include <cstdint>
 
+#include "graphic.h"
+#include "sysutils.h"
+
 constexpr int64_t kPictureBudgetBytes = int64_t(128) << 20;
 // The most pixels a picture may have: its 24-bit bitmap alone fills the budget.
 constexpr int64_t kMaxPicturePixels = kPictureBudgetBytes / 3;
@@ -36,3 +39,20 @@ constexpr int64_t LZWMaxOutput(int64_t DataBytes, int CodeBits) {
   const int64_t rising = codes < 4096 ? codes : 4096;
   return rising * (rising + 1) / 2 + (codes - rising) * 4096;
 }
+
+// A picture whose pixels do not fit the budget, refused before it is decoded. The message says so
+// in the user's words and names the size, which the exception also carries: whoever needs only the
+// size (the image dialog) takes it from here. The loader passes it on unchanged (it is no broken
+// file), and a reader that can shrink while it decodes (JPEG, PNG) is asked to do that instead.
+class EPictureTooLarge : public EInvalidGraphic {
+public:
+  EPictureTooLarge(int64_t Width, int64_t Height)
+      : EInvalidGraphic(Format("Das Bild ist mit %u x %u Bildpunkten zu gro\xDF, um angezeigt zu werden.",
+                               Side(Width), Side(Height))),
+        PictureWidth(Width), PictureHeight(Height) {}
+  const char* ClassName() const override { return "EPictureTooLarge"; }
+  int64_t PictureWidth, PictureHeight;
+
+private:
+  static unsigned Side(int64_t v) { return v < 0 ? 0u : v > 0xFFFFFFFF ? 0xFFFFFFFFu : unsigned(v); }
+};

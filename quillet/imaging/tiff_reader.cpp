@@ -21,12 +21,19 @@ enum : uint16_t {
   tagPhotometric = 262, tagFillOrder = 266, tagStripOffsets = 273, tagSamplesPerPixel = 277,
   tagRowsPerStrip = 278, tagStripByteCounts = 279, tagXResolution = 282, tagYResolution = 283,
   tagPlanarConfig = 284, tagT4Options = 292, tagResolutionUnit = 296, tagPredictor = 317,
-  tagColorMap = 320,
+  tagColorMap = 320, tagTileOffsets = 324, tagTileByteCounts = 325,
+};
+
+// Strip data read from a stream: a window of the file that serves every strip lying inside it, so
+// that a file of many small strips is read in a few large reads, as one of few large strips is.
+struct StripWindow {
+  std::vector<uint8_t> bytes;
+  uint64_t start = 0;
 };
 
 // The file as the reader sees it: the stream from its position, in the byte order of its header.
-// Nothing is copied whole: directory values come through a small block cache, strip data is read
-// strip by strip (or used where it lies, for a memory stream). Reads outside the file give 0.
+// Nothing is copied whole: directory values come through a small block cache, strip data through
+// a strip window (or used where it lies, for a memory stream). Reads outside the file give 0.
 class TiffData {
 public:
   explicit TiffData(TStream& s) : FStream(s) {
@@ -59,13 +66,20 @@ public:
                : uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
   }
 
-  // Size bytes at off (the caller has cut them to the file), valid until the next call.
-  const uint8_t* Strip(uint64_t off, size_t size, std::vector<uint8_t>& buffer) const {
+  // Size bytes at off (the caller has cut them to the file), valid until the next call with the
+  // same window; size is lowered when the stream gives fewer. A strip outside the window refills
+  // it from the strip on, with at least kWindow bytes, so that the strips after it come with it.
+  const uint8_t* Strip(uint64_t off, size_t& size, StripWindow& window) const {
     if (FMemory) return FMemory + off;
-    buffer.resize(size);
-    FStream.SetPosition(int64_t(FStart + off));
-    if (size) buffer.resize(size_t(FStream.Read(buffer.data(), int64_t(size))));
-    return buffer.data();
+    if (off < window.start || off - window.start + size > window.bytes.size()) {
+      const uint64_t want = std::min<uint64_t>(std::max<uint64_t>(size, kWindow), FSize - off);
+      window.bytes.resize(size_t(want));
+      FStream.SetPosition(int64_t(FStart + off));
+      window.bytes.resize(size_t(FStream.Read(window.bytes.data(), int64_t(want))));
+      window.start = off;
+      size = std::min<size_t>(size, window.bytes.size());
+    }
+    return window.bytes.data() + (off - window.start);
   }
 
 private:
@@ -88,6 +102,7 @@ private:
   }
 
   static constexpr uint64_t kBlock = 4096;
+  static constexpr uint64_t kWindow = 256 * 1024;
   TStream& FStream;
   uint64_t FStart = 0, FSize = 0;
   const uint8_t* FMemory = nullptr;
@@ -318,27 +333,33 @@ void ReadResolution(const Directory& dir, int& XResolution, int& YResolution) {
   }
 }
 
-// The bytes of strip i that lie in the file: its byte count (the rest of the file without one), cut
-// at the end of the file and at the budget, which no strip can usefully exceed.
-uint64_t StripBytes(const TiffData& d, const Directory& dir, uint64_t i) {
-  uint64_t off = dir.Element(tagStripOffsets, i, 0);
+// The bytes of strip (or tile) i that lie in the file: its byte count (the rest of the file without
+// one), cut at the end of the file and at the budget, which no strip can usefully exceed.
+uint64_t StripBytes(const TiffData& d, const Directory& dir, uint16_t offsets, uint16_t counts, uint64_t i) {
+  uint64_t off = dir.Element(offsets, i, 0);
   if (off >= d.Size()) return 0;
-  uint64_t count = dir.Find(tagStripByteCounts) ? dir.Element(tagStripByteCounts, i, 0) : d.Size();
+  uint64_t count = dir.Find(counts) ? dir.Element(counts, i, 0) : d.Size();
   return std::min({count, d.Size() - off, uint64_t(kPictureBudgetBytes)});
 }
 
 // True when the strips hold enough data to fill the picture at their compression's largest
 // expansion: a declared size the data cannot fill is refused before the bitmap is allocated.
 // Every pixel needs at least one bit; a fax row needs at least one bit (a two-dimensional row
-// that repeats the row above).
+// that repeats the row above). Uncompressed data that holds a quarter of the picture is enough:
+// a photo whose last rows are missing shows the rows that are there, and the bitmap stays within
+// a few times the file's size. A tiled picture is measured by its tiles.
 bool DataCanFill(const TiffData& d, const Directory& dir, const ImageLayout& l) {
-  const uint64_t strips = dir.Count(tagStripOffsets);
+  const bool tiled = dir.Count(tagStripOffsets) == 0;
+  const uint16_t offsets = tiled ? tagTileOffsets : tagStripOffsets;
+  const uint16_t counts = tiled ? tagTileByteCounts : tagStripByteCounts;
+  const uint64_t strips = dir.Count(offsets);
   const uint64_t planes = l.planar ? 3 : 1;
   const uint64_t rowBytes = std::max<uint64_t>(l.rowLength, (uint64_t(l.W) + 7) / 8);
-  const uint64_t needed = l.fax ? uint64_t(l.H) : rowBytes * l.H * planes;  // rows for fax, else bytes
+  uint64_t needed = l.fax ? uint64_t(l.H) : rowBytes * l.H * planes;  // rows for fax, else bytes
+  if (l.C == 1) needed = (needed + 3) / 4;
   uint64_t most = 0;
   for (uint64_t i = 0; i < strips && most < needed; ++i) {
-    const uint64_t n = StripBytes(d, dir, i);
+    const uint64_t n = StripBytes(d, dir, offsets, counts, i);
     switch (l.C) {
       case 1: most += n; break;
       case 2: case 3: case 4: most += n * 8; break;
@@ -385,13 +406,12 @@ private:
   }
 
   // The rows of strip i; a strip outside the file has no data, one that runs past its end is cut.
-  // Fax data stored least significant bit first is turned around by the fax decoder. Buffer holds
-  // the strip's bytes when they are read from a stream; it is reused from strip to strip.
-  std::unique_ptr<StripRows> OpenStrip(uint64_t i, uint32_t rows, std::vector<uint8_t>& buffer) const {
+  // Fax data stored least significant bit first is turned around by the fax decoder. Window holds
+  // the strip's bytes when they are read from a stream; it serves the strips that follow.
+  std::unique_ptr<StripRows> OpenStrip(uint64_t i, uint32_t rows, StripWindow& window) const {
     uint64_t off = FDir.Element(tagStripOffsets, i, 0);
-    uint64_t size = StripBytes(FData, FDir, i);
-    const uint8_t* data = size ? FData.Strip(off, size_t(size), buffer) : nullptr;
-    if (buffer.size() < size && data == buffer.data()) size = buffer.size();  // the stream gave less
+    size_t size = size_t(StripBytes(FData, FDir, tagStripOffsets, tagStripByteCounts, i));
+    const uint8_t* data = size ? FData.Strip(off, size, window) : nullptr;
     static const uint8_t kNone[1] = {0};
     return std::unique_ptr<StripRows>(new StripRows(data ? data : kNone, size_t(size), size_t(L.rowLength), int(L.C),
                                                     int(L.W), int(L.fillOrder), L.twoD, rows));
@@ -518,11 +538,12 @@ private:
   TBitmap& FBmp;
   uint32_t FColours[256] = {};
   std::vector<uint8_t> FExpanded;
-  std::vector<uint8_t> FBuffers[3];  // strip bytes read from a stream, one per plane
+  StripWindow FBuffers[3];  // strip bytes read from a stream, one window per plane
 };
 
 TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
-                      int64_t MaxPixels) {
+                      int64_t MaxPixels, bool* Decoded) {
+  if (Decoded) *Decoded = false;
   ImageCount = 0;
   XResolution = YResolution = 0;
   const TiffData d(Stream);
@@ -533,28 +554,31 @@ TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, int& XRe
   ReadResolution(dir, XResolution, YResolution);
 
   const uint64_t pixels = uint64_t(l.W) * uint64_t(l.H);
-  if (l.W > 0x7FFFFFFF || l.H > 0x7FFFFFFF || pixels > uint64_t(MaxPixels) || pixels > uint64_t(kMaxPicturePixels) ||
-      !DataCanFill(d, dir, l))
-    Invalid();
+  if (l.W > 0x7FFFFFFF || l.H > 0x7FFFFFFF || !DataCanFill(d, dir, l)) Invalid();
+  if (pixels > uint64_t(MaxPixels) || pixels > uint64_t(kMaxPicturePixels)) throw EPictureTooLarge(l.W, l.H);
   std::unique_ptr<TBitmap> bmp(new TBitmap);
   bmp->SetPixelFormat(l.bilevel ? pf1bit : pf24bit);
-  // Layouts the reader does not know, and fax codes on anything but bilevel rows, keep black rows.
-  if (l.kind == kNone || dir.Count(tagStripOffsets) == 0 || l.W == 0 || l.H == 0 || (l.fax && !l.bilevel)) {
+  // Layouts and compressions the reader does not know, fax codes on anything but bilevel rows and
+  // tiled pictures keep black rows: the picture has its size, but not its pixels.
+  const bool known = l.C == 1 || l.fax || l.C == 5 || l.C == 32773;
+  if (l.kind == kNone || !known || dir.Count(tagStripOffsets) == 0 || l.W == 0 || l.H == 0 ||
+      (l.fax && !l.bilevel)) {
     bmp->SetSize(int(l.W), int(l.H));
     return bmp.release();
   }
   // The decoder writes every row, so the bitmap need not be cleared first.
   bmp->SetSizeUncleared(int(l.W), int(l.H));
   StripDecoder(d, dir, l, *bmp).Run();
+  if (Decoded) *Decoded = true;
   return bmp.release();
 }
 
 }  // namespace
 
 TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
-                  int64_t MaxPixels) {
+                  int64_t MaxPixels, bool* Decoded) {
   try {
-    return ReadTIFFImpl(Stream, ImageIndex, ImageCount, XResolution, YResolution, MaxPixels);
+    return ReadTIFFImpl(Stream, ImageIndex, ImageCount, XResolution, YResolution, MaxPixels, Decoded);
   } catch (const std::bad_alloc&) {
     // A picture too large for the memory at hand.
     throw EInvalidGraphic("Invalid TIFF stream");

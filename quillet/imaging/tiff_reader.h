@@ -13,8 +13,12 @@
 // images in the file; XResolution and YResolution the resolution in dots per inch (0 when the file
 // gives none). Returns the new bitmap, owned by the caller, or nullptr when the file has fewer images.
 // Raises EInvalidGraphic "unrecognized TIFF" for a stream that is no TIFF, "Invalid TIFF stream" for
-// a broken one (no readable directory, differing bits per sample, more than MaxPixels pixels, by
-// default the picture budget, or more than its strips can fill at their compression's largest
-// expansion).
+// a broken one (no readable directory, differing bits per sample, or more than its strips can fill
+// at their compression's largest expansion; uncompressed strips need to hold a quarter of the
+// picture, and the rows they lack stay black), and EPictureTooLarge for more than MaxPixels pixels
+// (by default the picture budget).
+// Pictures the reader has no decoder for (tiled ones, compressions other than none, fax, LZW and
+// PackBits, sample layouts other than 1-bit, 4- and 8-bit grey and palette and 8-bit RGB) come back
+// black in their size; Decoded, when given, tells whether the pixels were decoded.
 TBitmap* ReadTIFF(TStream& Stream, int ImageIndex, int& ImageCount, int& XResolution, int& YResolution,
-                  int64_t MaxPixels = kMaxPicturePixels);
+                  int64_t MaxPixels = kMaxPicturePixels, bool* Decoded = nullptr);

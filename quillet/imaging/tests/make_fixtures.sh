@@ -39,6 +39,19 @@ tiffcp -c g4 -f lsb2msb mono_white.tif mono_g4_lsb.tif
 tiffcp -c g4 mono_black.tif mono_g4_black.tif
 tiffcp -c packbits mono_black.tif mono_packbits.tif
 tiffcp -c lzw mono_white.tif mono_lzw.tif
+# tiled pictures (not decoded: blank in their size), one row per strip (read through a window)
+tiffcp -t -w 16 -l 16 -c none rgb_none.tif rgb_tiled.tif
+tiffcp -t -w 32 -l 16 -c lzw rgb_none.tif rgb_tiled_lzw.tif
+tiffcp -r 1 -c none rgb_none.tif rgb_rows.tif
+tiffcp -r 1 -c packbits rgb_none.tif rgb_rows_packbits.tif
+tiffcp -r 1 -c lzw rgb_none.tif rgb_rows_lzw.tif
+# layouts and compressions the reader has no decoder for: Deflate, JPEG, 16-bit RGB, CMYK, and a
+# file whose first page is 16-bit
+t rose.ppm -compress zip rgb_deflate.tif
+t rose.ppm -compress jpeg rgb_jpeg.tif
+t rose.ppm -depth 16 -compress none rgb16.tif
+t rose.ppm -colorspace cmyk -compress none cmyk.tif
+tiffcp rgb16.tif rgb_none.tif two16.tif
 # two images and a resolution in centimetres
 t rose.ppm page.pbm -compress none two.tif
 t rose.ppm -units PixelsPerCentimeter -density 118 -compress none dpcm.tif

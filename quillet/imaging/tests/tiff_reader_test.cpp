@@ -1,5 +1,7 @@
 #include "tiff_reader.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "fixtures.h"
@@ -216,5 +218,126 @@ TEST(TIFFReader, TruncatedFilesKeepTheRowsDecodedSoFar) {
       } catch (const EInvalidGraphic&) {
       }
     }
+  }
+}
+
+namespace {
+
+// A stream over bytes that counts the reads that reach it, as a file would see them.
+class CountingStream : public TStream {
+public:
+  explicit CountingStream(std::vector<uint8_t> bytes) : FBytes(std::move(bytes)) {}
+  int64_t Read(void* Buffer, int64_t Count) override {
+    ++Reads;
+    const int64_t n = std::max<int64_t>(0, std::min<int64_t>(Count, int64_t(FBytes.size()) - FPos));
+    if (n > 0) std::memcpy(Buffer, FBytes.data() + FPos, size_t(n));
+    FPos += n;
+    return n;
+  }
+  int64_t Write(const void*, int64_t) override { return 0; }
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override {
+    FPos = Origin == soFromBeginning ? Offset : Origin == soFromCurrent ? FPos + Offset : int64_t(FBytes.size()) + Offset;
+    return FPos;
+  }
+  int Reads = 0;
+
+private:
+  std::vector<uint8_t> FBytes;
+  int64_t FPos = 0;
+};
+
+}  // namespace
+
+TEST(TIFFReader, ManySmallStripsAreReadInFewReads) {
+  // 46 strips of one row each: the strips come through a window of the file, not one read each.
+  for (const char* name : {"rgb_rows", "rgb_rows_packbits", "rgb_rows_lzw"}) {
+    SCOPED_TRACE(name);
+    CountingStream s(ReadAll(Fixture(std::string(name) + ".tif")));
+    int n = 0, x = 0, y = 0;
+    std::unique_ptr<TBitmap> b(ReadTIFF(s, 0, n, x, y));
+    ASSERT_TRUE(b);
+    EXPECT_TRUE(SamePixels(*b, std::string(name) + "_tif.rgb"));
+    EXPECT_LE(s.Reads, 6);
+  }
+}
+
+TEST(TIFFReader, PicturesWithoutADecoderKeepTheirSizeAndSaySo) {
+  // Tiled pictures (libtiff's tiles, uncompressed and LZW), Deflate, JPEG, 16-bit RGB, CMYK, and a
+  // file whose first page is 16-bit: black in their size, not decoded.
+  for (const char* name : {"rgb_tiled", "rgb_tiled_lzw", "rgb_deflate", "rgb_jpeg", "rgb16", "cmyk", "two16"}) {
+    SCOPED_TRACE(name);
+    std::unique_ptr<TMemoryStream> s(StreamOf(ReadAll(Fixture(std::string(name) + ".tif"))));
+    int n = 0, x = 0, y = 0;
+    bool decoded = true;
+    std::unique_ptr<TBitmap> b(ReadTIFF(*s, 0, n, x, y, kMaxPicturePixels, &decoded));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->Width(), 70);
+    EXPECT_EQ(b->Height(), 46);
+    EXPECT_FALSE(decoded);
+    EXPECT_EQ(b->Pixel(35, 23), clBlack);
+  }
+  // Pictures it decodes say so.
+  for (const char* name : {"rgb_none", "mono_g4", "pal4"}) {
+    std::unique_ptr<TMemoryStream> s(StreamOf(ReadAll(Fixture(std::string(name) + ".tif"))));
+    int n = 0, x = 0, y = 0;
+    bool decoded = false;
+    std::unique_ptr<TBitmap> b(ReadTIFF(*s, 0, n, x, y, kMaxPicturePixels, &decoded));
+    EXPECT_TRUE(decoded) << name;
+  }
+}
+
+TEST(TIFFReader, UncompressedDataCutShortShowsTheRowsThatAreThere) {
+  // ImageMagick's pixels of the rose as one uncompressed strip, the file cut within the strip.
+  const std::vector<uint8_t> rgb = ReadAll(Fixture("rgb_none_tif.rgb"));
+  ASSERT_EQ(rgb.size(), 70u * 46u * 3u);
+  const std::vector<uint8_t> whole =
+      MakeTIFF(false, {{256, 3, 1, 70}, {257, 3, 1, 46}, {258, 3, 1, 8}, {277, 3, 1, 3}, {262, 3, 1, 2}}, rgb);
+  const size_t head = whole.size() - rgb.size();
+  struct Case {
+    double share;
+    bool shown;
+  } cases[] = {{0.997, true}, {0.6, true}, {0.3, true}, {0.2, false}, {0.01, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.share);
+    const size_t have = size_t(double(rgb.size()) * c.share);
+    std::vector<uint8_t> cut(whole.begin(), whole.begin() + long(head + have));
+    std::unique_ptr<TMemoryStream> s(StreamOf(cut));
+    int n, x, y;
+    if (!c.shown) {
+      EXPECT_THROW(delete ReadTIFF(*s, 0, n, x, y), EInvalidGraphic);
+      continue;
+    }
+    std::unique_ptr<TBitmap> b(ReadTIFF(*s, 0, n, x, y));
+    ASSERT_TRUE(b);
+    // Whole rows as ImageMagick decodes them, the row the data ends in partly, the rest black.
+    const int rows = int(have / (70 * 3));
+    for (int yy = 0; yy < 46; ++yy)
+      for (int xx = 0; xx < 70; xx += 23) {
+        if (yy == rows) continue;
+        const uint8_t* e = &rgb[(size_t(yy) * 70 + size_t(xx)) * 3];
+        const TColor want = yy < rows ? RGBColor(e[0], e[1], e[2]) : clBlack;
+        ASSERT_EQ(b->Pixel(xx, yy), want) << xx << "," << yy;
+      }
+  }
+  // A tiny file that declares a large uncompressed picture is still refused.
+  auto huge = MakeTIFF(false, {{256, 4, 1, 2000}, {257, 4, 1, 2000}, {258, 3, 1, 8}}, std::vector<uint8_t>(100, 7));
+  std::unique_ptr<TMemoryStream> s(StreamOf(huge));
+  int n, x, y;
+  EXPECT_THROW(delete ReadTIFF(*s, 0, n, x, y), EInvalidGraphic);
+}
+
+TEST(TIFFReader, APictureOverTheBudgetIsTooLargeAndNamesItsSize) {
+  // 8000 x 6000 RGB in PackBits, with data enough to fill it.
+  auto big = MakeTIFF(false, {{256, 4, 1, 8000}, {257, 4, 1, 6000}, {258, 3, 1, 8}, {277, 3, 1, 3}, {259, 3, 1, 32773}},
+                      std::vector<uint8_t>(8000u * 6000u * 3u / 64u + 64u, 0));
+  std::unique_ptr<TMemoryStream> s(StreamOf(big));
+  int n, x, y;
+  try {
+    delete ReadTIFF(*s, 0, n, x, y);
+    ADD_FAILURE() << "no exception";
+  } catch (const EPictureTooLarge& e) {
+    EXPECT_EQ(e.PictureWidth, 8000);
+    EXPECT_EQ(e.PictureHeight, 6000);
+    EXPECT_EQ(e.Message(), "Das Bild ist mit 8000 x 6000 Bildpunkten zu gro\xDF, um angezeigt zu werden.");
   }
 }
