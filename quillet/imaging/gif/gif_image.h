@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 
+#include "../picture_budget.h"
 #include "bitmap.h"
 #include "gif_animation.h"
 #include "gif_model.h"
@@ -73,6 +74,10 @@ public:
   void SetWidth(int Value) override;
   void SetHeight(int Value) override;
   bool Empty() const override { return const_cast<TGIFImage*>(this)->Images().Count() == 0; }
+  // Frames are bounded as the picture readers bound theirs: the picture budget, and no more pixels
+  // than the frame's data can fill (a small file cannot make the picture allocate much).
+  int64_t MaxFramePixels() const override { return kMaxPicturePixels; }
+  bool FramesBoundedByData() const override { return true; }
   void SetPalette(TPaletteHandle Palette) override;
 
   // Stops the painters, empties the picture.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "../picture_budget.h"
 #include "gif_lzw_decoder.h"
 
 bool GIFRenderOnLoad = false;
@@ -708,6 +709,25 @@ TGIFVersion TGIFSubImage::GetVersion() const {
   return (FColorMap.Optimized() || FExtensions.Count() > 0) ? gv89a : gv87a;
 }
 
+namespace {
+// The most pixels the frame's LZW data at the stream's position can fill: its code size byte and
+// the lengths of its sub-blocks are walked (the data itself is skipped) and the stream is put back.
+int64_t FrameDataCanFill(TStream& Stream) {
+  const int64_t start = Stream.Position(), size = Stream.Size();
+  uint8_t initial = 0, length = 0;
+  int64_t bytes = 0;
+  if (TryReadByte(Stream, initial))
+    for (int64_t at = start + 1; at < size && TryReadByte(Stream, length) && length != 0;) {
+      at += 1 + length;
+      bytes += std::min<int64_t>(length, size - (at - length));
+      Stream.SetPosition(at);
+    }
+  Stream.SetPosition(start);
+  // Root sizes above 11 bits leave the table no room; the decoder refuses them itself.
+  return LZWMaxOutput(bytes, std::min<int>(initial, 11) + 1);
+}
+}  // namespace
+
 void TGIFSubImage::LoadFromStream(TStream& Stream) {
   Clear();
   FExtensions.LoadFromStream(Stream, this);
@@ -727,6 +747,8 @@ void TGIFSubImage::LoadFromStream(TStream& Stream) {
     FColorMap.LoadFromStream(Stream, n);
   }
   if (FImage && int64_t(Width()) * Height() > FImage->MaxFramePixels()) Error(gifmsg::ImageDimensions);
+  if (FImage && FImage->FramesBoundedByData() && int64_t(Width()) * Height() > FrameDataCanFill(Stream))
+    Error(gifmsg::ImageDimensions);
   const uint8_t fill = (FTransparent && FGCE) ? FGCE->TransparentColorIndex() : 0;
   std::vector<uint8_t> pixels;
   Decode(Stream, Width(), Height(), Interlaced(), fill, pixels, [this](int Severity, const String& Message) {
@@ -1190,6 +1212,7 @@ int TGIFImageOwner::ColorResolution() {
 }
 
 int TGIFImageOwner::BitsPerPixel() {
+  if (FSavedBitsPerPixel) return FSavedBitsPerPixel;
   int b = GlobalColorMap().BitsPerPixel();
   for (int i = 0; i < FImages->Count(); ++i) b = std::max(b, (*FImages)[i]->ColorMap().BitsPerPixel());
   return b;
@@ -1209,6 +1232,14 @@ void TGIFImageOwner::LoadFromStream(TStream& Stream) {
 }
 
 void TGIFImageOwner::SaveToStream(TStream& Stream) {
+  // Every frame without a table of its own asks for the largest table of the picture; the tables do
+  // not change while the file is written, so it is worked out once (a walk over all frames per frame
+  // would make saving quadratic in the frames).
+  struct Once {
+    int& bits;
+    ~Once() { bits = 0; }
+  } once{FSavedBitsPerPixel};
+  FSavedBitsPerPixel = BitsPerPixel();
   FHeader->SaveToStream(Stream);
   FImages->SaveToStream(Stream);
   FTrailer->SaveToStream(Stream);

@@ -559,6 +559,8 @@ public:
   }
   // Frames read with more pixels than this are refused with "Invalid image dimensions".
   virtual int64_t MaxFramePixels() const { return GIFMaxFramePixels; }
+  // True when frames read with more pixels than their LZW data can fill are refused the same way.
+  virtual bool FramesBoundedByData() const { return false; }
 
   int Width() const { return FHeader->Width(); }
   int Height() const { return FHeader->Height(); }
@@ -583,6 +585,7 @@ private:
   TGIFHeader* FHeader;
   TGIFImageList* FImages;
   TGIFTrailer* FTrailer;
+  int FSavedBitsPerPixel = 0;  // BitsPerPixel while the picture is written, else 0
 };
 
 // Options of TGIFImageOwner::OptimizeFrames.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "gif_image.h"
 #include "gif_test_support.h"
@@ -168,3 +169,59 @@ TEST(GIFImage, RegisteredWithThePictureContainer) {
 }
 
 }  // namespace
+
+TEST(GIFImage, AFrameItsDataCannotFillIsRefusedAtOnce) {
+  // 8000 x 8000 pixels declared over a few bytes of data, and a frame beyond the picture budget:
+  // refused before anything is allocated, as the picture readers refuse them.
+  const Bytes tiny = WrapInGIF(FrameData(2, PackCodes({{4, 3}, {0, 3}, {5, 3}})), 8000, 8000, 2, false);
+  const Bytes data(size_t(7000) * 7000 / 4096 / 2 + 1000, 0);
+  for (const Bytes& file : {tiny, WrapInGIF(FrameData(2, data), 7000, 7000, 2, false)}) {
+    TGIFImage img;
+    TMemoryStream s;
+    Fill(s, file);
+    s.SetPosition(0);
+    try {
+      img.LoadFromStream(s);
+      ADD_FAILURE() << "no exception";
+    } catch (const GIFException& e) {
+      EXPECT_EQ(e.Message(), gifmsg::ImageDimensions);
+    }
+    EXPECT_EQ(s.Position(), 0);
+  }
+  // A frame whose data can fill it still loads, and its pixels beyond the data take the fill.
+  TGIFImage img;
+  TMemoryStream s;
+  Fill(s, WrapInGIF(FrameData(2, PackCodes({{4, 3}, {1, 3}, {1, 3}, {5, 3}})), 3, 1, 2, false));
+  s.SetPosition(0);
+  img.LoadFromStream(s);
+  ASSERT_EQ(img.Images().Count(), 1);
+  EXPECT_EQ(img.Images()[0]->ScanLine(0)[1], 1);
+  EXPECT_EQ(img.Images()[0]->ScanLine(0)[2], 0);
+}
+
+TEST(GIFImage, SavingTakesTimeLinearInTheFrames) {
+  // One-pixel frames without tables of their own: each frame written asks for the picture's
+  // largest table. Four times the frames may take about four times as long, not sixteen.
+  auto saveSeconds = [](int frames) {
+    TGIFImage img;
+    img.GlobalColorMap().Add(TColor(0x0000FF));
+    img.GlobalColorMap().Add(TColor(0x00FF00));
+    for (int i = 0; i < frames; ++i) {
+      auto* f = new TGIFSubImage(&img);
+      img.Images().Add(f);
+      f->SetWidth(1);
+      f->SetHeight(1);
+      f->ScanLine(0)[0] = uint8_t(i & 1);
+    }
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) {
+      TMemoryStream s;
+      const auto t0 = std::chrono::steady_clock::now();
+      img.SaveToStream(s);
+      best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    return best;
+  };
+  const double few = saveSeconds(4000), many = saveSeconds(16000);
+  EXPECT_LT(many, 8 * few + 0.01) << few << " s for 4000 frames, " << many << " s for 16000";
+}
