@@ -1,4 +1,5 @@
-// Saving a file whole on POSIX systems: mkstemp beside the target, fsync, rename.
+// Saving a file whole on POSIX systems: a temporary named after the target, fsync, rename.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,14 +8,14 @@
 #include "savefile_platform.h"
 
 std::FILE* CreateTemporaryBeside(const String& Target, String& TempName) {
-  const size_t slash = Target.find_last_of("/\\");
-  String name = (slash == String::npos ? String() : Target.substr(0, slash + 1)) + ".save-XXXXXX";
-  int fd = mkstemp(&name[0]);
+  const String name = TemporaryNameFor(Target);
+  // A left-over temporary (or anything else under its name that a file may replace) goes first;
+  // the new one is created exclusively, so no link under that name is followed. It gets the
+  // permissions a new file would get.
+  struct stat st;
+  if (lstat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) unlink(name.c_str());
+  int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0666);
   if (fd < 0) return nullptr;
-  // mkstemp makes the file private; a saved file gets the permissions a new file would get.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
   std::FILE* f = fdopen(fd, "w+b");
   if (!f) {
     close(fd);
@@ -26,6 +27,11 @@ std::FILE* CreateTemporaryBeside(const String& Target, String& TempName) {
 }
 
 bool FlushToDisk(std::FILE* f) { return fsync(fileno(f)) == 0; }
+
+bool IsReplaceableFile(const String& Target) {
+  struct stat st;
+  return stat(Target.c_str(), &st) != 0 || S_ISREG(st.st_mode);
+}
 
 bool ReplaceFileWith(const String& Temp, const String& Target) {
   // As on Windows a file without write permission is not replaced (rename alone would, since it

@@ -1,4 +1,4 @@
-// Saving a file whole on Windows: GetTempFileNameA beside the target, FlushFileBuffers,
+// Saving a file whole on Windows: a temporary named after the target, FlushFileBuffers,
 // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
 #include <windows.h>
 
@@ -7,17 +7,29 @@
 #include "savefile_platform.h"
 
 std::FILE* CreateTemporaryBeside(const String& Target, String& TempName) {
-  const size_t slash = Target.find_last_of("\\/:");
-  String folder = slash == String::npos ? String(".") : Target.substr(0, slash + 1);
-  char name[MAX_PATH + 16];
-  if (GetTempFileNameA(folder.c_str(), "sav", 0, name) == 0) return nullptr;
-  std::FILE* f = std::fopen(name, "w+b");
-  if (!f) {
-    DeleteFileA(name);
-    return nullptr;
+  const String name = TemporaryNameFor(Target);
+  // A left-over temporary goes first (a read-only one is made writable to go).
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    DeleteFileA(name.c_str());
   }
+  std::FILE* f = std::fopen(name.c_str(), "w+b");
+  if (!f) return nullptr;
   TempName = name;
   return f;
+}
+
+bool IsReplaceableFile(const String& Target) {
+  const DWORD attributes = GetFileAttributesA(Target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  // Devices (NUL, COM1, LPT1, named pipes) open without being files on a disk.
+  HANDLE h = CreateFileA(Target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return true;  // absent (or not openable: replacing it then fails on its own)
+  const DWORD type = GetFileType(h);
+  CloseHandle(h);
+  return type == FILE_TYPE_DISK;
 }
 
 bool FlushToDisk(std::FILE* f) {

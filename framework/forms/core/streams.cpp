@@ -124,6 +124,8 @@ TFileStream::TFileStream(const String& FileName, uint16_t Mode) : THandleStream(
 }
 
 TSaveFileStream::TSaveFileStream(const String& FileName) : THandleStream(FileName) {
+  if (!FileName.empty() && !IsReplaceableFile(FileName))
+    throw EFCreateError("Datei " + FileName + " ist ein Gerät oder Ordner und kann nicht ersetzt werden");
   if (!FileName.empty()) FFile = CreateTemporaryBeside(FileName, FTempName);
   if (!FFile) throw EFCreateError("Datei " + FileName + " kann nicht erstellt werden");
 }

@@ -94,10 +94,14 @@ public:
   const char* ClassName() const override { return "TFileStream"; }
 };
 
-// A file written whole or not at all. The bytes go to a temporary file beside FileName; every
-// write is checked, and Commit flushes the temporary to the disk, closes it (checked as well) and
-// puts it in FileName's place in one step. A stream destroyed without a successful Commit
-// removes its temporary: FileName then is exactly what it was before.
+// A file written whole or not at all. The bytes go to a temporary file beside FileName, named
+// after it ("~<name>.tmp"), so that a save cut off by the end of the program leaves one such file,
+// which the next save of FileName reuses; every write is checked, and Commit flushes the temporary
+// to the disk, closes it (checked as well) and puts it in FileName's place in one step. A stream
+// destroyed without a successful Commit removes its temporary: FileName then is exactly what it
+// was before.
+//   EFCreateError "Datei <Name> ist ein Gerät oder Ordner und kann nicht ersetzt werden" - FileName
+//     exists and is no regular file;
 //   EFCreateError "Datei <Name> kann nicht erstellt werden"  - no temporary beside it;
 //   EWriteError "Datei <Name> kann nicht geschrieben werden (Datenträger voll?)" - a write, the
 //     flush or the close failed;

@@ -108,3 +108,60 @@ TEST(SaveFile, FailuresNameTheFileAndKeepTheOldOne) {
     EXPECT_EQ(d.Count(), 1);
   }
 }
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+TEST(SaveFile, ASaveCutOffLeavesOneTemporaryThatTheNextSaveRemoves) {
+  // The program ends in the middle of writing (no destructor runs): each time the page is whole,
+  // and the temporaries it leaves are one file named after the page, not one more per save.
+  SaveFolder d("cutoff");
+  const String page = d.File("seite.htm");
+  Put(page, "alt");
+  for (int i = 0; i < 3; ++i) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      TSaveFileStream s(page);
+      s.WriteBuffer("halb geschrieben", 16);
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(Contents(page), "alt");
+    EXPECT_EQ(d.Count(), 2);
+  }
+  EXPECT_TRUE(fs::exists(d.dir / "~seite.htm.tmp"));
+  TStringList l;
+  l.SetText("neu");
+  l.SaveToFile(page);
+  EXPECT_EQ(Contents(page), "neu\r\n");
+  EXPECT_EQ(d.Count(), 1);
+}
+
+TEST(SaveFile, ATargetThatIsNoFileIsNotReplaced) {
+  // A pipe and a folder under the name saved to stay what they are; no temporary is left.
+  SaveFolder d("nofile");
+  const String pipe = d.File("geraet"), folder = d.File("ordner");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  fs::create_directory(folder);
+  for (const String& target : {pipe, folder}) {
+    SCOPED_TRACE(target);
+    TStringList l;
+    l.SetText("neu");
+    try {
+      l.SaveToFile(target);
+      ADD_FAILURE() << "saved";
+    } catch (const EStreamError& e) {
+      EXPECT_EQ(e.Message(), "Datei " + target + " ist ein Gerät oder Ordner und kann nicht ersetzt werden");
+    }
+  }
+  struct stat st;
+  ASSERT_EQ(lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_EQ(d.Count(), 0);
+}
+#endif
