@@ -24,6 +24,8 @@ constexpr size_t InputBufferSize = 4096;
 // Scans a progressive picture may have. Real ones have about ten; the library reads any number,
 // each over the whole picture, so a small hostile file could keep it busy for minutes.
 constexpr int MaxScans = 1000;
+// The scale answer with which only the header is read.
+constexpr int kHeaderOnly = -1;
 
 struct JPEGErrorManager {
   jpeg_error_mgr pub;  // first: libjpeg sees only this part
@@ -182,6 +184,7 @@ int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapEr
   s.imageHeight = int(cinfo->image_height);
   if (chooseScale && *chooseScale) {
     const int denom = (*chooseScale)(s.imageWidth, s.imageHeight);
+    if (denom == kHeaderOnly) return 0;
     if (denom == 2 || denom == 4 || denom == 8) {
       cinfo->scale_num = 1;
       cinfo->scale_denom = unsigned(denom);
@@ -219,6 +222,12 @@ int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapEr
 
 }  // namespace
 
+void ReadJPEGSize(TStream& Stream, int& Width, int& Height) {
+  int x = 0, y = 0;
+  std::unique_ptr<TBitmap> none(
+      ReadJPEGStreamScaled(Stream, x, y, [](int, int) { return kHeaderOnly; }, Width, Height));
+}
+
 String JPEGErrorText(int MessageCode) {
   return "unrecognized JPeg - " + Format("JPEG error #%d", MessageCode);
 }
@@ -239,6 +248,7 @@ TBitmap* ReadJPEGStreamScaled(TStream& Stream, int& XResolution, int& YResolutio
   if (bitmapError) std::rethrow_exception(bitmapError);
   if (s->source.streamError) std::rethrow_exception(s->source.streamError);
   if (code != 0) throw EInvalidGraphic(JPEGErrorText(code));
+  if (!s->bitmap) return nullptr;  // the header only
   if (s->haveRes) {
     XResolution = s->xres;
     YResolution = s->yres;

@@ -31,5 +31,9 @@ using TJPEGScaleChooser = std::function<int(int Width, int Height)>;
 TBitmap* ReadJPEGStreamScaled(TStream& Stream, int& XResolution, int& YResolution, const TJPEGScaleChooser& Scale,
                               int& Width, int& Height, int64_t MaxPixels = kMaxPicturePixels);
 
+// The picture's size from its header (the markers up to the first scan are read and checked, no
+// pixel is decoded); errors as ReadJPEGStream's.
+void ReadJPEGSize(TStream& Stream, int& Width, int& Height);
+
 // The text of a decoder error: "unrecognized JPeg - JPEG error #<code>".
 String JPEGErrorText(int MessageCode);

@@ -54,6 +54,12 @@ public:
   virtual void Update() = 0;
   virtual void ImageChange() = 0;
 
+  // Why the picture is not shown, in the user's words: a picture of which the loader knows the
+  // size but has no decoder for its pixels. Empty while the picture is shown; the view paints the
+  // text in place of the picture.
+  const String& NotShownText() const { return FNotShown; }
+  void SetNotShownText(const String& Text) { FNotShown = Text; }
+
 protected:
   virtual ~TPixHost() {
     for (TPixClient* c : FClients) c->HostGone();
@@ -62,6 +68,7 @@ protected:
 private:
   friend class TPixClient;
   std::vector<TPixClient*> FClients;
+  String FNotShown;
 };
 
 inline TPixClient::~TPixClient() { SetAttachedPixBox(nullptr); }

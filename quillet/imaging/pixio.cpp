@@ -11,21 +11,27 @@
 
 namespace {
 
-// Runs a reader step; any exception becomes EInvalidGraphic Message.
+// Runs a reader step; any exception becomes EInvalidGraphic Message, except a picture too large to
+// be shown, which is no broken file and keeps its own words.
 template <typename Step>
 void AnyFailure(const char* Message, Step step) {
   try {
     step();
+  } catch (const EPictureTooLarge&) {
+    throw;
   } catch (const std::exception&) {
     throw EInvalidGraphic(Message);
   }
 }
 
-// Runs a reader step; only EInvalidGraphic becomes Message, other errors pass unchanged.
+// Runs a reader step; only EInvalidGraphic becomes Message, other errors (and a picture too large
+// to be shown) pass unchanged.
 template <typename Step>
 void GraphicFailure(const char* Message, Step step) {
   try {
     step();
+  } catch (const EPictureTooLarge&) {
+    throw;
   } catch (const EInvalidGraphic&) {
     throw EInvalidGraphic(Message);
   }
@@ -40,6 +46,21 @@ void TakePicture(TBitmap& From, TBitmap& Into) {
 
 TColor ColorOf(const uint8_t bgr[3]) { return RGBColor(bgr[2], bgr[1], bgr[0]); }
 
+// The JPEG scale at which a picture fits the budget: 1 when it fits whole, else the smallest of
+// 2, 4 and 8 that makes it fit; a picture that does not fit even at 1/8 is too large.
+int JPEGScaleWithinBudget(int W, int H) {
+  for (int d = 1; d <= 8; d *= 2)
+    if (int64_t((W + d - 1) / d) * ((H + d - 1) / d) <= kMaxPicturePixels) return d;
+  throw EPictureTooLarge(W, H);
+}
+
+}  // namespace
+
+const char* const kTIFFNotShown =
+    "Das Bild kann nicht angezeigt werden: Kompression oder Farbformat dieser TIFF-Datei wird nicht unterst\xFCtzt.";
+
+namespace {
+
 }  // namespace
 
 void TPixIO::LoadFromFile(const String& FileName) {
@@ -48,12 +69,14 @@ void TPixIO::LoadFromFile(const String& FileName) {
   bmp->SetPixelFormat(pf24bit);
   const String ext = LowerCase(ExtractFileExt(FileName));
   TPixHost* const view = AttachedPixBox();
+  view->SetNotShownText(String());
   std::unique_ptr<TBitmap> read;
   if (ext == ".jpg" || ext == ".jpeg") {
     GraphicFailure("unrecognized JPEG", [&] {
       TFileStream f(FileName, fmOpenRead | fmShareDenyWrite);
-      int x = 0, y = 0;
-      read.reset(ReadJPEGStream(f, x, y));
+      int x = 0, y = 0, w = 0, h = 0;
+      // A photo beyond the budget is decoded at the scale that fits it.
+      read.reset(ReadJPEGStreamScaled(f, x, y, JPEGScaleWithinBudget, w, h));
       if (view) view->SetDPI(x, y);
       bmp->Assign(read.get());
     });
@@ -61,10 +84,14 @@ void TPixIO::LoadFromFile(const String& FileName) {
     AnyFailure("unrecognized TIFF", [&] {
       TFileStream f(FileName, fmOpenRead | fmShareDenyWrite);
       int count = 0, x = 0, y = 0;
-      read.reset(ReadTIFF(f, 0, count, x, y));
+      bool decoded = false;
+      read.reset(ReadTIFF(f, 0, count, x, y, kMaxPicturePixels, &decoded));
       if (!read) throw EInvalidGraphic("unrecognized TIFF");
       if (view) view->SetDPI(x, y);
       TakePicture(*read, *bmp);
+      // The picture keeps its size (the image dialog measures it), but the view says that it
+      // cannot show it rather than showing black.
+      if (!decoded) view->SetNotShownText(kTIFFNotShown);
     });
   } else if (ext == ".pcx") {
     AnyFailure("unrecognized PCX", [&] {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "pixhost.h"
+#include "pixproc.h"
 
 class TPixIO : public TPixClient {
 public:
@@ -30,12 +31,24 @@ private:
   void Refresh();
 };
 
-// A PNG picture (lower-case extension ".png"), which the loader has no reader for, read through
-// LoadPNGFile into a new 24-bit bitmap; nullptr for a file of any other extension. Failures are
-// the PNG reader's exceptions.
-std::unique_ptr<TBitmap> LoadPNGPicture(const String& FileName);
+// The text a view shows in place of a TIFF picture whose pixels the reader cannot decode.
+extern const char* const kTIFFNotShown;
 
-// Reads a picture file for a picture view. A PNG picture is read through LoadPNGPicture and the
-// bitmap returned; the view keeps its picture then. Any other file goes through Loader.LoadFromFile into
-// the view, and nullptr is returned. Failures are the readers' exceptions.
+// A PNG picture (lower-case extension ".png"), which the loader has no reader for, read into a new
+// 24-bit bitmap, its transparent parts blended over Background (the colour the picture is shown
+// on); a picture beyond the budget comes shrunk to fit it (ReadPNGPicture). nullptr for a file of
+// any other extension. Failures are the PNG reader's exceptions.
+std::unique_ptr<TBitmap> LoadPNGPicture(const String& FileName, TColor Background = clBlack);
+
+// Reads a picture file for a picture view. A PNG picture is read through LoadPNGPicture over the
+// view's background and the bitmap returned; the view keeps its picture then. Any other file goes
+// through Loader.LoadFromFile into the view (a JPEG photo beyond the budget decoded at the scale
+// that fits it), and nullptr is returned. Failures are the readers' exceptions; a picture that
+// cannot be shown even so raises EPictureTooLarge.
 std::unique_ptr<TBitmap> LoadPictureFile(TPixIO& Loader, const String& FileName);
+
+// The width and height of the picture in a file, as the image dialog needs them for its IMG tag:
+// JPEG and PNG pictures from their headers, without decoding a pixel; the others through
+// Loader.LoadFromFile (the view's bitmap takes the picture), a picture too large to be shown by
+// the size its reader found. Failures otherwise are the readers' exceptions.
+TPixSize MeasurePictureFile(TPixIO& Loader, const String& FileName);

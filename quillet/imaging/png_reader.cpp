@@ -44,12 +44,21 @@ struct PNGReadState {
   size_t bytesPerPixel = 0;
   // How the picture reaches a 24-bit bitmap. Opaque 8-bit pictures need no painting: libpng
   // writes their rows, blue first, straight into a new bitmap (kDirect). Pictures with alpha on an
-  // empty bitmap are painted over black into a new bitmap, row by row as they are read unless
-  // interlaced (kOverBlack). The others come whole through image and are painted onto the
-  // bitmap's own pixels (kOntoBitmap).
-  enum Target { kOntoBitmap, kDirect, kOverBlack } target = kOntoBitmap;
+  // empty bitmap are painted over one colour (beneath, black unless the caller names the colour
+  // the picture is shown on) into a new bitmap, row by row as they are read unless interlaced
+  // (kOverColour). The others come whole through image and are painted onto the bitmap's own
+  // pixels (kOntoBitmap).
+  enum Target { kOntoBitmap, kDirect, kOverColour } target = kOntoBitmap;
   bool interlaced = false;
   bool bgra = false;  // 8-bit rows with alpha, blue first, for painting over black
+  uint8_t beneath[3] = {0, 0, 0};  // blue, green, red
+  // A new bitmap whose picture does not fit the budget may be shrunk while it is read: every
+  // shrink x shrink block of pixels becomes their average (1: not shrunk). Only pictures read row
+  // by row can be; too large is then set for the others.
+  bool mayShrink = false, tooLarge = false;
+  png_uint_32 shrink = 1;
+  std::vector<uint8_t> row24;   // one painted row of the whole width, when shrinking
+  std::vector<uint32_t> sums;   // the sums of one shrunk row
   TBitmap bitmap;
   std::unique_ptr<uint8_t[]> image;  // height x width x bytesPerPixel bytes (libpng writes them all)
   std::vector<png_bytep> rows;       // height pointers into image or the bitmap
@@ -70,13 +79,17 @@ bool Allocate(PNGReadState& s, size_t rowBytes) {
     if (s.target != PNGReadState::kOntoBitmap) {
       // Every pixel of the new bitmap is written, by libpng or by the painting.
       s.bitmap.SetPixelFormat(pf24bit);
-      s.bitmap.SetSizeUncleared(int(s.width), int(s.height));
+      s.bitmap.SetSizeUncleared(int((s.width + s.shrink - 1) / s.shrink), int((s.height + s.shrink - 1) / s.shrink));
     }
-    if (s.target == PNGReadState::kDirect) {
+    if (s.shrink > 1) {
+      s.row24.resize(size_t(s.width) * 3 + 1);
+      s.sums.assign(size_t((s.width + s.shrink - 1) / s.shrink) * 3, 0);
+    }
+    if (s.target == PNGReadState::kDirect && s.shrink == 1) {
       for (png_uint_32 r = 0; r < s.height; ++r) s.rows[r] = s.bitmap.ScanLine(int(r));
     } else {
       // Row by row needs one row; whole pictures all of them.
-      const bool rowByRow = s.target == PNGReadState::kOverBlack && !s.interlaced;
+      const bool rowByRow = s.shrink > 1 || (s.target == PNGReadState::kOverColour && !s.interlaced);
       s.image.reset(new uint8_t[rowBytes * (rowByRow ? 1 : s.height)]);
       for (png_uint_32 r = 0; r < s.height; ++r) s.rows[r] = s.image.get() + (rowByRow ? 0 : size_t(r) * rowBytes);
     }
@@ -86,7 +99,27 @@ bool Allocate(PNGReadState& s, size_t rowBytes) {
   return true;
 }
 
-void PaintRow(const PNGReadState& s, const uint8_t* in, uint8_t* out, bool overBlack);
+void PaintRow(const PNGReadState& s, const uint8_t* in, uint8_t* out, bool overColour);
+
+// Adds one painted row of the whole width to the sums of its shrunk row; the last row of a block
+// (or of the picture) writes the averages into the bitmap.
+void ShrinkRow(PNGReadState& s, png_uint_32 y, const uint8_t* row) {
+  const png_uint_32 k = s.shrink, outWidth = png_uint_32(s.sums.size() / 3);
+  for (png_uint_32 x = 0; x < s.width; ++x) {
+    uint32_t* sum = &s.sums[size_t(x / k) * 3];
+    sum[0] += row[3 * x];
+    sum[1] += row[3 * x + 1];
+    sum[2] += row[3 * x + 2];
+  }
+  if ((y + 1) % k != 0 && y + 1 != s.height) return;
+  const uint32_t rows = y % k + 1;
+  uint8_t* out = s.bitmap.ScanLine(int(y / k));
+  for (png_uint_32 x = 0; x < outWidth; ++x) {
+    const uint32_t n = rows * (x + 1 == outWidth ? s.width - x * k : k);
+    for (int c = 0; c < 3; ++c) out[3 * x + c] = uint8_t((s.sums[size_t(x) * 3 + c] + n / 2) / n);
+  }
+  std::fill(s.sums.begin(), s.sums.end(), 0u);
+}
 
 // True when the whole picture is in s.image, or in s.bitmap unless the target is kOntoBitmap.
 // Bitmap is the one that takes the picture.
@@ -104,10 +137,19 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
   png_set_read_status_fn(s.png, nullptr);
   png_read_info(s.png, s.info);
   png_get_IHDR(s.png, s.info, &s.width, &s.height, &s.bitDepth, &s.colorType, nullptr, nullptr, nullptr);
-  // The picture must fit the budget, and its data must be able to fill it: the rows as stored,
-  // before any transformation, are at most deflate's largest expansion of the whole file.
-  if (int64_t(s.width) * s.height > maxPixels || int64_t(s.width) * s.height > kMaxPicturePixels) return false;
+  // The data must be able to fill the picture: the rows as stored, before any transformation, are
+  // at most deflate's largest expansion of the whole file. The picture must fit the budget, or
+  // be shrunk to fit it.
   if (uint64_t(png_get_rowbytes(s.png, s.info)) * s.height > uint64_t(fileSize) * kDeflateMaxExpansion) return false;
+  const int64_t limit = std::min<int64_t>(maxPixels, kMaxPicturePixels);
+  if (int64_t(s.width) * s.height > limit) {
+    s.tooLarge = true;
+    if (!s.mayShrink || png_get_interlace_type(s.png, s.info) != PNG_INTERLACE_NONE || bitmap.PixelFormat() != pf24bit ||
+        !bitmap.Empty())
+      return false;
+    while (int64_t((s.width + s.shrink - 1) / s.shrink) * ((s.height + s.shrink - 1) / s.shrink) > limit) ++s.shrink;
+    s.tooLarge = false;
+  }
 
   // Palette, grey below 8 bits and a transparency chunk are expanded to whole samples; 16-bit
   // samples come low byte first. Alpha stays as stored (255 opaque): the painting turns it round.
@@ -120,13 +162,14 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
                       (s.colorType == PNG_COLOR_TYPE_RGB || s.colorType == PaletteColorType ||
                        s.colorType == GreyColorType);
   if (bitmap.PixelFormat() == pf24bit)
-    s.target = opaque ? PNGReadState::kDirect : bitmap.Empty() ? PNGReadState::kOverBlack : PNGReadState::kOntoBitmap;
+    s.target = opaque ? PNGReadState::kDirect : bitmap.Empty() ? PNGReadState::kOverColour : PNGReadState::kOntoBitmap;
   s.interlaced = png_get_interlace_type(s.png, s.info) != PNG_INTERLACE_NONE;
   if (s.target == PNGReadState::kDirect) {
     if (s.colorType == GreyColorType) png_set_gray_to_rgb(s.png);
     png_set_bgr(s.png);
   }
-  s.bgra = s.target == PNGReadState::kOverBlack && s.colorType == PNG_COLOR_TYPE_RGB_ALPHA && s.bitDepth == 8;
+  s.bgra = s.target == PNGReadState::kOverColour && s.colorType == PNG_COLOR_TYPE_RGB_ALPHA && s.bitDepth == 8 &&
+           s.beneath[0] == 0 && s.beneath[1] == 0 && s.beneath[2] == 0;
   if (s.bgra) png_set_bgr(s.png);
   if (s.bitDepth < 8) png_set_packing(s.png);
   if (s.bitDepth == 16) png_set_swap(s.png);
@@ -143,11 +186,31 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
   if ((s.target == PNGReadState::kDirect && (channels != 3 || s.bitDepth != 8)) ||
       (s.bgra && (channels != 4 || s.bitDepth != 8)))
     return false;
-  // The rows and the 24-bit bitmap they are painted on must fit the budget together.
-  if (int64_t(rowBytes) * s.height + (int64_t(s.width) * 24 + 31) / 32 * 4 * s.height > kPictureBudgetBytes)
+  // The rows kept apart from the bitmap and the 24-bit bitmap must fit the budget together: none
+  // when libpng writes into the bitmap, one when the rows are painted as they are read, all of them
+  // when the picture is painted whole.
+  const int64_t keptRows = s.shrink > 1                                              ? 3
+                           : s.target == PNGReadState::kDirect                        ? 0
+                           : s.target == PNGReadState::kOverColour && !s.interlaced ? 1
+                                                                                    : int64_t(s.height);
+  const int64_t outWidth = (s.width + s.shrink - 1) / s.shrink, outHeight = (s.height + s.shrink - 1) / s.shrink;
+  if (int64_t(rowBytes) * keptRows + (outWidth * 24 + 31) / 32 * 4 * outHeight > kPictureBudgetBytes) {
+    s.tooLarge = true;
     return false;
+  }
   if (!Allocate(s, rowBytes)) return false;
-  if (s.target == PNGReadState::kOverBlack && !s.interlaced) {
+  if (s.shrink > 1) {
+    for (png_uint_32 y = 0; y < s.height; ++y) {
+      png_read_row(s.png, s.rows[y], nullptr);
+      if (s.target == PNGReadState::kDirect) ShrinkRow(s, y, s.rows[y]);
+      else {
+        PaintRow(s, s.rows[y], s.row24.data(), true);
+        ShrinkRow(s, y, s.row24.data());
+      }
+    }
+    return true;
+  }
+  if (s.target == PNGReadState::kOverColour && !s.interlaced) {
     for (png_uint_32 y = 0; y < s.height; ++y) {
       png_read_row(s.png, s.rows[y], nullptr);
       PaintRow(s, s.rows[y], s.bitmap.ScanLine(int(y)), true);
@@ -155,15 +218,15 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
     return true;
   }
   png_read_image(s.png, s.rows.data());
-  if (s.target == PNGReadState::kOverBlack)
+  if (s.target == PNGReadState::kOverColour)
     for (png_uint_32 y = 0; y < s.height; ++y) PaintRow(s, s.rows[y], s.bitmap.ScanLine(int(y)), true);
   return true;
 }
 
 // Paints one row onto 24-bit pixels: colour when opaque, the pixel beneath when transparent, else
-// (beneath x A + (255 - A) x colour) div 255 with the inverted alpha A (0 opaque). Over black the
-// beneath is 0 and not read (the row may hold anything before).
-void PaintRow(const PNGReadState& s, const uint8_t* in, uint8_t* out, bool overBlack) {
+// (beneath x A + (255 - A) x colour) div 255 with the inverted alpha A (0 opaque). Over one colour
+// the beneath is s.beneath and the row is not read (it may hold anything before).
+void PaintRow(const PNGReadState& s, const uint8_t* in, uint8_t* out, bool overColour) {
   const int channels = int(s.bytesPerPixel / (s.bitDepth == 16 ? 2 : 1));
   const size_t step = s.bitDepth == 16 ? 2 : 1;
   const size_t high = s.bitDepth == 16 ? 1 : 0;  // the upper byte of a swapped 16-bit sample
@@ -213,10 +276,10 @@ void PaintRow(const PNGReadState& s, const uint8_t* in, uint8_t* out, bool overB
       r = g = b = in[high];
     }
     const int a = alpha ? 255 - in[(channels - 1) * step + high] : 0;
-    if (overBlack) {
-      out[0] = uint8_t((255 - a) * b / 255);
-      out[1] = uint8_t((255 - a) * g / 255);
-      out[2] = uint8_t((255 - a) * r / 255);
+    if (overColour) {
+      out[0] = uint8_t((s.beneath[0] * a + (255 - a) * b) / 255);
+      out[1] = uint8_t((s.beneath[1] * a + (255 - a) * g) / 255);
+      out[2] = uint8_t((s.beneath[2] * a + (255 - a) * r) / 255);
     } else if (a == 0) {
       out[0] = b; out[1] = g; out[2] = r;
     } else if (a != 255) {
@@ -234,10 +297,11 @@ void Composite(const PNGReadState& s, TBitmap& target) {
 
 }  // namespace
 
-void LoadPNGFile(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels) {
+namespace {
+// Reads into s; Bitmap takes the picture unless the read failed.
+void LoadPNG(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels, std::unique_ptr<PNGReadState>& s) {
   FILE* file = png_open_file(FileName.c_str(), "rb");
   if (!file) throw Exception("Error Opening File " + FileName + "!");
-  auto s = std::make_unique<PNGReadState>();
   // The file's length bounds what its data can fill (asked of the file system: the file itself
   // belongs to the C runtime that libpng reads it with).
   struct stat st {};
@@ -246,6 +310,7 @@ void LoadPNGFile(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels) {
   if (s->png) png_destroy_read_struct(&s->png, s->info ? &s->info : nullptr, nullptr);
   s->png = nullptr;
   png_close_file(file);
+  if (!ok && s->tooLarge) throw EPictureTooLarge(s->width, s->height);
   if (!ok) throw Exception("Error Reading File!");
 
   // An opaque picture replaces the bitmap's pixels; the others are painted onto a 24-bit copy of
@@ -265,4 +330,50 @@ void LoadPNGFile(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels) {
     work.SetPixelFormat(format);
     Bitmap.Assign(&work);
   }
+}
+}  // namespace
+
+void LoadPNGFile(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels) {
+  auto s = std::make_unique<PNGReadState>();
+  LoadPNG(FileName, Bitmap, MaxPixels, s);
+}
+
+std::unique_ptr<TBitmap> ReadPNGPicture(const String& FileName, TColor Beneath, int& Width, int& Height) {
+  auto s = std::make_unique<PNGReadState>();
+  const TColor rgb = ColorToRGB(Beneath);
+  s->beneath[0] = uint8_t(BlueOf(rgb));
+  s->beneath[1] = uint8_t(GreenOf(rgb));
+  s->beneath[2] = uint8_t(RedOf(rgb));
+  s->mayShrink = true;
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetPixelFormat(pf24bit);
+  LoadPNG(FileName, *picture, kMaxPicturePixels, s);
+  Width = int(s->width);
+  Height = int(s->height);
+  return picture;
+}
+
+void PNGPictureSize(const String& FileName, int& Width, int& Height) {
+  FILE* file = png_open_file(FileName.c_str(), "rb");
+  if (!file) throw Exception("Error Opening File " + FileName + "!");
+  auto s = std::make_unique<PNGReadState>();
+  const auto readHeader = [](PNGReadState& st, FILE* f) {
+    st.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
+    if (!st.png) return false;
+    if (setjmp(png_jmpbuf(st.png))) return false;
+    st.info = png_create_info_struct(st.png);
+    if (!st.info) return false;
+    png_set_keep_unknown_chunks(st.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_init_io(st.png, f);
+    png_read_info(st.png, st.info);
+    png_get_IHDR(st.png, st.info, &st.width, &st.height, &st.bitDepth, &st.colorType, nullptr, nullptr, nullptr);
+    return st.width > 0 && st.height > 0;
+  };
+  const bool ok = readHeader(*s, file);
+  if (s->png) png_destroy_read_struct(&s->png, s->info ? &s->info : nullptr, nullptr);
+  s->png = nullptr;
+  png_close_file(file);
+  if (!ok || s->width > 0x7FFFFFFF || s->height > 0x7FFFFFFF) throw Exception("Error Reading File!");
+  Width = int(s->width);
+  Height = int(s->height);
 }

@@ -3,6 +3,8 @@
 // for names ending in ".png").
 #pragma once
 
+#include <memory>
+
 #include "bitmap.h"
 #include "picture_budget.h"
 #include "sysutils.h"
@@ -12,8 +14,19 @@
 // Every PNG layout is shown: palette and low-depth grey are expanded, grey is shown grey, 16-bit
 // samples by their upper eight bits.
 // A file that cannot be opened raises Exception "Error Opening File <FileName>!"; any failure while
-// reading (not a PNG, damaged or truncated data, a picture of more than MaxPixels pixels, by default
-// the picture budget, or larger than the whole file could fill at deflate's largest expansion) raises
-// Exception "Error Reading File!". Bitmap is untouched in both
-// cases; the file is closed always.
+// reading (not a PNG, damaged or truncated data, or a picture larger than the whole file could fill
+// at deflate's largest expansion) raises Exception "Error Reading File!"; a picture of more than
+// MaxPixels pixels (by default the picture budget) raises EPictureTooLarge. Bitmap is untouched in
+// all these cases; the file is closed always.
 void LoadPNGFile(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels = kMaxPicturePixels);
+
+// The picture as a picture view shows it: a new 24-bit bitmap, painted over Beneath (the colour
+// the view shows behind the picture). A picture whose pixels do not fit the budget is shrunk while
+// it is read, each block of k x k pixels (the smallest k that fits) becoming their average, so
+// that it can be shown at all; an interlaced one, which libpng puts together whole, raises
+// EPictureTooLarge. Width and Height receive the picture's own size. Errors as LoadPNGFile's.
+std::unique_ptr<TBitmap> ReadPNGPicture(const String& FileName, TColor Beneath, int& Width, int& Height);
+
+// The picture's width and height from its header (signature and header chunk checked, no pixel
+// decoded); errors as LoadPNGFile's.
+void PNGPictureSize(const String& FileName, int& Width, int& Height);

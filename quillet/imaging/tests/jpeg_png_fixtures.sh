@@ -46,6 +46,14 @@ convert rose.ppm -colorspace gray \( -size 70x46 gradient:white-black \) -alpha 
 convert rose.ppm -colors 16 -fill white -draw 'rectangle 0,0 20,10' -transparent white PNG8:paltrns.png
 # The same as a colour picture whose tRNS chunk names white as its transparent colour.
 convert rose.ppm -fill white -draw 'rectangle 0,0 20,10' -transparent white PNG24:rgbtrns.png
-for f in rgb8 interlaced grey8 grey4 grey1 pal8 pal4 rgb16 rgba16 rgba8 rgba8_interlaced greyalpha8 paltrns rgbtrns; do
+# Pictures users bring today: black lettering on a transparent background (RGBA, as a palette
+# picture with tRNS and as a GIF), a 24-megapixel PNG photo and 48-megapixel photos.
+convert -size 300x100 xc:none -fill black -draw 'rectangle 20,30 120,70' -draw 'rectangle 150,30 280,70' \
+  -draw 'rectangle 0,0 299,2' png32:firma.png
+convert firma.png png8:firma_pal.png
+convert -size 6000x4000 gradient:'#204080'-'#f0c010' -depth 8 -define png:color-type=2 photo24.png
+convert -size 8000x6000 gradient:'#204080'-'#f0c010' -depth 8 -define png:color-type=2 photo48.png
+convert -size 8000x6000 gradient:'#204080'-'#f0c010' -quality 80 photo48.jpg
+for f in rgb8 interlaced grey8 grey4 grey1 pal8 pal4 rgb16 rgba16 rgba8 rgba8_interlaced greyalpha8 paltrns rgbtrns firma firma_pal; do
   convert $f.png -depth 8 rgba:$f.rgba
 done

@@ -283,3 +283,65 @@ TEST(PixProc, SizeRoutines) {
 }
 
 }  // namespace
+
+TEST(PixIO, TransparentPngPicturesShowTheViewsBackground) {
+  // Black lettering on a transparent background, shown on the view's silver: the background stays
+  // silver around the letters, as the same picture as a GIF shows it.
+  for (const char* name : {"firma.png", "firma_pal.png"}) {
+    SCOPED_TRACE(name);
+    Loader l;
+    l.View.Bg = clSilver;
+    std::unique_ptr<TBitmap> png = LoadPictureFile(l.IO, kJpeg + "/" + name);
+    ASSERT_NE(png, nullptr);
+    EXPECT_EQ(png->Pixel(10, 50), clSilver);
+    EXPECT_EQ(png->Pixel(50, 50), clBlack);
+    EXPECT_EQ(png->Pixel(200, 1), clBlack);
+  }
+}
+
+TEST(PixIO, LargePhotosAreShownScaledAndMeasuredWhole) {
+  // A 48-megapixel JPEG is decoded at half its size for the view; the image dialog's measure
+  // reads both sizes from the headers.
+  Loader l;
+  LoadPictureFile(l.IO, kJpeg + "/photo48.jpg");
+  EXPECT_EQ(l.View.Bmp.Width(), 4000);
+  EXPECT_EQ(l.View.Bmp.Height(), 3000);
+  EXPECT_TRUE(l.View.NotShownText().empty());
+  struct Case {
+    std::string file;
+    int w, h;
+  } cases[] = {{kJpeg + "/photo48.jpg", 8000, 6000},
+               {kJpeg + "/photo48.png", 8000, 6000},
+               {kJpeg + "/photo24.png", 6000, 4000},
+               {kImaging + "/rose.gif", 70, 46},
+               {kImaging + "/rgb_tiled.tif", 70, 46}};
+  for (const Case& c : cases) {
+    Loader m;
+    m.View.Bmp.SetSize(5, 5);
+    const TPixSize s = MeasurePictureFile(m.IO, c.file);
+    EXPECT_EQ(s.Width, c.w) << c.file;
+    EXPECT_EQ(s.Height, c.h) << c.file;
+  }
+  // A broken JPEG still has the loader's word for it.
+  Loader b;
+  try {
+    MeasurePictureFile(b.IO, Temp("kaputt.jpg", "no JPEG at all"));
+    ADD_FAILURE() << "measured";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "unrecognized JPEG");
+  }
+}
+
+TEST(PixIO, TiffPicturesWithoutADecoderKeepTheirSizeButAreNotShown) {
+  for (const char* name : {"rgb_tiled.tif", "rgb_deflate.tif", "rgb_jpeg.tif", "rgb16.tif", "cmyk.tif", "two16.tif"}) {
+    SCOPED_TRACE(name);
+    Loader l;
+    l.IO.LoadFromFile(kImaging + "/" + name);
+    EXPECT_EQ(l.View.Bmp.Width(), 70);
+    EXPECT_EQ(l.View.Bmp.Height(), 46);
+    EXPECT_EQ(l.View.NotShownText(), kTIFFNotShown);
+    // The next picture the view shows is shown again.
+    l.IO.LoadFromFile(kImaging + "/rgb_none.tif");
+    EXPECT_TRUE(l.View.NotShownText().empty());
+  }
+}

@@ -203,3 +203,53 @@ TEST(PNGReader, BadDataFailsAndLeavesTheBitmap) {
   LoadPNGFile(Fixture("rgb8.png"), b);
   EXPECT_TRUE(SameBlend(b, "rgb8", 0));
 }
+
+TEST(PNGReader, ATwentyFourMegapixelPhotoLoads) {
+  // 6000 x 4000, 8-bit RGB: its bitmap fits the budget, and libpng writes into it directly.
+  TBitmap b;
+  LoadPNGFile(Fixture("photo24.png"), b);
+  ASSERT_EQ(b.Width(), 6000);
+  ASSERT_EQ(b.Height(), 4000);
+  EXPECT_EQ(b.Pixel(0, 0), RGBColor(0x20, 0x40, 0x80));
+  EXPECT_EQ(b.Pixel(5999, 3999), RGBColor(0xF0, 0xC0, 0x10));
+}
+
+TEST(PNGReader, PicturesForAViewAreBlendedOverItsColourAndShrunkToTheBudget) {
+  // Transparent parts take the colour the picture is shown on, for RGBA and palette pictures.
+  const TColor grey = RGBColor(0xC0, 0xC0, 0xC0);
+  for (const char* name : {"rgba8", "paltrns", "firma", "firma_pal"}) {
+    SCOPED_TRACE(name);
+    int w = 0, h = 0;
+    std::unique_ptr<TBitmap> b = ReadPNGPicture(Fixture(std::string(name) + ".png"), grey, w, h);
+    EXPECT_EQ(w, b->Width());
+    EXPECT_EQ(h, b->Height());
+    EXPECT_TRUE(SameBlend(*b, name, 0, grey));
+  }
+  int w = 0, h = 0;
+  std::unique_ptr<TBitmap> firma = ReadPNGPicture(Fixture("firma.png"), grey, w, h);
+  EXPECT_EQ(firma->Pixel(10, 50), grey);
+  EXPECT_EQ(firma->Pixel(50, 50), clBlack);
+
+  // 48 megapixels do not fit: the picture is read row by row and every 2 x 2 block averaged.
+  std::unique_ptr<TBitmap> big = ReadPNGPicture(Fixture("photo48.png"), grey, w, h);
+  EXPECT_EQ(w, 8000);
+  EXPECT_EQ(h, 6000);
+  ASSERT_EQ(big->Width(), 4000);
+  ASSERT_EQ(big->Height(), 3000);
+  EXPECT_NEAR(RedOf(big->Pixel(0, 0)), 0x20, 1);
+  EXPECT_NEAR(RedOf(big->Pixel(3999, 2999)), 0xF0, 1);
+  // Read whole it is too large, and says so with its size.
+  TBitmap whole;
+  try {
+    LoadPNGFile(Fixture("photo48.png"), whole);
+    ADD_FAILURE() << "no exception";
+  } catch (const EPictureTooLarge& e) {
+    EXPECT_EQ(e.PictureWidth, 8000);
+    EXPECT_EQ(e.PictureHeight, 6000);
+  }
+  EXPECT_EQ(whole.Width(), 0);
+  // The size alone comes from the header.
+  PNGPictureSize(Fixture("photo48.png"), w, h);
+  EXPECT_EQ(w, 8000);
+  EXPECT_EQ(h, 6000);
+}

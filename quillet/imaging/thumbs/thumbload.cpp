@@ -9,6 +9,7 @@
 #include "picture.h"
 #include "pixio.h"
 #include "pixproc.h"
+#include "png_reader.h"
 #include "streams.h"
 
 namespace {
@@ -75,10 +76,9 @@ std::unique_ptr<TBitmap> ReadGIFPicture(const String& FileName, TColor Backgroun
 TThumbPicture ReadThumbPicture(const String& FileName, int BoxWidth, int BoxHeight, TColor Background) {
   TThumbPicture p;
   const String ext = LowerCase(ExtractFileExt(FileName));
-  if (std::unique_ptr<TBitmap> png = LoadPNGPicture(FileName)) {
-    p.Width = png->Width();
-    p.Height = png->Height();
-    p.Graphic = std::move(png);
+  if (ext == ".png") {
+    // Transparent parts over the cell's colour; a picture beyond the budget comes shrunk to fit.
+    p.Graphic = ReadPNGPicture(FileName, Background, p.Width, p.Height);
   } else if (ext == ".jpg" || ext == ".jpeg") {
     TFileStream f(FileName, fmOpenRead | fmShareDenyWrite);
     int x = 0, y = 0;

@@ -8,7 +8,8 @@
 #include "bitmap.h"
 #include "graphic.h"
 
-// Reads a picture file for a cell: ".png" through LoadPNGPicture, ".jpg" / ".jpeg" through the
+// Reads a picture file for a cell: ".png" through ReadPNGPicture (transparent parts over
+// Background, a picture beyond the budget shrunk while it is read), ".jpg" / ".jpeg" through the
 // JPEG reader, ".gif" through the GIF reader, ".bmp" as a bitmap, every other extension through
 // the picture container's registry (icons, metafiles). Bitmaps come at 24 bits per pixel, a
 // bitmap's colours (two-colour ones too) through its colour table. A GIF comes as its picture is
