@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sysutils.h"
+
 namespace {
 
 const char CR = '\r';
@@ -225,7 +227,8 @@ void AppendPageSkeleton(const TStrings& L, TStrings& Out) {
 }
 
 String SaveAsFileName(const String& Chosen) {
-  return Chosen.find('.') == String::npos ? Chosen + ".htm" : Chosen;
+  // Only the name counts: a dot in a folder ("out.d\\seite") is no extension of the page.
+  return ExtractFileName(Chosen).find('.') == String::npos ? Chosen + ".htm" : Chosen;
 }
 
 String ImageTag(const TStrings& L) {

@@ -29,7 +29,8 @@ String NewPageCaption(const TStrings& List);
 // The page skeleton for that list, one line each, appended to Lines.
 void AppendPageSkeleton(const TStrings& List, TStrings& Lines);
 
-// "Speichern unter...": a chosen name without any "." gets ".htm".
+// "Speichern unter...": a chosen file name without a "." gets ".htm" (dots in its folder do not
+// count).
 String SaveAsFileName(const String& Chosen);
 
 // The image command's tag from the image dialog's list, ended by a carriage return.

@@ -59,16 +59,10 @@ String TableHtml(const TTableSettings& S, const TFormatGridModel& G) {
     s += ">" + S.Caption + "</Caption>" + CR;
   }
   const int R = G.RowCount();
-  int blanks;
-  if (S.ColTitles) {
-    s += TitleRow(G);
-    for (int r = 1; r < R; ++r) s += S.RowTitles ? TitledRow(G, r) : PlainRow(G, r);
-    blanks = S.RowTitles ? 6 : 7;
-  } else {
-    for (int r = 0; r < R; ++r) s += S.RowTitles ? TitledRow(G, r) : PlainRow(G, r);
-    blanks = S.RowTitles ? 6 : 7;
-  }
-  return s + "</Table>" + CR + String(size_t(blanks), ' ');
+  if (S.ColTitles) s += TitleRow(G);
+  for (int r = S.ColTitles ? 1 : 0; r < R; ++r) s += S.RowTitles ? TitledRow(G, r) : PlainRow(G, r);
+  // Nothing after the line break: blanks there would indent whatever is inserted next.
+  return s + "</Table>" + CR;
 }
 
 void ApplyCellEdit(TFormatGridModel& G, bool ColTitles, int Col, int Row, const String& Text,
@@ -149,7 +143,8 @@ void FormBuilderList(const TFormSettings& S, TStrings& L) {
   L.Add(when(S.Radio, String("<Input type=\"radio\" name=\"radio01\">Radio Button<BR>") + CR));
   L.Add(when(S.Submit, String("<Input Type=\"submit\" Name=\"Submit\" Value=\"Submit\"><BR>") + CR));
   L.Add(when(S.Reset, String("<Input type=\"reset\" name=\"Reset\" value=\"Reset\"><BR>") + CR));
-  L.Add(String("</Form>") + CR);
+  // The centring closes after the form it centres.
+  L.Add(String("</Form>") + CR + when(S.Center, String("</Center>") + CR));
 }
 
 String PlaylistName(const String& File) {
@@ -180,7 +175,7 @@ void SoundTableList(const TSoundSettings& S, TStrings& L) {
     }
     L.Add(String("<tr>") + CR);
     L.Add("<td><a href=\"" + f + "\"><font face=\"comic sans MS\" size=2>" + PlaylistName(f) +
-          "</font></td>" + CR);
+          "</font></a></td>" + CR);
     L.Add(String("</tr>") + CR);
   }
   L.Add(String("</Table>") + CR);

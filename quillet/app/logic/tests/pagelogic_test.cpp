@@ -93,9 +93,19 @@ TEST(NewPage, FrameSetWithDefaults) {
 }
 
 TEST(SaveAs, HtmIsAddedOnlyToANameWithoutADot) {
-  EXPECT_EQ(SaveAsFileName("C:\\a\\seite"), "C:\\a\\seite.htm");
-  EXPECT_EQ(SaveAsFileName("C:\\a\\seite.txt"), "C:\\a\\seite.txt");
-  EXPECT_EQ(SaveAsFileName("C:\\a.b\\seite"), "C:\\a.b\\seite");
+  struct {
+    const char* Chosen;
+    const char* Saved;
+  } cases[] = {
+      {"C:\\a\\seite", "C:\\a\\seite.htm"},
+      {"C:\\a\\seite.txt", "C:\\a\\seite.txt"},
+      {"seite.", "seite."},
+      // A dot in a folder is not the name's: the page still gets ".htm".
+      {"C:\\a.b\\seite", "C:\\a.b\\seite.htm"},
+      {"Z:\\tmp\\out.d\\seite", "Z:\\tmp\\out.d\\seite.htm"},
+      {"C:\\a.b\\seite.html", "C:\\a.b\\seite.html"},
+  };
+  for (const auto& k : cases) EXPECT_EQ(SaveAsFileName(k.Chosen), k.Saved) << k.Chosen;
 }
 
 TEST(ImageTag, OptionalAttributesAndBorder) {

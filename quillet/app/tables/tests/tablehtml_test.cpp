@@ -23,7 +23,7 @@ TEST(TableHtml, StartValues) {
   EXPECT_EQ(g.Column(3).Title().Font().Color, clBlack);
   const String row = "<Tr> " + Th + Repeat(" " + Td, 5) + " </Tr>\r";
   const String want = "<Table bgcolor=\"#FFFFFF\">\r<Tr> " + Repeat(Th + " ", 6) + "</Tr>\r" +
-                      Repeat(row, 4) + "</Table>\r      ";
+                      Repeat(row, 4) + "</Table>\r";
   EXPECT_EQ(TableHtml(TTableSettings(), g), want);
 }
 
@@ -55,10 +55,10 @@ TEST(TableHtml, TagCaptionAndTheFourRowForms) {
   const String plain0 = "<Tr> <Td Align=\"Center\" Valign=\"Bottom\"></Td> "
                         "<Td Align=\"Right\" Valign=\"Bottom\"></Td> </Tr>\r";
   struct { bool Rows, Cols; String Body; } cases[] = {
-      {true, true, titles + titled1 + "</Table>\r      "},
-      {false, true, titles + plain1 + "</Table>\r       "},
-      {true, false, titled0 + titled1 + "</Table>\r      "},
-      {false, false, plain0 + plain1 + "</Table>\r       "},
+      {true, true, titles + titled1 + "</Table>\r"},
+      {false, true, titles + plain1 + "</Table>\r"},
+      {true, false, titled0 + titled1 + "</Table>\r"},
+      {false, false, plain0 + plain1 + "</Table>\r"},
   };
   for (const auto& k : cases) {
     s.RowTitles = k.Rows;
@@ -123,7 +123,7 @@ TEST(FormBuilder, Items) {
       "<Input type=\"radio\" name=\"radio01\">Radio Button<BR>\r",
       "<Input Type=\"submit\" Name=\"Submit\" Value=\"Submit\"><BR>\r",
       "<Input type=\"reset\" name=\"Reset\" value=\"Reset\"><BR>\r",
-      "</Form>\r"};
+      "</Form>\r</Center>\r"};
   ASSERT_EQ(l.Count(), 12);
   for (int i = 0; i < 12; ++i) EXPECT_EQ(l[i], want[i]) << i;
 }
@@ -162,7 +162,7 @@ TEST(SoundTable, TitleAutostartAndPlaylist) {
   EXPECT_EQ(l[5], "<td><EMBED SRC=\"a.mid\" width=145 height=60 autostart=\"true\" Loop=3></td>\r");
   EXPECT_EQ(l[7], "");
   EXPECT_EQ(l[10], "<tr>\r");
-  EXPECT_EQ(l[11], "<td><a href=\"lied.mid\"><font face=\"comic sans MS\" size=2>lied</font></td>\r");
+  EXPECT_EQ(l[11], "<td><a href=\"lied.mid\"><font face=\"comic sans MS\" size=2>lied</font></a></td>\r");
   EXPECT_EQ(l[12], "</tr>\r");
   EXPECT_EQ(l[13], "");
 }

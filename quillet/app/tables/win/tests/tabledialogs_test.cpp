@@ -96,7 +96,7 @@ TEST_F(TableDialogs, DesignerStartValuesAndEdits) {
                                  "<Caption align=\"Top\">Preise</Caption>\r"
                                  "<Tr> " + th0 + "Brot</Th> " + td1 + " " + td2 + " </Tr>\r"
                                  "<Tr> " + th0 + "</Th> " + td1 + " " + td2 + " </Tr>\r"
-                                 "</Table>\r      "}));
+                                 "</Table>\r"}));
 }
 
 TEST_F(TableDialogs, DesignerRowTitleBoxAndCancel) {
@@ -167,7 +167,7 @@ TEST_F(TableDialogs, SoundTable) {
       "<td><font face=\"comic sans MS\" size=1><b> Titel </b></font></td>\r", "</tr>\r", "<tr>\r",
       "<td><EMBED SRC=\"a.mid\" width=145 height=60 autostart=\"false\" Loop=0></td>\r", "</tr>\r",
       "", "", "", "<tr>\r",
-      "<td><a href=\"lied.mid\"><font face=\"comic sans MS\" size=2>lied</font></td>\r", "</tr>\r",
+      "<td><a href=\"lied.mid\"><font face=\"comic sans MS\" size=2>lied</font></a></td>\r", "</tr>\r",
       "", "", "", "</Table>\r"};
   EXPECT_EQ(Lines(*Exchange), want);
   auto e = Open<Tsoform>();
@@ -235,7 +235,7 @@ TEST_F(TableDialogs, FromTheMenuCommandToTheCaret) {
   RunCommand(cmSoundTable, [](TForm* f) { static_cast<Tsoform*>(f)->ColorButton5->Click(); });  // nothing
   EXPECT_EQ(doc->edi->Lines()->Text(),
             "<Table bgcolor=\"#FFFFFF\">\r\n<Tr> <Th Align=\"Left\" Valign=\"Bottom\"></Th> </Tr>\r\n"
-            "</Table>\r\n      "
+            "</Table>\r\n"
             "<Form Action=\" \" Method=\"Get\">\r\n"
             "<Input Type=\"submit\" Name=\"Submit\" Value=\"Submit\"><BR>\r\n</Form>\r\n"
             "<Table border=4 bgcolor=\"#FFFFFF\" align=Left>\r\n<tr>\r\n"
