@@ -1,0 +1,219 @@
+// Reads the help source line by line into topics and paragraphs (see help_source.h).
+#include "help_source.h"
+
+#include <map>
+
+#include "help_writer.h"
+
+namespace hlpc {
+
+HelpSourceError::HelpSourceError(int line, const std::string& what)
+    : std::runtime_error("Zeile " + std::to_string(line) + ": " + what), line_(line) {}
+
+bool IsContextName(const std::string& name) {
+  if (name.empty() || name.size() > kMaxContextBytes) return false;
+  for (unsigned char c : name)
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '.'))
+      return false;
+  return true;
+}
+
+namespace {
+
+// Source text quoted in a message: the source is code page 1252, the terminal UTF-8. Letters of
+// the Latin-1 range keep their code point; the few others of 0x80-0x9F show as '?'.
+std::string Shown(const std::string& cp1252) {
+  std::string out;
+  for (unsigned char c : cp1252) {
+    if (c < 0x80) out += char(c);
+    else if (c < 0xA0) out += '?';
+    else {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// A jump whose target is checked once every topic is known.
+struct PendingJump {
+  std::string target;
+  int line;
+};
+
+class Parser {
+ public:
+  HelpBook Parse(const std::string& source) {
+    if (source.size() > kMaxSourceBytes)
+      throw HelpSourceError(1, "die Quelle ist gr\xC3\xB6\xC3\x9F" "er als " + std::to_string(kMaxSourceBytes) + " Bytes");
+    size_t pos = 0;
+    int line = 0;
+    while (pos < source.size()) {
+      size_t end = source.find('\n', pos);
+      if (end == std::string::npos) end = source.size();
+      std::string text = source.substr(pos, end - pos);
+      if (!text.empty() && text.back() == '\r') text.pop_back();
+      Line(++line, text);
+      pos = end + 1;
+    }
+    Finish(line + 1);
+    return std::move(book_);
+  }
+
+ private:
+  HelpBook book_;
+  int titleLine_ = 0;
+  int contentsLine_ = 0;
+  HelpParagraph* open_ = nullptr;  // the paragraph that further text lines continue
+  std::map<int32_t, std::pair<std::string, int>> hashes_;  // context hash -> name, line
+  std::vector<PendingJump> jumps_;
+
+  static std::string Trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && s[b] == ' ') ++b;
+    while (e > b && s[e - 1] == ' ') --e;
+    return s.substr(b, e - b);
+  }
+
+  static void CheckCharacters(int line, std::string& text) {
+    for (char& c : text) {
+      const unsigned char u = c;
+      if (u == '\t') c = ' ';
+      else if (u < 0x20 || u == 0x7F)
+        throw HelpSourceError(line, "Steuerzeichen " + std::to_string(u) + " im Text");
+    }
+  }
+
+  void Line(int line, std::string text) {
+    CheckCharacters(line, text);
+    if (!text.empty() && text[0] == '#') return;
+    if (Trim(text).empty()) {
+      open_ = nullptr;
+      return;
+    }
+    if (text[0] == '@') {
+      Directive(line, text);
+      return;
+    }
+    if (book_.topics.empty()) throw HelpSourceError(line, "Text vor dem ersten \"@topic\"");
+    HelpTopic& topic = book_.topics.back();
+    if (text.size() >= 2 && (text[0] == '=' || text[0] == '*') && text[1] == ' ') {
+      open_ = nullptr;
+      HelpParagraph p;
+      p.kind = text[0] == '=' ? HelpParagraph::kHeading : HelpParagraph::kItem;
+      p.line = line;
+      topic.paragraphs.push_back(p);
+      AddText(line, topic.paragraphs.back(), Trim(text.substr(2)));
+      // A heading stands alone; an item goes on in the lines that follow it.
+      open_ = p.kind == HelpParagraph::kItem ? &topic.paragraphs.back() : nullptr;
+      return;
+    }
+    if (!open_) {
+      HelpParagraph p;
+      p.line = line;
+      topic.paragraphs.push_back(p);
+      open_ = &topic.paragraphs.back();
+    } else {
+      open_->runs.push_back({" ", ""});
+    }
+    AddText(line, *open_, Trim(text));
+  }
+
+  void Directive(int line, const std::string& text) {
+    const size_t blank = text.find(' ');
+    const std::string word = text.substr(0, blank);
+    const std::string rest = blank == std::string::npos ? "" : Trim(text.substr(blank + 1));
+    open_ = nullptr;
+    if (word == "@title") {
+      if (!book_.topics.empty()) throw HelpSourceError(line, "\"@title\" nach dem ersten \"@topic\"");
+      if (titleLine_) throw HelpSourceError(line, "zweites \"@title\" (das erste steht in Zeile " + std::to_string(titleLine_) + ")");
+      if (rest.empty()) throw HelpSourceError(line, "\"@title\" ohne Titel");
+      if (rest.size() > kMaxTitleBytes) throw HelpSourceError(line, "der Titel ist l\xC3\xA4nger als " + std::to_string(kMaxTitleBytes) + " Zeichen");
+      book_.title = rest;
+      titleLine_ = line;
+    } else if (word == "@contents") {
+      if (contentsLine_) throw HelpSourceError(line, "zweites \"@contents\" (das erste steht in Zeile " + std::to_string(contentsLine_) + ")");
+      if (!IsContextName(rest)) throw HelpSourceError(line, "\"@contents\" braucht einen Kontextnamen aus 0-9, A-Z, a-z, _ und .");
+      book_.contents = rest;
+      contentsLine_ = line;
+      jumps_.push_back({rest, line});
+    } else if (word == "@topic") {
+      const size_t sep = rest.find(' ');
+      const std::string context = rest.substr(0, sep);
+      const std::string title = sep == std::string::npos ? "" : Trim(rest.substr(sep + 1));
+      if (!IsContextName(context))
+        throw HelpSourceError(line, "\"@topic\" braucht einen Kontextnamen aus 0-9, A-Z, a-z, _ und . (h\xC3\xB6" "chstens " +
+                                        std::to_string(kMaxContextBytes) + " Zeichen)");
+      if (title.empty()) throw HelpSourceError(line, "das Thema \"" + context + "\" hat keinen Titel");
+      if (title.size() > kMaxTitleBytes) throw HelpSourceError(line, "der Titel ist l\xC3\xA4nger als " + std::to_string(kMaxTitleBytes) + " Zeichen");
+      if (book_.topics.size() >= kMaxTopics) throw HelpSourceError(line, "mehr als " + std::to_string(kMaxTopics) + " Themen");
+      const int32_t hash = ContextHash(context);
+      const auto seen = hashes_.find(hash);
+      if (seen != hashes_.end())
+        throw HelpSourceError(line, "der Kontextname \"" + context + "\" ist schon vergeben (\"" + seen->second.first +
+                                        "\" in Zeile " + std::to_string(seen->second.second) + ")");
+      hashes_[hash] = {context, line};
+      HelpTopic topic;
+      topic.context = context;
+      topic.title = title;
+      topic.line = line;
+      book_.topics.push_back(topic);
+    } else {
+      throw HelpSourceError(line, "unbekannte Anweisung \"" + word + "\"");
+    }
+  }
+
+  // Splits the text of one line into plain runs and jumps and appends them to the paragraph.
+  void AddText(int line, HelpParagraph& p, const std::string& text) {
+    std::string plain;
+    size_t i = 0;
+    while (i < text.size()) {
+      if (text[i] == '[' && i + 1 < text.size() && text[i + 1] == '[') {
+        plain += '[';
+        i += 2;
+      } else if (text[i] == '[') {
+        const size_t close = text.find(']', i);
+        if (close == std::string::npos) throw HelpSourceError(line, "der Sprung ab \"" + Shown(text.substr(i, 20)) + "\" endet nicht mit \"]\"");
+        const std::string jump = text.substr(i + 1, close - i - 1);
+        const size_t bar = jump.rfind('|');
+        if (bar == std::string::npos) throw HelpSourceError(line, "dem Sprung \"[" + Shown(jump) + "]\" fehlt \"|\" vor dem Kontextnamen");
+        const std::string shown = Trim(jump.substr(0, bar));
+        const std::string target = Trim(jump.substr(bar + 1));
+        if (shown.empty()) throw HelpSourceError(line, "der Sprung \"[" + Shown(jump) + "]\" hat keinen Text");
+        if (shown.find('[') != std::string::npos) throw HelpSourceError(line, "\"[\" im Text des Sprungs \"[" + Shown(jump) + "]\"");
+        if (!IsContextName(target)) throw HelpSourceError(line, "der Sprung \"[" + Shown(jump) + "]\" nennt keinen g\xC3\xBCltigen Kontextnamen");
+        if (!plain.empty()) p.runs.push_back({plain, ""});
+        plain.clear();
+        p.runs.push_back({shown, target});
+        jumps_.push_back({target, line});
+        i = close + 1;
+      } else {
+        plain += text[i++];
+      }
+    }
+    if (!plain.empty()) p.runs.push_back({plain, ""});
+    size_t size = 0;
+    for (const HelpRun& r : p.runs) size += r.text.size();
+    if (size > kMaxParagraphBytes)
+      throw HelpSourceError(p.line, "der Absatz ist l\xC3\xA4nger als " + std::to_string(kMaxParagraphBytes) + " Zeichen");
+  }
+
+  void Finish(int endLine) {
+    if (!titleLine_) throw HelpSourceError(1, "\"@title\" fehlt");
+    if (book_.topics.empty()) throw HelpSourceError(endLine, "die Quelle hat kein \"@topic\"");
+    for (const PendingJump& j : jumps_) {
+      const auto found = hashes_.find(ContextHash(j.target));
+      if (found == hashes_.end() || found->second.first != j.target)
+        throw HelpSourceError(j.line, "es gibt kein Thema \"" + j.target + "\"");
+    }
+    for (const HelpTopic& t : book_.topics)
+      if (t.paragraphs.empty()) throw HelpSourceError(t.line, "das Thema \"" + t.context + "\" hat keinen Text");
+    if (book_.contents.empty()) book_.contents = book_.topics.front().context;
+  }
+};
+
+}  // namespace
+
+HelpBook ParseHelpSource(const std::string& source) { return Parser().Parse(source); }
+
+}  // namespace hlpc

@@ -1,0 +1,73 @@
+// The help source: a code page 1252 text file with a small line markup, read into topics.
+//
+//   # a comment                  (a line whose first character is '#')
+//   @title Quillet Hilfe         the help file's title (once, before the first topic)
+//   @contents Hlp_Topic_1        the contents topic (optional; else the first topic)
+//   @topic Hlp_Datei Das Menü "Datei"
+//                                a new topic: its context name, a blank, its title
+//   = Das Menü "Datei"           a heading paragraph
+//   * Neu: ...                   a list item (a paragraph of its own, with a bullet)
+//   any other text               lines of a paragraph; an empty line ends it
+//
+// In the text of a paragraph, "[shown text|Context_Name]" is a jump to the topic of that context
+// name, and "[[" stands for a literal "[". Context names consist of 0-9, A-Z, a-z, '_' and '.'
+// (the characters the help viewer's context hash knows) and are unique regardless of case.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace hlpc {
+
+// A piece of a paragraph: plain text, or the text of a jump to the topic `target`.
+struct HelpRun {
+  std::string text;
+  std::string target;  // empty: plain text
+};
+
+struct HelpParagraph {
+  enum Kind { kText, kHeading, kItem };
+  Kind kind = kText;
+  int line = 0;  // where the paragraph begins in the source
+  std::vector<HelpRun> runs;
+};
+
+struct HelpTopic {
+  std::string context;
+  std::string title;
+  int line = 0;
+  std::vector<HelpParagraph> paragraphs;
+};
+
+struct HelpBook {
+  std::string title;
+  std::string contents;  // context name of the contents topic
+  std::vector<HelpTopic> topics;
+};
+
+// A source the compiler refuses: the message names the line ("Zeile 12: ...").
+class HelpSourceError : public std::runtime_error {
+ public:
+  HelpSourceError(int line, const std::string& what);
+  int line() const { return line_; }
+
+ private:
+  int line_;
+};
+
+// Limits of one source. Every paragraph must fit into one block of the help file's topic data
+// (4084 bytes with its formatting), and the viewer shows titles of a line's length.
+const size_t kMaxSourceBytes = 1 << 20;
+const size_t kMaxParagraphBytes = 2000;
+const size_t kMaxTitleBytes = 120;
+const size_t kMaxContextBytes = 64;
+const size_t kMaxTopics = 2000;
+
+// Reads a whole source; throws HelpSourceError for the first fault found.
+HelpBook ParseHelpSource(const std::string& source);
+
+// True when every character of `name` may stand in a context name.
+bool IsContextName(const std::string& name);
+
+}  // namespace hlpc

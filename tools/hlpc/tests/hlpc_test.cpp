@@ -1,0 +1,528 @@
+// The help compiler's file read back as the format is described: the file system header, the
+// directory B+ tree, every internal file's header, |SYSTEM, |FONT, |CONTEXT with its hashes,
+// |TTLBTREE and the records of |TOPIC; and the sources it refuses, with their lines.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "help_source.h"
+#include "help_writer.h"
+
+using namespace hlpc;
+
+namespace {
+
+// The character values of the viewer's context hash, as the format description lists them.
+const signed char kHashTable[256] = {
+    0x00, -0x2F, -0x2E, -0x2D, -0x2C, -0x2B, -0x2A, -0x29, -0x28, -0x27, -0x26, -0x25, -0x24, -0x23, -0x22, -0x21,
+    -0x20, -0x1F, -0x1E, -0x1D, -0x1C, -0x1B, -0x1A, -0x19, -0x18, -0x17, -0x16, -0x15, -0x14, -0x13, -0x12, -0x11,
+    -0x10, 0x0B, -0x0E, -0x0D, -0x0C, -0x0B, -0x0A, -0x09, -0x08, -0x07, -0x06, -0x05, -0x04, -0x03, 0x0C, -0x01,
+    0x0A, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F,
+    0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F,
+    0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0D,
+    0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F,
+    0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x2D, 0x2E, 0x2F,
+    0x50, 0x51, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x59, 0x5A, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F,
+    0x60, 0x61, 0x62, 0x63, 0x64, 0x65, 0x66, 0x67, 0x68, 0x69, 0x6A, 0x6B, 0x6C, 0x6D, 0x6E, 0x6F,
+    0x70, 0x71, 0x72, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79, 0x7A, 0x7B, 0x7C, 0x7D, 0x7E, 0x7F,
+    -0x80, -0x7F, -0x7E, -0x7D, 0x0B, -0x7B, -0x7A, -0x79, -0x78, -0x77, -0x76, -0x75, -0x74, -0x73, -0x72, -0x71,
+    -0x70, -0x6F, -0x6E, -0x6D, -0x6C, -0x6B, -0x6A, -0x69, -0x68, -0x67, -0x66, -0x65, -0x64, -0x63, -0x62, -0x61,
+    -0x60, -0x5F, -0x5E, -0x5D, -0x5C, -0x5B, -0x5A, -0x59, -0x58, -0x57, -0x56, -0x55, -0x54, -0x53, -0x52, -0x51,
+    -0x50, -0x4F, -0x4E, -0x4D, -0x4C, -0x4B, -0x4A, -0x49, -0x48, -0x47, -0x46, -0x45, -0x44, -0x43, -0x42, -0x41,
+    -0x40, -0x3F, -0x3E, -0x3D, -0x3C, -0x3B, -0x3A, -0x39, -0x38, -0x37, -0x36, -0x35, -0x34, -0x33, -0x32, -0x31,
+};
+
+int32_t TableHash(const std::string& s) {
+  if (s.empty()) return 1;
+  uint32_t h = 0;
+  for (unsigned char c : s) h = h * 43 + uint32_t(int32_t(kHashTable[c]));
+  return int32_t(h);
+}
+
+// ---- a reader after the format description ---------------------------------------------------
+struct HelpFile {
+  std::vector<uint8_t> b;
+
+  uint32_t U32(size_t at) const {
+    EXPECT_LE(at + 4, b.size());
+    if (at + 4 > b.size()) return 0;
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+  }
+  unsigned U16(size_t at) const {
+    EXPECT_LE(at + 2, b.size());
+    if (at + 2 > b.size()) return 0;
+    return b[at] | b[at + 1] << 8;
+  }
+  std::string Z(size_t at) const {
+    std::string s;
+    while (at < b.size() && b[at]) s += char(b[at++]);
+    return s;
+  }
+};
+
+// One internal file: where its content starts and how long it is.
+struct Internal {
+  size_t start = 0, size = 0;
+};
+
+// A B+ tree read from its header: the records of every leaf, in order, as raw byte ranges
+// starting at each record (the caller knows its layout), found by walking from the root
+// through the first child of every index page and then along the leaves.
+struct Tree {
+  unsigned flags = 0, pageSize = 0, levels = 0, pages = 0, root = 0;
+  std::string structure;
+  uint32_t entries = 0;
+  std::vector<size_t> leafRecords;  // file offsets of the records
+};
+
+// Reads a tree whose leaf records have a key of `keySize` bytes (0: a NUL-terminated string)
+// and a value of `valueSize` bytes (0: a NUL-terminated string).
+Tree ReadTree(const HelpFile& f, Internal in, size_t keySize, size_t valueSize) {
+  Tree t;
+  const size_t h = in.start;
+  EXPECT_EQ(f.U16(h), kBtreeMagic);
+  t.flags = f.U16(h + 2);
+  t.pageSize = f.U16(h + 4);
+  for (int i = 0; i < 16 && f.b[h + 6 + i]; ++i) t.structure += char(f.b[h + 6 + i]);
+  EXPECT_EQ(f.U16(h + 22), 0u);
+  t.root = f.U16(h + 26);
+  EXPECT_EQ(f.U16(h + 28), 0xFFFFu);
+  t.pages = f.U16(h + 30);
+  t.levels = f.U16(h + 32);
+  t.entries = f.U32(h + 34);
+  const size_t pages = h + 38;
+  EXPECT_EQ(in.size, 38 + size_t(t.pages) * t.pageSize);
+  auto size = [&](size_t at, size_t fixed) { return fixed ? fixed : f.Z(at).size() + 1; };
+  unsigned page = t.root;
+  for (unsigned l = 1; l < t.levels; ++l) {
+    const size_t p = pages + size_t(page) * t.pageSize;
+    const unsigned count = f.U16(p + 2);
+    size_t at = p + 6, used = 6;
+    for (unsigned i = 0; i < count; ++i) {
+      const size_t k = size(at, keySize);
+      at += k + 2;
+      used += k + 2;
+    }
+    EXPECT_EQ(f.U16(p), t.pageSize - used) << "index page " << page;
+    page = f.U16(p + 4);
+  }
+  int previous = -1;
+  while (page != 0xFFFF) {
+    EXPECT_LT(page, t.pages);
+    if (page >= t.pages) break;
+    const size_t p = pages + size_t(page) * t.pageSize;
+    EXPECT_EQ(int16_t(f.U16(p + 4)), previous);
+    const unsigned count = f.U16(p + 2);
+    size_t at = p + 8;
+    for (unsigned i = 0; i < count; ++i) {
+      t.leafRecords.push_back(at);
+      const size_t k = size(at, keySize);
+      at += k + size(at + k, valueSize);
+    }
+    EXPECT_EQ(f.U16(p), t.pageSize - (at - p)) << "leaf page " << page;
+    previous = int(page);
+    page = f.U16(p + 6);
+  }
+  EXPECT_EQ(t.leafRecords.size(), t.entries);
+  return t;
+}
+
+// Looks a 4-byte key up the way a viewer does: down the index pages by key, then in the leaf.
+bool FindLong(const HelpFile& f, Internal in, int32_t key, uint32_t& value) {
+  const size_t h = in.start;
+  const unsigned pageSize = f.U16(h + 4), levels = f.U16(h + 32);
+  const size_t pages = h + 38;
+  unsigned page = f.U16(h + 26);
+  for (unsigned l = 1; l < levels; ++l) {
+    const size_t p = pages + size_t(page) * pageSize;
+    unsigned next = f.U16(p + 4);
+    for (unsigned i = 0; i < f.U16(p + 2); ++i)
+      if (int32_t(f.U32(p + 6 + i * 6)) <= key) next = f.U16(p + 6 + i * 6 + 4);
+    page = next;
+  }
+  const size_t p = pages + size_t(page) * pageSize;
+  for (unsigned i = 0; i < f.U16(p + 2); ++i)
+    if (int32_t(f.U32(p + 8 + i * 8)) == key) {
+      value = f.U32(p + 8 + i * 8 + 4);
+      return true;
+    }
+  return false;
+}
+
+// A record of |TOPIC as the walk from topic position 12 finds it.
+struct TopicRecord {
+  uint32_t pos;
+  unsigned type;
+  uint32_t topicOffset;  // the topic offset of its start
+  std::vector<uint8_t> data1, data2;
+};
+
+struct Read {
+  HelpFile f;
+  std::map<std::string, Internal> files;
+  std::vector<TopicRecord> records;
+  std::map<uint32_t, size_t> headerByOffset;  // topic offset -> index of its topic header record
+};
+
+uint32_t CompressedULong(const std::vector<uint8_t>& d, size_t& at) {
+  const uint32_t v = d[at] | d[at + 1] << 8;
+  if (!(v & 1)) return at += 2, v / 2;
+  const uint32_t w = v | uint32_t(d[at + 2]) << 16 | uint32_t(d[at + 3]) << 24;
+  return at += 4, w / 2;
+}
+unsigned CompressedUShort(const std::vector<uint8_t>& d, size_t& at) {
+  if (!(d[at] & 1)) return d[at++] / 2;
+  const unsigned v = d[at] | d[at + 1] << 8;
+  return at += 2, v / 2;
+}
+
+Read ReadHelp(const std::vector<uint8_t>& bytes) {
+  Read r;
+  r.f.b = bytes;
+  const HelpFile& f = r.f;
+  EXPECT_EQ(f.U32(0), kHelpMagic);
+  EXPECT_EQ(f.U32(8), 0xFFFFFFFFu);  // no free list
+  EXPECT_EQ(f.U32(12), f.b.size());
+  const uint32_t dir = f.U32(4);
+  auto header = [&](size_t at) {
+    Internal in;
+    const uint32_t reserved = f.U32(at), used = f.U32(at + 4);
+    EXPECT_EQ(reserved, used + 9) << "at " << at;
+    EXPECT_EQ(f.b[at + 8], 4) << "at " << at;
+    EXPECT_LE(at + reserved, f.b.size());
+    in.start = at + 9;
+    in.size = used;
+    return in;
+  };
+  const Internal directory = header(dir);
+  const Tree t = ReadTree(f, directory, 0, 4);
+  EXPECT_EQ(t.flags, 0x0402u);
+  EXPECT_EQ(t.pageSize, 1024u);
+  EXPECT_EQ(t.structure, "z4");
+  std::string last;
+  std::vector<std::pair<size_t, size_t>> spans = {{0, 16}, {dir, dir + 9 + directory.size}};
+  for (size_t rec : t.leafRecords) {
+    const std::string name = f.Z(rec);
+    EXPECT_LT(last, name) << "directory order";
+    last = name;
+    const uint32_t at = f.U32(rec + name.size() + 1);
+    r.files[name] = header(at);
+    spans.push_back({at, at + 9 + r.files[name].size});
+  }
+  // The internal files cover the file without overlapping.
+  std::sort(spans.begin(), spans.end());
+  for (size_t i = 1; i < spans.size(); ++i) EXPECT_EQ(spans[i].first, spans[i - 1].second);
+  EXPECT_EQ(spans.back().second, f.b.size());
+
+  // |TOPIC: blocks of 4096 bytes, each with its 12-byte header; records linked by topic positions.
+  const Internal topic = r.files["|TOPIC"];
+  EXPECT_EQ(topic.size % kTopicBlockSize, 0u);
+  const size_t blocks = topic.size / kTopicBlockSize;
+  std::vector<uint8_t> data;  // the blocks' contents without their headers
+  for (size_t b = 0; b < blocks; ++b)
+    data.insert(data.end(), f.b.begin() + topic.start + b * kTopicBlockSize + kTopicBlockHeader,
+                f.b.begin() + topic.start + (b + 1) * kTopicBlockSize);
+  uint32_t pos = 12, previous = 0xFFFFFFFF, chars = 0;
+  size_t block = SIZE_MAX;
+  while (pos != 0xFFFFFFFF && r.records.size() < 100000) {
+    const size_t at = pos - 12;
+    EXPECT_LT(at + 21, data.size());
+    if (at + 21 >= data.size()) break;
+    const size_t b = at / kTopicBlockData;
+    if (b != block) {
+      // The block's header names its first record.
+      EXPECT_EQ(f.U32(topic.start + b * kTopicBlockSize + 4), pos);
+      EXPECT_EQ(f.U32(topic.start + b * kTopicBlockSize), previous);
+      block = b;
+      chars = 0;
+    }
+    auto u32 = [&](size_t o) { return uint32_t(data[o]) | uint32_t(data[o + 1]) << 8 | uint32_t(data[o + 2]) << 16 | uint32_t(data[o + 3]) << 24; };
+    TopicRecord rec;
+    rec.pos = pos;
+    const uint32_t size = u32(at), len2 = u32(at + 4), len1 = u32(at + 16);
+    EXPECT_EQ(u32(at + 8), previous);
+    EXPECT_EQ(size, len1 + len2);  // no phrase compression
+    EXPECT_LE(at % kTopicBlockData + size, kTopicBlockData) << "record crosses its block";
+    rec.type = data[at + 20];
+    rec.data1.assign(data.begin() + at + 21, data.begin() + at + len1);
+    rec.data2.assign(data.begin() + at + len1, data.begin() + at + size);
+    rec.topicOffset = uint32_t(b) * 0x8000 + chars;
+    if (rec.type == 0x20) {
+      size_t o = 0;
+      EXPECT_EQ(CompressedULong(rec.data1, o), len2);
+      chars += CompressedUShort(rec.data1, o);
+    } else {
+      EXPECT_EQ(rec.type, 2u);
+      EXPECT_EQ(rec.data1.size(), 28u);
+      r.headerByOffset[rec.topicOffset] = r.records.size();
+    }
+    previous = pos;
+    pos = u32(at + 12);
+    r.records.push_back(rec);
+  }
+  return r;
+}
+
+std::string TitleOf(const TopicRecord& header) { return std::string(header.data2.begin(), header.data2.end() - 1); }
+
+// The text of a text record and the hashes its jumps name, following its formatting commands.
+struct Text {
+  std::string text;
+  std::vector<int32_t> jumps;
+};
+Text TextOf(const TopicRecord& rec) {
+  Text t;
+  size_t o = 0;
+  CompressedULong(rec.data1, o);
+  CompressedUShort(rec.data1, o);
+  o += 4;
+  const unsigned bits = rec.data1[o] | rec.data1[o + 1] << 8;
+  o += 2;
+  for (unsigned bit = 1; bit <= 0x40; bit <<= 1)
+    if (bits & bit) o += (rec.data1[o] & 1) ? 2 : 1;
+  size_t s = 0;
+  while (o < rec.data1.size()) {
+    const std::string piece(reinterpret_cast<const char*>(rec.data2.data() + s));
+    t.text += piece;
+    s += piece.size() + 1;
+    const uint8_t c = rec.data1[o++];
+    if (c == 0xFF) break;
+    if (c == 0x80) o += 2;
+    else if (c == 0xE3) {
+      t.jumps.push_back(int32_t(rec.data1[o] | rec.data1[o + 1] << 8 | rec.data1[o + 2] << 16 | uint32_t(rec.data1[o + 3]) << 24));
+      o += 4;
+    } else if (c == 0x82) t.text += "\n";
+  }
+  EXPECT_EQ(s, rec.data2.size());
+  return t;
+}
+
+std::vector<uint8_t> Compile(const std::string& source) { return WriteHelpFile(ParseHelpSource(source)); }
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+const char kSmall[] =
+    "# Eine kleine Hilfe\n"
+    "@title Testhilfe\n"
+    "@contents Hlp_Topic_1\n"
+    "@topic Hlp_Start Anfang\n"
+    "Ein Thema vor dem Inhalt.\n"
+    "@topic Hlp_Topic_1 Inhalt\n"
+    "= Inhalt der Testhilfe\n"
+    "Der Text des Inhalts, mit einem Sprung zum\r\n"
+    "[Men\xFC \"Datei\"|Hlp_Datei] und [[eckigen Klammern].\n"
+    "\n"
+    "* ein Punkt\n"
+    "@topic Hlp_Datei Das Men\xFC \"Datei\"\n"
+    "Zur\xFC" "ck zum [Inhalt|Hlp_Topic_1].\n";
+
+TEST(HelpCompiler, TheContextHashFollowsTheDescribedTable) {
+  for (int c = 1; c < 256; ++c) EXPECT_EQ(ContextHash(std::string(1, char(c))), TableHash(std::string(1, char(c)))) << c;
+  for (const char* name : {"Hlp_Topic_1", "HLP_TOPIC_1", "a.b_c.0123456789", "Zz", "x"})
+    EXPECT_EQ(ContextHash(name), TableHash(name)) << name;
+  EXPECT_EQ(ContextHash(""), 1);
+  EXPECT_EQ(ContextHash("Hlp_Topic_1"), ContextHash("hlp_topic_1"));  // letters without case
+}
+
+TEST(HelpCompiler, TheFileFollowsTheDescribedStructure) {
+  const Read r = ReadHelp(Compile(kSmall));
+  const HelpFile& f = r.f;
+  std::set<std::string> names;
+  for (const auto& e : r.files) names.insert(e.first);
+  EXPECT_EQ(names, (std::set<std::string>{"|CONTEXT", "|CTXOMAP", "|FONT", "|SYSTEM", "|TOPIC", "|TTLBTREE"}));
+
+  // |SYSTEM: version 3.1 uncompressed, the title and the contents topic.
+  const Internal sys = r.files.at("|SYSTEM");
+  EXPECT_EQ(f.U16(sys.start), kSystemMagic);
+  EXPECT_EQ(f.U16(sys.start + 2), 21u);
+  EXPECT_EQ(f.U16(sys.start + 4), 1u);
+  EXPECT_EQ(f.U16(sys.start + 10), 0u);
+  std::map<unsigned, std::pair<size_t, unsigned>> records;
+  for (size_t at = sys.start + 12; at < sys.start + sys.size; at += 4 + f.U16(at + 2)) records[f.U16(at)] = {at + 4, f.U16(at + 2)};
+  ASSERT_TRUE(records.count(1) && records.count(3));
+  EXPECT_EQ(f.Z(records[1].first), "Testhilfe");
+  EXPECT_EQ(records[1].second, 10u);
+  const uint32_t contents = f.U32(records[3].first);
+
+  // |CONTEXT finds "Hlp_Topic_1" by its hash, at the contents topic, whose title |TTLBTREE has.
+  const Internal ctx = r.files.at("|CONTEXT");
+  const Tree ct = ReadTree(f, ctx, 4, 4);
+  EXPECT_EQ(ct.structure, "L4");
+  EXPECT_EQ(ct.entries, 3u);
+  for (size_t i = 1; i < ct.leafRecords.size(); ++i)
+    EXPECT_LT(int32_t(f.U32(ct.leafRecords[i - 1])), int32_t(f.U32(ct.leafRecords[i])));
+  uint32_t offset = 0;
+  ASSERT_TRUE(FindLong(f, ctx, TableHash("Hlp_Topic_1"), offset));
+  EXPECT_EQ(offset, contents);
+  ASSERT_TRUE(r.headerByOffset.count(offset));
+  const size_t header = r.headerByOffset.at(offset);
+  EXPECT_EQ(TitleOf(r.records[header]), "Inhalt");
+  const Tree tt = ReadTree(f, r.files.at("|TTLBTREE"), 4, 0);
+  EXPECT_EQ(tt.structure, "Lz");
+  std::map<uint32_t, std::string> titles;
+  for (size_t rec : tt.leafRecords) titles[f.U32(rec)] = f.Z(rec + 4);
+  EXPECT_EQ(titles, (std::map<uint32_t, std::string>{{r.records[0].topicOffset, "Anfang"},
+                                                    {offset, "Inhalt"},
+                                                    {r.records[r.headerByOffset.rbegin()->second].topicOffset, "Das Men\xFC \"Datei\""}}));
+
+  // The contents topic: heading, paragraph with its jump, item; the jump finds the topic.
+  ASSERT_GE(r.records.size(), header + 4);
+  EXPECT_EQ(TextOf(r.records[header + 1]).text, "Inhalt der Testhilfe\n");
+  const Text body = TextOf(r.records[header + 2]);
+  EXPECT_EQ(body.text, "Der Text des Inhalts, mit einem Sprung zum Men\xFC \"Datei\" und [eckigen Klammern].\n");
+  ASSERT_EQ(body.jumps.size(), 1u);
+  EXPECT_EQ(body.jumps[0], TableHash("Hlp_Datei"));
+  uint32_t target = 0;
+  ASSERT_TRUE(FindLong(f, ctx, body.jumps[0], target));
+  ASSERT_TRUE(r.headerByOffset.count(target));
+  EXPECT_EQ(TitleOf(r.records[r.headerByOffset.at(target)]), "Das Men\xFC \"Datei\"");
+  EXPECT_EQ(TextOf(r.records[header + 3]).text, "\x95 ein Punkt\n");
+
+  // |FONT: one face name and two descriptors of the old kind.
+  const Internal font = r.files.at("|FONT");
+  EXPECT_EQ(f.U16(font.start), 1u);
+  EXPECT_EQ(f.U16(font.start + 2), 2u);
+  EXPECT_EQ(f.U16(font.start + 4), 8u);
+  EXPECT_EQ(font.size, f.U16(font.start + 6) + 2 * 11u);
+  EXPECT_EQ(f.Z(font.start + 8), "Arial");
+  // |CTXOMAP: no numeric ids.
+  EXPECT_EQ(r.files.at("|CTXOMAP").size, 2u);
+  EXPECT_EQ(f.U16(r.files.at("|CTXOMAP").start), 0u);
+}
+
+// Many topics with long texts: the topic data spans many blocks, the B+ trees several levels, and
+// every topic is still found by its context name, its records lying whole within their blocks.
+TEST(HelpCompiler, ManyLongTopicsAreFoundThroughEveryLevel) {
+  std::string src = "@title Viele\n";
+  const int kTopics = 1500;
+  for (int i = 0; i < kTopics; ++i) {
+    src += "@topic T." + std::to_string(i) + " Thema " + std::to_string(i) + "\n";
+    src += std::string(300 + i % 700, 'a' + i % 26) + " [weiter|T." + std::to_string((i + 1) % kTopics) + "]\n\n";
+  }
+  const Read r = ReadHelp(Compile(src));
+  const Internal ctx = r.files.at("|CONTEXT");
+  const Tree ct = ReadTree(r.f, ctx, 4, 4);
+  EXPECT_GE(ct.levels, 2u);
+  EXPECT_EQ(ct.entries, unsigned(kTopics));
+  EXPECT_GT(r.files.at("|TOPIC").size / kTopicBlockSize, 100u);
+  for (int i = 0; i < kTopics; ++i) {
+    uint32_t offset = 0;
+    ASSERT_TRUE(FindLong(r.f, ctx, TableHash("T." + std::to_string(i)), offset)) << i;
+    ASSERT_TRUE(r.headerByOffset.count(offset)) << i;
+    const size_t h = r.headerByOffset.at(offset);
+    EXPECT_EQ(TitleOf(r.records[h]), "Thema " + std::to_string(i));
+    EXPECT_EQ(TextOf(r.records[h + 1]).jumps, std::vector<int32_t>{TableHash("T." + std::to_string((i + 1) % kTopics))});
+  }
+  EXPECT_GE(ReadTree(r.f, r.files.at("|TTLBTREE"), 4, 0).levels, 2u);
+}
+
+TEST(HelpCompiler, AMalformedSourceIsRefusedWithItsLine) {
+  const struct {
+    const char* source;
+    int line;
+    const char* message;
+  } cases[] = {
+      {"@topic A Titel\nText\n", 1, "\"@title\" fehlt"},
+      {"@title T\n", 2, "die Quelle hat kein \"@topic\""},
+      {"@title T\nText\n", 2, "Text vor dem ersten \"@topic\""},
+      {"@title T\n@title U\n", 2, "zweites \"@title\" (das erste steht in Zeile 1)"},
+      {"@title T\n@topic A Titel\nText\n@title U\n", 4, "\"@title\" nach dem ersten \"@topic\""},
+      {"@title\n", 1, "\"@title\" ohne Titel"},
+      {"@title T\n@thema A Titel\n", 2, "unbekannte Anweisung \"@thema\""},
+      {"@title T\n@topic A-B Titel\nText\n", 2, "\"@topic\" braucht einen Kontextnamen"},
+      {"@title T\n@topic A\nText\n", 2, "das Thema \"A\" hat keinen Titel"},
+      {"@title T\n@topic A Titel\n\n@topic B Titel\nText\n", 2, "das Thema \"A\" hat keinen Text"},
+      {"@title T\n@topic Abc Eins\nText\n@topic ABC Zwei\n", 4, "der Kontextname \"ABC\" ist schon vergeben (\"Abc\" in Zeile 2)"},
+      {"@title T\n@topic A Titel\nText [offen|A\n", 3, "endet nicht mit \"]\""},
+      {"@title T\n@topic A Titel\nText [ohne Ziel]\n", 3, "fehlt \"|\" vor dem Kontextnamen"},
+      {"@title T\n@topic A Titel\nText [|A]\n", 3, "hat keinen Text"},
+      {"@title T\n@topic A Titel\nText [x|A B]\n", 3, "nennt keinen g\xC3\xBCltigen Kontextnamen"},
+      {"@title T\n@topic A Titel\nText\n\nmehr [x|B]\n", 5, "es gibt kein Thema \"B\""},
+      {"@title T\n@contents B\n@topic A Titel\nText\n", 2, "es gibt kein Thema \"B\""},
+      {"@title T\n@topic A Titel\nText\x01\n", 3, "Steuerzeichen 1 im Text"},
+      {"@title T\n@topic A Titel\nText\nText\x7F\n", 4, "Steuerzeichen 127 im Text"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    try {
+      Compile(c.source);
+      ADD_FAILURE() << "accepted";
+    } catch (const HelpSourceError& e) {
+      EXPECT_EQ(e.line(), c.line);
+      EXPECT_NE(std::string(e.what()).find("Zeile " + std::to_string(c.line) + ": "), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+  }
+  // Sizes past the limits.
+  const std::string longLine(kMaxParagraphBytes / 2 + 1, 'x');
+  try {
+    Compile("@title T\n@topic A Titel\n\n" + longLine + "\n" + longLine + "\n");
+    ADD_FAILURE() << "accepted";
+  } catch (const HelpSourceError& e) {
+    EXPECT_EQ(e.line(), 4);
+    EXPECT_NE(std::string(e.what()).find("der Absatz ist l\xC3\xA4nger als"), std::string::npos) << e.what();
+  }
+  try {
+    Compile("@title T\n@topic A " + std::string(kMaxTitleBytes + 1, 't') + "\nx\n");
+    ADD_FAILURE() << "accepted";
+  } catch (const HelpSourceError& e) {
+    EXPECT_EQ(e.line(), 2);
+  }
+}
+
+// The program's own help: the contents topic under "Hlp_Topic_1" leads to one topic per menu and
+// per dialog, and each of them leads back.
+TEST(HelpCompiler, QuilletsHelpLeadsFromItsContentsToEveryTopicAndBack) {
+  const HelpBook book = ParseHelpSource(ReadText(std::string(ASTREL_SOURCE_DIR) + "/quillet/help/Quillet.hlt"));
+  EXPECT_EQ(book.contents, "Hlp_Topic_1");
+  std::map<std::string, std::set<std::string>> jumps;
+  for (const HelpTopic& t : book.topics)
+    for (const HelpParagraph& p : t.paragraphs)
+      for (const HelpRun& run : p.runs)
+        if (!run.target.empty()) jumps[t.context].insert(run.target);
+  std::set<std::string> others;
+  for (const HelpTopic& t : book.topics)
+    if (t.context != "Hlp_Topic_1") {
+      others.insert(t.context);
+      EXPECT_TRUE(jumps[t.context].count("Hlp_Topic_1")) << t.context << " leads not back";
+    }
+  EXPECT_EQ(jumps["Hlp_Topic_1"], others);
+  for (const char* needed : {"Hlp_Datei", "Hlp_Bearbeiten", "Hlp_HTML", "Hlp_Java", "Hlp_History", "Hlp_Browser",
+                             "Hlp_Hilfe", "Hlp_NeueSeite", "Hlp_Link", "Hlp_Bild", "Hlp_Laufschrift", "Hlp_Video",
+                             "Hlp_Schrift", "Hlp_Tabelle", "Hlp_Formular", "Hlp_Soundtabelle", "Hlp_BilderBrowser",
+                             "Hlp_Packen"})
+    EXPECT_TRUE(others.count(needed)) << needed;
+  EXPECT_NO_THROW(WriteHelpFile(book));
+}
+
+// The program: a refused source is named with its line, and nothing is written.
+TEST(HelpCompiler, TheProgramNamesTheLineAndWritesNothing) {
+  const char* hlpc = getenv("HLPC");
+  ASSERT_TRUE(hlpc);
+  char dir[] = "/tmp/hlpc_testXXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  const std::string d = dir;
+  std::ofstream(d + "/bad.hlt") << "@title T\n@topic A Titel\nText [x|Nirgends]\n";
+  std::ofstream(d + "/good.hlt") << kSmall;
+  const std::string bad = std::string(hlpc) + " " + d + "/bad.hlt " + d + "/bad.hlp 2>" + d + "/err.txt";
+  EXPECT_NE(system(bad.c_str()), 0);
+  EXPECT_EQ(ReadText(d + "/err.txt"), "hlpc: " + d + "/bad.hlt: Zeile 3: es gibt kein Thema \"Nirgends\"\n");
+  EXPECT_FALSE(std::ifstream(d + "/bad.hlp").good());
+  const std::string good = std::string(hlpc) + " " + d + "/good.hlt " + d + "/good.hlp";
+  EXPECT_EQ(system(good.c_str()), 0);
+  const std::string made = ReadText(d + "/good.hlp");
+  EXPECT_EQ(made, std::string(reinterpret_cast<const char*>(Compile(kSmall).data()), Compile(kSmall).size()));
+  EXPECT_EQ(system(("rm -rf " + d).c_str()), 0);
+}
+
+}  // namespace
