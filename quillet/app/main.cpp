@@ -611,7 +611,10 @@ void TMainForm::Browser1Click() {
 void TMainForm::HelpClick() {
   if (FileExists(ProgramDir + "DATEN\\HILFE\\Quillet.hlp")) {
     Application->SetHelpFile(ProgramDir + "DATEN\\HILFE\\Quillet.hlp");
-    Application->HelpJump("Hlp_Topic_1");
+    // The topic "Hlp_Topic_1" is the help file's contents topic (quillet/help/Quillet.hlt), so the
+    // viewer is opened on its contents: a jump by topic id goes through a help macro, which the
+    // viewer that Wine brings never carries out, while both viewers show the contents.
+    WinHelpA(Application->Handle(), Application->HelpFile().c_str(), HELP_CONTENTS, 0);
   } else {
     ShowMessage("Die Hilfe Datei - Quillet.hlp - ist nicht vorhanden !");
   }
