@@ -107,12 +107,15 @@ struct Viewer {
     return ::testing::AssertionFailure() << "\"" << text << "\" fehlt in: " << last;
   }
 
-  // Clicks the middle of the first character of `text` in the topic, as the mouse would.
+  // Clicks the second character of `text` in the topic, as the mouse would.
   bool ClickOn(const std::string& text) const {
-    const size_t at = Text().find(text);
+    const std::string all = Text();
+    const size_t at = all.find(text);
     if (at == std::string::npos) return false;
-    // The viewer's text counts a paragraph end as one character, as the control does.
-    const LRESULT pos = SendMessageA(page, EM_POSFROMCHAR, WPARAM(at + 1), 0);
+    // The control's text gives a paragraph end as CR LF, its character positions count it once.
+    size_t index = at;
+    for (size_t p = all.find("\r\n"); p < at; p = all.find("\r\n", p + 2)) --index;
+    const LRESULT pos = SendMessageA(page, EM_POSFROMCHAR, WPARAM(index + 1), 0);
     const int x = short(LOWORD(pos)) + 2, y = short(HIWORD(pos)) + 4;
     const LPARAM point = MAKELPARAM(x, y);
     PostMessageA(page, WM_MOUSEMOVE, 0, point);
