@@ -1,13 +1,19 @@
 // Lays out the internal files of a Windows Help 3.1 file (see help_writer.h for the list).
 //
+// |TOPIC is written in the layout of LZ77 blocks, with literals only: every group of eight bytes
+// behind a flag byte 0. So it is not smaller than the plain data, but its positions mean the same
+// to every reader: the layout of uncompressed 4 KB blocks is read with positions in 4084-byte
+// units by the format's description and in 16 KB units by Wine's viewer, while positions in LZ77
+// blocks count 16 KB a block for both.
+//
 // Positions in |TOPIC come in two kinds:
-//   - a topic position counts bytes of the topic data without the 12-byte block headers, plus 12:
-//     block number * 4084 + offset in the block + 12; the records link each other this way;
+//   - a topic position: block number * 16384 + offset in the block's unpacked data + 12; the
+//     records link each other this way;
 //   - a topic offset, by which |CONTEXT, |TTLBTREE and |SYSTEM name a topic: block number * 32768
 //     + the characters of the text records that begin in that block before the topic.
 // No record crosses a block boundary: a record that does not fit into what is left of a block
-// starts the next one, and the rest stays zero. So every record lies whole in its block, and a
-// topic offset needs no knowledge of the block before.
+// starts the next one. So every record lies whole in its block, and a topic offset needs no
+// knowledge of the block before.
 #include "help_writer.h"
 
 #include <string.h>
@@ -240,7 +246,10 @@ Link TextLink(const HelpParagraph& p, size_t topic) {
   return link;
 }
 
-uint32_t TopicPos(size_t pos) { return uint32_t(kTopicBlockHeader + pos); }
+// `pos` counts kTopicBlockData bytes a block.
+uint32_t TopicPos(size_t pos) {
+  return uint32_t(kTopicBlockHeader + pos / kTopicBlockData * kTopicUnpackedSize + pos % kTopicBlockData);
+}
 
 struct TopicData {
   Bytes file;
@@ -306,6 +315,7 @@ TopicData WriteTopics(const HelpBook& book) {
     Patch32(f, base, next > 0 ? TopicPos(links[next - 1].pos) : kNone);
     Patch32(f, base + 4, TopicPos(links[next].pos));
     Patch32(f, base + 8, lastHeader == SIZE_MAX ? kNone : TopicPos(links[lastHeader].pos));
+    Bytes data;  // the block's unpacked data
     while (next < links.size() && links[next].pos / kTopicBlockData == b) {
       const Link& l = links[next];
       Bytes rec;
@@ -317,9 +327,18 @@ TopicData WriteTopics(const HelpBook& book) {
       Put8(rec, l.type);
       rec.insert(rec.end(), l.data1.begin(), l.data1.end());
       rec.insert(rec.end(), l.data2.begin(), l.data2.end());
-      std::copy(rec.begin(), rec.end(), f.begin() + base + kTopicBlockHeader + l.pos % kTopicBlockData);
+      data.resize(l.pos % kTopicBlockData);
+      data.insert(data.end(), rec.begin(), rec.end());
       if (l.type == kTopicHeaderRecord) lastHeader = next;
       ++next;
+    }
+    // Literals only: a flag byte 0 before every eight bytes.
+    size_t at = base + kTopicBlockHeader;
+    for (size_t i = 0; i < data.size(); i += 8) {
+      f[at++] = 0;
+      const size_t n = std::min<size_t>(8, data.size() - i);
+      std::copy(data.begin() + i, data.begin() + i + n, f.begin() + at);
+      at += n;
     }
   }
   return out;
@@ -332,7 +351,7 @@ Bytes WriteSystem(const HelpBook& book, uint32_t contentsOffset) {
   Put16(b, kVersionMinor);
   Put16(b, 1);   // major version
   Put32(b, 0);   // date of making: none, so that one source always gives the same file
-  Put16(b, 0);   // flags: no compression, topic blocks of 4 KB
+  Put16(b, kSystemFlagsLz77);
   Put16(b, 1);   // the title
   Put16(b, unsigned(book.title.size() + 1));
   PutZ(b, book.title);

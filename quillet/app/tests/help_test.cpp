@@ -42,6 +42,9 @@ const std::string kHelpFile = WinPath(QUILLET_HELP_FILE);
 const char kContentsTitle[] = "Quillet - Inhalt";
 const char kContentsText[] = "Quillet ist ein Editor f\xFCr HTML Seiten.";
 const char kJump[] = "Das Men\xFC \"Datei\"";
+// A topic in the middle of the file, several blocks of the topic data behind the contents.
+const char kMiddleJump[] = "Der Tabellen Designer";
+const char kMiddleText[] = "Das Gitter zeigt die Tabelle, wie sie entsteht";
 const char kDateiText[] = "Aktuelle Datei Schlie\xDF" "en: schlie\xDF" "t das aktive Dokumentfenster.";
 
 // The whole text of a control of another process, asked for as UTF-16 (which Wine carries
@@ -180,6 +183,11 @@ class QuilletHelp : public ::testing::Test {
     ASSERT_TRUE(Help.ClickOn(kJump));
     EXPECT_TRUE(Help.Shows(kDateiText));
     EXPECT_EQ(Help.Text().find(kContentsText), std::string::npos);
+    // Back to the contents, and on to a topic several blocks behind.
+    ASSERT_TRUE(Help.ClickOn("Inhalt"));
+    ASSERT_TRUE(Help.Shows(kContentsText));
+    ASSERT_TRUE(Help.ClickOn(kMiddleJump));
+    EXPECT_TRUE(Help.Shows(kMiddleText));
   }
 };
 

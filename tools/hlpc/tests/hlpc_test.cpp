@@ -169,6 +169,30 @@ struct Read {
   std::map<uint32_t, size_t> headerByOffset;  // topic offset -> index of its topic header record
 };
 
+// LZ77 as the format describes it: a flag byte, its bits from the lowest; a clear bit copies one
+// byte, a set bit reads a word of a 12-bit distance and a 4-bit length and copies length + 3
+// bytes from distance + 1 back. Unpacks in[from, end) into out at `at`; returns the bytes made.
+size_t LZ77Unpack(const std::vector<uint8_t>& in, size_t from, size_t end, std::vector<uint8_t>& out, size_t at) {
+  size_t made = 0;
+  while (from < end) {
+    const uint8_t flags = in[from++];
+    for (int bit = 0; bit < 8 && from < end; ++bit) {
+      if (!(flags & (1 << bit))) {
+        if (made < 0x4000) out[at + made] = in[from];
+        ++from, ++made;
+      } else {
+        if (from + 2 > end) return made;
+        const unsigned word = in[from] | in[from + 1] << 8;
+        from += 2;
+        const size_t distance = (word & 0xFFF) + 1, length = (word >> 12) + 3;
+        for (size_t i = 0; i < length; ++i, ++made)
+          if (made < 0x4000 && made >= distance) out[at + made] = out[at + made - distance];
+      }
+    }
+  }
+  return made;
+}
+
 uint32_t CompressedULong(const std::vector<uint8_t>& d, size_t& at) {
   const uint32_t v = d[at] | d[at + 1] << 8;
   if (!(v & 1)) return at += 2, v / 2;
@@ -219,21 +243,23 @@ Read ReadHelp(const std::vector<uint8_t>& bytes) {
   for (size_t i = 1; i < spans.size(); ++i) EXPECT_EQ(spans[i].first, spans[i - 1].second);
   EXPECT_EQ(spans.back().second, f.b.size());
 
-  // |TOPIC: blocks of 4096 bytes, each with its 12-byte header; records linked by topic positions.
+  // |TOPIC: blocks of 4096 bytes, each with its 12-byte header and LZ77 data that unpacks into at
+  // most 16 KB (the flags of |SYSTEM say so); records linked by topic positions.
   const Internal topic = r.files["|TOPIC"];
   EXPECT_EQ(topic.size % kTopicBlockSize, 0u);
   const size_t blocks = topic.size / kTopicBlockSize;
-  std::vector<uint8_t> data;  // the blocks' contents without their headers
-  for (size_t b = 0; b < blocks; ++b)
-    data.insert(data.end(), f.b.begin() + topic.start + b * kTopicBlockSize + kTopicBlockHeader,
-                f.b.begin() + topic.start + (b + 1) * kTopicBlockSize);
+  std::vector<uint8_t> data(blocks * 0x4000, 0);  // every block unpacked into its 16 KB
+  for (size_t b = 0; b < blocks; ++b) {
+    const size_t from = topic.start + b * kTopicBlockSize + kTopicBlockHeader, end = topic.start + (b + 1) * kTopicBlockSize;
+    EXPECT_LE(LZ77Unpack(f.b, from, end, data, b * 0x4000), 0x4000u);
+  }
   uint32_t pos = 12, previous = 0xFFFFFFFF, chars = 0;
   size_t block = SIZE_MAX;
   while (pos != 0xFFFFFFFF && r.records.size() < 100000) {
     const size_t at = pos - 12;
     EXPECT_LT(at + 21, data.size());
     if (at + 21 >= data.size()) break;
-    const size_t b = at / kTopicBlockData;
+    const size_t b = at / 0x4000;
     if (b != block) {
       // The block's header names its first record.
       EXPECT_EQ(f.U32(topic.start + b * kTopicBlockSize + 4), pos);
@@ -247,7 +273,7 @@ Read ReadHelp(const std::vector<uint8_t>& bytes) {
     const uint32_t size = u32(at), len2 = u32(at + 4), len1 = u32(at + 16);
     EXPECT_EQ(u32(at + 8), previous);
     EXPECT_EQ(size, len1 + len2);  // no phrase compression
-    EXPECT_LE(at % kTopicBlockData + size, kTopicBlockData) << "record crosses its block";
+    EXPECT_LE(at % 0x4000 + size, 0x4000u) << "record crosses its block";
     rec.type = data[at + 20];
     rec.data1.assign(data.begin() + at + 21, data.begin() + at + len1);
     rec.data2.assign(data.begin() + at + len1, data.begin() + at + size);
@@ -341,12 +367,12 @@ TEST(HelpCompiler, TheFileFollowsTheDescribedStructure) {
   for (const auto& e : r.files) names.insert(e.first);
   EXPECT_EQ(names, (std::set<std::string>{"|CONTEXT", "|CTXOMAP", "|FONT", "|SYSTEM", "|TOPIC", "|TTLBTREE"}));
 
-  // |SYSTEM: version 3.1 uncompressed, the title and the contents topic.
+  // |SYSTEM: version 3.1, the title and the contents topic.
   const Internal sys = r.files.at("|SYSTEM");
   EXPECT_EQ(f.U16(sys.start), kSystemMagic);
   EXPECT_EQ(f.U16(sys.start + 2), 21u);
   EXPECT_EQ(f.U16(sys.start + 4), 1u);
-  EXPECT_EQ(f.U16(sys.start + 10), 0u);
+  EXPECT_EQ(f.U16(sys.start + 10), 4u);  // LZ77 topic blocks of 4 KB
   std::map<unsigned, std::pair<size_t, unsigned>> records;
   for (size_t at = sys.start + 12; at < sys.start + sys.size; at += 4 + f.U16(at + 2)) records[f.U16(at)] = {at + 4, f.U16(at + 2)};
   ASSERT_TRUE(records.count(1) && records.count(3));
