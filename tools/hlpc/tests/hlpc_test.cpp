@@ -528,7 +528,23 @@ TEST(HelpCompiler, QuilletsHelpLeadsFromItsContentsToEveryTopicAndBack) {
                              "Hlp_Schrift", "Hlp_Tabelle", "Hlp_Formular", "Hlp_Soundtabelle", "Hlp_BilderBrowser",
                              "Hlp_Packen"})
     EXPECT_TRUE(others.count(needed)) << needed;
-  EXPECT_NO_THROW(WriteHelpFile(book));
+  // In the compiled file every jump finds the header of the topic it names.
+  std::map<int32_t, std::string> titles;
+  for (const HelpTopic& t : book.topics) titles[TableHash(t.context)] = t.title;
+  const Read r = ReadHelp(WriteHelpFile(book));
+  size_t jumpsFound = 0;
+  for (const TopicRecord& rec : r.records) {
+    if (rec.type != 0x20) continue;
+    for (int32_t hash : TextOf(rec).jumps) {
+      uint32_t offset = 0;
+      ASSERT_TRUE(FindLong(r.f, r.files.at("|CONTEXT"), hash, offset)) << hash;
+      ASSERT_TRUE(r.headerByOffset.count(offset)) << hash;
+      EXPECT_EQ(TitleOf(r.records[r.headerByOffset.at(offset)]), titles[hash]);
+      ++jumpsFound;
+    }
+  }
+  EXPECT_GE(jumpsFound, 2 * others.size());
+  EXPECT_GT(r.files.at("|TOPIC").size / kTopicBlockSize, 2u);
 }
 
 // The program: a refused source is named with its line, and nothing is written.
