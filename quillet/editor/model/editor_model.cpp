@@ -222,7 +222,14 @@ void TEditorModel::InsertText(const String& Text) {
       PadCaret();
       FCaretX = x;
     }
-    int p = FLines->Count() == 0 ? 0 : LinePos(FCaretX, FCaretY);
+    // An empty store is the one empty line the view shows: a text that ends with a line break
+    // then leaves the caret on the line after it, where the next insertion follows, instead of
+    // beyond the last line, from where it would come back to the start of the text's last line.
+    if (FLines->Count() == 0) {
+      LockRaised lock(FUpdateLock);
+      FLines->RawInsert(0, String());
+    }
+    int p = LinePos(FCaretX, FCaretY);
     // The record keeps the position too: a caret beyond the line end inserts at the end, and
     // the inserted text lengthens the line, so (X, Y) alone would not find the place again.
     TUndo::Record<TInsertUndo>(this, FCaretX, FCaretY, text, p);

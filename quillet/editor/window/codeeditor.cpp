@@ -650,6 +650,14 @@ LRESULT TRACustomEditor::WndProc(UINT msg, WPARAM w, LPARAM l) {
       if (notches != 0) SetLeftTop(LeftCol(), std::clamp(TopRow() + notches * step, 0, lastTop));
       return 0;
     }
+    case WM_SYSKEYDOWN: {
+      const LRESULT r = TCustomControl::WndProc(msg, w, l);
+      // An Alt key that ran a command (Alt+Backspace: undo) still goes to the system, which then
+      // knows that the Alt key was used with another key: otherwise releasing Alt would open the
+      // menu bar and take the next keys away from the page.
+      if (FSwallowSysChar && w != VK_F4) DefaultHandler(msg, w, l);
+      return r;
+    }
     case WM_SYSCHAR:
       // The character of an Alt key that ran a command (Alt+Backspace: undo) is not a menu key.
       if (FSwallowSysChar) {

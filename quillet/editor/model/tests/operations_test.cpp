@@ -38,6 +38,14 @@ TEST_F(Operations, InsertTextIntoAnEmptyStore) {
   EXPECT_EQ(Text(), "eins\r\nzwei\r\n");
   ExpectCaret(4, 1);
   EXPECT_EQ(ed.UndoBuffer()->Count(), 1);  // not cleared by the insertion
+  // A text that ends with a line break leaves the caret on the line after it, so the next
+  // insertion follows the first instead of going in before its last line.
+  SetText("");
+  ed.CaretPlace(0, 0);
+  ed.InsertText("<Table>\r</Table>\r");
+  ExpectCaret(0, 2);
+  ed.InsertText("<Form>\r");
+  EXPECT_EQ(Text(), "<Table>\r\n</Table>\r\n<Form>\r\n\r\n");
 }
 
 TEST_F(Operations, ReplaceSelectionSelectsTheNewText) {
