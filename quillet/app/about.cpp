@@ -26,12 +26,13 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
   label(14, "Quillet", true);
   label(34, "Version 1.6", false);
   label(54, "HTML Editor von Astrel", false);
-  MEMORYSTATUS ms = {};
+  // The extended call: the plain one caps the figure at 2 GB for a 32-bit program.
+  MEMORYSTATUSEX ms = {};
   ms.dwLength = sizeof ms;
-  GlobalMemoryStatus(&ms);
+  GlobalMemoryStatusEx(&ms);
   const char sep = ThousandSeparator();
   label(88, "Physikalischer Speicher:", false);
-  Memory = label(106, GroupDigits(uint64_t(ms.dwTotalPhys) / 1024, sep) + "  KB ", false);
+  Memory = label(106, GroupDigits(uint64_t(ms.ullTotalPhys) / 1024, sep) + "  KB ", false);
   Memory->SetControlId(AB_MEMORY);
   ULARGE_INTEGER freeBytes = {}, total = {}, totalFree = {};
   GetDiskFreeSpaceExA(nullptr, &freeBytes, &total, &totalFree);

@@ -142,25 +142,26 @@ bool TMDIChild::SaveWorkingCopy() {
   }
 }
 
-// The window is freed only once what had to be saved is saved or reported: a "Speichern unter"
-// that is cancelled or fails keeps the window with its changes; a working copy that cannot be
-// written is reported, and the window still closes (a page the user wanted saved is offered
-// "Speichern unter" first).
+TMDIChild::TSaveAnswer TMDIChild::QuerySave() {
+  if (!FChanged || Tag() != 2) return saNothingToSave;
+  if (MessageDlg("Die Datei wurde ge\xE4ndert , sollen die \xC4nderungen gespeichert werden ?", mtWarning,
+                 mbYes | mbNo) != mrYes)
+    return saNotWanted;
+  return FHost.SaveDocumentAs(this) ? saSaved : saCancelled;
+}
+
+// The window is freed only once what had to be saved is saved or reported: "Ja" saves through
+// "Speichern unter" (a new page as well as an opened one), and when that is cancelled or fails
+// the window stays with its changes. A page without a file of its own then leaves its text in
+// its working copy, whose name no other page's copy takes; a copy that cannot be written is
+// reported, and the window still closes.
 void TMDIChild::FormClose(TCloseAction& Action) {
-  bool keep = false;
-  if (FChanged && Tag() == 2) {
-    const int answer = MessageDlg("Die Datei wurde ge\xE4ndert , sollen die \xC4nderungen gespeichert werden ?",
-                                  mtWarning, mbYes | mbNo);
-    keep = answer == mrYes;
-    if (keep && edi->Tag() == 1 && !FHost.SaveDocumentAs(this)) {
-      Action = caNone;
-      return;
-    }
-  }
-  if (edi->Tag() == 0 && !SaveWorkingCopy() && keep && !FHost.SaveDocumentAs(this)) {
+  if (!FAnswered && QuerySave() == saCancelled) {
     Action = caNone;
     return;
   }
+  FAnswered = false;
+  if (!HasOwnFile()) SaveWorkingCopy();
   FChanged = false;
   FHost.DocumentClosing(this);
   Action = caFree;

@@ -43,6 +43,15 @@ public:
   // The name of this window's working copy in DATEN\ (unique among the open windows).
   const String& WorkName() const { return FWorkName; }
   void SetWorkName(const String& v) { FWorkName = v; }
+  // Whether the page has a file of its own (opened, or saved with "Speichern unter"): `fina`
+  // names it. A page without one keeps its text in a working copy in DATEN\.
+  bool HasOwnFile() const { return !fina->Caption().empty(); }
+  // Asks about unsaved changes; "Ja" saves through "Speichern unter".
+  enum TSaveAnswer { saNothingToSave, saSaved, saNotWanted, saCancelled };
+  TSaveAnswer QuerySave();
+  // The question has been answered already (by "Beenden", which asks every page before it
+  // closes any): closing does not ask again.
+  void SetAnswered(bool v) { FAnswered = v; }
   // While the program fills the editor (a loaded file, the page skeleton) it is no change.
   void BeginFill() { ++FFilling; }
   void EndFill() { --FFilling; }
@@ -65,6 +74,7 @@ private:
   bool SaveWorkingCopy();
   TDocumentHost& FHost;
   bool FChanged = false;
+  bool FAnswered = false;
   int FFilling = 0;
   String FWorkName;
 };

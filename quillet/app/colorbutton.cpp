@@ -93,6 +93,12 @@ void TColorButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
   TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
+bool TColorButton::CommandNotify(int Code, int Id) {
+  if (Code != BN_CLICKED || Id != IDOK || !Default || !Enabled()) return false;
+  Click();
+  return true;
+}
+
 bool TColorButton::DialogChar(char Ch) {
   if (!Accelerator() || AnsiUpperChar(Ch) != Accelerator() || !Enabled()) return false;
   Click();

@@ -40,6 +40,11 @@ public:
   TButtonState State() const { return FState; }
   bool IsFocused() const { return FFocused; }
   void Click() { FireEvent(OnClick, this); }
+  // The form's default button: Return in the form (outside a control that takes Return itself)
+  // clicks it.
+  bool Default = false;
+  bool AnswersDialogCommand(int Id) const override { return Id == IDOK && Default && Enabled(); }
+  bool CommandNotify(int Code, int Id) override;
 
   // The lighter and darker colours of the bevel and the engraved caption.
   static TColor Lighter(TColor C);

@@ -418,12 +418,19 @@ void TMainForm::UpdateMenuItems() {
   if (FSideWindow && ActiveMDIChild() == FSideWindow) DisableDocumentButtons();
 }
 
+// Neither an open window's working copy nor a file already in the working folder (the copy of
+// a page closed earlier) is taken: no page's copy replaces another's.
 String TMainForm::UniqueWorkNameFor(const String& Caption, const TMDIChild* Except) const {
   std::vector<String> taken;
   for (int i = 0; i < Screen->FormCount(); ++i)
     if (auto* c = dynamic_cast<TMDIChild*>(Screen->Forms(i)))
       if (c != Except && !c->WorkName().empty()) taken.push_back(c->WorkName());
-  return UniqueWorkName(WorkFileName(Caption), taken);
+  String name = UniqueWorkName(WorkFileName(Caption), taken);
+  while (FileExists(WorkFolder() + name)) {
+    taken.push_back(name);
+    name = UniqueWorkName(WorkFileName(Caption), taken);
+  }
+  return name;
 }
 
 TMDIChild* TMainForm::CreateDocumentWindow(const String& Name) {
@@ -449,8 +456,25 @@ void TMainForm::mClick(TMenuItem* Item) {
   if (HistoryMenu->IndexOf(Item) < 0) return;
   // The window's whole caption: a page named with a backslash shows only its last part.
   const String caption = FHistoryWindows[Item];
+  std::vector<TForm*> windows;
   for (int i = 0; i < MDIChildCount(); ++i)
-    if (MDIChildren(i)->Caption() == caption) MDIChildren(i)->SetWindowState(wsNormal);
+    if (MDIChildren(i)->Caption() == caption) windows.push_back(MDIChildren(i));
+  // Restored and brought to the front, so that the entry switches to its window.
+  for (TForm* f : windows) {
+    f->SetWindowState(wsNormal);
+    SendMessageA(ClientHandle(), WM_MDIACTIVATE, WPARAM(f->Handle()), 0);
+  }
+}
+
+void TMainForm::RenameHistoryEntry(const String& Caption, const String& NewCaption) {
+  for (int i = 0; i < HistoryMenu->Count(); ++i) {
+    TMenuItem* item = HistoryMenu->Items(i);
+    if (FHistoryWindows[item] == Caption) {
+      FHistoryWindows[item] = NewCaption;
+      item->SetCaption(ExtractFileName(NewCaption));
+      return;
+    }
+  }
 }
 
 void TMainForm::RemoveHistoryEntry(const String& Caption) {
@@ -517,8 +541,7 @@ void TMainForm::FileCloseItemClick() {
 
 bool TMainForm::SaveDocumentAs(TMDIChild* Doc) {
   Sav->FileName.clear();
-  Sav->InitialDir = ProgramDir + "DATEN\\";
-  if (FileOpened) Sav->InitialDir = ExtractFilePath(Doc->fina->Caption());
+  Sav->InitialDir = Doc->HasOwnFile() ? ExtractFilePath(Doc->fina->Caption()) : ProgramDir + "DATEN\\";
   if (!Sav->Execute()) return false;
   const String file = SaveAsFileName(Sav->FileName);
   try {
@@ -529,6 +552,16 @@ bool TMainForm::SaveDocumentAs(TMDIChild* Doc) {
     return false;
   }
   Doc->SetChanged(false);
+  // The page now is that file: its caption, its History entry, its preview and the next
+  // question on closing go by it.
+  const String caption = ExtractFileName(file);
+  if (Doc->Caption() != caption) {
+    RenameHistoryEntry(Doc->Caption(), caption);
+    Doc->SetCaption(caption);
+  }
+  Doc->fina->SetCaption(file);
+  Doc->edi->SetTag(1);
+  Doc->SetWorkName(String());  // no working copy any more: its name is free for another page
   return true;
 }
 
@@ -539,18 +572,28 @@ void TMainForm::FileSaveAsItemClick() {
 void TMainForm::FileExitItemClick() { Close(); }
 
 bool TMainForm::CloseQuery() {
-  // Every document window is closed through its own close, which asks about unsaved changes.
-  for (;;) {
-    TMDIChild* open = nullptr;
-    for (int i = 0; i < MDIChildCount() && !open; ++i) {
-      auto* c = dynamic_cast<TMDIChild*>(MDIChildren(i));
-      if (c && c->Visible() && !c->Releasing()) open = c;
+  // Every changed page is asked first, each shown in front while it is asked; a "Speichern
+  // unter" that is cancelled or fails keeps every window open. Only then do they close, without
+  // asking again.
+  std::vector<TMDIChild*> open;
+  for (int i = 0; i < MDIChildCount(); ++i) {
+    auto* c = dynamic_cast<TMDIChild*>(MDIChildren(i));
+    if (c && c->Visible() && !c->Releasing()) open.push_back(c);
+  }
+  for (TMDIChild* c : open) {
+    if (c->Changed() && c->Tag() == 2) {
+      c->SetWindowState(wsNormal);
+      SendMessageA(ClientHandle(), WM_MDIACTIVATE, WPARAM(c->Handle()), 0);
     }
-    if (!open) break;
-    open->SetWindowState(wsNormal);
-    SendMessageA(ClientHandle(), WM_MDIACTIVATE, WPARAM(open->Handle()), 0);
-    open->Close();
-    if (!open->Releasing()) return false;
+    if (c->QuerySave() == TMDIChild::saCancelled) {
+      for (TMDIChild* d : open) d->SetAnswered(false);
+      return false;
+    }
+    c->SetAnswered(true);
+  }
+  for (TMDIChild* c : open) {
+    c->Close();
+    if (!c->Releasing()) return false;
   }
   return TForm::CloseQuery();
 }
@@ -578,24 +621,18 @@ void TMainForm::Preview() {
     ShowMessage("Der Pfad zum Internet Browser wurde noch nicht konfiguriert !");
     return;
   }
-  const String work = ProgramDir + "DATEN\\" + doc->WorkName();
-  if (!FileOpened) {
+  // A page with a file of its own is shown from its own folder, where its pictures and links
+  // are (its unsaved changes only when the user has them saved first); a page without one
+  // through its working copy.
+  if (!doc->HasOwnFile()) {
+    const String work = ProgramDir + "DATEN\\" + doc->WorkName();
     doc->edi->Lines()->SaveToFile(work);
     StartBrowser(work);
   } else {
-    if (doc->Changed() && doc->Tag() == 2) {
-      if (MessageDlg(kChangedQuestion, mtWarning, mbYes | mbNo) == mrYes) {
-        LastPreview = doc->fina->Caption();
-        if (!LastPreview.empty()) doc->edi->Lines()->SaveToFile(LastPreview);
-      }
-    }
-    if (doc->edi->Tag() == 0) {
-      doc->edi->Lines()->SaveToFile(work);
-      StartBrowser(work);
-    } else {
-      LastPreview = doc->fina->Caption();
-      if (!LastPreview.empty()) StartBrowser(LastPreview);
-    }
+    const String file = doc->fina->Caption();
+    if (doc->Changed() && doc->Tag() == 2 && MessageDlg(kChangedQuestion, mtWarning, mbYes | mbNo) == mrYes)
+      doc->edi->Lines()->SaveToFile(file);
+    StartBrowser(file);
   }
   doc->SetChanged(false);
 }

@@ -48,6 +48,7 @@ public:
   TMDIChild* ActiveDocument() const;
   int DocumentCount() const;
   void RemoveHistoryEntry(const String& Caption);
+  void RenameHistoryEntry(const String& Caption, const String& NewCaption);
   // "Speichern unter..." for a document window.
   bool SaveDocumentAs(TMDIChild* Doc) override;
   TEditEntries EditEntries() const override;

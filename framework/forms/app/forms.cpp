@@ -364,6 +364,17 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_ACTIVATE:
       if (LOWORD(w) != WA_INACTIVE && FFormStyle != fsMDIChild) Screen->SetActiveForm(this);
       break;
+    case WM_SETFOCUS:
+      // A form that gets the focus (activated again after a dialog, or an MDI child activated)
+      // hands it on to its active control, so that typing goes on where it was. The MDI frame
+      // hands it to its active child through the default frame procedure.
+      if (FFormStyle != fsMDIForm && FActiveControl && FActiveControl != this && FActiveControl->HandleAllocated() &&
+          IsWindowVisible(FActiveControl->Handle()) && IsWindowEnabled(FActiveControl->Handle())) {
+        const LRESULT r = TWinControl::WndProc(msg, w, l);
+        FActiveControl->SetFocus();
+        return r;
+      }
+      break;
     case WM_MDIACTIVATE:
       if (HWND(l) == FHandle) Screen->SetActiveForm(this);
       // The child's menus join the frame's bar while it is active.

@@ -5,8 +5,11 @@
 
 namespace {
 int CALLBACK AddFace(const LOGFONTA* Font, const TEXTMETRICA*, DWORD, LPARAM List) {
-  // A face name has at most 32 characters.
-  reinterpret_cast<TStringList*>(List)->Add(String(Font->lfFaceName, strnlen(Font->lfFaceName, 32)));
+  // A face name has at most 32 characters. The enumeration reports a face once for each of its
+  // character sets and styles; the list names each face once, where it first came.
+  auto* list = reinterpret_cast<TStringList*>(List);
+  const String face(Font->lfFaceName, strnlen(Font->lfFaceName, 32));
+  if (list->IndexOf(face) < 0) list->Add(face);
   return 1;
 }
 }  // namespace

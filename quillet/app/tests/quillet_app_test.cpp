@@ -990,6 +990,201 @@ TEST_F(Quillet, ImageAndFontDialogsThroughTheirWindows) {
   EXPECT_GT(end, at + tags.size());  // a face name
 }
 
+// ---- what the windows must not lose or get wrong ---------------------------------------------
+
+// The window that has the keyboard focus in the program.
+HWND FocusOf(DWORD thread) {
+  GUITHREADINFO gi = {};
+  gi.cbSize = sizeof gi;
+  GetGUIThreadInfo(thread, &gi);
+  return gi.hwndFocus;
+}
+
+// "Ja" on a page without a file of its own opens "Speichern unter" (cancelled: the window
+// stays); a saved page goes by its file (caption, History, the next "Ja"), and no page's working
+// copy replaces another's.
+TEST_F(Quillet, YesSavesEveryPageAndNoWorkingCopyReplacesAnother) {
+  Start();
+  NewPage();
+  Type("ERSTE SEITE");
+  ASSERT_NO_FATAL_FAILURE(CloseThenCancelTheSave());
+  EXPECT_EQ(SaveAs("erste"), DefaultSkeleton("ERSTE SEITE"));
+  EXPECT_EQ(WindowText(ActiveChild()), "erste.htm");
+  // Its History entry is the saved page's: beside a new "Unbenannt.htm" it brings this one back.
+  NewPage();
+  Cmd(unsigned(SendMessageA(Main, QM_HISTORYENTRY, 0, 0)));
+  EXPECT_TRUE(testsupport::WaitFor([&] { return WindowText(ActiveChild()) == "erste.htm"; }, 10000));
+  Type("!");
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  ChooseExistingFile("Datei speichern als ...", Dir + "\\erste.htm");
+  EXPECT_TRUE(testsupport::WaitFor([&] { return Documents() == 1; }, 10000));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\erste.htm"), DefaultSkeleton("ERSTE SEITE!"));
+  EXPECT_EQ(GetFileAttributesA((Dir + "\\DATEN\\Unbenannt.htm").c_str()), INVALID_FILE_ATTRIBUTES);
+  // The untouched new page closes into its working copy, which the next pages leave alone.
+  PostCmd(cmFileClose);
+  EXPECT_TRUE(testsupport::WaitFor([&] { return Documents() == 0; }, 10000));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton());
+  // Two new pages one after the other, each closed with "Nein": two working copies.
+  for (const char* typed : {"ZWEITE", "DRITTE"}) {
+    NewPage();
+    Type(typed);
+    PostCmd(cmFileClose);
+    EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+    EXPECT_TRUE(testsupport::WaitFor([&] { return Documents() == 0; }, 10000));
+  }
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton());
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt-2.htm"), DefaultSkeleton("ZWEITE"));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt-3.htm"), DefaultSkeleton("DRITTE"));
+}
+
+// "Beenden" asks every page before it closes any: a cancelled "Speichern unter" keeps them all.
+TEST_F(Quillet, ACancelledBeendenClosesNoPage) {
+  Start();
+  NewPage();
+  Type("eins");
+  NewPage();
+  Type("zwei");
+  PostCmd(cmFileExit);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  HWND save = WaitTop("Datei speichern als ...");
+  ASSERT_NE(save, nullptr);
+  testsupport::Click(save, IDCANCEL);
+  WaitGone(save);
+  EXPECT_EQ(Documents(), 2);
+  EXPECT_EQ(WaitForSingleObject(Pi.hProcess, 0), DWORD(WAIT_TIMEOUT));
+  // Asked again, both answers count: the program ends with both working copies.
+  PostCmd(cmFileExit);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  EXPECT_EQ(WaitForSingleObject(Pi.hProcess, 20000), WAIT_OBJECT_0);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton("eins"));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt-2.htm"), DefaultSkeleton("zwei"));
+}
+
+// A History entry brings its window to the front; a page with a file of its own is previewed
+// from its folder also after a "Neu".
+TEST_F(Quillet, HistorySwitchesWindowsAndAnOpenedPageIsPreviewedItself) {
+  Start(true);
+  WriteFileBytes(Dir + "\\a.htm", "a\r\n");
+  WriteFileBytes(Dir + "\\b.htm", "b\r\n");
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\a.htm"));
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\b.htm"));
+  ASSERT_EQ(WindowText(ActiveChild()), "b.htm");
+  Cmd(unsigned(SendMessageA(Main, QM_HISTORYENTRY, 0, 0)));
+  EXPECT_TRUE(testsupport::WaitFor([&] { return WindowText(ActiveChild()) == "a.htm"; }, 10000))
+      << WindowText(ActiveChild());
+  NewPage();
+  Cmd(unsigned(SendMessageA(Main, QM_HISTORYENTRY, 1, 0)));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return WindowText(ActiveChild()) == "b.htm"; }, 10000));
+  Cmd(cmPreview);
+  String got;
+  testsupport::WaitFor([&] { return !(got = ReadFileBytes(Dir + "\\recorder.txt")).empty(); }, 10000);
+  EXPECT_EQ(got, Dir + "\\b.htm\r\n");
+  EXPECT_EQ(GetFileAttributesA((Dir + "\\DATEN\\b.htm").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// After an insert dialog and after "Speichern unter" the keys go to the page again, and
+// Alt+Backspace (undo) leaves no menu open that would take them.
+TEST_F(Quillet, TypingGoesOnAfterDialogsAndAltBackspace) {
+  Start();
+  WriteFileBytes(Dir + "\\probe.htm", "Wort\r\n");
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\probe.htm"));
+  HWND editor = Editor();
+  Cmd(cmEditSelectAll);
+  PostCmd(cmLink);
+  HWND link = WaitTop(" Link Einf\xFCgen ...");
+  ASSERT_NE(link, nullptr);
+  SendMessageA(Control(link, LI_BLOCK + ID_EDIT + 1), WM_SETTEXT, 0, LPARAM("z.htm"));
+  Click(Control(link, LI_BLOCK + ID_BUTTON + 1));
+  WaitGone(link);
+  EXPECT_TRUE(testsupport::WaitFor([&] { return FocusOf(Pi.dwThreadId) == editor; }, 10000));
+  SaveAs("kopie");
+  EXPECT_TRUE(testsupport::WaitFor([&] { return FocusOf(Pi.dwThreadId) == editor; }, 10000));
+  // Alt+Backspace from the keyboard, then a "k": the system's own key messages, in order.
+  SetForegroundWindow(Main);
+  for (const std::pair<BYTE, DWORD>& k : std::vector<std::pair<BYTE, DWORD>>{
+           {VK_MENU, 0}, {VK_BACK, 0}, {VK_BACK, KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}, {'K', 0},
+           {'K', KEYEVENTF_KEYUP}})
+    keybd_event(k.first, 0, k.second, 0);
+  // Time for the keys to arrive; a menu left open shows before that.
+  GUITHREADINFO gi = {};
+  gi.cbSize = sizeof gi;
+  testsupport::WaitFor(
+      [&] {
+        GetGUIThreadInfo(Pi.dwThreadId, &gi);
+        return (gi.flags & GUI_INMENUMODE) != 0;
+      },
+      2000);
+  EXPECT_FALSE(gi.flags & GUI_INMENUMODE);
+  if (gi.flags & GUI_INMENUMODE) keybd_event(VK_ESCAPE, 0, 0, 0), keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+  // The undo took the link back (the selection it replaced is the next undo step), and the "k"
+  // reached the page.
+  const String page = SaveAs("nachher");
+  EXPECT_EQ(page.find("<a Href"), String::npos) << page;
+  EXPECT_NE(page.find('k'), String::npos) << page;
+}
+
+// The info box shows the whole physical memory, also beyond the 2 GB a 32-bit program is told by
+// the plain call; the font dialog names each face once; Return accepts the table title dialog.
+TEST_F(Quillet, InfoBoxFontListAndTitleDialogKeys) {
+  Start();
+  MEMORYSTATUSEX ms = {};
+  ms.dwLength = sizeof ms;
+  ASSERT_TRUE(GlobalMemoryStatusEx(&ms));
+  PostCmd(cmInfoBox);
+  HWND info = WaitTop("Info");
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(WindowText(Control(info, AB_MEMORY)), GroupDigits(ms.ullTotalPhys / 1024, '.') + "  KB ");
+  testsupport::Click(info, IDOK);
+  WaitGone(info);
+
+  NewPage();
+  PostCmd(cmFontText);
+  HWND font = WaitTop(" Text Optionen");
+  ASSERT_NE(font, nullptr);
+  HWND list = Control(font, TX_BLOCK + ID_FONTLIST);
+  String faces;
+  testsupport::WaitFor([&] { return !(faces = WindowText(list)).empty(); }, 10000);
+  std::vector<String> names;
+  String line;
+  for (char c : faces + "\r") {
+    if (c == '\r' || c == '\n') {
+      if (!line.empty()) names.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  ASSERT_FALSE(names.empty());
+  std::vector<String> sorted = names;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << faces;
+  Click(Control(font, TX_BLOCK + ID_BUTTON + 2));
+  WaitGone(font);
+
+  PostCmd(cmTable);
+  HWND dlg = WaitTop(" Tabellen Designer");
+  ASSERT_NE(dlg, nullptr);
+  HWND grid = Control(dlg, TA_BLOCK + ID_GRID);
+  PostMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 21 + 10));
+  PostMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(20, 21 + 10));
+  HWND title = WaitTop(" Titel");
+  ASSERT_NE(title, nullptr);
+  HWND edit = Control(title, TI_BLOCK + ID_EDIT + 1);
+  SendMessageA(edit, WM_SETTEXT, 0, LPARAM("Brot"));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageA(edit, WM_KEYUP, VK_RETURN, LPARAM(1) | (LPARAM(3) << 30));
+  EXPECT_TRUE(testsupport::WaitFor([&] { return !IsWindowVisible(title); }, 10000));
+  if (IsWindowVisible(title)) Click(Control(title, TI_BLOCK + ID_BUTTON + 1));
+  WaitGone(title);
+  Click(Control(dlg, TA_BLOCK + ID_BUTTON + 1));
+  WaitGone(dlg);
+  const String page = SaveAs("tabelle");
+  EXPECT_NE(page.find("<Th Align=\"Left\" Valign=\"Bottom\">Brot</Th>"), String::npos) << page;
+}
+
 }  // namespace
 
 // ---- the image browser ---------------------------------------------------------------------

@@ -47,6 +47,7 @@ Tfomel::Tfomel(TComponent* AOwner, TDialogContext& Context)
   ComboBox1 = NewCombo(1, 10, 76, 150, {"Left", "Center", "Right"}, false);
   SetAlignment(taLeftJustify);
   ColorButton1 = NewButton(1, 180, 110, 110, Accept);
+  ColorButton1->Default = true;  // Return after typing the text accepts it
   ColorButton1->OnClick = [this](TObject*) { ColorButton1Click(); };
   OnShow = [this](TObject*) { Edit1->SetFocus(); };
   CreateWindows();

@@ -145,6 +145,7 @@ TEST_F(TableDialogs, FormBuilder) {
   want[1] = "<Form Action=\" \" Method=\"Get\">\r";
   want[5] = "<Select Name=\"select01\" Size=\"0\">\r   <Option>Item1\r   <Option>Item2\r</Select><BR>   ";
   want[6] = "\r";
+  want[11] = "</Form>\r</Center>\r";  // the centring closes after the form
   EXPECT_EQ(Lines(*Exchange), want);
 }
 
