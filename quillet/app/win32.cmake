@@ -74,8 +74,8 @@ add_custom_target(quillet_full_disk_page DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/ful
 add_dependencies(quillet_app_test quillet_full_disk_page)
 add_test(NAME quillet_app_full_disk_test
   COMMAND quillet_app_test --gtest_brief=1 --gtest_filter=Quillet.ASaveOntoAFullDiskKeepsTheOldPageAndTheChanges)
-set_tests_properties(quillet_app_full_disk_test PROPERTIES TIMEOUT 120
-  ENVIRONMENT "ASTREL_WINE_TIMEOUT=110;ASTREL_WINE_FILE_SIZE_LIMIT=3072")
+astrel_wine_limit(quillet_app_full_disk_test 120)
+set_property(TEST quillet_app_full_disk_test APPEND PROPERTY ENVIRONMENT ASTREL_WINE_FILE_SIZE_LIMIT=3072)
 astrel_test(NAME quillet_colorbutton_test WIN32_ONLY GUI
   SOURCES tests/colorbutton_test.cpp
   LIBS quillet_colorbutton forms_test_host TIMEOUT 120)

@@ -12,6 +12,8 @@
 #                  before its own system folder only there); its phone book and call log
 #                  (rassim.log) lie there too. dist/ itself stays as it ships.
 set -eu
+. "$(dirname "$0")/../wine/i386-road.sh"
+astrel_i386_enter "$0" "$@"
 [ $# -ge 2 ] || { echo "usage: run.sh quillet|corvalen BUILD_DIR [ARGS...]" >&2; exit 2; }
 what=$1 build=$2
 shift 2

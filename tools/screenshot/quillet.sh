@@ -8,6 +8,8 @@
 # started.
 # usage: quillet.sh BUILD_DIR [OUTPUT.png] [compressor|browser]
 set -eu
+. "$(dirname "$0")/../wine/i386-road.sh"
+astrel_i386_enter "$0" "$@"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build}
 what=${3:-page}

@@ -2,7 +2,9 @@
 # Prepares a Debian 12 machine for both builds, idempotently:
 #   1. the Debian packages (i386 architecture, Wine, mingw-w64, Xvfb, fonts, test peers, libraries);
 #   2. the German locale;
-#   3. the win32 builds of libpng (lpng.dll, zlib inside), expat (xmlparse.dll) and libjpeg (static),
+#   3. qemu-i386 (a static binary from Debian's backports) in a cache outside the checkout, the
+#      emulator of the 32-bit x86 code on machines that run none (tools/wine/i386-road.sh);
+#   4. the win32 builds of libpng (lpng.dll, zlib inside), expat (xmlparse.dll) and libjpeg (static),
 #      cross-built from Debian's source packages into a cache outside the checkout, keyed by version.
 # A second run checks and returns in well under a second.
 # Prints the cache folder of the win32 libraries on its last line of output (for the Makefile).
@@ -33,7 +35,7 @@ step() {
 HOST_PACKAGES=(
   build-essential cmake make pkg-config dpkg-dev
   g++-mingw-w64-i686 libz-mingw-w64-dev
-  wine wine32:i386 xvfb xauth x11-utils
+  wine wine32:i386 wine64 xvfb xauth x11-utils
   locales fonts-liberation
   googletest libgtest-dev libbenchmark-dev
   libpng-dev libjpeg-dev libexpat1-dev zlib1g-dev libtiff-dev libgif-dev
@@ -88,7 +90,52 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   step "generating the locale de_DE.UTF-8" as_root locale-gen
 fi
 
-# --- 3. win32 libraries ------------------------------------------------------------------------
+# --- 3. the road of the 32-bit code -------------------------------------------------------------
+. "$(dirname "$0")/../wine/i386-road.sh"
+ROAD=$(astrel_i386_road) || die "die Wahl des Weges für 32-Bit-Code ist ungültig"
+# The machine's kind is said once, when it is new to set-up or has changed.
+mkdir -p "$ASTREL_QEMU_DIR"
+if [ "$(cat "$ASTREL_QEMU_DIR/road" 2>/dev/null)" != "$ROAD" ]; then
+  if [ "$ROAD" = native ]; then
+    log "this machine runs 32-bit x86 code: Wine runs the programs directly (ASTREL_I386=emulated emulates instead)"
+  else
+    log "this machine runs no 32-bit x86 code: Wine's 32-bit half and the programs run under qemu-i386"
+  fi
+  echo "$ROAD" >"$ASTREL_QEMU_DIR/road"
+fi
+# qemu-user from the backports of this Debian release, through a private apt folder (the machine's
+# own lists stay as they are), unpacked to the one binary needed. Both roads have it: the tests run
+# one program through the emulated road on a machine that runs 32-bit code, too. Debian 12's own
+# qemu 7.2 is not enough: it takes MAP_FIXED_NOREPLACE as a hint, and Wine cannot map its shared
+# memory then.
+install_qemu() {
+  local apt=$1 codename src
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [ -n "$codename" ] || { echo "no release codename in /etc/os-release"; return 1; }
+  src=$(grep -h -m1 -E '^URIs: .*/debian/?$' /etc/apt/sources.list.d/*.sources 2>/dev/null | sed 's/^URIs: *//')
+  [ -n "$src" ] || src=$(grep -h -m1 -E '^deb +[^ ]*/debian/? ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}')
+  [ -n "$src" ] || src=http://deb.debian.org/debian
+  mkdir -p "$apt/sources" "$apt/lists/partial" "$apt/cache/archives/partial"
+  printf 'Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+    "$src" "$codename" >"$apt/sources/backports.sources"
+  local opt=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt/sources"
+             -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root
+             -o APT::Architectures=amd64)
+  apt-get "${opt[@]}" update -qq &&
+    ( cd "$apt" && apt-get "${opt[@]}" download -qq qemu-user ) &&
+    dpkg-deb --fsys-tarfile "$apt"/qemu-user_*.deb | tar -x -C "$apt" ./usr/bin/qemu-i386 &&
+    "$apt/usr/bin/qemu-i386" --version | head -1 &&
+    mv "$apt/usr/bin/qemu-i386" "$ASTREL_QEMU_I386"
+}
+if [ ! -x "$ASTREL_QEMU_I386" ]; then
+  QEMU_WORK=$(mktemp -d "$ASTREL_QEMU_DIR/work.XXXXXX")
+  step "installing qemu-i386 from the backports into $ASTREL_QEMU_DIR" install_qemu "$QEMU_WORK"
+  rm -rf "$QEMU_WORK"
+fi
+# The emulated road needs the 64-bit Wine server (it serves the emulated 32-bit programs natively).
+[ -x /usr/lib/wine/wineserver64 ] || die "wine64 fehlt: /usr/lib/wine/wineserver64 ist nicht installiert"
+
+# --- 4. win32 libraries ------------------------------------------------------------------------
 pkgver() { dpkg-query -W -f='${Version}' "$1"; }
 PNG_VER=$(apt-cache show --no-all-versions libpng-dev 2>/dev/null | sed -n 's/^Version: //p' | head -1)
 JPEG_VER=$(apt-cache show --no-all-versions libjpeg62-turbo-dev 2>/dev/null | sed -n 's/^Version: //p' | head -1)

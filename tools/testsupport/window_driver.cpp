@@ -1,5 +1,7 @@
 #include "window_driver.h"
 
+#include <cstdlib>
+
 namespace testsupport {
 
 namespace {
@@ -43,7 +45,18 @@ HWND FindCaption(DWORD pid, const std::string& caption) {
   });
 }
 
+DWORD TimeScale() {
+  static const DWORD scale = [] {
+    char value[16] = "";
+    DWORD n = GetEnvironmentVariableA("ASTREL_TIME_SCALE", value, sizeof value);
+    long v = n > 0 && n < sizeof value ? strtol(value, nullptr, 10) : 1;
+    return DWORD(v >= 1 && v <= 10 ? v : 1);
+  }();
+  return scale;
+}
+
 bool WaitFor(const std::function<bool()>& cond, DWORD ms, DWORD pollMs) {
+  ms *= TimeScale();
   const DWORD start = GetTickCount();
   while (!cond()) {
     if (GetTickCount() - start > ms) return false;

@@ -18,7 +18,12 @@ HWND FindTopWindow(const std::function<bool(HWND, DWORD)>& match);
 // A visible top-level window of process `pid` whose caption is exactly `caption`, or null.
 HWND FindCaption(DWORD pid, const std::string& caption);
 
-// Polls `cond` every `pollMs` until it holds; false when `ms` have passed first.
+// How many times as long as on a machine that runs 32-bit x86 code natively the programs take
+// here: ASTREL_TIME_SCALE as the Wine runner sets it (3 where that code is emulated), else 1.
+// What a test waits for in another process, and any pace it sets for one, scale by it.
+DWORD TimeScale();
+
+// Polls `cond` every `pollMs` until it holds; false when `ms` (times TimeScale()) have passed first.
 bool WaitFor(const std::function<bool()>& cond, DWORD ms, DWORD pollMs = 20);
 
 // The window's text through WM_GETTEXT (at most 1023 bytes), with a time limit so that a hung

@@ -9,12 +9,17 @@
 #   - the program's exit code is the result.
 #
 # usage: wine-run.sh --template DIR [--timeout SECONDS] [--keep-prefix DIR] PROGRAM.exe [ARGS...]
-#   The environment variable ASTREL_WINE_TIMEOUT overrides the default time limit (120 s).
+#   The environment variable ASTREL_WINE_TIMEOUT overrides the default time limit (120 s); where
+#   32-bit code is emulated the limit is three times as long (ASTREL_TIME_SCALE, i386-road.sh).
 #   With --keep-prefix the prefix is left in DIR after the run (for inspecting registry and files).
 #   ASTREL_WINE_FILE_SIZE_LIMIT=KB: no file the program (or one it starts) writes may grow past KB
 #   kilobytes; writes past it fail as on a full disk (SIGXFSZ is ignored, so they fail instead of
 #   ending the program). The program's output and the prefix's registry are outside the limit.
 set -u
+# On a machine that runs no 32-bit x86 code, the rest of this script runs inside the namespace
+# where qemu-i386 runs Wine's 32-bit half (see i386-road.sh).
+. "$(dirname "$0")/i386-road.sh"
+astrel_i386_enter "$0" "$@"
 
 template=""
 limit=${ASTREL_WINE_TIMEOUT:-120}
@@ -29,6 +34,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ -n "$template" ] || { echo "wine-run: --template fehlt" >&2; exit 2; }
+limit=$((limit * ${ASTREL_TIME_SCALE:-1}))
 [ $# -ge 1 ] || { echo "wine-run: kein Programm angegeben" >&2; exit 2; }
 
 export WINEDEBUG=-all

@@ -105,7 +105,7 @@ class Installer {
 
   // A visible top-level window of the installer with this caption.
   HWND Window(const std::string& caption, DWORD wait = kWait) {
-    const DWORD end = GetTickCount() + wait;
+    const DWORD end = GetTickCount() + wait * testsupport::TimeScale();
     do {
       if (HWND found = testsupport::FindCaption(pi_.dwProcessId, caption)) return found;
       if (WaitForSingleObject(pi_.hProcess, 20) != WAIT_TIMEOUT) break;

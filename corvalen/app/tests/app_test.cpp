@@ -163,14 +163,17 @@ TEST(CorvalenConnection, CancelDuringThePauseBetweenAttempts) {
 
 TEST(CorvalenConnection, ADroppedLineIsNoticedAndBilled) {
   CorvalenRun run;
-  run.Ras("DropAfterMs", "500");
+  // The line drops half a second after it is up (longer where the program runs slower), so that
+  // the program is seen online first.
+  const DWORD scale = testsupport::TimeScale();
+  run.Ras("DropAfterMs", std::to_string(500 * scale).c_str());
   HWND main = StartMain(run);
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
   DWORD online = GetTickCount();
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }, 5000));
-  EXPECT_LT(GetTickCount() - online, 2500u);
+  EXPECT_LT(GetTickCount() - online, 2500u * scale);
   EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
   EXPECT_FALSE(run.File("rechnung.log").empty());
 }
@@ -462,9 +465,10 @@ TEST(CorvalenConnection, APriceChangeWhileOnlineSplitsTheCostRecord) {
 
 TEST(CorvalenStart, TheListIsRerankedEveryMinute) {
   CorvalenRun run;
-  SetEnvironmentVariableA("CORVALEN_START", "20261210175930");
+  // The clock stands at Thursday 17:59:30 while the program starts (however long that takes),
+  // then moves to the next minute, when Funkelnetz's price changes.
+  run.ClockAtLocal("20261210175930");
   HWND main = StartMain(run);
-  SetEnvironmentVariableA("CORVALEN_START", nullptr);
   ASSERT_NE(nullptr, main);
   auto funkel = [&] {
     for (const std::string& item : CorvalenRun::ComboItems(main, kProvider))
@@ -472,6 +476,7 @@ TEST(CorvalenStart, TheListIsRerankedEveryMinute) {
     return std::string();
   };
   EXPECT_EQ(" __  1.49 Pfg     Funkelnetz", funkel());
+  run.ClockAtLocal("20261210180000");
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return funkel() == " __  2.79 Pfg     Funkelnetz"; }, 8000)) << funkel();
   // The chosen provider stays chosen.
   EXPECT_EQ("2.79 Pfg", CorvalenRun::Text(main, kPreis));

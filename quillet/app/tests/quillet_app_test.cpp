@@ -394,8 +394,9 @@ TEST_F(Quillet, NewPageDialogSettingsAndFrameSet) {
   SendMessageA(Control(dlg, NP_EDIT + 6), WM_SETTEXT, 0, LPARAM("links.htm"));
   SendMessageA(Control(dlg, NP_EDIT + 7), WM_SETTEXT, 0, LPARAM("links"));
   Click(Control(dlg, NP_BUTTON + 6));
-  for (int i = 0; i < 100 && IsWindowVisible(frames); ++i) Sleep(30);
-  EXPECT_TRUE(IsWindowEnabled(Control(dlg, NP_BUTTON + 1)));
+  // The panel goes before the main buttons come back.
+  EXPECT_TRUE(testsupport::WaitFor(
+      [&] { return !IsWindowVisible(frames) && IsWindowEnabled(Control(dlg, NP_BUTTON + 1)); }, 10000));
   Click(Control(dlg, NP_BUTTON + 1));
   for (int i = 0; i < 300 && Documents() == 0; ++i) Sleep(30);
   ASSERT_EQ(Documents(), 1);

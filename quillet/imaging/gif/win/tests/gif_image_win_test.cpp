@@ -7,6 +7,7 @@
 
 #include <mmsystem.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "bitmap_win.h"
@@ -149,14 +150,16 @@ void Watch(TGIFImage& Img, Played& P, Target& T) {
   Img.OnPaintEnd = [&P](TObject*) { ++P.Ends; };
 }
 
-// Whether every interval lies within 20 ms of the one expected. No interval may come early; one
-// that comes late may be the machine's doing (other builds share it), so a run is tried up to
-// three times.
+// Whether every interval lies within 20 ms of the one expected. One that comes late may be the
+// machine's doing (other builds share it); so may one that comes early, since the animation
+// shortens a pause by half of what the frame before it overran (a slow first paint, a late
+// wake-up, code that an emulated machine translates on its first run). A run is therefore tried
+// up to three times, and one of them must keep time.
 bool OnTime(const std::vector<int>& Got, const std::vector<int>& Want) {
   bool ok = Got.size() == Want.size();
   for (size_t i = 0; ok && i < Got.size(); ++i) {
-    EXPECT_GE(Got[i], Want[i] - 20) << "interval " << i << " came early";
     ok = Got[i] <= Want[i] + 20 && Got[i] >= Want[i] - 20;
+    if (!ok) std::printf("interval %d: %d ms, expected %d\n", int(i), Got[i], Want[i]);
   }
   return ok;
 }
