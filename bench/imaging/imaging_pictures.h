@@ -15,7 +15,7 @@ constexpr int kBannerFrames = 33, kBannerWidth = 40, kBannerHeight = 30;
 
 enum Kind { kRGB, kGrey, kPalette, kBilevel };
 // The table rows the TIFF files are counted in.
-enum TiffGroup { gPlain, gLZW, gFax };
+enum TiffGroup { gPlain, gLZW, gFax, gRows };
 
 struct TiffFile {
   const char* name;
@@ -36,6 +36,10 @@ const TiffFile kTiffFiles[] = {
     {"TIFF page 2480x3508 Group 4", "page_g4.tif", kBilevel, COMPRESSION_CCITTFAX4, 3508, false, gFax},
     {"TIFF page 2480x3508 Group 3 2-D", "page_g3.tif", kBilevel, COMPRESSION_CCITTFAX3, 128, true, gFax},
     {"TIFF page 2480x3508 Group 3 1-D", "page_g3_1d.tif", kBilevel, COMPRESSION_CCITTFAX3, 128, false, gFax},
+    // One row per strip, as some scanners and tools write them: 1536 strips of one row each.
+    {"TIFF RGB 2048x1536 uncompressed, row strips", "photo_none_rows.tif", kRGB, COMPRESSION_NONE, 1, false, gRows},
+    {"TIFF RGB 2048x1536 PackBits, row strips", "photo_packbits_rows.tif", kRGB, COMPRESSION_PACKBITS, 1, false, gRows},
+    {"TIFF RGB 2048x1536 LZW, row strips", "photo_lzw_rows.tif", kRGB, COMPRESSION_LZW, 1, false, gRows},
 };
 
 }  // namespace bench_pictures

@@ -82,6 +82,18 @@ public:
     return window.bytes.data() + (off - window.start);
   }
 
+  // The n bytes at off (the caller keeps them inside the file) in one read.
+  void Bytes(uint64_t off, size_t n, std::vector<uint8_t>& out) const {
+    out.assign(n, 0);
+    if (n == 0 || !Has(off, n)) return;
+    if (FMemory) {
+      std::memcpy(out.data(), FMemory + off, n);
+      return;
+    }
+    FStream.SetPosition(int64_t(FStart + off));
+    FStream.Read(out.data(), int64_t(n));
+  }
+
 private:
   // N (at most 8) bytes at off through the cache; false when they do not all lie in the file.
   bool Read(uint64_t off, uint8_t* out, size_t n) const {
@@ -152,6 +164,32 @@ public:
   uint64_t Count(uint16_t tag) const {
     const Entry* e = Find(tag);
     return e ? Available(*e) : 0;
+  }
+  // Every element of an array tag that lies in the file, read in one go.
+  std::vector<uint32_t> Array(uint16_t tag) const {
+    std::vector<uint32_t> v;
+    const Entry* e = Find(tag);
+    const uint64_t n = e ? Available(*e) : 0;
+    if (n == 0) return v;
+    const int size = TypeSize(e->type);
+    if (n * uint64_t(size) <= 4) {
+      for (uint64_t i = 0; i < n; ++i) v.push_back(Element(*e, i));
+      return v;
+    }
+    std::vector<uint8_t> raw;
+    FData.Bytes(Base(*e), size_t(n) * size_t(size), raw);
+    v.resize(size_t(n));
+    const uint8_t* p = raw.data();
+    for (size_t i = 0; i < v.size(); ++i, p += size) {
+      switch (e->type) {
+        case 1: v[i] = p[0]; break;
+        case 3: v[i] = FData.big ? uint32_t(p[0] << 8 | p[1]) : uint32_t(p[1] << 8 | p[0]); break;
+        default:
+          v[i] = FData.big ? uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]
+                           : uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+      }
+    }
+    return v;
   }
   uint32_t Element(uint16_t tag, uint64_t i, uint32_t def) const {
     const Entry* e = Find(tag);
@@ -333,14 +371,29 @@ void ReadResolution(const Directory& dir, int& XResolution, int& YResolution) {
   }
 }
 
-// The bytes of strip (or tile) i that lie in the file: its byte count (the rest of the file without
-// one), cut at the end of the file and at the budget, which no strip can usefully exceed.
-uint64_t StripBytes(const TiffData& d, const Directory& dir, uint16_t offsets, uint16_t counts, uint64_t i) {
-  uint64_t off = dir.Element(offsets, i, 0);
-  if (off >= d.Size()) return 0;
-  uint64_t count = dir.Find(counts) ? dir.Element(counts, i, 0) : d.Size();
-  return std::min({count, d.Size() - off, uint64_t(kPictureBudgetBytes)});
-}
+// Where the strips (or, without strips, the tiles) lie and how many of their bytes the file holds:
+// each one's byte count (the rest of the file without one), cut at the end of the file and at the
+// budget, which no strip can usefully exceed. The two arrays lie elsewhere in the file and are
+// read once, in one read each; element by element they would refill the block cache by turns.
+struct StripTable {
+  bool tiled = false;
+  std::vector<uint64_t> offset, bytes;
+  StripTable(const TiffData& d, const Directory& dir) {
+    tiled = dir.Count(tagStripOffsets) == 0;
+    const std::vector<uint32_t> offsets = dir.Array(tiled ? tagTileOffsets : tagStripOffsets);
+    const uint16_t countTag = tiled ? tagTileByteCounts : tagStripByteCounts;
+    const bool haveCounts = dir.Find(countTag) != nullptr;
+    const std::vector<uint32_t> counts = haveCounts ? dir.Array(countTag) : std::vector<uint32_t>();
+    offset.assign(offsets.begin(), offsets.end());
+    bytes.resize(offset.size());
+    for (size_t i = 0; i < offset.size(); ++i) {
+      const uint64_t off = offset[i];
+      const uint64_t count = !haveCounts ? d.Size() : i < counts.size() ? counts[i] : 0;
+      bytes[i] = off >= d.Size() ? 0 : std::min({count, d.Size() - off, uint64_t(kPictureBudgetBytes)});
+    }
+  }
+  uint64_t Count() const { return offset.size(); }
+};
 
 // True when the strips hold enough data to fill the picture at their compression's largest
 // expansion: a declared size the data cannot fill is refused before the bitmap is allocated.
@@ -348,18 +401,15 @@ uint64_t StripBytes(const TiffData& d, const Directory& dir, uint16_t offsets, u
 // that repeats the row above). Uncompressed data that holds a quarter of the picture is enough:
 // a photo whose last rows are missing shows the rows that are there, and the bitmap stays within
 // a few times the file's size. A tiled picture is measured by its tiles.
-bool DataCanFill(const TiffData& d, const Directory& dir, const ImageLayout& l) {
-  const bool tiled = dir.Count(tagStripOffsets) == 0;
-  const uint16_t offsets = tiled ? tagTileOffsets : tagStripOffsets;
-  const uint16_t counts = tiled ? tagTileByteCounts : tagStripByteCounts;
-  const uint64_t strips = dir.Count(offsets);
+bool DataCanFill(const StripTable& t, const ImageLayout& l) {
+  const uint64_t strips = t.Count();
   const uint64_t planes = l.planar ? 3 : 1;
   const uint64_t rowBytes = std::max<uint64_t>(l.rowLength, (uint64_t(l.W) + 7) / 8);
   uint64_t needed = l.fax ? uint64_t(l.H) : rowBytes * l.H * planes;  // rows for fax, else bytes
   if (l.C == 1) needed = (needed + 3) / 4;
   uint64_t most = 0;
   for (uint64_t i = 0; i < strips && most < needed; ++i) {
-    const uint64_t n = StripBytes(d, dir, offsets, counts, i);
+    const uint64_t n = t.bytes[size_t(i)];
     switch (l.C) {
       case 1: most += n; break;
       case 2: case 3: case 4: most += n * 8; break;
@@ -374,8 +424,8 @@ bool DataCanFill(const TiffData& d, const Directory& dir, const ImageLayout& l) 
 // Decodes the strips of one directory into the rows of its bitmap.
 class StripDecoder {
 public:
-  StripDecoder(const TiffData& d, const Directory& dir, const ImageLayout& l, TBitmap& bmp)
-      : FData(d), FDir(dir), L(l), FBmp(bmp), FExpanded(size_t(l.rowLength) * 2 + 8) {
+  StripDecoder(const TiffData& d, const Directory& dir, const StripTable& strips, const ImageLayout& l, TBitmap& bmp)
+      : FData(d), FDir(dir), FStrips(strips), L(l), FBmp(bmp), FExpanded(size_t(l.rowLength) * 2 + 8) {
     if (L.kind == kPalette || L.kind == kGrey) ReadColours();
   }
 
@@ -409,8 +459,8 @@ private:
   // Fax data stored least significant bit first is turned around by the fax decoder. Window holds
   // the strip's bytes when they are read from a stream; it serves the strips that follow.
   std::unique_ptr<StripRows> OpenStrip(uint64_t i, uint32_t rows, StripWindow& window) const {
-    uint64_t off = FDir.Element(tagStripOffsets, i, 0);
-    size_t size = size_t(StripBytes(FData, FDir, tagStripOffsets, tagStripByteCounts, i));
+    const uint64_t off = i < FStrips.Count() ? FStrips.offset[size_t(i)] : 0;
+    size_t size = i < FStrips.Count() ? size_t(FStrips.bytes[size_t(i)]) : 0;
     const uint8_t* data = size ? FData.Strip(off, size, window) : nullptr;
     static const uint8_t kNone[1] = {0};
     return std::unique_ptr<StripRows>(new StripRows(data ? data : kNone, size_t(size), size_t(L.rowLength), int(L.C),
@@ -494,7 +544,7 @@ private:
 
   // Both return the number of rows written.
   uint32_t DecodeChunky() {
-    const uint64_t strips = FDir.Count(tagStripOffsets);
+    const uint64_t strips = FStrips.Count();
     uint32_t y = 0;
     for (uint64_t s = 0; s < strips && y < L.H; ++s) {
       uint32_t rows = std::min(L.rowsPerStrip, L.H - y);
@@ -508,7 +558,7 @@ private:
   // Planar RGB: strip group g takes its red, green and blue planes from strips g, groups + g and
   // 2 * groups + g.
   uint32_t DecodePlanar() {
-    const uint64_t groups = FDir.Count(tagStripOffsets) / 3;
+    const uint64_t groups = FStrips.Count() / 3;
     uint32_t y = 0;
     for (uint64_t g = 0; g < groups && y < L.H; ++g) {
       uint32_t rows = std::min(L.rowsPerStrip, L.H - y);
@@ -534,6 +584,7 @@ private:
 
   const TiffData& FData;
   const Directory& FDir;
+  const StripTable& FStrips;
   const ImageLayout& L;
   TBitmap& FBmp;
   uint32_t FColours[256] = {};
@@ -554,21 +605,22 @@ TBitmap* ReadTIFFImpl(TStream& Stream, int ImageIndex, int& ImageCount, int& XRe
   ReadResolution(dir, XResolution, YResolution);
 
   const uint64_t pixels = uint64_t(l.W) * uint64_t(l.H);
-  if (l.W > 0x7FFFFFFF || l.H > 0x7FFFFFFF || !DataCanFill(d, dir, l)) Invalid();
+  const StripTable strips(d, dir);
+  if (l.W > 0x7FFFFFFF || l.H > 0x7FFFFFFF || !DataCanFill(strips, l)) Invalid();
   if (pixels > uint64_t(MaxPixels) || pixels > uint64_t(kMaxPicturePixels)) throw EPictureTooLarge(l.W, l.H);
   std::unique_ptr<TBitmap> bmp(new TBitmap);
   bmp->SetPixelFormat(l.bilevel ? pf1bit : pf24bit);
   // Layouts and compressions the reader does not know, fax codes on anything but bilevel rows and
   // tiled pictures keep black rows: the picture has its size, but not its pixels.
   const bool known = l.C == 1 || l.fax || l.C == 5 || l.C == 32773;
-  if (l.kind == kNone || !known || dir.Count(tagStripOffsets) == 0 || l.W == 0 || l.H == 0 ||
+  if (l.kind == kNone || !known || strips.tiled || strips.Count() == 0 || l.W == 0 || l.H == 0 ||
       (l.fax && !l.bilevel)) {
     bmp->SetSize(int(l.W), int(l.H));
     return bmp.release();
   }
   // The decoder writes every row, so the bitmap need not be cleared first.
   bmp->SetSizeUncleared(int(l.W), int(l.H));
-  StripDecoder(d, dir, l, *bmp).Run();
+  StripDecoder(d, dir, strips, l, *bmp).Run();
   if (Decoded) *Decoded = true;
   return bmp.release();
 }
