@@ -47,13 +47,13 @@ void Tlader::ColorButton1Click() {
 }
 
 void Tlader::TakePicture(const String& File) {
-  // A PNG picture is read apart (the view keeps its previous picture); the others through the view.
-  const std::unique_ptr<TBitmap> png = LoadPictureFile(*Im->IO(), File);
-  const TBitmap& picture = png ? *png : *Im->Bitmap();
+  // Only the size goes into the tag: JPEG and PNG photos are measured from their headers, the
+  // others through the view, and a picture too large to be shown keeps its size all the same.
+  const TPixSize size = MeasurePictureFile(*Im->IO(), File);
   const String name = CopyToWorkFolder(FContext, File);
   Edit1->SetText(name);
-  Panel2->SetCaption(IntToStr(picture.Width()));
-  Panel3->SetCaption(IntToStr(picture.Height()));
+  Panel2->SetCaption(IntToStr(size.Width));
+  Panel3->SetCaption(IntToStr(size.Height));
   Panel5->SetCaption("<IMG Src=\"" + Edit1->Text() + "\" Width=\"" + Panel2->Caption() + "\" Height=\"" +
                      Panel3->Caption() + "\"");
 }

@@ -183,6 +183,23 @@ void TPixView::Paint() { PaintInto(Canvas()->Handle()); }
 
 void TPixView::PaintInto(HDC DC) {
   const int cw = ClientWidth(), ch = ClientHeight();
+  if (!NotShownText().empty()) {
+    // A picture that has its size but no pixels (one the loader cannot decode): the background
+    // with the reason in place of a black picture.
+    HBRUSH b = CreateSolidBrush(ColorRef(FBackground));
+    RECT all = {0, 0, cw, ch};
+    FillRect(DC, &all, b);
+    DeleteObject(b);
+    const HGDIOBJ font = SelectObject(DC, GetStockObject(DEFAULT_GUI_FONT));
+    const COLORREF back = ColorRef(FBackground);
+    const int light = GetRValue(back) * 3 + GetGValue(back) * 6 + GetBValue(back);
+    SetTextColor(DC, light > 1275 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    SetBkMode(DC, TRANSPARENT);
+    RECT text = {8, 8, std::max(8, cw - 8), std::max(8, ch - 8)};
+    DrawTextA(DC, NotShownText().c_str(), -1, &text, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(DC, font);
+    return;
+  }
   const int bw = FBitmap->Width(), bh = FBitmap->Height();
   const int w = RoundHalfEven(double(bw) * FZoom / 100.0), h = RoundHalfEven(double(bh) * FZoom / 100.0);
   const int dw = std::min(w, cw), dh = std::min(h, ch);

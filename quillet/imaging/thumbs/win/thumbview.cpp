@@ -176,7 +176,7 @@ void TThumbNail::LoadPicture(bool Minimize) {
                                               const TRect*, const String&) {
                                          if (Stage != psEnding) PictureProgress(Stage, Percent, Redraw);
                                        },
-                                       Color());  // transparent parts of a GIF show the cell's own colour
+                                       Color());  // transparent parts of a GIF or PNG show the cell's own colour
     FImageWidth = p.Width;
     FImageHeight = p.Height;
     std::unique_ptr<TBitmap> small;
