@@ -400,20 +400,38 @@ BOOL CTarifDatabase::Reload() {
   filteredOutByName.RemoveAll();
   activeByName.RemoveAll();
   ranking.RemoveAll();
+  // The connected provider's record is taken out before the others are deleted: when the new
+  // data lack it, the connection keeps it.
   CString held;
-  if (connection && connection->GetConnectedProvider()) held = connection->GetConnectedProvider()->GetId();
-  RemoveAllProviders();
-  if (ParseFile()) {
-    if (!held.IsEmpty() && connection) connection->SetConnectedProvider(Find(held));
-    SortActiveByName();
-    return TRUE;
+  std::unique_ptr<CProvider> former;
+  if (CProvider* connected = connection ? connection->GetConnectedProvider() : nullptr) {
+    held = connected->GetId();
+    CObject* obj = nullptr;
+    if (providers.Lookup(held, obj) && obj == connected) {
+      providers.RemoveKey(held);
+      former.reset(connected);
+    }
   }
   RemoveAllProviders();
-  AddDefaultProvider();
-  // The record the connection held is gone; it now holds the fallback provider, or none.
-  if (!held.IsEmpty() && connection) connection->SetConnectedProvider(Find(held));
-  GetTarifUi().ShowError(kTarifUnreadable, kTitle);
-  return FALSE;
+  const BOOL ok = ParseFile();
+  if (!ok) {
+    RemoveAllProviders();
+    AddDefaultProvider();
+  }
+  if (!held.IsEmpty()) {
+    // An inactive record is never ranked and has no price: the connection keeps the old one.
+    CProvider* fresh = Find(held);
+    if (fresh && fresh->IsActive())
+      connection->SetConnectedProvider(fresh);
+    else if (former)
+      connection->KeepFormerProvider(std::move(former));
+  }
+  if (!ok) {
+    GetTarifUi().ShowError(kTarifUnreadable, kTitle);
+    return FALSE;
+  }
+  SortActiveByName();
+  return TRUE;
 }
 
 void CTarifDatabase::RemoveAllProviders() {

@@ -3,6 +3,8 @@
 // cannot be read.
 #pragma once
 
+#include <memory>
+
 #include "CArray.h"
 #include "CMapStringToOb.h"
 #include "CObject.h"
@@ -21,6 +23,14 @@ class CTarifConnection {
   virtual ~CTarifConnection() = default;
   virtual CProvider* GetConnectedProvider() const = 0;
   virtual void SetConnectedProvider(CProvider* provider) = 0;
+  // After a reload whose data lack the connected provider (or hold it inactive): its former
+  // record, which the database gives up. A connection that is billed keeps it (and deletes it
+  // when it lets go of it), so that the running connection is metered and logged at its tariff
+  // until it ends. By default it is deleted and the connection holds no provider.
+  virtual void KeepFormerProvider(std::unique_ptr<CProvider> former) {
+    former.reset();
+    SetConnectedProvider(nullptr);
+  }
 };
 
 // The registrations of the entry-assignment store: provider id and registration date, read by

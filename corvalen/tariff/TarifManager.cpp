@@ -62,6 +62,7 @@ BOOL CTarifManager::Reload() {
   BOOL ok = database.Reload();
   int changes = 0;
   Recompute(&changes, nullptr);
+  if (reloadListener) reloadListener();
   return ok;
 }
 

@@ -3,6 +3,8 @@
 // free-minute clock of the connected provider.
 #pragma once
 
+#include <functional>
+
 #include "COleDateTime.h"
 #include "Feiertage.h"
 #include "ProviderFilter.h"
@@ -29,7 +31,11 @@ class CTarifManager : public CObject {
   BOOL IsFilteredOut(const CProvider* provider);
   CProviderFilter ReadFilter();
   CProvider* FindProvider(const CString& id) const { return database.Find(id); }
+  // Reads the tariff file again and ranks; every provider record of before is gone then (the
+  // connected one may live on in its connection), and the reload listener is told.
   BOOL Reload();
+  // Called after every reload, so that whoever keeps a provider finds it again by its id.
+  void SetReloadListener(std::function<void()> listener) { reloadListener = std::move(listener); }
 
   const CProviderArray& GetRanking() const { return database.GetRanking(); }
   const CProviderArray& GetActiveByName() const { return database.GetActiveByName(); }
@@ -61,6 +67,7 @@ class CTarifManager : public CObject {
   int carriedSeconds = 0;
   CTarifConnection* connection = nullptr;
   CRegistrationSource* registrations = nullptr;
+  std::function<void()> reloadListener;
   COleDateTime clockStart = InvalidDate();
   double clockStartSteady = 0;
   CTarifDatabase database;

@@ -294,6 +294,69 @@ TEST_F(DatabaseTest, ReloadHandsTheConnectionItsNewRecord) {
   EXPECT_NE(m.FindProvider("id-10034"), nullptr);
 }
 
+// A billed connection whose provider the new data lack, or hold inactive, keeps the provider's
+// former record until it ends: it is metered and logged at its tariff, and nothing it holds is
+// freed. The listener hears of every reload.
+TEST_F(DatabaseTest, ReloadWithoutTheConnectedProviderLeavesItWithItsConnection) {
+  struct Keeper : CTarifConnection {
+    CProvider* p = nullptr;
+    std::unique_ptr<CProvider> kept;
+    CProvider* GetConnectedProvider() const override { return p; }
+    void SetConnectedProvider(CProvider* n) override {
+      if (n != kept.get()) kept.reset();
+      p = n;
+    }
+    void KeepFormerProvider(std::unique_ptr<CProvider> former) override {
+      kept = std::move(former);
+      p = kept.get();
+    }
+  };
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  const char* connected =
+      "<Provider id=\"p1\"><name>verbunden</name><telefonnummer>0191</telefonnummer><set a=\"preis\" b=\"1.5\"/>"
+      "</Provider>";
+  const struct {
+    const char* what;
+    std::string next;
+    BOOL ok;
+  } cases[] = {
+      {"dropped", "<Providerliste><Provider id=\"p9\"/></Providerliste>", TRUE},
+      {"inactive", "<Providerliste><Provider id=\"p1\" active=\"n\"><name>aus</name></Provider></Providerliste>", TRUE},
+      {"unreadable", "kaputt", FALSE},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteTarif(std::string("<Providerliste>") + connected + "</Providerliste>");
+    Keeper conn;
+    CTarifManager m;
+    int heard = 0;
+    m.SetReloadListener([&heard] { ++heard; });
+    m.Init(&settings, &conn);
+    m.Recompute(nullptr, nullptr);
+    conn.p = m.FindProvider("p1");
+    ASSERT_NE(conn.p, nullptr);
+    if (c.ok)
+      WriteTarif(c.next);
+    else
+      WriteFile("tarif.dat", c.next);  // not scrambled: no XML after unscrambling
+    EXPECT_EQ(m.Reload(), c.ok);
+    EXPECT_EQ(heard, 1);
+    ASSERT_NE(conn.p, nullptr);
+    EXPECT_EQ(conn.p, conn.kept.get());
+    EXPECT_EQ(conn.p->GetName(), "Verbunden");
+    EXPECT_EQ(conn.p->GetPhoneNumber(), "0191");
+    EXPECT_FLOAT_EQ(conn.p->GetPrice(), 1.5f);
+    m.Recompute(nullptr, conn.p);  // the ranking never reaches the kept record
+    EXPECT_FLOAT_EQ(conn.p->GetPrice(), 1.5f);
+    // Back in the next data: the connection takes the new record and lets the old one go.
+    WriteTarif(std::string("<Providerliste>") + connected + "</Providerliste>");
+    EXPECT_TRUE(m.Reload());
+    EXPECT_EQ(conn.p, m.FindProvider("p1"));
+    EXPECT_EQ(conn.kept, nullptr);
+    ui.messages.clear();
+  }
+}
+
 TEST_F(DatabaseTest, EqualNamesKeepTheLaterOneInFront) {
   const char* doc = R"(<Providerliste>
     <Provider id="b"><name>Gleich</name></Provider>
