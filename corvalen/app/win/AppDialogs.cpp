@@ -65,6 +65,7 @@ class CProgramDialogs : public CAppDialogs {
     return CServerInfo().Update(&c, download) ? 1 : 0;
   }
   BOOL IsMessageOfDayDue(CConnectionController& c) override { return ::IsMessageOfDayDue(*c.GetSettings()); }
+  void CancelDownloads() override { ::CancelDownloads(); }
   BOOL RunTarifUpdateCheck(CConnectionController& c) override {
     CTarifUpdateCheck check(&c);
     return check.IsDue() && check.Run(CWnd::FromHandle(c.GetMainWindow()));

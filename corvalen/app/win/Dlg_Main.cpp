@@ -124,6 +124,7 @@ BOOL CDlg_Main::OnInitDialog() {
     splash = CSplashWnd::ShowSplash(this);
   }
   m_tarifManager.Init(&m_settings, &m_pController->GetRasConnection(), nullptr);
+  m_tarifManager.SetReloadListener([this] { OnTarifReloaded(); });
   m_pController->SetTariffManager(&m_tarifManager);
   if (splash) {
     // The splash stays up at least two seconds; meanwhile the thread sleeps and keeps painting.
@@ -187,12 +188,31 @@ LRESULT CDlg_Main::OnRefreshProviders(WPARAM useCurrentRanking, LPARAM force) {
   if (!m_pController) return 0;
   if (!m_cbProvider.IsWindowEnabled() && force != 1) return 0;
   int event = 0;
-  if (!useCurrentRanking) m_tarifManager.Recompute(&event, m_pController->GetRasConnection().GetProvider());
+  if (!useCurrentRanking) {
+    m_tarifManager.Recompute(&event, m_pController->GetRasConnection().GetProvider());
+    m_rankedMinute.Ranked(GetNow());
+  }
   int index = FillProviderList(m_tarifManager.GetRanking());
   m_cbProvider.SetCurSel(index);
   OnSelchangeProvider();
   if (event != 0) OfferCheaperProvider(event);
   return 0;
+}
+
+void CDlg_Main::OnTarifReloaded() {
+  if (!m_pController) return;
+  // Every provider record of before is gone, those the list's items and the controller pointed
+  // at among them. The current provider is found again by its id, and the list is filled anew
+  // with it chosen; a provider the new data lack leaves the choice to the list's own rule.
+  m_pController->FindCurrentProviderAgain();
+  const CProviderArray& ranking = m_tarifManager.GetRanking();
+  int index = FillProviderList(ranking);
+  if (CProvider* current = m_pController->GetCurrentProvider()) {
+    for (int i = 0; i < ranking.GetSize(); ++i)
+      if (ranking[i] == current) index = i;
+  }
+  m_cbProvider.SetCurSel(index);
+  OnSelchangeProvider();
 }
 
 int CDlg_Main::FillProviderList(const CProviderArray& list) {
@@ -332,6 +352,7 @@ void CDlg_Main::OnCancel() {
 }
 
 BOOL CDlg_Main::DestroyWindow() {
+  m_tarifManager.SetReloadListener(nullptr);
   delete m_pController;
   m_pController = nullptr;
   // The connection is gone with the controller: the hook must no longer see the router online.
@@ -489,7 +510,9 @@ void CDlg_Main::OnTimer(UINT_PTR id) {
       if (m_pTrayIcon)
         m_pTrayIcon->SetTooltipText("Zeit(h):" + time + " | Kosten(DM): " + cost + " | " + p->GetName());
       KillTimer(kTimerRefresh);
-      if (now.GetSecond() == 0) SendMessage(kMsgRefreshProviders, 0, 0);
+      // Once in every minute, whatever the second of this tick: a tick that comes late must not
+      // skip the minute in which a price changes.
+      if (m_rankedMinute.IsDue(now)) SendMessage(kMsgRefreshProviders, 0, 0);
       break;
     }
     case kTimerBilling:

@@ -9,6 +9,7 @@
 #include "AfxWin.h"
 #include "AppDialogs.h"
 #include "ConnectionController.h"
+#include "RankingMinute.h"
 #include "Settings.h"
 #include "SystemTray.h"
 #include "TarifManager.h"
@@ -56,6 +57,9 @@ class CDlg_Main : public CDialog {
   void OnTrayBeenden();
   void OnTrayTrennen();
 
+  // After the tariff data were read again (a tariff update): the current provider found again
+  // and the list filled anew.
+  void OnTarifReloaded();
   int FillProviderList(const CProviderArray& list);
   void ShowProviderData(CProvider* provider);
   void ShowConnectionControls(BOOL show);
@@ -86,4 +90,5 @@ class CDlg_Main : public CDialog {
   HICON m_hIcon = nullptr;
   int timeScale = 1;
   BOOL m_ownsConnectedMutex = FALSE;
+  CRankingMinute m_rankedMinute;  // the minute the provider list was ranked in last
 };

@@ -1,7 +1,10 @@
 #include "RouterApp.h"
 
+#include <algorithm>
+
 #include "Dlg_Main.h"
 #include "ProgramSwitches.h"
+#include "Updates.h"
 #include "ProviderListText.h"
 #include "TarifTexts.h"
 
@@ -47,7 +50,16 @@ BOOL CRouterApp::InitInstance() {
   }
 
   CDlg_Main* dlg = new CDlg_Main;
-  dlg->SetTimeScale(GetProgramSwitches().timeScale);
+  const int scale = GetProgramSwitches().timeScale;
+  dlg->SetTimeScale(scale);
+  // The downloads' time limits run faster with the program's other times (tests only), but
+  // never below what a loopback server needs to answer on a slow machine.
+  CDownloadLimits limits;
+  auto faster = [scale](DWORD ms, DWORD floor) { return std::max(ms / static_cast<DWORD>(scale), std::min(ms, floor)); };
+  limits.connectMs = faster(limits.connectMs, 2000);
+  limits.idleMs = faster(limits.idleMs, 2000);
+  limits.totalMs = faster(limits.totalMs, 10000);
+  SetDownloadLimits(limits);
   if (!dlg->CreateInstanceMutexes()) {
     delete dlg;
     return FALSE;

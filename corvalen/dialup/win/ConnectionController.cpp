@@ -102,7 +102,15 @@ CConnectionController::CConnectionController(CSettings* settings, CProvider* cur
       status_(status),
       settings_(settings),
       current_(current),
+      currentId_(current ? current->GetId() : CString()),
       services_(services ? services : &noServices_) {}
+
+void CConnectionController::FindCurrentProviderAgain() {
+  CProvider* again = manager_ && !currentId_.IsEmpty() ? manager_->FindProvider(currentId_) : nullptr;
+  if (again && !again->IsActive()) again = nullptr;
+  current_ = again;
+  if (!again) currentId_.Empty();
+}
 
 CConnectionController::~CConnectionController() {
   if (socketsStarted_) WSACleanup();
@@ -204,7 +212,7 @@ int CConnectionController::DialAssignedEntry() {
     ras_.SetProvider(current_);
     // The first dial of the new entry uses the password just typed, saved or not.
     int rc = CreateProviderEntry(manager_, current_, entry, main_, &password);
-    current_ = ras_.GetProvider();
+    SetCurrentProvider(ras_.GetProvider());
     ras_.SetProvider(nullptr);
     if (rc != 0) return rc;
   }
@@ -393,6 +401,8 @@ bool CConnectionController::DeleteAssignment(CProvider* provider) {
 }
 
 bool CConnectionController::HangUp() {
+  // A download that runs meanwhile (the window keeps answering during it) has no line any more.
+  services_->CancelDownloads();
   ras_.HangUp();
   CProvider* metered = ras_.GetProvider();
   if (!metered) return true;
@@ -418,7 +428,11 @@ void CConnectionController::AppendSegmentRecord(const COleDateTime& end, double 
   record.providerId = metered->GetId();
   record.noDialInFee = ras_.IsFeeBilled() ? 1 : 0;
   record.price = ras_.GetPricePerMinute();
-  costLog_.AppendConnection(record, manager_->GetActiveByName());
+  // The record names the metered provider itself: it may no longer be among the active ones
+  // (tariff data read again while online that lack it or switched it off).
+  CProviderArray lookup;
+  lookup.Add(metered);
+  costLog_.AppendConnection(record, lookup);
 }
 
 void CConnectionController::OnBillingInterval() {
@@ -489,12 +503,15 @@ void CConnectionController::OnConnected() {
     manager_->StartFreeMinutes(current_);
   }
   if (current_->GetSkipFirstPage()) ProbeProviderHomePage();
+  // The downloads keep the window answering, so the user may hang up during one: what follows
+  // is work for a line that is up, and stops when it is not any more.
   if (services_->IsMessageOfDayDue(*this) && services_->UpdateServerInfo(*this, TRUE) == 1) serverMessages_ = 1;
-  if (updateConnection_) return;
+  if (updateConnection_ || !IsOnline()) return;
   if (services_->RunTarifUpdateCheck(*this)) {
     services_->ShowTip(main_, settings_->GetTarifUpdateTip());
     status_->SendToOwner(kMsgRefreshProviders, 0, 1);
   }
+  if (!IsOnline()) return;
   services_->RunDialerUpdateCheck(*this);
   if (settings_->GetPOP3() == "1") {
     status_->SendToOwner(kMsgDialProgress, kProgressMailCheck, 0);

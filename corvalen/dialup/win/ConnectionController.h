@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "CArray.h"
 #include "COleDateTime.h"
 #include "CString.h"
@@ -65,9 +67,19 @@ class CRasConnection : public CRasAccess, public CTarifConnection {
 
   void Reset();
   CProvider* GetProvider() const { return provider_; }
-  void SetProvider(CProvider* p) { provider_ = p; }
+  // The metered provider; a former record kept over a reload is let go when another takes its place.
+  void SetProvider(CProvider* p) {
+    if (p != former_.get()) former_.reset();
+    provider_ = p;
+  }
   CProvider* GetConnectedProvider() const override { return provider_; }
-  void SetConnectedProvider(CProvider* p) override { provider_ = p; }
+  void SetConnectedProvider(CProvider* p) override { SetProvider(p); }
+  // The tariff data were read again without the metered provider: its former record is kept,
+  // and the connection is metered and logged at its tariff until the hang-up.
+  void KeepFormerProvider(std::unique_ptr<CProvider> former) override {
+    former_ = std::move(former);
+    provider_ = former_.get();
+  }
   // The local time of the connect (and of the first segment's start); the steady clock's reading
   // is taken with it, and the online time and the segment's duration are measured from that.
   void SetConnectTime(const COleDateTime& t);
@@ -100,6 +112,7 @@ class CRasConnection : public CRasAccess, public CTarifConnection {
   float price_ = 0;
   int onlineSeconds_ = 0;
   CProvider* provider_ = nullptr;
+  std::unique_ptr<CProvider> former_;  // the metered provider's record when the tariff data lost it
   float cost_ = 0;
   COleDateTime endTime_;
   COleDateTime connectTime_;
@@ -142,6 +155,8 @@ class CControllerServices {
   virtual BOOL RunTarifUpdateCheck(CConnectionController& c) { return FALSE; }
   virtual void RunDialerUpdateCheck(CConnectionController& c) {}
   virtual void StartMailCheck(CConnectionController& c) {}
+  // Gives up the downloads that run now: the line they need is being hung up.
+  virtual void CancelDownloads() {}
 
   // The entry-assignment store: the entry assigned to a provider id, or "null".
   virtual CString LookupAssignment(const CString& providerId) { return "null"; }
@@ -191,7 +206,15 @@ class CConnectionController : public CObject {
   int UpdateOwnEntry();
   void ProbeProviderHomePage();
 
-  void SetCurrentProvider(CProvider* p) { current_ = p; }
+  // The provider the main dialog shows and the next dial uses; kept by its id as well, so that
+  // it is found again after the tariff data were read again.
+  void SetCurrentProvider(CProvider* p) {
+    current_ = p;
+    currentId_ = p ? p->GetId() : CString();
+  }
+  // After a reload of the tariff data: the current provider is the new record of its id, or
+  // none when the new data lack it or hold it inactive (every record of before is gone).
+  void FindCurrentProviderAgain();
   CProvider* GetCurrentProvider() const { return current_; }
   CRasConnection& GetRasConnection() { return ras_; }
   CTarifManager* GetTariffManager() const { return manager_; }
@@ -241,6 +264,7 @@ class CConnectionController : public CObject {
   CStatusHelper* status_ = nullptr;
   CSettings* settings_ = nullptr;
   CProvider* current_ = nullptr;
+  CString currentId_;
   CRasConnection ras_;
   CRasEntrySetup entrySetup_;
   CControllerServices* services_ = nullptr;

@@ -142,6 +142,14 @@ BOOL CInternetFile::ReadString(CString& line) {
   return any;
 }
 
+namespace {
+BOOL SetNumberOption(HINTERNET handle, DWORD option, DWORD value) {
+  return handle && Api().InternetSetOptionA(handle, option, &value, sizeof value);
+}
+}  // namespace
+
+BOOL CInternetFile::SetOption(DWORD option, DWORD value) { return SetNumberOption(m_hFile, option, value); }
+
 CHttpFile::CHttpFile(HINTERNET file, CInternetSession* session, LPCSTR url, DWORD_PTR context, LPCSTR verb,
                      LPCSTR object)
     : CInternetFile(file, session, url, context), m_strVerb(verb ? verb : "GET"), m_strObject(object ? object : "/") {}
@@ -192,6 +200,8 @@ void CInternetConnection::Close() {
   if (m_hConnection) Api().InternetCloseHandle(m_hConnection);
   m_hConnection = nullptr;
 }
+
+BOOL CInternetConnection::SetOption(DWORD option, DWORD value) { return SetNumberOption(m_hConnection, option, value); }
 
 CHttpFile* CHttpConnection::OpenRequest(LPCSTR verb, LPCSTR object, LPCSTR referer, DWORD_PTR context,
                                         LPCSTR* acceptTypes, LPCSTR version, DWORD flags) {
@@ -253,9 +263,7 @@ CHttpConnection* CInternetSession::GetHttpConnection(LPCSTR server, INTERNET_POR
   return new CHttpConnection(this, h, server, port, m_dwContext);
 }
 
-BOOL CInternetSession::SetOption(DWORD option, DWORD value) {
-  return Api().InternetSetOptionA(m_hSession, option, &value, sizeof value);
-}
+BOOL CInternetSession::SetOption(DWORD option, DWORD value) { return SetNumberOption(m_hSession, option, value); }
 
 BOOL CInternetSession::QueryOption(DWORD option, DWORD& value) const {
   DWORD size = sizeof value;

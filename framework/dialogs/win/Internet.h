@@ -47,6 +47,9 @@ class CInternetFile : public CFile {
 
   // A line up to CR LF or LF (removed); FALSE at the end.
   BOOL ReadString(CString& line);
+  // A number option of the request (time limits in ms: INTERNET_OPTION_CONNECT_TIMEOUT,
+  // INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT); FALSE when WinInet refuses it.
+  BOOL SetOption(DWORD option, DWORD value);
   CString GetFileURL() const { return m_strURL; }
   operator HINTERNET() const { return m_hFile; }
 
@@ -86,6 +89,8 @@ class CInternetConnection {
   CInternetConnection(const CInternetConnection&) = delete;
   CInternetConnection& operator=(const CInternetConnection&) = delete;
   virtual void Close();
+  // A number option of the connection, inherited by its requests (the time limits in ms).
+  BOOL SetOption(DWORD option, DWORD value);
   CString GetServerName() const { return m_strServer; }
   CInternetSession* GetSession() const { return m_pSession; }
   operator HINTERNET() const { return m_hConnection; }

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ConnectionController.h"
@@ -33,6 +35,12 @@ struct Holder : CTarifConnection {
   CProvider* GetConnectedProvider() const override { return p; }
   void SetConnectedProvider(CProvider* n) override { p = n; }
 };
+
+// A whole GIF picture of 2 x 1 pixels.
+const std::string kSmallGif(
+    "GIF89a\x02\x00\x01\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF"
+    "\x2C\x00\x00\x00\x00\x02\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+    35);
 
 struct Box {
   std::string text, title;
@@ -129,15 +137,148 @@ TEST_F(UpdatesTest, DownloadFileFailures) {
   EXPECT_TRUE(DownloadFile(Url("/limit").c_str(), Path("out.bin").c_str()));
 }
 
+// Measures, from another thread, how long a window of the test's thread takes to answer a
+// message, again and again until stopped: the thread that downloads must keep answering.
+class AnswerWatch {
+ public:
+  AnswerWatch() {
+    window_ = CreateWindowExA(0, "STATIC", "watch", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    thread_ = std::thread([this] {
+      while (!stop_) {
+        DWORD start = GetTickCount();
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) ++unanswered_;
+        DWORD took = GetTickCount() - start;
+        if (took > longest_) longest_ = took;
+        Sleep(50);
+      }
+      done_ = true;
+    });
+  }
+  ~AnswerWatch() {
+    Stop();
+    DestroyWindow(window_);
+  }
+  void Stop() {
+    stop_ = true;
+    // The last message may wait for this thread's next look at its queue.
+    while (!done_) {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      Sleep(10);
+    }
+    if (thread_.joinable()) thread_.join();
+  }
+  DWORD Longest() const { return longest_; }
+  int Unanswered() const { return unanswered_; }
+
+ private:
+  HWND window_;
+  std::thread thread_;
+  std::atomic<bool> stop_{false}, done_{false};
+  std::atomic<DWORD> longest_{0};
+  std::atomic<int> unanswered_{0};
+};
+
+// Whatever the server does, a download ends within its time limits, the thread that asked keeps
+// answering its window's messages meanwhile, the file it would replace stays as it was, and a
+// download that ran out of time is told once.
+TEST_F(UpdatesTest, ADownloadEndsInTimeWhateverTheServerDoes) {
+  using Manner = TestHttpServer::Manner;
+  CDownloadLimits limits;
+  limits.connectMs = 2000;
+  limits.idleMs = 2000;
+  limits.totalMs = 8000;
+  SetDownloadLimits(limits);
+  const std::string body(400, 'b');
+  struct Case {
+    const char* what;
+    Manner manner;
+    bool timesOut;  // else it fails at once
+  } cases[] = {
+      {"trickle", Manner::trickle, true},   {"stall after the headers", Manner::stall, true},
+      {"no answer", Manner::silent, true},  {"reset in the body", Manner::reset, false},
+      {"cut short", Manner::truncate, false}, {"redirect loop", Manner::redirectLoop, false},
+      {"endless body", Manner::endless, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    server_.SetManner("/file", body, c.manner);
+    WriteWholeFile(Path("out.bin").c_str(), "alt");
+    boxes_.clear();
+    AnswerWatch watch;
+    const DWORD start = GetTickCount();
+    const DownloadResult result = Download(Url("/file").c_str(), Path("out.bin").c_str());
+    const DWORD took = GetTickCount() - start;
+    watch.Stop();
+    EXPECT_NE(result, DownloadResult::ok);
+    // The endless body ends at the time limit or at the limit of data files, whichever comes first.
+    if (c.manner != Manner::endless) EXPECT_EQ(result == DownloadResult::timedOut, c.timesOut);
+    EXPECT_LT(took, limits.totalMs + limits.idleMs + 3000);
+    EXPECT_LT(watch.Longest(), 1000u);
+    EXPECT_EQ(watch.Unanswered(), 0);
+    EXPECT_EQ(ReadAll(Path("out.bin")), "alt");
+    if (result == DownloadResult::timedOut) {
+      ASSERT_EQ(boxes_.size(), 1u);
+      EXPECT_NE(boxes_[0].text.find("Der Server hat nicht rechtzeitig geantwortet"), std::string::npos);
+      EXPECT_NE(boxes_[0].text.find(Url("/file")), std::string::npos);
+      EXPECT_NE(boxes_[0].text.find("Die vorhandenen Daten bleiben erhalten."), std::string::npos);
+    } else {
+      EXPECT_TRUE(boxes_.empty());
+    }
+  }
+  SetDownloadLimits(CDownloadLimits());
+}
+
+// A download given up from outside (the line is hung up while it runs) ends at once, untold.
+TEST_F(UpdatesTest, ACancelledDownloadEndsUntold) {
+  server_.SetManner("/file", std::string(400, 'b'), TestHttpServer::Manner::trickle);
+  WriteWholeFile(Path("out.bin").c_str(), "alt");
+  std::thread cancel([] {
+    Sleep(1500);
+    CancelDownloads();
+  });
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(Download(Url("/file").c_str(), Path("out.bin").c_str()), DownloadResult::cancelled);
+  cancel.join();
+  EXPECT_LT(GetTickCount() - start, 6000u);
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(ReadAll(Path("out.bin")), "alt");
+}
+
+// Only a whole GIF picture takes the place of the bill's banner.
+TEST_F(UpdatesTest, OnlyAWholeGifReplacesTheBanner) {
+  WriteWholeFile(Path("rechnung.gif").c_str(), "GIF89a-alt");
+  server_.Set("/msg/corva.xml", Scrambled(Messages("2026-03-01 10:00:00", "2026-01-05 00:00:00")));
+  struct Case {
+    const char* what;
+    std::string body;
+    bool truncate;
+  } cases[] = {
+      {"error text", "<html>Kein Bild</html>", false},
+      {"cut picture", kSmallGif.substr(0, kSmallGif.size() - 3), false},
+      {"cut by the connection", kSmallGif, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    settings_->SetBannerTime("");
+    server_.Set("/banner.gif", c.body, 200, c.truncate);
+    EXPECT_TRUE(CServerInfo().Update(controller_.get(), TRUE));
+    EXPECT_EQ(ReadAll(Path("rechnung.gif")), "GIF89a-alt");
+    EXPECT_FALSE(Exists("banner.gif"));
+    EXPECT_EQ(std::string(settings_->GetBannerTime()), "");  // tried again with the next messages
+  }
+}
+
 TEST_F(UpdatesTest, ServerMessagesAreFetchedPutInPlaceAndBringTheBanner) {
   server_.Set("/msg/corva.xml", Scrambled(Messages("2026-03-01 10:00:00", "2026-01-05 00:00:00")));
-  server_.Set("/banner.gif", "GIF89a-banner");
+  server_.Set("/banner.gif", kSmallGif);
   CServerInfo info;
   EXPECT_TRUE(info.Update(controller_.get(), TRUE));
   EXPECT_FALSE(Exists("ServerInfo.sic"));
   EXPECT_TRUE(Exists("ServerInfo.dat"));
   EXPECT_EQ(std::string(settings_->GetTarifUrl()), Url("/tarif.dat"));
-  EXPECT_EQ(ReadAll(Path("rechnung.gif")), "GIF89a-banner");
+  EXPECT_EQ(ReadAll(Path("rechnung.gif")), kSmallGif);
   EXPECT_FALSE(Exists("banner.gif"));
   EXPECT_EQ(std::string(settings_->GetBannerTime()), "2026-01-05 00:00:00");
 

@@ -2,9 +2,11 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
+#include "BannerPicture.h"
 #include "ConnectionController.h"
 #include "DataBudget.h"
 #include "TarifManager.h"
@@ -60,40 +62,217 @@ BOOL PutInPlace(const CString& fresh, const CString& inForce) {
 
 }  // namespace
 
-BOOL DownloadFile(CString url, CString path) {
-  // WinInet is loaded by the session on first use; without it there is no download.
-  BOOL ok = TRUE;
-  try {
-    CInternetSession session(kAgent, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    std::unique_ptr<CInternetFile> file(session.OpenURL(url, 1, INTERNET_FLAG_RELOAD));
-    // An error page of the server is no download.
-    if (auto* http = dynamic_cast<CHttpFile*>(file.get())) {
-      DWORD status = 0;
-      if (http->QueryInfoStatusCode(status) && (status < 200 || status > 299)) return FALSE;
+namespace {
+
+CDownloadLimits g_limits;
+// Raised to cancel every download that runs now (a hang-up, the program's end).
+volatile LONG g_cancelGeneration = 0;
+
+// One transfer, shared by the waiting window thread and the worker; the waiting side owns it and
+// returns only after the worker has ended.
+struct CDownloadJob {
+  CString url, path;
+  CDownloadLimits limits;
+  LONG generation = 0;
+  DownloadResult result = DownloadResult::failed;
+};
+
+bool Cancelled(const CDownloadJob& job) { return g_cancelGeneration != job.generation; }
+
+// http://host[:port]/object (https:// as well).
+struct CUrlParts {
+  bool secure = false;
+  CString host;
+  INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
+  CString object = "/";
+};
+
+bool SplitUrl(const CString& url, CUrlParts& out) {
+  CString rest;
+  if (url.Left(7).CompareNoCase("http://") == 0) {
+    rest = url.Mid(7);
+    out.secure = false;
+    out.port = INTERNET_DEFAULT_HTTP_PORT;
+  } else if (url.Left(8).CompareNoCase("https://") == 0) {
+    rest = url.Mid(8);
+    out.secure = true;
+    out.port = INTERNET_DEFAULT_HTTPS_PORT;
+  } else {
+    return false;
+  }
+  int slash = rest.Find('/');
+  CString authority = slash >= 0 ? rest.Left(slash) : rest;
+  out.object = slash >= 0 ? rest.Mid(slash) : CString("/");
+  int colon = authority.Find(':');
+  if (colon >= 0) {
+    int port = std::atoi(authority.Mid(colon + 1));
+    if (port <= 0 || port > 65535) return false;
+    out.port = static_cast<INTERNET_PORT>(port);
+    authority = authority.Left(colon);
+  }
+  out.host = authority;
+  return !out.host.IsEmpty();
+}
+
+// The address a redirect names, taken against the address that answered with it.
+CString ResolveLocation(const CString& from, const CString& location) {
+  if (location.Left(7).CompareNoCase("http://") == 0 || location.Left(8).CompareNoCase("https://") == 0)
+    return location;
+  CUrlParts base;
+  if (!SplitUrl(from, base)) return CString();
+  CString origin = CString(base.secure ? "https://" : "http://") + base.host +
+                   CString::Formatted(":%u", static_cast<unsigned>(base.port));
+  if (location.Left(1) == "/") return origin + location;
+  CString dir = base.object;
+  int query = dir.Find('?');
+  if (query >= 0) dir = dir.Left(query);
+  int last = dir.ReverseFind('/');
+  return origin + dir.Left(last + 1) + location;
+}
+
+// Each of the limits on every handle: WinInet takes them from the session, the connection or
+// the request depending on its version, and a request inherits what its connection has.
+template <typename Handle>
+void ApplyLimits(Handle& h, const CDownloadLimits& limits) {
+  h.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, limits.connectMs);
+  h.SetOption(INTERNET_OPTION_SEND_TIMEOUT, limits.idleMs);
+  h.SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, limits.idleMs);
+}
+
+// A failed network call that waited as long as its limit allows ran out of time.
+bool WaitedOut(DWORD startTick, DWORD limitMs) { return ::GetTickCount() - startTick + 50 >= limitMs; }
+
+const int kMaxRedirects = 5;
+
+DownloadResult Transfer(const CDownloadJob& job) {
+  const DWORD start = ::GetTickCount();
+  const CDownloadLimits& limits = job.limits;
+  auto overTime = [&] { return ::GetTickCount() - start >= limits.totalMs; };
+  CInternetSession session(kAgent, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  ApplyLimits(session, limits);
+  CString url = job.url;
+  for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+    if (Cancelled(job)) return DownloadResult::cancelled;
+    if (overTime()) return DownloadResult::timedOut;
+    CUrlParts parts;
+    if (!SplitUrl(url, parts)) return DownloadResult::failed;
+    std::unique_ptr<CHttpConnection> connection(session.GetHttpConnection(parts.host, parts.port));
+    ApplyLimits(*connection, limits);
+    // Redirects are followed here, one by one, so that a server that sends the client round in a
+    // circle is given up after a few and every hop counts against the time limit.
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                  INTERNET_FLAG_NO_COOKIES | (parts.secure ? INTERNET_FLAG_SECURE : 0);
+    std::unique_ptr<CHttpFile> request(connection->OpenRequest("GET", parts.object, nullptr, 1, nullptr, nullptr, flags));
+    ApplyLimits(*request, limits);
+    const DWORD sent = ::GetTickCount();
+    try {
+      request->SendRequest();
+    } catch (const CInternetException& e) {
+      if (e.m_dwError == ERROR_INTERNET_TIMEOUT || WaitedOut(sent, limits.connectMs) || overTime())
+        return DownloadResult::timedOut;
+      return DownloadResult::failed;
     }
+    DWORD status = 0;
+    if (!request->QueryInfoStatusCode(status)) return DownloadResult::failed;
+    if (status == 301 || status == 302 || status == 303 || status == 307 || status == 308) {
+      CString location;
+      if (!request->QueryInfo(HTTP_QUERY_LOCATION, location)) return DownloadResult::failed;
+      location.Trim();
+      url = ResolveLocation(url, location);
+      if (url.IsEmpty()) return DownloadResult::failed;
+      continue;
+    }
+    // An error page of the server is no download.
+    if (status < 200 || status > 299) return DownloadResult::failed;
+    DWORD announced = 0;
+    const bool hasLength = request->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, announced) != FALSE;
     // The download is written whole (a failed write or a full disk leaves the file as it was).
     CSaveFile out;
-    if (!out.Open(path)) return FALSE;
+    if (!out.Open(job.path)) return DownloadResult::failed;
     // A short block is no end: the network hands over what has arrived. The end is an empty read.
     // Nothing the server sends is read beyond the data-file limit, so a larger download would only
     // fill the disk: it is refused and the temporary removed.
-    char block[1024];
+    char block[4096];
     size_t total = 0;
     for (;;) {
-      UINT got = file->Read(block, sizeof block);
+      if (Cancelled(job)) return DownloadResult::cancelled;
+      if (overTime()) return DownloadResult::timedOut;
+      const DWORD asked = ::GetTickCount();
+      UINT got = 0;
+      try {
+        // Only what has arrived is read: a read of a whole block would wait until the block is
+        // full, past the time limit and past a cancel, when the server sends a byte now and then.
+        // Asking what has arrived waits for the next piece (within the limit between two); at the
+        // end there is nothing, and the read of one byte tells the end from a failure.
+        const long ready = request->GetLength();
+        const UINT want = ready > 0 ? static_cast<UINT>(std::min<long>(ready, sizeof block)) : 1;
+        got = request->Read(block, want);
+      } catch (const CInternetException& e) {
+        if (e.m_dwError == ERROR_INTERNET_TIMEOUT || WaitedOut(asked, limits.idleMs)) return DownloadResult::timedOut;
+        return DownloadResult::failed;
+      }
       if (got == 0) break;
       total += got;
-      if (total > kDataFileLimit) return FALSE;
+      if (total > kDataFileLimit) return DownloadResult::failed;
       out.Write(block, got);
     }
-    ok = out.Commit();
-  } catch (const CInternetException&) {
-    ok = FALSE;
-  } catch (const CFileException&) {
-    ok = FALSE;
+    // A connection that ended before the announced length is a cut download.
+    if (hasLength && total != announced) return DownloadResult::failed;
+    return out.Commit() ? DownloadResult::ok : DownloadResult::failed;
   }
-  return ok;
+  return DownloadResult::failed;  // redirected round and round
 }
+
+// The worker thread: no C++ exception may leave it.
+DWORD WINAPI DownloadThread(void* param) {
+  auto* job = static_cast<CDownloadJob*>(param);
+  try {
+    job->result = Transfer(*job);
+  } catch (...) {
+    job->result = DownloadResult::failed;
+  }
+  return 0;
+}
+
+}  // namespace
+
+DownloadResult Download(const CString& url, const CString& path) {
+  CDownloadJob job;
+  job.url = url;
+  job.path = path;
+  job.limits = g_limits;
+  job.generation = g_cancelGeneration;
+  DWORD id = 0;
+  HANDLE thread = ::CreateThread(nullptr, 0, DownloadThread, &job, 0, &id);
+  if (!thread) return DownloadResult::failed;
+  // The window thread waits for the worker while it handles its messages, so the program keeps
+  // painting and answering (and "Trennen" works) during the transfer. The worker ends within the
+  // time limits; the job lives on this stack until it has.
+  for (;;) {
+    DWORD w = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
+    if (w == WAIT_OBJECT_0) break;
+    if (w == WAIT_OBJECT_0 + 1 && AfxPumpWaitingMessages()) continue;
+    // The program is ending (or the wait failed): the transfer is given up, and the worker is
+    // waited for all the same.
+    CancelDownloads();
+    ::WaitForSingleObject(thread, INFINITE);
+    break;
+  }
+  ::CloseHandle(thread);
+  if (job.result == DownloadResult::timedOut) {
+    CString text = "Der Server hat nicht rechtzeitig geantwortet; der Download von\n" + url +
+                   "\nwurde abgebrochen. Die vorhandenen Daten bleiben erhalten.";
+    ShowBox(nullptr, text, kTitle, MB_OK | MB_ICONWARNING);
+  }
+  return job.result;
+}
+
+BOOL DownloadFile(CString url, CString path) { return Download(url, path) == DownloadResult::ok; }
+
+void CancelDownloads() { ::InterlockedIncrement(&g_cancelGeneration); }
+
+void SetDownloadLimits(const CDownloadLimits& limits) { g_limits = limits; }
+const CDownloadLimits& GetDownloadLimits() { return g_limits; }
 
 CString GetUpdateServer() { return g_server.IsEmpty() ? CString(kDefaultServer) : g_server; }
 void SetUpdateServer(const CString& base) { g_server = base; }
@@ -197,9 +376,16 @@ void CServerInfo::FetchBanner(CUpdateCheck* check) {
   CString fresh = dir + "\\banner.gif";
   ::DeleteFileA(fresh);
   if (settings_->GetBannerUrl().IsEmpty()) return;
-  if (DownloadFile(settings_->GetBannerUrl(), fresh) && HasContent(fresh) &&
-      PutInPlace(fresh, dir + "\\rechnung.gif"))
-    settings_->SetBannerTime(g_bannerDate);
+  if (!DownloadFile(settings_->GetBannerUrl(), fresh)) return;
+  // Only a whole GIF picture replaces the banner: a cut download or an error page would show in
+  // the bill as a broken picture. It is tried again with the next messages.
+  std::string picture;
+  if (!ReadDataFile(fresh, picture) ||
+      !IsGifPicture(reinterpret_cast<const unsigned char*>(picture.data()), picture.size())) {
+    ::DeleteFileA(fresh);
+    return;
+  }
+  if (PutInPlace(fresh, dir + "\\rechnung.gif")) settings_->SetBannerTime(g_bannerDate);
 }
 
 CString CServerInfo::GetBannerDate() { return g_bannerDate; }
@@ -230,13 +416,14 @@ void CDlg_Download::OnTimer(UINT_PTR id) {
   ::KillTimer(m_hWnd, kTimerStart);
   SetDlgItemText(kInfo1, "Download der Tarifdaten ... Bitte warten");
   SetDlgItemText(kInfo2, "");
-  int result = Install();
-  if (result != IDOK)
+  bool told = false;
+  int result = Install(&told);
+  if (result != IDOK && !told)
     ShowBox(m_hWnd, "Tarifdaten konnten nicht erfolgreich\naktualisiert werden !", "Fehler", MB_OK | MB_ICONWARNING);
   EndDialog(result);
 }
 
-int CDlg_Download::Install() {
+int CDlg_Download::Install(bool* told) {
   if (!check_) return IDCANCEL;
   CConnectionController* controller = check_->GetController();
   CSettings* settings = controller->GetSettings();
@@ -244,7 +431,9 @@ int CDlg_Download::Install() {
   CString dir = check_->GetPATH();
   CString fresh = dir + "\\tarif.sic";
   ::DeleteFileA(fresh);
-  if (!DownloadFile(settings->GetTarifUrl(), fresh) || !HasContent(fresh)) return IDCANCEL;
+  const DownloadResult got = Download(settings->GetTarifUrl(), fresh);
+  *told = got == DownloadResult::timedOut || got == DownloadResult::cancelled;
+  if (got != DownloadResult::ok || !HasContent(fresh)) return IDCANCEL;
   int check = 2;
   if (IsCompleteScrambledDocument(fresh)) {
     if (manager) {

@@ -1,6 +1,7 @@
 // Corvalen's talk with its update server over HTTP: the server's message file, the banner picture
 // of the bill, and the daily checks for a new program version and new tariff data with the
-// download dialog. Everything runs on the user-interface thread, one transfer at a time.
+// download dialog. The checks run on the user-interface thread; each transfer runs on a worker
+// thread of its own meanwhile (Download).
 #pragma once
 
 #include <functional>
@@ -10,10 +11,31 @@
 
 class CConnectionController;
 
-// Fetches the address into the file (created or emptied first). FALSE when WinInet cannot be
-// opened, the address cannot be reached, the server answers with an error status, the file
-// cannot be written or a read fails; what was written until then stays in the file.
+// How long a download may take: to connect, between two pieces of the answer, and in all (ms).
+// A server that accepts and never answers, stalls, or sends a byte now and then is given up
+// after these; so is one that redirects more than five times.
+struct CDownloadLimits {
+  DWORD connectMs = 30000;
+  DWORD idleMs = 30000;
+  DWORD totalMs = 300000;  // the largest tariff file over a slow modem line takes a minute
+};
+void SetDownloadLimits(const CDownloadLimits& limits);
+const CDownloadLimits& GetDownloadLimits();
+
+enum class DownloadResult { ok, failed, timedOut, cancelled };
+
+// Fetches the address (http:// or https://, redirects followed) into the file, which is written
+// whole or not at all. The transfer runs on a thread of its own while this thread handles its
+// window messages, so the program keeps answering; it returns when the worker has ended.
+// timedOut: one of the limits ran out, which is told to the user (once, here); cancelled:
+// CancelDownloads was called meanwhile; failed: WinInet cannot be opened, the address cannot be
+// reached, the server answers with an error status, the answer is cut short or beyond the limit
+// of data files, or the file cannot be written.
+DownloadResult Download(const CString& url, const CString& path);
+// Download() == ok.
 BOOL DownloadFile(CString url, CString path);
+// Gives up every download that runs now (the line was hung up, the program ends).
+void CancelDownloads();
 
 // The update server's address ("http://host[:port]"), to which "/msg/" and "MessageUrl" are
 // joined for the server messages.
@@ -98,7 +120,9 @@ class CDlg_Download : public CDialog {
   void OnTimer(UINT_PTR id) override;
 
  private:
-  int Install();
+  // IDOK after an installed download; IDCANCEL otherwise, with *told set when the user has been
+  // told why already (a download that ran out of time) or needs no telling (one given up).
+  int Install(bool* told);
   CUpdateCheck* check_ = nullptr;
   UINT delay_;
 };
