@@ -63,8 +63,15 @@ class ProxyServerTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(ProxyServerTest, ServerMessagesAndBannerComeThroughTheProxy) {
-  std::string banner = "GIF89a";
-  for (int i = 0; i < 3000; ++i) banner += static_cast<char>(i * 13);
+  // A whole GIF picture (only such a one replaces the banner) of some 3000 bytes: a 2 x 1 screen
+  // whose image data come in sub-blocks of 250 bytes.
+  std::string banner("GIF89a\x02\x00\x01\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF"
+                     "\x2C\x00\x00\x00\x00\x02\x00\x01\x00\x00\x02", 30);
+  for (int b = 0; b < 12; ++b) {
+    banner += static_cast<char>(250);
+    for (int i = 0; i < 250; ++i) banner += static_cast<char>((b * 250 + i) * 13);
+  }
+  banner += std::string("\x00;", 2);
   std::string messages =
       "<?xml version=\"1.0\"?><server>"
       "<tip typ=\"banner\"><url>\nhttp://update.astrel.de/bilder/banner.gif\n</url><date>2026-03-01 00:00:00</date></tip>"
