@@ -24,17 +24,23 @@ struct InflateIo {
 // Decodes one deflated entry whose compressed size is compressedSize. Every byte handed to write
 // is added, in order, to runningCrc.
 //
-// Returns true when the stream decoded cleanly to its final block, false for damaged data or a
-// failed write; in both cases the caller's CRC test stays the verdict. Damaged data is decoded as
-// far as it goes and never makes the decoder read or write outside its buffers:
+// Returns true when the stream decoded cleanly to its final block, false for a failed write or
+// for anything a valid stream cannot contain. The walk extracts an entry only when this is true
+// and the CRC-32 is right: a stream this returns false for fails whatever its CRC (zlib refuses
+// the same streams). Damaged data is decoded as far as it goes and never makes the decoder read or
+// write outside its buffers:
 //   - an invalid literal/length or distance code ends its block; decoding goes on with the next
-//     block unless that block was the last;
-//   - a block of type 3 decodes nothing; decoding goes on unless it was the last;
+//     block unless that block was the last (false);
+//   - a block of type 3 decodes nothing; decoding goes on unless it was the last (false either
+//     way);
+//   - an incomplete code in a dynamic block is decoded with its empty slots as invalid codes
+//     (false); a literal/length or distance code of a single one-bit code, and no distance code
+//     at all, are valid; the fixed distance code's two unused codes are part of the format;
 //   - a stored block whose NLEN is not the complement of LEN drops the output not yet written
-//     and ends the entry; so does a dynamic block whose code lengths give no usable table;
-//   - a back-reference before the entry's first byte copies zeros;
+//     and ends the entry; so does a dynamic block whose code lengths give no usable table (false);
+//   - a back-reference before the entry's first byte copies zeros (false);
 //   - after the compressed bytes are used up the input reads as all-ones bytes, and decoding
-//     stops a few bytes later.
+//     stops a few bytes later (false).
 bool InflateEntry(const InflateIo& io, uint32_t compressedSize, uint32_t& runningCrc);
 
 // Lets tests turn the decoding loop compiled for BMI2 off (or on again where the processor has

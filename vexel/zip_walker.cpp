@@ -13,6 +13,9 @@ const char kTextCannotRead[] = "Archiv kann nicht gelesen werden .";
 const char kTextNameMissing[] = "Filename fehlt .";
 const char kTextNameTooLong[] = "Ein Filename im Archiv ist länger als 257 Zeichen und wird übersprungen .";
 const char kTextNameUnsafe[] = "Der Filename führt aus dem Zielverzeichnis heraus und wird übersprungen .";
+const char kTextNameReserved[] =
+    "Der Filename ist unter Windows nicht erlaubt (ein Gerätename oder ein Punkt oder Leerzeichen am Ende) "
+    "und wird übersprungen .";
 const char kTextDamaged[] = "Das Archiv ist beschädigt .";
 const char kTextNoSizes[] =
     "Das Archiv enthält Einträge ohne Größenangaben und kann nicht weiter gelesen werden .";
@@ -213,11 +216,16 @@ EntryResult StartDecryption(WalkHost& host, PasswordStore& pw, const LocalHeader
   return ok ? kEntryDone : kEntryWrongPassword;
 }
 
-enum TargetResult { kTargetWrite, kTargetLeaveAlone, kTargetFolderFailed };
+enum TargetResult { kTargetWrite, kTargetLeaveAlone, kTargetBlocked, kTargetFolderFailed };
 
-// Whether the entry is written to `path`: an existing file may be left alone (by the overwrite
-// mode or the user's answer); for a new file the folders on its path are made.
+// Whether the entry is written to `path`: a folder of that name is in the way (the file cannot be
+// opened, which is told before anything is decoded); an existing file may be left alone (by the
+// overwrite mode or the user's answer); for a new file the folders on its path are made.
 TargetResult PrepareTarget(WalkHost& host, const char* path) {
+  if (host.FolderExists(path)) {
+    host.Message(path, kCaptionCannotOpen);
+    return kTargetBlocked;
+  }
   if (host.FileExists(path)) {
     const int mode = host.OverwriteMode();
     return mode == 1 || (mode == 2 && !host.AskOverwrite(path)) ? kTargetLeaveAlone : kTargetWrite;
@@ -314,6 +322,8 @@ EntryResult ExtractEntry(WalkHost& host, const WalkOptions& options, const Local
     case kTargetLeaveAlone:
       host.ListDeselect(index);  // left alone: counts as done
       return kEntryDone;
+    case kTargetBlocked:
+      return kEntryFailed;  // stays selected; the walk goes on
     case kTargetFolderFailed:
       return kEntryStopWalk;
     case kTargetWrite:
@@ -327,29 +337,41 @@ struct WalkEntry {
   LocalHeader h;
   uint64_t dataStart;
   uint64_t next;
+  bool last;  // the next header cannot be found: the walk ends behind this entry
   char name[kNameBufferLength];
 };
 
-enum EntryCheck { kEntryUse, kEntrySkip, kEntryEndsWalk };
+// kEntryDamaged: an entry with a good name whose data cannot be extracted (cut off, without
+// sizes, or declaring more than its data can hold). It is listed like any other, so that it stays
+// selected when the walk extracts and the walk then reports that not every selected entry was
+// extracted: a damaged entry that dropped out of the list would let a broken installation pass
+// for a complete one, and start the program behind it.
+enum EntryCheck { kEntryUse, kEntryDamaged, kEntrySkip, kEntryEndsWalk };
 
-// Checks the header just read at `position` and reads the entry's name. An entry that cannot be
-// used is skipped (the walk goes on at the next header), or it ends the walk when the next header
-// cannot be found; `reported` tells that the walk ended over the archive itself.
+// A refused name, told in list mode: the name, then why it is skipped.
+void ReportName(WalkHost& host, bool listMode, const char* name, const char* why) {
+  if (!listMode) return;
+  char text[kNameBufferLength + sizeof kTextNameReserved + 2];
+  Concat(text, sizeof text, name, "\n");
+  Concat(text, sizeof text, text, why);
+  host.Message(text, kCaptionError);
+}
+
+// Checks the header just read at `position` and reads the entry's name. An entry whose name is
+// refused is skipped (the walk goes on at the next header); a header without a readable name ends
+// the walk; `reported` tells that a message about the archive itself has been shown. The messages
+// of the archive and its entries are shown when the walk lists the archive, not again when it
+// extracts.
 EntryCheck CheckEntry(WalkHost& host, bool listMode, uint64_t position, uint64_t archiveEnd, HeaderResult r,
                       WalkEntry& e, bool& reported) {
   LocalHeader& h = e.h;
-  e.dataStart = position + kLocalHeaderLength + h.nameLength + h.extraLength;
+  const uint64_t nameEnd = position + kLocalHeaderLength + h.nameLength;
+  e.dataStart = nameEnd + h.extraLength;
   e.next = e.dataStart + h.compressedSize;
-  // A header that is cut off or unknown, or entry data reaching past the end of the file.
-  if (r == kHeaderDamaged || e.next > archiveEnd) {
+  e.last = false;
+  // A header that is cut off or unknown, or a name reaching past the end of the file.
+  if (r == kHeaderDamaged || nameEnd > archiveEnd) {
     if (listMode) host.Message(kTextDamaged, kCaptionError);
-    reported = true;
-    return kEntryEndsWalk;
-  }
-  // Written to a pipe, an archive has no sizes in its local headers: the next header cannot be
-  // found. (A stored entry's size is known to the writer beforehand and is there.)
-  if ((h.flags & kFlagDescriptor) && h.compressedSize == 0 && (h.method != 0 || h.uncompressedSize != 0)) {
-    if (listMode) host.Message(kTextNoSizes, kCaptionError);
     reported = true;
     return kEntryEndsWalk;
   }
@@ -358,16 +380,16 @@ EntryCheck CheckEntry(WalkHost& host, bool listMode, uint64_t position, uint64_t
     reported = true;
     return kEntryEndsWalk;
   }
+  // Entry data reaching past the end of the file (a cut-off archive), or none at all: written to a
+  // pipe, an archive has no sizes in its local headers. (A stored entry's size is known to the
+  // writer beforehand and is there.) Either way the next header cannot be found.
+  const bool cut = e.next > archiveEnd;
+  const bool noSizes =
+      (h.flags & kFlagDescriptor) && h.compressedSize == 0 && (h.method != 0 || h.uncompressedSize != 0);
+  e.last = cut || noSizes;
   if (h.nameLength > kMaxNameLength) {
     if (listMode) host.Message(kTextNameTooLong, kCaptionError);
-    return kEntrySkip;
-  }
-  if (h.flags & kFlagDescriptor) ReadDescriptor(host, e.next, h);
-  // More than deflate can make of the entry's data: no entry of a sound archive.
-  if (h.method == 8 && h.uncompressedSize > (uint64_t)h.compressedSize * kDeflateMaxExpansion) {
-    if (listMode) host.Message(kTextDamaged, kCaptionError);
-    reported = true;
-    return kEntrySkip;
+    return e.last ? kEntryEndsWalk : kEntrySkip;
   }
   if (!host.ArchiveSeek(position + kLocalHeaderLength) || ReadFull(host, e.name, h.nameLength) != h.nameLength) {
     if (listMode) host.Message(kTextDamaged, kCaptionError);
@@ -375,25 +397,35 @@ EntryCheck CheckEntry(WalkHost& host, bool listMode, uint64_t position, uint64_t
     return kEntryEndsWalk;
   }
   e.name[h.nameLength] = '\0';
-  if (!IsSafeEntryName(e.name, h.nameLength)) {
-    if (listMode) {
-      char text[kNameBufferLength + sizeof kTextNameUnsafe + 2];
-      Concat(text, sizeof text, e.name, "\n");
-      Concat(text, sizeof text, text, kTextNameUnsafe);
-      host.Message(text, kCaptionError);
-    }
-    return kEntrySkip;
+  const EntryNameCheck name = CheckEntryName(e.name, h.nameLength);
+  if (name != kNameSafe) {
+    ReportName(host, listMode, e.name, name == kNameEscapes ? kTextNameUnsafe : kTextNameReserved);
+    return e.last ? kEntryEndsWalk : kEntrySkip;
+  }
+  if (e.last) {
+    if (listMode) host.Message(cut ? kTextDamaged : kTextNoSizes, kCaptionError);
+    reported = true;
+    return kEntryDamaged;
+  }
+  if (h.flags & kFlagDescriptor) ReadDescriptor(host, e.next, h);
+  // More than deflate can make of the entry's data: no entry of a sound archive.
+  if (h.method == 8 && h.uncompressedSize > (uint64_t)h.compressedSize * kDeflateMaxExpansion) {
+    if (listMode) host.Message(kTextDamaged, kCaptionError);
+    reported = true;
+    return kEntryDamaged;
   }
   return kEntryUse;
 }
 
-// Extract mode: the entry is extracted when the list holds it selected. `index` is the list item
-// found last, where the search for the next name begins.
-EntryResult ExtractIfSelected(WalkHost& host, const WalkOptions& options, const WalkEntry& e, int& index) {
+// Extract mode: the entry is extracted when the list holds it selected; a damaged one fails and
+// stays selected. `index` is the list item found last, where the search for the next name begins.
+EntryResult ExtractIfSelected(WalkHost& host, const WalkOptions& options, const WalkEntry& e, bool damaged,
+                              int& index) {
   const int found = host.ListFind(index, e.name);
   if (found < 0) return kEntryDone;
   index = found;
   if (!host.ListSelected(found)) return kEntryDone;
+  if (damaged) return kEntryFailed;
   return ExtractEntry(host, options, e.h, e.name, e.dataStart, found);
 }
 
@@ -406,11 +438,13 @@ bool FinishList(WalkHost& host, bool reported) {
 }
 
 // The end of a walk in extract mode: true, with the report of success, when no selected entry is
-// left.
+// left. The status line is set before the report: setting it lets one pending window message
+// through, and once the report is closed the user's next click must reach the dialog, which
+// ignores clicks while the walk runs.
 bool FinishExtract(WalkHost& host) {
   if (host.ListSelCount() != 0) {
-    host.Message(kTextNotExtracted, kCaptionError);
     host.Status(kStatusNotExtracted);
+    host.Message(kTextNotExtracted, kCaptionError);
     return false;
   }
   host.Message(kTextAllExtracted, kCaptionReady);
@@ -436,19 +470,20 @@ bool WalkArchive(WalkHost& host, const WalkOptions& options, bool listMode) {
     if (r == kHeaderEnd) break;
     const EntryCheck check = CheckEntry(host, listMode, position, archiveEnd, r, e, reported);
     if (check == kEntryEndsWalk) break;
-    if (check == kEntryUse) {
+    if (check != kEntrySkip) {
       if (listMode) {
         host.ListAdd(e.name);
       } else {
-        const EntryResult result = ExtractIfSelected(host, options, e, index);
+        const EntryResult result = ExtractIfSelected(host, options, e, check == kEntryDamaged, index);
         if (result == kEntryWrongPassword) {
+          host.Status(kStatusNotExtracted);  // before the report, as in FinishExtract
           host.Message(kTextWrongPassword, kCaptionError);
-          host.Status(kStatusNotExtracted);
           return false;
         }
         if (result == kEntryStopWalk) break;
       }
     }
+    if (e.last) break;
     position = e.next;
   }
   return listMode ? FinishList(host, reported) : FinishExtract(host);

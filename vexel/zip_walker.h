@@ -17,6 +17,7 @@ extern const char kTextCannotRead[];      // "Archiv kann nicht gelesen werden .
 extern const char kTextNameMissing[];     // "Filename fehlt ."
 extern const char kTextNameTooLong[];
 extern const char kTextNameUnsafe[];
+extern const char kTextNameReserved[];
 extern const char kTextDamaged[];
 extern const char kTextNoSizes[];
 extern const char kTextWrongPassword[];

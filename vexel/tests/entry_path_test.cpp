@@ -15,19 +15,44 @@ namespace {
 TEST(EntryPath, SafeNames) {
   struct Case {
     const char* name;
-    bool safe;
+    EntryNameCheck check;
   } cases[] = {
-      {"Quillet.exe", true}, {"DATEN/Hilfe/QUILLET.HLP", true}, {"a..b/c..", true}, {"...", true},
-      {"ordner/", true},     {"./a.txt", true},                 {"", false},        {"..", false},
-      {"../a", false},       {"a/../b", false},                 {"a/..", false},    {"a\\..\\b", false},
-      {"/etc/x", false},     {"\\x", false},                    {"C:x", false},     {"C:\\x", false},
-      {"a:b", false},        {"tab\there", false},              {"..\\", false},
+      {"Quillet.exe", kNameSafe}, {"DATEN/Hilfe/QUILLET.HLP", kNameSafe}, {"a..b/c..d", kNameSafe},
+      {"ordner/", kNameSafe}, {".profil", kNameSafe}, {"a//b", kNameSafe},
+      {"", kNameEscapes}, {"..", kNameEscapes}, {"../a", kNameEscapes},
+      {"a/../b", kNameEscapes}, {"a/..", kNameEscapes}, {"a\\..\\b", kNameEscapes},
+      {"/etc/x", kNameEscapes}, {"\\x", kNameEscapes}, {"C:x", kNameEscapes},
+      {"C:\\x", kNameEscapes}, {"a:b", kNameEscapes}, {"tab\there", kNameEscapes},
+      {"..\\", kNameEscapes}, {"CON/../x", kNameEscapes}, {"a./../b", kNameEscapes},
+      // Windows drops a trailing dot or blank: "a." would be written as "a".
+      {"a.", kNameReserved}, {"a ", kNameReserved}, {"...", kNameReserved},
+      {"./a.txt", kNameReserved}, {"ordner./x", kNameReserved}, {"ordner /x", kNameReserved},
+      {"x/ ", kNameReserved}, {"ende./", kNameReserved},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(IsSafeEntryName(c.name, strlen(c.name)), c.safe);
+    EXPECT_EQ(CheckEntryName(c.name, strlen(c.name)), c.check);
+    EXPECT_EQ(IsSafeEntryName(c.name, strlen(c.name)), c.check == kNameSafe);
   }
-  EXPECT_FALSE(IsSafeEntryName("a\0b", 3));
+  EXPECT_EQ(CheckEntryName("a\0b", 3), kNameEscapes);
+}
+
+// A name that opens a device: the device name alone or before the first dot (blanks in front of
+// the dot dropped), in any letter case, at any folder level.
+TEST(EntryPath, DeviceNames) {
+  const char* devices[] = {"CON", "con", "Nul", "AUX.txt", "aux.tar.gz", "PRN", "COM1", "com9.log",
+                           "COM0", "LPT1.txt", "lpt9", "COM\xB9", "lpt\xB2.x", "COM\xB3", "NUL .txt",
+                           "CONIN$", "conout$.log", "Com1/", "DATEN/con/x", "x/AUX/y/z", "a/b/PRN.tar.gz"};
+  for (const char* n : devices) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(CheckEntryName(n, strlen(n)), kNameReserved);
+  }
+  const char* files[] = {"CONSOLE.txt", "nul2", "COM10", "LPT", "xCON", "a.CON", "COM1x.txt",
+                         "AUX_/x", "CO", "COM\xB4", "LPTA.txt", "con_1", "NULL"};
+  for (const char* n : files) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(CheckEntryName(n, strlen(n)), kNameSafe);
+  }
 }
 
 TEST(EntryPath, TargetPaths) {

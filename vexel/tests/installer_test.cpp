@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -396,15 +397,23 @@ TEST(Installer, BadBlocksAndArchivesGetAMessage) {
   struct Case {
     const char* zip;
     const char* message;
-  } cases[] = {{"garbage", kTextDamaged}, {"pipe", kTextNoSizes}};
+    size_t listed;
+    const char* report;  // of "Start"
+  } cases[] = {
+      // nothing listed: nothing to extract, and no report of success
+      {"garbage", kTextDamaged, 0, kTextCannotRead},
+      // the first entry without sizes is listed (the walk cannot go on behind it) and fails
+      {"pipe", kTextNoSizes, 1, kTextNotExtracted},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.zip);
     Installer run(MakeInstaller(ReadFileBytes(kFixtures + "/" + c.zip + ".zip"), Block(0x02)));
     EXPECT_EQ(run.Box(kCaptionError), c.message);
     HWND main = run.Main();
     ASSERT_TRUE(main);
-    run.Click(main, IDOK);  // nothing listed: nothing to extract, and no report of success
-    EXPECT_EQ(run.Box(kCaptionError), kTextCannotRead);
+    EXPECT_EQ(run.Items(301).size(), c.listed);
+    run.Click(main, IDOK);
+    EXPECT_EQ(run.Box(kCaptionError), c.report);
     EXPECT_TRUE(run.Running());
     run.Click(main, IDCANCEL);
     EXPECT_EQ(run.Exit(), 2u);
@@ -417,6 +426,108 @@ TEST(Installer, BadBlocksAndArchivesGetAMessage) {
     run.Click(main, IDCANCEL);
     EXPECT_EQ(run.Exit(), 2u);
   }
+}
+
+// A damaged entry (one that declares more than its data can hold, or whose data the file cuts
+// off) is reported once and stays in the list, selected: "Start" extracts the others, reports that
+// the selected file cannot be extracted, keeps the dialog open and starts no program.
+TEST(Installer, DamagedEntryIsNeverPassedOffAsInstalled) {
+  BuildCrcTable();
+  const std::string before = std::string(30000, 'v') + "Ende", after = std::string(20000, 'n') + "Ende";
+  vexel_test::ZipWriter bomb;
+  bomb.Add(vexel_test::Named("vorher.txt", before));
+  vexel_test::WriterEntry b = vexel_test::Named("bombe.bin", std::string(100000, '\0'));
+  b.declaredSize = 0xFFFFFFFFll;
+  bomb.Add(b);
+  bomb.Add(vexel_test::Named("nachher.txt", after));
+  vexel_test::ZipWriter cut;
+  cut.Add(vexel_test::Named("vorher.txt", before));
+  cut.Add(vexel_test::Named("nachher.txt", after));
+  vexel_test::WriterEntry last = vexel_test::Named("bombe.bin", std::string(40000, 'c') + "Ende");
+  last.method = 0;  // stored: the file's end cuts its data
+  cut.Add(last);
+  const std::string whole = cut.Finish();
+  struct Case {
+    const char* what;
+    std::string zip;
+    uint8_t flags;  // run check box offered, overwrite; with the selectable or the plain list
+    std::vector<std::string> items;
+  } cases[] = {
+      {"more than its data can hold", bomb.Finish(), 0x0B, {"vorher.txt", "bombe.bin", "nachher.txt"}},
+      {"cut off by the end of the file", whole.substr(0, whole.find("bombe.bin") + 500), 0x09,
+       {"vorher.txt", "nachher.txt", "bombe.bin"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string target = NewTempFolder("ziel");
+    Installer run(MakeInstaller(c.zip, Block(c.flags, "", "", "cmd.exe|/c mkdir ><\\gestartet")));
+    EXPECT_EQ(run.Box(kCaptionError), kTextDamaged);
+    HWND main = run.Main();
+    ASSERT_TRUE(main);
+    EXPECT_EQ(run.Items(301), c.items);
+    EXPECT_EQ(SendDlgItemMessageA(main, 301, LB_GETSELCOUNT, 0, 0), (LRESULT)c.items.size());
+    EXPECT_EQ(SendDlgItemMessageA(main, 1007, BM_GETCHECK, 0, 0), BST_CHECKED);
+    run.Extract(main, target);
+    EXPECT_EQ(run.Box(kCaptionError), kTextNotExtracted);
+    EXPECT_EQ(WindowText(GetDlgItem(main, 601)), kStatusNotExtracted);
+    EXPECT_TRUE(run.Running());  // the dialog stays open
+    const int damaged = (int)(std::find(c.items.begin(), c.items.end(), "bombe.bin") - c.items.begin());
+    for (int i = 0; i < (int)c.items.size(); ++i)
+      EXPECT_EQ(SendDlgItemMessageA(main, 301, LB_GETSEL, i, 0) > 0, i == damaged) << c.items[i];
+    std::vector<std::string> files;
+    for (const auto& f : Tree(target)) files.push_back(f.first);
+    EXPECT_EQ(files, (std::vector<std::string>{"\\nachher.txt", "\\vorher.txt"}));
+    EXPECT_EQ(ReadFileBytes(target + "\\vorher.txt"), before);
+    EXPECT_EQ(ReadFileBytes(target + "\\nachher.txt"), after);
+    run.Click(main, IDCANCEL);
+    EXPECT_EQ(run.Exit(), 2u);
+    EXPECT_FALSE(IsFolder(target + "\\gestartet"));  // no program was started
+  }
+}
+
+// Names that open a device on Windows (in any letter case, with any extension, at any folder
+// level) and names whose last dot or blank Windows drops are refused like names that leave the
+// target folder: each is named in a message and left out of the list.
+TEST(Installer, DeviceNamesAreRefused) {
+  BuildCrcTable();
+  const char* refused[] = {"CON", "nul.txt", "Aux.log", "COM1", "lpt1.txt", "DATEN/prn/x.txt", "ende.", "ende "};
+  vexel_test::ZipWriter w;
+  for (const char* n : refused) w.Add(vexel_test::Named(n, "an ein Gerät"));
+  w.Add(vexel_test::Named("DATEN/gut.txt", "gut"));
+  Installer run(MakeInstaller(w.Finish(), Block(0x0A)));
+  for (const char* n : refused) EXPECT_EQ(run.Box(kCaptionError), std::string(n) + "\n" + kTextNameReserved);
+  HWND main = run.Main();
+  ASSERT_TRUE(main);
+  EXPECT_EQ(run.Items(301), std::vector<std::string>{"DATEN/gut.txt"});
+  const std::string target = NewTempFolder("ziel");
+  run.Extract(main, target);
+  EXPECT_EQ(run.Box("Ready"), kAllExtracted);
+  EXPECT_EQ(run.Exit(), 1u);
+  EXPECT_EQ(Tree(target), (std::map<std::string, std::string>{{"\\DATEN", "<dir>"}, {"\\DATEN\\gut.txt", "gut"}}));
+}
+
+// A folder where an entry's file belongs: "File kann nicht geöffnet werden ." with the path (no
+// question whether to overwrite it), the entry stays selected, the others are extracted.
+TEST(Installer, FolderInTheWayOfAFile) {
+  const std::string exe = MakeInstaller(ReadFileBytes(kFixtures + "/normal.zip"), Block(0x02));  // rule: ask
+  const std::string target = NewTempFolder("ziel");
+  CreateDirectoryA((target + "\\Quillet.exe").c_str(), 0);
+  WriteFileBytes(target + "\\Quillet.exe\\drin.txt", "bleibt");
+  Installer run(exe);
+  HWND main = run.Main();
+  ASSERT_TRUE(main);
+  run.Extract(main, target);
+  EXPECT_EQ(run.Box(kCaptionCannotOpen), target + "\\Quillet.exe");
+  EXPECT_EQ(run.Box(kCaptionError), kTextNotExtracted);
+  EXPECT_TRUE(run.Running());
+  const std::vector<std::string> items = run.Items(301);
+  for (int i = 0; i < (int)items.size(); ++i)
+    EXPECT_EQ(SendDlgItemMessageA(main, 301, LB_GETSEL, i, 0) > 0, items[i] == "Quillet.exe") << items[i];
+  EXPECT_EQ(ReadFileBytes(target + "\\Quillet.exe\\drin.txt"), "bleibt");
+  EXPECT_FALSE(GetFileAttributesA((target + "\\Quillet.exe.vx~").c_str()) != INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadFileBytes(target + "\\LPng.dll"), ReadFileBytes(kFixtures + "/ref/normal/LPng.dll"));
+  run.Click(main, IDCANCEL);
+  EXPECT_EQ(run.Exit(), 2u);
 }
 
 TEST(Installer, FolderChooserAndNewFolder) {

@@ -138,14 +138,24 @@ TEST_F(ZipWalkerTest, DataDescriptorAndExtraFieldAreSteppedOver) {
 }
 
 TEST_F(ZipWalkerTest, ArchiveWrittenToAPipe) {
-  // Deflated entries have no sizes in their local headers: the walk ends with a message.
+  // Deflated entries have no sizes in their local headers: the walk ends with a message at the
+  // first of them, which is listed and fails when it is extracted.
   const std::string zip = root_ + "/pipe.zip";
   ASSERT_EQ(0, Shell("cd '" + src_ + "' && zip -q - Quillet.exe LPng.dll | cat > '" + zip + "'"));
   PosixHost host(zip);
-  WalkOptions o{0, root_.c_str(), &password_};
-  EXPECT_FALSE(WalkArchive(host, o, true));
+  const std::string out = root_ + "/pipe-out";
+  WalkOptions o{0, out.c_str(), &password_};
+  EXPECT_TRUE(WalkArchive(host, o, true));
+  ASSERT_EQ(host.items.size(), 1u);
+  EXPECT_EQ(host.items[0].first, "Quillet.exe");
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].first, kTextNoSizes);
+  host.messages.clear();
+  EXPECT_FALSE(WalkArchive(host, o, false));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].first, kTextNotExtracted);
+  EXPECT_TRUE(host.items[0].second);
+  EXPECT_FALSE(Exists(out));
 
   // Stored entries carry their sizes (only the CRC follows the data) and extract.
   const std::string stored = root_ + "/pipe0.zip";
@@ -247,8 +257,12 @@ TEST_F(ZipWalkerTest, EntryFailingItsCrcLeavesTheOldFile) {
 TEST_F(ZipWalkerTest, NamesLeavingTheTargetAreRefused) {
   const char* bad[] = {"../boese.txt", "/absolut.txt", "\\absolut.txt", "C:boese.txt", "a/../../boese.txt",
                        "a\\..\\..\\boese.txt", "D:\\boese.txt", ".."};
+  // Names that open a device on Windows, and names whose last dot or blank Windows drops.
+  const char* reserved[] = {"CON", "nul", "AUX.txt", "Com1", "LPT1.txt", "com\xB9.log", "a/PRN/x.txt",
+                            "a/b/Nul.tar.gz", "ende.", "ende ", "a./x.txt"};
   ZipWriter w;
   for (const char* n : bad) w.Add(Named(n, "boese"));
+  for (const char* n : reserved) w.Add(Named(n, "Geraet"));
   w.Add(Named("a/gut..txt", "gut"));
   const std::string zip = root_ + "/evil.zip";
   WriteFile(zip, w.Finish());
@@ -258,8 +272,10 @@ TEST_F(ZipWalkerTest, NamesLeavingTheTargetAreRefused) {
   EXPECT_TRUE(WalkArchive(host, o, true));
   ASSERT_EQ(host.items.size(), 1u);
   EXPECT_EQ(host.items[0].first, "a/gut..txt");
-  ASSERT_EQ(host.messages.size(), sizeof bad / sizeof *bad);
-  EXPECT_EQ(host.messages[0].first, std::string("../boese.txt\n") + kTextNameUnsafe);
+  std::vector<std::pair<std::string, std::string>> refused;
+  for (const char* n : bad) refused.push_back({std::string(n) + "\n" + kTextNameUnsafe, kCaptionError});
+  for (const char* n : reserved) refused.push_back({std::string(n) + "\n" + kTextNameReserved, kCaptionError});
+  EXPECT_EQ(host.messages, refused);
   host.messages.clear();
   EXPECT_TRUE(WalkArchive(host, o, false));
   EXPECT_TRUE(host.messages.size() == 1 && host.messages[0].first == kTextAllExtracted);
@@ -339,22 +355,23 @@ TEST_F(ZipWalkerTest, BadArchivesGetAMessage) {
 }
 
 // An entry's declared size against what its data can hold: more than deflate can make of the data
-// is a damaged entry, skipped with a message; data that inflates to more than the entry declares
-// stops writing there (an archive cannot fill the disk beyond what it says) and is not extracted.
+// is a damaged entry, listed with a message and failing when it is extracted; data that inflates
+// to more than the entry declares stops writing there (an archive cannot fill the disk beyond what
+// it says) and is not extracted.
 TEST_F(ZipWalkerTest, DeclaredSizesBoundWhatAnEntryWrites) {
   struct Case {
     const char* what;
     std::string data;
     int64_t declared;
     bool behindOnly;  // the size only in the data descriptor
-    bool listed;
-    std::vector<std::string> messages;  // of the extraction when listed, else of the listing
+    std::vector<std::string> listMessages, extractMessages;
   } cases[] = {
-      {"4 GB from 100 bytes", std::string(100000, '\0'), 0xFFFFFFFFll, false, false, {kTextDamaged}},
-      {"the same size behind the data", std::string(100000, '\0'), 0xFFFFFFFFll, true, false, {kTextDamaged}},
-      {"more data than declared", MixedData(50000, 3), 1000, false, true, {kTextNotExtracted}},
-      {"more data than declared behind it", MixedData(50000, 3), 1000, true, true, {kTextNotExtracted}},
-      {"the true size behind the data", MixedData(50000, 3), -1, true, true, {kTextAllExtracted}},
+      {"4 GB from 100 bytes", std::string(100000, '\0'), 0xFFFFFFFFll, false, {kTextDamaged}, {kTextNotExtracted}},
+      {"the same size behind the data", std::string(100000, '\0'), 0xFFFFFFFFll, true, {kTextDamaged},
+       {kTextNotExtracted}},
+      {"more data than declared", MixedData(50000, 3), 1000, false, {}, {kTextNotExtracted}},
+      {"more data than declared behind it", MixedData(50000, 3), 1000, true, {}, {kTextNotExtracted}},
+      {"the true size behind the data", MixedData(50000, 3), -1, true, {}, {kTextAllExtracted}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -369,17 +386,18 @@ TEST_F(ZipWalkerTest, DeclaredSizesBoundWhatAnEntryWrites) {
     const std::string target = root_ + "/out";
     RemoveTree(target);
     WalkOptions o{0, target.c_str(), &password_};
-    EXPECT_EQ(WalkArchive(host, o, true), c.listed);
-    if (c.listed) {
-      host.SelectAll();
-      host.messages.clear();
-      WalkArchive(host, o, false);
-    }
+    EXPECT_TRUE(WalkArchive(host, o, true));
     std::vector<std::string> messages;
     for (auto& m : host.messages) messages.push_back(m.first);
-    EXPECT_EQ(messages, c.messages);
-    const bool extracted = c.messages[0] == kTextAllExtracted;
+    EXPECT_EQ(messages, c.listMessages);
+    host.messages.clear();
+    const bool extracted = WalkArchive(host, o, false);
+    messages.clear();
+    for (auto& m : host.messages) messages.push_back(m.first);
+    EXPECT_EQ(messages, c.extractMessages);
+    EXPECT_EQ(extracted, c.extractMessages[0] == kTextAllExtracted);
     EXPECT_EQ(Exists(target + "/bombe.bin"), extracted);
+    EXPECT_EQ(host.items.at(0).second, !extracted);  // a failed entry stays selected
     if (extracted) {
       EXPECT_EQ(Tree(target)["/bombe.bin"], c.data);
     } else {
@@ -387,6 +405,129 @@ TEST_F(ZipWalkerTest, DeclaredSizesBoundWhatAnEntryWrites) {
       EXPECT_TRUE(Tree(target).empty());
     }
   }
+}
+
+// A damaged entry is listed and stays selected, so that the extraction reports that not every
+// selected entry was extracted (and the installer starts no program); the good entries around it
+// are extracted.
+TEST_F(ZipWalkerTest, DamagedEntriesStaySelectedAndFail) {
+  ZipWriter w;
+  w.Add(Named("eins.txt", MixedData(10000, 5)));
+  WriterEntry bomb = Named("bombe.bin", std::string(100000, '\0'));
+  bomb.declaredSize = 0xFFFFFFFFll;  // far more than 1032 bytes per byte of data
+  w.Add(bomb);
+  w.Add(Named("zwei.txt", MixedData(10000, 6)));
+  w.Add(Named("letzte.txt", MixedData(10000, 7)));
+  const std::string whole = w.Finish();
+  // The archive ends inside the data of its last entry.
+  const std::string zip = root_ + "/cut.zip";
+  WriteFile(zip, whole.substr(0, whole.find("letzte.txt") + 200));
+  PosixHost host(zip);
+  const std::string target = root_ + "/out";
+  WalkOptions o{0, target.c_str(), &password_};
+  EXPECT_TRUE(WalkArchive(host, o, true));
+  std::vector<std::string> names;
+  for (auto& item : host.items) names.push_back(item.first);
+  EXPECT_EQ(names, (std::vector<std::string>{"eins.txt", "bombe.bin", "zwei.txt", "letzte.txt"}));
+  EXPECT_EQ(host.messages, (std::vector<std::pair<std::string, std::string>>{{kTextDamaged, kCaptionError},
+                                                                             {kTextDamaged, kCaptionError}}));
+  host.messages.clear();
+  EXPECT_FALSE(WalkArchive(host, o, false));
+  EXPECT_EQ(host.messages, (std::vector<std::pair<std::string, std::string>>{{kTextNotExtracted, kCaptionError}}));
+  EXPECT_EQ(host.status, kStatusNotExtracted);
+  std::vector<bool> selected;
+  for (auto& item : host.items) selected.push_back(item.second);
+  EXPECT_EQ(selected, (std::vector<bool>{false, true, false, true}));
+  EXPECT_EQ(Tree(target), (std::map<std::string, std::string>{{"/eins.txt", MixedData(10000, 5)},
+                                                               {"/zwei.txt", MixedData(10000, 6)}}));
+}
+
+// A folder where an entry's file belongs: the file cannot be opened, which is told with its path
+// before anything of the entry is decoded; the entry stays selected and the walk goes on.
+TEST_F(ZipWalkerTest, FolderInTheWayOfAFile) {
+  class Host : public PosixHost {
+   public:
+    using PosixHost::PosixHost;
+    void* CreateOutput(const char* path) override {
+      created.push_back(path);
+      return PosixHost::CreateOutput(path);
+    }
+    std::vector<std::string> created;
+  };
+  ZipWriter w;
+  w.Add(Named("gut.txt", "gut"));
+  w.Add(Named("DATEN/ordner.txt", MixedData(50000, 8)));
+  w.Add(Named("danach.txt", "danach"));
+  const std::string zip = root_ + "/folder.zip";
+  WriteFile(zip, w.Finish());
+  const std::string target = root_ + "/out";
+  WriteFile(target + "/DATEN/ordner.txt/drin.txt", "bleibt");
+  for (int mode : {0, 2}) {
+    SCOPED_TRACE(mode);
+    Host host(zip);
+    host.overwriteMode = mode;
+    EXPECT_FALSE(ListAndExtract(host, target));
+    const std::string path = target + "\\DATEN\\ordner.txt";
+    EXPECT_EQ(host.messages, (std::vector<std::pair<std::string, std::string>>{
+                                 {path, kCaptionCannotOpen}, {kTextNotExtracted, kCaptionError}}));
+    // Not an existing file to overwrite, and nothing of the entry is written.
+    for (const std::string& a : host.asked) EXPECT_EQ(a.find("ordner"), std::string::npos) << a;
+    for (const std::string& c : host.created) EXPECT_EQ(c.find("ordner"), std::string::npos) << c;
+    EXPECT_FALSE(host.items[0].second);
+    EXPECT_TRUE(host.items[1].second);
+    EXPECT_FALSE(host.items[2].second);
+    EXPECT_EQ(Tree(target), (std::map<std::string, std::string>{{"/gut.txt", "gut"},
+                                                                 {"/danach.txt", "danach"},
+                                                                 {"/DATEN", "<dir>"},
+                                                                 {"/DATEN/ordner.txt", "<dir>"},
+                                                                 {"/DATEN/ordner.txt/drin.txt", "bleibt"}}));
+  }
+}
+
+// The walk installs a deflated entry only when its stream is sound, whatever its CRC-32 says: a
+// final block of type 3 and an incomplete set of distance codes are refused although the CRC-32
+// in the header is that of the bytes they decode to.
+TEST_F(ZipWalkerTest, UnsoundStreamsFailWhateverTheirCrc) {
+  BitWriter type3;
+  type3.Header(false, 1);
+  type3.FixedLiterals("abc");
+  type3.FixedSymbol(256);
+  type3.Header(true, 3);
+  // Literals 0..254 with 8 bits, the end code and length code 257 (length 3) with 9; distance
+  // codes 0 and 1 with two bits each, which leaves half their code space unused.
+  std::vector<int> lit(258, 0);
+  for (int i = 0; i < 255; i++) lit[i] = 8;
+  lit[256] = lit[257] = 9;
+  const std::vector<uint32_t> lc = CanonicalCodes(lit);
+  BitWriter dist;
+  PlainHeader(lit, {2, 2}).Write(dist, true);
+  dist.Code(lc['a'], 8);
+  dist.Code(lc['b'], 8);
+  dist.Code(lc[257], 9);  // length 3
+  dist.Code(0, 2);        // distance 1
+  dist.Code(lc[256], 9);
+  struct Case {
+    const char* name;
+    Bytes stream;
+    const char* output;
+  } cases[] = {{"typ3.txt", type3.Done(), "abc"}, {"distanzen.txt", dist.Done(), "abbbb"}};
+  ZipWriter w;
+  for (const Case& c : cases) {
+    WriterEntry e = Named(c.name, c.output);
+    e.stream.assign(c.stream.begin(), c.stream.end());
+    w.Add(e);
+  }
+  w.Add(Named("gut.txt", "gut"));
+  const std::string zip = root_ + "/unsound.zip";
+  WriteFile(zip, w.Finish());
+  PosixHost host(zip);
+  const std::string target = root_ + "/out";
+  EXPECT_FALSE(ListAndExtract(host, target));
+  EXPECT_EQ(host.messages, (std::vector<std::pair<std::string, std::string>>{{kTextNotExtracted, kCaptionError}}));
+  EXPECT_TRUE(host.items[0].second);
+  EXPECT_TRUE(host.items[1].second);
+  EXPECT_FALSE(host.items[2].second);
+  EXPECT_EQ(Tree(target), (std::map<std::string, std::string>{{"/gut.txt", "gut"}}));
 }
 
 TEST_F(ZipWalkerTest, InstallerLayoutAndPartialSelection) {

@@ -1,7 +1,8 @@
 // A small zip writer of the tests' own, for what no packaged tool writes: traditional encryption
 // with the check byte from the CRC (general flag bit 3 clear), and hostile archives (names that
-// leave the target folder, overlong names, wrong CRCs, unknown methods). It writes local headers,
-// data and a central directory, so that unzip reads its archives as well.
+// leave the target folder or open a device, overlong names, wrong CRCs, unknown methods, hand-made
+// deflate streams). It writes local headers, data and a central directory, so that unzip reads
+// its archives as well.
 #pragma once
 #include <stdint.h>
 #include <zlib.h>
@@ -27,6 +28,7 @@ struct WriterEntry {
   uint16_t time = 0x5A3C, date = 0x5B8A;
   int64_t declaredSize = -1;   // the uncompressed size the headers give (-1: the data's)
   bool sizeBehindOnly = false; // with descriptor: the local header's uncompressed size left 0
+  std::string stream;          // method 8: this deflate stream instead of zlib's (data: its output)
 };
 
 inline WriterEntry Named(const std::string& name, const std::string& data) {
@@ -49,7 +51,7 @@ class ZipWriter {
  public:
   void Add(const WriterEntry& e) {
     const uint32_t crc = Crc(e.data) + (e.corruptCrc ? 1 : 0);
-    std::string payload = e.method == 8 ? RawDeflate(e.data) : e.data;
+    std::string payload = e.method != 8 ? e.data : !e.stream.empty() ? e.stream : RawDeflate(e.data);
     uint16_t flags = 0;
     if (!e.password.empty()) {
       flags |= 1;
