@@ -11,6 +11,12 @@
 //   --run        program and parameters separated by "|"; "><" stands for the target folder
 //   --no-block   no configuration block (defaults; the archive directly behind the image)
 // Texts are taken as bytes of code page 1252 (give UTF-8 with --utf8 to have them converted).
+//
+// The archive is listed first by the installer's own walk, as the installer will list it on the
+// user's machine: whatever the walk would tell the user there (an archive it cannot read, entries
+// without sizes, a damaged entry, a name it refuses) refuses the archive here, with the same text.
+// The program must be the bare installer program; an installer that already carries an archive is
+// refused.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -19,8 +25,13 @@
 #include <vector>
 
 #include "config_block.h"
+#include "walk_host.h"
+#include "zip_walker.h"
 
 namespace {
+
+// The bare program as the Windows build leaves it (make_dist.cmake packs that one).
+const char kBareProgram[] = "build/win32/vexel/Vexel.exe";
 
 bool ReadAll(const char* path, std::vector<unsigned char>& out) {
   FILE* f = fopen(path, "rb");
@@ -54,6 +65,89 @@ bool Utf8ToCp1252(const std::string& in, std::string& out) {
     }
   }
   return true;
+}
+
+// Code page 1252 (the walk's texts and the entry names) to UTF-8 for the terminal.
+std::string Cp1252ToUtf8(const std::string& in) {
+  // 0x80..0x9F; 0 where the code page has no character (the byte is shown as U+FFFD).
+  static const unsigned short kHigh[32] = {
+      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  std::string out;
+  for (unsigned char c : in) {
+    unsigned cp = c;
+    if (c >= 0x80 && c < 0xA0) cp = kHigh[c - 0x80] ? kHigh[c - 0x80] : 0xFFFD;
+    if (cp < 0x80) {
+      out += (char)cp;
+    } else if (cp < 0x800) {
+      out += (char)(0xC0 | (cp >> 6));
+      out += (char)(0x80 | (cp & 0x3F));
+    } else {
+      out += (char)(0xE0 | (cp >> 12));
+      out += (char)(0x80 | ((cp >> 6) & 0x3F));
+      out += (char)(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
+
+// The archive in memory as the walk reads the installer's file; the entry list and the messages
+// for the user are recorded.
+class ListingHost : public vexel::WalkHost {
+ public:
+  explicit ListingHost(const std::vector<unsigned char>& archive) : archive_(archive) {}
+
+  bool ArchiveOpen() override { return true; }
+  uint64_t ArchiveSize() override { return archive_.size(); }
+  bool ArchiveSeek(uint64_t position) override {
+    position_ = position;
+    return true;
+  }
+  size_t ArchiveRead(void* buf, size_t n) override {
+    if (position_ >= archive_.size()) return 0;
+    const size_t left = (size_t)(archive_.size() - position_);
+    const size_t got = n < left ? n : left;
+    memcpy(buf, archive_.data() + position_, got);
+    position_ += got;
+    return got;
+  }
+  void ListReset() override { count_ = 0; }
+  void ListAdd(const char* name) override { ++count_; }
+  int ListCount() override { return count_; }
+  void Message(const char* text, const char* caption) override { messages.push_back(text); }
+
+  std::vector<std::string> messages;
+
+ private:
+  const std::vector<unsigned char>& archive_;
+  uint64_t position_ = 0;
+  int count_ = 0;
+};
+
+// Lists the archive with the installer's walk; false (and what the installer would tell its user,
+// on standard error) when the installer would show anything but the list.
+bool InstallerReads(const char* zip, const std::vector<unsigned char>& archive) {
+  ListingHost host(archive);
+  vexel::PasswordStore password = {};
+  vexel::WalkOptions options = {0, "", &password};
+  const bool listed = vexel::WalkArchive(host, options, true);
+  if (listed && host.messages.empty()) return true;
+  fprintf(stderr, "vexelpack: %s: das Installationsprogramm meldet beim Lesen des Archivs:\n", zip);
+  for (const std::string& m : host.messages) {
+    std::string text = Cp1252ToUtf8(m);
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 3) text.replace(at, 1, "\n  ");
+    fprintf(stderr, "  %s\n", text.c_str());
+  }
+  return false;
+}
+
+// True when the file is an installer already: the program image followed by a configuration block
+// or an archive.
+bool IsInstaller(const std::vector<unsigned char>& image) {
+  if (image.size() < vexel::kImageLength + 4) return false;
+  const unsigned char* behind = image.data() + vexel::kImageLength;
+  return memcmp(behind, "RIR", 3) == 0 || memcmp(behind, "PK\x03\x04", 4) == 0;
 }
 
 int Usage() {
@@ -106,11 +200,19 @@ int main(int argc, char** argv) {
     fprintf(stderr, "vexelpack: %s kann nicht gelesen werden\n", zip);
     return 1;
   }
+  if (IsInstaller(image)) {
+    fprintf(stderr,
+            "vexelpack: %s ist schon ein Installationsprogramm mit Archiv; --program braucht das Programm "
+            "allein: %s\n",
+            program, kBareProgram);
+    return 1;
+  }
   if (image.size() > vexel::kImageLength) {
     fprintf(stderr, "vexelpack: %s ist %zu Bytes groß, das Programm darf höchstens %u Bytes haben\n", program,
             image.size(), (unsigned)vexel::kImageLength);
     return 1;
   }
+  if (!InstallerReads(zip, archive)) return 1;
   image.resize(vexel::kImageLength, 0);
   if (block) {
     unsigned char b[vexel::kBlockLength];
