@@ -95,15 +95,13 @@ protected:
   // A visible top-level window of the program with this caption.
   HWND FindTop(const String& caption) { return testsupport::FindCaption(Pi.dwProcessId, caption); }
   HWND WaitTop(const String& caption) {
-    for (int i = 0; i < 300; ++i) {
-      if (HWND w = FindTop(caption)) return w;
-      Sleep(30);
-    }
+    HWND w = nullptr;
+    if (testsupport::WaitFor([&] { return (w = FindTop(caption)) != nullptr; }, 9000, 30)) return w;
     ADD_FAILURE() << "no window \"" << caption << "\"";
     return nullptr;
   }
   void WaitGone(HWND w) {
-    for (int i = 0; i < 300 && IsWindow(w) && IsWindowVisible(w); ++i) Sleep(30);
+    testsupport::WaitFor([&] { return !IsWindow(w) || !IsWindowVisible(w); }, 9000, 30);
   }
   // A descendant control by id.
   static HWND Control(HWND parent, int id) {
