@@ -10,6 +10,7 @@
 #include "controls.h"
 #include "listbox.h"
 #include "timer.h"
+#include "window_driver.h"
 #include "test_host.h"
 
 namespace {
@@ -216,11 +217,12 @@ TEST(Controls, FromHandleFindsOnlyThisProcesssControls) {
   exe = exe.substr(0, exe.find_last_of('\\') + 1) + "forms_foreign_window.exe";
   PROCESS_INFORMATION pi = {};
   ASSERT_TRUE(testsupport::StartProcess(exe, "", "", pi)) << exe;
+  // The other program sets the property after its window is made: wait for both.
   HWND other = nullptr;
-  for (int i = 0; i < 200 && !other; ++i) {
+  testsupport::WaitFor([&] {
     other = FindWindowA(nullptr, "Fremdes Steuerelement");
-    if (!other) Sleep(50);
-  }
+    return other && GetPropA(other, "AstrelControl");
+  }, 10000, 50);
   ASSERT_NE(other, nullptr);
   EXPECT_NE(GetPropA(other, "AstrelControl"), nullptr);
   EXPECT_EQ(TWinControl::FromHandle(other), nullptr);
