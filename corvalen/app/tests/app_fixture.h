@@ -120,7 +120,9 @@ class CorvalenRun {
     return static_cast<int>(processes_.size()) - 1;
   }
   const PROCESS_INFORMATION& Process(int i) const { return processes_[static_cast<size_t>(i)]; }
-  bool Exited(int i, DWORD ms) const { return WaitForSingleObject(processes_[static_cast<size_t>(i)].hProcess, ms) == WAIT_OBJECT_0; }
+  bool Exited(int i, DWORD ms) const {
+    return WaitForSingleObject(processes_[static_cast<size_t>(i)].hProcess, ms * testsupport::TimeScale()) == WAIT_OBJECT_0;
+  }
 
   // The first top-level window of the program's processes with that title (and visible, if asked).
   HWND FindTop(const char* title, bool visible, DWORD pid = 0) const {
@@ -161,7 +163,7 @@ class CorvalenRun {
   // Runs the AutoDial stand-in with the hook's function; its exit code (the hook's result), or
   // 9999 when it did not end in time. A router the hook starts is added to the programs.
   DWORD RunAutoDial(const char* function, DWORD ms) {
-    DWORD code = testsupport::RunProcess(CORVALEN_AUTODIAL, function, dir_, ms, 9999, 9998);
+    DWORD code = testsupport::RunProcess(CORVALEN_AUTODIAL, function, dir_, ms * testsupport::TimeScale(), 9999, 9998);
     AdoptRouters();
     return code;
   }
