@@ -398,7 +398,7 @@ TEST(CorvalenAutoDial, TheRouterTakesTheConnectedMutexWhenItsFirstTryFails) {
   ASSERT_TRUE(online);
   // Online, the router owns it: the hook sees the connection.
   EXPECT_TRUE(CorvalenRun::WaitFor([] { return CorvalenRun::ConnectedMutexOwned(); }, 5000));
-  EXPECT_TRUE(Online(main));
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }, 5000));  // the display follows the mutex
   CorvalenRun::Press(main, kTrennen);
   EXPECT_TRUE(CorvalenRun::WaitFor([] { return !CorvalenRun::ConnectedMutexOwned(); }, 5000));
 }
@@ -423,7 +423,7 @@ TEST(CorvalenAutoDial, TheHookStartsTheRouterAndWaitsForItsConnection) {
   EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
   HWND main = run.FindTop("Astrel Corvalen", false);
   ASSERT_NE(nullptr, main);
-  EXPECT_TRUE(Online(main));
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }, 5000));  // the display follows the mutex
   CorvalenRun::Press(main, kTrennen);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !CorvalenRun::ConnectedMutexOwned(); }, 5000));
 }
