@@ -89,7 +89,8 @@ astrel_i386_enter() {
     # test's Dovecot, say) are theirs inside as well. Only a process outside may write such a map:
     # a holder process makes the namespaces, the map is written for it, and this process joins
     # them (keeping its process id; joining a mount namespace starts at its root, so the working
-    # folder is given again) and ends the holder.
+    # folder is looked up again inside it: a folder kept from outside would lie on the outer
+    # namespace's mounts, and a hard link from it to a path inside fails) and ends the holder.
     local holder ours
     ours=$(readlink /proc/self/ns/user)
     unshare --user --mount sleep 60 </dev/null >/dev/null 2>&1 &
@@ -100,7 +101,7 @@ astrel_i386_enter() {
     done
     if echo '0 0 4294967295' >"/proc/$holder/uid_map" 2>/dev/null &&
        echo '0 0 4294967295' >"/proc/$holder/gid_map" 2>/dev/null; then
-      exec nsenter --target "$holder" --user --mount --wd="$PWD" -- bash -c "kill $holder 2>/dev/null; $inside" \
+      exec nsenter --target "$holder" --user --mount --wdns="$PWD" -- bash -c "kill $holder 2>/dev/null; $inside" \
         astrel-i386 "$ASTREL_I386_BINFMT" "$ASTREL_QEMU_I386" "$@"
     fi
     kill "$holder" 2>/dev/null
