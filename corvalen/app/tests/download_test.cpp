@@ -69,6 +69,9 @@ class DownloadProgramTest : public ::testing::Test {
     SetEnvironmentVariableA("http_proxy", server_.Base().c_str());
     SetEnvironmentVariableA("no_proxy", nullptr);
     CorvalenRun::Machine("MessageUrl", "corva.xml");
+    // The program's clock stands (on a Friday morning without price changes) however long the
+    // test takes; a test moves it on before it hangs up.
+    run_.ClockAtLocal("20261211100000");
   }
   void TearDown() override { SetEnvironmentVariableA("http_proxy", nullptr); }
   bool Requested(const std::string& path) {
@@ -119,6 +122,7 @@ TEST_F(DownloadProgramTest, AStalledServerIsGivenUpAndToldOnce) {
   // Told once: no other box follows.
   Sleep(2000);
   EXPECT_EQ(nullptr, run_.FindTop(kTitle, true));
+  run_.ClockAtLocal("20261211100100");
   CorvalenRun::Press(main, kTrennen);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }));
   EXPECT_EQ(1u, Records().size());
@@ -136,6 +140,7 @@ TEST_F(DownloadProgramTest, TrennenWorksDuringADownload) {
   Sleep(1500);
   EXPECT_GE(run_.RasCount("RasDialA"), 1);
   EXPECT_EQ(0, run_.RasCount("RasHangUp"));
+  run_.ClockAtLocal("20261211100100");
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(kTrennen, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main, kTrennen)));
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.RasCount("RasHangUp") >= 1; }, 5000));
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }, 10000));
