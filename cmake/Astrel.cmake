@@ -154,15 +154,16 @@ endfunction()
 
 # astrel_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [DLLS <targets or files...>]
 #             [TIMEOUT <s>] [WIN32_ONLY] [NATIVE_ONLY] [GUI] [LABELS ...] [ENVIRONMENT ...]
-#             [WRAPPER <script>])
+#             [WRAPPER <script>] [INCLUDE <folders...>])
 # One GoogleTest program, registered as one ctest test. With WRAPPER the test runs as
 # `bash <script> <the program's command line>`: the script starts a peer server the program talks
 # to (and fails when it cannot). Tests find their fixtures through the
 # definitions ASTREL_SOURCE_DIR and ASTREL_BINARY_DIR (as the program sees them: under Wine with
 # drive Z:). Under Wine every test has a prefix and an X server of its own. DLLS are put beside
-# the Windows test program (see astrel_dlls_beside).
+# the Windows test program (see astrel_dlls_beside). INCLUDE names folders (relative to the current
+# one) the test's own sources include from.
 function(astrel_test)
-  cmake_parse_arguments(T "WIN32_ONLY;NATIVE_ONLY;GUI;NO_GTEST_MAIN" "NAME;TIMEOUT;WRAPPER" "SOURCES;LIBS;DLLS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "WIN32_ONLY;NATIVE_ONLY;GUI;NO_GTEST_MAIN" "NAME;TIMEOUT;WRAPPER" "SOURCES;LIBS;DLLS;LABELS;ENVIRONMENT;INCLUDE" ${ARGN})
   if(ASTREL_FUZZ)
     return()
   endif()
@@ -173,6 +174,9 @@ function(astrel_test)
     return()
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
+  if(T_INCLUDE)
+    target_include_directories(${T_NAME} PRIVATE ${T_INCLUDE})
+  endif()
   if(T_NO_GTEST_MAIN)
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest)
   else()
@@ -246,12 +250,34 @@ function(astrel_fuzz)
   set_property(GLOBAL APPEND PROPERTY ASTREL_FUZZ_TARGETS ${F_NAME})
 endfunction()
 
-# astrel_portable_library(<name> <sources...>): a library of pure logic, built in every configuration
-# (fuzz targets link it too). Pure logic does not include <windows.h>.
+# astrel_portable_library(<name> <sources...> [INCLUDE <folders...>]): a library of pure logic,
+# built in every configuration (fuzz targets link it too). Pure logic does not include <windows.h>.
+# INCLUDE names the folders (relative to the current one) whose headers its users include; a
+# component's portable root passes ".".
 function(astrel_portable_library name)
-  add_library(${name} STATIC ${ARGN})
+  cmake_parse_arguments(L "" "" "INCLUDE" ${ARGN})
+  add_library(${name} STATIC ${L_UNPARSED_ARGUMENTS})
+  if(L_INCLUDE)
+    target_include_directories(${name} PUBLIC ${L_INCLUDE})
+  endif()
   if(ASTREL_FUZZ)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
+endfunction()
+
+# astrel_library(<name> [<sources...>] [INCLUDE <folders...>]): a library of one configuration
+# (the win32 half of a component, a test host); INCLUDE as above. Without sources it is a library
+# of headers only (a test helper other components' tests use), its folders reaching its users.
+function(astrel_library name)
+  cmake_parse_arguments(L "" "" "INCLUDE" ${ARGN})
+  if(L_UNPARSED_ARGUMENTS)
+    add_library(${name} STATIC ${L_UNPARSED_ARGUMENTS})
+    if(L_INCLUDE)
+      target_include_directories(${name} PUBLIC ${L_INCLUDE})
+    endif()
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${L_INCLUDE})
   endif()
 endfunction()
 
