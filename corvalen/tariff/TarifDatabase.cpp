@@ -11,6 +11,7 @@
 
 #include "CFile.h"
 #include "DataBudget.h"
+#include "OwnedMap.h"
 #include "Settings.h"
 #include "TarifClock.h"
 #include "TarifScramble.h"
@@ -66,25 +67,83 @@ CString OneLine(const CString& in) {
   return CString(out);
 }
 
-bool IsCompareElement(const char* name, int* op) {
-  static const struct { const char* name; int op; } kinds[] = {
-      {"eq", CTarifComparison::opEqual},        {"ne", CTarifComparison::opNotEqual},
-      {"gt", CTarifComparison::opGreater},      {"ge", CTarifComparison::opGreaterEqual},
-      {"lt", CTarifComparison::opLess},         {"le", CTarifComparison::opLessEqual},
-      {"in-range", CTarifComparison::opInRange},
-  };
-  for (const auto& k : kinds)
-    if (Is(name, k.name)) {
-      *op = k.op;
-      return true;
-    }
-  return false;
+// A flag element's text: set unless it is "N" in any case.
+BOOL IsFlagSet(const CString& text) {
+  CString upper = text;
+  upper.MakeUpper();
+  return upper != "N";
 }
 
-bool IsTextElement(const char* name) {
-  return Is(name, "name") || Is(name, "telefonnummer") || Is(name, "username") || Is(name, "passwort") ||
-         Is(name, "info") || Is(name, "anmeldepflichtig") || Is(name, "skipfirstpage") ||
-         Is(name, "freiminuten");
+// The name as a list shows it: on one line, its first letter upper-cased.
+void ApplyName(CProvider& p, const CString& text) {
+  CString t = OneLine(text);
+  if (t[0] >= 'a' && t[0] <= 'z') t.SetAt(0, static_cast<char>(t[0] - 'a' + 'A'));
+  p.SetName(t);
+}
+
+// What an element of the tariff file opens. Elements of no kind (the root "Providerliste" and
+// any unknown one) do nothing.
+enum class Opens { provider, text, values, rule, group, comparison };
+
+// One element: what it opens; for a group its mode, for a comparison its operator; for a text
+// element what its whole, trimmed, non-empty text sets in the provider.
+struct TarifElement {
+  const char* name;
+  Opens opens;
+  int kind;
+  void (*setText)(CProvider& p, const CString& text);
+};
+
+constexpr TarifElement kElements[] = {
+    {"Provider", Opens::provider, 0, nullptr},
+    {"name", Opens::text, 0, ApplyName},
+    {"telefonnummer", Opens::text, 0, [](CProvider& p, const CString& t) { p.SetPhoneNumber(t); }},
+    {"username", Opens::text, 0, [](CProvider& p, const CString& t) { p.SetUserName(t); }},
+    {"passwort", Opens::text, 0, [](CProvider& p, const CString& t) { p.SetPassword(t); }},
+    {"info", Opens::text, 0, [](CProvider& p, const CString& t) { p.AppendInfo(t); }},
+    {"anmeldepflichtig", Opens::text, 0, [](CProvider& p, const CString& t) { p.SetLoginRequired(IsFlagSet(t)); }},
+    {"skipfirstpage", Opens::text, 0, [](CProvider& p, const CString& t) { p.SetSkipFirstPage(IsFlagSet(t)); }},
+    {"freiminuten", Opens::text, 0, [](CProvider& p, const CString& t) { p.SetHasFreeMinutes(IsFlagSet(t)); }},
+    {"set", Opens::values, 0, nullptr},
+    {"rule", Opens::rule, 0, nullptr},
+    {"and", Opens::group, CTarifConditionGroup::modeAnd, nullptr},
+    {"or", Opens::group, CTarifConditionGroup::modeOr, nullptr},
+    {"not", Opens::group, CTarifConditionGroup::modeNot, nullptr},
+    {"eq", Opens::comparison, CTarifComparison::opEqual, nullptr},
+    {"ne", Opens::comparison, CTarifComparison::opNotEqual, nullptr},
+    {"gt", Opens::comparison, CTarifComparison::opGreater, nullptr},
+    {"ge", Opens::comparison, CTarifComparison::opGreaterEqual, nullptr},
+    {"lt", Opens::comparison, CTarifComparison::opLess, nullptr},
+    {"le", Opens::comparison, CTarifComparison::opLessEqual, nullptr},
+    {"in-range", Opens::comparison, CTarifComparison::opInRange, nullptr},
+};
+
+// The element of that name (compared case-sensitively), NULL for one of no kind.
+const TarifElement* FindElement(const char* name) {
+  for (const TarifElement& e : kElements)
+    if (Is(name, e.name)) return &e;
+  return nullptr;
+}
+
+// The values a `set` element names: the field's name and how its value is read (takt and
+// freimin as whole numbers, the amounts as decimals with a point).
+struct TarifValue {
+  const char* name;
+  void (*set)(CTarifAction& action, const char* value);
+};
+
+constexpr TarifValue kValues[] = {
+    {"takt", [](CTarifAction& a, const char* v) { a.SetTakt(std::atoi(v)); }},
+    {"freimin", [](CTarifAction& a, const char* v) { a.SetFreeMinutes(std::atoi(v)); }},
+    {"preis", [](CTarifAction& a, const char* v) { a.SetPrice(static_cast<float>(AtofC(v))); }},
+    {"grundgebuehr", [](CTarifAction& a, const char* v) { a.SetBaseFee(static_cast<float>(AtofC(v))); }},
+    {"pfgeinwahl", [](CTarifAction& a, const char* v) { a.SetDialInFee(static_cast<float>(AtofC(v))); }},
+};
+
+const TarifValue* FindValue(const char* name) {
+  for (const TarifValue& v : kValues)
+    if (Is(name, v.name)) return &v;
+  return nullptr;
 }
 
 // The state of one parse. Text is collected over all character-data chunks of an element (expat
@@ -97,7 +156,7 @@ struct ParseState {
   CTarifRuleList* rules = nullptr;
   CTarifRule* rule = nullptr;
   std::vector<CTarifConditionGroup*> groups;  // open groups; NULL for one that has no place
-  std::string element;                        // the text element being read, empty for none
+  const TarifElement* element = nullptr;      // the text element being read, NULL for none
   std::string text;
   // What the parse has built so far, in bytes, and what it may build: kBuildPerDocumentByte for
   // every byte of the document, never more than kDataBuildBudget. A short document can ask for a
@@ -121,39 +180,13 @@ struct ParseState {
   CTarifConditionGroup* Group() const { return groups.empty() ? nullptr : groups.back(); }
 
   void FlushText() {
-    if (!element.empty() && provider) {
+    if (element && provider) {
       CString t(text);
       t.Trim();
-      if (!t.IsEmpty() && Spend(static_cast<size_t>(t.GetLength()))) Apply(element.c_str(), t);
+      if (!t.IsEmpty() && Spend(static_cast<size_t>(t.GetLength()))) element->setText(*provider, t);
     }
-    element.clear();
+    element = nullptr;
     text.clear();
-  }
-
-  void Apply(const char* el, CString t) {
-    CProvider* p = provider;
-    CString upper = t;
-    upper.MakeUpper();
-    const BOOL flag = upper != "N";
-    if (Is(el, "name")) {
-      t = OneLine(t);
-      if (t[0] >= 'a' && t[0] <= 'z') t.SetAt(0, static_cast<char>(t[0] - 'a' + 'A'));
-      p->SetName(t);
-    } else if (Is(el, "telefonnummer")) {
-      p->SetPhoneNumber(t);
-    } else if (Is(el, "username")) {
-      p->SetUserName(t);
-    } else if (Is(el, "passwort")) {
-      p->SetPassword(t);
-    } else if (Is(el, "info")) {
-      p->AppendInfo(t);
-    } else if (Is(el, "anmeldepflichtig")) {
-      p->SetLoginRequired(flag);
-    } else if (Is(el, "skipfirstpage")) {
-      p->SetSkipFirstPage(flag);
-    } else if (Is(el, "freiminuten")) {
-      p->SetHasFreeMinutes(flag);
-    }
   }
 
   void FinishProvider() {
@@ -193,17 +226,10 @@ struct ParseState {
     // A string naming a field takes the string two places further on as its value; a name
     // without a value at the end of the list sets nothing.
     for (int i = 0; atts[i]; ++i) {
-      const char* f = atts[i];
-      if (!Is(f, "takt") && !Is(f, "preis") && !Is(f, "grundgebuehr") && !Is(f, "freimin") &&
-          !Is(f, "pfgeinwahl"))
-        continue;
+      const TarifValue* field = FindValue(atts[i]);
+      if (!field) continue;
       if (!atts[i + 1] || !atts[i + 2]) break;
-      const char* v = atts[i + 2];
-      if (Is(f, "takt")) action->SetTakt(std::atoi(v));
-      else if (Is(f, "freimin")) action->SetFreeMinutes(std::atoi(v));
-      else if (Is(f, "preis")) action->SetPrice(static_cast<float>(AtofC(v)));
-      else if (Is(f, "grundgebuehr")) action->SetBaseFee(static_cast<float>(AtofC(v)));
-      else action->SetDialInFee(static_cast<float>(AtofC(v)));
+      field->set(*action, atts[i + 2]);
       i += 2;
     }
   }
@@ -305,34 +331,37 @@ void XMLCALL OnStart(void* user, const char* name, const char** atts) {
   ParseState& s = *static_cast<ParseState*>(user);
   if (s.overBudget) return;
   s.FlushText();
-  int op;
-  if (Is(name, "Provider")) s.StartProvider(atts);
-  else if (IsTextElement(name)) s.element = name;
-  else if (Is(name, "set")) s.Set(atts);
-  else if (Is(name, "rule")) s.StartRule();
-  else if (Is(name, "and")) s.StartGroup(CTarifConditionGroup::modeAnd);
-  else if (Is(name, "or")) s.StartGroup(CTarifConditionGroup::modeOr);
-  else if (Is(name, "not")) s.StartGroup(CTarifConditionGroup::modeNot);
-  else if (IsCompareElement(name, &op)) s.Compare(op, atts);
+  const TarifElement* e = FindElement(name);
+  if (!e) return;
+  switch (e->opens) {
+    case Opens::provider: s.StartProvider(atts); break;
+    case Opens::text: s.element = e; break;
+    case Opens::values: s.Set(atts); break;
+    case Opens::rule: s.StartRule(); break;
+    case Opens::group: s.StartGroup(e->kind); break;
+    case Opens::comparison: s.Compare(e->kind, atts); break;
+  }
 }
 
 void XMLCALL OnEnd(void* user, const char* name) {
   ParseState& s = *static_cast<ParseState*>(user);
   s.FlushText();
-  if (Is(name, "Provider")) {
+  const TarifElement* e = FindElement(name);
+  if (!e) return;
+  if (e->opens == Opens::provider) {
     s.FinishProvider();
-  } else if (Is(name, "rule")) {
+  } else if (e->opens == Opens::rule) {
     s.action = nullptr;
     s.rule = nullptr;
     s.groups.clear();
-  } else if (Is(name, "and") || Is(name, "or") || Is(name, "not")) {
+  } else if (e->opens == Opens::group) {
     if (s.groups.size() > 1 || (s.groups.size() == 1 && !s.rule)) s.groups.pop_back();
   }
 }
 
 void XMLCALL OnText(void* user, const char* text, int len) {
   ParseState& s = *static_cast<ParseState*>(user);
-  if (!s.element.empty()) s.text.append(text, static_cast<size_t>(len));
+  if (s.element) s.text.append(text, static_cast<size_t>(len));
 }
 
 struct CheckState {
@@ -435,13 +464,7 @@ BOOL CTarifDatabase::Reload() {
 }
 
 void CTarifDatabase::RemoveAllProviders() {
-  CString key;
-  CObject* obj;
-  for (POSITION pos = providers.GetStartPosition(); pos;) {
-    providers.GetNextAssoc(pos, key, obj);
-    delete obj;
-  }
-  providers.RemoveAll();
+  DeleteAllValues(providers);
   ranking.RemoveAll();
   activeByName.RemoveAll();
   passingByName.RemoveAll();

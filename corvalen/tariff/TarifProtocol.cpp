@@ -5,6 +5,7 @@
 #include "CArchive.h"
 #include "CFile.h"
 #include "DataBudget.h"
+#include "OwnedMap.h"
 #include "Settings.h"
 #include "TarifUi.h"
 
@@ -33,15 +34,7 @@ void CTarifProtocol::Serialize(CArchive& ar) {
 
 CTarifProtocolStore::~CTarifProtocolStore() { RemoveAll(); }
 
-void CTarifProtocolStore::RemoveAll() {
-  CString key;
-  CObject* obj;
-  for (POSITION pos = map.GetStartPosition(); pos;) {
-    map.GetNextAssoc(pos, key, obj);
-    delete obj;
-  }
-  map.RemoveAll();
-}
+void CTarifProtocolStore::RemoveAll() { DeleteAllValues(map); }
 
 void CTarifProtocolStore::SetAt(const CString& id, CTarifProtocol* record) {
   CObject* old = nullptr;

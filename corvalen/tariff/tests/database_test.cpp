@@ -124,6 +124,29 @@ TEST_F(DatabaseTest, ReadsEveryElementOfTheFile) {
   EXPECT_EQ(byName[2]->GetId(), "p4");
 }
 
+// Each flag element sets its own flag and no other: set by any text but "N" in any case.
+TEST_F(DatabaseTest, EachFlagElementSetsItsOwnFlag) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  const char* elements[] = {"anmeldepflichtig", "skipfirstpage", "freiminuten"};
+  struct { const char* text; bool set; } texts[] = {{"ja", true}, {"1", true}, {"n", false}, {"N", false}};
+  for (const char* element : elements) {
+    for (const auto& t : texts) {
+      WriteTarif(std::string("<Providerliste><Provider id=\"x\"><") + element + ">" + t.text + "</" + element +
+                 "></Provider></Providerliste>");
+      CTarifManager fresh;
+      fresh.Init(&settings, nullptr);
+      CProvider* p = fresh.GetDatabase().Find("x");
+      const std::string what = std::string(element) + " " + t.text;
+      ASSERT_NE(p, nullptr) << what;
+      auto setHere = [&](const char* flag) { return t.set && std::strcmp(element, flag) == 0; };
+      EXPECT_EQ(p->IsLoginRequired() != 0, setHere("anmeldepflichtig")) << what;
+      EXPECT_EQ(p->GetSkipFirstPage() != 0, setHere("skipfirstpage")) << what;
+      EXPECT_EQ(p->HasFreeMinutes() != 0, setHere("freiminuten")) << what;
+    }
+  }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(DatabaseTest, UnreadableFilesGiveTheFallbackProviderAndTheMessage) {
   WriteFile("Feiertags.dat", "<Feiertage/>");
   const std::string plainXml = "<Providerliste><Provider id=\"x\"/></Providerliste>";
