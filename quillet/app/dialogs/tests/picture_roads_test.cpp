@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "browse.h"
+#include "dialogdriver.h"
 #include "lader.h"
 #include "main.h"  // the program start: the browser is a window of the main window
 
@@ -29,31 +30,18 @@ template <typename Ready> bool WaitFor(TApplication& App, Ready ready, double Se
   return true;
 }
 
-class PictureRoads : public ::testing::Test {
+class PictureRoads : public DialogTest {
 protected:
-  TApplication App;
   String Work;
-  TStringList ExchangeList;
-  TMemoryStream MediaStream;
-  TDialogContext Context;
   void SetUp() override {
-    App.Initialize();
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    Work = String(tmp) + "pictureroads\\";
-    CreateDirectoryA(Work.c_str(), nullptr);
-    CreateDirectoryA((Work + "DATEN").c_str(), nullptr);
-    Context.Exchange = &ExchangeList;
-    Context.WorkFolder = Work + "DATEN\\";
-    Context.Stream = &MediaStream;
+    DialogTest::SetUp();
+    Work = MakeWorkFolder("pictureroads");
     Context.PictureFolder = kPictures;
   }
 };
 
 TEST_F(PictureRoads, TheImageDialogInsertsLargePhotosAndTransparentPicturesWithTheirSize) {
-  std::unique_ptr<Tlader> d(new Tlader(&App, Context));
-  d->Show();
-  App.ProcessMessages();
+  auto d = Open<Tlader>();
   struct Case {
     const char* file;
     const char* w;

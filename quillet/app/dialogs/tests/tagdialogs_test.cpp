@@ -5,8 +5,7 @@
 
 #include <richedit.h>
 
-#include "childwin.h"
-#include "commands.h"
+#include "dialogdriver.h"
 #include "insertids.h"
 #include "lader.h"
 #include "laufer.h"
@@ -21,41 +20,15 @@ namespace {
 
 const String kFixtures = String(ASTREL_SOURCE_DIR) + "\\quillet\\app\\dialogs\\tests\\fixtures\\";
 
-std::vector<String> Lines(const TStrings& L) {
-  std::vector<String> v;
-  for (int i = 0; i < L.Count(); ++i) v.push_back(L.Strings(i));
-  return v;
-}
-
-class TagDialogs : public ::testing::Test {
+class TagDialogs : public DialogTest {
 protected:
-  TApplication App;
   String Work;
-  // What the dialogs get of the program: an exchange list, a working folder and a media stream
-  // of this test.
-  TStringList ExchangeList;
-  TMemoryStream MediaStream;
-  TDialogContext Context;
-  TStringList* Exchange = &ExchangeList;
   void SetUp() override {
-    App.Initialize();
+    DialogTest::SetUp();
     // The program's own start, with an empty page for the road through the main window.
     StartMainWindow("/neu");
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    Work = String(tmp) + "tagdialogs\\";
-    CreateDirectoryA(Work.c_str(), nullptr);
-    CreateDirectoryA((Work + "DATEN").c_str(), nullptr);
-    Context.Exchange = Exchange;
-    Context.WorkFolder = Work + "DATEN\\";
-    Context.Stream = &MediaStream;
+    Work = MakeWorkFolder("tagdialogs");
     App.ProcessMessages();
-  }
-  template <class D> std::unique_ptr<D> Open() {
-    std::unique_ptr<D> d(new D(&App, Context));
-    d->Show();
-    App.ProcessMessages();
-    return d;
   }
   static void Select(TComboBox* C, int Index) {
     C->SetItemIndex(Index);
@@ -256,29 +229,6 @@ TEST_F(TagDialogs, FontListAndTheChosenFace) {
   EXPECT_EQ(Exchange->Count(), 0);
 }
 
-// The document window the program start opened ("/neu").
-TMDIChild* StartDocument() {
-  for (int i = 0; i < Screen->FormCount(); ++i)
-    if (auto* d = dynamic_cast<TMDIChild*>(Screen->Forms(i))) return d;
-  return nullptr;
-}
-bool CommandEnabled(unsigned Command) { return SendMessageA(Application->Handle(), QM_COMMANDENABLED, Command, 0) == 1; }
-
-// The menu command opens the registered dialog modally; the dialog is driven from a timer.
-std::function<void(TForm*)> gDrive;
-TForm* gDialog = nullptr;
-void CALLBACK DriveDialog(HWND, UINT, UINT_PTR Id, DWORD) {
-  if (!gDialog || !IsWindowVisible(gDialog->Handle())) return;
-  KillTimer(nullptr, Id);
-  gDrive(gDialog);
-}
-// The registered dialog with its insert step, created so that the timer finds it.
-template <class D> void RegisterDriven(TInsertDialogKind Kind) {
-  TInsertDialog d = InsertDialog(Kind);
-  d.Create = [](TComponent* Owner, TDialogContext& C) -> TForm* { return gDialog = new D(Owner, C); };
-  RegisterInsertDialog(Kind, d);
-}
-
 TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
   RegisterTagDialogs();
   RegisterDriven<Tlaufer>(idMarquee);
@@ -290,30 +240,21 @@ TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
   doc->edi->Lines()->Add("");
   App.ProcessMessages();
   EXPECT_TRUE(CommandEnabled(cmMarquee));
-  gDrive = [](TForm* f) {
+  RunCommand(cmMarquee, [](TForm* f) {
     auto* m = static_cast<Tlaufer*>(f);
     m->Edit5->SetText("Hallo");
     m->ColorButton1->Click();
-  };
-  SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(App.Handle(), WM_COMMAND, cmMarquee, 0);
-  gDialog = nullptr;
-  gDrive = [](TForm* f) {
+  });
+  RunCommand(cmVideo, [](TForm* f) {
     auto* v = static_cast<Tviform*>(f);
     v->Edit1->SetText("clip.avi");
     v->ColorButton3->Click();  // "Beenden": nothing is inserted
-  };
-  SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(App.Handle(), WM_COMMAND, cmVideo, 0);
-  gDialog = nullptr;
-  gDrive = [](TForm* f) {
+  });
+  RunCommand(cmImage, [](TForm* f) {
     auto* l = static_cast<Tlader*>(f);
     l->TakePicture(kFixtures + "bild.gif");
     l->ColorButton2->Click();
-  };
-  SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(App.Handle(), WM_COMMAND, cmImage, 0);
-  gDialog = nullptr;
+  });
   EXPECT_EQ(doc->edi->Lines()->Text(),
             "<Marquee Align=\"Top\" Behaviour=\"Scroll\" Direction=\"Left\" Scrollamount=\"1\" Loop=\"1\" "
             "Bgcolor=\"#FFFFFF\">Hallo</Marquee>\r\n"

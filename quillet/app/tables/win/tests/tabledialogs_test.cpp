@@ -2,43 +2,21 @@
 // items they leave, byte for byte, and the grid edits through the title dialog.
 #include <gtest/gtest.h>
 
-#include "childwin.h"
-#include "commands.h"
+#include "dialogdriver.h"
 #include "main.h"  // the program start
 #include "tabledialogs.h"
 #include "tableids.h"
 
 namespace {
 
-std::vector<String> Lines(const TStrings& L) {
-  std::vector<String> v;
-  for (int i = 0; i < L.Count(); ++i) v.push_back(L.Strings(i));
-  return v;
-}
-
-class TableDialogs : public ::testing::Test {
+class TableDialogs : public DialogTest {
 protected:
-  TApplication App;
-  // What the dialogs get of the program: an exchange list, a working folder and a media stream
-  // of this test.
-  TStringList ExchangeList;
-  TMemoryStream MediaStream;
-  TDialogContext Context;
-  TStringList* Exchange = &ExchangeList;
   void SetUp() override {
-    App.Initialize();
+    DialogTest::SetUp();
     // The program's own start, with an empty page for the road through the main window.
     StartMainWindow("/neu");
-    Context.Exchange = Exchange;
     Context.WorkFolder = ExtractFilePath(App.ExeName()) + "DATEN\\";
-    Context.Stream = &MediaStream;
     App.ProcessMessages();
-  }
-  template <class D> std::unique_ptr<D> Open() {
-    std::unique_ptr<D> d(new D(&App, Context));
-    d->Show();
-    App.ProcessMessages();
-    return d;
   }
   static void Click(TCheckBox* C) {
     SendMessageA(C->Handle(), BM_CLICK, 0, 0);
@@ -174,35 +152,6 @@ TEST_F(TableDialogs, SoundTable) {
   auto e = Open<Tsoform>();
   e->ColorButton5Click();
   EXPECT_EQ(Exchange->Count(), 0);
-}
-
-// The document window the program start opened ("/neu").
-TMDIChild* StartDocument() {
-  for (int i = 0; i < Screen->FormCount(); ++i)
-    if (auto* d = dynamic_cast<TMDIChild*>(Screen->Forms(i))) return d;
-  return nullptr;
-}
-bool CommandEnabled(unsigned Command) { return SendMessageA(Application->Handle(), QM_COMMANDENABLED, Command, 0) == 1; }
-
-// The menu command opens the registered dialog modally; the dialog is driven from a timer.
-std::function<void(TForm*)> gDrive;
-TForm* gDialog = nullptr;
-void CALLBACK DriveDialog(HWND, UINT, UINT_PTR Id, DWORD) {
-  if (!gDialog || !IsWindowVisible(gDialog->Handle())) return;
-  KillTimer(nullptr, Id);
-  gDrive(gDialog);
-}
-// The registered dialog with its insert step, created so that the timer finds it.
-template <class D> void RegisterDriven(TInsertDialogKind Kind) {
-  TInsertDialog d = InsertDialog(Kind);
-  d.Create = [](TComponent* Owner, TDialogContext& C) -> TForm* { return gDialog = new D(Owner, C); };
-  RegisterInsertDialog(Kind, d);
-}
-void RunCommand(unsigned Command, std::function<void(TForm*)> Drive) {
-  gDrive = std::move(Drive);
-  SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(Application->Handle(), WM_COMMAND, Command, 0);
-  gDialog = nullptr;
 }
 
 TEST_F(TableDialogs, FromTheMenuCommandToTheCaret) {
