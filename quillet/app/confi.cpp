@@ -3,45 +3,6 @@
 #include "commands.h"
 #include "pagelogic.h"
 
-TEdit* TForm1::NewEdit(TWinControl* Parent, int Id, int X, int Y, int W, const String& Text) {
-  auto* e = new TEdit(this);
-  e->SetBounds(X, Y, W, 21);
-  e->SetText(Text);
-  e->SetControlId(NP_EDIT + Id);
-  e->SetParent(Parent);
-  return e;
-}
-
-TPanel* TForm1::NewPanel(TWinControl* Parent, int Id, int X, int Y, int W, int H, TColor Color) {
-  auto* p = new TPanel(this);
-  p->SetBounds(X, Y, W, H);
-  p->SetColor(Color);
-  p->BevelOuter = bvLowered;
-  p->SetControlId(NP_PANEL + Id);
-  p->SetParent(Parent);
-  return p;
-}
-
-TColorButton* TForm1::NewButton(TWinControl* Parent, int Id, int X, int Y, int W, const String& Caption) {
-  auto* b = new TColorButton(this);
-  b->SetBounds(X, Y, W, 25);
-  b->SetCaption(Caption);
-  b->Font()->SetName("Arial");
-  b->Font()->SetStyle(TFontStyles(fsBold));
-  b->Font()->SetColor(clMaroon);
-  b->SetStyle(bsCenter | bsShowKey);
-  b->SetControlId(NP_BUTTON + Id);
-  b->SetParent(Parent);
-  return b;
-}
-
-void TForm1::NewLabel(TWinControl* Parent, int X, int Y, int W, const String& Caption) {
-  auto* l = new TLabel(this);
-  l->SetBounds(X, Y, W, 16);
-  l->SetCaption(Caption);
-  l->SetParent(Parent);
-}
-
 TForm1::TForm1(TComponent* AOwner, TDialogContext& Context) : TForm(AOwner), FContext(Context) {
   SetCaption(" Quillet - Formulardesigner");
   SetBorderStyle(fbSingle);
@@ -71,12 +32,12 @@ void TForm1::BuildMenu() {
 
 // Name, title and author of the page; Return moves on to the next of the three.
 void TForm1::BuildPageFields() {
-  NewLabel(this, 10, 10, 150, "Documenten Name");
-  Edit1 = NewEdit(this, 1, 10, 28, 220, "");
-  NewLabel(this, 10, 56, 150, "Documenten Titel");
-  Edit3 = NewEdit(this, 3, 10, 74, 220, "");
-  NewLabel(this, 10, 102, 150, "Meta Name  -  Autor");
-  Edit2 = NewEdit(this, 2, 10, 120, 220, "");
+  NewLabel(this, this, 10, 10, 150, "Documenten Name");
+  Edit1 = NewEdit(this, this, NP_EDIT + 1, 10, 28, 220, "");
+  NewLabel(this, this, 10, 56, 150, "Documenten Titel");
+  Edit3 = NewEdit(this, this, NP_EDIT + 3, 10, 74, 220, "");
+  NewLabel(this, this, 10, 102, 150, "Meta Name  -  Autor");
+  Edit2 = NewEdit(this, this, NP_EDIT + 2, 10, 120, 220, "");
   for (TEdit* e : {Edit1, Edit2, Edit3}) e->FOnReturnWanted = true;
   Edit1->OnKeyPress = [this](TObject*, char& k) { if (k == '\r') { k = 0; Edit3->SetFocus(); } };
   Edit3->OnKeyPress = [this](TObject*, char& k) { if (k == '\r') { k = 0; Edit2->SetFocus(); } };
@@ -85,14 +46,14 @@ void TForm1::BuildPageFields() {
 
 // Background picture and sound with their "..." buttons, and the sound's loop count.
 void TForm1::BuildMediaFields() {
-  NewLabel(this, 250, 10, 200, "Hintergrund Bild");
-  Panel2 = NewPanel(this, 2, 250, 28, 180, 21, clWindow);
-  ColorButton3 = NewButton(this, 3, 436, 26, 35, "...");
-  NewLabel(this, 250, 56, 200, "Hintergrund Sound");
-  Panel3 = NewPanel(this, 3, 250, 74, 180, 21, clWindow);
-  ColorButton4 = NewButton(this, 4, 436, 72, 35, "...");
-  NewLabel(this, 250, 102, 100, "Loop");
-  Panel5 = NewPanel(this, 5, 250, 120, 50, 21, clWindow);
+  NewLabel(this, this, 250, 10, 200, "Hintergrund Bild");
+  Panel2 = NewPanel(this, this, NP_PANEL + 2, 250, 28, 180, 21, clWindow);
+  ColorButton3 = NewButton(this, this, NP_BUTTON + 3, 436, 26, 35, "...");
+  NewLabel(this, this, 250, 56, 200, "Hintergrund Sound");
+  Panel3 = NewPanel(this, this, NP_PANEL + 3, 250, 74, 180, 21, clWindow);
+  ColorButton4 = NewButton(this, this, NP_BUTTON + 4, 436, 72, 35, "...");
+  NewLabel(this, this, 250, 102, 100, "Loop");
+  Panel5 = NewPanel(this, this, NP_PANEL + 5, 250, 120, 50, 21, clWindow);
   Panel5->SetCaption("1");
   UpDown1 = new TUpDown(this);
   UpDown1->Orientation = udHorizontal;
@@ -108,16 +69,16 @@ void TForm1::BuildMediaFields() {
 
 // The four page colours (a click picks a colour) and the fixed background.
 void TForm1::BuildColourFields() {
-  NewLabel(this, 10, 156, 75, "Hintergrund");
-  Panel4 = NewPanel(this, 4, 10, 174, 60, 21, clWhite);
-  NewLabel(this, 90, 156, 60, "Link");
-  Panel6 = NewPanel(this, 6, 90, 174, 60, 21, clBlue);
-  NewLabel(this, 170, 156, 60, "A - Link");
-  Panel7 = NewPanel(this, 7, 170, 174, 60, 21, clRed);
-  NewLabel(this, 250, 156, 60, "V - Link");
-  Panel8 = NewPanel(this, 8, 250, 174, 60, 21, clPurple);
+  NewLabel(this, this, 10, 156, 75, "Hintergrund");
+  Panel4 = NewPanel(this, this, NP_PANEL + 4, 10, 174, 60, 21, clWhite);
+  NewLabel(this, this, 90, 156, 60, "Link");
+  Panel6 = NewPanel(this, this, NP_PANEL + 6, 90, 174, 60, 21, clBlue);
+  NewLabel(this, this, 170, 156, 60, "A - Link");
+  Panel7 = NewPanel(this, this, NP_PANEL + 7, 170, 174, 60, 21, clRed);
+  NewLabel(this, this, 250, 156, 60, "V - Link");
+  Panel8 = NewPanel(this, this, NP_PANEL + 8, 250, 174, 60, 21, clPurple);
   for (TPanel* p : {Panel4, Panel6, Panel7, Panel8}) p->OnClick = [this, p](TObject*) { PanelColorClick(p); };
-  NewLabel(this, 330, 156, 145, "Hintergrund Eigenschaft");
+  NewLabel(this, this, 330, 156, 145, "Hintergrund Eigenschaft");
   CheckBox1 = new TCheckBox(this);
   CheckBox1->SetCaption("Fixiert");
   CheckBox1->SetBounds(330, 176, 120, 18);
@@ -126,9 +87,9 @@ void TForm1::BuildColourFields() {
 }
 
 void TForm1::BuildButtons() {
-  ColorButton1 = NewButton(this, 1, 10, 280, 150, "Document Erstellen");
-  ColorButton5 = NewButton(this, 5, 170, 280, 140, "Frames Setzen");
-  ColorButton2 = NewButton(this, 2, 320, 280, 150, "Beenden");
+  ColorButton1 = NewButton(this, this, NP_BUTTON + 1, 10, 280, 150, "Document Erstellen");
+  ColorButton5 = NewButton(this, this, NP_BUTTON + 5, 170, 280, 140, "Frames Setzen");
+  ColorButton2 = NewButton(this, this, NP_BUTTON + 2, 320, 280, 150, "Beenden");
   ColorButton1->OnClick = [this](TObject*) { ColorButton1Click(); };
   ColorButton2->OnClick = [this](TObject*) { ColorButton2Click(); };
   ColorButton3->OnClick = [this](TObject*) { CopyMedia(bi, Panel2); };
@@ -138,7 +99,7 @@ void TForm1::BuildButtons() {
 
 // The frame set, shown by "Frames Setzen" over the whole dialog.
 void TForm1::BuildFrameSet() {
-  Panel10 = NewPanel(this, 10, 0, 0, 481, 322, clBtnFace);
+  Panel10 = NewPanel(this, this, NP_PANEL + 10, 0, 0, 481, 322, clBtnFace);
   Panel10->BevelOuter = bvRaised;
   Panel10->SetVisible(false);
   CheckBox2 = new TCheckBox(this);
@@ -146,12 +107,12 @@ void TForm1::BuildFrameSet() {
   CheckBox2->SetBounds(10, 10, 200, 18);
   CheckBox2->SetControlId(NP_CHECK + 2);
   CheckBox2->SetParent(Panel10);
-  NewLabel(Panel10, 10, 40, 140, "Frameset Cols - Daten");
-  Edit4 = NewEdit(Panel10, 4, 10, 58, 60, "155");
+  NewLabel(this, Panel10, 10, 40, 140, "Frameset Cols - Daten");
+  Edit4 = NewEdit(this, Panel10, NP_EDIT + 4, 10, 58, 60, "155");
   Edit4->SetMaxLength(4);
-  Edit5 = NewEdit(Panel10, 5, 80, 58, 60, "*");
-  NewLabel(Panel10, 160, 40, 60, "Border");
-  Panel11 = NewPanel(Panel10, 11, 160, 58, 40, 21, clWindow);
+  Edit5 = NewEdit(this, Panel10, NP_EDIT + 5, 80, 58, 60, "*");
+  NewLabel(this, Panel10, 160, 40, 60, "Border");
+  Panel11 = NewPanel(this, Panel10, NP_PANEL + 11, 160, 58, 40, 21, clWindow);
   Panel11->SetCaption("4");
   UpDown2 = new TUpDown(this);
   UpDown2->SetRange(0, 10);
@@ -162,24 +123,24 @@ void TForm1::BuildFrameSet() {
   UpDown2->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) {
     Panel11->SetCaption(IntToStr(UpDown2->Position()));
   };
-  NewLabel(Panel10, 10, 90, 200, "Doc. Name   -  . htm");
-  Edit6 = NewEdit(Panel10, 6, 10, 108, 200, "");
-  NewLabel(Panel10, 240, 90, 200, "Doc. Titel");
-  Edit7 = NewEdit(Panel10, 7, 240, 108, 200, "");
-  NewLabel(Panel10, 10, 140, 200, "Frameset Rows - Daten");
-  Edit8 = NewEdit(Panel10, 8, 10, 158, 60, "40");
-  Edit9 = NewEdit(Panel10, 9, 80, 158, 60, "60");
+  NewLabel(this, Panel10, 10, 90, 200, "Doc. Name   -  . htm");
+  Edit6 = NewEdit(this, Panel10, NP_EDIT + 6, 10, 108, 200, "");
+  NewLabel(this, Panel10, 240, 90, 200, "Doc. Titel");
+  Edit7 = NewEdit(this, Panel10, NP_EDIT + 7, 240, 108, 200, "");
+  NewLabel(this, Panel10, 10, 140, 200, "Frameset Rows - Daten");
+  Edit8 = NewEdit(this, Panel10, NP_EDIT + 8, 10, 158, 60, "40");
+  Edit9 = NewEdit(this, Panel10, NP_EDIT + 9, 80, 158, 60, "60");
   Edit8->SetMaxLength(4);
   Edit9->SetMaxLength(4);
-  NewLabel(Panel10, 10, 186, 200, "Doc. Name 1  -  .htm");
-  Edit10 = NewEdit(Panel10, 10, 10, 204, 200, "");
-  NewLabel(Panel10, 240, 186, 200, "Doc. Titel 1");
-  Edit11 = NewEdit(Panel10, 11, 240, 204, 200, "");
-  NewLabel(Panel10, 10, 232, 200, "Doc. Name 2  -  .htm");
-  Edit12 = NewEdit(Panel10, 12, 10, 250, 200, "");
-  NewLabel(Panel10, 240, 232, 200, "Doc. Titel 2");
-  Edit13 = NewEdit(Panel10, 13, 240, 250, 200, "");
-  ColorButton6 = NewButton(Panel10, 6, 320, 286, 150, "Abbrechen");
+  NewLabel(this, Panel10, 10, 186, 200, "Doc. Name 1  -  .htm");
+  Edit10 = NewEdit(this, Panel10, NP_EDIT + 10, 10, 204, 200, "");
+  NewLabel(this, Panel10, 240, 186, 200, "Doc. Titel 1");
+  Edit11 = NewEdit(this, Panel10, NP_EDIT + 11, 240, 204, 200, "");
+  NewLabel(this, Panel10, 10, 232, 200, "Doc. Name 2  -  .htm");
+  Edit12 = NewEdit(this, Panel10, NP_EDIT + 12, 10, 250, 200, "");
+  NewLabel(this, Panel10, 240, 232, 200, "Doc. Titel 2");
+  Edit13 = NewEdit(this, Panel10, NP_EDIT + 13, 240, 250, 200, "");
+  ColorButton6 = NewButton(this, Panel10, NP_BUTTON + 6, 320, 286, 150, "Abbrechen");
   ColorButton6->OnClick = [this](TObject*) { ColorButton6Click(); };
   CheckBox2->OnClick = [this](TObject*) {
     if (CheckBox2->Checked()) ColorButton6->SetCaption("\xDC" "bernehmen");
@@ -243,10 +204,7 @@ void TForm1::CopyMedia(TOpenDialog* Dialog, TPanel* Target) {
   Target->SetCaption(name);
 }
 
-void TForm1::PanelColorClick(TPanel* Panel) {
-  Colo->Color = Panel->Color();
-  if (Colo->Execute()) Panel->SetColor(Colo->Color);
-}
+void TForm1::PanelColorClick(TPanel* Panel) { PickPanelColor(Colo, Panel); }
 
 void TForm1::ColorButton5Click() {
   Panel10->SetVisible(true);

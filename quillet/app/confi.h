@@ -33,10 +33,6 @@ public:
   void ColorButton6Click();
 
 private:
-  TEdit* NewEdit(TWinControl* Parent, int Id, int X, int Y, int W, const String& Text);
-  TPanel* NewPanel(TWinControl* Parent, int Id, int X, int Y, int W, int H, TColor Color);
-  TColorButton* NewButton(TWinControl* Parent, int Id, int X, int Y, int W, const String& Caption);
-  void NewLabel(TWinControl* Parent, int X, int Y, int W, const String& Caption);
   void FormShow();
   // The phases of the constructor, top to bottom of the dialog.
   void BuildMenu();

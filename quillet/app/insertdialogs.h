@@ -2,14 +2,18 @@
 // the program: a dialog gets a context (the exchange list, the working folder, the stream for
 // media copies) and knows nothing of the main window. Each registered dialog brings its own
 // insert step, which puts what the dialog left in the exchange list into the active page.
-// A command whose dialog is not registered has its menu entry and tool button disabled.
+// A command whose dialog is not registered has its menu entry and tool button disabled. The
+// builders at the end make the controls these dialogs and the new-page dialog share.
 #pragma once
 
 #include <functional>
 #include <vector>
 
+#include "colorbutton.h"
+#include "dialogs.h"
 #include "forms.h"
 #include "lists.h"
+#include "stdctrls.h"
 #include "streams.h"
 
 enum TInsertDialogKind {
@@ -82,3 +86,17 @@ String ExchangeItem(const TStrings& Exchange, int I);
 // items 0..Last that is not empty, each as its own insertion.
 void InsertFirstLine(const TStrings& Exchange, TPageAccess& Page);
 TInsertStep InsertItemsUpTo(int Last);
+
+// The controls the insert dialogs and the new-page dialog are built from, each owned by Owner
+// (the dialog), shown on Parent (the dialog or a panel of it) with the control id Id, from the
+// dialog's own scheme of ids: an edit 21 pixels high; a lowered panel of a colour; a colour
+// button 25 pixels high with its caption in bold maroon Arial, centred, with its accelerator
+// key; a label 16 pixels high, without an id.
+TEdit* NewEdit(TComponent* Owner, TWinControl* Parent, int Id, int X, int Y, int W, const String& Text);
+TPanel* NewPanel(TComponent* Owner, TWinControl* Parent, int Id, int X, int Y, int W, int H, TColor Color);
+TColorButton* NewButton(TComponent* Owner, TWinControl* Parent, int Id, int X, int Y, int W, const String& Caption);
+void NewLabel(TComponent* Owner, TWinControl* Parent, int X, int Y, int W, const String& Caption);
+
+// A colour panel's click: the colour dialog (fully opened) starts with the panel's colour, and
+// the panel takes the chosen colour; a cancelled dialog changes nothing.
+void PickPanelColor(TColorDialog* Dialog, TPanel* Panel);

@@ -24,35 +24,15 @@ TTagDialog::TTagDialog(TComponent* AOwner, TDialogContext& Context, int IdBlock,
 }
 
 TEdit* TTagDialog::NewEdit(int N, int X, int Y, int W, const String& Text) {
-  auto* e = new TEdit(this);
-  e->SetBounds(X, Y, W, 21);
-  e->SetText(Text);
-  e->SetControlId(FBlock + ID_EDIT + N);
-  e->SetParent(this);
-  return e;
+  return ::NewEdit(this, this, FBlock + ID_EDIT + N, X, Y, W, Text);
 }
 
 TPanel* TTagDialog::NewPanel(int N, int X, int Y, int W, TColor Color) {
-  auto* p = new TPanel(this);
-  p->SetBounds(X, Y, W, 21);
-  p->SetColor(Color);
-  p->BevelOuter = bvLowered;
-  p->SetControlId(FBlock + ID_PANEL + N);
-  p->SetParent(this);
-  return p;
+  return ::NewPanel(this, this, FBlock + ID_PANEL + N, X, Y, W, 21, Color);
 }
 
 TColorButton* TTagDialog::NewButton(int N, int X, int Y, int W, const String& Caption) {
-  auto* b = new TColorButton(this);
-  b->SetBounds(X, Y, W, 25);
-  b->SetCaption(Caption);
-  b->Font()->SetName("Arial");
-  b->Font()->SetStyle(TFontStyles(fsBold));
-  b->Font()->SetColor(clMaroon);
-  b->SetStyle(bsCenter | bsShowKey);
-  b->SetControlId(FBlock + ID_BUTTON + N);
-  b->SetParent(this);
-  return b;
+  return ::NewButton(this, this, FBlock + ID_BUTTON + N, X, Y, W, Caption);
 }
 
 TComboBox* TTagDialog::NewCombo(int N, int X, int Y, int W, std::initializer_list<const char*> Items, bool FreeText) {
@@ -77,17 +57,6 @@ TUpDown* TTagDialog::NewUpDown(int N, TPanel* Panel, int Min, int Max, int Posit
   return u;
 }
 
-void TTagDialog::NewLabel(int X, int Y, int W, const String& Caption) {
-  auto* l = new TLabel(this);
-  l->SetBounds(X, Y, W, 16);
-  l->SetCaption(Caption);
-  l->SetParent(this);
-}
+void TTagDialog::NewLabel(int X, int Y, int W, const String& Caption) { ::NewLabel(this, this, X, Y, W, Caption); }
 
 void TTagDialog::CreateWindows() { Handle(); }
-
-void PickPanelColor(TColorDialog* Dialog, TPanel* Panel) {
-  Dialog->FullOpen = true;
-  Dialog->Color = Panel->Color();
-  if (Dialog->Execute()) Panel->SetColor(Dialog->Color);
-}

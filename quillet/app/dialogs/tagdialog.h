@@ -25,6 +25,7 @@ public:
              const String& MenuEntry);
 
 protected:
+  // The shared builders (insertdialogs.h) with this dialog's ids: ControlN = block + kind + N.
   TEdit* NewEdit(int N, int X, int Y, int W, const String& Text = "");
   TPanel* NewPanel(int N, int X, int Y, int W, TColor Color = clWindow);
   TColorButton* NewButton(int N, int X, int Y, int W, const String& Caption);
@@ -42,10 +43,6 @@ protected:
   TDialogContext& FContext;
   int FBlock;
 };
-
-// A colour panel's click: the colour dialog (fully opened) starts with the panel's colour, and
-// the panel takes the chosen colour; a cancelled dialog changes nothing.
-void PickPanelColor(TColorDialog* Dialog, TPanel* Panel);
 
 // Registers the link, image, marquee, video and font dialogs with their insert steps.
 void RegisterTagDialogs();
