@@ -2,7 +2,7 @@
 // costs no time), and the library end to end with a router stand-in on a short schedule, called
 // directly and through the AutoDial service stand-in.
 #include "AutoDialHook.h"
-#include "../../corvalen/dialup/tests/rassim_fixture.h"
+#include "rassim_fixture.h"
 #include "child_process.h"
 
 #include <windows.h>

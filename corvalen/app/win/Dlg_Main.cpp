@@ -123,7 +123,7 @@ BOOL CDlg_Main::OnInitDialog() {
     CSplashWnd::EnableSplash(TRUE);
     splash = CSplashWnd::ShowSplash(this);
   }
-  m_tarifManager.Init(&m_settings, &m_pController->GetRasConnection(), nullptr);
+  m_tarifManager.Init(&m_settings, &m_pController->GetMeter(), nullptr);
   m_tarifManager.SetReloadListener([this] { OnTarifReloaded(); });
   m_pController->SetTariffManager(&m_tarifManager);
   if (splash) {
@@ -189,7 +189,7 @@ LRESULT CDlg_Main::OnRefreshProviders(WPARAM useCurrentRanking, LPARAM force) {
   if (!m_cbProvider.IsWindowEnabled() && force != 1) return 0;
   int event = 0;
   if (!useCurrentRanking) {
-    m_tarifManager.Recompute(&event, m_pController->GetRasConnection().GetProvider());
+    m_tarifManager.Recompute(&event, m_pController->GetMeter().GetProvider());
     m_rankedMinute.Ranked(GetNow());
   }
   int index = FillProviderList(m_tarifManager.GetRanking());
@@ -287,7 +287,7 @@ void CDlg_Main::OnVerbinden() {
     TakeConnectedMutex();
     Text(IDC_TRENNEN, "&Trennen");
     Enable(IDC_TRENNEN, TRUE);
-    if (CProvider* p = m_pController->GetRasConnection().GetProvider())
+    if (CProvider* p = m_pController->GetMeter().GetProvider())
       Text(IDC_GROUP_VERBINDUNG, "Aktuelle Verbindung : " + p->GetName());
     ShowConnectionControls(TRUE);
   } else {
@@ -461,7 +461,7 @@ void CDlg_Main::OnTrayTrennen() { OnTrennen(); }
 
 void CDlg_Main::OnTimer(UINT_PTR id) {
   if (!m_pController) return CDialog::OnTimer(id);
-  CRasConnection& ras = m_pController->GetRasConnection();
+  CConnectionMeter& meter = m_pController->GetMeter();
   switch (id) {
     case kTimerUrlOfDay: {
       KillTimer(kTimerUrlOfDay);
@@ -496,12 +496,12 @@ void CDlg_Main::OnTimer(UINT_PTR id) {
       }
       // Online means the mutex is ours: the hook reads nothing else.
       TakeConnectedMutex();
-      CProvider* p = ras.GetProvider();
+      CProvider* p = meter.GetProvider();
       if (!p) break;
       COleDateTime now = GetNow();
-      ras.GetOnlineSpan();  // keeps the whole online seconds for the display
-      CString time = FormatOnlineTime(ras.GetOnlineSeconds());
-      CString cost = CString::Formatted("%3.3f", ras.GetCost() * 0.01);
+      meter.GetOnlineSpan();  // keeps the whole online seconds for the display
+      CString time = FormatOnlineTime(meter.GetOnlineSeconds());
+      CString cost = CString::Formatted("%3.3f", meter.GetCost() * 0.01);
       Text(IDC_ONLINE_ZEIT, time);
       Text(IDC_ONLINE_PREIS, CString::Formatted("%.2f", static_cast<double>(p->GetPrice())) + " Pfg");
       Text(IDC_ONLINE_KOSTEN, cost);

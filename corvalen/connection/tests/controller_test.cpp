@@ -1,7 +1,8 @@
 // The connection controller in a test program of its own, against the RAS stand-in: the dial
 // loop's attempts and pauses, cancelling in a pause, the error texts, the progress texts, unique
-// entry names and the billing segments. The main window is a hidden window that records the
-// progress messages.
+// entry names and the billing segments while online (the meter's own cases are meter_test's).
+// The main window is a hidden window that records the progress messages; the texts come from
+// the test's status helper, which holds the program's texts of the ids it is asked for.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -33,6 +34,13 @@ HWND MakeWindow() {
 // Message boxes are recorded and answered.
 class RecordingStatus : public CStatusHelper {
  public:
+  CString GetString(UINT id) const override {
+    switch (id) {
+      case 146: return "Der Verbindungsaufbau zum gewählten Provider ist fehlgeschlagen.\r\nFehler -";
+      case 5508: return "Dieser Anbieter ist nur nach Anmeldung verfügbar !";
+      default: return CString::Formatted("Text %u", id);
+    }
+  }
   int ShowMessage(UINT f1, UINT f2) const override { return ShowMessageTitled("Corvalen 2.0", f1 | f2); }
   int ShowMessageTitled(const char*, UINT) const override {
     shown.push_back(GetText().str());
@@ -175,17 +183,17 @@ TEST_F(ControllerTest, NoAttemptsGiveTheOutOfBoundsText) {
 TEST_F(ControllerTest, ConnectsAndHangsUp) {
   EXPECT_TRUE(controller->Connect());
   EXPECT_TRUE(controller->IsOnline());
-  EXPECT_EQ(&provider, controller->GetRasConnection().GetProvider());
-  EXPECT_EQ("0190123", std::string(controller->GetRasConnection().GetNumber()));
+  EXPECT_EQ(&provider, controller->GetMeter().GetProvider());
+  EXPECT_EQ("0190123", std::string(controller->GetNumber()));
   EXPECT_TRUE(controller->HangUp());
   EXPECT_FALSE(controller->IsOnline());
-  EXPECT_EQ(nullptr, controller->GetRasConnection().GetProvider());
+  EXPECT_EQ(nullptr, controller->GetMeter().GetProvider());
 }
 
 TEST_F(ControllerTest, ProgressTexts) {
   HWND title = CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 10, 10, main, nullptr, nullptr, nullptr);
   HWND line = CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 10, 10, main, nullptr, nullptr, nullptr);
-  controller->GetRasConnection().SetNumber("0190123");
+  controller->SetNumber("0190123");
   struct Case {
     WPARAM code;
     const char* text;
@@ -226,7 +234,7 @@ TEST_F(ControllerTest, BillingIntervalEndsTheSegmentWhenThePriceChanges) {
   provider.SetPrice(2.0f);
   ASSERT_TRUE(controller->Connect());
   ASSERT_TRUE(controller->IsOnline());
-  CRasConnection& c = controller->GetRasConnection();
+  CConnectionMeter& c = controller->GetMeter();
   CCostLog& log = controller->GetCostLog();
   auto records = [&log] {  // every record begins with its field "default"
     std::string text;
@@ -254,17 +262,6 @@ TEST_F(ControllerTest, BillingIntervalEndsTheSegmentWhenThePriceChanges) {
   EXPECT_EQ(before + 2, records());
   controller->OnBillingInterval();  // offline: nothing
   EXPECT_EQ(before + 2, records());
-}
-
-TEST_F(ControllerTest, BillingUnitsAddTheIntervalsCost) {
-  CRasConnection& c = controller->GetRasConnection();
-  c.Reset();
-  c.SetProvider(&provider);
-  c.SetPricePerMinute(1.5f);
-  c.SetCost(10.0f);
-  EXPECT_FLOAT_EQ(11.5f, c.AddBillingUnit());
-  EXPECT_FLOAT_EQ(13.0f, c.AddBillingUnit());
-  c.SetProvider(nullptr);
 }
 
 }  // namespace

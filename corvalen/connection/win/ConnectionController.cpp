@@ -2,15 +2,12 @@
 
 #include "ConnectionController.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "ErrTable.h"
 #include "Internet.h"
 #include "PropertySheet.h"
-#include "TarifClock.h"
 #include "TarifTexts.h"
-#include "WinApp.h"
 
 const char kOwnEntryName[] = "Corvalen2000";
 
@@ -37,64 +34,6 @@ enum : UINT {
 
 }  // namespace
 
-// ---- CStatusHelper ---------------------------------------------------------------------------------
-
-void CStatusHelper::LoadText(UINT id) { text_ = AfxLoadString(id); }
-
-LRESULT CStatusHelper::SendToOwner(UINT msg, WPARAM wp, LPARAM lp) const {
-  return owner_ ? ::SendMessageA(owner_, msg, wp, lp) : 0;
-}
-
-int CStatusHelper::ShowMessage(UINT flags1, UINT flags2) const {
-  return ShowMessageTitled(AfxLoadString(kIdsTitleShort), flags1 | flags2);
-}
-
-int CStatusHelper::ShowMessageTitled(const char* title, UINT flags) const {
-  return ::MessageBoxA(owner_, text_, title, flags);
-}
-
-// ---- CRasConnection --------------------------------------------------------------------------------
-
-void CRasConnection::Reset() {
-  COleDateTime now = GetNow();
-  connectTime_ = endTime_ = segmentStart_ = now;
-  connectSteady_ = segmentSteady_ = GetSteadySeconds();
-  onlineSeconds_ = 0;
-  cost_ = 0.0f;
-  feeBilled_ = 0;
-  price_ = 0.0f;
-}
-
-void CRasConnection::SetConnectTime(const COleDateTime& t) {
-  connectTime_ = segmentStart_ = t;
-  connectSteady_ = segmentSteady_ = GetSteadySeconds();
-}
-
-void CRasConnection::SetSegmentStart(const COleDateTime& t, double steady) {
-  segmentStart_ = t;
-  segmentSteady_ = steady;
-}
-
-double CRasConnection::GetSegmentSeconds(double steadyNow) const {
-  double s = steadyNow - segmentSteady_;
-  return std::isfinite(s) && s > 0 ? s : 0;
-}
-
-COleDateTimeSpan CRasConnection::GetOnlineSpan() {
-  double seconds = GetSteadySeconds() - connectSteady_;
-  if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
-  onlineSeconds_ = static_cast<int>(std::floor(seconds + 0.5));
-  return COleDateTimeSpan(seconds / 86400.0);
-}
-
-float CRasConnection::AddBillingUnit() {
-  int takt = provider_ ? provider_->GetTakt() : 0;
-  cost_ = static_cast<float>(cost_ + takt * 0.016666668f * price_);
-  return cost_;
-}
-
-// ---- CConnectionController -----------------------------------------------------------------------
-
 CConnectionController::CConnectionController(CSettings* settings, CProvider* current, CStatusHelper* status,
                                              HWND mainWindow, CControllerServices* services)
     : costLog_(settings),
@@ -103,6 +42,7 @@ CConnectionController::CConnectionController(CSettings* settings, CProvider* cur
       settings_(settings),
       current_(current),
       currentId_(current ? current->GetId() : CString()),
+      meter_(&costLog_),
       services_(services ? services : &noServices_) {}
 
 void CConnectionController::FindCurrentProviderAgain() {
@@ -173,11 +113,11 @@ bool CConnectionController::StartupCheck() {
 }
 
 bool CConnectionController::Connect() {
-  ras_.SetProvider(nullptr);
+  meter_.SetProvider(nullptr);
   int rc = ras_.EnumConnections();
   if (rc != 0) {
     // Without knowing whether a line is up, dialling could start a second connection: say so.
-    ShowText(AfxLoadString(kIdsDialFailed) + " " + CErrTable::GetErrorString(rc), MB_ICONEXCLAMATION);
+    ShowText(status_->GetString(kIdsDialFailed) + " " + CErrTable::GetErrorString(rc), MB_ICONEXCLAMATION);
     return false;
   }
   if (ras_.GetConnectionCount() != 0) {
@@ -190,7 +130,7 @@ bool CConnectionController::Connect() {
     OnConnected();
     return true;
   }
-  ShowText(AfxLoadString(kIdsDialFailed) + " " + CErrTable::GetErrorString(result), MB_ICONEXCLAMATION);
+  ShowText(status_->GetString(kIdsDialFailed) + " " + CErrTable::GetErrorString(result), MB_ICONEXCLAMATION);
   return false;
 }
 
@@ -209,11 +149,11 @@ int CConnectionController::DialAssignedEntry() {
     }
     user = "";  // the entry's stored user name is dialled
   } else {
-    ras_.SetProvider(current_);
+    meter_.SetProvider(current_);
     // The first dial of the new entry uses the password just typed, saved or not.
     int rc = CreateProviderEntry(manager_, current_, entry, main_, &password);
-    SetCurrentProvider(ras_.GetProvider());
-    ras_.SetProvider(nullptr);
+    SetCurrentProvider(meter_.GetProvider());
+    meter_.SetProvider(nullptr);
     if (rc != 0) return rc;
   }
   return DialLoop(entry, user, password, kAssignedEntry);
@@ -268,7 +208,7 @@ int CConnectionController::DialLoop(const CString& entry, const CString& user, c
   ras_.SetNotifyWindow(main_, kMsgDialProgress);
   char number[21] = {}, area[11] = {};
   ras_.GetEntryPhoneNumber(entry, number, sizeof number, area, sizeof area);
-  ras_.SetNumber(CString(area) + number);
+  SetNumber(CString(area) + number);
   int maxAttempts = settings_->GetMaxDialAttempts();
   DWORD pause = Scaled(static_cast<UINT>(settings_->GetWaitingTimeForDialAttempts()) * 1000u);
   while (attempt <= maxAttempts && result != kErrRasNotLoaded && !cancelDial_) {
@@ -302,14 +242,14 @@ int CConnectionController::CreateProviderEntry(CTarifManager* manager, CProvider
   if (name.Find("freenet") >= 0) Show(kIdsFreenetWarning, MB_ICONWARNING);
   CString text;
   if (provider->IsLoginRequired()) {
-    text = AfxLoadString(kIdsLoginOnly);
+    text = status_->GetString(kIdsLoginOnly);
     if (provider->GetBaseFee() > 0)
       text += "\n(Monatliche Grundgebühr des Anbieters : " + CString::Formatted("%.2f", provider->GetBaseFee()) + " DM)";
   } else {
-    text = AfxLoadString(kIdsOfferOwnEntry);
+    text = status_->GetString(kIdsOfferOwnEntry);
   }
   status_->SetText(text);
-  if (status_->ShowMessageTitled(AfxLoadString(kIdsTitle), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+  if (status_->ShowMessageTitled(status_->GetString(kIdsTitle), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
     return kDialCancelled;
   CString entry = MakeUniqueEntryName(provider->GetName());
   CString user = provider->GetUserName(), password = provider->GetPassword();
@@ -404,13 +344,10 @@ bool CConnectionController::HangUp() {
   // A download that runs meanwhile (the window keeps answering during it) has no line any more.
   services_->CancelDownloads();
   ras_.HangUp();
-  CProvider* metered = ras_.GetProvider();
+  CProvider* metered = meter_.GetProvider();
   if (!metered) return true;
   if (manager_) manager_->StopFreeMinutes(metered);
-  ras_.SetEndTime(GetNow());
-  AppendSegmentRecord(ras_.GetEndTime(), GetSteadySeconds());
-  ras_.SetProvider(nullptr);
-  ras_.Reset();
+  meter_.Stop();
   KillMainTimer(kTimerOnline);
   KillMainTimer(kTimerBilling);
   KillMainTimer(kTimerMailCheck);
@@ -418,36 +355,9 @@ bool CConnectionController::HangUp() {
   return true;
 }
 
-void CConnectionController::AppendSegmentRecord(const COleDateTime& end, double steadyEnd) {
-  CProvider* metered = ras_.GetProvider();
-  if (!metered || !manager_) return;
-  CConnectionRecord record;
-  record.start = ras_.GetSegmentStart();
-  record.end = end;
-  record.seconds = ras_.GetSegmentSeconds(steadyEnd);
-  record.providerId = metered->GetId();
-  record.noDialInFee = ras_.IsFeeBilled() ? 1 : 0;
-  record.price = ras_.GetPricePerMinute();
-  // The record names the metered provider itself: it may no longer be among the active ones
-  // (tariff data read again while online that lack it or switched it off).
-  CProviderArray lookup;
-  lookup.Add(metered);
-  costLog_.AppendConnection(record, lookup);
-}
-
 void CConnectionController::OnBillingInterval() {
-  CProvider* metered = ras_.GetProvider();
-  if (!metered || !IsOnline()) return;
-  if (std::fabs(ras_.GetPricePerMinute() - metered->GetPrice()) >= 0.001f) {
-    // One reading of both clocks: the segment that ends and the one that begins meet exactly.
-    COleDateTime now = GetNow();
-    double steady = GetSteadySeconds();
-    AppendSegmentRecord(now, steady);
-    ras_.SetSegmentStart(now, steady);
-    ras_.SetFeeBilled(TRUE);
-    ras_.SetPricePerMinute(metered->GetPrice());
-  }
-  ras_.AddBillingUnit();
+  if (!meter_.GetProvider() || !IsOnline()) return;
+  meter_.OnBillingInterval();
 }
 
 void CConnectionController::CancelDial() {
@@ -483,18 +393,14 @@ void CConnectionController::FormatDialProgress(WPARAM code, LPARAM number, HWND 
     ::SetWindowTextA(status, "Sende POP3 Request ..... ");
     return;
   }
-  CString text = ProgressText(static_cast<int>(low), ras_.GetNumber());
+  CString text = ProgressText(static_cast<int>(low), number_);
   if (!text.IsEmpty()) ::SetWindowTextA(status, text);
 }
 
 void CConnectionController::OnConnected() {
   serverMessages_ = 0;
   if (!IsOnline() || !current_) return;
-  ras_.Reset();
-  ras_.SetPricePerMinute(current_->GetPrice());
-  ras_.SetCost(current_->GetDialInFee());
-  ras_.SetConnectTime(GetNow());
-  ras_.SetProvider(current_);
+  meter_.Start(current_);
   SetMainTimer(kTimerOnline, Scaled(1000));
   SetMainTimer(kTimerBilling, Scaled(static_cast<UINT>(current_->GetTakt() > 0 ? current_->GetTakt() : 1) * 1000u));
   ::SendMessageA(main_, WM_TIMER, kTimerBilling, 0);

@@ -1,6 +1,7 @@
 // The engine behind "Verbinden" and "Trennen": start-up checks, choosing and dialling the phone-book
-// entry of the current provider with attempts and pauses, metering online time and running cost
-// with its price segments, the work after connecting, and the cost record at hang-up.
+// entry of the current provider with attempts and pauses, the work after connecting, and the
+// hang-up. It holds the RAS access it dials with and the meter (ConnectionMeter.h) that costs
+// the connection while it runs and writes its cost records.
 //
 // The controller reaches the main window only through its window handle (timers, WM_USER+1
 // progress, WM_USER+3 refresh, WM_TIMER 5, SC_MINIMIZE, WM_CLOSE) and through CStatusHelper
@@ -16,10 +17,12 @@
 #include "CArray.h"
 #include "COleDateTime.h"
 #include "CString.h"
+#include "ConnectionMeter.h"
 #include "CostLog.h"
 #include "RasAccess.h"
 #include "RasEntrySetup.h"
 #include "Settings.h"
+#include "StatusHelper.h"
 #include "TarifManager.h"
 
 class CConnectionController;
@@ -37,89 +40,8 @@ const int kDialCancelled = 99999;
 // The own phone-book entry of the router.
 extern const char kOwnEntryName[];
 
-// The helper through which the controller loads texts, shows message boxes and talks to the
-// main window.
-class CStatusHelper {
- public:
-  virtual ~CStatusHelper() = default;
-  void LoadText(UINT id);
-  void SetText(const CString& text) { text_ = text; }
-  const CString& GetText() const { return text_; }
-  HWND GetOwner() const { return owner_; }
-  void SetOwner(HWND owner) { owner_ = owner; }
-  // SendMessageA to the owner; 0 without one.
-  LRESULT SendToOwner(UINT msg, WPARAM wp, LPARAM lp) const;
-  // The text in a message box of the owner, titled with string 5104; returns the box's result.
-  virtual int ShowMessage(UINT flags1, UINT flags2 = 0) const;
-  // The same under another title.
-  virtual int ShowMessageTitled(const char* title, UINT flags) const;
-
- private:
-  CString text_;
-  HWND owner_ = nullptr;
-};
-
-// The metered connection: RAS access plus online time, price segment and running cost. It is the
-// connection the tariff engine asks for the connected provider.
-class CRasConnection : public CRasAccess, public CTarifConnection {
- public:
-  ~CRasConnection() override = default;
-
-  void Reset();
-  CProvider* GetProvider() const { return provider_; }
-  // The metered provider; a former record kept over a reload is let go when another takes its place.
-  void SetProvider(CProvider* p) {
-    if (p != former_.get()) former_.reset();
-    provider_ = p;
-  }
-  CProvider* GetConnectedProvider() const override { return provider_; }
-  void SetConnectedProvider(CProvider* p) override { SetProvider(p); }
-  // The tariff data were read again without the metered provider: its former record is kept,
-  // and the connection is metered and logged at its tariff until the hang-up.
-  void KeepFormerProvider(std::unique_ptr<CProvider> former) override {
-    former_ = std::move(former);
-    provider_ = former_.get();
-  }
-  // The local time of the connect (and of the first segment's start); the steady clock's reading
-  // is taken with it, and the online time and the segment's duration are measured from that.
-  void SetConnectTime(const COleDateTime& t);
-  const COleDateTime& GetConnectTime() const { return connectTime_; }
-  const COleDateTime& GetEndTime() const { return endTime_; }
-  void SetEndTime(const COleDateTime& t) { endTime_ = t; }
-  // The time online since the connect, measured on the steady clock (a daylight-saving switch
-  // does not change it); its whole seconds are kept as the online seconds.
-  COleDateTimeSpan GetOnlineSpan();
-  int GetOnlineSeconds() const { return onlineSeconds_; }
-  void SetPricePerMinute(float p) { price_ = p; }
-  float GetPricePerMinute() const { return price_; }
-  // One billing interval of the metered provider at the segment's price; returns the new cost.
-  float AddBillingUnit();
-  void SetFeeBilled(BOOL on) { feeBilled_ = on ? 1 : 0; }
-  BOOL IsFeeBilled() const { return feeBilled_; }
-  float GetCost() const { return cost_; }
-  void SetCost(float c) { cost_ = c; }
-  void SetNumber(const CString& n) { number_ = n; }
-  const CString& GetNumber() const { return number_; }
-  // A segment beginning at local time `t`, at the steady clock's reading `steady`.
-  void SetSegmentStart(const COleDateTime& t, double steady);
-  const COleDateTime& GetSegmentStart() const { return segmentStart_; }
-  // Seconds from the segment's start to the steady clock's reading `steadyNow`.
-  double GetSegmentSeconds(double steadyNow) const;
-
- private:
-  COleDateTime segmentStart_;
-  BYTE feeBilled_ = 0;
-  float price_ = 0;
-  int onlineSeconds_ = 0;
-  CProvider* provider_ = nullptr;
-  std::unique_ptr<CProvider> former_;  // the metered provider's record when the tariff data lost it
-  float cost_ = 0;
-  COleDateTime endTime_;
-  COleDateTime connectTime_;
-  CString number_;
-  double connectSteady_ = 0;  // steady-clock readings at the connect and at the segment's start
-  double segmentSteady_ = 0;
-};
+// The controller's RAS access, under the name the application's entry dialogs use for it.
+using CRasConnection = CRasAccess;
 
 // What the controller asks of the rest of the program: its dialogs, the update checks, the
 // mailbox check and the entry-assignment store, which live above this folder. Every default
@@ -189,11 +111,8 @@ class CConnectionController : public CObject {
   int AskUserData(CString& password, BOOL allowDelete, BOOL showActivationDay);
   bool DeleteAssignment(CProvider* provider);
   bool HangUp();
-  // Timer 5, once per billing interval while online: when the connected provider's price has
-  // changed since the price segment began, the segment ends now (its cost record goes to the
-  // cost log) and a new one begins at the new price with the dial-in fee already billed; then
-  // one billing unit is added to the running cost. Offline or without a metered provider it
-  // does nothing.
+  // Timer 5, once per billing interval while online: the meter's billing interval (a changed
+  // price ends the price segment with its cost record). Offline it does nothing.
   void OnBillingInterval();
   void CancelDial();
   bool IsOnline();
@@ -216,7 +135,11 @@ class CConnectionController : public CObject {
   // none when the new data lack it or hold it inactive (every record of before is gone).
   void FindCurrentProviderAgain();
   CProvider* GetCurrentProvider() const { return current_; }
-  CRasConnection& GetRasConnection() { return ras_; }
+  CRasAccess& GetRasConnection() { return ras_; }
+  CConnectionMeter& GetMeter() { return meter_; }
+  // The number shown while dialling: the dialled entry's area code and local number.
+  void SetNumber(const CString& n) { number_ = n; }
+  const CString& GetNumber() const { return number_; }
   CTarifManager* GetTariffManager() const { return manager_; }
   CSettings* GetSettings() const { return settings_; }
   CCostLog& GetCostLog() { return costLog_; }
@@ -244,9 +167,6 @@ class CConnectionController : public CObject {
  private:
   enum DialKind { kOwnEntry, kAssignedEntry };
   int DialLoop(const CString& entry, const CString& user, const CString& password, DialKind kind);
-  // The cost record of the current price segment, ending at local time `end` and steady-clock
-  // reading `steadyEnd`, into the cost log.
-  void AppendSegmentRecord(const COleDateTime& end, double steadyEnd);
   int Show(UINT textId, UINT icon);
   int ShowText(const CString& text, UINT icon);
   void SetMainTimer(UINT id, UINT ms) { ::SetTimer(main_, id, ms, nullptr); }
@@ -265,7 +185,9 @@ class CConnectionController : public CObject {
   CSettings* settings_ = nullptr;
   CProvider* current_ = nullptr;
   CString currentId_;
-  CRasConnection ras_;
+  CRasAccess ras_;
+  CConnectionMeter meter_;
+  CString number_;
   CRasEntrySetup entrySetup_;
   CControllerServices* services_ = nullptr;
   CControllerServices noServices_;

@@ -1,0 +1,90 @@
+#include "ConnectionMeter.h"
+
+#include <cmath>
+
+#include "TarifClock.h"
+
+void CConnectionMeter::Reset() {
+  COleDateTime now = GetNow();
+  connectTime_ = endTime_ = segmentStart_ = now;
+  connectSteady_ = segmentSteady_ = GetSteadySeconds();
+  onlineSeconds_ = 0;
+  cost_ = 0.0f;
+  feeBilled_ = 0;
+  price_ = 0.0f;
+}
+
+void CConnectionMeter::Start(CProvider* provider) {
+  Reset();
+  SetPricePerMinute(provider->GetPrice());
+  SetCost(provider->GetDialInFee());
+  SetConnectTime(GetNow());
+  SetProvider(provider);
+}
+
+void CConnectionMeter::OnBillingInterval() {
+  if (!provider_) return;
+  if (std::fabs(price_ - provider_->GetPrice()) >= 0.001f) {
+    // One reading of both clocks: the segment that ends and the one that begins meet exactly.
+    COleDateTime now = GetNow();
+    double steady = GetSteadySeconds();
+    AppendSegmentRecord(now, steady);
+    SetSegmentStart(now, steady);
+    SetFeeBilled(TRUE);
+    SetPricePerMinute(provider_->GetPrice());
+  }
+  AddBillingUnit();
+}
+
+bool CConnectionMeter::Stop() {
+  if (!provider_) return false;
+  SetEndTime(GetNow());
+  AppendSegmentRecord(endTime_, GetSteadySeconds());
+  SetProvider(nullptr);
+  Reset();
+  return true;
+}
+
+void CConnectionMeter::SetConnectTime(const COleDateTime& t) {
+  connectTime_ = segmentStart_ = t;
+  connectSteady_ = segmentSteady_ = GetSteadySeconds();
+}
+
+void CConnectionMeter::SetSegmentStart(const COleDateTime& t, double steady) {
+  segmentStart_ = t;
+  segmentSteady_ = steady;
+}
+
+double CConnectionMeter::GetSegmentSeconds(double steadyNow) const {
+  double s = steadyNow - segmentSteady_;
+  return std::isfinite(s) && s > 0 ? s : 0;
+}
+
+COleDateTimeSpan CConnectionMeter::GetOnlineSpan() {
+  double seconds = GetSteadySeconds() - connectSteady_;
+  if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
+  onlineSeconds_ = static_cast<int>(std::floor(seconds + 0.5));
+  return COleDateTimeSpan(seconds / 86400.0);
+}
+
+float CConnectionMeter::AddBillingUnit() {
+  int takt = provider_ ? provider_->GetTakt() : 0;
+  cost_ = static_cast<float>(cost_ + takt * 0.016666668f * price_);
+  return cost_;
+}
+
+void CConnectionMeter::AppendSegmentRecord(const COleDateTime& end, double steadyEnd) {
+  if (!provider_ || !log_) return;
+  CConnectionRecord record;
+  record.start = segmentStart_;
+  record.end = end;
+  record.seconds = GetSegmentSeconds(steadyEnd);
+  record.providerId = provider_->GetId();
+  record.noDialInFee = feeBilled_ ? 1 : 0;
+  record.price = price_;
+  // The record names the metered provider itself: it may no longer be among the active ones
+  // (tariff data read again while online that lack it or switched it off).
+  CProviderArray lookup;
+  lookup.Add(provider_);
+  log_->AppendConnection(record, lookup);
+}
