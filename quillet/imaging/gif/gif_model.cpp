@@ -1,7 +1,10 @@
+// The tree of a GIF file and its walks: the frame list, the colour map kinds (which frames a
+// table serves), the header, the frames, the trailer and the owning picture.
 #include "gif_model.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "../picture_budget.h"
@@ -9,87 +12,9 @@
 
 bool GIFRenderOnLoad = false;
 
-// ---------------------------------------------------------------------------------------------
-// Unit routines
-
-namespace GIFImage {
-
-void Error(const String& Message) { throw GIFException(Message); }
-
-void ReadCheck(TStream& Stream, void* Buffer, int64_t Size) {
-  if (Stream.Read(Buffer, Size) != Size) Error(gifmsg::PrematureEOF);
-}
-
-void WriteByte(TStream& Stream, uint8_t Value) { Stream.WriteBuffer(&Value, 1); }
-
-uint8_t ReadByte(TStream& Stream) {
-  uint8_t b = 0;
-  if (Stream.Read(&b, 1) != 1) b = 0;
-  return b;
-}
-
-void WriteStrings(TStream& Stream, const TStrings& Lines) {
-  for (int i = 0; i < Lines.Count(); ++i) {
-    const String line = Lines.Strings(i);
-    size_t pos = 0;
-    while (pos < line.size()) {
-      const size_t n = std::min<size_t>(255, line.size() - pos);
-      WriteByte(Stream, static_cast<uint8_t>(n));
-      Stream.WriteBuffer(line.data() + pos, static_cast<int64_t>(n));
-      pos += n;
-    }
-  }
-  WriteByte(Stream, 0);
-}
-
-void ReadStrings(TStream& Stream, TStrings& Lines) {
-  Lines.Clear();
-  for (;;) {
-    uint8_t size = 0;
-    if (Stream.Read(&size, 1) != 1 || size == 0) break;
-    char buf[255];
-    const int64_t got = Stream.Read(buf, size);
-    if (got > 0) Lines.Add(String(buf, static_cast<size_t>(got)));
-    if (got != size) break;
-  }
-}
-
-int BitsPerColors(int Count) {
-  int n = 0;
-  while (n < 8 && (1 << n) < Count) ++n;
-  if (Count > 0 && n == 0) n = 1;
-  return n;
-}
-
-int ScanLineBytes(int Width, int BitsPerPixel, int Alignment) {
-  return ((Width * BitsPerPixel + Alignment - 1) & ~(Alignment - 1)) / 8;
-}
-
-TLogPalette CreateWebPalette() {
-  TLogPalette p;
-  p.reserve(216);
-  for (int r = 0; r < 6; ++r)
-    for (int g = 0; g < 6; ++g)
-      for (int b = 0; b < 6; ++b) {
-        TPaletteEntry e;
-        e.peRed = uint8_t(r * 51);
-        e.peGreen = uint8_t(g * 51);
-        e.peBlue = uint8_t(b * 51);
-        p.push_back(e);
-      }
-  return p;
-}
-
-}  // namespace GIFImage
-
 using namespace GIFImage;
 
 namespace {
-
-// Reads one byte; false at the end of the data.
-bool TryReadByte(TStream& Stream, uint8_t& Value) { return Stream.Read(&Value, 1) == 1; }
-
-void StepBack(TStream& Stream, int64_t Count = 1) { Stream.Seek(-Count, soFromCurrent); }
 
 // Colour table size of the packed fields' bits 0-2.
 int TableColors(uint8_t Packed) { return 2 << (Packed & 7); }
@@ -97,75 +22,18 @@ int TableColors(uint8_t Packed) { return 2 << (Packed & 7); }
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Items and lists
+// Items and lists: their warnings go to the owning picture
 
 void TGIFItem::Warning(int Severity, const String& Message) {
   if (FImage) FImage->Warning(this, Severity, Message);
-}
-
-void TGIFItem::SaveToFile(const String& FileName) {
-  TSaveFileStream s(FileName);
-  SaveToStream(s);
-  s.Commit();
-}
-
-void TGIFItem::LoadFromFile(const String& FileName) {
-  TFileStream s(FileName, fmOpenRead | fmShareDenyWrite);
-  LoadFromStream(s);
-}
-
-TGIFList::~TGIFList() { Clear(); }
-
-int TGIFList::Add(TGIFItem* Item) {
-  FItems.push_back(Item);
-  return Count() - 1;
-}
-
-void TGIFList::Insert(int Index, TGIFItem* Item) {
-  Index = std::max(0, std::min(Index, Count()));
-  FItems.insert(FItems.begin() + Index, Item);
-}
-
-int TGIFList::IndexOf(const TGIFItem* Item) const {
-  for (int i = 0; i < Count(); ++i)
-    if (FItems[size_t(i)] == Item) return i;
-  return -1;
-}
-
-void TGIFList::Delete(int Index) {
-  TGIFItem* item = Items(Index);
-  FItems.erase(FItems.begin() + Index);
-  delete item;
-}
-
-void TGIFList::Remove(TGIFItem* Item) {
-  // From the back: items are mostly freed last first.
-  for (size_t i = FItems.size(); i-- > 0;)
-    if (FItems[i] == Item) {
-      FItems.erase(FItems.begin() + std::ptrdiff_t(i));
-      return;
-    }
-}
-
-void TGIFList::Clear() {
-  // Items take themselves out of their list while they are freed; the list is emptied first, so
-  // each of those removals finds an empty list instead of searching all the items left.
-  std::vector<TGIFItem*> items;
-  items.swap(FItems);
-  while (!items.empty()) {
-    TGIFItem* item = items.back();
-    items.pop_back();
-    delete item;
-  }
 }
 
 void TGIFList::Warning(int Severity, const String& Message) {
   if (FImage) FImage->Warning(this, Severity, Message);
 }
 
-void TGIFList::SaveToStream(TStream& Stream) {
-  for (TGIFItem* item : FItems) item->SaveToStream(Stream);
-}
+// ---------------------------------------------------------------------------------------------
+// Frame list
 
 TGIFSubImage* TGIFImageList::SubImages(int Index) const { return static_cast<TGIFSubImage*>(Items(Index)); }
 
@@ -178,7 +46,6 @@ void TGIFImageList::SaveToStream(TStream& Stream) {
 }
 
 void TGIFImageList::LoadFromStream(TStream& Stream, TObject* Parent) {
-  (void)Parent;
   const int64_t size = Stream.Size();
   uint8_t b = 0;
   bool got = TryReadByte(Stream, b);
@@ -194,14 +61,9 @@ void TGIFImageList::LoadFromStream(TStream& Stream, TObject* Parent) {
       Warning(1, gifmsg::BadBlock);
       return;
     }
-    TGIFSubImage* frame = new TGIFSubImage(FImage);
-    try {
-      frame->LoadFromStream(Stream);
-    } catch (...) {
-      delete frame;
-      throw;
-    }
-    Add(frame);
+    auto frame = std::make_unique<TGIFSubImage>(FImage);
+    frame->LoadFromStream(Stream);
+    Add(frame.release());
     if (FImage) {
       const int percent = size > 0 ? static_cast<int>(Stream.Position() * 100 / size) : 100;
       FImage->Progress(this, gpsRunning, percent, GIFRenderOnLoad, gifmsg::Loading);
@@ -211,236 +73,8 @@ void TGIFImageList::LoadFromStream(TStream& Stream, TObject* Parent) {
   }
 }
 
-TGIFExtension* TGIFExtensionList::Extensions(int Index) const { return static_cast<TGIFExtension*>(Items(Index)); }
-
-void TGIFExtensionList::LoadFromStream(TStream& Stream, TObject* Parent) {
-  TGIFSubImage* frame = static_cast<TGIFSubImage*>(Parent);
-  for (;;) {
-    uint8_t b = 0;
-    if (!TryReadByte(Stream, b)) return;
-    if (b == bsImageDescriptor || b == bsTrailer) {
-      StepBack(Stream);
-      return;
-    }
-    if (b != bsExtensionIntroducer) {
-      Warning(1, gifmsg::BadExtensionLabel);
-      StepBack(Stream);
-      return;
-    }
-    const int64_t pos = Stream.Position();
-    uint8_t label = 0;
-    const TGIFExtensionClass* cls = nullptr;
-    if (TryReadByte(Stream, label)) {
-      cls = FindExtension(label);
-      while (cls && cls->FindSubExtension) {
-        Stream.Seek(pos + 1, soFromBeginning);
-        const TGIFExtensionClass* sub = cls->FindSubExtension(Stream);
-        if (sub == cls) break;
-        cls = sub;
-      }
-    }
-    Stream.Seek(pos, soFromBeginning);
-    if (!cls) Error(gifmsg::UnknownExtension);
-    StepBack(Stream);
-    TGIFExtension* ext = cls->Create(frame);
-    try {
-      ext->LoadFromStream(Stream);
-    } catch (...) {
-      delete ext;
-      throw;
-    }
-    Add(ext);
-  }
-}
-
 // ---------------------------------------------------------------------------------------------
-// Colour maps
-
-void TGIFColorMap::Assign(TPersistent* Source) {
-  if (auto* src = dynamic_cast<TGIFColorMap*>(Source)) {
-    if (src == this) return;
-    FColors = src->FColors;
-    FCapacity = src->FCapacity;
-    FCount = src->FCount;
-    FOptimized = src->FOptimized;
-    Changed();
-    return;
-  }
-  TPersistent::Assign(Source);
-}
-
-void TGIFColorMap::ClearEntries() {
-  FColors.clear();
-  FColors.shrink_to_fit();
-  FCount = 0;
-  FCapacity = 0;
-  FOptimized = false;
-}
-
-void TGIFColorMap::Clear() { ClearEntries(); }
-
-void TGIFColorMap::SetCapacity(int Size) {
-  if (Size < FCapacity) return;
-  int cap = Size <= 16 ? 16 : (Size + 31) / 32 * 32;
-  cap = std::min(cap, 256);
-  FCapacity = cap;
-  FColors.resize(size_t(cap) * 3, 0);
-}
-
-int TGIFColorMap::Add(TColor Color) {
-  if (FCount >= 256) Error(gifmsg::TooManyColors);
-  if (FCount >= FCapacity) SetCapacity(FCount + 1);
-  uint8_t* e = &FColors[size_t(FCount) * 3];
-  e[0] = uint8_t(Color & 0xFF);
-  e[1] = uint8_t((Color >> 8) & 0xFF);
-  e[2] = uint8_t((Color >> 16) & 0xFF);
-  ++FCount;
-  FOptimized = false;
-  Changed();
-  return FCount - 1;
-}
-
-int TGIFColorMap::AddUnique(TColor Color) {
-  const int i = IndexOf(Color);
-  return i >= 0 ? i : Add(Color);
-}
-
-void TGIFColorMap::Delete(int Index) {
-  if (Index < 0 || Index >= FCount) Error(gifmsg::BadColorIndexMap);
-  std::memmove(&FColors[size_t(Index) * 3], &FColors[size_t(Index + 1) * 3], size_t(FCount - Index - 1) * 3);
-  --FCount;
-  FOptimized = false;
-  Changed();
-}
-
-int TGIFColorMap::IndexOf(TColor Color) const {
-  const uint8_t r = uint8_t(Color & 0xFF), g = uint8_t((Color >> 8) & 0xFF), b = uint8_t((Color >> 16) & 0xFF);
-  auto match = [&](int i) {
-    const uint8_t* e = &FColors[size_t(i) * 3];
-    return e[0] == r && e[1] == g && e[2] == b;
-  };
-  if (FOptimized) {
-    for (int i = 0; i < FCount; ++i)
-      if (match(i)) return i;
-  } else {
-    for (int i = FCount - 1; i >= 0; --i)
-      if (match(i)) return i;
-  }
-  return -1;
-}
-
-TColor TGIFColorMap::Colors(int Index) {
-  if (Index < 0 || Index >= FCount) {
-    Warning(1, gifmsg::BadColorIndexMap);
-    if (FCount == 0) Error(gifmsg::EmptyColorMap);
-    Index = 0;
-  }
-  const uint8_t* e = &FColors[size_t(Index) * 3];
-  return TColor(e[0] | (e[1] << 8) | (e[2] << 16));
-}
-
-void TGIFColorMap::SetColors(int Index, TColor Color) {
-  if (Index < 0 || Index >= FCount) Error(gifmsg::BadColorIndexMap);
-  uint8_t* e = &FColors[size_t(Index) * 3];
-  e[0] = uint8_t(Color & 0xFF);
-  e[1] = uint8_t((Color >> 8) & 0xFF);
-  e[2] = uint8_t((Color >> 16) & 0xFF);
-  Changed();
-}
-
-void TGIFColorMap::ImportRGB(const uint8_t* Quads, int Count) {
-  Clear();
-  Count = std::min(Count, 256);
-  if (Count <= 0) return;
-  SetCapacity(Count);
-  for (int i = 0; i < Count; ++i) {
-    FColors[size_t(i) * 3 + 0] = Quads[i * 4 + 2];
-    FColors[size_t(i) * 3 + 1] = Quads[i * 4 + 1];
-    FColors[size_t(i) * 3 + 2] = Quads[i * 4 + 0];
-  }
-  FCount = Count;
-  Changed();
-}
-
-void TGIFColorMap::ImportPalette(const TLogPalette& Palette) {
-  Clear();
-  const int n = static_cast<int>(std::min<size_t>(Palette.size(), 256));
-  if (n == 0) return;
-  SetCapacity(n);
-  for (int i = 0; i < n; ++i) {
-    FColors[size_t(i) * 3 + 0] = Palette[size_t(i)].peRed;
-    FColors[size_t(i) * 3 + 1] = Palette[size_t(i)].peGreen;
-    FColors[size_t(i) * 3 + 2] = Palette[size_t(i)].peBlue;
-  }
-  FCount = n;
-  Changed();
-}
-
-TLogPalette TGIFColorMap::ExportPalette() const {
-  TLogPalette p(static_cast<size_t>(FCount));
-  for (int i = 0; i < FCount; ++i) {
-    p[size_t(i)].peRed = FColors[size_t(i) * 3 + 0];
-    p[size_t(i)].peGreen = FColors[size_t(i) * 3 + 1];
-    p[size_t(i)].peBlue = FColors[size_t(i) * 3 + 2];
-    p[size_t(i)].peFlags = PC_NOCOLLAPSE;
-  }
-  return p;
-}
-
-void TGIFColorMap::SaveToStream(TStream& Stream) const {
-  if (FCount == 0) return;
-  Stream.WriteBuffer(FColors.data(), int64_t(FCount) * 3);
-  const int pad = (1 << BitsPerPixel()) - FCount;
-  if (pad > 0) {
-    std::vector<uint8_t> zeros(size_t(pad) * 3, 0);
-    Stream.WriteBuffer(zeros.data(), int64_t(zeros.size()));
-  }
-}
-
-void TGIFColorMap::LoadFromStream(TStream& Stream, int Count) {
-  Clear();
-  if (Count <= 0) return;
-  SetCapacity(Count);
-  ReadCheck(Stream, FColors.data(), int64_t(Count) * 3);
-  FCount = Count;
-}
-
-bool TGIFColorMap::Optimize() { return DoOptimize(); }
-
-bool TGIFColorMap::DoOptimize() {
-  if (FCount <= 1) return false;
-  FOptimized = true;
-  std::vector<int> histogram(size_t(FCount), 0);
-  BuildHistogram(histogram);
-  struct Pair {
-    int Uses, Index;
-  };
-  std::vector<Pair> pairs(static_cast<size_t>(FCount));
-  for (int i = 0; i < FCount; ++i) pairs[size_t(i)] = {histogram[size_t(i)], i};
-  // Most used first; colours used equally often keep their order, so that a table already in order
-  // of use stays as it is.
-  std::sort(pairs.begin(), pairs.end(),
-            [](const Pair& A, const Pair& B) { return A.Uses != B.Uses ? A.Uses > B.Uses : A.Index < B.Index; });
-  bool moved = false;
-  for (int i = 0; i < FCount; ++i)
-    if (pairs[size_t(i)].Index != i) moved = true;
-  if (!moved) return true;
-  std::vector<int> map(static_cast<size_t>(FCount));
-  for (int i = 0; i < FCount; ++i) map[size_t(pairs[size_t(i)].Index)] = i;
-  MapImages(map);
-  std::vector<uint8_t> colors(FColors.size(), 0);
-  for (int i = 0; i < FCount; ++i)
-    std::memcpy(&colors[size_t(i) * 3], &FColors[size_t(pairs[size_t(i)].Index) * 3], 3);
-  FColors.swap(colors);
-  for (int i = 0; i < FCount; ++i) {
-    if (pairs[size_t(i)].Uses == 0) {
-      FCount = i;
-      break;
-    }
-  }
-  Changed();
-  return true;
-}
+// Colour map kinds
 
 namespace {
 
@@ -818,357 +452,6 @@ void TGIFTrailer::LoadFromStream(TStream& Stream) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Extensions
-
-TGIFExtension::TGIFExtension(TGIFSubImage* Frame) : TGIFItem(Frame ? Frame->Image() : nullptr), FSubImage(Frame) {}
-
-void TGIFExtension::WriteIntroducer(TStream& Stream) const {
-  const uint8_t b[2] = {bsExtensionIntroducer, GetExtensionType()};
-  Stream.WriteBuffer(b, 2);
-}
-
-void TGIFExtension::ReadIntroducer(TStream& Stream) const {
-  uint8_t b[2];
-  ReadCheck(Stream, b, 2);
-  if (b[0] != bsExtensionIntroducer) Error(gifmsg::BadExtensionLabel);
-  if (b[1] != GetExtensionType()) Error(gifmsg::BadExtensionInstance);
-}
-
-namespace {
-template <typename T>
-TGIFExtension* CreateExtension(TGIFSubImage* Frame) {
-  return new T(Frame);
-}
-}  // namespace
-
-// Graphic control
-
-TGIFGraphicControlExtension::TGIFGraphicControlExtension(TGIFSubImage* Frame) : TGIFExtension(Frame) {
-  if (FSubImage && !FSubImage->FGCE) FSubImage->FGCE = this;
-}
-
-TGIFGraphicControlExtension::~TGIFGraphicControlExtension() {
-  if (FSubImage && FSubImage->FGCE == this) {
-    if (Transparent()) FSubImage->FTransparent = false;
-    FSubImage->FGCE = nullptr;
-  }
-}
-
-const TGIFExtensionClass* TGIFGraphicControlExtension::ClassInfo() {
-  static const TGIFExtensionClass info = {"TGIFGraphicControlExtension",
-                                          CreateExtension<TGIFGraphicControlExtension>, nullptr};
-  return &info;
-}
-
-void TGIFGraphicControlExtension::Assign(TPersistent* Source) {
-  if (auto* src = dynamic_cast<TGIFGraphicControlExtension*>(Source)) {
-    std::memcpy(FBlock, src->FBlock, sizeof FBlock);
-    if (FSubImage && FSubImage->FGCE == this && Transparent()) FSubImage->FTransparent = true;
-    return;
-  }
-  TGIFExtension::Assign(Source);
-}
-
-void TGIFGraphicControlExtension::SetTransparent(bool Value) {
-  if (Value)
-    FBlock[1] |= 0x01;
-  else
-    FBlock[1] &= uint8_t(~0x01);
-  if (Value && FSubImage) FSubImage->FTransparent = true;
-}
-
-void TGIFGraphicControlExtension::SetUserInput(bool Value) {
-  if (Value)
-    FBlock[1] |= 0x02;
-  else
-    FBlock[1] &= uint8_t(~0x02);
-}
-
-void TGIFGraphicControlExtension::SetDisposal(int Value) {
-  FBlock[1] = uint8_t((FBlock[1] & ~0x1C) | ((Value & 7) << 2));
-}
-
-void TGIFGraphicControlExtension::SetDelay(int Value) {
-  FBlock[2] = uint8_t(Value & 0xFF);
-  FBlock[3] = uint8_t((Value >> 8) & 0xFF);
-}
-
-void TGIFGraphicControlExtension::SetTransparentColorIndex(int Value) {
-  if (FSubImage) {
-    TGIFColorMap& map = FSubImage->ActiveColorMap();
-    if (map.Count() > 0 && (Value < 0 || Value >= map.Count())) {
-      Warning(1, gifmsg::BadColorIndexMap);
-      Value = 0;
-    }
-  }
-  FBlock[4] = uint8_t(Value & 0xFF);
-  if (FSubImage) FSubImage->Changed();
-}
-
-void TGIFGraphicControlExtension::SaveToStream(TStream& Stream) {
-  WriteIntroducer(Stream);
-  FBlock[0] = 4;
-  FBlock[5] = 0;
-  Stream.WriteBuffer(FBlock, 6);
-}
-
-void TGIFGraphicControlExtension::LoadFromStream(TStream& Stream) {
-  ReadIntroducer(Stream);
-  const int64_t got = Stream.Read(FBlock, 6);
-  if (got != 6) {
-    Warning(1, gifmsg::PrematureEOF);
-    return;
-  }
-  if (Transparent() && FSubImage && FSubImage->FGCE == this) FSubImage->FTransparent = true;
-}
-
-// Plain text
-
-TGIFTextExtension::TGIFTextExtension(TGIFSubImage* Frame) : TGIFExtension(Frame) {}
-
-const TGIFExtensionClass* TGIFTextExtension::ClassInfo() {
-  static const TGIFExtensionClass info = {"TGIFTextExtension", CreateExtension<TGIFTextExtension>, nullptr};
-  return &info;
-}
-
-void TGIFTextExtension::SetWord(int Offset, int Value) {
-  FBlock[Offset] = uint8_t(Value & 0xFF);
-  FBlock[Offset + 1] = uint8_t((Value >> 8) & 0xFF);
-}
-
-void TGIFTextExtension::SetGrid(int Left, int Top, int Width, int Height) {
-  SetWord(1, Left);
-  SetWord(3, Top);
-  SetWord(5, Width);
-  SetWord(7, Height);
-}
-
-void TGIFTextExtension::SetCell(uint8_t Width, uint8_t Height) {
-  FBlock[9] = Width;
-  FBlock[10] = Height;
-}
-
-void TGIFTextExtension::SetColors(uint8_t Foreground, uint8_t Background) {
-  FBlock[11] = Foreground;
-  FBlock[12] = Background;
-}
-
-void TGIFTextExtension::SaveToStream(TStream& Stream) {
-  WriteIntroducer(Stream);
-  FBlock[0] = 12;
-  Stream.WriteBuffer(FBlock, 13);
-  WriteStrings(Stream, FText);
-}
-
-void TGIFTextExtension::LoadFromStream(TStream& Stream) {
-  ReadIntroducer(Stream);
-  ReadCheck(Stream, FBlock, 13);
-  ReadStrings(Stream, FText);
-}
-
-// Comment
-
-const TGIFExtensionClass* TGIFCommentExtension::ClassInfo() {
-  static const TGIFExtensionClass info = {"TGIFCommentExtension", CreateExtension<TGIFCommentExtension>, nullptr};
-  return &info;
-}
-
-void TGIFCommentExtension::SaveToStream(TStream& Stream) {
-  WriteIntroducer(Stream);
-  WriteStrings(Stream, FText);
-}
-
-void TGIFCommentExtension::LoadFromStream(TStream& Stream) {
-  ReadIntroducer(Stream);
-  ReadStrings(Stream, FText);
-}
-
-// Application
-
-namespace {
-// The application block's class from its size byte and identifier. Blocks this program cannot
-// read more specifically are kept as unknown application blocks.
-const TGIFExtensionClass* FindAppSubExtension(TStream& Stream) {
-  uint8_t size = 0;
-  if (!TryReadByte(Stream, size)) return nullptr;
-  uint8_t ident[11];
-  if (size == 10) return TGIFUnknownAppExtension::ClassInfo();
-  if (size >= 11 && Stream.Read(ident, 11) == 11) {
-    if (const TGIFExtensionClass* cls = FindAppExtension(ident)) return cls;
-  }
-  return TGIFUnknownAppExtension::ClassInfo();
-}
-}  // namespace
-
-const TGIFExtensionClass* TGIFApplicationExtension::ClassInfo() {
-  static const TGIFExtensionClass info = {"TGIFApplicationExtension", CreateExtension<TGIFUnknownAppExtension>,
-                                          FindAppSubExtension};
-  return &info;
-}
-
-void TGIFApplicationExtension::SetIdent(const String& Identifier, const String& Authentication) {
-  std::memset(FIdent, ' ', sizeof FIdent);
-  std::memcpy(FIdent, Identifier.data(), std::min<size_t>(8, Identifier.size()));
-  std::memcpy(FIdent + 8, Authentication.data(), std::min<size_t>(3, Authentication.size()));
-}
-
-void TGIFApplicationExtension::SaveToStream(TStream& Stream) {
-  WriteIntroducer(Stream);
-  WriteByte(Stream, 11);
-  Stream.WriteBuffer(FIdent, 11);
-  SaveData(Stream);
-}
-
-void TGIFApplicationExtension::LoadFromStream(TStream& Stream) {
-  ReadIntroducer(Stream);
-  uint8_t size = 0;
-  ReadCheck(Stream, &size, 1);
-  if (size == 10) {
-    std::memset(FIdent, 0, sizeof FIdent);
-    ReadCheck(Stream, FIdent, 10);
-  } else if (size < 10) {
-    Error(gifmsg::BadAppExtBlockSize);
-  } else {
-    ReadCheck(Stream, FIdent, 11);
-    // The rest of a longer block is stepped over; it must be there.
-    uint8_t rest[255];
-    if (size > 11) ReadCheck(Stream, rest, size - 11);
-  }
-  LoadData(Stream);
-}
-
-const TGIFExtensionClass* TGIFUnknownAppExtension::ClassInfo() {
-  static const TGIFExtensionClass info = {"TGIFUnknownAppExtension", CreateExtension<TGIFUnknownAppExtension>, nullptr};
-  return &info;
-}
-
-void TGIFUnknownAppExtension::SaveData(TStream& Stream) {
-  for (const TGIFBlock& b : FBlocks) {
-    if (b.Data.empty()) continue;
-    WriteByte(Stream, b.Size());
-    Stream.WriteBuffer(b.Data.data(), int64_t(b.Data.size()));
-  }
-  WriteByte(Stream, 0);
-}
-
-void TGIFUnknownAppExtension::LoadData(TStream& Stream) {
-  FBlocks.clear();
-  for (;;) {
-    uint8_t size = 0;
-    if (!TryReadByte(Stream, size) || size == 0) break;
-    TGIFBlock b;
-    b.Data.resize(size);
-    const int64_t got = Stream.Read(b.Data.data(), size);
-    if (got <= 0) break;
-    b.Data.resize(size_t(got));
-    FBlocks.push_back(std::move(b));
-    if (got != size) break;
-  }
-}
-
-TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* Frame) : TGIFApplicationExtension(Frame) {
-  SetIdent("NETSCAPE", "2.0");
-}
-
-const TGIFExtensionClass* TGIFAppExtNSLoop::ClassInfo() {
-  static const TGIFExtensionClass info = {"TGIFAppExtNSLoop", CreateExtension<TGIFAppExtNSLoop>, nullptr};
-  return &info;
-}
-
-void TGIFAppExtNSLoop::SaveData(TStream& Stream) {
-  const uint8_t loop[4] = {3, 1, uint8_t(FLoops & 0xFF), uint8_t(FLoops >> 8)};
-  Stream.WriteBuffer(loop, 4);
-  if (FBufferSize > 0) {
-    const uint8_t buf[6] = {5, 2, uint8_t(FBufferSize), uint8_t(FBufferSize >> 8), uint8_t(FBufferSize >> 16),
-                            uint8_t(FBufferSize >> 24)};
-    Stream.WriteBuffer(buf, 6);
-  }
-  WriteByte(Stream, 0);
-}
-
-void TGIFAppExtNSLoop::LoadData(TStream& Stream) {
-  for (;;) {
-    uint8_t size = 0;
-    if (!TryReadByte(Stream, size) || size == 0) break;
-    uint8_t block[255];
-    ReadCheck(Stream, block, size);
-    switch (block[0] & 7) {
-      case 1:
-        if (size < 3) Error(gifmsg::InvalidData);
-        FLoops = uint16_t(block[1] | (block[2] << 8));
-        break;
-      case 2:
-        if (size < 5) Error(gifmsg::InvalidData);
-        FBufferSize = uint32_t(block[1]) | (uint32_t(block[2]) << 8) | (uint32_t(block[3]) << 16) |
-                      (uint32_t(block[4]) << 24);
-        break;
-      default:
-        break;
-    }
-  }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Registries
-
-namespace {
-
-struct TExtensionList {
-  std::vector<std::pair<uint8_t, const TGIFExtensionClass*>> Items;
-  TExtensionList() {
-    Items.push_back({bsPlainTextExtension, TGIFTextExtension::ClassInfo()});
-    Items.push_back({bsGraphicControlExtension, TGIFGraphicControlExtension::ClassInfo()});
-    Items.push_back({bsCommentExtension, TGIFCommentExtension::ClassInfo()});
-    Items.push_back({bsApplicationExtension, TGIFApplicationExtension::ClassInfo()});
-  }
-};
-
-struct TAppExtensionList {
-  std::vector<std::pair<String, const TGIFExtensionClass*>> Items;
-  TAppExtensionList() {
-    Items.push_back({"NETSCAPE2.0", TGIFAppExtNSLoop::ClassInfo()});
-    Items.push_back({"ANIMEXTS1.0", TGIFAppExtNSLoop::ClassInfo()});
-  }
-};
-
-TExtensionList& ExtensionList() {
-  static TExtensionList list;
-  return list;
-}
-
-TAppExtensionList& AppExtensionList() {
-  static TAppExtensionList list;
-  return list;
-}
-
-}  // namespace
-
-void RegisterExtension(uint8_t Label, const TGIFExtensionClass* Class) {
-  ExtensionList().Items.push_back({Label, Class});
-}
-
-const TGIFExtensionClass* FindExtension(uint8_t Label) {
-  const auto& items = ExtensionList().Items;
-  for (auto it = items.rbegin(); it != items.rend(); ++it)
-    if (it->first == Label) return it->second;
-  return nullptr;
-}
-
-void RegisterAppExtension(const String& Ident, const TGIFExtensionClass* Class) {
-  String key = Ident;
-  key.resize(11, ' ');
-  AppExtensionList().Items.push_back({key, Class});
-}
-
-const TGIFExtensionClass* FindAppExtension(const uint8_t Ident[11]) {
-  const String key(reinterpret_cast<const char*>(Ident), 11);
-  const auto& items = AppExtensionList().Items;
-  for (auto it = items.rbegin(); it != items.rend(); ++it)
-    if (it->first == key) return it->second;
-  return nullptr;
-}
-
-// ---------------------------------------------------------------------------------------------
 // Owning picture
 
 TGIFImageOwner::TGIFImageOwner()
@@ -1182,18 +465,10 @@ TGIFImageOwner::~TGIFImageOwner() {
 }
 
 void TGIFImageOwner::Warning(TObject* Sender, int Severity, const String& Message) {
-  (void)Sender;
-  (void)Severity;
-  (void)Message;
 }
 
 void TGIFImageOwner::Progress(TObject* Sender, TGIFProgressStage Stage, int Percent, bool RedrawNow,
                               const String& Message) {
-  (void)Sender;
-  (void)Stage;
-  (void)Percent;
-  (void)RedrawNow;
-  (void)Message;
 }
 
 TGIFVersion TGIFImageOwner::Version() {

@@ -9,6 +9,12 @@
 // The owning picture is a TGIFImageOwner. It holds the header, the frame list and the trailer,
 // receives the warnings of every object of the tree and the progress notifications, and chooses the
 // pixel encoder. Errors are raised as GIFException with the unit's English texts.
+//
+// The parts the tree is made of live in units of their own: the texts, routines, items and lists
+// (gif_item.h), the colour table (gif_color_map.h) and the extensions with their registries
+// (gif_extension.h). This header gives all of them; what stays here is the tree itself and its
+// walks: the header, the frames, the trailer, the frame list, the two kinds of colour map (which
+// frames a table serves) and the owning picture.
 #pragma once
 
 #include <cstdint>
@@ -16,60 +22,19 @@
 
 #include "color_lookup.h"
 #include "colors.h"
+#include "gif_color_map.h"
 #include "gif_encoder.h"
 #include "gif_exception.h"
+#include "gif_extension.h"
+#include "gif_item.h"
 #include "gif_lzw_decoder.h"
 #include "lists.h"
 #include "streams.h"
 
-// The texts of the object model.
-namespace gifmsg {
-constexpr const char* InvalidData = "Invalid GIF data";
-constexpr const char* ImageHeight = "Image height too small for contained frames";
-constexpr const char* ImageWidth = "Image width too small for contained frames";
-constexpr const char* ScreenSize = "Image exceeds Logical Screen size";
-constexpr const char* NoColorTable = "No global or local color table defined";
-constexpr const char* PixelCoord = "Invalid pixel coordinates";
-constexpr const char* EmptyColorMap = "Color table is empty";
-constexpr const char* EmptyImage = "Image is empty";
-constexpr const char* TooManyColors = "Color table overflow";
-constexpr const char* BadColorIndexMap = "Invalid color index";
-constexpr const char* BadVersion = "Unsupported GIF version";
-constexpr const char* BadSignature = "Invalid GIF signature";
-constexpr const char* BadScreenColors = "Invalid number of colors specified in Screen Descriptor";
-constexpr const char* BadSubImageColors = "Invalid number of colors specified in Image Descriptor";
-constexpr const char* UnknownExtension = "Unknown extension type";
-constexpr const char* BadExtensionLabel = "Invalid extension introducer";
-constexpr const char* BadTrailer = "Invalid Image trailer";
-constexpr const char* BadExtensionInstance = "Internal error: Extension Instance does not match Extension Label";
-constexpr const char* BadAppExtBlockSize = "Unsupported Application Extension block size";
-constexpr const char* BadBlock = "Unknown GIF block type";
-constexpr const char* Optimizing = "Optimizing...";
-constexpr const char* Loading = "Loading...";
-constexpr const char* Saving = "Saving...";
-}  // namespace gifmsg
-
-// GIF versions as the objects report them; the written signature texts are "87a" and "89a".
-enum TGIFVersion { gvUnknown = 0, gv87a = 1, gv89a = 2 };
-
-enum TGIFProgressStage { gpsStarting, gpsRunning, gpsEnding };
-
-// Block introducers and extension labels.
-constexpr uint8_t bsPlainTextExtension = 0x01;
-constexpr uint8_t bsGraphicControlExtension = 0xF9;
-constexpr uint8_t bsCommentExtension = 0xFE;
-constexpr uint8_t bsApplicationExtension = 0xFF;
-constexpr uint8_t bsExtensionIntroducer = 0x21;  // "!"
-constexpr uint8_t bsImageDescriptor = 0x2C;      // ","
-constexpr uint8_t bsTrailer = 0x3B;              // ";"
-
-class TGIFImageOwner;
 class TGIFSubImage;
 class TGIFHeader;
 class TGIFImageList;
 class TGIFTrailer;
-class TGIFExtension;
-class TGIFGraphicControlExtension;
 
 // A rectangle in pixels; Right and Bottom lie one past the last column and row.
 struct TGIFRect {
@@ -80,77 +45,7 @@ struct TGIFRect {
   bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
 };
 
-// The unit's routines.
-namespace GIFImage {
-// A * B / C through a 64-bit product, rounded to the nearest integer (a half away from zero); -1
-// when C is 0 or the result does not fit, as the window system's MulDiv.
-int MulDiv(int A, int B, int C);
-[[noreturn]] void Error(const String& Message);
-// Reads Size bytes; fewer raise "Premature end of data".
-void ReadCheck(TStream& Stream, void* Buffer, int64_t Size);
-void WriteByte(TStream& Stream, uint8_t Value);
-// One byte; at the end of the data the value is 0, which ends every sub-block loop.
-uint8_t ReadByte(TStream& Stream);
-// Every line as data sub-blocks of at most 255 bytes, and one 0 byte after the last line.
-void WriteStrings(TStream& Stream, const TStrings& Lines);
-// Clears Lines, then reads sub-blocks up to a 0 length byte or the end of the data; each sub-block
-// becomes one line.
-void ReadStrings(TStream& Stream, TStrings& Lines);
-// The smallest n with 2^n >= Count; 0 for no colours, 1 for one or two.
-int BitsPerColors(int Count);
-int ScanLineBytes(int Width, int BitsPerPixel, int Alignment);
-// The fixed 216-colour palette: red outermost, then green, then blue, each level index x 51;
-// flags 0. The Windows layer makes a palette handle of it.
-TLogPalette CreateWebPalette();
-}  // namespace GIFImage
-
-// An item of the tree: knows its owning picture.
-class TGIFItem : public TPersistent {
-public:
-  explicit TGIFItem(TGIFImageOwner* Image) : FImage(Image) {}
-  const char* ClassName() const override { return "TGIFItem"; }
-  TGIFImageOwner* Image() const { return FImage; }
-
-  virtual TGIFVersion GetVersion() const { return gv87a; }
-  // Forwards to the owning picture's Warning with this item as sender.
-  virtual void Warning(int Severity, const String& Message);
-  virtual void SaveToStream(TStream& Stream) = 0;
-  virtual void LoadFromStream(TStream& Stream) = 0;
-  void SaveToFile(const String& FileName);
-  void LoadFromFile(const String& FileName);
-
-protected:
-  TGIFImageOwner* FImage;
-};
-
-// An owning list of items.
-class TGIFList : public TPersistent {
-public:
-  explicit TGIFList(TGIFImageOwner* Image) : FImage(Image) {}
-  ~TGIFList() override;
-  const char* ClassName() const override { return "TGIFList"; }
-  TGIFImageOwner* Image() const { return FImage; }
-
-  int Count() const { return static_cast<int>(FItems.size()); }
-  TGIFItem* Items(int Index) const { return FItems.at(static_cast<size_t>(Index)); }
-  int Add(TGIFItem* Item);
-  void Insert(int Index, TGIFItem* Item);
-  int IndexOf(const TGIFItem* Item) const;
-  // Frees the item at Index.
-  void Delete(int Index);
-  // Takes the item out of the list without freeing it; nothing when it is not in the list.
-  void Remove(TGIFItem* Item);
-  void Clear();
-
-  virtual void Warning(int Severity, const String& Message);
-  virtual void SaveToStream(TStream& Stream);
-  virtual void LoadFromStream(TStream& Stream, TObject* Parent) = 0;
-
-protected:
-  TGIFImageOwner* FImage;
-  std::vector<TGIFItem*> FItems;
-};
-
+// The frames of a picture, in file order.
 class TGIFImageList : public TGIFList {
 public:
   using TGIFList::TGIFList;
@@ -161,67 +56,7 @@ public:
   void LoadFromStream(TStream& Stream, TObject* Parent) override;
 };
 
-class TGIFExtensionList : public TGIFList {
-public:
-  using TGIFList::TGIFList;
-  const char* ClassName() const override { return "TGIFExtensionList"; }
-  TGIFExtension* Extensions(int Index) const;
-  TGIFExtension* operator[](int Index) const { return Extensions(Index); }
-  void LoadFromStream(TStream& Stream, TObject* Parent) override;
-};
-
-// A colour table: entries of three bytes red, green, blue.
-class TGIFColorMap : public TPersistent {
-public:
-  TGIFColorMap() = default;
-  ~TGIFColorMap() override = default;
-  const char* ClassName() const override { return "TGIFColorMap"; }
-  void Assign(TPersistent* Source) override;
-
-  virtual void Warning(int Severity, const String& Message) = 0;
-  virtual void BuildHistogram(std::vector<int>& Histogram) = 0;
-  virtual void MapImages(const std::vector<int>& Map) = 0;
-  virtual bool Optimize();
-  virtual void Changed() = 0;
-
-  int Count() const { return FCount; }
-  int Capacity() const { return FCapacity; }
-  bool Optimized() const { return FOptimized; }
-  void SetOptimized(bool Value) { FOptimized = Value; }
-  const uint8_t* Data() const { return FColors.data(); }
-
-  void Clear();
-  void SetCapacity(int Size);
-  int Add(TColor Color);
-  int AddUnique(TColor Color);
-  void Delete(int Index);
-  int IndexOf(TColor Color) const;
-  TColor Colors(int Index);
-  void SetColors(int Index, TColor Color);
-  int BitsPerPixel() const { return GIFImage::BitsPerColors(FCount); }
-  int ColorResolution() const { return BitsPerPixel() - 1; }
-  // Quads of 4 bytes, blue first.
-  void ImportRGB(const uint8_t* Quads, int Count);
-  // Up to 256 entries of a logical palette replace the table.
-  void ImportPalette(const TLogPalette& Palette);
-  // A logical palette of the table's entries, each PC_NOCOLLAPSE; empty for an empty table.
-  TLogPalette ExportPalette() const;
-  void SaveToStream(TStream& Stream) const;
-  void LoadFromStream(TStream& Stream, int Count);
-
-protected:
-  // Sorts the table by use; false when nothing was to sort. The map kinds call it from Optimize.
-  bool DoOptimize();
-  // Frees the entries without Changed (the destructors of the map kinds use it).
-  void ClearEntries();
-
-private:
-  std::vector<uint8_t> FColors;
-  int FCount = 0;
-  int FCapacity = 0;
-  bool FOptimized = false;
-};
-
+// The header's table: the frames that show no table of their own use it.
 class TGIFGlobalColorMap : public TGIFColorMap {
 public:
   explicit TGIFGlobalColorMap(TGIFHeader* Header) : FHeader(Header) {}
@@ -238,6 +73,7 @@ private:
   TGIFHeader* FHeader;
 };
 
+// A frame's own table.
 class TGIFLocalColorMap : public TGIFColorMap {
 public:
   explicit TGIFLocalColorMap(TGIFSubImage* SubImage) : FSubImage(SubImage) {}
@@ -284,8 +120,8 @@ private:
   TGIFGlobalColorMap FColorMap;
 };
 
-// One frame.
-class TGIFSubImage : public TGIFItem {
+// One frame. Its extensions reach it as their TGIFExtensionHost.
+class TGIFSubImage : public TGIFItem, public TGIFExtensionHost {
 public:
   explicit TGIFSubImage(TGIFImageOwner* Image);
   // Takes itself out of the owning picture's frame list.
@@ -313,14 +149,14 @@ public:
   bool Interlaced() const { return (FDescriptor[9] & 0x40) != 0; }
   void SetInterlaced(bool Value);
 
-  TGIFColorMap& ActiveColorMap();
+  TGIFColorMap& ActiveColorMap() final;
   TGIFLocalColorMap& ColorMap() { return FColorMap; }
   TGIFExtensionList& Extensions() { return FExtensions; }
   bool Empty() const;
   bool Transparent() const { return FTransparent; }
-  void SetTransparent(bool Value) { FTransparent = Value; }
+  void SetTransparent(bool Value) final { FTransparent = Value; }
   // The frame's graphic control extension: the first one created for it, or none.
-  TGIFGraphicControlExtension* GraphicControlExtension() const { return FGCE; }
+  TGIFGraphicControlExtension* GraphicControlExtension() const final { return FGCE; }
 
   uint8_t* Data() { return FData.empty() ? nullptr : FData.data(); }
   int64_t DataSize() const { return static_cast<int64_t>(FData.size()); }
@@ -328,7 +164,7 @@ public:
   uint8_t Pixels(int X, int Y);
   void SetPixels(int X, int Y, uint8_t Value);
   // The pixel data changed in place: cached derived state is dropped.
-  void Changed();
+  void Changed() final;
 
   // The frame's rectangle in the picture, and the part of R that it covers when the whole picture
   // is stretched into R (far edges scaled from Left + Width and Top + Height).
@@ -342,7 +178,10 @@ public:
   void MergeWithPrevious(TGIFSubImage* Previous);
 
 private:
-  friend class TGIFGraphicControlExtension;
+  // What only the frame's graphic control extension asks for.
+  TGIFImageOwner* HostImage() const final { return FImage; }
+  void SetGraphicControlExtension(TGIFGraphicControlExtension* Extension) final { FGCE = Extension; }
+
   void NeedData();
   void SetDescriptorWord(int Offset, int Value);
 
@@ -361,172 +200,6 @@ public:
   void SaveToStream(TStream& Stream) override;
   void LoadFromStream(TStream& Stream) override;
 };
-
-// Extension classes as values: the registries map labels and application identifiers to them.
-struct TGIFExtensionClass {
-  const char* Name;
-  TGIFExtension* (*Create)(TGIFSubImage* Frame);
-  // Given the stream after the label: a more specific class, this class, or none.
-  const TGIFExtensionClass* (*FindSubExtension)(TStream& Stream);
-};
-
-class TGIFExtension : public TGIFItem {
-public:
-  explicit TGIFExtension(TGIFSubImage* Frame);
-  const char* ClassName() const override { return "TGIFExtension"; }
-  TGIFSubImage* SubImage() const { return FSubImage; }
-  TGIFVersion GetVersion() const override { return gv89a; }
-  virtual uint8_t GetExtensionType() const = 0;
-
-protected:
-  void WriteIntroducer(TStream& Stream) const;
-  // Reads "!" and the label and checks them.
-  void ReadIntroducer(TStream& Stream) const;
-  TGIFSubImage* FSubImage;
-};
-
-class TGIFGraphicControlExtension : public TGIFExtension {
-public:
-  explicit TGIFGraphicControlExtension(TGIFSubImage* Frame);
-  ~TGIFGraphicControlExtension() override;
-  const char* ClassName() const override { return "TGIFGraphicControlExtension"; }
-  static const TGIFExtensionClass* ClassInfo();
-  uint8_t GetExtensionType() const override { return bsGraphicControlExtension; }
-  void Assign(TPersistent* Source) override;
-  void SaveToStream(TStream& Stream) override;
-  void LoadFromStream(TStream& Stream) override;
-
-  bool Transparent() const { return (FBlock[1] & 0x01) != 0; }
-  void SetTransparent(bool Value);
-  bool UserInput() const { return (FBlock[1] & 0x02) != 0; }
-  void SetUserInput(bool Value);
-  int Disposal() const { return (FBlock[1] >> 2) & 7; }
-  void SetDisposal(int Value);
-  int Delay() const { return FBlock[2] | (FBlock[3] << 8); }
-  void SetDelay(int Value);
-  uint8_t TransparentColorIndex() const { return FBlock[4]; }
-  void SetTransparentColorIndex(int Value);
-  // The index as it is, without the check against the colour table (remapping of pixels).
-  void StoreTransparentColorIndex(uint8_t Value) { FBlock[4] = Value; }
-
-private:
-  // Block size, packed fields, delay (word), transparent index, terminator.
-  uint8_t FBlock[6] = {4, 0, 0, 0, 0, 0};
-};
-
-class TGIFTextExtension : public TGIFExtension {
-public:
-  explicit TGIFTextExtension(TGIFSubImage* Frame);
-  const char* ClassName() const override { return "TGIFTextExtension"; }
-  static const TGIFExtensionClass* ClassInfo();
-  uint8_t GetExtensionType() const override { return bsPlainTextExtension; }
-  void SaveToStream(TStream& Stream) override;
-  void LoadFromStream(TStream& Stream) override;
-
-  TStringList& Text() { return FText; }
-  int GetWord(int Offset) const { return FBlock[Offset] | (FBlock[Offset + 1] << 8); }
-  int Left() const { return GetWord(1); }
-  int Top() const { return GetWord(3); }
-  int GridWidth() const { return GetWord(5); }
-  int GridHeight() const { return GetWord(7); }
-  uint8_t CharWidth() const { return FBlock[9]; }
-  uint8_t CharHeight() const { return FBlock[10]; }
-  uint8_t ForegroundColorIndex() const { return FBlock[11]; }
-  uint8_t BackgroundColorIndex() const { return FBlock[12]; }
-  void SetGrid(int Left, int Top, int Width, int Height);
-  void SetCell(uint8_t Width, uint8_t Height);
-  void SetColors(uint8_t Foreground, uint8_t Background);
-
-private:
-  void SetWord(int Offset, int Value);
-  uint8_t FBlock[13] = {12};
-  TStringList FText;
-};
-
-class TGIFCommentExtension : public TGIFExtension {
-public:
-  using TGIFExtension::TGIFExtension;
-  const char* ClassName() const override { return "TGIFCommentExtension"; }
-  static const TGIFExtensionClass* ClassInfo();
-  uint8_t GetExtensionType() const override { return bsCommentExtension; }
-  void SaveToStream(TStream& Stream) override;
-  void LoadFromStream(TStream& Stream) override;
-  TStringList& Text() { return FText; }
-
-private:
-  TStringList FText;
-};
-
-// An application block: 8-byte identifier and 3-byte authentication code, then its data.
-class TGIFApplicationExtension : public TGIFExtension {
-public:
-  using TGIFExtension::TGIFExtension;
-  const char* ClassName() const override { return "TGIFApplicationExtension"; }
-  static const TGIFExtensionClass* ClassInfo();
-  uint8_t GetExtensionType() const override { return bsApplicationExtension; }
-  void SaveToStream(TStream& Stream) override;
-  void LoadFromStream(TStream& Stream) override;
-
-  // The 11 bytes: identifier (8) and authentication code (3).
-  const uint8_t* Ident() const { return FIdent; }
-  String Identifier() const { return String(reinterpret_cast<const char*>(FIdent), 8); }
-  String Authentication() const { return String(reinterpret_cast<const char*>(FIdent) + 8, 3); }
-  void SetIdent(const String& Identifier, const String& Authentication);
-
-protected:
-  virtual void SaveData(TStream& Stream) = 0;
-  virtual void LoadData(TStream& Stream) = 0;
-  uint8_t FIdent[11] = {};
-};
-
-// One raw data sub-block.
-struct TGIFBlock {
-  std::vector<uint8_t> Data;
-  uint8_t Size() const { return static_cast<uint8_t>(Data.size()); }
-};
-
-// An application block this program does not know: its data sub-blocks are kept as they are.
-class TGIFUnknownAppExtension : public TGIFApplicationExtension {
-public:
-  using TGIFApplicationExtension::TGIFApplicationExtension;
-  const char* ClassName() const override { return "TGIFUnknownAppExtension"; }
-  static const TGIFExtensionClass* ClassInfo();
-  std::vector<TGIFBlock>& Blocks() { return FBlocks; }
-
-protected:
-  void SaveData(TStream& Stream) override;
-  void LoadData(TStream& Stream) override;
-
-private:
-  std::vector<TGIFBlock> FBlocks;
-};
-
-// The looping block ("NETSCAPE2.0", also read from "ANIMEXTS1.0").
-class TGIFAppExtNSLoop : public TGIFApplicationExtension {
-public:
-  explicit TGIFAppExtNSLoop(TGIFSubImage* Frame);
-  const char* ClassName() const override { return "TGIFAppExtNSLoop"; }
-  static const TGIFExtensionClass* ClassInfo();
-  // 0 loops endlessly.
-  int Loops() const { return FLoops; }
-  void SetLoops(int Value) { FLoops = static_cast<uint16_t>(Value); }
-  uint32_t BufferSize() const { return FBufferSize; }
-  void SetBufferSize(uint32_t Value) { FBufferSize = Value; }
-
-protected:
-  void SaveData(TStream& Stream) override;
-  void LoadData(TStream& Stream) override;
-
-private:
-  uint16_t FLoops = 0;
-  uint32_t FBufferSize = 0;
-};
-
-// The registries, one each for the whole program; look-ups scan from the last entry to the first.
-void RegisterExtension(uint8_t Label, const TGIFExtensionClass* Class);
-const TGIFExtensionClass* FindExtension(uint8_t Label);
-void RegisterAppExtension(const String& Ident, const TGIFExtensionClass* Class);
-const TGIFExtensionClass* FindAppExtension(const uint8_t Ident[11]);
 
 // The owning picture: holds header, frames and trailer, receives warnings and progress.
 class TGIFImageOwner {
@@ -547,7 +220,7 @@ public:
   // The picture's palette is no longer valid (the global colour table changed).
   virtual void PaletteChanged() {}
   // A frame's pixels, bounds or colours changed: derived state of that frame is no longer valid.
-  virtual void SubImageChanged(TGIFSubImage* SubImage) { (void)SubImage; }
+  virtual void SubImageChanged(TGIFSubImage* SubImage) {}
   // The pixel encoder (TGIFEncoderKind).
   virtual int Encoder() const { return geLZW; }
   // How a true-colour picture becomes a frame: reduction mode, octree colour bits, dither mode
