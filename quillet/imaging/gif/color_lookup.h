@@ -9,7 +9,7 @@
 
 class TColorLookup {
 public:
-  explicit TColorLookup(const TLogPalette* Palette) { (void)Palette; }
+  explicit TColorLookup(const TLogPalette* Palette) {}
   virtual ~TColorLookup() = default;
   TColorLookup(const TColorLookup&) = delete;
   TColorLookup& operator=(const TColorLookup&) = delete;

@@ -82,7 +82,7 @@ protected:
   // Gives up the rest of the time slice (the first frame of a threaded painter).
   virtual void GiveWay() {}
   // Builds the frame's bitmap before its pause, so that rendering time falls inside the delay.
-  virtual void PrepareFrame(TGIFSubImage* Frame) { (void)Frame; }
+  virtual void PrepareFrame(TGIFSubImage* Frame) {}
   // Paints frame ActiveImage (composed when the disposal methods need it) and sets FramePainted.
   virtual void PaintActiveFrame() = 0;
   // Delivers a notification (in the user-interface thread); nothing once terminated.

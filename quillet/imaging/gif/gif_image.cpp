@@ -1,5 +1,7 @@
 #include "gif_image.h"
 
+#include <memory>
+
 #include "../picture_budget.h"
 #include "gif_frame_bitmap.h"
 #include "picture.h"
@@ -61,7 +63,6 @@ void TGIFImage::Warning(TObject* Sender, int Severity, const String& Message) {
 }
 
 void TGIFImage::Progress(TObject* Sender, TGIFProgressStage S, int Percent, bool RedrawNow, const String& Message) {
-  (void)Sender;
   TGraphic::Progress(this, Stage(S), uint8_t(std::max(0, std::min(100, Percent))), RedrawNow, nullptr, Message);
 }
 
@@ -203,33 +204,29 @@ TGIFSubImage* TGIFImage::Add(TPersistent* Source) {
   TGIFSubImage* frame = dynamic_cast<TGIFSubImage*>(Source);
   if (!frame) {
     if (!dynamic_cast<TGraphic*>(Source)) GIFImage::Error(kNotSupported);
-    frame = new TGIFSubImage(this);
-    try {
-      if (auto* bmp = dynamic_cast<TBitmap*>(Source)) {
-        AssignBitmapToFrame(*frame, *bmp);
-      } else {
-        TBitmap picture, mask;
-        if (!FView || !FView->RenderGraphic(*static_cast<TGraphic*>(Source), picture, &mask))
-          throw EConvertError(String(Source->ClassName()) + " kann nicht zu TGIFImage zugewiesen werden");
-        AssignBitmapToFrame(*frame, picture);
-        // An icon's masked pixels get a colour of their own and become transparent.
-        if (!mask.Empty() && frame->ColorMap().Count() != 0 && frame->ColorMap().Count() != 256) {
-          const int index = frame->ColorMap().Add(TColor(0));
-          for (int y = 0; y < frame->Height(); ++y) {
-            uint8_t* row = frame->ScanLine(y);
-            for (int x = 0; x < frame->Width(); ++x)
-              if (mask.Pixel(x, y) != clBlack) row[x] = uint8_t(index);
-          }
-          auto* gce = new TGIFGraphicControlExtension(frame);
-          frame->Extensions().Add(gce);
-          gce->SetTransparent(true);
-          gce->SetTransparentColorIndex(index);
+    auto made = std::make_unique<TGIFSubImage>(this);
+    if (auto* bmp = dynamic_cast<TBitmap*>(Source)) {
+      AssignBitmapToFrame(*made, *bmp);
+    } else {
+      TBitmap picture, mask;
+      if (!FView || !FView->RenderGraphic(*static_cast<TGraphic*>(Source), picture, &mask))
+        throw EConvertError(String(Source->ClassName()) + " kann nicht zu TGIFImage zugewiesen werden");
+      AssignBitmapToFrame(*made, picture);
+      // An icon's masked pixels get a colour of their own and become transparent.
+      if (!mask.Empty() && made->ColorMap().Count() != 0 && made->ColorMap().Count() != 256) {
+        const int index = made->ColorMap().Add(TColor(0));
+        for (int y = 0; y < made->Height(); ++y) {
+          uint8_t* row = made->ScanLine(y);
+          for (int x = 0; x < made->Width(); ++x)
+            if (mask.Pixel(x, y) != clBlack) row[x] = uint8_t(index);
         }
+        auto* gce = new TGIFGraphicControlExtension(made.get());
+        made->Extensions().Add(gce);
+        gce->SetTransparent(true);
+        gce->SetTransparentColorIndex(index);
       }
-    } catch (...) {
-      delete frame;
-      throw;
     }
+    frame = made.release();
   } else if (frame->Image() != this) {
     GIFImage::Error(kNotSupported);
   }
@@ -263,14 +260,9 @@ void TGIFImage::Assign(TPersistent* Source) {
       DitherMode = src->DitherMode;
       const int n = src->Images().Count();
       for (int i = 0; i < n; ++i) {
-        auto* frame = new TGIFSubImage(this);
-        try {
-          frame->Assign(src->Images()[i]);
-        } catch (...) {
-          delete frame;
-          throw;
-        }
-        Images().Add(frame);
+        auto frame = std::make_unique<TGIFSubImage>(this);
+        frame->Assign(src->Images()[i]);
+        Images().Add(frame.release());
         Progress(this, gpsRunning, (i + 1) * 100 / n, false, kCopying);
       }
       progress.Done();

@@ -41,7 +41,6 @@ struct Warnings {
   TGIFWarning Hook() {
     return [this](int Severity, const String& Message) {
       Texts.push_back(Message);
-      (void)Severity;
     };
   }
 };
