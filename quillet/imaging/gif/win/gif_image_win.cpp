@@ -70,21 +70,24 @@ TGIFImageWin* GIFImageWin(TGIFImage& Image) { return dynamic_cast<TGIFImageWin*>
 TGIFImageWin::~TGIFImageWin() {
   StopDraw();
   // Painters still running inside a Draw further up the stack no longer reach the picture.
-  auto& list = FPainters.LockList();
-  for (TGIFPainter* p : list) {
-    p->Stop();
-    p->Detach();
+  {
+    TPainterListLock lock(FPainters);
+    for (TGIFPainter* p : lock.Painters()) {
+      p->Stop();
+      p->Detach();
+    }
+    lock.Painters().clear();
   }
-  list.clear();
-  FPainters.UnlockList();
   if (FImage.PaletteHandle()) DeleteObject(static_cast<HPALETTE>(FImage.PaletteHandle()));
 }
 
 bool TGIFImageWin::WaitWhile(const std::function<bool()>& Pending) {
   for (;;) {
-    FPainters.LockList();
-    const bool pending = Pending();
-    FPainters.UnlockList();
+    bool pending;
+    {
+      TPainterListLock lock(FPainters);
+      pending = Pending();
+    }
     if (!pending) return true;
     if (TThread::ProcessSyncMessages()) {
       PostQuitMessage(0);
@@ -100,13 +103,15 @@ void TGIFImageWin::StopDraw() {
   // ended from outside: one ended in the middle of its work could leave heap or GDI locks held.
   bool quit = false;
   for (;;) {
-    auto& list = FPainters.LockList();
     bool threaded = false;
-    for (size_t i = list.size(); i-- > 0;) {
-      list[i]->Stop();
-      threaded |= list[i]->Threaded();
+    {
+      TPainterListLock lock(FPainters);
+      std::vector<TGIFPainter*>& list = lock.Painters();
+      for (size_t i = list.size(); i-- > 0;) {
+        list[i]->Stop();
+        threaded |= list[i]->Threaded();
+      }
     }
-    FPainters.UnlockList();
     if (!threaded) break;
     if (TThread::ProcessSyncMessages()) quit = true;
     Sleep(0);
@@ -115,10 +120,8 @@ void TGIFImageWin::StopDraw() {
 }
 
 void TGIFImageWin::FreeBitmap() {
-  auto& list = FPainters.LockList();
-  (void)list;
+  TPainterListLock lock(FPainters);
   if (FDrawPainter) FDrawPainter->Stop();
-  FPainters.UnlockList();
 }
 
 void TGIFImageWin::ReleasePalette(TPaletteHandle Old) { DeleteObject(static_cast<HPALETTE>(Old)); }
@@ -225,20 +228,18 @@ void TGIFImageWin::Draw(TCanvas& Canvas, const TRect& Rect) {
     ShowBitmap(Canvas, Rect);
     return;
   }
-  FPainters.LockList();
+  TPainterListLock lock(FPainters);
   if (FDrawPainter && FDrawPainter->Canvas() == &Canvas && TRect(FDrawPainter->Rect()).left == Rect.left &&
       FDrawPainter->Rect().top == Rect.top && FDrawPainter->Rect().right == Rect.right &&
-      FDrawPainter->Rect().bottom == Rect.bottom) {
-    FPainters.UnlockList();
+      FDrawPainter->Rect().bottom == Rect.bottom)
     return;  // already playing there
-  }
   bool freeBitmap = true;
   if (FDrawPainter) {
     FDrawPainter->Stop();
     if (FDrawPainter->Threaded()) {
-      FPainters.UnlockList();
+      lock.Unlock();
       freeBitmap = WaitWhile([this] { return FDrawPainter != nullptr; });
-      FPainters.LockList();
+      lock.Lock();
     }
   }
   if (freeBitmap) FImage.FreeBitmap();
@@ -247,10 +248,7 @@ void TGIFImageWin::Draw(TCanvas& Canvas, const TRect& Rect) {
   if (!(o & gdDirect)) {
     TBitmap* blank = FImage.BlankBitmap();
     TCanvas* c = blank ? BitmapCanvas(*blank) : nullptr;
-    if (!c) {
-      FPainters.UnlockList();
-      return;
-    }
+    if (!c) return;
     // Transparent pixels show what was under the picture.
     SetStretchBltMode(c->Handle(), COLORONCOLOR);
     StretchBlt(c->Handle(), 0, 0, blank->Width(), blank->Height(), Canvas.Handle(), Rect.left, Rect.top, Rect.Width(),
@@ -261,7 +259,7 @@ void TGIFImageWin::Draw(TCanvas& Canvas, const TRect& Rect) {
   CreatePainter(target, area, o);
   TGIFPainter* started = FDrawPainter;
   if (started) started->Start();
-  FPainters.UnlockList();
+  lock.Unlock();
   if (!(o & gdDirect) && started) {
     if (!WaitWhile([&] { return FDrawPainter == started && !started->FramePainted() && !started->Terminated(); }))
       return;

@@ -227,9 +227,10 @@ void TGIFPainter::PainterTerminated() {
   FTerminatedDone = true;
   if (FGIF) {
     if (FList) {
-      FList->LockList();
-      if (FRef && *FRef == this) *FRef = nullptr;
-      FList->UnlockList();
+      {
+        TPainterListLock lock(*FList);
+        if (FRef && *FRef == this) *FRef = nullptr;
+      }
       FList->Remove(this);
     }
     // A run that failed reports its error to the picture's owner as a warning.

@@ -71,3 +71,29 @@ private:
   TGIFSubImage* FNextFrame = nullptr;
   bool FTerminatedDone = false;
 };
+
+// Holds a picture's painter list locked from its making to its end, the way a lock guard holds a
+// mutex, so that no way out of the holder (an exception among them) leaves the list locked and the
+// painter threads, which take themselves out of it at their end, waiting for ever. Unlock and Lock
+// let go of the list for a wait in between and take it again.
+class TPainterListLock {
+public:
+  explicit TPainterListLock(TThreadList<TGIFPainter>& List) : FList(List), FItems(&List.LockList()) {}
+  ~TPainterListLock() {
+    if (FItems) FList.UnlockList();
+  }
+  TPainterListLock(const TPainterListLock&) = delete;
+  TPainterListLock& operator=(const TPainterListLock&) = delete;
+
+  // The painters, while the list is locked.
+  std::vector<TGIFPainter*>& Painters() { return *FItems; }
+  void Unlock() {
+    FItems = nullptr;
+    FList.UnlockList();
+  }
+  void Lock() { FItems = &FList.LockList(); }
+
+private:
+  TThreadList<TGIFPainter>& FList;
+  std::vector<TGIFPainter*>* FItems;
+};

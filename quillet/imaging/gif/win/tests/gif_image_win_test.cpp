@@ -254,6 +254,47 @@ TEST_F(GIFPicture, DefaultOptionsShowFrameZeroAndAnimateTheBitmap) {
   EXPECT_EQ(0, GIFImageWin(img)->Painters().Count());
 }
 
+DWORD WINAPI LockAndUnlock(void* List) {
+  static_cast<TThreadList<TGIFPainter>*>(List)->LockList();
+  static_cast<TThreadList<TGIFPainter>*>(List)->UnlockList();
+  return 0;
+}
+
+// Takes the painter list once in a thread of its own; true unless it stayed locked for 3 s.
+bool ListFreeForOtherThreads(TThreadList<TGIFPainter>& List) {
+  HANDLE t = CreateThread(nullptr, 0, LockAndUnlock, &List, 0, nullptr);
+  const bool done = WaitForSingleObject(t, 3000) == WAIT_OBJECT_0;
+  CloseHandle(t);
+  return done;
+}
+
+TEST_F(GIFPicture, ADrawThatFailsLeavesThePainterListFree) {
+  // Small frames on a screen beyond one picture's budget: the picture's bitmap, which the
+  // animation is played onto, is refused while Draw holds the painter list.
+  TGIFImage img;
+  MakeAnimation(img, {5, 5});
+  img.Header().SetWidth(9000);
+  img.Header().SetHeight(9000);
+  Target t(8, 8);
+  std::string error;
+  try {
+    img.Draw(t.Canvas(), TRect(0, 0, 8, 8));
+  } catch (const GIFException& e) {
+    error = e.Message();
+  }
+  EXPECT_EQ("Invalid image dimensions", error);
+  EXPECT_TRUE(ListFreeForOtherThreads(GIFImageWin(img)->Painters()));
+  // Played straight onto the canvas the frames need no such bitmap.
+  img.DrawOptions |= gdDirect;
+  Played p;
+  Watch(img, p, t);
+  img.Draw(t.Canvas(), TRect(0, 0, 8, 8));
+  Pump([&] { return !p.Frames.empty(); }, 3000);
+  EXPECT_FALSE(p.Frames.empty());
+  img.StopDraw();
+  EXPECT_EQ(0, GIFImageWin(img)->Painters().Count());
+}
+
 // Frames of the composition tests: (left, top, size, colour index, disposal).
 struct Part {
   int L, T, Size, Color, Disposal;
