@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "bmp_budget.h"
 #include "gif_reader.h"
 #include "jpeg_reader.h"
 #include "metafile.h"
@@ -58,10 +59,6 @@ int JPEGScaleWithinBudget(int W, int H) {
 
 const char* const kTIFFNotShown =
     "Das Bild kann nicht angezeigt werden: Kompression oder Farbformat dieser TIFF-Datei wird nicht unterst\xFCtzt.";
-
-namespace {
-
-}  // namespace
 
 void TPixIO::LoadFromFile(const String& FileName) {
   TBitmap* const bmp = Bitmap();
@@ -120,8 +117,11 @@ void TPixIO::LoadFromFile(const String& FileName) {
     });
   } else {
     GraphicFailure("unrecognized BMP", [&] {
+      TFileStream f(FileName, fmOpenRead | fmShareDenyWrite);
+      // A picture beyond the budget is told as such before the reader reads it at its own depth.
+      RefuseBMPBeyondBudget(f);
       TBitmap b;
-      b.LoadFromFile(FileName);
+      b.LoadFromStream(f);
       TakePicture(b, *bmp);
     });
   }

@@ -54,6 +54,8 @@ convert firma.png png8:firma_pal.png
 convert -size 6000x4000 gradient:'#204080'-'#f0c010' -depth 8 -define png:color-type=2 photo24.png
 convert -size 8000x6000 gradient:'#204080'-'#f0c010' -depth 8 -define png:color-type=2 photo48.png
 convert -size 8000x6000 gradient:'#204080'-'#f0c010' -quality 80 photo48.jpg
+# A run-length coded bitmap of 48 megapixels, for the loader's budget on the BMP road.
+convert -size 8000x6000 xc:gray50 -colors 2 -compress RLE BMP3:photo48_rle.bmp
 for f in rgb8 interlaced grey8 grey4 grey1 pal8 pal4 rgb16 rgba16 rgba8 rgba8_interlaced greyalpha8 paltrns rgbtrns firma firma_pal; do
   convert $f.png -depth 8 rgba:$f.rgba
 done

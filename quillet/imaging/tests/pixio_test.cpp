@@ -332,6 +332,85 @@ TEST(PixIO, LargePhotosAreShownScaledAndMeasuredWhole) {
   }
 }
 
+namespace {
+
+// A BMP file: the file header, an info header of HeaderSize bytes (40; 12 for OS/2's 16-bit
+// sides) declaring the picture, a colour table of two entries, then PixelBytes bytes of pixels.
+std::string BMPFile(int HeaderSize, int Width, int Height, int Bits, int Compression, size_t PixelBytes) {
+  std::string f;
+  auto put = [&](uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) f += char((v >> (8 * i)) & 0xFF);
+  };
+  const int table = 2 * (HeaderSize == 12 ? 3 : 4);
+  f += "BM";
+  put(uint32_t(14 + HeaderSize + table + PixelBytes), 4);
+  put(0, 4);
+  put(uint32_t(14 + HeaderSize + table), 4);
+  put(uint32_t(HeaderSize), 4);
+  if (HeaderSize == 12) {
+    put(uint32_t(Width), 2), put(uint32_t(Height), 2), put(1, 2), put(uint32_t(Bits), 2);
+  } else {
+    put(uint32_t(Width), 4), put(uint32_t(Height), 4), put(1, 2), put(uint32_t(Bits), 2);
+    put(uint32_t(Compression), 4);
+    f += std::string(12, '\0');  // image size and resolutions
+    put(2, 4), put(0, 4);         // colours used and important
+  }
+  f += std::string(size_t(table), '\xFF');
+  f += std::string(PixelBytes, '\0');
+  return f;
+}
+
+}  // namespace
+
+TEST(PixIO, BitmapsBeyondTheBudgetAreTooLargeAndMeasuredBrokenOnesStayUnrecognized) {
+  // A 1-bit row of 7000 pixels takes 876 bytes, of 8000 pixels 1000; the loader shows every
+  // picture at 24 bits, where 7000 x 7000 and 8000 x 6000 do not fit the budget.
+  const std::string tooLarge7000 = "Das Bild ist mit 7000 x 7000 Bildpunkten zu gro\xDF, um angezeigt zu werden.";
+  const std::string tooLarge8000 = "Das Bild ist mit 8000 x 6000 Bildpunkten zu gro\xDF, um angezeigt zu werden.";
+  struct Case {
+    std::string name, bytes, message;
+    int w, h;  // the size the image dialog measures (0: it fails as the load does)
+  } cases[] = {
+      // A quarter of the rows is data enough, as a photo cut off in its last rows.
+      {"einsbit.bmp", BMPFile(40, 7000, 7000, 1, 0, 876 * 7000 / 4), tooLarge7000, 7000, 7000},
+      {"oben.bmp", BMPFile(40, 7000, -7000, 1, 0, 876 * 7000), tooLarge7000, 7000, 7000},
+      {"os2.bmp", BMPFile(12, 8000, 6000, 1, 0, 1000 * 6000 / 4), tooLarge8000, 8000, 6000},
+      // ImageMagick's run-length coded bitmap of 48 megapixels.
+      {"photo48_rle.bmp", "", tooLarge8000, 8000, 6000},
+      // Declarations the data cannot fill, and headers the reader does not know, are broken files.
+      {"wenig.bmp", BMPFile(40, 8000, 6000, 24, 0, 100), "unrecognized BMP", 0, 0},
+      {"kurz_rle.bmp", BMPFile(40, 8000, 6000, 8, 1, 1000), "unrecognized BMP", 0, 0},
+      {"achtel.bmp", BMPFile(40, 7000, 7000, 1, 0, 876 * 7000 / 8), "unrecognized BMP", 0, 0},
+      {"verfahren.bmp", BMPFile(40, 7000, 7000, 1, 9, 876 * 7000), "unrecognized BMP", 0, 0},
+      {"tiefe.bmp", BMPFile(40, 7000, 7000, 3, 0, 876 * 7000), "unrecognized BMP", 0, 0},
+      // The largest sides, at the most bits per pixel and at a depth far beyond any: the bytes of
+      // their rows are weighed without overflowing.
+      {"riesig.bmp", BMPFile(40, 0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 1000), "unrecognized BMP", 0, 0},
+      {"bits.bmp", BMPFile(40, 0x7FFFFFFF, 0x7FFFFFFF, 0xFFFF, 0, 1000), "unrecognized BMP", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = c.bytes.empty() ? kJpeg + "/" + c.name : Temp(c.name, c.bytes);
+    Loader l;
+    try {
+      l.IO.LoadFromFile(path);
+      ADD_FAILURE() << "loaded";
+    } catch (const EInvalidGraphic& e) {
+      EXPECT_EQ(e.Message(), c.message);
+    }
+    EXPECT_EQ(l.View.Changes, 0);
+    Loader m;
+    try {
+      const TPixSize s = MeasurePictureFile(m.IO, path);
+      EXPECT_EQ(s.Width, c.w);
+      EXPECT_EQ(s.Height, c.h);
+    } catch (const EInvalidGraphic& e) {
+      EXPECT_EQ(c.w, 0) << e.Message();
+      EXPECT_EQ(e.Message(), c.message);
+    }
+  }
+}
+
 TEST(PixIO, TiffPicturesWithoutADecoderKeepTheirSizeButAreNotShown) {
   for (const char* name : {"rgb_tiled.tif", "rgb_deflate.tif", "rgb_jpeg.tif", "rgb16.tif", "cmyk.tif", "two16.tif"}) {
     SCOPED_TRACE(name);
