@@ -1,9 +1,9 @@
 // What every block object of the GIF object model is built on: the unit's texts, versions and block
 // bytes, its stream routines, the item that knows its owning picture, and the owning list of items.
 //
-// The colour tables (gif_color_map.h), the extensions with their registries (gif_extension.h) and
-// the tree of header, frames and trailer (gif_model.h) stand on this and on nothing of each other,
-// except that the tree holds the other two.
+// The colour table (gif_color_map.h) stands on this alone; the extensions with their registries
+// (gif_extension.h) on this and the colour table (a frame's active table); the tree of header,
+// frames and trailer (gif_model.h) holds them all. None of them reaches up into the tree.
 #pragma once
 
 #include <cstdint>
