@@ -3,14 +3,13 @@
 // bill gives it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <regex>
 #include <string>
 
 #include "CFile.h"
 #include "CostLog.h"
 #include "Settings.h"
 #include "TestSupport.h"
+#include "headless_browser.h"
 
 namespace {
 
@@ -37,17 +36,6 @@ const char kAmountColumns[] =
     "  var pre = document.createElement('pre');\n  pre.id = 'spalten';\n"
     "  pre.textContent = 'SPAL' + 'TEN[' + lefts.join(' ') + ']';\n  document.body.appendChild(pre);\n});\n</script>\n";
 
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
 class BillBrowserTest : public TariffTest {
  protected:
   // The pictures the browser loaded: "src=WxH/WxH" (loaded size / the size the bill names).
@@ -58,18 +46,17 @@ class BillBrowserTest : public TariffTest {
     WriteFile("bill-check.html", ReadFile(page) + script);
     std::string native = CFile::NativePath(PathOf("bill-check.html").c_str());
     std::string profile = CFile::NativePath(PathOf("chromium-profile").c_str());
-    std::string dom = Shell("chromium --headless --no-sandbox --disable-gpu --user-data-dir='" + profile +
-                          "' --virtual-time-budget=5000 --dump-dom 'file://" + native + "' 2>/dev/null");
-    std::smatch m;
-    if (!std::regex_search(dom, m, std::regex(marker + "\\[([^\\]]*)\\]"))) return "no answer from the browser";
-    return m[1];
+    std::string report;
+    if (!testsupport::FindReport(testsupport::DumpDom(native, profile, 5000), marker, report))
+      return "no answer from the browser";
+    return report;
   }
 };
 
 }  // namespace
 
 TEST_F(BillBrowserTest, EveryPictureOfTheBillLoads) {
-  ASSERT_FALSE(Shell("command -v chromium").empty())
+  ASSERT_TRUE(testsupport::ChromiumInstalled())
       << "chromium fehlt (Debian-Paket chromium; tools/setup/setup.sh installiert es)";
   // The pictures as the program ships them.
   for (const char* f : {"logo.gif", "rechnung.gif"}) {
@@ -94,7 +81,7 @@ TEST_F(BillBrowserTest, EveryPictureOfTheBillLoads) {
 // Every amount of the bill, the records' costs and the sums alike, stands in the cost column:
 // the browser puts all of them at one left edge, in both layouts.
 TEST_F(BillBrowserTest, EveryAmountStandsInTheCostColumn) {
-  ASSERT_FALSE(Shell("command -v chromium").empty()) << "chromium fehlt";
+  ASSERT_TRUE(testsupport::ChromiumInstalled()) << "chromium fehlt";
   WriteFile("rechnung.log",
             "default;3/2/2026 8:0:0;00:01:01;Minute;60;1.49;5.00;0.080;;;0191011;"
             "default;3/3/2026 21:15:30;10:10:00;Sekunde mit einem langen Namen;1;11.20;0.00;68.320;;;0192022;"

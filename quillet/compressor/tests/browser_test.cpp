@@ -4,13 +4,14 @@
 // text (document.body.innerText) of each frame.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "compresspasses.h"
+#include "headless_browser.h"
 
 namespace {
 
@@ -21,17 +22,6 @@ std::string ReadFile(const std::string& name) {
   std::stringstream s;
   s << f.rdbuf();
   return s.str();
-}
-
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
 }
 
 std::string AttributeText(const std::string& page) {
@@ -74,7 +64,9 @@ const char kTextReport[] =
 // The rendered text of each page, in order ("" when the browser gave no answer).
 std::vector<std::string> RenderedTexts(const std::vector<std::string>& pages) {
   const std::string dir = std::string(ASTREL_BINARY_DIR) + "/quillet_compressor_browser";
-  Shell("rm -rf '" + dir + "' && mkdir -p '" + dir + "/profile'");
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  std::filesystem::create_directories(dir + "/profile", ignored);
   std::string frames = "<html><head><meta charset=\"windows-1252\"></head><body>\n";
   for (const std::string& page : pages)
     frames += "<iframe width=\"800\" height=\"600\" srcdoc=\"" + AttributeText(page) + "\"></iframe>\n";
@@ -84,14 +76,11 @@ std::vector<std::string> RenderedTexts(const std::vector<std::string>& pages) {
     std::ofstream f(dir + "/frames.htm", std::ios::binary);
     f << frames;
   }
-  const std::string dom = Shell(
-      "/usr/bin/chromium --headless --no-sandbox --disable-gpu --disable-background-networking "
-      "--disable-component-update --disable-sync --no-first-run --user-data-dir='" + dir +
-      "/profile' --virtual-time-budget=10000 --dump-dom 'file://" + dir + "/frames.htm' 2>/dev/null");
   std::vector<std::string> texts(pages.size());
-  const size_t begin = dom.find("TEXTE["), end = begin == std::string::npos ? begin : dom.find(']', begin);
-  if (end == std::string::npos) return texts;
-  std::istringstream list(dom.substr(begin + 6, end - begin - 6));
+  std::string report;
+  if (!testsupport::FindReport(testsupport::DumpDom(dir + "/frames.htm", dir + "/profile", 10000), "TEXTE", report))
+    return texts;
+  std::istringstream list(report);
   std::string item;
   for (size_t k = 0; k < texts.size() && list >> item; ++k) texts[k] = PercentDecoded(item);
   return texts;
@@ -107,7 +96,7 @@ std::string OneBreakPerRun(const std::string& text) {
 }
 
 TEST(CompressorInBrowser, CompressedPagesShowTheSameText) {
-  ASSERT_FALSE(Shell("command -v /usr/bin/chromium").empty())
+  ASSERT_TRUE(testsupport::ChromiumInstalled())
       << "chromium fehlt (Debian-Paket chromium; tools/setup/setup.sh installiert es)";
   const std::vector<std::string> names = {"seite.htm",         "inline/rezept.htm",  "inline/lebenslauf.htm",
                                           "inline/neuigkeiten.htm", "inline/gedicht.htm", "inline/quillet.htm"};
