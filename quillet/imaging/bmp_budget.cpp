@@ -1,6 +1,7 @@
 #include "bmp_budget.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "bitmap.h"
@@ -26,7 +27,7 @@ void RefuseBMPBeyondBudget(TStream& Stream) {
   Stream.SetPosition(start);
   const size_t skip = n >= 2 && head[0] == 'B' && head[1] == 'M' ? 14 : 0;
   if (n < skip + 12) return;
-  uint8_t* dib = head + skip;
+  const uint8_t* dib = head + skip;
   const size_t dibBytes = n - skip;
   const uint32_t headerSize = U32(dib);
   int64_t width, height;
@@ -43,13 +44,15 @@ void RefuseBMPBeyondBudget(TStream& Stream) {
   } else {
     return;
   }
+  // The reader refuses a height of -2^31, which has no top-down side.
+  if (width <= 0 || height == 0 || height == INT32_MIN) return;
   const int64_t side = height < 0 ? -height : height;
-  if (width <= 0 || side == 0 || width * side <= kMaxPicturePixels) return;
+  if (width * side <= kMaxPicturePixels) return;
 
   // What the data can fill: the bytes after the info header hold the pixels (and the colour table,
-  // which is small beside a quarter of such a picture).
-  // Sides are below 2^31 and the reader knows at most 32 bits per pixel, so a row takes below
-  // 2^34 bytes; the rows of the whole picture are compared by division, which cannot overflow.
+  // which is small beside a quarter of such a picture). Sides are below 2^31 and the reader knows
+  // at most 32 bits per pixel, so a row takes below 2^34 bytes; the rows of the whole picture are
+  // compared by division, which cannot overflow.
   if (bits == 0 || bits > 32) return;
   const int64_t data = size - int64_t(skip) - int64_t(headerSize);
   if (data <= 0) return;
