@@ -8,7 +8,7 @@ target_include_directories(quillet_colorbutton PUBLIC ${CMAKE_CURRENT_SOURCE_DIR
 target_link_libraries(quillet_colorbutton PUBLIC forms_app)
 add_library(quillet_insertdialogs STATIC insertdialogs.cpp)
 target_include_directories(quillet_insertdialogs PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(quillet_insertdialogs PUBLIC forms_app)
+target_link_libraries(quillet_insertdialogs PUBLIC forms_app quillet_colorbutton)
 
 # The main window, the document windows, the new-page dialog and the info box.
 add_library(quillet_app STATIC childwin.cpp main.cpp confi.cpp about.cpp)
