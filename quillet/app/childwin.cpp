@@ -1,6 +1,7 @@
 #include "childwin.h"
 
 #include "clipboard.h"
+#include "keyboard.h"
 #include "messagedlg.h"
 
 bool TMDIChild::MouseHeld = false;
@@ -121,7 +122,7 @@ void TMDIChild::UndoClick() {
 }
 
 void TMDIChild::SelectAllClick() {
-  edi->ExecCommand(288);
+  edi->ExecCommand(ecSelAll);
   for (TMenuItem* i : {pCut, pCopy, pDelete}) i->SetEnabled(true);
 }
 
@@ -147,12 +148,13 @@ TMDIChild::TSaveAnswer TMDIChild::QuerySave() {
   if (MessageDlg("Die Datei wurde ge\xE4ndert , sollen die \xC4nderungen gespeichert werden ?", mtWarning,
                  mbYes | mbNo) != mrYes)
     return saNotWanted;
-  return FHost.SaveDocumentAs(this) ? saSaved : saCancelled;
+  const bool saved = HasOwnFile() ? FHost.SaveDocument(this) : FHost.SaveDocumentAs(this);
+  return saved ? saSaved : saCancelled;
 }
 
-// The window is freed only once what had to be saved is saved or reported: "Ja" saves through
-// "Speichern unter" (a new page as well as an opened one), and when that is cancelled or fails
-// the window stays with its changes. A page without a file of its own then leaves its text in
+// The window is freed only once what had to be saved is saved or reported: "Ja" saves a page
+// with a file of its own (opened, or saved before) into that file and a new page through
+// "Speichern unter"; when that is cancelled or fails the window stays with its changes. A page without a file of its own then leaves its text in
 // its working copy, whose name no other page's copy takes; a copy that cannot be written is
 // reported, and the window still closes.
 void TMDIChild::FormClose(TCloseAction& Action) {

@@ -22,6 +22,9 @@ public:
   // "Speichern unter..." for the window; false when the user cancelled or the save failed (the
   // failure has then been reported).
   virtual bool SaveDocumentAs(TMDIChild* Doc) = 0;
+  // Saves the window's page into its own file; false when that failed (reported; the file is
+  // then as it was).
+  virtual bool SaveDocument(TMDIChild* Doc) = 0;
   // Where a new page's working copy is kept (with its trailing backslash).
   virtual String WorkFolder() const = 0;
 };
@@ -46,7 +49,8 @@ public:
   // Whether the page has a file of its own (opened, or saved with "Speichern unter"): `fina`
   // names it. A page without one keeps its text in a working copy in DATEN\.
   bool HasOwnFile() const { return !fina->Caption().empty(); }
-  // Asks about unsaved changes; "Ja" saves through "Speichern unter".
+  // Asks about unsaved changes; "Ja" saves a page into its own file, a page without one through
+  // "Speichern unter".
   enum TSaveAnswer { saNothingToSave, saSaved, saNotWanted, saCancelled };
   TSaveAnswer QuerySave();
   // The question has been answered already (by "Beenden", which asks every page before it

@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "confi.h"
 #include "inputquery.h"
+#include "keyboard.h"
 #include "messagedlg.h"
 
 namespace {
@@ -189,7 +190,7 @@ void TMainForm::BuildEditMenu() {
   }
   AddItem(EditMenu, "-", 0, "", nullptr);
   EditSelectAll = AddItem(EditMenu, "Alles Selektieren", cmEditSelectAll, "", [this] {
-    if (TMDIChild* d = ActiveDocument()) d->edi->ExecCommand(288);
+    if (TMDIChild* d = ActiveDocument()) d->edi->ExecCommand(ecSelAll);
   });
 }
 
@@ -543,23 +544,30 @@ bool TMainForm::SaveDocumentAs(TMDIChild* Doc) {
   Sav->FileName.clear();
   Sav->InitialDir = Doc->HasOwnFile() ? ExtractFilePath(Doc->fina->Caption()) : ProgramDir + "DATEN\\";
   if (!Sav->Execute()) return false;
-  const String file = SaveAsFileName(Sav->FileName);
+  return SavePageAs(Doc, SaveAsFileName(Sav->FileName));
+}
+
+bool TMainForm::SaveDocument(TMDIChild* Doc) { return SavePageAs(Doc, Doc->fina->Caption()); }
+
+// The file is replaced only once the whole page is written beside it, so a failed save leaves
+// it as it was.
+bool TMainForm::SavePageAs(TMDIChild* Doc, const String& File) {
   try {
-    Doc->edi->Lines()->SaveToFile(file);
+    Doc->edi->Lines()->SaveToFile(File);
   } catch (const std::exception& e) {
     // The page keeps its text and its changed state.
-    ShowMessage("Die Datei " + file + " kann nicht gespeichert werden.\n" + e.what());
+    ShowMessage("Die Datei " + File + " kann nicht gespeichert werden.\n" + e.what());
     return false;
   }
   Doc->SetChanged(false);
   // The page now is that file: its caption, its History entry, its preview and the next
   // question on closing go by it.
-  const String caption = ExtractFileName(file);
+  const String caption = ExtractFileName(File);
   if (Doc->Caption() != caption) {
     RenameHistoryEntry(Doc->Caption(), caption);
     Doc->SetCaption(caption);
   }
-  Doc->fina->SetCaption(file);
+  Doc->fina->SetCaption(File);
   Doc->edi->SetTag(1);
   Doc->SetWorkName(String());  // no working copy any more: its name is free for another page
   return true;
@@ -572,8 +580,8 @@ void TMainForm::FileSaveAsItemClick() {
 void TMainForm::FileExitItemClick() { Close(); }
 
 bool TMainForm::CloseQuery() {
-  // Every changed page is asked first, each shown in front while it is asked; a "Speichern
-  // unter" that is cancelled or fails keeps every window open. Only then do they close, without
+  // Every changed page is asked first, each shown in front while it is asked; a save that is
+  // cancelled or fails keeps every window open. Only then do they close, without
   // asking again.
   std::vector<TMDIChild*> open;
   for (int i = 0; i < MDIChildCount(); ++i) {
@@ -629,10 +637,11 @@ void TMainForm::Preview() {
     doc->edi->Lines()->SaveToFile(work);
     StartBrowser(work);
   } else {
-    const String file = doc->fina->Caption();
-    if (doc->Changed() && doc->Tag() == 2 && MessageDlg(kChangedQuestion, mtWarning, mbYes | mbNo) == mrYes)
-      doc->edi->Lines()->SaveToFile(file);
-    StartBrowser(file);
+    // A save that fails is reported, and the preview stops with the page still changed.
+    if (doc->Changed() && doc->Tag() == 2 && MessageDlg(kChangedQuestion, mtWarning, mbYes | mbNo) == mrYes &&
+        !SaveDocument(doc))
+      return;
+    StartBrowser(doc->fina->Caption());
   }
   doc->SetChanged(false);
 }

@@ -51,6 +51,7 @@ public:
   void RenameHistoryEntry(const String& Caption, const String& NewCaption);
   // "Speichern unter..." for a document window.
   bool SaveDocumentAs(TMDIChild* Doc) override;
+  bool SaveDocument(TMDIChild* Doc) override;
   TEditEntries EditEntries() const override;
   void DocumentClosing(TMDIChild* Doc) override;
   String WorkFolder() const override;
@@ -105,6 +106,8 @@ private:
   void OpenInsertWindow(const TInsertDialog& Dialog);
   void DisableDocumentButtons();
   void SideWindowClosed(TForm* Window);
+  // Writes the page into File, which it then is; a failure is reported and leaves File whole.
+  bool SavePageAs(TMDIChild* Doc, const String& File);
   TForm* FSideWindow = nullptr;  // the image browser while it is open
   String UniqueWorkNameFor(const String& Caption, const TMDIChild* Except) const;
   std::map<unsigned, std::function<void()>> FActions;

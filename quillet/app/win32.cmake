@@ -3,22 +3,18 @@
 # What the insert dialogs build on, below the application: the colour button and the contract
 # with the main window (the dialog context, the registry of insert dialogs with their insert
 # steps). The dialog libraries link these and no application code.
-add_library(quillet_colorbutton STATIC colorbutton.cpp)
-target_include_directories(quillet_colorbutton PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+astrel_library(quillet_colorbutton colorbutton.cpp INCLUDE .)
 target_link_libraries(quillet_colorbutton PUBLIC forms_app)
-add_library(quillet_insertdialogs STATIC insertdialogs.cpp)
-target_include_directories(quillet_insertdialogs PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+astrel_library(quillet_insertdialogs insertdialogs.cpp INCLUDE .)
 target_link_libraries(quillet_insertdialogs PUBLIC forms_app quillet_colorbutton)
 
 # The main window, the document windows, the new-page dialog and the info box.
-add_library(quillet_app STATIC childwin.cpp main.cpp confi.cpp about.cpp)
-target_include_directories(quillet_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+astrel_library(quillet_app childwin.cpp main.cpp confi.cpp about.cpp INCLUDE .)
 target_link_libraries(quillet_app PUBLIC forms_app editor_window quillet_pagelogic quillet_colorbutton
                       quillet_insertdialogs)
 
 # The image browser (tool button 13) over the thumbnail view, the folder picker and the image view.
-add_library(quillet_browse STATIC browse.cpp)
-target_include_directories(quillet_browse PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+astrel_library(quillet_browse browse.cpp INCLUDE .)
 target_link_libraries(quillet_browse PUBLIC quillet_insertdialogs quillet_thumbs_win quillet_imaging_view)
 
 add_executable(Quillet WIN32 quillet.cpp res/quillet.rc)
@@ -50,16 +46,17 @@ target_link_libraries(quillet_show_compressor PRIVATE astrel_testsupport)
 add_executable(quillet_show_browser tests/show_browser.cpp)
 target_link_libraries(quillet_show_browser PRIVATE astrel_testsupport)
 
+# The program driven from outside (tests/quillet_app_driver.h), the cases by subject; the control
+# ids of the dialogs it drives come from their folders.
 astrel_test(NAME quillet_app_test WIN32_ONLY GUI
-  SOURCES tests/quillet_app_test.cpp
+  SOURCES tests/quillet_app_pages_test.cpp tests/quillet_app_saving_test.cpp tests/quillet_app_preview_test.cpp
+          tests/quillet_app_dialogs_test.cpp tests/quillet_app_browser_test.cpp tests/quillet_app_driver.h
+  INCLUDE . dialogs tables/win
   LIBS quillet_pagelogic quillet_compressor forms_core astrel_testsupport TIMEOUT 240)
 add_dependencies(quillet_app_test Quillet quillet_recorder quillet_browse_fixtures)
 # The image browser's pictures, made by ImageMagick and netpbm.
 astrel_fixtures(quillet_browse_fixtures SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/tests/browse_fixtures.sh
   FOLDER ${CMAKE_CURRENT_BINARY_DIR}/browse_fixtures COMMENT "Test pictures for the image browser")
-# The control ids of the dialogs it drives.
-target_include_directories(quillet_app_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/dialogs ${CMAKE_CURRENT_SOURCE_DIR}
-                           ${CMAKE_CURRENT_SOURCE_DIR}/tables/win)
 target_compile_definitions(quillet_app_test PRIVATE
   QUILLET_EXE="$<TARGET_FILE_NAME:Quillet>" RECORDER_EXE="$<TARGET_FILE_NAME:quillet_recorder>"
   QUILLET_BUILD_DIR="${ASTREL_BINARY_DIR_FOR_TESTS}/quillet/app"
