@@ -22,7 +22,6 @@ struct DamagedCase {
 void WriteSmallDynamicData(BitWriter& w, const std::vector<int>& litLens, const std::vector<int>& distLens,
                            const char* text, bool end = true) {
   std::vector<uint32_t> lc = CanonicalCodes(litLens);
-  (void)distLens;
   for (const char* p = text; *p; p++) w.Code(lc[(unsigned char)*p], litLens[(unsigned char)*p]);
   if (end) w.Code(lc[256], litLens[256]);
 }

@@ -16,7 +16,7 @@ class CMapStringToOb : public CObject {
 
  public:
   CMapStringToOb() = default;
-  explicit CMapStringToOb(int blockSize) { (void)blockSize; }
+  explicit CMapStringToOb(int blockSize) {}
 
   int GetCount() const { return static_cast<int>(entries_.size()); }
   int GetSize() const { return GetCount(); }

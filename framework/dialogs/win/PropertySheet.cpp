@@ -262,13 +262,11 @@ INT_PTR CPropertySheet::DoModal() {
   t_sheetInit = savedInit;
   INT_PTR result = -1;
   if (h && h != reinterpret_cast<HWND>(-1) && FromHandlePermanent(h) == this) {
-    BOOL init = TRUE;
     try {
-      init = OnInitDialog();
+      OnInitDialog();
     } catch (...) {
       AfxReportCurrentException();
     }
-    (void)init;
     if (!m_ended && ModalLoopCheck()) {
       ::ShowWindow(h, SW_SHOWNORMAL);
       RunModalLoop();

@@ -104,7 +104,6 @@ std::string TTokenParser::Record(const char* begin, const char* end, std::string
   e.Text = text;
   e.LastOffset = int(end - FText) - 1;
   e.RemovedQuotes = removed;
-  (void)begin;
   FHistoryIndex = (FHistoryIndex + 1) % int(FHistory.size());
   return text;
 }
@@ -160,17 +159,14 @@ std::string TTokenParser::NextToken() {
     // A string up to the next quote that is not doubled; a doubled quote stays inside and
     // becomes one quote in the token.
     q = p + 1;
-    bool closed = false;
     while (*q) {
       if (*q == '\'') {
         if (q[1] == '\'') { q += 2; continue; }
         ++q;
-        closed = true;
         break;
       }
       ++q;
     }
-    (void)closed;
     std::string raw(p, q);
     std::string text;
     text.reserve(raw.size());
