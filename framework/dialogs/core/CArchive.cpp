@@ -1,6 +1,7 @@
 #include "CArchive.h"
 
 #include <cstring>
+#include <memory>
 
 #include "CString.h"
 
@@ -212,18 +213,13 @@ CObject* CArchive::ReadObject(const CRuntimeClass* required) {
   UINT schema = 0;
   const CRuntimeClass* cls = ReadClass(&schema);
   if (required && !cls->IsDerivedFrom(required)) throw CArchiveException(CArchiveException::badClass);
-  CObject* obj = cls->CreateObject();
+  std::unique_ptr<CObject> obj(cls->CreateObject());
   if (!obj) throw CArchiveException(CArchiveException::badClass);
   loadClasses_.push_back(nullptr);  // the object's own index
   nextIndex_++;
   schema_ = schema;
-  try {
-    obj->Serialize(*this);
-  } catch (...) {
-    delete obj;
-    throw;
-  }
-  return obj;
+  obj->Serialize(*this);
+  return obj.release();
 }
 
 CArchive& operator<<(CArchive& ar, const CString& s) {
