@@ -232,7 +232,7 @@ TEST_F(EditorWindow, MouseClickDragAndDoubleClick) {
 TEST_F(EditorWindow, ClipboardThroughMessagesAndKeys) {
   E->Lines()->SetText("copy me");
   Pump();
-  E->ExecCommand(288);  // select all
+  E->ExecCommand(ecSelAll);
   SendMessageA(W(), WM_COPY, 0, 0);
   Pump();  // the copy runs as a posted command
   String text;
@@ -333,7 +333,7 @@ TEST_F(EditorWindow, CompletionEventsCancelAndTemplatesOpenWhenNotExact) {
   Key(VK_RETURN);
   EXPECT_EQ(E->Lines()->Line(0), "<tr></tr>");
   EXPECT_EQ(E->CaretX(), 4);
-  E->ExecCommand(376);  // the insertion is one undo step
+  E->ExecCommand(ecUndo);  // the insertion is one undo step
   EXPECT_EQ(E->Lines()->Line(0), "ta");
 }
 
