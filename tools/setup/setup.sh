@@ -51,6 +51,20 @@ as_root() {
     die "Pakete fehlen und es gibt kein root-Recht, um sie zu installieren: $*"; fi
 }
 
+# private_apt <array name> <folder> [<apt options>...]: makes <folder> a private apt folder (its
+# sources in <folder>/sources, lists and downloads below it), so that apt-get and apt-cache read
+# and fetch there and the machine's own lists stay as they are; the array receives the options
+# that say so, followed by the ones given.
+private_apt() {
+  local -n apt_options=$1
+  local dir=$2
+  shift 2
+  mkdir -p "$dir/sources" "$dir/lists/partial" "$dir/cache/archives/partial"
+  apt_options=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$dir/sources"
+               -o Dir::State::Lists="$dir/lists" -o Dir::Cache="$dir/cache" -o APT::Sandbox::User=root
+               "$@")
+}
+
 missing_packages() {
   local p
   for p in "${HOST_PACKAGES[@]}"; do
@@ -109,18 +123,15 @@ fi
 # qemu 7.2 is not enough: it takes MAP_FIXED_NOREPLACE as a hint, and Wine cannot map its shared
 # memory then.
 install_qemu() {
-  local apt=$1 codename src
+  local apt=$1 codename src opt
   codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
   [ -n "$codename" ] || { echo "no release codename in /etc/os-release"; return 1; }
   src=$(grep -h -m1 -E '^URIs: .*/debian/?$' /etc/apt/sources.list.d/*.sources 2>/dev/null | sed 's/^URIs: *//')
   [ -n "$src" ] || src=$(grep -h -m1 -E '^deb +[^ ]*/debian/? ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}')
   [ -n "$src" ] || src=http://deb.debian.org/debian
-  mkdir -p "$apt/sources" "$apt/lists/partial" "$apt/cache/archives/partial"
+  private_apt opt "$apt" -o APT::Architectures=amd64
   printf 'Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
     "$src" "$codename" >"$apt/sources/backports.sources"
-  local opt=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt/sources"
-             -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root
-             -o APT::Architectures=amd64)
   apt-get "${opt[@]}" update -qq &&
     ( cd "$apt" && apt-get "${opt[@]}" download -qq qemu-user ) &&
     dpkg-deb --fsys-tarfile "$apt"/qemu-user_*.deb | tar -x -C "$apt" ./usr/bin/qemu-i386 &&
@@ -165,7 +176,7 @@ mkdir -p "$PREFIX"/{bin,lib,include}
 # A private apt folder with deb-src entries made from the machine's own deb entries, so that
 # apt-get source works without touching the machine's lists.
 APTDIR=$WORK/apt
-mkdir -p "$APTDIR/sources" "$APTDIR/lists/partial"
+private_apt APTOPT "$APTDIR"
 found=0
 for f in /etc/apt/sources.list.d/*.sources; do
   [ -f "$f" ] || continue
@@ -176,9 +187,6 @@ for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
   grep -E '^deb ' "$f" | sed 's/^deb /deb-src /' >"$APTDIR/sources/$(basename "$f").list" || true; found=1
 done
 [ "$found" = 1 ] || die "no apt sources found to derive source entries from"
-APTOPT=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$APTDIR/sources"
-        -o Dir::State::Lists="$APTDIR/lists" -o Dir::Cache="$APTDIR/cache" -o APT::Sandbox::User=root)
-mkdir -p "$APTDIR/cache/archives/partial"
 step "reading the source package lists" apt-get "${APTOPT[@]}" update -qq
 # The newest listed version first; a mirror that lacks it (a security update not mirrored) falls
 # back to the next one listed.
