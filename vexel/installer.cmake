@@ -2,8 +2,7 @@
 # Included from CMakeLists.txt below the inflate section.
 
 # The pure logic: configuration block, entry names and paths, traditional decryption, the walk.
-astrel_portable_library(vexel_core config_block.cpp entry_path.cpp zip_crypt.cpp zip_walker.cpp)
-target_include_directories(vexel_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+astrel_portable_library(vexel_core config_block.cpp entry_path.cpp zip_crypt.cpp zip_walker.cpp INCLUDE .)
 target_link_libraries(vexel_core PUBLIC vexel_inflate)
 if(ASTREL_WIN32)
   # Linked into the small installer program, which has no C++ runtime.

@@ -8,9 +8,9 @@
 #include <chrono>
 #include <string>
 
-#include "../../vexel/tests/native_tree.h"
 #include "bench_timing.h"
 #include "crc32.h"
+#include "native_tree.h"
 #include "posix_host.h"
 #include "zip_walker.h"
 

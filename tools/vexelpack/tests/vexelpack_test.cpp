@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "../../../vexel/tests/native_tree.h"
 #include "config_block.h"
+#include "native_tree.h"
 #include "posix_host.h"
 #include "zip_walker.h"
 
