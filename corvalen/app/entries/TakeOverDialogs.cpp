@@ -68,7 +68,7 @@ void CDlg_Uebernahme::FindEntries() {
   CWaitCursor wait;
   m_found.clear();
   if (!g_controller) return;
-  CRasConnection& ras = g_controller->GetRasConnection();
+  CRasAccess& ras = g_controller->GetRasConnection();
   if (ras.EnumEntries() != 0) return;
   CTarifManager* manager = g_controller->GetTariffManager();
   CControllerServices& services = g_controller->GetServices();

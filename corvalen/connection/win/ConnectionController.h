@@ -40,9 +40,6 @@ const int kDialCancelled = 99999;
 // The own phone-book entry of the router.
 extern const char kOwnEntryName[];
 
-// The controller's RAS access, under the name the application's entry dialogs use for it.
-using CRasConnection = CRasAccess;
-
 // What the controller asks of the rest of the program: its dialogs, the update checks, the
 // mailbox check and the entry-assignment store, which live above this folder. Every default
 // does nothing and answers "not done", so a caller (a test) overrides only what it needs; the
