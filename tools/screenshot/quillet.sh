@@ -69,7 +69,7 @@ for _ in $(seq 100); do
 done
 sleep 3
 if [ "$what" = compressor ]; then
-  wine "$root/$build/win32/quillet/app/quillet_show_compressor.exe" "Z:${page//\//\\}" >/dev/null 2>&1
+  wine "$root/$build/win32/quillet/app/win/quillet_show_compressor.exe" "Z:${page//\//\\}" >/dev/null 2>&1
   sleep 2
   win=$(xwininfo -root -tree 2>/dev/null | grep '" Quillet - Compressor"' | awk '{print $1}' | head -1)
   [ -n "$win" ] || { echo "screenshot: kein Compressor-Fenster" >&2; exit 1; }
@@ -77,7 +77,7 @@ if [ "$what" = compressor ]; then
 elif [ "$what" = browser ]; then
   # The browser is a document window inside Quillet's frame: the helper says whether it came up
   # with its thumbnails.
-  wine "$root/$build/win32/quillet/app/quillet_show_browser.exe" >/dev/null 2>&1 ||
+  wine "$root/$build/win32/quillet/app/win/quillet_show_browser.exe" >/dev/null 2>&1 ||
     { echo "screenshot: der Bilder Browser zeigt keine Bilder" >&2; exit 1; }
   sleep 2
   import -window root png:- | convert - -trim +repage "$out"

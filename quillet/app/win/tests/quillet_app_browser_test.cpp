@@ -9,7 +9,7 @@ using testsupport::WriteRedEmf;
 using testsupport::WriteRedWmf;
 
 namespace {
-const String kBrowseFixtures = WinPath(String(ASTREL_BINARY_DIR) + "/quillet/app/browse_fixtures/bilder");
+const String kBrowseFixtures = WinPath(String(ASTREL_BINARY_DIR) + "/quillet/app/win/browse_fixtures/bilder");
 
 // A cell of the thumbnail view: its window, its place in the view and its title.
 struct TCellSeen {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../commands.h"
-#include "../dialogs/insertids.h"
+#include "../../dialogs/insertids.h"
 #include "window_driver.h"
 
 namespace {
