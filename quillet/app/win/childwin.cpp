@@ -154,9 +154,9 @@ TMDIChild::TSaveAnswer TMDIChild::QuerySave() {
 
 // The window is freed only once what had to be saved is saved or reported: "Ja" saves a page
 // with a file of its own (opened, or saved before) into that file and a new page through
-// "Speichern unter"; when that is cancelled or fails the window stays with its changes. A page without a file of its own then leaves its text in
-// its working copy, whose name no other page's copy takes; a copy that cannot be written is
-// reported, and the window still closes.
+// "Speichern unter"; when that is cancelled or fails the window stays with its changes. A page
+// without a file of its own then leaves its text in its working copy, whose name no other page's
+// copy takes; a copy that cannot be written is reported, and the window still closes.
 void TMDIChild::FormClose(TCloseAction& Action) {
   if (!FAnswered && QuerySave() == saCancelled) {
     Action = caNone;
