@@ -157,3 +157,15 @@ private:
   std::unique_ptr<TBitmapExtension> FExtension;
   unsigned FChangeCount = 0;
 };
+
+// What the headers of a BMP at the stream's position (with or without its 14-byte file header)
+// declare, read as TBitmap reads them: EInvalidGraphic for headers it refuses. The stream is back
+// at its position. DataBytes: what the stream holds after the info header and its masks, where the
+// colour table and the pixels are.
+struct TBMPHeader {
+  int Width = 0, Height = 0;
+  int Bits = 0;
+  bool RunLength = false;
+  int64_t DataBytes = 0;
+};
+TBMPHeader ReadBMPHeader(TStream& Stream);

@@ -256,6 +256,26 @@ bool ReadRowsFromStream(const uint8_t* head, size_t headSize, size_t size, size_
 
 }  // namespace
 
+TBMPHeader ReadBMPHeader(TStream& Stream) {
+  const int64_t start = Stream.Position();
+  const int64_t size = std::max<int64_t>(0, Stream.Size() - start);
+  // The headers and a colour table take at most 14 + 124 + 12 + 256 * 4 bytes.
+  uint8_t head[2048];
+  const size_t n = size_t(Stream.Read(head, std::min<int64_t>(size, int64_t(sizeof head))));
+  Stream.SetPosition(start);
+  const bool file = n >= 2 && head[0] == 'B' && head[1] == 'M';
+  if (file && n < 14 + 12) Bad();
+  const size_t skip = file ? 14 : 0, off = file ? U32(head + 10) : 0;
+  const Header h = ReadHeader(head + skip, n - skip, off >= 14 ? off - 14 : 0);
+  TBMPHeader r;
+  r.Width = h.width;
+  r.Height = h.height;
+  r.Bits = int(h.bits);
+  r.RunLength = h.compression == kRLE8 || h.compression == kRLE4;
+  r.DataBytes = size - int64_t(skip) - int64_t(h.headerEnd);
+  return r;
+}
+
 void TBitmap::LoadFromDIB(const uint8_t* Data, size_t Size) { ReadDIB(Data, Size, 0, *this); }
 
 void TBitmap::LoadFromStream(TStream& Stream) {
