@@ -201,7 +201,10 @@ TEST(GIFImage, AFrameItsDataCannotFillIsRefusedAtOnce) {
 
 TEST(GIFImage, SavingTakesTimeLinearInTheFrames) {
   // One-pixel frames without tables of their own: each frame written asks for the picture's
-  // largest table. Four times the frames may take about four times as long, not sixteen.
+  // largest table. Four times the frames may take about four times as long, not sixteen. The
+  // linear save takes milliseconds, where a busy machine's pauses weigh as much: the margin of
+  // 0.2 s stands far below the second and more that a walk over every frame per frame takes for
+  // 16000 frames.
   auto saveSeconds = [](int frames) {
     TGIFImage img;
     img.GlobalColorMap().Add(TColor(0x0000FF));
@@ -214,7 +217,7 @@ TEST(GIFImage, SavingTakesTimeLinearInTheFrames) {
       f->ScanLine(0)[0] = uint8_t(i & 1);
     }
     double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < 5; ++run) {
       TMemoryStream s;
       const auto t0 = std::chrono::steady_clock::now();
       img.SaveToStream(s);
@@ -223,5 +226,5 @@ TEST(GIFImage, SavingTakesTimeLinearInTheFrames) {
     return best;
   };
   const double few = saveSeconds(4000), many = saveSeconds(16000);
-  EXPECT_LT(many, 8 * few + 0.01) << few << " s for 4000 frames, " << many << " s for 16000";
+  EXPECT_LT(many, 8 * few + 0.2) << few << " s for 4000 frames, " << many << " s for 16000";
 }
