@@ -60,8 +60,12 @@ test-asan: asan
 	cd $(BUILD)/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest -j$(JOBS) --output-on-failure --no-tests=error
 
+# The tests work on copies: dist/ is left as the build made it (names, sizes and times).
 test-win32: win32
+	@find dist -type f -printf '%P %s %T@\n' | sort > $(BUILD)/dist.built
 	cd $(BUILD)/win32 && ctest -j$(JOBS) --output-on-failure --no-tests=error
+	@find dist -type f -printf '%P %s %T@\n' | sort | diff $(BUILD)/dist.built - >&2 \
+	  || { echo "dist/ ist nach den Tests nicht mehr wie gebaut (siehe oben)" >&2; exit 1; }
 
 test-fuzz: fuzz-build
 	@bash tools/fuzz/run-fuzz.sh $(BUILD)/fuzz $(FUZZ_SMOKE_SECONDS) $(JOBS)

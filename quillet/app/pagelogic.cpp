@@ -21,7 +21,7 @@ String Script(std::initializer_list<const char*> Lines, int Blanks) {
 
 String DateScript() {
   String s = "<SCRIPT LANGUAGE=\"JavaScript\">\r<!-- Begin\rtoday=new Date();\rday=today.getDate();\r"
-             "year=today.getYear();\rmonth=today.getMonth()+1;\r";
+             "year=today.getFullYear();\rmonth=today.getMonth()+1;\r";
   for (int d = 1; d <= 31; ++d) {
     const char* end = (d == 1 || d == 21 || d == 31) ? "st"
                       : (d == 2 || d == 22)          ? "nd"
@@ -161,8 +161,10 @@ String StatusScroller() {
                 16);
 }
 
+// Ends at "</CENTER>": blanks after it would indent what is inserted next (the line break
+// follows as an insertion of its own).
 String Buttons(const char* Input) {
-  return String("<CENTER>\r<FORM>\r") + Input + "\r</FORM>\r</CENTER>     ";
+  return String("<CENTER>\r<FORM>\r") + Input + "\r</FORM>\r</CENTER>";
 }
 
 }  // namespace
@@ -187,10 +189,10 @@ void AppendNewPageList(const TNewPageSettings& S, TStrings& L) {
   L.Add(S.Frames ? "Frames" : "");
   if (!S.Frames) return;
   L.Add("<Frameset Cols=\"" + S.Cols1 + "," + S.Cols2 + "\" Border=\"" + S.Border + "\">");
-  L.Add("<Frame src=\"" + S.LeftSrc + "\" Name=\"" + S.LeftName + "\">");
+  L.Add("<Frame src=\"" + FramePageName(S.LeftSrc) + "\" Name=\"" + S.LeftName + "\">");
   L.Add("<Frameset Rows=\"" + S.Rows1 + "%," + S.Rows2 + "%\">");
-  L.Add("<Frame src=\"" + S.Row1Src + "\" Name=\"" + S.Row1Name + "\">");
-  L.Add("<Frame src=\"" + S.Row2Src + "\" Name=\"" + S.Row2Name + "\">");
+  L.Add("<Frame src=\"" + FramePageName(S.Row1Src) + "\" Name=\"" + S.Row1Name + "\">");
+  L.Add("<Frame src=\"" + FramePageName(S.Row2Src) + "\" Name=\"" + S.Row2Name + "\">");
 }
 
 static String Item(const TStrings& L, int i) { return i < L.Count() ? L.Strings(i) : String(); }
@@ -226,6 +228,8 @@ void AppendPageSkeleton(const TStrings& L, TStrings& Out) {
   Out.Add("</Html>");
 }
 
+String FramePageName(const String& Name) { return Name.empty() ? Name : SaveAsFileName(Name); }
+
 String SaveAsFileName(const String& Chosen) {
   // Only the name counts: a dot in a folder ("out.d\\seite") is no extension of the page.
   return ExtractFileName(Chosen).find('.') == String::npos ? Chosen + ".htm" : Chosen;
@@ -240,7 +244,14 @@ String ImageTag(const TStrings& L) {
 }
 
 String MailLink(const String& Address, const String& Text) {
-  return "<a Href=\"mailto:" + Address + "\">" + Text + "</a>" + CR;
+  return "<a Href=\"mailto:" + Address + "\">" + Text + "</a>";
+}
+
+String LinkReplacement(const String& Link, const String& EndLine, int EndColumn) {
+  // Column 0 after a selection means that it took the line break before; past the line's text it
+  // ran to the line's end. Text after it on its line stays on that line beside the link.
+  const bool insideLine = EndColumn > 0 && size_t(EndColumn) < EndLine.size();
+  return insideLine ? Link : Link + CR;
 }
 
 std::vector<String> SnippetInsertions(TSnippet S) {

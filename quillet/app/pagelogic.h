@@ -32,11 +32,19 @@ void AppendPageSkeleton(const TStrings& List, TStrings& Lines);
 // "Speichern unter...": a chosen file name without a "." gets ".htm" (dots in its folder do not
 // count).
 String SaveAsFileName(const String& Chosen);
+// A page of the new page's frame set: a name without a "." gets ".htm" as in "Speichern
+// unter..."; an empty name stays empty.
+String FramePageName(const String& Name);
 
 // The image command's tag from the image dialog's list, ended by a carriage return.
 String ImageTag(const TStrings& List);
-// The e-mail link command's text.
+// The e-mail link command's link (without a line break; see LinkReplacement).
 String MailLink(const String& Address, const String& Text);
+// What takes the place of a selected text that a link (or e-mail link) is set on: the link alone
+// when text follows the selection on its last line (EndLine, the selection ending at column
+// EndColumn), so the link stays in its line; the link and a line break when the selection ran to
+// the end of its line or over a line break.
+String LinkReplacement(const String& Link, const String& EndLine, int EndColumn);
 
 // The fixed snippets: each is one or two insertions at the caret (a lone CR is a line break).
 enum TSnippet {

@@ -197,6 +197,20 @@ const char* ProtectedEnd(const TWalk& w, bool Script, size_t& EndLength) {
   return nullptr;
 }
 
+// The text just before i lies inside a tag: going back, a "<" that opens a tag (a letter, "/" or
+// "!" follows it) comes before any ">". A ">" in running text ("c > d") closes no tag.
+bool InsideTag(const TWalk& w) {
+  for (size_t k = 1; k <= w.Passed(); ++k) {
+    const char c = w.Back(k);
+    if (c == '>') return false;
+    if (c != '<') continue;
+    if (k == 1) return false;
+    const char n = w.Back(k - 1);
+    return IsAsciiLetter(n) || n == '/' || n == '!';
+  }
+  return false;
+}
+
 // Skips the protected region at i, if there is one: i moves to just after the first character of
 // its end tag. skUnclosed when the end tag is missing (the pass then ends there).
 enum TSkip { skNone, skSkipped, skUnclosed };
@@ -227,12 +241,14 @@ TBreak BreakFate(const TWalk& w, size_t FindLength) {
 
 // Replace pass: every occurrence of Find (lower case, compared with the lower-cased text) becomes
 // Replace, outside the protected regions. A line break that Replace removes entirely goes or
-// becomes a blank as BreakFate says. With BeforeBlock (the passes of the form "> <t") a match
-// counts only where the tag at its third character is a block tag. The position is tested again
-// after a replacement, so runs collapse completely. Passes whose Find starts with a carriage
-// return skip over tags and remove "<!--webbot" tags when Webbots is set.
+// becomes a blank as BreakFate says. With mpBeforeBlock (the passes of the form "> <t") a match
+// counts only where the tag at its third character is a block tag, with mpInTag (the pass " >")
+// only inside a tag. The position is tested again after a replacement, so runs collapse
+// completely. Passes whose Find starts with a carriage return skip over tags and remove
+// "<!--webbot" tags when Webbots is set.
+enum TMatchPlace { mpAnywhere, mpBeforeBlock, mpInTag };
 size_t ReplacePass(char* Text, size_t Length, const char* Find, const char* Replace, bool Script, bool Webbots,
-                   bool BeforeBlock = false) {
+                   TMatchPlace Place = mpAnywhere) {
   TWalk w(Text, Length);
   const size_t lf = std::strlen(Find), lr = std::strlen(Replace);
   const bool crPass = Find[0] == '\r';
@@ -255,7 +271,7 @@ size_t ReplacePass(char* Text, size_t Length, const char* Find, const char* Repl
           w.Replace(lf, " ", fate == brBlank ? 1 : 0);
           continue;
         }
-      } else if (!BeforeBlock || BlockTagAt(w, 2)) {
+      } else if ((Place != mpBeforeBlock || BlockTagAt(w, 2)) && (Place != mpInTag || InsideTag(w))) {
         w.Replace(lf, Replace, lr);
         continue;
       }
@@ -422,12 +438,14 @@ size_t CompressHTMLText(char* Text, size_t n, const THTMLCompressOptions& o) {
     n = ReplacePass(Text, n, "\n", "", true, o.Webbots);
   }
   if (o.Spaces) {
-    static const char* const spaces[][2] = {{"    ", " "}, {"   ", " "}, {"  ", " "}, {"  ", " "}, {" >", ">"}};
+    static const char* const spaces[][2] = {{"    ", " "}, {"   ", " "}, {"  ", " "}, {"  ", " "}};
     for (const auto& r : spaces) n = ReplacePass(Text, n, r[0], r[1], true, o.Webbots);
+    // The blank before the ">" that ends a tag; one before a ">" in running text shows.
+    n = ReplacePass(Text, n, " >", ">", true, o.Webbots, mpInTag);
     // The blank between a tag and a block tag that follows it shows nothing.
     static const char* const beforeBlock[][2] = {{"> <t", "><t"}, {"> </t", "></t"}, {"> <l", "><l"},
                                                  {"> </l", "></l"}, {"> <p", "><p"},  {"> </p", "></p"}};
-    for (const auto& r : beforeBlock) n = ReplacePass(Text, n, r[0], r[1], true, o.Webbots, true);
+    for (const auto& r : beforeBlock) n = ReplacePass(Text, n, r[0], r[1], true, o.Webbots, mpBeforeBlock);
   }
   if (o.SimpleTags) {
     static const char* const tags[][2] = {{"<strong>", "<b>"}, {"</strong>", "</b>"}, {"<em>", "<i>"},

@@ -7,6 +7,8 @@
 # (ASTREL_DEMO_DIR, default BUILD_DIR/demo) with a Wine prefix of its own:
 #   DIR/prefix     the Wine prefix
 #   DIR/display    the number of the display the program runs on
+#   DIR/quillet/   Quillet's program folder: a copy of dist/Quillet, so that the pages, working
+#                  copies and media Quillet writes into its DATEN\ folder stay out of dist/
 #   DIR/corvalen/  Corvalen's program folder: the program as dist/Corvalen ships it, with the
 #                  stand-in RAS libraries beside it (Wine looks for a program's DLLs beside it
 #                  before its own system folder only there); its phone book and call log
@@ -63,6 +65,12 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "run: kein DISPLAY gesetzt; eigenes Xvfb auf $DISPLAY gestartet"
 fi
 
+if [ "$what" = quillet ]; then
+  dir=$demo/quillet
+  mkdir -p "$dir"
+  cp -r -u "$root/dist/Quillet/." "$dir/"
+  prog=$dir/Quillet.exe
+fi
 if [ "$what" = corvalen ]; then
   dir=$demo/corvalen
   mkdir -p "$dir"

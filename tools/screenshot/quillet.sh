@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the README screenshots of Quillet: starts dist/Quillet/Quillet.exe with a page under an
+# Takes the README screenshots of Quillet: starts a copy of dist/Quillet/Quillet.exe with a page under an
 # Xvfb display of its own and captures the screen into docs/quillet.png; with "compressor", it
 # then opens the compressor window with that page packed (through the build's
 # quillet_show_compressor) and captures that window into docs/quillet-compressor.png; with
@@ -22,6 +22,10 @@ out=$(realpath -m "$out")
 prog=$root/dist/Quillet/Quillet.exe
 [ -f "$prog" ] || { echo "screenshot: $prog fehlt (erst make win32)" >&2; exit 1; }
 mkdir -p "$root/$build"
+# The program runs from a copy: what it writes into its DATEN\ folder stays out of dist/.
+mkdir -p "$root/$build/screenshot-quillet"
+cp -r -u "$root/dist/Quillet/." "$root/$build/screenshot-quillet/"
+prog=$root/$build/screenshot-quillet/Quillet.exe
 export WINEPREFIX=$root/$build/screenshot-prefix WINEDEBUG=-all WINEARCH=win32 LANG=de_DE.UTF-8
 exec 3>"$root/$build/screenshot-display"
 Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 >/dev/null 2>&1 &

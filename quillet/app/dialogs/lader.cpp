@@ -50,7 +50,7 @@ void Tlader::TakePicture(const String& File) {
   // Only the size goes into the tag: JPEG and PNG photos are measured from their headers, the
   // others through the view, and a picture too large to be shown keeps its size all the same.
   const TPixSize size = MeasurePictureFile(*Im->IO(), File);
-  const String name = CopyToWorkFolder(FContext, File);
+  const String name = CopyMediaFile(FContext, File);
   Edit1->SetText(name);
   Panel2->SetCaption(IntToStr(size.Width));
   Panel3->SetCaption(IntToStr(size.Height));

@@ -1,6 +1,7 @@
 // Tlader: the image dialog. "..." reads a picture for its size (PNG files through the PNG reader,
-// the others through the invisible image view Im and its loader) and copies it into the working
-// folder; "Übernehmen" hands five items to the main window, which completes the IMG tag.
+// the others through the invisible image view Im and its loader) and copies it beside the page
+// (into DATEN\ for a page without a file of its own); "Übernehmen" hands five items to the main
+// window, which completes the IMG tag.
 #pragma once
 
 #include "pixbox.h"

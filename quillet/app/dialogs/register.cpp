@@ -11,10 +11,14 @@ void RegisterTagDialogs() {
   RegisterInsertDialog(idImage, {DialogFactory<Tlader>(), [](const TStrings& Exchange, TPageAccess& Page) {
                                    Page.InsertAtCaret(ImageTag(Exchange));
                                  }});
-  // The link replaces the selected text (the command put it into the list before the dialog).
+  // The link replaces the selected text (the command put it into the list before the dialog), in
+  // its line when text follows it there.
   RegisterInsertDialog(idLink, {DialogFactory<Tlinker>(), [](const TStrings& Exchange, TPageAccess& Page) {
+                                  String line;
+                                  int column = 0;
+                                  Page.SelectionEnd(line, column);
                                   Page.DeleteSelection();
-                                  InsertFirstLine(Exchange, Page);
+                                  Page.InsertAtCaret(LinkReplacement(ExchangeItem(Exchange, 0), line, column));
                                 }});
   RegisterInsertDialog(idMarquee, {DialogFactory<Tlaufer>(), InsertFirstLine});
   RegisterInsertDialog(idVideo, {DialogFactory<Tviform>(), InsertFirstLine});

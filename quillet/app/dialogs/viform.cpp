@@ -33,7 +33,7 @@ void Tviform::ColorButton1Click() {
 }
 
 void Tviform::TakeVideo(const String& File) {
-  const String name = CopyToWorkFolder(FContext, File);
+  const String name = CopyMediaFile(FContext, File);
   Edit1->SetText(name);
 }
 

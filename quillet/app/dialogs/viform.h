@@ -1,4 +1,4 @@
-// Tviform: the video dialog. "..." copies an AVI video into the working folder; "Übernehmen"
+// Tviform: the video dialog. "..." copies an AVI video beside the page (or into DATEN\); "Übernehmen"
 // adds its Img tag with the start options and the loop count to the exchange list.
 #pragma once
 

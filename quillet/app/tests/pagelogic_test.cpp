@@ -92,6 +92,25 @@ TEST(NewPage, FrameSetWithDefaults) {
   EXPECT_EQ(std::vector<String>(p.end() - long(tail.size()), p.end()), tail);
 }
 
+// The frame pages' fields say "- . htm": a name without a dot gets it, as in "Speichern unter".
+TEST(NewPage, FramePageNamesGetHtm) {
+  TNewPageSettings s;
+  s.Frames = true;
+  s.LeftSrc = "menu";
+  s.Row1Src = "kopf.html";
+  s.Row2Src = "inhalt";
+  s.LeftName = "links";
+  TStringList list;
+  AppendNewPageList(s, list);
+  ASSERT_EQ(list.Count(), 17);
+  EXPECT_EQ(list.Strings(13), "<Frame src=\"menu.htm\" Name=\"links\">");
+  EXPECT_EQ(list.Strings(15), "<Frame src=\"kopf.html\" Name=\"\">");
+  EXPECT_EQ(list.Strings(16), "<Frame src=\"inhalt.htm\" Name=\"\">");
+  for (const auto& k : std::vector<std::pair<String, String>>{
+           {"", ""}, {"menu", "menu.htm"}, {"a.b", "a.b"}, {"teil\\menu", "teil\\menu.htm"}, {"x.d\\menu", "x.d\\menu.htm"}})
+    EXPECT_EQ(FramePageName(k.first), k.second) << k.first;
+}
+
 TEST(SaveAs, HtmIsAddedOnlyToANameWithoutADot) {
   struct {
     const char* Chosen;
@@ -124,22 +143,47 @@ TEST(Snippets, FixedTextsByteForByte) {
             (std::vector<String>{"<select>\r  <option>Text</option>\r  <option>Text</option>\r</select>   ", "\r"}));
   auto bottom = SnippetInsertions(snBottomButton);
   ASSERT_EQ(bottom.size(), 2u);
-  EXPECT_EQ(bottom[0], "<CENTER>\r<FORM>\r<INPUT TYPE=\"button\" VALUE=\"Seitenende\" onCLick=\"history.go(1)\">\r</FORM>\r</CENTER>     ");
+  // No blanks after "</CENTER>": they would indent what is inserted next.
+  EXPECT_EQ(bottom[0], "<CENTER>\r<FORM>\r<INPUT TYPE=\"button\" VALUE=\"Seitenende\" onCLick=\"history.go(1)\">\r</FORM>\r</CENTER>");
+  EXPECT_EQ(bottom[1], "\r");
+  EXPECT_EQ(SnippetInsertions(snTopButton)[0],
+            "<CENTER>\r<FORM>\r<INPUT TYPE=\"button\" VALUE=\"Seitenanfang\" onClick=\"history.go(-1)\">\r</FORM>\r</CENTER>");
   auto date = SnippetInsertions(snDateScript);
   ASSERT_EQ(date.size(), 2u);
   EXPECT_EQ(date[0].substr(0, 41), "<SCRIPT LANGUAGE=\"JavaScript\">\r<!-- Begin");
   EXPECT_NE(date[0].find("if (day==22) end=(\"nd\");\r"), String::npos);
   EXPECT_NE(date[0].find("if (month==3) name=(\"M\xE4rz\");\r"), String::npos);
   EXPECT_EQ(date[0].substr(date[0].size() - 38), "</script>" + String(29, ' '));
+  // The full year: getYear gives 126 for 2026 in every browser of this century.
+  EXPECT_NE(date[0].find("\ryear=today.getFullYear();\rmonth=today.getMonth()+1;\r"), String::npos);
+  EXPECT_EQ(date[0].find("getYear"), String::npos);
+  EXPECT_NE(date[0].find("\rif (year<100) year=\"19\" + year;\rdocument.write(day +\" . \"+name+\"  \"+year)\r"),
+            String::npos);
   for (int s = 0; s < snSnippetCount; ++s) {
     auto ins = SnippetInsertions(TSnippet(s));
     ASSERT_FALSE(ins.empty()) << s;
     EXPECT_EQ(ins[0].find('\n'), String::npos) << s;  // line breaks are lone CRs
   }
-  EXPECT_EQ(MailLink("a@b.de", "Post"), "<a Href=\"mailto:a@b.de\">Post</a>\r");
+  EXPECT_EQ(MailLink("a@b.de", "Post"), "<a Href=\"mailto:a@b.de\">Post</a>");
   EXPECT_EQ(IsIndexText("Suche"), "<Isindex prompt=\"Suche\">\r");
   EXPECT_EQ(SubScriptText("x"), "<Sub>x</Sub>");
   EXPECT_EQ(SuperScriptText("x"), "<Sup>x</Sup>");
+}
+
+// A link set on a word inside a line takes its place in the line; one on a whole line (up to its
+// end, or over its line break) ends with a line break as before.
+TEST(Links, ReplaceTheSelectionInItsLine) {
+  const String link = "<a Href=\"s.htm\">Seite</a>";
+  struct { const char* Line; int Column; bool Break; } cases[] = {
+      {"Besuchen Sie unsere Seite, danke.", 25, false},  // "Seite" before ", danke."
+      {"Seite, danke.", 5, false},
+      {"x", 0, true},                                   // the selection took the line break
+      {"Besuchen Sie unsere Seite", 25, true},          // ran to the line's end
+      {"kurz", 40, true},                               // past the line's text
+      {"", 0, true},
+  };
+  for (const auto& k : cases)
+    EXPECT_EQ(LinkReplacement(link, k.Line, k.Column), k.Break ? link + "\r" : link) << k.Line << " " << k.Column;
 }
 
 TEST(InfoBox, DigitGroups) {

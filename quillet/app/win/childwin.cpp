@@ -156,14 +156,15 @@ TMDIChild::TSaveAnswer TMDIChild::QuerySave() {
 // with a file of its own (opened, or saved before) into that file and a new page through
 // "Speichern unter"; when that is cancelled or fails the window stays with its changes. A page
 // without a file of its own then leaves its text in its working copy, whose name no other page's
-// copy takes; a copy that cannot be written is reported, and the window still closes.
+// copy takes; a copy that cannot be written is reported, and the window still closes. A page
+// nobody typed in (an empty page, an untouched skeleton) has nothing to keep and writes none.
 void TMDIChild::FormClose(TCloseAction& Action) {
   if (!FAnswered && QuerySave() == saCancelled) {
     Action = caNone;
     return;
   }
   FAnswered = false;
-  if (!HasOwnFile()) SaveWorkingCopy();
+  if (!HasOwnFile() && Tag() == 2) SaveWorkingCopy();
   FChanged = false;
   FHost.DocumentClosing(this);
   Action = caFree;

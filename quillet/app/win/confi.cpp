@@ -200,7 +200,7 @@ void TForm1::ColorButton2Click() {
 void TForm1::CopyMedia(TOpenDialog* Dialog, TPanel* Target) {
   Dialog->FileName.clear();
   if (!Dialog->Execute()) return;
-  const String name = CopyToWorkFolder(FContext, Dialog->FileName);
+  const String name = CopyMediaFile(FContext, Dialog->FileName);
   Target->SetCaption(name);
 }
 

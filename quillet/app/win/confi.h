@@ -1,6 +1,6 @@
 // TForm1: the new-page dialog. "Document Erstellen" writes the page settings into the exchange
 // list of its context (see AppendNewPageList); the "..." buttons copy a background picture or
-// sound into the working folder DATEN\.
+// sound into the working folder DATEN\ (the new page has no file of its own yet).
 #pragma once
 
 #include "colorbutton.h"

@@ -21,15 +21,25 @@ std::vector<TDialogFactory>& StartFormList() {
 void RegisterStartForm(TDialogFactory Create) { StartFormList().push_back(std::move(Create)); }
 const std::vector<TDialogFactory>& StartForms() { return StartFormList(); }
 
-String CopyToWorkFolder(TDialogContext& Context, const String& File) {
+namespace {
+// The one copy road of the media files: read whole through the program's stream, written into
+// Folder under the bare name.
+String CopyInto(TDialogContext& Context, const String& Folder, const String& File) {
   TMemoryStream* m = Context.Stream;
   m->Clear();
   m->LoadFromFile(File);
   const String name = ExtractFileName(File);
-  const String target = Context.WorkFolder + name;
+  const String target = Folder + name;
   if (!SameText(target, File)) m->SaveToFile(target);
   return name;
 }
+}  // namespace
+
+String CopyMediaFile(TDialogContext& Context, const String& File) {
+  return CopyInto(Context, Context.MediaFolder.empty() ? Context.WorkFolder : Context.MediaFolder, File);
+}
+
+String CopyToWorkFolder(TDialogContext& Context, const String& File) { return CopyInto(Context, Context.WorkFolder, File); }
 
 String ExchangeItem(const TStrings& Exchange, int I) {
   return I < Exchange.Count() ? Exchange.Strings(I) : String();

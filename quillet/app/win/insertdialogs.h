@@ -28,7 +28,11 @@ struct TDialogContext {
   TStringList* Exchange = nullptr;
   // The working folder with its trailing backslash (the program folder + "DATEN\").
   String WorkFolder;
-  // The stream through which media files are copied into the working folder.
+  // Where the pictures, sounds and videos chosen for the page the dialog works on are copied
+  // (with its trailing backslash): beside a page with a file of its own, so that its preview and
+  // its site find them under their bare names; the working folder for a page without one.
+  String MediaFolder;
+  // The stream through which media files are copied.
   TMemoryStream* Stream = nullptr;
   // The folder the image browser opens on (that of the page opened last, else the working
   // folder).
@@ -39,8 +43,10 @@ struct TDialogContext {
   std::function<void(TForm* Window)> WindowActive, WindowClosed;
 };
 
-// Copies a chosen media file into the context's working folder (replacing a file of that name)
-// and returns its bare name. A file chosen from the working folder itself stays as it is.
+// Copies a media file chosen for the page into the context's media folder (replacing a file of
+// that name) and returns its bare name. A file chosen from that folder itself stays as it is.
+String CopyMediaFile(TDialogContext& Context, const String& File);
+// The same into the working folder, for a file chosen for no page (the image browser's copy).
 String CopyToWorkFolder(TDialogContext& Context, const String& File);
 
 // What an insert step may do with the active page.
@@ -50,6 +56,8 @@ public:
   // Inserts text at the caret (a selection is not replaced; the caret ends behind the text).
   virtual void InsertAtCaret(const String& Text) = 0;
   virtual void DeleteSelection() = 0;
+  // Where the selection ends: the text of its last line and the column it ends at.
+  virtual void SelectionEnd(String& Line, int& Column) = 0;
 };
 
 using TDialogFactory = std::function<TForm*(TComponent* Owner, TDialogContext& Context)>;

@@ -36,6 +36,10 @@ public:
   explicit TEditorPage(TCodeHLEditor& Editor) : FEditor(Editor) {}
   void InsertAtCaret(const String& Text) override { FEditor.InsertText(Text); }
   void DeleteSelection() override { FEditor.DeleteSelected(); }
+  void SelectionEnd(String& Line, int& Column) override {
+    Column = FEditor.SelEndX();
+    Line = FEditor.SelEndY() < FEditor.Lines()->Count() ? FEditor.Lines()->Strings(FEditor.SelEndY()) : String();
+  }
 
 private:
   TCodeHLEditor& FEditor;
@@ -72,6 +76,9 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
   Sav->Title = "Datei speichern als ...";
   Sav->Filter = "Html Datei(*.htm;*.html;*.shtml)|*.htm;*.html;*.shtml|Alle Dateien(*.*)|*.*";
   Sav->OverwritePrompt = true;
+  // A name typed without an extension gets ".htm" in the dialog already, so that the question
+  // before replacing a file is asked for the file that is written.
+  Sav->DefaultExt = "htm";
   Sav->HideReadOnly = true;
   bro = new TOpenDialog(this);
   bro->Title = "Internet Explorer suchen ...";
@@ -610,7 +617,8 @@ bool TMainForm::CloseQuery() {
 
 bool TMainForm::StartBrowser(const String& File) {
   LastPreview = File;
-  if (ShellExecuteFile(Application->Handle(), BrowserPath, File, "")) return true;
+  // In quotes: a folder with a blank must reach the browser as one argument.
+  if (ShellExecuteFile(Application->Handle(), BrowserPath, "\"" + File + "\"", "")) return true;
   ShowMessage("Der Internet Browser " + BrowserPath + " kann nicht gestartet werden !");
   return false;
 }
@@ -630,12 +638,13 @@ void TMainForm::Preview() {
     return;
   }
   // A page with a file of its own is shown from its own folder, where its pictures and links
-  // are (its unsaved changes only when the user has them saved first); a page without one
-  // through its working copy.
+  // are (its unsaved changes only when the user has them saved first: "Nein" means not now, and
+  // the page stays changed, so closing asks); a page without one through its working copy,
+  // which then holds its text, once the browser has it.
   if (!doc->HasOwnFile()) {
     const String work = ProgramDir + "DATEN\\" + doc->WorkName();
     doc->edi->Lines()->SaveToFile(work);
-    StartBrowser(work);
+    if (StartBrowser(work)) doc->SetChanged(false);
   } else {
     // A save that fails is reported, and the preview stops with the page still changed.
     if (doc->Changed() && doc->Tag() == 2 && MessageDlg(kChangedQuestion, mtWarning, mbYes | mbNo) == mrYes &&
@@ -643,7 +652,6 @@ void TMainForm::Preview() {
       return;
     StartBrowser(doc->fina->Caption());
   }
-  doc->SetChanged(false);
 }
 
 void TMainForm::Browser1Click() {
@@ -700,14 +708,19 @@ void TMainForm::MailLinkClick() {
   if (!InputQuery("E - Mail Link einsetzen", "Mail Adresse eintragen ...", address)) return;
   Exchange->Clear();
   Exchange->Add(sel);
-  doc->edi->DeleteSelected();
-  doc->edi->InsertText(MailLink(address, Exchange->Strings(0)));
+  TEditorPage page(*doc->edi);
+  String line;
+  int column = 0;
+  page.SelectionEnd(line, column);
+  page.DeleteSelection();
+  page.InsertAtCaret(LinkReplacement(MailLink(address, Exchange->Strings(0)), line, column));
 }
 
-TDialogContext& TMainForm::DialogContext() {
+TDialogContext& TMainForm::DialogContext(const TMDIChild* Page) {
   FDialogContext.Exchange = Exchange;
   FDialogContext.Stream = Stream;
   FDialogContext.WorkFolder = WorkFolder();
+  FDialogContext.MediaFolder = Page && Page->HasOwnFile() ? ExtractFilePath(Page->fina->Caption()) : WorkFolder();
   FDialogContext.PictureFolder = FileOpened && !OpenedFolder.empty() ? OpenedFolder : WorkFolder();
   FDialogContext.WindowActive = [this](TForm*) { DisableDocumentButtons(); };
   FDialogContext.WindowClosed = [this](TForm* Window) { SideWindowClosed(Window); };
@@ -729,7 +742,7 @@ void TMainForm::RunInsertDialog(TInsertDialogKind Kind) {
 
 void TMainForm::ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc) {
   {
-    std::unique_ptr<TForm> form(Dialog.Create(Application, DialogContext()));
+    std::unique_ptr<TForm> form(Dialog.Create(Application, DialogContext(Doc)));
     form->ShowModal();
   }
   // Nothing is inserted when the dialog was cancelled or its page is no longer the active one.

@@ -100,8 +100,8 @@ private:
   bool StartBrowser(const String& File);
   void AddHistoryEntry(const String& Caption);
   // The context the insert dialogs and the new-page dialog get (the exchange list, the working
-  // folder, the media stream).
-  TDialogContext& DialogContext();
+  // folder, the media stream), with the media folder of Page (the working folder for none).
+  TDialogContext& DialogContext(const TMDIChild* Page = nullptr);
   void ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc);
   void OpenInsertWindow(const TInsertDialog& Dialog);
   void DisableDocumentButtons();

@@ -202,6 +202,13 @@ TEST(CompressPasses, Spaces) {
       {"<b>a</b> <tt>b</tt> <label>c</label> <p>d", "<b>a</b> <tt>b</tt> <label>c</label><p>d"},
       {"<i>a</i> <tbody> </TBODY> <Li> </tt> <pa>", "<i>a</i><tbody></tBODY><li> </tt> <pa>"},
       {"<pre>a   b  ></pre>", "<pre>a   b  ></pre>"},
+      // A ">" in running text closes no tag: the blank before it shows.
+      {"wenn c > d", "wenn c > d"},
+      {"a < b  > c", "a < b > c"},
+      {"<b>x</b> y > z <i >", "<b>x</b> y > z <i>"},
+      {"if (a > b) <br >", "if (a > b) <br>"},
+      {"<!-- x -- ></p >", "<!-- x --></p>"},
+      {"< >", "< >"},
       {"<script>a  b</script>", "<script>a  b</script>"},
       {"<textarea> x  </textarea>  ", "<textarea> x  </textarea> "},
   });

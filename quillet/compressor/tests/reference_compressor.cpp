@@ -41,9 +41,20 @@ bool BlockBefore(const string& s, size_t i) {
   return open != npos && s[open] == '<' && IsBlockTag(s.data() + open, i - open);
 }
 
+// s[i - 1] lies inside a tag: the last "<" or ">" before i is a "<" that a letter, "/" or "!"
+// follows.
+bool InTag(const string& s, size_t i) {
+  if (i == 0) return false;
+  size_t open = s.find_last_of("<>", i - 1);
+  if (open == npos || s[open] != '<' || open + 1 >= i) return false;
+  const char n = s[open + 1];
+  return ((n >= 'a' && n <= 'z') || (n >= 'A' && n <= 'Z')) || n == '/' || n == '!';
+}
+
 bool BlockAt(const string& s, size_t i) { return i < s.size() && IsBlockTag(s.data() + i, s.size() - i); }
 
-void Replace(string& s, const string& find, const string& repl, bool script, bool webbots, bool beforeBlock = false) {
+void Replace(string& s, const string& find, const string& repl, bool script, bool webbots, bool beforeBlock = false,
+             bool inTag = false) {
   size_t i = 0;
   while (i < s.size()) {
     string end = RegionEnd(s, i, script);
@@ -70,6 +81,8 @@ void Replace(string& s, const string& find, const string& repl, bool script, boo
         }
       } else if (beforeBlock) {
         ok = BlockAt(s, i + 2);
+      } else if (inTag) {
+        ok = InTag(s, i);
       }
       if (ok) {
         s.replace(i, find.size(), by);
@@ -170,7 +183,7 @@ std::string ReferenceCompressHTML(std::string s, const THTMLCompressOptions& o) 
   }
   if (o.Spaces) {
     for (const char* f : {"    ", "   ", "  ", "  "}) Replace(s, f, " ", true, o.Webbots);
-    Replace(s, " >", ">", true, o.Webbots);
+    Replace(s, " >", ">", true, o.Webbots, false, true);
     for (const char* t : {"t", "/t", "l", "/l", "p", "/p"})
       Replace(s, string("> <") + t, string("><") + t, true, o.Webbots, true);
   }

@@ -41,4 +41,7 @@ cat "$demo/probe.out"
 for _ in $(seq $((300 * scale))); do kill -0 "$runpid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$runpid" 2>/dev/null; then echo "run.sh did not end after the program closed"; rc=1; fi
 [ -n "$(ls -A "$root/dist/Corvalen" 2>/dev/null | grep -i -E 'rassim|rasapi32|rasdlg')" ] && { echo "dist/Corvalen holds the RAS stand-in"; rc=1; }
+# Quillet ran on a copy: its empty page left nothing beside what dist/Quillet ships.
+extra=$(cd "$root/dist/Quillet" 2>/dev/null && find . -type f ! -path ./Quillet.exe ! -path ./lpng.dll ! -path ./DATEN/HILFE/Quillet.hlp)
+[ -n "$extra" ] && { echo "dist/Quillet holds more than it ships:"; echo "$extra"; rc=1; }
 exit "$rc"

@@ -306,7 +306,7 @@ Tsoform::Tsoform(TComponent* AOwner, TDialogContext& Context)
 void Tsoform::PickSound(TEdit* Edit) {
   if (!sope->Execute()) return;
   try {
-    Edit->SetText(CopyToWorkFolder(FContext, sope->FileName));
+    Edit->SetText(CopyMediaFile(FContext, sope->FileName));
   } catch (const std::exception& e) {
     Message(e.what());
   }

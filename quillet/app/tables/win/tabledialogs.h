@@ -110,7 +110,8 @@ public:
   // Shows a message; tests replace it.
   std::function<void(const String&)> Message;
 
-  // A "..." button: the chosen sound's bare name into Edit, the file copied into DATEN\.
+  // A "..." button: the chosen sound's bare name into Edit, the file copied beside the page (into
+  // DATEN\ for a page without a file of its own).
   void PickSound(TEdit* Edit);
   void ColorButton6Click();
   void ColorButton5Click();

@@ -330,3 +330,48 @@ TEST_F(Quillet, InfoBoxFontListAndTitleDialogKeys) {
   const String page = SaveAs("tabelle");
   EXPECT_NE(page.find("<Th Align=\"Left\" Valign=\"Bottom\">Brot</Th>"), String::npos) << page;
 }
+
+// Pictures, videos and sounds chosen for a page with a file of its own go beside that page, where
+// its preview and its site find them under their bare names; the new-page dialog's background
+// (for a page without a file) still goes into DATEN\, whatever page is open.
+TEST_F(Quillet, MediaChosenForASavedPageGoBesideIt) {
+  Start();
+  const String folder = Dir + "\\Meine Seiten", fixtures = String(ASTREL_SOURCE_DIR) + "/quillet/app/dialogs/tests/fixtures/";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  WriteFileBytes(folder + "\\seite.htm", "seite\r\n");
+  WriteFileBytes(Dir + "\\bild.gif", ReadFileBytes(fixtures + "bild.gif"));
+  WriteFileBytes(Dir + "\\clip.avi", "RIFF....AVI ");
+  WriteFileBytes(Dir + "\\lied.mid", "MThd");
+  ASSERT_NO_FATAL_FAILURE(OpenPage(folder + "\\seite.htm"));
+  struct { unsigned Command; const char* Dialog; int Pick, Name, Close; const char* Picker; const char* File; } picks[] = {
+      {cmImage, " Grafik einf\xFCgen", LA_BLOCK + ID_BUTTON + 1, LA_BLOCK + ID_EDIT + 1, LA_BLOCK + ID_BUTTON + 3,
+       "Bilder einladen", "bild.gif"},
+      {cmVideo, " Video einbinden", VI_BLOCK + ID_BUTTON + 1, VI_BLOCK + ID_EDIT + 1, VI_BLOCK + ID_BUTTON + 3,
+       "Videos einlesen ...", "clip.avi"},
+      {cmSoundTable, " Sound Steuerung mit Playliste", SO_BLOCK + ID_BUTTON + 1, SO_BLOCK + ID_EDIT + 1,
+       SO_BLOCK + ID_BUTTON + 5, " Midi Sounds einladen ...", "lied.mid"},
+  };
+  for (const auto& p : picks) {
+    PostCmd(p.Command);
+    HWND dlg = WaitTop(p.Dialog);
+    ASSERT_NE(dlg, nullptr) << p.Dialog;
+    Click(Control(dlg, p.Pick));
+    ChooseFile(p.Picker, Dir + "\\" + p.File);
+    HWND name = Control(dlg, p.Name);
+    testsupport::WaitFor([&] { return !WindowText(name).empty(); }, 5000);
+    EXPECT_EQ(WindowText(name), p.File);
+    EXPECT_EQ(ReadFileBytes(folder + "\\" + p.File), ReadFileBytes(Dir + "\\" + p.File)) << p.File;
+    EXPECT_EQ(GetFileAttributesA((Dir + "\\DATEN\\" + p.File).c_str()), INVALID_FILE_ATTRIBUTES) << p.File;
+    Click(Control(dlg, p.Close));
+    WaitGone(dlg);
+  }
+  PostCmd(cmFileNew);
+  HWND dlg = WaitTop(" Quillet - Formulardesigner");
+  ASSERT_NE(dlg, nullptr);
+  Click(Control(dlg, NP_BUTTON + 3));
+  ChooseFile("Hintergrund Bild Laden ...", Dir + "\\bild.gif");
+  testsupport::WaitFor([&] { return !WindowText(Control(dlg, NP_PANEL + 2)).empty(); }, 5000);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\bild.gif"), ReadFileBytes(Dir + "\\bild.gif"));
+  Click(Control(dlg, NP_BUTTON + 2));
+  WaitGone(dlg);
+}

@@ -273,3 +273,32 @@ TEST_F(Quillet, TypingGoesOnAfterDialogsAndAltBackspace) {
   const String page = SaveAs("nachher");
   EXPECT_NE(page.find('k'), String::npos) << page;
 }
+
+// A link and an e-mail link on a word inside a line take the word's place in that line; the text
+// after it stays beside it (a browser shows "Seite, danke.", not "Seite , danke.").
+TEST_F(Quillet, LinksOnAWordStayInTheirLine) {
+  Start();
+  WriteFileBytes(Dir + "\\probe.htm", "Besuchen Sie Seite, danke.\r\nPost an uns\r\n");
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\probe.htm"));
+  // The editor's own commands move the caret and select (WM_USER + 257).
+  auto run = [&](int command, int times) {
+    for (int i = 0; i < times; ++i) PostMessageA(Editor(), WM_USER + 257, WPARAM(command), 0);
+    Documents();
+  };
+  const int right = 259, selRight = 267, down = 260, beginLine = 280;
+  run(right, 13);
+  run(selRight, 5);  // "Seite"
+  PostCmd(cmLink);
+  HWND link = WaitTop(" Link Einf\xFCgen ...");
+  ASSERT_NE(link, nullptr);
+  SendMessageA(Control(link, LI_BLOCK + ID_EDIT + 1), WM_SETTEXT, 0, LPARAM("s.htm"));
+  Click(Control(link, LI_BLOCK + ID_BUTTON + 1));
+  WaitGone(link);
+  run(down, 1);
+  run(beginLine, 1);
+  run(selRight, 4);  // "Post"
+  PostCmd(cmMailLink);
+  InputBox("E - Mail Link einsetzen", "a@b.de");
+  EXPECT_EQ(SaveAs("kopie"),
+            "Besuchen Sie <a Href=\"s.htm\">Seite</a>, danke.\r\n<a Href=\"mailto:a@b.de\">Post</a> an uns\r\n");
+}

@@ -87,3 +87,63 @@ TEST_F(Quillet, HistorySwitchesWindowsAndAnOpenedPageIsPreviewedItself) {
   EXPECT_EQ(got, Dir + "\\b.htm\r\n");
   EXPECT_EQ(GetFileAttributesA((Dir + "\\DATEN\\b.htm").c_str()), INVALID_FILE_ATTRIBUTES);
 }
+
+// "Nein" to the question before a preview means "not now": the browser gets the file as it is,
+// and the page stays changed, so closing asks again and "Ja" then saves the typed text.
+TEST_F(Quillet, NeinBeforeAPreviewKeepsThePageChanged) {
+  Start(true);
+  WriteFileBytes(Dir + "\\seite.htm", "alt\r\n");
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\seite.htm"));
+  Type("neu ");
+  PostCmd(cmPreview);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  String got;
+  testsupport::WaitFor([&] { return !(got = ReadFileBytes(Dir + "\\recorder.txt")).empty(); }, 10000);
+  EXPECT_EQ(got, Dir + "\\seite.htm\r\n");
+  EXPECT_EQ(ReadFileBytes(Dir + "\\seite.htm"), "alt\r\n");
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  EXPECT_TRUE(testsupport::WaitFor([&] { return Documents() == 0; }, 10000));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\seite.htm"), "neu alt\r\n");
+}
+
+// A browser that cannot be started has shown nothing: the page stays changed, whether it has a
+// file of its own or only its working copy.
+TEST_F(Quillet, APreviewWhoseBrowserFailsKeepsThePageChanged) {
+  Start();
+  WriteFileBytes(Dir + "\\Browser.cfg", Dir + "\\fehlt.exe\r\n");
+  const String failed = "Der Internet Browser " + Dir + "\\fehlt.exe kann nicht gestartet werden !";
+  NewPage();
+  Type("A");
+  PostCmd(cmPreview);
+  EXPECT_EQ(Answer("Quillet", IDOK), failed);
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  EXPECT_TRUE(testsupport::WaitFor([&] { return Documents() == 0; }, 10000));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton("A"));
+
+  WriteFileBytes(Dir + "\\seite.htm", "alt\r\n");
+  ASSERT_NO_FATAL_FAILURE(OpenPage(Dir + "\\seite.htm"));
+  Type("neu ");
+  PostCmd(cmPreview);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
+  EXPECT_EQ(Answer("Quillet", IDOK), failed);
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDYES), kQuestion);
+  EXPECT_TRUE(testsupport::WaitFor([&] { return Documents() == 0; }, 10000));
+  EXPECT_EQ(ReadFileBytes(Dir + "\\seite.htm"), "neu alt\r\n");
+}
+
+// A page in a folder with a blank reaches the browser as one argument (the stand-in browser
+// writes its arguments apart, joined by "|").
+TEST_F(Quillet, ThePreviewQuotesThePagesPath) {
+  Start(true);
+  const String folder = Dir + "\\Meine Seiten";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  WriteFileBytes(folder + "\\start.htm", "start\r\n");
+  ASSERT_NO_FATAL_FAILURE(OpenPage(folder + "\\start.htm"));
+  Cmd(cmPreview);
+  String got;
+  testsupport::WaitFor([&] { return !(got = ReadFileBytes(Dir + "\\recorder.txt")).empty(); }, 10000);
+  EXPECT_EQ(got, folder + "\\start.htm\r\n");
+}

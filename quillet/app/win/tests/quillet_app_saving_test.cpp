@@ -212,19 +212,20 @@ TEST_F(Quillet, YesSavesEveryPageAndNoWorkingCopyReplacesAnother) {
   EXPECT_EQ(FindTop("Datei speichern als ..."), nullptr);
   EXPECT_EQ(ReadFileBytes(Dir + "\\erste.htm"), DefaultSkeleton("ERSTE SEITE!"));
   EXPECT_EQ(GetFileAttributesA((Dir + "\\DATEN\\Unbenannt.htm").c_str()), INVALID_FILE_ATTRIBUTES);
-  // The untouched new page closes into its working copy, which the next pages leave alone.
+  // The untouched new page closes without a working copy (nobody typed in it); the copy a page
+  // left when it closed is one the next pages leave alone.
   PostCmd(cmFileClose);
   EXPECT_TRUE(testsupport::WaitFor([&] { return Documents() == 0; }, 10000));
-  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton());
-  // Two new pages one after the other, each closed with "Nein": two working copies.
-  for (const char* typed : {"ZWEITE", "DRITTE"}) {
+  EXPECT_EQ(FilesIn(Dir + "\\DATEN"), 0);
+  // Three new pages one after the other, each closed with "Nein": three working copies.
+  for (const char* typed : {"ERSTE", "ZWEITE", "DRITTE"}) {
     NewPage();
     Type(typed);
     PostCmd(cmFileClose);
     EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
     EXPECT_TRUE(testsupport::WaitFor([&] { return Documents() == 0; }, 10000));
   }
-  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton());
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt.htm"), DefaultSkeleton("ERSTE"));
   EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt-2.htm"), DefaultSkeleton("ZWEITE"));
   EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\Unbenannt-3.htm"), DefaultSkeleton("DRITTE"));
 }
@@ -272,8 +273,53 @@ TEST_F(Quillet, APageNamedWithABackslashIsRestoredThroughItsHistoryEntry) {
   Cmd(unsigned(SendMessageA(Main, QM_HISTORYENTRY, 0, 0)));
   EXPECT_FALSE(IsIconic(child));
   // Its working copy gets a name a file can have; closing removes the entry.
-  Cmd(cmFileClose);
+  Type("x");
+  PostCmd(cmFileClose);
+  EXPECT_EQ(Answer("Warnung", IDNO), kQuestion);
   for (int i = 0; i < 200 && Documents() != 0; ++i) Sleep(30);
   EXPECT_EQ(SendMessageA(Main, QM_HISTORYENTRY, 0, 0), 0);
-  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\a_b_c.htm"), DefaultSkeleton());
+  EXPECT_EQ(ReadFileBytes(Dir + "\\DATEN\\a_b_c.htm"), DefaultSkeleton("x"));
+}
+
+// "Speichern unter" with a name typed without ".htm" asks before it replaces the file Quillet
+// writes, as it does for the name typed with it: "Nein" keeps the file, "Ja" replaces it.
+TEST_F(Quillet, SaveAsAsksBeforeReplacingThePageANameWithoutHtmMeans) {
+  Start();
+  WriteFileBytes(Dir + "\\alt.htm", "alt\r\n");
+  NewPage();
+  Type("neu");
+  PostCmd(cmFileSaveAs);
+  HWND dlg = WaitTop("Datei speichern als ...");
+  ASSERT_NE(dlg, nullptr);
+  EnterFileName(dlg, Dir + "\\alt");
+  HWND ask = nullptr;
+  testsupport::WaitFor([&] {
+    ask = testsupport::FindTopWindow([&](HWND w, DWORD owner) {
+      return owner == Pi.dwProcessId && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == dlg;
+    });
+    return ask != nullptr;
+  }, 9000, 30);
+  ASSERT_NE(ask, nullptr) << "no question before alt.htm is replaced";
+  EXPECT_EQ(StaticTexts(ask).find("Die Datei existiert bereits"), 0u) << StaticTexts(ask);
+  testsupport::Click(ask, IDNO);
+  WaitGone(ask);
+  testsupport::Click(dlg, IDCANCEL);
+  WaitGone(dlg);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\alt.htm"), "alt\r\n");
+  EXPECT_EQ(Documents(), 1);
+  PostCmd(cmFileSaveAs);
+  ChooseExistingFile("Datei speichern als ...", Dir + "\\alt");
+  for (int i = 0; i < 200 && ReadFileBytes(Dir + "\\alt.htm") == "alt\r\n"; ++i) Sleep(30);
+  EXPECT_EQ(ReadFileBytes(Dir + "\\alt.htm"), DefaultSkeleton("neu"));
+  EXPECT_EQ(WindowText(ActiveChild()), "alt.htm");
+}
+
+// A page nobody typed in has nothing to keep: "Beenden" leaves no working copy of it in DATEN\.
+TEST_F(Quillet, AnUntouchedNewPageLeavesNoWorkingCopy) {
+  Start();
+  NewPage();
+  PostCmd(cmFileExit);
+  EXPECT_EQ(WaitForSingleObject(Pi.hProcess, 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(FindTop("Warnung"), nullptr);
+  EXPECT_EQ(FilesIn(Dir + "\\DATEN"), 0);
 }

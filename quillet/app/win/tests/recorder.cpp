@@ -1,5 +1,5 @@
-// A stand-in web browser: writes its command line (after the program name) into
-// "recorder.txt" beside itself, then ends.
+// A stand-in web browser: writes its arguments (after the program name), joined by "|", as one
+// line into "recorder.txt" beside itself, then ends: a path that arrived as two arguments shows.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   std::strcpy(slash ? slash + 1 : path, "recorder.txt");
   std::FILE* f = std::fopen(path, "ab");
   if (!f) return 1;
-  for (int i = 1; i < argc; ++i) std::fprintf(f, "%s%s", i > 1 ? " " : "", argv[i]);
+  for (int i = 1; i < argc; ++i) std::fprintf(f, "%s%s", i > 1 ? "|" : "", argv[i]);
   std::fputs("\r\n", f);
   std::fclose(f);
   return 0;
