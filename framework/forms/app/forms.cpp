@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "menus.h"
 
@@ -234,19 +235,49 @@ void TForm::Close() {
   }
 }
 
+// The windows a modal form sets aside: every enabled top-level window of this thread but the
+// form itself. Each modal form keeps its own list and enables exactly those windows again (also
+// when the loop is left by an exception), so a form shown modally from another modal form gives
+// back the state it found, and the outer form stays disabled until the inner one has ended.
+namespace {
+class TDisabledWindows {
+public:
+  explicit TDisabledWindows(HWND Except) : FExcept(Except) {
+    EnumThreadWindows(GetCurrentThreadId(), &TDisabledWindows::Disable, LPARAM(this));
+  }
+  ~TDisabledWindows() { Restore(); }
+  void Restore() {
+    for (HWND w : FWindows)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    FWindows.clear();
+  }
+
+private:
+  static BOOL CALLBACK Disable(HWND w, LPARAM l) {
+    auto* d = reinterpret_cast<TDisabledWindows*>(l);
+    if (w != d->FExcept && IsWindowEnabled(w)) {
+      EnableWindow(w, FALSE);
+      d->FWindows.push_back(w);
+    }
+    return TRUE;
+  }
+  HWND FExcept;
+  std::vector<HWND> FWindows;
+};
+}  // namespace
+
 int TForm::ShowModal() {
-  TForm* main = Application ? Application->MainForm() : nullptr;
-  HWND owner = (main && main != this && main->HandleAllocated()) ? main->Handle() : nullptr;
   HWND before = GetActiveWindow();
   FModalResult = mrNone;
   FModal = true;
-  if (owner) EnableWindow(owner, FALSE);
+  TDisabledWindows others(Handle());
   Show();
   while (FModalResult == mrNone) {
     if (!Application->HandleMessage()) break;
   }
   FModal = false;
-  if (owner) EnableWindow(owner, TRUE);
+  // Enabled before this form hides, so that the system hands the activation to one of them.
+  others.Restore();
   if (FHandle) ShowWindow(FHandle, SW_HIDE);
   FVisible = false;
   if (before && IsWindow(before)) SetActiveWindow(before);

@@ -417,6 +417,9 @@ void TMainForm::UpdateMenuItems() {
   FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)) && !FSideWindow);
   FButtons[cmCompressor]->SetEnabled(bool(InsertDialog(idCompressor)));
   if (FSideWindow && ActiveMDIChild() == FSideWindow) DisableDocumentButtons();
+  // "Undo" is the active page's.
+  if (TMDIChild* d = ActiveDocument()) d->UpdateUndoEntries();
+  else EditUndo->SetEnabled(false);
 }
 
 // Neither an open window's working copy nor a file already in the working folder (the copy of
@@ -742,7 +745,13 @@ void TMainForm::ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc) {
 // History entry, and the commands on documents and pictures wait until it closes.
 void TMainForm::OpenInsertWindow(const TInsertDialog& Dialog) {
   if (FSideWindow) return;  // one at a time
-  for (int i = 0; i < MDIChildCount(); ++i) MDIChildren(i)->SetWindowState(wsMinimized);
+  FSteppedAside.clear();
+  FActiveBeforeSide = ActiveMDIChild();
+  for (int i = 0; i < MDIChildCount(); ++i) {
+    TForm* f = MDIChildren(i);
+    FSteppedAside.push_back({f, f->Handle(), f->WindowState()});
+  }
+  for (const TSteppedAside& s : FSteppedAside) s.Window->SetWindowState(wsMinimized);
   TForm* window = Dialog.Create(Application, DialogContext());
   FSideWindow = window;
   window->Show();
@@ -759,8 +768,31 @@ void TMainForm::DisableDocumentButtons() {
 // window), and tool button 13 comes back.
 void TMainForm::SideWindowClosed(TForm* Window) {
   RemoveHistoryEntry(Window->Caption());
-  if (Window == FSideWindow) FSideWindow = nullptr;
+  if (Window == FSideWindow) {
+    FSideWindow = nullptr;
+    RestoreSteppedAside(Window);
+  }
   FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)));
+}
+
+// The windows the side window minimised get back the state they had (those closed meanwhile are
+// gone, those opened meanwhile keep theirs), the maximised one last, and the window that was
+// active comes to the front again. A maximised side window is restored first: activating a
+// window beside a maximised one would maximise it too.
+void TMainForm::RestoreSteppedAside(TForm* Side) {
+  if (Side->WindowState() == wsMaximized) Side->SetWindowState(wsNormal);
+  auto alive = [this](const TSteppedAside& s) {
+    for (int i = 0; i < MDIChildCount(); ++i)
+      if (MDIChildren(i) == s.Window && s.Window->Handle() == s.Handle) return true;
+    return false;
+  };
+  for (TWindowState pass : {wsMinimized, wsNormal, wsMaximized})
+    for (const TSteppedAside& s : FSteppedAside)
+      if (s.State == pass && alive(s)) s.Window->SetWindowState(s.State);
+  for (const TSteppedAside& s : FSteppedAside)
+    if (s.Window == FActiveBeforeSide && alive(s)) SendMessageA(ClientHandle(), WM_MDIACTIVATE, WPARAM(s.Handle), 0);
+  FSteppedAside.clear();
+  FActiveBeforeSide = nullptr;
 }
 
 // ---- what the document windows ask of their frame --------------------------------------------

@@ -109,6 +109,15 @@ private:
   // Writes the page into File, which it then is; a failure is reported and leaves File whole.
   bool SavePageAs(TMDIChild* Doc, const String& File);
   TForm* FSideWindow = nullptr;  // the image browser while it is open
+  // The windows the side window minimised, with the state each had, and the one active then.
+  struct TSteppedAside {
+    TForm* Window;
+    HWND Handle;
+    TWindowState State;
+  };
+  std::vector<TSteppedAside> FSteppedAside;
+  TForm* FActiveBeforeSide = nullptr;
+  void RestoreSteppedAside(TForm* Side);
   String UniqueWorkNameFor(const String& Caption, const TMDIChild* Except) const;
   std::map<unsigned, std::function<void()>> FActions;
   std::map<unsigned, TToolButton*> FButtons;
