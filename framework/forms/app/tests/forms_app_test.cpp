@@ -289,6 +289,13 @@ TEST_F(FormsApp, NestedModalFormsDisableEveryOtherWindowAndGiveBackTheStateTheyF
   EnableWindow(locked.Handle(), FALSE);
   outer.SetCaption("Aussen");
   inner.SetCaption("Innen");
+  // The drop-down list of a combo box on the modal form is a window of its own beside the
+  // top-level windows: it stays usable, also on a form that existed before the outer form began.
+  auto* combo = new TComboBox(&inner);
+  combo->SetBounds(10, 10, 120, 100);
+  combo->SetParent(&inner);
+  inner.Handle();
+  combo->Handle();
   struct TState {
     bool Frame, Tool, Locked, Outer;
   };
@@ -300,18 +307,25 @@ TEST_F(FormsApp, NestedModalFormsDisableEveryOtherWindowAndGiveBackTheStateTheyF
   inner.OnShow = [&](TObject*) {
     seen.push_back({"inner runs", state()});
     EXPECT_TRUE(IsWindowEnabled(inner.Handle()));
+    COMBOBOXINFO ci = {};
+    ci.cbSize = sizeof ci;
+    ASSERT_TRUE(GetComboBoxInfo(combo->Handle(), &ci));
+    ASSERT_NE(ci.hwndList, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(ci.hwndList));
     inner.SetModalResult(mrOk);
   };
   outer.OnShow = [&](TObject*) {
     seen.push_back({"outer runs", state()});
     EXPECT_EQ(inner.ShowModal(), mrOk);
     seen.push_back({"inner ended", state()});
+    EXPECT_FALSE(IsWindowEnabled(inner.Handle()));  // set aside by the outer form again
     EXPECT_EQ(inner.ShowModal(), mrOk);  // a second time from the same state
     seen.push_back({"inner ended again", state()});
     outer.SetModalResult(mrCancel);
   };
   EXPECT_EQ(outer.ShowModal(), mrCancel);
   seen.push_back({"outer ended", state()});
+  EXPECT_TRUE(IsWindowEnabled(inner.Handle()));
   const std::pair<const char*, TState> want[] = {
       {"outer runs", {false, false, false, true}},
       {"inner runs", {false, false, false, false}},

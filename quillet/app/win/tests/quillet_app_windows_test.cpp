@@ -50,6 +50,21 @@ TEST_F(Quillet, TheTitleDialogHoldsTheDesignerAndTheDesignerThePage) {
   });
   EXPECT_EQ(titles, 1);
   SendMessageA(Control(title, TI_BLOCK + ID_EDIT + 1), WM_SETTEXT, 0, LPARAM("Name"));
+  // The title dialog's own drop-down list takes the mouse: "Right", its third line.
+  HWND combo = Control(title, TI_BLOCK + ID_COMBO + 1);
+  PostMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  HWND list = nullptr;
+  ASSERT_TRUE(testsupport::WaitFor([&] {
+    list = testsupport::FindTopWindow([&](HWND w, DWORD pid) {
+      char cls[32] = {};
+      GetClassNameA(w, cls, sizeof cls);
+      return pid == Pi.dwProcessId && IsWindowVisible(w) && lstrcmpiA(cls, "ComboLBox") == 0;
+    });
+    return list != nullptr;
+  }, 3000));
+  const int line = int(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  MouseClickAt(list, 10, 2 * line + line / 2);
+  EXPECT_TRUE(testsupport::WaitFor([&] { return WindowText(combo) == "Right"; }, 3000)) << WindowText(combo);
   Click(Control(title, TI_BLOCK + ID_BUTTON + 1));
   WaitGone(title);
   // Back in the designer: it takes input again, the page still does not.
@@ -59,7 +74,7 @@ TEST_F(Quillet, TheTitleDialogHoldsTheDesignerAndTheDesignerThePage) {
   WaitGone(dlg);
   EXPECT_TRUE(testsupport::WaitFor([&] { return IsWindowEnabled(Main) != FALSE; }, 3000));
   const String page = SaveAs("titel");
-  EXPECT_NE(page.find("<Th Align=\"Left\" Valign=\"Bottom\">Name</Th>"), String::npos) << page;
+  EXPECT_NE(page.find("<Th Align=\"Right\" Valign=\"Bottom\">Name</Th>"), String::npos) << page;
 }
 
 // Return on a "..." button opens its file dialog once: the release of the Return that closed the
