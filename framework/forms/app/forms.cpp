@@ -237,11 +237,12 @@ void TForm::Close() {
 
 // The windows a modal form sets aside: every enabled top-level window of this thread but the
 // form itself and the windows it owns. Children of the desktop (the drop-down lists of combo
-// boxes, which the thread's enumeration reports beside the top-level windows) are left alone. Each modal form keeps its own list and enables exactly those windows
-// again (also when the loop is left by an exception), so a form shown modally from another modal
-// form gives back the state it found, and the outer form stays disabled until the inner one has
-// ended. A form that existed before an outer modal form began was set aside by it: for its own
-// run it and its windows are enabled, and set aside again when it ends.
+// boxes, which the thread's enumeration reports beside the top-level windows) are left alone.
+// Each modal form keeps its own list and enables exactly those windows again (also when the loop
+// is left by an exception), so a form shown modally from another modal form gives back the state
+// it found, and the outer form stays disabled until the inner one has ended. A form that existed
+// before an outer modal form began was set aside by it: for its own run it and its windows are
+// enabled, and set aside again when it ends.
 namespace {
 class TDisabledWindows {
 public:

@@ -1,6 +1,7 @@
 // The forms library in real windows under Wine: menus and their commands, a modal form ended by
-// its buttons, nested modal forms with the windows they set aside, the MDI frame with children, the active-form notification, the tool bar, and the
-// active control with the enter and exit notifications.
+// its buttons, nested modal forms with the windows they set aside, the MDI frame with children,
+// the active-form notification, the tool bar, and the active control with the enter and exit
+// notifications.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -9,17 +9,20 @@ namespace {
 void PressReturn(HWND w) { PostMessageA(w, WM_KEYDOWN, VK_RETURN, 1); }
 void ReleaseReturn(HWND w) { PostMessageA(w, WM_KEYUP, VK_RETURN, LPARAM(1) | (LPARAM(3) << 30)); }
 
-// A left click of the real mouse at a point of a window (through the system's input queue, so
-// that a disabled window does not get it).
-void MouseClickAt(HWND w, int x, int y) {
-  POINT p = {x, y};
-  ClientToScreen(w, &p);
+// A left click of the real mouse at a point of the screen, or of a window's client area (through
+// the system's input queue, so that a disabled window does not get it).
+void MouseClickOnScreen(POINT p) {
   SetCursorPos(p.x, p.y);
   INPUT in[2] = {};
   in[0].type = in[1].type = INPUT_MOUSE;
   in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, in, sizeof(INPUT));
+}
+void MouseClickAt(HWND w, int x, int y) {
+  POINT p = {x, y};
+  ClientToScreen(w, &p);
+  MouseClickOnScreen(p);
 }
 }  // namespace
 
@@ -146,32 +149,25 @@ TEST_F(Quillet, TheDesignersGridScrollsToRowsBelowItsWindow) {
   ASSERT_NE(dlg, nullptr);
   HWND grid = Control(dlg, TA_BLOCK + ID_GRID);
   ASSERT_NE(grid, nullptr);
-  HWND rows = Control(dlg, TA_BLOCK + ID_SPIN + 1);
-  {
-    HWND updown = Control(dlg, TA_BLOCK + ID_UPDOWN + 1);
-    RECT r;
-    GetClientRect(updown, &r);
-    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 4);
-    for (int i = 0; i < 15; ++i) {
-      PostMessageA(updown, WM_LBUTTONDOWN, MK_LBUTTON, at);
-      PostMessageA(updown, WM_LBUTTONUP, 0, at);
-      Sleep(100);
-    }
-    testsupport::WaitFor([&] { return WindowText(rows) == "20"; }, 3000);
-    EXPECT_EQ(WindowText(rows), "20");
-  }
-  EXPECT_TRUE(GetWindowLongA(grid, GWL_STYLE) & WS_VSCROLL);  // the bar is shown
-  // The bar's lower arrow, clicked with the mouse until the view stops: the last row at the
-  // bottom, and no title dialog on the way.
-  RECT frame;
-  GetWindowRect(grid, &frame);
+  // "Zeilen" raised from 5 to 20 with its up arrow, click by click.
+  HWND rows = Control(dlg, TA_BLOCK + ID_SPIN + 1), updown = Control(dlg, TA_BLOCK + ID_UPDOWN + 1);
+  RECT r;
+  GetClientRect(updown, &r);
+  const LPARAM up = MAKELPARAM(r.right / 2, r.bottom / 4);
   for (int i = 0; i < 15; ++i) {
-    SetCursorPos(frame.right - 4 - GetSystemMetrics(SM_CXVSCROLL) / 2, frame.bottom - 4 - GetSystemMetrics(SM_CYVSCROLL) / 2);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    PostMessageA(updown, WM_LBUTTONDOWN, MK_LBUTTON, up);
+    PostMessageA(updown, WM_LBUTTONUP, 0, up);
+    Sleep(100);
+  }
+  EXPECT_TRUE(testsupport::WaitFor([&] { return WindowText(rows) == "20"; }, 3000)) << WindowText(rows);
+  EXPECT_TRUE(GetWindowLongA(grid, GWL_STYLE) & WS_VSCROLL);  // the bar is shown
+  // The bar's lower arrow (right of the client area, at its bottom), clicked with the mouse until
+  // the view stops: the last row at the bottom, and no title dialog on the way.
+  GetClientRect(grid, &r);
+  POINT arrow = {r.right + GetSystemMetrics(SM_CXVSCROLL) / 2, r.bottom - GetSystemMetrics(SM_CYVSCROLL) / 2};
+  ClientToScreen(grid, &arrow);
+  for (int i = 0; i < 15; ++i) {
+    MouseClickOnScreen(arrow);
     Sleep(50);
   }
   Sleep(1000);

@@ -128,7 +128,8 @@ TEST_F(Undo, CanUndoWhileAChangeOfTheTextIsInEffect) {
   EXPECT_EQ(Text(), "abc\r\nxyz\r\n");
   EXPECT_FALSE(ed.UndoBuffer()->CanUndo());
   // Each kind of change counts: deleting, Backspace, a paste as a group, a line break.
-  const std::vector<int> changes[] = {{ecDelete}, {ecBackspace}, {ecSelRight, ecClipboardCopy, ecClipboardPaste}, {ecInsertPara}};
+  const std::vector<int> changes[] = {
+      {ecDelete}, {ecBackspace}, {ecSelRight, ecClipboardCopy, ecClipboardPaste}, {ecInsertPara}};
   for (const std::vector<int>& c : changes) {
     SetText("abc");
     ed.CaretPlace(1, 0);
