@@ -741,17 +741,12 @@ void TMainForm::ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc) {
   Dialog.Insert(*Exchange, page);
 }
 
-// A window beside the documents (the image browser): the documents step aside, it gets a
-// History entry, and the commands on documents and pictures wait until it closes.
+// A window beside the documents (the image browser): the documents step aside (minimised; they
+// get their states back when it closes), it gets a History entry, and the commands on documents
+// and pictures wait until it closes.
 void TMainForm::OpenInsertWindow(const TInsertDialog& Dialog) {
   if (FSideWindow) return;  // one at a time
-  FSteppedAside.clear();
-  FActiveBeforeSide = ActiveMDIChild();
-  for (int i = 0; i < MDIChildCount(); ++i) {
-    TForm* f = MDIChildren(i);
-    FSteppedAside.push_back({f, f->Handle(), f->WindowState()});
-  }
-  for (const TSteppedAside& s : FSteppedAside) s.Window->SetWindowState(wsMinimized);
+  FSteppedAside.MinimiseAll(this);
   TForm* window = Dialog.Create(Application, DialogContext());
   FSideWindow = window;
   window->Show();
@@ -770,29 +765,9 @@ void TMainForm::SideWindowClosed(TForm* Window) {
   RemoveHistoryEntry(Window->Caption());
   if (Window == FSideWindow) {
     FSideWindow = nullptr;
-    RestoreSteppedAside(Window);
+    FSteppedAside.Restore(this, Window);
   }
   FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)));
-}
-
-// The windows the side window minimised get back the state they had (those closed meanwhile are
-// gone, those opened meanwhile keep theirs), the maximised one last, and the window that was
-// active comes to the front again. A maximised side window is restored first: activating a
-// window beside a maximised one would maximise it too.
-void TMainForm::RestoreSteppedAside(TForm* Side) {
-  if (Side->WindowState() == wsMaximized) Side->SetWindowState(wsNormal);
-  auto alive = [this](const TSteppedAside& s) {
-    for (int i = 0; i < MDIChildCount(); ++i)
-      if (MDIChildren(i) == s.Window && s.Window->Handle() == s.Handle) return true;
-    return false;
-  };
-  for (TWindowState pass : {wsMinimized, wsNormal, wsMaximized})
-    for (const TSteppedAside& s : FSteppedAside)
-      if (s.State == pass && alive(s)) s.Window->SetWindowState(s.State);
-  for (const TSteppedAside& s : FSteppedAside)
-    if (s.Window == FActiveBeforeSide && alive(s)) SendMessageA(ClientHandle(), WM_MDIACTIVATE, WPARAM(s.Handle), 0);
-  FSteppedAside.clear();
-  FActiveBeforeSide = nullptr;
 }
 
 // ---- what the document windows ask of their frame --------------------------------------------
