@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "menus.h"
 
@@ -234,19 +235,59 @@ void TForm::Close() {
   }
 }
 
+// The windows a modal form sets aside: every enabled top-level window of this thread but the
+// form itself and the windows it owns. Children of the desktop (the drop-down lists of combo
+// boxes, which the thread's enumeration reports beside the top-level windows) are left alone.
+// Each modal form keeps its own list and enables exactly those windows again (also when the loop
+// is left by an exception), so a form shown modally from another modal form gives back the state
+// it found, and the outer form stays disabled until the inner one has ended. A form that existed
+// before an outer modal form began was set aside by it: for its own run it and its windows are
+// enabled, and set aside again when it ends.
+namespace {
+class TDisabledWindows {
+public:
+  explicit TDisabledWindows(HWND Form) : FForm(Form) {
+    EnumThreadWindows(GetCurrentThreadId(), &TDisabledWindows::Visit, LPARAM(this));
+  }
+  ~TDisabledWindows() { Restore(); }
+  void Restore() {
+    for (HWND w : FDisabled)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    for (HWND w : FEnabled)
+      if (IsWindow(w)) EnableWindow(w, FALSE);
+    FDisabled.clear();
+    FEnabled.clear();
+  }
+
+private:
+  static BOOL CALLBACK Visit(HWND w, LPARAM l) {
+    auto* d = reinterpret_cast<TDisabledWindows*>(l);
+    if (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) return TRUE;
+    bool own = false;
+    for (HWND o = w; o && !own; o = GetWindow(o, GW_OWNER)) own = o == d->FForm;
+    if (own != bool(IsWindowEnabled(w))) {
+      EnableWindow(w, own);
+      (own ? d->FEnabled : d->FDisabled).push_back(w);
+    }
+    return TRUE;
+  }
+  HWND FForm;
+  std::vector<HWND> FDisabled, FEnabled;
+};
+}  // namespace
+
 int TForm::ShowModal() {
-  TForm* main = Application ? Application->MainForm() : nullptr;
-  HWND owner = (main && main != this && main->HandleAllocated()) ? main->Handle() : nullptr;
   HWND before = GetActiveWindow();
   FModalResult = mrNone;
   FModal = true;
-  if (owner) EnableWindow(owner, FALSE);
+  TDisabledWindows others(Handle());
   Show();
   while (FModalResult == mrNone) {
     if (!Application->HandleMessage()) break;
   }
   FModal = false;
-  if (owner) EnableWindow(owner, TRUE);
+  // Enabled before this form hides, so that the system hands the activation to one of them.
+  others.Restore();
   if (FHandle) ShowWindow(FHandle, SW_HIDE);
   FVisible = false;
   if (before && IsWindow(before)) SetActiveWindow(before);

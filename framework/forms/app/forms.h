@@ -59,6 +59,9 @@ public:
   void Close();
   void Release() { FReleasing = true; Post(CM_RELEASE); }
   bool Releasing() const { return FReleasing; }
+  // Shows the form and runs messages until its modal result is set. Meanwhile every other
+  // enabled top-level window of the thread is disabled; exactly those are enabled again when it
+  // ends, however deeply modal forms nest.
   int ShowModal();
   bool Modal() const { return FModal; }
   int ModalResult() const { return FModalResult; }

@@ -73,9 +73,9 @@ TMDIChild::TMDIChild(TComponent* AOwner, TDocumentHost& Host) : TForm(AOwner), F
 TMDIChild::~TMDIChild() = default;
 
 void TMDIChild::ediChange() {
+  // An undo through the keys (Ctrl+Z) reports its change here too.
+  UpdateUndoEntries();
   if (FFilling) return;
-  if (edi->Lines()->Count() > 0) pUndo->SetEnabled(true);
-  FHost.EditEntries().Undo->SetEnabled(true);
   FChanged = true;
   SetTag(2);
 }
@@ -116,9 +116,15 @@ void TMDIChild::DeleteClick() {
 
 void TMDIChild::UndoClick() {
   edi->Undo();
-  pUndo->SetEnabled(false);
-  FHost.EditEntries().Undo->SetEnabled(false);
+  UpdateUndoEntries();
   FHost.EditEntries().Paste->SetEnabled(false);
+}
+
+// Both "Undo" entries are offered exactly while an undo can take back a change of this page.
+void TMDIChild::UpdateUndoEntries() {
+  const bool can = edi->UndoBuffer()->CanUndo();
+  pUndo->SetEnabled(can);
+  FHost.EditEntries().Undo->SetEnabled(can);
 }
 
 void TMDIChild::SelectAllClick() {

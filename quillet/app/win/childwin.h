@@ -66,6 +66,8 @@ public:
   void PasteClick();
   void DeleteClick();
   void SelectAllClick();
+  // "Undo" of the pop-up menu and of the frame follow whether this page has a change to undo.
+  void UpdateUndoEntries();
 
   static bool MouseHeld;
 

@@ -55,11 +55,17 @@ void TColorButton::OnSetFocus() {
 void TColorButton::OnKillFocus() {
   TCustomControl::OnKillFocus();
   FFocused = false;
+  FKeyDown = 0;
+  if (FState == bsDown) FState = bsUp;
   Invalidate();
 }
 
+// A key clicks the button only when it also went down on it: the release of a Return that closed
+// a dialog (one this button opened, or a message box) lands on the button, which must not open
+// that dialog again.
 void TColorButton::KeyDown(Word& Key, TShiftState Shift) {
   TCustomControl::KeyDown(Key, Shift);
+  if ((Key == VK_SPACE || Key == VK_RETURN) && Enabled()) FKeyDown = Key;
   if (Key == VK_SPACE && Enabled()) {
     FState = bsDown;
     Invalidate();
@@ -68,11 +74,13 @@ void TColorButton::KeyDown(Word& Key, TShiftState Shift) {
 
 void TColorButton::KeyUp(Word& Key, TShiftState Shift) {
   TCustomControl::KeyUp(Key, Shift);
+  const bool pressedHere = Key == FKeyDown;
+  if (Key == VK_SPACE || Key == VK_RETURN) FKeyDown = 0;
   if (Key == VK_SPACE && Enabled()) {
     FState = bsUp;
     Invalidate();
-    Click();
-  } else if (Key == VK_RETURN && FState != bsDisabled) {
+    if (pressedHere) Click();
+  } else if (Key == VK_RETURN && FState != bsDisabled && pressedHere) {
     Click();
   }
 }
@@ -125,6 +133,14 @@ LRESULT TColorButton::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_CHAR:
       if ((msg == WM_SYSCHAR || (GetKeyState(VK_MENU) & 0x8000)) && DialogChar(char(w))) return 0;
       break;
+    case WM_GETDLGCODE: {
+      // Return on the focused button is the button's own: the dialog's key handling would turn
+      // its press into the default button's command, and the button would see only the release.
+      LRESULT code = TCustomControl::WndProc(msg, w, l);
+      const MSG* m = reinterpret_cast<const MSG*>(l);
+      if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && Enabled()) code |= DLGC_WANTMESSAGE;
+      return code;
+    }
     case WM_ENABLE:
       FState = w ? bsUp : bsDisabled;
       Invalidate();

@@ -77,4 +77,5 @@ private:
   String FCaption;
   bool FFocused = false;
   TButtonState FState = bsUp;
+  Word FKeyDown = 0;  // the Space or Return that went down on the button, 0 when none
 };

@@ -424,6 +424,9 @@ void TMainForm::UpdateMenuItems() {
   FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)) && !FSideWindow);
   FButtons[cmCompressor]->SetEnabled(bool(InsertDialog(idCompressor)));
   if (FSideWindow && ActiveMDIChild() == FSideWindow) DisableDocumentButtons();
+  // "Undo" is the active page's.
+  if (TMDIChild* d = ActiveDocument()) d->UpdateUndoEntries();
+  else EditUndo->SetEnabled(false);
 }
 
 // Neither an open window's working copy nor a file already in the working folder (the copy of
@@ -751,11 +754,12 @@ void TMainForm::ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc) {
   Dialog.Insert(*Exchange, page);
 }
 
-// A window beside the documents (the image browser): the documents step aside, it gets a
-// History entry, and the commands on documents and pictures wait until it closes.
+// A window beside the documents (the image browser): the documents step aside (minimised; they
+// get their states back when it closes), it gets a History entry, and the commands on documents
+// and pictures wait until it closes.
 void TMainForm::OpenInsertWindow(const TInsertDialog& Dialog) {
   if (FSideWindow) return;  // one at a time
-  for (int i = 0; i < MDIChildCount(); ++i) MDIChildren(i)->SetWindowState(wsMinimized);
+  FSteppedAside.MinimiseAll(this);
   TForm* window = Dialog.Create(Application, DialogContext());
   FSideWindow = window;
   window->Show();
@@ -772,7 +776,10 @@ void TMainForm::DisableDocumentButtons() {
 // window), and tool button 13 comes back.
 void TMainForm::SideWindowClosed(TForm* Window) {
   RemoveHistoryEntry(Window->Caption());
-  if (Window == FSideWindow) FSideWindow = nullptr;
+  if (Window == FSideWindow) {
+    FSideWindow = nullptr;
+    FSteppedAside.Restore(this, Window);
+  }
   FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)));
 }
 

@@ -13,6 +13,7 @@
 #include "pagelogic.h"
 #include "stdctrls.h"
 #include "streams.h"
+#include "windowstates.h"
 
 struct TPageEntry;
 
@@ -109,6 +110,7 @@ private:
   // Writes the page into File, which it then is; a failure is reported and leaves File whole.
   bool SavePageAs(TMDIChild* Doc, const String& File);
   TForm* FSideWindow = nullptr;  // the image browser while it is open
+  TWindowStates FSteppedAside;  // the documents' states while the side window is open
   String UniqueWorkNameFor(const String& Caption, const TMDIChild* Except) const;
   std::map<unsigned, std::function<void()>> FActions;
   std::map<unsigned, TToolButton*> FButtons;

@@ -475,9 +475,14 @@ void TEditorModel::PasteFromClipboard() {
 
 // ---- view ----------------------------------------------------------------------------------
 
+// A window that grows shows no room below the last line while lines above its top are hidden:
+// the view scrolls back until the last line is at the bottom or the first line at the top. A
+// view scrolled past the end on purpose stays while the window keeps its size.
 void TEditorModel::SetVisibleCounts(int Cols, int Rows) {
+  const bool taller = std::max(Rows, 0) > FVisibleRowCount;
   FVisibleColCount = std::max(Cols, 0);
   FVisibleRowCount = std::max(Rows, 0);
+  if (taller) SetLeftTop(FLeftCol, std::min(FTopRow, std::max(FLines->Count() - FVisibleRowCount, 0)));
 }
 
 int TEditorModel::VertScrollMax() const {

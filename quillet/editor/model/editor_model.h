@@ -149,6 +149,8 @@ public:
   int VisibleRowCount() const { return FVisibleRowCount; }
   int LastVisibleCol() const { return FLeftCol + FVisibleColCount - 1; }
   int LastVisibleRow() const { return FTopRow + FVisibleRowCount - 1; }
+  // The window's size in whole cells. More rows than before bring lines hidden above the top
+  // back into view when there is room below the last line (see editor_model.cpp).
   void SetVisibleCounts(int Cols, int Rows);
   // Scrolls the view (both at least 0; the top row at most the vertical scroll maximum).
   void SetLeftTop(int ALeftCol, int ATopRow);

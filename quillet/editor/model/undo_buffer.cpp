@@ -52,6 +52,16 @@ bool TUndoBuffer::TakeBackTo(const TMark& Mark) {
   return whole;
 }
 
+bool TUndoBuffer::CanUndo() const {
+  for (int i = FPtr; i >= 0; --i) {
+    switch (Record(i)->Kind()) {
+      case ukCaret: case ukSelect: case ukUnselect: case ukBeginCompound: case ukEndCompound: continue;
+      default: return true;
+    }
+  }
+  return false;
+}
+
 void TUndoBuffer::Redo() { throw ECodeEditorError("Redo not yet implemented"); }
 
 namespace {

@@ -68,6 +68,10 @@ public:
   void Undo();
   void Redo();
   void Clear() override;
+  // Whether undoing can still take back a change of the text: a record in effect that is not
+  // a caret move, a selection or a group marker. What is left beside such records only moves
+  // the caret, which the program's "Undo" entries do not offer.
+  bool CanUndo() const;
 
   // The buffer's state before a change that may fail: TakeBackTo undoes and frees the records
   // added since, newest first, when no undo step and no clearing came in between (otherwise it

@@ -1,10 +1,13 @@
 // The forms library in real windows under Wine: menus and their commands, a modal form ended by
-// its buttons, the MDI frame with children, the active-form notification, the tool bar, and the
-// active control with the enter and exit notifications.
+// its buttons, nested modal forms with the windows they set aside, the MDI frame with children,
+// the active-form notification, the tool bar, and the active control with the enter and exit
+// notifications.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
+#include <iterator>
+#include <vector>
 
 #include "forms.h"
 #include "menus.h"
@@ -272,6 +275,74 @@ TEST_F(FormsApp, ModalFormEndsThroughItsButtons) {
   // Closing through the system menu is a cancel.
   dialog.OnShow = [&](TObject*) { PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0); };
   EXPECT_EQ(dialog.ShowModal(), mrCancel);
+}
+
+// A modal form sets aside every other window of the program, not just the main form, and gives
+// back exactly the state it found: a form shown modally from a modal form leaves the outer one
+// disabled while it runs and the main form disabled after it ends, and a window that was disabled
+// before stays so.
+TEST_F(FormsApp, NestedModalFormsDisableEveryOtherWindowAndGiveBackTheStateTheyFound) {
+  TForm tool(nullptr), locked(nullptr), outer(nullptr), inner(nullptr);
+  tool.SetCaption("Werkzeug");
+  tool.Show();
+  locked.SetCaption("Gesperrt");
+  locked.Show();
+  EnableWindow(locked.Handle(), FALSE);
+  outer.SetCaption("Aussen");
+  inner.SetCaption("Innen");
+  // The drop-down list of a combo box on the modal form is a window of its own beside the
+  // top-level windows: it stays usable, also on a form that existed before the outer form began.
+  auto* combo = new TComboBox(&inner);
+  combo->SetBounds(10, 10, 120, 100);
+  combo->SetParent(&inner);
+  inner.Handle();
+  combo->Handle();
+  struct TState {
+    bool Frame, Tool, Locked, Outer;
+  };
+  auto state = [&] {
+    return TState{bool(IsWindowEnabled(Frame->Handle())), bool(IsWindowEnabled(tool.Handle())),
+                  bool(IsWindowEnabled(locked.Handle())), bool(IsWindowEnabled(outer.Handle()))};
+  };
+  std::vector<std::pair<const char*, TState>> seen;
+  inner.OnShow = [&](TObject*) {
+    seen.push_back({"inner runs", state()});
+    EXPECT_TRUE(IsWindowEnabled(inner.Handle()));
+    COMBOBOXINFO ci = {};
+    ci.cbSize = sizeof ci;
+    ASSERT_TRUE(GetComboBoxInfo(combo->Handle(), &ci));
+    ASSERT_NE(ci.hwndList, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(ci.hwndList));
+    inner.SetModalResult(mrOk);
+  };
+  outer.OnShow = [&](TObject*) {
+    seen.push_back({"outer runs", state()});
+    EXPECT_EQ(inner.ShowModal(), mrOk);
+    seen.push_back({"inner ended", state()});
+    EXPECT_FALSE(IsWindowEnabled(inner.Handle()));  // set aside by the outer form again
+    EXPECT_EQ(inner.ShowModal(), mrOk);  // a second time from the same state
+    seen.push_back({"inner ended again", state()});
+    outer.SetModalResult(mrCancel);
+  };
+  EXPECT_EQ(outer.ShowModal(), mrCancel);
+  seen.push_back({"outer ended", state()});
+  EXPECT_TRUE(IsWindowEnabled(inner.Handle()));
+  const std::pair<const char*, TState> want[] = {
+      {"outer runs", {false, false, false, true}},
+      {"inner runs", {false, false, false, false}},
+      {"inner ended", {false, false, false, true}},
+      {"inner runs", {false, false, false, false}},
+      {"inner ended again", {false, false, false, true}},
+      {"outer ended", {true, true, false, true}},
+  };
+  ASSERT_EQ(seen.size(), std::size(want));
+  for (size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_STREQ(seen[i].first, want[i].first);
+    EXPECT_EQ(seen[i].second.Frame, want[i].second.Frame) << want[i].first << ": main form";
+    EXPECT_EQ(seen[i].second.Tool, want[i].second.Tool) << want[i].first << ": other window";
+    EXPECT_EQ(seen[i].second.Locked, want[i].second.Locked) << want[i].first << ": window disabled before";
+    EXPECT_EQ(seen[i].second.Outer, want[i].second.Outer) << want[i].first << ": outer modal form";
+  }
 }
 
 // The form records the control that takes the focus; the enter and exit notifications are those

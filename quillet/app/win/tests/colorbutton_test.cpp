@@ -1,8 +1,11 @@
 // TColorButton in a real window under Wine: bevel colours read back from the painted pixels,
-// the pressed look, keys, mouse, accelerator and the disabled button.
+// the pressed look, keys (only those that went down on the button click it), mouse, accelerator
+// and the disabled button.
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "bitmap.h"
 #include "colorbutton.h"
@@ -105,6 +108,8 @@ TEST_F(ColorButton, KeysMouseAndAccelerator) {
   EXPECT_EQ(Clicks, 0);
   Key(WM_KEYUP, VK_SPACE);
   EXPECT_EQ(Clicks, 1);
+  Key(WM_KEYDOWN, VK_RETURN);
+  EXPECT_EQ(Clicks, 1);
   Key(WM_KEYUP, VK_RETURN);
   EXPECT_EQ(Clicks, 2);
   SendMessageA(B->Handle(), WM_SYSCHAR, 'k', 1);
@@ -119,6 +124,7 @@ TEST_F(ColorButton, KeysMouseAndAccelerator) {
   B->SetEnabled(false);
   EXPECT_EQ(B->State(), TColorButton::bsDisabled);
   Key(WM_KEYDOWN, VK_SPACE);
+  Key(WM_KEYDOWN, VK_RETURN);
   Key(WM_KEYUP, VK_SPACE);
   Key(WM_KEYUP, VK_RETURN);
   SendMessageA(B->Handle(), WM_SYSCHAR, 'k', 1);
@@ -207,6 +213,50 @@ TEST(ColorButtonOnAForm, AltAndTheAcceleratorClicksFromAnyControl) {
   PostMessageA(edit->Handle(), WM_SYSCHAR, 'b', 1 << 29);
   app.ProcessMessages();
   EXPECT_EQ(clicks, 1);
+}
+
+// A key clicks only when it went down on the button: the release of a Return or Space that
+// went down elsewhere (in a dialog the button opened, which that key closed) does nothing, and
+// a press is forgotten when the focus leaves. Return on the focused button is the button's own,
+// not the dialog's default command.
+TEST_F(ColorButton, AKeyClicksOnlyWhenItWentDownOnTheButton) {
+  struct TCase {
+    const char* Name;
+    std::vector<std::pair<UINT, WPARAM>> Keys;
+    bool LoseFocusBeforeRelease;
+    int Clicks;
+  } cases[] = {
+      {"Return released only", {{WM_KEYUP, VK_RETURN}}, false, 0},
+      {"Space released only", {{WM_KEYUP, VK_SPACE}}, false, 0},
+      {"Return pressed and released", {{WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}}, false, 1},
+      {"Return held (repeated) and released",
+       {{WM_KEYDOWN, VK_RETURN}, {WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}}, false, 1},
+      {"Space pressed, Return released", {{WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_RETURN}}, false, 0},
+      {"Return pressed, focus gone, released", {{WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}}, true, 0},
+      {"Return released twice", {{WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}, {WM_KEYUP, VK_RETURN}}, false, 1},
+  };
+  auto* other = new TEdit(&Host);
+  other->SetBounds(10, 80, 100, 22);
+  other->SetParent(&Host);
+  for (const TCase& c : cases) {
+    B->SetFocus();
+    Clicks = 0;
+    for (size_t i = 0; i < c.Keys.size(); ++i) {
+      if (c.LoseFocusBeforeRelease && c.Keys[i].first == WM_KEYUP) {
+        other->SetFocus();
+        B->SetFocus();
+      }
+      Key(c.Keys[i].first, c.Keys[i].second);
+    }
+    Key(WM_KEYUP, VK_SPACE);  // what is left of a press ends here
+    EXPECT_EQ(Clicks, c.Clicks) << c.Name;
+    Clicks = 0;
+  }
+  // The dialog's key handling leaves Return on the focused button to the button.
+  MSG m = {B->Handle(), WM_KEYDOWN, VK_RETURN, 1, 0, {0, 0}};
+  EXPECT_TRUE(SendMessageA(B->Handle(), WM_GETDLGCODE, VK_RETURN, LPARAM(&m)) & DLGC_WANTMESSAGE);
+  m.wParam = VK_TAB;
+  EXPECT_FALSE(SendMessageA(B->Handle(), WM_GETDLGCODE, VK_TAB, LPARAM(&m)) & DLGC_WANTMESSAGE);
 }
 
 }  // namespace

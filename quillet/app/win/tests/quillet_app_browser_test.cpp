@@ -307,3 +307,37 @@ TEST_F(ImageBrowser, ScrollsThroughManyPicturesAndAPressSelectsTheCellUnderIt) {
   GetExitCodeProcess(Pi.hProcess, &code);
   EXPECT_EQ(code, 0u);
 }
+
+// The pages step aside (minimised) while the browser is open and get back the state each had
+// when it closes: minimised, normal or maximised, the active one in front again. A page closed
+// meanwhile is simply gone; one opened meanwhile keeps its own state.
+TEST_F(ImageBrowser, ThePagesGetBackTheirWindowStatesWhenTheBrowserCloses) {
+  Start();
+  HWND client = nullptr;
+  std::vector<HWND> pages;
+  for (int i = 0; i < 4; ++i) {
+    NewPage();
+    pages.push_back(ActiveChild());
+  }
+  client = FindWindowExA(Main, nullptr, "MDICLIENT", nullptr);
+  // 0 minimised, 1 normal, 2 closed while the browser is open, 3 maximised and active.
+  ShowWindow(pages[0], SW_MINIMIZE);
+  SendMessageA(client, WM_MDIACTIVATE, WPARAM(pages[3]), 0);
+  SendMessageA(client, WM_MDIMAXIMIZE, WPARAM(pages[3]), 0);
+  ASSERT_TRUE(IsIconic(pages[0]));
+  ASSERT_FALSE(IsIconic(pages[1]) || IsZoomed(pages[1]));
+  ASSERT_TRUE(IsZoomed(pages[3]));
+  OpenBrowser(0);
+  for (HWND p : pages) EXPECT_TRUE(IsIconic(p));
+  SendMessageA(pages[2], WM_CLOSE, 0, 0);
+  ASSERT_TRUE(testsupport::WaitFor([&] { return !IsWindow(pages[2]); }, 5000));
+  PostBrowserCmd(BR_CLOSE);
+  ASSERT_TRUE(testsupport::WaitFor([&] { return !IsWindow(Browser); }, 5000));
+  Documents();
+  EXPECT_TRUE(IsIconic(pages[0]));
+  EXPECT_FALSE(IsIconic(pages[1]));
+  EXPECT_FALSE(IsZoomed(pages[1]));
+  EXPECT_TRUE(IsZoomed(pages[3]));
+  EXPECT_EQ(ActiveChild(), pages[3]);
+  EXPECT_EQ(Documents(), 3);
+}

@@ -147,6 +147,36 @@ TEST_F(Operations, CaretPlacementScrollsTheViewToTheCaret) {
   EXPECT_EQ(ed.LastVisibleCol(), 1024);
 }
 
+// A window that grows (maximised) brings back the lines hidden above its top when the last line
+// would otherwise leave room below it; one that shrinks or keeps its size leaves the view alone.
+TEST_F(Operations, AGrowingWindowScrollsBackWhatWouldFit) {
+  struct TCase {
+    int Lines, Rows, Top, NewRows, NewTop;
+  } cases[] = {
+      {100, 20, 80, 50, 50},  // the last line at the bottom
+      {100, 20, 99, 50, 50},  // scrolled until only the last line showed
+      {30, 20, 10, 50, 0},    // everything fits: the first line at the top
+      {100, 20, 10, 50, 10},  // room enough below: the top stays
+      {100, 20, 95, 20, 95},  // the same size keeps a view scrolled past the end
+      {100, 20, 95, 10, 95},  // smaller
+      {0, 20, 0, 50, 0},
+  };
+  for (const TCase& c : cases) {
+    String text;
+    for (int i = 0; i < c.Lines; ++i) text += "line\r\n";
+    SetText(text);
+    ed.SetVisibleCounts(80, c.Rows);
+    ed.SetLeftTop(3, c.Top);
+    ASSERT_EQ(ed.TopRow(), c.Top);
+    view.log.clear();
+    ed.SetVisibleCounts(80, c.NewRows);
+    EXPECT_EQ(ed.TopRow(), c.NewTop) << c.Lines << " lines, top " << c.Top << ", " << c.NewRows << " rows";
+    EXPECT_EQ(ed.LeftCol(), 3);
+    // The window is told to move its pixels and scroll bars.
+    EXPECT_EQ(view.Only({"Scrolled"}).size(), c.NewTop != c.Top ? 1u : 0u) << c.Lines << " lines, top " << c.Top;
+  }
+}
+
 TEST_F(Operations, PastePadsNormalisesAndGroups) {
   SetText("ab\r\ncd");
   ed.CaretPlace(4, 0);

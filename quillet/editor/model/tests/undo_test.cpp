@@ -108,6 +108,39 @@ TEST_F(Undo, CaretMovesAndSelectionsUndoAsRuns) {
   EXPECT_EQ(ed.GetSelText(), "bcd");
 }
 
+// CanUndo says whether an undo step can still take back a change of the text: caret moves,
+// selections and group markers alone do not count, however many are in effect.
+TEST_F(Undo, CanUndoWhileAChangeOfTheTextIsInEffect) {
+  SetText("abc\r\nxyz");
+  EXPECT_FALSE(ed.UndoBuffer()->CanUndo());  // a text set as a whole leaves nothing
+  Cmds({ecRight, ecDown, ecSelRight, ecSelAll});
+  EXPECT_GT(ed.UndoBuffer()->CurrentIndex(), -1);
+  EXPECT_FALSE(ed.UndoBuffer()->CanUndo());
+  ed.ClearSelection();
+  ed.CaretPlace(3, 0);
+  Type("d");
+  EXPECT_TRUE(ed.UndoBuffer()->CanUndo());
+  Cmds({ecLeft, ecDown});  // moves after the change leave it in effect
+  EXPECT_TRUE(ed.UndoBuffer()->CanUndo());
+  Cmd(ecUndo);  // the moves
+  EXPECT_TRUE(ed.UndoBuffer()->CanUndo());
+  Cmd(ecUndo);  // the typing
+  EXPECT_EQ(Text(), "abc\r\nxyz\r\n");
+  EXPECT_FALSE(ed.UndoBuffer()->CanUndo());
+  // Each kind of change counts: deleting, Backspace, a paste as a group, a line break.
+  const std::vector<int> changes[] = {
+      {ecDelete}, {ecBackspace}, {ecSelRight, ecClipboardCopy, ecClipboardPaste}, {ecInsertPara}};
+  for (const std::vector<int>& c : changes) {
+    SetText("abc");
+    ed.CaretPlace(1, 0);
+    for (int command : c) Cmd(command);
+    EXPECT_TRUE(ed.UndoBuffer()->CanUndo()) << c.front();
+    for (int i = 0; i < 10 && ed.UndoBuffer()->CanUndo(); ++i) Cmd(ecUndo);
+    EXPECT_FALSE(ed.UndoBuffer()->CanUndo()) << c.front();
+    EXPECT_EQ(Text(), "abc\r\n") << c.front();
+  }
+}
+
 TEST_F(Undo, RecordsMadeWhileUndoingAreDropped) {
   SetText("ab");
   ed.CaretPlace(2, 0);

@@ -390,6 +390,25 @@ TEST_F(EditorWindow, ScrollBarsMoveTheView) {
   EXPECT_GE(E->LastVisibleRow(), 199);
 }
 
+// A window that grows to hold every line (a document window maximised) shows them all: the
+// lines hidden above its top come back, and the scroll bar follows.
+TEST_F(EditorWindow, AWindowThatGrowsShowsTheLinesHiddenAboveItsTop) {
+  String text;
+  for (int i = 0; i < 30; ++i) text += "line " + IntToStr(i) + "\r\n";
+  E->Lines()->SetText(text);
+  SetWindowPos(Host.Handle(), nullptr, 0, 0, 640, 10 * E->CellHeight() + 60, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  ASSERT_LT(E->VisibleRowCount(), 30);
+  for (int i = 0; i < 40; ++i) SendMessageA(W(), WM_VSCROLL, SB_LINEDOWN, 0);
+  Pump();
+  ASSERT_GT(E->TopRow(), 20);
+  SetWindowPos(Host.Handle(), nullptr, 0, 0, 640, 34 * E->CellHeight() + 60, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  ASSERT_GE(E->VisibleRowCount(), 30);
+  EXPECT_EQ(E->TopRow(), 0);
+  EXPECT_EQ(GetScrollPos(W(), SB_VERT), 0);
+}
+
 TEST_F(EditorWindow, LongLineToTheLastColumnIsPaintedWithoutOverrun) {
   E->Lines()->SetText(String(2000, 'a') + "\r\n<b>");
   Pump();
