@@ -85,6 +85,12 @@ CRITICAL_SECTION& CommitLock() {
   return *lock;
 }
 
+// Set by CancelDownloads, so that a cancel from any thread ends the waits at once.
+HANDLE CancelEvent() {
+  static HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  return event;
+}
+
 struct CCommitLock {
   CCommitLock() { ::EnterCriticalSection(&CommitLock()); }
   ~CCommitLock() { ::LeaveCriticalSection(&CommitLock()); }
@@ -276,7 +282,14 @@ DownloadResult Download(const CString& url, const CString& path) {
   job->url = url;
   job->path = path;
   job->limits = g_limits;
-  job->generation = g_cancelGeneration;
+  // A cancel that came before this download does not end it; one from now on does (the
+  // generation is looked at before every wait, and the event ends a wait).
+  HANDLE cancel = CancelEvent();
+  {
+    CCommitLock lock;
+    job->generation = g_cancelGeneration;
+    if (cancel) ::ResetEvent(cancel);
+  }
   auto* param = new std::shared_ptr<CDownloadJob>(job);
   DWORD id = 0;
   HANDLE thread = ::CreateThread(nullptr, 0, DownloadThread, param, 0, &id);
@@ -286,18 +299,21 @@ DownloadResult Download(const CString& url, const CString& path) {
   }
   // The window thread waits for the worker while it handles its messages, so the program keeps
   // painting and answering (and "Trennen", "Abbrechen" and "Beenden" work) during the transfer.
-  // A cancel (CancelDownloads, from a message handled here) ends the wait at once: the worker,
-  // which may be waiting for the network, is left to end by itself within the time limits, and
-  // writes nothing any more.
+  // A cancel (CancelDownloads, from a message handled here or from another thread) ends the wait
+  // at once: the worker, which may be waiting for the network, is left to end by itself within
+  // the time limits, and writes nothing any more.
   DownloadResult result = DownloadResult::cancelled;
+  const HANDLE waits[] = {thread, cancel};
+  const DWORD count = cancel ? 2 : 1;
   for (;;) {
     if (Cancelled(*job)) break;
-    DWORD w = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
+    DWORD w = ::MsgWaitForMultipleObjects(count, waits, FALSE, INFINITE, QS_ALLINPUT);
     if (w == WAIT_OBJECT_0) {
       result = job->result;
       break;
     }
-    if (w == WAIT_OBJECT_0 + 1 && AfxPumpWaitingMessages()) continue;
+    if (w == WAIT_OBJECT_0 + 1 && count == 2) continue;  // a cancel: the generation tells whose
+    if (w == WAIT_OBJECT_0 + count && AfxPumpWaitingMessages()) continue;
     // The program is ending (or the wait failed): the transfer is given up.
     CancelDownloads();
     break;
@@ -318,6 +334,7 @@ BOOL DownloadFile(CString url, CString path) { return Download(url, path) == Dow
 void CancelDownloads() {
   CCommitLock lock;
   ::InterlockedIncrement(&g_cancelGeneration);
+  if (HANDLE cancel = CancelEvent()) ::SetEvent(cancel);
 }
 
 void SetDownloadLimits(const CDownloadLimits& limits) { g_limits = limits; }
