@@ -215,9 +215,12 @@ DownloadResult Transfer(const CDownloadJob& job) {
     if (status < 200 || status > 299) return DownloadResult::failed;
     DWORD announced = 0;
     const bool hasLength = request->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, announced) != FALSE;
-    // The download is written whole (a failed write or a full disk leaves the file as it was).
+    // The download is written whole (a failed write or a full disk leaves the file as it was),
+    // through a temporary of this transfer's own: a transfer that was given up may still hold
+    // its temporary while the next download of the same file runs.
     CSaveFile out;
-    if (!out.Open(job.path)) return DownloadResult::failed;
+    const CString temp = job.path + CString::Formatted(".%lu.sic", static_cast<unsigned long>(::GetCurrentThreadId()));
+    if (!out.Open(job.path, temp)) return DownloadResult::failed;
     // A short block is no end: the network hands over what has arrived. The end is an empty read.
     // Nothing the server sends is read beyond the data-file limit, so a larger download would only
     // fill the disk: it is refused and the temporary removed.
@@ -249,6 +252,8 @@ DownloadResult Transfer(const CDownloadJob& job) {
         return DownloadResult::failed;
       }
       if (got == 0) break;
+      // A transfer given up writes nothing more.
+      if (Cancelled(job)) return DownloadResult::cancelled;
       total += got;
       if (total > kDataFileLimit) return DownloadResult::failed;
       out.Write(block, got);
