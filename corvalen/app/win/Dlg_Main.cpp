@@ -286,9 +286,16 @@ void CDlg_Main::OnVerbinden() {
   Enable(IDC_TRENNEN, TRUE);
   RedrawWindow();
   HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
-  m_connecting = true;
-  bool ok = m_pController->Connect();
-  m_connecting = false;
+  bool ok;
+  {
+    // Cleared however Connect ends (the window procedure catches what it might throw).
+    struct Connecting {
+      bool& flag;
+      explicit Connecting(bool& f) : flag(f) { flag = true; }
+      ~Connecting() { flag = false; }
+    } connecting(m_connecting);
+    ok = m_pController->Connect();
+  }
   if (ok && m_pController->IsOnline()) {
     TakeConnectedMutex();
     Text(IDC_TRENNEN, "&Trennen");
