@@ -7,6 +7,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CString text(reinterpret_cast<const char*>(data), static_cast<int>(size));
+  // Cut as the viewer cuts it (to a small limit too, so that the cut itself is reached).
+  for (int limit : {kMaxTipLength, 64}) {
+    for (bool markup : {false, true}) {
+      CString cut = CutTipText(text, markup, limit);
+      if (cut.GetLength() > limit && cut != text) abort();
+      if (text.GetLength() <= limit && cut != text) abort();
+    }
+  }
   CString expanded = ExpandTipMarkers(text);
   for (bool crLf : {false, true}) {
     CTipRuns runs = StripTipMarks(expanded, crLf);

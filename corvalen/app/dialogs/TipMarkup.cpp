@@ -1,5 +1,7 @@
 #include "TipMarkup.h"
 
+#include <string>
+
 CString ExpandTipMarkers(const CString& text) {
   CString out = text;
   out.Replace("\\b", "\x08");
@@ -33,4 +35,50 @@ std::vector<std::pair<long, long>> TipRunPairs(const std::vector<long>& position
   if (positions.empty() || positions.size() % 2 != 0) return pairs;
   for (size_t i = 0; i + 1 < positions.size(); i += 2) pairs.emplace_back(positions[i], positions[i + 1]);
   return pairs;
+}
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// How many markers "\\" + `mark` the text holds, counted as ExpandTipMarkers finds them.
+int CountMarks(const std::string& text, char mark) {
+  int n = 0;
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] == '\\' && text[i + 1] == mark) {
+      ++n;
+      ++i;
+    }
+  }
+  return n;
+}
+
+}  // namespace
+
+CString CutTipText(const CString& text, bool markup, int limit) {
+  if (text.GetLength() <= limit) return text;
+  const std::string all(text, static_cast<size_t>(text.GetLength()));
+  // Room for the cut mark and, with markup, two closing markers.
+  const int reserve = static_cast<int>(sizeof kTipCutMark) - 1 + (markup ? 4 : 0);
+  const size_t room = static_cast<size_t>(limit > reserve ? limit - reserve : 1);
+  const size_t half = room / 2;
+  size_t cut = room;
+  size_t at = all.find_last_of("\r\n", room - 1);
+  if (at != std::string::npos && at >= half) {
+    cut = at;
+  } else {
+    at = all.find_last_of(" \t", room - 1);
+    if (at != std::string::npos && at >= half) cut = at;
+  }
+  std::string kept = all.substr(0, cut);
+  while (!kept.empty() && (IsBlank(kept.back()) || IsLineEnd(kept.back()))) kept.pop_back();
+  if (markup) {
+    // The first half of a marker that the cut went through goes with it.
+    while (!kept.empty() && kept.back() == '\\') kept.pop_back();
+    if (CountMarks(kept, 'b') % 2) kept += "\\b";
+    if (CountMarks(kept, 'v') % 2) kept += "\\v";
+  }
+  kept += kTipCutMark;
+  return CString(kept);
 }

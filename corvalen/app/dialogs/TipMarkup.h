@@ -28,3 +28,17 @@ CTipRuns StripTipMarks(const CString& text, bool crLfAsOne);
 
 // The runs as (start, end) pairs: only when the number of positions is even and not 0.
 std::vector<std::pair<long, long>> TipRunPairs(const std::vector<long>& positions);
+
+// The longest text the viewer shows. The tips come from the server, and a rich edit control that
+// is handed megabytes in one paragraph stops answering for minutes (or, under Wine, fails);
+// a tip is a few lines, and no reader reads further than this.
+const int kMaxTipLength = 4096;
+// The mark that ends a text that was cut.
+const char kTipCutMark[] = " ...";
+
+// The text as the viewer shows it: unchanged up to `limit` characters; a longer one is cut at the
+// last paragraph end (line break) in the second half of what fits, else at the last blank or tab
+// there, else where the limit falls, and ends with kTipCutMark, all within `limit` characters.
+// With `markup`, a bold or underlined run left open by the cut is closed ("\b", "\v"), so the
+// runs before it keep their looks, and a lone backslash at the cut is dropped.
+CString CutTipText(const CString& text, bool markup, int limit = kMaxTipLength);

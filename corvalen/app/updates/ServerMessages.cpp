@@ -11,6 +11,7 @@
 #include "Provider.h"
 #include "TarifClock.h"
 #include "TarifScramble.h"
+#include "WebAddress.h"
 
 namespace {
 
@@ -37,6 +38,9 @@ void ApplyValue(ParseState& s) {
   if (value.IsEmpty()) return;
   CSettings* st = s.settings;
   if (s.element == "url") {
+    // Every address of the messages is opened in the browser or downloaded: one that is no web
+    // address (a program or file of this machine, another scheme) is not kept.
+    if (!IsWebAddress(value)) return;
     if (s.typ == "urlofday") st->SetUrlOfDay(value);
     else if (s.typ == "tarif") st->SetTarifUrl(value);
     else if (s.typ == "dialer") st->SetDialerUrl(value);

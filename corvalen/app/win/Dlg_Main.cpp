@@ -6,6 +6,7 @@
 #include "SplashWnd.h"
 #include "TarifClock.h"
 #include "TarifTexts.h"
+#include "WebAddress.h"
 #include "res/resource.h"
 
 namespace {
@@ -273,6 +274,9 @@ void CDlg_Main::ReleaseConnectedMutex() {
 }
 
 void CDlg_Main::OnVerbinden() {
+  // One connect at a time: a "Verbinden" (or a timer's connect) that arrives while an earlier
+  // one is still being given up (a cancelled dial or download unwinding) starts nothing.
+  if (m_connecting) return;
   Enable(IDC_PROVIDER, FALSE);
   Enable(IDC_AENDERN, FALSE);
   Enable(IDC_VERBINDEN, FALSE);
@@ -282,7 +286,16 @@ void CDlg_Main::OnVerbinden() {
   Enable(IDC_TRENNEN, TRUE);
   RedrawWindow();
   HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
-  bool ok = m_pController->Connect();
+  bool ok;
+  {
+    // Cleared however Connect ends (the window procedure catches what it might throw).
+    struct Connecting {
+      bool& flag;
+      explicit Connecting(bool& f) : flag(f) { flag = true; }
+      ~Connecting() { flag = false; }
+    } connecting(m_connecting);
+    ok = m_pController->Connect();
+  }
   if (ok && m_pController->IsOnline()) {
     TakeConnectedMutex();
     Text(IDC_TRENNEN, "&Trennen");
@@ -315,13 +328,14 @@ void CDlg_Main::OnTrennen() {
     }
     Text(IDC_STATUS, "Trenne Verbindung ...");
     m_pController->HangUp();
-    Enable(IDC_VERBINDEN, TRUE);
+    // During a connect's work "Verbinden" comes back when that work has ended (OnVerbinden).
+    Enable(IDC_VERBINDEN, !m_connecting);
     Enable(IDC_TRENNEN, FALSE);
     m_pController->SetAutoDisconnect(FALSE);
   } else {
     m_pController->CancelDial();
     Enable(IDC_TRENNEN, FALSE);
-    Enable(IDC_VERBINDEN, TRUE);
+    Enable(IDC_VERBINDEN, !m_connecting);
     Text(IDC_TRENNEN, "&Trennen");
   }
   ReleaseConnectedMutex();
@@ -467,9 +481,11 @@ void CDlg_Main::OnTimer(UINT_PTR id) {
       KillTimer(kTimerUrlOfDay);
       CString url = m_settings.GetUrlOfDay();
       url.Trim();
-      if (!url.IsEmpty()) {
+      // The address comes from the server: only a web page is opened, in the browser.
+      if (IsWebAddress(url)) {
         SHELLEXECUTEINFOA info = {};
         info.cbSize = sizeof info;
+        info.lpVerb = "open";
         info.lpFile = url;
         info.nShow = SW_SHOWNORMAL;
         ::ShellExecuteExA(&info);

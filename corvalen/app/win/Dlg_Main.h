@@ -91,4 +91,7 @@ class CDlg_Main : public CDialog {
   int timeScale = 1;
   BOOL m_ownsConnectedMutex = FALSE;
   CRankingMinute m_rankedMinute;  // the minute the provider list was ranked in last
+  // A connect runs (OnVerbinden has not returned): its dial, or the work after it, pumps
+  // messages, so a second "Verbinden" could start inside it; it is refused until the first ends.
+  bool m_connecting = false;
 };

@@ -124,8 +124,17 @@ long CInternetFile::Seek(long, UINT) { throw CFileException(CFileException::gene
 
 long CInternetFile::GetLength() const {
   DWORD avail = 0;
-  if (!m_hFile || !Api().InternetQueryDataAvailable(m_hFile, &avail, 0, 0)) return 0;
+  if (!QueryDataAvailable(avail)) return 0;
   return static_cast<long>(avail);
+}
+
+BOOL CInternetFile::QueryDataAvailable(DWORD& available) const {
+  available = 0;
+  if (!m_hFile) {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return Api().InternetQueryDataAvailable(m_hFile, &available, 0, 0);
 }
 
 BOOL CInternetFile::ReadString(CString& line) {

@@ -41,8 +41,13 @@ class CInternetFile : public CFile {
   void Write(const void* buf, UINT count) override;
   // Internet files are read in sequence; seeking is refused with CFileException.
   long Seek(long offset, UINT from) override;
-  // The number of bytes that can be read now without waiting.
+  // The number of bytes that can be read now; waits for the next piece (within the receive time
+  // limit) when none has arrived, and reads 0 when that wait fails or at the end.
   long GetLength() const override;
+  // The same with the failure told apart: FALSE when the wait for the next piece failed (the
+  // receive time limit ran out: ERROR_INTERNET_TIMEOUT), with GetLastError's code; TRUE with
+  // `available` 0 at the end of the data.
+  BOOL QueryDataAvailable(DWORD& available) const;
   void Flush() override {}
 
   // A line up to CR LF or LF (removed); FALSE at the end.

@@ -5,6 +5,10 @@
 #include <richedit.h>
 #include <shlwapi.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "AccountDialogs.h"
 #include "TermsInfoDialogs.h"
 #include "TipMarkup.h"
@@ -154,6 +158,49 @@ TEST_F(ViewerTest, ProviderDetailsKeepTheTextAndOpenClickedLinks) {
   ASSERT_TRUE(script.Finished());
   EXPECT_EQ(text, "Preis \\b0,99\\b Pfg, siehe http://www.example.com/tarif");
   EXPECT_EQ(dlg.opened, "http://www.example.com/tarif");
+}
+
+class TipLinkCatcher : public CDlg_TippDesTages20 {
+ public:
+  using CDlg_TippDesTages20::CDlg_TippDesTages20;
+  void OpenLink(const CString& target) override { opened.push_back(target.c_str()); }
+  std::vector<std::string> opened;
+};
+
+// The tips come from the server: of the links the control detects, only web pages are handed to
+// the shell; a program or file of the machine named as a link is not, nor another scheme.
+TEST_F(ViewerTest, OnlyWebLinksOfATipAreOpened) {
+  ASSERT_TRUE(AfxInitRichEdit2());
+  const char* links[] = {"file:///Z:/tmp/marker.bat", "http://www.example.com/tipp", "mailto:info@example.com",
+                         "file://C:\\windows\\notepad.exe", "https://www.example.com/b?x=1"};
+  std::string text;
+  for (const char* l : links) text += std::string(l) + " ";
+  TipLinkCatcher tip(nullptr);
+  tip.SetText(text.c_str());
+  DialogScript script;
+  script.Then([&] {
+    HWND wnd = FindThreadWindow("Astrel Corvalen Tipp des Tages");
+    if (!wnd) return false;
+    HWND edit = ::GetDlgItem(wnd, IDC_VIEWER20);
+    std::string shown = WindowText(edit);
+    for (const char* l : links) {
+      // A left click on the link, as rich edit reports it.
+      ENLINK link = {};
+      link.nmhdr.hwndFrom = edit;
+      link.nmhdr.idFrom = IDC_VIEWER20;
+      link.nmhdr.code = EN_LINK;
+      link.msg = WM_LBUTTONDOWN;
+      link.chrg.cpMin = static_cast<long>(shown.find(l));
+      link.chrg.cpMax = link.chrg.cpMin + static_cast<long>(strlen(l));
+      ::SendMessageA(wnd, WM_NOTIFY, IDC_VIEWER20, reinterpret_cast<LPARAM>(&link));
+    }
+    PostClick(wnd, IDOK);
+    return true;
+  });
+  script.Start();
+  tip.DoModal();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_EQ(tip.opened, (std::vector<std::string>{"http://www.example.com/tipp", "https://www.example.com/b?x=1"}));
 }
 
 TEST_F(ViewerTest, ProviderDetailsFallBackToThePlainRichEdit) {

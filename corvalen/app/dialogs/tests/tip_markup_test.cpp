@@ -3,6 +3,8 @@
 
 #include "TipMarkup.h"
 
+#include <string>
+
 namespace {
 
 using Pairs = std::vector<std::pair<long, long>>;
@@ -52,6 +54,54 @@ TEST(TipMarkup, AtMostOneHundredPositionsOfEachKind) {
   ASSERT_EQ(runs.bold.size(), 100u);
   EXPECT_EQ(runs.bold.back(), 99);
   EXPECT_EQ(TipRunPairs(runs.bold).size(), 50u);
+}
+
+// A long text is cut where a reader would stop: a paragraph end, else a word end, else at the
+// limit; the cut shows, the runs before it keep their looks, and a short text stays as it is.
+TEST(TipMarkup, LongTextsAreCutAtABoundary) {
+  struct Case {
+    std::string text;
+    bool markup;
+    int limit;
+    std::string shown;
+  } cases[] = {
+      {"kurz und gut", true, 20, "kurz und gut"},
+      {std::string(20, 'a'), true, 20, std::string(20, 'a')},
+      // A paragraph end in the second half of what fits wins over a later blank.
+      {"erster Absatz\r\nzweiter Absatz geht weiter", false, 24, "erster Absatz ..."},
+      {"erster Absatz\nzweiter Absatz geht weiter", false, 24, "erster Absatz ..."},
+      // A paragraph end too early: the last word end.
+      {"ab\nein langer Absatz ohne Ende hier", false, 24, "ab\nein langer ..."},
+      // Neither: where the limit falls.
+      {std::string(30, 'x'), false, 24, std::string(20, 'x') + " ..."},
+      {"wort " + std::string(30, 'x'), false, 24, "wort " + std::string(15, 'x') + " ..."},
+      // A bold run open at the cut is closed; one that was closed stays so.
+      {"\\bfett und lang weiter\\b hier", true, 24, "\\bfett und lang\\b ..."},
+      {"\\bfett\\b und \\vunter nicht mehr\\v", true, 29, "\\bfett\\b und \\vunter\\v ..."},
+      // The first half of a marker at the cut goes.
+      {std::string(15, 'x') + "\\b" + std::string(20, 'y'), true, 24, std::string(15, 'x') + " ..."},
+      // Without markup, backslashes are text.
+      {std::string(14, 'z') + "\\b" + std::string(20, 'w'), false, 24, std::string(14, 'z') + "\\bwwww ..."},
+  };
+  for (const Case& c : cases) {
+    CString cut = CutTipText(CString(c.text), c.markup, c.limit);
+    EXPECT_EQ(std::string(cut), c.shown) << c.text;
+    if (static_cast<int>(c.text.size()) > c.limit) EXPECT_LE(cut.GetLength(), c.limit) << c.text;
+  }
+}
+
+TEST(TipMarkup, AMegabyteParagraphBecomesATipOfTheLimit) {
+  std::string words;
+  while (words.size() < 5u * 1024 * 1024) words += "Surfen Sie heute \\bgünstig\\b mit Corvalen ";
+  CString cut = CutTipText(CString(words), true);
+  EXPECT_LE(cut.GetLength(), kMaxTipLength);
+  EXPECT_GT(cut.GetLength(), kMaxTipLength / 2);
+  const std::string shown(cut);
+  EXPECT_EQ(shown.substr(shown.size() - 4), " ...");
+  EXPECT_EQ(words.compare(0, shown.size() - 4, shown, 0, shown.size() - 4), 0);
+  EXPECT_EQ(TipRunPairs(StripTipMarks(ExpandTipMarkers(cut), false).bold).size() * 2,
+            StripTipMarks(ExpandTipMarkers(cut), false).bold.size());
+  EXPECT_EQ(CutTipText(CString(std::string(kMaxTipLength, 'a')), true), CString(std::string(kMaxTipLength, 'a')));
 }
 
 }  // namespace

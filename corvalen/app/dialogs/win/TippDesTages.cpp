@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "TipMarkup.h"
+#include "WebAddress.h"
 
 namespace {
 
@@ -54,7 +55,8 @@ INT_PTR CDlg_TippDesTages::ShowHelp(CWnd* parent, const CString& text) {
 }
 
 INT_PTR CDlg_TippDesTages::Show() {
-  m_text = ExpandTipMarkers(m_text);
+  // The tips come from the server: a text of any length is cut to what a reader reads first.
+  m_text = ExpandTipMarkers(CutTipText(m_text, true));
   if (RichEdit20Available() && AfxInitRichEdit2()) {
     CDlg_TippDesTages20 viewer(m_pParentWnd);
     viewer.SetText(m_text);
@@ -154,8 +156,12 @@ void CDlg_TippDesTages20::OnLink(NMHDR* hdr, LRESULT* result) {
   auto* link = reinterpret_cast<ENLINK*>(hdr);
   *result = 0;
   if (link->msg != WM_LBUTTONDOWN) return;
+  // The control marks file: and other addresses as links too, and the tips come from the server:
+  // only a web page is opened (in the browser); a click on anything else does nothing.
+  CString target = m_edit.GetTextRange(link->chrg.cpMin, link->chrg.cpMax);
+  if (!IsWebAddress(target)) return;
   CWaitCursor wait;
-  OpenLink(m_edit.GetTextRange(link->chrg.cpMin, link->chrg.cpMax));
+  OpenLink(target);
 }
 
 void CDlg_TippDesTages20::OpenLink(const CString& target) {
@@ -177,11 +183,13 @@ CDlg_ProviderDetails::CDlg_ProviderDetails(CWnd* parent, const CString& title, c
 }
 
 INT_PTR ShowProviderDetails(CWnd* parent, const CString& title, const CString& text) {
+  // The provider's text comes with the tariff data from the server, cut like a tip.
+  const CString shown = CutTipText(text, false);
   if (RichEdit20Available() && AfxInitRichEdit2()) {
-    CDlg_ProviderDetails20 dlg(parent, title, text);
+    CDlg_ProviderDetails20 dlg(parent, title, shown);
     return dlg.DoModal();
   }
   AfxInitRichEdit();
-  CDlg_ProviderDetails dlg(parent, title, text);
+  CDlg_ProviderDetails dlg(parent, title, shown);
   return dlg.DoModal();
 }

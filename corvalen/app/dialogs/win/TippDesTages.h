@@ -25,8 +25,9 @@ class CDlg_TippDesTages : public CDialog {
   // Help mode titles the window "Hilfesystem Corvalen"; otherwise the template's tip caption stays.
   void SetHelpMode(BOOL help) { m_helpMode = help; }
   BOOL IsHelpMode() const { return m_helpMode; }
-  // Turns the markup into marker characters and runs the rich edit 2.0 variant modally when
-  // RICHED20.DLL can be loaded, else this dialog.
+  // Cuts the text to kMaxTipLength (TipMarkup.h: the tips come from the server, and a rich edit
+  // control handed megabytes stops answering), turns the markup into marker characters and runs
+  // the rich edit 2.0 variant modally when RICHED20.DLL can be loaded, else this dialog.
   INT_PTR Show();
   // Shows `text` as a help text ("Hilfesystem Corvalen") over `parent`.
   static INT_PTR ShowHelp(CWnd* parent, const CString& text);
@@ -59,7 +60,8 @@ class CDlg_TippDesTages20 : public CDlg_TippDesTages {
  public:
   explicit CDlg_TippDesTages20(CWnd* parent = nullptr);
   const CMessageMap* GetMessageMap() const override;
-  // Opens a clicked address (ShellExecute with "open"); the tests replace it.
+  // Opens a clicked web address (ShellExecute with "open"); the click handler hands on web
+  // addresses only (WebAddress.h). The tests replace it.
   virtual void OpenLink(const CString& target);
 
  protected:
@@ -78,5 +80,6 @@ class CDlg_ProviderDetails : public CDlg_TippDesTages {
  public:
   CDlg_ProviderDetails(CWnd* parent, const CString& title, const CString& text);
 };
-// Shows the details in the rich edit 2.0 variant when RICHED20.DLL loads, else the fallback.
+// Shows the details (cut like a tip, without markup) in the rich edit 2.0 variant when RICHED20.DLL
+// loads, else the fallback.
 INT_PTR ShowProviderDetails(CWnd* parent, const CString& title, const CString& text);

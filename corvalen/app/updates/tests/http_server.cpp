@@ -6,6 +6,12 @@ TestHttpServer::~TestHttpServer() {
   stop_ = true;
   listener_.Close();
   if (thread_.joinable()) thread_.join();
+  std::vector<std::thread> running;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    running.swap(connections_);
+  }
+  for (std::thread& t : running) t.join();
 }
 
 std::string TestHttpServer::Base() const { return "http://127.0.0.1:" + std::to_string(listener_.Port()); }
@@ -104,39 +110,46 @@ void TestHttpServer::Serve() {
   for (;;) {
     SOCKET s = ::accept(listener_.Socket(), nullptr, nullptr);
     if (s == INVALID_SOCKET) return;
-    DWORD timeout = 3000;  // a client that never closes does not stop the server
-    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-    std::string request;
-    char buf[1024];
-    while (request.find("\r\n\r\n") == std::string::npos) {
-      int n = ::recv(s, buf, sizeof buf, 0);
-      if (n <= 0) break;
-      request.append(buf, n);
-    }
-    size_t sp1 = request.find(' ');
-    size_t sp2 = sp1 == std::string::npos ? sp1 : request.find(' ', sp1 + 1);
-    std::string path = sp2 == std::string::npos ? "" : request.substr(sp1 + 1, sp2 - sp1 - 1);
-    // A proxy request carries the whole address; keep the path.
-    if (path.compare(0, 7, "http://") == 0) {
-      size_t slash = path.find('/', 7);
-      path = slash == std::string::npos ? "/" : path.substr(slash);
-    }
-    std::string agent;
-    size_t ua = request.find("User-Agent: ");
-    if (ua != std::string::npos) agent = request.substr(ua + 12, request.find("\r\n", ua) - ua - 12);
-    Answer answer{404, "not found", Manner::whole};
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      paths_.push_back(path);
-      agents_.push_back(agent);
-      auto it = answers_.find(path);
-      if (it != answers_.end()) answer = it->second;
-    }
-    Reply(s, answer, path);
-    if (answer.manner != Manner::reset) {
-      while (::recv(s, buf, sizeof buf, 0) > 0) {
-      }
-    }
-    ::closesocket(s);
+    // Each connection on a thread of its own: a client that left a stalled connection behind
+    // does not keep the next request waiting.
+    std::lock_guard<std::mutex> lock(mutex_);
+    connections_.emplace_back([this, s] { Handle(s); });
   }
+}
+
+void TestHttpServer::Handle(SOCKET s) {
+  DWORD timeout = 3000;  // a client that never closes does not stop the server
+  ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+  std::string request;
+  char buf[1024];
+  while (request.find("\r\n\r\n") == std::string::npos) {
+    int n = ::recv(s, buf, sizeof buf, 0);
+    if (n <= 0) break;
+    request.append(buf, n);
+  }
+  size_t sp1 = request.find(' ');
+  size_t sp2 = sp1 == std::string::npos ? sp1 : request.find(' ', sp1 + 1);
+  std::string path = sp2 == std::string::npos ? "" : request.substr(sp1 + 1, sp2 - sp1 - 1);
+  // A proxy request carries the whole address; keep the path.
+  if (path.compare(0, 7, "http://") == 0) {
+    size_t slash = path.find('/', 7);
+    path = slash == std::string::npos ? "/" : path.substr(slash);
+  }
+  std::string agent;
+  size_t ua = request.find("User-Agent: ");
+  if (ua != std::string::npos) agent = request.substr(ua + 12, request.find("\r\n", ua) - ua - 12);
+  Answer answer{404, "not found", Manner::whole};
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    paths_.push_back(path);
+    agents_.push_back(agent);
+    auto it = answers_.find(path);
+    if (it != answers_.end()) answer = it->second;
+  }
+  Reply(s, answer, path);
+  if (answer.manner != Manner::reset) {
+    while (::recv(s, buf, sizeof buf, 0) > 0) {
+    }
+  }
+  ::closesocket(s);
 }

@@ -1,5 +1,5 @@
-// A tiny HTTP/1.0 server on 127.0.0.1 for the download tests: fixed answers by path, one
-// connection at a time on a thread of its own, and a record of the requests it saw. Besides whole
+// A tiny HTTP/1.0 server on 127.0.0.1 for the download tests: fixed answers by path, each
+// connection on a thread of its own, and a record of the requests it saw. Besides whole
 // answers it plays the servers a download must survive: one that sends a byte now and then, one
 // that stalls after the headers or never answers, one that breaks the connection in the middle
 // of the body, one whose body has no end, and one that redirects back to the same address.
@@ -44,6 +44,7 @@ class TestHttpServer {
 
  private:
   void Serve();
+  void Handle(SOCKET s);
   void Reply(SOCKET s, const Answer& answer, const std::string& path);
   // Waits up to `ms` for the client to close; true when it did (or the server stops).
   bool ClientGone(SOCKET s, int ms);
@@ -53,4 +54,5 @@ class TestHttpServer {
   std::mutex mutex_;
   std::map<std::string, Answer> answers_;
   std::vector<std::string> paths_, agents_;
+  std::vector<std::thread> connections_;  // one per connection, joined at the end
 };

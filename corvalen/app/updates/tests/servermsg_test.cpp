@@ -67,6 +67,34 @@ TEST_F(ServerMsgTest, ValuesAreTrimmedOnBothSides) {
   EXPECT_EQ(settings.GetTarifDate(), "2026-03-01 10:00:00");
 }
 
+// An address that is no web address is not kept, whichever tip names it: the server messages
+// come over plain HTTP, and the addresses go to the shell or to a download.
+TEST_F(ServerMsgTest, AddressesOtherThanWebPagesAreNotKept) {
+  const char* typs[] = {"urlofday", "dialer", "tarif", "banner"};
+  const std::string refused[] = {"Z:\\tmp\\marker.exe", "C:\\marker.bat", "file:///C:/marker.exe", "marker.exe",
+                           "ftp://upd.example/x", "http://upd.example/\" -x", std::string("http://") + std::string(3000, 'a')};
+  for (const char* typ : typs) {
+    for (const std::string& address : refused) {
+      settings.SetUrlOfDay("");
+      settings.SetDialerUrl("");
+      settings.SetTarifUrl("");
+      settings.SetBannerUrl("");
+      ASSERT_TRUE(Parse(std::string("<s><tip typ=\"") + typ + "\"><url>" + address + "</url></tip></s>")) << address;
+      EXPECT_EQ(settings.GetUrlOfDay(), "") << typ << " " << address;
+      EXPECT_EQ(settings.GetDialerUrl(), "") << typ << " " << address;
+      EXPECT_EQ(settings.GetTarifUrl(), "") << typ << " " << address;
+      EXPECT_EQ(settings.GetBannerUrl(), "") << typ << " " << address;
+    }
+  }
+  std::string good = "<s>";
+  for (const char* typ : typs) good += std::string("<tip typ=\"") + typ + "\"><url>https://upd.example/seite</url></tip>";
+  ASSERT_TRUE(Parse(good + "</s>"));
+  EXPECT_EQ(settings.GetUrlOfDay(), "https://upd.example/seite");
+  EXPECT_EQ(settings.GetDialerUrl(), "https://upd.example/seite");
+  EXPECT_EQ(settings.GetTarifUrl(), "https://upd.example/seite");
+  EXPECT_EQ(settings.GetBannerUrl(), "https://upd.example/seite");
+}
+
 // What the update checks do: compare the parsed stamp with the stored one, store the parsed one
 // after the update, and compare again the next day with the same file.
 TEST_F(ServerMsgTest, StampStoredAfterAnUpdateIsNotOfferedAgain) {

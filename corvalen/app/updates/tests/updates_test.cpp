@@ -234,20 +234,52 @@ TEST_F(UpdatesTest, ADownloadEndsInTimeWhateverTheServerDoes) {
   SetDownloadLimits(CDownloadLimits());
 }
 
-// A download given up from outside (the line is hung up while it runs) ends at once, untold.
+// A download given up from outside (the line is hung up, the user cancels) ends at once, untold,
+// whatever the server does: also while the transfer waits for a server that stalls or never
+// answers (the worker is left to end by itself within its limits and writes nothing).
 TEST_F(UpdatesTest, ACancelledDownloadEndsUntold) {
-  server_.SetManner("/file", std::string(400, 'b'), TestHttpServer::Manner::trickle);
-  WriteWholeFile(Path("out.bin").c_str(), "alt");
-  std::thread cancel([] {
-    Sleep(1500);
-    CancelDownloads();
-  });
-  const DWORD start = GetTickCount();
-  EXPECT_EQ(Download(Url("/file").c_str(), Path("out.bin").c_str()), DownloadResult::cancelled);
-  cancel.join();
-  EXPECT_LT(GetTickCount() - start, 6000u);
-  EXPECT_TRUE(boxes_.empty());
+  using Manner = TestHttpServer::Manner;
+  for (Manner manner : {Manner::trickle, Manner::stall, Manner::silent}) {
+    SCOPED_TRACE(static_cast<int>(manner));
+    server_.SetManner("/file", std::string(400, 'b'), manner);
+    WriteWholeFile(Path("out.bin").c_str(), "alt");
+    boxes_.clear();
+    std::atomic<DWORD> cancelled{0};
+    std::thread cancel([&] {
+      Sleep(1500);
+      cancelled = GetTickCount();
+      CancelDownloads();
+    });
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(Download(Url("/file").c_str(), Path("out.bin").c_str()), DownloadResult::cancelled);
+    const DWORD end = GetTickCount();
+    cancel.join();
+    EXPECT_LT(end - start, 6000u);
+    EXPECT_LT(end - cancelled, 1000u * testsupport::TimeScale());
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(ReadAll(Path("out.bin")), "alt");
+  }
+  // Nothing of the given-up transfers lands later either.
+  Sleep(500);
   EXPECT_EQ(ReadAll(Path("out.bin")), "alt");
+}
+
+// A server that stalls after its headers is waited for once for the limit between two pieces of
+// the answer, not twice.
+TEST_F(UpdatesTest, AStalledServerIsWaitedForOneLimit) {
+  CDownloadLimits limits;
+  limits.connectMs = 3000 * testsupport::TimeScale();
+  limits.idleMs = 3000 * testsupport::TimeScale();
+  limits.totalMs = 60000;
+  SetDownloadLimits(limits);
+  server_.SetManner("/file", std::string(400, 'b'), TestHttpServer::Manner::stall);
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(Download(Url("/file").c_str(), Path("out.bin").c_str()), DownloadResult::timedOut);
+  const DWORD took = GetTickCount() - start;
+  SetDownloadLimits(CDownloadLimits());
+  EXPECT_GE(took + 100, limits.idleMs);
+  EXPECT_LT(took, limits.idleMs * 3 / 2);
+  ASSERT_EQ(boxes_.size(), 1u);
 }
 
 // Only a whole GIF picture takes the place of the bill's banner.
@@ -442,6 +474,21 @@ TEST_F(UpdatesTest, DailyChecksAskOnlyForNewStampsAndRememberTheAnswer) {
 }
 
 }  // namespace
+
+// A program page that is no web address (the messages come over plain HTTP) is not offered, and
+// nothing goes to the shell.
+TEST_F(UpdatesTest, AProgramPageThatIsNoWebAddressIsNotOffered) {
+  settings_->SetDialerDate("2026-02-01 08:00:00");
+  for (const char* address : {"Z:\\tmp\\marker.exe", "file:///C:/marker.bat", ""}) {
+    settings_->SetDialerUrl(address);
+    settings_->SetCurrentDialer("");
+    boxes_.clear();
+    EXPECT_TRUE(CDialerUpdateCheck(controller_.get()).Run(nullptr));
+    EXPECT_TRUE(boxes_.empty()) << address;
+    EXPECT_TRUE(opened_.empty()) << address;
+    EXPECT_EQ(std::string(settings_->GetCurrentDialer()), "") << address;
+  }
+}
 
 TEST_F(UpdatesTest, StampsOfAnotherLengthAreOfferedOnce) {
   InstallTarif();

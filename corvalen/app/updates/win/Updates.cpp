@@ -11,6 +11,7 @@
 #include "DataBudget.h"
 #include "TarifManager.h"
 #include "TarifUi.h"
+#include "WebAddress.h"
 
 namespace {
 
@@ -34,13 +35,17 @@ int ShowBox(HWND parent, const CString& text, const CString& title, UINT type) {
   return ::MessageBoxA(parent, text, title, type);
 }
 
+// Only a web address goes to the shell, and only to be opened (in the browser); anything else is
+// dropped here whatever stored it.
 void OpenInBrowser(const CString& url) {
+  if (!IsWebAddress(url)) return;
   if (g_browser) {
     g_browser(url);
     return;
   }
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
+  info.lpVerb = "open";
   info.lpFile = url;
   info.nShow = SW_SHOWNORMAL;
   ::ShellExecuteExA(&info);
@@ -65,11 +70,34 @@ BOOL PutInPlace(const CString& fresh, const CString& inForce) {
 namespace {
 
 CDownloadLimits g_limits;
-// Raised to cancel every download that runs now (a hang-up, the program's end).
+// Raised to cancel every download that runs now (a hang-up, the user's cancel, the program's end).
 volatile LONG g_cancelGeneration = 0;
 
-// One transfer, shared by the waiting window thread and the worker; the waiting side owns it and
-// returns only after the worker has ended.
+// Taken around raising the generation and around putting a finished download in place, so that
+// no download given up before CancelDownloads returned writes its file afterwards. Made at the
+// first use and never freed: a worker given up may still run while the program ends.
+CRITICAL_SECTION& CommitLock() {
+  static CRITICAL_SECTION* lock = [] {
+    auto* cs = new CRITICAL_SECTION;
+    ::InitializeCriticalSection(cs);
+    return cs;
+  }();
+  return *lock;
+}
+
+// Set by CancelDownloads, so that a cancel from any thread ends the waits at once.
+HANDLE CancelEvent() {
+  static HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  return event;
+}
+
+struct CCommitLock {
+  CCommitLock() { ::EnterCriticalSection(&CommitLock()); }
+  ~CCommitLock() { ::LeaveCriticalSection(&CommitLock()); }
+};
+
+// One transfer, shared by the waiting window thread and the worker. Each holds a reference: a
+// cancelled download returns at once and leaves the worker to end within its time limits.
 struct CDownloadJob {
   CString url, path;
   CDownloadLimits limits;
@@ -168,6 +196,7 @@ DownloadResult Transfer(const CDownloadJob& job) {
     try {
       request->SendRequest();
     } catch (const CInternetException& e) {
+      if (Cancelled(job)) return DownloadResult::cancelled;
       if (e.m_dwError == ERROR_INTERNET_TIMEOUT || WaitedOut(sent, limits.connectMs) || overTime())
         return DownloadResult::timedOut;
       return DownloadResult::failed;
@@ -186,9 +215,12 @@ DownloadResult Transfer(const CDownloadJob& job) {
     if (status < 200 || status > 299) return DownloadResult::failed;
     DWORD announced = 0;
     const bool hasLength = request->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, announced) != FALSE;
-    // The download is written whole (a failed write or a full disk leaves the file as it was).
+    // The download is written whole (a failed write or a full disk leaves the file as it was),
+    // through a temporary of this transfer's own: a transfer that was given up may still hold
+    // its temporary while the next download of the same file runs.
     CSaveFile out;
-    if (!out.Open(job.path)) return DownloadResult::failed;
+    const CString temp = job.path + CString::Formatted(".%lu.sic", static_cast<unsigned long>(::GetCurrentThreadId()));
+    if (!out.Open(job.path, temp)) return DownloadResult::failed;
     // A short block is no end: the network hands over what has arrived. The end is an empty read.
     // Nothing the server sends is read beyond the data-file limit, so a larger download would only
     // fill the disk: it is refused and the temporary removed.
@@ -199,33 +231,47 @@ DownloadResult Transfer(const CDownloadJob& job) {
       if (overTime()) return DownloadResult::timedOut;
       const DWORD asked = ::GetTickCount();
       UINT got = 0;
+      // Only what has arrived is read: a read of a whole block would wait until the block is
+      // full, past the time limit, when the server sends a byte now and then. Asking what has
+      // arrived waits for the next piece, once, within the limit between two; a failed question
+      // (the limit ran out) ends the download there, not after a second wait in a read. At the
+      // end nothing has arrived, and the read of one byte tells the end at once.
+      DWORD ready = 0;
+      if (!request->QueryDataAvailable(ready)) {
+        const DWORD error = ::GetLastError();
+        if (Cancelled(job)) return DownloadResult::cancelled;
+        if (error == ERROR_INTERNET_TIMEOUT || WaitedOut(asked, limits.idleMs)) return DownloadResult::timedOut;
+        return DownloadResult::failed;
+      }
       try {
-        // Only what has arrived is read: a read of a whole block would wait until the block is
-        // full, past the time limit and past a cancel, when the server sends a byte now and then.
-        // Asking what has arrived waits for the next piece (within the limit between two); at the
-        // end there is nothing, and the read of one byte tells the end from a failure.
-        const long ready = request->GetLength();
-        const UINT want = ready > 0 ? static_cast<UINT>(std::min<long>(ready, sizeof block)) : 1;
+        const UINT want = ready > 0 ? static_cast<UINT>(std::min<DWORD>(ready, sizeof block)) : 1;
         got = request->Read(block, want);
       } catch (const CInternetException& e) {
+        if (Cancelled(job)) return DownloadResult::cancelled;
         if (e.m_dwError == ERROR_INTERNET_TIMEOUT || WaitedOut(asked, limits.idleMs)) return DownloadResult::timedOut;
         return DownloadResult::failed;
       }
       if (got == 0) break;
+      // A transfer given up writes nothing more.
+      if (Cancelled(job)) return DownloadResult::cancelled;
       total += got;
       if (total > kDataFileLimit) return DownloadResult::failed;
       out.Write(block, got);
     }
     // A connection that ended before the announced length is a cut download.
     if (hasLength && total != announced) return DownloadResult::failed;
+    CCommitLock lock;
+    if (Cancelled(job)) return DownloadResult::cancelled;
     return out.Commit() ? DownloadResult::ok : DownloadResult::failed;
   }
   return DownloadResult::failed;  // redirected round and round
 }
 
-// The worker thread: no C++ exception may leave it.
+// The worker thread: no C++ exception may leave it. It holds its own reference to the job, which
+// lives on until both sides are done with it.
 DWORD WINAPI DownloadThread(void* param) {
-  auto* job = static_cast<CDownloadJob*>(param);
+  std::shared_ptr<CDownloadJob> job(std::move(*static_cast<std::shared_ptr<CDownloadJob>*>(param)));
+  delete static_cast<std::shared_ptr<CDownloadJob>*>(param);
   try {
     job->result = Transfer(*job);
   } catch (...) {
@@ -237,39 +283,64 @@ DWORD WINAPI DownloadThread(void* param) {
 }  // namespace
 
 DownloadResult Download(const CString& url, const CString& path) {
-  CDownloadJob job;
-  job.url = url;
-  job.path = path;
-  job.limits = g_limits;
-  job.generation = g_cancelGeneration;
+  auto job = std::make_shared<CDownloadJob>();
+  job->url = url;
+  job->path = path;
+  job->limits = g_limits;
+  // A cancel that came before this download does not end it; one from now on does (the
+  // generation is looked at before every wait, and the event ends a wait).
+  HANDLE cancel = CancelEvent();
+  {
+    CCommitLock lock;
+    job->generation = g_cancelGeneration;
+    if (cancel) ::ResetEvent(cancel);
+  }
+  auto* param = new std::shared_ptr<CDownloadJob>(job);
   DWORD id = 0;
-  HANDLE thread = ::CreateThread(nullptr, 0, DownloadThread, &job, 0, &id);
-  if (!thread) return DownloadResult::failed;
+  HANDLE thread = ::CreateThread(nullptr, 0, DownloadThread, param, 0, &id);
+  if (!thread) {
+    delete param;
+    return DownloadResult::failed;
+  }
   // The window thread waits for the worker while it handles its messages, so the program keeps
-  // painting and answering (and "Trennen" works) during the transfer. The worker ends within the
-  // time limits; the job lives on this stack until it has.
+  // painting and answering (and "Trennen", "Abbrechen" and "Beenden" work) during the transfer.
+  // A cancel (CancelDownloads, from a message handled here or from another thread) ends the wait
+  // at once: the worker, which may be waiting for the network, is left to end by itself within
+  // the time limits, and writes nothing any more.
+  DownloadResult result = DownloadResult::cancelled;
+  const HANDLE waits[] = {thread, cancel};
+  const DWORD count = cancel ? 2 : 1;
   for (;;) {
-    DWORD w = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
-    if (w == WAIT_OBJECT_0) break;
-    if (w == WAIT_OBJECT_0 + 1 && AfxPumpWaitingMessages()) continue;
-    // The program is ending (or the wait failed): the transfer is given up, and the worker is
-    // waited for all the same.
+    if (Cancelled(*job)) break;
+    DWORD w = ::MsgWaitForMultipleObjects(count, waits, FALSE, INFINITE, QS_ALLINPUT);
+    if (w == WAIT_OBJECT_0) {
+      result = job->result;
+      break;
+    }
+    if (w == WAIT_OBJECT_0 + 1 && count == 2) continue;  // a cancel: the generation tells whose
+    if (w == WAIT_OBJECT_0 + count && AfxPumpWaitingMessages()) continue;
+    // The program is ending (or the wait failed): the transfer is given up.
     CancelDownloads();
-    ::WaitForSingleObject(thread, INFINITE);
     break;
   }
   ::CloseHandle(thread);
-  if (job.result == DownloadResult::timedOut) {
+  // A download that failed while it was being cancelled was cancelled: the user is told nothing.
+  if (result != DownloadResult::ok && Cancelled(*job)) result = DownloadResult::cancelled;
+  if (result == DownloadResult::timedOut) {
     CString text = "Der Server hat nicht rechtzeitig geantwortet; der Download von\n" + url +
                    "\nwurde abgebrochen. Die vorhandenen Daten bleiben erhalten.";
     ShowBox(nullptr, text, kTitle, MB_OK | MB_ICONWARNING);
   }
-  return job.result;
+  return result;
 }
 
 BOOL DownloadFile(CString url, CString path) { return Download(url, path) == DownloadResult::ok; }
 
-void CancelDownloads() { ::InterlockedIncrement(&g_cancelGeneration); }
+void CancelDownloads() {
+  CCommitLock lock;
+  ::InterlockedIncrement(&g_cancelGeneration);
+  if (HANDLE cancel = CancelEvent()) ::SetEvent(cancel);
+}
 
 void SetDownloadLimits(const CDownloadLimits& limits) { g_limits = limits; }
 const CDownloadLimits& GetDownloadLimits() { return g_limits; }
@@ -292,7 +363,9 @@ BOOL CDialerUpdateCheck::IsNewVersion() {
 }
 
 BOOL CDialerUpdateCheck::Run(CWnd* parent) {
-  if (!IsNewVersion()) return TRUE;
+  // Without a web page to go to there is nothing to offer: the question waits for messages that
+  // name one.
+  if (!IsNewVersion() || !IsWebAddress(settings->GetDialerUrl())) return TRUE;
   HWND owner = parent ? parent->GetSafeHwnd() : nullptr;
   if (ShowBox(owner, kDialerQuestion, kTitle, MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL) == IDYES) {
     OpenInBrowser(settings->GetDialerUrl());
@@ -313,15 +386,20 @@ BOOL CTarifUpdateCheck::Run(CWnd* parent) {
   if (!IsNewTarif()) return FALSE;
   HWND owner = parent ? parent->GetSafeHwnd() : nullptr;
   if (ShowBox(owner, question, kTitle, MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL) != IDYES) return FALSE;
-  if (!RunDownload()) return FALSE;
+  if (!RunDownload(parent && parent->GetSafeHwnd() ? parent : nullptr)) return FALSE;
   settings->SetCurrentTarif(settings->GetTarifDate());
   return TRUE;
 }
 
-BOOL CTarifUpdateCheck::RunDownload() {
-  CDlg_Download dlg;
+BOOL CTarifUpdateCheck::RunDownload(CWnd* reachable) {
+  // Owned by the window that asks (the main dialog, or the options sheet, which stays disabled
+  // while it runs); the main dialog is kept within reach.
+  CWnd* owner = reachable ? reachable : CWnd::FromHandle(::GetActiveWindow());
+  CDlg_Download dlg(owner);
   dlg.SetUpdateCheck(this);
-  return dlg.DoModal() == IDOK;
+  if (reachable) dlg.KeepReachable(reachable->GetSafeHwnd());
+  dlg.DoModal();
+  return dlg.IsInstalled();
 }
 
 // ---- the server messages ----
@@ -404,8 +482,30 @@ BOOL CDlg_Download::OnInitDialog() {
   CDialog::OnInitDialog();
   SetDlgItemText(kInfo1, "Download der Tarifdaten ...");
   SetDlgItemText(kInfo2, "");
+  // The main window stays within reach, so that "Trennen" there hangs up (and gives up the
+  // download) while the dialog is open.
+  if (reachable_ && ::IsWindow(reachable_)) ::EnableWindow(reachable_, TRUE);
   ::SetTimer(m_hWnd, kTimerStart, delay_, nullptr);
-  return TRUE;
+  // The focus stays off "Abbrechen": a Return meant for the question before (or typed on) must
+  // not give up the download the user has just asked for. A click, or Escape, does.
+  ::SetFocus(m_hWnd);
+  return FALSE;
+}
+
+// Return: the dialog manager makes it IDOK, but only the download says whether the tariff data
+// was installed. Nothing happens.
+void CDlg_Download::OnOK() {}
+
+// "Abbrechen", Escape: before the download starts the dialog ends at once; during the transfer
+// the download is given up at once and the dialog ends untold; the check and the reload that
+// follow a finished transfer are short and run to their end.
+void CDlg_Download::OnCancel() {
+  if (!started_) {
+    ::KillTimer(m_hWnd, kTimerStart);
+    EndDialog(IDCANCEL);
+    return;
+  }
+  CancelDownloads();
 }
 
 void CDlg_Download::OnTimer(UINT_PTR id) {
@@ -414,10 +514,13 @@ void CDlg_Download::OnTimer(UINT_PTR id) {
     return;
   }
   ::KillTimer(m_hWnd, kTimerStart);
+  if (started_) return;
+  started_ = true;
   SetDlgItemText(kInfo1, "Download der Tarifdaten ... Bitte warten");
   SetDlgItemText(kInfo2, "");
   bool told = false;
   int result = Install(&told);
+  installed_ = result == IDOK;
   if (result != IDOK && !told)
     ShowBox(m_hWnd, "Tarifdaten konnten nicht erfolgreich\naktualisiert werden !", "Fehler", MB_OK | MB_ICONWARNING);
   EndDialog(result);

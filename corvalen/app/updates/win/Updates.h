@@ -80,8 +80,12 @@ class CTarifUpdateCheck : public CUpdateCheck {
   // TRUE when the user took the offered tariff data and it was installed.
   BOOL Run(CWnd* parent) override;
   BOOL IsNewTarif();
-  // The download dialog; TRUE when new tariff data was installed.
-  BOOL RunDownload();
+  // The download dialog; TRUE when new tariff data was installed, which only the download itself
+  // tells (Return in the dialog does not, "Abbrechen" and Escape give the download up). With
+  // `reachable` (the main dialog after a connect) the dialog is owned by that window and leaves
+  // it enabled, so that its "Trennen" hangs up during the download; without, the active window
+  // owns the dialog and is disabled while it runs.
+  BOOL RunDownload(CWnd* reachable = nullptr);
 
  private:
   CString question;
@@ -106,18 +110,25 @@ class CServerInfo : public CObject {
   CSettings* settings_ = nullptr;
 };
 
-// "Astrel Corvalen Download": fetches the tariff file, checks it and installs it.
+// "Astrel Corvalen Download": fetches the tariff file, checks it and installs it. "Abbrechen"
+// (IDCANCEL, also Escape) gives the download up at once; Return does nothing.
 class CDlg_Download : public CDialog {
  public:
   enum { IDD = 5519, kInfo1 = 1053, kInfo2 = 5538, kTimerStart = 5 };
   explicit CDlg_Download(CWnd* parent = nullptr);
   void SetUpdateCheck(CUpdateCheck* check) { check_ = check; }
+  // A window that the dialog leaves enabled while it runs.
+  void KeepReachable(HWND window) { reachable_ = window; }
+  // TRUE when the download ran to its end and the tariff data was installed.
+  bool IsInstalled() const { return installed_; }
   // The pause before the work starts, so that the dialog is painted first (1000 ms in use).
   void SetStartDelay(UINT ms) { delay_ = ms; }
   // The pause of every dialog made from now on.
   static void SetDefaultStartDelay(UINT ms);
   BOOL OnInitDialog() override;
   void OnTimer(UINT_PTR id) override;
+  void OnOK() override;
+  void OnCancel() override;
 
  private:
   // IDOK after an installed download; IDCANCEL otherwise, with *told set when the user has been
@@ -125,4 +136,7 @@ class CDlg_Download : public CDialog {
   int Install(bool* told);
   CUpdateCheck* check_ = nullptr;
   UINT delay_;
+  HWND reachable_ = nullptr;
+  bool started_ = false;
+  bool installed_ = false;
 };
