@@ -206,7 +206,7 @@ CString RecoveredRecordText(const CConnectionNote& note, double seconds) {
   record.start = note.segmentStart;
   record.seconds = seconds < 0 || !std::isfinite(seconds) ? 0 : seconds;
   record.end = note.segmentStart + COleDateTimeSpan(record.seconds / 86400.0);
-  record.providerId = note.providerId;
+  record.providerId = provider.GetId();  // the id as the provider keeps it (SetId)
   record.noDialInFee = note.feeBilled;
   record.price = note.price;
   CString text = CCostLog::FormatRecord(record, lookup);

@@ -137,6 +137,11 @@ TEST(ConnectionNote, ALeftNoteMakesARecordMarkedRecovered) {
   later.feeBilled = 1;
   EXPECT_NE(-1, RecoveredRecordText(later, 600).Find(";00:10:00;"));
   EXPECT_NE(-1, RecoveredRecordText(later, 600).Find(";1.49;0.00;0.149;wiederhergestellt;"));
+  // An id in the UTF-8 form of an umlaut, which the provider record keeps narrowed: the record
+  // still names the note's provider.
+  CConnectionNote umlaut = note;
+  umlaut.providerId = "m\xC3\xBChle";
+  EXPECT_EQ(text, RecoveredRecordText(umlaut, note.seconds));
 }
 
 TEST(ConnectionNote, TheFileIsWrittenWholeReadAndRemoved) {
