@@ -403,6 +403,7 @@ void CConnectionController::OnBillingInterval() {
   }
   if (stopPending_) {
     stopPending_ = 0;
+    CFlagScope stopping(hangingUp_);  // the last record's failure box runs no hang-up either
     StopMeter();
     return;
   }
