@@ -74,6 +74,7 @@ float CConnectionMeter::AddBillingUnit() {
 }
 
 void CConnectionMeter::AppendSegmentRecord(const COleDateTime& end, double steadyEnd) {
+  recordWritten_ = false;
   if (!provider_ || !log_) return;
   CConnectionRecord record;
   record.start = segmentStart_;
@@ -86,5 +87,5 @@ void CConnectionMeter::AppendSegmentRecord(const COleDateTime& end, double stead
   // (tariff data read again while online that lack it or switched it off).
   CProviderArray lookup;
   lookup.Add(provider_);
-  log_->AppendConnection(record, lookup);
+  recordWritten_ = log_->AppendConnection(record, lookup) != FALSE;
 }

@@ -40,6 +40,9 @@ class CConnectionMeter : public CTarifConnection {
   // meter lets go of its provider. FALSE (and nothing written) when no provider was metered.
   bool Stop();
 
+  // Whether the last segment record (of Stop or of a price change) went into the log.
+  bool WasRecordWritten() const { return recordWritten_; }
+
   CProvider* GetProvider() const { return provider_; }
   // The metered provider; a former record kept over a reload is let go when another takes its place.
   void SetProvider(CProvider* p) {
@@ -96,4 +99,5 @@ class CConnectionMeter : public CTarifConnection {
   COleDateTime connectTime_;
   double connectSteady_ = 0;  // steady-clock readings at the connect and at the segment's start
   double segmentSteady_ = 0;
+  bool recordWritten_ = false;
 };

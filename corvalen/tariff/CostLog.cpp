@@ -223,9 +223,12 @@ size_t WholeRecords(const std::string& log, size_t* end = nullptr) {
 }
 }  // namespace
 
-void CCostLog::AppendConnection(const CConnectionRecord& record, const CProviderArray& providers) {
+BOOL CCostLog::AppendConnection(const CConnectionRecord& record, const CProviderArray& providers) {
+  return AppendRecordText(FormatRecord(record, providers));
+}
+
+BOOL CCostLog::AppendRecordText(const CString& text) {
   BuildPaths();
-  CString text = FormatRecord(record, providers);
   SetPath(&logPath);
   CreateIfMissing();
   // A record cut off at the end of the log (a program ended while it wrote) would swallow the one
@@ -235,11 +238,13 @@ void CCostLog::AppendConnection(const CConnectionRecord& record, const CProvider
   if (ReadAll(log)) WholeRecords(log, &whole);
   if (whole < log.size() && !WriteWholeFile(logPath, log.substr(0, whole))) {
     ReportSaveFailure(logPath);
-    return;
+    return FALSE;
   }
   // The record goes in with one write, so an interrupted program leaves at most a cut record at
   // the end; a write that fails is reported.
-  if (!Append(text)) ReportSaveFailure(logPath);
+  if (Append(text)) return TRUE;
+  ReportSaveFailure(logPath);
+  return FALSE;
 }
 
 bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& out, bool* tooMany) {

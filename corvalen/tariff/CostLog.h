@@ -73,8 +73,11 @@ class CCostLog : public CLogFile {
   static void LookupTarif(const CProviderArray& providers, const CString& id, CString& name, CString& number,
                           int& takt, float& price, float& dialInFee);
   // Appends the record; `providers` are the database's active providers. A failed write is
-  // reported to the user (ReportSaveFailure, naming "rechnung.log").
-  void AppendConnection(const CConnectionRecord& record, const CProviderArray& providers);
+  // reported to the user (ReportSaveFailure, naming "rechnung.log"), and the result is FALSE.
+  BOOL AppendConnection(const CConnectionRecord& record, const CProviderArray& providers);
+  // Appends one record's text as AppendConnection does (a record cut off at the end of the log is
+  // taken away first); FALSE, reported, when it could not be written.
+  BOOL AppendRecordText(const CString& text);
   // The record text as it is appended.
   static CString FormatRecord(const CConnectionRecord& record, const CProviderArray& providers);
   // Sum of the costs in [from, to] in hundredths of a DM, -1 for a malformed log.

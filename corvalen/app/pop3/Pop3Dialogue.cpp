@@ -62,6 +62,12 @@ std::string CPop3Dialogue::SeenIds() const {
 Outcome CPop3Dialogue::Receive(const char* data, std::size_t length, std::string& toSend) {
   for (std::size_t i = 0; i < length && ended_ == kGoOn; ++i) {
     char c = data[i];
+    // A line that does not end is no reply: the check gives up rather than read it for ever.
+    lineBytes_ = c == '\n' ? 0 : lineBytes_ + 1;
+    if (lineBytes_ > kMaxLine) {
+      ended_ = kAbandoned;
+      break;
+    }
     if (skipRest_) {
       if (c == '\n') skipRest_ = false;
       continue;

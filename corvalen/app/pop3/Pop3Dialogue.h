@@ -59,6 +59,9 @@ class CPop3Dialogue {
  public:
   // The longest reply line kept; a longer line is taken as its first kMaxReply bytes.
   static const std::size_t kMaxReply = 999;
+  // The longest line read at all: a server whose line runs on beyond it (64 KiB, where a POP3
+  // reply line has at most 512 bytes) is not answering, and the dialogue ends as abandoned.
+  static const std::size_t kMaxLine = 65536;
   // How many ids of the newest messages are kept for the next check: enough that deleting a few
   // of the newest messages in between does not make every message new again.
   static constexpr std::size_t kKeptIds = 32;
@@ -95,6 +98,7 @@ class CPop3Dialogue {
   std::string password_;
   std::string line_;       // the reply line received so far
   bool skipRest_ = false;  // the rest of an overlong line is being dropped
+  std::size_t lineBytes_ = 0;  // bytes of the current line, dropped ones included
   int last_ = 0;
   bool done_ = false;
   int count_ = 0;

@@ -147,6 +147,9 @@ BOOL CDlg_Main::OnInitDialog() {
     }
   }
   SendMessage(kMsgRefreshProviders, 0, 0);
+  // A program that ended online left its connection's note (its record is written now) or its
+  // line up (to be hung up here).
+  if (m_pController->RecoverConnection()) ShowStrayConnection();
   SetTimer(kTimerRefresh, Scaled(60000));
   if (m_settings.GetAutomatic() == "1") SetTimer(kTimerAutoConnect, Scaled(100));
   return TRUE;
@@ -320,7 +323,21 @@ void CDlg_Main::OnVerbinden() {
   RedrawWindow();
 }
 
+void CDlg_Main::ShowStrayConnection() {
+  Text(IDC_TRENNEN, "&Trennen");
+  Enable(IDC_TRENNEN, TRUE);
+  Text(IDC_STATUS, "Die Verbindung '" + m_pController->GetStrayEntry() + "' ist noch aktiv.");
+}
+
 void CDlg_Main::OnTrennen() {
+  if (m_pController->HasStrayConnection() && !m_pController->IsOnline()) {
+    Text(IDC_STATUS, "Trenne Verbindung ...");
+    m_pController->HangUpStray();
+    Enable(IDC_VERBINDEN, TRUE);
+    Enable(IDC_TRENNEN, FALSE);
+    Text(IDC_STATUS, "");
+    return;
+  }
   if (m_pController->IsOnline() || m_pController->IsAutoDisconnect()) {
     if (m_pTrayIcon) {
       m_pTrayIcon->SetTooltipText(AfxLoadString(kIdsTitle));
@@ -465,6 +482,27 @@ void CDlg_Main::MinimizeToTray() {
   m_pTrayIcon->SetMenuDefaultItem(2, TRUE);
 }
 
+BOOL CDlg_Main::OnQueryEndSession() {
+  // The note is brought up to date: a session that then ends without WM_ENDSESSION (the process
+  // killed) loses no minute of the record the next start writes.
+  if (m_pController && m_pController->IsOnline()) m_pController->NoteConnection();
+  return TRUE;
+}
+
+void CDlg_Main::OnEndSession(BOOL ending) {
+  if (ending) EndSession();
+}
+
+void CDlg_Main::EndSession() {
+  if (m_sessionEnded || !m_pController) return;
+  m_sessionEnded = TRUE;
+  // The line is hung up and its cost record written before the process ends; a line of the
+  // router's found up at start goes down with it. No question: the session ends either way.
+  m_pController->HangUp();
+  m_pController->HangUpStray();
+  ReleaseConnectedMutex();
+}
+
 void CDlg_Main::OnTrayWiederherstellen() {
   ShowWindow(SW_SHOW);
   if (m_pTrayIcon) m_pTrayIcon->RemoveIcon();
@@ -512,6 +550,7 @@ void CDlg_Main::OnTimer(UINT_PTR id) {
       }
       // Online means the mutex is ours: the hook reads nothing else.
       TakeConnectedMutex();
+      m_pController->NoteIfDue();
       CProvider* p = meter.GetProvider();
       if (!p) break;
       COleDateTime now = GetNow();

@@ -42,6 +42,17 @@ class CDlg_Main : public CDialog {
   int OnCreate(LPCREATESTRUCT cs) override;
   void OnTimer(UINT_PTR id) override;
   void OnSysCommand(UINT id, LPARAM lp) override;
+  // The end of the Windows session: the session may end; when it does, the line is hung up and
+  // the cost record written first (the process ends right after).
+  BOOL OnQueryEndSession() override;
+  void OnEndSession(BOOL ending) override;
+
+ public:
+  // The session's end as the main window and the tray icon's window both learn it; the work is
+  // done once.
+  void EndSession();
+
+ protected:
 
   LRESULT OnDialProgress(WPARAM wp, LPARAM lp);
   LRESULT OnRefreshProviders(WPARAM useCurrentRanking, LPARAM force);
@@ -64,6 +75,8 @@ class CDlg_Main : public CDialog {
   void ShowProviderData(CProvider* provider);
   void ShowConnectionControls(BOOL show);
   void OfferCheaperProvider(int event);
+  // A line of the router's entries found up at start: "Trennen" hangs it up.
+  void ShowStrayConnection();
   void MinimizeToTray();
   void RunOptions(int page);
   // Takes the connected mutex unless it is owned already (a wait of 5 ms; while online timer 4
@@ -90,6 +103,7 @@ class CDlg_Main : public CDialog {
   HICON m_hIcon = nullptr;
   int timeScale = 1;
   BOOL m_ownsConnectedMutex = FALSE;
+  BOOL m_sessionEnded = FALSE;  // the end of the Windows session was handled
   CRankingMinute m_rankedMinute;  // the minute the provider list was ranked in last
   // A connect runs (OnVerbinden has not returned): its dial, or the work after it, pumps
   // messages, so a second "Verbinden" could start inside it; it is refused until the first ends.

@@ -96,5 +96,9 @@ LRESULT CSystemTray::OnTrayNotification(WPARAM, LPARAM lp) {
 
 LRESULT CSystemTray::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == m_tnd.uCallbackMessage && msg != 0) return OnTrayNotification(wp, lp);
+  // The end of the Windows session: the window the icon stands for answers (it may be hidden,
+  // and the session's end must reach it either way).
+  if ((msg == WM_QUERYENDSESSION || msg == WM_ENDSESSION) && m_owner && m_owner->m_hWnd)
+    return ::SendMessageA(m_owner->m_hWnd, msg, wp, lp);
   return CWnd::WindowProc(msg, wp, lp);
 }

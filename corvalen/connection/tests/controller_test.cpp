@@ -5,11 +5,13 @@
 // the test's status helper, which holds the program's texts of the ids it is asked for.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "ConnectionController.h"
 #include "ErrTable.h"
+#include "TarifUi.h"
 #include "rassim_fixture.h"
 
 namespace {
@@ -262,6 +264,60 @@ TEST_F(ControllerTest, BillingIntervalEndsTheSegmentWhenThePriceChanges) {
   EXPECT_EQ(before + 2, records());
   controller->OnBillingInterval();  // offline: nothing
   EXPECT_EQ(before + 2, records());
+}
+
+// The failure box of a cost record, whose message loop runs the main window's timers: timer 4
+// hangs up when it finds the line down, timer 5 runs the billing interval.
+class NestingUi : public CTarifUi {
+ public:
+  void ShowError(const char*, const char*) override {
+    ++errors;
+    if (errors < 10 && nested) nested();
+  }
+  bool OpenDocument(const char*) override { return false; }
+  int errors = 0;
+  std::function<void()> nested;
+};
+
+// A cost record that cannot be written ("rechnung.log" is a folder) is reported once, and what
+// the box's loop runs meanwhile neither hangs up again nor writes again; a hang-up during a
+// billing interval's box stops the meter once the interval has returned, with one more message
+// for its own record.
+TEST_F(ControllerTest, AFailedCostRecordIsReportedOnceAndNothingNests) {
+  CCostLog& log = controller->GetCostLog();
+  log.BuildPaths();
+  const std::string path = log.GetLogPath().str(), aside = path + ".beiseite";
+  MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
+  ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+  NestingUi ui;
+  SetTarifUi(&ui);
+  ui.nested = [this] {
+    controller->HangUp();
+    controller->OnBillingInterval();
+  };
+  ASSERT_TRUE(controller->Connect());
+  ras.ClearLog();
+  EXPECT_TRUE(controller->HangUp());
+  EXPECT_EQ(1, ui.errors);
+  EXPECT_EQ(1, ras.Count("RasHangUpA")) << ras.Log();
+  EXPECT_EQ(nullptr, controller->GetMeter().GetProvider());
+
+  provider.SetPrice(2.0f);
+  ASSERT_TRUE(controller->Connect());
+  provider.SetPrice(1.0f);
+  ui.errors = 0;
+  ui.nested = [this] {
+    controller->OnBillingInterval();
+    controller->HangUp();
+  };
+  controller->OnBillingInterval();
+  EXPECT_EQ(2, ui.errors);
+  EXPECT_EQ(nullptr, controller->GetMeter().GetProvider());
+  EXPECT_FALSE(controller->IsOnline());
+
+  SetTarifUi(nullptr);
+  RemoveDirectoryA(path.c_str());
+  MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 }  // namespace

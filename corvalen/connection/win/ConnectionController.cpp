@@ -7,6 +7,7 @@
 #include "ErrTable.h"
 #include "Internet.h"
 #include "PropertySheet.h"
+#include "TarifClock.h"
 #include "TarifTexts.h"
 
 const char kOwnEntryName[] = "Corvalen2000";
@@ -32,6 +33,18 @@ enum : UINT {
   kIdsLoginOnly = 5508,
 };
 
+// Sets a flag for as long as a scope runs (also when an exception leaves it).
+class CFlagScope {
+ public:
+  explicit CFlagScope(BYTE& flag) : flag_(flag) { flag_ = 1; }
+  ~CFlagScope() { flag_ = 0; }
+  CFlagScope(const CFlagScope&) = delete;
+  CFlagScope& operator=(const CFlagScope&) = delete;
+
+ private:
+  BYTE& flag_;
+};
+
 }  // namespace
 
 CConnectionController::CConnectionController(CSettings* settings, CProvider* current, CStatusHelper* status,
@@ -43,6 +56,7 @@ CConnectionController::CConnectionController(CSettings* settings, CProvider* cur
       current_(current),
       currentId_(current ? current->GetId() : CString()),
       meter_(&costLog_),
+      note_(settings),
       services_(services ? services : &noServices_) {}
 
 void CConnectionController::FindCurrentProviderAgain() {
@@ -124,6 +138,8 @@ bool CConnectionController::Connect() {
     Show(kIdsConnectionActive, MB_ICONEXCLAMATION);
     return true;
   }
+  // The line found up at start went down by itself meanwhile.
+  EndStray(false);
   if (!current_) return false;
   int result = current_->IsLoginRequired() ? DialAssignedEntry() : DialOwnEntry();
   if (result == 0 || result == kDialCancelled) {
@@ -218,7 +234,10 @@ int CConnectionController::DialLoop(const CString& entry, const CString& user, c
     result = ras_.Dial(main_, entry, prefix.str(), user.IsEmpty() ? nullptr : static_cast<const char*>(user),
                        password.IsEmpty() ? nullptr : static_cast<const char*>(password));
     if (cancelDial_) return kDialCancelled;
-    if (result == 0) break;
+    if (result == 0) {
+      dialledEntry_ = entry;
+      break;
+    }
     bool pauseFollows;
     if (kind == kOwnEntry) {
       pauseFollows = attempt < maxAttempts;
@@ -341,23 +360,127 @@ bool CConnectionController::DeleteAssignment(CProvider* provider) {
 }
 
 bool CConnectionController::HangUp() {
+  // A cost record that cannot be written shows a message box, whose message loop runs this
+  // window's timers and buttons: timer 4 would find the line down and hang up again, nested, and
+  // every nesting would show its own box. The timers stop before the record is written, and a
+  // hang-up that is running is not entered again.
+  if (hangingUp_) return true;
+  CFlagScope running(hangingUp_);
+  KillMainTimer(kTimerOnline);
+  KillMainTimer(kTimerBilling);
+  KillMainTimer(kTimerMailCheck);
   // A download that runs meanwhile (the window keeps answering during it) has no line any more.
   services_->CancelDownloads();
   ras_.HangUp();
   CProvider* metered = meter_.GetProvider();
   if (!metered) return true;
   if (manager_) manager_->StopFreeMinutes(metered);
-  meter_.Stop();
-  KillMainTimer(kTimerOnline);
-  KillMainTimer(kTimerBilling);
-  KillMainTimer(kTimerMailCheck);
-  SetMainTimer(kTimerRefresh, Scaled(60000));
+  // A billing interval that is writing its segment's record (its failure box open) finishes the
+  // meter's work first; the last record is written when it returns.
+  if (billing_) {
+    stopPending_ = 1;
+    return true;
+  }
+  StopMeter();
   return true;
 }
 
+void CConnectionController::StopMeter() {
+  // The note is brought up to the hang-up first: when the record cannot be written (the failure
+  // is reported), the note stays, and the next start writes the record it holds.
+  NoteConnection();
+  meter_.Stop();
+  if (meter_.WasRecordWritten()) note_.Remove();
+  SetMainTimer(kTimerRefresh, Scaled(60000));
+}
+
 void CConnectionController::OnBillingInterval() {
-  if (!meter_.GetProvider() || !IsOnline()) return;
-  meter_.OnBillingInterval();
+  if (billing_ || hangingUp_ || !meter_.GetProvider() || !IsOnline()) return;
+  const COleDateTime segmentBefore = meter_.GetSegmentStart();
+  {
+    CFlagScope running(billing_);
+    meter_.OnBillingInterval();
+  }
+  if (stopPending_) {
+    stopPending_ = 0;
+    CFlagScope stopping(hangingUp_);  // the last record's failure box runs no hang-up either
+    StopMeter();
+    return;
+  }
+  // A new price segment began: the note follows it at once.
+  if (meter_.GetSegmentStart() != segmentBefore) NoteConnection();
+}
+
+void CConnectionController::NoteConnection() {
+  if (!meter_.GetProvider()) return;
+  note_.Write(MakeConnectionNote(meter_, dialledEntry_, GetNow(), GetSteadySeconds()));
+  noteWritten_ = ::GetTickCount();
+}
+
+void CConnectionController::NoteIfDue() {
+  if (meter_.GetProvider() && ::GetTickCount() - noteWritten_ >= Scaled(60000)) NoteConnection();
+}
+
+bool CConnectionController::RecoverConnection() {
+  CConnectionNote note;
+  CConnectionNoteFile::ReadResult read = note_.Read(note);
+  // A damaged note makes no record: its values cannot be trusted. It is removed, so it does not
+  // come again at every start.
+  if (read == CConnectionNoteFile::kNoteDamaged) note_.Remove();
+  // The router's entries: its own, the note's, and those assigned to providers.
+  CStringArray entries;
+  entries.Add(kOwnEntryName);
+  if (read == CConnectionNoteFile::kNoteRead && !note.entry.IsEmpty()) entries.Add(note.entry);
+  if (manager_) {
+    const CProviderArray& providers = manager_->GetActiveByName();
+    for (int i = 0; i < providers.GetSize(); ++i) {
+      if (!providers[i]->IsRegistered()) continue;
+      CString entry = services_->LookupAssignment(providers[i]->GetId());
+      if (entry != "null") entries.Add(entry);
+    }
+  }
+  strayHandle_ = nullptr;
+  strayEntry_.Empty();
+  if (ras_.EnumConnections() == 0) {
+    for (int i = 0; i < ras_.GetConnectionCount() && !strayHandle_; ++i) {
+      RASCONNA conn = {};
+      conn.dwSize = sizeof conn;
+      if (ras_.GetConnection(&conn, i) != 0) continue;
+      for (int e = 0; e < entries.GetSize(); ++e) {
+        if (entries[e] != conn.szEntryName) continue;
+        strayHandle_ = conn.hrasconn;
+        strayEntry_ = conn.szEntryName;
+        break;
+      }
+    }
+  }
+  strayNoted_ = 0;
+  if (read != CConnectionNoteFile::kNoteRead) return strayHandle_ != nullptr;
+  if (strayHandle_ && strayEntry_ == note.entry) {
+    // The line of the note still runs: its record is written when it is hung up.
+    strayNote_ = note;
+    strayNoted_ = 1;
+    return true;
+  }
+  if (costLog_.AppendRecordText(RecoveredRecordText(note, note.seconds))) note_.Remove();
+  return strayHandle_ != nullptr;
+}
+
+void CConnectionController::HangUpStray() { EndStray(true); }
+
+void CConnectionController::EndStray(bool stillUp) {
+  if (!strayHandle_) return;
+  HRASCONN handle = strayHandle_;
+  strayHandle_ = nullptr;
+  strayEntry_.Empty();
+  if (stillUp) ras_.HangUpConnection(handle);
+  if (!strayNoted_) return;
+  strayNoted_ = 0;
+  // A line hung up here ran from the note's writing until now: that time is billed as well. One
+  // that went down by itself meanwhile is billed up to the note (when it ended is not known).
+  double later = stillUp ? (GetNow() - strayNote_.written).GetTotalSeconds() : 0;
+  if (!(later > 0) || later > 36500.0 * 86400.0) later = 0;
+  if (costLog_.AppendRecordText(RecoveredRecordText(strayNote_, strayNote_.seconds + later))) note_.Remove();
 }
 
 void CConnectionController::CancelDial() {
@@ -401,6 +524,7 @@ void CConnectionController::OnConnected() {
   serverMessages_ = 0;
   if (!IsOnline() || !current_) return;
   meter_.Start(current_);
+  NoteConnection();
   SetMainTimer(kTimerOnline, Scaled(1000));
   SetMainTimer(kTimerBilling, Scaled(static_cast<UINT>(current_->GetTakt() > 0 ? current_->GetTakt() : 1) * 1000u));
   ::SendMessageA(main_, WM_TIMER, kTimerBilling, 0);

@@ -18,6 +18,7 @@
 #include "COleDateTime.h"
 #include "CString.h"
 #include "ConnectionMeter.h"
+#include "ConnectionNote.h"
 #include "CostLog.h"
 #include "RasAccess.h"
 #include "RasEntrySetup.h"
@@ -113,6 +114,23 @@ class CConnectionController : public CObject {
   void OnBillingInterval();
   void CancelDial();
   bool IsOnline();
+
+  // The note of the running connection (ConnectionNote.h): written at the connect, at every new
+  // price segment and, through NoteIfDue from timer 4, once a minute; removed at the hang-up, so
+  // a program that ends online without its hang-up loses at most the last minute of its record.
+  void NoteConnection();
+  void NoteIfDue();
+  // At start, after the start-up check: a note that a program left which ended online becomes its
+  // cost record, marked as recovered, unless the line of its entry is still up; a line of the
+  // router's entries that is still up (its own entry, the note's, those assigned to providers)
+  // is kept to be hung up by "Trennen". TRUE when such a line is up.
+  bool RecoverConnection();
+  // The line found up at start, and its entry ("" when none).
+  bool HasStrayConnection() const { return strayHandle_ != nullptr; }
+  const CString& GetStrayEntry() const { return strayEntry_; }
+  // Hangs that line up; a note that was left with it becomes its record up to now (the line ran
+  // all the time), marked as recovered.
+  void HangUpStray();
   void FormatDialProgress(WPARAM code, LPARAM number, HWND title, HWND status, HWND group);
   void OnConnected();
   CStringArray& GetDeviceNames();
@@ -163,6 +181,11 @@ class CConnectionController : public CObject {
 
  private:
   enum DialKind { kOwnEntry, kAssignedEntry };
+  // Ends the line found up at start: hangs it up when `stillUp`, and writes the record of a note
+  // left with it.
+  void EndStray(bool stillUp);
+  // The meter's stop at the hang-up: its last record, and the note removed once it is written.
+  void StopMeter();
   int DialLoop(const CString& entry, const CString& user, const CString& password, DialKind kind);
   int Show(UINT textId, UINT icon);
   int ShowText(const CString& text, UINT icon);
@@ -174,6 +197,9 @@ class CConnectionController : public CObject {
   BYTE startedByHook_ = 0;
   BYTE autoDisconnect_ = 0;
   BYTE cancelDial_ = 0;
+  BYTE hangingUp_ = 0;    // HangUp runs (a failure box of its cost record may be open)
+  BYTE billing_ = 0;      // the billing interval runs (likewise)
+  BYTE stopPending_ = 0;  // a hang-up came during the billing interval: the meter stops after it
   CCostLog costLog_;
   CStringArray deviceNames_;
   CTarifManager* manager_ = nullptr;
@@ -185,6 +211,13 @@ class CConnectionController : public CObject {
   CRasAccess ras_;
   CConnectionMeter meter_;
   CString number_;
+  CString dialledEntry_;  // the entry of the connection that runs
+  CConnectionNoteFile note_;
+  DWORD noteWritten_ = 0;  // tick count of the last note
+  HRASCONN strayHandle_ = nullptr;
+  CString strayEntry_;
+  BYTE strayNoted_ = 0;       // a note was left with the stray line
+  CConnectionNote strayNote_;
   CRasEntrySetup entrySetup_;
   CControllerServices* services_ = nullptr;
   CControllerServices noServices_;

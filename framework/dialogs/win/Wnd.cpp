@@ -420,6 +420,12 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     case WM_SIZE:
       OnSize(static_cast<UINT>(wp), LOWORD(lp), HIWORD(lp));
       break;
+    case WM_QUERYENDSESSION:
+      *result = OnQueryEndSession();
+      return TRUE;
+    case WM_ENDSESSION:
+      OnEndSession(wp != 0);
+      break;
     default:
       return FALSE;
   }
@@ -455,6 +461,8 @@ void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
 void CWnd::OnSize(UINT, int, int) { Default(); }
+BOOL CWnd::OnQueryEndSession() { return Default() != 0; }
+void CWnd::OnEndSession(BOOL) { Default(); }
 
 void CWnd::DoDataExchange(CDataExchange*) {}
 

@@ -188,6 +188,11 @@ class CWnd : public CCmdTarget {
   virtual void OnSysCommand(UINT id, LPARAM lp);
   virtual HCURSOR OnQueryDragIcon();
   virtual void OnSize(UINT type, int cx, int cy);
+  // The Windows session is about to end (WM_QUERYENDSESSION): TRUE lets it end.
+  virtual BOOL OnQueryEndSession();
+  // The session's end is decided (WM_ENDSESSION): `ending` TRUE means it ends now, and the process
+  // with it as soon as this returns.
+  virtual void OnEndSession(BOOL ending);
 
   // Data exchange between the controls and the members.
   virtual void DoDataExchange(CDataExchange* dx);

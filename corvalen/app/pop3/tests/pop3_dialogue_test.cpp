@@ -215,3 +215,27 @@ TEST(Pop3Dialogue, OverlongReplyIsTakenAsItsFirstBytes) {
   EXPECT_EQ(d.GetState(), kLastSent);
   EXPECT_EQ(Say(d, "+OK 1\r\n"), "QUIT \r\n");
 }
+
+// A line that never ends is read up to its limit and no further, in one piece or in many: the
+// dialogue is abandoned, whatever state it is in; a line just within the limit is still a reply.
+TEST(Pop3Dialogue, ALineWithoutEndIsGivenUpAtItsLimit) {
+  for (size_t piece : {size_t{1} << 20, size_t{4096}, size_t{999}}) {
+    CPop3Dialogue d("u", "p");
+    Say(d, "+OK\r\n");
+    std::string toSend;
+    const std::string chunk(piece, 'x');
+    Outcome o = kGoOn;
+    size_t fed = 0;
+    while (o == kGoOn && fed < (size_t{8} << 20)) {
+      o = d.Receive(chunk.data(), chunk.size(), toSend);
+      fed += chunk.size();
+    }
+    EXPECT_EQ(kAbandoned, o) << piece;
+    EXPECT_LE(fed, CPop3Dialogue::kMaxLine + piece) << piece;
+    EXPECT_EQ("PASS p\r\n", toSend) << piece;  // its first 999 bytes were answered, once
+  }
+  CPop3Dialogue d("u", "p");
+  std::string longest = "+OK" + std::string(CPop3Dialogue::kMaxLine - 4, ' ') + "\r\n";
+  EXPECT_EQ(Say(d, longest), "USER u\r\n");
+  EXPECT_EQ(d.GetState(), kUserSent);
+}

@@ -18,6 +18,10 @@ namespace {
 const UINT kNewMailString = 5125;
 // One receive per notification takes at most this much; WinSock notifies again while more waits.
 const int kReceiveChunk = 999;
+// A server that sends without pause keeps a read notification always waiting, and a window's
+// timers come only when nothing else waits: after this many bytes read without the queue running
+// empty, the socket reads nothing until it has (a one-millisecond timer says so).
+const int kBurstBytes = 65536;
 
 // The sockets waiting for their time limit, by thread-timer id.
 std::map<UINT_PTR, CPop3Socket*>& Timeouts() {
@@ -37,17 +41,22 @@ CPop3Socket::CPop3Socket(CMailCheck* owner, CString host, CString user, CString 
     CAsyncSocket::Close();
     return;
   }
+  deadline_ = ::GetTickCount() + timeoutMs;
   timer_ = ::SetTimer(nullptr, 0, timeoutMs, &CPop3Socket::OnTimeout);
   if (timer_) Timeouts()[timer_] = this;
 }
 
+bool CPop3Socket::PastDeadline() const { return static_cast<LONG>(::GetTickCount() - deadline_) >= 0; }
+
 CPop3Socket::~CPop3Socket() { Close(); }
 
 void CPop3Socket::KillTimeout() {
-  if (!timer_) return;
-  ::KillTimer(nullptr, timer_);
-  Timeouts().erase(timer_);
-  timer_ = 0;
+  for (UINT_PTR* t : {&timer_, &resume_}) {
+    if (!*t) continue;
+    ::KillTimer(nullptr, *t);
+    Timeouts().erase(*t);
+    *t = 0;
+  }
 }
 
 void CPop3Socket::Close() {
@@ -65,6 +74,15 @@ void CALLBACK CPop3Socket::OnTimeout(HWND, UINT, UINT_PTR id, DWORD) {
       return;
     }
     CPop3Socket* socket = it->second;
+    if (id == socket->resume_) {
+      // The queue ran empty (the window's timers had their turn): reading goes on.
+      ::KillTimer(nullptr, id);
+      Timeouts().erase(id);
+      socket->resume_ = 0;
+      socket->burst_ = 0;
+      socket->OnReceive(0);
+      return;
+    }
     // The time is up; after QUIT both numbers are known (as when the server hangs up then).
     socket->KillTimeout();
     socket->Finish(socket->dialogue_.Closed());
@@ -72,6 +90,12 @@ void CALLBACK CPop3Socket::OnTimeout(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 BOOL CPop3Socket::ProcessReply() {
+  // The time limit holds at every read, however fast the server sends: its timer may never come
+  // while the notifications follow one another.
+  if (PastDeadline()) {
+    outcome_ = dialogue_.Closed();
+    return TRUE;
+  }
   char buffer[kReceiveChunk + 1] = {};
   int n = Receive(buffer, kReceiveChunk);
   if (n == SOCKET_ERROR) {
@@ -82,6 +106,7 @@ BOOL CPop3Socket::ProcessReply() {
   if (n == 0) {
     outcome_ = dialogue_.Closed();
   } else {
+    burst_ += n;
     std::string commands;
     outcome_ = dialogue_.Receive(buffer, static_cast<size_t>(n), commands);
     pending_ += commands;
@@ -104,8 +129,18 @@ void CPop3Socket::OnReceive(int error) {
     Finish(pop3::kAbandoned);
     return;
   }
+  // Paused after a burst: the resume timer reads on once the queue has run empty.
+  if (resume_) return;
   ProcessReply();
-  if (outcome_ != pop3::kGoOn) Finish(outcome_);
+  if (outcome_ != pop3::kGoOn) {
+    Finish(outcome_);
+    return;
+  }
+  if (burst_ >= kBurstBytes) {
+    resume_ = ::SetTimer(nullptr, 0, 1, &CPop3Socket::OnTimeout);
+    if (resume_) Timeouts()[resume_] = this;
+    else burst_ = 0;
+  }
 }
 
 void CPop3Socket::OnSend(int error) {
@@ -119,7 +154,7 @@ void CPop3Socket::OnConnect(int error) {
 
 void CPop3Socket::OnClose(int) {
   // The last replies may still wait unread behind the close.
-  while (outcome_ == pop3::kGoOn && m_hSocket != INVALID_SOCKET) {
+  while (outcome_ == pop3::kGoOn && m_hSocket != INVALID_SOCKET && !PastDeadline()) {
     char buffer[kReceiveChunk];
     int n = Receive(buffer, sizeof buffer);
     if (n <= 0) break;

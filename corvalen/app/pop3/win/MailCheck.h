@@ -49,7 +49,9 @@ class CPop3Socket : public CAsyncSocket {
   BOOL ProcessReply();
 
  private:
+  // The time limit's timer and the one that resumes reading after a burst.
   static void CALLBACK OnTimeout(HWND, UINT, UINT_PTR id, DWORD);
+  bool PastDeadline() const;
   void KillTimeout();
   // Sends what is waiting; FALSE when the connection broke.
   BOOL SendPending();
@@ -63,6 +65,9 @@ class CPop3Socket : public CAsyncSocket {
   pop3::Outcome outcome_ = pop3::kGoOn;  // the outcome of the last receive
   std::string pending_;                  // commands not yet sent whole
   UINT_PTR timer_ = 0;
+  DWORD deadline_ = 0;   // tick count at which the time limit is up
+  UINT_PTR resume_ = 0;  // set while reading pauses after a burst
+  int burst_ = 0;        // bytes read since the queue last ran empty
 };
 
 class CMailCheck : public CObject {

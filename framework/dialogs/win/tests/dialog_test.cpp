@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 
 #include "test_resources.h"
 #include "test_support.h"
@@ -452,6 +453,37 @@ TEST_F(FormTest, ModelessDialogLivesUntilDestroyed) {
     h = scoped.m_hWnd;
   }
   EXPECT_FALSE(::IsWindow(h));
+}
+
+// The end of the Windows session reaches OnQueryEndSession, whose answer is the message's result,
+// and OnEndSession with whether the session ends; a dialog that does not override them lets the
+// session end.
+class CSessionDlg : public CDialog {
+ public:
+  CSessionDlg() : CDialog(IDD_FORM) {}
+  BOOL OnQueryEndSession() override {
+    ++queries;
+    return allow;
+  }
+  void OnEndSession(BOOL ending) override { endings += ending ? "j" : "n"; }
+  BOOL allow = FALSE;
+  int queries = 0;
+  std::string endings;
+};
+
+TEST_F(FormTest, TheSessionsEndReachesItsHandlers) {
+  CSessionDlg dlg;
+  ASSERT_TRUE(dlg.Create(IDD_FORM));
+  EXPECT_EQ(FALSE, ::SendMessageA(dlg.m_hWnd, WM_QUERYENDSESSION, 0, 0));
+  dlg.allow = TRUE;
+  EXPECT_EQ(TRUE, ::SendMessageA(dlg.m_hWnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+  EXPECT_EQ(2, dlg.queries);
+  ::SendMessageA(dlg.m_hWnd, WM_ENDSESSION, FALSE, 0);
+  ::SendMessageA(dlg.m_hWnd, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ("nj", dlg.endings);
+  CFormDlg plain;
+  ASSERT_TRUE(plain.Create(IDD_FORM));
+  EXPECT_EQ(TRUE, ::SendMessageA(plain.m_hWnd, WM_QUERYENDSESSION, 0, 0));
 }
 
 }  // namespace
