@@ -6,7 +6,7 @@
 #   - a time limit, after which the program, its wineserver and the X server are ended;
 #   - Wine's output goes to files (its background processes inherit open pipes, so a caller waiting
 #     for end-of-file on them would hang) and is printed afterwards;
-#   - the program's exit code is the result.
+#   - the program's exit code is the result; a program Wine's debugger reports as crashed fails.
 #
 # usage: wine-run.sh --template DIR [--timeout SECONDS] [--keep-prefix DIR] PROGRAM.exe [ARGS...]
 #   The environment variable ASTREL_WINE_TIMEOUT overrides the default time limit (120 s); where
@@ -130,6 +130,11 @@ fi
 cat "$work/out"
 # Wine's own noise on stderr is dropped; the program's messages are kept.
 grep -v -E '^(wine: |[0-9a-f]{4}:(err|fixme|warn):|Xlib: |X connection)' "$work/err" >&2 || true
+# A program that Wine's debugger reported as crashed has failed, whatever its exit code says.
+if [ "$rc" = 0 ] && grep -q -E '^Unhandled exception: ' "$work/out" "$work/err" 2>/dev/null; then
+  echo "wine-run: das Programm ist abgestürzt (Unhandled exception): $*" >&2
+  rc=1
+fi
 if [ "$rc" = 124 ] || [ "$rc" = 137 ]; then
   echo "wine-run: Zeitlimit von $limit s überschritten: $*" >&2
 fi
