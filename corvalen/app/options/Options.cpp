@@ -346,6 +346,9 @@ BOOL CPpg_Kosten::OnInitDialog() {
       SetItemText(this, kTotals[period], FormatTotal(total));
       SendDlgItemMessage(kTotals[period], EM_SETREADONLY, TRUE, 0);
     }
+    // A damaged record is left out of every total; the user is told once which it is.
+    CString damaged = CCostLog::DamagedNotice(log.GetDamagedRecords());
+    if (!damaged.IsEmpty()) AfxMessageBox(damaged, MB_OK | MB_ICONWARNING);
   }
   FillFreeProviders();
   Enable(this, kIdUserBill, static_cast<bool>(UserBillDialog()));
