@@ -34,3 +34,15 @@ std::vector<std::pair<long, long>> TipRunPairs(const std::vector<long>& position
   for (size_t i = 0; i + 1 < positions.size(); i += 2) pairs.emplace_back(positions[i], positions[i + 1]);
   return pairs;
 }
+
+bool TipHasText(const CString& text) {
+  for (int i = 0; i < text.GetLength(); ++i) {
+    const char c = text[i];
+    if (c == '\\' && i + 1 < text.GetLength() && (text[i + 1] == 'b' || text[i + 1] == 'v')) {
+      ++i;
+      continue;
+    }
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != kBoldMark && c != kUnderlineMark) return true;
+  }
+  return false;
+}

@@ -28,3 +28,7 @@ CTipRuns StripTipMarks(const CString& text, bool crLfAsOne);
 
 // The runs as (start, end) pairs: only when the number of positions is even and not 0.
 std::vector<std::pair<long, long>> TipRunPairs(const std::vector<long>& positions);
+
+// Whether a tip has anything to show: a character other than blanks, line breaks and the "\b" /
+// "\v" markup. A server that sent no tip (or an empty one) gets no viewer window.
+bool TipHasText(const CString& text);

@@ -202,9 +202,12 @@ void CPpg_Optionen::OnTarifeAktualisieren() {
     if (sheet->m_kosten.m_hWnd) sheet->m_kosten.FillFreeProviders();
     c->GetServices().LoadAssignments(sheet->GetTarifManager());
     sheet->GetSettings()->SetCurrentTarif(sheet->GetSettings()->GetTarifDate());
-    CDlg_TippDesTages tip(this);
-    tip.SetText(sheet->GetSettings()->GetTarifUpdateTip());
-    tip.Show();
+    // The server's note on the new tariffs, when it sent one.
+    if (TipHasText(sheet->GetSettings()->GetTarifUpdateTip())) {
+      CDlg_TippDesTages tip(this);
+      tip.SetText(sheet->GetSettings()->GetTarifUpdateTip());
+      tip.Show();
+    }
     if (main) ::SendMessageA(main, kMsgRefreshList, 0, 1);
   }
   if (connectedHere) {
@@ -436,7 +439,8 @@ void CPsh_Sheet::OnHelp() {
   for (UINT id : texts[index]) {
     if (id) text += AfxLoadString(id);
   }
-  CDlg_TippDesTages::ShowHelp(nullptr, text);
+  // Modal to the sheet: the sheet stays disabled under it and comes back to the front after it.
+  CDlg_TippDesTages::ShowHelp(this, text);
 }
 
 void CPsh_Sheet::SaveSettings() {

@@ -76,6 +76,8 @@ class CProgramDialogs : public CAppDialogs {
   }
 
   void ShowTip(HWND parent, const CString& text) override {
+    // A server that sent no tip of this kind gets no empty window.
+    if (!TipHasText(text)) return;
     CDlg_TippDesTages tip(CWnd::FromHandle(parent));
     tip.SetText(text);
     tip.Show();

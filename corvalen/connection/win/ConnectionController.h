@@ -174,6 +174,7 @@ class CConnectionController : public CObject {
   BYTE startedByHook_ = 0;
   BYTE autoDisconnect_ = 0;
   BYTE cancelDial_ = 0;
+  DWORD lastDialError_ = 0;  // the RAS error that ended the last attempt, 0 when none
   CCostLog costLog_;
   CStringArray deviceNames_;
   CTarifManager* manager_ = nullptr;
