@@ -213,14 +213,36 @@ CString CCostLog::FormatRecord(const CConnectionRecord& r, const CProviderArray&
 }
 
 namespace {
-// The whole records a log holds (eleven fields, each ended by ';'; a record cut off at the end
-// not counted), in one pass; `end` receives the length of the text they cover.
-size_t WholeRecords(const std::string& log, size_t* end = nullptr) {
-  size_t fields = 0, covered = 0;
-  for (size_t i = log.find(';'); i != std::string::npos; i = log.find(';', i + 1))
-    if (++fields % 11 == 0) covered = i + 1;
-  if (end) *end = covered;
-  return fields / 11;
+// Splits a log into its records: every record begins with its kind "default", so a record of more
+// or fewer than eleven fields (a name with the separator from before names were escaped, a record
+// the old program did not finish with the next one appended to it) ends where the next one
+// begins. Calls visit(begin, end) for every record that has at least eleven fields or is followed
+// by another; a last record of fewer fields and the text after the last separator are a record cut
+// off (a write that did not finish). Returns where that cut part begins, the log's length when
+// there is none.
+template <typename Visit>
+size_t SplitRecords(const std::string& log, Visit visit) {
+  size_t begin = 0, pos = 0;
+  int count = 0;
+  for (size_t semi = log.find(';'); semi != std::string::npos; semi = log.find(';', pos)) {
+    if (count > 0 && semi - pos == 7 && log.compare(pos, 7, "default") == 0) {
+      visit(begin, pos);
+      count = 0;
+    }
+    if (count == 0) begin = pos;
+    ++count;
+    pos = semi + 1;
+  }
+  if (count >= 11) {
+    visit(begin, pos);
+    return pos;
+  }
+  return count > 0 ? begin : pos;
+}
+
+// The length of the log's text that its whole records cover.
+size_t WholeLength(const std::string& log) {
+  return SplitRecords(log, [](size_t, size_t) {});
 }
 }  // namespace
 
@@ -233,7 +255,7 @@ void CCostLog::AppendConnection(const CConnectionRecord& record, const CProvider
   // appended now and shift every record after it: the log is put back to its whole records first.
   std::string log;
   size_t whole = 0;
-  if (ReadAll(log)) WholeRecords(log, &whole);
+  if (ReadAll(log)) whole = WholeLength(log);
   if (whole < log.size() && !WriteWholeFile(logPath, log.substr(0, whole))) {
     ReportSaveFailure(logPath);
     return;
@@ -245,7 +267,7 @@ void CCostLog::AppendConnection(const CConnectionRecord& record, const CProvider
 
 namespace {
 // How much of a damaged record its description shows.
-const int kDamagedShown = 100;
+const size_t kDamagedShown = 100;
 
 // Fills the record from its fields: the start split at the fixed separators, the cost checked.
 void ReadFields(CCostRecord& rec) {
@@ -280,34 +302,21 @@ bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& ou
   if (tooMany) *tooMany = beyond;
   if (beyond) return false;
   out.reserve(fields / 11 + 1);
-  // Every record begins with its kind "default": a record that has more or fewer than eleven
-  // fields (a name with the separator, from before names were escaped) ends where the next one
-  // begins, and only it is damaged; the records after it read as they were written.
-  CCostRecord rec;
-  int count = 0;
-  size_t begin = 0, pos = 0;
-  auto finish = [&](size_t end) {
-    rec.fieldCount = count;
+  const size_t cut = SplitRecords(log, [&](size_t begin, size_t end) {
+    CCostRecord rec;
     rec.number = static_cast<int>(out.size()) + 1;
     rec.raw = CString(log.substr(begin, std::min<size_t>(end - begin, kDamagedShown)));
     if (end - begin > kDamagedShown) rec.raw += "...";
-    if (count == 11) ReadFields(rec);
+    for (size_t pos = begin; pos < end; ++rec.fieldCount) {
+      const size_t semi = log.find(';', pos);
+      if (rec.fieldCount < 11) rec.fields[rec.fieldCount] = CString(log.substr(pos, semi - pos));
+      pos = semi + 1;
+    }
+    if (rec.fieldCount == 11) ReadFields(rec);
     out.push_back(rec);
-    rec = CCostRecord();
-    count = 0;
-  };
-  for (size_t semi = log.find(';'); semi != std::string::npos; semi = log.find(';', pos)) {
-    if (count > 0 && semi - pos == 7 && log.compare(pos, 7, "default") == 0) finish(pos);
-    if (count == 0) begin = pos;
-    if (count < 11) rec.fields[count] = CString(log.substr(pos, semi - pos));
-    ++count;
-    pos = semi + 1;
-  }
-  // A record cut off at the end of the file (a write that did not finish) is not returned: the
-  // text after the last separator, or a last record of fewer than eleven fields.
-  const bool cut = pos < log.size() || (count > 0 && count < 11);
-  if (count >= 11) finish(pos);
-  return !cut;
+  });
+  // A record cut off at the end of the file is not returned.
+  return cut == log.size();
 }
 
 bool CCostLog::ReadsAsLog(const std::string& text) {

@@ -4,6 +4,7 @@
 #include "CostLog.h"
 #include "TarifClock.h"
 #include "TarifTexts.h"
+#include "TipMarkup.h"
 #include "TippDesTages.h"
 #include "Updates.h"
 

@@ -16,6 +16,7 @@
 #include "TarifManager.h"
 #include "PropertySheet.h"
 #include "TermsInfoDialogs.h"
+#include "TipMarkup.h"
 #include "TippDesTages.h"
 #include "Updates.h"
 #include "WzdSheetOption.h"
