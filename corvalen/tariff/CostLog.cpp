@@ -225,7 +225,10 @@ size_t SplitRecords(const std::string& log, Visit visit) {
   size_t begin = 0, pos = 0;
   int count = 0;
   for (size_t semi = log.find(';'); semi != std::string::npos; semi = log.find(';', pos)) {
-    if (count > 0 && semi - pos == 7 && log.compare(pos, 7, "default") == 0) {
+    // (a line break before the kind, as an editor leaves it between records, changes nothing)
+    size_t kind = pos;
+    while (kind < semi && (log[kind] == '\r' || log[kind] == '\n' || log[kind] == ' ' || log[kind] == '\t')) ++kind;
+    if (count > 0 && semi - kind == 7 && log.compare(kind, 7, "default") == 0) {
       visit(begin, pos);
       count = 0;
     }

@@ -99,7 +99,9 @@ TEST(CorvalenDialFailure, ARefusedPasswordCanBeEnteredAgain) {
   CorvalenRun::User("DefaultConnection", "bw-400");
   run.Ras("Password", "richtig");
   const std::string book = run.Dir() + "rassim.pbk";
-  WritePrivateProfileStringA("Mein Blitz", "LocalPhoneNumber", "0192400", book.c_str());
+  WritePrivateProfileStringA("Mein Blitz", "PhoneNumber", "0192400", book.c_str());
+  WritePrivateProfileStringA("Mein Blitz", "DeviceType", "modem", book.c_str());
+  WritePrivateProfileStringA("Mein Blitz", "DeviceName", "Standardmodem", book.c_str());
   WritePrivateProfileStringA("Mein Blitz", "User", "blitzkunde", book.c_str());
   WritePrivateProfileStringA("Mein Blitz", "Password", "falsch", book.c_str());
   WritePrivateProfileStringA("Mein Blitz", "PasswordSaved", "1", book.c_str());
@@ -308,7 +310,7 @@ TEST(CorvalenMainDialog, EveryLabelShowsItsWholeText) {
   CorvalenRun run;
   HWND main = StartMain(run);
   ASSERT_NE(nullptr, main);
-  for (int id : {1125, 1126, 1127, 1128, 1129, 1130, 1121, 1124, 1122, 1123, kStunden, 1132})
+  for (int id : {1125, 1126, 1127, 1128, 1129, 1130, 1121, 1124, 1122, 1123, static_cast<int>(kStunden), 1132})
     EXPECT_FALSE(CorvalenRun::Visible(main, id)) << id;
 
   HMODULE program = LoadLibraryExA((run.Dir() + "Corvalen.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -326,11 +328,11 @@ TEST(CorvalenMainDialog, EveryLabelShowsItsWholeText) {
     ++labels;
     RECT box;
     GetClientRect(child, &box);
-    RECT need = box;
-    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-    EXPECT_LE(need.bottom - need.top, box.bottom) << "\"" << text << "\" wraps in " << box.right << " pixels";
-    EXPECT_LE(need.right - need.left, box.right) << "\"" << text << "\" needs " << need.right - need.left
-                                                  << " pixels, has " << box.right;
+    RECT line = {0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &line, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX);
+    EXPECT_LE(line.right, box.right) << "\"" << text << "\" needs " << line.right << " pixels, has " << box.right;
+    EXPECT_LE(line.bottom, box.bottom) << "\"" << text << "\" needs " << line.bottom << " pixels high, has "
+                                       << box.bottom;
   }
   EXPECT_GT(labels, 15);
   SelectObject(dc, old);

@@ -165,6 +165,7 @@ TEST_F(CostLogTest, DamagedRecordsAreLeftOutAndNamed) {
       // a record the old program did not finish, with the next one appended after it
       {good + "default;4/3/2001 9:5:8;00:01:01;" + today, 11, {"Eintrag 2: default;4/3/2001 9:5:8;00:01:01;"}},
       {good + "default;4/3/2001 9:5", 8, {}},  // a record cut off by an interrupted write
+      {good + "\r\n" + today + "\r\n", 11, {}},  // line breaks an editor put between records
       {"", 0, {}},
       {";;;;;;;;;;;", 0, {"Eintrag 1: ;;;;;;;;;;;"}},
   };

@@ -336,7 +336,7 @@ TEST_F(OptionsDialogsTest, LogFilesAreExportedImportedAndDeleted) {
   std::string exportPath = Path("export.log"), importPath = Path("import.log");
   CDlg_Protokolldateien dlg(&manager_);
   HWND wnd = nullptr;
-  std::string saveTitle, openTitle;
+  std::string saveTitle, openTitle, question;
   std::string exported;
   DialogScript script;
   script.Then([&] {

@@ -276,6 +276,12 @@ TEST_F(OptionsProgramTest, DeletedFreeMinutesStayDeletedAfterTheNextConnection) 
   const char* title = "Administration der Protokolldateien";
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (logs = run_.FindTop(title, true)) != nullptr; }));
   testsupport::Click(logs, 1005);
+  std::string question;
+  HWND box = run_.WaitBox("Corvalen 2.0", &question);  // asked first
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ("Soll die Datei free.log wirklich gelöscht werden?\nAlle Angaben zu verbrauchten Freiminuten gehen verloren.",
+            question);
+  CorvalenRun::Press(box, IDYES);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return GetFileAttributesA((run_.Dir() + "free.log").c_str()) == INVALID_FILE_ATTRIBUTES; }));
   PostMessageA(logs, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.FindTop(title, true) == nullptr; }));
