@@ -167,3 +167,78 @@ const char* RasErrorText(unsigned code) {
   if (code < kRasErrorFirst || code > kRasErrorLast) return "Unerwarteter Fehler. Bitte versuchen sie es erneut";
   return kTexts[code - kRasErrorFirst];
 }
+
+namespace {
+
+// The reasons a dial ends with, by RAS error number.
+struct CRasReason {
+  unsigned code;
+  const char* text;
+};
+const CRasReason kReasons[] = {
+    {600, "Unerwarteter Fehler"},
+    {601, "Der Anschluss des DFÜ-Geräts ist ungültig"},
+    {602, "Der Anschluss des DFÜ-Geräts ist bereits geöffnet"},
+    {606, "Der Anschluss ist nicht verbunden"},
+    {608, "Das DFÜ-Gerät ist nicht vorhanden"},
+    {609, "Der Gerätetyp ist nicht vorhanden"},
+    {615, "Der Anschluss des DFÜ-Geräts wurde nicht gefunden"},
+    {617, "Die Verbindung wird bereits getrennt"},
+    {619, "Die Verbindung zum Anschluss wurde getrennt"},
+    {621, "Das Telefonbuch kann nicht geöffnet werden"},
+    {623, "Der DFÜ-Eintrag wurde nicht gefunden"},
+    {628, "Die Verbindung wurde getrennt"},
+    {629, "Die Gegenstelle hat die Verbindung getrennt"},
+    {630, "Die Verbindung wurde wegen eines Hardwarefehlers getrennt"},
+    {631, "Die Verbindung wurde vom Benutzer getrennt"},
+    {633, "Das DFÜ-Gerät ist belegt oder nicht für ausgehende Verbindungen eingerichtet"},
+    {638, "Zeitüberschreitung bei der Einwahl"},
+    {645, "Interner Fehler bei der Anmeldung"},
+    {646, "Eine Anmeldung ist zu dieser Tageszeit nicht erlaubt"},
+    {647, "Das Konto ist gesperrt"},
+    {648, "Das Kennwort ist abgelaufen"},
+    {649, "Das Konto hat keine Berechtigung zur Einwahl"},
+    {650, "Der Einwahlrechner antwortet nicht"},
+    {651, "Das Modem (oder DFÜ-Gerät) hat einen Fehler gemeldet"},
+    {652, "Unbekannte Antwort des Modems (oder DFÜ-Geräts)"},
+    {666, "Das Modem (oder DFÜ-Gerät) funktioniert nicht"},
+    {668, "Die Verbindung ist abgebrochen"},
+    {676, "Leitung besetzt"},
+    {677, "Am anderen Ende hat sich eine Person statt eines Modems gemeldet"},
+    {678, "Keine Antwort der Gegenstelle"},
+    {679, "Kein Trägersignal"},
+    {680, "Kein Freizeichen"},
+    {681, "Das DFÜ-Gerät hat einen allgemeinen Fehler gemeldet"},
+    {691, "Benutzername oder Kennwort falsch"},
+    {692, "Hardwarefehler am Anschluss oder am DFÜ-Gerät"},
+    {708, "Das Konto ist abgelaufen"},
+    {709, "Das Kennwort konnte nicht geändert werden"},
+    {710, "Übertragungsfehler zwischen Rechner und Modem"},
+    {711, "Der DFÜ-Dienst konnte nicht gestartet werden"},
+    {713, "Keine ISDN-Leitung verfügbar"},
+    {714, "Kein ISDN-Kanal frei"},
+    {715, "Zu viele Fehler wegen schlechter Leitungsqualität"},
+    {718, "Die Gegenstelle hat nicht rechtzeitig geantwortet"},
+    {719, "Die Gegenstelle hat die Verbindung beendet"},
+    {720, "Keine Verbindungsprotokolle eingerichtet"},
+    {721, "Die Gegenstelle antwortet nicht"},
+    {723, "Die Rufnummer ist zu lang"},
+    {734, "Das Verbindungsprotokoll wurde beendet"},
+    {738, "Der Einwahlrechner hat keine Adresse zugewiesen"},
+    {742, "Die Gegenstelle unterstützt die verlangte Verschlüsselung nicht"},
+    {743, "Die Gegenstelle verlangt eine Verschlüsselung"},
+    {752, "Fehler im Anmeldeskript"},
+    {769, "Das Ziel ist nicht erreichbar"},
+    {777, "Das Modem der Gegenstelle funktioniert nicht"},
+    {797, "Das Modem wurde nicht gefunden oder ist belegt"},
+};
+
+}  // namespace
+
+const char* RasErrorReason(unsigned code) {
+  for (const CRasReason& r : kReasons)
+    if (r.code == code) return r.text;
+  return "Die Einwahl ist fehlgeschlagen";
+}
+
+bool IsRasLoginRefused(unsigned code) { return code == 691; }

@@ -1,5 +1,6 @@
 #include "CostLog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -212,14 +213,39 @@ CString CCostLog::FormatRecord(const CConnectionRecord& r, const CProviderArray&
 }
 
 namespace {
-// The whole records a log holds (eleven fields, each ended by ';'; a record cut off at the end
-// not counted), in one pass; `end` receives the length of the text they cover.
-size_t WholeRecords(const std::string& log, size_t* end = nullptr) {
-  size_t fields = 0, covered = 0;
-  for (size_t i = log.find(';'); i != std::string::npos; i = log.find(';', i + 1))
-    if (++fields % 11 == 0) covered = i + 1;
-  if (end) *end = covered;
-  return fields / 11;
+// Splits a log into its records: every record begins with its kind "default", so a record of more
+// or fewer than eleven fields (a name with the separator from before names were escaped, a record
+// the old program did not finish with the next one appended to it) ends where the next one
+// begins. Calls visit(begin, end) for every record that has at least eleven fields or is followed
+// by another; a last record of fewer fields and the text after the last separator are a record cut
+// off (a write that did not finish). Returns where that cut part begins, the log's length when
+// there is none.
+template <typename Visit>
+size_t SplitRecords(const std::string& log, Visit visit) {
+  size_t begin = 0, pos = 0;
+  int count = 0;
+  for (size_t semi = log.find(';'); semi != std::string::npos; semi = log.find(';', pos)) {
+    // (a line break before the kind, as an editor leaves it between records, changes nothing)
+    size_t kind = pos;
+    while (kind < semi && (log[kind] == '\r' || log[kind] == '\n' || log[kind] == ' ' || log[kind] == '\t')) ++kind;
+    if (count > 0 && semi - kind == 7 && log.compare(kind, 7, "default") == 0) {
+      visit(begin, pos);
+      count = 0;
+    }
+    if (count == 0) begin = pos;
+    ++count;
+    pos = semi + 1;
+  }
+  if (count >= 11) {
+    visit(begin, pos);
+    return pos;
+  }
+  return count > 0 ? begin : pos;
+}
+
+// The length of the log's text that its whole records cover.
+size_t WholeLength(const std::string& log) {
+  return SplitRecords(log, [](size_t, size_t) {});
 }
 }  // namespace
 
@@ -235,7 +261,7 @@ BOOL CCostLog::AppendRecordText(const CString& text) {
   // appended now and shift every record after it: the log is put back to its whole records first.
   std::string log;
   size_t whole = 0;
-  if (ReadAll(log)) WholeRecords(log, &whole);
+  if (ReadAll(log)) whole = WholeLength(log);
   if (whole < log.size() && !WriteWholeFile(logPath, log.substr(0, whole))) {
     ReportSaveFailure(logPath);
     return FALSE;
@@ -247,62 +273,104 @@ BOOL CCostLog::AppendRecordText(const CString& text) {
   return FALSE;
 }
 
+namespace {
+// How much of a damaged record its description shows.
+const size_t kDamagedShown = 100;
+
+// Fills the record from its fields: the start split at the fixed separators, the cost checked.
+void ReadFields(CCostRecord& rec) {
+  for (CString* text : {&rec.fields[3], &rec.fields[10]}) *text = CCostLog::UnescapeField(*text);
+  // Start "month/day/year hour:minute:second".
+  const std::string s = rec.fields[1].str();
+  size_t a = s.find('/'), b = a == std::string::npos ? a : s.find('/', a + 1);
+  size_t c = b == std::string::npos ? b : s.find(' ', b + 1);
+  size_t d = c == std::string::npos ? c : s.find(':', c + 1);
+  size_t e = d == std::string::npos ? d : s.find(':', d + 1);
+  if (e != std::string::npos) {
+    auto num = [&s](size_t from, size_t to) { return std::atoi(s.substr(from, to - from).c_str()); };
+    rec.start = COleDateTime(num(b + 1, c), num(0, a), num(a + 1, b), num(c + 1, d), num(d + 1, e),
+                             num(e + 1, s.size()));
+  } else {
+    rec.start.SetStatus(COleDateTime::invalid);
+  }
+  rec.costOk = true;
+  for (int i = 0; i < rec.fields[7].GetLength(); ++i) {
+    char ch = rec.fields[7][i];
+    if (!((ch >= '0' && ch <= '9') || ch == '.')) rec.costOk = false;
+  }
+}
+}  // namespace
+
 bool CCostLog::ParseRecords(const std::string& log, std::vector<CCostRecord>& out, bool* tooMany) {
   out.clear();
-  // One count serves the limit and the room the records take.
-  const size_t count = WholeRecords(log);
-  if (tooMany) *tooMany = count > kMaxCostRecords;
-  if (count > kMaxCostRecords) return false;
-  out.reserve(count);
-  size_t pos = 0;
-  while (pos < log.size()) {
+  // One count of the fields bounds the records (each has at least one) and the room they take.
+  size_t fields = 0;
+  for (size_t i = log.find(';'); i != std::string::npos; i = log.find(';', i + 1)) ++fields;
+  const bool beyond = fields > kMaxCostRecords * 11;
+  if (tooMany) *tooMany = beyond;
+  if (beyond) return false;
+  out.reserve(fields / 11 + 1);
+  const size_t cut = SplitRecords(log, [&](size_t begin, size_t end) {
     CCostRecord rec;
-    int f = 0;
-    for (; f < 11; ++f) {
-      size_t semi = log.find(';', pos);
-      if (semi == std::string::npos) return false;  // cut off inside this record
-      rec.fields[f] = CString(log.substr(pos, semi - pos));
+    rec.number = static_cast<int>(out.size()) + 1;
+    rec.raw = CString(log.substr(begin, std::min<size_t>(end - begin, kDamagedShown)));
+    if (end - begin > kDamagedShown) rec.raw += "...";
+    for (size_t pos = begin; pos < end; ++rec.fieldCount) {
+      const size_t semi = log.find(';', pos);
+      if (rec.fieldCount < 11) rec.fields[rec.fieldCount] = CString(log.substr(pos, semi - pos));
       pos = semi + 1;
     }
-    for (CString* text : {&rec.fields[3], &rec.fields[10]}) *text = UnescapeField(*text);
-    // Start "month/day/year hour:minute:second", split at the fixed separators.
-    const std::string s = rec.fields[1].str();
-    size_t a = s.find('/'), b = a == std::string::npos ? a : s.find('/', a + 1);
-    size_t c = b == std::string::npos ? b : s.find(' ', b + 1);
-    size_t d = c == std::string::npos ? c : s.find(':', c + 1);
-    size_t e = d == std::string::npos ? d : s.find(':', d + 1);
-    if (e != std::string::npos) {
-      auto num = [&s](size_t from, size_t to) { return std::atoi(s.substr(from, to - from).c_str()); };
-      rec.start = COleDateTime(num(b + 1, c), num(0, a), num(a + 1, b), num(c + 1, d), num(d + 1, e),
-                               num(e + 1, s.size()));
-    } else {
-      rec.start.SetStatus(COleDateTime::invalid);
-    }
-    rec.costOk = true;
-    for (int i = 0; i < rec.fields[7].GetLength(); ++i) {
-      char ch = rec.fields[7][i];
-      if (!((ch >= '0' && ch <= '9') || ch == '.')) rec.costOk = false;
-    }
+    if (rec.fieldCount == 11) ReadFields(rec);
     out.push_back(rec);
-  }
+  });
+  // A record cut off at the end of the file is not returned.
+  return cut == log.size();
+}
+
+bool CCostLog::ReadsAsLog(const std::string& text) {
+  // A line break that an editor added at the end is no record.
+  size_t end = text.size();
+  while (end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n' || text[end - 1] == ' ')) --end;
+  std::vector<CCostRecord> records;
+  if (!ParseRecords(text.substr(0, end), records) || records.empty()) return false;
+  for (const CCostRecord& r : records)
+    if (!r.Valid()) return false;
   return true;
 }
 
-double CCostLog::TotalOf(const std::string& log, const COleDateTime& from, const COleDateTime& to) {
+CString CCostLog::DescribeRecord(const CCostRecord& r) {
+  return CString::Formatted("Eintrag %d: ", r.number) + r.raw;
+}
+
+CString CCostLog::DamagedNotice(const std::vector<CString>& damaged) {
+  if (damaged.empty()) return CString();
+  CString text = damaged.size() == 1
+                     ? CString("Ein Eintrag der Datei rechnung.log ist beschädigt und wird nicht mitgerechnet:\n\n")
+                     : CString::Formatted("%d Einträge der Datei rechnung.log sind beschädigt und werden nicht "
+                                          "mitgerechnet:\n\n",
+                                          static_cast<int>(damaged.size()));
+  const size_t shown = std::min<size_t>(damaged.size(), 5);
+  for (size_t i = 0; i < shown; ++i) text += damaged[i] + "\n";
+  if (damaged.size() > shown) text += "...\n";
+  return text;
+}
+
+double CCostLog::TotalOf(const std::string& log, const COleDateTime& from, const COleDateTime& to,
+                         std::vector<CString>* damaged) {
+  if (damaged) damaged->clear();
   std::vector<CCostRecord> records;
   bool tooMany = false;
   ParseRecords(log, records, &tooMany);
   if (tooMany) return -1;
+  // The records that read are summed; a damaged one is named and left out.
   double sum = 0;
-  bool bad = false;
   for (const CCostRecord& r : records) {
     if (!r.Valid()) {
-      bad = true;
+      if (damaged) damaged->push_back(DescribeRecord(r));
       continue;
     }
-    if (!bad && from <= r.start && r.start <= to) sum += AmountOf(r.Cost());
+    if (from <= r.start && r.start <= to) sum += AmountOf(r.Cost());
   }
-  if (bad) return -1;
   if (!(sum < 2e6)) return -1;  // beyond what an int of thousandths holds: not a real log
   int v = static_cast<int>(sum * 1000);
   if (v % 10 >= 5) v += 10;
@@ -311,6 +379,7 @@ double CCostLog::TotalOf(const std::string& log, const COleDateTime& from, const
 
 double CCostLog::GetTotal(const COleDateTime& from, const COleDateTime& to) {
   BuildPaths();
+  damaged.clear();
   std::string log;
   if (!ReadDataFile(logPath, log)) {
     // A log that is there but cannot be read (or is beyond the limit of data files) is kept as
@@ -320,7 +389,7 @@ double CCostLog::GetTotal(const COleDateTime& from, const COleDateTime& to) {
     Create();
     return 0;
   }
-  return TotalOf(log, from, to);
+  return TotalOf(log, from, to, &damaged);
 }
 
 CString CCostLog::EscapeHtml(const CString& text) {
@@ -420,8 +489,16 @@ const char kCell[] = "<TD CLASS=\"a\">";
 const char kSep[] = "<TD WIDTH=\"1\" BGCOLOR=\"#000000\"></TD>";
 }  // namespace
 
+CString CCostLog::DamagedRow() const {
+  if (damaged.empty()) return CString();
+  CString row = "<TABLE WIDTH=\"649\" BORDER=\"0\"><TR><TD CLASS=\"a\"><B>Nicht mitgerechnet (in rechnung.log "
+                "beschädigt):</B>";
+  for (const CString& d : damaged) row += "<BR>" + EscapeHtml(d);
+  return row + "</TD></TR></TABLE>\n";
+}
+
 CString CCostLog::BuildList(const std::vector<CCostRecord>& records, const COleDateTime& from,
-                            const COleDateTime& to, bool* ok) const {
+                            const COleDateTime& to) const {
   CString html = kHead;
   html += LogoRow(pictureFolder);
   html += "<TABLE WIDTH=\"649\" BORDER=\"0\">\n<TR><TD CLASS=\"a\"><B>Kosten vom " + HeadingDate(from) + " bis " +
@@ -431,11 +508,7 @@ CString CCostLog::BuildList(const std::vector<CCostRecord>& records, const COleD
   double sum = 0;
   int rows = 0;
   for (const CCostRecord& r : records) {
-    if (!r.Valid()) {
-      *ok = false;
-      return html;
-    }
-    if (!(from <= r.start && r.start <= to)) continue;
+    if (!r.Valid() || !(from <= r.start && r.start <= to)) continue;
     if (rows > 0 && rows % kRowsPerPage == 0) html += CString(kHeadingPrint) + kColumns;
     ++rows;
     html += "<TR>";
@@ -451,19 +524,16 @@ CString CCostLog::BuildList(const std::vector<CCostRecord>& records, const COleD
   }
   html += "<TR><TD COLSPAN=\"7\" CLASS=\"a\"><B>Summe:</B></TD><TD CLASS=\"a\"><B>" +
           TruncateDecimals(FixedText(sum), 2) + " DM</B></TD></TR>\n</TABLE>\n";
+  html += DamagedRow();
   html += kClosingNote;
   return html;
 }
 
 CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const COleDateTime& from,
-                               const COleDateTime& to, bool* ok) {
+                               const COleDateTime& to) {
   groupedRows.clear();
   for (const CCostRecord& r : records) {
-    if (!r.Valid()) {
-      *ok = false;
-      break;
-    }
-    if (!(from <= r.start && r.start <= to)) continue;
+    if (!r.Valid() || !(from <= r.start && r.start <= to)) continue;
     std::vector<CString> row = {CellDate(r.start) + " " + CellTime(r.start), r.Duration(), r.Takt(), r.Price(),
                                 r.DialInFee(), r.Name(), r.Number(), r.Cost()};
     // After every row whose name is not greater: one tariff's records keep their file order.
@@ -472,7 +542,6 @@ CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const CO
     groupedRows.insert(groupedRows.begin() + static_cast<long>(at), row);
   }
   CString html = kHead;
-  if (!*ok) return html;
   html += LogoRow(pictureFolder);
   html += "<TABLE WIDTH=\"649\" BORDER=\"0\">\n<TR><TD CLASS=\"a\"><B>Kosten vom " + HeadingDate(from) + " bis " +
           HeadingDate(to) + "</B></TD></TR>\n</TABLE>\n";
@@ -501,6 +570,7 @@ CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const CO
   }
   html += CString(kGroupedTable) + "<TR><TD COLSPAN=\"10\" CLASS=\"a\"><B>Gesamtsumme:</B></TD><TD CLASS=\"a\"><B>" +
           TruncateDecimals(FixedText(total + 0.005), 2) + " DM</B></TD></TR>\n</TABLE>\n";
+  html += DamagedRow();
   html += kClosingNote;
   return html;
 }
@@ -508,6 +578,7 @@ CString CCostLog::BuildGrouped(const std::vector<CCostRecord>& records, const CO
 BOOL CCostLog::WriteHtml(const COleDateTime& from, const COleDateTime& to) {
   billWriteFailed = FALSE;
   BuildPaths();
+  damaged.clear();
   CString base = settings->GetPATH();
   pictureFolder = base;
   WriteWholeFile(base + "\\print.css", kPrintCss);
@@ -524,12 +595,15 @@ BOOL CCostLog::WriteHtml(const COleDateTime& from, const COleDateTime& to) {
     ui.EndWaitCursor();
     return FALSE;
   }
-  bool ok = true;
-  CString html = plain ? BuildGrouped(records, from, to, &ok) : BuildList(records, from, to, &ok);
+  // The bill is made of the records that read; a damaged one is named at its end.
+  damaged.clear();
+  for (const CCostRecord& r : records)
+    if (!r.Valid()) damaged.push_back(DescribeRecord(r));
+  CString html = plain ? BuildGrouped(records, from, to) : BuildList(records, from, to);
   BOOL written = WriteWholeFile(htmlPath, html.str());
   billWriteFailed = !written;
   if (!written) ReportSaveFailure(htmlPath);
-  if (!ok || !written) {
+  if (!written) {
     ui.EndWaitCursor();
     return FALSE;
   }

@@ -49,9 +49,12 @@ struct CConnectionRecord {
 
 // One record of the log as read back.
 struct CCostRecord {
-  CString fields[11];
+  CString fields[11];  // the first eleven fields
   COleDateTime start;
   bool costOk = false;  // the cost field holds only digits and points
+  int fieldCount = 0;   // how many fields the record has (11 when it is whole)
+  int number = 0;       // its place in the log, from 1
+  CString raw;          // its text in the log (the first 100 characters), to name it by
   const CString& Start() const { return fields[1]; }
   const CString& Duration() const { return fields[2]; }
   const CString& Name() const { return fields[3]; }
@@ -60,7 +63,7 @@ struct CCostRecord {
   const CString& DialInFee() const { return fields[6]; }
   const CString& Cost() const { return fields[7]; }
   const CString& Number() const { return fields[10]; }
-  bool Valid() const { return costOk && start.GetStatus() == COleDateTime::valid; }
+  bool Valid() const { return fieldCount == 11 && costOk && start.GetStatus() == COleDateTime::valid; }
 };
 
 class CCostLog : public CLogFile {
@@ -80,13 +83,22 @@ class CCostLog : public CLogFile {
   BOOL AppendRecordText(const CString& text);
   // The record text as it is appended.
   static CString FormatRecord(const CConnectionRecord& record, const CProviderArray& providers);
-  // Sum of the costs in [from, to] in hundredths of a DM, -1 for a malformed log.
+  // Sum of the costs in [from, to] in hundredths of a DM, of the records that read; a damaged
+  // record (GetDamagedRecords) is left out. -1 for a log that cannot be read or is beyond the
+  // limit of records.
   double GetTotal(const COleDateTime& from, const COleDateTime& to);
-  static double TotalOf(const std::string& log, const COleDateTime& from, const COleDateTime& to);
-  // Writes and opens the bill for [from, to]; FALSE for a malformed log (the bill stays
-  // incomplete and is not opened) and for a bill that cannot be written (reported naming
-  // "rechnung.html", which stays as it was).
+  static double TotalOf(const std::string& log, const COleDateTime& from, const COleDateTime& to,
+                        std::vector<CString>* damaged = nullptr);
+  // Writes and opens the bill for [from, to] from the records that read, a damaged one named at
+  // its end; FALSE for a log that cannot be read or is beyond the limit of records (no bill) and
+  // for a bill that cannot be written (reported naming "rechnung.html", which stays as it was).
   BOOL WriteHtml(const COleDateTime& from, const COleDateTime& to);
+  // The damaged records the last GetTotal or WriteHtml left out, each named by DescribeRecord.
+  const std::vector<CString>& GetDamagedRecords() const { return damaged; }
+  // "Eintrag 3: default;4/3/2001 ..." (its place in the log and its text).
+  static CString DescribeRecord(const CCostRecord& record);
+  // The message that names damaged records once for the user; empty when there are none.
+  static CString DamagedNotice(const std::vector<CString>& damaged);
   // Whether the last WriteHtml failed because the bill could not be written (already reported),
   // not because of the log.
   BOOL BillWriteFailed() const { return billWriteFailed; }
@@ -95,10 +107,15 @@ class CCostLog : public CLogFile {
   const CString& GetHtmlPath() const { return htmlPath; }
 
   // Splits a log into its records; a record cut off at the end of the file (a write that
-  // did not finish) is not returned. FALSE when the text ends inside a record.
+  // did not finish) is not returned. FALSE when the text ends inside a record. Every record
+  // begins with the field "default": one with more or fewer than eleven fields ends where the
+  // next one begins and is returned damaged (not Valid), and the records after it read whole.
   // A log beyond kMaxCostRecords gives no records and FALSE, and sets `tooMany` (a malformed log
   // for the totals and the bill).
   static bool ParseRecords(const std::string& log, std::vector<CCostRecord>& out, bool* tooMany = nullptr);
+  // Whether a text can take the place of the log: at least one record, every record whole and
+  // read, within the limit of records.
+  static bool ReadsAsLog(const std::string& text);
   // The most records one read of the log takes: a connection every hour for eleven years. A
   // record takes several hundred bytes read back (eleven texts and a date) from as few as eleven
   // bytes of file, so the count, not the file's length, keeps a read within the data budget
@@ -113,15 +130,16 @@ class CCostLog : public CLogFile {
   static CString UnescapeField(const CString& text);
 
  private:
-  CString BuildList(const std::vector<CCostRecord>& records, const COleDateTime& from, const COleDateTime& to,
-                    bool* ok) const;
-  CString BuildGrouped(const std::vector<CCostRecord>& records, const COleDateTime& from,
-                       const COleDateTime& to, bool* ok);
+  CString BuildList(const std::vector<CCostRecord>& records, const COleDateTime& from, const COleDateTime& to) const;
+  CString BuildGrouped(const std::vector<CCostRecord>& records, const COleDateTime& from, const COleDateTime& to);
+  // The bill's note of the damaged records; empty when there are none.
+  CString DamagedRow() const;
 
   CSettings* settings;
   CString logPath, htmlPath;
   CString pictureFolder;  // where the bill's pictures lie (PATH)
   BYTE plain = 0;
   BOOL billWriteFailed = FALSE;
+  std::vector<CString> damaged;
   std::vector<std::vector<CString>> groupedRows;  // eight texts per row, sorted by tariff name
 };

@@ -1,5 +1,7 @@
 #include "Provider.h"
 
+#include "Cp1252.h"
+
 IMPLEMENT_DYNAMIC(CTarifAction, CObject)
 IMPLEMENT_DYNAMIC(CTarifCondition, CObject)
 IMPLEMENT_DYNAMIC(CTarifRule, CObject)
@@ -52,26 +54,12 @@ void CProvider::SetRuleList(CTarifRuleList* list) {
 }
 
 void CProvider::FixUmlauts(CString& text) {
-  // Second byte of the UTF-8 pair after 0xC3, and the code page 1252 letter it stands for.
-  static const unsigned char from[] = {0x84, 0x96, 0x9C, 0x9F, 0xA4, 0xB6, 0xBC};
-  static const char to[] = {'\xC4', '\xD6', '\xDC', '\xDF', '\xE4', '\xF6', '\xFC'};
   const std::string& in = text.str();
-  if (in.find('\xC3') == std::string::npos) return;
-  std::string out;
-  out.reserve(in.size());
-  for (size_t i = 0; i < in.size(); ++i) {
-    if (in[i] != '\xC3') {
-      out += in[i];
-      continue;
+  for (char c : in)
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      text = CString(Utf8ToCp1252(in));
+      return;
     }
-    if (i + 1 < in.size()) {
-      unsigned char second = static_cast<unsigned char>(in[i + 1]);
-      for (int k = 0; k < 7; ++k)
-        if (from[k] == second) out += to[k];
-    }
-    ++i;  // the pair is replaced or dropped
-  }
-  text = CString(out);
 }
 
 void CProvider::ApplyTariff(const CTarifContext& context) {

@@ -87,8 +87,9 @@ class CProvider : public CObject {
   CProvider(const CProvider&) = delete;
   CProvider& operator=(const CProvider&) = delete;
 
-  // Narrows the UTF-8 forms of Ä Ö Ü ß ä ö ü to their code page 1252 bytes and drops every other
-  // two-byte sequence that starts with 0xC3.
+  // Narrows a UTF-8 text (as the XML reader hands it over) to code page 1252: every character the
+  // code page has becomes its byte, one it lacks '?'; bytes outside a UTF-8 sequence stay
+  // (Cp1252.h).
   static void FixUmlauts(CString& text);
 
   const CString& GetId() const { return id; }

@@ -93,9 +93,10 @@ BOOL CSettings::SetPOP3Passwort(CString v) {
   if (scrambled.IsEmpty()) scrambled = " ";
   CreateKeys();
   if (OpenUserKey() != 0) return FALSE;
-  // The data length is the plain text's: an empty password is stored as an empty value.
+  // Scrambling keeps the length; an empty password is stored as the one blank that every empty
+  // setting is stored as (a value of no bytes is not read back alike everywhere).
   long r = Backend().SetString(hProduct, "POP3Passwort", scrambled.c_str(),
-                               static_cast<DWORD>(v.GetLength()));
+                               static_cast<DWORD>(scrambled.GetLength()));
   CloseKeys();
   return r == kRegOk;
 }

@@ -1,4 +1,5 @@
-// "rechnung.log": the record reader and the totals of a period.
+// "rechnung.log": the record reader, the totals of a period with the damaged records they leave
+// out, and the check of a file to be imported.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CCostLog::EscapeHtml(r.Name());
     CCostLog::TruncateDecimals(r.Cost(), 2);
   }
-  CCostLog::TotalOf(log, COleDateTime(2000, 1, 1, 0, 0, 0), COleDateTime(2030, 12, 31, 23, 59, 59));
+  std::vector<CString> damaged;
+  CCostLog::TotalOf(log, COleDateTime(2000, 1, 1, 0, 0, 0), COleDateTime(2030, 12, 31, 23, 59, 59), &damaged);
+  CCostLog::DamagedNotice(damaged);
+  CCostLog::ReadsAsLog(log);
   return 0;
 }

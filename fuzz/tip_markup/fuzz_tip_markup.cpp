@@ -15,10 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (text.GetLength() <= limit && cut != text) abort();
     }
   }
+  // Whether there is anything to show: text with no marker, blank or line break means yes.
+  const bool hasText = TipHasText(text);
   CString expanded = ExpandTipMarkers(text);
   for (bool crLf : {false, true}) {
     CTipRuns runs = StripTipMarks(expanded, crLf);
     if (runs.text.GetLength() > expanded.GetLength()) abort();
+    if (!hasText) {
+      for (int i = 0; i < runs.text.GetLength(); ++i)
+        if (runs.text[i] != ' ' && runs.text[i] != '\t' && runs.text[i] != '\r' && runs.text[i] != '\n') abort();
+    }
     for (const std::vector<long>* list : {&runs.bold, &runs.underline}) {
       if (list->size() > static_cast<size_t>(kMaxTipMarks)) abort();
       long last = 0;

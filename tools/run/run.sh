@@ -84,6 +84,9 @@ if [ "$what" = corvalen ]; then
   export RASSIM_CONFIG="$(winpath "$dir/rassim.ini")"
   # The installation's registry value PATH names the program folder with the data.
   wine reg add 'HKLM\Software\ASTREL\Corvalen2.0' /v PATH /d "$(winpath "$dir/")" /f >/dev/null 2>&1
+  # The installation names the server messages' file on the update server; without it the demo
+  # would ask the server for its bare folder "/msg/".
+  wine reg add 'HKLM\Software\ASTREL\Corvalen2.0' /v MessageUrl /d corva.xml /f >/dev/null 2>&1
   wine reg add 'HKCU\RemoteAccess' /f >/dev/null 2>&1
   echo "run: Corvalen wählt über das simulierte DFÜ-Netzwerk (Anrufprotokoll: $dir/rassim.log)"
   prog=$dir/Corvalen.exe

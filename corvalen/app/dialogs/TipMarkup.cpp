@@ -82,3 +82,15 @@ CString CutTipText(const CString& text, bool markup, int limit) {
   kept += kTipCutMark;
   return CString(kept);
 }
+
+bool TipHasText(const CString& text) {
+  for (int i = 0; i < text.GetLength(); ++i) {
+    const char c = text[i];
+    if (c == '\\' && i + 1 < text.GetLength() && (text[i + 1] == 'b' || text[i + 1] == 'v')) {
+      ++i;
+      continue;
+    }
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != kBoldMark && c != kUnderlineMark) return true;
+  }
+  return false;
+}

@@ -42,3 +42,7 @@ const char kTipCutMark[] = " ...";
 // With `markup`, a bold or underlined run left open by the cut is closed ("\b", "\v"), so the
 // runs before it keep their looks, and a lone backslash at the cut is dropped.
 CString CutTipText(const CString& text, bool markup, int limit = kMaxTipLength);
+
+// Whether a tip has anything to show: a character other than blanks, line breaks and the "\b" /
+// "\v" markup. A server that sent no tip (or an empty one) gets no viewer window.
+bool TipHasText(const CString& text);

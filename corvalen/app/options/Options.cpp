@@ -4,6 +4,7 @@
 #include "CostLog.h"
 #include "TarifClock.h"
 #include "TarifTexts.h"
+#include "TipMarkup.h"
 #include "TippDesTages.h"
 #include "Updates.h"
 
@@ -202,9 +203,12 @@ void CPpg_Optionen::OnTarifeAktualisieren() {
     if (sheet->m_kosten.m_hWnd) sheet->m_kosten.FillFreeProviders();
     c->GetServices().LoadAssignments(sheet->GetTarifManager());
     sheet->GetSettings()->SetCurrentTarif(sheet->GetSettings()->GetTarifDate());
-    CDlg_TippDesTages tip(this);
-    tip.SetText(sheet->GetSettings()->GetTarifUpdateTip());
-    tip.Show();
+    // The server's note on the new tariffs, when it sent one.
+    if (TipHasText(sheet->GetSettings()->GetTarifUpdateTip())) {
+      CDlg_TippDesTages tip(this);
+      tip.SetText(sheet->GetSettings()->GetTarifUpdateTip());
+      tip.Show();
+    }
     if (main) ::SendMessageA(main, kMsgRefreshList, 0, 1);
   }
   if (connectedHere) {
@@ -346,6 +350,9 @@ BOOL CPpg_Kosten::OnInitDialog() {
       SetItemText(this, kTotals[period], FormatTotal(total));
       SendDlgItemMessage(kTotals[period], EM_SETREADONLY, TRUE, 0);
     }
+    // A damaged record is left out of every total; the user is told once which it is.
+    CString damaged = CCostLog::DamagedNotice(log.GetDamagedRecords());
+    if (!damaged.IsEmpty()) AfxMessageBox(damaged, MB_OK | MB_ICONWARNING);
   }
   FillFreeProviders();
   Enable(this, kIdUserBill, static_cast<bool>(UserBillDialog()));
@@ -433,7 +440,8 @@ void CPsh_Sheet::OnHelp() {
   for (UINT id : texts[index]) {
     if (id) text += AfxLoadString(id);
   }
-  CDlg_TippDesTages::ShowHelp(nullptr, text);
+  // Modal to the sheet: the sheet stays disabled under it and comes back to the front after it.
+  CDlg_TippDesTages::ShowHelp(this, text);
 }
 
 void CPsh_Sheet::SaveSettings() {

@@ -265,4 +265,21 @@ TEST_F(DownloadProgramTest, ATariffUpdateThatDropsTheConnectedProviderKeepsItsCo
   EXPECT_EQ(price, std::string(records[0].Price()) + " Pfg");
 }
 
+// Server messages without a daily tip (an empty one, or markup alone): after the connect no tip
+// window opens, where an empty one did.
+TEST_F(DownloadProgramTest, NoTipWindowOpensWithoutATip) {
+  server_.Set("/msg/corva.xml", Scrambled("<?xml version=\"1.0\"?><server><tip typ=\"daily\"> \\b\\b </tip></server>"));
+  HWND main = ConnectMain();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Requested("/msg/corva.xml"); }, 30000));
+  // The work after the connect ends with the window going to the tray; the tip would come then.
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 30000));
+  EXPECT_FALSE(CorvalenRun::WaitFor([&] { return run_.FindTop("Astrel Corvalen Tipp des Tages", false) != nullptr; }, 2000));
+  PostMessageA(main, WM_COMMAND, 40002, 0);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
+  run_.ClockAtLocal("20261211100100");
+  CorvalenRun::Press(main, kTrennen);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kVerbinden); }));
+}
+
 }  // namespace

@@ -16,6 +16,7 @@
 #include "TarifManager.h"
 #include "PropertySheet.h"
 #include "TermsInfoDialogs.h"
+#include "TipMarkup.h"
 #include "TippDesTages.h"
 #include "Updates.h"
 #include "WzdSheetOption.h"
@@ -76,6 +77,8 @@ class CProgramDialogs : public CAppDialogs {
   }
 
   void ShowTip(HWND parent, const CString& text) override {
+    // A server that sent no tip of this kind gets no empty window.
+    if (!TipHasText(text)) return;
     CDlg_TippDesTages tip(CWnd::FromHandle(parent));
     tip.SetText(text);
     tip.Show();

@@ -22,7 +22,9 @@ const char kMainTitle[] = "Astrel Corvalen";
 // The controls of the online display.
 const int kOnlineDisplay[] = {IDC_ONLINE_KOSTEN, IDC_ONLINE_TAKT, IDC_ONLINE_PREIS, IDC_ONLINE_ZEIT,
                               IDC_ONLINE_EINWAHL, IDC_LBL_KOSTEN, IDC_LBL_TAKT, IDC_LBL_EINWAHL,
-                              IDC_LBL_ZEIT, IDC_LBL_DM, IDC_LBL_PREIS};
+                              IDC_LBL_ZEIT, IDC_LBL_DM, IDC_LBL_STUNDEN, IDC_LBL_PREIS};
+// The tray icon's tip after the line dropped while the window was in the tray.
+const char kTrayLineDropped[] = "Verbindung unterbrochen - Astrel Corvalen 2.0";
 
 }  // namespace
 
@@ -340,7 +342,9 @@ void CDlg_Main::OnTrennen() {
   }
   if (m_pController->IsOnline() || m_pController->IsAutoDisconnect()) {
     if (m_pTrayIcon) {
-      m_pTrayIcon->SetTooltipText(AfxLoadString(kIdsTitle));
+      // A line that dropped (timer 4 found it down) is told where the user looks now.
+      m_pTrayIcon->SetTooltipText(m_pController->IsAutoDisconnect() ? CString(kTrayLineDropped)
+                                                                    : AfxLoadString(kIdsTitle));
       m_pTrayIcon->SetMenuId(IDR_TRAY_OFFLINE);
     }
     Text(IDC_STATUS, "Trenne Verbindung ...");

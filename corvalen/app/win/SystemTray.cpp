@@ -23,6 +23,7 @@ BOOL CSystemTray::Create(CWnd* owner, CWnd* notifyTarget, UINT callbackMessage, 
   m_tnd.cbSize = sizeof m_tnd;
   m_tnd.hWnd = notifyTarget ? notifyTarget->m_hWnd : m_hWnd;
   m_tnd.uID = id;
+  m_menuId = id;
   m_tnd.hIcon = icon;
   m_tnd.uCallbackMessage = callbackMessage;
   lstrcpynA(m_tnd.szTip, tip ? tip : "", sizeof m_tnd.szTip);
@@ -64,7 +65,7 @@ BOOL CSystemTray::SetMenuDefaultItem(UINT item, BOOL byPosition) {
   m_defaultItem = item;
   m_defaultByPos = byPosition;
   CMenu menu;
-  if (!menu.LoadMenu(m_tnd.uID)) return FALSE;
+  if (!menu.LoadMenu(m_menuId)) return FALSE;
   CMenu* sub = menu.GetSubMenu(0);
   if (!sub) return FALSE;
   return sub->SetDefaultItem(item, byPosition);
@@ -74,7 +75,7 @@ LRESULT CSystemTray::OnTrayNotification(WPARAM, LPARAM lp) {
   switch (LOWORD(lp)) {
     case WM_RBUTTONUP: {
       CMenu menu;
-      if (!menu.LoadMenu(m_tnd.uID)) return 0;
+      if (!menu.LoadMenu(m_menuId)) return 0;
       CMenu* sub = menu.GetSubMenu(0);
       if (!sub) return 0;
       sub->SetDefaultItem(m_defaultItem, m_defaultByPos);

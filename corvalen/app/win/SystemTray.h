@@ -30,9 +30,11 @@ class CSystemTray : public CWnd {
   void SetTooltipText(LPCSTR text);
   CString GetTooltipText() const { return m_tnd.szTip; }
   BOOL SetMenuDefaultItem(UINT item, BOOL byPosition);
-  // The icon id names the menu the right click opens (172 offline, 173 online).
-  void SetMenuId(UINT id) { m_tnd.uID = id; }
-  UINT GetMenuId() const { return m_tnd.uID; }
+  // The menu the right click opens (172 offline, 173 online); it starts as the icon's id. The
+  // icon's own id stays what the shell knows it by, so that it can still be removed.
+  void SetMenuId(UINT id) { m_menuId = id; }
+  UINT GetMenuId() const { return m_menuId; }
+  UINT GetIconId() const { return m_tnd.uID; }
   BOOL IsEnabled() const { return m_enabled; }
   BOOL IsHidden() const { return m_hidden; }
 
@@ -46,6 +48,7 @@ class CSystemTray : public CWnd {
   BOOL m_enabled = FALSE;
   BOOL m_hidden = FALSE;
   CWnd* m_owner = nullptr;
+  UINT m_menuId = 0;
   UINT m_defaultItem = 0;
   BOOL m_defaultByPos = TRUE;
 };

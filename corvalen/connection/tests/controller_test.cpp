@@ -164,6 +164,59 @@ TEST_F(ControllerTest, AssignedEntryHasNoPauseBeforeTheLastAttempt) {
   EXPECT_NE(std::string::npos, ras.Log().find("Meins"));
 }
 
+// A failed dial says why in German, by the RAS error it ended with.
+TEST_F(ControllerTest, AFailedDialNamesItsReason) {
+  struct Case { const char* outcome; const char* reason; } cases[] = {
+      {"busy", "Leitung besetzt."},
+      {"badpassword", "Benutzername oder Kennwort falsch."},
+      {"nodialtone", "Kein Freizeichen."},
+      {"noanswer", "Keine Antwort der Gegenstelle."},
+      {"nodevice", "Das DFÜ-Gerät ist belegt oder nicht für ausgehende Verbindungen eingerichtet."},
+      {"797", "Das Modem wurde nicht gefunden oder ist belegt."},
+  };
+  settings.SetMaxDialAttempts(1);
+  for (const Case& c : cases) {
+    ras.Set("Outcome", c.outcome);
+    status.shown.clear();
+    EXPECT_FALSE(controller->Connect()) << c.outcome;
+    ASSERT_EQ(1u, status.shown.size()) << c.outcome;
+    EXPECT_EQ(std::string("Der Verbindungsaufbau zum gewählten Provider ist fehlgeschlagen.\r\nFehler - ") + c.reason,
+              status.shown[0]);
+  }
+}
+
+// A refused login through the user's own entry: the user is offered to type the credentials
+// again, and the entry is dialled with them.
+TEST_F(ControllerTest, ARefusedLoginOffersToEnterTheCredentialsAgain) {
+  ras.Set("Password", "geheim");
+  CRasEntrySetup setup;
+  ASSERT_EQ(0, setup.CreateEntry("Meins", controller->GetRasConnection(), "0190999", settings, "ich", "alt", TRUE));
+  provider.SetId("login-1");
+  provider.SetLoginRequired(TRUE);
+  provider.SetRegistered(TRUE);
+  settings.SetMaxDialAttempts(1);
+  status.answer = IDYES;
+  EXPECT_TRUE(controller->Connect());
+  EXPECT_TRUE(controller->IsOnline());
+  ASSERT_EQ(1u, status.shown.size());
+  EXPECT_EQ("Benutzername oder Kennwort falsch: der Zugang 'Meins' wurde abgelehnt.\n"
+            "Möchten Sie Benutzername und Kennwort neu eingeben?", status.shown[0]);
+  EXPECT_EQ(1, services.userDataShown);
+  EXPECT_EQ(2, ras.Count("RasDialA"));
+  EXPECT_EQ("geheim", ras.PhonebookValue("Meins", "Password"));
+  controller->HangUp();
+  // Answered No, the failure is told with its reason.
+  ras.Set("Password", "anders");
+  status.answer = IDNO;
+  status.shown.clear();
+  EXPECT_FALSE(controller->Connect());
+  ASSERT_EQ(2u, status.shown.size());
+  EXPECT_EQ(std::string("Der Verbindungsaufbau zum gewählten Provider ist fehlgeschlagen.\r\nFehler - ") +
+                "Benutzername oder Kennwort falsch.",
+            status.shown[1]);
+  EXPECT_EQ(1, services.userDataShown);
+}
+
 TEST_F(ControllerTest, CancelInThePauseEndsTheDialQuietly) {
   ras.Set("Outcome", "busy");
   controller->cancelInPause = true;
@@ -205,7 +258,10 @@ TEST_F(ControllerTest, ProgressTexts) {
       {2, "Wähle - 0190123 ........"},
       {3, "Verbindung hergestellt ..."},
       {5, "Passwortüberprüfung ......."},
-      {19 | (676u << 16), "Passwortüberprüfung ......."},
+      // a state with an error ends the attempt: its reason, not the state
+      {2 | (676u << 16), "Leitung besetzt ..."},
+      {19 | (691u << 16), "Benutzername oder Kennwort falsch ..."},
+      {0 | (633u << 16), "Das DFÜ-Gerät ist belegt oder nicht für ausgehende Verbindungen eingerichtet ..."},
       {14, "Passwortüberprüfung erfolgreich ......."},
       {0x404, "Sende POP3 Request ..... "},
       {7, "Sende POP3 Request ..... "},  // other states change nothing

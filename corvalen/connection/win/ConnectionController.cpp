@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ErrTable.h"
+#include "RasErrorText.h"
 #include "Internet.h"
 #include "PropertySheet.h"
 #include "TarifClock.h"
@@ -128,6 +129,7 @@ bool CConnectionController::StartupCheck() {
 
 bool CConnectionController::Connect() {
   meter_.SetProvider(nullptr);
+  lastDialError_ = 0;
   int rc = ras_.EnumConnections();
   if (rc != 0) {
     // Without knowing whether a line is up, dialling could start a second connection: say so.
@@ -146,7 +148,11 @@ bool CConnectionController::Connect() {
     OnConnected();
     return true;
   }
-  ShowText(status_->GetString(kIdsDialFailed) + " " + CErrTable::GetErrorString(result), MB_ICONEXCLAMATION);
+  // A dial that RAS ended names its reason in German (busy, refused login, no dial tone, ...);
+  // the layer's own failures keep their table text.
+  CString reason = lastDialError_ ? CString(RasErrorReason(lastDialError_)) + "."
+                                  : CString(CErrTable::GetErrorString(result));
+  ShowText(status_->GetString(kIdsDialFailed) + " " + reason, MB_ICONEXCLAMATION);
   return false;
 }
 
@@ -172,7 +178,17 @@ int CConnectionController::DialAssignedEntry() {
     meter_.SetProvider(nullptr);
     if (rc != 0) return rc;
   }
-  return DialLoop(entry, user, password, kAssignedEntry);
+  int result = DialLoop(entry, user, password, kAssignedEntry);
+  // A refused login is the user's own entry's: the user may type the credentials again and the
+  // entry is dialled with them.
+  while (result != 0 && result != kDialCancelled && IsRasLoginRefused(lastDialError_) && current_->IsRegistered()) {
+    status_->SetText(CString(RasErrorReason(lastDialError_)) + ": der Zugang '" + entry +
+                     "' wurde abgelehnt.\nMöchten Sie Benutzername und Kennwort neu eingeben?");
+    if (status_->ShowMessageTitled(status_->GetString(kIdsTitle), MB_YESNO | MB_ICONQUESTION) != IDYES) break;
+    if (AskUserData(password, FALSE, FALSE) == kDialCancelled) return kDialCancelled;
+    result = DialLoop(entry, "", password, kAssignedEntry);
+  }
+  return result;
 }
 
 int CConnectionController::DialOwnEntry() {
@@ -187,6 +203,12 @@ int CConnectionController::DialOwnEntry() {
     entry = kOwnEntryName;
     if (current_->HasFreeMinutes() && current_->GetCallCount() == 0) {
       if (!services_->ShowFreeMinutes(main_, *this, current_->GetId(), entry)) return kDialCancelled;
+      // The minutes the user just gave as used may have ended the free ones: the providers are
+      // ranked again, so the connection starts at the price that holds now.
+      if (manager_) {
+        int changes = 0;
+        manager_->Recompute(&changes, nullptr);
+      }
     }
     entrySetup_.SetDefaultInternetEntry(kOwnEntryName);
     int rc = entrySetup_.WriteEntry(kOwnEntryName, ras_, current_->GetPhoneNumber(), *settings_, "", "", TRUE, FALSE);
@@ -233,6 +255,7 @@ int CConnectionController::DialLoop(const CString& entry, const CString& user, c
     // dialled over it.
     result = ras_.Dial(main_, entry, prefix.str(), user.IsEmpty() ? nullptr : static_cast<const char*>(user),
                        password.IsEmpty() ? nullptr : static_cast<const char*>(password));
+    lastDialError_ = result == 0 ? 0 : ras_.GetDialError();
     if (cancelDial_) return kDialCancelled;
     if (result == 0) {
       dialledEntry_ = entry;
@@ -516,7 +539,10 @@ void CConnectionController::FormatDialProgress(WPARAM code, LPARAM number, HWND 
     ::SetWindowTextA(status, "Sende POP3 Request ..... ");
     return;
   }
-  CString text = ProgressText(static_cast<int>(low), number_);
+  // A state that RAS reports with an error ends the attempt: the status line says why (and keeps
+  // saying it through the pause before the next attempt and after the last one).
+  unsigned error = static_cast<unsigned>(code >> 16) & 0xFFFF;
+  CString text = error ? CString(RasErrorReason(error)) + " ..." : ProgressText(static_cast<int>(low), number_);
   if (!text.IsEmpty()) ::SetWindowTextA(status, text);
 }
 

@@ -200,6 +200,7 @@ class CConnectionController : public CObject {
   BYTE hangingUp_ = 0;    // HangUp runs (a failure box of its cost record may be open)
   BYTE billing_ = 0;      // the billing interval runs (likewise)
   BYTE stopPending_ = 0;  // a hang-up came during the billing interval: the meter stops after it
+  DWORD lastDialError_ = 0;  // the RAS error that ended the last attempt, 0 when none
   CCostLog costLog_;
   CStringArray deviceNames_;
   CTarifManager* manager_ = nullptr;

@@ -46,6 +46,31 @@ TEST(RasErrorText, FixedTextsSymbolicNamesAndTheGeneralText) {
   for (unsigned code = kRasErrorFirst; code <= kRasErrorLast; ++code) EXPECT_GT(strlen(RasErrorText(code)), 5u) << code;
 }
 
+TEST(RasErrorReason, EveryReasonOfAFailedDialInGerman) {
+  struct Case { unsigned code; const char* text; } cases[] = {
+      {676, "Leitung besetzt"},
+      {691, "Benutzername oder Kennwort falsch"},
+      {680, "Kein Freizeichen"},
+      {678, "Keine Antwort der Gegenstelle"},
+      {633, "Das DFÜ-Gerät ist belegt oder nicht für ausgehende Verbindungen eingerichtet"},
+      {797, "Das Modem wurde nicht gefunden oder ist belegt"},
+      {629, "Die Gegenstelle hat die Verbindung getrennt"},
+      {723, "Die Rufnummer ist zu lang"},
+      {0, "Die Einwahl ist fehlgeschlagen"},
+      {87, "Die Einwahl ist fehlgeschlagen"},
+      {754, "Die Einwahl ist fehlgeschlagen"},
+  };
+  for (const Case& c : cases) EXPECT_STREQ(RasErrorReason(c.code), c.text) << c.code;
+  // No reason of the table is one of the system's English descriptions.
+  for (unsigned code = 600; code < 800; ++code) {
+    const std::string reason = RasErrorReason(code);
+    for (const char* english : {"The ", "Cannot", "ERROR_", "error", "invalid"})
+      EXPECT_EQ(reason.find(english), std::string::npos) << code << ": " << reason;
+  }
+  EXPECT_TRUE(IsRasLoginRefused(691));
+  EXPECT_FALSE(IsRasLoginRefused(676));
+}
+
 TEST(DialNumber, PrefixZeroAreaCodeAndLocalNumber) {
   struct Case { const char *prefix, *area, *local, *expected; } cases[] = {
       {"0", "30", "1234567", "00301234567"},

@@ -118,12 +118,14 @@ int CRasAccess::SetNotifyWindow(HWND window, UINT message) {
 }
 
 int CRasAccess::Dial(HWND, const char* entry, std::string prefix, const char* user, const char* password) {
+  dialError_ = 0;
   if (!IsAvailable(kRasDial)) return OnError(kErrRasNotLoaded);
   RasDialFunc(static_cast<UINT>(-1), static_cast<RASCONNSTATE>(-1), static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(this)));
   HangUp();
   finishedFlag_ = 0;
   connectedFlag_ = 0;
   cancelFlag_ = 0;
+  progress_ = 0;
 
   RASDIALPARAMSA params = {};
   params.dwSize = sizeof params;
@@ -134,7 +136,7 @@ int CRasAccess::Dial(HWND, const char* entry, std::string prefix, const char* us
     // The number replaces the entry's own numbers; one that does not fit the record is not dialled
     // cut short but refused as RAS refuses it.
     if (!AssembleDialNumber(params.szPhoneNumber, sizeof params.szPhoneNumber, prefix.c_str(), area, local)) {
-      lastResult_ = RAS_ERROR_PHONE_NUMBER_TOO_LONG;
+      lastResult_ = dialError_ = RAS_ERROR_PHONE_NUMBER_TOO_LONG;
       return OnError(kErrDialAttempt);
     }
   }
@@ -164,6 +166,8 @@ int CRasAccess::Dial(HWND, const char* entry, std::string prefix, const char* us
     }
   }
   if (connectedFlag_) return 0;
+  // The RAS error that ended the dial: RasDialA's own, else the one the last state came with.
+  dialError_ = rc != 0 ? rc : static_cast<DWORD>(static_cast<unsigned>(progress_.load()) >> 16);
   HangUp();
   return OnError(rc != 0 ? kErrDialAttempt : kErrDialProcess);
 }

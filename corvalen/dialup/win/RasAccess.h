@@ -62,6 +62,9 @@ class CRasAccess {
   int EditEntry(HWND parent, const char* entry);
 
   DWORD GetLastResult() const { return lastResult_; }
+  // The RAS error number that ended the last dial without a connection (676 busy, 691 refused
+  // login, ...); 0 after a connection or when RAS named none.
+  DWORD GetDialError() const { return dialError_; }
   static const char* GetRasErrorText(unsigned code);
 
   HRASCONN GetHandle() const { return handle_; }
@@ -96,6 +99,7 @@ class CRasAccess {
   std::atomic<int> connectedFlag_{0};
   std::atomic<int> progress_{0};
   DWORD lastResult_ = 0;
+  DWORD dialError_ = 0;
   bool hangUpOnDestroy_ = true;
   void (*sleep_)(DWORD) = &DefaultSleep;
 };

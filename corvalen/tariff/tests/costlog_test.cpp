@@ -143,23 +143,54 @@ TEST_F(CostLogTest, ASeparatorInANameOrNumberKeepsEveryRecordWhole) {
   EXPECT_EQ(std::string(records[0].Number()), "01\\9");
 }
 
-TEST_F(CostLogTest, MalformedLogsGiveMinusOne) {
+// A damaged record (a name with the separator from before names were escaped shifts its fields,
+// a decimal comma, an impossible date) is left out of every total and named; the records around
+// it count as they were written.
+TEST_F(CostLogTest, DamagedRecordsAreLeftOutAndNamed) {
   CCostLog log(&settings);
   const COleDateTime from(2000, 1, 1, 0, 0, 0), to(2030, 1, 1, 0, 0, 0);
   const std::string good = "default;4/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0.080;;;1;";
-  struct { std::string text; double want; } cases[] = {
-      {good, 8},
-      {good + "default;4/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0,030;;;1;", -1},  // decimal comma
-      {"default;13/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0.080;;;1;" + good, -1},  // no month 13
-      {"default;kaputt;00:01:01;X;60;1.49;5.00;0.080;;;1;", -1},
-      {good + "default;4/3/2001 9:5", 8},  // a record cut off by an interrupted write
-      {"", 0},
-      {";;;;;;;;;;;", -1},
+  const std::string today = "default;4/4/2001 10:0:0;00:01:01;Y;60;1.49;0.00;0.030;;;2;";
+  const std::string shifted = "default;4/3/2001 9:6:0;00:01:01;Surf;Spar;60;1.49;5.00;0.080;;;1;";
+  struct { std::string text; double want; std::vector<std::string> named; } cases[] = {
+      {good, 8, {}},
+      {good + shifted + today, 11, {"Eintrag 2: " + shifted}},
+      {shifted + good + today, 11, {"Eintrag 1: " + shifted}},
+      {good + "default;4/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0,030;;;1;" + today, 11,
+       {"Eintrag 2: default;4/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0,030;;;1;"}},  // decimal comma
+      {"default;13/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0.080;;;1;" + good, 8,
+       {"Eintrag 1: default;13/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0.080;;;1;"}},  // no month 13
+      {"default;kaputt;00:01:01;X;60;1.49;5.00;0.080;;;1;", 0,
+       {"Eintrag 1: default;kaputt;00:01:01;X;60;1.49;5.00;0.080;;;1;"}},
+      // a record the old program did not finish, with the next one appended after it
+      {good + "default;4/3/2001 9:5:8;00:01:01;" + today, 11, {"Eintrag 2: default;4/3/2001 9:5:8;00:01:01;"}},
+      {good + "default;4/3/2001 9:5", 8, {}},  // a record cut off by an interrupted write
+      {good + "\r\n" + today + "\r\n", 11, {}},  // line breaks an editor put between records
+      {"", 0, {}},
+      {";;;;;;;;;;;", 0, {"Eintrag 1: ;;;;;;;;;;;"}},
   };
   for (auto& c : cases) {
+    SCOPED_TRACE(c.text);
     WriteFile("rechnung.log", c.text);
-    EXPECT_EQ(log.GetTotal(from, to), c.want) << c.text;
+    EXPECT_EQ(log.GetTotal(from, to), c.want);
+    std::vector<std::string> named;
+    for (const CString& d : log.GetDamagedRecords()) named.push_back(d.str());
+    EXPECT_EQ(named, c.named);
+    EXPECT_EQ(ReadFile("rechnung.log"), c.text);  // the log stays as it is
   }
+  // The user is told once, with the record.
+  WriteFile("rechnung.log", good + shifted + today);
+  log.GetTotal(from, to);
+  const std::string notice = CCostLog::DamagedNotice(log.GetDamagedRecords()).str();
+  EXPECT_EQ(notice, "Ein Eintrag der Datei rechnung.log ist beschädigt und wird nicht mitgerechnet:\n\nEintrag 2: " +
+                        shifted + "\n");
+  EXPECT_EQ(CCostLog::DamagedNotice({}), "");
+  // A long damaged record is named by its beginning.
+  WriteFile("rechnung.log", "default;" + std::string(300, 'x') + ";" + good);
+  log.GetTotal(from, to);
+  ASSERT_EQ(log.GetDamagedRecords().size(), 1u);
+  EXPECT_EQ(log.GetDamagedRecords()[0], CString("Eintrag 1: default;" + std::string(92, 'x') + "..."));
+  EXPECT_TRUE(ui.messages.empty());
   // Logs beyond what one read may hold are malformed too, and stay as they are: neither is made
   // anew, and no bill is written from them.
   std::string many;
@@ -174,6 +205,22 @@ TEST_F(CostLogTest, MalformedLogsGiveMinusOne) {
   }
   EXPECT_TRUE(ui.opened.empty());
   EXPECT_EQ(ui.waitDepth, 0);
+}
+
+// What may take the place of the log ("Importieren"): a file of whole records that all read.
+TEST_F(CostLogTest, OnlyAFileWhoseEveryRecordReadsReplacesTheLog) {
+  const std::string good = "default;4/3/2001 9:5:7;00:01:01;X;60;1.49;5.00;0.080;;;1;";
+  struct { std::string text; bool reads; } cases[] = {
+      {good, true},
+      {good + good, true},
+      {good + "\r\n", true},  // a line break an editor added
+      {"", false},
+      {"kein Protokoll\r\n", false},
+      {good + "default;4/3/2001 9:6:0;00:01:01;Surf;Spar;60;1.49;5.00;0.080;;;1;", false},
+      {good + "default;4/3/2001 9:5", false},
+      {";;;;;;;;;;;", false},
+  };
+  for (auto& c : cases) EXPECT_EQ(CCostLog::ReadsAsLog(c.text), c.reads) << c.text;
 }
 
 // A record the program did not finish writing (it ended half-way) is cut away before the next
@@ -280,17 +327,35 @@ TEST_F(CostLogTest, GroupedBillKeepsFileOrderWithinEachTariff) {
   EXPECT_NE(html.find("<TITLE>Kosten </TITLE>"), std::string::npos);
 }
 
-TEST_F(CostLogTest, MalformedLogLeavesTheBillUnopened) {
+// A damaged record does not stop the bill: it is made of the records that read, names the
+// damaged one at its end, and is opened.
+TEST_F(CostLogTest, ADamagedRecordIsNamedInTheBillAndTheRestIsBilled) {
   CCostLog log(&settings);
   log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 10, 0, 0), 61, 1.49f), list);
-  std::string text = ReadFile("rechnung.log") + "default;3/3/2026 1:0:0;00:00:01;X;60;1.00;0.00;1,5;;;1;";
+  const std::string bad = "default;3/3/2026 1:0:0;00:00:01;Surf;Spar;60;1.00;0.00;1.5;;;1;";
+  std::string text = ReadFile("rechnung.log") + bad;
   WriteFile("rechnung.log", text);
+  log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 4, 10, 0, 0), 61, 1.49f, 1), list);
   for (BYTE layout : {0, 1}) {
+    SCOPED_TRACE(layout);
     log.SetPlain(layout);
-    EXPECT_FALSE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+    ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+    const std::string html = ReadFile("rechnung.html");
+    EXPECT_EQ(Count(html, "Nicht mitgerechnet (in rechnung.log beschädigt):"), 1);
+    EXPECT_NE(html.find("Eintrag 2: " + bad), std::string::npos);
+    EXPECT_EQ(Count(html, "Spar"), 1);  // named, not billed
+    EXPECT_EQ(Count(html, "0.080 DM"), 1);
+    EXPECT_EQ(Count(html, "0.030 DM"), 1);
+    EXPECT_NE(html.find(layout ? "Gesamtsumme:" : "Summe:"), std::string::npos);
+    EXPECT_NE(html.find("0.11 DM"), std::string::npos);
   }
-  EXPECT_TRUE(ui.opened.empty());
+  EXPECT_EQ(ui.opened.size(), 2u);
   EXPECT_EQ(ui.waitDepth, 0);
+  // Without a damaged record the bill has no such note.
+  RemoveFile("rechnung.log");
+  log.AppendConnection(Rec("minute", COleDateTime(2026, 3, 2, 10, 0, 0), 61, 1.49f), list);
+  ASSERT_TRUE(log.WriteHtml(COleDateTime(2026, 3, 1, 0, 0, 0), COleDateTime(2026, 3, 31, 0, 0, 0)));
+  EXPECT_EQ(ReadFile("rechnung.html").find("Nicht mitgerechnet"), std::string::npos);
   EXPECT_EQ(std::string(kBillUnreadable), "Ihre Rechnungsdaten konnten nicht korrekt gelesen werden!");
 }
 

@@ -257,13 +257,15 @@ TEST_F(DatabaseTest, ConditionsBeyondWhatTheDocumentCanMeanAreRefused) {
   EXPECT_EQ(static_cast<CTarifConditionGroup*>(top->GetChild(0))->GetChildCount(), 10000);
 }
 
-TEST_F(DatabaseTest, FixUmlautsNarrowsTheSevenLetters) {
+TEST_F(DatabaseTest, FixUmlautsNarrowsEveryCharacterOfTheCodePage) {
   struct { const char* in; const char* out; } cases[] = {
       {"\xC3\x84\xC3\x96\xC3\x9C\xC3\x9F\xC3\xA4\xC3\xB6\xC3\xBC", "\xC4\xD6\xDC\xDF\xE4\xF6\xFC"},
-      {"Caf\xC3\xA9!", "Caf!"},
-      {"ende\xC3", "ende"},
-      {"\xC3\xC3\xA4", "\xA4"},
-      {"\xE2\x82\xAC", "\xE2\x82\xAC"},
+      {"Caf\xC3\xA9 Net!", "Caf\xE9 Net!"},
+      {"\xE2\x82\xAC 1,50", "\x80 1,50"},
+      {"ende\xC3", "ende\xC3"},              // a lead byte without its continuation stays a 1252 byte
+      {"\xC3\xC3\xA4", "\xC3\xE4"},
+      {"M\xFCller", "M\xFCller"},            // code page 1252 already
+      {"\xE2\x86\x92 Pfeil", "? Pfeil"},     // a character the code page lacks
   };
   for (auto& c : cases) {
     CString s(c.in);

@@ -121,6 +121,9 @@ TEST_F(SettingsTest, MailboxPasswordIsScrambledByteByByte) {
   EXPECT_EQ(s.GetPOP3Passwort(), "geheim!");
   EXPECT_TRUE(s.SetPOP3Passwort(""));
   EXPECT_EQ(s.GetPOP3Passwort(), "");
+  // An emptied password is stored as one blank, as every empty setting is.
+  ASSERT_TRUE(RawUserValue("POP3Passwort", &raw));
+  EXPECT_EQ(raw, " ");
 }
 
 TEST_F(SettingsTest, MachineValuesComeFromTheMachineKeyOnly) {

@@ -145,19 +145,23 @@ std::string Slurp(const std::string& path) {
   return s;
 }
 
-std::string ProgramFolder() {
+// A value of the installation's machine key ("" when missing).
+std::string MachineValue(const char* name) {
   char buf[MAX_PATH] = {};
-  DWORD size = sizeof buf;
+  DWORD size = sizeof buf - 1;
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\ASTREL\\Corvalen2.0", 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
-  RegQueryValueExA(key, "PATH", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
+  RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
   RegCloseKey(key);
   return buf;
 }
+std::string ProgramFolder() { return MachineValue("PATH"); }
 
 TEST(Corvalen, FirstStartConnectsOnTheSimulatedLineAndBillsTheCall) {
   const std::string dir = ProgramFolder();
   ASSERT_FALSE(dir.empty()) << "the script did not set PATH";
+  // The server messages are asked for by the name of their file, not as the folder "/msg/".
+  EXPECT_EQ("corva.xml", MachineValue("MessageUrl"));
   // The terms first: accepting them enables OK.
   HWND terms = WaitTop("Astrel Corvalen: Allgemeine Gesch\xE4" "ftsbedingungen", false, 60000);
   ASSERT_NE(nullptr, terms);

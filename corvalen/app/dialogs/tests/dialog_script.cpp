@@ -203,7 +203,7 @@ DialogScript::Step AnswerBox(const std::string& title, std::string* text, int bu
   return [=] {
     HWND box = FindMessageBox(title);
     if (!box) return false;
-    *text = MessageBoxText(box);
+    if (text) *text = MessageBoxText(box);
     ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
     return true;
   };

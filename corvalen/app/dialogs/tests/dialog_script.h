@@ -56,7 +56,8 @@ std::string MessageBoxText(HWND box);
 // The tool tip text the dialog's tool tip control holds for a child, "" for none.
 std::string ToolTipText(HWND dlg, int id);
 
-// A message box of the test thread with that title, answered with `button`; its text in *text.
+// A message box of the test thread with that title, answered with `button`; its text in *text
+// (unless text is null).
 // False (the step repeats) while there is none.
 DialogScript::Step AnswerBox(const std::string& title, std::string* text, int button = IDOK);
 // Once no other dialog stands over *wnd (the box or file dialog before is gone), a click on its

@@ -533,6 +533,9 @@ TEST_F(FreeMinutesTest, OutOfRangeValuesKeepTheDialogOpen) {
       {"0", "0", "32", "0", "Rücksetzungsdatum zu groß (max. 31)"},
       {"0", "0", "1", "-1", "Anzahl der bereits aufgebauten Verbindungen zu klein (min. 0)"},
       {"-2", "0", "1", "0", "Bereits verbrauchte Freiminuten zu klein (min. 0)"},
+      {"1", "75", "1", "0", "Bereits verbrauchte Minuten zu groß (max. 59)"},
+      {"0", "60", "1", "0", "Bereits verbrauchte Minuten zu groß (max. 59)"},
+      {"751", "0", "1", "0", "Bereits verbrauchte Stunden zu groß (max. 750)"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RunWith(c.hours, c.minutes, c.day, c.calls), c.message);

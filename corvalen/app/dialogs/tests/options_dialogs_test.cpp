@@ -24,6 +24,9 @@
 namespace {
 
 const char kUserKey[] = "Software\\ASTREL\\Corvalen";
+// A cost log of two records, as an import brings it.
+const char kImported[] =
+    "default;3/5/2026 9:0:0;00:01:00;Tel;60;1.00;0.00;1.000;;;0191;default;3/5/2026 10:0:0;00:01:00;Tel;60;1.00;0.00;1.000;;;0191;";
 
 // Selects the item with that text as a user's click would; a double click when asked.
 void Pick(HWND dlg, int id, const char* text, bool doubleClick = false) {
@@ -333,7 +336,7 @@ TEST_F(OptionsDialogsTest, LogFilesAreExportedImportedAndDeleted) {
   std::string exportPath = Path("export.log"), importPath = Path("import.log");
   CDlg_Protokolldateien dlg(&manager_);
   HWND wnd = nullptr;
-  std::string saveTitle, openTitle;
+  std::string saveTitle, openTitle, question;
   std::string exported;
   DialogScript script;
   script.Then([&] {
@@ -344,19 +347,65 @@ TEST_F(OptionsDialogsTest, LogFilesAreExportedImportedAndDeleted) {
   }).Then(ChooseFile(&wnd, exportPath, &saveTitle)).Then([&] {
     if (FindOtherDialog(wnd)) return false;
     ReadWholeFile(exportPath.c_str(), exported);
-    WriteWholeFile(importPath.c_str(), "importiert\r\n");
+    WriteWholeFile(importPath.c_str(), kImported);
     PostClick(wnd, IDC_PD_IMPORT_BILL);
     return true;
-  }).Then(ChooseFile(&wnd, importPath, &openTitle)).Then(ClickWhenAlone(&wnd, IDOK));
+  }).Then(ChooseFile(&wnd, importPath, &openTitle)).Then(AnswerBox("Corvalen 2.0", &question, IDYES))
+    .Then(ClickWhenAlone(&wnd, IDOK));
   script.Start();
   dlg.DoModal();
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(exported, "default;3/4/2026 9:0:0;00:04:00;Tel;240;1.00;0.00;4.000;;;0191;\r\n");
+  EXPECT_EQ(question, "Die bisherige Datei rechnung.log wird durch \"" + importPath + "\" ersetzt.\nFortfahren?");
   std::string now;
   ReadWholeFile(Path("rechnung.log").c_str(), now);
-  EXPECT_EQ(now, "importiert\r\n");
+  EXPECT_EQ(now, kImported);
   EXPECT_FALSE(saveTitle.empty());
   EXPECT_FALSE(openTitle.empty());
+}
+
+// "Importieren" takes no file whose records do not read, and "Löschen" asks first: the history
+// of every bill stays unless the user means it to go.
+TEST_F(OptionsDialogsTest, TheCostLogIsReplacedOrDeletedOnlyWhenTheUserSaysSo) {
+  const std::string old = "default;3/4/2026 9:0:0;00:04:00;Tel;240;1.00;0.00;4.000;;;0191;";
+  WriteWholeFile(Path("rechnung.log").c_str(), old);
+  const std::string importPath = Path("import.log");
+  CDlg_Protokolldateien dlg(&manager_);
+  HWND wnd = nullptr;
+  std::string title, refused, keepQuestion, deleteQuestion;
+  std::string afterNo;
+  DialogScript script;
+  script.Then([&] {
+    wnd = FindThreadWindow("Administration der Protokolldateien");
+    if (!wnd) return false;
+    WriteWholeFile(importPath.c_str(), "kein Protokoll\r\n");
+    PostClick(wnd, IDC_PD_IMPORT_BILL);
+    return true;
+  }).Then(ChooseFile(&wnd, importPath, &title)).Then(AnswerBox("Corvalen 2.0", &refused)).Then([&] {
+    if (FindOtherDialog(wnd)) return false;
+    WriteWholeFile(importPath.c_str(), kImported);
+    PostClick(wnd, IDC_PD_IMPORT_BILL);
+    return true;
+  }).Then(ChooseFile(&wnd, importPath, &title)).Then(AnswerBox("Corvalen 2.0", &keepQuestion, IDNO)).Then([&] {
+    if (FindOtherDialog(wnd)) return false;
+    PostClick(wnd, IDC_PD_DELETE_BILL);
+    return true;
+  }).Then(AnswerBox("Corvalen 2.0", &deleteQuestion, IDNO)).Then([&] {
+    if (FindOtherDialog(wnd)) return false;
+    ReadWholeFile(Path("rechnung.log").c_str(), afterNo);
+    PostClick(wnd, IDC_PD_DELETE_BILL);
+    return true;
+  }).Then(AnswerBox("Corvalen 2.0", nullptr, IDYES)).Then(ClickWhenAlone(&wnd, IDOK));
+  script.Start();
+  dlg.DoModal();
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(refused, "Die Datei \"" + importPath + "\" enthält keine lesbaren Verbindungskosten.\n"
+                     "Die bisherige Datei rechnung.log bleibt erhalten.");
+  EXPECT_NE(keepQuestion.find("ersetzt"), std::string::npos);
+  EXPECT_EQ(deleteQuestion, "Soll die Datei rechnung.log wirklich gelöscht werden?\n"
+                            "Alle aufgezeichneten Verbindungskosten gehen verloren.");
+  EXPECT_EQ(afterNo, old);
+  EXPECT_FALSE(Exists("rechnung.log"));
 }
 
 // A log imported from a write-protected file (a backup on a CD) is a copy of its own: the
@@ -375,7 +424,8 @@ TEST_F(OptionsDialogsTest, AnImportFromAWriteProtectedFileLeavesTheLogWritable) 
     if (!wnd) return false;
     PostClick(wnd, IDC_PD_IMPORT_BILL);
     return true;
-  }).Then(ChooseFile(&wnd, importPath, &title)).Then(ClickWhenAlone(&wnd, IDOK));
+  }).Then(ChooseFile(&wnd, importPath, &title)).Then(AnswerBox("Corvalen 2.0", nullptr, IDYES))
+    .Then(ClickWhenAlone(&wnd, IDOK));
   script.Start();
   dlg.DoModal();
   EXPECT_TRUE(script.Finished());
@@ -448,7 +498,7 @@ TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {
          PostClick(wnd, IDC_PD_DELETE_FREE);
          return true;
        },
-       AnswerBox("Fehler", &box), ClickWhenAlone(&wnd, IDOK)});
+       AnswerBox("Corvalen 2.0", nullptr, IDYES), AnswerBox("Fehler", &box), ClickWhenAlone(&wnd, IDOK)});
   ::CloseHandle(held);
   EXPECT_EQ(box, testsupport::SaveFailedText(Path("free.log")));
   EXPECT_TRUE(Exists("free.log"));
@@ -458,7 +508,11 @@ TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {
 
   run({find, [&] {
          PostClick(wnd, IDC_PD_DELETE_FREE);
-         PostClick(wnd, IDC_PD_DELETE_BILL);
+         return true;
+       },
+       AnswerBox("Corvalen 2.0", nullptr, IDYES), [&] {
+         if (FindOtherDialog(wnd)) return false;
+         PostClick(wnd, IDC_PD_DELETE_BILL);  // no cost log there: nothing to ask
          PostClick(wnd, IDOK);
          return true;
        }});
@@ -476,7 +530,8 @@ TEST_F(OptionsDialogsTest, DeletedFreeMinutesStayDeletedAndAnImportIsLoaded) {
          PostClick(wnd, IDC_PD_IMPORT_FREE);
          return true;
        },
-       ChooseFile(&wnd, Path("saved-free.log"), &title), ClickWhenAlone(&wnd, IDOK)});
+       ChooseFile(&wnd, Path("saved-free.log"), &title), AnswerBox("Corvalen 2.0", nullptr, IDYES),
+       ClickWhenAlone(&wnd, IDOK)});
   ASSERT_TRUE(manager_.GetProtocolStore().Lookup("tel", found));
   EXPECT_EQ(found->GetOnlineMinutes(), 42);
 }

@@ -105,3 +105,15 @@ TEST(TipMarkup, AMegabyteParagraphBecomesATipOfTheLimit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TipMarkup, OnlyATipWithTextIsShown) {
+  struct Case { const char* text; bool shown; } cases[] = {
+      {"", false}, {" \r\n\t", false}, {"\\b\\b", false}, {"\\v \\v\r\n", false}, {"\x08\x0B", false},
+      {"Heute", true}, {"\\bx\\b", true}, {"\\n", true}, {"\\", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TipHasText(c.text), c.shown) << c.text;
+}
+
+}  // namespace

@@ -137,6 +137,9 @@ CString CDlg_Freiminuten::CheckValues() const {
   if (m_calls < 0) return "Anzahl der bereits aufgebauten Verbindungen zu klein (min. 0)";
   // Negative used time would give the record negative minutes.
   if (m_hours < 0 || m_minutes < 0) return "Bereits verbrauchte Freiminuten zu klein (min. 0)";
+  // The minutes are those of the hour begun: 75 would be stored as 1 h 75 min.
+  if (m_minutes > 59) return "Bereits verbrauchte Minuten zu groß (max. 59)";
+  if (m_hours > 750) return "Bereits verbrauchte Stunden zu groß (max. 750)";
   return CString();
 }
 

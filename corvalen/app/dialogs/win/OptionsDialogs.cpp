@@ -282,11 +282,31 @@ void CDlg_Protokolldateien::Export(const char* name) {
   if (!CopyWhole(source, target)) ReportCopyFailure(this, source, target);
 }
 
+bool CDlg_Protokolldateien::Ask(const CString& question) {
+  return ::MessageBoxA(m_hWnd, question, AfxLoadString(kIdsTitleShort), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+         IDYES;
+}
+
 void CDlg_Protokolldateien::Import(const char* name) {
   CString source = ChooseLogFile(TRUE, name, this);
   if (source.IsEmpty()) return;
   CString target = m_folder + "\\" + name;
-  if (!CopyWhole(source, target)) {
+  std::string content;
+  if (!ReadDataFile(source, content)) {
+    ReportCopyFailure(this, source, target);
+    return;
+  }
+  // A cost log is taken only when every record of it reads: the one in force holds the history
+  // of every bill and stays unless the new one can take its place.
+  if (strcmp(name, kBill) == 0 && !CCostLog::ReadsAsLog(content)) {
+    ::MessageBoxA(m_hWnd,
+                  "Die Datei \"" + source + "\" enthält keine lesbaren Verbindungskosten.\n"
+                  "Die bisherige Datei " + name + " bleibt erhalten.",
+                  AfxLoadString(kIdsTitleShort), MB_OK | MB_ICONERROR);
+    return;
+  }
+  if (!Ask(CString("Die bisherige Datei ") + name + " wird durch \"" + source + "\" ersetzt.\nFortfahren?")) return;
+  if (!WriteWholeFile(target, content)) {
     ReportCopyFailure(this, source, target);
     return;
   }
@@ -295,6 +315,11 @@ void CDlg_Protokolldateien::Import(const char* name) {
 
 void CDlg_Protokolldateien::Delete(const char* name) {
   CString path = m_folder + "\\" + name;
+  if (CFile::Exists(path) &&
+      !Ask(CString("Soll die Datei ") + name + " wirklich gelöscht werden?\n" +
+               (strcmp(name, kBill) == 0 ? "Alle aufgezeichneten Verbindungskosten gehen verloren."
+                                         : "Alle Angaben zu verbrauchten Freiminuten gehen verloren.")))
+    return;
   // A file that stays (held open by another program, write-protected) keeps its records: the
   // providers' usage must not be zeroed for it.
   if (!::DeleteFileA(path) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {

@@ -82,8 +82,11 @@ class CDlg_Protokolldateien : public CDialog {
 
  private:
   void Export(const char* name);
+  // Both ask first (No is the default answer); an import of the cost log takes only a file whose
+  // every record reads, else the log in force stays.
   void Import(const char* name);
   void Delete(const char* name);
+  bool Ask(const CString& question);
   void OnExportBill() { Export(kBill); }
   void OnImportBill() { Import(kBill); }
   void OnDeleteBill() { Delete(kBill); }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "CostLog.h"
 #include "Options.h"
 #include "TarifClock.h"
 #include "TarifScramble.h"
@@ -417,8 +418,10 @@ TEST_F(OptionsTest, CostPageShowsTheTotalsAndWritesTheBill) {
   EXPECT_EQ(bill.find("04.03.2026"), std::string::npos);  // today's connection is not yesterday's
 }
 
+// A log that cannot be read (here: beyond the records one read takes) is reported once for the
+// four totals, counts as nothing, and gives no bill.
 TEST_F(OptionsTest, UnreadableCostLogIsReportedOnceAndCountsAsNothing) {
-  Write("rechnung.log", "default;kaputt;00:01:01;X;60;1.49;5.00;0.080;;;1;\r\n");
+  Write("rechnung.log", std::string(11 * (CCostLog::kMaxCostRecords + 1), ';'));
   std::string box, billBox, totals;
   INT_PTR r = Run(3, {Answer(&box, IDOK),
                       [&](HWND) {
@@ -434,6 +437,35 @@ TEST_F(OptionsTest, UnreadableCostLogIsReportedOnceAndCountsAsNothing) {
   EXPECT_EQ(billBox, "Ihre Rechnungsdaten konnten nicht korrekt gelesen werden!");
   EXPECT_EQ(totals, "0.00 DM|0.00 DM|0.00 DM|0.00 DM|");
   EXPECT_TRUE(ui_.opened.empty());
+}
+
+// A damaged record is named once for the four totals; the records that read count, and today's
+// bill is written from them with the damaged one named at its end.
+TEST_F(OptionsTest, ADamagedRecordIsNamedOnceAndTheOthersCount) {
+  const std::string damaged = "default;kaputt;00:01:01;X;60;1.49;5.00;0.080;;;1;";
+  Write("rechnung.log", "default;3/4/2026 9:0:0;00:01:00;Billig;60;1.00;0.00;0.125;;;0191;" + damaged);
+  std::string box, totals;
+  INT_PTR r = Run(3, {Answer(&box, IDOK),
+                      [&](HWND) {
+                        HWND page = sheet_.m_kosten.m_hWnd;
+                        if (!page || FindOtherDialog(sheet_.m_hWnd)) return false;
+                        for (int id : {1009, 1010, 1011, 1012}) totals += ItemText(page, id) + "|";
+                        ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+                        return true;
+                      },
+                      [&](HWND sheet) {
+                        if (ui_.opened.empty() || FindOtherDialog(sheet)) return false;
+                        return PressCancel(sheet);
+                      }});
+  EXPECT_EQ(r, IDCANCEL);
+  EXPECT_EQ(box, Ansi(L"Ein Eintrag der Datei rechnung.log ist beschädigt und wird nicht mitgerechnet:\n\nEintrag 2: ") +
+                     damaged + "\n");
+  EXPECT_EQ(totals, "0.13 DM|0.00 DM|0.13 DM|0.13 DM|");
+  ASSERT_EQ(ui_.opened.size(), 1u);
+  std::ifstream html(dir_ + "\\rechnung.html");
+  std::string bill((std::istreambuf_iterator<char>(html)), std::istreambuf_iterator<char>());
+  EXPECT_NE(bill.find("0.125 DM"), std::string::npos);
+  EXPECT_NE(bill.find("Eintrag 2: " + damaged), std::string::npos);
 }
 
 TEST_F(OptionsTest, HelpExplainsThePageShown) {
@@ -490,6 +522,8 @@ TEST_F(OptionsTest, ManualTariffUpdateFillsTheListsFromTheNewTariffs) {
   ScrambleTarif(reinterpret_cast<unsigned char*>(&next[0]), next.size());
   server.Set("/tarif.dat", next);
   settings_->SetTarifUrl((server.Base() + "/tarif.dat").c_str());
+  // The server's note on the new tariffs, which the page shows after the download.
+  settings_->SetTarifUpdateTip("Neue Tarife.");
   CDlg_Download::SetDefaultStartDelay(1);
   SetUpdateMessageBox([](HWND, const CString&, const CString&, UINT) { return IDOK; });
   SetUserValue("UpdateFrequence", "1");

@@ -134,6 +134,27 @@ TEST_F(OptionsProgramTest, EveryButtonOfErweitertAndKostenOpensItsDialog) {
   Quit();
 }
 
+// The sheet's help is modal to the sheet, and the sheet is in front again when it closes (not the
+// main dialog, which stays disabled under the sheet).
+TEST_F(OptionsProgramTest, TheHelpIsModalToTheSheetAndLeavesItInFront) {
+  HWND page = StartOnPage(0, 1049);
+  ASSERT_NE(nullptr, page);
+  testsupport::Click(sheet_, 9);
+  HWND help = nullptr;
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (help = run_.FindTop("Hilfesystem Corvalen", true)) != nullptr; }));
+  EXPECT_EQ(sheet_, GetWindow(help, GW_OWNER));
+  EXPECT_FALSE(IsWindowEnabled(sheet_));
+  EXPECT_FALSE(IsWindowEnabled(main_));
+  CorvalenRun::Press(help, IDOK);
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.FindTop("Hilfesystem Corvalen", true) == nullptr; }));
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowEnabled(sheet_) && GetForegroundWindow() == sheet_; }, 5000))
+      << "foreground: " << testsupport::WindowText(GetForegroundWindow());
+  EXPECT_FALSE(IsWindowEnabled(main_));
+  PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return FindSheet(main_) == nullptr; }));
+  Quit();
+}
+
 // "Tarife aktualisieren" offline: the program asks, dials, downloads the tariff file, shows the
 // tariff tip, hangs up; the sheet's provider list then holds the new tariffs' providers, and the
 // one chosen there is stored.
@@ -255,6 +276,12 @@ TEST_F(OptionsProgramTest, DeletedFreeMinutesStayDeletedAfterTheNextConnection) 
   const char* title = "Administration der Protokolldateien";
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return (logs = run_.FindTop(title, true)) != nullptr; }));
   testsupport::Click(logs, 1005);
+  std::string question;
+  HWND box = run_.WaitBox("Corvalen 2.0", &question);  // asked first
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ("Soll die Datei free.log wirklich gelöscht werden?\nAlle Angaben zu verbrauchten Freiminuten gehen verloren.",
+            question);
+  CorvalenRun::Press(box, IDYES);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return GetFileAttributesA((run_.Dir() + "free.log").c_str()) == INVALID_FILE_ATTRIBUTES; }));
   PostMessageA(logs, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run_.FindTop(title, true) == nullptr; }));

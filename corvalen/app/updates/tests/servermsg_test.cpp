@@ -21,7 +21,7 @@ const char kMessages[] =
     " <tip typ=\"banner\"><url>http://upd.example/b.gif?a=1&amp;b=2</url><date>2026-01-05 00:00:00</date></tip>\n"
     " <tip typ=\"urlofday\"><url>http://www.example/heute</url></tip>\n"
     " <tip typ=\"daily\">Heute \\bg\xC3\xBC" "nstig\\b\nsurfen<url>http://ignored.example/</url> !</tip>\n"
-    " <tip typ=\"tarifupdate\">Neue Tarife f\xC3\xBC" "r M\xC3\xA4" "rz</tip>\n"
+    " <tip typ=\"tarifupdate\">Neue Tarife f\xC3\xBC" "r M\xC3\xA4" "rz: Caf\xC3\xA9 Net ab 1,50 \xE2\x82\xAC</tip>\n"
     " <other typ=\"tarif\" x=\"1\">noise</other>\n"
     "</server>\n";
 
@@ -35,9 +35,10 @@ TEST_F(ServerMsgTest, EveryValueReachesItsPlace) {
   EXPECT_EQ(settings.GetBannerUrl(), "http://upd.example/b.gif?a=1&b=2");
   EXPECT_EQ(result.bannerDate, "2026-01-05 00:00:00");
   EXPECT_EQ(settings.GetUrlOfDay(), "http://www.example/heute");
-  // UTF-8 umlauts become code page 1252; the url inside the daily tip changes nothing.
+  // UTF-8 becomes code page 1252, every character of it; the url inside the daily tip changes
+  // nothing.
   EXPECT_EQ(std::string(settings.GetDailyTip()), "Heute \\bg\xFCnstig\\b\nsurfen !");
-  EXPECT_EQ(std::string(settings.GetTarifUpdateTip()), "Neue Tarife f\xFCr M\xE4rz");
+  EXPECT_EQ(std::string(settings.GetTarifUpdateTip()), "Neue Tarife f\xFCr M\xE4rz: Caf\xE9 Net ab 1,50 \x80");
 }
 
 TEST_F(ServerMsgTest, BrokenOrTruncatedDocumentsAreRefused) {

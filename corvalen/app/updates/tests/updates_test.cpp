@@ -324,11 +324,18 @@ TEST_F(UpdatesTest, ServerMessagesAreFetchedPutInPlaceAndBringTheBanner) {
   for (const std::string& p : server_.Paths()) bannerRequests += p == "/banner.gif";
   EXPECT_EQ(bannerRequests, 1);
 
-  // At the next start the stored file is read without the network.
+  // At the next start the stored file is read without the network, and what a download that the
+  // program was ended in left behind is taken away.
+  for (const char* stale : {"ServerInfo.sic.sic", "tarif.sic.sic"}) {
+    HANDLE f = ::CreateFileA(Path(stale).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ::CloseHandle(f);
+  }
   CSettings fresh;
   CConnectionController other(&fresh, fresh.GetProvider(), &status_, nullptr, nullptr);
   EXPECT_TRUE(CServerInfo().Update(&other, FALSE));
   EXPECT_EQ(std::string(fresh.GetTarifDate()), "2026-03-01 10:00:00");
+  EXPECT_FALSE(Exists("ServerInfo.sic.sic"));
+  EXPECT_FALSE(Exists("tarif.sic.sic"));
 }
 
 TEST_F(UpdatesTest, BadOrMissingServerMessagesKeepTheStoredOnes) {

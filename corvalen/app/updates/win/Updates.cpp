@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "BannerPicture.h"
+#include "DownloadFiles.h"
 #include "ConnectionController.h"
 #include "DataBudget.h"
 #include "TarifManager.h"
@@ -418,7 +419,21 @@ BOOL CServerInfo::Update(CConnectionController* controller, BOOL download) {
   CString address = GetUpdateServer() + "/msg/" + settings_->GetMessageUrl();
   CString fresh = settings_->DataFile("ServerInfo.sic");
   CString inForce = settings_->DataFile("ServerInfo.dat");
-  if (!download) return ParseFile(inForce);
+  if (!download) {
+    // At start: a download the program was ended in leaves its temporary, which nothing else
+    // would ever take away.
+    std::vector<CString> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA(settings_->DataFile("*.sic"), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+      } while (::FindNextFileA(find, &found));
+      ::FindClose(find);
+    }
+    RemoveStaleDownloadTemporaries(settings_->GetPATH(), names);
+    return ParseFile(inForce);
+  }
   ::DeleteFileA(fresh);
   if (DownloadFile(address, fresh) && HasContent(fresh)) {
     // The fresh messages are read into a scratch copy first, so that a refused file leaves
