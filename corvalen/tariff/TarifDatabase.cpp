@@ -150,7 +150,7 @@ const TarifValue* FindValue(const char* name) {
 // splits text at entities and line ends) and applied when the element ends or a child starts.
 struct ParseState {
   CTarifDatabase* db = nullptr;
-  XML_Parser parser = nullptr;
+  CDataXmlParser* parser = nullptr;
   CProvider* provider = nullptr;
   CTarifAction* action = nullptr;
   CTarifRuleList* rules = nullptr;
@@ -165,6 +165,7 @@ struct ParseState {
   size_t built = 0;
   size_t allowance = 0;
   bool overBudget = false;
+  int stored = 0;  // the providers the document has given so far
 
   // Counts `bytes` of `allocations` blocks to be built; false (and the parse stopped) when they
   // do not fit the budget any more.
@@ -173,7 +174,7 @@ struct ParseState {
     built += bytes + allocations * kAllocationOverhead;
     if (built <= allowance) return true;
     overBudget = true;
-    XML_StopParser(parser, XML_FALSE);
+    parser->Stop();
     return false;
   }
 
@@ -195,6 +196,7 @@ struct ParseState {
       delete provider;
     } else {
       db->SetProvider(provider->GetId(), provider);
+      ++stored;
     }
     provider = nullptr;
     action = nullptr;
@@ -255,7 +257,7 @@ struct ParseState {
 
   void StartGroup(int mode) {
     if (static_cast<int>(groups.size()) >= CTarifDatabase::kMaxGroupDepth) {
-      XML_StopParser(parser, XML_FALSE);
+      parser->Stop();
       return;
     }
     CTarifConditionGroup* parent = Group();
@@ -364,18 +366,6 @@ void XMLCALL OnText(void* user, const char* text, int len) {
   if (s.element) s.text.append(text, static_cast<size_t>(len));
 }
 
-struct CheckState {
-  const CString* wanted;
-  bool found;
-};
-
-void XMLCALL OnCheckStart(void* user, const char* name, const char** atts) {
-  CheckState& s = *static_cast<CheckState*>(user);
-  if (!Is(name, "Provider")) return;
-  for (int i = 0; atts[i] && atts[i + 1]; ++i)
-    if (Is(atts[i], "id") && *s.wanted == atts[i + 1]) s.found = true;
-}
-
 }  // namespace
 
 CTarifDatabase::CTarifDatabase() : providers(10) {}
@@ -389,19 +379,19 @@ BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
   state.allowance = length < (kDataBuildBudget - kBuildForAnyDocument) / kBuildPerDocumentByte
                         ? kBuildForAnyDocument + length * kBuildPerDocumentByte
                         : kDataBuildBudget;
-  XML_Parser parser = XML_ParserCreate(nullptr);
-  if (!parser) return FALSE;
-  state.parser = parser;
-  XML_SetUserData(parser, &state);
-  XML_SetElementHandler(parser, OnStart, OnEnd);
-  XML_SetCharacterDataHandler(parser, OnText);
+  CDataXmlParser parser;
+  if (!parser.IsValid()) return FALSE;
+  state.parser = &parser;
+  parser.SetHandlers(&state, OnStart, OnEnd, OnText);
   // The whole document in one call, not marked final: a file cut off after a complete element
   // is accepted, only malformed content fails.
-  BOOL ok = XML_Parse(parser, data, static_cast<int>(length), 0) != XML_STATUS_ERROR && !state.overBudget;
-  XML_ParserFree(parser);
+  BOOL ok = parser.Parse(data, length, false) && !state.overBudget;
   // A provider the document did not finish is incomplete and is dropped.
   delete state.provider;
-  return ok;
+  // A document that yields no provider (empty, cut off in its first provider, or made only of
+  // elements the reader does not know) is no tariff: the user must hear of it rather than
+  // start with an empty list.
+  return ok && state.stored > 0;
 }
 
 BOOL CTarifDatabase::ParseFile() {
@@ -558,15 +548,12 @@ int CTarifDatabase::CheckTarifBuffer(const char* data, size_t length, const CStr
   if (length > kDataFileLimit) return 2;
   std::string buf(data, length);
   UnscrambleTarif(reinterpret_cast<unsigned char*>(&buf[0]), buf.size());
-  CheckState state{&wantedId, findAny};
-  XML_Parser parser = XML_ParserCreate(nullptr);
-  if (!parser) return 2;
-  XML_SetUserData(parser, &state);
-  XML_SetStartElementHandler(parser, OnCheckStart);
-  bool ok = XML_Parse(parser, buf.data(), static_cast<int>(buf.size()), 0) != XML_STATUS_ERROR;
-  XML_ParserFree(parser);
-  if (!ok) return 2;
-  return state.found ? 0 : 1;
+  // The download is read as the program will read it after it replaced tarif.dat: whatever would
+  // make that read fail (a malformed document, no provider, a value out of its range, a document
+  // beyond the budget) keeps the old file.
+  CTarifDatabase fresh;
+  if (!fresh.ParseBuffer(buf.data(), buf.size())) return 2;
+  return findAny || fresh.Find(wantedId) ? 0 : 1;
 }
 
 int CTarifDatabase::CheckTarifFile(const char* path) const {

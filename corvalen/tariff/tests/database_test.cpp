@@ -183,12 +183,35 @@ TEST_F(DatabaseTest, UnreadableFilesGiveTheFallbackProviderAndTheMessage) {
             "der Installation und\nstarten danach den Download f\xFCr eine aktuelle Tarifliste.");
 }
 
-TEST_F(DatabaseTest, EmptyAndCutOffFilesKeepWhatIsComplete) {
+// A file that yields no provider is no tariff: the user hears of it with the tariff file's message
+// and has the fallback provider, instead of an empty list and no word; a download like it never
+// replaces the installed file.
+TEST_F(DatabaseTest, FilesWithoutAProviderGiveTheFallbackProviderAndTheMessage) {
   WriteFile("Feiertags.dat", "<Feiertage/>");
-  WriteFile("tarif.dat", "");
-  Init();
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(Db().GetCount(), 0);
+  const char* docs[] = {
+      "",
+      "<Providerliste version=\"1\"></Providerliste>",
+      "<Providerliste><Anbieter id=\"x\"><name>X</name></Anbieter><set a=\"preis\" b=\"1\"/></Providerliste>",
+      "<Providerliste><Provider id=\"x\"><name>Unfertig</name>",
+      "<Providerliste><Provider><name>Ohne Id</name></Provider></Providerliste>",
+  };
+  for (const char* doc : docs) {
+    SCOPED_TRACE(doc);
+    if (*doc) WriteTarif(doc);
+    else WriteFile("tarif.dat", "");
+    ui.messages.clear();
+    CTarifManager m;
+    m.Init(&settings, nullptr);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kTarifUnreadable);
+    EXPECT_EQ(m.GetDatabase().GetCount(), 1);
+    EXPECT_NE(m.FindProvider("id-10034"), nullptr);
+    EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.dat").c_str()), 2);
+  }
+}
+
+TEST_F(DatabaseTest, CutOffFilesKeepWhatIsComplete) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
 
   // Cut off inside the third provider: the two complete ones stay, the unfinished one is dropped.
   std::string doc = kSample;
