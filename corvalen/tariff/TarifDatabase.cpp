@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "BillingRule.h"
 #include "CFile.h"
 #include "DataBudget.h"
 #include "OwnedMap.h"
@@ -125,19 +126,65 @@ const TarifElement* FindElement(const char* name) {
   return nullptr;
 }
 
+// A whole number as atoi reads it (blanks, a sign, the digits up to the first other character;
+// no digits read as 0), but checked: a value beyond an int is refused (FALSE) instead of wrapping
+// as each C library's atoi does in its own way (-1 natively, 1661992959 in the Windows build for
+// "99999999999999999999").
+bool ReadWholeNumber(const char* text, long long* out) {
+  const char* p = text;
+  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v') ++p;
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  long long v = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    v = v * 10 + (*p - '0');
+    if (v > 2147483648LL) return false;
+  }
+  v = negative ? -v : v;
+  if (v > 2147483647LL) return false;
+  *out = v;
+  return true;
+}
+
 // The values a `set` element names: the field's name and how its value is read (takt and
-// freimin as whole numbers, the amounts as decimals with a point).
+// freimin as whole numbers, the amounts as decimals with a point). FALSE for a value the tariff
+// cannot take: a number beyond an int, a takt outside CBillingRule's range (a negative one
+// showed a negative running cost, a huge one billed hundreds of thousands of marks).
 struct TarifValue {
   const char* name;
-  void (*set)(CTarifAction& action, const char* value);
+  bool (*set)(CTarifAction& action, const char* value);
 };
 
 constexpr TarifValue kValues[] = {
-    {"takt", [](CTarifAction& a, const char* v) { a.SetTakt(std::atoi(v)); }},
-    {"freimin", [](CTarifAction& a, const char* v) { a.SetFreeMinutes(std::atoi(v)); }},
-    {"preis", [](CTarifAction& a, const char* v) { a.SetPrice(static_cast<float>(AtofC(v))); }},
-    {"grundgebuehr", [](CTarifAction& a, const char* v) { a.SetBaseFee(static_cast<float>(AtofC(v))); }},
-    {"pfgeinwahl", [](CTarifAction& a, const char* v) { a.SetDialInFee(static_cast<float>(AtofC(v))); }},
+    {"takt",
+     [](CTarifAction& a, const char* v) {
+       long long n;
+       if (!ReadWholeNumber(v, &n) || !CBillingRule::IsValidTakt(n)) return false;
+       a.SetTakt(static_cast<int>(n));
+       return true;
+     }},
+    {"freimin",
+     [](CTarifAction& a, const char* v) {
+       long long n;
+       if (!ReadWholeNumber(v, &n)) return false;
+       a.SetFreeMinutes(static_cast<int>(n));
+       return true;
+     }},
+    {"preis",
+     [](CTarifAction& a, const char* v) {
+       a.SetPrice(static_cast<float>(AtofC(v)));
+       return true;
+     }},
+    {"grundgebuehr",
+     [](CTarifAction& a, const char* v) {
+       a.SetBaseFee(static_cast<float>(AtofC(v)));
+       return true;
+     }},
+    {"pfgeinwahl",
+     [](CTarifAction& a, const char* v) {
+       a.SetDialInFee(static_cast<float>(AtofC(v)));
+       return true;
+     }},
 };
 
 const TarifValue* FindValue(const char* name) {
@@ -231,7 +278,10 @@ struct ParseState {
       const TarifValue* field = FindValue(atts[i]);
       if (!field) continue;
       if (!atts[i + 1] || !atts[i + 2]) break;
-      field->set(*action, atts[i + 2]);
+      if (!field->set(*action, atts[i + 2])) {
+        parser->Stop();  // the tariff cannot be billed as the file means it: refused whole
+        return;
+      }
       i += 2;
     }
   }

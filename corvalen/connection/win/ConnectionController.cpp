@@ -357,7 +357,16 @@ bool CConnectionController::HangUp() {
 
 void CConnectionController::OnBillingInterval() {
   if (!meter_.GetProvider() || !IsOnline()) return;
-  meter_.OnBillingInterval();
+  if (meter_.OnBillingInterval()) StartBillingTimer();
+}
+
+void CConnectionController::OnPriceChange() {
+  if (!meter_.GetProvider() || !IsOnline()) return;
+  if (meter_.OnPriceChange()) StartBillingTimer();
+}
+
+void CConnectionController::StartBillingTimer() {
+  SetMainTimer(kTimerBilling, Scaled(static_cast<UINT>(meter_.GetIntervalSeconds()) * 1000u));
 }
 
 void CConnectionController::CancelDial() {
@@ -402,7 +411,7 @@ void CConnectionController::OnConnected() {
   if (!IsOnline() || !current_) return;
   meter_.Start(current_);
   SetMainTimer(kTimerOnline, Scaled(1000));
-  SetMainTimer(kTimerBilling, Scaled(static_cast<UINT>(current_->GetTakt() > 0 ? current_->GetTakt() : 1) * 1000u));
+  StartBillingTimer();
   ::SendMessageA(main_, WM_TIMER, kTimerBilling, 0);
   if (manager_) {
     manager_->CountCall(current_);

@@ -210,6 +210,45 @@ TEST_F(DatabaseTest, FilesWithoutAProviderGiveTheFallbackProviderAndTheMessage) 
   }
 }
 
+// The takt bills every connection: a value outside 0..3600 seconds, or a whole number beyond an
+// int (read as -1 by one C library and as 1661992959 by another), makes the file unreadable alike
+// in both builds, with the tariff file's message; a download like it keeps the old file.
+TEST_F(DatabaseTest, TaktsOutsideTheirRangeMakeTheFileUnreadable) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  const struct {
+    const char* value;
+    const char* field;
+    int takt;  // -1: refused
+  } cases[] = {
+      {"-1", "takt", -1},         {"99999999999999999999", "takt", -1}, {"3601", "takt", -1},
+      {"-99999999999", "takt", -1}, {"2147483648", "freimin", -1},      {"0", "takt", 0},
+      {"3600", "takt", 3600},     {" 60s", "takt", 60},                 {"keiner", "takt", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + "=" + c.value);
+    for (const char* where : {"", "<rule><set a=\"x\" b=\"y\"/>"}) {
+      std::string doc = std::string("<Providerliste><Provider id=\"t\"><name>T</name>") + where + "<set a=\"" +
+                        c.field + "\" b=\"" + c.value + "\"/>" + (*where ? "</rule>" : "") + "</Provider></Providerliste>";
+      WriteTarif(doc);
+      ui.messages.clear();
+      CTarifManager m;
+      m.Init(&settings, nullptr);
+      if (c.takt < 0) {
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, kTarifUnreadable);
+        EXPECT_EQ(m.FindProvider("t"), nullptr);
+        EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.dat").c_str()), 2);
+      } else {
+        EXPECT_TRUE(ui.messages.empty());
+        ASSERT_NE(m.FindProvider("t"), nullptr);
+        if (!*where) {
+          EXPECT_EQ(m.FindProvider("t")->GetBaseValues()->takt, c.takt);
+        }
+      }
+    }
+  }
+}
+
 TEST_F(DatabaseTest, CutOffFilesKeepWhatIsComplete) {
   WriteFile("Feiertags.dat", "<Feiertage/>");
 
