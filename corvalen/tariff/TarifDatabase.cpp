@@ -213,6 +213,7 @@ struct ParseState {
   size_t allowance = 0;
   bool overBudget = false;
   int stored = 0;  // the providers the document has given so far
+  bool tooManyProviders = false;
 
   // Counts `bytes` of `allocations` blocks to be built; false (and the parse stopped) when they
   // do not fit the budget any more.
@@ -244,6 +245,10 @@ struct ParseState {
     } else {
       db->SetProvider(provider->GetId(), provider);
       ++stored;
+      if (stored > CTarifDatabase::kMaxProviders) {
+        tooManyProviders = true;
+        parser->Stop();
+      }
     }
     provider = nullptr;
     action = nullptr;
@@ -423,6 +428,7 @@ CTarifDatabase::CTarifDatabase() : providers(10) {}
 CTarifDatabase::~CTarifDatabase() { RemoveAllProviders(); }
 
 BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
+  tooManyProviders = FALSE;
   if (length > kDataFileLimit) return FALSE;
   ParseState state;
   state.db = this;
@@ -438,6 +444,7 @@ BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
   BOOL ok = parser.Parse(data, length, false) && !state.overBudget;
   // A provider the document did not finish is incomplete and is dropped.
   delete state.provider;
+  tooManyProviders = state.tooManyProviders ? TRUE : FALSE;
   // A document that yields no provider (empty, cut off in its first provider, or made only of
   // elements the reader does not know) is no tariff: the user must hear of it rather than
   // start with an empty list.
@@ -445,6 +452,7 @@ BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
 }
 
 BOOL CTarifDatabase::ParseFile() {
+  tooManyProviders = FALSE;
   if (!settings) return FALSE;
   std::string buf;
   if (!ReadDataFile(settings->DataFile("tarif.dat"), buf)) return FALSE;
@@ -459,7 +467,7 @@ void CTarifDatabase::Load(CSettings* s, CTarifConnection* c) {
   if (!ParseFile()) {
     RemoveAllProviders();
     AddDefaultProvider();
-    GetTarifUi().ShowError(kTarifUnreadable, kTitle);
+    GetTarifUi().ShowError(tooManyProviders ? kTarifTooManyProviders : kTarifUnreadable, kTitle);
   }
   SortActiveByName();
 }
@@ -496,7 +504,7 @@ BOOL CTarifDatabase::Reload() {
       connection->KeepFormerProvider(std::move(former));
   }
   if (!ok) {
-    GetTarifUi().ShowError(kTarifUnreadable, kTitle);
+    GetTarifUi().ShowError(tooManyProviders ? kTarifTooManyProviders : kTarifUnreadable, kTitle);
     return FALSE;
   }
   SortActiveByName();
@@ -633,13 +641,16 @@ CProviderRanking& CTarifDatabase::Rank(CRankOrder* order, const CTarifContext& c
   CProviderFilter filter = CProviderFilter::Read(settings);
   CString key;
   CObject* obj;
+  std::vector<CProvider*> ranked;
+  ranked.reserve(static_cast<size_t>(providers.GetCount()));
   for (POSITION pos = providers.GetStartPosition(); pos;) {
     providers.GetNextAssoc(pos, key, obj);
     CProvider* p = static_cast<CProvider*>(obj);
     if (!p->IsActive()) continue;
     p->ApplyTariff(context);
-    if (!filter.IsFilteredOut(p)) ranking.Insert(p);
+    if (!filter.IsFilteredOut(p)) ranked.push_back(p);
   }
+  ranking.InsertAll(ranked);
   if (current) {
     int newPlace = ranking.FindUsable(current->GetId());
     if (oldPlace >= 0 && newPlace > oldPlace && current->GetPrice() > 0) *changes += 2;

@@ -249,6 +249,44 @@ TEST_F(DatabaseTest, TaktsOutsideTheirRangeMakeTheFileUnreadable) {
   }
 }
 
+// A database far beyond any real one (28,766 providers held the window 9 to 15 s at every minute's
+// ranking) is refused with its own message at start, and as a download before it replaces
+// tarif.dat; one at the limit is read.
+TEST_F(DatabaseTest, ADatabaseBeyondTheProviderLimitIsRefusedWithItsMessage) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  auto doc = [](int count) {
+    std::string xml = "<Providerliste>";
+    for (int i = 0; i < count; ++i)
+      xml += "<Provider id=\"p" + std::to_string(i) + "\"><name>A" + std::to_string(i) +
+             "</name><set a=\"takt\" b=\"60\" c=\"preis\" d=\"1.5\"/></Provider>";
+    return xml + "</Providerliste>";
+  };
+  const int limit = CTarifDatabase::kMaxProviders;
+  for (int count : {limit, limit + 1, 28766}) {
+    SCOPED_TRACE(count);
+    WriteTarif(doc(count));
+    ui.messages.clear();
+    CTarifManager m;
+    m.Init(&settings, nullptr);
+    if (count <= limit) {
+      EXPECT_TRUE(ui.messages.empty());
+      EXPECT_EQ(m.GetDatabase().GetCount(), count);
+      EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.dat").c_str()), 0);
+      continue;
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kTarifTooManyProviders);
+    EXPECT_EQ(ui.messages[0].title, "Astrel Corvalen 2.0");
+    EXPECT_EQ(m.GetDatabase().GetCount(), 1);
+    EXPECT_NE(m.FindProvider("id-10034"), nullptr);
+    EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.dat").c_str()), 2);
+  }
+  EXPECT_EQ(std::string(kTarifTooManyProviders),
+            "Die Tarifinformationen enthalten mehr als 1000 Anbieter und werden nicht geladen:\nSo viele Anbieter "
+            "kann Corvalen nicht jede Minute neu vergleichen.\nBitte starten Sie den Download f\xFCr eine aktuelle "
+            "Tarifliste.");
+}
+
 TEST_F(DatabaseTest, CutOffFilesKeepWhatIsComplete) {
   WriteFile("Feiertags.dat", "<Feiertage/>");
 
