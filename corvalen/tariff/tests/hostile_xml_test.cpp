@@ -80,6 +80,30 @@ TEST_F(HostileXmlTest, NestedAndCountlessElementsStayWithinTheReadBudget) {
   }
 }
 
+// Elements the tariff reader builds something for, by the hundred thousand in one provider: what
+// it builds is counted against what a document of the length can mean (DataBudget.h), so each
+// is refused within the budget; so is a file of countless providers (CTarifDatabase::kMaxProviders).
+TEST_F(HostileXmlTest, CountlessRulesConditionsAndProvidersStayWithinTheReadBudget) {
+  const char* parts[] = {
+      "<rule/>", "<rule><and/></rule>", "<rule><eq v=\"a\" o=\"1\"/></rule>",
+      "<rule><in-range v=\"a\" r=\"1,2,3,4,5,6,7,8,9\"/></rule>",
+      "</Provider><Provider id=\"x\"><name>X</name>",
+  };
+  for (const char* part : parts) {
+    SCOPED_TRACE(part);
+    std::string doc = "<Providerliste><Provider id=\"x\"><name>X</name>";
+    const std::string one = part;
+    while (doc.size() < (size_t(15) << 20)) doc += one;
+    doc += "</Provider></Providerliste>";
+    CTarifDatabase db;
+    EXPECT_FALSE(db.ParseBuffer(doc.data(), doc.size()));
+    const long long growth = PeakGrowthInChild(ParseTarif, &doc);
+    if (growth >= 0) {
+      EXPECT_LE(growth, static_cast<long long>(kDataBudgetBytes));
+    }
+  }
+}
+
 // expat's own account: what it held at its peak for each document stays within its share, and
 // the deep document is stopped at the nesting limit rather than by its memory.
 TEST_F(HostileXmlTest, ExpatsOwnMemoryCountsAgainstItsShare) {
