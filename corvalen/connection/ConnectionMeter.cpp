@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "BillingRule.h"
 #include "TarifClock.h"
 
 void CConnectionMeter::Reset() {
@@ -12,29 +13,45 @@ void CConnectionMeter::Reset() {
   cost_ = 0.0f;
   feeBilled_ = 0;
   price_ = 0.0f;
+  segmentTakt_ = 0;
 }
 
 void CConnectionMeter::Start(CProvider* provider) {
   Reset();
   SetPricePerMinute(provider->GetPrice());
+  segmentTakt_ = provider->GetTakt();
   SetCost(provider->GetDialInFee());
   SetConnectTime(GetNow());
   SetProvider(provider);
 }
 
-void CConnectionMeter::OnBillingInterval() {
-  if (!provider_) return;
-  if (std::fabs(price_ - provider_->GetPrice()) >= 0.001f) {
-    // One reading of both clocks: the segment that ends and the one that begins meet exactly.
-    COleDateTime now = GetNow();
-    double steady = GetSteadySeconds();
-    AppendSegmentRecord(now, steady);
-    SetSegmentStart(now, steady);
-    SetFeeBilled(TRUE);
-    SetPricePerMinute(provider_->GetPrice());
-  }
+bool CConnectionMeter::OnBillingInterval() {
+  if (!provider_) return false;
+  const bool renewed = RenewSegmentIfChanged();
   AddBillingUnit();
+  return renewed;
 }
+
+bool CConnectionMeter::OnPriceChange() {
+  if (!provider_ || !RenewSegmentIfChanged()) return false;
+  AddBillingUnit();  // the new segment's first interval has begun
+  return true;
+}
+
+bool CConnectionMeter::RenewSegmentIfChanged() {
+  if (std::fabs(price_ - provider_->GetPrice()) < 0.001f && segmentTakt_ == provider_->GetTakt()) return false;
+  // One reading of both clocks: the segment that ends and the one that begins meet exactly.
+  COleDateTime now = GetNow();
+  double steady = GetSteadySeconds();
+  AppendSegmentRecord(now, steady);
+  SetSegmentStart(now, steady);
+  SetFeeBilled(TRUE);
+  SetPricePerMinute(provider_->GetPrice());
+  segmentTakt_ = provider_->GetTakt();
+  return true;
+}
+
+int CConnectionMeter::GetIntervalSeconds() const { return CBillingRule::IntervalSeconds(segmentTakt_); }
 
 bool CConnectionMeter::Stop() {
   if (!provider_) return false;
@@ -68,8 +85,7 @@ COleDateTimeSpan CConnectionMeter::GetOnlineSpan() {
 }
 
 float CConnectionMeter::AddBillingUnit() {
-  int takt = provider_ ? provider_->GetTakt() : 0;
-  cost_ = static_cast<float>(cost_ + takt * 0.016666668f * price_);
+  if (provider_) cost_ = cost_ + CBillingRule::UnitCost(provider_->GetTakt(), price_);
   return cost_;
 }
 
@@ -83,6 +99,7 @@ void CConnectionMeter::AppendSegmentRecord(const COleDateTime& end, double stead
   record.providerId = provider_->GetId();
   record.noDialInFee = feeBilled_ ? 1 : 0;
   record.price = price_;
+  record.takt = segmentTakt_;
   // The record names the metered provider itself: it may no longer be among the active ones
   // (tariff data read again while online that lack it or switched it off).
   CProviderArray lookup;

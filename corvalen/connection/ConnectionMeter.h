@@ -31,11 +31,21 @@ class CConnectionMeter : public CTarifConnection {
   // The connect: `provider` is metered from now on at its current price, and its dial-in fee is
   // the first cost.
   void Start(CProvider* provider);
-  // Once per billing interval: when the metered provider's price has changed since the price
-  // segment began, the segment ends now (its cost record goes to the log) and a new one begins
-  // at the new price with the dial-in fee already billed; then one billing unit is added to the
-  // running cost. Without a metered provider it does nothing.
-  void OnBillingInterval();
+  // Once per billing interval: when the metered provider's price or takt has changed since the
+  // price segment began, the segment ends now (its cost record goes to the log) and a new one
+  // begins at the new price and takt with the dial-in fee already billed; then one billing unit
+  // (the interval that begins now) is added to the running cost. TRUE when a new segment began:
+  // the billing timer then starts again at GetIntervalSeconds, so that its ticks fall where the
+  // new segment's intervals begin, as the log counts them. Without a metered provider it does
+  // nothing.
+  bool OnBillingInterval();
+  // Between two billing intervals (the free minutes ran out): when the price or takt changed,
+  // the segment ends now and the new one begins with its first unit, as at a billing interval;
+  // otherwise nothing is billed. TRUE when a new segment began (the timer starts again).
+  bool OnPriceChange();
+  // The billing interval of the current segment, in seconds (CBillingRule), which the billing
+  // timer runs at.
+  int GetIntervalSeconds() const;
   // The hang-up: the end time is now, the last segment's cost record goes to the log, and the
   // meter lets go of its provider. FALSE (and nothing written) when no provider was metered.
   bool Stop();
@@ -70,7 +80,8 @@ class CConnectionMeter : public CTarifConnection {
   int GetOnlineSeconds() const { return onlineSeconds_; }
   void SetPricePerMinute(float p) { price_ = p; }
   float GetPricePerMinute() const { return price_; }
-  // One billing interval of the metered provider at the segment's price; returns the new cost.
+  // One billing interval of the metered provider at the segment's price (CBillingRule::UnitCost);
+  // returns the new cost.
   float AddBillingUnit();
   void SetFeeBilled(BOOL on) { feeBilled_ = on ? 1 : 0; }
   BOOL IsFeeBilled() const { return feeBilled_; }
@@ -86,11 +97,14 @@ class CConnectionMeter : public CTarifConnection {
   // The cost record of the current price segment, ending at local time `end` and steady-clock
   // reading `steadyEnd`, into the log.
   void AppendSegmentRecord(const COleDateTime& end, double steadyEnd);
+  // Ends the segment and begins the next when the provider's price or takt changed.
+  bool RenewSegmentIfChanged();
 
   CCostLog* log_ = nullptr;
   COleDateTime segmentStart_;
   BYTE feeBilled_ = 0;
   float price_ = 0;
+  int segmentTakt_ = 0;  // the takt the segment is billed at
   int onlineSeconds_ = 0;
   CProvider* provider_ = nullptr;
   std::unique_ptr<CProvider> former_;  // the metered provider's record when the tariff data lost it

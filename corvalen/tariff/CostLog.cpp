@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <clocale>
 
+#include "BillingRule.h"
 #include "CFile.h"
 #include "DataBudget.h"
 #include "Feiertage.h"
@@ -181,19 +182,26 @@ CString CCostLog::FormatRecord(const CConnectionRecord& r, const CProviderArray&
   float listPrice, dialInFee;
   LookupTarif(providers, r.providerId, name, number, takt, listPrice, dialInFee);
   if (r.noDialInFee == 1) dialInFee = 0;
-  long long seconds = 0;
+  // The whole seconds the record shows as its duration, and the begun seconds it bills: the
+  // screen's meter bills every interval that has begun, so a connection that ends half a second
+  // into a new interval has begun it (the thousandth absorbs the clocks' rounding).
+  long long seconds = 0, billed = 0;
   if (r.seconds >= 0) {
-    if (std::isfinite(r.seconds) && r.seconds < 36500.0 * 86400.0) seconds = static_cast<long long>(r.seconds + 1e-3);
+    if (std::isfinite(r.seconds) && r.seconds < 36500.0 * 86400.0) {
+      seconds = static_cast<long long>(r.seconds + 1e-3);
+      billed = static_cast<long long>(std::ceil(r.seconds - 1e-3));
+    }
   } else if (span.GetStatus() == COleDateTimeSpan::valid && std::isfinite(span.m_span) && span.m_span > 0 &&
              span.m_span < 36500) {
     seconds = static_cast<long long>(span.GetDays()) * 86400 + span.GetHours() * 3600 + span.GetMinutes() * 60 +
               span.GetSeconds();
+    billed = seconds;
   }
-  // A provider missing from the list has no billing interval: it is billed by the second, so
-  // the record's own price still applies and nothing divides by zero.
-  if (takt <= 0) takt = 1;
-  long long units = seconds / takt + (seconds % takt > 0 ? 1 : 0);
-  float cost = (static_cast<float>(takt) * 0.016666668f * r.price * static_cast<float>(units) + dialInFee) * 0.01f;
+  if (r.takt >= 0) takt = r.takt;
+  // The billing rule of the screen's meter (a provider missing from the list has takt 0 and is
+  // billed by the second, so the record's own price still applies and nothing divides by zero).
+  const float cost = CBillingRule::SegmentCost(billed, takt, r.price, dialInFee) * 0.01f;
+  takt = CBillingRule::IntervalSeconds(takt);
 
   CString rec;
   rec += "default;";

@@ -45,6 +45,7 @@ struct CConnectionRecord {
   CString providerId;
   BYTE noDialInFee = 0;  // 1: a later segment, whose connection's dial-in fee is booked already
   float price = 0;       // Pf per minute valid for the segment
+  int takt = -1;         // the segment's takt; below 0 the listed provider's
 };
 
 // One record of the log as read back.

@@ -36,18 +36,14 @@ void CFeiertagList::StartElement(void* user, const char* name, const char** atts
 
 BOOL CFeiertagList::ParseBuffer(const char* data, size_t length) {
   if (length > kDataFileLimit) return FALSE;
-  XML_Parser parser = XML_ParserCreate(nullptr);
-  if (!parser) return FALSE;
-  XML_SetUserData(parser, this);
-  XML_SetElementHandler(parser, &CFeiertagList::StartElement, NoEnd);
+  CDataXmlParser parser;
+  if (!parser.IsValid()) return FALSE;
+  parser.SetHandlers(this, &CFeiertagList::StartElement, NoEnd);
   // The whole buffer in one call; the days read until an error or the end stay in the list.
   // Then the end of the document: a list that stops before its root element is closed was cut
   // (an interrupted copy or download), and every holiday after the cut is missing, so it is
   // reported as damaged like a malformed one, with what it held kept.
-  BOOL ok = XML_Parse(parser, data, static_cast<int>(length), 0) != XML_STATUS_ERROR &&
-            XML_Parse(parser, "", 0, 1) != XML_STATUS_ERROR;
-  XML_ParserFree(parser);
-  return ok;
+  return parser.Parse(data, length, false) && parser.Parse("", 0, true);
 }
 
 BOOL CFeiertagList::Load(CSettings* s) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "BillingRule.h"
 #include "CFile.h"
 #include "DataBudget.h"
 #include "OwnedMap.h"
@@ -125,19 +126,65 @@ const TarifElement* FindElement(const char* name) {
   return nullptr;
 }
 
+// A whole number as atoi reads it (blanks, a sign, the digits up to the first other character;
+// no digits read as 0), but checked: a value beyond an int is refused (FALSE) instead of wrapping
+// as each C library's atoi does in its own way (-1 natively, 1661992959 in the Windows build for
+// "99999999999999999999").
+bool ReadWholeNumber(const char* text, long long* out) {
+  const char* p = text;
+  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v') ++p;
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  long long v = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    v = v * 10 + (*p - '0');
+    if (v > 2147483648LL) return false;
+  }
+  v = negative ? -v : v;
+  if (v > 2147483647LL) return false;
+  *out = v;
+  return true;
+}
+
 // The values a `set` element names: the field's name and how its value is read (takt and
-// freimin as whole numbers, the amounts as decimals with a point).
+// freimin as whole numbers, the amounts as decimals with a point). FALSE for a value the tariff
+// cannot take: a number beyond an int, a takt outside CBillingRule's range (a negative one
+// showed a negative running cost, a huge one billed hundreds of thousands of marks).
 struct TarifValue {
   const char* name;
-  void (*set)(CTarifAction& action, const char* value);
+  bool (*set)(CTarifAction& action, const char* value);
 };
 
 constexpr TarifValue kValues[] = {
-    {"takt", [](CTarifAction& a, const char* v) { a.SetTakt(std::atoi(v)); }},
-    {"freimin", [](CTarifAction& a, const char* v) { a.SetFreeMinutes(std::atoi(v)); }},
-    {"preis", [](CTarifAction& a, const char* v) { a.SetPrice(static_cast<float>(AtofC(v))); }},
-    {"grundgebuehr", [](CTarifAction& a, const char* v) { a.SetBaseFee(static_cast<float>(AtofC(v))); }},
-    {"pfgeinwahl", [](CTarifAction& a, const char* v) { a.SetDialInFee(static_cast<float>(AtofC(v))); }},
+    {"takt",
+     [](CTarifAction& a, const char* v) {
+       long long n;
+       if (!ReadWholeNumber(v, &n) || !CBillingRule::IsValidTakt(n)) return false;
+       a.SetTakt(static_cast<int>(n));
+       return true;
+     }},
+    {"freimin",
+     [](CTarifAction& a, const char* v) {
+       long long n;
+       if (!ReadWholeNumber(v, &n)) return false;
+       a.SetFreeMinutes(static_cast<int>(n));
+       return true;
+     }},
+    {"preis",
+     [](CTarifAction& a, const char* v) {
+       a.SetPrice(static_cast<float>(AtofC(v)));
+       return true;
+     }},
+    {"grundgebuehr",
+     [](CTarifAction& a, const char* v) {
+       a.SetBaseFee(static_cast<float>(AtofC(v)));
+       return true;
+     }},
+    {"pfgeinwahl",
+     [](CTarifAction& a, const char* v) {
+       a.SetDialInFee(static_cast<float>(AtofC(v)));
+       return true;
+     }},
 };
 
 const TarifValue* FindValue(const char* name) {
@@ -150,7 +197,7 @@ const TarifValue* FindValue(const char* name) {
 // splits text at entities and line ends) and applied when the element ends or a child starts.
 struct ParseState {
   CTarifDatabase* db = nullptr;
-  XML_Parser parser = nullptr;
+  CDataXmlParser* parser = nullptr;
   CProvider* provider = nullptr;
   CTarifAction* action = nullptr;
   CTarifRuleList* rules = nullptr;
@@ -165,6 +212,8 @@ struct ParseState {
   size_t built = 0;
   size_t allowance = 0;
   bool overBudget = false;
+  int stored = 0;  // the providers the document has given so far
+  bool tooManyProviders = false;
 
   // Counts `bytes` of `allocations` blocks to be built; false (and the parse stopped) when they
   // do not fit the budget any more.
@@ -173,7 +222,7 @@ struct ParseState {
     built += bytes + allocations * kAllocationOverhead;
     if (built <= allowance) return true;
     overBudget = true;
-    XML_StopParser(parser, XML_FALSE);
+    parser->Stop();
     return false;
   }
 
@@ -195,6 +244,11 @@ struct ParseState {
       delete provider;
     } else {
       db->SetProvider(provider->GetId(), provider);
+      ++stored;
+      if (stored > CTarifDatabase::kMaxProviders) {
+        tooManyProviders = true;
+        parser->Stop();
+      }
     }
     provider = nullptr;
     action = nullptr;
@@ -229,7 +283,10 @@ struct ParseState {
       const TarifValue* field = FindValue(atts[i]);
       if (!field) continue;
       if (!atts[i + 1] || !atts[i + 2]) break;
-      field->set(*action, atts[i + 2]);
+      if (!field->set(*action, atts[i + 2])) {
+        parser->Stop();  // the tariff cannot be billed as the file means it: refused whole
+        return;
+      }
       i += 2;
     }
   }
@@ -255,7 +312,7 @@ struct ParseState {
 
   void StartGroup(int mode) {
     if (static_cast<int>(groups.size()) >= CTarifDatabase::kMaxGroupDepth) {
-      XML_StopParser(parser, XML_FALSE);
+      parser->Stop();
       return;
     }
     CTarifConditionGroup* parent = Group();
@@ -364,18 +421,6 @@ void XMLCALL OnText(void* user, const char* text, int len) {
   if (s.element) s.text.append(text, static_cast<size_t>(len));
 }
 
-struct CheckState {
-  const CString* wanted;
-  bool found;
-};
-
-void XMLCALL OnCheckStart(void* user, const char* name, const char** atts) {
-  CheckState& s = *static_cast<CheckState*>(user);
-  if (!Is(name, "Provider")) return;
-  for (int i = 0; atts[i] && atts[i + 1]; ++i)
-    if (Is(atts[i], "id") && *s.wanted == atts[i + 1]) s.found = true;
-}
-
 }  // namespace
 
 CTarifDatabase::CTarifDatabase() : providers(10) {}
@@ -383,28 +428,31 @@ CTarifDatabase::CTarifDatabase() : providers(10) {}
 CTarifDatabase::~CTarifDatabase() { RemoveAllProviders(); }
 
 BOOL CTarifDatabase::ParseBuffer(const char* data, size_t length) {
+  tooManyProviders = FALSE;
   if (length > kDataFileLimit) return FALSE;
   ParseState state;
   state.db = this;
   state.allowance = length < (kDataBuildBudget - kBuildForAnyDocument) / kBuildPerDocumentByte
                         ? kBuildForAnyDocument + length * kBuildPerDocumentByte
                         : kDataBuildBudget;
-  XML_Parser parser = XML_ParserCreate(nullptr);
-  if (!parser) return FALSE;
-  state.parser = parser;
-  XML_SetUserData(parser, &state);
-  XML_SetElementHandler(parser, OnStart, OnEnd);
-  XML_SetCharacterDataHandler(parser, OnText);
+  CDataXmlParser parser;
+  if (!parser.IsValid()) return FALSE;
+  state.parser = &parser;
+  parser.SetHandlers(&state, OnStart, OnEnd, OnText);
   // The whole document in one call, not marked final: a file cut off after a complete element
   // is accepted, only malformed content fails.
-  BOOL ok = XML_Parse(parser, data, static_cast<int>(length), 0) != XML_STATUS_ERROR && !state.overBudget;
-  XML_ParserFree(parser);
+  BOOL ok = parser.Parse(data, length, false) && !state.overBudget;
   // A provider the document did not finish is incomplete and is dropped.
   delete state.provider;
-  return ok;
+  tooManyProviders = state.tooManyProviders ? TRUE : FALSE;
+  // A document that yields no provider (empty, cut off in its first provider, or made only of
+  // elements the reader does not know) is no tariff: the user must hear of it rather than
+  // start with an empty list.
+  return ok && state.stored > 0;
 }
 
 BOOL CTarifDatabase::ParseFile() {
+  tooManyProviders = FALSE;
   if (!settings) return FALSE;
   std::string buf;
   if (!ReadDataFile(settings->DataFile("tarif.dat"), buf)) return FALSE;
@@ -419,7 +467,7 @@ void CTarifDatabase::Load(CSettings* s, CTarifConnection* c) {
   if (!ParseFile()) {
     RemoveAllProviders();
     AddDefaultProvider();
-    GetTarifUi().ShowError(kTarifUnreadable, kTitle);
+    GetTarifUi().ShowError(tooManyProviders ? kTarifTooManyProviders : kTarifUnreadable, kTitle);
   }
   SortActiveByName();
 }
@@ -456,7 +504,7 @@ BOOL CTarifDatabase::Reload() {
       connection->KeepFormerProvider(std::move(former));
   }
   if (!ok) {
-    GetTarifUi().ShowError(kTarifUnreadable, kTitle);
+    GetTarifUi().ShowError(tooManyProviders ? kTarifTooManyProviders : kTarifUnreadable, kTitle);
     return FALSE;
   }
   SortActiveByName();
@@ -558,15 +606,12 @@ int CTarifDatabase::CheckTarifBuffer(const char* data, size_t length, const CStr
   if (length > kDataFileLimit) return 2;
   std::string buf(data, length);
   UnscrambleTarif(reinterpret_cast<unsigned char*>(&buf[0]), buf.size());
-  CheckState state{&wantedId, findAny};
-  XML_Parser parser = XML_ParserCreate(nullptr);
-  if (!parser) return 2;
-  XML_SetUserData(parser, &state);
-  XML_SetStartElementHandler(parser, OnCheckStart);
-  bool ok = XML_Parse(parser, buf.data(), static_cast<int>(buf.size()), 0) != XML_STATUS_ERROR;
-  XML_ParserFree(parser);
-  if (!ok) return 2;
-  return state.found ? 0 : 1;
+  // The download is read as the program will read it after it replaced tarif.dat: whatever would
+  // make that read fail (a malformed document, no provider, a value out of its range, a document
+  // beyond the budget) keeps the old file.
+  CTarifDatabase fresh;
+  if (!fresh.ParseBuffer(buf.data(), buf.size())) return 2;
+  return findAny || fresh.Find(wantedId) ? 0 : 1;
 }
 
 int CTarifDatabase::CheckTarifFile(const char* path) const {
@@ -596,13 +641,16 @@ CProviderRanking& CTarifDatabase::Rank(CRankOrder* order, const CTarifContext& c
   CProviderFilter filter = CProviderFilter::Read(settings);
   CString key;
   CObject* obj;
+  std::vector<CProvider*> ranked;
+  ranked.reserve(static_cast<size_t>(providers.GetCount()));
   for (POSITION pos = providers.GetStartPosition(); pos;) {
     providers.GetNextAssoc(pos, key, obj);
     CProvider* p = static_cast<CProvider*>(obj);
     if (!p->IsActive()) continue;
     p->ApplyTariff(context);
-    if (!filter.IsFilteredOut(p)) ranking.Insert(p);
+    if (!filter.IsFilteredOut(p)) ranked.push_back(p);
   }
+  ranking.InsertAll(ranked);
   if (current) {
     int newPlace = ranking.FindUsable(current->GetId());
     if (oldPlace >= 0 && newPlace > oldPlace && current->GetPrice() > 0) *changes += 2;

@@ -48,6 +48,11 @@ class CTarifDatabase : public CObject, public CProviderLookup {
   // Group nesting deeper than this is not a tariff but an attack on the evaluator's stack;
   // the file is refused.
   static const int kMaxGroupDepth = 64;
+  // The most providers a tariff file may hold: more than three times the largest real database
+  // (300 providers, 2 MB). The list is ranked and refilled every minute on the window's thread;
+  // a file of 28,766 providers held the window 9 to 15 s a minute. A file beyond this is refused
+  // with kTarifTooManyProviders at start, and a download like it never replaces tarif.dat.
+  static const int kMaxProviders = 1000;
 
   CTarifDatabase();
   ~CTarifDatabase() override;
@@ -60,6 +65,8 @@ class CTarifDatabase : public CObject, public CProviderLookup {
   BOOL ParseFile();
   // Parses an unscrambled tariff document and adds its providers; FALSE when expat refuses it.
   BOOL ParseBuffer(const char* data, size_t length);
+  // Whether the last ParseBuffer failed because the document holds more than kMaxProviders.
+  BOOL HadTooManyProviders() const { return tooManyProviders; }
   BOOL Reload();
   void RemoveAllProviders();
   void AddDefaultProvider();
@@ -94,4 +101,5 @@ class CTarifDatabase : public CObject, public CProviderLookup {
   CProviderArray activeByName;
   CProviderArray passingByName, filteredOutByName;
   CSettings* settings = nullptr;
+  BOOL tooManyProviders = FALSE;
 };

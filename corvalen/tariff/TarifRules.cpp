@@ -1,5 +1,6 @@
 #include "TarifRules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -172,4 +173,19 @@ void CProviderRanking::Insert(CProvider* provider) {
   all.InsertAt(place(all), provider);
   if (!(provider->IsLoginRequired() && provider->GetRegistrationDate().m_dt == 0))
     usable.InsertAt(place(usable), provider);
+}
+
+void CProviderRanking::InsertAll(const std::vector<CProvider*>& inOrder) {
+  if (all.GetSize() > 0 || usable.GetSize() > 0) {  // a ranking that holds providers already
+    for (CProvider* p : inOrder) Insert(p);
+    return;
+  }
+  // Insert puts a provider in front of the equal ones already there: taken in reverse order, a
+  // stable sort leaves the equal ones as the insertions would.
+  std::vector<CProvider*> sorted(inOrder.rbegin(), inOrder.rend());
+  std::stable_sort(sorted.begin(), sorted.end(), [](CProvider* a, CProvider* b) { return a->Compare(b) < 0; });
+  for (CProvider* p : sorted) {
+    all.Add(p);
+    if (!(p->IsLoginRequired() && p->GetRegistrationDate().m_dt == 0)) usable.Add(p);
+  }
 }

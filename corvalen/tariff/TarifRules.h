@@ -3,6 +3,8 @@
 // its list, which a provider owns, are in Provider.h.
 #pragma once
 
+#include <vector>
+
 #include "CArray.h"
 #include "CObject.h"
 #include "COleDateTime.h"
@@ -86,6 +88,9 @@ class CProviderRanking : public CObject {
   // Before the first entry that does not rank before the provider; login providers without a
   // registration date go into `all` only.
   void Insert(CProvider* provider);
+  // The same as Insert for each provider in turn, in one sort: a ranking of n providers costs
+  // n log n comparisons instead of n insertions that each move the half of the arrays behind them.
+  void InsertAll(const std::vector<CProvider*>& inOrder);
 
  private:
   CTypedPtrArray<CObArray, CProvider*> all;

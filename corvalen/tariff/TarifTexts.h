@@ -16,6 +16,12 @@ const char kTarifUnreadable[] =
     "Die Tarifinformationen konnten nicht korrekt gelesen werden.\nBitte starten Sie die "
     "Reparaturroutine der Installation und\nstarten danach den Download für eine aktuelle "
     "Tarifliste.";
+// A tariff file with more providers than CTarifDatabase::kMaxProviders (no string-table entry of
+// its own: the engine shows it as it stands).
+const char kTarifTooManyProviders[] =
+    "Die Tarifinformationen enthalten mehr als 1000 Anbieter und werden nicht geladen:\nSo viele "
+    "Anbieter kann Corvalen nicht jede Minute neu vergleichen.\nBitte starten Sie den Download für "
+    "eine aktuelle Tarifliste.";
 const unsigned kIdsDefaultProviderInfo = 5120;
 const char kDefaultProviderInfo[] = "Dies ist ein Default-Provider, Verbindungspreise ohne Gewähr! ";
 const char kBillUnreadable[] = "Ihre Rechnungsdaten konnten nicht korrekt gelesen werden!";

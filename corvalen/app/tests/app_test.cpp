@@ -6,6 +6,9 @@
 
 #include <commctrl.h>
 
+#include "CFile.h"
+#include "TarifScramble.h"
+
 namespace {
 
 // Control ids of the main dialog.
@@ -285,6 +288,34 @@ TEST(CorvalenStart, ABrokenInstallationIsReportedAndEndsTheProgram) {
   EXPECT_TRUE(StartsWith(text, "Die Corvalen Installation ist defekt . Der Applikationspfad kann nicht gesetzt werden.")) << text;
   CorvalenRun::Press(box, IDOK);
   EXPECT_TRUE(run.Exited(p, 10000));
+}
+
+// A takt that no tariff can have (a negative one showed a negative running cost; a number beyond
+// an int billed 412,728 DM for 2.5 minutes) makes the file unreadable in the program as in the
+// native build: the tariff file's message, then the fallback provider alone.
+TEST(CorvalenStart, ATariffFileWithAnImpossibleTaktIsReported) {
+  for (const char* takt : {"-1", "99999999999999999999"}) {
+    SCOPED_TRACE(takt);
+    CorvalenRun run;
+    std::string xml = std::string("<Providerliste><Provider id=\"fk-100\"><name>Funkelnetz</name>"
+                                  "<telefonnummer>0192100</telefonnummer><set a=\"takt\" b=\"") +
+                      takt + "\" c=\"preis\" d=\"1.49\"/></Provider></Providerliste>";
+    ScrambleTarif(reinterpret_cast<unsigned char*>(&xml[0]), xml.size());
+    ASSERT_TRUE(WriteWholeFile((run.Dir() + "tarif.dat").c_str(), xml));
+    int p = run.Start();
+    std::string text;
+    HWND box = run.WaitBox(kTitle, &text);
+    ASSERT_NE(nullptr, box);
+    EXPECT_TRUE(StartsWith(text, "Die Tarifinformationen konnten nicht korrekt gelesen werden.")) << text;
+    CorvalenRun::Press(box, IDOK);
+    HWND main = run.WaitMain();
+    ASSERT_NE(nullptr, main);
+    std::vector<std::string> items = CorvalenRun::ComboItems(main, kProvider);
+    ASSERT_EQ(1u, items.size());
+    EXPECT_NE(std::string::npos, items[0].find("Corvalen Standard")) << items[0];
+    run.Quit(run.Process(p));
+    EXPECT_TRUE(run.Exited(p, 10000));
+  }
 }
 
 TEST(CorvalenStart, WithoutWinInetItSaysSoAndEnds) {

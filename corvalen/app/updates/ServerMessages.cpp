@@ -105,15 +105,13 @@ bool ReadCheckDate(const CString& text, int& day, int& month, int& year) {
 BOOL ParseServerMessages(const char* data, size_t length, CSettings* settings, CServerMessageParse* out) {
   if (length > kDataFileLimit) return FALSE;
   ParseState state{settings, out, {}, "", "", "", ""};
-  XML_Parser parser = XML_ParserCreate(nullptr);
-  if (!parser) return FALSE;
-  XML_SetUserData(parser, &state);
-  XML_SetElementHandler(parser, OnStart, OnEnd);
-  XML_SetCharacterDataHandler(parser, OnText);
+  // expat's memory and the nesting are bounded (CDataXmlParser), and so is the list of open
+  // elements kept here.
+  CDataXmlParser parser;
+  if (!parser.IsValid()) return FALSE;
+  parser.SetHandlers(&state, OnStart, OnEnd, OnText);
   // The final flag is set: a file cut short in transfer is refused instead of being taken.
-  BOOL ok = XML_Parse(parser, data, static_cast<int>(length), 1) != XML_STATUS_ERROR;
-  XML_ParserFree(parser);
-  return ok;
+  return parser.Parse(data, length, true);
 }
 
 BOOL ParseServerMessageFile(const char* path, CSettings* settings, CServerMessageParse* out) {

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "BillingRule.h"
 #include "ProviderListText.h"
 #include "SplashWnd.h"
 #include "TarifClock.h"
@@ -246,7 +247,7 @@ void CDlg_Main::OnSelchangeProvider() {
 void CDlg_Main::ShowProviderData(CProvider* p) {
   if (!p) return;
   Text(IDC_PREIS, CString::Formatted("%2.2f Pfg", static_cast<double>(p->GetPrice())));
-  Text(IDC_TAKT, CString::Formatted("%2d ", p->GetTakt()));
+  Text(IDC_TAKT, CString::Formatted("%2d ", CBillingRule::IntervalSeconds(p->GetTakt())));
   Text(IDC_EINWAHL, CString::Formatted("%2.2f Pfg", static_cast<double>(p->GetDialInFee())));
   if (p->IsLoginRequired()) {
     Text(IDC_PASSWORT, "nach Anmeldung");
@@ -401,7 +402,7 @@ BOOL CDlg_Main::DestroyWindow() {
 void CDlg_Main::OfferCheaperProvider(int event) {
   CString title = AfxLoadString(kIdsTitle);
   if (event == 1 || event == 3) {
-    SendMessage(WM_TIMER, kTimerBilling, 0);
+    m_pController->OnPriceChange();  // the segment ends at once, without a unit out of turn
     MessageBox(AfxLoadString(kIdsFreeMinutesUsed), title, MB_ICONINFORMATION);
     if (event == 1) return;
   } else if (event != 2) {
@@ -564,7 +565,7 @@ void CDlg_Main::OnTimer(UINT_PTR id) {
       Text(IDC_ONLINE_ZEIT, time);
       Text(IDC_ONLINE_PREIS, CString::Formatted("%.2f", static_cast<double>(p->GetPrice())) + " Pfg");
       Text(IDC_ONLINE_KOSTEN, cost);
-      Text(IDC_ONLINE_TAKT, CString::Formatted("%3d", p->GetTakt()));
+      Text(IDC_ONLINE_TAKT, CString::Formatted("%3d", meter.GetIntervalSeconds()));
       Text(IDC_ONLINE_EINWAHL, CString::Formatted("%.2f", static_cast<double>(p->GetDialInFee())) + " Pfg");
       if (m_pTrayIcon)
         m_pTrayIcon->SetTooltipText("Zeit(h):" + time + " | Kosten(DM): " + cost + " | " + p->GetName());

@@ -4,8 +4,10 @@
 // The local clock and the steady clock are set apart, as the system's are at a switch.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "CFile.h"
 #include "ConnectionMeter.h"
@@ -192,6 +194,71 @@ TEST_F(MeterTest, BillingUnitsAndDurationsAtTheirEdges) {
   }
   EXPECT_EQ("default;12/10/2026 11:0:0;00:01:00;Funkelnetz;60;1.49;0.00;0.015;;;0192100;"
             "default;12/10/2026 11:0:0;00:01:01;Funkelnetz;60;1.49;0.00;0.030;;;0192100;",
+            Log());
+}
+
+// The screen and the bill bill alike for every takt: the billing timer ticks at the rule's
+// interval (the controller starts it at GetIntervalSeconds), the meter adds a unit at each tick,
+// and at the hang-up its running cost is what the cost record says. Takt 0 bills by the second on
+// both (it once showed only the dial-in fee while the bill charged every second).
+TEST_F(MeterTest, ScreenAndBillAgreeForEveryTakt) {
+  funkel.SetDialInFee(5.0f);
+  funkel.SetPrice(60.0f);  // a Pf a second: one unit shows in the record's three decimals
+  for (int takt : {0, 1, 7, 10, 60, 180, 3600}) {
+    for (double seconds : {0.5, 59.5, 61.5, 150.5, 3599.5, 3700.5}) {
+      SCOPED_TRACE(testing::Message() << "takt " << takt << ", " << seconds << " s");
+      CFile::Remove((dir_ + "\\rechnung.log").c_str());
+      funkel.SetTakt(takt);
+      const COleDateTime connect(2026, 12, 10, 10, 0, 0);
+      At(connect, 1000);
+      meter.Start(&funkel);
+      const int interval = meter.GetIntervalSeconds();
+      EXPECT_GE(interval, 1);
+      for (int tick = 0; tick * interval < seconds; ++tick) {
+        At(connect + COleDateTimeSpan(tick * interval / 86400.0), 1000 + tick * interval);
+        meter.OnBillingInterval();
+      }
+      const float shown = meter.GetCost();
+      At(connect + COleDateTimeSpan(seconds / 86400.0), 1000 + seconds);
+      ASSERT_TRUE(meter.Stop());
+      // The record's cost, field 8, in DM with three decimals; a unit is at least 0.01 DM here.
+      const std::string record = Log();
+      std::vector<std::string> fields;
+      for (size_t from = 0, semi; (semi = record.find(';', from)) != std::string::npos; from = semi + 1)
+        fields.push_back(record.substr(from, semi - from));
+      ASSERT_EQ(fields.size(), 11u) << record;
+      EXPECT_NEAR(std::atof(fields[7].c_str()), shown * 0.01, 0.0006) << record;
+    }
+  }
+}
+
+// The free minutes run out between two billing intervals: the segment ends at once and the new
+// one starts with its first unit, the timer starts again at the new segment (OnPriceChange
+// answers TRUE), and no unit is added out of turn when nothing changed. Screen and bill agree.
+TEST_F(MeterTest, APriceChangeBetweenTwoIntervalsKeepsScreenAndBillAlike) {
+  funkel.SetPrice(0.0f);
+  const COleDateTime connect(2026, 12, 10, 10, 0, 0);
+  auto at = [&](double s) { At(connect + COleDateTimeSpan(s / 86400.0), 1000 + s); };
+  at(0);
+  meter.Start(&funkel);
+  meter.OnBillingInterval();
+  at(60);
+  meter.OnBillingInterval();
+  at(75);
+  EXPECT_FALSE(meter.OnPriceChange());  // nothing changed: nothing billed
+  EXPECT_FLOAT_EQ(0.0f, meter.GetCost());
+  funkel.SetPrice(1.2f);
+  at(90);
+  EXPECT_TRUE(meter.OnPriceChange());
+  EXPECT_FLOAT_EQ(1.2f, meter.GetCost());
+  at(150);  // the timer started again at 90
+  meter.OnBillingInterval();
+  at(200);
+  const float shown = meter.GetCost();
+  ASSERT_TRUE(meter.Stop());
+  EXPECT_FLOAT_EQ(2.4f, shown);
+  EXPECT_EQ("default;12/10/2026 10:0:0;00:01:30;Funkelnetz;60;0.00;0.00;0.000;;;0192100;"
+            "default;12/10/2026 10:1:30;00:01:50;Funkelnetz;60;1.20;0.00;0.024;;;0192100;",
             Log());
 }
 

@@ -420,18 +420,40 @@ void CConnectionController::StopMeter() {
 void CConnectionController::OnBillingInterval() {
   if (billing_ || hangingUp_ || !meter_.GetProvider() || !IsOnline()) return;
   const COleDateTime segmentBefore = meter_.GetSegmentStart();
+  bool newInterval = false;
   {
     CFlagScope running(billing_);
-    meter_.OnBillingInterval();
+    newInterval = meter_.OnBillingInterval();
   }
-  if (stopPending_) {
-    stopPending_ = 0;
-    CFlagScope stopping(hangingUp_);  // the last record's failure box runs no hang-up either
-    StopMeter();
-    return;
-  }
+  if (StopIfPending()) return;
+  if (newInterval) StartBillingTimer();
   // A new price segment began: the note follows it at once.
   if (meter_.GetSegmentStart() != segmentBefore) NoteConnection();
+}
+
+void CConnectionController::OnPriceChange() {
+  if (billing_ || hangingUp_ || !meter_.GetProvider() || !IsOnline()) return;
+  bool newInterval = false;
+  {
+    CFlagScope running(billing_);
+    newInterval = meter_.OnPriceChange();
+  }
+  if (StopIfPending()) return;
+  if (newInterval) StartBillingTimer();
+  NoteConnection();
+}
+
+bool CConnectionController::StopIfPending() {
+  // A hang-up that came while a cost record's failure box was open stops the meter now.
+  if (!stopPending_) return false;
+  stopPending_ = 0;
+  CFlagScope stopping(hangingUp_);  // the last record's failure box runs no hang-up either
+  StopMeter();
+  return true;
+}
+
+void CConnectionController::StartBillingTimer() {
+  SetMainTimer(kTimerBilling, Scaled(static_cast<UINT>(meter_.GetIntervalSeconds()) * 1000u));
 }
 
 void CConnectionController::NoteConnection() {
@@ -552,7 +574,7 @@ void CConnectionController::OnConnected() {
   meter_.Start(current_);
   NoteConnection();
   SetMainTimer(kTimerOnline, Scaled(1000));
-  SetMainTimer(kTimerBilling, Scaled(static_cast<UINT>(current_->GetTakt() > 0 ? current_->GetTakt() : 1) * 1000u));
+  StartBillingTimer();
   ::SendMessageA(main_, WM_TIMER, kTimerBilling, 0);
   if (manager_) {
     manager_->CountCall(current_);

@@ -110,8 +110,13 @@ class CConnectionController : public CObject {
   bool DeleteAssignment(CProvider* provider);
   bool HangUp();
   // Timer 5, once per billing interval while online: the meter's billing interval (a changed
-  // price ends the price segment with its cost record). Offline it does nothing.
+  // price or takt ends the price segment with its cost record, and the timer starts again at the
+  // new segment's interval). Offline it does nothing.
   void OnBillingInterval();
+  // The connected provider's price may have changed between two intervals (its free minutes ran
+  // out): a changed price ends the segment now and starts the timer again; an unchanged one
+  // bills nothing.
+  void OnPriceChange();
   void CancelDial();
   bool IsOnline();
 
@@ -191,6 +196,10 @@ class CConnectionController : public CObject {
   int ShowText(const CString& text, UINT icon);
   void SetMainTimer(UINT id, UINT ms) { ::SetTimer(main_, id, ms, nullptr); }
   void KillMainTimer(UINT id) { ::KillTimer(main_, id); }
+  // Timer 5 at the billing interval of the meter's segment (CBillingRule), from now.
+  void StartBillingTimer();
+  // Stops the meter when a hang-up came while a billing step ran (its failure box open); TRUE then.
+  bool StopIfPending();
 
   BYTE serverMessages_ = 0;
   BYTE updateConnection_ = 0;

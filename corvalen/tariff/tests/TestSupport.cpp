@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -96,3 +98,60 @@ std::string Hex(const std::string& bytes) {
   }
   return r;
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+#define PEAK_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PEAK_SANITIZED 1
+#endif
+#endif
+
+#if defined(_WIN32) || defined(PEAK_SANITIZED)
+long long PeakGrowthInChild(void (*)(const void*), const void*) { return -1; }
+#else
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace {
+// A value of /proc/self/status in bytes ("VmRSS", "VmHWM": the resident size now, and its peak).
+long long StatusBytes(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const size_t n = std::strlen(key);
+  while (std::getline(status, line))
+    if (line.compare(0, n, key) == 0 && line.size() > n && line[n] == ':') return std::atoll(line.c_str() + n + 1) * 1024;
+  return -1;
+}
+}  // namespace
+
+long long PeakGrowthInChild(void (*work)(const void*), const void* arg) {
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  std::fflush(nullptr);
+  pid_t child = fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    close(fds[0]);
+    // The child starts with what this process holds resident; its peak beyond that is the work's.
+    // Memory this process freed but kept would be used again without growing: it is given back
+    // first.
+    malloc_trim(0);
+    const long long before = StatusBytes("VmRSS");
+    work(arg);
+    const long long growth = StatusBytes("VmHWM") - before;
+    ssize_t written = write(fds[1], &growth, sizeof growth);
+    _exit(written == sizeof growth ? 0 : 1);
+  }
+  close(fds[1]);
+  long long growth = -1;
+  if (read(fds[0], &growth, sizeof growth) != sizeof growth) growth = -1;
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? growth : -1;
+}
+#endif

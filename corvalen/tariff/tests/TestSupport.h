@@ -58,3 +58,9 @@ class TariffTest : public ::testing::Test {
 };
 
 std::string Hex(const std::string& bytes);
+
+// How much memory a piece of work takes at its peak, measured in a child process: the child's
+// peak resident size less what this process held when the child began (the child starts with it).
+// Natively only, and not where a sanitizer keeps freed memory resident: -1 where it cannot be
+// measured, and the callers then rely on the readers' own accounting.
+long long PeakGrowthInChild(void (*work)(const void* arg), const void* arg);

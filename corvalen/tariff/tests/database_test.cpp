@@ -183,12 +183,112 @@ TEST_F(DatabaseTest, UnreadableFilesGiveTheFallbackProviderAndTheMessage) {
             "der Installation und\nstarten danach den Download f\xFCr eine aktuelle Tarifliste.");
 }
 
-TEST_F(DatabaseTest, EmptyAndCutOffFilesKeepWhatIsComplete) {
+// A file that yields no provider is no tariff: the user hears of it with the tariff file's message
+// and has the fallback provider, instead of an empty list and no word; a download like it never
+// replaces the installed file.
+TEST_F(DatabaseTest, FilesWithoutAProviderGiveTheFallbackProviderAndTheMessage) {
   WriteFile("Feiertags.dat", "<Feiertage/>");
-  WriteFile("tarif.dat", "");
-  Init();
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(Db().GetCount(), 0);
+  const char* docs[] = {
+      "",
+      "<Providerliste version=\"1\"></Providerliste>",
+      "<Providerliste><Anbieter id=\"x\"><name>X</name></Anbieter><set a=\"preis\" b=\"1\"/></Providerliste>",
+      "<Providerliste><Provider id=\"x\"><name>Unfertig</name>",
+      "<Providerliste><Provider><name>Ohne Id</name></Provider></Providerliste>",
+  };
+  for (const char* doc : docs) {
+    SCOPED_TRACE(doc);
+    if (*doc) WriteTarif(doc);
+    else WriteFile("tarif.dat", "");
+    ui.messages.clear();
+    CTarifManager m;
+    m.Init(&settings, nullptr);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kTarifUnreadable);
+    EXPECT_EQ(m.GetDatabase().GetCount(), 1);
+    EXPECT_NE(m.FindProvider("id-10034"), nullptr);
+    EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.dat").c_str()), 2);
+  }
+}
+
+// The takt bills every connection: a value outside 0..3600 seconds, or a whole number beyond an
+// int (read as -1 by one C library and as 1661992959 by another), makes the file unreadable alike
+// in both builds, with the tariff file's message; a download like it keeps the old file.
+TEST_F(DatabaseTest, TaktsOutsideTheirRangeMakeTheFileUnreadable) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  const struct {
+    const char* value;
+    const char* field;
+    int takt;  // -1: refused
+  } cases[] = {
+      {"-1", "takt", -1},         {"99999999999999999999", "takt", -1}, {"3601", "takt", -1},
+      {"-99999999999", "takt", -1}, {"2147483648", "freimin", -1},      {"0", "takt", 0},
+      {"3600", "takt", 3600},     {" 60s", "takt", 60},                 {"keiner", "takt", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + "=" + c.value);
+    for (const char* where : {"", "<rule><set a=\"x\" b=\"y\"/>"}) {
+      std::string doc = std::string("<Providerliste><Provider id=\"t\"><name>T</name>") + where + "<set a=\"" +
+                        c.field + "\" b=\"" + c.value + "\"/>" + (*where ? "</rule>" : "") + "</Provider></Providerliste>";
+      WriteTarif(doc);
+      ui.messages.clear();
+      CTarifManager m;
+      m.Init(&settings, nullptr);
+      if (c.takt < 0) {
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, kTarifUnreadable);
+        EXPECT_EQ(m.FindProvider("t"), nullptr);
+        EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.dat").c_str()), 2);
+      } else {
+        EXPECT_TRUE(ui.messages.empty());
+        ASSERT_NE(m.FindProvider("t"), nullptr);
+        if (!*where) {
+          EXPECT_EQ(m.FindProvider("t")->GetBaseValues()->takt, c.takt);
+        }
+      }
+    }
+  }
+}
+
+// A database far beyond any real one (28,766 providers held the window 9 to 15 s at every minute's
+// ranking) is refused with its own message at start, and as a download before it replaces
+// tarif.dat; one at the limit is read.
+TEST_F(DatabaseTest, ADatabaseBeyondTheProviderLimitIsRefusedWithItsMessage) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
+  auto doc = [](int count) {
+    std::string xml = "<Providerliste>";
+    for (int i = 0; i < count; ++i)
+      xml += "<Provider id=\"p" + std::to_string(i) + "\"><name>A" + std::to_string(i) +
+             "</name><set a=\"takt\" b=\"60\" c=\"preis\" d=\"1.5\"/></Provider>";
+    return xml + "</Providerliste>";
+  };
+  const int limit = CTarifDatabase::kMaxProviders;
+  for (int count : {limit, limit + 1, 28766}) {
+    SCOPED_TRACE(count);
+    WriteTarif(doc(count));
+    ui.messages.clear();
+    CTarifManager m;
+    m.Init(&settings, nullptr);
+    if (count <= limit) {
+      EXPECT_TRUE(ui.messages.empty());
+      EXPECT_EQ(m.GetDatabase().GetCount(), count);
+      EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.dat").c_str()), 0);
+      continue;
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kTarifTooManyProviders);
+    EXPECT_EQ(ui.messages[0].title, "Astrel Corvalen 2.0");
+    EXPECT_EQ(m.GetDatabase().GetCount(), 1);
+    EXPECT_NE(m.FindProvider("id-10034"), nullptr);
+    EXPECT_EQ(m.CheckTarifFile(PathOf("tarif.dat").c_str()), 2);
+  }
+  EXPECT_EQ(std::string(kTarifTooManyProviders),
+            "Die Tarifinformationen enthalten mehr als 1000 Anbieter und werden nicht geladen:\nSo viele Anbieter "
+            "kann Corvalen nicht jede Minute neu vergleichen.\nBitte starten Sie den Download f\xFCr eine aktuelle "
+            "Tarifliste.");
+}
+
+TEST_F(DatabaseTest, CutOffFilesKeepWhatIsComplete) {
+  WriteFile("Feiertags.dat", "<Feiertage/>");
 
   // Cut off inside the third provider: the two complete ones stay, the unfinished one is dropped.
   std::string doc = kSample;

@@ -207,3 +207,27 @@ TEST_F(RankingTest, ChangeReportForTheCurrentProvider) {
   manager.Recompute(&changes, cur);
   EXPECT_EQ(changes, 0);
 }
+
+// The ranking built in one sort is the one that inserting each provider in turn builds, equal
+// keys included (the later provider in front of the equal ones).
+TEST(RankingOrder, OneSortRanksAsInsertionsInTurn) {
+  std::vector<std::unique_ptr<CProvider>> owned;
+  std::vector<CProvider*> inOrder;
+  for (int i = 0; i < 200; ++i) {
+    auto p = std::make_unique<CProvider>();
+    p->SetId(CString::Formatted("p%d", i));
+    p->SetName(i % 7 == 0 ? CString("Gleich") : CString::Formatted("N%d", i % 13));
+    p->SetPrice(static_cast<float>(i % 5) * 0.5f);
+    p->SetTakt(i % 3 == 0 ? 1 : 60);
+    p->SetLoginRequired(i % 4 == 0);
+    inOrder.push_back(p.get());
+    owned.push_back(std::move(p));
+  }
+  CProviderRanking oneByOne, sorted;
+  for (CProvider* p : inOrder) oneByOne.Insert(p);
+  sorted.InsertAll(inOrder);
+  ASSERT_EQ(sorted.GetCount(), oneByOne.GetCount());
+  ASSERT_EQ(sorted.GetUsableCount(), oneByOne.GetUsableCount());
+  for (int i = 0; i < sorted.GetCount(); ++i) EXPECT_EQ(sorted.GetAt(i), oneByOne.GetAt(i)) << i;
+  for (int i = 0; i < sorted.GetUsableCount(); ++i) EXPECT_EQ(sorted.GetUsableAt(i), oneByOne.GetUsableAt(i)) << i;
+}

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "DataBudget.h"
+#include "HostileXml.h"
 #include "ServerMessages.h"
 #include "TarifScramble.h"
 #include "TestSupport.h"
@@ -47,6 +48,29 @@ TEST_F(ServerMsgTest, BrokenOrTruncatedDocumentsAreRefused) {
   EXPECT_FALSE(Parse("<server><tip typ=\"tarif\"></server>"));
   EXPECT_FALSE(Parse(""));
   EXPECT_FALSE(Parse("not xml at all"));
+}
+
+namespace {
+void ParseMessages(const void* arg) {
+  const std::string& doc = *static_cast<const std::string*>(arg);
+  CSettings settings;
+  CServerMessageParse result;
+  ParseServerMessages(doc.data(), doc.size(), &settings, &result);
+}
+}  // namespace
+
+// 15 MB of nested elements once held some 650 MB; every hostile document is refused within the
+// budget of one read.
+TEST_F(ServerMsgTest, NestedAndCountlessElementsAreRefusedWithinTheReadBudget) {
+  for (int i = 0; i < kHostileCaseCount; ++i) {
+    const HostileXml h = HostileCases(i, "<server><tip typ=\"urlofday\"><url>http://x.example/</url></tip>", "</server>");
+    SCOPED_TRACE(h.what);
+    EXPECT_FALSE(Parse(h.doc));
+    const long long growth = PeakGrowthInChild(ParseMessages, &h.doc);
+    if (growth >= 0) {
+      EXPECT_LE(growth, static_cast<long long>(kDataBudgetBytes));
+    }
+  }
 }
 
 TEST_F(ServerMsgTest, BlankValuesAndUnknownTypsLeaveSettingsAlone) {
