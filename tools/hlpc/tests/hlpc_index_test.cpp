@@ -118,11 +118,11 @@ TEST(HelpIndex, QuilletsHelpHasTheWordsAUserLooksUp) {
       {"Lesezeichen", "Das Men\xFC \"Bearbeiten\""},
       {"Makro", "Das Men\xFC \"Bearbeiten\""},
       {"Einr\xFC" "cken", "Das Men\xFC \"Bearbeiten\""},
-      {"Vorschau", "Browser"},
-      {"E-Mail", "Link und E-Mail Link"},
+      {"Vorschau", "Das Men\xFC \"Browser\""},
+      {"E-Mail", "Link einf\xFCgen"},
       {"Tabelle", "Der Tabellen Designer"},
-      {"Bild", "Bild einf\xFCgen"},
-      {"Komprimieren", "Der Kompressor"},
+      {"Bild", "Grafik einf\xFCgen"},
+      {"Komprimieren", "HTML Seiten packen"},
       {"Schlie\xDF" "en", "Das Men\xFC \"Datei\""},
   };
   std::map<std::string, std::string> titleOf;
