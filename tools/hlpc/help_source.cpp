@@ -111,6 +111,7 @@ class Parser {
   int titleLine_ = 0;
   int contentsLine_ = 0;
   HelpParagraph* open_ = nullptr;  // the paragraph that further text lines continue
+  size_t topicBytes_ = 0;          // the text of the current topic's paragraphs
   std::map<int32_t, std::pair<std::string, int>> hashes_;  // context hash -> name, line
   std::vector<PendingJump> jumps_;
 
@@ -161,6 +162,7 @@ class Parser {
       open_ = &topic.paragraphs.back();
     } else {
       open_->runs.push_back({" ", ""});
+      ++topicBytes_;
     }
     AddText(line, *open_, Trim(text));
   }
@@ -207,6 +209,7 @@ class Parser {
                                     "nicht unterscheiden: einen der beiden Namen \xC3\xA4ndern");
       }
       hashes_[hash] = {context, line};
+      topicBytes_ = 0;
       HelpTopic topic;
       topic.context = context;
       topic.title = title;
@@ -245,6 +248,7 @@ class Parser {
 
   // Splits the text of one line into plain runs and jumps and appends them to the paragraph.
   void AddText(int line, HelpParagraph& p, const std::string& text) {
+    const size_t runsBefore = p.runs.size();
     std::string plain;
     size_t i = 0;
     while (i < text.size()) {
@@ -272,10 +276,15 @@ class Parser {
       }
     }
     if (!plain.empty()) p.runs.push_back({plain, ""});
+    for (size_t r = runsBefore; r < p.runs.size(); ++r) topicBytes_ += p.runs[r].text.size();
     size_t size = 0;
     for (const HelpRun& r : p.runs) size += r.text.size();
     if (size > kMaxParagraphBytes)
       throw HelpSourceError(p.line, "der Absatz ist l\xC3\xA4nger als " + std::to_string(kMaxParagraphBytes) + " Zeichen");
+    if (topicBytes_ > kMaxTopicBytes)
+      throw HelpSourceError(line, "das Thema \"" + book_.topics.back().context + "\" hat mehr als " +
+                                  std::to_string(kMaxTopicBytes) + " Zeichen Text, mehr als der Hilfe-Viewer "
+                                  "zeigen kann: das Thema teilen");
   }
 
   void Finish(int endLine) {

@@ -63,8 +63,16 @@ class HelpSourceError : public std::runtime_error {
 
 // Limits of one source. Every paragraph must fit into one block of the help file's topic data
 // (4084 bytes with its formatting), and the viewer shows titles of a line's length.
+// The paragraph and topic limits are those of the viewer the file is made for (Wine's winhlp32):
+// it lays a topic out in memory that grows with the square of each paragraph's length, some 13
+// bytes per character squared (measured: a topic of one paragraph of 500 characters took 24 MB,
+// of 1000 characters 35 MB, of 2000 characters 75 MB; 80 paragraphs of 500 characters 330 MB;
+// 20 paragraphs of 2000 characters 1071 MB; 520 paragraphs of 2000 characters made it crash).
+// With at most 1000 characters a paragraph and 6000 a topic the worst topic (six paragraphs of
+// 1000) takes about 100 MB; tests/viewer_test.cpp opens such a file in the viewer.
 const size_t kMaxSourceBytes = 1 << 20;
-const size_t kMaxParagraphBytes = 2000;
+const size_t kMaxParagraphBytes = 1000;
+const size_t kMaxTopicBytes = 6000;
 const size_t kMaxTitleBytes = 120;
 const size_t kMaxTopics = 2000;
 // A keyword is shown in one line of the viewer's index list.

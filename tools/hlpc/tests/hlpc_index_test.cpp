@@ -177,4 +177,36 @@ TEST(HelpIndex, RefusedKeywordsAndSourcesNameTheirCause) {
   EXPECT_NO_THROW(Compile("@title T\n@topic A Titel\nDas Men\xFC und \xC3 allein\n"));
 }
 
+// The limits of the viewer (see help_source.h): a topic of the longest paragraphs, as many as it
+// may hold, is taken; one character more in a paragraph or in the topic is refused with its line.
+TEST(HelpLimits, ParagraphsAndTopicsKeepToTheViewersLimits) {
+  const int paragraphs = int(kMaxTopicBytes / kMaxParagraphBytes);
+  ASSERT_GE(paragraphs, 2);
+  auto topic = [&](size_t last, const std::string& more) {
+    std::string src = "@title T\n@topic A Titel\n";
+    for (int i = 0; i < paragraphs; ++i)
+      src += std::string(i + 1 < paragraphs ? kMaxParagraphBytes : last, char('a' + i)) + "\n\n";
+    return src + more;
+  };
+  EXPECT_NO_THROW(Compile(topic(kMaxParagraphBytes, "@topic B Noch eins\n" + std::string(kMaxParagraphBytes, 'b') + "\n")));
+  const struct {
+    std::string source;
+    int line;
+    std::string message;
+  } cases[] = {
+      {topic(kMaxParagraphBytes + 1, ""), 2 + 2 * paragraphs - 1, "der Absatz ist l\xC3\xA4nger als 1000 Zeichen"},
+      {topic(kMaxParagraphBytes, "x\n"), 3 + 2 * paragraphs,
+       "das Thema \"A\" hat mehr als 6000 Zeichen Text, mehr als der Hilfe-Viewer zeigen kann: das Thema teilen"},
+  };
+  for (const auto& c : cases) {
+    try {
+      Compile(c.source);
+      ADD_FAILURE() << "accepted: line " << c.line;
+    } catch (const HelpSourceError& e) {
+      EXPECT_EQ(e.line(), c.line);
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+  }
+}
+
 }  // namespace

@@ -115,7 +115,7 @@ TEST(HelpCompiler, ManyLongTopicsAreFoundThroughEveryLevel) {
   const int kTopics = 1500;
   for (int i = 0; i < kTopics; ++i) {
     src += "@topic T." + std::to_string(i) + " Thema " + std::to_string(i) + "\n";
-    src += std::string(300 + i % 700, 'a' + i % 26) + " [weiter|T." + std::to_string((i + 1) % kTopics) + "]\n\n";
+    src += std::string(300 + i % 690, 'a' + i % 26) + " [weiter|T." + std::to_string((i + 1) % kTopics) + "]\n\n";
   }
   const Read r = ReadHelp(Compile(src));
   const Internal ctx = r.files.at("|CONTEXT");
