@@ -1,6 +1,7 @@
-// A help file at the compiler's limits opens in the viewer the file is made for (Wine's winhlp32):
+// Help files in the viewer they are made for (Wine's winhlp32). A file at the compiler's limits:
 // its topic of the longest paragraphs the compiler takes, as many as a topic may hold, is laid out
-// whole, the viewer keeps running, and its memory stays within a bound.
+// whole, the viewer keeps running, and its memory stays within a bound. Quillet's help: the
+// viewer's "Inhalt" button opens the keyword index, and a keyword leads to its topic.
 #include <windows.h>
 #include <psapi.h>
 
@@ -61,6 +62,105 @@ HWND FindPage(HWND top) {
       },
       LPARAM(&found));
   return found;
+}
+
+// The viewer's main window of the process, and the page in it.
+bool FindViewer(const PROCESS_INFORMATION& pi, HWND& top, HWND& page) {
+  top = testsupport::FindTopWindow([&](HWND w, DWORD pid) {
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    return pid == pi.dwProcessId && IsWindowVisible(w) && lstrcmpiA(cls, "MS_WINHELP") == 0;
+  });
+  page = top ? FindPage(top) : nullptr;
+  return page != nullptr;
+}
+
+// The first child of `parent` of class `cls` whose text holds `text` (as UTF-16).
+HWND FindChild(HWND parent, const char* cls, const wchar_t* text) {
+  struct Search {
+    const char* cls;
+    const wchar_t* text;
+    HWND found;
+  } search = {cls, text, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
+        Search& s = *reinterpret_cast<Search*>(l);
+        char c[64] = {};
+        wchar_t t[128] = {};
+        GetClassNameA(w, c, sizeof c);
+        GetWindowTextW(w, t, 128);
+        if (lstrcmpiA(c, s.cls) == 0 && (!*s.text || wcsstr(t, s.text))) {
+          s.found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      LPARAM(&search));
+  return search.found;
+}
+
+std::string Children(HWND w) {
+  std::string all;
+  EnumChildWindows(
+      w,
+      [](HWND c, LPARAM l) __attribute__((stdcall)) -> BOOL {
+        char cls[64] = {}, t[64] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        GetWindowTextA(c, t, sizeof t);
+        *reinterpret_cast<std::string*>(l) += std::string(" [") + cls + " " + t + "]";
+        return TRUE;
+      },
+      LPARAM(&all));
+  return all;
+}
+
+TEST(HelpViewer, TheContentsButtonOpensTheKeywordIndex) {
+  std::string file = QUILLET_HELP_FILE;
+  for (char& c : file)
+    if (c == '/') c = '\\';
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, sizeof windows);
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(testsupport::StartProcess(std::string(windows) + "\\winhlp32.exe", "\"" + file + "\"", "", pi));
+  HWND top = nullptr, page = nullptr;
+  // The contents topic shown: the viewer is ready for its buttons.
+  ASSERT_TRUE(testsupport::WaitFor(
+      [&] { return FindViewer(pi, top, page) && PageText(page).find("Quillet - Inhalt") != std::string::npos; }, kWait,
+      100));
+  HWND contents = FindChild(top, "Button", L"Inhalt");
+  ASSERT_TRUE(contents);
+  PostMessageA(contents, BM_CLICK, 0, 0);
+  HWND index = nullptr, list = nullptr;
+  ASSERT_TRUE(testsupport::WaitFor(
+      [&] {
+        index = testsupport::FindTopWindow([&](HWND w, DWORD pid) {
+          char cls[32] = {};
+          GetClassNameA(w, cls, sizeof cls);
+          return pid == pi.dwProcessId && IsWindowVisible(w) && lstrcmpA(cls, "#32770") == 0;
+        });
+        list = index ? FindChild(index, "ListBox", L"") : nullptr;
+        return list && SendMessageW(list, LB_GETCOUNT, 0, 0) > 0;
+      },
+      kWait, 100))
+      << "no keyword index" << (index ? " (a dialog without a list)" : "") << Children(index);
+  // "Lesezeichen" leads to the topic of the menu "Bearbeiten", which names the bookmark keys.
+  const LRESULT item = SendMessageW(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(L"Lesezeichen"));
+  ASSERT_GE(item, 0);
+  SendMessageW(list, LB_SETCURSEL, WPARAM(item), 0);
+  HWND ok = FindChild(index, "Button", L"OK");
+  ASSERT_TRUE(ok);
+  PostMessageA(ok, BM_CLICK, 0, 0);
+  std::string text;
+  EXPECT_TRUE(testsupport::WaitFor(
+      [&] {
+        FindViewer(pi, top, page);
+        text = page ? PageText(page) : "";
+        return text.find("Lesezeichen setzen: Strg+Umschalt+0 bis 9") != std::string::npos;
+      },
+      kWait, 200))
+      << text.substr(0, 300);
+  testsupport::EndProcess(pi, 0, 5000);
 }
 
 TEST(HelpViewer, AFileAtTheLimitsOpensWithinItsMemory) {
