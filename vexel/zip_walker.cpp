@@ -475,9 +475,9 @@ bool FinishList(WalkHost& host, bool reported) {
 
 // The end of a walk in extract mode: true, with the report of success, when no selected entry is
 // left and no entry was refused for its name (the installation would lack it: no report of
-// success, and so no program started). The status line is set before the report: setting it lets one pending window message
-// through, and once the report is closed the user's next click must reach the dialog, which
-// ignores clicks while the walk runs.
+// success, and so no program started). The status line is set before the report: setting it
+// lets one pending window message through, and once the report is closed the user's next click
+// must reach the dialog, which ignores clicks while the walk runs.
 bool FinishExtract(WalkHost& host, bool refused) {
   if (host.ListSelCount() != 0 || refused) {
     host.Status(kStatusNotExtracted);
