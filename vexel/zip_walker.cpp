@@ -19,6 +19,8 @@ const char kTextNameReserved[] =
 const char kTextDamaged[] = "Das Archiv ist beschädigt .";
 const char kTextNoSizes[] =
     "Das Archiv enthält Einträge ohne Größenangaben und kann nicht weiter gelesen werden .";
+const char kTextZip64[] =
+    "zip64 wird nicht unterstützt . Das Archiv muss ohne zip64 gepackt sein (Einträge unter 4 GB) .";
 const char kTextWrongPassword[] = "Das Passwort ist falsch . Das Entpacken wird abgebrochen .";
 const char kTextUnknownMethod[] = "Unbekannter Kompressionstyp .";
 const char kCaptionFolderError[] = "Fehler im Verzeichnis .";
@@ -43,6 +45,9 @@ const size_t kPasswordAnswer = 81;    // the password dialog reads at most 80 ch
 // densest thing the format can say. An entry declaring more than that is damaged, and no entry
 // writes more than it declares, so an archive fills the disk with no more than its headers say.
 const uint64_t kDeflateMaxExpansion = 1032;
+
+const uint16_t kZip64ExtraId = 0x0001;  // the extra field that carries zip64 sizes
+const uint32_t kZip64Size = 0xFFFFFFFFu;  // a size field that says "see the zip64 extra field"
 
 const uint16_t kFlagEncrypted = 0x0001;
 const uint16_t kFlagDescriptor = 0x0008;  // sizes and CRC follow the data; check byte from the time
@@ -123,6 +128,21 @@ void ReadDescriptor(WalkHost& host, uint64_t position, LocalHeader& h) {
   const size_t have = got - (size_t)(d - b);  // CRC-32, compressed size, uncompressed size
   if (have >= 4 && h.crc == 0) h.crc = Le32(d);
   if (have >= 12 && h.uncompressedSize == 0) h.uncompressedSize = Le32(d + 8);
+}
+
+// True for an entry written as zip64: a size field of all ones with the zip64 extra field behind
+// the name (whose blocks are read one after another, each an id and a length).
+bool IsZip64Entry(WalkHost& host, const LocalHeader& h, uint64_t extraStart, uint64_t archiveEnd) {
+  if (h.compressedSize != kZip64Size && h.uncompressedSize != kZip64Size) return false;
+  uint64_t at = extraStart;
+  const uint64_t end = extraStart + h.extraLength;
+  while (at + 4 <= end && at + 4 <= archiveEnd) {
+    unsigned char b[4];
+    if (!host.ArchiveSeek(at) || ReadFull(host, b, sizeof b) != sizeof b) return false;
+    if (Le16(b) == kZip64ExtraId) return true;
+    at += 4 + Le16(b + 2);
+  }
+  return false;
 }
 
 void Concat(char* out, size_t size, const char* a, const char* b) {
@@ -306,6 +326,14 @@ EntryResult ExtractEntry(WalkHost& host, const WalkOptions& options, const Local
   const uint32_t expectedCrc = h.crc;
 
   uint64_t dataBegin = dataStart;
+  if (io.encrypted && options.skipEncrypted) {
+    if (h.method != 0 && h.method != 8) {
+      host.Message(kTextUnknownMethod, kCaptionError);
+      return kEntryStopWalk;
+    }
+    host.ListDeselect(index);
+    return kEntryDone;
+  }
   if (io.encrypted) {
     const EntryResult r = StartDecryption(host, *options.password, h, dataStart, expectedCrc, io.keys);
     if (r != kEntryDone) return r;
@@ -337,7 +365,8 @@ struct WalkEntry {
   LocalHeader h;
   uint64_t dataStart;
   uint64_t next;
-  bool last;  // the next header cannot be found: the walk ends behind this entry
+  bool last;     // the next header cannot be found: the walk ends behind this entry
+  bool refused;  // refused for its name: not listed, and the installation lacks it
   char name[kNameBufferLength];
 };
 
@@ -363,12 +392,16 @@ void ReportName(WalkHost& host, bool listMode, const char* name, const char* why
 // of the archive and its entries are shown when the walk lists the archive, not again when it
 // extracts.
 EntryCheck CheckEntry(WalkHost& host, bool listMode, uint64_t position, uint64_t archiveEnd, HeaderResult r,
-                      WalkEntry& e, bool& reported) {
+                      bool first, WalkEntry& e, bool& reported) {
   LocalHeader& h = e.h;
   const uint64_t nameEnd = position + kLocalHeaderLength + h.nameLength;
   e.dataStart = nameEnd + h.extraLength;
   e.next = e.dataStart + h.compressedSize;
   e.last = false;
+  e.refused = false;
+  // No zip archive where the archive should start (a foreign signature, a cut-off header): the
+  // archive cannot be read, which the walk tells as for an empty one, in listing and on "Start".
+  if (first && r == kHeaderDamaged) return kEntryEndsWalk;
   // A header that is cut off or unknown, or a name reaching past the end of the file.
   if (r == kHeaderDamaged || nameEnd > archiveEnd) {
     if (listMode) host.Message(kTextDamaged, kCaptionError);
@@ -383,11 +416,13 @@ EntryCheck CheckEntry(WalkHost& host, bool listMode, uint64_t position, uint64_t
   // Entry data reaching past the end of the file (a cut-off archive), or none at all: written to a
   // pipe, an archive has no sizes in its local headers. (A stored entry's size is known to the
   // writer beforehand and is there.) Either way the next header cannot be found.
+  const bool zip64 = IsZip64Entry(host, h, nameEnd, archiveEnd);
   const bool cut = e.next > archiveEnd;
   const bool noSizes =
       (h.flags & kFlagDescriptor) && h.compressedSize == 0 && (h.method != 0 || h.uncompressedSize != 0);
-  e.last = cut || noSizes;
+  e.last = cut || noSizes || zip64;
   if (h.nameLength > kMaxNameLength) {
+    e.refused = true;
     if (listMode) host.Message(kTextNameTooLong, kCaptionError);
     return e.last ? kEntryEndsWalk : kEntrySkip;
   }
@@ -399,11 +434,12 @@ EntryCheck CheckEntry(WalkHost& host, bool listMode, uint64_t position, uint64_t
   e.name[h.nameLength] = '\0';
   const EntryNameCheck name = CheckEntryName(e.name, h.nameLength);
   if (name != kNameSafe) {
+    e.refused = true;
     ReportName(host, listMode, e.name, name == kNameEscapes ? kTextNameUnsafe : kTextNameReserved);
     return e.last ? kEntryEndsWalk : kEntrySkip;
   }
   if (e.last) {
-    if (listMode) host.Message(cut ? kTextDamaged : kTextNoSizes, kCaptionError);
+    if (listMode) host.Message(zip64 ? kTextZip64 : cut ? kTextDamaged : kTextNoSizes, kCaptionError);
     reported = true;
     return kEntryDamaged;
   }
@@ -438,11 +474,12 @@ bool FinishList(WalkHost& host, bool reported) {
 }
 
 // The end of a walk in extract mode: true, with the report of success, when no selected entry is
-// left. The status line is set before the report: setting it lets one pending window message
-// through, and once the report is closed the user's next click must reach the dialog, which
-// ignores clicks while the walk runs.
-bool FinishExtract(WalkHost& host) {
-  if (host.ListSelCount() != 0) {
+// left and no entry was refused for its name (the installation would lack it: no report of
+// success, and so no program started). The status line is set before the report: setting it
+// lets one pending window message through, and once the report is closed the user's next click
+// must reach the dialog, which ignores clicks while the walk runs.
+bool FinishExtract(WalkHost& host, bool refused) {
+  if (host.ListSelCount() != 0 || refused) {
     host.Status(kStatusNotExtracted);
     host.Message(kTextNotExtracted, kCaptionError);
     return false;
@@ -463,12 +500,15 @@ bool WalkArchive(WalkHost& host, const WalkOptions& options, bool listMode) {
   uint64_t position = options.zipOrigin;
   int index = -1;
   bool reported = false;  // a message about the archive itself has been shown
+  bool refused = false;   // an entry was refused for its name
   WalkEntry e;
   for (;;) {
     e.h = LocalHeader();
     const HeaderResult r = ReadLocalHeader(host, position, e.h);
     if (r == kHeaderEnd) break;
-    const EntryCheck check = CheckEntry(host, listMode, position, archiveEnd, r, e, reported);
+    const EntryCheck check =
+        CheckEntry(host, listMode, position, archiveEnd, r, position == options.zipOrigin, e, reported);
+    refused = refused || e.refused;
     if (check == kEntryEndsWalk) break;
     if (check != kEntrySkip) {
       if (listMode) {
@@ -486,7 +526,7 @@ bool WalkArchive(WalkHost& host, const WalkOptions& options, bool listMode) {
     if (e.last) break;
     position = e.next;
   }
-  return listMode ? FinishList(host, reported) : FinishExtract(host);
+  return listMode ? FinishList(host, reported) : FinishExtract(host, refused);
 }
 
 }  // namespace vexel

@@ -20,6 +20,7 @@ extern const char kTextNameUnsafe[];
 extern const char kTextNameReserved[];
 extern const char kTextDamaged[];
 extern const char kTextNoSizes[];
+extern const char kTextZip64[];           // "zip64 wird nicht unterstützt ..."
 extern const char kTextWrongPassword[];
 extern const char kTextUnknownMethod[];   // "Unbekannter Kompressionstyp ."
 extern const char kCaptionFolderError[];  // "Fehler im Verzeichnis ."
@@ -45,11 +46,14 @@ struct WalkOptions {
   uint64_t zipOrigin;
   const char* targetFolder;  // without a trailing "\"
   PasswordStore* password;
+  // A test of the archive without its password (the packer's): encrypted entries count as
+  // extracted once their method is known; the others are decoded and checked as ever.
+  bool skipEncrypted = false;
 };
 
 // List mode: empties the list and adds every entry name; returns true when the list is not empty.
 // Extract mode: extracts the selected entries and returns true when all of them were extracted
-// (the installer's all-extracted flag).
+// and no entry of the archive was refused for its name (the installer's all-extracted flag).
 bool WalkArchive(WalkHost& host, const WalkOptions& options, bool listMode);
 
 }  // namespace vexel

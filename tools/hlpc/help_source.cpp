@@ -3,20 +3,35 @@
 
 #include <map>
 
-#include "help_writer.h"
+#include "context_name.h"
 
 namespace hlpc {
 
 HelpSourceError::HelpSourceError(int line, const std::string& what)
     : std::runtime_error("Zeile " + std::to_string(line) + ": " + what), line_(line) {}
 
-bool IsContextName(const std::string& name) {
-  if (name.empty() || name.size() > kMaxContextBytes) return false;
-  for (unsigned char c : name)
-    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '.'))
-      return false;
-  return true;
+namespace {
+
+// A code page 1252 character as the keyword index orders it: letters without case (the Latin-1
+// letters as well), everything else by its value.
+unsigned char KeywordFold(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return c - ('a' - 'A');
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+  return c;
 }
+
+}  // namespace
+
+int CompareKeywords(const std::string& a, const std::string& b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char x = KeywordFold(a[i]), y = KeywordFold(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+bool SameKeyword(const std::string& a, const std::string& b) { return CompareKeywords(a, b) == 0; }
 
 namespace {
 
@@ -35,6 +50,29 @@ std::string Shown(const std::string& cp1252) {
   return out;
 }
 
+// The line of the first character written as UTF-8 (a lead byte 0xC2-0xF4 followed by the right
+// number of continuation bytes) when the whole source is valid UTF-8; 0 when it holds no such
+// character or is no UTF-8 at all. Code page 1252 text is hardly ever valid UTF-8 with such a
+// character in it: "Ã¼" stands for "ü" only in text that was UTF-8 to begin with.
+int FirstUtf8Line(const std::string& source) {
+  int line = 1, first = 0;
+  for (size_t i = 0; i < source.size();) {
+    const unsigned char c = source[i];
+    if (c < 0x80) {
+      if (c == '\n') ++line;
+      ++i;
+      continue;
+    }
+    size_t n = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+    if (n == 0 || i + n >= source.size()) return 0;
+    for (size_t k = 1; k <= n; ++k)
+      if ((static_cast<unsigned char>(source[i + k]) & 0xC0) != 0x80) return 0;
+    if (!first) first = line;
+    i += n + 1;
+  }
+  return first;
+}
+
 // A jump whose target is checked once every topic is known.
 struct PendingJump {
   std::string target;
@@ -46,6 +84,14 @@ class Parser {
   HelpBook Parse(const std::string& source) {
     if (source.size() > kMaxSourceBytes)
       throw HelpSourceError(1, "die Quelle ist gr\xC3\xB6\xC3\x9F" "er als " + std::to_string(kMaxSourceBytes) + " Bytes");
+    // A help source is code page 1252; a UTF-8 source would come out with two wrong characters
+    // for every umlaut, or be refused for its byte-order mark as text before the first topic.
+    if (source.compare(0, 3, "\xEF\xBB\xBF") == 0)
+      throw HelpSourceError(1, "die Quelle ist UTF-8 (sie beginnt mit dem Byte-Order-Mark EF BB BF); hlpc liest "
+                               "Code-Page 1252 (umwandeln mit: iconv -f UTF-8 -t CP1252)");
+    if (const int utf8 = FirstUtf8Line(source))
+      throw HelpSourceError(utf8, "die Quelle ist UTF-8 (ein Zeichen aus mehreren Bytes steht hier); hlpc liest "
+                                  "Code-Page 1252 (umwandeln mit: iconv -f UTF-8 -t CP1252)");
     size_t pos = 0;
     int line = 0;
     while (pos < source.size()) {
@@ -65,6 +111,7 @@ class Parser {
   int titleLine_ = 0;
   int contentsLine_ = 0;
   HelpParagraph* open_ = nullptr;  // the paragraph that further text lines continue
+  size_t topicBytes_ = 0;          // the text of the current topic's paragraphs
   std::map<int32_t, std::pair<std::string, int>> hashes_;  // context hash -> name, line
   std::vector<PendingJump> jumps_;
 
@@ -115,6 +162,7 @@ class Parser {
       open_ = &topic.paragraphs.back();
     } else {
       open_->runs.push_back({" ", ""});
+      ++topicBytes_;
     }
     AddText(line, *open_, Trim(text));
   }
@@ -149,22 +197,58 @@ class Parser {
       if (book_.topics.size() >= kMaxTopics) throw HelpSourceError(line, "mehr als " + std::to_string(kMaxTopics) + " Themen");
       const int32_t hash = ContextHash(context);
       const auto seen = hashes_.find(hash);
-      if (seen != hashes_.end())
-        throw HelpSourceError(line, "der Kontextname \"" + context + "\" ist schon vergeben (\"" + seen->second.first +
-                                        "\" in Zeile " + std::to_string(seen->second.second) + ")");
+      if (seen != hashes_.end()) {
+        const std::string& other = seen->second.first;
+        const std::string where = "\"" + other + "\" in Zeile " + std::to_string(seen->second.second);
+        if (other == context) throw HelpSourceError(line, "der Kontextname \"" + context + "\" ist schon vergeben (" + where + ")");
+        if (SameContextName(other, context))
+          throw HelpSourceError(line, "der Kontextname \"" + context + "\" unterscheidet sich nur in Gro\xC3\x9F- und "
+                                      "Kleinschreibung von " + where + "; der Viewer unterscheidet die beiden nicht");
+        throw HelpSourceError(line, "der Kontextname \"" + context + "\" hat denselben Hash-Wert wie " + where +
+                                    "; der Viewer findet Themen \xC3\xBC" "ber diesen Wert und k\xC3\xB6nnte die beiden "
+                                    "nicht unterscheiden: einen der beiden Namen \xC3\xA4ndern");
+      }
       hashes_[hash] = {context, line};
+      topicBytes_ = 0;
       HelpTopic topic;
       topic.context = context;
       topic.title = title;
       topic.line = line;
       book_.topics.push_back(topic);
+    } else if (word == "@keywords") {
+      Keywords(line, rest);
     } else {
       throw HelpSourceError(line, "unbekannte Anweisung \"" + word + "\"");
     }
   }
 
+  // "@keywords A; B": words of the keyword index for the topic last begun; a word that the topic
+  // has already (in any letter case) is taken once.
+  void Keywords(int line, const std::string& list) {
+    if (book_.topics.empty()) throw HelpSourceError(line, "\"@keywords\" vor dem ersten \"@topic\"");
+    HelpTopic& topic = book_.topics.back();
+    size_t from = 0;
+    bool any = false;
+    while (from <= list.size()) {
+      size_t end = list.find(';', from);
+      if (end == std::string::npos) end = list.size();
+      const std::string word = Trim(list.substr(from, end - from));
+      from = end + 1;
+      if (word.empty()) continue;
+      any = true;
+      if (word.size() > kMaxKeywordBytes)
+        throw HelpSourceError(line, "das Stichwort \"" + Shown(word.substr(0, 20)) + "...\" ist l\xC3\xA4nger als " +
+                                    std::to_string(kMaxKeywordBytes) + " Zeichen");
+      bool known = false;
+      for (const std::string& k : topic.keywords) known = known || SameKeyword(k, word);
+      if (!known) topic.keywords.push_back(word);
+    }
+    if (!any) throw HelpSourceError(line, "\"@keywords\" ohne Stichwort");
+  }
+
   // Splits the text of one line into plain runs and jumps and appends them to the paragraph.
   void AddText(int line, HelpParagraph& p, const std::string& text) {
+    const size_t runsBefore = p.runs.size();
     std::string plain;
     size_t i = 0;
     while (i < text.size()) {
@@ -192,10 +276,15 @@ class Parser {
       }
     }
     if (!plain.empty()) p.runs.push_back({plain, ""});
+    for (size_t r = runsBefore; r < p.runs.size(); ++r) topicBytes_ += p.runs[r].text.size();
     size_t size = 0;
     for (const HelpRun& r : p.runs) size += r.text.size();
     if (size > kMaxParagraphBytes)
       throw HelpSourceError(p.line, "der Absatz ist l\xC3\xA4nger als " + std::to_string(kMaxParagraphBytes) + " Zeichen");
+    if (topicBytes_ > kMaxTopicBytes)
+      throw HelpSourceError(line, "das Thema \"" + book_.topics.back().context + "\" hat mehr als " +
+                                  std::to_string(kMaxTopicBytes) + " Zeichen Text, mehr als der Hilfe-Viewer "
+                                  "zeigen kann: das Thema teilen");
   }
 
   void Finish(int endLine) {

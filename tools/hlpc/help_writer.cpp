@@ -63,7 +63,14 @@ const size_t kLeafHeader = 8;
 const size_t kIndexHeader = 6;
 const size_t kTreeHeader = 38;
 
-Bytes WriteTree(uint16_t flags, uint16_t pageSize, const char* structure, const std::vector<TreeRecord>& records) {
+// A leaf page of a tree: its number and the index of its first record.
+struct TreeLeaf {
+  unsigned page;
+  uint32_t firstRecord;
+};
+
+Bytes WriteTree(uint16_t flags, uint16_t pageSize, const char* structure, const std::vector<TreeRecord>& records,
+                std::vector<TreeLeaf>* leaves = nullptr) {
   std::vector<Bytes> pages;
   struct Child {
     Bytes firstKey;
@@ -90,6 +97,7 @@ Bytes WriteTree(uint16_t flags, uint16_t pageSize, const char* structure, const 
     Patch16(page, 0, unsigned(pageSize - used));
     Patch16(page, 2, count);
     const unsigned number = unsigned(pages.size());
+    if (leaves) leaves->push_back({number, uint32_t(i - count)});
     Patch16(page, 4, number == 0 ? 0xFFFF : number - 1);
     Patch16(page, 6, 0xFFFF);
     if (number > 0) Patch16(pages.back(), 6, number);
@@ -397,34 +405,49 @@ void PutInternalFile(Bytes& out, const Bytes& content) {
   out.insert(out.end(), content.begin(), content.end());
 }
 
-}  // namespace
+// ---- the keyword index -------------------------------------------------------------------------
+// |KWBTREE: a B+ tree from each keyword (in the index's order) to the number of its topics and
+// where their list begins in |KWDATA; |KWDATA: the topic offsets of all keywords, one list after
+// another; |KWMAP: for every leaf page of |KWBTREE the index of its first keyword.
+struct KeywordFiles {
+  Bytes tree, data, map;
+};
 
-int32_t ContextHash(const std::string& name) {
-  if (name.empty()) return 1;
-  uint32_t hash = 0;
-  for (unsigned char c : name) {
-    // The value of a character, as the viewer's table gives it: digits 1-9 themselves and '0' 10,
-    // letters of either case 17-42, '.' 12, '_' 13; the table's other entries are here for
-    // completeness (the source allows none of them in a context name).
-    unsigned v;
-    if (c == 0) v = 0;
-    else if (c == '!') v = 0x0B;
-    else if (c == '.') v = 0x0C;
-    else if (c < 0x30) v = 0xD0 + c;
-    else if (c == '0') v = 0x0A;
-    else if (c <= 'Z') v = c - 0x30;
-    else if (c == '[') v = 0x0B;
-    else if (c == '\\') v = 0x0C;
-    else if (c == ']' || c == '_') v = 0x0D;
-    else if (c == '^') v = 0x0E;
-    else if (c < 0x80) v = c - 0x50;
-    else if (c == 0xB4) v = 0x0B;
-    else v = c - 0x30;
-    // The table's entries are signed bytes.
-    hash = hash * 43 + uint32_t(int32_t(int8_t(uint8_t(v))));
+KeywordFiles WriteKeywords(const HelpBook& book, const std::vector<uint32_t>& topicOffsets) {
+  struct Keyword {
+    std::string text;
+    std::vector<uint32_t> topics;
+  };
+  std::vector<Keyword> keywords;
+  for (size_t t = 0; t < book.topics.size(); ++t)
+    for (const std::string& k : book.topics[t].keywords) {
+      auto same = std::find_if(keywords.begin(), keywords.end(), [&](const Keyword& w) { return SameKeyword(w.text, k); });
+      if (same == keywords.end()) keywords.push_back({k, {topicOffsets[t]}});
+      else same->topics.push_back(topicOffsets[t]);
+    }
+  std::stable_sort(keywords.begin(), keywords.end(),
+                   [](const Keyword& a, const Keyword& b) { return CompareKeywords(a.text, b.text) < 0; });
+  KeywordFiles out;
+  std::vector<TreeRecord> records;
+  for (const Keyword& k : keywords) {
+    TreeRecord r;
+    PutZ(r.key, k.text);
+    Put16(r.value, unsigned(k.topics.size()));
+    Put32(r.value, uint32_t(out.data.size()));
+    records.push_back(r);
+    for (uint32_t offset : k.topics) Put32(out.data, offset);
   }
-  return int32_t(hash);
+  std::vector<TreeLeaf> leaves;
+  out.tree = WriteTree(0x0002, 2048, "z24", records, &leaves);
+  Put16(out.map, unsigned(leaves.size()));
+  for (const TreeLeaf& leaf : leaves) {
+    Put32(out.map, leaf.firstRecord);
+    Put16(out.map, leaf.page);
+  }
+  return out;
 }
+
+}  // namespace
 
 std::vector<uint8_t> WriteHelpFile(const HelpBook& book) {
   TopicData topics = WriteTopics(book);
@@ -456,6 +479,14 @@ std::vector<uint8_t> WriteHelpFile(const HelpBook& book) {
       {"|TOPIC", std::move(topics.file)},
       {"|TTLBTREE", WriteTree(0x0002, 2048, "Lz", titles)},
   };
+  bool anyKeyword = false;
+  for (const HelpTopic& t : book.topics) anyKeyword = anyKeyword || !t.keywords.empty();
+  if (anyKeyword) {
+    KeywordFiles k = WriteKeywords(book, topics.topicOffsets);
+    files.push_back({"|KWBTREE", std::move(k.tree)});
+    files.push_back({"|KWDATA", std::move(k.data)});
+    files.push_back({"|KWMAP", std::move(k.map)});
+  }
   size_t total = 16;
   for (const Named& f : files) total += 9 + f.content.size();
   Bytes out(16, 0);
@@ -467,7 +498,7 @@ std::vector<uint8_t> WriteHelpFile(const HelpBook& book) {
     directory.push_back({name, Long(uint32_t(out.size()))});
     PutInternalFile(out, f.content);
   }
-  // The directory's names in byte order (the list above is written in that order already).
+  // The directory's names in byte order.
   std::sort(directory.begin(), directory.end(), [](const TreeRecord& a, const TreeRecord& b) { return a.key < b.key; });
   const uint32_t directoryStart = uint32_t(out.size());
   PutInternalFile(out, WriteTree(0x0402, 1024, "z4", directory));

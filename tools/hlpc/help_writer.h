@@ -17,13 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "context_name.h"
 #include "help_source.h"
 
 namespace hlpc {
-
-// The help viewer's hash of a context name: per character, hash * 43 + the character's value,
-// in 32 bits; letters count without case. The empty name hashes to 1.
-int32_t ContextHash(const std::string& name);
 
 // The whole help file. Throws HelpSourceError when a paragraph cannot be laid out (it names the
 // paragraph's line).

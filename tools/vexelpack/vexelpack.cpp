@@ -14,13 +14,20 @@
 //
 // The archive is listed first by the installer's own walk, as the installer will list it on the
 // user's machine: whatever the walk would tell the user there (an archive it cannot read, entries
-// without sizes, a damaged entry, a name it refuses) refuses the archive here, with the same text.
-// The program must be the bare installer program; an installer that already carries an archive is
-// refused.
+// without sizes, a damaged entry, a name it refuses, zip64) refuses the archive here, with the same
+// text. Then the walk extracts every entry into nothing, as "Start" would: an entry of a method the
+// installer does not know, or whose data its inflate refuses or whose CRC-32 is wrong, refuses the
+// archive as well, with the installer's text and the entry's name. Encrypted entries are checked
+// for their method only (the packer has no password).
+// The program must be the bare installer program: a Windows program ("MZ" and a PE header, whose
+// sections end where the file ends); an installer that already carries an archive is refused.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -112,18 +119,57 @@ class ListingHost : public vexel::WalkHost {
     position_ += got;
     return got;
   }
-  void ListReset() override { count_ = 0; }
-  void ListAdd(const char* name) override { ++count_; }
-  int ListCount() override { return count_; }
+  // The list: every entry name, all selected, as the installer selects them before "Start".
+  void ListReset() override { names.clear(), selected.clear(); }
+  void ListAdd(const char* name) override { names.push_back(name), selected.push_back(true); }
+  int ListCount() override { return (int)names.size(); }
+  int ListFind(int after, const char* name) override {
+    const int n = (int)names.size();
+    for (int k = 1; k <= n; ++k) {
+      const int i = (after + k + n) % n;
+      if (strcasecmp(names[i].c_str(), name) == 0) return i;
+    }
+    return -1;
+  }
+  bool ListSelected(int index) override { return selected[index]; }
+  void ListDeselect(int index) override { selected[index] = false; }
+  int ListSelCount() override {
+    int n = 0;
+    for (bool s : selected) n += s;
+    return n;
+  }
   void Message(const char* text, const char* caption) override { messages.push_back(text); }
 
+  // Extracting into nothing: no file exists, every folder can be made (and then exists), output
+  // is dropped.
+  int OverwriteMode() override { return 0; }
+  bool FolderExists(const char* path) override { return folders_.count(path) != 0; }
+  bool CreateFolder(const char* path) override { return folders_.insert(path).second; }
+  void* CreateOutput(const char* path) override { return this; }
+  bool WriteOutput(void* file, const unsigned char* buf, size_t n) override { return true; }
+  bool CloseOutput(void* file) override { return true; }
+  bool ReplaceFile(const char* from, const char* to) override { return true; }
+
   std::vector<std::string> messages;
+  std::vector<std::string> names;
+  std::vector<bool> selected;
 
  private:
   const std::vector<unsigned char>& archive_;
   uint64_t position_ = 0;
-  int count_ = 0;
+  std::set<std::string> folders_;
 };
+
+// Prints what the installer would tell its user, one message a line (a message's own line breaks
+// indented as well).
+void PrintMessages(const char* zip, const char* when, const std::vector<std::string>& messages) {
+  fprintf(stderr, "vexelpack: %s: das Installationsprogramm meldet %s:\n", zip, when);
+  for (const std::string& m : messages) {
+    std::string text = Cp1252ToUtf8(m);
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 3) text.replace(at, 1, "\n  ");
+    fprintf(stderr, "  %s\n", text.c_str());
+  }
+}
 
 // Lists the archive with the installer's walk; false (and what the installer would tell its user,
 // on standard error) when the installer would show anything but the list.
@@ -132,14 +178,56 @@ bool InstallerReads(const char* zip, const std::vector<unsigned char>& archive) 
   vexel::PasswordStore password = {};
   vexel::WalkOptions options = {0, "", &password};
   const bool listed = vexel::WalkArchive(host, options, true);
-  if (listed && host.messages.empty()) return true;
-  fprintf(stderr, "vexelpack: %s: das Installationsprogramm meldet beim Lesen des Archivs:\n", zip);
-  for (const std::string& m : host.messages) {
-    std::string text = Cp1252ToUtf8(m);
-    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 3) text.replace(at, 1, "\n  ");
-    fprintf(stderr, "  %s\n", text.c_str());
+  if (!listed || !host.messages.empty()) {
+    PrintMessages(zip, "beim Lesen des Archivs", host.messages);
+    return false;
   }
+  // "Start": every entry extracted into nothing, through the installer's inflate and CRC-32.
+  options.skipEncrypted = true;
+  if (vexel::WalkArchive(host, options, false)) return true;
+  host.messages.erase(std::remove(host.messages.begin(), host.messages.end(), std::string(vexel::kTextAllExtracted)),
+                      host.messages.end());
+  for (size_t i = 0; i < host.names.size(); ++i)
+    if (host.selected[i]) host.messages.push_back("nicht entpackt: " + host.names[i]);
+  PrintMessages(zip, "beim Entpacken", host.messages);
   return false;
+}
+
+uint32_t Le32(const std::vector<unsigned char>& b, size_t at) {
+  return (uint32_t)b[at] | ((uint32_t)b[at + 1] << 8) | ((uint32_t)b[at + 2] << 16) | ((uint32_t)b[at + 3] << 24);
+}
+unsigned Le16(const std::vector<unsigned char>& b, size_t at) { return b[at] | (b[at + 1] << 8); }
+
+// Whether the file is a Windows program for the installer's 32-bit x86: "MZ", the PE header the
+// DOS header points to, machine i386, and an image whose headers and sections (and symbol table,
+// where there is one) end exactly where the file ends. Else `why` says what is wrong.
+bool IsWindowsProgram(const std::vector<unsigned char>& image, std::string& why) {
+  const size_t size = image.size();
+  if (size < 64 || image[0] != 'M' || image[1] != 'Z') return why = "beginnt nicht mit \"MZ\"", false;
+  const uint32_t pe = Le32(image, 0x3C);
+  if ((uint64_t)pe + 24 > size || memcmp(image.data() + pe, "PE\0\0", 4) != 0)
+    return why = "hat keinen PE-Kopf", false;
+  if (Le16(image, pe + 4) != 0x14C) return why = "ist kein Programm für 32-Bit-x86 (i386)", false;
+  const unsigned sections = Le16(image, pe + 6), optional = Le16(image, pe + 20);
+  const uint32_t symbols = Le32(image, pe + 12), symbolCount = Le32(image, pe + 16);
+  const uint64_t table = (uint64_t)pe + 24 + optional;
+  if (optional < 64 || table + 40ull * sections > size) return why = "hat einen abgeschnittenen PE-Kopf", false;
+  uint64_t end = Le32(image, pe + 24 + 60);  // SizeOfHeaders
+  for (unsigned i = 0; i < sections; ++i) {
+    const size_t s = (size_t)(table + 40ull * i);
+    const uint32_t raw = Le32(image, s + 16), at = Le32(image, s + 20);
+    if (raw && (uint64_t)at + raw > end) end = (uint64_t)at + raw;
+  }
+  if (symbols) {  // the COFF symbol table and its string table behind it
+    const uint64_t strings = (uint64_t)symbols + 18ull * symbolCount;
+    end = strings + 4 <= size ? strings + Le32(image, (size_t)strings) : strings + 4;
+  }
+  if (end > size) return why = "ist abgeschnitten (das Programm ist " + std::to_string(end) + " Bytes lang)", false;
+  if (end < size)
+    return why = "hat hinter dem Programm (" + std::to_string(end) + " Bytes) noch " + std::to_string(size - end) +
+                 " Bytes",
+           false;
+  return true;
 }
 
 // True when the file is an installer already: the program image followed by a configuration block
@@ -205,6 +293,12 @@ int main(int argc, char** argv) {
             "vexelpack: %s ist schon ein Installationsprogramm mit Archiv; --program braucht das Programm "
             "allein: %s\n",
             program, kBareProgram);
+    return 1;
+  }
+  std::string why;
+  if (!IsWindowsProgram(image, why)) {
+    fprintf(stderr, "vexelpack: %s ist kein Windows-Programm: es %s; --program braucht das Programm allein: %s\n",
+            program, why.c_str(), kBareProgram);
     return 1;
   }
   if (image.size() > vexel::kImageLength) {

@@ -400,8 +400,8 @@ TEST(Installer, BadBlocksAndArchivesGetAMessage) {
     size_t listed;
     const char* report;  // of "Start"
   } cases[] = {
-      // nothing listed: nothing to extract, and no report of success
-      {"garbage", kTextDamaged, 0, kTextCannotRead},
+      // no zip where the archive starts: one state with one text, in listing and on "Start"
+      {"garbage", kTextCannotRead, 0, kTextCannotRead},
       // the first entry without sizes is listed (the walk cannot go on behind it) and fails
       {"pipe", kTextNoSizes, 1, kTextNotExtracted},
   };
@@ -487,23 +487,30 @@ TEST(Installer, DamagedEntryIsNeverPassedOffAsInstalled) {
 
 // Names that open a device on Windows (in any letter case, with any extension, at any folder
 // level) and names whose last dot or blank Windows drops are refused like names that leave the
-// target folder: each is named in a message and left out of the list.
+// target folder: each is named in a message and left out of the list. The installation then
+// lacks them: "Start" extracts the rest and reports that not everything could be extracted, the
+// dialog stays open and the run command is not started.
 TEST(Installer, DeviceNamesAreRefused) {
   BuildCrcTable();
   const char* refused[] = {"CON", "nul.txt", "Aux.log", "COM1", "lpt1.txt", "DATEN/prn/x.txt", "ende.", "ende "};
   vexel_test::ZipWriter w;
   for (const char* n : refused) w.Add(vexel_test::Named(n, "an ein Gerät"));
   w.Add(vexel_test::Named("DATEN/gut.txt", "gut"));
-  Installer run(MakeInstaller(w.Finish(), Block(0x0A)));
+  Installer run(MakeInstaller(w.Finish(), Block(0x0A, "", "", "cmd.exe|/c mkdir ><\\gestartet")));
   for (const char* n : refused) EXPECT_EQ(run.Box(kCaptionError), std::string(n) + "\n" + kTextNameReserved);
   HWND main = run.Main();
   ASSERT_TRUE(main);
   EXPECT_EQ(run.Items(301), std::vector<std::string>{"DATEN/gut.txt"});
   const std::string target = NewTempFolder("ziel");
   run.Extract(main, target);
-  EXPECT_EQ(run.Box("Ready"), kAllExtracted);
-  EXPECT_EQ(run.Exit(), 1u);
+  EXPECT_EQ(run.Box(kCaptionError), kTextNotExtracted);
+  EXPECT_EQ(WindowText(GetDlgItem(main, 601)), kStatusNotExtracted);
+  EXPECT_TRUE(run.Running());  // the dialog stays open
+  EXPECT_EQ(SendDlgItemMessageA(main, 301, LB_GETSEL, 0, 0), 0);  // the listed entry was extracted
+  run.Click(main, IDCANCEL);
+  EXPECT_EQ(run.Exit(), 2u);
   EXPECT_EQ(Tree(target), (std::map<std::string, std::string>{{"\\DATEN", "<dir>"}, {"\\DATEN\\gut.txt", "gut"}}));
+  EXPECT_FALSE(IsFolder(target + "\\gestartet"));  // no program was started
 }
 
 // A folder where an entry's file belongs: "File kann nicht geöffnet werden ." with the path (no
