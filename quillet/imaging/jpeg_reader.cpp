@@ -241,7 +241,8 @@ int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapEr
     if (coefficientBytes > kCoefficientBudgetBytes) throw EPictureTooLarge(s.imageWidth, s.imageHeight);
     s.bitmap.reset(new TBitmap);
     s.bitmap->SetPixelFormat(pf24bit);
-    s.bitmap->SetSize(int(cinfo->output_width), int(cinfo->output_height));
+    // Every row is written by the decoder (a picture whose data ends early is completed by it).
+    s.bitmap->SetSizeUncleared(int(cinfo->output_width), int(cinfo->output_height));
     if (s.cmyk) s.row.resize(size_t(cinfo->output_width) * 4);
   } catch (...) {
     bitmapError = std::current_exception();
