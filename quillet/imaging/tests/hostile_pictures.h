@@ -49,19 +49,27 @@ inline std::string BMP1() { return BMP(30000, 30000, 1, 0, ""); }
 
 // A JPEG of 152 bytes declaring 6000 x 7000 pixels in three components: one quantisation table,
 // two Huffman tables of one one-bit code each, a scan with two bytes of data. Marked progressive,
-// the scan is the first DC scan.
-inline std::string JPEG(bool Progressive) {
+// the scan is the first DC scan. Other sizes, components (1 or 3) and amounts of scan data make
+// the same kind of file: with one bit per block (the one code says "no difference") a scan of
+// blocks / 8 zero bytes fills the picture with grey.
+inline std::string JPEG(bool Progressive, int Width = 6000, int Height = 7000, int Components = 3,
+                        size_t DataBytes = 2) {
   std::string f;
   Put(f, {0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0});
   f += std::string(64, '\1');
-  Put(f, {0xFF, Progressive ? 0xC2 : 0xC0, 0, 17, 8, 0x1B, 0x58, 0x17, 0x70, 3, 1, 0x11, 0, 2, 0x11, 0, 3, 0x11, 0});
+  Put(f, {0xFF, Progressive ? 0xC2 : 0xC0, 0, 8 + 3 * Components, 8, Height >> 8, Height & 0xFF, Width >> 8,
+          Width & 0xFF, Components});
+  for (int c = 1; c <= Components; ++c) Put(f, {c, 0x11, 0});
   for (int table : {0x00, 0x10}) {
     Put(f, {0xFF, 0xC4, 0, 20, table, 1});
     f += std::string(15, '\0');
     Put(f, {0});
   }
-  Put(f, {0xFF, 0xDA, 0, 12, 3, 1, 0, 2, 0, 3, 0, 0, Progressive ? 0 : 63, 0});
-  Put(f, {0, 0, 0xFF, 0xD9});
+  Put(f, {0xFF, 0xDA, 0, 6 + 2 * Components, Components});
+  for (int c = 1; c <= Components; ++c) Put(f, {c, 0});
+  Put(f, {0, Progressive ? 0 : 63, 0});
+  f += std::string(DataBytes, '\0');
+  Put(f, {0xFF, 0xD9});
   return f;
 }
 

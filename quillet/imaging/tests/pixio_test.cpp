@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hostile_pictures.h"
 #include "jpeg_reader.h"
 #include "pixio.h"
 #include "pixproc.h"
@@ -511,6 +512,17 @@ TEST(PixIO, ProgressivePhotosAreShownAndThumbnailed) {
     int x = 0, y = 0, w = 0, h = 0;
     std::unique_ptr<TBitmap> thumb(ReadJPEGStreamScaled(f, x, y, [](int, int) { return 8; }, w, h));
     EXPECT_EQ(thumb->Width(), (w + 7) / 8);
+  }
+  // Beyond what a 32-bit program can hold: a progressive grey picture of 16000 x 13000 pixels,
+  // whose 3.25 million blocks of coefficients would take 416 MB (its 406 KB of data fill it), is
+  // too large to be shown, in the user's words, and no broken file.
+  const std::string path = Temp("riesig.jpg", hostile::JPEG(true, 16000, 13000, 1, 2000 * 1625 / 8));
+  Loader l;
+  try {
+    l.IO.LoadFromFile(path);
+    ADD_FAILURE() << "loaded";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_EQ(e.Message(), "Das Bild ist mit 16000 x 13000 Bildpunkten zu gro\xDF, um angezeigt zu werden.");
   }
 }
 
