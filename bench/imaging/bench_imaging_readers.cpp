@@ -26,6 +26,7 @@
 
 #include "gif_reader.h"
 #include "jpeg_reader.h"
+#include "pixio.h"
 #include "png_reader.h"
 #include "tiff_reader.h"
 #include "imaging_pictures.h"
@@ -223,6 +224,25 @@ void OurJPEGRead(const std::string& path) {
   std::unique_ptr<TBitmap> b(ReadJPEGStream(s, x, y));
 }
 
+// The image browser's full view without its window: the loader into a view's bitmap.
+class TBenchView : public TPixHost {
+public:
+  TBitmap Bmp;
+  TBitmap& PixBitmap() override { return Bmp; }
+  TColor Background() const override { return clBlack; }
+  void SetBackground(TColor) override {}
+  void SetDPI(int, int) override {}
+  void Update() override {}
+  void ImageChange() override {}
+};
+
+void FullViewLoad(const std::string& path) {
+  TBenchView view;
+  TPixIO io(nullptr);
+  io.SetAttachedPixBox(&view);
+  io.LoadFromFile(path);
+}
+
 // The lowest ratio of a group of files: a row of the table.
 struct Group {
   const char* job;
@@ -314,7 +334,17 @@ int main(int argc, char** argv) {
     Report(f.name, double(kPhotoWidth) * kPhotoHeight, ours, peer, isPNG ? "libpng" : "libjpeg");
     f.group->Add(peer / ours);
   }
-  for (const Group* g : {&gifFirst, &gifMany, &plain, &lzw, &fax, &rows, &png, &jpeg})
+  // A progressive photo of 24 megapixels in the image browser's full view (the coefficients of
+  // the whole picture beside its bitmap) against libjpeg's own decode of it.
+  Group fullView{"JPEG progressive 24 MP, full view", "libjpeg", 0.9};
+  const std::string photo24 = dir + "/photo24_prog.jpg";
+  if (wanted("JPEG progressive 6000x4000, full view") && Present(photo24)) {
+    double ours, peer;
+    bench::BestSecondsPerCallInTurns([&] { FullViewLoad(photo24); }, [&] { LibjpegRead(photo24); }, ours, peer);
+    Report("JPEG progressive 6000x4000, full view", 6000.0 * 4000, ours, peer, "libjpeg");
+    fullView.Add(peer / ours);
+  }
+  for (const Group* g : {&gifFirst, &gifMany, &plain, &lzw, &fax, &rows, &png, &jpeg, &fullView})
     if (only.empty() || g->lowest != 1e9) g->Print();
   return 0;
 }

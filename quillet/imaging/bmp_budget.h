@@ -9,8 +9,8 @@
 
 // Raises EPictureTooLarge (with the declared width and height) for a BMP at the stream's position
 // (with or without the 14-byte file header) whose header the BMP reader accepts, whose pixels do
-// not fit the picture budget at 24 bits, and whose data can fill them (uncompressed rows: a
-// quarter of the picture's rows, as the TIFF reader's uncompressed strips; run-length data: its
-// densest code, two bytes for 255 pixels). Returns for every other stream, which the BMP reader
-// then reads or refuses as before; the stream is back at its position either way.
+// not fit the picture budget at 24 bits, and whose data can fill them (BMPDataCanFill, the BMP
+// reader's own test: uncompressed rows a quarter of the picture's rows, run-length data two bytes
+// for 255 pixels). Returns for every other stream, which the BMP reader then reads or refuses
+// (a declaration its data cannot fill) as before; the stream is back at its position either way.
 void RefuseBMPBeyondBudget(TStream& Stream);

@@ -4,6 +4,7 @@
 // skips no destructor.
 #include "jpeg_reader.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <exception>
@@ -26,6 +27,16 @@ constexpr size_t InputBufferSize = 4096;
 constexpr int MaxScans = 1000;
 // The scale answer with which only the header is read.
 constexpr int kHeaderOnly = -1;
+// Bytes of one block of coefficients in the decoder's whole-picture buffers (64 coefficients of 16
+// bits), which a picture of several scans (progressive ones) needs whatever the output scale.
+constexpr int64_t kCoefficientBlockBytes = DCTSIZE2 * sizeof(JCOEF);
+// What those buffers may take beside the bitmap: three pictures of the budget. They live only while
+// the picture is decoded, and with the bitmap (at most the budget) and the pictures already on
+// screen they leave half of a 32-bit program's 2 GB free. A 48-megapixel photo takes 144 MB (4:2:0)
+// or 288 MB (4:4:4); beyond 64 megapixels at 4:4:4 the picture is too large to be shown.
+constexpr int64_t kCoefficientBudgetBytes = 3 * kPictureBudgetBytes;
+// The decoder's other buffers (rows, tables), beside the coefficients.
+constexpr int64_t kDecoderWorkBytes = int64_t(16) << 20;
 
 struct JPEGErrorManager {
   jpeg_error_mgr pub;  // first: libjpeg sees only this part
@@ -37,6 +48,7 @@ struct JPEGErrorManager {
 struct JPEGStreamSource {
   jpeg_source_mgr pub;  // first: libjpeg sees only this part
   TStream* stream;
+  int64_t available;  // the bytes the stream holds from where the picture starts
   std::exception_ptr streamError;  // an exception of the stream, raised again after the jump
   bool startOfFile;
   JOCTET buffer[InputBufferSize];
@@ -134,6 +146,31 @@ void CMYKToBGR(const JSAMPLE* in, uint8_t* out, int width, bool inverted) {
   }
 }
 
+// Blocks of coefficients of all components, each component's rounded up to whole MCUs as the
+// decoder keeps them.
+int64_t CoefficientBlocks(const jpeg_decompress_struct& cinfo) {
+  int64_t blocks = 0;
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    const jpeg_component_info& comp = cinfo.comp_info[c];
+    const int64_t w = comp.width_in_blocks, h = comp.height_in_blocks;
+    const int64_t hs = comp.h_samp_factor > 0 ? comp.h_samp_factor : 1, vs = comp.v_samp_factor > 0 ? comp.v_samp_factor : 1;
+    blocks += (w + hs - 1) / hs * hs * ((h + vs - 1) / vs * vs);
+  }
+  return blocks;
+}
+
+// Whether the data can fill the picture. A Huffman-coded scan spends at least one bit on every
+// block (the code of its first coefficient; a sequential scan one more for the end of the block),
+// so a file of fewer bytes than blocks / 8 cannot hold a picture of that many blocks. Arithmetic
+// coding can say a blank block in less than a bit and is left to the budget.
+bool DataCanFill(const jpeg_decompress_struct& cinfo, int64_t available) {
+  if (cinfo.arith_code) return true;
+  int64_t blocks = 0;
+  for (int c = 0; c < cinfo.num_components; ++c)
+    blocks += int64_t(cinfo.comp_info[c].width_in_blocks) * cinfo.comp_info[c].height_in_blocks;
+  return available >= blocks / 8;
+}
+
 // Returns 0 when the picture is decoded, else the message code of the decoder's error (or of the
 // bitmap's refusal, which is then kept in bitmapError).
 int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapError,
@@ -160,6 +197,8 @@ int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapEr
   cinfo->src = &s.source.pub;
 
   jpeg_read_header(cinfo, TRUE);
+  // A declaration the data cannot fill is refused before anything of the picture is allocated.
+  if (!DataCanFill(*cinfo, s.source.available)) ERREXIT(cinfo, JERR_INPUT_EOF);
 
   switch (cinfo->density_unit) {
     case 0:
@@ -192,22 +231,30 @@ int DecodeJPEG(JPEGReadState& s, int64_t maxPixels, std::exception_ptr& bitmapEr
   }
   // The bitmap is made (and a hostile size refused) before the decoder allocates its buffers.
   jpeg_calc_output_dimensions(cinfo);
+  const int64_t coefficientBytes =
+      jpeg_has_multiple_scans(cinfo) ? CoefficientBlocks(*cinfo) * kCoefficientBlockBytes : 0;
   try {
     const int64_t pixels = int64_t(cinfo->output_width) * cinfo->output_height;
     if (pixels > maxPixels || pixels > kMaxPicturePixels) throw EInvalidGraphic("Bild zu gro\xDF");
+    // A picture of several scans whose coefficients do not fit their budget cannot be decoded at
+    // any scale.
+    if (coefficientBytes > kCoefficientBudgetBytes) throw EPictureTooLarge(s.imageWidth, s.imageHeight);
     s.bitmap.reset(new TBitmap);
     s.bitmap->SetPixelFormat(pf24bit);
-    s.bitmap->SetSize(int(cinfo->output_width), int(cinfo->output_height));
+    // Every row is written by the decoder (a picture whose data ends early is completed by it).
+    s.bitmap->SetSizeUncleared(int(cinfo->output_width), int(cinfo->output_height));
     if (s.cmyk) s.row.resize(size_t(cinfo->output_width) * 4);
   } catch (...) {
     bitmapError = std::current_exception();
   }
   if (bitmapError) return -1;
 
-  // The decoder's whole-picture buffers (the coefficients of a progressive picture) get what the
-  // bitmap leaves of the budget; a picture that needs more fails like any decoder error
-  // (JERR_NO_BACKING_STORE), since the decoder has no temporary files to spill to.
-  cinfo->mem->max_memory_to_use = long(kPictureBudgetBytes - int64_t(s.bitmap->ImageSize()));
+  // The decoder's whole-picture buffers (the coefficients of a picture of several scans) get what
+  // they need within their own budget, the other buffers what the bitmap leaves of the picture
+  // budget; a picture that needs more fails like any decoder error (JERR_NO_BACKING_STORE), since
+  // the decoder has no temporary files to spill to.
+  cinfo->mem->max_memory_to_use =
+      long(std::max<int64_t>(coefficientBytes + kDecoderWorkBytes, kPictureBudgetBytes - int64_t(s.bitmap->ImageSize())));
   jpeg_start_decompress(cinfo);
   while (cinfo->output_scanline < cinfo->output_height) {
     uint8_t* line = s.bitmap->ScanLine(int(cinfo->output_scanline));
@@ -241,6 +288,7 @@ TBitmap* ReadJPEGStreamScaled(TStream& Stream, int& XResolution, int& YResolutio
                               int& Width, int& Height, int64_t MaxPixels) {
   auto s = std::make_unique<JPEGReadState>();
   s->source.stream = &Stream;
+  s->source.available = std::max<int64_t>(0, Stream.Size() - Stream.Position());
   std::exception_ptr bitmapError;
   int code = DecodeJPEG(*s, MaxPixels, bitmapError, &Scale);
   Width = s->imageWidth;

@@ -15,9 +15,14 @@
 // Colour, greyscale and CMYK pictures all give blue-green-red pixels.
 // Every error of the decoder raises EInvalidGraphic "unrecognized JPeg - JPEG error #<code>" with
 // libjpeg's message code; warnings (such as data ending before the end-of-image marker, where the
-// rest of the picture stays grey) are dropped. A picture of more than MaxPixels pixels (by default
-// the picture budget) raises EInvalidGraphic "Bild zu groß" before anything is decoded; one whose
-// decoding needs more memory than the budget leaves beside the bitmap fails like a decoder error.
+// rest of the picture stays grey) are dropped. A file of fewer bytes than the picture has blocks / 8
+// (a Huffman-coded scan spends at least a bit on every block) cannot fill its picture and fails
+// like a decoder error (JERR_INPUT_EOF) right after its header, before anything is allocated; so
+// does the header read below. A picture of more than MaxPixels pixels (by default the picture
+// budget) raises EInvalidGraphic "Bild zu groß" before anything is decoded. A picture of several
+// scans (progressive) needs the coefficients of the whole picture, 2 bytes each at any output
+// scale: they have a budget of their own beside the bitmap (three picture budgets), and a picture
+// whose coefficients exceed it raises EPictureTooLarge.
 // A progressive picture of more than 1000 scans fails like a decoder error (JERR_BAD_PROGRESSION).
 // An exception of the stream passes unchanged.
 TBitmap* ReadJPEGStream(TStream& Stream, int& XResolution, int& YResolution,

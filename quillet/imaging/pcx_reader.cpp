@@ -48,15 +48,16 @@ static TBitmap* ReadPCXStreamImpl(TStream& s, int& HorzResolution, int& VertReso
   int width = int(U16(h + 8)) - int(U16(h + 4)) + 1;
   int height = int(U16(h + 10)) - int(U16(h + 6)) + 1;
   size_t n = U16(h + 66);
-  if (width < 0 || height < 0 || int64_t(width) * height > MaxPixels || int64_t(width) * height > kMaxPicturePixels)
-    Bad();
+  if (width < 0 || height < 0) Bad();
   // The lines must be fillable from the data the file holds: run-length coding gives at most 63
-  // bytes for two.
+  // bytes for two. A picture that they fill but the budget does not hold is too large, not broken.
   {
     const int64_t lineBytes = std::max<int64_t>(int64_t(n), (int64_t(width) * bits + 7) / 8) * planes;
     const int64_t data = std::max<int64_t>(0, std::min(Size, s.Size() - start) - 128);
     if (width > 0 && int64_t(height) * lineBytes > (encoding ? (data * 63 + 1) / 2 : data)) Bad();
   }
+  if (int64_t(width) * height > MaxPixels || int64_t(width) * height > kMaxPicturePixels)
+    throw EPictureTooLarge(width, height);
   HorzResolution = U16(h + 12);
   VertResolution = U16(h + 14);
   if (HorzResolution == 0 || VertResolution == 0) {

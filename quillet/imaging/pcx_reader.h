@@ -16,7 +16,8 @@ struct TScreenResolution {
 
 // Reads Size bytes from the stream's position. Returns the new bitmap, owned by the caller.
 // Raises EInvalidGraphic "unrecognized PCX" for a header outside the values the reader knows and for
-// a picture larger than MaxPixels pixels (by default the picture budget) or than its data can fill.
+// a picture larger than its data can fill; a picture its data fills but larger than MaxPixels
+// pixels (by default the picture budget) raises EPictureTooLarge with its size.
 TBitmap* ReadPCXStream(TStream& Stream, int& HorzResolution, int& VertResolution, int64_t Size,
                        TScreenResolution Screen = TScreenResolution(), int64_t MaxPixels = kMaxPicturePixels);
 TBitmap* ReadPCXFile(const String& FileName, int& HorzResolution, int& VertResolution,

@@ -27,6 +27,15 @@ constexpr int64_t kMaxPicturePixels = kPictureBudgetBytes / 3;
 // bits being the densest thing the format can say.
 constexpr int64_t kDeflateMaxExpansion = 1032;
 
+// Zstandard (TIFF compression 50000): a block gives at most 128 KB and takes at least its
+// 3-byte header.
+constexpr int64_t kZstdMaxExpansion = 131072 / 3 + 1;
+
+// LZMA (TIFF compression 34925): the range coder's probabilities stop at 2017/2048, so a binary
+// decision costs at least 0.022 bits; the densest thing it says, a repeat of the last match of 273
+// bytes, takes 14 decisions, about 0.31 bits: below 8192 bytes out per byte in.
+constexpr int64_t kLZMAMaxExpansion = 8192;
+
 // PackBits: two bytes (a repeat count and the byte) give at most 128 bytes.
 constexpr int64_t kPackBitsMaxExpansion = 64;
 
@@ -38,6 +47,22 @@ constexpr int64_t LZWMaxOutput(int64_t DataBytes, int CodeBits) {
   const int64_t codes = DataBytes * 8 / (CodeBits < 1 ? 1 : CodeBits);
   const int64_t rising = codes < 4096 ? codes : 4096;
   return rising * (rising + 1) / 2 + (codes - rising) * 4096;
+}
+
+// A canvas larger than what is drawn on it: a GIF's logical screen, which its frames fill where
+// they lie and which is background elsewhere. A small file may declare a screen of 6000 x 7000
+// pixels around one frame of 1 x 1, and the screen is a bitmap of its own: a canvas of more than a
+// megapixel whose drawing, from its top left to Right x Bottom, covers less than a quarter of it is
+// bounded by that drawing. Real pictures leave a border of background, never three quarters of a
+// large canvas, and keep their screen.
+constexpr int64_t kCanvasBoundPixels = int64_t(1) << 20;
+struct TCanvasSize {
+  int Width, Height;
+};
+constexpr TCanvasSize BoundCanvas(int Width, int Height, int Right, int Bottom) {
+  const int64_t w = Right < Width ? Right : Width, h = Bottom < Height ? Bottom : Height;
+  if (int64_t(Width) * Height <= kCanvasBoundPixels || w * h * 4 >= int64_t(Width) * Height) return {Width, Height};
+  return {int(w > 1 ? w : 1), int(h > 1 ? h : 1)};
 }
 
 // A picture whose pixels do not fit the budget, refused before it is decoded. The message says so

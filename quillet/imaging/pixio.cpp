@@ -67,6 +67,7 @@ void TPixIO::LoadFromFile(const String& FileName) {
   const String ext = LowerCase(ExtractFileExt(FileName));
   TPixHost* const view = AttachedPixBox();
   view->SetNotShownText(String());
+  RestoreViewBackground();
   std::unique_ptr<TBitmap> read;
   if (ext == ".jpg" || ext == ".jpeg") {
     GraphicFailure("unrecognized JPEG", [&] {
@@ -75,7 +76,8 @@ void TPixIO::LoadFromFile(const String& FileName) {
       // A photo beyond the budget is decoded at the scale that fits it.
       read.reset(ReadJPEGStreamScaled(f, x, y, JPEGScaleWithinBudget, w, h));
       if (view) view->SetDPI(x, y);
-      bmp->Assign(read.get());
+      // Moved, not copied: a photo of 24 megapixels exists once.
+      TakePicture(*read, *bmp);
     });
   } else if (ext == ".tif" || ext == ".tiff") {
     AnyFailure("unrecognized TIFF", [&] {
@@ -104,8 +106,12 @@ void TPixIO::LoadFromFile(const String& FileName) {
       int frames = 0;
       read.reset(ReadGIFFile(FileName, 0, screen, frame, frames));
       if (!read) throw EInvalidGraphic("unrecognized GIF");
-      // The area around the picture takes the colour the picture shows through.
-      SetBackground(frame.Transparent ? ColorOf(frame.TransparentColor) : ColorOf(screen.Background));
+      // The area around the picture takes the colour the picture shows through, until the next load.
+      const TColor shown = frame.Transparent ? ColorOf(frame.TransparentColor) : ColorOf(screen.Background);
+      FOwnBackground = Background();
+      FShownBackground = shown;
+      FGIFBackground = true;
+      SetBackground(shown);
       bmp->Assign(read.get());
     });
   } else if (ext == ".wmf" || ext == ".emf") {
@@ -126,6 +132,12 @@ void TPixIO::LoadFromFile(const String& FileName) {
     });
   }
   Refresh();
+}
+
+void TPixIO::RestoreViewBackground() {
+  if (!FGIFBackground) return;
+  FGIFBackground = false;
+  if (Background() == FShownBackground) SetBackground(FOwnBackground);
 }
 
 // A client has a bitmap only while it is attached, so the view is there to be told.

@@ -27,8 +27,16 @@ public:
   // The number of frames of a GIF file, without decoding any (EInvalidGraphic "unrecognized GIF").
   static int GetGIFFrameCount(const String& FileName);
 
+  // A GIF shows its transparent or screen colour around its picture through the view's
+  // background; that colour belongs to the GIF's display only. Every load begins by giving the
+  // view its own background back (unless it was set anew since), so that the next picture, a
+  // transparent PNG above all, is not shown on the GIF's colour.
+  void RestoreViewBackground();
+
 private:
   void Refresh();
+  bool FGIFBackground = false;  // the view's background is a GIF's colour
+  TColor FOwnBackground = clBlack, FShownBackground = clBlack;
 };
 
 // The text a view shows in place of a TIFF picture whose pixels the reader cannot decode.

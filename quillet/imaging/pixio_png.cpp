@@ -13,6 +13,8 @@ std::unique_ptr<TBitmap> LoadPNGPicture(const String& FileName, TColor Backgroun
 }
 
 std::unique_ptr<TBitmap> LoadPictureFile(TPixIO& Loader, const String& FileName) {
+  // A PNG is blended over the view's own background, never over a GIF's colour left from before.
+  Loader.RestoreViewBackground();
   if (std::unique_ptr<TBitmap> picture = LoadPNGPicture(FileName, Loader.Background())) {
     if (TPixHost* view = Loader.AttachedPixBox()) view->SetNotShownText(String());
     return picture;

@@ -121,6 +121,12 @@ void ShrinkRow(PNGReadState& s, png_uint_32 y, const uint8_t* row) {
   std::fill(s.sums.begin(), s.sums.end(), 0u);
 }
 
+// Whether the data can fill the picture the header declares: the rows as stored, before any
+// transformation, are at most deflate's largest expansion of the whole file.
+bool DataCanFill(const PNGReadState& s, int64_t fileSize) {
+  return uint64_t(png_get_rowbytes(s.png, s.info)) * s.height <= uint64_t(fileSize) * kDeflateMaxExpansion;
+}
+
 // True when the whole picture is in s.image, or in s.bitmap unless the target is kOntoBitmap.
 // Bitmap is the one that takes the picture.
 bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, const TBitmap& bitmap) {
@@ -137,10 +143,8 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
   png_set_read_status_fn(s.png, nullptr);
   png_read_info(s.png, s.info);
   png_get_IHDR(s.png, s.info, &s.width, &s.height, &s.bitDepth, &s.colorType, nullptr, nullptr, nullptr);
-  // The data must be able to fill the picture: the rows as stored, before any transformation, are
-  // at most deflate's largest expansion of the whole file. The picture must fit the budget, or
-  // be shrunk to fit it.
-  if (uint64_t(png_get_rowbytes(s.png, s.info)) * s.height > uint64_t(fileSize) * kDeflateMaxExpansion) return false;
+  // The picture must fit the budget, or be shrunk to fit it.
+  if (!DataCanFill(s, fileSize)) return false;
   const int64_t limit = std::min<int64_t>(maxPixels, kMaxPicturePixels);
   if (int64_t(s.width) * s.height > limit) {
     s.tooLarge = true;
@@ -357,7 +361,10 @@ void PNGPictureSize(const String& FileName, int& Width, int& Height) {
   FILE* file = png_open_file(FileName.c_str(), "rb");
   if (!file) throw Exception("Error Opening File " + FileName + "!");
   auto s = std::make_unique<PNGReadState>();
-  const auto readHeader = [](PNGReadState& st, FILE* f) {
+  struct stat fileStat {};
+  const int64_t fileSize = stat(FileName.c_str(), &fileStat) == 0 ? int64_t(fileStat.st_size) : 0;
+  // A size the data cannot fill is refused as the reader refuses it.
+  const auto readHeader = [fileSize](PNGReadState& st, FILE* f) {
     st.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
     if (!st.png) return false;
     if (setjmp(png_jmpbuf(st.png))) return false;
@@ -367,7 +374,7 @@ void PNGPictureSize(const String& FileName, int& Width, int& Height) {
     png_init_io(st.png, f);
     png_read_info(st.png, st.info);
     png_get_IHDR(st.png, st.info, &st.width, &st.height, &st.bitDepth, &st.colorType, nullptr, nullptr, nullptr);
-    return st.width > 0 && st.height > 0;
+    return st.width > 0 && st.height > 0 && DataCanFill(st, fileSize);
   };
   const bool ok = readHeader(*s, file);
   if (s->png) png_destroy_read_struct(&s->png, s->info ? &s->info : nullptr, nullptr);

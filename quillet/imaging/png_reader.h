@@ -28,5 +28,6 @@ void LoadPNGFile(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels = kM
 std::unique_ptr<TBitmap> ReadPNGPicture(const String& FileName, TColor Beneath, int& Width, int& Height);
 
 // The picture's width and height from its header (signature and header chunk checked, no pixel
-// decoded); errors as LoadPNGFile's.
+// decoded); a size the file's data cannot fill is refused as LoadPNGFile refuses it. Errors as
+// LoadPNGFile's.
 void PNGPictureSize(const String& FileName, int& Width, int& Height);

@@ -415,6 +415,8 @@ bool DataCanFill(const StripTable& t, const ImageLayout& l) {
       case 2: case 3: case 4: most += n * 8; break;
       case 5: most += uint64_t(LZWMaxOutput(int64_t(n), 9)); break;
       case 32773: most += n * kPackBitsMaxExpansion; break;
+      case 34925: most += n * kLZMAMaxExpansion; break;   // LZMA, not decoded
+      case 50000: most += n * kZstdMaxExpansion; break;   // Zstandard, not decoded
       default: most += n * kDeflateMaxExpansion; break;  // compressions the reader does not decode
     }
   }
@@ -556,11 +558,12 @@ private:
   }
 
   // Planar RGB: strip group g takes its red, green and blue planes from strips g, groups + g and
-  // 2 * groups + g.
+  // 2 * groups + g. Each plane has a strip per RowsPerStrip rows of the picture, whatever part of
+  // the offsets the file holds: a file cut inside them must not shift the green and blue planes.
   uint32_t DecodePlanar() {
-    const uint64_t groups = FStrips.Count() / 3;
+    const uint64_t groups = (uint64_t(L.H) + L.rowsPerStrip - 1) / L.rowsPerStrip;
     uint32_t y = 0;
-    for (uint64_t g = 0; g < groups && y < L.H; ++g) {
+    for (uint64_t g = 0; g < groups && g < FStrips.Count() && y < L.H; ++g) {
       uint32_t rows = std::min(L.rowsPerStrip, L.H - y);
       std::unique_ptr<StripRows> plane[3];
       for (int p = 0; p < 3; ++p) plane[p] = OpenStrip(uint64_t(p) * groups + g, rows, FBuffers[p]);

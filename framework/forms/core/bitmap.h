@@ -169,3 +169,8 @@ struct TBMPHeader {
   int64_t DataBytes = 0;
 };
 TBMPHeader ReadBMPHeader(TStream& Stream);
+// Whether the data can fill the picture the header declares, as TBitmap requires before it makes
+// the picture: every picture of up to a megapixel; a larger one needs a quarter of its rows
+// uncompressed, or its pixels at the densest run-length code (two bytes for 255 pixels).
+// TBitmap refuses the others as broken (EInvalidGraphic) without allocating them.
+bool BMPDataCanFill(const TBMPHeader& Header);

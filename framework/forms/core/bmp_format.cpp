@@ -109,6 +109,24 @@ Header ReadHeader(const uint8_t* d, size_t size, size_t pixelOffset) {
   return h;
 }
 
+// Pictures of up to this many pixels (3 MB at 24 bits) are read whatever their data holds, so that a
+// small picture cut off in transfer shows the rows that arrived. Larger ones must hold enough data
+// to fill their picture (BMPDataCanFill) before a pixel is allocated.
+constexpr int64_t kFillTestPixels = int64_t(1) << 20;
+
+// BI_RLE8 and BI_RLE4: a run code of two bytes gives at most 255 pixels. (The skip and
+// end-of-picture codes leave pixels at index 0; the writers users meet code every pixel.)
+constexpr int64_t kRLEPixelsPerTwoBytes = 255;
+
+bool CanFill(int64_t width, int64_t height, int64_t bits, bool rle, int64_t dataBytes) {
+  if (width * height <= kFillTestPixels) return true;
+  if (dataBytes <= 0) return false;
+  if (rle) return dataBytes / 2 * kRLEPixelsPerTwoBytes >= width * height;
+  // A quarter of the rows, as the TIFF reader's uncompressed strips. Sides are below 2^31 and bits
+  // at most 32, so a row takes below 2^34 bytes; rows are counted by division, which cannot overflow.
+  return dataBytes * 4 / ((width * bits + 31) / 32 * 4) >= height;
+}
+
 // Run-length coded rows (RLE8: one index a pixel; RLE4: two indices a byte, the high one first).
 // Pixels that the codes skip keep index 0. Rows run bottom-up; the data may end early.
 void DecodeRLE(const uint8_t* p, size_t n, bool four, TBitmap& b) {
@@ -221,6 +239,10 @@ void StartBitmap(const Header& h, const uint8_t* d, size_t size, bool rowsWhole,
 // The picture of a DIB in memory; Offset is where its pixels start (0: after the colour table).
 void ReadDIB(const uint8_t* d, size_t size, size_t offset, TBitmap& Out) {
   const Header h = ReadHeader(d, size, offset);
+  // A header that declares a picture its data cannot fill is refused before the picture exists.
+  if (!CanFill(h.width, h.height, h.bits, h.compression == kRLE8 || h.compression == kRLE4,
+               int64_t(size) - int64_t(h.headerEnd)))
+    Bad();
   TBitmap b;
   StartBitmap(h, d, size, RowsWhole(h, size, offset), b);
   if (h.compression == kRLE8 || h.compression == kRLE4)
@@ -274,6 +296,10 @@ TBMPHeader ReadBMPHeader(TStream& Stream) {
   r.RunLength = h.compression == kRLE8 || h.compression == kRLE4;
   r.DataBytes = size - int64_t(skip) - int64_t(h.headerEnd);
   return r;
+}
+
+bool BMPDataCanFill(const TBMPHeader& Header) {
+  return CanFill(Header.Width, Header.Height, Header.Bits, Header.RunLength, Header.DataBytes);
 }
 
 void TBitmap::LoadFromDIB(const uint8_t* Data, size_t Size) { ReadDIB(Data, Size, 0, *this); }

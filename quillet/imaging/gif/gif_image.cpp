@@ -74,7 +74,10 @@ void TGIFImage::ReductionSettings(int& Reduction, int& ColorBits, int& Dither) c
 
 void TGIFImage::SubImageChanged(TGIFSubImage* SubImage) {
   FFrames.erase(SubImage);
-  if (Images().IndexOf(SubImage) <= 0) FBitmap.reset();
+  // The picture's bitmap shows frame 0, or a frame not in the list yet that may become it. Only an
+  // existing bitmap needs the list asked (a walk over it): while frames are loaded or added there
+  // is none, so loading stays linear in the frames.
+  if (FBitmap && Images().IndexOf(SubImage) <= 0) FBitmap.reset();
 }
 
 TGIFImage::TFrameCache& TGIFImage::Cache(TGIFSubImage* Frame) { return FFrames[Frame]; }

@@ -504,6 +504,20 @@ void TGIFImageOwner::LoadFromStream(TStream& Stream) {
   FHeader->LoadFromStream(Stream);
   FImages->LoadFromStream(Stream, nullptr);
   FTrailer->LoadFromStream(Stream);
+  // A logical screen far beyond its frames is bounded by them (BoundCanvas): the picture's bitmap
+  // is the screen, and what the frames cannot fill is not worth a bitmap of hundreds of megabytes.
+  int right = 0, bottom = 0;
+  for (int i = 0; i < FImages->Count(); ++i) {
+    const TGIFSubImage* f = (*FImages)[i];
+    right = std::max(right, f->Left() + f->Width());
+    bottom = std::max(bottom, f->Top() + f->Height());
+  }
+  const TCanvasSize screen = BoundCanvas(FHeader->Width(), FHeader->Height(), right, bottom);
+  if (FImages->Count() > 0 && (screen.Width != FHeader->Width() || screen.Height != FHeader->Height())) {
+    FHeader->SetWidth(screen.Width);
+    FHeader->SetHeight(screen.Height);
+    Warning(FHeader, 1, gifmsg::ScreenSize);
+  }
 }
 
 void TGIFImageOwner::SaveToStream(TStream& Stream) {

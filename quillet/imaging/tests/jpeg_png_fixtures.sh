@@ -54,6 +54,11 @@ convert firma.png png8:firma_pal.png
 convert -size 6000x4000 gradient:'#204080'-'#f0c010' -depth 8 -define png:color-type=2 photo24.png
 convert -size 8000x6000 gradient:'#204080'-'#f0c010' -depth 8 -define png:color-type=2 photo48.png
 convert -size 8000x6000 gradient:'#204080'-'#f0c010' -quality 80 photo48.jpg
+# Progressive photos, whose decoding keeps the coefficients of the whole picture: 24 megapixels at
+# 4:2:0 (pnmtojpeg's sampling), 16 at 4:4:4 and 48 at 4:2:0.
+pamscale -xsize 6000 -ysize 4000 rose.ppm | pnmtojpeg -quality 85 -progressive > photo24_prog.jpg
+pamscale -xsize 4900 -ysize 3300 rose.ppm | pnmtojpeg -quality 85 -progressive -sample=1x1,1x1,1x1 > photo16_444_prog.jpg
+pamscale -xsize 8000 -ysize 6000 rose.ppm | pnmtojpeg -quality 85 -progressive > photo48_prog.jpg
 # A run-length coded bitmap of 48 megapixels, for the loader's budget on the BMP road.
 convert -size 8000x6000 xc:gray50 -colors 2 -compress RLE BMP3:photo48_rle.bmp
 for f in rgb8 interlaced grey8 grey4 grey1 pal8 pal4 rgb16 rgba16 rgba8 rgba8_interlaced greyalpha8 paltrns rgbtrns firma firma_pal; do

@@ -6,7 +6,7 @@ set -euo pipefail
 out=$1
 mkdir -p "$out"
 cd "$out"
-rm -f ./*.tif ./*.gif ./*.pcx ./*.rgb
+rm -f ./*.tif ./*.tiff ./*.gif ./*.pcx ./*.rgb
 
 # Pictures: the built-in rose (70 x 46, many colours) and a bilevel page with text-like detail.
 convert rose: -alpha off rose.ppm
@@ -76,4 +76,33 @@ for f in *.tif *.gif *.pcx; do
 done
 for i in 1 2; do convert "anim.gif[$i]" +repage -alpha off -depth 8 "rgb:anim_gif_$i.rgb"; done
 convert "two.tif[1]" -depth 8 "rgb:two_tif_1.rgb"
+# A planar picture of 8-row strips (6 per plane) cut inside its StripOffsets array: the array is
+# moved to the end of the file and cut after 12 of its 18 offsets, so that the red and green planes
+# are there and the blue one is not. (Made after the pixels above: no decoder reads it whole.)
+tiffcp -p separate -c none -r 8 rgb_none.tif planar_cut.tiff
+python3 - planar_cut.tiff <<'PY'
+import struct, sys
+name = sys.argv[1]
+b = bytearray(open(name, 'rb').read())
+o = '<' if b[:2] == b'II' else '>'
+ifd = struct.unpack_from(o + 'I', b, 4)[0]
+for i in range(struct.unpack_from(o + 'H', b, ifd)[0]):
+    at = ifd + 2 + 12 * i
+    tag, typ, count, value = struct.unpack_from(o + 'HHII', b, at)
+    if tag == 273:
+        assert typ == 4 and count == 18
+        struct.pack_into(o + 'I', b, at + 8, len(b))
+        b += b[value:value + 4 * 12]
+        break
+open(name, 'wb').write(b)
+PY
+# Blank A4 pages at 300 dpi (2480 x 3508, grey and colour, one strip) in Zstandard and LZMA, which
+# compress them a few thousand to tens of thousands of times: not decoded, but not refused either.
+t -size 2480x3508 xc:white -colorspace gray -depth 8 -compress none a4_grey.tif
+t -size 2480x3508 xc:white -type TrueColor -depth 8 -compress none a4_rgb.tif
+for c in zstd lzma; do
+  tiffcp -c $c -r 3508 a4_grey.tif a4_grey_$c.tiff
+  tiffcp -c $c -r 3508 a4_rgb.tif a4_rgb_$c.tiff
+done
+rm -f a4_grey.tif a4_rgb.tif
 rm -f rose.ppm page.pbm

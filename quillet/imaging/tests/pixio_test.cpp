@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "hostile_pictures.h"
+#include "jpeg_reader.h"
 #include "pixio.h"
 #include "pixproc.h"
 
@@ -385,6 +387,11 @@ TEST(PixIO, BitmapsBeyondTheBudgetAreTooLargeAndMeasuredBrokenOnesStayUnrecogniz
       {"tiefe.bmp", BMPFile(40, 7000, 7000, 3, 0, 876 * 7000), "unrecognized BMP", 0, 0},
       // The largest sides, at the most bits per pixel and at a depth far beyond any: the bytes of
       // their rows are weighed without overflowing.
+      // Headers alone (62 bytes) declaring pictures within the budget: nothing to show.
+      {"kopf24.bmp", BMPFile(40, 6000, 7000, 24, 0, 0), "unrecognized BMP", 0, 0},
+      {"kopf8.bmp", BMPFile(40, 6000, 7000, 8, 0, 26), "unrecognized BMP", 0, 0},
+      {"kopf_rle.bmp", BMPFile(40, 6000, 7000, 8, 1, 100), "unrecognized BMP", 0, 0},
+      {"kopf1.bmp", BMPFile(40, 30000, 30000, 1, 0, 0), "unrecognized BMP", 0, 0},
       {"riesig.bmp", BMPFile(40, 0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 1000), "unrecognized BMP", 0, 0},
       {"bits.bmp", BMPFile(40, 0x7FFFFFFF, 0x7FFFFFFF, 0xFFFF, 0, 1000), "unrecognized BMP", 0, 0},
   };
@@ -412,15 +419,127 @@ TEST(PixIO, BitmapsBeyondTheBudgetAreTooLargeAndMeasuredBrokenOnesStayUnrecogniz
 }
 
 TEST(PixIO, TiffPicturesWithoutADecoderKeepTheirSizeButAreNotShown) {
-  for (const char* name : {"rgb_tiled.tif", "rgb_deflate.tif", "rgb_jpeg.tif", "rgb16.tif", "cmyk.tif", "two16.tif"}) {
-    SCOPED_TRACE(name);
+  struct Case {
+    const char* name;
+    int w, h;
+  } cases[] = {
+      {"rgb_tiled.tif", 70, 46}, {"rgb_deflate.tif", 70, 46}, {"rgb_jpeg.tif", 70, 46}, {"rgb16.tif", 70, 46},
+      {"cmyk.tif", 70, 46},      {"two16.tif", 70, 46},
+      // Blank A4 pages, which Zstandard and LZMA compress far more than Deflate can.
+      {"a4_grey_zstd.tiff", 2480, 3508}, {"a4_rgb_zstd.tiff", 2480, 3508},
+      {"a4_grey_lzma.tiff", 2480, 3508}, {"a4_rgb_lzma.tiff", 2480, 3508},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     Loader l;
-    l.IO.LoadFromFile(kImaging + "/" + name);
-    EXPECT_EQ(l.View.Bmp.Width(), 70);
-    EXPECT_EQ(l.View.Bmp.Height(), 46);
+    l.IO.LoadFromFile(kImaging + "/" + c.name);
+    EXPECT_EQ(l.View.Bmp.Width(), c.w);
+    EXPECT_EQ(l.View.Bmp.Height(), c.h);
     EXPECT_EQ(l.View.NotShownText(), kTIFFNotShown);
     // The next picture the view shows is shown again.
     l.IO.LoadFromFile(kImaging + "/rgb_none.tif");
     EXPECT_TRUE(l.View.NotShownText().empty());
   }
+}
+
+namespace {
+
+// A GIF of one white pixel on a logical screen of 40 x 30 whose background colour is black.
+std::string BlackScreenGIF() {
+  std::string f = "GIF89a";
+  for (int b : {40, 0, 30, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, 0x3B})
+    f += char(b);
+  return f;
+}
+
+// A PCX of Width x Height pixels, 8 bits in one plane, every line one run-length coded colour
+// (63 bytes per two), with its palette.
+std::string PCXFile(int Width, int Height) {
+  std::string f(128, '\0');
+  f[0] = 10, f[1] = 5, f[2] = 1, f[3] = 8, f[65] = 1;
+  auto put16 = [&](size_t at, int v) { f[at] = char(v & 0xFF), f[at + 1] = char(v >> 8); };
+  put16(8, Width - 1), put16(10, Height - 1), put16(12, 300), put16(14, 300), put16(66, Width);
+  std::string line;
+  for (int left = Width; left > 0; left -= 63) line += char(0xC0 | std::min(left, 63)), line += char(1);
+  f.reserve(f.size() + line.size() * size_t(Height) + 769);
+  for (int y = 0; y < Height; ++y) f += line;
+  return f + char(12) + std::string(768, '\x80');
+}
+
+}  // namespace
+
+TEST(PixIO, TransparentPngAfterAGifShowsTheViewsOwnBackground) {
+  // The GIF shows its black screen colour around its picture; the PNG after it is blended over
+  // the view's own silver again, and the view keeps silver.
+  Loader l;
+  l.View.Bg = clSilver;
+  l.IO.LoadFromFile(Temp("schwarz.gif", BlackScreenGIF()));
+  EXPECT_EQ(l.View.Bg, clBlack);
+  std::unique_ptr<TBitmap> png = LoadPictureFile(l.IO, kJpeg + "/firma.png");
+  ASSERT_NE(png, nullptr);
+  EXPECT_EQ(png->Pixel(10, 50), clSilver);
+  EXPECT_EQ(png->Pixel(50, 50), clBlack);
+  EXPECT_EQ(l.View.Bg, clSilver);
+  // Any other picture after a GIF also has the view's own background around it.
+  l.IO.LoadFromFile(Temp("schwarz.gif", BlackScreenGIF()));
+  l.IO.LoadFromFile(kBmp + "/w24.bmp");
+  EXPECT_EQ(l.View.Bg, clSilver);
+  // A background set while the GIF is shown is the view's own from then on.
+  l.IO.LoadFromFile(Temp("schwarz.gif", BlackScreenGIF()));
+  l.View.Bg = clRed;
+  l.IO.LoadFromFile(kBmp + "/w24.bmp");
+  EXPECT_EQ(l.View.Bg, clRed);
+}
+
+TEST(PixIO, ProgressivePhotosAreShownAndThumbnailed) {
+  // A progressive photo needs the coefficients of the whole picture (2 bytes each) beside its
+  // bitmap, whatever the scale it is decoded at.
+  struct Case {
+    const char* name;
+    int w, h;  // as the view shows it
+  } cases[] = {{"photo24_prog.jpg", 6000, 4000}, {"photo16_444_prog.jpg", 4900, 3300}, {"photo48_prog.jpg", 4000, 3000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Loader l;
+    l.IO.LoadFromFile(kJpeg + "/" + c.name);
+    EXPECT_EQ(l.View.Bmp.Width(), c.w);
+    EXPECT_EQ(l.View.Bmp.Height(), c.h);
+    // The rose's red is there, not the decoder's grey.
+    const TColor mid = l.View.Bmp.Pixel(c.w / 2, c.h / 2);
+    EXPECT_GT(RedOf(mid), GreenOf(mid) + 20);
+    // The thumbnails decode at an eighth.
+    TFileStream f(kJpeg + "/" + c.name, fmOpenRead);
+    int x = 0, y = 0, w = 0, h = 0;
+    std::unique_ptr<TBitmap> thumb(ReadJPEGStreamScaled(f, x, y, [](int, int) { return 8; }, w, h));
+    EXPECT_EQ(thumb->Width(), (w + 7) / 8);
+  }
+  // Beyond what a 32-bit program can hold: a progressive grey picture of 16000 x 13000 pixels,
+  // whose 3.25 million blocks of coefficients would take 416 MB (its 406 KB of data fill it), is
+  // too large to be shown, in the user's words, and no broken file.
+  const std::string path = Temp("riesig.jpg", hostile::JPEG(true, 16000, 13000, 1, 2000 * 1625 / 8));
+  Loader l;
+  try {
+    l.IO.LoadFromFile(path);
+    ADD_FAILURE() << "loaded";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_EQ(e.Message(), "Das Bild ist mit 16000 x 13000 Bildpunkten zu gro\xDF, um angezeigt zu werden.");
+  }
+}
+
+TEST(PixIO, APcxBeyondTheBudgetIsTooLargeAndMeasured) {
+  const std::string path = Temp("gross.pcx", PCXFile(8000, 6000));
+  Loader l;
+  try {
+    l.IO.LoadFromFile(path);
+    ADD_FAILURE() << "loaded";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_EQ(e.Message(), "Das Bild ist mit 8000 x 6000 Bildpunkten zu gro\xDF, um angezeigt zu werden.");
+  }
+  const TPixSize s = MeasurePictureFile(l.IO, path);
+  EXPECT_EQ(s.Width, 8000);
+  EXPECT_EQ(s.Height, 6000);
+  // Within the budget the same lines are a picture.
+  l.IO.LoadFromFile(Temp("klein.pcx", PCXFile(300, 200)));
+  EXPECT_EQ(l.View.Bmp.Width(), 300);
+  EXPECT_EQ(l.View.Bmp.Pixel(299, 199), RGBColor(0x80, 0x80, 0x80));
 }

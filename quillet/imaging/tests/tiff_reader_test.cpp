@@ -341,3 +341,22 @@ TEST(TIFFReader, APictureOverTheBudgetIsTooLargeAndNamesItsSize) {
     EXPECT_EQ(e.Message(), "Das Bild ist mit 8000 x 6000 Bildpunkten zu gro\xDF, um angezeigt zu werden.");
   }
 }
+
+TEST(TIFFReader, APlanarFileCutInsideItsStripOffsetsKeepsItsPlanesInPlace) {
+  // Six strips of eight rows per plane; the file holds the offsets of the red and green strips
+  // only. The planes' strips are counted from the height, so red and green are right in every row
+  // and the missing blue plane stays 0, instead of green taking red strips.
+  auto b = Read("planar_cut.tiff");
+  ASSERT_TRUE(b);
+  ASSERT_EQ(b->Width(), 70);
+  ASSERT_EQ(b->Height(), 46);
+  const std::vector<uint8_t> rgb = ReadAll(Fixture("rgb_none_tif.rgb"));
+  int bad = 0;
+  for (int y = 0; y < 46; ++y)
+    for (int x = 0; x < 70; ++x) {
+      const TColor c = b->Pixel(x, y);
+      const uint8_t* e = &rgb[(size_t(y) * 70 + size_t(x)) * 3];
+      if (RedOf(c) != e[0] || GreenOf(c) != e[1] || BlueOf(c) != 0) ++bad;
+    }
+  EXPECT_EQ(bad, 0);
+}

@@ -42,7 +42,9 @@ std::unique_ptr<TBitmap> ReadGIFPicture(const String& FileName, TColor Backgroun
   const TColor rgb = ColorToRGB(Background);
   const uint8_t bg[3] = {uint8_t(BlueOf(rgb)), uint8_t(GreenOf(rgb)), uint8_t(RedOf(rgb))};
   const int fw = read->Width(), fh = read->Height();
-  const int w = std::max(int(screen.Width), frame.Left + fw), h = std::max(int(screen.Height), frame.Top + fh);
+  // The screen, grown to hold the frame and bounded by it where it is far larger (BoundCanvas).
+  const TCanvasSize bounded = BoundCanvas(screen.Width, screen.Height, frame.Left + fw, frame.Top + fh);
+  const int w = std::max(bounded.Width, frame.Left + fw), h = std::max(bounded.Height, frame.Top + fh);
   if (frame.Left == 0 && frame.Top == 0 && fw == w && fh == h) {
     // The frame is the whole picture: only its transparent pixels change.
     if (!clear.empty())

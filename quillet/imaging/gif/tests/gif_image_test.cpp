@@ -228,3 +228,74 @@ TEST(GIFImage, SavingTakesTimeLinearInTheFrames) {
   const double few = saveSeconds(4000), many = saveSeconds(16000);
   EXPECT_LT(many, 8 * few + 0.2) << few << " s for 4000 frames, " << many << " s for 16000";
 }
+
+TEST(GIFImage, LoadingTakesTimeLinearInTheFrames) {
+  // 100,000 one-pixel frames: each frame loaded tells the picture that it changed before it is in
+  // the list. Four times the frames may take about four times as long, not sixteen; the margin
+  // covers a busy machine's pauses and stays far below the seconds that a walk over the list per
+  // frame costs.
+  auto file = [](int frames) {
+    TGIFImage img;
+    img.GlobalColorMap().Add(TColor(0x0000FF));
+    img.GlobalColorMap().Add(TColor(0x00FF00));
+    for (int i = 0; i < frames; ++i) {
+      auto* f = new TGIFSubImage(&img);
+      img.Images().Add(f);
+      f->SetWidth(1);
+      f->SetHeight(1);
+      f->ScanLine(0)[0] = uint8_t(i & 1);
+    }
+    return Saved(img);
+  };
+  auto loadSeconds = [](const Bytes& data, int frames) {
+    double best = 1e9;
+    for (int run = 0; run < 2; ++run) {
+      TMemoryStream s;
+      Fill(s, data);
+      s.SetPosition(0);
+      TGIFImage img;
+      const auto t0 = std::chrono::steady_clock::now();
+      img.LoadFromStream(s);
+      best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+      EXPECT_EQ(img.Images().Count(), frames);
+    }
+    return best;
+  };
+  const double few = loadSeconds(file(25000), 25000), many = loadSeconds(file(100000), 100000);
+  EXPECT_LT(many, 8 * few + 0.3) << few << " s for 25000 frames, " << many << " s for 100000";
+}
+
+TEST(GIFImage, AScreenFarBeyondItsFramesIsBoundedByThem) {
+  // The picture's bitmap is the logical screen. A screen of which the frame covers at least a
+  // quarter keeps its size; one of more than a megapixel that its frame covers less than a quarter
+  // of is bounded by the frame, with a warning.
+  struct Case {
+    int screenW, screenH, frameW, frameH, w, h;
+  } cases[] = {
+      {1200, 1000, 700, 500, 1200, 1000},
+      {1200, 1000, 500, 500, 500, 500},
+      {1000, 1000, 10, 10, 1000, 1000},  // a megapixel: kept whatever its frames
+      {6000, 7000, 1, 1, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.screenW);
+    const Bytes data(size_t(c.frameW) * c.frameH / 1000 + 100, 0);
+    Bytes file = WrapInGIF(FrameData(2, data), c.frameW, c.frameH, 2, false);
+    file[6] = uint8_t(c.screenW), file[7] = uint8_t(c.screenW >> 8);
+    file[8] = uint8_t(c.screenH), file[9] = uint8_t(c.screenH >> 8);
+    TGIFImage img;
+    std::vector<std::string> warnings;
+    img.OnWarning = [&](TObject*, int, const String& m) { warnings.push_back(m); };
+    TMemoryStream s;
+    Fill(s, file);
+    s.SetPosition(0);
+    img.LoadFromStream(s);
+    EXPECT_EQ(img.Width(), c.w);
+    EXPECT_EQ(img.Height(), c.h);
+    ASSERT_NE(img.Bitmap(), nullptr);
+    EXPECT_EQ(img.Bitmap()->Width(), c.w);
+    EXPECT_EQ(img.Bitmap()->Height(), c.h);
+    const bool bounded = c.w != c.screenW;
+    EXPECT_EQ(std::count(warnings.begin(), warnings.end(), std::string(gifmsg::ScreenSize)) > 0, bounded);
+  }
+}

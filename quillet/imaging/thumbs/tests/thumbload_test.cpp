@@ -161,10 +161,14 @@ TEST(ThumbLoad, GIFShowsItsWholePictureWithTheFrameInPlaceAndTheCellBehindTransp
 
   // A GIF without any frame has no picture to show.
   EXPECT_THROW(LoadThumbPicture(WriteFile("empty.gif", MakeGIF(4, 4, 0, 0, 0, 0, -1, nullptr))), EInvalidGraphic);
-  // A picture around its frame that, together with the frame, would pass one picture's memory budget.
+  // A logical screen of 65535 x 65535 pixels around a frame of one pixel: the screen is bounded by
+  // its frame (it could never be filled), not allocated, and the frame is shown at its place.
   const std::vector<int> one = {1};
-  EXPECT_THROW(LoadThumbPicture(WriteFile("huge.gif", MakeGIF(65535, 65535, 5, 5, 1, 1, -1, &one))),
-               EInvalidGraphic);
+  p = LoadThumbPicture(WriteFile("huge.gif", MakeGIF(65535, 65535, 5, 5, 1, 1, -1, &one)), 0, 0, nullptr, bg);
+  EXPECT_EQ(p.Width, 6);
+  EXPECT_EQ(p.Height, 6);
+  EXPECT_EQ(Pixels(p)[0], ColorToRGB(bg));
+  EXPECT_EQ(Pixels(p)[35], R);
 }
 
 TEST(ThumbLoad, TwoColourBMPShowsTheColoursOfItsTable) {

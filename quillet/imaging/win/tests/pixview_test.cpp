@@ -4,18 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "bitmap_win.h"
 #include "cursors_win.h"
 #include "picture.h"
 #include "pixbox.h"
+#include "pixio.h"
+#include "streams.h"
 #include "test_metafiles.h"
 #include "test_host.h"
 
 namespace {
 
-const std::string kImaging = IMAGING_FIXTURES, kBmp = BMP_FIXTURES;
+const std::string kImaging = IMAGING_FIXTURES, kBmp = BMP_FIXTURES, kJpegPng = JPEGPNG_FIXTURES;
 
 // The client area of a window as it is on the screen, read into a 24-bit bitmap.
 class TCapture {
@@ -275,3 +278,29 @@ TEST_F(PixView, MetafilesAreDrawnIntoThePicture) {
 }
 
 }  // namespace
+
+TEST_F(PixView, ATransparentPngAfterAGifIsShownOnTheViewsOwnBackground) {
+  // The image browser's full view: a GIF whose screen colour is black (one white pixel on a
+  // screen of 40 x 30), then black lettering on a transparent background, read as the browser
+  // reads it (LoadPictureFile, the PNG assigned to the view).
+  View->SetBackground(clSilver);
+  std::string gif = "GIF89a";
+  for (int b : {40, 0, 30, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, 0x3B})
+    gif += char(b);
+  const std::string gifPath = std::string(::testing::TempDir()) + "schwarz.gif";
+  TFileStream(gifPath, fmCreate).WriteBuffer(gif.data(), int64_t(gif.size()));
+  EXPECT_EQ(LoadPictureFile(*View->IO(), gifPath), nullptr);
+  {
+    TCapture c(View->Handle());
+    EXPECT_EQ(c.At(0, 0), clWhite);
+    EXPECT_EQ(c.At(100, 60), clBlack);  // the GIF's colour around it
+  }
+  std::unique_ptr<TBitmap> png = LoadPictureFile(*View->IO(), kJpegPng + "/firma.png");
+  ASSERT_NE(png, nullptr);
+  View->Assign(png.get());
+  View->Update();
+  TCapture c(View->Handle());
+  EXPECT_EQ(c.At(10, 50), ColorToRGB(clSilver));  // transparent: the view's own colour
+  EXPECT_EQ(c.At(50, 50), clBlack);               // the lettering
+  EXPECT_EQ(View->Background(), clSilver);
+}
