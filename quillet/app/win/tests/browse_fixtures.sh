@@ -17,3 +17,9 @@ printf 'kein Bild' > kaputt.png
 printf 'Notiz' > notiz.txt
 printf '<html></html>\r\n' > seite.htm
 ppmmake '#808080' 200 100 | pnmtojpeg > zweite/g.jpg
+# A GIF whose screen colour is black (one white pixel on a screen of 40 x 30), written byte by byte,
+# and black lettering of 40 x 20 pixels on a transparent picture.
+mkdir -p "$out/durchsichtig"
+cd "$out/durchsichtig"
+printf 'GIF89a\050\000\036\000\200\000\000\000\000\000\377\377\377\054\000\000\000\000\001\000\001\000\000\002\002\114\001\000\073' > schwarz.gif
+convert -size 120x60 xc:none -fill black -draw 'rectangle 40,20 79,39' png32:firma.png

@@ -1,5 +1,6 @@
 // Quillet.exe under Wine: the image browser window over the thumbnail view.
 #include <algorithm>
+#include <climits>
 
 #include "browseids.h"
 #include "quillet_app_driver.h"
@@ -35,9 +36,9 @@ std::vector<TCellSeen> Cells(HWND view) {
   return cells;
 }
 
-// The smallest rectangle around the pure red pixels that a window shows on the screen (empty when
-// none).
-RECT RedArea(HWND w) {
+// Calls f(x, y, rgb) for every pixel that a window shows on the screen (its client area).
+template <class F>
+void ForEachShownPixel(HWND w, F f) {
   RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   RECT client;
   GetClientRect(w, &client);
@@ -57,20 +58,33 @@ RECT RedArea(HWND w) {
   HGDIOBJ old = SelectObject(mem, dib);
   BitBlt(mem, 0, 0, cw, ch, screen, at.x, at.y, SRCCOPY);
   GdiFlush();
-  RECT red = {cw, ch, 0, 0};
   const auto* px = static_cast<const uint32_t*>(bits);
   for (int y = 0; y < ch; ++y)
-    for (int x = 0; x < cw; ++x)
-      if ((px[y * cw + x] & 0xFFFFFF) == 0xFF0000) {
-        red.left = std::min<LONG>(red.left, x), red.top = std::min<LONG>(red.top, y);
-        red.right = std::max<LONG>(red.right, x + 1), red.bottom = std::max<LONG>(red.bottom, y + 1);
-      }
+    for (int x = 0; x < cw; ++x) f(x, y, px[y * cw + x] & 0xFFFFFF);
   SelectObject(mem, old);
   DeleteObject(dib);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
+}
+
+// The smallest rectangle around the pure red pixels that a window shows on the screen (empty when
+// none).
+RECT RedArea(HWND w) {
+  RECT red = {LONG_MAX, LONG_MAX, 0, 0};
+  ForEachShownPixel(w, [&](int x, int y, uint32_t rgb) {
+    if (rgb != 0xFF0000) return;
+    red.left = std::min<LONG>(red.left, x), red.top = std::min<LONG>(red.top, y);
+    red.right = std::max<LONG>(red.right, x + 1), red.bottom = std::max<LONG>(red.bottom, y + 1);
+  });
   if (red.right <= red.left) red = {0, 0, 0, 0};
   return red;
+}
+
+// How many pixels of a window on the screen are pure black.
+int BlackPixels(HWND w) {
+  int n = 0;
+  ForEachShownPixel(w, [&](int, int, uint32_t rgb) { n += rgb == 0; });
+  return n;
 }
 
 std::vector<String> Titles(HWND view) {
@@ -340,4 +354,39 @@ TEST_F(ImageBrowser, ThePagesGetBackTheirWindowStatesWhenTheBrowserCloses) {
   EXPECT_TRUE(IsZoomed(pages[3]));
   EXPECT_EQ(ActiveChild(), pages[3]);
   EXPECT_EQ(Documents(), 3);
+}
+
+TEST_F(ImageBrowser, ATransparentPictureAfterAGifIsShownOnTheViewsOwnBackground) {
+  // A GIF whose screen colour is black around its one white pixel, then black lettering (40 x 20)
+  // on a transparent picture: the GIF's colour belongs to its own display only.
+  Start();
+  const String daten = Dir + "\\DATEN";
+  CreateDirectoryA(daten.c_str(), nullptr);
+  for (const char* f : {"schwarz.gif", "firma.png"})
+    ASSERT_TRUE(CopyFileA((kBrowseFixtures + "\\..\\durchsichtig\\" + f).c_str(), (daten + "\\" + f).c_str(), FALSE)) << f;
+  OpenBrowser(2);
+  ASSERT_EQ(Titles(View), (std::vector<String>{"firma.png", "schwarz.gif"}));
+  const std::vector<TCellSeen> cells = Cells(View);
+  HWND full = ChildOfClass(Browser, "TPixBox");
+  ASSERT_NE(full, nullptr);
+  RECT box;
+  GetClientRect(full, &box);
+  const int all = box.right * box.bottom;
+  // The GIF: its black screen colour fills the view around it.
+  Press(cells[1].Window, 40, 40);
+  BrowserCmd(BR_FULLVIEW);
+  ASSERT_TRUE(IsWindowVisible(full));
+  int black = 0;
+  testsupport::WaitFor([&] { return (black = BlackPixels(full)) > all / 2; }, 3000);
+  EXPECT_GT(black, all / 2);
+  Press(full, 2, 2);
+  ASSERT_TRUE(IsWindowVisible(View));
+  // The transparent picture: only its lettering is black.
+  Press(cells[0].Window, 40, 40);
+  BrowserCmd(BR_FULLVIEW);
+  ASSERT_TRUE(IsWindowVisible(full));
+  testsupport::WaitFor([&] { black = BlackPixels(full); return black >= 700 && black <= 1000; }, 3000);
+  EXPECT_GE(black, 700);
+  EXPECT_LE(black, 1000);
+  Press(full, 2, 2);
 }
