@@ -15,7 +15,7 @@ namespace {
 using testsupport::WinPath;
 
 // The fixture folder in the program's own spelling, backslashes throughout.
-const String kPictures = WinPath(String(ASTREL_BINARY_DIR) + "/quillet/app/dialogs/picture_fixtures/bilder");
+const String kPictures = WinPath(String(ASTREL_BINARY_DIR) + "/quillet/app/win/picture_fixtures/bilder");
 
 // Waits until Ready holds, pumping messages, for at most Seconds.
 template <typename Ready> bool WaitFor(TApplication& App, Ready ready, double Seconds = 60) {
