@@ -1,6 +1,7 @@
 // TMainForm: Quillet's main window, the MDI frame with the menus, tool bar and status bar, the
 // file commands, the browser preview, the History menu, the fixed snippets and the road of the
-// insert dialogs through the exchange list.
+// insert dialogs through the exchange list. Its menus and tool bar are made from tables in
+// mainbars.cpp.
 #pragma once
 
 #include <map>
