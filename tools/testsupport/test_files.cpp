@@ -26,6 +26,12 @@ bool WriteFileBytes(const std::string& path, const std::string& data) {
   return ok;
 }
 
+std::string WinPath(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
 std::string NewTempFolder(const std::string& name) {
   static int count = 0;
   char temp[MAX_PATH];

@@ -15,6 +15,10 @@ bool WriteFileBytes(const std::string& path, const std::string& data);
 // count; returned without a trailing "\".
 std::string NewTempFolder(const std::string& name);
 
+// The path with every "/" turned into "\\": a path of the build (which may be spelt with forward
+// slashes) as the programs and the file dialogs under test spell it.
+std::string WinPath(std::string path);
+
 // Removes the folder with everything in it (what cannot be removed stays).
 void RemoveTree(const std::string& folder);
 

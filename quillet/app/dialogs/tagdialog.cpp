@@ -45,16 +45,7 @@ TComboBox* TTagDialog::NewCombo(int N, int X, int Y, int W, std::initializer_lis
 }
 
 TUpDown* TTagDialog::NewUpDown(int N, TPanel* Panel, int Min, int Max, int Position) {
-  auto* u = new TUpDown(this);
-  u->SetRange(Min, Max);
-  u->SetPosition(Position);
-  u->SetBounds(Panel->Left() + Panel->Width() + 4, Panel->Top(), 20, 21);
-  u->SetControlId(FBlock + ID_UPDOWN + N);
-  u->SetParent(this);
-  u->OnMouseUp = [u, Panel](TObject*, TMouseButton, TShiftState, int, int) {
-    Panel->SetCaption(IntToStr(u->Position()));
-  };
-  return u;
+  return ::NewUpDown(this, this, FBlock + ID_UPDOWN + N, Panel, Min, Max, Position);
 }
 
 void TTagDialog::NewLabel(int X, int Y, int W, const String& Caption) { ::NewLabel(this, this, X, Y, W, Caption); }

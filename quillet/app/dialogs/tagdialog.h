@@ -3,7 +3,7 @@
 // their ids (see insertids.h). TFreeComboBox is a combo box whose text may also be typed.
 #pragma once
 
-#include "colorbutton.h"
+#include "controlbuilders.h"
 #include "dialogs.h"
 #include "forms.h"
 #include "insertdialogs.h"
@@ -25,7 +25,7 @@ public:
              const String& MenuEntry);
 
 protected:
-  // The shared builders (insertdialogs.h) with this dialog's ids: ControlN = block + kind + N.
+  // The shared builders (controlbuilders.h) with this dialog's ids: ControlN = block + kind + N.
   TEdit* NewEdit(int N, int X, int Y, int W, const String& Text = "");
   TPanel* NewPanel(int N, int X, int Y, int W, TColor Color = clWindow);
   TColorButton* NewButton(int N, int X, int Y, int W, const String& Caption);

@@ -55,16 +55,7 @@ void TForm1::BuildMediaFields() {
   NewLabel(this, this, 250, 102, 100, "Loop");
   Panel5 = NewPanel(this, this, NP_PANEL + 5, 250, 120, 50, 21, clWindow);
   Panel5->SetCaption("1");
-  UpDown1 = new TUpDown(this);
-  UpDown1->Orientation = udHorizontal;
-  UpDown1->SetRange(1, 100);
-  UpDown1->SetPosition(1);
-  UpDown1->SetBounds(304, 120, 36, 21);
-  UpDown1->SetControlId(NP_UPDOWN + 1);
-  UpDown1->SetParent(this);
-  UpDown1->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) {
-    Panel5->SetCaption(IntToStr(UpDown1->Position()));
-  };
+  UpDown1 = NewUpDown(this, this, NP_UPDOWN + 1, Panel5, 1, 100, 1, udHorizontal);
 }
 
 // The four page colours (a click picks a colour) and the fixed background.
@@ -79,11 +70,7 @@ void TForm1::BuildColourFields() {
   Panel8 = NewPanel(this, this, NP_PANEL + 8, 250, 174, 60, 21, clPurple);
   for (TPanel* p : {Panel4, Panel6, Panel7, Panel8}) p->OnClick = [this, p](TObject*) { PanelColorClick(p); };
   NewLabel(this, this, 330, 156, 145, "Hintergrund Eigenschaft");
-  CheckBox1 = new TCheckBox(this);
-  CheckBox1->SetCaption("Fixiert");
-  CheckBox1->SetBounds(330, 176, 120, 18);
-  CheckBox1->SetControlId(NP_CHECK + 1);
-  CheckBox1->SetParent(this);
+  CheckBox1 = NewCheckBox(this, this, NP_CHECK + 1, 330, 176, 120, 18, "Fixiert");
 }
 
 void TForm1::BuildButtons() {
@@ -102,11 +89,7 @@ void TForm1::BuildFrameSet() {
   Panel10 = NewPanel(this, this, NP_PANEL + 10, 0, 0, 481, 322, clBtnFace);
   Panel10->BevelOuter = bvRaised;
   Panel10->SetVisible(false);
-  CheckBox2 = new TCheckBox(this);
-  CheckBox2->SetCaption("Frame Set aktivieren");
-  CheckBox2->SetBounds(10, 10, 200, 18);
-  CheckBox2->SetControlId(NP_CHECK + 2);
-  CheckBox2->SetParent(Panel10);
+  CheckBox2 = NewCheckBox(this, Panel10, NP_CHECK + 2, 10, 10, 200, 18, "Frame Set aktivieren");
   NewLabel(this, Panel10, 10, 40, 140, "Frameset Cols - Daten");
   Edit4 = NewEdit(this, Panel10, NP_EDIT + 4, 10, 58, 60, "155");
   Edit4->SetMaxLength(4);
@@ -114,15 +97,7 @@ void TForm1::BuildFrameSet() {
   NewLabel(this, Panel10, 160, 40, 60, "Border");
   Panel11 = NewPanel(this, Panel10, NP_PANEL + 11, 160, 58, 40, 21, clWindow);
   Panel11->SetCaption("4");
-  UpDown2 = new TUpDown(this);
-  UpDown2->SetRange(0, 10);
-  UpDown2->SetPosition(4);  // the border the field shows
-  UpDown2->SetBounds(204, 58, 20, 21);
-  UpDown2->SetControlId(NP_UPDOWN + 2);
-  UpDown2->SetParent(Panel10);
-  UpDown2->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) {
-    Panel11->SetCaption(IntToStr(UpDown2->Position()));
-  };
+  UpDown2 = NewUpDown(this, Panel10, NP_UPDOWN + 2, Panel11, 0, 10, 4);  // starts at the border the field shows
   NewLabel(this, Panel10, 10, 90, 200, "Doc. Name   -  . htm");
   Edit6 = NewEdit(this, Panel10, NP_EDIT + 6, 10, 108, 200, "");
   NewLabel(this, Panel10, 240, 90, 200, "Doc. Titel");

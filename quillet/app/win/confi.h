@@ -3,7 +3,7 @@
 // sound into the working folder DATEN\ (the new page has no file of its own yet).
 #pragma once
 
-#include "colorbutton.h"
+#include "controlbuilders.h"
 #include "dialogs.h"
 #include "forms.h"
 #include "insertdialogs.h"

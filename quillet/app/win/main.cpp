@@ -1,6 +1,5 @@
 #include "main.h"
 
-#include <iterator>
 #include <memory>
 
 #include "about.h"
@@ -9,7 +8,6 @@
 #include "commands.h"
 #include "confi.h"
 #include "inputquery.h"
-#include "keyboard.h"
 #include "messagedlg.h"
 
 namespace {
@@ -112,240 +110,6 @@ void TMainForm::FormCreate() {
   UpdateMenuItems();
 }
 
-TMenuItem* TMainForm::AddItem(TMenuItem* Parent, const String& Caption, unsigned Command, const String& Hint,
-                              std::function<void()> Action) {
-  auto* i = new TMenuItem(this, Caption, Command);
-  i->SetHint(Hint);
-  if (Action) {
-    FActions[Command ? Command : i->Command()] = Action;
-    i->OnClick = [Action](TObject*) { Action(); };
-  }
-  Parent->Add(i);
-  return i;
-}
-
-void TMainForm::AddSnippet(TMenuItem* Parent, const String& Caption, unsigned Command, TSnippet S) {
-  AddItem(Parent, Caption, Command, "", [this, S] {
-    for (const String& s : SnippetInsertions(S)) InsertAtCaret(s);
-  });
-}
-
-void TMainForm::AddInputSnippet(TMenuItem* Parent, const String& Caption, unsigned Command,
-                                const String& BoxCaption, String (*Make)(const String&)) {
-  AddItem(Parent, Caption, Command, "", [this, BoxCaption, Make] {
-    if (!ActiveDocument()) return;
-    String text;
-    if (InputQuery(BoxCaption, "Text eingeben", text)) InsertAtCaret(Make(text));
-  });
-}
-
-void TMainForm::AddDialogItem(TMenuItem* Parent, const String& Caption, unsigned Command, TInsertDialogKind Kind) {
-  FDialogCommands[Command] = Kind;
-  AddItem(Parent, Caption, Command, "", [this, Kind] { RunInsertDialog(Kind); });
-}
-
-// ---- menus ----------------------------------------------------------------------------------
-
-TMenuItem* TMainForm::AddMenu(const String& Caption, const String& Hint) {
-  auto* m = new TMenuItem(this, Caption);
-  m->SetHint(Hint);
-  m->SetAlwaysPopup(true);
-  MainMenu1->Items()->Add(m);
-  return m;
-}
-
-void TMainForm::BuildMenus() {
-  MainMenu1 = new TMainMenu(this);
-  BuildFileMenu();
-  BuildEditMenu();
-  BuildHtmlMenu();
-  BuildJavaMenu();
-  BuildHistoryBrowserHelp();
-  FDocumentMenus = {JavaMenu, EditMenu, HtmlMenu, FileCloseItem, FileSaveAsItem};
-}
-
-void TMainForm::BuildFileMenu() {
-  FileMenu = AddMenu("&Datei", "Dateibefehle");
-  FileNewItem = AddItem(FileMenu, "Neu", cmFileNew, "Neue Datei anlegen", [this] { FileNewItemClick(); });
-  FileOpenItem = AddItem(FileMenu, "\xD6" "ffnen", cmFileOpen, "Existierende Datei \xF6" "ffnen",
-                         [this] { FileOpenItemClick(); });
-  FileCloseItem = AddItem(FileMenu, "Aktuelle Datei Schlie\xDF" "en", cmFileClose, "Aktuelle Datei schlie\xDF" "en",
-                          [this] { FileCloseItemClick(); });
-  FileSaveAsItem = AddItem(FileMenu, "Speichern unter...", cmFileSaveAs, "Aktuelle Datei speichern unter...",
-                           [this] { FileSaveAsItemClick(); });
-  FileSaveAsItem->SetEnabled(false);
-  FileExitItem = AddItem(FileMenu, "Beenden", cmFileExit, "Anwendung beenden", [this] { FileExitItemClick(); });
-}
-
-// Each entry runs the same-named pop-up entry of the active document window.
-void TMainForm::BuildEditMenu() {
-  EditMenu = AddMenu("B&earbeiten", "Befehle zum Editieren");
-  struct E { TMenuItem** item; const char* caption; unsigned cmd; const char* hint; void (TMDIChild::*run)(); };
-  const E entries[] = {
-      {&EditUndo, "Undo", cmEditUndo, "\xC4nderungen widerrufen", &TMDIChild::UndoClick},
-      {&EditCut, "Ausschneiden", cmEditCut, "In die Zwischenablage verschieben", &TMDIChild::CutClick},
-      {&EditCopy, "Kopieren", cmEditCopy, "In die Zwischenablage kopieren", &TMDIChild::CopyClick},
-      {&EditPaste, "Einf\xFCgen", cmEditPaste, "Aus der Zwischenablage einf\xFCgen", &TMDIChild::PasteClick},
-      {&EditDelete, "L\xF6schen", cmEditDelete, "Selektierten Text l\xF6schen", &TMDIChild::DeleteClick},
-  };
-  for (const E& e : entries) {
-    auto run = e.run;
-    *e.item = AddItem(EditMenu, e.caption, e.cmd, e.hint, [this, run] {
-      if (TMDIChild* d = ActiveDocument()) (d->*run)();
-    });
-    (*e.item)->SetEnabled(false);
-  }
-  AddItem(EditMenu, "-", 0, "", nullptr);
-  EditSelectAll = AddItem(EditMenu, "Alles Selektieren", cmEditSelectAll, "", [this] {
-    if (TMDIChild* d = ActiveDocument()) d->edi->ExecCommand(ecSelAll);
-  });
-}
-
-// An entry of the HTML and Java menus: a fixed snippet, a snippet around a text asked for with
-// an input box, an insert dialog, or the start of a submenu of the snippets that follow.
-struct TPageEntry {
-  enum TKind { Snippet, Input, DialogItem, SubMenu, EndSubMenu } Kind;
-  const char* Caption;
-  unsigned Command;
-  TSnippet Text;
-  TInsertDialogKind Dialog;
-  const char* BoxCaption;
-  String (*Make)(const String&);
-};
-
-namespace {
-constexpr TPageEntry Snip(const char* Caption, unsigned Command, TSnippet S) {
-  return {TPageEntry::Snippet, Caption, Command, S, idInsertDialogCount, nullptr, nullptr};
-}
-constexpr TPageEntry Ask(const char* Caption, unsigned Command, const char* Box, String (*Make)(const String&)) {
-  return {TPageEntry::Input, Caption, Command, snSnippetCount, idInsertDialogCount, Box, Make};
-}
-constexpr TPageEntry Dlg(const char* Caption, unsigned Command, TInsertDialogKind Kind) {
-  return {TPageEntry::DialogItem, Caption, Command, snSnippetCount, Kind, nullptr, nullptr};
-}
-constexpr TPageEntry Sub(const char* Caption) {
-  return {TPageEntry::SubMenu, Caption, 0, snSnippetCount, idInsertDialogCount, nullptr, nullptr};
-}
-constexpr TPageEntry EndSub() {
-  return {TPageEntry::EndSubMenu, nullptr, 0, snSnippetCount, idInsertDialogCount, nullptr, nullptr};
-}
-
-const TPageEntry kHtmlEntries[] = {
-    Snip("<BR> - Zeilenumbruch", cmBreak, snBreak),
-    Snip("<Nobr> - Kein Zeilenumbruch", cmNobr, snNobr),
-    Snip("<HR> - Linie", cmRule, snRule),
-    Snip("<B> - Text (Fett)", cmBold, snBold),
-    Snip("Spacer", cmSpacer, snSpacer),
-    Snip("Keine Frames", cmNoFrames, snNoFrames),
-    Snip("Border einf\xFCgen", cmBorder, snBorder),
-    Ask("IsIndex...", cmIsIndex, "IsIndex Prompt...", &IsIndexText),
-    Ask("Text versetzen - nach unten", cmSubScript, "Text nach unten versetzen...", &SubScriptText),
-    Ask("Text versetzen - nach oben", cmSuperScript, "Text nach oben versetzen...", &SuperScriptText),
-    Snip("Copyright", cmCopyright, snCopyright),
-    Snip("Registriert", cmRegistered, snRegistered),
-    Snip("Links justieren", cmLeft, snLeft),
-    Snip("Center", cmCenter, snCenter),
-    Snip("Rechts justieren", cmRight, snRight),
-    Snip("Kommentar einf\xFCgen", cmComment, snComment),
-    Snip("Textbaustein", cmTextArea, snTextArea),
-    Snip("Listbox", cmListBox, snListBox),
-    Dlg("Lauftext", cmMarquee, idMarquee),
-    Dlg("Text einf\xFCgen - Optionen", cmFontText, idFont),
-    Sub("Buttons"),
-    Snip("Seitenanfang", cmTopButton, snTopButton),
-    Snip("Seitenende", cmBottomButton, snBottomButton),
-    EndSub(),
-    Dlg("Video einbinden", cmVideo, idVideo),
-};
-
-const TPageEntry kJavaEntries[] = {
-    Snip("Aktuelles Datum", cmDateScript, snDateScript),
-    Snip("Hintergrund - Color Fader", cmColorFader, snColorFader),
-    Snip("Rechte Maustaste sperren", cmRightButtonLock, snRightButtonLock),
-    Snip("Scrolltext und Datum im Explorer", cmStatusScroller, snStatusScroller),
-};
-}  // namespace
-
-void TMainForm::AddPageEntries(TMenuItem* Menu, const TPageEntry* Begin, const TPageEntry* End) {
-  TMenuItem* parent = Menu;
-  for (const TPageEntry* p = Begin; p != End; ++p) {
-    const TPageEntry& e = *p;
-    switch (e.Kind) {
-      case TPageEntry::Snippet: AddSnippet(parent, e.Caption, e.Command, e.Text); break;
-      case TPageEntry::Input: AddInputSnippet(parent, e.Caption, e.Command, e.BoxCaption, e.Make); break;
-      case TPageEntry::DialogItem: AddDialogItem(parent, e.Caption, e.Command, e.Dialog); break;
-      case TPageEntry::SubMenu:
-        parent = new TMenuItem(this, e.Caption);
-        parent->SetAlwaysPopup(true);
-        Menu->Add(parent);
-        break;
-      case TPageEntry::EndSubMenu: parent = Menu; break;
-    }
-  }
-}
-
-void TMainForm::BuildHtmlMenu() {
-  HtmlMenu = AddMenu("HT&ML", "Vordefinierte HTML Tag`s und Befehle");
-  AddPageEntries(HtmlMenu, std::begin(kHtmlEntries), std::end(kHtmlEntries));
-}
-
-void TMainForm::BuildJavaMenu() {
-  JavaMenu = AddMenu("&Java", "Vordefinierte Java Scripts einf\xFCgen");
-  AddPageEntries(JavaMenu, std::begin(kJavaEntries), std::end(kJavaEntries));
-}
-
-// "&History" (filled by the windows), the "&Browser" entry right on the menu bar, and "&Hilfe".
-void TMainForm::BuildHistoryBrowserHelp() {
-  HistoryMenu = AddMenu("&History", "");
-  auto* b = new TMenuItem(this, "&Browser", cmBrowser);
-  b->SetHint("Pfad zum Internet Browser konfigurieren");
-  b->OnClick = [this](TObject*) { Browser1Click(); };
-  FActions[cmBrowser] = [this] { Browser1Click(); };
-  MainMenu1->Items()->Add(b);
-  BrowserMenu = b;
-  HelpMenu = AddMenu("&Hilfe", "Hilfethemen");
-  AddItem(HelpMenu, "Inf&o Box", cmInfoBox, "", [this] { InfoBoxClick(); });
-  AddItem(HelpMenu, "-", 0, "", nullptr);
-  AddItem(HelpMenu, "Hil&fe", cmHelp, "", [this] { HelpClick(); });
-}
-
-void TMainForm::BuildToolBar() {
-  struct B { int image; unsigned cmd; const char* hint; } buttons[] = {
-      {0, cmFileNew, "Neue Datei anlegen"},
-      {1, cmFileOpen, "Existierende Datei \xF6" "ffnen"},
-      {-1, 0, nullptr},
-      {2, cmFileSaveAs, "Aktuelle Datei speichern unter"},
-      {-1, 0, nullptr},
-      {3, cmPreview, "Aktive Seite mit Internet Browser testen"},
-      {4, cmImage, "Grafik einf\xFCgen"},
-      {5, cmLink, "Link auf eine Zeile oder einen  selektierten Text setzen "},
-      {6, cmMailLink, "E - Mail Link auf eine  Zeile oder einen selektierten Text setzen "},
-      {-1, 0, nullptr},
-      {7, cmTable, "Tabelle anlegen"},
-      {8, cmFormBuilder, "Formular anlegen"},
-      {9, cmImageBrowser, "Verzeichnisse nach Bildern durchsuchen"},
-      {10, cmCompressor, "HTML Seiten packen"},
-      {11, cmSoundTable, "Soundsteuerung mit Playliste"},
-  };
-  FActions[cmPreview] = [this] { Preview(); };
-  FActions[cmImage] = [this] { RunInsertDialog(idImage); };
-  FActions[cmLink] = [this] { LinkClick(); };
-  FActions[cmMailLink] = [this] { MailLinkClick(); };
-  FActions[cmTable] = [this] { RunInsertDialog(idTable); };
-  FActions[cmFormBuilder] = [this] { RunInsertDialog(idFormBuilder); };
-  FActions[cmSoundTable] = [this] { RunInsertDialog(idSoundTable); };
-  FActions[cmImageBrowser] = [this] { RunInsertDialog(idImageBrowser); };
-  FActions[cmCompressor] = [this] { RunInsertDialog(idCompressor); };
-  for (const B& b : buttons) {
-    auto* t = new TToolButton(ToolBar1, b.image, b.image < 0);
-    if (b.image < 0) continue;
-    t->SetHint(b.hint);
-    const unsigned cmd = b.cmd;
-    t->OnClick = [this, cmd](TObject*) { FActions[cmd](); };
-    FButtons[cmd] = t;
-  }
-}
-
 LRESULT TMainForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
   if (msg == QM_COMMANDENABLED) return CommandEnabled(unsigned(w)) ? 1 : 0;
   if (msg == QM_DOCUMENTCOUNT) return DocumentCount();
@@ -415,14 +179,7 @@ void TMainForm::UpdateMenuItems() {
   for (TMenuItem* m : FDocumentMenus) m->SetEnabled(doc);
   HistoryMenu->SetEnabled(MDIChildCount() > 0);  // its entries restore any MDI child
   for (auto& [cmd, kind] : FDialogCommands) TMenuItem::FindItem(cmd)->SetEnabled(bool(InsertDialog(kind)));
-  for (unsigned cmd : {cmFileSaveAs, cmPreview, cmMailLink}) FButtons[cmd]->SetEnabled(doc);
-  const std::pair<unsigned, TInsertDialogKind> dialogs[] = {
-      {cmImage, idImage}, {cmLink, idLink}, {cmTable, idTable}, {cmFormBuilder, idFormBuilder},
-      {cmSoundTable, idSoundTable}};
-  for (auto& [cmd, kind] : dialogs) FButtons[cmd]->SetEnabled(doc && bool(InsertDialog(kind)));
-  // While the image browser is open its button stays off, so that only one is ever open.
-  FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)) && !FSideWindow);
-  FButtons[cmCompressor]->SetEnabled(bool(InsertDialog(idCompressor)));
+  UpdateToolButtons(doc);
   if (FSideWindow && ActiveMDIChild() == FSideWindow) DisableDocumentButtons();
   // "Undo" is the active page's.
   if (TMDIChild* d = ActiveDocument()) d->UpdateUndoEntries();
@@ -767,20 +524,15 @@ void TMainForm::OpenInsertWindow(const TInsertDialog& Dialog) {
   DisableDocumentButtons();
 }
 
-void TMainForm::DisableDocumentButtons() {
-  for (unsigned cmd : {cmFileSaveAs, cmPreview, cmImage, cmTable, cmFormBuilder, cmLink, cmMailLink, cmImageBrowser})
-    FButtons[cmd]->SetEnabled(false);
-}
-
 // The window's own History entry goes (closed through its close box it need not be the active
-// window), and tool button 13 comes back.
+// window), and the buttons that open such a window (tool button 13) come back.
 void TMainForm::SideWindowClosed(TForm* Window) {
   RemoveHistoryEntry(Window->Caption());
   if (Window == FSideWindow) {
     FSideWindow = nullptr;
     FSteppedAside.Restore(this, Window);
   }
-  FButtons[cmImageBrowser]->SetEnabled(bool(InsertDialog(idImageBrowser)));
+  EnableWindowButtons();
 }
 
 // ---- what the document windows ask of their frame --------------------------------------------

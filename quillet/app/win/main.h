@@ -1,6 +1,7 @@
 // TMainForm: Quillet's main window, the MDI frame with the menus, tool bar and status bar, the
 // file commands, the browser preview, the History menu, the fixed snippets and the road of the
-// insert dialogs through the exchange list.
+// insert dialogs through the exchange list. Its menus and tool bar are made from tables in
+// mainbars.cpp.
 #pragma once
 
 #include <map>
@@ -90,6 +91,9 @@ private:
   void BuildHistoryBrowserHelp();
   void AddPageEntries(TMenuItem* Menu, const TPageEntry* Begin, const TPageEntry* End);
   void BuildToolBar();
+  // Enables each tool button as the tool-bar table says, Document telling whether a document
+  // window is open.
+  void UpdateToolButtons(bool Document);
   TMenuItem* AddItem(TMenuItem* Parent, const String& Caption, unsigned Command, const String& Hint,
                      std::function<void()> Action);
   void AddSnippet(TMenuItem* Parent, const String& Caption, unsigned Command, TSnippet S);
@@ -106,6 +110,7 @@ private:
   void ShowInsertDialog(const TInsertDialog& Dialog, TMDIChild* Doc);
   void OpenInsertWindow(const TInsertDialog& Dialog);
   void DisableDocumentButtons();
+  void EnableWindowButtons();
   void SideWindowClosed(TForm* Window);
   // Writes the page into File, which it then is; a failure is reported and leaves File whole.
   bool SavePageAs(TMDIChild* Doc, const String& File);

@@ -1,7 +1,6 @@
 // What the tests of Quillet's insert dialogs share: a fixture holding what a dialog gets of the
 // program (the exchange list, the media stream, a working folder) with a dialog opened modeless
-// for direct driving, and the driver of the road through the main window: the menu command opens
-// its registered dialog modally, and a timer drives the dialog once it shows.
+// for direct driving. The road through the main window is driven in win/tests/dialog_roads_test.cpp.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "childwin.h"
-#include "commands.h"
 #include "forms.h"
 #include "insertdialogs.h"
 #include "lists.h"
@@ -57,38 +54,3 @@ protected:
     return d;
   }
 };
-
-// The document window the program start opened ("/neu").
-inline TMDIChild* StartDocument() {
-  for (int i = 0; i < Screen->FormCount(); ++i)
-    if (auto* d = dynamic_cast<TMDIChild*>(Screen->Forms(i))) return d;
-  return nullptr;
-}
-
-inline bool CommandEnabled(unsigned Command) {
-  return SendMessageA(Application->Handle(), QM_COMMANDENABLED, Command, 0) == 1;
-}
-
-// The dialog the command opened, and what the timer does with it once it is visible.
-inline std::function<void(TForm*)> gDrive;
-inline TForm* gDialog = nullptr;
-inline void CALLBACK DriveDialog(HWND, UINT, UINT_PTR Id, DWORD) {
-  if (!gDialog || !IsWindowVisible(gDialog->Handle())) return;
-  KillTimer(nullptr, Id);
-  gDrive(gDialog);
-}
-
-// The registered dialog with its insert step, created so that the timer finds it.
-template <class D> void RegisterDriven(TInsertDialogKind Kind) {
-  TInsertDialog d = InsertDialog(Kind);
-  d.Create = [](TComponent* Owner, TDialogContext& C) -> TForm* { return gDialog = new D(Owner, C); };
-  RegisterInsertDialog(Kind, d);
-}
-
-// Runs a menu command of the main window; Drive works the dialog it opens, which must close it.
-inline void RunCommand(unsigned Command, std::function<void(TForm*)> Drive) {
-  gDrive = std::move(Drive);
-  SetTimer(nullptr, 0, 20, DriveDialog);
-  SendMessageA(Application->Handle(), WM_COMMAND, Command, 0);
-  gDialog = nullptr;
-}

@@ -1,6 +1,6 @@
 // The link, image, marquee, video and font dialogs driven in this process: the exchange-list
-// lines they leave, byte for byte, the media copies in the working folder, and the road from a
-// menu command through the dialog to the text at the caret.
+// lines they leave, byte for byte, and the media copies in the working folder. Their road from a
+// menu command through the main window to the caret is in quillet/app/win/tests/dialog_roads_test.cpp.
 #include <gtest/gtest.h>
 
 #include <richedit.h>
@@ -10,7 +10,6 @@
 #include "lader.h"
 #include "laufer.h"
 #include "linker.h"
-#include "main.h"  // the program start
 #include "pagelogic.h"
 #include "tagdialog.h"
 #include "texter.h"
@@ -25,8 +24,6 @@ protected:
   String Work;
   void SetUp() override {
     DialogTest::SetUp();
-    // The program's own start, with an empty page for the road through the main window.
-    StartMainWindow("/neu");
     Work = MakeWorkFolder("tagdialogs");
     App.ProcessMessages();
   }
@@ -227,39 +224,6 @@ TEST_F(TagDialogs, FontListAndTheChosenFace) {
   auto f = Open<Ttexter>();
   f->ColorButton2->Click();
   EXPECT_EQ(Exchange->Count(), 0);
-}
-
-TEST_F(TagDialogs, FromTheMenuCommandToTheCaret) {
-  RegisterTagDialogs();
-  RegisterDriven<Tlaufer>(idMarquee);
-  RegisterDriven<Tviform>(idVideo);
-  RegisterDriven<Tlader>(idImage);
-  Screen->ActiveFormChanged();  // the main window takes the registered dialogs into its menus
-  TMDIChild* doc = StartDocument();
-  ASSERT_NE(doc, nullptr);
-  doc->edi->Lines()->Add("");
-  App.ProcessMessages();
-  EXPECT_TRUE(CommandEnabled(cmMarquee));
-  RunCommand(cmMarquee, [](TForm* f) {
-    auto* m = static_cast<Tlaufer*>(f);
-    m->Edit5->SetText("Hallo");
-    m->ColorButton1->Click();
-  });
-  RunCommand(cmVideo, [](TForm* f) {
-    auto* v = static_cast<Tviform*>(f);
-    v->Edit1->SetText("clip.avi");
-    v->ColorButton3->Click();  // "Beenden": nothing is inserted
-  });
-  RunCommand(cmImage, [](TForm* f) {
-    auto* l = static_cast<Tlader*>(f);
-    l->TakePicture(kFixtures + "bild.gif");
-    l->ColorButton2->Click();
-  });
-  EXPECT_EQ(doc->edi->Lines()->Text(),
-            "<Marquee Align=\"Top\" Behaviour=\"Scroll\" Direction=\"Left\" Scrollamount=\"1\" Loop=\"1\" "
-            "Bgcolor=\"#FFFFFF\">Hallo</Marquee>\r\n"
-            "<IMG Src=\"bild.gif\" Width=\"10\" Height=\"20\" Border=\"0\">\r\n\r\n");
-  for (TInsertDialogKind k : {idImage, idLink, idMarquee, idVideo, idFont}) UnregisterInsertDialog(k);
 }
 
 }  // namespace

@@ -17,13 +17,7 @@ TTableDialogBase::TTableDialogBase(TComponent* AOwner, TDialogContext& Context, 
 }
 
 TCheckBox* TTableDialogBase::NewCheck(int N, int X, int Y, int W, const String& Caption, bool Checked) {
-  auto* c = new TCheckBox(this);
-  c->SetBounds(X, Y, W, 20);
-  c->SetCaption(Caption);
-  c->SetChecked(Checked);
-  c->SetControlId(FBlock + ID_CHECK + N);
-  c->SetParent(this);
-  return c;
+  return NewCheckBox(this, this, FBlock + ID_CHECK + N, X, Y, W, 20, Caption, Checked);
 }
 
 int TSpinField::Value() const {
@@ -341,15 +335,16 @@ void Tsoform::ColorButton5Click() {
 
 void RegisterTableDialogs() {
   // The table comes as one text; the form builder's blocks and the sound table's rows one by one.
+  // Created at the start after the tag dialogs: the table designer, its title dialog (opened by
+  // the designer's grid, no insert dialog of its own), the form builder.
   RegisterInsertDialog(idTable, {DialogFactory<Ttabell>(), [](const TStrings& Exchange, TPageAccess& Page) {
                                    Page.InsertAtCaret(ExchangeItem(Exchange, 0));
-                                 }});
-  RegisterInsertDialog(idFormBuilder, {DialogFactory<Tbauf>(), InsertItemsUpTo(11)});
+                                 }},
+                       sfAtStart);
+  RegisterStartForm(DialogFactory<Tfomel>());
+  RegisterInsertDialog(idFormBuilder, {DialogFactory<Tbauf>(), InsertItemsUpTo(11)}, sfAtStart);
   // The sound table empties the list itself when the user accepts or cancels.
   TInsertDialog sound{DialogFactory<Tsoform>(), InsertItemsUpTo(16)};
   sound.ClearsExchange = false;
   RegisterInsertDialog(idSoundTable, sound);
-  // Created at the start after the tag dialogs: the table designer, its title dialog, the form builder.
-  for (TDialogFactory f : {DialogFactory<Ttabell>(), DialogFactory<Tfomel>(), DialogFactory<Tbauf>()})
-    RegisterStartForm(f);
 }

@@ -8,14 +8,15 @@
 
 #include <string>
 
-#include "../commands.h"
 #include "child_process.h"
+#include "commands.h"
 #include "test_files.h"
 #include "window_driver.h"
 
 namespace {
 
 using testsupport::ReadFileBytes;
+using testsupport::WinPath;
 
 const DWORD kWait = 60000;
 
@@ -30,12 +31,6 @@ std::string TopWindows() {
   });
   return all;
 }  // ms for a window or a text to appear (Wine may run emulated)
-
-std::string WinPath(std::string s) {
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s;
-}
 
 const std::string kBuild = WinPath(QUILLET_BUILD_DIR);
 const std::string kHelpFile = WinPath(QUILLET_HELP_FILE);

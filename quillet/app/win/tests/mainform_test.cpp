@@ -84,4 +84,50 @@ TEST_F(MainWindow, AnMDIChildWithoutAnEditorEnablesNoEditorCommand) {
   EXPECT_FALSE(Main->EditUndo->Enabled());
 }
 
+// Each tool button is enabled as its row of the tool-bar table says: a command on the page needs
+// a document, a dialog's command its dialog registered, and while the window beside the
+// documents is the active one, every command on the page and the window's own are off.
+TEST_F(MainWindow, ToolButtonsFollowTheDocumentsTheRegistryAndTheWindowBesideThem) {
+  // A dialog that inserts and a window beside the documents stand in for the registered ones.
+  TInsertDialog page{[](TComponent* Owner, TDialogContext&) -> TForm* { return new TForm(Owner); },
+                     [](const TStrings&, TPageAccess&) {}};
+  TInsertDialog window{[](TComponent* Owner, TDialogContext& Context) -> TForm* {
+                         auto* f = new TForm(Owner);
+                         f->SetFormStyle(fsMDIChild);
+                         f->SetCaption(" Fenster");
+                         f->OnClose = [f, &Context](TObject*, TCloseAction& Action) {
+                           Context.WindowClosed(f);
+                           Action = caFree;
+                         };
+                         return f;
+                       },
+                       nullptr};
+  window.Window = true;
+  RegisterInsertDialog(idSoundTable, page);
+  RegisterInsertDialog(idImageBrowser, window);
+  Main->UpdateMenuItems();
+  const unsigned commands[] = {cmSoundTable, cmPreview, cmMailLink, cmImageBrowser, cmTable, cmCompressor};
+  auto enabled = [this](const unsigned (&Commands)[6]) {
+    std::vector<bool> v;
+    for (unsigned c : Commands) v.push_back(Main->CommandEnabled(c));
+    return v;
+  };
+  // No document: only the window's command (the table and the compressor are not registered).
+  EXPECT_EQ(enabled(commands), (std::vector<bool>{false, false, false, true, false, false}));
+  Main->CreateDocumentWindow("seite.htm");
+  Pump();
+  EXPECT_EQ(enabled(commands), (std::vector<bool>{true, true, true, true, false, false}));
+  Main->RunInsertDialog(idImageBrowser);
+  Pump();
+  EXPECT_EQ(enabled(commands), (std::vector<bool>{false, false, false, false, false, false}));
+  EXPECT_TRUE(Main->CommandEnabled(cmFileNew));
+  // Closed, it gives its command back.
+  ASSERT_TRUE(Main->ActiveMDIChild());
+  Main->ActiveMDIChild()->Close();
+  Pump();
+  EXPECT_TRUE(Main->CommandEnabled(cmImageBrowser));
+  UnregisterInsertDialog(idSoundTable);
+  UnregisterInsertDialog(idImageBrowser);
+}
+
 }  // namespace

@@ -21,14 +21,9 @@
 
 inline const char* const kQuestion = "Die Datei wurde ge\xE4ndert , sollen die \xC4nderungen gespeichert werden ?";
 
-inline String WinPath(String s) {
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s;
-}
-
 using testsupport::ReadFileBytes;
 using testsupport::RemoveTree;
+using testsupport::WinPath;
 using testsupport::WriteFileBytes;
 using testsupport::WindowText;
 

@@ -3,7 +3,7 @@
 // 13, then a press on the second cell.
 #include <windows.h>
 
-#include "../commands.h"
+#include "commands.h"
 #include "window_driver.h"
 
 int main() {

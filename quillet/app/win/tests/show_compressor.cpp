@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "../commands.h"
-#include "../../dialogs/insertids.h"
+#include "commands.h"
+#include "insertids.h"
 #include "window_driver.h"
 
 namespace {

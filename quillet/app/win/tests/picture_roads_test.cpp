@@ -8,16 +8,14 @@
 #include "dialogdriver.h"
 #include "lader.h"
 #include "main.h"  // the program start: the browser is a window of the main window
+#include "test_files.h"
 
 namespace {
 
+using testsupport::WinPath;
+
 // The fixture folder in the program's own spelling, backslashes throughout.
-String WinPath(String Path) {
-  for (char& c : Path)
-    if (c == '/') c = '\\';
-  return Path;
-}
-const String kPictures = WinPath(String(ASTREL_BINARY_DIR) + "/quillet/app/dialogs/picture_fixtures/bilder");
+const String kPictures = WinPath(String(ASTREL_BINARY_DIR) + "/quillet/app/win/picture_fixtures/bilder");
 
 // Waits until Ready holds, pumping messages, for at most Seconds.
 template <typename Ready> bool WaitFor(TApplication& App, Ready ready, double Seconds = 60) {

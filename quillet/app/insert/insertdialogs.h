@@ -3,17 +3,14 @@
 // media copies) and knows nothing of the main window. Each registered dialog brings its own
 // insert step, which puts what the dialog left in the exchange list into the active page.
 // A command whose dialog is not registered has its menu entry and tool button disabled. The
-// builders at the end make the controls these dialogs and the new-page dialog share.
+// controls these dialogs and the new-page dialog share are made by controlbuilders.h.
 #pragma once
 
 #include <functional>
 #include <vector>
 
-#include "colorbutton.h"
-#include "dialogs.h"
 #include "forms.h"
 #include "lists.h"
-#include "stdctrls.h"
 #include "streams.h"
 
 enum TInsertDialogKind {
@@ -79,11 +76,16 @@ struct TInsertDialog {
   explicit operator bool() const { return bool(Create); }
 };
 
-void RegisterInsertDialog(TInsertDialogKind Kind, TInsertDialog Dialog);
+// Whether the program also creates a registered dialog at its start: such start forms are owned by
+// the application and never shown (each command creates a fresh instance of its dialog).
+enum TStartForm { sfOnCommandOnly, sfAtStart };
 
-// The dialogs the program creates at its start, owned by the application and never shown (each
-// command creates a fresh instance of its dialog), in the order they were registered.
+// Registers Kind's dialog (a second registration of a kind replaces its dialog and keeps the
+// start form it recorded first).
+void RegisterInsertDialog(TInsertDialogKind Kind, TInsertDialog Dialog, TStartForm Start = sfOnCommandOnly);
+// A start form that is no insert dialog of its own (the table designer's title dialog).
 void RegisterStartForm(TDialogFactory Create);
+// The start forms in the order they were registered.
 const std::vector<TDialogFactory>& StartForms();
 void UnregisterInsertDialog(TInsertDialogKind Kind);
 const TInsertDialog& InsertDialog(TInsertDialogKind Kind);
@@ -94,17 +96,3 @@ String ExchangeItem(const TStrings& Exchange, int I);
 // items 0..Last that is not empty, each as its own insertion.
 void InsertFirstLine(const TStrings& Exchange, TPageAccess& Page);
 TInsertStep InsertItemsUpTo(int Last);
-
-// The controls the insert dialogs and the new-page dialog are built from, each owned by Owner
-// (the dialog), shown on Parent (the dialog or a panel of it) with the control id Id, from the
-// dialog's own scheme of ids: an edit 21 pixels high; a lowered panel of a colour; a colour
-// button 25 pixels high with its caption in bold maroon Arial, centred, with its accelerator
-// key; a label 16 pixels high, without an id.
-TEdit* NewEdit(TComponent* Owner, TWinControl* Parent, int Id, int X, int Y, int W, const String& Text);
-TPanel* NewPanel(TComponent* Owner, TWinControl* Parent, int Id, int X, int Y, int W, int H, TColor Color);
-TColorButton* NewButton(TComponent* Owner, TWinControl* Parent, int Id, int X, int Y, int W, const String& Caption);
-void NewLabel(TComponent* Owner, TWinControl* Parent, int X, int Y, int W, const String& Caption);
-
-// A colour panel's click: the colour dialog (fully opened) starts with the panel's colour, and
-// the panel takes the chosen colour; a cancelled dialog changes nothing.
-void PickPanelColor(TColorDialog* Dialog, TPanel* Panel);
