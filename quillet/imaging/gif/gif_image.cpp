@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "../picture_budget.h"
+#include "picture_budget.h"
 #include "gif_frame_bitmap.h"
 #include "picture.h"
 

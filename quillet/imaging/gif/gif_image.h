@@ -12,7 +12,7 @@
 #include <map>
 #include <memory>
 
-#include "../picture_budget.h"
+#include "picture_budget.h"
 #include "bitmap.h"
 #include "gif_animation.h"
 #include "gif_model.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <utility>
 
-#include "../picture_budget.h"
+#include "picture_budget.h"
 #include "gif_lzw_decoder.h"
 
 bool GIFRenderOnLoad = false;
