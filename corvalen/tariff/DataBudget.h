@@ -5,7 +5,7 @@
 // outside (tarif.dat and its downloads, Feiertags.dat, free.log, rechnung.log, ServerInfo.dat,
 // Corva.dat) must never push it to the edge of its 2 GB of address space. One read may hold
 // kDataBudgetBytes, the same 128 MB as one picture read of Quillet
-// (quillet/imaging/picture_budget.h): the file, its unscrambled copy, expat's buffers and what the
+// (quillet/imaging/budget/picture_budget.h): the file, its unscrambled copy, expat's buffers and what the
 // reader builds from it together.
 //
 // - A file is read whole only up to kDataFileLimit. The files of a real installation are far

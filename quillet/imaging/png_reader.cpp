@@ -127,12 +127,14 @@ bool DataCanFill(const PNGReadState& s, int64_t fileSize) {
   return uint64_t(png_get_rowbytes(s.png, s.info)) * s.height <= uint64_t(fileSize) * kDeflateMaxExpansion;
 }
 
-// ReadPNG's phases. Each may leave through libpng's jump to ReadPNG's setjmp, so they keep
-// nothing that needs a destructor: all they build lives in the PNGReadState.
-
-// The header: the library reads up to the picture's data; the picture must fit the budget as it
-// is or shrunk (then s.shrink), else FALSE (s.tooLarge when it is a picture beyond the budget).
-bool ReadHeader(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, const TBitmap& bitmap) {
+// True when the whole picture is in s.image, or in s.bitmap unless the target is kOntoBitmap.
+// Bitmap is the one that takes the picture.
+bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, const TBitmap& bitmap) {
+  s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
+  if (!s.png) return false;
+  if (setjmp(png_jmpbuf(s.png))) return false;
+  s.info = png_create_info_struct(s.png);
+  if (!s.info) return false;
   // Only the chunks that make the picture are read (header, palette, transparency, data); text,
   // colour profiles and the other ancillary chunks are skipped unread, so a hostile file cannot make
   // the library keep hundreds of them in memory.
@@ -152,12 +154,7 @@ bool ReadHeader(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels
     while (int64_t((s.width + s.shrink - 1) / s.shrink) * ((s.height + s.shrink - 1) / s.shrink) > limit) ++s.shrink;
     s.tooLarge = false;
   }
-  return true;
-}
 
-// The transformations: what libpng hands over for the target the picture is read to (s.target,
-// s.interlaced, s.bgra are set here).
-void ChooseTransformations(PNGReadState& s, const TBitmap& bitmap) {
   // Palette, grey below 8 bits and a transparency chunk are expanded to whole samples; 16-bit
   // samples come low byte first. Alpha stays as stored (255 opaque): the painting turns it round.
   const bool transparency = png_get_valid(s.png, s.info, TransparencyChunk) == TransparencyChunk;
@@ -182,14 +179,10 @@ void ChooseTransformations(PNGReadState& s, const TBitmap& bitmap) {
   if (s.bitDepth == 16) png_set_swap(s.png);
   // Interlaced pictures are put together by the library over its seven passes.
   png_set_interlace_handling(s.png);
-}
 
-// The rows as the transformations make them: their layout checked against what the painting
-// expects, and the buffers they need against the budget. rowBytes is one row's bytes.
-bool CheckRowLayout(PNGReadState& s, size_t& rowBytes) {
   png_read_update_info(s.png, s.info);
   png_get_IHDR(s.png, s.info, &s.width, &s.height, &s.bitDepth, &s.colorType, nullptr, nullptr, nullptr);
-  rowBytes = png_get_rowbytes(s.png, s.info);
+  size_t rowBytes = png_get_rowbytes(s.png, s.info);
   if (s.width == 0 || s.height == 0 || rowBytes % s.width != 0) return false;
   s.bytesPerPixel = rowBytes / s.width;
   int channels = png_get_channels(s.png, s.info);
@@ -209,11 +202,7 @@ bool CheckRowLayout(PNGReadState& s, size_t& rowBytes) {
     s.tooLarge = true;
     return false;
   }
-  return true;
-}
-
-// The rows, read into the buffers Allocate made: shrunk, painted row by row, or read whole.
-void ReadRows(PNGReadState& s) {
+  if (!Allocate(s, rowBytes)) return false;
   if (s.shrink > 1) {
     for (png_uint_32 y = 0; y < s.height; ++y) {
       png_read_row(s.png, s.rows[y], nullptr);
@@ -223,34 +212,18 @@ void ReadRows(PNGReadState& s) {
         ShrinkRow(s, y, s.row24.data());
       }
     }
-    return;
+    return true;
   }
   if (s.target == PNGReadState::kOverColour && !s.interlaced) {
     for (png_uint_32 y = 0; y < s.height; ++y) {
       png_read_row(s.png, s.rows[y], nullptr);
       PaintRow(s, s.rows[y], s.bitmap.ScanLine(int(y)), true);
     }
-    return;
+    return true;
   }
   png_read_image(s.png, s.rows.data());
   if (s.target == PNGReadState::kOverColour)
     for (png_uint_32 y = 0; y < s.height; ++y) PaintRow(s, s.rows[y], s.bitmap.ScanLine(int(y)), true);
-}
-
-// True when the whole picture is in s.image, or in s.bitmap unless the target is kOntoBitmap.
-// Bitmap is the one that takes the picture.
-bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, const TBitmap& bitmap) {
-  s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
-  if (!s.png) return false;
-  if (setjmp(png_jmpbuf(s.png))) return false;
-  s.info = png_create_info_struct(s.png);
-  if (!s.info) return false;
-  if (!ReadHeader(s, file, fileSize, maxPixels, bitmap)) return false;
-  ChooseTransformations(s, bitmap);
-  size_t rowBytes = 0;
-  if (!CheckRowLayout(s, rowBytes)) return false;
-  if (!Allocate(s, rowBytes)) return false;
-  ReadRows(s);
   return true;
 }
 
