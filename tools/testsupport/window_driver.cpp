@@ -66,9 +66,22 @@ bool WaitFor(const std::function<bool()>& cond, DWORD ms, DWORD pollMs) {
 }
 
 std::string WindowText(HWND window) {
-  char buf[1024] = "";
+  char buf[4096] = "";
   SendMessageTimeoutA(window, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
   return buf;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string WinPath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
 }
 
 void Click(HWND dialog, int id) {

@@ -2,6 +2,7 @@
 // binding program, whose folder has no RAS library beside it.
 #include "RasEntrySetup.h"
 #include "rassim_fixture.h"
+#include "window_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@ namespace {
 
 TEST(RasDlgBinding, WithoutTheDialogLibraryTheOlderEditingDialogOpens) {
   RasSimFixture sim;
-  HMODULE full = LoadLibraryA((std::string("Z:") + RASSIM_FULL).c_str());
+  HMODULE full = LoadLibraryA(testsupport::WinPath(RASSIM_FULL).c_str());
   ASSERT_NE(full, nullptr);
   CRasDlgAccess dlg;
   dlg.Load();

@@ -19,27 +19,19 @@ BOOL CALLBACK FindProc(HWND wnd, LPARAM lp) {
   auto* s = reinterpret_cast<Search*>(lp);
   if (!::IsWindowVisible(wnd)) return TRUE;
   if (WindowText(wnd) != s->title) return TRUE;
-  if (s->dialogClassOnly) {
-    char cls[64] = {};
-    ::GetClassNameA(wnd, cls, sizeof cls);
-    if (std::string(cls) != "#32770") return TRUE;
-  }
+  if (s->dialogClassOnly && ClassOf(wnd) != "#32770") return TRUE;
   s->found = wnd;
   return FALSE;
 }
 
 BOOL CALLBACK TipProc(HWND w, LPARAM lp) {
-  char cls[64] = {};
-  ::GetClassNameA(w, cls, sizeof cls);
-  if (std::string(cls) == TOOLTIPS_CLASSA) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+  if (ClassOf(w) == TOOLTIPS_CLASSA) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
   return TRUE;
 }
 
 BOOL CALLBACK OtherProc(HWND w, LPARAM lp) {
   auto* o = reinterpret_cast<HWND*>(lp);  // {except, found}
-  char cls[64] = {};
-  ::GetClassNameA(w, cls, sizeof cls);
-  if (w == o[0] || !::IsWindowVisible(w) || std::string(cls) != "#32770") return TRUE;
+  if (w == o[0] || !::IsWindowVisible(w) || ClassOf(w) != "#32770") return TRUE;
   o[1] = w;
   return FALSE;
 }
@@ -136,12 +128,6 @@ HWND FindOtherDialog(HWND except) {
   } o{except, nullptr};
   ::EnumThreadWindows(::GetCurrentThreadId(), OtherProc, reinterpret_cast<LPARAM>(&o));
   return o.found;
-}
-
-std::string WindowText(HWND wnd) {
-  char buf[4096] = {};
-  ::GetWindowTextA(wnd, buf, sizeof buf);
-  return buf;
 }
 
 std::string ItemText(HWND dlg, int id) { return WindowText(::GetDlgItem(dlg, id)); }

@@ -9,6 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "window_driver.h"
+
+// The window driver's readers, as the dialog tests have always named them.
+using testsupport::ClassOf;
+using testsupport::WindowText;
+
 class DialogScript {
  public:
   using Step = std::function<bool()>;  // true = done, go on with the next step
@@ -45,7 +51,6 @@ HWND FindThreadWindow(const std::string& title);
 HWND FindMessageBox(const std::string& title);
 // A visible dialog window of this thread other than `except` (a message box over it).
 HWND FindOtherDialog(HWND except);
-std::string WindowText(HWND wnd);
 std::string ItemText(HWND dlg, int id);
 // The lines of the dialog's list box `id`, from the top.
 std::vector<std::string> ListItems(HWND dlg, int id);

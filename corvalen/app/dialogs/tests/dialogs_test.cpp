@@ -38,12 +38,6 @@ std::string EffectMap(HWND edit, long count) {
   return map;
 }
 
-std::string ClassOf(HWND wnd) {
-  char cls[64] = {};
-  ::GetClassNameA(wnd, cls, sizeof cls);
-  return cls;
-}
-
 class ViewerTest : public ::testing::Test {};
 
 TEST_F(ViewerTest, TipShowsBoldAndUnderlinedRunsInRichEdit20) {

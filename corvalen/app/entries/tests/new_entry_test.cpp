@@ -22,14 +22,14 @@ class NewEntryTest : public ::testing::Test {
     settings_ = std::make_unique<CSettings>();
     controller_ = std::make_unique<CConnectionController>(settings_.get(), settings_->GetProvider(), &status_,
                                                           nullptr, nullptr);
-    ASSERT_EQ(controller_->GetRasConnection().Load(), 0);
+    ASSERT_EQ(controller_->GetRasAccess().Load(), 0);
     ::WritePrivateProfileStringA("Vorhanden", "LocalPhoneNumber", "0191011",
                                  (ras_.Dir() + "rassim.pbk").c_str());
     provider_.SetId("p1");
     provider_.SetName("Testnetz");
     dlg_.SetProvider(&provider_);
     dlg_.SetController(controller_.get());
-    dlg_.SetRasAccess(&controller_->GetRasConnection());
+    dlg_.SetRasAccess(&controller_->GetRasAccess());
   }
   RasSimFixture ras_;
   CStatusHelper status_;
