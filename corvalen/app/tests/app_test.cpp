@@ -2,7 +2,7 @@
 // hanging up, retries, cancelling, the tray, a second instance, the AutoDial hook's road.
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
+#include "program_driver.h"
 
 #include <commctrl.h>
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Settings.h"
-#include "app_fixture.h"
+#include "program_driver.h"
 
 namespace {
 

@@ -129,19 +129,13 @@ TEST_F(NewEntryTest, ProviderWithoutLoginDisablesTheUserDataAndKeepsThePassword)
   dlg_.SetConnectionName("Offen");
   bool enabled[4] = {true, true, true, true};
   bool saveChecked = false;
-  DialogScript script;
-  script.Then([&] {
-    HWND wnd = FindThreadWindow(kTitle);
-    if (!wnd) return false;
+  ModalRun run = RunModal(kTitle, [&](HWND wnd) {
     int ids[4] = {IDC_NV_USER, IDC_NV_PASSWORD, IDC_NV_SAVE, IDC_NV_DAY};
     for (int i = 0; i < 4; ++i) enabled[i] = ::IsWindowEnabled(::GetDlgItem(wnd, ids[i]));
     saveChecked = ::IsDlgButtonChecked(wnd, IDC_NV_SAVE) == BST_CHECKED;
-    PostClick(wnd, IDOK);
-    return true;
-  });
-  script.Start();
-  EXPECT_EQ(dlg_.DoModal(), IDOK);
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return dlg_.DoModal(); });
+  EXPECT_EQ(run.result, IDOK);
+  ASSERT_TRUE(run.finished);
   for (bool e : enabled) EXPECT_FALSE(e);
   EXPECT_TRUE(saveChecked);
   EXPECT_TRUE(dlg_.IsSavePassword());

@@ -144,8 +144,19 @@ std::vector<std::string> ListItems(HWND dlg, int id) {
   return out;
 }
 
-void PostClick(HWND dlg, int id) {
-  ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dlg, id)));
+ModalRun RunModal(const std::string& title, const std::function<void(HWND)>& read,
+                  const std::function<INT_PTR()>& show, int button) {
+  DialogScript script;
+  script.Then([&] {
+    HWND dlg = FindThreadWindow(title);
+    if (!dlg) return false;
+    read(dlg);
+    PostClick(dlg, button);
+    return true;
+  });
+  script.Start();
+  INT_PTR result = show();
+  return {result, script.Finished()};
 }
 
 std::string MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
