@@ -15,10 +15,10 @@ else()
 endif()
 
 astrel_test(NAME vexel_config_block_test SOURCES tests/config_block_test.cpp LIBS vexel_core TIMEOUT 60)
-astrel_test(NAME vexel_entry_path_test NATIVE_ONLY SOURCES tests/entry_path_test.cpp LIBS vexel_posix_host TIMEOUT 60)
-astrel_test(NAME vexel_zip_crypt_test NATIVE_ONLY SOURCES tests/zip_crypt_test.cpp LIBS vexel_core TIMEOUT 60)
+astrel_test(NAME vexel_entry_path_test NATIVE_ONLY SOURCES tests/entry_path_test.cpp LIBS vexel_posix_host vexel_test_support TIMEOUT 60)
+astrel_test(NAME vexel_zip_crypt_test NATIVE_ONLY SOURCES tests/zip_crypt_test.cpp LIBS vexel_core vexel_test_support TIMEOUT 60)
 astrel_test(NAME vexel_zip_walker_test NATIVE_ONLY SOURCES tests/zip_walker_test.cpp
-            LIBS vexel_posix_host ${vexel_zlib} TIMEOUT 120)
+            LIBS vexel_posix_host vexel_test_support ${vexel_zlib} TIMEOUT 120)
 
 if(NOT ASTREL_WIN32)
   return()
@@ -60,5 +60,5 @@ add_custom_command(OUTPUT ${vexel_fixtures}/stamp
   VERBATIM)
 add_custom_target(vexel_installer_fixtures DEPENDS ${vexel_fixtures}/stamp)
 astrel_test(NAME vexel_installer_test WIN32_ONLY GUI SOURCES tests/installer_test.cpp
-            LIBS vexel_core astrel_testsupport ${vexel_zlib} TIMEOUT 240)
+            LIBS vexel_core vexel_test_support astrel_testsupport ${vexel_zlib} TIMEOUT 240)
 add_dependencies(vexel_installer_test Vexel vexel_installer_fixtures)

@@ -27,6 +27,7 @@ bool WriteFileBytes(const std::string& path, const std::string& data) {
 }
 
 std::string WinPath(std::string path) {
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;

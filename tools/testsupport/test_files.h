@@ -15,8 +15,9 @@ bool WriteFileBytes(const std::string& path, const std::string& data);
 // count; returned without a trailing "\".
 std::string NewTempFolder(const std::string& name);
 
-// The path with every "/" turned into "\\": a path of the build (which may be spelt with forward
-// slashes) as the programs and the file dialogs under test spell it.
+// A path as the programs and file dialogs under Wine spell it: every "/" turned into "\\", and a
+// path of the Linux side ("/tmp/...") on drive Z:. A path that names its drive already (the build's
+// paths as the tests are given them, "Z:/...") keeps it.
 std::string WinPath(std::string path);
 
 // Removes the folder with everything in it (what cannot be removed stays).

@@ -66,9 +66,15 @@ bool WaitFor(const std::function<bool()>& cond, DWORD ms, DWORD pollMs) {
 }
 
 std::string WindowText(HWND window) {
-  char buf[1024] = "";
+  char buf[4096] = "";
   SendMessageTimeoutA(window, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
   return buf;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
 }
 
 void Click(HWND dialog, int id) {

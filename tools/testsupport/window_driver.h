@@ -1,5 +1,6 @@
 // Finding and working the windows of another process as a user would: top-level windows by
-// caption or by any other trait, control texts, button clicks, and waiting for a state.
+// caption or by any other trait, control texts and classes, button clicks, waiting for a state,
+// and the paths the programs under Wine see.
 #pragma once
 
 #include <windows.h>
@@ -26,9 +27,13 @@ DWORD TimeScale();
 // Polls `cond` every `pollMs` until it holds; false when `ms` (times TimeScale()) have passed first.
 bool WaitFor(const std::function<bool()>& cond, DWORD ms, DWORD pollMs = 20);
 
-// The window's text through WM_GETTEXT (at most 1023 bytes), with a time limit so that a hung
-// program does not stop the test.
+// The window's text through WM_GETTEXT (at most 4095 bytes), with a time limit so that a hung
+// program does not stop the test. A window of the test's own thread answers at once.
 std::string WindowText(HWND window);
+
+// The window's class name ("#32770" for a dialog or a message box, "Button", "Edit", ...).
+std::string ClassOf(HWND window);
+
 
 // Clicks the button `id` of `dialog` as the button itself would report it (posted BN_CLICKED).
 void Click(HWND dialog, int id);

@@ -12,8 +12,6 @@
 
 namespace {
 
-CConnectionController* g_controller = nullptr;
-
 const UINT kIdsAlreadyAssigned = 5549;
 
 CString Trimmed(CString s) {
@@ -28,9 +26,6 @@ void ShowHelpTexts(CWnd* parent, UINT first, UINT second) {
 int Today() { return static_cast<int>(COleDateTime::GetCurrentTime().m_dt); }
 
 }  // namespace
-
-void CDlg_Uebernahme::SetController(CConnectionController* c) { g_controller = c; }
-CConnectionController* CDlg_Uebernahme::GetController() { return g_controller; }
 
 const CMessageMap* CDlg_Uebernahme::GetMessageMap() const {
   using M = CMessageMapOf<CDlg_Uebernahme>;
@@ -47,7 +42,7 @@ BOOL CDlg_Uebernahme::OnInitDialog() {
   CTipDialog::OnInitDialog();
   m_free.SubclassDlgItem(IDC_UE_FREE, this);
   m_assigned.SubclassDlgItem(IDC_UE_ASSIGNED, this);
-  CTarifManager* manager = g_controller ? g_controller->GetTariffManager() : nullptr;
+  CTarifManager* manager = m_controller ? m_controller->GetTariffManager() : nullptr;
   if (manager) manager->Recompute(nullptr, nullptr);
   m_free.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   m_assigned.SetExtendedStyle(LVS_EX_FULLROWSELECT);
@@ -67,11 +62,11 @@ BOOL CDlg_Uebernahme::OnInitDialog() {
 void CDlg_Uebernahme::FindEntries() {
   CWaitCursor wait;
   m_found.clear();
-  if (!g_controller) return;
-  CRasAccess& ras = g_controller->GetRasConnection();
+  if (!m_controller) return;
+  CRasAccess& ras = m_controller->GetRasAccess();
   if (ras.EnumEntries() != 0) return;
-  CTarifManager* manager = g_controller->GetTariffManager();
-  CControllerServices& services = g_controller->GetServices();
+  CTarifManager* manager = m_controller->GetTariffManager();
+  CControllerServices& services = m_controller->GetServices();
   for (int i = 0; i < ras.GetEntryCount(); ++i) {
     RASENTRYNAMEA name = {};
     name.dwSize = sizeof name;
@@ -115,11 +110,11 @@ void CDlg_Uebernahme::FillFree() {
 
 void CDlg_Uebernahme::FillAssigned() {
   m_assigned.DeleteAllItems();
-  if (!g_controller) return;
-  CTarifManager* manager = g_controller->GetTariffManager();
+  if (!m_controller) return;
+  CTarifManager* manager = m_controller->GetTariffManager();
   // The store's records as its file holds them, for the providers the tariff database knows.
   CAssignmentStore store;
-  store.SetFolder(g_controller->GetSettings()->GetPATH());
+  store.SetFolder(m_controller->GetSettings()->GetPATH());
   std::string text;
   std::vector<std::pair<CString, CString>> records;
   if (store.ReadAll(text)) CAssignmentStore::ParseRecords(text, records);
@@ -149,24 +144,24 @@ std::vector<CString> CDlg_Uebernahme::AssignedIds() {
 
 void CDlg_Uebernahme::OnAssign() {
   int row = m_free.GetNextItem(-1, LVNI_SELECTED);
-  if (row < 0 || !g_controller) return;
-  CDlg_Zuordnen dlg(this);
+  if (row < 0 || !m_controller) return;
+  CDlg_Zuordnen dlg(m_controller, this);
   dlg.SetPhoneNumber(m_free.GetItemText(row, 1).Left(50));
   dlg.SetAssignedIds(AssignedIds());
   CString entry = m_free.GetItemText(row, 0).Left(80);
   if (dlg.DoModal() != IDOK || !dlg.GetProvider()) return;
   CProvider* p = dlg.GetProvider();
-  CControllerServices& services = g_controller->GetServices();
+  CControllerServices& services = m_controller->GetServices();
   services.AddAssignment(p->GetId(), entry, Today());
   p->SetRegistered(1);
-  g_controller->SetCurrentProvider(p);
+  m_controller->SetCurrentProvider(p);
   bool undo = false;
   if (p->IsLoginRequired()) {
     CString password;
-    undo = g_controller->AskUserData(password, FALSE, TRUE) == 99999;
+    undo = m_controller->AskUserData(password, FALSE, TRUE) == 99999;
   }
   if (!undo && p->HasFreeMinutes())
-    undo = RunFreeMinutesDialog(nullptr, *g_controller, p->GetId(), entry) == FALSE;
+    undo = RunFreeMinutesDialog(nullptr, *m_controller, p->GetId(), entry) == FALSE;
   if (undo) {
     p->SetRegistered(0);
     services.RemoveAssignment(p->GetId());
@@ -176,10 +171,10 @@ void CDlg_Uebernahme::OnAssign() {
 
 void CDlg_Uebernahme::OnUnassign() {
   int row = m_assigned.GetNextItem(-1, LVNI_SELECTED);
-  if (row < 0 || !g_controller) return;
+  if (row < 0 || !m_controller) return;
   CString id = m_assigned.GetItemText(row, 3).Left(80);
-  g_controller->GetServices().RemoveAssignment(id);
-  CTarifManager* manager = g_controller->GetTariffManager();
+  m_controller->GetServices().RemoveAssignment(id);
+  CTarifManager* manager = m_controller->GetTariffManager();
   if (CProvider* p = manager ? manager->FindProvider(id) : nullptr) p->SetRegistered(0);
   FillFree();
   FillAssigned();
@@ -198,7 +193,7 @@ void CDlg_Uebernahme::OnDblClkAssigned(NMHDR*, LRESULT* result) {
 void CDlg_Uebernahme::OnHelp() { ShowHelpTexts(this, 5134, 5135); }
 
 void CDlg_Uebernahme::OnOK() {
-  if (g_controller) g_controller->GetServices().LoadAssignments(g_controller->GetTariffManager());
+  if (m_controller) m_controller->GetServices().LoadAssignments(m_controller->GetTariffManager());
   EndDialog(IDOK);
 }
 
@@ -217,8 +212,7 @@ BOOL CDlg_Zuordnen::OnInitDialog() {
   int none = m_combo.AddString("- Keinen entprechenden Tarif gefunden -");
   m_combo.SetItemData(none, 0);
   int selected = none;
-  CConnectionController* c = CDlg_Uebernahme::GetController();
-  CTarifManager* manager = c ? c->GetTariffManager() : nullptr;
+  CTarifManager* manager = m_controller ? m_controller->GetTariffManager() : nullptr;
   CString number = Trimmed(m_number);
   if (manager) {
     const CProviderArray& active = manager->GetActiveByName();

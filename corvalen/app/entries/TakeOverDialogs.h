@@ -19,15 +19,14 @@ class CDlg_Uebernahme : public CTipDialog {
     CString name, number, user;
   };
 
-  explicit CDlg_Uebernahme(CWnd* parent = nullptr) : CTipDialog(IDD_UEBERNAHME, parent) {}
+  // `controller` is the one this dialog and its assign dialog work with (none: nothing to list).
+  explicit CDlg_Uebernahme(CConnectionController* controller, CWnd* parent = nullptr)
+      : CTipDialog(IDD_UEBERNAHME, parent), m_controller(controller) {}
   const CMessageMap* GetMessageMap() const override;
   BOOL OnInitDialog() override;
   void OnOK() override;
 
   void SetAutoAssign(BYTE on) { m_autoAssign = on; }
-  // The controller this dialog and the assign dialog work with.
-  static void SetController(CConnectionController* controller);
-  static CConnectionController* GetController();
 
   const std::vector<FoundEntry>& GetFound() const { return m_found; }
   // The assigned rows' provider ids (the hidden column), for the assign dialog.
@@ -45,6 +44,7 @@ class CDlg_Uebernahme : public CTipDialog {
   // The found entries live as long as the window.
   void OnDestroy() override;
 
+  CConnectionController* m_controller;
   std::vector<FoundEntry> m_found;
   CListCtrl m_free;      // 1105
   CListCtrl m_assigned;  // 1102
@@ -53,7 +53,9 @@ class CDlg_Uebernahme : public CTipDialog {
 
 class CDlg_Zuordnen : public CDialog {
  public:
-  explicit CDlg_Zuordnen(CWnd* parent = nullptr) : CDialog(IDD_ZUORDNEN, parent) {}
+  // The providers offered are those of `controller`'s tariff manager.
+  explicit CDlg_Zuordnen(CConnectionController* controller, CWnd* parent = nullptr)
+      : CDialog(IDD_ZUORDNEN, parent), m_controller(controller) {}
   const CMessageMap* GetMessageMap() const override;
   BOOL OnInitDialog() override;
   void OnOK() override;
@@ -67,6 +69,7 @@ class CDlg_Zuordnen : public CDialog {
   void OnSelChange();
   void OnHelp();
 
+  CConnectionController* m_controller;
   CProvider* m_provider = nullptr;
   CString m_number;
   CComboBox m_combo;

@@ -2,6 +2,7 @@
 
 #include "AccountDialogs.h"
 #include "CostLog.h"
+#include "MainWindowMessages.h"
 #include "TarifClock.h"
 #include "TarifTexts.h"
 #include "TipMarkup.h"
@@ -14,7 +15,6 @@ namespace {
 // Settings of Corvalen write an empty text as one blank.
 CString NonEmpty(const CString& v) { return v.IsEmpty() ? CString(" ") : v; }
 const int kMaxDialString = 10;
-const UINT kMsgRefreshList = WM_USER + 3;
 
 // The ids of the "Standard" page.
 enum {
@@ -209,7 +209,7 @@ void CPpg_Optionen::OnTarifeAktualisieren() {
       tip.SetText(sheet->GetSettings()->GetTarifUpdateTip());
       tip.Show();
     }
-    if (main) ::SendMessageA(main, kMsgRefreshList, 0, 1);
+    if (main) ::SendMessageA(main, kMsgRefreshProviders, 0, 1);
   }
   if (connectedHere) {
     if (main) ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(kIdMainDisconnect, BN_CLICKED), 0);

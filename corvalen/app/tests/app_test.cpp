@@ -2,11 +2,12 @@
 // hanging up, retries, cancelling, the tray, a second instance, the AutoDial hook's road.
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
+#include "program_driver.h"
 
 #include <commctrl.h>
 
 #include "CFile.h"
+#include "MainWindowMessages.h"
 #include "TarifScramble.h"
 
 namespace {
@@ -473,7 +474,7 @@ TEST(CorvalenConnection, APriceChangeWhileOnlineSplitsTheCostRecord) {
   // back and the cheaper provider is offered.
   run.ClockAtLocal("20261210180010");
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) == "0:01:40"; }, 5000));
-  PostMessageA(main, WM_USER + 3, 0, 0);
+  PostMessageA(main, kMsgRefreshProviders, 0, 0);
   std::string text;
   HWND box = run.WaitBox(kTitle, &text, 5000);
   ASSERT_NE(nullptr, box);
@@ -573,7 +574,7 @@ TEST(CorvalenConnection, TakingTheCheaperOfferRedialsWithTheCheapest) {
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
   run.ClockAtLocal("20261210180010");
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) == "0:01:10"; }, 5000));
-  PostMessageA(main, WM_USER + 3, 0, 0);
+  PostMessageA(main, kMsgRefreshProviders, 0, 0);
   std::string text;
   HWND box = run.WaitBox(kTitle, &text, 5000);
   ASSERT_NE(nullptr, box);
@@ -624,7 +625,7 @@ TEST(CorvalenUserData, AChangedActivationDayIsStoredAndRanked) {
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindow(dlg); }, 5000));
   EXPECT_EQ("bw-400=Mein Blitz|1/1/2026 0:0:0;", run.File("Corva.dat"));
   // The next ranking reads the new day: 19 days after the activation.
-  PostMessageA(main, WM_USER + 3, 0, 0);
+  PostMessageA(main, kMsgRefreshProviders, 0, 0);
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kPreis) == "0.89 Pfg"; }, 5000))
       << CorvalenRun::Text(main, kPreis);
   Sleep(200);

@@ -4,7 +4,7 @@
 // the window is there; the main dialog's labels.
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
+#include "program_driver.h"
 
 #include <atomic>
 #include <mutex>

@@ -3,7 +3,7 @@
 // billed, shown and counted for the time it really lasted.
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
+#include "program_driver.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // the end of the Windows session while online.
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
+#include "program_driver.h"
 
 namespace {
 

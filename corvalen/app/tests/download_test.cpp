@@ -15,7 +15,7 @@
 
 #include "CostLog.h"
 #include "TarifScramble.h"
-#include "app_fixture.h"
+#include "program_driver.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 //   corvalen_screenshot.exe <file.bmp>
 #include <cstdio>
 
-#include "app_fixture.h"
+#include "program_driver.h"
 
 namespace {
 

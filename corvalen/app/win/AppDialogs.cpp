@@ -38,9 +38,8 @@ class CProgramDialogs : public CAppDialogs {
   INT_PTR RunSetupWizard(HWND parent, CConnectionController& c) override {
     // The wizard's take-over button assigns the user's existing entries automatically first.
     CWzdSheetOption::SetTakeOverDialog([](CWnd* owner, CConnectionController* controller) {
-      CDlg_Uebernahme dlg(owner);
+      CDlg_Uebernahme dlg(controller, owner);
       dlg.SetAutoAssign(1);
-      CDlg_Uebernahme::SetController(controller);
       dlg.DoModal();
     });
     return ::RunSetupWizard(CWnd::FromHandle(parent), &c);
@@ -120,9 +119,8 @@ class CProgramDialogs : public CAppDialogs {
       options_.reset(new CPsh_Sheet);
       // "Übernahme bestehende DFÜ-Einträge" of the expert mode: by hand, no automatic assignment.
       CPpg_Erweitert::SetDialog(CPpg_Erweitert::kTakeOver, [](CWnd* owner, CConnectionController* ctl, CTarifManager*) {
-        CDlg_Uebernahme dlg(owner);
+        CDlg_Uebernahme dlg(ctl, owner);
         dlg.SetAutoAssign(0);
-        CDlg_Uebernahme::SetController(ctl);
         dlg.DoModal();
       });
       CPpg_Erweitert::SetDialog(CPpg_Erweitert::kProviderFilter, [](CWnd* owner, CConnectionController*, CTarifManager* m) {
@@ -157,7 +155,7 @@ class CProgramDialogs : public CAppDialogs {
     CDlg_NeueVerbindung dlg(CWnd::FromHandle(parent));
     dlg.SetProvider(&provider);
     dlg.SetController(&c);
-    dlg.SetRasAccess(&c.GetRasConnection());
+    dlg.SetRasAccess(&c.GetRasAccess());
     dlg.SetNoLogin(ownNumber);
     dlg.SetConnectionName(name);
     dlg.SetUserName(user);

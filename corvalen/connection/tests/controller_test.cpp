@@ -154,7 +154,7 @@ TEST_F(ControllerTest, OwnEntryPausesBetweenEveryPairOfAttempts) {
 TEST_F(ControllerTest, AssignedEntryHasNoPauseBeforeTheLastAttempt) {
   ras.Set("Outcome", "busy");
   CRasEntrySetup setup;
-  ASSERT_EQ(0, setup.CreateEntry("Meins", controller->GetRasConnection(), "0190999", settings, "ich", "geheim", TRUE));
+  ASSERT_EQ(0, setup.CreateEntry("Meins", controller->GetRasAccess(), "0190999", settings, "ich", "geheim", TRUE));
   provider.SetId("login-1");
   provider.SetLoginRequired(TRUE);
   provider.SetRegistered(TRUE);
@@ -190,7 +190,7 @@ TEST_F(ControllerTest, AFailedDialNamesItsReason) {
 TEST_F(ControllerTest, ARefusedLoginOffersToEnterTheCredentialsAgain) {
   ras.Set("Password", "geheim");
   CRasEntrySetup setup;
-  ASSERT_EQ(0, setup.CreateEntry("Meins", controller->GetRasConnection(), "0190999", settings, "ich", "alt", TRUE));
+  ASSERT_EQ(0, setup.CreateEntry("Meins", controller->GetRasAccess(), "0190999", settings, "ich", "alt", TRUE));
   provider.SetId("login-1");
   provider.SetLoginRequired(TRUE);
   provider.SetRegistered(TRUE);
@@ -409,7 +409,7 @@ TEST_F(ControllerTest, ANewEntryKeepsThePasswordOnlyWhenAskedTo) {
     services.userDataShown = 0;
     services.savePassword = c.save;
     provider.SetRegistered(FALSE);
-    controller->GetRasConnection().DeleteEntry("Neuer Zugang");
+    controller->GetRasAccess().DeleteEntry("Neuer Zugang");
     ras.Set("Password", "geheim");
     provider.SetLoginRequired(TRUE);
     status.answer = IDYES;

@@ -5,43 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "CFile.h"
 #include "ConnectionMeter.h"
 #include "CostLog.h"
-#include "RegistryBackend.h"
 #include "Settings.h"
 #include "TarifClock.h"
 #include "TarifManager.h"
-#include "TarifScramble.h"
+#include "TestSupport.h"
 
 namespace {
 
-class MeterTest : public ::testing::Test {
+class MeterTest : public TariffTest {
  protected:
   void SetUp() override {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::string(ASTREL_BINARY_DIR) + "/connection-test-data/" + info->test_suite_name() + "." + info->name();
-    std::error_code ec;
-    std::filesystem::remove_all(CFile::NativePath(dir_.c_str()), ec);
-    std::filesystem::create_directories(CFile::NativePath(dir_.c_str()));
-    CRegistryBackend& reg = GetRegistryBackend();
-    reg.DeleteTree(kRegCurrentUser, "Software\\ASTREL");
-    reg.DeleteTree(kRegLocalMachine, "Software\\ASTREL");
-    RegKey k = 0;
-    ASSERT_EQ(reg.CreateKey(kRegLocalMachine, "Software\\ASTREL\\Corvalen2.0", &k), kRegOk);
-    reg.SetString(k, "PATH", dir_.data(), static_cast<DWORD>(dir_.size()));
-    reg.CloseKey(k);
+    TariffTest::SetUp();
     funkel.SetId("fk-100");
     funkel.SetName("Funkelnetz");
     funkel.SetPhoneNumber("0192100");
     funkel.SetTakt(60);
     funkel.SetPrice(1.49f);
   }
-  void TearDown() override { SetTarifClock(nullptr); }
 
   // The local clock at a moment and the steady clock at a reading, each on its own.
   void At(const COleDateTime& local, double steady) {
@@ -55,12 +40,7 @@ class MeterTest : public ::testing::Test {
     log.ReadAll(text);
     return text;
   }
-  void WriteTarif(std::string xml) const {
-    ScrambleTarif(reinterpret_cast<unsigned char*>(&xml[0]), xml.size());
-    ASSERT_TRUE(WriteWholeFile((dir_ + "\\tarif.dat").c_str(), xml));
-  }
 
-  std::string dir_;
   CSettings settings;
   CCostLog log{&settings};
   CConnectionMeter meter{&log};
@@ -207,7 +187,7 @@ TEST_F(MeterTest, ScreenAndBillAgreeForEveryTakt) {
   for (int takt : {0, 1, 7, 10, 60, 180, 3600}) {
     for (double seconds : {0.5, 59.5, 61.5, 150.5, 3599.5, 3700.5}) {
       SCOPED_TRACE(testing::Message() << "takt " << takt << ", " << seconds << " s");
-      CFile::Remove((dir_ + "\\rechnung.log").c_str());
+      RemoveFile("rechnung.log");
       funkel.SetTakt(takt);
       const COleDateTime connect(2026, 12, 10, 10, 0, 0);
       At(connect, 1000);
@@ -266,7 +246,7 @@ TEST_F(MeterTest, APriceChangeBetweenTwoIntervalsKeepsScreenAndBillAlike) {
 // the new data lack it (or switch it off) its former record stays with the meter, which goes on
 // billing at its tariff and names it in the record, and lets it go when another takes its place.
 TEST_F(MeterTest, AConnectedProviderThatAReloadLosesIsMeteredToTheEnd) {
-  ASSERT_TRUE(WriteWholeFile((dir_ + "\\Feiertags.dat").c_str(), "<Feiertage/>"));
+  WriteFile("Feiertags.dat", "<Feiertage/>");
   const std::string connected =
       "<Provider id=\"fk-100\"><name>funkelnetz</name><telefonnummer>0192100</telefonnummer>"
       "<set a=\"takt\" b=\"60\" c=\"preis\" d=\"1.49\"/></Provider>";
@@ -276,7 +256,7 @@ TEST_F(MeterTest, AConnectedProviderThatAReloadLosesIsMeteredToTheEnd) {
   };
   for (const char* next : later) {
     SCOPED_TRACE(next);
-    CFile::Remove((dir_ + "\\rechnung.log").c_str());
+    RemoveFile("rechnung.log");
     WriteTarif("<Providerliste>" + connected + "</Providerliste>");
     CTarifManager manager;
     manager.Init(&settings, &meter);

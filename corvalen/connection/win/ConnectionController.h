@@ -3,10 +3,10 @@
 // hang-up. It holds the RAS access it dials with and the meter (ConnectionMeter.h) that costs
 // the connection while it runs and writes its cost records.
 //
-// The controller reaches the main window only through its window handle (timers, WM_USER+1
-// progress, WM_USER+3 refresh, WM_TIMER 5, SC_MINIMIZE, WM_CLOSE) and through CStatusHelper
-// (texts and message boxes). The dialogs it opens and the work of the folders above it (server
-// messages, update checks, mailbox check, entry assignments) are reached through
+// The controller reaches the main window only through its window handle (the timers and the
+// progress and refresh messages of MainWindowMessages.h, SC_MINIMIZE, WM_CLOSE) and through
+// CStatusHelper (texts and message boxes). The dialogs it opens and the work of the folders above
+// it (server messages, update checks, mailbox check, entry assignments) are reached through
 // CControllerServices, which the application supplies.
 #pragma once
 
@@ -19,6 +19,7 @@
 #include "CString.h"
 #include "ConnectionMeter.h"
 #include "ConnectionNote.h"
+#include "MainWindowMessages.h"
 #include "CostLog.h"
 #include "RasAccess.h"
 #include "RasEntrySetup.h"
@@ -28,14 +29,6 @@
 
 class CConnectionController;
 
-// Progress and refresh messages to the main window.
-const UINT kMsgDialProgress = WM_USER + 1;    // wParam (error << 16) | state, or one of the two below
-const UINT kMsgRefreshProviders = WM_USER + 3;
-const WPARAM kProgressAttempt = 0x402;        // lParam = attempt number
-const WPARAM kProgressMailCheck = 0x404;
-// The main window's timers.
-enum { kTimerUrlOfDay = 1, kTimerRefresh = 2, kTimerAutoConnect = 3, kTimerOnline = 4, kTimerBilling = 5,
-       kTimerMailCheck = 6 };
 // A dial routine's result besides 0 (connected) and the CErrTable indices.
 const int kDialCancelled = 99999;
 // The own phone-book entry of the router.
@@ -155,7 +148,7 @@ class CConnectionController : public CObject {
   // none when the new data lack it or hold it inactive (every record of before is gone).
   void FindCurrentProviderAgain();
   CProvider* GetCurrentProvider() const { return current_; }
-  CRasAccess& GetRasConnection() { return ras_; }
+  CRasAccess& GetRasAccess() { return ras_; }
   CConnectionMeter& GetMeter() { return meter_; }
   // The number shown while dialling: the dialled entry's area code and local number.
   void SetNumber(const CString& n) { number_ = n; }

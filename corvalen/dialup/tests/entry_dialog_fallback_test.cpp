@@ -2,6 +2,8 @@
 // binding program, whose folder has no RAS library beside it.
 #include "RasEntrySetup.h"
 #include "rassim_fixture.h"
+#include "test_files.h"
+#include "window_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +11,7 @@ namespace {
 
 TEST(RasDlgBinding, WithoutTheDialogLibraryTheOlderEditingDialogOpens) {
   RasSimFixture sim;
-  HMODULE full = LoadLibraryA((std::string("Z:") + RASSIM_FULL).c_str());
+  HMODULE full = LoadLibraryA(testsupport::WinPath(RASSIM_FULL).c_str());
   ASSERT_NE(full, nullptr);
   CRasDlgAccess dlg;
   dlg.Load();

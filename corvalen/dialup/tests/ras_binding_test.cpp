@@ -4,6 +4,8 @@
 // first, so that the layer's load by name finds it.
 #include "RasAccess.h"
 #include "rassim_fixture.h"
+#include "test_files.h"
+#include "window_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +13,7 @@
 
 namespace {
 
-std::string WinPath(const char* unixPath) { return std::string("Z:") + unixPath; }
+using testsupport::WinPath;
 
 // Keeps a library loaded by path for the time of one case.
 struct Preloaded {

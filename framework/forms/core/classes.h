@@ -6,6 +6,7 @@
 // test it before calling.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -21,6 +22,34 @@ public:
 };
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Holds an update of `target` (a string list, the editor, anything with BeginUpdate and EndUpdate)
+// open for a scope: BeginUpdate when made, EndUpdate on every way out. An exception of EndUpdate
+// on the normal way out reaches the caller; while another exception passes, one of EndUpdate is
+// dropped so that the first one arrives.
+template <typename T>
+class TUpdateScope {
+public:
+  explicit TUpdateScope(T& target) : FTarget(target), FExceptions(std::uncaught_exceptions()) {
+    FTarget.BeginUpdate();
+  }
+  TUpdateScope(const TUpdateScope&) = delete;
+  TUpdateScope& operator=(const TUpdateScope&) = delete;
+  ~TUpdateScope() noexcept(false) {
+    if (std::uncaught_exceptions() == FExceptions) {
+      FTarget.EndUpdate();
+      return;
+    }
+    try {
+      FTarget.EndUpdate();
+    } catch (...) {
+    }
+  }
+
+private:
+  T& FTarget;
+  int FExceptions;
+};
 
 // Fires an event when it is assigned.
 template <typename Event, typename... Args>

@@ -105,28 +105,16 @@ int TStrings::AddObject(const String& S, TObject* AObject) {
 }
 
 void TStrings::AddStrings(TStrings* Strings) {
-  BeginUpdate();
-  try {
-    for (int i = 0; i < Strings->Count(); ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateScope update(*this);
+  for (int i = 0; i < Strings->Count(); ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
 }
 
 void TStrings::Assign(TPersistent* Source) {
   if (auto* src = dynamic_cast<TStrings*>(Source)) {
     if (src == this) return;
-    BeginUpdate();
-    try {
-      Clear();
-      AddStrings(src);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    TUpdateScope update(*this);
+    Clear();
+    AddStrings(src);
     return;
   }
   TPersistent::Assign(Source);
@@ -222,15 +210,9 @@ void TStrings::SplitLines(const String& Value, std::vector<String>& Lines) {
 void TStrings::SetTextStr(const String& Value) {
   std::vector<String> lines;
   SplitLines(Value, lines);
-  BeginUpdate();
-  try {
-    Clear();
-    for (const String& s : lines) Add(s);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateScope update(*this);
+  Clear();
+  for (const String& s : lines) Add(s);
 }
 
 void TStrings::BeginUpdate() {

@@ -295,22 +295,16 @@ TEditorModel::TCommandEnd TEditorModel::MoveCommand(int Command, TCaretTarget& T
       break;
     }
     case ecSelPrevPage: case ecSelNextPage: {
-      BeginUpdate();
-      try {
-        ExtendOrClear(To, true);
-        int page = std::max(FVisibleRowCount, 1);
-        int top = FTopRow + (Command == ecSelPrevPage ? -page : page);
-        SetLeftTop(FLeftCol, std::min(std::max(top, 0), VertScrollMax()));
-        Y += Command == ecSelPrevPage ? -FVisibleRowCount : FVisibleRowCount;
-        if (Command == ecSelNextPage) Y = std::min(Y, std::max(LastLine(), 0));
-        ClampCell(X, Y);
-        ExtendSelection(X, Y);
-        CaretPlace(X, Y);
-      } catch (...) {
-        EndUpdate();
-        throw;
-      }
-      EndUpdate();
+      TUpdateScope update(*this);
+      ExtendOrClear(To, true);
+      int page = std::max(FVisibleRowCount, 1);
+      int top = FTopRow + (Command == ecSelPrevPage ? -page : page);
+      SetLeftTop(FLeftCol, std::min(std::max(top, 0), VertScrollMax()));
+      Y += Command == ecSelPrevPage ? -FVisibleRowCount : FVisibleRowCount;
+      if (Command == ecSelNextPage) Y = std::min(Y, std::max(LastLine(), 0));
+      ClampCell(X, Y);
+      ExtendSelection(X, Y);
+      CaretPlace(X, Y);
       return TCommandEnd::Ended;
     }
     case ecBeginLine: case ecSelBeginLine:
@@ -732,7 +726,7 @@ void TEditorModel::GotoBookmark(int Index) {
 void TEditorModel::PlayMacro() {
   if (FPlaying > 0) return;  // a macro never plays itself
   String macro = FMacro;
-  BeginUpdate();
+  TUpdateScope update(*this);
   DoBeginCompound();
   ++FPlaying;
   try {
@@ -744,12 +738,10 @@ void TEditorModel::PlayMacro() {
   } catch (...) {
     --FPlaying;
     DoEndCompound();
-    EndUpdate();
     throw;
   }
   --FPlaying;
   DoEndCompound();
-  EndUpdate();
 }
 
 // ---- keys ----------------------------------------------------------------------------------

@@ -212,43 +212,37 @@ String TEditorModel::ExpandTabs(const String& S) const {
 
 void TEditorModel::InsertText(const String& Text) {
   CaretHidden hidden(FView);
-  BeginUpdate();
-  try {
-    String text = ExpandTabs(NormalizeLineBreaks(Text));
-    // A caret below the last line (possible with CursorBeyondEOF): the lines up to it come first.
-    if (FLines->Count() > 0 && FCaretY > LastLine()) {
-      int x = FCaretX;
-      FCaretX = 0;
-      PadCaret();
-      FCaretX = x;
-    }
-    // An empty store is the one empty line the view shows: a text that ends with a line break
-    // then leaves the caret on the line after it, where the next insertion follows, instead of
-    // beyond the last line, from where it would come back to the start of the text's last line.
-    if (FLines->Count() == 0) {
-      LockRaised lock(FUpdateLock);
-      FLines->RawInsert(0, String());
-    }
-    int p = LinePos(FCaretX, FCaretY);
-    // The record keeps the position too: a caret beyond the line end inserts at the end, and
-    // the inserted text lengthens the line, so (X, Y) alone would not find the place again.
-    TUndo::Record<TInsertUndo>(this, FCaretX, FCaretY, text, p);
-    InsertAtPos(p, text);
-    FUndoBuffer->Confirm();
-    TextModified(p, taInsert, Text);
-    int x, y;
-    CaretFromPos(p + static_cast<int>(text.size()), x, y);
-    CaretPlace(x, y);
-    Changed();
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateScope update(*this);
+  String text = ExpandTabs(NormalizeLineBreaks(Text));
+  // A caret below the last line (possible with CursorBeyondEOF): the lines up to it come first.
+  if (FLines->Count() > 0 && FCaretY > LastLine()) {
+    int x = FCaretX;
+    FCaretX = 0;
+    PadCaret();
+    FCaretX = x;
   }
-  EndUpdate();
+  // An empty store is the one empty line the view shows: a text that ends with a line break
+  // then leaves the caret on the line after it, where the next insertion follows, instead of
+  // beyond the last line, from where it would come back to the start of the text's last line.
+  if (FLines->Count() == 0) {
+    LockRaised lock(FUpdateLock);
+    FLines->RawInsert(0, String());
+  }
+  int p = LinePos(FCaretX, FCaretY);
+  // The record keeps the position too: a caret beyond the line end inserts at the end, and
+  // the inserted text lengthens the line, so (X, Y) alone would not find the place again.
+  TUndo::Record<TInsertUndo>(this, FCaretX, FCaretY, text, p);
+  InsertAtPos(p, text);
+  FUndoBuffer->Confirm();
+  TextModified(p, taInsert, Text);
+  int x, y;
+  CaretFromPos(p + static_cast<int>(text.size()), x, y);
+  CaretPlace(x, y);
+  Changed();
 }
 
 void TEditorModel::ReplaceSelection(const String& Text) {
-  BeginUpdate();
+  TUpdateScope update(*this);
   DoBeginCompound();
   try {
     int bx = FSelected ? FSelBegX : FCaretX;
@@ -275,11 +269,9 @@ void TEditorModel::ReplaceSelection(const String& Text) {
     if (FSelBegY < FTopRow || FSelBegY > LastVisibleRow()) SetLeftTop(FLeftCol, std::max(FCaretY - FVisibleRowCount / 2, 0));
   } catch (...) {
     DoEndCompound();
-    EndUpdate();
     throw;
   }
   DoEndCompound();
-  EndUpdate();
 }
 
 String TEditorModel::GetSelText() {
@@ -440,7 +432,7 @@ void TEditorModel::CutToClipboard() {
 void TEditorModel::PasteFromClipboard() {
   if (FCaretY > LastLine() && FLines->Count() > 0) FView->Beep();
   CaretHidden hidden(FView);
-  BeginUpdate();
+  TUpdateScope update(*this);
   bool group = false;
   try {
     String clip;
@@ -467,10 +459,8 @@ void TEditorModel::PasteFromClipboard() {
     }
   } catch (...) {
     if (group) DoEndCompound();
-    EndUpdate();
     throw;
   }
-  EndUpdate();
 }
 
 // ---- view ----------------------------------------------------------------------------------
@@ -581,51 +571,45 @@ String TEditorModel::WordAtCaret() const {
 
 void TEditorModel::InsertCompletion(const String& Text, bool Template, char CaretChar, const String& CRLFMarker) {
   CaretHidden hidden(FView);
-  BeginUpdate();
-  try {
-    PadCaret();
-    int x = FCaretX, y = FCaretY;
-    const String& line = FLines->Line(y);
-    int b = x;
-    if (x > 0 && !IsEditorSeparator(line[static_cast<size_t>(x) - 1]))
-      while (b > 0 && !IsEditorSeparator(line[static_cast<size_t>(b) - 1])) --b;
-    String replaced = line.substr(static_cast<size_t>(b), static_cast<size_t>(x - b));
-    String text = Text;
-    size_t caretAt;
-    if (Template) {
-      if (!CRLFMarker.empty()) text = ReplaceString(text, CRLFMarker, "\r\n" + Spaces(b));
-      caretAt = text.find(CaretChar);
-      if (caretAt != String::npos)
-        text.erase(caretAt, 1);
-      else
-        caretAt = text.size();
-    } else {
+  TUpdateScope update(*this);
+  PadCaret();
+  int x = FCaretX, y = FCaretY;
+  const String& line = FLines->Line(y);
+  int b = x;
+  if (x > 0 && !IsEditorSeparator(line[static_cast<size_t>(x) - 1]))
+    while (b > 0 && !IsEditorSeparator(line[static_cast<size_t>(b) - 1])) --b;
+  String replaced = line.substr(static_cast<size_t>(b), static_cast<size_t>(x - b));
+  String text = Text;
+  size_t caretAt;
+  if (Template) {
+    if (!CRLFMarker.empty()) text = ReplaceString(text, CRLFMarker, "\r\n" + Spaces(b));
+    caretAt = text.find(CaretChar);
+    if (caretAt != String::npos)
+      text.erase(caretAt, 1);
+    else
       caretAt = text.size();
-    }
-    text = ExpandTabs(NormalizeLineBreaks(text));
-    if (caretAt > text.size()) caretAt = text.size();
-    int p = LinePos(b, y);
-    TUndo::Record<TReplaceUndo>(this, x, y, p + 1, replaced, text);
-    {
-      LockRaised lock(FUpdateLock);
-      DeleteAtPos(p, static_cast<int>(replaced.size()));
-      try {
-        InsertAtPos(p, text);
-      } catch (...) {
-        InsertAtPos(p, replaced);  // the replaced word back: the change did not happen
-        throw;
-      }
-    }
-    FUndoBuffer->Confirm();
-    if (!replaced.empty()) TextModified(p, taDelete, replaced);
-    TextModified(p, taInsert, text);
-    int cx, cy;
-    CaretFromPos(p + static_cast<int>(caretAt), cx, cy);
-    CaretPlace(cx, cy);
-    Changed();
-  } catch (...) {
-    EndUpdate();
-    throw;
+  } else {
+    caretAt = text.size();
   }
-  EndUpdate();
+  text = ExpandTabs(NormalizeLineBreaks(text));
+  if (caretAt > text.size()) caretAt = text.size();
+  int p = LinePos(b, y);
+  TUndo::Record<TReplaceUndo>(this, x, y, p + 1, replaced, text);
+  {
+    LockRaised lock(FUpdateLock);
+    DeleteAtPos(p, static_cast<int>(replaced.size()));
+    try {
+      InsertAtPos(p, text);
+    } catch (...) {
+      InsertAtPos(p, replaced);  // the replaced word back: the change did not happen
+      throw;
+    }
+  }
+  FUndoBuffer->Confirm();
+  if (!replaced.empty()) TextModified(p, taDelete, replaced);
+  TextModified(p, taInsert, text);
+  int cx, cy;
+  CaretFromPos(p + static_cast<int>(caretAt), cx, cy);
+  CaretPlace(cx, cy);
+  Changed();
 }

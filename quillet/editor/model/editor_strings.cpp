@@ -45,15 +45,9 @@ void TEditorStrings::SetTextStr(const String& Value) {
     if (tabs) expanded = FOwner->ExpandTabs(Value);
     std::vector<String> lines;
     SplitLines(tabs ? expanded : Value, lines);
-    BeginUpdate();
-    try {
-      Clear();
-      for (String& s : lines) TStringList::Add(s);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    TUpdateScope update(*this);
+    Clear();
+    for (String& s : lines) TStringList::Add(s);
   }
   FOwner->TextSet();
 }

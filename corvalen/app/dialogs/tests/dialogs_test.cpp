@@ -38,12 +38,6 @@ std::string EffectMap(HWND edit, long count) {
   return map;
 }
 
-std::string ClassOf(HWND wnd) {
-  char cls[64] = {};
-  ::GetClassNameA(wnd, cls, sizeof cls);
-  return cls;
-}
-
 class ViewerTest : public ::testing::Test {};
 
 TEST_F(ViewerTest, TipShowsBoldAndUnderlinedRunsInRichEdit20) {
@@ -51,21 +45,15 @@ TEST_F(ViewerTest, TipShowsBoldAndUnderlinedRunsInRichEdit20) {
   tip.SetText("\\bTipp\\b des Tages:\r\nKlicken Sie \\vVerbinden\\v.");
   tip.SetHelpMode(FALSE);
   std::string cls, text, effects;
-  DialogScript script;
-  script.Then([&] {
-    HWND dlg = FindThreadWindow("Astrel Corvalen Tipp des Tages");
-    if (!dlg) return false;
+  ModalRun run = RunModal("Astrel Corvalen Tipp des Tages", [&](HWND dlg) {
     HWND edit = ::GetDlgItem(dlg, IDC_VIEWER20);
     cls = ClassOf(edit);
     text = WindowText(edit);
     // Rich edit 2.0 keeps the line break as one character.
     effects = EffectMap(edit, 38);
-    PostClick(dlg, IDOK);
-    return true;
-  });
-  script.Start();
-  EXPECT_EQ(tip.Show(), IDOK);
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return tip.Show(); });
+  EXPECT_EQ(run.result, IDOK);
+  ASSERT_TRUE(run.finished);
   EXPECT_EQ(cls, "RichEdit20A");
   EXPECT_EQ(text, "Tipp des Tages:\r\nKlicken Sie Verbinden.");
   EXPECT_EQ(effects, "bbbb" + std::string(24, '.') + "uuuuuuuuu.");
@@ -76,19 +64,12 @@ TEST_F(ViewerTest, UnpairedMarkersGiveNoRunsAndHelpModeSetsTheTitle) {
   help.SetText("\\beins\\b zwei\\b drei \\vvier");
   help.SetHelpMode(TRUE);
   std::string text, effects;
-  DialogScript script;
-  script.Then([&] {
-    HWND dlg = FindThreadWindow("Hilfesystem Corvalen");
-    if (!dlg) return false;
+  ModalRun run = RunModal("Hilfesystem Corvalen", [&](HWND dlg) {
     HWND edit = ::GetDlgItem(dlg, IDC_VIEWER20);
     text = WindowText(edit);
     effects = EffectMap(edit, static_cast<long>(text.size()));
-    PostClick(dlg, IDOK);
-    return true;
-  });
-  script.Start();
-  help.Show();
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return help.Show(); });
+  ASSERT_TRUE(run.finished);
   EXPECT_EQ(text, "eins zwei drei vier");
   EXPECT_EQ(effects, std::string(text.size(), '.'));
 }
@@ -99,21 +80,15 @@ TEST_F(ViewerTest, PlainRichEditFallbackShowsTheRunsToo) {
   CDlg_TippDesTages tip;
   tip.SetText(ExpandTipMarkers("a\\bbb\\b\r\n\\vcc\\v"));
   std::string cls, text, effects;
-  DialogScript script;
-  script.Then([&] {
-    HWND dlg = FindThreadWindow("Astrel Corvalen Tipp des Tages");
-    if (!dlg) return false;
+  ModalRun run = RunModal("Astrel Corvalen Tipp des Tages", [&](HWND dlg) {
     HWND edit = ::GetDlgItem(dlg, IDC_VIEWER);
     cls = ClassOf(edit);
     text = WindowText(edit);
     for (const auto& r : tip.m_boldRuns) effects += Effects(edit, r.start) == CFE_BOLD ? "b" : "?";
     for (const auto& r : tip.m_underlineRuns) effects += Effects(edit, r.start) == CFE_UNDERLINE ? "u" : "?";
-    PostClick(dlg, IDOK);
-    return true;
-  });
-  script.Start();
-  EXPECT_EQ(tip.DoModal(), IDOK);
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return tip.DoModal(); });
+  EXPECT_EQ(run.result, IDOK);
+  ASSERT_TRUE(run.finished);
   EXPECT_STRCASEEQ(cls.c_str(), "RICHEDIT");
   EXPECT_EQ(text, "abb\r\ncc");
   EXPECT_EQ(effects, "bu");
@@ -130,10 +105,7 @@ TEST_F(ViewerTest, ProviderDetailsKeepTheTextAndOpenClickedLinks) {
   ASSERT_TRUE(AfxInitRichEdit2());
   LinkCatcher dlg(nullptr, "Detailinfos \"Anbieter\"", "Preis \\b0,99\\b Pfg, siehe http://www.example.com/tarif");
   std::string text;
-  DialogScript script;
-  script.Then([&] {
-    HWND wnd = FindThreadWindow("Detailinfos \"Anbieter\"");
-    if (!wnd) return false;
+  ModalRun run = RunModal("Detailinfos \"Anbieter\"", [&](HWND wnd) {
     HWND edit = ::GetDlgItem(wnd, IDC_VIEWER20);
     text = WindowText(edit);
     // A left click on the detected address, as rich edit reports it.
@@ -150,12 +122,8 @@ TEST_F(ViewerTest, ProviderDetailsKeepTheTextAndOpenClickedLinks) {
     link.msg = WM_MOUSEMOVE;  // no click: nothing opens
     link.chrg.cpMin = 0;
     ::SendMessageA(wnd, WM_NOTIFY, IDC_VIEWER20, reinterpret_cast<LPARAM>(&link));
-    PostClick(wnd, IDOK);
-    return true;
-  });
-  script.Start();
-  dlg.DoModal();
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return dlg.DoModal(); });
+  ASSERT_TRUE(run.finished);
   EXPECT_EQ(text, "Preis \\b0,99\\b Pfg, siehe http://www.example.com/tarif");
   EXPECT_EQ(dlg.opened, "http://www.example.com/tarif");
 }
@@ -177,10 +145,7 @@ TEST_F(ViewerTest, OnlyWebLinksOfATipAreOpened) {
   for (const char* l : links) text += std::string(l) + " ";
   TipLinkCatcher tip(nullptr);
   tip.SetText(text.c_str());
-  DialogScript script;
-  script.Then([&] {
-    HWND wnd = FindThreadWindow("Astrel Corvalen Tipp des Tages");
-    if (!wnd) return false;
+  ModalRun run = RunModal("Astrel Corvalen Tipp des Tages", [&](HWND wnd) {
     HWND edit = ::GetDlgItem(wnd, IDC_VIEWER20);
     std::string shown = WindowText(edit);
     for (const char* l : links) {
@@ -194,12 +159,8 @@ TEST_F(ViewerTest, OnlyWebLinksOfATipAreOpened) {
       link.chrg.cpMax = link.chrg.cpMin + static_cast<long>(strlen(l));
       ::SendMessageA(wnd, WM_NOTIFY, IDC_VIEWER20, reinterpret_cast<LPARAM>(&link));
     }
-    PostClick(wnd, IDOK);
-    return true;
-  });
-  script.Start();
-  tip.DoModal();
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return tip.DoModal(); });
+  ASSERT_TRUE(run.finished);
   EXPECT_EQ(tip.opened, (std::vector<std::string>{"http://www.example.com/tipp", "https://www.example.com/b?x=1"}));
 }
 
@@ -207,18 +168,12 @@ TEST_F(ViewerTest, ProviderDetailsFallBackToThePlainRichEdit) {
   AfxInitRichEdit();
   CDlg_ProviderDetails dlg(nullptr, "Detailinfos \"Alt\"", "Keinen weiteren Detailinformationen vorhanden.");
   std::string cls, text;
-  DialogScript script;
-  script.Then([&] {
-    HWND wnd = FindThreadWindow("Detailinfos \"Alt\"");
-    if (!wnd) return false;
+  ModalRun run = RunModal("Detailinfos \"Alt\"", [&](HWND wnd) {
     cls = ClassOf(::GetDlgItem(wnd, IDC_VIEWER));
     text = ItemText(wnd, IDC_VIEWER);
-    PostClick(wnd, IDOK);
-    return true;
-  });
-  script.Start();
-  EXPECT_EQ(dlg.DoModal(), IDOK);
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return dlg.DoModal(); });
+  EXPECT_EQ(run.result, IDOK);
+  ASSERT_TRUE(run.finished);
   EXPECT_STRCASEEQ(cls.c_str(), "RICHEDIT");
   EXPECT_EQ(text, "Keinen weiteren Detailinformationen vorhanden.");
 }
@@ -226,18 +181,12 @@ TEST_F(ViewerTest, ProviderDetailsFallBackToThePlainRichEdit) {
 TEST(InfoDialog, ShowsVersionAndTips) {
   CDlg_Info info;
   std::string version, tip;
-  DialogScript script;
-  script.Then([&] {
-    HWND dlg = FindThreadWindow("Info über Corvalen ");
-    if (!dlg) return false;
+  ModalRun run = RunModal("Info über Corvalen ", [&](HWND dlg) {
     version = ItemText(dlg, IDC_INFO_VERSION);
     tip = ToolTipText(dlg, IDOK);
-    PostClick(dlg, IDOK);
-    return true;
-  });
-  script.Start();
-  EXPECT_EQ(info.DoModal(), IDOK);
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return info.DoModal(); });
+  EXPECT_EQ(run.result, IDOK);
+  ASSERT_TRUE(run.finished);
   EXPECT_EQ(version, "Version 2.00.042");
   EXPECT_EQ(tip, std::string(AfxLoadString(1).c_str()));
 }
@@ -363,10 +312,7 @@ TEST_F(UserDataTest, ActivationDayIsShownAndAChangedDayIsKept) {
   CDlg_Benutzerdaten dlg(controller_.get(), TRUE, TRUE);
   dlg.SetUserName("u");
   bool deleteEnabled = false, dateVisible = false;
-  DialogScript script;
-  script.Then([&] {
-    HWND wnd = FindThreadWindow("Anmeldungsdaten '" + std::string(p->GetName().c_str()) + "'");
-    if (!wnd) return false;
+  ModalRun run = RunModal("Anmeldungsdaten '" + std::string(p->GetName().c_str()) + "'", [&](HWND wnd) {
     deleteEnabled = ::IsWindowEnabled(::GetDlgItem(wnd, IDC_DELETE));
     dateVisible = ::IsWindowVisible(::GetDlgItem(wnd, IDC_ACTIVATION_DATE));
     SYSTEMTIME st = {};
@@ -374,12 +320,9 @@ TEST_F(UserDataTest, ActivationDayIsShownAndAChangedDayIsKept) {
     st.wMonth = 4;
     st.wDay = 2;
     ::SendDlgItemMessageA(wnd, IDC_ACTIVATION_DATE, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
-    PostClick(wnd, IDOK);
-    return true;
-  });
-  script.Start();
-  EXPECT_EQ(dlg.DoModal(), IDOK);
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return dlg.DoModal(); });
+  EXPECT_EQ(run.result, IDOK);
+  ASSERT_TRUE(run.finished);
   EXPECT_TRUE(deleteEnabled);
   EXPECT_TRUE(dateVisible);
   EXPECT_TRUE(dlg.IsActivationDateChanged());

@@ -203,22 +203,16 @@ TEST_F(OptionsDialogsTest, MailboxKeepsThePasswordOnlyWhenAskedOrForTheCheck) {
     CSettings().SetPOP3Passwort("alt");
     CDlg_Postfach dlg(c.forMailCheck);
     std::string shownUser, shownPassword;
-    DialogScript script;
-    script.Then([&] {
-      HWND wnd = FindThreadWindow("Postfach-Abfrage");
-      if (!wnd) return false;
+    ModalRun run = RunModal("Postfach-Abfrage", [&](HWND wnd) {
       shownUser = ItemText(wnd, IDC_PF_USER);
       shownPassword = ItemText(wnd, IDC_PF_PASSWORD);
       ::SetDlgItemTextA(wnd, IDC_PF_USER, c.user);
       ::SetDlgItemTextA(wnd, IDC_PF_PASSWORD, "geheim");
       ::CheckDlgButton(wnd, IDC_PF_CHECK, BST_CHECKED);
       ::CheckDlgButton(wnd, IDC_PF_SAVE, c.save ? BST_CHECKED : BST_UNCHECKED);
-      PostClick(wnd, IDOK);
-      return true;
-    });
-    script.Start();
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_TRUE(script.Finished());
+    }, [&] { return dlg.DoModal(); });
+    EXPECT_EQ(run.result, IDOK);
+    EXPECT_TRUE(run.finished);
     CSettings s;
     EXPECT_EQ(shownUser, "Benutzer") << c.user;
     EXPECT_EQ(shownPassword, "alt");

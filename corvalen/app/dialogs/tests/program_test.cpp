@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Settings.h"
-#include "app_fixture.h"
+#include "program_driver.h"
 
 namespace {
 
@@ -13,11 +13,7 @@ enum {
   kVerbinden = 1050, kTrennen = 1052, kPostfachUser = 1009
 };
 
-std::string ClassOf(HWND w) {
-  char cls[64] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  return cls;
-}
+using testsupport::ClassOf;
 
 TEST(CorvalenDialogs, HelpInfoAndDetailsFromTheMainDialog) {
   CorvalenRun run;

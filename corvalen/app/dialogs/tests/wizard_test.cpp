@@ -22,7 +22,7 @@ class WizardTest : public ::testing::Test {
     settings_ = std::make_unique<CSettings>();
     controller_ = std::make_unique<CConnectionController>(settings_.get(), settings_->GetProvider(), &status_,
                                                           nullptr, nullptr);
-    ASSERT_EQ(controller_->GetRasConnection().Load(), 0);
+    ASSERT_EQ(controller_->GetRasAccess().Load(), 0);
   }
   // The wizard's active page index, -1 while it has none.
   static int ActivePage(CWzdSheetOption& w) { return w.m_hWnd ? w.GetActiveIndex() : -1; }

@@ -22,14 +22,14 @@ class NewEntryTest : public ::testing::Test {
     settings_ = std::make_unique<CSettings>();
     controller_ = std::make_unique<CConnectionController>(settings_.get(), settings_->GetProvider(), &status_,
                                                           nullptr, nullptr);
-    ASSERT_EQ(controller_->GetRasConnection().Load(), 0);
+    ASSERT_EQ(controller_->GetRasAccess().Load(), 0);
     ::WritePrivateProfileStringA("Vorhanden", "LocalPhoneNumber", "0191011",
                                  (ras_.Dir() + "rassim.pbk").c_str());
     provider_.SetId("p1");
     provider_.SetName("Testnetz");
     dlg_.SetProvider(&provider_);
     dlg_.SetController(controller_.get());
-    dlg_.SetRasAccess(&controller_->GetRasConnection());
+    dlg_.SetRasAccess(&controller_->GetRasAccess());
   }
   RasSimFixture ras_;
   CStatusHelper status_;
@@ -129,19 +129,13 @@ TEST_F(NewEntryTest, ProviderWithoutLoginDisablesTheUserDataAndKeepsThePassword)
   dlg_.SetConnectionName("Offen");
   bool enabled[4] = {true, true, true, true};
   bool saveChecked = false;
-  DialogScript script;
-  script.Then([&] {
-    HWND wnd = FindThreadWindow(kTitle);
-    if (!wnd) return false;
+  ModalRun run = RunModal(kTitle, [&](HWND wnd) {
     int ids[4] = {IDC_NV_USER, IDC_NV_PASSWORD, IDC_NV_SAVE, IDC_NV_DAY};
     for (int i = 0; i < 4; ++i) enabled[i] = ::IsWindowEnabled(::GetDlgItem(wnd, ids[i]));
     saveChecked = ::IsDlgButtonChecked(wnd, IDC_NV_SAVE) == BST_CHECKED;
-    PostClick(wnd, IDOK);
-    return true;
-  });
-  script.Start();
-  EXPECT_EQ(dlg_.DoModal(), IDOK);
-  ASSERT_TRUE(script.Finished());
+  }, [&] { return dlg_.DoModal(); });
+  EXPECT_EQ(run.result, IDOK);
+  ASSERT_TRUE(run.finished);
   for (bool e : enabled) EXPECT_FALSE(e);
   EXPECT_TRUE(saveChecked);
   EXPECT_TRUE(dlg_.IsSavePassword());

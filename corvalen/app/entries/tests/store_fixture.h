@@ -48,7 +48,7 @@ class StoreFixture : public ::testing::Test {
     services_.store.SetFolder(dir_.c_str());
     controller_ = std::make_unique<CConnectionController>(settings_.get(), settings_->GetProvider(), &status_,
                                                           nullptr, &services_);
-    ASSERT_EQ(controller_->GetRasConnection().Load(), 0);
+    ASSERT_EQ(controller_->GetRasAccess().Load(), 0);
   }
   // "Corva.dat" as stored.
   std::string Store() const {

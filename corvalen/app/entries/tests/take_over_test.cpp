@@ -68,12 +68,11 @@ class TakeOverTest : public StoreFixture {
       ::WritePrivateProfileStringA(e.name, "PhoneNumber", e.number, (ras_.Dir() + "rassim.pbk").c_str());
       ::WritePrivateProfileStringA(e.name, "AreaCode", e.area, (ras_.Dir() + "rassim.pbk").c_str());
     }
-    CDlg_Uebernahme::SetController(controller_.get());
   }
 };
 
 TEST_F(TakeOverTest, AssignsUniqueNumbersAndMovesRowsBetweenTheLists) {
-  CDlg_Uebernahme dlg;
+  CDlg_Uebernahme dlg(controller_.get());
   HWND wnd = nullptr;
   std::string closeTip;
   std::vector<std::string> freeBefore, assignedBefore, idsBefore, freeAfterAssign, assignedAfterAssign,
@@ -155,7 +154,7 @@ TEST_F(TakeOverTest, AssignsUniqueNumbersAndMovesRowsBetweenTheLists) {
 }
 
 TEST_F(TakeOverTest, AssigningAProviderTwiceIsRefusedAndNoMatchSelectsNone) {
-  CDlg_Uebernahme dlg;
+  CDlg_Uebernahme dlg(controller_.get());
   dlg.SetAutoAssign(0);
   ASSERT_TRUE(services_.store.AddAssignment({"p2", "Anderswo", COleDateTime(2000, 1, 1, 0, 0, 0)}));
   HWND wnd = nullptr;

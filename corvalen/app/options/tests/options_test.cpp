@@ -140,7 +140,7 @@ class OptionsTest : public ::testing::Test {
   }
   // The router's own phone-book entry, as the start-up check makes it.
   void MakeOwnEntry() {
-    CRasAccess& ras = controller_->GetRasConnection();
+    CRasAccess& ras = controller_->GetRasAccess();
     RASENTRYA e = {};
     e.dwSize = sizeof e;
     strcpy(e.szLocalPhoneNumber, "0191011");
@@ -363,7 +363,7 @@ TEST_F(OptionsTest, ExpertModeAsksFirstAndIsKeptBetweenOpenings) {
                            L"Möchte Sie den Expertenmodus aktivieren?"));
   // The next opening, now online: the mode is still on, but nothing of it can be used.
   MakeOwnEntry();
-  ASSERT_EQ(controller_->GetRasConnection().Dial(nullptr, "Corvalen2000", "", "u", "p"), 0);
+  ASSERT_EQ(controller_->GetRasAccess().Dial(nullptr, "Corvalen2000", "", "u", "p"), 0);
   ASSERT_TRUE(controller_->IsOnline());
   bool kept = false, disabled = false;
   Run(2, {[&](HWND sheet) {
@@ -529,7 +529,7 @@ TEST_F(OptionsTest, ManualTariffUpdateFillsTheListsFromTheNewTariffs) {
   SetUserValue("UpdateFrequence", "1");
   SetUserValue("DefaultConnection", "teuer");
   MakeOwnEntry();
-  ASSERT_EQ(controller_->GetRasConnection().Dial(nullptr, "Corvalen2000", "", "u", "p"), 0);
+  ASSERT_EQ(controller_->GetRasAccess().Dial(nullptr, "Corvalen2000", "", "u", "p"), 0);
   std::vector<std::string> before, after, free;
   INT_PTR r = Run(1, {[&](HWND sheet) {
                         // The cost page's list exists too: it points at providers as well.

@@ -13,18 +13,14 @@
 #include "Settings.h"
 #include "TarifProtocol.h"
 #include "TarifScramble.h"
-#include "app_fixture.h"
+#include "program_driver.h"
 
 namespace {
 
 enum { kProvider = 1015, kOptionen = 1042, kVerbinden = 1050, kTrennen = 1052, kTab = 0x3020, kApply = 0x3021 };
 const char kTitle[] = "Astrel Corvalen 2.0";
 
-std::string ClassOf(HWND w) {
-  char cls[64] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  return cls;
-}
+using testsupport::ClassOf;
 
 // The options sheet: the program's dialog owned by the main dialog that holds the tab control.
 HWND FindSheet(HWND main) {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "Settings.h"
-#include "app_fixture.h"
+#include "program_driver.h"
 
 namespace {
 

@@ -16,15 +16,12 @@
 #include "TarifScramble.h"
 #include "Updates.h"
 #include "program_folder.h"
+#include "test_files.h"
+#include "window_driver.h"
 
 namespace {
 
-std::string WinPath(const std::string& unixPath) {
-  std::string p = "Z:" + unixPath;
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  return p;
-}
+using testsupport::WinPath;
 
 class ProxyServerTest : public ::testing::Test {
  protected:

@@ -19,27 +19,19 @@ BOOL CALLBACK FindProc(HWND wnd, LPARAM lp) {
   auto* s = reinterpret_cast<Search*>(lp);
   if (!::IsWindowVisible(wnd)) return TRUE;
   if (WindowText(wnd) != s->title) return TRUE;
-  if (s->dialogClassOnly) {
-    char cls[64] = {};
-    ::GetClassNameA(wnd, cls, sizeof cls);
-    if (std::string(cls) != "#32770") return TRUE;
-  }
+  if (s->dialogClassOnly && ClassOf(wnd) != "#32770") return TRUE;
   s->found = wnd;
   return FALSE;
 }
 
 BOOL CALLBACK TipProc(HWND w, LPARAM lp) {
-  char cls[64] = {};
-  ::GetClassNameA(w, cls, sizeof cls);
-  if (std::string(cls) == TOOLTIPS_CLASSA) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+  if (ClassOf(w) == TOOLTIPS_CLASSA) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
   return TRUE;
 }
 
 BOOL CALLBACK OtherProc(HWND w, LPARAM lp) {
   auto* o = reinterpret_cast<HWND*>(lp);  // {except, found}
-  char cls[64] = {};
-  ::GetClassNameA(w, cls, sizeof cls);
-  if (w == o[0] || !::IsWindowVisible(w) || std::string(cls) != "#32770") return TRUE;
+  if (w == o[0] || !::IsWindowVisible(w) || ClassOf(w) != "#32770") return TRUE;
   o[1] = w;
   return FALSE;
 }
@@ -138,12 +130,6 @@ HWND FindOtherDialog(HWND except) {
   return o.found;
 }
 
-std::string WindowText(HWND wnd) {
-  char buf[4096] = {};
-  ::GetWindowTextA(wnd, buf, sizeof buf);
-  return buf;
-}
-
 std::string ItemText(HWND dlg, int id) { return WindowText(::GetDlgItem(dlg, id)); }
 
 std::vector<std::string> ListItems(HWND dlg, int id) {
@@ -158,8 +144,19 @@ std::vector<std::string> ListItems(HWND dlg, int id) {
   return out;
 }
 
-void PostClick(HWND dlg, int id) {
-  ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dlg, id)));
+ModalRun RunModal(const std::string& title, const std::function<void(HWND)>& read,
+                  const std::function<INT_PTR()>& show, int button) {
+  DialogScript script;
+  script.Then([&] {
+    HWND dlg = FindThreadWindow(title);
+    if (!dlg) return false;
+    read(dlg);
+    PostClick(dlg, button);
+    return true;
+  });
+  script.Start();
+  INT_PTR result = show();
+  return {result, script.Finished()};
 }
 
 std::string MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }

@@ -9,6 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "window_driver.h"
+
+// The window driver's readers, as the dialog tests have always named them.
+using testsupport::ClassOf;
+using testsupport::WindowText;
+
 class DialogScript {
  public:
   using Step = std::function<bool()>;  // true = done, go on with the next step
@@ -35,6 +41,16 @@ class DialogScript {
   bool inStep_ = false;
 };
 
+// The modal run of a dialog that a test only reads: `show` runs it (DoModal, Show, ...) while a
+// script waits for the window titled `title`, hands it to `read` and presses `button`. The run's
+// result and whether the script got through.
+struct ModalRun {
+  INT_PTR result;
+  bool finished;
+};
+ModalRun RunModal(const std::string& title, const std::function<void(HWND)>& read,
+                  const std::function<INT_PTR()>& show, int button = IDOK);
+
 // A data folder of the router for one test: %TEMP%\<name>, created when missing and registered as
 // the machine's "PATH" value, as the installation would. Returns the folder (without a final "\").
 std::string MakeRouterFolder(const std::string& name);
@@ -45,12 +61,11 @@ HWND FindThreadWindow(const std::string& title);
 HWND FindMessageBox(const std::string& title);
 // A visible dialog window of this thread other than `except` (a message box over it).
 HWND FindOtherDialog(HWND except);
-std::string WindowText(HWND wnd);
 std::string ItemText(HWND dlg, int id);
 // The lines of the dialog's list box `id`, from the top.
 std::vector<std::string> ListItems(HWND dlg, int id);
-// Posts a button click to the dialog (BN_CLICKED of the control).
-void PostClick(HWND dlg, int id);
+// Posts a button click to the dialog (BN_CLICKED of the control), as testsupport::Click.
+inline void PostClick(HWND dlg, int id) { testsupport::Click(dlg, id); }
 // The text of a message box (its static text).
 std::string MessageBoxText(HWND box);
 // The tool tip text the dialog's tool tip control holds for a child, "" for none.
