@@ -5,7 +5,7 @@
 # Each target starts from its seed folder (fuzz/seeds/<name>, may be missing) and keeps what it
 # finds in BUILD_DIR/corpus/<name>. A crash leaves its input in BUILD_DIR/crashes/<name>/.
 # Every target runs with the programs' real limits. libFuzzer's malloc limit is the picture budget
-# of quillet/imaging/picture_budget.h, read from there, which is also the budget of Corvalen's
+# of quillet/imaging/budget/picture_budget.h, read from there, which is also the budget of Corvalen's
 # readers (corvalen/tariff/DataBudget.h): any single allocation above it is a finding. Its memory limit (the process's resident size) is twice the budget: AddressSanitizer's
 # shadow memory, its quarantine of freed blocks (kept small here) and the fuzzer's corpus come on
 # top of what the program itself holds, so an input that makes a reader hold more than the budget
@@ -13,7 +13,7 @@
 set -u
 build=$1 seconds=$2 jobs=${3:-$(nproc)}
 here=$(cd "$(dirname "$0")/../.." && pwd)
-budget_mb=$(sed -n 's/.*kPictureBudgetBytes = int64_t(\([0-9]*\)) << 20.*/\1/p' "$here/quillet/imaging/picture_budget.h")
+budget_mb=$(sed -n 's/.*kPictureBudgetBytes = int64_t(\([0-9]*\)) << 20.*/\1/p' "$here/quillet/imaging/budget/picture_budget.h")
 [ -n "$budget_mb" ] || { echo "run-fuzz: Budget in picture_budget.h nicht gefunden" >&2; exit 2; }
 # Corvalen's readers keep to a budget of the same size (corvalen/tariff/DataBudget.h).
 data_mb=$(sed -n 's/.*kDataBudgetBytes = size_t(\([0-9]*\)) << 20.*/\1/p' "$here/corvalen/tariff/DataBudget.h")
