@@ -141,13 +141,24 @@ CString Two(int v) { return CString::Formatted(v < 10 && v >= 0 ? "0%d" : "%d", 
 // such logs read exactly as they always did.
 const char kEscape = '\x10';
 const char kEscapedSeparator = 'S';
+// The first letter of a field that would read as a record's kind ("default", after blanks or line
+// breaks): every record begins at its kind, so such a name or number would split its own record.
+const char kEscapedKind = 'K';
+
+bool IsBlankOrBreak(char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t'; }
 }  // namespace
 
 CString CCostLog::EscapeField(const CString& text) {
+  int kindAt = 0;
+  while (kindAt < text.GetLength() && IsBlankOrBreak(text[kindAt])) ++kindAt;
+  if (text.Mid(kindAt) != "default") kindAt = -1;
   CString out;
   for (int i = 0; i < text.GetLength(); ++i) {
     const char c = text[i];
-    if (c == ';') {
+    if (i == kindAt) {
+      out += kEscape;
+      out += kEscapedKind;
+    } else if (c == ';') {
       out += kEscape;
       out += kEscapedSeparator;
     } else if (c == kEscape) {
@@ -165,8 +176,9 @@ CString CCostLog::UnescapeField(const CString& text) {
   CString out;
   for (int i = 0; i < text.GetLength(); ++i) {
     const char c = text[i];
-    if (c == kEscape && i + 1 < text.GetLength() && (text[i + 1] == kEscapedSeparator || text[i + 1] == kEscape)) {
-      out += text[i + 1] == kEscape ? kEscape : ';';
+    const char next = i + 1 < text.GetLength() ? text[i + 1] : '\0';
+    if (c == kEscape && (next == kEscapedSeparator || next == kEscape || next == kEscapedKind)) {
+      out += next == kEscape ? kEscape : next == kEscapedKind ? 'd' : ';';
       ++i;
     } else {
       out += c;

@@ -125,8 +125,9 @@ class CCostLog : public CLogFile {
   // "Pf"/"DM" texts of the bill are written as they stand; names and numbers are escaped.
   static CString EscapeHtml(const CString& text);
   static CString TruncateDecimals(const CString& formatted, int decimals);
-  // A name or number as a record holds it: no ';' of its own (it would end the field), every
-  // character read back as it was (UnescapeField).
+  // A name or number as a record holds it: no ';' of its own (it would end the field), no text that
+  // reads as a record's kind "default" (a record would begin there), every character read back as
+  // it was (UnescapeField).
   static CString EscapeField(const CString& text);
   static CString UnescapeField(const CString& text);
 

@@ -101,7 +101,7 @@ TEST_F(CostLogTest, ASeparatorInANameOrNumberKeepsEveryRecordWhole) {
     const char* name;
     const char* number;
   } cases[] = {{"Surf;Spar", "0190;1"}, {"Call;by;Call;Net", ";"}, {";", "01019"}, {"Netz\x10S;", "0\x10\x10"},
-               {"100% \\ Surf", "0191"}};
+               {"100% \\ Surf", "0191"}, {"default", "default"}, {"\r\n default", " default"}, {"defaults", "\x10K"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto* odd = new CProvider;
