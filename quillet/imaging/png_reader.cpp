@@ -1,6 +1,7 @@
 // libpng reports errors by longjmp to the setjmp in ReadPNG; no C++ exception passes its frames.
 // Everything ReadPNG builds lives in the caller's PNGReadState, so the jump skips no destructor,
-// and the read structures are destroyed on every path.
+// and the read structures are destroyed on every path. What ReadPNG's phases need of the caller's
+// bitmap is asked before the setjmp (PNGReadState::bitmap24).
 #include "png_reader.h"
 
 #include <csetjmp>
@@ -49,6 +50,10 @@ struct PNGReadState {
   // (kOverColour). The others come whole through image and are painted onto the bitmap's own
   // pixels (kOntoBitmap).
   enum Target { kOntoBitmap, kDirect, kOverColour } target = kOntoBitmap;
+  // The bitmap the caller gives: 24-bit, empty. LoadPNG asks it before ReadPNG: GCC 12 at -O2
+  // dropped the devirtualised test of the virtual TBitmap::Empty() as dead code when it stood in
+  // the phases that share ReadPNG's setjmp, so a filled bitmap was taken for an empty one.
+  bool bitmap24 = false, bitmapEmpty = false;
   bool interlaced = false;
   bool bgra = false;  // 8-bit rows with alpha, blue first, for painting over black
   uint8_t beneath[3] = {0, 0, 0};  // blue, green, red
@@ -127,14 +132,12 @@ bool DataCanFill(const PNGReadState& s, int64_t fileSize) {
   return uint64_t(png_get_rowbytes(s.png, s.info)) * s.height <= uint64_t(fileSize) * kDeflateMaxExpansion;
 }
 
-// True when the whole picture is in s.image, or in s.bitmap unless the target is kOntoBitmap.
-// Bitmap is the one that takes the picture.
-bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, const TBitmap& bitmap) {
-  s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
-  if (!s.png) return false;
-  if (setjmp(png_jmpbuf(s.png))) return false;
-  s.info = png_create_info_struct(s.png);
-  if (!s.info) return false;
+// ReadPNG's phases. Each may leave through libpng's jump to ReadPNG's setjmp, so they keep
+// nothing that needs a destructor: all they build lives in the PNGReadState.
+
+// The header: the library reads up to the picture's data; the picture must fit the budget as it
+// is or shrunk (then s.shrink), else FALSE (s.tooLarge when it is a picture beyond the budget).
+bool ReadHeader(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels) {
   // Only the chunks that make the picture are read (header, palette, transparency, data); text,
   // colour profiles and the other ancillary chunks are skipped unread, so a hostile file cannot make
   // the library keep hundreds of them in memory.
@@ -148,13 +151,17 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
   const int64_t limit = std::min<int64_t>(maxPixels, kMaxPicturePixels);
   if (int64_t(s.width) * s.height > limit) {
     s.tooLarge = true;
-    if (!s.mayShrink || png_get_interlace_type(s.png, s.info) != PNG_INTERLACE_NONE || bitmap.PixelFormat() != pf24bit ||
-        !bitmap.Empty())
+    if (!s.mayShrink || png_get_interlace_type(s.png, s.info) != PNG_INTERLACE_NONE || !s.bitmap24 || !s.bitmapEmpty)
       return false;
     while (int64_t((s.width + s.shrink - 1) / s.shrink) * ((s.height + s.shrink - 1) / s.shrink) > limit) ++s.shrink;
     s.tooLarge = false;
   }
+  return true;
+}
 
+// The transformations: what libpng hands over for the target the picture is read to (s.target,
+// s.interlaced, s.bgra are set here).
+void ChooseTransformations(PNGReadState& s) {
   // Palette, grey below 8 bits and a transparency chunk are expanded to whole samples; 16-bit
   // samples come low byte first. Alpha stays as stored (255 opaque): the painting turns it round.
   const bool transparency = png_get_valid(s.png, s.info, TransparencyChunk) == TransparencyChunk;
@@ -165,8 +172,8 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
   const bool opaque = !transparency && s.bitDepth <= 8 &&
                       (s.colorType == PNG_COLOR_TYPE_RGB || s.colorType == PaletteColorType ||
                        s.colorType == GreyColorType);
-  if (bitmap.PixelFormat() == pf24bit)
-    s.target = opaque ? PNGReadState::kDirect : bitmap.Empty() ? PNGReadState::kOverColour : PNGReadState::kOntoBitmap;
+  if (s.bitmap24)
+    s.target = opaque ? PNGReadState::kDirect : s.bitmapEmpty ? PNGReadState::kOverColour : PNGReadState::kOntoBitmap;
   s.interlaced = png_get_interlace_type(s.png, s.info) != PNG_INTERLACE_NONE;
   if (s.target == PNGReadState::kDirect) {
     if (s.colorType == GreyColorType) png_set_gray_to_rgb(s.png);
@@ -179,10 +186,14 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
   if (s.bitDepth == 16) png_set_swap(s.png);
   // Interlaced pictures are put together by the library over its seven passes.
   png_set_interlace_handling(s.png);
+}
 
+// The rows as the transformations make them: their layout checked against what the painting
+// expects, and the buffers they need against the budget. rowBytes is one row's bytes.
+bool CheckRowLayout(PNGReadState& s, size_t& rowBytes) {
   png_read_update_info(s.png, s.info);
   png_get_IHDR(s.png, s.info, &s.width, &s.height, &s.bitDepth, &s.colorType, nullptr, nullptr, nullptr);
-  size_t rowBytes = png_get_rowbytes(s.png, s.info);
+  rowBytes = png_get_rowbytes(s.png, s.info);
   if (s.width == 0 || s.height == 0 || rowBytes % s.width != 0) return false;
   s.bytesPerPixel = rowBytes / s.width;
   int channels = png_get_channels(s.png, s.info);
@@ -202,7 +213,11 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
     s.tooLarge = true;
     return false;
   }
-  if (!Allocate(s, rowBytes)) return false;
+  return true;
+}
+
+// The rows, read into the buffers Allocate made: shrunk, painted row by row, or read whole.
+void ReadRows(PNGReadState& s) {
   if (s.shrink > 1) {
     for (png_uint_32 y = 0; y < s.height; ++y) {
       png_read_row(s.png, s.rows[y], nullptr);
@@ -212,18 +227,34 @@ bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels, c
         ShrinkRow(s, y, s.row24.data());
       }
     }
-    return true;
+    return;
   }
   if (s.target == PNGReadState::kOverColour && !s.interlaced) {
     for (png_uint_32 y = 0; y < s.height; ++y) {
       png_read_row(s.png, s.rows[y], nullptr);
       PaintRow(s, s.rows[y], s.bitmap.ScanLine(int(y)), true);
     }
-    return true;
+    return;
   }
   png_read_image(s.png, s.rows.data());
   if (s.target == PNGReadState::kOverColour)
     for (png_uint_32 y = 0; y < s.height; ++y) PaintRow(s, s.rows[y], s.bitmap.ScanLine(int(y)), true);
+}
+
+// True when the whole picture is in s.image, or in s.bitmap unless the target is kOntoBitmap.
+// s.bitmap24 and s.bitmapEmpty describe the bitmap that takes the picture.
+bool ReadPNG(PNGReadState& s, FILE* file, int64_t fileSize, int64_t maxPixels) {
+  s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
+  if (!s.png) return false;
+  if (setjmp(png_jmpbuf(s.png))) return false;
+  s.info = png_create_info_struct(s.png);
+  if (!s.info) return false;
+  if (!ReadHeader(s, file, fileSize, maxPixels)) return false;
+  ChooseTransformations(s);
+  size_t rowBytes = 0;
+  if (!CheckRowLayout(s, rowBytes)) return false;
+  if (!Allocate(s, rowBytes)) return false;
+  ReadRows(s);
   return true;
 }
 
@@ -310,7 +341,9 @@ void LoadPNG(const String& FileName, TBitmap& Bitmap, int64_t MaxPixels, std::un
   // belongs to the C runtime that libpng reads it with).
   struct stat st {};
   const TPixelFormat format = Bitmap.PixelFormat();
-  bool ok = stat(FileName.c_str(), &st) == 0 && ReadPNG(*s, file, int64_t(st.st_size), MaxPixels, Bitmap);
+  s->bitmap24 = format == pf24bit;
+  s->bitmapEmpty = Bitmap.Empty();
+  bool ok = stat(FileName.c_str(), &st) == 0 && ReadPNG(*s, file, int64_t(st.st_size), MaxPixels);
   if (s->png) png_destroy_read_struct(&s->png, s->info ? &s->info : nullptr, nullptr);
   s->png = nullptr;
   png_close_file(file);
