@@ -157,7 +157,8 @@ TEST_F(Quillet, MediaAreCopiedIntoTheWorkingFolder) {
   GetClientRect(updown, &r);
   PostMessageA(updown, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right - 4, r.bottom / 2));
   PostMessageA(updown, WM_LBUTTONUP, 0, MAKELPARAM(r.right - 4, r.bottom / 2));
-  Documents();
+  // (posted: a message sent to the program is handled before them, so the panel is waited for)
+  testsupport::WaitFor([&] { return WindowText(Control(dlg, NP_PANEL + 5)) == "2"; }, 5000);
   EXPECT_EQ(WindowText(Control(dlg, NP_PANEL + 2)), "bild.gif");
   EXPECT_EQ(WindowText(Control(dlg, NP_PANEL + 3)), "ton.wav");
   EXPECT_EQ(WindowText(Control(dlg, NP_PANEL + 5)), "2");
