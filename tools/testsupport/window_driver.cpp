@@ -77,6 +77,38 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
+std::string WholeText(HWND control) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return "";
+  std::wstring wide(length + 1, L'\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(control, WM_GETTEXT, wide.size(), LPARAM(&wide[0]), SMTO_ABORTIFHUNG, 5000, &got)) return "";
+  wide.resize(got);
+  std::string text(wide.size() * 2 + 1, '\0');
+  const int n = WideCharToMultiByte(1252, 0, wide.c_str(), int(wide.size()), &text[0], int(text.size()), nullptr, nullptr);
+  text.resize(n > 0 ? n : 0);
+  return text;
+}
+
+HWND FindVisibleChild(HWND top, const char* classPrefix) {
+  struct Search {
+    const char* prefix;
+    HWND found;
+  } search = {classPrefix, nullptr};
+  EnumChildWindows(
+      top,
+      [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        char cls[64] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (_strnicmp(cls, s->prefix, lstrlenA(s->prefix)) != 0 || !IsWindowVisible(w)) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      LPARAM(&search));
+  return search.found;
+}
+
 void Click(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }

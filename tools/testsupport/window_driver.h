@@ -34,6 +34,14 @@ std::string WindowText(HWND window);
 // The window's class name ("#32770" for a dialog or a message box, "Button", "Edit", ...).
 std::string ClassOf(HWND window);
 
+// The whole text of a control of another process however long (a help page, an editor), asked
+// for as UTF-16, which Wine carries across processes whole, and given in code page 1252; "" when
+// the control does not answer within a few seconds.
+std::string WholeText(HWND control);
+
+// The first visible child window of `top` whose class name begins with `classPrefix` (any case),
+// or null.
+HWND FindVisibleChild(HWND top, const char* classPrefix);
 
 // Clicks the button `id` of `dialog` as the button itself would report it (posted BN_CLICKED).
 void Click(HWND dialog, int id);

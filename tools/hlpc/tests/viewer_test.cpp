@@ -35,34 +35,9 @@ std::string Paragraph(int number, size_t length) {
 }
 
 // The text of the viewer's page (a rich edit control of another process), as code page 1252.
-std::string PageText(HWND page) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(page, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return "";
-  std::wstring wide(length + 1, L'\0');
-  DWORD_PTR got = 0;
-  if (!SendMessageTimeoutW(page, WM_GETTEXT, wide.size(), LPARAM(&wide[0]), SMTO_ABORTIFHUNG, 5000, &got)) return "";
-  std::string text(got * 2 + 1, '\0');
-  const int n = WideCharToMultiByte(1252, 0, wide.c_str(), int(got), &text[0], int(text.size()), nullptr, nullptr);
-  text.resize(n > 0 ? n : 0);
-  return text;
-}
+std::string PageText(HWND page) { return testsupport::WholeText(page); }
 
-HWND FindPage(HWND top) {
-  HWND found = nullptr;
-  EnumChildWindows(
-      top,
-      [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (_strnicmp(cls, "RichEdit", 8) == 0 && IsWindowVisible(w)) {
-          *reinterpret_cast<HWND*>(l) = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      LPARAM(&found));
-  return found;
-}
+HWND FindPage(HWND top) { return testsupport::FindVisibleChild(top, "RichEdit"); }
 
 // The viewer's main window of the process, and the page in it.
 bool FindViewer(const PROCESS_INFORMATION& pi, HWND& top, HWND& page) {

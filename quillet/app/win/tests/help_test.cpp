@@ -42,43 +42,13 @@ const char kMiddleJump[] = "Der Tabellen Designer";
 const char kMiddleText[] = "Das Gitter zeigt die Tabelle, wie sie entsteht";
 const char kDateiText[] = "Aktuelle Datei Schlie\xDF" "en: schlie\xDF" "t das aktive Dokumentfenster.";
 
-// The whole text of a control of another process, asked for as UTF-16 (which Wine carries
-// across processes whole) and turned into code page 1252.
-std::string ControlText(HWND w) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return "";
-  std::wstring wide(length + 1, L'\0');
-  DWORD_PTR got = 0;
-  if (!SendMessageTimeoutW(w, WM_GETTEXT, wide.size(), LPARAM(&wide[0]), SMTO_ABORTIFHUNG, 5000, &got)) return "";
-  wide.resize(got);
-  std::string text(wide.size() * 2 + 1, '\0');
-  const int n = WideCharToMultiByte(1252, 0, wide.c_str(), int(wide.size()), &text[0], int(text.size()), nullptr, nullptr);
-  text.resize(n > 0 ? n : 0);
-  return text;
-}
-
 // The help viewer as the user sees it: its main window (whatever process shows it) and the
 // rich edit control in which it shows the topic.
 struct Viewer {
   HWND window = nullptr;
   HWND page = nullptr;
 
-  static HWND FindPage(HWND top) {
-    HWND found = nullptr;
-    EnumChildWindows(
-        top,
-        [](HWND w, LPARAM l) __attribute__((stdcall)) -> BOOL {
-          char cls[64] = {};
-          GetClassNameA(w, cls, sizeof cls);
-          if (_strnicmp(cls, "RichEdit", 8) == 0 && IsWindowVisible(w)) {
-            *reinterpret_cast<HWND*>(l) = w;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        LPARAM(&found));
-    return found;
-  }
+  static HWND FindPage(HWND top) { return testsupport::FindVisibleChild(top, "RichEdit"); }
 
   // Waits (at most `ms`) for the viewer's main window and the page in it.
   bool Open(DWORD ms = kWait) {
@@ -95,7 +65,7 @@ struct Viewer {
         ms, 100);
   }
 
-  std::string Text() const { return ControlText(page); }
+  std::string Text() const { return testsupport::WholeText(page); }
 
   // Waits until the shown topic holds `text`; the topic's text otherwise.
   ::testing::AssertionResult Shows(const std::string& text) const {
