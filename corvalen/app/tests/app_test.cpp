@@ -61,30 +61,9 @@ TEST(CorvalenStart, ShowsTheRankedProviderList) {
   EXPECT_TRUE(run.Exited(p, 10000));
 }
 
-
-// Starts the program and waits for its main dialog.
-HWND StartMain(CorvalenRun& run, int* index = nullptr, const std::string& args = "") {
-  int p = run.Start(args);
-  if (index) *index = p;
-  return p < 0 ? nullptr : run.WaitMain();
-}
-
-// After a hang-up: the caption is reset last of all (after the connected mutex is released).
-bool Offline(HWND main) {
-  return CorvalenRun::Text(main, kGroup) == "Aktuelle Verbindung" && CorvalenRun::Enabled(main, kVerbinden) &&
-         !CorvalenRun::Enabled(main, kTrennen);
-}
-
-bool Online(HWND main) {
-  // The group caption names the provider only once the connect has succeeded; read first, it
-  // makes the other two reads see the finished state.
-  return StartsWith(CorvalenRun::Text(main, kGroup), "Aktuelle Verbindung : ") &&
-         CorvalenRun::Text(main, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main, kTrennen);
-}
-
 TEST(CorvalenConnection, ConnectMeterHangUpAndCostRecord) {
   CorvalenRun run;
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   // Pick the second provider (one that bills something).
   SendDlgItemMessageA(main, kProvider, CB_SETCURSEL, 1, 0);
@@ -94,7 +73,7 @@ TEST(CorvalenConnection, ConnectMeterHangUpAndCostRecord) {
   EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
 
   CorvalenRun::Press(main, kVerbinden);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
   EXPECT_EQ("Aktuelle Verbindung : " + name, CorvalenRun::Text(main, kGroup));
   EXPECT_EQ(1, run.RasCount("RasDialA"));
@@ -111,7 +90,7 @@ TEST(CorvalenConnection, ConnectMeterHangUpAndCostRecord) {
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
 
   CorvalenRun::Press(main, kTrennen);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Offline(main); }));
   EXPECT_FALSE(CorvalenRun::Visible(main, kOnlineZeit));
   EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
   EXPECT_EQ(1, run.RasCount("RasHangUpA"));
@@ -125,7 +104,7 @@ TEST(CorvalenConnection, FailedAttemptsAreRetriedAndReported) {
   CorvalenRun::User("MaxDialAttempts", "3");
   CorvalenRun::User("WaitingTimeForDialAttempts", "2");
   CorvalenRun::User("DefaultDialString", "0i");
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   std::string text;
@@ -150,7 +129,7 @@ TEST(CorvalenConnection, CancelDuringThePauseBetweenAttempts) {
   run.Ras("Outcome", "busy");
   CorvalenRun::User("MaxDialAttempts", "3");
   CorvalenRun::User("WaitingTimeForDialAttempts", "1200");  // 20 s at the test's clock
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.RasCount("RasDialA") == 1 && CorvalenRun::Text(main, kTrennen) == "&Abbrechen"; }));
@@ -171,12 +150,12 @@ TEST(CorvalenConnection, ADroppedLineIsNoticedAndBilled) {
   // the program is seen online first.
   const DWORD scale = testsupport::TimeScale();
   run.Ras("DropAfterMs", std::to_string(500 * scale).c_str());
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   DWORD online = GetTickCount();
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }, 5000));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Offline(main); }, 5000));
   EXPECT_LT(GetTickCount() - online, 2500u * scale);
   EXPECT_FALSE(CorvalenRun::ConnectedMutexOwned());
   EXPECT_FALSE(run.File("rechnung.log").empty());
@@ -185,7 +164,7 @@ TEST(CorvalenConnection, ADroppedLineIsNoticedAndBilled) {
 TEST(CorvalenConnection, ASecondConnectWhileALineIsUpIsRefused) {
   CorvalenRun run;
   run.Ras("Connected", "Fremdeintrag");
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   std::string text;
@@ -199,9 +178,9 @@ TEST(CorvalenConnection, ASecondConnectWhileALineIsUpIsRefused) {
 TEST(CorvalenConnection, AutomaticConnectAtStart) {
   CorvalenRun run;
   CorvalenRun::User("Automatic", "1");
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   EXPECT_EQ(1, run.RasCount("RasDialA"));
   EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
   EXPECT_NE(std::string::npos, CorvalenRun::Text(main, kGroup).find("Funkelnetz"));
@@ -209,7 +188,7 @@ TEST(CorvalenConnection, AutomaticConnectAtStart) {
 
 TEST(CorvalenConnection, AProviderWithFreeMinutesAsksFirst) {
   CorvalenRun run;
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   std::vector<std::string> items = CorvalenRun::ComboItems(main, kProvider);
   ASSERT_TRUE(StartsWith(items[0], " F_ ")) << items[0];
@@ -229,7 +208,7 @@ TEST(CorvalenConnection, AProviderWithFreeMinutesAsksFirst) {
   ASSERT_NE(nullptr, dlg);
   SetDlgItemTextA(dlg, 1010, "30");
   CorvalenRun::Press(dlg, IDOK);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   EXPECT_NE(std::string::npos, CorvalenRun::Text(main, kGroup).find("Nachtfalke Net"));
 }
 
@@ -385,10 +364,10 @@ TEST(CorvalenConnection, QuittingWhileOnlineAsksFirst) {
   // Thursday morning: Funkelnetz costs 1.49 Pf a minute in 60-second units.
   run.ClockAtLocal("20261210100005");
   int p = 0;
-  HWND main = StartMain(run, &p);
+  HWND main = run.StartMain(&p);
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   run.ClockAtLocal("20261210100140");
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 5000));
   // "Beenden" of the tray menu.
@@ -399,7 +378,7 @@ TEST(CorvalenConnection, QuittingWhileOnlineAsksFirst) {
   EXPECT_TRUE(StartsWith(text, "Es ist noch eine Verbindung aktiv !\nWenn Sie das Programm beenden")) << text;
   CorvalenRun::Press(box, IDNO);
   Sleep(300);
-  EXPECT_TRUE(Online(main));
+  EXPECT_TRUE(CorvalenRun::Online(main));
   EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
   EXPECT_FALSE(run.Exited(p, 0));
   CorvalenRun::Press(main, IDCANCEL);
@@ -415,7 +394,7 @@ TEST(CorvalenConnection, QuittingWhileOnlineAsksFirst) {
 
 TEST(CorvalenAutoDial, TheRouterTakesTheConnectedMutexWhenItsFirstTryFails) {
   CorvalenRun run;
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   // The hook's watching loop holds the mutex for a moment again and again; here it holds it at
   // the moment the connection comes up.
@@ -423,14 +402,14 @@ TEST(CorvalenAutoDial, TheRouterTakesTheConnectedMutexWhenItsFirstTryFails) {
   ASSERT_NE(nullptr, m);
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(m, 1000));
   CorvalenRun::Press(main, kVerbinden);
-  bool online = CorvalenRun::WaitFor([&] { return Online(main); });
+  bool online = CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); });
   Sleep(100);
   ReleaseMutex(m);
   CloseHandle(m);
   ASSERT_TRUE(online);
   // Online, the router owns it: the hook sees the connection.
   EXPECT_TRUE(CorvalenRun::WaitFor([] { return CorvalenRun::ConnectedMutexOwned(); }, 5000));
-  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }, 5000));  // the display follows the mutex
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }, 5000));  // the display follows the mutex
   CorvalenRun::Press(main, kTrennen);
   EXPECT_TRUE(CorvalenRun::WaitFor([] { return !CorvalenRun::ConnectedMutexOwned(); }, 5000));
 }
@@ -455,7 +434,7 @@ TEST(CorvalenAutoDial, TheHookStartsTheRouterAndWaitsForItsConnection) {
   EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
   HWND main = run.FindTop("Astrel Corvalen", false);
   ASSERT_NE(nullptr, main);
-  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }, 5000));  // the display follows the mutex
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }, 5000));  // the display follows the mutex
   CorvalenRun::Press(main, kTrennen);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !CorvalenRun::ConnectedMutexOwned(); }, 5000));
 }
@@ -464,10 +443,10 @@ TEST(CorvalenConnection, APriceChangeWhileOnlineSplitsTheCostRecord) {
   CorvalenRun run;
   // Thursday 17:58:30. Funkelnetz costs 1.49 Pf until 17:59 and 2.79 Pf from 18:00.
   run.ClockAtLocal("20261210175830");
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !CorvalenRun::Text(main, kOnlinePreis).empty(); }, 5000));
   ASSERT_EQ("1.49 Pfg", CorvalenRun::Text(main, kOnlinePreis));
   // Past 18:00 the ranking is refreshed (timer 4 does so at second 0 as well); Funkelnetz falls
@@ -500,7 +479,7 @@ TEST(CorvalenStart, TheListIsRerankedEveryMinute) {
   // The clock stands at Thursday 17:59:30 while the program starts (however long that takes),
   // then moves to the next minute, when Funkelnetz's price changes.
   run.ClockAtLocal("20261210175930");
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   auto funkel = [&] {
     for (const std::string& item : CorvalenRun::ComboItems(main, kProvider))
@@ -517,7 +496,7 @@ TEST(CorvalenStart, TheListIsRerankedEveryMinute) {
 TEST(CorvalenConnection, NoAttemptsAllowedShowsTheOutOfRangeText) {
   CorvalenRun run;
   CorvalenRun::User("MaxDialAttempts", "0");
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   std::string text;
@@ -552,7 +531,7 @@ TEST(CorvalenStart, AnEntryThatCannotBeCreatedIsReportedWithItsOwnError) {
 
 TEST(CorvalenStart, EveryButtonHasItsToolTip) {
   CorvalenRun run;
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   HWND tip = nullptr;
   CorvalenRun::WaitFor([&] {
@@ -568,10 +547,10 @@ TEST(CorvalenStart, EveryButtonHasItsToolTip) {
 TEST(CorvalenConnection, TakingTheCheaperOfferRedialsWithTheCheapest) {
   CorvalenRun run;
   run.ClockAtLocal("20261210175900");
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   run.ClockAtLocal("20261210180010");
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) == "0:01:10"; }, 5000));
   PostMessageA(main, kMsgRefreshProviders, 0, 0);
@@ -588,7 +567,7 @@ TEST(CorvalenConnection, TakingTheCheaperOfferRedialsWithTheCheapest) {
   HWND freeDlg = run.WaitBox("Freiminutenverwaltung", nullptr);
   ASSERT_NE(nullptr, freeDlg);
   CorvalenRun::Press(freeDlg, IDOK);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main) && CorvalenRun::Text(main, kGroup).find("Nachtfalke") != std::string::npos; }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main) && CorvalenRun::Text(main, kGroup).find("Nachtfalke") != std::string::npos; }));
   EXPECT_EQ(2, run.RasCount("RasDialA"));
   EXPECT_TRUE(CorvalenRun::ConnectedMutexOwned());
 }
@@ -608,7 +587,7 @@ TEST(CorvalenUserData, AChangedActivationDayIsStoredAndRanked) {
     WriteFile(f, record, sizeof record - 1, &written, nullptr);
     CloseHandle(f);
   }
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   ASSERT_EQ("1.70 Pfg", CorvalenRun::Text(main, kPreis));
   CorvalenRun::Press(main, kAendern);
@@ -634,7 +613,7 @@ TEST(CorvalenUserData, AChangedActivationDayIsStoredAndRanked) {
 
 TEST(CorvalenTray, ADoubleClickOnTheIconRestoresTheWindow) {
   CorvalenRun run;
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return !IsWindowVisible(main); }, 5000));
@@ -646,7 +625,7 @@ TEST(CorvalenTray, ADoubleClickOnTheIconRestoresTheWindow) {
   // "Verbindung trennen" while offline restores the offline state and dials or hangs up nothing.
   PostMessageA(main, WM_COMMAND, 40006, 0);
   Sleep(300);
-  EXPECT_TRUE(Offline(main));
+  EXPECT_TRUE(CorvalenRun::Offline(main));
   EXPECT_EQ("&Trennen", CorvalenRun::Text(main, kTrennen));
   EXPECT_EQ(0, run.RasCount("RasDialA"));
   EXPECT_EQ(nullptr, run.FindTop(kTitleShort, true));

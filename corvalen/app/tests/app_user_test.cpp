@@ -22,17 +22,6 @@ const char kDialFailed[] = "Der Verbindungsaufbau zum gewählten Provider ist fe
 
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 
-HWND StartMain(CorvalenRun& run) { return run.Start() < 0 ? nullptr : run.WaitMain(); }
-
-bool Online(HWND main) {
-  return StartsWith(CorvalenRun::Text(main, kGroup), "Aktuelle Verbindung : ") &&
-         CorvalenRun::Text(main, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main, kTrennen);
-}
-bool Offline(HWND main) {
-  return CorvalenRun::Text(main, kGroup) == "Aktuelle Verbindung" && CorvalenRun::Enabled(main, kVerbinden) &&
-         !CorvalenRun::Enabled(main, kTrennen);
-}
-
 void Select(HWND main, const std::string& name) {
   std::vector<std::string> items = CorvalenRun::ComboItems(main, kProvider);
   for (size_t i = 0; i < items.size(); ++i)
@@ -50,7 +39,7 @@ TEST(CorvalenDialFailure, ABusyLineIsToldInTheStatusLineAndTheMessage) {
   run.Ras("Outcome", "busy");
   CorvalenRun::User("MaxDialAttempts", "2");
   CorvalenRun::User("WaitingTimeForDialAttempts", "60");  // 1 s at the test's clock
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.RasCount("RasDialA") == 1; }));
@@ -65,7 +54,7 @@ TEST(CorvalenDialFailure, ABusyLineIsToldInTheStatusLineAndTheMessage) {
   // After the last attempt, while the message stands.
   EXPECT_EQ("Leitung besetzt ...", CorvalenRun::Text(main, kStatus));
   CorvalenRun::Press(box, IDOK);
-  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kStatus).empty() && Offline(main); }));
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kStatus).empty() && CorvalenRun::Offline(main); }));
 }
 
 // Each reason of a failed dial in German.
@@ -77,7 +66,7 @@ TEST(CorvalenDialFailure, EveryReasonIsGivenInGerman) {
       {"797", "Das Modem wurde nicht gefunden oder ist belegt."},
   };
   CorvalenRun run;
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.outcome);
@@ -88,7 +77,7 @@ TEST(CorvalenDialFailure, EveryReasonIsGivenInGerman) {
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(std::string(kDialFailed) + c.reason, text);
     CorvalenRun::Press(box, IDOK);
-    ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.FindTop(kTitleShort, true) == nullptr && Offline(main); }));
+    ASSERT_TRUE(CorvalenRun::WaitFor([&] { return run.FindTop(kTitleShort, true) == nullptr && CorvalenRun::Offline(main); }));
   }
 }
 
@@ -106,7 +95,7 @@ TEST(CorvalenDialFailure, ARefusedPasswordCanBeEnteredAgain) {
   WritePrivateProfileStringA("Mein Blitz", "Password", "falsch", book.c_str());
   WritePrivateProfileStringA("Mein Blitz", "PasswordSaved", "1", book.c_str());
   ASSERT_TRUE(testsupport::WriteFileBytes(run.Dir() + "Corva.dat", "bw-400=Mein Blitz|1/1/2020 0:0:0;"));
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   std::string question;
@@ -121,7 +110,7 @@ TEST(CorvalenDialFailure, ARefusedPasswordCanBeEnteredAgain) {
   EXPECT_EQ("blitzkunde", CorvalenRun::Text(dlg, 1057));
   SetDlgItemTextA(dlg, 1069, "richtig");
   CorvalenRun::Press(dlg, IDOK);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   EXPECT_EQ(2, run.RasCount("RasDialA"));
   EXPECT_EQ("richtig", run.PhonebookValue("Mein Blitz", "Password"));
 }
@@ -132,7 +121,7 @@ TEST(CorvalenDialFailure, ARefusedPasswordCanBeEnteredAgain) {
 TEST(CorvalenFreeMinutes, TheMinutesEnteredBeforeTheFirstCallSetItsPrice) {
   CorvalenRun run;
   run.ClockAtLocal("20261211100000");
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   Select(main, "Nachtfalke Net");
   ASSERT_EQ("0.00 Pfg", CorvalenRun::Text(main, kPreis));
@@ -151,7 +140,7 @@ TEST(CorvalenFreeMinutes, TheMinutesEnteredBeforeTheFirstCallSetItsPrice) {
   SetDlgItemTextA(dlg, 1013, "1");
   SetDlgItemTextA(dlg, 1010, "0");
   CorvalenRun::Press(dlg, IDOK);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlinePreis) == "1.80 Pfg"; }, 5000))
       << CorvalenRun::Text(main, kOnlinePreis);
   run.ClockAtLocal("20261211100200");
@@ -160,7 +149,7 @@ TEST(CorvalenFreeMinutes, TheMinutesEnteredBeforeTheFirstCallSetItsPrice) {
   EXPECT_EQ(nullptr, run.FindTop(kTitle, true));  // no "Ihre Freiminuten sind verbraucht!"
   PostMessageA(main, WM_COMMAND, 40002, 0);
   CorvalenRun::Press(main, kTrennen);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Offline(main); }));
   EXPECT_EQ("default;12/11/2026 10:0:0;00:02:00;Nachtfalke Net;60;1.80;0.00;0.036;;;0192500;", run.File("rechnung.log"));
 }
 
@@ -267,13 +256,13 @@ const UINT kIconOffline = 172, kIconOnline = 173;
 TEST(CorvalenTray, HangingUpAndRestoringFromTheTrayRemovesTheIcon) {
   TestTray tray;
   CorvalenRun run;
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main) && !IsWindowVisible(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main) && !IsWindowVisible(main); }));
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return tray.Icons() == std::vector<UINT>{kIconOnline}; }, 5000));
   PostMessageA(main, WM_COMMAND, 40006, 0);  // "Verbindung trennen"
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Offline(main); }));
   EXPECT_EQ(kTitle, tray.Tip(kIconOnline));
   PostMessageA(main, WM_COMMAND, 40002, 0);  // "Wiederherstellen"
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
@@ -291,12 +280,12 @@ TEST(CorvalenTray, ALineThatDropsInTheTrayIsTold) {
   TestTray tray;
   CorvalenRun run;
   run.Ras("DropAfterMs", std::to_string(1500 * testsupport::TimeScale()).c_str());
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   CorvalenRun::Press(main, kVerbinden);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return tray.Icons() == std::vector<UINT>{kIconOnline}; }));
   EXPECT_TRUE(CorvalenRun::WaitFor([&] { return StartsWith(tray.Tip(kIconOnline), "Zeit(h):"); }, 5000));
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }, 10000));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Offline(main); }, 10000));
   EXPECT_EQ("Verbindung unterbrochen - Astrel Corvalen 2.0", tray.Tip(kIconOnline));
   EXPECT_FALSE(IsWindowVisible(main));
 }
@@ -308,7 +297,7 @@ INT_PTR CALLBACK NoHandling(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 // own dialog template, laid out with its font.
 TEST(CorvalenMainDialog, EveryLabelShowsItsWholeText) {
   CorvalenRun run;
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   for (int id : {1125, 1126, 1127, 1128, 1129, 1130, 1121, 1124, 1122, 1123, static_cast<int>(kStunden), 1132})
     EXPECT_FALSE(CorvalenRun::Visible(main, id)) << id;

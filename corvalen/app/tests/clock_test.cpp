@@ -9,11 +9,6 @@ namespace {
 
 enum { kVerbinden = 1050, kTrennen = 1052, kGroup = 1071, kOnlineZeit = 1128 };
 
-bool Online(HWND main) {
-  return CorvalenRun::Text(main, kGroup).rfind("Aktuelle Verbindung : ", 0) == 0 &&
-         CorvalenRun::Text(main, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main, kTrennen);
-}
-
 // The online minutes of the only record of free.log (count, key, the class of the first record,
 // then status, period start, online minutes).
 int FreeMinutesOfOnlyRecord(const std::string& log, const std::string& id) {
@@ -54,7 +49,7 @@ TEST_F(CorvalenDaylightSaving, AConnectionAcrossASwitchIsBilledForItsLength) {
     HWND main = run.WaitMain();
     ASSERT_NE(nullptr, main);
     CorvalenRun::Press(main, kVerbinden);
-    ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+    ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
     run.ClockAt(c.hangUp);
     EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) == "0:01:01"; }, 5000))
         << CorvalenRun::Text(main, kOnlineZeit);
@@ -80,7 +75,7 @@ TEST_F(CorvalenDaylightSaving, FreeMinutesAcrossTheSwitchCountTheRealTime) {
   HWND freeDlg = run.WaitBox("Freiminutenverwaltung", nullptr);
   ASSERT_NE(nullptr, freeDlg);
   CorvalenRun::Press(freeDlg, IDOK);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   run.ClockAt("20260329010031");
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Text(main, kOnlineZeit) == "0:01:01"; }, 5000))
       << CorvalenRun::Text(main, kOnlineZeit);

@@ -11,22 +11,6 @@ enum { kVerbinden = 1050, kTrennen = 1052, kGroup = 1071, kStatus = 1051 };
 
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 
-HWND StartMain(CorvalenRun& run, int* index = nullptr) {
-  int p = run.Start();
-  if (index) *index = p;
-  return p < 0 ? nullptr : run.WaitMain();
-}
-
-bool Online(HWND main) {
-  return StartsWith(CorvalenRun::Text(main, kGroup), "Aktuelle Verbindung : ") &&
-         CorvalenRun::Text(main, kTrennen) == "&Trennen" && CorvalenRun::Enabled(main, kTrennen);
-}
-
-bool Offline(HWND main) {
-  return CorvalenRun::Text(main, kGroup) == "Aktuelle Verbindung" && CorvalenRun::Enabled(main, kVerbinden) &&
-         !CorvalenRun::Enabled(main, kTrennen);
-}
-
 // The connections the RAS stand-in holds for every process (a killed program's stay).
 std::string RasConnections(const CorvalenRun& run) {
   char buf[4096] = {};
@@ -51,10 +35,10 @@ int CountBoxes(const CorvalenRun& run, const char* title) {
 // Connected at 10:00:05; the clock then stands at 10:01:40 long enough for the minute's note.
 HWND ConnectAndRun95Seconds(CorvalenRun& run, int* index) {
   run.ClockAtLocal("20261210100005");
-  HWND main = StartMain(run, index);
+  HWND main = run.StartMain(index);
   if (!main) return nullptr;
   CorvalenRun::Press(main, kVerbinden);
-  if (!CorvalenRun::WaitFor([&] { return Online(main); })) return nullptr;
+  if (!CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); })) return nullptr;
   run.ClockAtLocal("20261210100140");
   // The note is written once a minute of the program's timers (one second here).
   Sleep(1500 * testsupport::TimeScale());
@@ -91,7 +75,7 @@ TEST(CorvalenConnectionEnd, AFailedCostRecordIsOneMessageAndOneHangUp) {
   EXPECT_EQ(1, CountBoxes(run, "Fehler"));
   EXPECT_EQ(1, run.RasCount("RasHangUpA")) << run.RasLog();
   CorvalenRun::Press(box, IDOK);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Offline(main); }));
   Sleep(300 * testsupport::TimeScale());
   EXPECT_EQ(0, CountBoxes(run, "Fehler"));
   EXPECT_NE("", CorvalenRun::Slurp(run.Dir() + "verbindung.dat"));
@@ -99,11 +83,11 @@ TEST(CorvalenConnectionEnd, AFailedCostRecordIsOneMessageAndOneHangUp) {
   ASSERT_TRUE(run.Exited(p, 10000));
   // The log can be written again: the next start writes the record the note kept.
   ASSERT_TRUE(RemoveDirectoryA(log.c_str()));
-  main = StartMain(run, &p);
+  main = run.StartMain(&p);
   ASSERT_NE(nullptr, main);
   EXPECT_EQ(std::string(kRecord95s) + "wiederhergestellt;;0192100;", run.File("rechnung.log"));
   EXPECT_EQ("", CorvalenRun::Slurp(run.Dir() + "verbindung.dat"));
-  EXPECT_TRUE(Offline(main));
+  EXPECT_TRUE(CorvalenRun::Offline(main));
 }
 
 // A router killed while online: no record, and the line stays up. The next start sees the line
@@ -117,7 +101,7 @@ TEST(CorvalenConnectionEnd, AKilledRoutersLineIsHungUpAndBilledAtTheNextStart) {
 
   run.ClockAtLocal("20261210100500");
   int p = 0;
-  HWND main = StartMain(run, &p);
+  HWND main = run.StartMain(&p);
   ASSERT_NE(nullptr, main);
   ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Enabled(main, kTrennen); }, 5000));
   EXPECT_EQ("Die Verbindung 'Corvalen2000' ist noch aktiv.", CorvalenRun::Text(main, kStatus));
@@ -132,10 +116,10 @@ TEST(CorvalenConnectionEnd, AKilledRoutersLineIsHungUpAndBilledAtTheNextStart) {
   EXPECT_EQ("", CorvalenRun::Slurp(run.Dir() + "verbindung.dat"));
   EXPECT_EQ("", CorvalenRun::Text(main, kStatus));
   CorvalenRun::Press(main, kVerbinden);
-  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return Online(main); }));
+  ASSERT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Online(main); }));
   EXPECT_EQ(0, CountBoxes(run, "Corvalen 2.0"));
   CorvalenRun::Press(main, kTrennen);
-  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return Offline(main); }));
+  EXPECT_TRUE(CorvalenRun::WaitFor([&] { return CorvalenRun::Offline(main); }));
 }
 
 // Killed while online, and the line went down meanwhile: the next start writes the record of the
@@ -144,11 +128,11 @@ TEST(CorvalenConnectionEnd, AKilledRoutersNoteIsBilledAtTheNextStart) {
   CorvalenRun run;
   ASSERT_TRUE(KilledWhileOnline(run));
   WritePrivateProfileStringA("connections", nullptr, nullptr, (run.Dir() + "rassim.state").c_str());
-  HWND main = StartMain(run);
+  HWND main = run.StartMain();
   ASSERT_NE(nullptr, main);
   EXPECT_EQ(std::string(kRecord95s) + "wiederhergestellt;;0192100;", run.File("rechnung.log"));
   EXPECT_EQ("", CorvalenRun::Slurp(run.Dir() + "verbindung.dat"));
-  EXPECT_TRUE(Offline(main));
+  EXPECT_TRUE(CorvalenRun::Offline(main));
   EXPECT_EQ("", CorvalenRun::Text(main, kStatus));
 }
 

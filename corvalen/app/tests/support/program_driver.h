@@ -21,6 +21,8 @@
 
 class CorvalenRun {
  public:
+  // The main dialog's "Verbinden" and "Trennen" buttons and its connection group.
+  static constexpr int kMainVerbinden = 1050, kMainTrennen = 1052, kMainGroup = 1071;
   CorvalenRun() {
     dir_ = testsupport::NewTempFolder("corv") + "\\";
     // The program with the test switches, installed under the delivered program's name.
@@ -193,6 +195,24 @@ class CorvalenRun {
     HWND w = nullptr;
     WaitFor([&] { return (w = FindTop("Astrel Corvalen", true)) != nullptr; }, ms);
     return w;
+  }
+  // Starts the program (its index in *index) and waits for its main dialog; null when either fails.
+  HWND StartMain(int* index = nullptr, const std::string& args = "") {
+    const int p = Start(args);
+    if (index) *index = p;
+    return p < 0 ? nullptr : WaitMain();
+  }
+  // The main dialog online: the group caption names the provider only once the connect has
+  // succeeded; read first, it makes the other two reads see the finished state.
+  static bool Online(HWND main) {
+    return Text(main, kMainGroup).rfind("Aktuelle Verbindung : ", 0) == 0 && Text(main, kMainTrennen) == "&Trennen" &&
+           Enabled(main, kMainTrennen);
+  }
+  // The main dialog offline after a hang-up (the caption is reset last of all, after the connected
+  // mutex is released).
+  static bool Offline(HWND main) {
+    return Text(main, kMainGroup) == "Aktuelle Verbindung" && Enabled(main, kMainVerbinden) &&
+           !Enabled(main, kMainTrennen);
   }
   // A message box of the program with that title; its text in *text.
   HWND WaitBox(const char* title, std::string* text, DWORD ms = 15000) const {
