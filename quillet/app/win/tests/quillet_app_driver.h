@@ -183,7 +183,12 @@ protected:
       if (!ask) Sleep(30);
     }
     ASSERT_NE(ask, nullptr);
-    testsupport::Click(ask, IDYES);
+    // The answer is posted; a box that was not yet ready for it (a busy machine) gets it again.
+    testsupport::WaitFor([&] {
+      if (!IsWindow(ask)) return true;
+      testsupport::Click(ask, IDYES);
+      return false;
+    }, 10000, 500);
     WaitGone(dlg);
   }
   // A page that "Neu" or "Öffnen" brings is ready for keys once it is the active window with its

@@ -309,7 +309,7 @@ TEST_F(Quillet, SaveAsAsksBeforeReplacingThePageANameWithoutHtmMeans) {
   EXPECT_EQ(Documents(), 1);
   PostCmd(cmFileSaveAs);
   ChooseExistingFile("Datei speichern als ...", Dir + "\\alt");
-  for (int i = 0; i < 200 && ReadFileBytes(Dir + "\\alt.htm") == "alt\r\n"; ++i) Sleep(30);
+  testsupport::WaitFor([&] { return ReadFileBytes(Dir + "\\alt.htm") != "alt\r\n"; }, 15000, 30);
   EXPECT_EQ(ReadFileBytes(Dir + "\\alt.htm"), DefaultSkeleton("neu"));
   EXPECT_EQ(WindowText(ActiveChild()), "alt.htm");
 }
