@@ -5,6 +5,7 @@
 // (make_imaging_pictures.cpp, imaging_pictures.h). Both sides do the whole job: open the file,
 // decode every row and store it as a 24-bit (or 1-bit) picture in blue-green-red order.
 
+#include "bench_pixhost.h"
 #include "bench_timing.h"
 #include <gif_lib.h>
 #include <unistd.h>
@@ -224,20 +225,8 @@ void OurJPEGRead(const std::string& path) {
   std::unique_ptr<TBitmap> b(ReadJPEGStream(s, x, y));
 }
 
-// The image browser's full view without its window: the loader into a view's bitmap.
-class TBenchView : public TPixHost {
-public:
-  TBitmap Bmp;
-  TBitmap& PixBitmap() override { return Bmp; }
-  TColor Background() const override { return clBlack; }
-  void SetBackground(TColor) override {}
-  void SetDPI(int, int) override {}
-  void Update() override {}
-  void ImageChange() override {}
-};
-
 void FullViewLoad(const std::string& path) {
-  TBenchView view;
+  bench::TPixHostWithoutWindow view;
   TPixIO io(nullptr);
   io.SetAttachedPixBox(&view);
   io.LoadFromFile(path);

@@ -5,6 +5,7 @@
 // Also the image dialog's measuring of a 48-megapixel JPEG and a 24-megapixel PNG (made by
 // ImageMagick at build time) next to ImageMagick's `identify -ping`, which reads only their size.
 #include "bench_children.h"
+#include "bench_pixhost.h"
 #include "bench_timing.h"
 
 #include <algorithm>
@@ -40,17 +41,6 @@ void Photo(TPixelFormat pf, TBitmap& b) {
   b.SetPixelFormat(pf);
 }
 
-class THost : public TPixHost {
-public:
-  TBitmap Bmp;
-  TBitmap& PixBitmap() override { return Bmp; }
-  TColor Background() const override { return clBlack; }
-  void SetBackground(TColor) override {}
-  void SetDPI(int, int) override {}
-  void Update() override {}
-  void ImageChange() override {}
-};
-
 // Prints one picture's figures and returns its ratio.
 double Row(const char* name, double ours, const char* peer, double theirs) {
   const double mpx = double(W) * H / 1e6;
@@ -83,7 +73,7 @@ int main() {
     loader = std::min(loader, Row(pf == pf24bit ? "BMP 24 bits, 4000x3000" : "BMP 8 bits, 4000x3000", ours,
                                   "bmptopnm", theirs));
 
-    THost view;
+    bench::TPixHostWithoutWindow view;
     TPixIO io(nullptr);
     io.SetAttachedPixBox(&view);
     const double load = BestSecondsPerCall([&] { io.LoadFromFile(file); });
@@ -97,7 +87,7 @@ int main() {
   double measure = 1e9;
   for (const char* name : {"photo48.jpg", "photo24.png"}) {
     const std::string file = std::string(BENCH_PICTURES) + "/" + name;
-    THost view;
+    bench::TPixHostWithoutWindow view;
     TPixIO io(nullptr);
     io.SetAttachedPixBox(&view);
     const double ours = BestSecondsPerCall([&] { MeasurePictureFile(io, file); });

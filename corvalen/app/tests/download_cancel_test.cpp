@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "CostLog.h"
-#include "TarifScramble.h"
 #include "program_driver.h"
 
 namespace {
@@ -21,11 +20,6 @@ enum { kVerbinden = 1050, kTrennen = 1052, kTrayRestore = 40002 };
 const char kTitle[] = "Astrel Corvalen 2.0";
 const char kDownloadTitle[] = "Astrel Corvalen Download";
 const char kTipTitle[] = "Astrel Corvalen Tipp des Tages";
-
-std::string Scrambled(std::string s) {
-  ScrambleTarif(reinterpret_cast<unsigned char*>(&s[0]), s.size());
-  return s;
-}
 
 class DownloadCancelTest : public ::testing::Test {
  protected:

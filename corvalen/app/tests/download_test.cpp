@@ -23,11 +23,6 @@ enum { kProvider = 1015, kDetails = 1006, kVerbinden = 1050, kTrennen = 1052, kG
 const char kTitle[] = "Astrel Corvalen 2.0";
 const char kTimedOut[] = "Der Server hat nicht rechtzeitig geantwortet";
 
-std::string Scrambled(std::string s) {
-  ScrambleTarif(reinterpret_cast<unsigned char*>(&s[0]), s.size());
-  return s;
-}
-
 // Asks the main dialog, from a thread of its own, to answer a message again and again, and keeps
 // the longest wait.
 class MainWatch {

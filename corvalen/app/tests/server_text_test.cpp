@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "CostLog.h"
-#include "TarifScramble.h"
 #include "program_driver.h"
 
 namespace {
@@ -20,11 +19,6 @@ namespace {
 enum { kVerbinden = 1050, kTrennen = 1052, kViewer20 = 1061, kTrayRestore = 40002 };
 const char kTitle[] = "Astrel Corvalen 2.0";
 const char kTipTitle[] = "Astrel Corvalen Tipp des Tages";
-
-std::string Scrambled(std::string s) {
-  ScrambleTarif(reinterpret_cast<unsigned char*>(&s[0]), s.size());
-  return s;
-}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -16,7 +16,6 @@
 #include "DataBudget.h"
 #include "TarifClock.h"
 #include "TarifManager.h"
-#include "TarifScramble.h"
 #include "TarifUi.h"
 #include "DataBudget.h"
 #include "Updates.h"
@@ -25,11 +24,6 @@
 #include "window_driver.h"
 
 namespace {
-
-std::string Scrambled(std::string s) {
-  ScrambleTarif(reinterpret_cast<unsigned char*>(&s[0]), s.size());
-  return s;
-}
 
 struct Holder : CTarifConnection {
   CProvider* p = nullptr;
@@ -217,7 +211,9 @@ TEST_F(UpdatesTest, ADownloadEndsInTimeWhateverTheServerDoes) {
     watch.Stop();
     EXPECT_NE(result, DownloadResult::ok);
     // The endless body ends at the time limit or at the limit of data files, whichever comes first.
-    if (c.manner != Manner::endless) EXPECT_EQ(result == DownloadResult::timedOut, c.timesOut);
+    if (c.manner != Manner::endless) {
+      EXPECT_EQ(result == DownloadResult::timedOut, c.timesOut);
+    }
     EXPECT_LT(took, limits.totalMs + limits.idleMs + 3000);
     EXPECT_LT(watch.Longest(), answerMs);
     EXPECT_EQ(watch.Unanswered(), 0);

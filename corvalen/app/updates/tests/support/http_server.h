@@ -14,7 +14,14 @@
 #include <thread>
 #include <vector>
 
+#include "TarifScramble.h"
 #include "loopback_listener.h"
+
+// A tariff file as the update server sends it: scrambled as "tarif.dat" is.
+inline std::string Scrambled(std::string s) {
+  ScrambleTarif(reinterpret_cast<unsigned char*>(&s[0]), s.size());
+  return s;
+}
 
 class TestHttpServer {
  public:
